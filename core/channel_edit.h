@@ -1,0 +1,73 @@
+// The edit panel for one channel: loading a row, checking it, and writing it back.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "memory_image.h"
+
+namespace orvel {
+
+// Inclusive bounds for receive and transmit frequencies, in MHz.
+struct FrequencyLimits {
+    double min = 223.0;
+    double max = 235.0;
+};
+
+// A frequency is valid inside the limits and only when its record can hold it: six BCD digits
+// of kHz cannot store 1000 MHz or more, nor a negative value.
+bool FrequencyValid(std::string_view text, const FrequencyLimits& limits);
+
+// "%6.3f" of the text as read: what the channel list shows for a confirmed frequency.
+std::string FrequencyCell(std::string_view text);
+
+// The panel's state: the channel being edited (1..16, 0 = none), the frequencies as typed and
+// the four drop-down selections as item indexes (-1 = none).
+struct EditPanel {
+    int channelNo = 1;
+    std::string rxText;
+    std::string txText;
+    int power = -1;
+    int rate = -1;
+    int squelch = -1;
+    int dataVoice = -1;
+};
+
+// Which fields are marked red.
+struct InvalidFlags {
+    bool rx = false;
+    bool tx = false;
+    bool squelch = false;
+    bool power = false;
+    bool dataVoice = false;
+    bool rate = false;
+    bool operator==(const InvalidFlags&) const = default;
+};
+
+// A row click: the panel shows row `rowIndex` (-1 = no row selected, channel 0). A cell that
+// matches no item leaves its drop-down without selection.
+void LoadRowIntoPanel(const ChannelTable& table, int rowIndex, EditPanel& panel);
+
+// After a decode: channel 1 into the panel. A drop-down whose cell matches no item keeps the
+// selection it had.
+void LoadFirstChannelIntoPanel(const ChannelTable& table, EditPanel& panel);
+
+struct ConfirmResult {
+    std::vector<std::string> logLines;  // one per invalid field, then the "data set" line
+    bool written = false;
+};
+
+// The confirm button: every check in order, red marks, and the row written when all pass.
+ConfirmResult ConfirmPanel(const EditPanel& panel, const FrequencyLimits& limits,
+                           ChannelTable& table, InvalidFlags& invalid);
+
+// The silent confirm used after a read or a file load: never marks a field red, logs nothing.
+// Returns true when the row was written.
+bool ApplyPanelToRow(const EditPanel& panel, const FrequencyLimits& limits, ChannelTable& table,
+                     InvalidFlags& invalid);
+
+// Empties columns 1..6 of channel `channelNo` (1..16); other values do nothing.
+void ClearRow(ChannelTable& table, int channelNo);
+
+}  // namespace orvel

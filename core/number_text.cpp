@@ -1,0 +1,87 @@
+#include "number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+namespace orvel {
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+}  // namespace
+
+double ReadDecimal(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const char* first = text.data() + i;
+    const char* last = text.data() + text.size();
+    double value = 0.0;
+    // from_chars takes neither a sign nor the "0x" prefix, both of which the C reader accepts.
+    if (last - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X') &&
+        (IsHexDigit(first[2]) || (first[2] == '.' && last - first > 3 && IsHexDigit(first[3])))) {
+        auto result = std::from_chars(first + 2, last, value, std::chars_format::hex);
+        if (result.ec == std::errc::result_out_of_range) value = HUGE_VAL;
+    } else {
+        auto result = std::from_chars(first, last, value, std::chars_format::general);
+        if (result.ec == std::errc::invalid_argument) {
+            value = 0.0;
+            negative = false;
+        } else if (result.ec == std::errc::result_out_of_range) {
+            // The C reader gives HUGE_VAL on overflow and 0 (or a tiny value) on underflow.
+            std::string_view matched(first, static_cast<std::size_t>(result.ptr - first));
+            auto e = matched.find_first_of("eE");
+            bool underflow = e != std::string_view::npos && e + 1 < matched.size() &&
+                             matched[e + 1] == '-';
+            value = underflow ? 0.0 : HUGE_VAL;
+        }
+    }
+    return negative ? -value : value;
+}
+
+std::string FormatFixed(double value, int precision, int width, bool zeroPad) {
+    std::string body;
+    bool negative = std::signbit(value);
+    double magnitude = std::fabs(value);
+    if (std::isnan(value) || std::isinf(value)) {
+        body = std::isnan(value) ? "nan" : "inf";
+        zeroPad = false;  // printf pads inf and nan with blanks even under the 0 flag
+    } else {
+        char buffer[400];
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                    std::chars_format::fixed, precision);
+        body.assign(buffer, result.ptr);
+    }
+    std::string sign = negative ? "-" : "";
+    int padding = width - static_cast<int>(sign.size() + body.size());
+    if (padding <= 0) return sign + body;
+    if (zeroPad) return sign + std::string(static_cast<std::size_t>(padding), '0') + body;
+    return std::string(static_cast<std::size_t>(padding), ' ') + sign + body;
+}
+
+long long ReadInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (value < 100000000000000000LL) value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace orvel

@@ -1,0 +1,67 @@
+#include "number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+
+namespace orvel {
+namespace {
+
+TEST(ReadDecimal, ReadsTheLongestLeadingNumberLikeTheCLibrary) {
+    struct Case {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"230.125", 230.125}, {"224abc", 224.0}, {"", 0.0},         {"abc", 0.0},
+        {"  223", 223.0},     {"\t-5.5", -5.5},  {"+7", 7.0},       {".5", 0.5},
+        {"5.", 5.0},          {"1e3", 1000.0},   {"1e", 1.0},       {"1e+", 1.0},
+        {"-", 0.0},           {".", 0.0},        {"001E50", 1e50},  {"0x10", 16.0},
+        {"0x", 0.0},          {"230A00", 230.0}, {"FFFFFF", 0.0},   {"1.2.3", 1.2},
+    };
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(ReadDecimal(c.text), c.value) << c.text;
+}
+
+TEST(ReadDecimal, OverflowAndInfinityFollowTheCLibrary) {
+    EXPECT_TRUE(std::isinf(ReadDecimal("1e999")));
+    EXPECT_EQ(ReadDecimal("1e-999"), 0.0);
+    EXPECT_TRUE(std::isinf(ReadDecimal("inf")));
+    EXPECT_TRUE(std::isnan(ReadDecimal("nan")));
+}
+
+TEST(ReadDecimal, IgnoresTheProcessLocale) {
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    std::string saved = previous ? previous : "C";
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    EXPECT_DOUBLE_EQ(ReadDecimal("230.125"), 230.125);
+    EXPECT_EQ(FormatFixed(230.125, 3, 6), "230.125");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(FormatFixed, MatchesPrintfWidthPrecisionAndPadding) {
+    EXPECT_EQ(FormatFixed(0.1, 3, 6), " 0.100");
+    EXPECT_EQ(FormatFixed(45.0, 3, 6), "45.000");
+    EXPECT_EQ(FormatFixed(230.125, 3, 6), "230.125");
+    EXPECT_EQ(FormatFixed(45000.0, 0, 6, true), "045000");
+    EXPECT_EQ(FormatFixed(45000.0, 0, 6, false), " 45000");
+    EXPECT_EQ(FormatFixed(0.0, 0, 6, true), "000000");
+    EXPECT_EQ(FormatFixed(1000000.0, 0, 6, true), "1000000");
+    EXPECT_EQ(FormatFixed(-5000.0, 0, 6, true), "-05000");
+    EXPECT_EQ(FormatFixed(-5000.0, 0, 6, false), " -5000");
+    EXPECT_EQ(FormatFixed(230124.99999999997, 0, 6, true), "230125");
+    EXPECT_EQ(FormatFixed(2.5, 0, 1), "2");  // ties to even, as printf
+    EXPECT_EQ(FormatFixed(HUGE_VAL, 0, 6, true), "   inf");
+}
+
+TEST(ReadInteger, ReadsDecimalDigitsAfterOptionalSign) {
+    EXPECT_EQ(ReadInteger("3"), 3);
+    EXPECT_EQ(ReadInteger(" 12abc"), 12);
+    EXPECT_EQ(ReadInteger("-2"), -2);
+    EXPECT_EQ(ReadInteger("x"), 0);
+    EXPECT_EQ(ReadInteger(""), 0);
+}
+
+}  // namespace
+}  // namespace orvel
