@@ -1,0 +1,147 @@
+#include "backup_store.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <tuple>
+#include <vector>
+
+#include "channel_file.h"
+#include "number_text.h"
+
+namespace orvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kStampSize = 15;  // YYYYMMDD-HHMMSS
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string TimeStamp(std::time_t time) {
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &time);
+#else
+    localtime_r(&time, &local);
+#endif
+    char buffer[32];
+    const std::size_t n = std::strftime(buffer, sizeof buffer, "%Y%m%d-%H%M%S", &local);
+    return std::string(buffer, n);
+}
+
+// A copy this store named for pruning: its time stamp and the number that told apart copies
+// of the same second (1 for the first).
+struct Copy {
+    std::string stamp;
+    long long sequence;
+    fs::path path;
+};
+
+std::optional<Copy> AsPrunableCopy(const fs::path& path) {
+    std::string name = path.filename().string();
+    if (!name.ends_with(".dat"))
+        return std::nullopt;
+    std::string_view rest(name);
+    rest.remove_suffix(4);
+    if (rest.size() <= kStampSize + 1)
+        return std::nullopt;
+    const std::string_view stamp = rest.substr(0, kStampSize);
+    if (!AllDigits(stamp.substr(0, 8)) || stamp[8] != '-' || !AllDigits(stamp.substr(9)) ||
+        rest[kStampSize] != '-') {
+        return std::nullopt;
+    }
+    rest.remove_prefix(kStampSize + 1);
+    long long sequence = 1;
+    if (const std::size_t dash = rest.rfind('-'); dash != std::string_view::npos) {
+        if (!AllDigits(rest.substr(dash + 1)))
+            return std::nullopt;
+        sequence = ReadInteger(rest.substr(dash + 1));
+        rest = rest.substr(0, dash);
+    }
+    if (rest != "read" && rest != "write")
+        return std::nullopt;
+    return Copy{std::string(stamp), sequence, path};
+}
+
+// Plain name order would put "-10" before "-2" and "-2" before the first copy of a second. The
+// copy just written is spared whatever its name says, as a clock set back would make it look old.
+void Prune(const fs::path& folder, const fs::path& justWritten, int keep) {
+    std::error_code ec;
+    std::vector<Copy> copies;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError))
+            continue;
+        if (it->path() == justWritten)
+            continue;
+        if (auto copy = AsPrunableCopy(it->path()))
+            copies.push_back(std::move(*copy));
+    }
+    // A copy of another kind is not one of the `keep`.
+    const auto others = static_cast<std::size_t>(keep - (AsPrunableCopy(justWritten) ? 1 : 0));
+    if (copies.size() <= others)
+        return;
+    std::sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) {
+        return std::tie(a.stamp, a.sequence, a.path) < std::tie(b.stamp, b.sequence, b.path);
+    });
+    const std::size_t excess = copies.size() - others;
+    for (std::size_t i = 0; i < excess; ++i) {
+        std::error_code ignored;  // a copy that will not go is tried again next time
+        fs::remove(copies[i].path, ignored);
+    }
+}
+
+// Counts past the highest counter of the second in use: a gap left by pruning must not be
+// filled, or the newest copy would sort as the oldest of its second.
+fs::path FreeName(const fs::path& folder, const std::string& base) {
+    long long last = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name == base + ".dat") {
+            last = std::max(last, 1LL);
+        } else if (name.size() > base.size() + 5 && name.starts_with(base + "-") &&
+                   name.ends_with(".dat")) {
+            const std::string_view counter =
+                std::string_view(name).substr(base.size() + 1, name.size() - base.size() - 5);
+            if (AllDigits(counter))
+                last = std::max(last, ReadInteger(counter));
+        }
+    }
+    return folder / (last == 0 ? base + ".dat" : base + "-" + std::to_string(last + 1) + ".dat");
+}
+
+}  // namespace
+
+std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
+                       std::string& error, int keep, std::optional<std::time_t> now) {
+    if (kind.empty() || kind.find_first_of("/\\") != std::string_view::npos ||
+        kind.find('\0') != std::string_view::npos) {
+        error = "invalid backup kind";
+        return {};
+    }
+    std::error_code ec;
+    const fs::path directory(folder);
+    fs::create_directories(directory, ec);
+    if (ec) {
+        error = ec.message();
+        return {};
+    }
+
+    const std::string base = TimeStamp(now.value_or(std::time(nullptr))) + "-" + std::string(kind);
+    const fs::path target = FreeName(directory, base);
+    if (fs::exists(target, ec) || ec) {
+        error = ec ? ec.message() : "backup name in use: " + target.string();
+        return {};
+    }
+
+    if (!WriteFileAtomically(target.string(), ChannelFileBytes(image), error))
+        return {};
+    Prune(directory, target, std::max(keep, 1));
+    return target.string();
+}
+
+}  // namespace orvel

@@ -1,0 +1,45 @@
+// The settings kept in OrvelTool.ini beside the program: frequency limits for channel entry, the
+// special-data word sent at the end of a write, and the serial port.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ini_file.h"
+
+namespace orvel {
+
+struct Configuration {
+    double minFreq = 223.0;  // MHz, inclusive
+    double maxFreq = 235.0;  // MHz, inclusive
+    std::string specialWord;
+    int portNumber = 1;
+    std::string device;  // key "Device"; names the port directly and wins over Port when set
+};
+
+inline constexpr std::string_view kConfigSection = "Set";
+inline constexpr std::string_view kPortKey = "Port";
+
+// Section "Set", keys Min, Max, Word, Port and Device. No range checks: Min may exceed Max, and
+// Port may be any integer.
+Configuration ReadConfiguration(const IniFile& ini);
+
+struct SpecialData {
+    std::uint8_t word;
+    std::uint8_t first;
+    std::uint8_t second;
+
+    bool operator==(const SpecialData&) const = default;
+};
+
+// "12 34 56" -> {0x12, 0x34, 0x56}: three character pairs at 0-1, 3-4 and 6-7 of a word of
+// exactly 8 bytes. Only '0'..'9' and 'A'..'F' give hexadecimal values; other characters count
+// their code minus 55, so lower-case letters give other bytes. Any other length: nullopt.
+std::optional<SpecialData> ParseSpecialWord(std::string_view word);
+
+// The configuration file in the program's directory, whatever the program file is called.
+std::string IniPathBesideProgram(const std::string& programDir);
+
+}  // namespace orvel

@@ -1,0 +1,128 @@
+#include "backup_store.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "channel_file.h"
+
+namespace orvel {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::set<std::string>;
+
+class BackupStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("orvel-backup-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        root_ = dir_;
+        std::tm tm{};  // 2024-03-05 07:08:09 local time
+        tm.tm_year = 124;
+        tm.tm_mon = 2;
+        tm.tm_mday = 5;
+        tm.tm_hour = 7;
+        tm.tm_min = 8;
+        tm.tm_sec = 9;
+        tm.tm_isdst = -1;
+        t0_ = std::mktime(&tm);
+        image_[100] = 0xA5;
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    std::string Save(std::string_view kind, std::time_t when, int keep = 200) {
+        std::string error;
+        std::string path = SaveBackup(dir_.string(), image_, kind, error, keep, when);
+        EXPECT_FALSE(path.empty()) << error;
+        return fs::path(path).filename().string();
+    }
+
+    Names Listing() const {
+        Names names;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    fs::path dir_;
+    fs::path root_;
+    MemoryImage image_ = StartupImage();
+    std::time_t t0_{};
+};
+
+TEST_F(BackupStore, WritesAChannelFileNamedByLocalTimeIntoNewFolders) {
+    dir_ /= "nested/deeper";
+    std::string error;
+    const std::string path = SaveBackup(dir_.string(), image_, "read", error, 200, t0_);
+    EXPECT_EQ(path, (dir_ / "20240305-070809-read.dat").string());
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadFileBytes(path, bytes, error)) << error;
+    EXPECT_EQ(bytes, ChannelFileBytes(image_));
+}
+
+TEST_F(BackupStore, ANameTakenInTheSameSecondGetsACounter) {
+    EXPECT_EQ(Save("read", t0_), "20240305-070809-read.dat");
+    EXPECT_EQ(Save("read", t0_), "20240305-070809-read-2.dat");
+    EXPECT_EQ(Save("read", t0_), "20240305-070809-read-3.dat");
+    EXPECT_EQ(Save("write", t0_), "20240305-070809-write.dat");
+    EXPECT_EQ(Save("read", t0_ + 1), "20240305-070810-read.dat");
+}
+
+TEST_F(BackupStore, PrunesTheOldestReadAndWriteCopiesBeyondKeep) {
+    Save("write", t0_ - 86400);
+    Save("read", t0_, 3);
+    Save("write", t0_ + 60, 3);
+    Save("read", t0_ + 120, 3);
+    EXPECT_EQ(Listing(), (Names{"20240305-070809-read.dat", "20240305-070909-write.dat",
+                                "20240305-071009-read.dat"}));
+    // The copy just written stays even when a clock set back makes it the oldest.
+    Save("read", t0_ - 3600, 2);
+    EXPECT_EQ(Listing(), (Names{"20240305-060809-read.dat", "20240305-071009-read.dat"}));
+}
+
+TEST_F(BackupStore, CopiesOfOneSecondAgeInCounterOrder) {
+    // Name order would rank "-10" below "-2", and reusing a pruned name would make the newest
+    // copy the oldest of its second.
+    for (int i = 0; i < 10; ++i)
+        Save("read", t0_, 2);
+    EXPECT_EQ(Listing(), (Names{"20240305-070809-read-9.dat", "20240305-070809-read-10.dat"}));
+}
+
+TEST_F(BackupStore, NeverTouchesFilesItDidNotName) {
+    fs::create_directories(dir_);
+    Names expected = {"notes.txt", "my-read.dat", "2024-0101-read.dat",
+                      "20240101-000000-read.dat.bak", "20240101-000000-read-x.dat"};
+    for (const auto& name : expected)
+        std::ofstream(dir_ / name) << "x";
+    fs::create_directory(dir_ / "20000101-000000-write.dat");  // old-looking, but a folder
+    expected.insert("20000101-000000-write.dat");
+
+    Save("read", t0_, 1);
+    Save("write", t0_ + 1, 1);
+    Save("save", t0_ + 2, 1);  // not a read or write copy, so not one of the kept
+    expected.insert({"20240305-070810-write.dat", "20240305-070811-save.dat"});
+    EXPECT_EQ(Listing(), expected);
+}
+
+TEST_F(BackupStore, AFolderThatCannotBeMadeOrAKindThatIsAPathIsAnError) {
+    fs::create_directories(dir_);
+    std::ofstream(dir_ / "plain-file") << "x";
+    std::string error;
+    EXPECT_EQ(SaveBackup((dir_ / "plain-file" / "backups").string(), image_, "read", error), "");
+    EXPECT_FALSE(error.empty());
+    for (const char* kind : {"../read", ""}) {
+        error.clear();
+        EXPECT_EQ(SaveBackup(dir_.string(), image_, kind, error, 200, t0_), "");
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_EQ(Listing(), (Names{"plain-file"}));
+}
+
+}  // namespace
+}  // namespace orvel
