@@ -1,0 +1,83 @@
+#include "app_paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QtGlobal>
+
+#include "backup_store.h"
+#include "ini_file.h"
+#include "serial_port.h"
+
+namespace orvel {
+namespace {
+
+const QString kIniName = QStringLiteral("OrvelTool.ini");
+
+QString UserConfigPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/" + kIniName;
+}
+
+}  // namespace
+
+QString ProgramDir() { return QCoreApplication::applicationDirPath(); }
+
+QString ConfigReadPath() {
+    const QString beside = ProgramDir() + "/" + kIniName;
+    if (QFileInfo::exists(beside)) return beside;
+    const QString user = UserConfigPath();
+    if (QFileInfo::exists(user)) return user;
+    return beside;
+}
+
+QString ConfigWritePath() {
+    const QString beside = ProgramDir() + "/" + kIniName;
+    const QFileInfo file(beside);
+    const QFileInfo folder(ProgramDir());
+    if (file.exists() ? file.isWritable() : folder.isWritable()) return beside;
+    const QString user = UserConfigPath();
+    QDir().mkpath(QFileInfo(user).absolutePath());
+    return user;
+}
+
+QString BackupFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/backups";
+}
+
+Configuration LoadConfigurationFile(const QString& path) {
+    IniFile ini;
+    std::string error;
+    if (!IniFile::Load(path.toStdString(), ini, error)) {
+        qWarning("OrvelTool.ini not read: %s", error.c_str());
+        return Configuration{};
+    }
+    return ReadConfiguration(ini);
+}
+
+void KeepBackup(const MemoryImage& image, const char* kind) {
+    std::string error;
+    if (SaveBackup(BackupFolder().toStdString(), image, kind, error).empty()) {
+        qWarning("safety copy not written: %s", error.c_str());
+    }
+}
+
+std::string ResolvePortName(const std::string& name) {
+    if (name.empty()) return name;
+    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos) return name;
+    const QString text = QString::fromStdString(name);
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (isNumber) return PortDeviceName(number);
+    if (text.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
+        const int com = text.mid(3).toInt(&isNumber);
+        if (isNumber) return PortDeviceName(com);
+    }
+#ifdef Q_OS_WIN
+    return name;
+#else
+    return "/dev/" + name;
+#endif
+}
+
+}  // namespace orvel

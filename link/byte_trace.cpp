@@ -1,0 +1,51 @@
+#include "byte_trace.h"
+
+#include <QDateTime>
+#include <cerrno>
+#include <cstring>
+
+#include "radio_frame.h"
+
+namespace orvel {
+
+ByteTrace::~ByteTrace() {
+    Flush();
+    if (file_ != nullptr) std::fclose(file_);
+}
+
+bool ByteTrace::Open(const std::string& path, std::string& error) {
+    file_ = std::fopen(path.c_str(), "a");
+    if (file_ == nullptr) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+void ByteTrace::Sent(std::uint8_t byte) { Add('>', byte); }
+void ByteTrace::Received(std::uint8_t byte) { Add('<', byte); }
+
+void ByteTrace::Add(char direction, std::uint8_t byte) {
+    if (file_ == nullptr) return;
+    // A frame is complete at eight bytes; an answer runs until the next frame starts.
+    if (direction != direction_ || (direction == '>' && run_.size() == kFrameSize)) Flush();
+    if (run_.empty()) {
+        direction_ = direction;
+        startedAt_ = QDateTime::currentDateTime()
+                         .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))
+                         .toStdString();
+    }
+    run_.push_back(byte);
+}
+
+void ByteTrace::Flush() {
+    if (file_ == nullptr || run_.empty()) return;
+    std::fprintf(file_, "%s %s", startedAt_.c_str(), direction_ == '>' ? "TX" : "RX");
+    for (std::uint8_t b : run_) std::fprintf(file_, " %02X", b);
+    std::fprintf(file_, "\n");
+    std::fflush(file_);
+    run_.clear();
+    direction_ = 0;
+}
+
+}  // namespace orvel

@@ -1,0 +1,193 @@
+#include "exchanges.h"
+
+#include <algorithm>
+
+#include "codec.h"
+
+namespace orvel {
+namespace {
+
+constexpr int kChannelFrames = 4 * kChannelCount;
+constexpr int kProgressEveryFrames = 7;
+constexpr std::size_t kProgressEveryBytes = 26;
+constexpr int kSettleAfterChannelMs = 500;
+
+std::uint8_t LowByte(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+
+bool AckOk(const PollResult& answer) { return AckAccepted(answer.bytes.data(), answer.count); }
+
+}  // namespace
+
+std::string ReadProgressLine(int percent) {
+    return "接收数据[% " + std::to_string(percent) + "]\r\n";
+}
+
+std::string WriteProgressLine(int percent, bool accepted) {
+    return "写入数据[% " + std::to_string(percent) + "] " + (accepted ? "成功" : "失败") + "\r\n";
+}
+
+LinkStatus LinkCheck(SerialPort& port, const ExchangeHooks& hooks) {
+    SendFrame(port, MakeFrame(CmdIdentify));
+    const PollResult answer = PollReceive(port, kIdentityPoll, hooks.pause);
+    if (!answer.Complete()) {
+        hooks.LinkLine(lines::kNoAnswer);
+        return LinkStatus::NoAnswer;
+    }
+    if (!std::all_of(answer.bytes.begin(), answer.bytes.end(), IdentityByteValid)) {
+        hooks.LinkLine(lines::kBadFormat);
+        return LinkStatus::BadFormat;
+    }
+    return LinkStatus::Ok;
+}
+
+ReadOutcome ReadRadio(SerialPort& port, const ExchangeHooks& hooks,
+                      const std::function<void()>& beforeImageRequest) {
+    ReadOutcome outcome;
+    if (port.IsOpen() != 1) {
+        hooks.Line(lines::kPortClosed);
+        return outcome;
+    }
+    port.DiscardInput();
+    port.PurgeOutput();
+    switch (LinkCheck(port, hooks)) {
+        case LinkStatus::NoAnswer: outcome.status = ReadStatus::NoAnswer; return outcome;
+        case LinkStatus::BadFormat: outcome.status = ReadStatus::BadFormat; return outcome;
+        case LinkStatus::Ok: break;
+    }
+    if (beforeImageRequest) beforeImageRequest();
+    SendFrame(port, MakeFrame(CmdReadImage));
+    hooks.Progress(0);
+    const PollResult answer = PollReceive(port, kImagePoll, hooks.pause, [&](std::size_t count) {
+        if (count % kProgressEveryBytes == 0 && count < kImageSize) {
+            const int percent = static_cast<int>(count / kProgressEveryBytes * 10);
+            hooks.Line(ReadProgressLine(percent));
+            hooks.Progress(percent);
+        }
+    });
+    outcome.received = answer.count;
+    if (!answer.Complete()) {
+        hooks.Line(lines::kReadTimeout);
+        outcome.status = ReadStatus::Timeout;
+        return outcome;
+    }
+    std::copy(answer.bytes.begin(), answer.bytes.end(), outcome.image.begin());
+    outcome.checksumOk = ImageChecksum(outcome.image) == outcome.image[layout::kChecksum];
+    if (!outcome.checksumOk) hooks.Line(lines::kChecksum);
+    hooks.Progress(100);
+    outcome.status = ReadStatus::Ok;
+    return outcome;
+}
+
+std::vector<RadioFrame> WriteFrames(const WriteRequest& request) {
+    std::vector<RadioFrame> frames;
+    for (int i = 0; i < kChannelCount; ++i) {
+        // Transmit frequencies go out printed with blanks instead of zeros, which pack alike.
+        const ChannelRecord record =
+            EncodeChannel(request.table[static_cast<std::size_t>(i)], Padding::Blanks);
+        for (int k = 0; k < 4; ++k) {
+            frames.push_back(MakeFrame(CmdWriteWord, LowByte(4 * i + k),
+                                       record[static_cast<std::size_t>(2 * k)],
+                                       record[static_cast<std::size_t>(2 * k + 1)]));
+        }
+    }
+    const RadioSettings& s = request.settings;
+    frames.push_back(MakeFrame(CmdWriteWord, layout::kWordTimers, LowByte(s.txTimeLimit),
+                               LowByte(s.powerSave)));
+    // The radio expects bit 2 of the first mode byte set when the word is written.
+    frames.push_back(
+        MakeFrame(CmdWriteWord, layout::kWordModes, LowByte(ModeByte1(s) + 4), ModeByte2(s)));
+    if (auto special = ParseSpecialWord(request.specialWord)) {
+        frames.push_back(MakeFrame(CmdWriteWord, special->word, special->first, special->second));
+    }
+    return frames;
+}
+
+WriteOutcome WriteRadio(SerialPort& port, const WriteRequest& request,
+                        const ExchangeHooks& hooks) {
+    WriteOutcome outcome;
+    if (port.IsOpen() != 1) {
+        hooks.Line(lines::kPortClosed);
+        return outcome;
+    }
+    port.DiscardInput();
+    port.PurgeOutput();
+    const std::vector<RadioFrame> frames = WriteFrames(request);
+    hooks.Progress(0);
+    auto reject = [&](int frameNumber, WriteStage stage) {
+        outcome.status = WriteStatus::Rejected;
+        outcome.failedFrame = frameNumber;
+        outcome.failedStage = stage;
+        return outcome;
+    };
+    for (int n = 1; n <= static_cast<int>(frames.size()); ++n) {
+        SendFrame(port, frames[static_cast<std::size_t>(n - 1)]);
+        const bool accepted = AckOk(PollReceive(port, kAckPoll, hooks.pause));
+        if (n <= kChannelFrames) {
+            const int percent = n / kProgressEveryFrames * 10;
+            if (!accepted) {
+                hooks.Line(WriteProgressLine(percent, false));
+                return reject(n, WriteStage::Channel);
+            }
+            if (n % kProgressEveryFrames == 0) {
+                hooks.Line(WriteProgressLine(percent, true));
+                hooks.Progress(percent);
+            }
+            hooks.pause(kPollPauseMs);
+        } else if (n <= kChannelFrames + 2) {
+            if (!accepted) {
+                hooks.Line(WriteProgressLine(100, false));
+                return reject(n, WriteStage::Settings);
+            }
+            if (n == kChannelFrames + 2) {
+                hooks.Line(WriteProgressLine(100, true));
+                hooks.Progress(100);
+            }
+        } else if (!accepted) {
+            hooks.Line(lines::kSpecialFailed);
+            return reject(n, WriteStage::Special);
+        }
+    }
+    hooks.Line(lines::kWriteDone);
+    outcome.status = WriteStatus::Ok;
+    return outcome;
+}
+
+CurrentChannelOutcome ReadCurrentChannel(SerialPort& port, const ExchangeHooks& hooks,
+                                         const std::function<void(int)>& onChannel) {
+    CurrentChannelOutcome outcome;
+    if (port.IsOpen() != 1) return outcome;
+    SendFrame(port, MakeFrame(CmdReadWord, layout::kWordCurrentChannel));
+    PollResult answer = PollReceive(port, kReadWordPoll, hooks.pause);
+    if (!answer.Complete()) {
+        outcome.status = ChannelStatus::Timeout;
+        return outcome;
+    }
+    // Give the radio time before the next question.
+    hooks.pause(kSettleAfterChannelMs);
+    const int channel = answer.bytes[4];
+    if (channel >= kChannelCount) {
+        outcome.status = ChannelStatus::DataError;
+        return outcome;
+    }
+    outcome.channelIndex = channel;
+    if (onChannel) onChannel(channel);
+    SendFrame(port, MakeFrame(CmdReadWord, LowByte(4 * channel + 1)));
+    answer = PollReceive(port, kReadWordPoll, hooks.pause);
+    if (!answer.Complete()) {
+        outcome.status = ChannelStatus::Timeout;
+        return outcome;
+    }
+    outcome.squelch = answer.bytes[4];
+    outcome.status = ChannelStatus::Ok;
+    return outcome;
+}
+
+SetChannelStatus SetCurrentChannel(SerialPort& port, int channelIndex, int squelch,
+                                   const ExchangeHooks& hooks) {
+    if (port.IsOpen() != 1) return SetChannelStatus::PortClosed;
+    SendFrame(port, MakeFrame(CmdSetChannel, LowByte(channelIndex), LowByte(squelch)));
+    return AckOk(PollReceive(port, kAckPoll, hooks.pause)) ? SetChannelStatus::Accepted
+                                                            : SetChannelStatus::Rejected;
+}
+
+}  // namespace orvel

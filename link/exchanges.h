@@ -1,0 +1,120 @@
+// The exchanges with the radio. Each reports its log lines and progress through hooks and
+// returns an outcome; showing them (cells, panels, message boxes) is the caller's business.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "configuration.h"
+#include "memory_image.h"
+#include "poll_receive.h"
+#include "serial_port.h"
+
+namespace orvel {
+
+struct ExchangeHooks {
+    // A line of the exchange's own log (the text carries its "\r\n").
+    std::function<void(std::string_view)> line;
+    // The link check's line, which goes to the log as it stands (no working copy of its own).
+    std::function<void(std::string_view)> linkCheckLine;
+    // 0..100, driven by the same counts as the progress lines.
+    std::function<void(int)> progress;
+    Pause pause = SleepPause;
+
+    void Line(std::string_view text) const {
+        if (line) line(text);
+    }
+    void LinkLine(std::string_view text) const {
+        if (linkCheckLine) {
+            linkCheckLine(text);
+        } else {
+            Line(text);
+        }
+    }
+    void Progress(int percent) const {
+        if (progress) progress(percent);
+    }
+};
+
+namespace lines {
+inline constexpr std::string_view kPortClosed = "串口没有打开，请重新选择串口\r\n";
+inline constexpr std::string_view kNoAnswer = "通信错误\r\n";
+inline constexpr std::string_view kBadFormat = "格式出错\r\n";
+inline constexpr std::string_view kReadTimeout = "接收数据超时\r\n";
+inline constexpr std::string_view kChecksum = "数据校验错\r\n";
+inline constexpr std::string_view kReadDone = "接收数据[% 100]\r\n ***正确接收数据***\r\n";
+inline constexpr std::string_view kReadDoneBadChecksum = "接收数据[% 100]\r\n";
+inline constexpr std::string_view kWriteDone = "***正确写入数据***\r\n";
+inline constexpr std::string_view kSpecialFailed = "写入特定数据 失败\r\n";
+}  // namespace lines
+
+enum class LinkStatus { Ok, NoAnswer, BadFormat };
+
+// Identify: CC 0F ..., then eight bytes each 0x20..0x7F.
+LinkStatus LinkCheck(SerialPort& port, const ExchangeHooks& hooks);
+
+enum class ReadStatus { Ok, PortClosed, NoAnswer, BadFormat, Timeout };
+
+struct ReadOutcome {
+    ReadStatus status = ReadStatus::PortClosed;
+    MemoryImage image{};     // the bytes as received (valid when status is Ok)
+    bool checksumOk = false;
+    std::size_t received = 0;
+};
+
+// The whole read: discard stale input, link check, then the 260-byte image with progress
+// lines at every 26 bytes. `beforeImageRequest` runs after a passed link check, before the
+// read command goes out (the window empties its list there). A checksum mismatch is logged and
+// still returns Ok with checksumOk = false: the technician gets to see the data.
+ReadOutcome ReadRadio(SerialPort& port, const ExchangeHooks& hooks,
+                      const std::function<void()>& beforeImageRequest = {});
+
+struct WriteRequest {
+    ChannelTable table;
+    RadioSettings settings;
+    std::string specialWord;  // used only when it is exactly 8 characters
+};
+
+enum class WriteStatus { Ok, PortClosed, Rejected };
+enum class WriteStage { Channel, Settings, Special };
+
+struct WriteOutcome {
+    WriteStatus status = WriteStatus::PortClosed;
+    int failedFrame = 0;  // 1-based frame number of the first frame not accepted
+    WriteStage failedStage = WriteStage::Channel;
+};
+
+// The frames a write sends, in order: 64 channel words, the two settings words and the
+// optional special-data frame.
+std::vector<RadioFrame> WriteFrames(const WriteRequest& request);
+
+// Sends every frame and checks every acknowledgement; the first one not accepted ends it.
+WriteOutcome WriteRadio(SerialPort& port, const WriteRequest& request, const ExchangeHooks& hooks);
+
+enum class ChannelStatus { Ok, PortClosed, Timeout, DataError };
+
+struct CurrentChannelOutcome {
+    ChannelStatus status = ChannelStatus::PortClosed;
+    int channelIndex = -1;  // 0..15 once the first answer came
+    int squelch = -1;       // the squelch byte of that channel
+};
+
+// Asks word 0x60 for the current channel, waits 500 ms, then word 4c+1 for its squelch byte.
+// `onChannel` runs when the channel is known, before the second frame. An index of 16 or more
+// is a data error and nothing more is sent.
+CurrentChannelOutcome ReadCurrentChannel(SerialPort& port, const ExchangeHooks& hooks,
+                                         const std::function<void(int)>& onChannel = {});
+
+enum class SetChannelStatus { Accepted, PortClosed, Rejected };
+
+// Makes channel index c current with squelch s (each the low byte of a selection index).
+SetChannelStatus SetCurrentChannel(SerialPort& port, int channelIndex, int squelch,
+                                   const ExchangeHooks& hooks);
+
+// "接收数据[% 30]\r\n" and the like.
+std::string ReadProgressLine(int percent);
+std::string WriteProgressLine(int percent, bool accepted);
+
+}  // namespace orvel

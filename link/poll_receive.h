@@ -1,0 +1,53 @@
+// Bounded polling for the radio's answers: the port is read without waiting, many times
+// between short pauses, so a byte is taken as soon as it arrives and no wait is unbounded.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "radio_frame.h"
+#include "serial_port.h"
+
+namespace orvel {
+
+// The pause between polling passes, in milliseconds. The window replaces it with one that
+// keeps painting.
+using Pause = std::function<void(int milliseconds)>;
+void SleepPause(int milliseconds);
+
+inline constexpr int kPollPauseMs = 20;
+
+enum class PollShape {
+    Pass,  // R passes of up to P polls, a pause after each pass
+    Ack,   // up to R single polls, a pause after each that did not complete the answer
+};
+
+struct PollPlan {
+    std::size_t expected;  // N
+    PollShape shape;
+    int passes;         // R
+    int pollsPerPass;   // P
+};
+
+inline constexpr PollPlan kIdentityPoll{kIdentitySize, PollShape::Pass, 60, 512};
+inline constexpr PollPlan kImagePoll{260, PollShape::Pass, 60, 512};
+inline constexpr PollPlan kAckPoll{kAck.size(), PollShape::Ack, 30, 1};
+inline constexpr PollPlan kReadWordPoll{kReadWordAnswerSize, PollShape::Pass, 60, 30};
+
+struct PollResult {
+    std::vector<std::uint8_t> bytes;  // `expected` bytes, zero where nothing arrived
+    std::size_t count = 0;            // bytes received
+    bool Complete() const { return count == bytes.size(); }
+};
+
+// Collects up to plan.expected bytes. Bytes beyond them stay queued. onByte sees the running
+// count after each byte.
+PollResult PollReceive(SerialPort& port, const PollPlan& plan, const Pause& pause,
+                       const std::function<void(std::size_t)>& onByte = {});
+
+// Sends one frame byte by byte.
+void SendFrame(SerialPort& port, const RadioFrame& frame);
+
+}  // namespace orvel

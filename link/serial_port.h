@@ -1,0 +1,68 @@
+// The one path between the tool and the radio: a serial port with bounded, synchronous
+// single-byte operations. The exchanges poll it; nothing here ever waits for the radio.
+#pragma once
+
+#include <QSerialPort>
+#include <cstdint>
+#include <string>
+
+namespace orvel {
+
+class ByteTrace;
+
+// Why an open failed, in the terms a technician can act on.
+enum class OpenFailure { None, AlreadyOpen, NotFound, Busy, PermissionDenied, Other };
+
+class SerialPort {
+public:
+    SerialPort();
+    virtual ~SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // -1 a port is already held; 0 opening failed; 1 opened. parity and stopBits use the
+    // classic coding: parity 0 none, 1 odd, 2 even, 3 mark, 4 space; stopBits 0 one,
+    // 1 one and a half, 2 two.
+    int Open(int portNumber, int baud = 9600, int byteSize = 8, int parity = 2, int stopBits = 0);
+    // The same for a device path used as given (/dev/ttyUSB0, a pty, a symlink).
+    int OpenDevice(const std::string& device, int baud = 9600, int byteSize = 8, int parity = 2,
+                   int stopBits = 0);
+    int IsOpen() const;
+    // -1 without a port, otherwise 1; waits at most 1000 ms for the byte to leave.
+    int WriteByte(std::uint8_t byte);
+    // -1 without a port; 0 nothing queued (out = 0); 1 one byte read. Never waits.
+    int ReadByte(std::uint8_t& out);
+    void DiscardInput();
+    void PurgeOutput();
+    // Flushes pending output, drops DTR and RTS, purges both queues. Always 1.
+    int Close();
+
+    OpenFailure LastOpenFailure() const { return lastFailure_; }
+    // The system's reason for the last failed open, with what to do about it.
+    const std::string& LastOpenError() const { return lastError_; }
+    const std::string& DeviceName() const { return device_; }
+    // After a refused permission: the group whose members may use the device ("dialout").
+    const std::string& PermissionGroup() const { return permissionGroup_; }
+
+    // Every byte sent and received also goes to `trace` while it is set.
+    void SetTrace(ByteTrace* trace) { trace_ = trace; }
+
+private:
+    bool ApplyAndOpen(int baud, int byteSize, int parity, int stopBits, bool tolerateParity);
+    void ExplainFailure();
+
+    QSerialPort port_;
+    std::string device_;
+    std::uint8_t lastByte_ = 0;
+    int isOpen_ = 0;
+    OpenFailure lastFailure_ = OpenFailure::None;
+    std::string lastError_;
+    std::string permissionGroup_;
+    ByteTrace* trace_ = nullptr;
+};
+
+// The device of port number n: "COMn" on Windows ("\\.\COMn" for two-digit numbers), the
+// n-th standard serial device /dev/ttyS(n-1) elsewhere.
+std::string PortDeviceName(int portNumber);
+
+}  // namespace orvel

@@ -1,0 +1,275 @@
+#include "exchanges.h"
+
+#include <gtest/gtest.h>
+
+#include "codec.h"
+#include "link_fixture.h"
+
+namespace orvel::testing {
+namespace {
+
+using LinkCheckTest = LinkTest;
+using ReadExchangeTest = LinkTest;
+using WriteExchangeTest = LinkTest;
+using CurrentChannelTest = LinkTest;
+
+TEST_F(LinkCheckTest, IdentificationMustBeEightPrintableBytes) {
+    struct Case {
+        std::string identity;
+        LinkStatus status;
+        const char* line;
+    } cases[] = {
+        {"ABCDEFGH", LinkStatus::Ok, nullptr},
+        {std::string("ABCDEF\x7F", 7) + "G", LinkStatus::Ok, nullptr},
+        {"ABCDEFG", LinkStatus::NoAnswer, "通信错误\r\n"},
+        {"ABC\rDEFG", LinkStatus::BadFormat, "格式出错\r\n"},
+        {std::string("ABCDEFG\x80", 8), LinkStatus::BadFormat, "格式出错\r\n"},
+        {"", LinkStatus::NoAnswer, "通信错误\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.identity);
+        linkLog.clear();
+        StartRadio(sim::RadioBehaviour{.identity = c.identity});
+        EXPECT_EQ(LinkCheck(port, Hooks()), c.status);
+        if (c.line) {
+            EXPECT_EQ(linkLog, std::vector<std::string>{c.line});
+        } else {
+            EXPECT_TRUE(linkLog.empty());
+        }
+        port.Close();
+        radio->Stop();
+    }
+}
+
+TEST_F(ReadExchangeTest, ACompleteImageLogsNineProgressLinesAndDecodes) {
+    StartRadio();
+    bool cleared = false;
+    const ReadOutcome outcome = ReadRadio(port, Hooks(), [&] {
+        cleared = true;
+        EXPECT_EQ(radio->Frames().size(), 1u);  // after the link check, before the read
+    });
+    ASSERT_EQ(outcome.status, ReadStatus::Ok);
+    EXPECT_TRUE(cleared);
+    EXPECT_TRUE(outcome.checksumOk);
+    EXPECT_EQ(outcome.image, radio->Image());
+    std::vector<std::string> expected;
+    for (int p = 10; p <= 90; p += 10) expected.push_back(ReadProgressLine(p));
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log[2], "接收数据[% 30]\r\n");
+    EXPECT_EQ(progress.back(), 100);
+    EXPECT_EQ(Sent(), (std::vector<RadioFrame>{MakeFrame(CmdIdentify), MakeFrame(CmdReadImage)}));
+}
+
+TEST_F(ReadExchangeTest, AnImageCutAfterOneHundredBytesTimesOut) {
+    StartRadio(sim::RadioBehaviour{.cutImage = 100});
+    const ReadOutcome outcome = ReadRadio(port, Hooks());
+    EXPECT_EQ(outcome.status, ReadStatus::Timeout);
+    EXPECT_EQ(outcome.received, 100u);
+    EXPECT_EQ(log, (std::vector<std::string>{ReadProgressLine(10), ReadProgressLine(20),
+                                             ReadProgressLine(30), "接收数据超时\r\n"}));
+}
+
+TEST_F(ReadExchangeTest, AWrongChecksumIsReportedAndTheDataStillReturned) {
+    StartRadio(sim::RadioBehaviour{.badChecksum = true});
+    const ReadOutcome outcome = ReadRadio(port, Hooks());
+    EXPECT_EQ(outcome.status, ReadStatus::Ok);
+    EXPECT_FALSE(outcome.checksumOk);
+    EXPECT_EQ(log.back(), "数据校验错\r\n");
+    MemoryImage expected = radio->Image();
+    expected[259] = static_cast<std::uint8_t>(expected[259] + 1);
+    EXPECT_EQ(outcome.image, expected);
+}
+
+TEST_F(ReadExchangeTest, SurplusBytesAreDiscardedByTheNextExchange) {
+    StartRadio(sim::RadioBehaviour{.extraImageBytes = 7});
+    ASSERT_EQ(ReadRadio(port, Hooks()).status, ReadStatus::Ok);
+    SleepPause(50);
+    const ReadOutcome second = ReadRadio(port, Hooks());
+    EXPECT_EQ(second.status, ReadStatus::Ok);
+    EXPECT_EQ(second.image, radio->Image());
+}
+
+TEST_F(ReadExchangeTest, AClosedPortSendsNothing) {
+    StartRadio();
+    port.Close();
+    EXPECT_EQ(ReadRadio(port, Hooks()).status, ReadStatus::PortClosed);
+    EXPECT_EQ(log, std::vector<std::string>{"串口没有打开，请重新选择串口\r\n"});
+    EXPECT_TRUE(radio->Frames().empty());
+}
+
+TEST_F(ReadExchangeTest, ASilentRadioFailsTheLinkCheckOnly) {
+    StartRadio(sim::RadioBehaviour{.silent = true});
+    bool cleared = false;
+    EXPECT_EQ(ReadRadio(port, Hooks(), [&] { cleared = true; }).status, ReadStatus::NoAnswer);
+    EXPECT_FALSE(cleared);
+    EXPECT_EQ(linkLog, std::vector<std::string>{"通信错误\r\n"});
+    EXPECT_TRUE(log.empty());
+}
+
+WriteRequest SampleRequest() {
+    WriteRequest request;
+    request.table = EmptyChannelTable();
+    request.table[0] = {ChannelLabel(1), "223.500", "235.000", "P3", "2400", "开", "L5"};
+    request.table[15] = {ChannelLabel(16), "45.000", "0.100", "P1", "1200", "关", "L9"};
+    request.settings.baudRate = 3;
+    request.settings.powerSave = -1;
+    return request;
+}
+
+TEST_F(WriteExchangeTest, AcceptedEverywhereSendsAllFramesWithProgress) {
+    StartRadio();
+    WriteRequest request = SampleRequest();
+    request.specialWord = "12 34 56";
+    const WriteOutcome outcome = WriteRadio(port, request, Hooks());
+    EXPECT_EQ(outcome.status, WriteStatus::Ok);
+    std::vector<std::string> expected;
+    for (int p = 10; p <= 90; p += 10) expected.push_back(WriteProgressLine(p, true));
+    expected.push_back("写入数据[% 100] 成功\r\n");
+    expected.push_back("***正确写入数据***\r\n");
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log[2], "写入数据[% 30] 成功\r\n");
+
+    const std::vector<RadioFrame> sent = Sent();
+    ASSERT_EQ(sent.size(), 67u);
+    EXPECT_EQ(sent, WriteFrames(request));
+    EXPECT_EQ(sent[0], (RadioFrame{0xCC, 0x01, 0x00, 0x22, 0x35, 0x00, 0x00, 0x58}));
+    EXPECT_EQ(sent[1], MakeFrame(CmdWriteWord, 0x01, 0x00, 0x05));
+    EXPECT_EQ(sent[3], MakeFrame(CmdWriteWord, 0x03, 0x00, 0x80 + 3 + 0x20 + 0x40));
+    EXPECT_EQ(sent[5], MakeFrame(CmdWriteWord, 0x05, 0x00, 0x00));  // an empty row: zeros
+    EXPECT_EQ(sent[60], MakeFrame(CmdWriteWord, 60, 0x04, 0x50));
+    EXPECT_EQ(sent[62], MakeFrame(CmdWriteWord, 62, 0x00, 0x01));
+    EXPECT_EQ(sent[64], MakeFrame(CmdWriteWord, 0x6E, 0x00, 0xFF));  // no power-save selection
+    EXPECT_EQ(sent[65], MakeFrame(CmdWriteWord, 0x6F, 0x01 + 0x04, 0x30));
+    EXPECT_EQ(sent[66], (RadioFrame{0xCC, 0x01, 0x12, 0x34, 0x56, 0x00, 0x00, 0x9D}));
+
+    // The radio now holds what was sent, word by word.
+    const MemoryImage stored = radio->Image();
+    EXPECT_EQ(stored[3], 0x22);
+    EXPECT_EQ(stored[225], 0x05);
+}
+
+TEST_F(WriteExchangeTest, OnlyAnEightCharacterWordAddsTheSpecialFrame) {
+    for (const char* word : {"12 34 5", "", "12 34 567"}) {
+        StartRadio();
+        WriteRequest request = SampleRequest();
+        request.specialWord = word;
+        EXPECT_EQ(WriteFrames(request).size(), 66u) << word;
+        port.Close();
+        radio->Stop();
+    }
+}
+
+TEST_F(WriteExchangeTest, ARejectedChannelFrameEndsTheWriteThere) {
+    struct Case {
+        int nak;
+        const char* line;
+    } cases[] = {{14, "写入数据[% 20] 失败\r\n"}, {5, "写入数据[% 0] 失败\r\n"},
+                 {63, "写入数据[% 90] 失败\r\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nak);
+        log.clear();
+        StartRadio(sim::RadioBehaviour{.nakWriteFrame = c.nak});
+        const WriteOutcome outcome = WriteRadio(port, SampleRequest(), Hooks());
+        EXPECT_EQ(outcome.status, WriteStatus::Rejected);
+        EXPECT_EQ(outcome.failedFrame, c.nak);
+        EXPECT_EQ(outcome.failedStage, WriteStage::Channel);
+        EXPECT_EQ(log.back(), c.line);
+        EXPECT_EQ(static_cast<int>(log.size()), (c.nak - 1) / 7 + 1);
+        EXPECT_EQ(static_cast<int>(Sent().size()), c.nak);
+        port.Close();
+        radio->Stop();
+    }
+}
+
+TEST_F(WriteExchangeTest, ASilentRadioFailsAtTheFirstFrame) {
+    StartRadio(sim::RadioBehaviour{.silent = true});
+    const WriteOutcome outcome = WriteRadio(port, SampleRequest(), Hooks());
+    EXPECT_EQ(outcome.status, WriteStatus::Rejected);
+    EXPECT_EQ(outcome.failedFrame, 1);
+    EXPECT_EQ(log, std::vector<std::string>{"写入数据[% 0] 失败\r\n"});
+}
+
+TEST_F(WriteExchangeTest, RejectedSettingsAndSpecialFramesAreReported) {
+    StartRadio(sim::RadioBehaviour{.nakWriteFrame = 65});
+    WriteOutcome outcome = WriteRadio(port, SampleRequest(), Hooks());
+    EXPECT_EQ(outcome.failedStage, WriteStage::Settings);
+    EXPECT_EQ(log.back(), "写入数据[% 100] 失败\r\n");
+    EXPECT_EQ(Sent().size(), 65u);
+    port.Close();
+    radio->Stop();
+
+    log.clear();
+    StartRadio(sim::RadioBehaviour{.nakWriteFrame = 67});
+    WriteRequest request = SampleRequest();
+    request.specialWord = "12 34 56";
+    outcome = WriteRadio(port, request, Hooks());
+    EXPECT_EQ(outcome.status, WriteStatus::Rejected);
+    EXPECT_EQ(outcome.failedStage, WriteStage::Special);
+    EXPECT_EQ(log[log.size() - 2], "写入数据[% 100] 成功\r\n");
+    EXPECT_EQ(log.back(), "写入特定数据 失败\r\n");
+}
+
+TEST_F(WriteExchangeTest, AClosedPortSendsNothing) {
+    StartRadio();
+    port.Close();
+    EXPECT_EQ(WriteRadio(port, SampleRequest(), Hooks()).status, WriteStatus::PortClosed);
+    EXPECT_EQ(log, std::vector<std::string>{"串口没有打开，请重新选择串口\r\n"});
+}
+
+TEST_F(CurrentChannelTest, ReadsTheChannelThenItsSquelch) {
+    MemoryImage image = sim::VirtualRadio::DefaultImage();
+    image[layout::ChannelOffset(4) + layout::kSquelch] = 7;
+    StartRadio({}, image);
+    radio->SetCurrentChannel(4);
+    int seen = -1;
+    const CurrentChannelOutcome outcome =
+        ReadCurrentChannel(port, Hooks(), [&](int c) { seen = c; });
+    EXPECT_EQ(outcome.status, ChannelStatus::Ok);
+    EXPECT_EQ(seen, 4);
+    EXPECT_EQ(outcome.channelIndex, 4);
+    EXPECT_EQ(outcome.squelch, 7);
+    EXPECT_EQ(Sent(), (std::vector<RadioFrame>{
+                          RadioFrame{0xCC, 0x03, 0x60, 0, 0, 0, 0x00, 0x63},
+                          RadioFrame{0xCC, 0x03, 0x11, 0, 0, 0, 0x00, 0x14}}));
+    EXPECT_NE(std::find(pauses.begin(), pauses.end(), 500), pauses.end());
+}
+
+TEST_F(CurrentChannelTest, ASecondAnswerMissingKeepsTheChannel) {
+    StartRadio(sim::RadioBehaviour{.answerReadWords = 1});
+    radio->SetCurrentChannel(2);
+    const CurrentChannelOutcome outcome = ReadCurrentChannel(port, Hooks());
+    EXPECT_EQ(outcome.status, ChannelStatus::Timeout);
+    EXPECT_EQ(outcome.channelIndex, 2);
+}
+
+TEST_F(CurrentChannelTest, AnIndexOfSixteenIsADataErrorAndNothingMoreIsSent) {
+    StartRadio();
+    radio->SetCurrentChannel(16);
+    bool called = false;
+    const CurrentChannelOutcome outcome =
+        ReadCurrentChannel(port, Hooks(), [&](int) { called = true; });
+    EXPECT_EQ(outcome.status, ChannelStatus::DataError);
+    EXPECT_FALSE(called);
+    EXPECT_EQ(Sent().size(), 1u);
+}
+
+TEST_F(CurrentChannelTest, SettingSendsTheChannelAndSquelchIndexes) {
+    StartRadio();
+    EXPECT_EQ(SetCurrentChannel(port, 15, 9, Hooks()), SetChannelStatus::Accepted);
+    EXPECT_EQ(Sent().back(), (RadioFrame{0xCC, 0x07, 0x0F, 0x09, 0x00, 0x00, 0x00, 0x1F}));
+    EXPECT_EQ(radio->CurrentChannel(), 15);
+    EXPECT_EQ(SetCurrentChannel(port, 3, -1, Hooks()), SetChannelStatus::Accepted);
+    EXPECT_EQ(Sent().back()[3], 0xFF);  // no squelch selection goes out as its low byte
+}
+
+TEST_F(CurrentChannelTest, ASilentRadioTimesOutOrRejects) {
+    StartRadio(sim::RadioBehaviour{.silent = true});
+    EXPECT_EQ(ReadCurrentChannel(port, Hooks()).status, ChannelStatus::Timeout);
+    EXPECT_EQ(SetCurrentChannel(port, 0, 0, Hooks()), SetChannelStatus::Rejected);
+    port.Close();
+    EXPECT_EQ(ReadCurrentChannel(port, Hooks()).status, ChannelStatus::PortClosed);
+    EXPECT_EQ(SetCurrentChannel(port, 0, 0, Hooks()), SetChannelStatus::PortClosed);
+}
+
+}  // namespace
+}  // namespace orvel::testing

@@ -1,0 +1,60 @@
+#include "poll_receive.h"
+
+#include <gtest/gtest.h>
+
+#include "link_fixture.h"
+
+namespace orvel::testing {
+namespace {
+
+using PollReceiveTest = LinkTest;
+
+TEST_F(PollReceiveTest, ASilentRadioEndsThePassShapeAfterItsPasses) {
+    StartRadio(sim::RadioBehaviour{.silent = true});
+    SendFrame(port, MakeFrame(CmdIdentify));
+    const PollResult answer = PollReceive(port, kIdentityPoll, Hooks().pause);
+    EXPECT_EQ(answer.count, 0u);
+    EXPECT_EQ(answer.bytes, std::vector<std::uint8_t>(8, 0));
+    EXPECT_EQ(pauses, std::vector<int>(60, 20));
+}
+
+TEST_F(PollReceiveTest, ASilentRadioEndsTheAckShapeAfterThirtyPolls) {
+    StartRadio(sim::RadioBehaviour{.silent = true});
+    SendFrame(port, MakeFrame(CmdWriteWord, 0, 0, 0));
+    const PollResult answer = PollReceive(port, kAckPoll, Hooks().pause);
+    EXPECT_EQ(answer.count, 0u);
+    EXPECT_EQ(pauses.size(), 30u);
+}
+
+TEST_F(PollReceiveTest, TheAckShapeStopsAtTheThirdByteWithoutAPause) {
+    StartRadio();
+    SendFrame(port, MakeFrame(CmdWriteWord, 0, 0x23, 0x01));
+    const PollResult answer = PollReceive(port, kAckPoll, Hooks().pause);
+    EXPECT_EQ(answer.bytes, (std::vector<std::uint8_t>{0x33, 0x06, 0x00}));
+    // Every pause came after a poll that did not complete the answer.
+    EXPECT_LT(pauses.size(), 30u);
+}
+
+TEST_F(PollReceiveTest, BytesBeyondTheExpectedCountStayQueued) {
+    StartRadio(sim::RadioBehaviour{.extraImageBytes = 4});
+    SendFrame(port, MakeFrame(CmdReadImage));
+    const PollResult image = PollReceive(port, kImagePoll, Hooks().pause);
+    ASSERT_TRUE(image.Complete());
+    EXPECT_EQ(pauses.back(), 20);  // the pass that completed the answer is followed by a pause
+    const PollResult surplus = PollReceive(port, PollPlan{4, PollShape::Pass, 10, 512}, Hooks().pause);
+    EXPECT_EQ(surplus.bytes, (std::vector<std::uint8_t>{0xEE, 0xEE, 0xEE, 0xEE}));
+}
+
+TEST_F(PollReceiveTest, APassTakesAtMostItsPollsWorthOfBytes) {
+    StartRadio(sim::RadioBehaviour{.identity = "ABCDEFGH"});
+    SendFrame(port, MakeFrame(CmdIdentify));
+    SleepPause(100);  // the whole answer is queued before polling starts
+    std::vector<int> passes;
+    const PollResult answer = PollReceive(port, PollPlan{8, PollShape::Pass, 10, 3},
+                                          [&](int ms) { passes.push_back(ms); });
+    EXPECT_TRUE(answer.Complete());
+    EXPECT_EQ(passes.size(), 3u);  // 3 + 3 + 2 bytes
+}
+
+}  // namespace
+}  // namespace orvel::testing

@@ -1,0 +1,101 @@
+#include "serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "link_fixture.h"
+#include "poll_receive.h"
+
+namespace orvel::testing {
+namespace {
+
+using SerialPortTest = LinkTest;
+
+TEST_F(SerialPortTest, OpenResultsFollowTheHeldState) {
+    StartRadio();
+    EXPECT_EQ(port.IsOpen(), 1);
+    EXPECT_EQ(port.OpenDevice(radio->DevicePath()), -1);  // already held: untouched
+    EXPECT_EQ(port.IsOpen(), 1);
+    EXPECT_EQ(port.Close(), 1);
+    EXPECT_EQ(port.IsOpen(), 0);
+    EXPECT_EQ(port.Close(), 1);  // closing twice is harmless
+    EXPECT_EQ(port.OpenDevice(radio->DevicePath()), 1);  // and the port can be taken again
+}
+
+TEST_F(SerialPortTest, MissingPortFailsCleanlyAndALaterOpenSucceeds) {
+    EXPECT_EQ(port.OpenDevice("/dev/orvel-no-such-port"), 0);
+    EXPECT_EQ(port.IsOpen(), 0);
+    EXPECT_EQ(port.LastOpenFailure(), OpenFailure::NotFound);
+    EXPECT_NE(port.LastOpenError().find("/dev/orvel-no-such-port"), std::string::npos);
+    StartRadio();
+}
+
+TEST_F(SerialPortTest, ASecondOpenOfTheSameDeviceIsRefusedAsBusy) {
+    StartRadio();
+    SerialPort second;
+    EXPECT_EQ(second.OpenDevice(radio->DevicePath()), 0);
+    EXPECT_EQ(second.LastOpenFailure(), OpenFailure::Busy);
+}
+
+TEST_F(SerialPortTest, ReadOnAnEmptyQueueReturnsAtOnceWithZero) {
+    StartRadio();
+    std::uint8_t byte = 0x55;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 512; ++i) ASSERT_EQ(port.ReadByte(byte), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(byte, 0);
+}
+
+TEST_F(SerialPortTest, AfterCloseTheByteOperationsReportNoPort) {
+    StartRadio();
+    port.Close();
+    std::uint8_t byte = 0;
+    EXPECT_EQ(port.WriteByte(0xCC), -1);
+    EXPECT_EQ(port.ReadByte(byte), -1);
+    port.DiscardInput();  // no port: nothing happens, nothing crashes
+    port.PurgeOutput();
+}
+
+TEST_F(SerialPortTest, AFrameReachesTheRadioAndItsAnswerComesBack) {
+    StartRadio();
+    SendFrame(port, MakeFrame(CmdIdentify));
+    PollResult answer = PollReceive(port, kIdentityPoll, SleepPause);
+    ASSERT_TRUE(answer.Complete());
+    EXPECT_EQ(std::string(answer.bytes.begin(), answer.bytes.end()), "ORVEL-R1");
+    ASSERT_EQ(radio->Frames().size(), 1u);
+    EXPECT_EQ(radio->Frames()[0], MakeFrame(CmdIdentify));
+}
+
+TEST(PortDeviceName, NumbersMapToTheStandardSerialDevices) {
+#ifdef Q_OS_WIN
+    EXPECT_EQ(PortDeviceName(3), "COM3");
+    EXPECT_EQ(PortDeviceName(12), "\\\\.\\COM12");
+    EXPECT_EQ(PortDeviceName(100), "COM100");
+#else
+    EXPECT_EQ(PortDeviceName(1), "/dev/ttyS0");
+    EXPECT_EQ(PortDeviceName(4), "/dev/ttyS3");
+#endif
+}
+
+TEST(RadioFrame, SumIsSixteenBitsHighByteFirst) {
+    EXPECT_EQ(MakeFrame(CmdReadImage), (RadioFrame{0xCC, 0x04, 0, 0, 0, 0, 0x00, 0x04}));
+    EXPECT_EQ(MakeFrame(CmdIdentify), (RadioFrame{0xCC, 0x0F, 0, 0, 0, 0, 0x00, 0x0F}));
+    EXPECT_EQ(MakeFrame(CmdWriteWord, 0xFF, 0xFF, 0xFF),
+              (RadioFrame{0xCC, 0x01, 0xFF, 0xFF, 0xFF, 0x00, 0x02, 0xFE}));
+}
+
+TEST(RadioFrame, AcknowledgementCountsMissingBytesAsZero) {
+    const std::uint8_t full[] = {0x33, 0x06, 0x00};
+    const std::uint8_t nak[] = {0x33, 0x15, 0x00};
+    const std::uint8_t late[] = {0x33, 0x06, 0x01};
+    EXPECT_TRUE(AckAccepted(full, 3));
+    EXPECT_TRUE(AckAccepted(full, 2));
+    EXPECT_FALSE(AckAccepted(full, 1));
+    EXPECT_FALSE(AckAccepted(nak, 3));
+    EXPECT_FALSE(AckAccepted(late, 3));
+    EXPECT_FALSE(AckAccepted(full, 0));
+}
+
+}  // namespace
+}  // namespace orvel::testing
