@@ -202,8 +202,9 @@ TEST(Silent, AnswersNothingAndChangesNothingButRecordsTheFrames) {
     for (const RadioFrame& frame :
          {MakeFrame(CmdIdentify), MakeFrame(CmdReadImage), WriteWord(0, 1, 2), ReadWord(0x60),
           MakeFrame(CmdSetChannel, 3, 3)}) {
-        EXPECT_TRUE(bench.client->Unanswered(frame).empty()) << int{frame[1]};
+        ASSERT_TRUE(bench.client->Send(frame));
     }
+    EXPECT_TRUE(bench.client->ReadUntilQuiet(150ms, 150ms).empty());
     EXPECT_EQ(bench.radio.Image(), before);
     EXPECT_EQ(bench.radio.CurrentChannel(), 0);
     EXPECT_EQ(bench.radio.Frames().size(), 5u);
