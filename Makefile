@@ -27,6 +27,12 @@ test: deps
 bench: build
 	@scripts/bench $(BUILD)
 
+screenshot: build
+	@scripts/screenshot $(BUILD) out
+
+report-sample: build
+	@scripts/report-sample $(BUILD) out
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
