@@ -1,0 +1,458 @@
+// The forms against their templates: every control with its kind, text, items, group, place in
+// the tab order and position, and every text readable at the form's font.
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionComboBox>
+#include <QtTest>
+#include <vector>
+
+#include "aboutdialog.h"
+#include "chighlightlistctrl.h"
+#include "shell_tests.h"
+#include "ui_currentchanneldialog.h"
+#include "ui_mainform.h"
+
+namespace {
+
+enum class Kind { Radio, Group, Label, Edit, Log, Combo, Push, List };
+
+struct Control {
+    const char* name;
+    Kind kind;
+    const char* text;
+    QRect units;  // dialog units; for a combo box the height is that of its opened list
+    std::vector<const char*> items = {};
+};
+
+using enum Kind;
+
+// Template 101 in template order, which is also the tab order.
+const std::vector<Control> kMainForm = {
+    {"id1029", Radio, "无校验", {474, 173, 37, 12}},
+    {"id1033", Radio, "奇校验", {474, 193, 36, 12}},
+    {"id1030", Radio, "偶校验", {474, 212, 37, 10}},
+    {"boxChannelList", Group, "", {4, 2, 291, 228}},
+    {"id1000", List, "", {10, 16, 281, 209}},
+    {"boxMessages", Group, "消息", {3, 231, 292, 75}},
+    {"id1001", Log, "", {10, 241, 280, 58}},
+    {"boxEdit", Group, "编辑", {298, 2, 107, 270}},
+    {"labelChannelNo", Label, "信道号:", {312, 19, 30, 11}},
+    {"id1002", Edit, "", {342, 17, 47, 15}},
+    {"labelRxFreq", Label, "接收频率:", {306, 50, 36, 8}},
+    {"id1003", Edit, "", {342, 47, 47, 15}},
+    {"labelTxFreq", Label, "发送频率:", {306, 82, 36, 8}},
+    {"id1004", Edit, "", {342, 78, 47, 15}},
+    {"labelRxMhz", Label, "MHz", {390, 50, 13, 8}},
+    {"labelTxMhz", Label, "MHz", {390, 81, 12, 9}},
+    {"id1032", Push, "确认", {310, 241, 38, 17}},
+    {"id1031", Push, "清除", {354, 241, 40, 17}},
+    {"labelPower", Label, "功率级别:", {306, 114, 36, 8}},
+    {"id1009", Combo, "", {342, 111, 47, 100}, {"P1", "P2", "P3", "P4", "P5"}},
+    {"labelRate", Label, "信道速率:", {306, 146, 36, 8}},
+    {"id1010", Combo, "", {342, 143, 47, 86}, {"1200", "2400", "4800"}},
+    {"labelSquelch", Label, "静噪电平:", {305, 211, 36, 9}},
+    {"id1011",
+     Combo,
+     "",
+     {342, 209, 47, 110},
+     {"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"}},
+    {"boxSettingsMode", Group, "设置模式", {409, 2, 111, 146}},
+    {"boxTxTimeLimit", Group, "发射限时", {298, 275, 52, 31}},
+    {"labelTxTimeLimitUnit", Label, "秒", {339, 289, 9, 10}},
+    {"id1012",
+     Combo,
+     "",
+     {303, 286, 33, 158},
+     {"关", "30", "60", "90", "120", "150", "180", "240", "300", "600", "900", "1200"}},
+    {"labelPowerSaveUnit", Label, "秒", {393, 289, 8, 9}},
+    {"id1013",
+     Combo,
+     "",
+     {362, 287, 30, 144},
+     {"关", "0.5", "1.0", "1.5", "2.0", "3.0", "5.0", "7.0", "9.0"}},
+    {"boxDataVoicePriority", Group, "数据/话音优先", {415, 15, 99, 40}},
+    {"id1014", Radio, "高-数据 低-话音", {421, 27, 79, 13}},
+    {"id1015", Radio, "低-数据 高-话音", {421, 40, 78, 13}},
+    {"boxRxBusy", Group, "接收忙指示", {414, 60, 51, 42}},
+    {"id1016", Radio, "低-忙", {421, 72, 39, 14}},
+    {"id1017", Radio, "高-忙", {421, 85, 39, 14}},
+    {"boxTxVco", Group, "发射VCO", {469, 103, 45, 39}},
+    {"id1018", Radio, "关", {474, 114, 25, 14}},
+    {"id1019", Radio, "开", {474, 130, 26, 10}},
+    {"boxFsqc", Group, "FSQC", {469, 60, 45, 42}},
+    {"id1020", Radio, "关", {474, 71, 22, 14}},
+    {"id1021", Radio, "开", {474, 87, 25, 10}},
+    {"boxExtSqc", Group, "Ext SQC", {414, 103, 51, 39}},
+    {"id1022", Radio, "低-打开", {421, 113, 40, 14}},
+    {"id1023", Radio, "高-打开", {421, 127, 40, 14}},
+    {"boxSerialSettings", Group, "串口设置", {409, 150, 111, 122}},
+    {"boxBaudRate", Group, "波特率", {414, 162, 52, 64}},
+    {"id1005", Radio, "1200bps", {421, 172, 42, 10}},
+    {"id1006", Radio, "2400bps", {421, 185, 42, 10}},
+    {"id1007", Radio, "4800bps", {421, 198, 41, 10}},
+    {"id1008", Radio, "9600bps", {421, 211, 41, 10}},
+    {"boxParity", Group, "校验", {470, 162, 45, 64}},
+    {"boxDataBits", Group, "数据位", {414, 228, 52, 38}},
+    {"id1034", Radio, "7位", {421, 240, 27, 10}},
+    {"id1035", Radio, "8位", {421, 254, 26, 10}},
+    {"boxStopBits", Group, "停止位", {470, 228, 45, 38}},
+    {"id1036", Radio, "1位", {474, 240, 29, 10}},
+    {"id1037", Radio, "2位", {474, 254, 30, 10}},
+    {"boxRemoteControl", Group, "遥控", {409, 275, 112, 31}},
+    {"id1038", Radio, "禁止", {421, 288, 30, 10}},
+    {"id1039", Radio, "允许", {473, 287, 31, 11}},
+    {"labelDataVoice", Label, "数据/话音:", {302, 180, 40, 8}},
+    {"id1024", Combo, "", {342, 178, 47, 86}, {"关", "开"}},
+    {"boxPowerSave", Group, "省电模式", {355, 275, 50, 31}},
+};
+
+const std::vector<Control> kCurrentChannelForm = {
+    {"id1005", Push, "读当前信道", {14, 14, 53, 18}},
+    {"id1006", Push, "写当前信道", {14, 41, 53, 18}},
+    {"id2", Push, "返回", {14, 67, 53, 18}},
+    {"labelChannel", Label, "通道号:", {96, 16, 29, 9}},
+    {"id1029", Combo, "", {126, 14, 27, 177}},
+    {"labelSquelch", Label, "静噪电平:", {88, 43, 36, 8}},
+    {"id1030",
+     Combo,
+     "",
+     {126, 41, 28, 177},
+     {"- - - - -", "L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"}},
+};
+
+struct RadioGroup {
+    const char* name;
+    std::vector<const char*> buttons;
+};
+
+const std::vector<RadioGroup> kRadioGroups = {
+    {"groupParity", {"id1029", "id1033", "id1030"}},
+    {"groupDataVoicePriority", {"id1014", "id1015"}},
+    {"groupRxBusy", {"id1016", "id1017"}},
+    {"groupTxVco", {"id1018", "id1019"}},
+    {"groupFsqc", {"id1020", "id1021"}},
+    {"groupExtSqc", {"id1022", "id1023"}},
+    {"groupBaudRate", {"id1005", "id1006", "id1007", "id1008"}},
+    {"groupDataBits", {"id1034", "id1035"}},
+    {"groupStopBits", {"id1036", "id1037"}},
+    {"groupRemoteControl", {"id1038", "id1039"}},
+};
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+QWidget* Child(QWidget& form, const char* name) {
+    return form.findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+}
+
+const char* ClassOf(Kind kind) {
+    static const char* const kClasses[] = {"QRadioButton", "QGroupBox",         "QLabel",
+                                           "QLineEdit",    "QPlainTextEdit",    "QComboBox",
+                                           "QPushButton",  "CHighlightListCtrl"};
+    return kClasses[int(kind)];
+}
+
+// The text a control shows, whatever its kind.
+QString ShownText(QWidget* widget) {
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        return button->text();
+    }
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        return label->text();
+    }
+    if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+        return box->title();
+    }
+    return QString();
+}
+
+void CheckInventory(QWidget& form, const std::vector<Control>& controls) {
+    const auto children = form.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(children.size(), qsizetype(controls.size()));
+    for (const Control& control : controls) {
+        QWidget* widget = Child(form, control.name);
+        QVERIFY2(widget != nullptr, control.name);
+        QVERIFY2(widget->inherits(ClassOf(control.kind)), control.name);
+        QCOMPARE(ShownText(widget), Text(control.text));
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            QVERIFY2(!combo->isEditable(), control.name);
+            QStringList expected;
+            for (const char* item : control.items) {
+                expected << Text(item);
+            }
+            QStringList actual;
+            for (int i = 0; i < combo->count(); ++i) {
+                actual << combo->itemText(i);
+            }
+            QCOMPARE(actual, expected);
+        }
+    }
+}
+
+// Both axes scale dialog units by one factor each, taken from the form's own size. Combo boxes
+// keep their closed height, so only their top edge is checked.
+void CheckDialogUnits(QWidget& form, QSize formUnits, const std::vector<Control>& controls) {
+    const double fx = double(form.width()) / formUnits.width();
+    const double fy = double(form.height()) / formUnits.height();
+    for (const Control& control : controls) {
+        QWidget* widget = Child(form, control.name);
+        QVERIFY2(widget != nullptr, control.name);
+        const QRect actual = widget->geometry();
+        const QRect& du = control.units;
+        const auto near = [](int a, double b) { return std::abs(a - b) <= 1.0; };
+        QVERIFY2(near(actual.x(), du.x() * fx), control.name);
+        QVERIFY2(near(actual.y(), du.y() * fy), control.name);
+        // A label may reach further right when its text needs it (the "MHz" units do).
+        if (control.kind == Label) {
+            QVERIFY2(actual.width() >= du.width() * fx - 1.0, control.name);
+        } else {
+            QVERIFY2(near(actual.width(), du.width() * fx), control.name);
+        }
+        if (control.kind != Combo) {
+            QVERIFY2(near(actual.height(), du.height() * fy), control.name);
+        }
+    }
+}
+
+// Where a control draws its text or frame; for a radio button only indicator and text, which
+// is less than the template's rectangle.
+QRect InkRect(QWidget* widget) {
+    const QRect r = widget->geometry();
+    if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(radio);
+        option.text = radio->text();
+        const QStyle* style = radio->style();
+        const QRect indicator =
+            style->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio);
+        const int textWidth = radio->fontMetrics().horizontalAdvance(radio->text());
+        const int height = std::max(indicator.height(), radio->fontMetrics().height());
+        const int width = indicator.width() +
+                          style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, radio) +
+                          textWidth;
+        return QRect(r.x(), r.y() + (r.height() - height) / 2, width, height);
+    }
+    return r;
+}
+
+void CheckTextsFit(QWidget& form, const std::vector<Control>& controls) {
+    for (const Control& control : controls) {
+        QWidget* widget = Child(form, control.name);
+        QVERIFY2(widget != nullptr, control.name);
+        const QFontMetrics metrics = widget->fontMetrics();
+        const int textWidth = metrics.horizontalAdvance(Text(control.text));
+        if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+            QVERIFY2(InkRect(radio).width() <= radio->width(), control.name);
+            QVERIFY2(InkRect(radio).height() <= radio->height() + 2, control.name);
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            QVERIFY2(textWidth <= label->contentsRect().width(), control.name);
+            QVERIFY2(metrics.height() <= label->height(), control.name);
+        } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin);
+            QVERIFY2(textWidth + 2 * margin <= button->width(), control.name);
+        } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+            QVERIFY2(textWidth + 16 <= box->width(), control.name);
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            QStyleOptionComboBox option;
+            option.initFrom(combo);
+            option.editable = false;
+            option.frame = true;
+            const int field = combo->style()
+                                  ->subControlRect(QStyle::CC_ComboBox, &option,
+                                                   QStyle::SC_ComboBoxEditField, combo)
+                                  .width();
+            for (int i = 0; i < combo->count(); ++i) {
+                QVERIFY2(metrics.horizontalAdvance(combo->itemText(i)) <= field,
+                         qPrintable(combo->itemText(i)));
+            }
+            QVERIFY2(combo->height() >= combo->minimumSizeHint().height(), control.name);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            QVERIFY2(edit->height() >= edit->minimumSizeHint().height(), control.name);
+        }
+    }
+}
+
+// Group boxes frame other controls by design; everything else must stand on its own.
+void CheckNoOverlap(QWidget& form, const std::vector<Control>& controls) {
+    std::vector<std::pair<const char*, QRect>> inks;
+    for (const Control& control : controls) {
+        QWidget* widget = Child(form, control.name);
+        QVERIFY2(widget != nullptr, control.name);
+        if (control.kind != Group) {
+            inks.emplace_back(control.name, InkRect(widget));
+        }
+    }
+    for (size_t a = 0; a < inks.size(); ++a) {
+        QVERIFY2(form.rect().contains(inks[a].second), inks[a].first);
+        for (size_t b = a + 1; b < inks.size(); ++b) {
+            QVERIFY2(!inks[a].second.intersects(inks[b].second),
+                     qPrintable(QStringLiteral("%1 / %2").arg(inks[a].first, inks[b].first)));
+        }
+    }
+}
+
+}  // namespace
+
+class FormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_form = std::make_unique<QWidget>();
+        m_ui.setupUi(m_form.get());
+    }
+    void cleanup() { m_form.reset(); }
+
+    void mainFormHasTheTemplateControls() { CheckInventory(*m_form, kMainForm); }
+
+    void controlsStandWhereTheTemplatePutsThem() {
+        CheckDialogUnits(*m_form, QSize(523, 314), kMainForm);
+    }
+
+    void everyTextFitsItsControl() { CheckTextsFit(*m_form, kMainForm); }
+
+    void noTwoControlsOverlap() { CheckNoOverlap(*m_form, kMainForm); }
+
+    // A group box stacked above its buttons would take their clicks.
+    void groupBoxesLieBelowTheOtherControls() {
+        for (const Control& control : kMainForm) {
+            if (control.kind == Kind::Radio) {
+                QWidget* radio = Child(*m_form, control.name);
+                const QPoint centre = radio->geometry().center();
+                QCOMPARE(m_form->childAt(centre), radio);
+            }
+        }
+    }
+
+    void radioButtonsFormTheTemplateGroups() {
+        int grouped = 0;
+        for (const RadioGroup& expected : kRadioGroups) {
+            auto* group = m_form->findChild<QButtonGroup*>(QLatin1String(expected.name));
+            QVERIFY2(group != nullptr, expected.name);
+            QVERIFY(group->exclusive());
+            QStringList names;
+            for (QAbstractButton* button : group->buttons()) {
+                names << button->objectName();
+            }
+            QStringList expectedNames;
+            for (const char* name : expected.buttons) {
+                expectedNames << QLatin1String(name);
+            }
+            // The order is the value order the settings fields use.
+            QCOMPARE(names, expectedNames);
+            grouped += int(expected.buttons.size());
+        }
+        QCOMPARE(m_form->findChildren<QRadioButton*>().size(), grouped);
+    }
+
+    // All buttons share one parent, so without their groups Qt would make them exclude each
+    // other across the whole form.
+    void checkingAButtonLeavesOtherGroupsAlone() {
+        m_form->show();
+        auto* noParity = m_form->findChild<QRadioButton*>("id1029");
+        auto* evenParity = m_form->findChild<QRadioButton*>("id1030");
+        auto* vcoOff = m_form->findChild<QRadioButton*>("id1018");
+        const auto click = [](QRadioButton* radio) {
+            QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
+        };
+        click(noParity);
+        click(vcoOff);
+        QVERIFY(noParity->isChecked());
+        QVERIFY(vcoOff->isChecked());
+        click(evenParity);
+        QVERIFY(evenParity->isChecked());
+        QVERIFY(!noParity->isChecked());
+        QVERIFY(vcoOff->isChecked());
+    }
+
+    void editsKeepTheirLimits() {
+        for (QLineEdit* edit : {m_ui.id1003, m_ui.id1004}) {
+            QTest::keyClicks(edit, "223.12345");
+            QCOMPARE(edit->text(), QStringLiteral("223.1234"));
+        }
+        QVERIFY(m_ui.id1002->isReadOnly());
+        QVERIFY(m_ui.id1002->alignment() & Qt::AlignHCenter);
+        QVERIFY(!(m_ui.id1002->focusPolicy() & Qt::TabFocus));
+        QVERIFY(!m_ui.id1001->isReadOnly());
+    }
+
+    void tabOrderFollowsTheTemplate() {
+        QStringList expected;
+        for (const Control& control : kMainForm) {
+            if (QByteArray(control.name).startsWith("id")) {
+                expected << QLatin1String(control.name);
+            }
+        }
+        QStringList chain;
+        for (QWidget* w = m_form->nextInFocusChain(); w != m_form.get();
+             w = w->nextInFocusChain()) {
+            if (w->parentWidget() == m_form.get() && w->objectName().startsWith("id")) {
+                chain << w->objectName();
+            }
+        }
+        QCOMPARE(chain, expected);
+    }
+
+    void screenshot() {
+        m_form->show();
+        SaveScreenshot(*m_form, QStringLiteral("mainform"));
+    }
+
+    void currentChannelFormMatchesItsTemplate() {
+        QDialog dialog;
+        Ui::CurrentChannelForm ui;
+        ui.setupUi(&dialog);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("设置当前信道"));
+        CheckInventory(dialog, kCurrentChannelForm);
+        CheckDialogUnits(dialog, QSize(175, 95), kCurrentChannelForm);
+        // Channel numbers are inserted at run time; the form only sizes the box for them.
+        ui.id1029->addItems({QStringLiteral("16")});
+        CheckTextsFit(dialog, kCurrentChannelForm);
+        CheckNoOverlap(dialog, kCurrentChannelForm);
+        dialog.show();
+        SaveScreenshot(dialog, QStringLiteral("currentchannel"));
+        QTest::mouseClick(ui.id2, Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!dialog.isVisible());
+    }
+
+    void aboutBoxShowsVersionIconAndClosesWithOk() {
+        CAboutDialog about;
+        QCOMPARE(about.windowTitle(), QStringLiteral("关于 OrvelTool"));
+        // Same font and so the same dialog units as the main form.
+        QVERIFY(std::abs(about.width() - 235.0 * m_form->width() / 523) <= 1.0);
+        QVERIFY(std::abs(about.height() - 55.0 * m_form->height() / 314) <= 1.0);
+        QStringList texts;
+        bool hasIcon = false;
+        for (QLabel* label : about.findChildren<QLabel*>()) {
+            texts << label->text();
+            hasIcon = hasIcon || !label->pixmap().isNull();
+        }
+        QVERIFY(texts.contains(QStringLiteral("OrvelTool 1.0 版")));
+        QVERIFY(hasIcon);
+        auto* ok = about.findChild<QPushButton*>();
+        QCOMPARE(ok->text(), QStringLiteral("确定"));
+        about.show();
+        SaveScreenshot(about, QStringLiteral("about"));
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+
+private:
+    std::unique_ptr<QWidget> m_form;
+    Ui::MainForm m_ui;
+};
+
+int RunFormTests(int argc, char** argv) {
+    FormTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "form_test.moc"

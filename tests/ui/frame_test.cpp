@@ -1,0 +1,393 @@
+// The main frame: menu and toolbar inventory, routing of commands and keys to the target, the
+// keys that must not reach the view's edit boxes, and the state shown from the target.
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include "aboutdialog.h"
+#include "cmainframe.h"
+#include "shell_tests.h"
+
+namespace {
+
+class FakeTarget : public CommandTarget {
+public:
+    void OnCommand(int id) override {
+        commands << id;
+        if (id >= 32784 && id <= 32787 && portFollowsCommands) {
+            port = id - 32783;
+        }
+        if (id == 32782) {
+            saveEnabled = true;  // after Save As there is a current file
+        }
+    }
+    bool IsCommandEnabled(int id) const override { return id != 32776 || saveEnabled; }
+    bool IsCommandChecked(int id) const override { return id - 32783 == port; }
+    QStringList SerialDeviceNames() const override { return devices; }
+    void OnSelectDevice(const QString& name) override {
+        selectedDevices << name;
+        device = name;
+        port = 0;
+    }
+    bool IsDeviceChecked(const QString& name) const override { return name == device; }
+
+    QList<int> commands;
+    bool saveEnabled = true;
+    int port = 1;
+    bool portFollowsCommands = true;
+    QStringList devices;
+    QString device;
+    QStringList selectedDevices;
+};
+
+// What a menu holds, one line per entry: "id<command> <label>", "-" or "> <submenu title>".
+QStringList Describe(const QList<QAction*>& actions) {
+    QStringList lines;
+    for (QAction* action : actions) {
+        if (action->isSeparator()) {
+            lines << QStringLiteral("-");
+        } else if (action->menu() != nullptr) {
+            lines << QStringLiteral("> ") + action->text();
+        } else if (action->objectName().isEmpty()) {
+            lines << QStringLiteral("widget");
+        } else {
+            lines << action->objectName() + QLatin1Char(' ') + action->text();
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+class FrameTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        m_target = std::make_unique<FakeTarget>();
+        m_view = new QWidget;
+        auto* layout = new QVBoxLayout(m_view);
+        m_edit = new QLineEdit(m_view);
+        m_log = new QPlainTextEdit(m_view);
+        layout->addWidget(m_edit);
+        layout->addWidget(m_log);
+        m_frame = std::make_unique<CMainFrame>(m_view, m_target.get());
+        m_frame->resize(700, 400);
+        m_frame->show();
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+    }
+    void cleanup() {
+        m_frame.reset();
+        m_target.reset();
+    }
+
+    void menusHoldTheCommandsInOrder() {
+        QStringList titles;
+        for (QAction* top : m_frame->menuBar()->actions()) {
+            titles << top->text();
+        }
+        QCOMPARE(titles, QStringList({"文件(&F)", "编辑", "通信", "帮助"}));
+        const QList<QAction*> menus = m_frame->menuBar()->actions();
+        QCOMPARE(Describe(menus[0]->menu()->actions()),
+                 QStringList({"id32775 打开(&O)...\tCtrl+O", "id32776 保存(&S)\tCtrl+S",
+                              "id32782 另存为(&A)...", "-", "id32783 打印(&P)...\tCtrl+P",
+                              "id57606 打印设置(&R)...", "-", "id57665 退出(&X)"}));
+        QCOMPARE(Describe(menus[1]->menu()->actions()), QStringList({"id32777 缺省"}));
+        QCOMPARE(Describe(menus[2]->menu()->actions()),
+                 QStringList({"id32778 读取(PC<-电台)", "id32779 写入(PC->电台)", "-", "> 选择串口",
+                              "id32788 设置当前信道"}));
+        QCOMPARE(
+            Describe(PortMenu()->actions()),
+            QStringList({"id32784 串口&1", "id32785 串口&2", "id32786 串口&3", "id32787 串口&4"}));
+        QCOMPARE(
+            Describe(menus[3]->menu()->actions()),
+            QStringList({"id32780 OrvelTool帮助", "id32781 常见问题", "id57664 关于OrvelTool"}));
+        for (QAction* port : PortMenu()->actions()) {
+            QVERIFY(port->isCheckable());
+        }
+    }
+
+    // The hints in the labels are text; the key table is the only way keys become commands.
+    void noMenuItemHasAShortcutOfItsOwn() {
+        for (QAction* action : m_frame->findChildren<QAction*>()) {
+            QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->objectName()));
+        }
+    }
+
+    void toolbarHoldsTheButtonsInOrderWithTheirTips() {
+        QToolBar* bar = m_frame->findChild<QToolBar*>();
+        QCOMPARE(m_frame->toolBarArea(bar), Qt::TopToolBarArea);
+        QVERIFY(bar->isMovable());
+        QCOMPARE(bar->iconSize(), QSize(16, 16));
+        QStringList ids;
+        for (QAction* action : bar->actions()) {
+            ids << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
+        }
+        QCOMPARE(ids, QStringList({"id32775", "id32776", "-", "id32779", "id32778", "id32788",
+                                   "id57664", ""}));
+        const std::pair<const char*, const char*> tips[] = {
+            {"id32775", ""},
+            {"id32776", ""},
+            {"id32779", "写入(PC->电台)"},
+            {"id32778", "读取(PC<-电台)"},
+            {"id32788", "设置当前信道"},
+            {"id57664", "关于"},
+        };
+        for (const auto& [id, tip] : tips) {
+            QAction* action = Command(id);
+            QVERIFY2(!action->icon().isNull(), id);
+            QCOMPARE(ToolTipOf(bar->widgetForAction(action)), QString::fromUtf8(tip));
+        }
+    }
+
+    void frameHasCaptionIconAndNoStatusBar() {
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Orvel系列电台设置工具"));
+        QVERIFY(!m_frame->windowIcon().isNull());
+        QVERIFY(m_frame->findChild<QStatusBar*>() == nullptr);
+        QCOMPARE(m_frame->centralWidget(), m_view);
+        SaveScreenshot(*m_frame, QStringLiteral("frame"));
+    }
+
+    void progressBarWaitsHiddenOnTheRight() {
+        QProgressBar* bar = m_frame->ProgressBar();
+        QVERIFY(!bar->isVisible());
+        bar->show();
+        bar->setValue(40);
+        QVERIFY(bar->isVisible());
+        QToolBar* toolBar = m_frame->findChild<QToolBar*>();
+        QWidget* about = toolBar->widgetForAction(Command("id57664"));
+        QVERIFY(bar->mapTo(m_frame.get(), QPoint()).x() >
+                about->mapTo(m_frame.get(), QPoint()).x());
+        bar->hide();
+        QVERIFY(!bar->isVisible());
+    }
+
+    void everyViewCommandReachesTheTarget() {
+        const QList<int> ids = {32775, 32776, 32782, 32783, 57606, 32777, 32778, 32779,
+                                32784, 32785, 32786, 32787, 32788, 32780, 32781};
+        for (int id : ids) {
+            Command(QStringLiteral("id%1").arg(id))->trigger();
+        }
+        QCOMPARE(m_target->commands, ids);
+    }
+
+    void aboutIsShownByTheFrame() {
+        bool shown = false;
+        QTimer::singleShot(0, this, [&shown] {
+            QWidget* modal = QApplication::activeModalWidget();
+            shown = qobject_cast<CAboutDialog*>(modal) != nullptr;
+            if (modal != nullptr) {
+                modal->close();
+            }
+        });
+        Command("id57664")->trigger();
+        QVERIFY(shown);
+        QVERIFY(m_target->commands.isEmpty());
+    }
+
+    void exitClosesTheWindow() {
+        Command("id57665")->trigger();
+        QVERIFY(!m_frame->isVisible());
+        QVERIFY(m_target->commands.isEmpty());
+    }
+
+    void ctrlOOpensOnceFromAnEditBox() {
+        m_edit->setFocus();
+        m_edit->setText(QStringLiteral("223.125"));
+        QTest::keyClick(m_edit, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(m_target->commands, QList<int>({32775}));
+        QCOMPARE(m_edit->text(), QStringLiteral("223.125"));
+    }
+
+    void ctrlSSavesOnlyWhileSaveIsEnabled() {
+        m_log->setFocus();
+        QTest::keyClick(m_log, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_target->commands, QList<int>({32776}));
+        // The target's answer counts, even before the frame has shown the new state.
+        m_target->saveEnabled = false;
+        QTest::keyClick(m_log, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(m_target->commands, QList<int>({32776}));
+        QVERIFY(m_log->toPlainText().isEmpty());
+    }
+
+    void saveFollowsTheTargetInMenuAndToolbar() {
+        m_target->saveEnabled = false;
+        emit FileMenu()->aboutToShow();
+        QAction* save = Command("id32776");
+        QVERIFY(!save->isEnabled());
+        QVERIFY(!m_frame->findChild<QToolBar*>()->widgetForAction(save)->isEnabled());
+        // A command can change the state; the frame asks again afterwards.
+        Command("id32782")->trigger();
+        QVERIFY(save->isEnabled());
+    }
+
+    void tableKeysDoNothingInsideEditBoxes_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        const std::tuple<const char*, int, Qt::KeyboardModifiers> keys[] = {
+            {"Ctrl+C", Qt::Key_C, Qt::ControlModifier},
+            {"Ctrl+V", Qt::Key_V, Qt::ControlModifier},
+            {"Ctrl+X", Qt::Key_X, Qt::ControlModifier},
+            {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier},
+            {"Ctrl+Insert", Qt::Key_Insert, Qt::ControlModifier},
+            {"Shift+Insert", Qt::Key_Insert, Qt::ShiftModifier},
+            {"Shift+Delete", Qt::Key_Delete, Qt::ShiftModifier},
+            {"Alt+Backspace", Qt::Key_Backspace, Qt::AltModifier},
+            {"Ctrl+N", Qt::Key_N, Qt::ControlModifier},
+            {"Ctrl+P", Qt::Key_P, Qt::ControlModifier},
+            {"F6", Qt::Key_F6, Qt::NoModifier},
+            {"Shift+F6", Qt::Key_F6, Qt::ShiftModifier},
+        };
+        for (const auto& [name, key, modifiers] : keys) {
+            QTest::newRow(name) << key << modifiers;
+        }
+    }
+
+    void tableKeysDoNothingInsideEditBoxes() {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QClipboard* clipboard = QGuiApplication::clipboard();
+
+        // A typed character leaves something to undo; everything selected leaves something
+        // to copy, cut or replace.
+        m_edit->setFocus();
+        m_edit->setText(QStringLiteral("223.125"));
+        QTest::keyClick(m_edit, Qt::Key_9);
+        m_edit->selectAll();
+        clipboard->setText(QStringLiteral("outside"));
+        QTest::keyClick(m_edit, Qt::Key(key), modifiers);
+        QCOMPARE(m_edit->text(), QStringLiteral("223.1259"));
+        QCOMPARE(clipboard->text(), QStringLiteral("outside"));
+
+        m_log->setFocus();
+        m_log->setPlainText(QStringLiteral("通信错误"));
+        m_log->moveCursor(QTextCursor::End);
+        QTest::keyClick(m_log, Qt::Key_9);
+        m_log->selectAll();
+        QTest::keyClick(m_log, Qt::Key(key), modifiers);
+        QCOMPARE(m_log->toPlainText(), QStringLiteral("通信错误9"));
+        QCOMPARE(clipboard->text(), QStringLiteral("outside"));
+        QVERIFY(m_target->commands.isEmpty());
+    }
+
+    // Only the table's keys are taken, and only in this window.
+    void otherKeysAndOtherWindowsAreLeftAlone() {
+        m_edit->setFocus();
+        m_edit->setText(QStringLiteral("223.125"));
+        QTest::keyClick(m_edit, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(m_edit->selectedText(), QStringLiteral("223.125"));
+        QTest::keyClick(m_edit, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_edit->text(), QStringLiteral("223.125"));
+
+        QLineEdit elsewhere;
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        QGuiApplication::clipboard()->setText(QStringLiteral("230"));
+        QTest::keyClick(&elsewhere, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(elsewhere.text(), QStringLiteral("230"));
+        QTest::keyClick(&elsewhere, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(m_target->commands.isEmpty());
+    }
+
+    void portMarksFollowTheTarget() {
+        m_target->port = 3;
+        emit PortMenu()->aboutToShow();
+        QCOMPARE(CheckedPorts(), QStringList({"id32786"}));
+
+        Command("id32784")->trigger();
+        QCOMPARE(CheckedPorts(), QStringList({"id32784"}));
+
+        // A port number from the configuration file beyond 4: no item is marked, not even the
+        // one just clicked if the target does not take it.
+        m_target->port = 7;
+        m_target->portFollowsCommands = false;
+        Command("id32785")->trigger();
+        QVERIFY(CheckedPorts().isEmpty());
+    }
+
+    void serialDevicesAreListedAfresh() {
+        m_target->devices = {"ttyUSB0", "ttyS0"};
+        m_target->device = "ttyS0";
+        emit PortMenu()->aboutToShow();
+        QStringList shown = Describe(PortMenu()->actions()).mid(4);
+        QCOMPARE(shown, QStringList({"-", "device:ttyUSB0 ttyUSB0", "device:ttyS0 ttyS0"}));
+        QAction* usb = PortMenu()->actions().at(5);
+        QAction* onboard = PortMenu()->actions().at(6);
+        QVERIFY(usb->isCheckable() && !usb->isChecked());
+        QVERIFY(onboard->isChecked());
+
+        usb->trigger();
+        QCOMPARE(m_target->selectedDevices, QStringList({"ttyUSB0"}));
+        QVERIFY(usb->isChecked());
+        QVERIFY(!onboard->isChecked());
+        QVERIFY(CheckedPorts().isEmpty());
+        QVERIFY(m_target->commands.isEmpty());
+
+        m_target->devices = {"tty&X"};
+        emit PortMenu()->aboutToShow();
+        QCOMPARE(Describe(PortMenu()->actions()).mid(4), QStringList({"-", "device:tty&X tty&&X"}));
+        PortMenu()->actions().at(5)->trigger();
+        QCOMPARE(m_target->selectedDevices.last(), QStringLiteral("tty&X"));
+
+        m_target->devices.clear();
+        emit PortMenu()->aboutToShow();
+        QCOMPARE(PortMenu()->actions().size(), 4);
+    }
+
+private:
+    QAction* Command(const QString& name) {
+        auto* action = m_frame->findChild<QAction*>(name);
+        if (action == nullptr) {
+            qFatal("no action %s", qPrintable(name));
+        }
+        return action;
+    }
+    QAction* Command(const char* name) { return Command(QLatin1String(name)); }
+    QMenu* FileMenu() { return m_frame->findChild<QMenu*>(QStringLiteral("menuFile")); }
+    QMenu* PortMenu() { return m_frame->findChild<QMenu*>(QStringLiteral("menuSelectPort")); }
+
+    QStringList CheckedPorts() {
+        QStringList checked;
+        for (QAction* action : PortMenu()->actions()) {
+            if (action->isChecked() && action->objectName().startsWith(QLatin1String("id"))) {
+                checked << action->objectName();
+            }
+        }
+        return checked;
+    }
+
+    // The tip a button shows when the mouse rests on it; empty when it shows none.
+    static QString ToolTipOf(QWidget* button) {
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) {
+            return QStringLiteral("<tip stays>");
+        }
+        const QPoint at = button->rect().center();
+        QHelpEvent help(QEvent::ToolTip, at, button->mapToGlobal(at));
+        QApplication::sendEvent(button, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    }
+
+    std::unique_ptr<FakeTarget> m_target;
+    std::unique_ptr<CMainFrame> m_frame;
+    QWidget* m_view = nullptr;
+    QLineEdit* m_edit = nullptr;
+    QPlainTextEdit* m_log = nullptr;
+};
+
+int RunFrameTests(int argc, char** argv) {
+    FrameTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "frame_test.moc"

@@ -1,0 +1,14 @@
+# QtTest suite for the window shell; runs headless.
+add_executable(ui_shell_tests
+    ${CMAKE_CURRENT_LIST_DIR}/shell_tests.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/form_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/list_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/frame_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/help_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/shell_tests.h
+)
+# The forms' headers come from orvel_ui_shell, which exports its generated include folder.
+set_target_properties(ui_shell_tests PROPERTIES AUTOUIC OFF)
+target_link_libraries(ui_shell_tests PRIVATE orvel_ui_shell Qt6::Test)
+add_test(NAME ui_shell_tests COMMAND ui_shell_tests)
+set_tests_properties(ui_shell_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)

@@ -1,0 +1,483 @@
+// The main form driven as a technician would: start-up, channel editing, settings, the radio
+// exchanges against the virtual radio, channel files, the port menu and the report.
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "channel_file.h"
+#include "chighlightlistctrl.h"
+#include "codec.h"
+#include "corveltoolview.h"
+#include "virtual_radio.h"
+
+using namespace orvel;
+
+namespace {
+
+struct Shown {
+    QMessageBox::Icon icon;
+    QString caption;
+    QString text;
+};
+
+QString IniPath() {
+    return QCoreApplication::applicationDirPath() + "/OrvelTool.ini";
+}
+
+void WriteIni(const QByteArray& content) {
+    QFile file(IniPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+}  // namespace
+
+class ViewTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<sim::VirtualRadio> radio;
+    std::unique_ptr<COrvelToolView> view;
+    QList<Shown> shown;
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+    QString chosenFile;
+
+    void Start(sim::RadioBehaviour behaviour = {}, bool withRadio = true) {
+        view = std::make_unique<COrvelToolView>();
+        shown.clear();
+        view->dialogs().message = [this](QMessageBox::Icon icon, const QString& caption,
+                                         const QString& text, QMessageBox::StandardButtons) {
+            shown.append({icon, caption, text});
+            return answer;
+        };
+        view->dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
+        COrvelToolView::StartOptions options;
+        if (withRadio) {
+            radio =
+                std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(), behaviour);
+            QVERIFY(radio->Start());
+            options.portOverride = QString::fromStdString(radio->DevicePath());
+        } else {
+            options.portOverride = QStringLiteral("/dev/orvel-missing-port");
+        }
+        view->OnInitialUpdate(options);
+    }
+
+    QString Cell(int row, int column) const {
+        return QString::fromStdString(view->Table()[row][column]);
+    }
+    QStringList LogLines() const {
+        return view->LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    template <typename T>
+    T* Control(const char* name) const {
+        return view->findChild<T*>(QLatin1String(name));
+    }
+    void FillPanel(const QString& rx, const QString& tx, int power, int rate, int dataVoice,
+                   int squelch) {
+        Control<QLineEdit>("id1003")->setText(rx);
+        Control<QLineEdit>("id1004")->setText(tx);
+        Control<QComboBox>("id1009")->setCurrentIndex(power);
+        Control<QComboBox>("id1010")->setCurrentIndex(rate);
+        Control<QComboBox>("id1024")->setCurrentIndex(dataVoice);
+        Control<QComboBox>("id1011")->setCurrentIndex(squelch);
+    }
+    void ClickRow(int row) {
+        view->m_channelList->clearSelection();
+        if (row >= 0)
+            view->m_channelList->selectRow(row);
+        view->OnRowClicked();
+    }
+
+private slots:
+    void init() {
+        QFile::remove(IniPath());
+        answer = QMessageBox::Yes;
+    }
+    void cleanup() {
+        view.reset();
+        if (radio)
+            radio->Stop();
+        radio.reset();
+        QFile::remove(IniPath());
+    }
+
+    void startUpShowsTheBannerLabelsAndDefaults() {
+        Start();
+        const QStringList lines = LogLines();
+        QVERIFY(lines[0].startsWith(QStringLiteral("今天日期:")));
+        QVERIFY(lines[1].startsWith(QStringLiteral("当前时间:")));
+        QCOMPARE(lines.mid(2), (QStringList{"****正在初始化****", "模式:Proper ", "串口号:1",
+                                            "****初始化结束****", "数据清除[信道1]"}));
+        QVERIFY(shown.isEmpty());
+        for (int r = 0; r < 16; ++r)
+            QCOMPARE(Cell(r, 0), QStringLiteral(" 信道%1").arg(r + 1));
+        QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("1"));
+        QCOMPARE(Control<QComboBox>("id1012")->currentIndex(), 0);
+        QCOMPARE(Control<QComboBox>("id1013")->currentIndex(), 0);
+        for (const char* combo : {"id1009", "id1010", "id1011", "id1024"}) {
+            QCOMPARE(Control<QComboBox>(combo)->currentIndex(), -1);
+        }
+        for (const char* checked : {"id1014", "id1016", "id1018", "id1020", "id1022", "id1006",
+                                    "id1029", "id1035", "id1036", "id1038"}) {
+            QVERIFY2(Control<QRadioButton>(checked)->isChecked(), checked);
+        }
+        QCOMPARE(view->image()[0], 0x33);
+        QCOMPARE(view->image()[1], 0x06);
+        QCOMPARE(view->image()[2], 0x81);
+        QVERIFY(!view->IsCommandEnabled(cmd::kSave));
+        QCOMPARE(view->minFreq(), 223.0);
+        QCOMPARE(view->maxFreq(), 235.0);
+        QVERIFY(view->IsCommandChecked(cmd::kCom1));
+    }
+
+    void aMissingPortShowsOneBoxAndLogsTheReason() {
+        Start({}, false);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QStringLiteral("打开串口失败，请重新选择串口"));
+        QCOMPARE(shown[0].caption, QStringLiteral("OrvelTool"));
+        QVERIFY(LogLines().last().contains(QStringLiteral("不存在")));
+        QVERIFY(LogLines().contains(QStringLiteral("串口号:1")));
+    }
+
+    void confirmChecksEveryFieldInOrder() {
+        Start();
+        FillPanel("", "999", -1, -1, -1, -1);
+        view->OnConfirm();
+        QCOMPARE(LogLines().mid(LogLines().size() - 6),
+                 (QStringList{"***接收频率数据非法***", "***发送频率数据非法***",
+                              "***SQL数据非法***", "***功率级别数据非法***",
+                              "***数据/语音数据非法***", "***信道速率数据非法***"}));
+        QCOMPARE(Cell(0, 1), QString());
+        const InvalidFlags all{true, true, true, true, true, true};
+        QCOMPARE(view->invalidFlags(), all);
+        QVERIFY(Control<QLineEdit>("id1003")->styleSheet().contains("#ff0000"));
+        QVERIFY(Control<QLineEdit>("id1002")->styleSheet().contains("#00ffff"));
+    }
+
+    void confirmAcceptsTheBoundsAndReformatsTheFrequency() {
+        Start();
+        ClickRow(2);
+        FillPanel("223", "224abc", 2, 1, 1, 4);
+        view->OnConfirm();
+        QCOMPARE(LogLines().last(), QStringLiteral("数据设置 [信道3]"));
+        QCOMPARE(Cell(2, 1), QStringLiteral("223.000"));
+        QCOMPARE(Cell(2, 2), QStringLiteral("224.000"));
+        QCOMPARE(Cell(2, 3), QStringLiteral("P3"));
+        QCOMPARE(Cell(2, 4), QStringLiteral("2400"));
+        QCOMPARE(Cell(2, 5), QStringLiteral("开"));
+        QCOMPARE(Cell(2, 6), QStringLiteral("L5"));
+        QCOMPARE(Control<QLineEdit>("id1004")->text(), QStringLiteral("224abc"));
+        for (const char* bad : {"235.0001", "222.9999", "1000", "-1"}) {
+            Control<QLineEdit>("id1003")->setText(QLatin1String(bad));
+            view->OnConfirm();
+            QCOMPARE(LogLines().last(), QStringLiteral("***接收频率数据非法***"));
+        }
+        Control<QLineEdit>("id1003")->setText("235");
+        view->OnConfirm();
+        QCOMPARE(Cell(2, 1), QStringLiteral("235.000"));
+    }
+
+    void theFrequencyEditsTakeEightCharacters() {
+        Start();
+        QLineEdit* rx = Control<QLineEdit>("id1003");
+        rx->setFocus();
+        QTest::keyClicks(rx, "123456789");
+        QCOMPARE(rx->text(), QStringLiteral("12345678"));
+    }
+
+    void clickingBelowTheLastRowSelectsNoChannel() {
+        Start();
+        ClickRow(-1);
+        QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("0"));
+        QCOMPARE(Control<QLineEdit>("id1003")->text(), QString());
+        FillPanel("230", "230", 0, 0, 0, 0);
+        const int before = LogLines().size();
+        view->OnConfirm();
+        QCOMPARE(LogLines().size(), before);
+        for (int r = 0; r < 16; ++r)
+            QCOMPARE(Cell(r, 1), QString());
+    }
+
+    void aRowWithAnUnknownPowerLoadsWithoutSelection() {
+        Start();
+        ChannelTable table = view->Table();
+        table[1] = {ChannelLabel(2), "230.000", "230.000", "P7", "2400", "开", "L15"};
+        view->SetTable(table);
+        ClickRow(1);
+        QCOMPARE(Control<QComboBox>("id1009")->currentIndex(), -1);
+        QCOMPARE(Control<QComboBox>("id1011")->currentIndex(), -1);
+        QCOMPARE(Control<QComboBox>("id1010")->currentIndex(), 1);
+        view->OnConfirm();
+        QVERIFY(LogLines().contains(QStringLiteral("***功率级别数据非法***")));
+    }
+
+    void clearAndDefaultEmptyRowsAndKeepSettings() {
+        Start();
+        ClickRow(4);
+        FillPanel("230", "231", 0, 0, 0, 0);
+        view->OnConfirm();
+        FillPanel("", "231", 0, 0, 0, 0);
+        view->OnConfirm();  // marks RX red
+        Control<QRadioButton>("id1008")->setChecked(true);
+        view->OnClear();
+        QCOMPARE(Cell(4, 1), QString());
+        QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("5"));
+        QCOMPARE(view->invalidFlags(), InvalidFlags{});
+        QCOMPARE(LogLines().last(), QStringLiteral("***清除信道数据***"));
+
+        ClickRow(0);
+        FillPanel("230", "231", 0, 0, 0, 0);
+        view->OnConfirm();
+        const int before = LogLines().size();
+        view->OnDefault();
+        QCOMPARE(LogLines().size(), before + 1);
+        QCOMPARE(Cell(0, 1), QString());
+        QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("1"));
+        QVERIFY(Control<QRadioButton>("id1008")->isChecked());
+        QCOMPARE(Control<QComboBox>("id1012")->currentIndex(), 0);
+    }
+
+    void applyPanelToRowLeavesARedSquelchRed() {
+        Start();
+        FillPanel("230", "230", 0, 0, 0, -1);
+        view->OnConfirm();
+        QVERIFY(view->invalidFlags().squelch);
+        Control<QComboBox>("id1011")->setCurrentIndex(3);
+        view->ApplyPanelToRow();
+        QVERIFY(view->invalidFlags().squelch);
+        QCOMPARE(Cell(0, 6), QStringLiteral("L4"));
+    }
+
+    void theLogStartsAgainPastTwoKilobytes() {
+        Start();
+        view->SetLogText(QString(2100, QLatin1Char('x')));
+        view->AppendLog(QStringLiteral("新行"));
+        QCOMPARE(view->LogText(), QStringLiteral("新行\r\n"));
+        // Chinese counts two bytes: 1025 characters are 2050 bytes.
+        view->SetLogText(QString(1025, QChar(0x4FE1)));
+        view->AppendLog(QStringLiteral("a"));
+        QCOMPARE(view->LogText(), QStringLiteral("a\r\n"));
+        view->SetLogText(QString(1024, QChar(0x4FE1)));
+        view->AppendLog(QStringLiteral("a"));
+        QVERIFY(view->LogText().size() > 1024);
+    }
+
+    void radioGroupsReadMinusOneWhenNothingIsChecked() {
+        Start();
+        view->m_baudRate = 7;
+        view->ExchangeData(false);
+        for (const char* b : {"id1005", "id1006", "id1007", "id1008"}) {
+            QVERIFY(!Control<QRadioButton>(b)->isChecked());
+        }
+        view->ExchangeData(true);
+        QCOMPARE(view->m_baudRate, -1);
+        view->m_parity = 2;
+        view->ExchangeData(false);
+        QVERIFY(Control<QRadioButton>("id1030")->isChecked());
+    }
+
+    void aReadFillsTheListSettingsAndPanel() {
+        Start();
+        view->OnRead();
+        const MemoryImage sent = radio->Image();
+        const DecodedImage expected = DecodeImage(sent, DecodeSource::FromRadio);
+        for (int r = 0; r < 16; ++r) {
+            for (int c = 1; c < 7; ++c)
+                QCOMPARE(Cell(r, c), QString::fromStdString(expected.table[r][c]));
+        }
+        QCOMPARE(view->image(), sent);
+        QVERIFY(LogLines().contains(QStringLiteral("接收数据[% 90]")));
+        QCOMPARE(LogLines().last(), QStringLiteral(" ***正确接收数据***"));
+        QCOMPARE(Control<QLineEdit>("id1003")->text(),
+                 QString::fromStdString(expected.table[0][1]));
+        QCOMPARE(Control<QComboBox>("id1012")->currentIndex(), expected.settings.txTimeLimit);
+        QVERIFY(shown.isEmpty());
+    }
+
+    void aReadWithABadChecksumShowsTheDataAndSaysSo() {
+        Start(sim::RadioBehaviour{.badChecksum = true});
+        view->OnRead();
+        QVERIFY(LogLines().contains(QStringLiteral("数据校验错")));
+        QCOMPARE(LogLines().last(), QStringLiteral("接收数据[% 100]"));
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QStringLiteral("数据校验错"));
+        QCOMPARE(shown[0].icon, QMessageBox::Critical);
+        QVERIFY(!Cell(0, 1).isEmpty());
+    }
+
+    void aSilentRadioIsACommunicationError() {
+        Start(sim::RadioBehaviour{.silent = true});
+        view->OnRead();
+        QCOMPARE(LogLines().last(), QStringLiteral("通信错误"));
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QStringLiteral("通信错误"));
+    }
+
+    void aWriteSendsWhatTheWindowShows() {
+        Start();
+        ClickRow(0);
+        FillPanel("223.5", "235", 2, 1, 1, 4);
+        view->OnConfirm();
+        Control<QRadioButton>("id1008")->setChecked(true);  // no confirm needed for settings
+        Control<QComboBox>("id1013")->setCurrentIndex(-1);
+        radio->ClearRecord();
+        view->OnWrite();
+        const auto frames = radio->Frames();
+        QCOMPARE(frames.size(), std::size_t{66});
+        QCOMPARE(frames[0], MakeFrame(CmdWriteWord, 0, 0x22, 0x35));
+        QCOMPARE(frames[64][4], 0xFF);
+        QCOMPARE(frames[65][4], 0x30);
+        QCOMPARE(LogLines().last(), QStringLiteral("***正确写入数据***"));
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QStringLiteral("正确写入数据"));
+    }
+
+    void aRejectedFrameEndsTheWriteWithAStopBox() {
+        Start(sim::RadioBehaviour{.nakWriteFrame = 14});
+        view->OnWrite();
+        QCOMPARE(LogLines().last(), QStringLiteral("写入数据[% 20] 失败"));
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QStringLiteral("通讯失败"));
+        QCOMPARE(shown[0].icon, QMessageBox::Critical);
+    }
+
+    void savedFilesOpenAgainUnchanged() {
+        QTemporaryDir folder;
+        Start();
+        view->OnRead();
+        chosenFile = folder.path() + "/a.dat";
+        view->OnSaveAs();
+        QCOMPARE(view->filePath(), chosenFile);
+        QVERIFY(view->IsCommandEnabled(cmd::kSave));
+        const ChannelTable table = view->Table();
+        const MemoryImage image = view->image();
+        view->OnDefault();
+        view->OnOpen();
+        QCOMPARE(view->Table(), table);
+        QCOMPARE(view->image(), image);
+        QVERIFY(LogLines().contains(QStringLiteral("文件打开[%1]").arg(chosenFile)));
+
+        answer = QMessageBox::No;
+        view->OnSave();
+        QCOMPARE(shown.last().text, QStringLiteral("要保存当前文件吗?"));
+        answer = QMessageBox::Yes;
+        view->OnSave();
+        QCOMPARE(LogLines().last(), QStringLiteral("文件保存[%1]").arg(chosenFile));
+    }
+
+    void aShortFileIsRefusedWhole() {
+        QTemporaryDir folder;
+        Start();
+        view->OnRead();
+        const ChannelTable before = view->Table();
+        const MemoryImage image = view->image();
+        chosenFile = folder.path() + "/short.dat";
+        QFile file(chosenFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(100, 0x5A));
+        file.close();
+        view->OnOpen();
+        QCOMPARE(shown.last().text, QStringLiteral("试图越过其尾端对 一未命名文件 进行读写。"));
+        QCOMPARE(view->Table(), before);
+        QCOMPARE(view->image(), image);
+        QVERIFY(view->filePath().isEmpty());
+    }
+
+    void aFileWithABadChecksumClearsThePanelsButKeepsItsName() {
+        QTemporaryDir folder;
+        Start();
+        view->OnRead();
+        MemoryImage image = radio->Image();
+        image[259] ^= 0xFF;
+        chosenFile = folder.path() + "/bad.dat";
+        std::string error;
+        QVERIFY(WriteFileAtomically(chosenFile.toStdString(), ChannelFileBytes(image), error));
+        view->OnOpen();
+        QCOMPARE(LogLines().last(), QStringLiteral("数据校验错"));
+        QCOMPARE(shown.last().text, QStringLiteral("数据校验错"));
+        QCOMPARE(view->filePath(), chosenFile);
+        QVERIFY(view->IsCommandEnabled(cmd::kSave));
+        for (int r = 0; r < 16; ++r)
+            QCOMPARE(Cell(r, 1), QString());
+        for (const char* combo : {"id1009", "id1010", "id1011", "id1024", "id1012", "id1013"}) {
+            QCOMPARE(Control<QComboBox>(combo)->currentIndex(), -1);
+        }
+        for (const char* zero : {"id1014", "id1016", "id1018", "id1020", "id1022", "id1005",
+                                 "id1029", "id1034", "id1036", "id1038"}) {
+            QVERIFY2(Control<QRadioButton>(zero)->isChecked(), zero);
+        }
+    }
+
+    void aFailedSaveKeepsTheOldFileAndName() {
+        QTemporaryDir folder;
+        Start();
+        chosenFile = folder.path() + "/missing-folder/x.dat";
+        view->OnSaveAs();
+        QVERIFY(view->filePath().isEmpty());
+        QCOMPARE(shown.last().caption, QStringLiteral("OrvelTool"));
+        QVERIFY(!QFile::exists(chosenFile));
+    }
+
+    void theIniSetsLimitsWordAndPort() {
+        WriteIni("; bench settings\r\n[set]\r\nmin=230\r\nMAX=232\r\nWord=12,34,56\r\nPort=7\r\n");
+        Start();
+        QCOMPARE(view->minFreq(), 230.0);
+        QCOMPARE(view->maxFreq(), 232.0);
+        QCOMPARE(view->m_specialWord, std::string("12,34,56"));
+        QCOMPARE(view->m_portNumber, 7);
+        for (int id = cmd::kCom1; id <= cmd::kCom4; ++id)
+            QVERIFY(!view->IsCommandChecked(id));
+        FillPanel("229.9", "232", 0, 0, 0, 0);
+        view->OnConfirm();
+        QCOMPARE(LogLines().last(), QStringLiteral("***接收频率数据非法***"));
+        FillPanel("230", "232", 0, 0, 0, 0);
+        view->OnConfirm();
+        QCOMPARE(LogLines().last(), QStringLiteral("数据设置 [信道1]"));
+    }
+
+    void choosingAPortStoresItAndKeepsTheRest() {
+        WriteIni("; bench settings\r\n[Set]\r\nMin=223\r\nDevice=ttyUSB9\r\n");
+        Start();
+        view->OnCommand(cmd::kCom1 + 2);
+        QVERIFY(view->IsCommandChecked(cmd::kCom1 + 2));
+        QFile file(IniPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("; bench settings\r\n[Set]\r\nMin=223\r\nPort=3\r\n"));
+        QVERIFY(!view->serialPort().IsOpen());  // /dev/ttyS2 is no port here
+    }
+
+    void choosingAPortWithoutAnIniCreatesIt() {
+        Start();
+        view->OnCommand(cmd::kCom1 + 2);
+        QFile file(IniPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("[Set]"));
+    }
+
+    void theReportPrintsToAPdf() {
+        QTemporaryDir folder;
+        Start();
+        view->OnRead();
+        const QString pdf = folder.path() + "/report.pdf";
+        QVERIFY(view->PrintToPdf(pdf));
+        QVERIFY(LogLines().contains(QStringLiteral("***打印开始***")));
+        QCOMPARE(LogLines().last(), QStringLiteral("***打印结束***"));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
+    }
+};
+
+QTEST_MAIN(ViewTest)
+#include "view_test.moc"

@@ -1,0 +1,180 @@
+#include "chighlightlistctrl.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Draws one cell of a row in the list's own style. Each cell paints its share of the row, so a
+// highlighted row is coloured from the first to the last column.
+class CRowDelegate : public QStyledItemDelegate {
+public:
+    explicit CRowDelegate(CHighlightListCtrl* list) : QStyledItemDelegate(list), m_list(list) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (m_list->HighlightMode() <= CHighlightListCtrl::kHighlightNormal) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        // A selection the user cannot act on (the list is not focused) is not shown.
+        const bool listFocused = m_list->hasFocus();
+        const bool highlighted = listFocused && option.state.testFlag(QStyle::State_Selected);
+        const QPalette& palette = option.palette;
+        const QRect cell = option.rect;
+        const QString text = index.data(Qt::DisplayRole).toString();
+
+        painter->save();
+        painter->setFont(option.font);
+        painter->fillRect(cell, highlighted ? palette.highlight() : palette.base());
+
+        constexpr auto kSingleLine = Qt::AlignVCenter | Qt::TextSingleLine;
+        if (index.column() == 0) {
+            // The channel label reads as a heading cell whatever the row's state.
+            painter->fillRect(cell.adjusted(1, 1, -1, -1), palette.button());
+            painter->setPen(Qt::black);
+            const QRect textRect = cell.adjusted(2, 0, -2, 0);
+            painter->drawText(
+                textRect, Qt::AlignLeft | kSingleLine,
+                option.fontMetrics.elidedText(text, Qt::ElideRight, textRect.width()));
+        } else if (!text.isEmpty()) {
+            painter->setPen(highlighted ? palette.color(QPalette::HighlightedText)
+                                        : QColor(Qt::black));
+            const QRect textRect = cell.adjusted(2, 0, -2, 0);
+            painter->drawText(
+                textRect, Qt::AlignHCenter | kSingleLine,
+                option.fontMetrics.elidedText(text, Qt::ElideRight, textRect.width()));
+        }
+
+        if (listFocused && index.row() == m_list->currentIndex().row()) {
+            DrawFocusEdges(painter, cell, index.column());
+        }
+        painter->restore();
+    }
+
+private:
+    // The row's outline without its bottom edge; inverted so it shows on any background.
+    void DrawFocusEdges(QPainter* painter, const QRect& cell, int column) const {
+        painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        painter->setPen(QPen(Qt::white, 0, Qt::DotLine));
+        painter->drawLine(cell.topLeft(), cell.topRight());
+        if (column == 0) {
+            painter->drawLine(cell.topLeft(), cell.bottomLeft());
+        }
+        if (column == m_list->columnCount() - 1) {
+            painter->drawLine(cell.topRight(), cell.bottomRight());
+        }
+    }
+
+    CHighlightListCtrl* m_list;
+};
+
+}  // namespace
+
+CListHeaderCtrl::CListHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+    setSectionsClickable(false);
+    setSectionsMovable(false);
+    setHighlightSections(false);
+}
+
+void CListHeaderCtrl::paintEvent(QPaintEvent* event) {
+    {
+        QPainter painter(viewport());
+        painter.fillRect(viewport()->rect(), palette().button());
+    }
+    QHeaderView::paintEvent(event);
+}
+
+// The column layout is fixed: no resizing by dragging a divider, no sorting by clicking.
+void CListHeaderCtrl::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+void CListHeaderCtrl::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+}
+void CListHeaderCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+}
+void CListHeaderCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+CHighlightListCtrl::CHighlightListCtrl(QWidget* parent) : QTableWidget(parent) {
+    setHorizontalHeader(new CListHeaderCtrl(this));
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setItemDelegate(new CRowDelegate(this));
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+    // Tab leaves the list for the next control instead of walking its cells.
+    setTabKeyNavigation(false);
+    UpdateRowHeight();
+}
+
+int CHighlightListCtrl::SetHighlightMode(int mode) {
+    const int previous = m_highlightMode;
+    if (mode > kHighlightRow) {
+        return previous;
+    }
+    m_highlightMode = mode;
+    viewport()->update();
+    return previous;
+}
+
+// Rows are taller than the style's one-line row, by 7/5, so the list reads as a form.
+void CHighlightListCtrl::UpdateRowHeight() {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("信道");
+    const int styleHeight =
+        style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height() +
+        (showGrid() ? 1 : 0);
+    verticalHeader()->setDefaultSectionSize(styleHeight * 7 / 5);
+}
+
+void CHighlightListCtrl::changeEvent(QEvent* event) {
+    QTableWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        UpdateRowHeight();
+    }
+}
+
+// The focus outline spans the whole row, not only the current cell.
+void CHighlightListCtrl::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableWidget::currentChanged(current, previous);
+    viewport()->update();
+}
+
+// Selection colours depend on the focus, so every visible row may change.
+void CHighlightListCtrl::focusInEvent(QFocusEvent* event) {
+    QTableWidget::focusInEvent(event);
+    viewport()->update();
+}
+
+void CHighlightListCtrl::focusOutEvent(QFocusEvent* event) {
+    QTableWidget::focusOutEvent(event);
+    viewport()->update();
+}
+
+// The press has already updated the selection; a press on no row has cleared it.
+void CHighlightListCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    QTableWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        emit rowClicked();
+    }
+}
+
+void CHighlightListCtrl::scrollContentsBy(int dx, int dy) {
+    QTableWidget::scrollContentsBy(dx, dy);
+    // Scrolled pixels would keep a focus outline drawn for the old column positions.
+    if (dx != 0) {
+        viewport()->update();
+    }
+}

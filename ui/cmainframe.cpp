@@ -1,0 +1,265 @@
+#include "cmainframe.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStyle>
+#include <QToolBar>
+#include <array>
+
+#include "aboutdialog.h"
+#include "shell_resources.h"
+
+using namespace orvel;
+
+namespace {
+
+// The key table. Only the two file keys do something; the others are claimed so that no edit box
+// of the view copies, pastes or undoes.
+struct KeyBinding {
+    QKeyCombination keys;
+    int command;  // 0: the key does nothing
+};
+
+const std::array<KeyBinding, 14> kKeyTable{{
+    {Qt::CTRL | Qt::Key_N, 0},
+    {Qt::CTRL | Qt::Key_O, cmd::kOpen},
+    {Qt::CTRL | Qt::Key_S, cmd::kSave},
+    {Qt::CTRL | Qt::Key_P, 0},
+    {Qt::CTRL | Qt::Key_Z, 0},
+    {Qt::CTRL | Qt::Key_X, 0},
+    {Qt::CTRL | Qt::Key_C, 0},
+    {Qt::CTRL | Qt::Key_V, 0},
+    {Qt::ALT | Qt::Key_Backspace, 0},
+    {Qt::SHIFT | Qt::Key_Delete, 0},
+    {Qt::CTRL | Qt::Key_Insert, 0},
+    {Qt::SHIFT | Qt::Key_Insert, 0},
+    {QKeyCombination(Qt::Key_F6), 0},
+    {Qt::SHIFT | Qt::Key_F6, 0},
+}};
+
+const KeyBinding* FindKey(const QKeyEvent& key) {
+    // Insert and Delete on the number pad are the same keys to the user.
+    const QKeyCombination pressed(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key()));
+    for (const KeyBinding& binding : kKeyTable) {
+        if (binding.keys == pressed) {
+            return &binding;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
+    : QMainWindow(parent), m_target(target) {
+    setWindowTitle(QStringLiteral("Orvel系列电台设置工具"));
+    setWindowIcon(OrvelToolIcon());
+    setCentralWidget(view);
+    BuildMenus();
+    BuildToolBar();
+    // The key table must see keys before the focused widget does, whichever widget that is.
+    qApp->installEventFilter(this);
+    RefreshCommandStates();
+}
+
+QProgressBar* CMainFrame::ProgressBar() {
+    return m_progressBar;
+}
+
+QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label) {
+    // The text after the tab is the key hint the menu shows; it is not a shortcut.
+    auto* action = new QAction(label, this);
+    action->setObjectName(QStringLiteral("id%1").arg(id));
+    action->setIconVisibleInMenu(false);
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    menu->addAction(action);
+    m_commands.emplace(id, action);
+    return action;
+}
+
+void CMainFrame::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    AddCommand(file, cmd::kOpen, QStringLiteral("打开(&O)...\tCtrl+O"));
+    AddCommand(file, cmd::kSave, QStringLiteral("保存(&S)\tCtrl+S"));
+    AddCommand(file, cmd::kSaveAs, QStringLiteral("另存为(&A)..."));
+    file->addSeparator();
+    AddCommand(file, cmd::kPrint, QStringLiteral("打印(&P)...\tCtrl+P"));
+    AddCommand(file, cmd::kPrintSetup, QStringLiteral("打印设置(&R)..."));
+    file->addSeparator();
+    AddCommand(file, cmd::kExit, QStringLiteral("退出(&X)"));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑"));
+    edit->setObjectName(QStringLiteral("menuEdit"));
+    AddCommand(edit, cmd::kDefaultTable, QStringLiteral("缺省"));
+
+    QMenu* link = menuBar()->addMenu(QStringLiteral("通信"));
+    link->setObjectName(QStringLiteral("menuLink"));
+    AddCommand(link, cmd::kReadRadio, QStringLiteral("读取(PC<-电台)"));
+    AddCommand(link, cmd::kWriteRadio, QStringLiteral("写入(PC->电台)"));
+    link->addSeparator();
+    m_portMenu = link->addMenu(QStringLiteral("选择串口"));
+    m_portMenu->setObjectName(QStringLiteral("menuSelectPort"));
+    for (int n = 0; n < 4; ++n) {
+        AddCommand(m_portMenu, cmd::kCom1 + n, QStringLiteral("串口&%1").arg(n + 1))
+            ->setCheckable(true);
+    }
+    AddCommand(link, cmd::kCurrentChannel, QStringLiteral("设置当前信道"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    AddCommand(help, cmd::kHelp, QStringLiteral("OrvelTool帮助"));
+    AddCommand(help, cmd::kQuestions, QStringLiteral("常见问题"));
+    AddCommand(help, cmd::kAbout, QStringLiteral("关于OrvelTool"));
+
+    for (QMenu* menu : {file, edit, link, help}) {
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommandStates);
+    }
+    // Serial adapters come and go while the program runs, so the list is taken afresh each time.
+    connect(m_portMenu, &QMenu::aboutToShow, this, [this] {
+        RebuildDeviceItems();
+        RefreshCommandStates();
+    });
+}
+
+void CMainFrame::BuildToolBar() {
+    m_toolBar = new QToolBar(QStringLiteral("工具栏"), this);
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolBar->setMovable(true);
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    const auto add = [this](int id, const QIcon& icon, const QString& tip) {
+        QAction* action = m_commands.at(id);
+        action->setIcon(icon);
+        if (!tip.isEmpty()) {
+            action->setToolTip(tip);
+        }
+        m_toolBar->addAction(action);
+        return m_toolBar->widgetForAction(action);
+    };
+    QStyle* style = this->style();
+    // Open and save have no tip text; Qt would otherwise fall back to the menu label.
+    m_buttonsWithoutTip.insert(
+        add(cmd::kOpen, style->standardIcon(QStyle::SP_DialogOpenButton), QString()));
+    m_buttonsWithoutTip.insert(
+        add(cmd::kSave, style->standardIcon(QStyle::SP_DialogSaveButton), QString()));
+    m_toolBar->addSeparator();
+    add(cmd::kWriteRadio, QIcon(QStringLiteral(":/icons/write-radio.png")),
+        QStringLiteral("写入(PC->电台)"));
+    add(cmd::kReadRadio, QIcon(QStringLiteral(":/icons/read-radio.png")),
+        QStringLiteral("读取(PC<-电台)"));
+    add(cmd::kCurrentChannel, QIcon(QStringLiteral(":/icons/current-channel.png")),
+        QStringLiteral("设置当前信道"));
+    add(cmd::kAbout, style->standardIcon(QStyle::SP_MessageBoxInformation), QStringLiteral("关于"));
+
+    // The bar sits in a holder that fills the rest of the toolbar, so that it stays on the right
+    // and can be shown and hidden directly (a toolbar controls its own widgets' visibility).
+    auto* holder = new QWidget(m_toolBar);
+    holder->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto* layout = new QHBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 4, 0);
+    layout->addStretch();
+    m_progressBar = new QProgressBar(holder);
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setFixedWidth(200);
+    m_progressBar->hide();
+    layout->addWidget(m_progressBar);
+    m_toolBar->addWidget(holder);
+}
+
+void CMainFrame::RunCommand(int id) {
+    if (id == cmd::kAbout) {
+        CAboutDialog about(this);
+        about.exec();
+    } else if (id == cmd::kExit) {
+        close();
+        return;
+    } else {
+        m_target->OnCommand(id);
+    }
+    RefreshCommandStates();
+}
+
+void CMainFrame::RefreshCommandStates() {
+    for (const auto& [id, action] : m_commands) {
+        if (id == cmd::kAbout || id == cmd::kExit) {
+            continue;
+        }
+        action->setEnabled(m_target->IsCommandEnabled(id));
+        if (action->isCheckable()) {
+            action->setChecked(m_target->IsCommandChecked(id));
+        }
+    }
+    for (QAction* item : std::as_const(m_deviceItems)) {
+        if (item->isCheckable()) {
+            item->setChecked(m_target->IsDeviceChecked(item->data().toString()));
+        }
+    }
+}
+
+void CMainFrame::RebuildDeviceItems() {
+    qDeleteAll(m_deviceItems);
+    m_deviceItems.clear();
+    const QStringList names = m_target->SerialDeviceNames();
+    if (names.isEmpty()) {
+        return;
+    }
+    m_deviceItems.append(m_portMenu->addSeparator());
+    for (const QString& name : names) {
+        // A device name is shown as it is: '&' would otherwise become a mnemonic.
+        QAction* item = m_portMenu->addAction(QString(name).replace(u'&', QStringLiteral("&&")));
+        item->setObjectName(QStringLiteral("device:") + name);
+        item->setData(name);
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, name] {
+            m_target->OnSelectDevice(name);
+            RefreshCommandStates();
+        });
+        m_deviceItems.append(item);
+    }
+}
+
+bool CMainFrame::HandleKeyTable(QWidget* receiver, QEvent* event) {
+    if (receiver->window() != this) {
+        return false;
+    }
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    const KeyBinding* binding = FindKey(key);
+    if (binding == nullptr) {
+        return false;
+    }
+    // Accepting the override keeps Qt's shortcuts away; the key press then arrives here and
+    // goes no further.
+    event->accept();
+    if (event->type() == QEvent::KeyPress && !key.isAutoRepeat() && binding->command != 0 &&
+        m_target->IsCommandEnabled(binding->command)) {
+        RunCommand(binding->command);
+    }
+    return true;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::ShortcutOverride:
+        case QEvent::KeyPress:
+            if (watched->isWidgetType() && HandleKeyTable(static_cast<QWidget*>(watched), event)) {
+                return true;
+            }
+            break;
+        case QEvent::ToolTip:
+            if (m_buttonsWithoutTip.contains(watched)) {
+                return true;
+            }
+            break;
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,50 @@
+// The main window around the view: menu, toolbar and key table. The frame keeps no state of its
+// own; it asks its CommandTarget what to show and hands it every command.
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QSet>
+#include <map>
+
+#include "command_target.h"
+
+class QAction;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // The view becomes the central widget; the target must outlive the frame.
+    CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent = nullptr);
+
+    // On the right of the toolbar, hidden until an exchange with the radio shows it.
+    QProgressBar* ProgressBar();
+
+    // Re-reads check marks and enabled states from the target. Menus do this when they open and
+    // the frame after every command; call it when the state changes by other means.
+    void RefreshCommandStates();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // No toolbar show/hide menu: the window has no other way to bring a hidden toolbar back.
+    QMenu* createPopupMenu() override { return nullptr; }
+
+private:
+    void BuildMenus();
+    void BuildToolBar();
+    QAction* AddCommand(QMenu* menu, int id, const QString& label);
+    void RunCommand(int id);
+    void RebuildDeviceItems();
+    bool HandleKeyTable(QWidget* receiver, QEvent* event);
+
+    CommandTarget* m_target;
+    std::map<int, QAction*> m_commands;
+    QMenu* m_portMenu = nullptr;
+    QList<QAction*> m_deviceItems;  // the separator first, then one item per device
+    QToolBar* m_toolBar = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QSet<QObject*> m_buttonsWithoutTip;
+};

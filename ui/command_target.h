@@ -1,0 +1,39 @@
+// What the main frame needs from the view: it turns menu, toolbar and key commands into calls
+// here and asks for the state it shows (check marks, enabled items, serial devices).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace orvel::cmd {
+// Command ids of menu, toolbar and key table 128.
+inline constexpr int kOpen = 32775;
+inline constexpr int kSave = 32776;
+inline constexpr int kDefaultTable = 32777;
+inline constexpr int kReadRadio = 32778;
+inline constexpr int kWriteRadio = 32779;
+inline constexpr int kHelp = 32780;
+inline constexpr int kQuestions = 32781;
+inline constexpr int kSaveAs = 32782;
+inline constexpr int kPrint = 32783;
+inline constexpr int kCom1 = 32784;
+inline constexpr int kCom2 = 32785;
+inline constexpr int kCom3 = 32786;
+inline constexpr int kCom4 = 32787;
+inline constexpr int kCurrentChannel = 32788;
+inline constexpr int kPrintSetup = 57606;
+inline constexpr int kAbout = 57664;
+inline constexpr int kExit = 57665;
+}  // namespace orvel::cmd
+
+class CommandTarget {
+public:
+    virtual ~CommandTarget() = default;
+    virtual void OnCommand(int id) = 0;
+    virtual bool IsCommandEnabled(int id) const = 0;  // only 32776 is ever disabled
+    virtual bool IsCommandChecked(int id) const = 0;  // 32784..32787
+    virtual QStringList SerialDeviceNames()
+        const = 0;  // ports found on this machine, e.g. "ttyUSB0"
+    virtual void OnSelectDevice(const QString& name) = 0;
+    virtual bool IsDeviceChecked(const QString& name) const = 0;
+};

@@ -1,0 +1,85 @@
+#include "currentchanneldialog.h"
+
+#include <QEventLoop>
+#include <QPushButton>
+#include <QTimer>
+
+#include "exchanges.h"
+#include "serial_port.h"
+#include "ui_currentchanneldialog.h"
+
+using namespace orvel;
+
+CurrentChannelDialog::CurrentChannelDialog(SerialPort* port, QWidget* parent)
+    : QDialog(parent), ui_(new Ui::CurrentChannelForm), port_(port) {
+    ui_->setupUi(this);
+    // Inserted by position: the list keeps 1..16 in channel order.
+    for (int n = 1; n <= kChannelCount; ++n)
+        ui_->id1029->insertItem(n - 1, QString::number(n));
+    ui_->id1029->setCurrentIndex(0);
+    ui_->id1030->setCurrentIndex(0);
+    message = [this](const QString& text) {
+        // The dialog's own boxes carry the program's title, an OK button and no icon.
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("OrvelTool"), text, QMessageBox::Ok,
+                        this);
+        box.exec();
+    };
+    pause = [](int ms) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    };
+    connect(ui_->id1005, &QPushButton::clicked, this, &CurrentChannelDialog::OnReadCurrent);
+    connect(ui_->id1006, &QPushButton::clicked, this, &CurrentChannelDialog::OnWriteCurrent);
+    connect(ui_->id2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+CurrentChannelDialog::~CurrentChannelDialog() = default;
+
+QComboBox* CurrentChannelDialog::channelList() const {
+    return ui_->id1029;
+}
+QComboBox* CurrentChannelDialog::squelchList() const {
+    return ui_->id1030;
+}
+
+void CurrentChannelDialog::OnReadCurrent() {
+    ExchangeHooks hooks;
+    hooks.pause = pause;
+    const CurrentChannelOutcome outcome = ReadCurrentChannel(
+        *port_, hooks, [this](int channel) { ui_->id1029->setCurrentIndex(channel); });
+    switch (outcome.status) {
+        case ChannelStatus::PortClosed:
+            message(QStringLiteral("串口没有打开，请重新选择串口\r\n"));
+            break;
+        case ChannelStatus::Timeout:
+            message(QStringLiteral("接收数据超时\r\n"));
+            break;
+        case ChannelStatus::DataError:
+            message(QStringLiteral("格式出错\r\n"));
+            break;
+        case ChannelStatus::Ok: {
+            const int squelch = outcome.squelch;
+            ui_->id1030->setCurrentIndex(squelch < ui_->id1030->count() ? squelch : -1);
+            message(QStringLiteral("成功接收数据\r\n"));
+            break;
+        }
+    }
+}
+
+void CurrentChannelDialog::OnWriteCurrent() {
+    ExchangeHooks hooks;
+    hooks.pause = pause;
+    switch (SetCurrentChannel(*port_, ui_->id1029->currentIndex(), ui_->id1030->currentIndex(),
+                              hooks)) {
+        case SetChannelStatus::PortClosed:
+            message(QStringLiteral("串口没有打开，请重新选择串口\r\n"));
+            break;
+        case SetChannelStatus::Accepted:
+            message(QStringLiteral("写入数据成功\r\n"));
+            break;
+        case SetChannelStatus::Rejected:
+            message(QStringLiteral("写入数据失败\r\n"));
+            break;
+    }
+}

@@ -1,0 +1,39 @@
+// Reads the radio's current channel with its squelch level, or makes another channel current.
+#pragma once
+
+#include <QDialog>
+#include <QMessageBox>
+#include <functional>
+#include <memory>
+
+namespace orvel {
+class SerialPort;
+}
+namespace Ui {
+class CurrentChannelForm;
+}
+class QComboBox;
+
+class CurrentChannelDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // The port stays the caller's; the dialog only talks through it.
+    explicit CurrentChannelDialog(orvel::SerialPort* port, QWidget* parent = nullptr);
+    ~CurrentChannelDialog() override;
+
+    void OnReadCurrent();
+    void OnWriteCurrent();
+
+    QComboBox* channelList() const;
+    QComboBox* squelchList() const;
+
+    // Shows a message; tests answer it instead.
+    std::function<void(const QString&)> message;
+    // The pause between polls; keeps the dialog painting.
+    std::function<void(int)> pause;
+
+private:
+    std::unique_ptr<Ui::CurrentChannelForm> ui_;
+    orvel::SerialPort* port_;
+};

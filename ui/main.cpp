@@ -1,0 +1,122 @@
+// orveltool: the window program.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "channel_file.h"
+#include "chighlightlistctrl.h"
+#include "cmainframe.h"
+#include "corveltoolview.h"
+#include "virtual_radio.h"
+
+namespace {
+
+// What a trainer shows first: the radio read, then channel 3 changed and confirmed.
+void RunDemo(COrvelToolView& view) {
+    view.OnCommand(orvel::cmd::kReadRadio);
+    view.m_channelList->selectRow(2);
+    view.OnRowClicked();
+    view.findChild<QLineEdit*>(QStringLiteral("id1003"))->setText(QStringLiteral("230.125"));
+    view.findChild<QLineEdit*>(QStringLiteral("id1004"))->setText(QStringLiteral("235"));
+    view.OnConfirm();
+    view.m_channelList->setFocus();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("OrvelTool"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Orvel系列电台设置工具"));
+    parser.addHelpOption();
+    const QCommandLineOption simulate(QStringLiteral("simulate"),
+                                      QStringLiteral("Talk to a built-in virtual radio."));
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("Use DEV for this run instead of the configured port."),
+        QStringLiteral("DEV"));
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Write every byte on the line to FILE."),
+                                   QStringLiteral("FILE"));
+    const QCommandLineOption reportPdf(
+        QStringLiteral("report-pdf"),
+        QStringLiteral("Print the report of the sample configuration to FILE.pdf and exit."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the screen to FILE.png shortly after start and exit."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral("Read the radio and confirm a changed channel 3 after start (training)."));
+    parser.addOptions({simulate, port, trace, reportPdf, screenshot, demo});
+    parser.process(app);
+
+    std::unique_ptr<orvel::sim::VirtualRadio> radio;
+    COrvelToolView::StartOptions options;
+    options.portOverride = parser.value(port);
+    options.tracePath = parser.value(trace);
+    if (parser.isSet(simulate) || parser.isSet(reportPdf)) {
+        radio = std::make_unique<orvel::sim::VirtualRadio>();
+        std::string error;
+        if (!radio->Start(&error)) {
+            std::fprintf(stderr, "orveltool: the virtual radio did not start: %s\n", error.c_str());
+            return 2;
+        }
+        options.portOverride = QString::fromStdString(radio->DevicePath());
+    }
+
+    auto* view = new COrvelToolView;
+    CMainFrame frame(view, view);
+    view->SetProgressBar(frame.ProgressBar());
+    view->OnInitialUpdate(options);
+
+    if (parser.isSet(reportPdf)) {
+        // The sample goes through the same open and print commands a technician uses.
+        QTemporaryDir folder;
+        const QString sample = folder.path() + QStringLiteral("/sample.dat");
+        std::string error;
+        if (!orvel::WriteFileAtomically(sample.toStdString(),
+                                        orvel::ChannelFileBytes(radio->Image()), error)) {
+            std::fprintf(stderr, "orveltool: %s\n", error.c_str());
+            return 2;
+        }
+        view->dialogs().fileName = [sample](bool, const QString&) { return sample; };
+        view->OnCommand(orvel::cmd::kOpen);
+        const QString pdf = QFileInfo(parser.value(reportPdf)).absoluteFilePath();
+        if (!view->PrintToPdf(pdf)) {
+            std::fprintf(stderr, "orveltool: no report written to %s\n", qPrintable(pdf));
+            return 2;
+        }
+        std::printf("%s\n", qPrintable(pdf));
+        return 0;
+    }
+
+    frame.show();
+    frame.setWindowTitle(QStringLiteral("Orvel系列电台设置工具"));
+    if (parser.isSet(demo)) {
+        QTimer::singleShot(300, view, [view] { RunDemo(*view); });
+    }
+    if (parser.isSet(screenshot)) {
+        const QString path = parser.value(screenshot);
+        QTimer::singleShot(parser.isSet(demo) ? 4000 : 1500, &frame, [&frame, path] {
+            QScreen* screen = frame.screen();
+            const QPixmap picture = screen ? screen->grabWindow(0) : frame.grab();
+            const bool saved = (picture.isNull() ? frame.grab() : picture).save(path);
+            std::printf("%s\n", saved ? qPrintable(path) : "no screenshot written");
+            QApplication::exit(saved ? 0 : 2);
+        });
+    }
+    return app.exec();
+}

@@ -1,0 +1,11 @@
+// The icons of the window shell, kept in res/orveltool.qrc.
+#pragma once
+
+#include <QIcon>
+
+// Registers the shell's resources with Qt; safe to call any number of times. The resource file
+// is compiled into a static library, whose unreferenced objects the linker would drop.
+void EnsureShellResources();
+
+// The application icon in all the sizes the resources hold.
+QIcon OrvelToolIcon();
