@@ -1,0 +1,677 @@
+#include "commands.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app_paths.h"
+#include "byte_trace.h"
+#include "channel_file.h"
+#include "codec.h"
+#include "exchanges.h"
+#include "ini_file.h"
+#include "serial_port.h"
+#include "text_view.h"
+#include "transfer.h"
+#include "virtual_radio.h"
+
+namespace orvel::cli {
+namespace {
+
+constexpr const char* kOverview =
+    "usage: orvelctl COMMAND [options]\n"
+    "\n"
+    "  read     read the radio's configuration\n"
+    "  write    write a file's configuration to the radio\n"
+    "  show     show the configuration a file holds\n"
+    "  convert  convert between .dat, .json and .csv\n"
+    "  channel  read or set the radio's current channel\n"
+    "  ports    list the serial ports\n"
+    "\n"
+    "'orvelctl COMMAND --help' describes a command. Files are told apart by their extension:\n"
+    ".dat channel file, .json full configuration, .csv channel table.\n"
+    "Exit codes: 0 success, 1 usage error, 2 communication failure, 3 data error (checksum,\n"
+    "a file that is invalid or cannot be read or written, verify mismatch), 4 the port cannot\n"
+    "be opened.\n";
+
+constexpr const char* kPortHelp =
+    "  --port DEV      serial port: a device path, COMn, or the port number n\n"
+    "  --simulate      talk to a built-in virtual radio\n"
+    "  --trace FILE    append a byte trace of the exchange to FILE\n";
+constexpr const char* kConfigHelp =
+    "  --config INI    settings file, section [Set]: Min and Max bound the frequencies,\n"
+    "                  Word is the special-data frame of a write (default: OrvelTool.ini\n"
+    "                  where the window finds it)\n";
+
+enum class FileKind { Unknown, Dat, Json, Csv };
+enum class Format { Text, Json, Csv };
+
+struct Context {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+struct CommandInfo {
+    std::string synopsis;  // the usage lines
+    std::string details;   // the rest of --help
+    std::vector<QCommandLineOption> options;
+    int positional = 0;
+    std::string positionalNames;
+    bool radio = false;  // takes --port or --simulate, and --trace
+};
+
+FileKind KindOf(const std::string& path) {
+    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+    if (suffix == QLatin1String("dat"))
+        return FileKind::Dat;
+    if (suffix == QLatin1String("json"))
+        return FileKind::Json;
+    if (suffix == QLatin1String("csv"))
+        return FileKind::Csv;
+    return FileKind::Unknown;
+}
+
+std::string Hex(std::initializer_list<std::uint8_t> bytes) {
+    std::string text;
+    char pair[4];
+    for (std::uint8_t b : bytes) {
+        std::snprintf(pair, sizeof pair, text.empty() ? "%02X" : " %02X", b);
+        text += pair;
+    }
+    return text;
+}
+
+int Fail(Context& c, int code, const std::string& message) {
+    c.err << "orvelctl: " << message << '\n' << std::flush;
+    return code;
+}
+
+// Log text as the window shows it, one line per line, without the carriage returns.
+void LogLines(std::ostream& err, std::string_view text) {
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        err << line << '\n';
+        if (end == std::string_view::npos)
+            break;
+        text.remove_prefix(end + 1);
+    }
+    err.flush();
+}
+
+ExchangeHooks LogHooks(std::ostream& err) {
+    ExchangeHooks hooks;
+    hooks.line = [&err](std::string_view text) { LogLines(err, text); };
+    return hooks;
+}
+
+// --- arguments -------------------------------------------------------------------------------
+
+QCommandLineOption HelpOption() {
+    return QCommandLineOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
+}
+QCommandLineOption ValueOption(const char* name, const char* valueName) {
+    return QCommandLineOption(QString::fromLatin1(name), QString(), QString::fromLatin1(valueName));
+}
+QCommandLineOption FlagOption(const char* name) {
+    return QCommandLineOption(QString::fromLatin1(name), QString());
+}
+
+int UsageError(Context& c, const CommandInfo& info, const std::string& message) {
+    c.err << "orvelctl: " << message << '\n' << info.synopsis << std::flush;
+    return kExitUsage;
+}
+
+// Returns the exit code when the command is done already (help, usage error), else -1.
+int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringList& arguments,
+            Context& c) {
+    parser.addOption(HelpOption());
+    parser.addOptions(QList<QCommandLineOption>(info.options.begin(), info.options.end()));
+    if (info.radio) {
+        parser.addOptions(
+            {ValueOption("port", "DEV"), FlagOption("simulate"), ValueOption("trace", "FILE")});
+    }
+    if (!parser.parse(arguments))
+        return UsageError(c, info, parser.errorText().toStdString());
+    if (parser.isSet(QStringLiteral("help"))) {
+        c.out << info.synopsis << '\n' << info.details;
+        return kExitOk;
+    }
+    const qsizetype given = parser.positionalArguments().size();
+    if (given != info.positional) {
+        return UsageError(
+            c, info,
+            info.positional == 0
+                ? "unexpected argument '" + parser.positionalArguments().front().toStdString() + "'"
+                : "expects " + info.positionalNames);
+    }
+    if (!info.radio)
+        return -1;
+    if (parser.isSet(QStringLiteral("simulate")) && parser.isSet(QStringLiteral("port"))) {
+        return UsageError(c, info, "give --port or --simulate, not both");
+    }
+    if (!parser.isSet(QStringLiteral("simulate")) &&
+        parser.value(QStringLiteral("port")).isEmpty()) {
+        return UsageError(c, info, "give the radio's port with --port DEV, or --simulate");
+    }
+    return -1;
+}
+
+std::string Value(const QCommandLineParser& parser, const char* name) {
+    return parser.value(QString::fromLatin1(name)).toStdString();
+}
+
+bool ParseFormat(const QCommandLineParser& parser, bool csvAllowed, Format& format) {
+    const QString value = parser.value(QStringLiteral("format"));
+    if (value.isEmpty() || value == QLatin1String("text")) {
+        format = Format::Text;
+    } else if (value == QLatin1String("json")) {
+        format = Format::Json;
+    } else if (value == QLatin1String("csv") && csvAllowed) {
+        format = Format::Csv;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ParseNumber(const QCommandLineParser& parser, const char* name, int low, int high,
+                 int& value) {
+    bool ok = false;
+    value = parser.value(QString::fromLatin1(name)).toInt(&ok);
+    return ok && value >= low && value <= high;
+}
+
+// --- files -----------------------------------------------------------------------------------
+
+int LoadConfig(const QCommandLineParser& parser, Configuration& config, Context& c) {
+    if (!parser.isSet(QStringLiteral("config"))) {
+        config = LoadConfigurationFile(ConfigReadPath());
+        return -1;
+    }
+    const std::string path = Value(parser, "config");
+    IniFile ini;
+    std::string error;
+    if (!IniFile::Load(path, ini, error))
+        return Fail(c, kExitData, path + ": " + error);
+    // Unlike the window's own file, one named on purpose has to be there.
+    if (!ini.exists())
+        return Fail(c, kExitData, path + ": no such file");
+    config = ReadConfiguration(ini);
+    return -1;
+}
+
+FrequencyLimits Limits(const Configuration& config) {
+    return {config.minFreq, config.maxFreq};
+}
+
+int LoadImageFile(const std::string& path, const FrequencyLimits& limits, MemoryImage& image,
+                  Context& c) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!ReadFileBytes(path, bytes, error))
+        return Fail(c, kExitData, path + ": " + error);
+    if (KindOf(path) == FileKind::Dat) {
+        const ChannelFileContent content = ImageFromChannelFile(bytes);
+        if (!content.complete) {
+            return Fail(c, kExitData,
+                        path + ": " + std::to_string(bytes.size()) +
+                            " bytes; a channel file holds " + std::to_string(kImageSize));
+        }
+        const std::uint8_t computed = ImageChecksum(content.image);
+        if (computed != content.image[layout::kChecksum]) {
+            LogLines(c.err, lines::kChecksum);
+            return Fail(c, kExitData,
+                        path + ": checksum " + Hex({content.image[layout::kChecksum]}) +
+                            ", computed " + Hex({computed}));
+        }
+        image = content.image;
+        return -1;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    ImportError importError;
+    const bool ok = KindOf(path) == FileKind::Json ? ImageFromJson(text, limits, image, importError)
+                                                   : ImageFromCsv(text, limits, image, importError);
+    if (!ok)
+        return Fail(c, kExitData, path + ": " + importError.Text());
+    return -1;
+}
+
+std::string Render(Format format, const MemoryImage& image, const DecodedImage& decoded) {
+    switch (format) {
+        case Format::Json:
+            return ImageToJson(image, decoded);
+        case Format::Csv:
+            return TableToCsv(decoded.table);
+        case Format::Text:
+            break;
+    }
+    return TextView(image, decoded);
+}
+
+int WriteImageFile(const std::string& path, const MemoryImage& image, const FrequencyLimits& limits,
+                   Context& c) {
+    const FileKind kind = KindOf(path);
+    std::vector<std::uint8_t> bytes;
+    if (kind == FileKind::Dat) {
+        bytes = ChannelFileBytes(image);
+    } else {
+        const std::string text = Render(kind == FileKind::Json ? Format::Json : Format::Csv, image,
+                                        DecodeAsShown(image, DecodeSource::FromFile, limits));
+        bytes.assign(text.begin(), text.end());
+    }
+    std::string error;
+    if (!WriteFileAtomically(path, bytes, error))
+        return Fail(c, kExitData, path + ": " + error);
+    return -1;
+}
+
+// --- the radio -------------------------------------------------------------------------------
+
+// Members in this order so that closing the port still reaches the trace, and the radio
+// outlives both.
+struct Link {
+    std::unique_ptr<sim::VirtualRadio> radio;
+    ByteTrace trace;
+    SerialPort port;
+    std::string name;
+};
+
+int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
+    std::string error;
+    if (parser.isSet(QStringLiteral("trace"))) {
+        const std::string path = Value(parser, "trace");
+        if (!link.trace.Open(path, error))
+            return Fail(c, kExitData, path + ": " + error);
+        link.port.SetTrace(&link.trace);
+    }
+    std::string device;
+    if (parser.isSet(QStringLiteral("simulate"))) {
+        link.radio = std::make_unique<sim::VirtualRadio>();
+        if (!link.radio->Start(&error)) {
+            return Fail(c, kExitPort, "the virtual radio did not start: " + error);
+        }
+        device = link.radio->DevicePath();
+        link.name = "virtual radio " + device;
+    } else {
+        device = ResolvePortName(Value(parser, "port"));
+        link.name = device;
+    }
+    if (link.port.OpenDevice(device) != 1)
+        return Fail(c, kExitPort, link.port.LastOpenError());
+    return -1;
+}
+
+std::string ReadFailure(const ReadOutcome& outcome) {
+    switch (outcome.status) {
+        case ReadStatus::NoAnswer:
+            return "no answer to the identify command";
+        case ReadStatus::BadFormat:
+            return "the radio's identification is not valid";
+        case ReadStatus::Timeout:
+            return "received " + std::to_string(outcome.received) + " of " +
+                   std::to_string(kImageSize) + " bytes";
+        case ReadStatus::PortClosed:
+            return "the port is not open";
+        case ReadStatus::Ok:
+            break;
+    }
+    return {};
+}
+
+std::string WriteFailure(const WriteOutcome& outcome, std::size_t frames) {
+    if (outcome.status == WriteStatus::PortClosed)
+        return "the port is not open";
+    const char* stage = outcome.failedStage == WriteStage::Channel    ? "channel words"
+                        : outcome.failedStage == WriteStage::Settings ? "settings words"
+                                                                      : "special-data word";
+    return "the radio did not accept frame " + std::to_string(outcome.failedFrame) + " of " +
+           std::to_string(frames) + " (" + stage + ")";
+}
+
+// The last value each word was written with, compared with what the radio holds. The special
+// word is left out, but it counts as written when it lands on a compared word.
+std::optional<std::string> FirstDifference(const std::vector<RadioFrame>& frames,
+                                           const MemoryImage& image) {
+    std::array<std::optional<std::array<std::uint8_t, 2>>, layout::kParameterWords> written;
+    for (const RadioFrame& frame : frames) {
+        if (frame[1] == CmdWriteWord && frame[2] < layout::kParameterWords) {
+            written[frame[2]] = std::array<std::uint8_t, 2>{frame[3], frame[4]};
+        }
+    }
+    std::vector<int> words;
+    for (int w = 0; w < 4 * kChannelCount; ++w)
+        words.push_back(w);
+    words.push_back(layout::kWordTimers);
+    words.push_back(layout::kWordModes);
+    for (int w : words) {
+        const auto& expected = written[static_cast<std::size_t>(w)];
+        const std::uint8_t first = image[layout::WordOffset(w)];
+        const std::uint8_t second = image[layout::WordOffset(w) + 1];
+        if (!expected || ((*expected)[0] == first && (*expected)[1] == second))
+            continue;
+        char word[8];
+        std::snprintf(word, sizeof word, "0x%02X", w);
+        const std::string what = w < 4 * kChannelCount ? "channel " + std::to_string(w / 4 + 1)
+                                                       : std::string("settings");
+        return std::string("word ") + word + " (" + what + ") reads back " + Hex({first, second}) +
+               ", written " + Hex({(*expected)[0], (*expected)[1]});
+    }
+    return std::nullopt;
+}
+
+// --- commands --------------------------------------------------------------------------------
+
+int RunRead(const QStringList& arguments, Context& c) {
+    const CommandInfo info{
+        "usage: orvelctl read (--port DEV | --simulate) [--out FILE.dat] [--format text|json|csv]\n"
+        "                     [--config INI] [--trace FILE]\n",
+        "Reads the radio's configuration and prints it. With a checksum mismatch the data is\n"
+        "still printed and the exit code is 3.\n\n" +
+            std::string(kPortHelp) +
+            "  --out FILE.dat  also store the 260 bytes as received as a channel file\n"
+            "  --format F      text (default), json or csv\n" +
+            kConfigHelp,
+        {ValueOption("out", "FILE"), ValueOption("format", "FORMAT"), ValueOption("config", "INI")},
+        0,
+        "",
+        true};
+    QCommandLineParser parser;
+    if (int code = Prepare(parser, info, arguments, c); code >= 0)
+        return code;
+    Format format;
+    if (!ParseFormat(parser, true, format))
+        return UsageError(c, info, "--format takes text, json or csv");
+    const std::string outPath = Value(parser, "out");
+    if (parser.isSet(QStringLiteral("out")) && KindOf(outPath) != FileKind::Dat) {
+        return UsageError(c, info, "--out takes a .dat file, not '" + outPath + "'");
+    }
+    Configuration config;
+    if (int code = LoadConfig(parser, config, c); code >= 0)
+        return code;
+    Link link;
+    if (int code = OpenLink(parser, link, c); code >= 0)
+        return code;
+
+    const ExchangeHooks hooks = LogHooks(c.err);
+    const ReadOutcome outcome = ReadRadio(link.port, hooks);
+    if (outcome.status != ReadStatus::Ok) {
+        return Fail(c, kExitLink, link.name + ": " + ReadFailure(outcome));
+    }
+    KeepBackup(outcome.image, "read");
+    const DecodedImage decoded =
+        DecodeAsShown(outcome.image, DecodeSource::FromRadio, Limits(config), RadioSettings{});
+    hooks.Line(outcome.checksumOk ? lines::kReadDone : lines::kReadDoneBadChecksum);
+    c.out << Render(format, outcome.image, decoded) << std::flush;
+    std::string error;
+    if (!outPath.empty() && !WriteFileAtomically(outPath, ChannelFileBytes(outcome.image), error)) {
+        return Fail(c, kExitData, outPath + ": " + error);
+    }
+    if (!outcome.checksumOk) {
+        return Fail(c, kExitData,
+                    link.name + ": checksum " + Hex({outcome.image[layout::kChecksum]}) +
+                        ", computed " + Hex({ImageChecksum(outcome.image)}));
+    }
+    return kExitOk;
+}
+
+int Verify(Link& link, const WriteRequest& request, const ExchangeHooks& hooks, Context& c) {
+    const ReadOutcome back = ReadRadio(link.port, hooks);
+    if (back.status != ReadStatus::Ok) {
+        return Fail(c, kExitLink, link.name + ": verify: " + ReadFailure(back));
+    }
+    KeepBackup(back.image, "read");
+    if (const auto difference = FirstDifference(WriteFrames(request), back.image)) {
+        return Fail(c, kExitData, link.name + ": verify: " + *difference);
+    }
+    if (!back.checksumOk) {
+        return Fail(c, kExitData, link.name + ": verify: the image read back fails its checksum");
+    }
+    c.err << "orvelctl: verify: the radio holds what was written\n" << std::flush;
+    return kExitOk;
+}
+
+int RunWrite(const QStringList& arguments, Context& c) {
+    const CommandInfo info{
+        "usage: orvelctl write (--port DEV | --simulate) FILE [--verify] [--config INI]\n"
+        "                      [--trace FILE]\n",
+        "Writes the configuration of FILE (.dat, .json or .csv) to the radio.\n\n" +
+            std::string(kPortHelp) +
+            "  --verify        read the radio back and compare the channel and settings words\n" +
+            kConfigHelp,
+        {FlagOption("verify"), ValueOption("config", "INI")},
+        1,
+        "one FILE",
+        true};
+    QCommandLineParser parser;
+    if (int code = Prepare(parser, info, arguments, c); code >= 0)
+        return code;
+    const std::string path = parser.positionalArguments().front().toStdString();
+    if (KindOf(path) == FileKind::Unknown) {
+        return UsageError(c, info, "'" + path + "' is not a .dat, .json or .csv file");
+    }
+    Configuration config;
+    if (int code = LoadConfig(parser, config, c); code >= 0)
+        return code;
+    MemoryImage image{};
+    if (int code = LoadImageFile(path, Limits(config), image, c); code >= 0)
+        return code;
+    const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, Limits(config));
+    const WriteRequest request{decoded.table, decoded.settings, config.specialWord};
+    Link link;
+    if (int code = OpenLink(parser, link, c); code >= 0)
+        return code;
+
+    MemoryImage copy = image;
+    EncodeImage(request.table, request.settings, copy);
+    KeepBackup(copy, "write");
+    const ExchangeHooks hooks = LogHooks(c.err);
+    const WriteOutcome outcome = WriteRadio(link.port, request, hooks);
+    if (outcome.status != WriteStatus::Ok) {
+        return Fail(c, kExitLink,
+                    link.name + ": " + WriteFailure(outcome, WriteFrames(request).size()));
+    }
+    if (!parser.isSet(QStringLiteral("verify")))
+        return kExitOk;
+    return Verify(link, request, hooks, c);
+}
+
+int RunShow(const QStringList& arguments, Context& c) {
+    const CommandInfo info{"usage: orvelctl show FILE [--format text|json|csv]\n",
+                           "Shows the configuration FILE (.dat, .json or .csv) holds, decoded as "
+                           "opening a channel\nfile decodes it.\n\n"
+                           "  --format F      text (default), json or csv\n",
+                           {ValueOption("format", "FORMAT")},
+                           1,
+                           "one FILE"};
+    QCommandLineParser parser;
+    if (int code = Prepare(parser, info, arguments, c); code >= 0)
+        return code;
+    Format format;
+    if (!ParseFormat(parser, true, format))
+        return UsageError(c, info, "--format takes text, json or csv");
+    const std::string path = parser.positionalArguments().front().toStdString();
+    if (KindOf(path) == FileKind::Unknown) {
+        return UsageError(c, info, "'" + path + "' is not a .dat, .json or .csv file");
+    }
+    const FrequencyLimits limits = Limits(LoadConfigurationFile(ConfigReadPath()));
+    MemoryImage image{};
+    if (int code = LoadImageFile(path, limits, image, c); code >= 0)
+        return code;
+    c.out << Render(format, image, DecodeAsShown(image, DecodeSource::FromFile, limits))
+          << std::flush;
+    return kExitOk;
+}
+
+int RunConvert(const QStringList& arguments, Context& c) {
+    const CommandInfo info{
+        "usage: orvelctl convert IN OUT [--config INI]\n",
+        "Writes OUT from IN; each is a .dat, .json or .csv file. Every cell of a .json or\n"
+        ".csv input is checked as the edit panel checks it; the first bad one is reported\n"
+        "and OUT is left as it was. A .csv holds the channels only: the rest of the\n"
+        "configuration gets its start-up values.\n\n" +
+            std::string(kConfigHelp),
+        {ValueOption("config", "INI")},
+        2,
+        "IN and OUT"};
+    QCommandLineParser parser;
+    if (int code = Prepare(parser, info, arguments, c); code >= 0)
+        return code;
+    const QStringList files = parser.positionalArguments();
+    const std::string in = files[0].toStdString();
+    const std::string out = files[1].toStdString();
+    for (const std::string& path : {in, out}) {
+        if (KindOf(path) == FileKind::Unknown) {
+            return UsageError(c, info, "'" + path + "' is not a .dat, .json or .csv file");
+        }
+    }
+    Configuration config;
+    if (int code = LoadConfig(parser, config, c); code >= 0)
+        return code;
+    MemoryImage image{};
+    if (int code = LoadImageFile(in, Limits(config), image, c); code >= 0)
+        return code;
+    if (int code = WriteImageFile(out, image, Limits(config), c); code >= 0)
+        return code;
+    return kExitOk;
+}
+
+int RunChannel(const QStringList& arguments, Context& c) {
+    const CommandInfo info{
+        "usage: orvelctl channel (--port DEV | --simulate) [--set N [--squelch K]]\n"
+        "                        [--format text|json] [--trace FILE]\n",
+        "Reads the radio's current channel and its squelch, or with --set makes channel N\n"
+        "current.\n\n" +
+            std::string(kPortHelp) +
+            "  --set N         make channel N (1..16) current\n"
+            "  --squelch K     with --set: squelch 0..9, 0 = none (default)\n"
+            "  --format F      text (default) or json: {\"channel\": N, \"squelch\": K}\n",
+        {ValueOption("set", "N"), ValueOption("squelch", "K"), ValueOption("format", "FORMAT")},
+        0,
+        "",
+        true};
+    QCommandLineParser parser;
+    if (int code = Prepare(parser, info, arguments, c); code >= 0)
+        return code;
+    Format format;
+    if (!ParseFormat(parser, false, format))
+        return UsageError(c, info, "--format takes text or json");
+    const bool set = parser.isSet(QStringLiteral("set"));
+    int channel = 0;
+    int squelch = 0;
+    if (set && !ParseNumber(parser, "set", 1, kChannelCount, channel)) {
+        return UsageError(c, info, "--set takes a channel from 1 to 16");
+    }
+    if (parser.isSet(QStringLiteral("squelch"))) {
+        if (!set)
+            return UsageError(c, info, "--squelch goes with --set");
+        if (!ParseNumber(parser, "squelch", 0, 9, squelch)) {
+            return UsageError(c, info, "--squelch takes a value from 0 to 9");
+        }
+    }
+    Link link;
+    if (int code = OpenLink(parser, link, c); code >= 0)
+        return code;
+    const ExchangeHooks hooks = LogHooks(c.err);
+
+    if (set) {
+        switch (SetCurrentChannel(link.port, channel - 1, squelch, hooks)) {
+            case SetChannelStatus::Accepted:
+                LogLines(c.err, "写入数据成功\r\n");
+                return kExitOk;
+            case SetChannelStatus::Rejected:
+                LogLines(c.err, "写入数据失败\r\n");
+                break;
+            case SetChannelStatus::PortClosed:
+                break;
+        }
+        return Fail(c, kExitLink, link.name + ": the set-channel frame was not accepted");
+    }
+    const CurrentChannelOutcome outcome = ReadCurrentChannel(link.port, hooks);
+    switch (outcome.status) {
+        case ChannelStatus::Ok:
+            break;
+        case ChannelStatus::Timeout:
+            LogLines(c.err, lines::kReadTimeout);
+            return Fail(c, kExitLink, link.name + ": no answer to a read-word frame");
+        case ChannelStatus::DataError:
+            LogLines(c.err, lines::kBadFormat);
+            return Fail(c, kExitLink, link.name + ": the radio reports no channel from 1 to 16");
+        case ChannelStatus::PortClosed:
+            return Fail(c, kExitLink, link.name + ": the port is not open");
+    }
+    LogLines(c.err, "成功接收数据\r\n");
+    const int number = outcome.channelIndex + 1;
+    if (format == Format::Json) {
+        c.out << "{\"channel\": " << number << ", \"squelch\": " << outcome.squelch << "}\n";
+    } else {
+        c.out << "channel " << number << ", squelch " << outcome.squelch << '\n';
+    }
+    c.out.flush();
+    return kExitOk;
+}
+
+int RunPorts(const QStringList& arguments, Context& c) {
+    const CommandInfo info{"usage: orvelctl ports\n",
+                           "Lists the serial ports found, one device per line.\n",
+                           {},
+                           0,
+                           ""};
+    QCommandLineParser parser;
+    if (int code = Prepare(parser, info, arguments, c); code >= 0)
+        return code;
+    std::vector<std::string> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        ports.push_back(info.systemLocation().toStdString());
+    }
+    std::sort(ports.begin(), ports.end());
+    for (const std::string& port : ports)
+        c.out << port << '\n';
+    c.out.flush();
+    if (ports.empty())
+        c.err << "orvelctl: no serial ports found\n" << std::flush;
+    return kExitOk;
+}
+
+}  // namespace
+
+int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    Context c{out, err};
+    const QString command = arguments.size() >= 2 ? arguments[1] : QString();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
+        out << kOverview << std::flush;
+        return kExitOk;
+    }
+    // The command's name stands in for the program's, which the parser skips.
+    const QStringList rest = arguments.mid(1);
+    using Handler = int (*)(const QStringList&, Context&);
+    const std::pair<const char*, Handler> commands[] = {
+        {"read", RunRead},       {"write", RunWrite},     {"show", RunShow},
+        {"convert", RunConvert}, {"channel", RunChannel}, {"ports", RunPorts},
+    };
+    for (const auto& [name, handler] : commands) {
+        if (command == QLatin1String(name))
+            return handler(rest, c);
+    }
+    if (command.isEmpty()) {
+        err << kOverview << std::flush;
+    } else {
+        err << "orvelctl: unknown command '" << command.toStdString() << "'\n"
+            << kOverview << std::flush;
+    }
+    return kExitUsage;
+}
+
+}  // namespace orvel::cli

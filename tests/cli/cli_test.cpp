@@ -1,0 +1,415 @@
+// orvelctl run as a process against orvelsim, and in this process where orvelsim lacks a fault.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "channel_file.h"
+#include "commands.h"
+#include "exchanges.h"
+#include "transfer.h"
+#include "virtual_radio.h"
+
+namespace orvel {
+namespace {
+
+using nlohmann::json;
+
+constexpr FrequencyLimits kLimits{223.0, 235.0};
+
+struct Result {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Unlike the virtual radio's own configuration, so that a lost write shows.
+MemoryImage SampleImage() {
+    MemoryImage image = StartupImage();
+    ChannelTable table = EmptyChannelTable();
+    table[0] = {ChannelLabel(1), "230.125", "235.000", "P3", "2400", "开", "L5"};
+    table[9] = {ChannelLabel(10), "224.500", "224.500", "P1", "4800", "关", "L2"};
+    EncodeImage(table, RadioSettings{1, 1, 0, 1, 2, 1, 1, 0, 1, 1, 3, 4}, image);
+    return image;
+}
+
+std::string JsonOf(const MemoryImage& image) {
+    return ImageToJson(image, DecodeAsShown(image, DecodeSource::FromFile, kLimits));
+}
+
+std::string CsvOf(const MemoryImage& image) {
+    return TableToCsv(DecodeAsShown(image, DecodeSource::FromFile, kLimits).table);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert("HOME", dir_.path());
+        env_.insert("XDG_DATA_HOME", Path("data"));
+        env_.insert("XDG_CONFIG_HOME", Path("config"));
+        Write("orvel.ini", "[Set]\nMin=223\nMax=235\nWord=12 34 56\n");
+    }
+    void TearDown() override { StopSim(); }
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QString Radio() const { return Path("radio"); }
+    QStringList Backups(const QString& pattern) const {
+        return QDir(Path("data/OrvelTool/backups")).entryList({pattern});
+    }
+
+    void Write(const QString& name, const std::string& text) {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.data(), static_cast<qint64>(text.size()));
+    }
+    void Write(const QString& name, const std::vector<std::uint8_t>& bytes) {
+        Write(name, std::string(bytes.begin(), bytes.end()));
+    }
+    std::vector<std::uint8_t> Read(const QString& name) const {
+        QFile file(Path(name));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray bytes = file.readAll();
+        return {bytes.begin(), bytes.end()};
+    }
+
+    Result Ctl(const QStringList& arguments) {
+        QProcess process;
+        process.setProcessEnvironment(env_);
+        process.start(ORVELCTL_PATH, arguments);
+        if (!process.waitForFinished(30000)) {
+            process.kill();
+            process.waitForFinished();
+        }
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+
+    // orvelsim's last start-up line names the link, which is then ready for use.
+    void StartSim(const QStringList& faults = {}) {
+        sim_.setProcessEnvironment(env_);
+        sim_.start(ORVELSIM_PATH, QStringList{"--link", Radio()} + faults);
+        for (QByteArray line; line.trimmed() != Radio().toUtf8();) {
+            if (!sim_.canReadLine() && !sim_.waitForReadyRead(5000))
+                FAIL() << "no orvelsim";
+            line = sim_.readLine();
+        }
+    }
+
+    // The frames orvelsim received, as it printed them.
+    std::vector<RadioFrame> StopSim() {
+        std::vector<RadioFrame> frames;
+        if (sim_.state() == QProcess::NotRunning)
+            return frames;
+        sim_.terminate();
+        sim_.waitForFinished(5000);
+        for (const QByteArray& line : sim_.readAllStandardOutput().split('\n')) {
+            if (!line.startsWith("rx "))
+                continue;
+            RadioFrame frame{};
+            for (std::size_t i = 0; i < frame.size(); ++i) {
+                frame[i] = static_cast<std::uint8_t>(
+                    line.mid(3 + 3 * static_cast<qsizetype>(i), 2).toUInt(nullptr, 16));
+            }
+            frames.push_back(frame);
+        }
+        return frames;
+    }
+
+    QTemporaryDir dir_;
+    QProcessEnvironment env_;
+    QProcess sim_;
+};
+
+TEST_F(Cli, EveryCommandHasHelpAndBadCommandLinesExitOne) {
+    for (const char* command : {"read", "write", "show", "convert", "channel", "ports"}) {
+        const Result r = Ctl({command, "--help"});
+        EXPECT_EQ(r.code, 0) << command;
+        EXPECT_EQ(r.out.rfind(std::string("usage: orvelctl ") + command, 0), 0u) << r.out;
+    }
+    EXPECT_EQ(Ctl({"--help"}).code, 0);
+    const QStringList usageErrors[] = {
+        {},
+        {"frobnicate"},
+        {"read"},
+        {"read", "--simulate", "--port", "/dev/null"},
+        {"read", "--simulate", "--format", "xml"},
+        {"read", "--simulate", "--out", Path("x.json")},
+        {"read", "--simulate", "extra"},
+        {"write", "--simulate"},
+        {"write", "--simulate", Path("a.txt")},
+        {"show"},
+        {"show", Path("a.bin")},
+        {"convert", Path("a.dat")},
+        {"convert", Path("a.dat"), Path("b.xml")},
+        {"channel", "--simulate", "--set", "0"},
+        {"channel", "--simulate", "--set", "17"},
+        {"channel", "--simulate", "--set", "x"},
+        {"channel", "--simulate", "--set", "3", "--squelch", "10"},
+        {"channel", "--simulate", "--squelch", "1"},
+        {"channel", "--simulate", "--format", "csv"},
+        {"ports", "--bogus"},
+    };
+    for (const QStringList& arguments : usageErrors) {
+        const Result r = Ctl(arguments);
+        EXPECT_EQ(r.code, 1) << arguments.join(' ').toStdString() << "\n" << r.err;
+        EXPECT_EQ(r.out, "") << arguments.join(' ').toStdString();
+    }
+}
+
+TEST_F(Cli, ReadPrintsTheConfigurationStoresItAndKeepsACopy) {
+    StartSim();
+    const Result r = Ctl({"read", "--port", Radio(), "--format", "json", "--out", Path("read.dat"),
+                          "--trace", Path("trace.txt"), "--config", Path("orvel.ini")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const MemoryImage image = sim::VirtualRadio::DefaultImage();
+    EXPECT_EQ(r.out, ImageToJson(image, DecodeAsShown(image, DecodeSource::FromRadio, kLimits)));
+    EXPECT_EQ(Read("read.dat"), ChannelFileBytes(image));
+    EXPECT_NE(r.err.find("接收数据[% 90]\n接收数据[% 100]\n ***正确接收数据***\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find('\r'), std::string::npos);
+    const QStringList copies = Backups("*-read.dat");
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(Read("data/OrvelTool/backups/" + copies[0]), ChannelFileBytes(image));
+    EXPECT_GT(QFileInfo(Path("trace.txt")).size(), 260);
+}
+
+TEST_F(Cli, ReadWithABadChecksumStillPrintsTheDataAndExitsThree) {
+    StartSim({"--bad-checksum"});
+    const Result r = Ctl({"read", "--port", Radio(), "--format", "csv", "--out", Path("bad.dat"),
+                          "--config", Path("orvel.ini")});
+    EXPECT_EQ(r.code, 3);
+    MemoryImage received = sim::VirtualRadio::DefaultImage();
+    ++received[layout::kChecksum];
+    EXPECT_EQ(r.out, TableToCsv(DecodeAsShown(received, DecodeSource::FromRadio, kLimits).table));
+    EXPECT_EQ(Read("bad.dat"), ChannelFileBytes(received));
+    EXPECT_NE(r.err.find("数据校验错\n"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, CommunicationFailuresExitTwo) {
+    Write("sample.dat", ChannelFileBytes(SampleImage()));
+    const struct {
+        QStringList faults;
+        QStringList command;
+        std::string logged;
+        std::size_t frames;
+    } cases[] = {
+        {{"--silent"}, {"read"}, "通信错误", 1},
+        {{"--garbage-id"}, {"read"}, "格式出错", 1},
+        {{"--cut", "100"}, {"read"}, "接收数据超时", 2},
+        {{"--nak", "5"}, {"write", Path("sample.dat")}, "写入数据[% 0] 失败", 5},
+        {{"--silent"}, {"channel"}, "接收数据超时", 1},
+        {{"--silent"}, {"channel", "--set", "2"}, "写入数据失败", 1},
+    };
+    for (const auto& c : cases) {
+        StartSim(c.faults);
+        const Result r = Ctl(c.command + QStringList{"--port", Radio()});
+        const std::vector<RadioFrame> frames = StopSim();
+        EXPECT_EQ(r.code, 2) << c.logged << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.logged + "\n"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(Radio().toStdString()), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(frames.size(), c.frames) << c.logged;
+    }
+}
+
+TEST_F(Cli, WriteSendsTheWindowsFramesFromJsonAndCsv) {
+    // A .dat goes the same way as a .json once loaded; the verify test below writes one.
+    const MemoryImage sample = SampleImage();
+    Write("sample.json", JsonOf(sample));
+    Write("sample.csv", CsvOf(sample));
+    for (const QString name : {"sample.json", "sample.csv"}) {
+        StartSim();
+        const Result r =
+            Ctl({"write", "--port", Radio(), Path(name), "--config", Path("orvel.ini")});
+        const std::vector<RadioFrame> frames = StopSim();
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.err.find("***正确写入数据***\n"), std::string::npos);
+        MemoryImage written = sample;
+        if (name.endsWith(".csv")) {  // a table alone: the settings go out at start-up values
+            ImportError error;
+            ASSERT_TRUE(ImageFromCsv(CsvOf(sample), kLimits, written, error));
+        }
+        const DecodedImage decoded = DecodeAsShown(written, DecodeSource::FromFile, kLimits);
+        EXPECT_EQ(frames, WriteFrames({decoded.table, decoded.settings, "12 34 56"}));
+        ASSERT_EQ(frames.size(), 67u);
+        EXPECT_EQ(frames.front(), MakeFrame(CmdWriteWord, 0x00, 0x23, 0x01));
+        EXPECT_EQ(frames.back(), MakeFrame(CmdWriteWord, 0x12, 0x34, 0x56));
+    }
+    EXPECT_EQ(Backups("*-write.dat").size(), 2);
+}
+
+TEST_F(Cli, WriteChecksTheFileBeforeOpeningThePort) {
+    MemoryImage broken = SampleImage();
+    broken[10] ^= 1;
+    Write("broken.dat", ChannelFileBytes(broken));
+    Result r = Ctl({"write", "--port", "/dev/nonexistent", Path("broken.dat")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("数据校验错\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("broken.dat"), std::string::npos) << r.err;
+
+    Write("bad.csv", Replaced(CsvOf(SampleImage()), "230.125", "236"));
+    r = Ctl(
+        {"write", "--port", "/dev/nonexistent", Path("bad.csv"), "--config", Path("orvel.ini")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("bad.csv: row 1, column rx: \"236\" is outside Min..Max"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST_F(Cli, ShowDecodesAFileAndRefusesShortAndCorruptOnes) {
+    const MemoryImage sample = SampleImage();
+    Write("sample.dat", ChannelFileBytes(sample));
+    Result r = Ctl({"show", Path("sample.dat"), "--format", "json"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, JsonOf(sample));
+    r = Ctl({"show", Path("sample.dat")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("信道10  224.500   224.500   P1"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("信道16"), std::string::npos);
+
+    std::vector<std::uint8_t> bytes = ChannelFileBytes(sample);
+    bytes.pop_back();
+    Write("short.dat", bytes);
+    r = Ctl({"show", Path("short.dat")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("short.dat: 259 bytes"), std::string::npos) << r.err;
+
+    bytes.push_back(0x00);  // masked, so the checksum byte no longer fits
+    Write("corrupt.dat", bytes);
+    r = Ctl({"show", Path("corrupt.dat")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("数据校验错\n", 0), 0u) << r.err;
+}
+
+TEST_F(Cli, ConvertRoundTripsAndLeavesTheOutputAloneOnError) {
+    MemoryImage image = SampleImage();
+    image[0] = 0x12;
+    image[layout::kSpareA + 5] = 0x77;
+    image[layout::kSpareB + 31] = 0x88;
+    image[layout::kChecksum] = ImageChecksum(image);
+    Write("a.dat", ChannelFileBytes(image));
+    const QString ini = Path("orvel.ini");
+    EXPECT_EQ(Ctl({"convert", Path("a.dat"), Path("a.json"), "--config", ini}).code, 0);
+    EXPECT_EQ(Ctl({"convert", Path("a.json"), Path("b.dat"), "--config", ini}).code, 0);
+    EXPECT_EQ(Read("b.dat"), Read("a.dat"));
+    EXPECT_EQ(Ctl({"convert", Path("a.dat"), Path("a.csv"), "--config", ini}).code, 0);
+    EXPECT_EQ(Ctl({"convert", Path("a.csv"), Path("c.json"), "--config", ini}).code, 0);
+    const json fromCsv = json::parse(Read("c.json"));
+    EXPECT_EQ(fromCsv["header"], "330681");
+    EXPECT_EQ(fromCsv["channels"], json::parse(Read("a.json"))["channels"]);
+
+    const std::vector<std::uint8_t> bytes = Read("a.json");
+    Write("bad.json", Replaced({bytes.begin(), bytes.end()}, "\"P3\"", "\"P7\""));
+    Write("kept.dat", std::string("keep"));
+    for (const QString out : {"kept.dat", "new.dat"}) {
+        const Result r = Ctl({"convert", Path("bad.json"), Path(out), "--config", ini});
+        EXPECT_EQ(r.code, 3);
+        EXPECT_NE(r.err.find("bad.json: row 1, column power: \"P7\" is not one of"),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_EQ(Read("kept.dat"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
+    EXPECT_FALSE(QFile::exists(Path("new.dat")));
+    EXPECT_TRUE(QDir(dir_.path()).entryList({".*tmp*"}, QDir::Files | QDir::Hidden).isEmpty());
+
+    const Result missing = Ctl({"convert", Path("missing.dat"), Path("x.json")});
+    EXPECT_EQ(missing.code, 3);
+    EXPECT_NE(missing.err.find("missing.dat"), std::string::npos);
+}
+
+TEST_F(Cli, ChannelReadsAndSetsTheCurrentChannel) {
+    StartSim({"--current", "5"});
+    Result r = Ctl({"channel", "--port", Radio(), "--format", "json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const MemoryImage image = sim::VirtualRadio::DefaultImage();
+    const int squelch = image[layout::ChannelOffset(4) + layout::kSquelch];
+    EXPECT_EQ(json::parse(r.out), (json{{"channel", 5}, {"squelch", squelch}}));
+    r = Ctl({"channel", "--port", Radio(), "--set", "16", "--squelch", "9"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::vector<RadioFrame> frames = StopSim();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.back(), (RadioFrame{0xCC, 0x07, 0x0F, 0x09, 0x00, 0x00, 0x00, 0x1F}));
+}
+
+TEST_F(Cli, PortsThatCannotBeOpenedExitFourAndSayWhy) {
+    Result r = Ctl({"read", "--port", "/dev/nonexistent"});
+    EXPECT_EQ(r.code, 4);
+    EXPECT_NE(r.err.find("/dev/nonexistent: no such port"), std::string::npos) << r.err;
+    r = Ctl({"channel", "--port", "99"});  // the window's port 99
+    EXPECT_EQ(r.code, 4);
+    EXPECT_NE(r.err.find("/dev/ttyS98"), std::string::npos) << r.err;
+
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root opens any device";
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master) | unlockpt(master), 0);
+    const std::string device = ptsname(master);
+    chmod(device.c_str(), 0);
+    r = Ctl({"read", "--port", QString::fromStdString(device)});
+    close(master);
+    EXPECT_EQ(r.code, 4);
+    EXPECT_NE(r.err.find(device + ": permission denied; members of the group"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("usermod -aG"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, PortsListsOneDevicePerLine) {
+    const Result r = Ctl({"ports"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    for (const QString& line : QString::fromStdString(r.out).split('\n', Qt::SkipEmptyParts)) {
+        EXPECT_TRUE(line.startsWith('/')) << line.toStdString();
+    }
+}
+
+// orvelsim cannot ignore writes; the virtual radio in this process can.
+TEST_F(Cli, VerifyCatchesARadioThatIgnoresWrites) {
+    Write("sample.dat", ChannelFileBytes(SampleImage()));
+    sim::RadioBehaviour deaf;
+    deaf.ignoreWrites = true;
+    sim::VirtualRadio radio(sim::VirtualRadio::DefaultImage(), deaf);
+    ASSERT_TRUE(radio.Start());
+    auto write = [&] {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code =
+            cli::Run({"orvelctl", "write", "--port", QString::fromStdString(radio.DevicePath()),
+                      Path("sample.dat"), "--verify", "--config", Path("orvel.ini")},
+                     out, err);
+        return Result{code, out.str(), err.str()};
+    };
+    Result r = write();
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("verify: word 0x00 (channel 1) reads back 22 30, written 23 01"),
+              std::string::npos)
+        << r.err;
+    radio.SetBehaviour({});
+    r = write();
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(radio.Image()[layout::ChannelOffset(0)], 0x23);
+    radio.Stop();
+}
+
+}  // namespace
+}  // namespace orvel

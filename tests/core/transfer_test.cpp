@@ -1,0 +1,239 @@
+#include "transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <nlohmann/json.hpp>
+
+#include "channel_file.h"
+
+namespace orvel {
+namespace {
+
+using nlohmann::json;
+
+constexpr FrequencyLimits kLimits{223.0, 235.0};
+
+// An image as the window writes it: complete and empty rows, a header and spare bytes of
+// someone else's, and settings with an empty drop-down.
+MemoryImage WrittenImage() {
+    MemoryImage image{};
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    ChannelTable table = EmptyChannelTable();
+    table[0] = {ChannelLabel(1), "230.125", "235.000", "P3", "2400", "开", "L5"};
+    table[1] = {ChannelLabel(2), "223.000", "234.999", "P5", "1200", "关", "L9"};
+    table[15] = {ChannelLabel(16), "229.500", "229.500", "P1", "4800", "开", "L1"};
+    RadioSettings settings{1, 0, 1, 0, 3, 2, 0, 1, 1, 0, -1, 8};
+    EncodeImage(table, settings, image);
+    return image;
+}
+
+std::string JsonOf(const MemoryImage& image) {
+    return ImageToJson(image, DecodeAsShown(image, DecodeSource::FromFile, kLimits));
+}
+
+std::string CsvOf(const MemoryImage& image) {
+    return TableToCsv(DecodeAsShown(image, DecodeSource::FromFile, kLimits).table);
+}
+
+std::string JsonError(const std::string& text, const FrequencyLimits& limits = kLimits) {
+    MemoryImage image{};
+    ImportError error;
+    if (ImageFromJson(text, limits, image, error))
+        return "accepted";
+    return error.Text();
+}
+
+std::string CsvError(const std::string& text, const FrequencyLimits& limits = kLimits) {
+    MemoryImage image{};
+    ImportError error;
+    if (ImageFromCsv(text, limits, image, error))
+        return "accepted";
+    return error.Text();
+}
+
+// The CSV of WrittenImage with line `line` (0 = header) replaced.
+std::string CsvWithLine(int line, const std::string& replacement) {
+    std::string text = CsvOf(WrittenImage());
+    std::size_t begin = 0;
+    for (int i = 0; i < line; ++i)
+        begin = text.find('\n', begin) + 1;
+    return text.replace(begin, text.find('\n', begin) - begin, replacement);
+}
+
+TEST(TransferJson, DatToJsonToDatIsByteIdentical) {
+    const MemoryImage image = WrittenImage();
+    MemoryImage back{};
+    ImportError error;
+    ASSERT_TRUE(ImageFromJson(JsonOf(image), kLimits, back, error)) << error.Text();
+    EXPECT_EQ(ChannelFileBytes(back), ChannelFileBytes(image));
+}
+
+TEST(TransferJson, ShowsCellsAndBytesAsTheChannelListDoes) {
+    MemoryImage image = WrittenImage();
+    image[layout::ChannelOffset(2) + 1] = 0x01;  // channel 3 receives 000100: 0.1 MHz
+    image[layout::kChecksum] = ImageChecksum(image);
+    image[0] = 0xAB;
+    const json doc = json::parse(JsonOf(image));
+    EXPECT_EQ(doc["header"], "AB080F");
+    EXPECT_EQ(doc["checksum"]["stored"], image[layout::kChecksum]);
+    EXPECT_EQ(doc["checksum"]["stored"], doc["checksum"]["computed"]);
+    ASSERT_EQ(doc["channels"].size(), 16u);
+    EXPECT_EQ(doc["channels"][0],
+              json::parse(R"({"channel": 1, "rx": "230.125", "tx": "235.000", "power": "P3",
+                              "rate": "2400", "dataVoice": "开", "squelch": "L5"})"));
+    EXPECT_EQ(doc["channels"][2]["rx"], " 0.100");
+    EXPECT_EQ(doc["channels"][2]["tx"], "");
+    EXPECT_EQ(doc["channels"][15]["channel"], 16);
+    EXPECT_EQ(doc["settings"]["baudRate"], 3);
+    EXPECT_EQ(doc["settings"]["txTimeLimit"], -1);
+    EXPECT_EQ(doc["settings"]["powerSave"], 8);
+    const std::string spareA = doc["spareA"];
+    EXPECT_EQ(spareA.size(), 184u);
+    EXPECT_EQ(spareA.substr(0, 4), "969D");  // bytes 131 and 132
+    EXPECT_EQ(std::string(doc["spareB"]).size(), 64u);
+}
+
+TEST(TransferCsv, RoundTripKeepsChannelsAndGivesTheRestStartupValues) {
+    const MemoryImage written = WrittenImage();
+    MemoryImage image{};
+    ImportError error;
+    ASSERT_TRUE(ImageFromCsv(CsvOf(written), kLimits, image, error)) << error.Text();
+    EXPECT_EQ(std::vector(image.begin() + layout::kChannels, image.begin() + layout::kSpareA),
+              std::vector(written.begin() + layout::kChannels, written.begin() + layout::kSpareA));
+    EXPECT_EQ(image[0], 0x33);
+    EXPECT_EQ(image[1], 0x06);
+    EXPECT_EQ(image[2], 0x81);
+    for (std::size_t i = layout::kSpareA; i < layout::kSpareA + layout::kSpareASize; ++i) {
+        ASSERT_EQ(image[i], 0) << i;
+    }
+    const DecodedImage decoded = DecodeImage(image, DecodeSource::FromFile);
+    EXPECT_TRUE(decoded.checksumOk);
+    EXPECT_EQ(decoded.settings, RadioSettings{});
+}
+
+TEST(TransferCsv, StoresFrequenciesAsThePanelPrintsThem) {
+    MemoryImage image{};
+    ImportError error;
+    ASSERT_TRUE(
+        ImageFromCsv(CsvWithLine(3, "3, 230.1 ,\"229\",P2,1200,关,L3"), kLimits, image, error))
+        << error.Text();
+    const ChannelRow row = DecodeImage(image, DecodeSource::FromFile).table[2];
+    EXPECT_EQ(row[kColRx], "230.100");
+    EXPECT_EQ(row[kColTx], "229.000");
+}
+
+TEST(TransferCsv, QuotesWhereNeededAndReadsQuotedCells) {
+    ChannelTable table = EmptyChannelTable();
+    table[0] = {ChannelLabel(1), " 0.100", "a,b", "say \"x\"", "", "", ""};
+    const std::string csv = TableToCsv(table);
+    EXPECT_EQ(csv.substr(0, csv.find('\n', csv.find('\n') + 1) + 1),
+              "channel,rx,tx,power,rate,dataVoice,squelch\n"
+              "1,\" 0.100\",\"a,b\",\"say \"\"x\"\"\",,,\n");
+
+    // Spreadsheet habits: a byte-order mark, CRLF, every cell quoted.
+    std::string text = "\xEF\xBB\xBF" + CsvOf(WrittenImage());
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2) {
+        text.insert(at, "\r");
+    }
+    text.replace(text.find("1,230.125,"), 10, "\"1\",\"230.125\",");
+    EXPECT_EQ(CsvError(text), "accepted");
+    EXPECT_EQ(CsvError(CsvWithLine(2, "2,223.000,\"234.999\",\"P\"\"5\",1200,关,L9")),
+              "row 2, column power: \"P\"5\" is not one of P1, P2, P3, P4, P5");
+    EXPECT_EQ(CsvError(CsvWithLine(2, "2,223.000,\"234.999\"0,P5,1200,关,L9")),
+              "row 2: text follows the closing quote of a cell");
+    EXPECT_EQ(CsvError(CsvWithLine(16, "16,\"229.500")), "row 16: a quoted cell is not closed");
+}
+
+TEST(TransferImport, ReportsTheFirstBadCellOfAnyRow) {
+    const std::string outside = "is outside Min..Max, 223.000 to 235.000 MHz";
+    const struct {
+        int line;
+        std::string text;
+        std::string error;
+    } cases[] = {
+        {1, "1,abc,235.000,P3,2400,开,L5", "row 1, column rx: \"abc\" is not a frequency in MHz"},
+        {1, "1,224abc,235.000,P3,2400,开,L5",
+         "row 1, column rx: \"224abc\" is not a frequency in MHz"},
+        {2, "2,222.999,235.000,P3,2400,开,L5", "row 2, column rx: \"222.999\" " + outside},
+        {2, "2,223,235.0001,P3,2400,开,L5", "row 2, column tx: \"235.0001\" " + outside},
+        {3, "3,223,1000,P3,2400,开,L5",
+         "row 3, column tx: \"1000\" cannot be stored; a channel holds 0.000 to 999.999 MHz"},
+        {4, "4,230,230,P3,9600,开,L5",
+         "row 4, column rate: \"9600\" is not one of 1200, 2400, 4800"},
+        {4, "4,230,230,P3,2400,on,L5", "row 4, column dataVoice: \"on\" is not one of 关, 开"},
+        {4, "4,230,230,P3,2400,开,L0",
+         "row 4, column squelch: \"L0\" is not one of L1, L2, L3, L4, L5, L6, L7, L8, L9"},
+        // The first bad cell wins, and an empty cell of a started row is one.
+        {5, "5,230.125,,P9,,,",
+         "row 5, column tx: empty, but the row has other values; fill or clear the row"},
+        {5, "5,,,,,,L1",
+         "row 5, column rx: empty, but the row has other values; fill or clear the row"},
+        {6, "6,230,230,P3,2400,开", "row 6: 6 columns, expected 7"},
+        {7, "8,230,230,P3,2400,开,L5", "row 7, column channel: expected 7, found \"8\""},
+        {0, "channel,rx,tx,power,rate,dataVoice",
+         "the first line must be channel,rx,tx,power,rate,dataVoice,squelch"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CsvError(CsvWithLine(c.line, c.text)), c.error) << c.text;
+    }
+    // The limits come from the configuration; beyond six digits nothing is storable.
+    EXPECT_EQ(CsvError(CsvWithLine(1, "1,240,100,P3,2400,开,L5"), {0, 2000}), "accepted");
+    EXPECT_EQ(
+        CsvError(CsvWithLine(1, "1,240,999.9996,P3,2400,开,L5"), {0, 2000}),
+        "row 1, column tx: \"999.9996\" cannot be stored; a channel holds 0.000 to 999.999 MHz");
+    EXPECT_EQ(CsvError(CsvWithLine(1, "1,,,,,,")), "accepted");
+
+    const std::string csv = CsvOf(WrittenImage());
+    EXPECT_EQ(CsvError(csv.substr(0, csv.rfind("16,"))),
+              "row 16: missing; the table needs all 16 rows");
+    EXPECT_EQ(CsvError(csv + "17,,,,,,\n"), "row 17: the table has 16 rows only");
+    EXPECT_EQ(CsvError(csv + "\n\n"), "accepted");
+    EXPECT_EQ(CsvError(""), "the first line must be channel,rx,tx,power,rate,dataVoice,squelch");
+}
+
+TEST(TransferImport, ChecksTheJsonDocument) {
+    const json good = json::parse(JsonOf(WrittenImage()));
+    auto with = [&](const std::function<void(json&)>& edit) {
+        json doc = good;
+        edit(doc);
+        return JsonError(doc.dump());
+    };
+    EXPECT_EQ(with([](json&) {}), "accepted");
+    EXPECT_EQ(with([](json& d) { d.erase("checksum"); }), "accepted");
+    EXPECT_EQ(with([](json& d) { d.erase("settings"); }), "settings: missing");
+    EXPECT_EQ(with([](json& d) { d.erase("spareB"); }), "spareB: missing");
+    EXPECT_EQ(with([](json& d) { d["header"] = "33068"; }),
+              "header: expected 6 hex digits, found 5 characters");
+    EXPECT_EQ(with([](json& d) { d["header"] = "33 681"; }),
+              "header: expected 6 hex digits; character 3 is not one");
+    EXPECT_EQ(with([](json& d) { d["spareA"] = 0; }),
+              "spareA: expected 184 hex digits in a string");
+    EXPECT_EQ(with([](json& d) { d["channels"].erase(3); }),
+              "channels: expected an array of 16 channel entries");
+    EXPECT_EQ(with([](json& d) { d["channels"][1]["rx"] = 230.125; }),
+              "row 2, column rx: expected a string, found 230.125");
+    EXPECT_EQ(with([](json& d) { d["channels"][1].erase("squelch"); }),
+              "row 2, column squelch: missing");
+    EXPECT_EQ(with([](json& d) { d["channels"][4]["channel"] = "5"; }),
+              "row 5, column channel: expected 5, found \"5\"");
+    EXPECT_EQ(with([](json& d) { d["channels"][8] = json::array(); }), "row 9: expected an object");
+    EXPECT_EQ(with([](json& d) { d["channels"][0]["power"] = "P0"; }),
+              "row 1, column power: \"P0\" is not one of P1, P2, P3, P4, P5");
+    EXPECT_EQ(with([](json& d) { d["settings"]["parity"] = 3; }),
+              "settings.parity: expected an integer from 0 to 2, found 3");
+    EXPECT_EQ(with([](json& d) { d["settings"]["fsqc"] = -1; }),
+              "settings.fsqc: expected an integer from 0 to 1, found -1");
+    EXPECT_EQ(with([](json& d) { d["settings"]["powerSave"] = true; }),
+              "settings.powerSave: expected an integer from -1 to 8, found true");
+    EXPECT_EQ(
+        with([](json& d) { d["settings"]["txTimeLimit"] = 18446744073709551615u; }),
+        "settings.txTimeLimit: expected an integer from -1 to 11, found 18446744073709551615");
+    EXPECT_EQ(JsonError("[1, 2]"), "expected a JSON object");
+    EXPECT_EQ(
+        JsonError(good.dump().substr(0, 40)).rfind("malformed JSON: parse error at line 1", 0), 0u);
+}
+
+}  // namespace
+}  // namespace orvel
