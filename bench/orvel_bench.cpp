@@ -92,7 +92,8 @@ int main(int argc, char** argv) {
     request.settings = decoded.settings;
     Measure write;
     for (int i = 0; i < runs; ++i) {
-        const Measure m = Time([&] { ok &= WriteRadio(port, request, hooks).status == WriteStatus::Ok; });
+        const Measure m =
+            Time([&] { ok &= WriteRadio(port, request, hooks).status == WriteStatus::Ok; });
         write.wall += m.wall / runs;
         write.cpu += m.cpu / runs;
     }

@@ -9,9 +9,11 @@ namespace {
 // The record holds six BCD digits of kHz: the value must print as exactly six digits.
 bool Storable(double megahertz) {
     const std::string digits = FormatFixed(megahertz * 1000.0, 0, 6, true);
-    if (digits.size() != 6) return false;
+    if (digits.size() != 6)
+        return false;
     for (char c : digits) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
     }
     return true;
 }
@@ -20,7 +22,8 @@ template <std::size_t N>
 void SelectMatching(const std::array<std::string_view, N>& items, const std::string& cell,
                     int& selection, bool keepWhenUnmatched) {
     const int index = vocab::IndexOf(items, cell);
-    if (index >= 0 || !keepWhenUnmatched) selection = index;
+    if (index >= 0 || !keepWhenUnmatched)
+        selection = index;
 }
 
 void LoadRow(const ChannelRow& row, EditPanel& panel, bool keepWhenUnmatched) {
@@ -32,7 +35,9 @@ void LoadRow(const ChannelRow& row, EditPanel& panel, bool keepWhenUnmatched) {
     SelectMatching(vocab::kDataVoice, row[kColDataVoice], panel.dataVoice, keepWhenUnmatched);
 }
 
-bool RowInRange(int channelNo) { return channelNo >= 1 && channelNo <= kChannelCount; }
+bool RowInRange(int channelNo) {
+    return channelNo >= 1 && channelNo <= kChannelCount;
+}
 
 void WritePanel(const EditPanel& panel, ChannelTable& table) {
     ChannelRow& row = table[static_cast<std::size_t>(panel.channelNo - 1)];
@@ -51,7 +56,9 @@ bool FrequencyValid(std::string_view text, const FrequencyLimits& limits) {
     return limits.min <= value && value <= limits.max && Storable(value);
 }
 
-std::string FrequencyCell(std::string_view text) { return FormatFixed(ReadDecimal(text), 3, 6); }
+std::string FrequencyCell(std::string_view text) {
+    return FormatFixed(ReadDecimal(text), 3, 6);
+}
 
 void LoadRowIntoPanel(const ChannelTable& table, int rowIndex, EditPanel& panel) {
     panel.channelNo = rowIndex + 1;
@@ -72,7 +79,8 @@ ConfirmResult ConfirmPanel(const EditPanel& panel, const FrequencyLimits& limits
     ConfirmResult result;
     auto check = [&](bool bad, bool& flag, const char* line) {
         flag = bad;
-        if (bad) result.logLines.emplace_back(line);
+        if (bad)
+            result.logLines.emplace_back(line);
     };
     check(!FrequencyValid(panel.rxText, limits), invalid.rx, "***接收频率数据非法***");
     check(!FrequencyValid(panel.txText, limits), invalid.tx, "***发送频率数据非法***");
@@ -80,7 +88,8 @@ ConfirmResult ConfirmPanel(const EditPanel& panel, const FrequencyLimits& limits
     check(panel.power < 0, invalid.power, "***功率级别数据非法***");
     check(panel.dataVoice < 0, invalid.dataVoice, "***数据/语音数据非法***");
     check(panel.rate < 0, invalid.rate, "***信道速率数据非法***");
-    if (!result.logLines.empty() || !RowInRange(panel.channelNo)) return result;
+    if (!result.logLines.empty() || !RowInRange(panel.channelNo))
+        return result;
     WritePanel(panel, table);
     result.written = true;
     result.logLines.push_back("数据设置 [信道" + std::to_string(panel.channelNo) + "]");
@@ -92,21 +101,40 @@ bool ApplyPanelToRow(const EditPanel& panel, const FrequencyLimits& limits, Chan
     int errors = 0;
     // Only clears marks: a silent check never paints a field red, and the squelch mark is
     // left for the next confirm to decide.
-    if (FrequencyValid(panel.txText, limits)) invalid.tx = false; else ++errors;
-    if (FrequencyValid(panel.rxText, limits)) invalid.rx = false; else ++errors;
-    if (panel.squelch < 0) ++errors;
-    if (panel.power >= 0) invalid.power = false; else ++errors;
-    if (panel.dataVoice >= 0) invalid.dataVoice = false; else ++errors;
-    if (panel.rate >= 0) invalid.rate = false; else ++errors;
-    if (errors != 0 || !RowInRange(panel.channelNo)) return false;
+    if (FrequencyValid(panel.txText, limits))
+        invalid.tx = false;
+    else
+        ++errors;
+    if (FrequencyValid(panel.rxText, limits))
+        invalid.rx = false;
+    else
+        ++errors;
+    if (panel.squelch < 0)
+        ++errors;
+    if (panel.power >= 0)
+        invalid.power = false;
+    else
+        ++errors;
+    if (panel.dataVoice >= 0)
+        invalid.dataVoice = false;
+    else
+        ++errors;
+    if (panel.rate >= 0)
+        invalid.rate = false;
+    else
+        ++errors;
+    if (errors != 0 || !RowInRange(panel.channelNo))
+        return false;
     WritePanel(panel, table);
     return true;
 }
 
 void ClearRow(ChannelTable& table, int channelNo) {
-    if (!RowInRange(channelNo)) return;
+    if (!RowInRange(channelNo))
+        return;
     ChannelRow& row = table[static_cast<std::size_t>(channelNo - 1)];
-    for (int c = kColRx; c < kTableColumns; ++c) row[static_cast<std::size_t>(c)].clear();
+    for (int c = kColRx; c < kTableColumns; ++c)
+        row[static_cast<std::size_t>(c)].clear();
 }
 
 }  // namespace orvel

@@ -11,14 +11,16 @@ namespace orvel {
 
 std::vector<std::uint8_t> ChannelFileBytes(const MemoryImage& image) {
     std::vector<std::uint8_t> bytes(image.begin(), image.end());
-    for (auto& b : bytes) b ^= FileMask;
+    for (auto& b : bytes)
+        b ^= FileMask;
     return bytes;
 }
 
 ChannelFileContent ImageFromChannelFile(const std::vector<std::uint8_t>& fileBytes) {
     ChannelFileContent content;
     const std::size_t count = std::min(fileBytes.size(), kImageSize);
-    for (std::size_t i = 0; i < count; ++i) content.image[i] = fileBytes[i] ^ FileMask;
+    for (std::size_t i = 0; i < count; ++i)
+        content.image[i] = fileBytes[i] ^ FileMask;
     content.complete = fileBytes.size() >= kImageSize;
     return content;
 }
@@ -45,7 +47,8 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, st
         }
     }
     std::fclose(file);
-    if (bytes.size() > limit) bytes.resize(limit);
+    if (bytes.size() > limit)
+        bytes.resize(limit);
     return ok;
 }
 
@@ -54,16 +57,16 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     namespace fs = std::filesystem;
     const fs::path target(path);
     std::random_device random;
-    const fs::path temporary =
-        target.parent_path() /
-        ("." + target.filename().string() + ".tmp" + std::to_string(random() % 1000000));
+    const fs::path temporary = target.parent_path() / ("." + target.filename().string() + ".tmp" +
+                                                       std::to_string(random() % 1000000));
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr) {
         error = std::strerror(errno);
         return false;
     }
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (!ok) error = std::strerror(errno);
+    if (!ok)
+        error = std::strerror(errno);
     if (std::fflush(file) != 0 && ok) {
         ok = false;
         error = std::strerror(errno);

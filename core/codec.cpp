@@ -10,40 +10,52 @@ namespace orvel {
 namespace {
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
     return 0;
 }
 
-std::uint8_t LowByte(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t LowByte(int value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 std::string_view RateText(int code) {
     switch (code) {
-        case 1: return "4800";
-        case 2: return "2400";
-        case 3: return "1200";
-        default: return {};
+        case 1:
+            return "4800";
+        case 2:
+            return "2400";
+        case 3:
+            return "1200";
+        default:
+            return {};
     }
 }
 
 void DecodeChannel(const MemoryImage& image, int index, DecodeSource source, ChannelRow& row) {
     const std::size_t b = layout::ChannelOffset(index);
     const std::uint8_t flagsByte = image[b + layout::kFlags];
-    if (auto rx = UnpackFrequency(image[b], image[b + 1], image[b + 2])) row[kColRx] = *rx;
+    if (auto rx = UnpackFrequency(image[b], image[b + 1], image[b + 2]))
+        row[kColRx] = *rx;
     if (int power = flagsByte & flags::kPowerMask; power != 0) {
         row[kColPower] = "P" + std::to_string(power);
     }
     const int rateCode = (flagsByte >> 4) & 3;
     const bool anyFlag = (flagsByte & 0x7F) != 0;
-    if (anyFlag) row[kColDataVoice] = (flagsByte & flags::kDataVoiceOn) ? vocab::kOn : vocab::kOff;
+    if (anyFlag)
+        row[kColDataVoice] = (flagsByte & flags::kDataVoiceOn) ? vocab::kOn : vocab::kOff;
     if (source == DecodeSource::FromFile) {
         row[kColRate] = RateText(rateCode);
     } else if (anyFlag) {
         // The radio path reads rate code 0 as 4800 too.
         row[kColRate] = RateText(rateCode == 0 ? 1 : rateCode);
     }
-    if (auto tx = UnpackFrequency(image[b + 4], image[b + 5], image[b + 6])) row[kColTx] = *tx;
+    if (auto tx = UnpackFrequency(image[b + 4], image[b + 5], image[b + 6]))
+        row[kColTx] = *tx;
     if (int squelch = image[b + layout::kSquelch] & 0x0F; squelch != 0) {
         row[kColSquelch] = "L" + std::to_string(squelch);
     }
@@ -66,13 +78,15 @@ std::optional<std::string> UnpackFrequency(std::uint8_t b0, std::uint8_t b1, std
     char hex[7];
     std::snprintf(hex, sizeof hex, "%02X%02X%02X", b0, b1, b2);
     const double megahertz = ReadDecimal(hex) * 0.001;
-    if (megahertz == 0.0) return std::nullopt;
+    if (megahertz == 0.0)
+        return std::nullopt;
     return FormatFixed(megahertz, 3, 6);
 }
 
 std::uint8_t ImageChecksum(const MemoryImage& image) {
     unsigned sum = 0;
-    for (std::size_t i = layout::kChannels; i < layout::kChecksum; ++i) sum += image[i];
+    for (std::size_t i = layout::kChannels; i < layout::kChecksum; ++i)
+        sum += image[i];
     return static_cast<std::uint8_t>(sum & 0xFF);
 }
 
@@ -96,21 +110,16 @@ std::uint8_t ChannelFlags(std::string_view power, std::string_view rate,
     } else if (rate == "1200") {
         value += flags::kRate1200;
     }
-    if (dataVoice == vocab::kOn) value += flags::kDataVoiceOn;
+    if (dataVoice == vocab::kOn)
+        value += flags::kDataVoiceOn;
     return value;
 }
 
 ChannelRecord EncodeChannel(const ChannelRow& row, Padding txPadding) {
     const FrequencyBytes rx = PackFrequency(row[kColRx]);
     const FrequencyBytes tx = PackFrequency(row[kColTx], txPadding);
-    return {rx[0],
-            rx[1],
-            rx[2],
-            SquelchCode(row[kColSquelch]),
-            tx[0],
-            tx[1],
-            tx[2],
-            ChannelFlags(row[kColPower], row[kColRate], row[kColDataVoice])};
+    return {rx[0], rx[1], rx[2], SquelchCode(row[kColSquelch]),
+            tx[0], tx[1], tx[2], ChannelFlags(row[kColPower], row[kColRate], row[kColDataVoice])};
 }
 
 std::uint8_t ModeByte1(const RadioSettings& s) {
@@ -168,11 +177,14 @@ DecodedImage DecodeImage(const MemoryImage& image, DecodeSource source,
     s.fsqc = (mode2 >> 2) & 1;
     s.extSqc = (mode2 >> 3) & 1;
     s.baudRate = (mode2 >> 4) & 3;
-    if (int parity = (mode2 >> 6) & 3; parity != 3) s.parity = parity;
+    if (int parity = (mode2 >> 6) & 3; parity != 3)
+        s.parity = parity;
     return result;
 }
 
-std::string ChannelLabel(int channelNumber) { return " 信道" + std::to_string(channelNumber); }
+std::string ChannelLabel(int channelNumber) {
+    return " 信道" + std::to_string(channelNumber);
+}
 
 ChannelTable EmptyChannelTable() {
     ChannelTable table;

@@ -32,7 +32,8 @@ std::uint8_t ImageChecksum(const MemoryImage& image);
 // "L1".."L9" -> 1..9, anything else 0.
 std::uint8_t SquelchCode(std::string_view cell);
 // Power, rate and data/voice cells -> the flags byte.
-std::uint8_t ChannelFlags(std::string_view power, std::string_view rate, std::string_view dataVoice);
+std::uint8_t ChannelFlags(std::string_view power, std::string_view rate,
+                          std::string_view dataVoice);
 // One row of the table as its 8-byte record.
 ChannelRecord EncodeChannel(const ChannelRow& row, Padding txPadding = Padding::Zeros);
 

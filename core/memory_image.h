@@ -58,7 +58,9 @@ inline constexpr std::uint8_t kWordCurrentChannel = 0x60;
 constexpr std::size_t ChannelOffset(int channelIndex) {
     return kChannels + kChannelRecordSize * static_cast<std::size_t>(channelIndex);
 }
-constexpr std::size_t WordOffset(int word) { return 3 + 2 * static_cast<std::size_t>(word); }
+constexpr std::size_t WordOffset(int word) {
+    return 3 + 2 * static_cast<std::size_t>(word);
+}
 }  // namespace layout
 
 // Flag bits of a channel record.

@@ -18,7 +18,8 @@ bool IsHexDigit(char c) {
 
 double ReadDecimal(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) ++i;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -31,7 +32,8 @@ double ReadDecimal(std::string_view text) {
     if (last - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X') &&
         (IsHexDigit(first[2]) || (first[2] == '.' && last - first > 3 && IsHexDigit(first[3])))) {
         auto result = std::from_chars(first + 2, last, value, std::chars_format::hex);
-        if (result.ec == std::errc::result_out_of_range) value = HUGE_VAL;
+        if (result.ec == std::errc::result_out_of_range)
+            value = HUGE_VAL;
     } else {
         auto result = std::from_chars(first, last, value, std::chars_format::general);
         if (result.ec == std::errc::invalid_argument) {
@@ -41,8 +43,8 @@ double ReadDecimal(std::string_view text) {
             // The C reader gives HUGE_VAL on overflow and 0 (or a tiny value) on underflow.
             std::string_view matched(first, static_cast<std::size_t>(result.ptr - first));
             auto e = matched.find_first_of("eE");
-            bool underflow = e != std::string_view::npos && e + 1 < matched.size() &&
-                             matched[e + 1] == '-';
+            bool underflow =
+                e != std::string_view::npos && e + 1 < matched.size() && matched[e + 1] == '-';
             value = underflow ? 0.0 : HUGE_VAL;
         }
     }
@@ -64,14 +66,17 @@ std::string FormatFixed(double value, int precision, int width, bool zeroPad) {
     }
     std::string sign = negative ? "-" : "";
     int padding = width - static_cast<int>(sign.size() + body.size());
-    if (padding <= 0) return sign + body;
-    if (zeroPad) return sign + std::string(static_cast<std::size_t>(padding), '0') + body;
+    if (padding <= 0)
+        return sign + body;
+    if (zeroPad)
+        return sign + std::string(static_cast<std::size_t>(padding), '0') + body;
     return std::string(static_cast<std::size_t>(padding), ' ') + sign + body;
 }
 
 long long ReadInteger(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) ++i;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -79,7 +84,8 @@ long long ReadInteger(std::string_view text) {
     }
     long long value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value < 100000000000000000LL) value = value * 10 + (text[i] - '0');
+        if (value < 100000000000000000LL)
+            value = value * 10 + (text[i] - '0');
     }
     return negative ? -value : value;
 }

@@ -42,7 +42,8 @@ constexpr RadioFrame MakeFrame(std::uint8_t command, std::uint8_t p1 = 0, std::u
 // True when bytes 6 and 7 hold the sum of bytes 1..5.
 constexpr bool FrameSumValid(const RadioFrame& frame) {
     unsigned sum = 0;
-    for (std::size_t i = 1; i <= 5; ++i) sum += frame[i];
+    for (std::size_t i = 1; i <= 5; ++i)
+        sum += frame[i];
     return frame[0] == kFrameStart && frame[6] == ((sum >> 8) & 0xFF) && frame[7] == (sum & 0xFF);
 }
 
@@ -53,6 +54,8 @@ constexpr bool AckAccepted(const std::uint8_t* bytes, std::size_t count) {
 }
 
 // An identification byte the tool accepts.
-constexpr bool IdentityByteValid(std::uint8_t b) { return b >= 0x20 && b <= 0x7F; }
+constexpr bool IdentityByteValid(std::uint8_t b) {
+    return b >= 0x20 && b <= 0x7F;
+}
 
 }  // namespace orvel

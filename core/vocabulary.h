@@ -23,7 +23,8 @@ inline constexpr std::array<std::string_view, 9> kPowerSave = {"关",  "0.5", "1
 template <std::size_t N>
 constexpr int IndexOf(const std::array<std::string_view, N>& items, std::string_view text) {
     for (std::size_t i = 0; i < N; ++i) {
-        if (items[i] == text) return static_cast<int>(i);
+        if (items[i] == text)
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -31,8 +32,9 @@ constexpr int IndexOf(const std::array<std::string_view, N>& items, std::string_
 // Text of item index, or empty when the index is outside the list.
 template <std::size_t N>
 constexpr std::string_view ItemText(const std::array<std::string_view, N>& items, int index) {
-    return index >= 0 && static_cast<std::size_t>(index) < N ? items[static_cast<std::size_t>(index)]
-                                                             : std::string_view{};
+    return index >= 0 && static_cast<std::size_t>(index) < N
+               ? items[static_cast<std::size_t>(index)]
+               : std::string_view{};
 }
 
 }  // namespace orvel::vocab

@@ -21,13 +21,17 @@ QString UserConfigPath() {
 
 }  // namespace
 
-QString ProgramDir() { return QCoreApplication::applicationDirPath(); }
+QString ProgramDir() {
+    return QCoreApplication::applicationDirPath();
+}
 
 QString ConfigReadPath() {
     const QString beside = ProgramDir() + "/" + kIniName;
-    if (QFileInfo::exists(beside)) return beside;
+    if (QFileInfo::exists(beside))
+        return beside;
     const QString user = UserConfigPath();
-    if (QFileInfo::exists(user)) return user;
+    if (QFileInfo::exists(user))
+        return user;
     return beside;
 }
 
@@ -35,7 +39,8 @@ QString ConfigWritePath() {
     const QString beside = ProgramDir() + "/" + kIniName;
     const QFileInfo file(beside);
     const QFileInfo folder(ProgramDir());
-    if (file.exists() ? file.isWritable() : folder.isWritable()) return beside;
+    if (file.exists() ? file.isWritable() : folder.isWritable())
+        return beside;
     const QString user = UserConfigPath();
     QDir().mkpath(QFileInfo(user).absolutePath());
     return user;
@@ -63,15 +68,19 @@ void KeepBackup(const MemoryImage& image, const char* kind) {
 }
 
 std::string ResolvePortName(const std::string& name) {
-    if (name.empty()) return name;
-    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos) return name;
+    if (name.empty())
+        return name;
+    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos)
+        return name;
     const QString text = QString::fromStdString(name);
     bool isNumber = false;
     const int number = text.toInt(&isNumber);
-    if (isNumber) return PortDeviceName(number);
+    if (isNumber)
+        return PortDeviceName(number);
     if (text.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
         const int com = text.mid(3).toInt(&isNumber);
-        if (isNumber) return PortDeviceName(com);
+        if (isNumber)
+            return PortDeviceName(com);
     }
 #ifdef Q_OS_WIN
     return name;

@@ -10,7 +10,8 @@ namespace orvel {
 
 ByteTrace::~ByteTrace() {
     Flush();
-    if (file_ != nullptr) std::fclose(file_);
+    if (file_ != nullptr)
+        std::fclose(file_);
 }
 
 bool ByteTrace::Open(const std::string& path, std::string& error) {
@@ -22,13 +23,19 @@ bool ByteTrace::Open(const std::string& path, std::string& error) {
     return true;
 }
 
-void ByteTrace::Sent(std::uint8_t byte) { Add('>', byte); }
-void ByteTrace::Received(std::uint8_t byte) { Add('<', byte); }
+void ByteTrace::Sent(std::uint8_t byte) {
+    Add('>', byte);
+}
+void ByteTrace::Received(std::uint8_t byte) {
+    Add('<', byte);
+}
 
 void ByteTrace::Add(char direction, std::uint8_t byte) {
-    if (file_ == nullptr) return;
+    if (file_ == nullptr)
+        return;
     // A frame is complete at eight bytes; an answer runs until the next frame starts.
-    if (direction != direction_ || (direction == '>' && run_.size() == kFrameSize)) Flush();
+    if (direction != direction_ || (direction == '>' && run_.size() == kFrameSize))
+        Flush();
     if (run_.empty()) {
         direction_ = direction;
         startedAt_ = QDateTime::currentDateTime()
@@ -39,9 +46,11 @@ void ByteTrace::Add(char direction, std::uint8_t byte) {
 }
 
 void ByteTrace::Flush() {
-    if (file_ == nullptr || run_.empty()) return;
+    if (file_ == nullptr || run_.empty())
+        return;
     std::fprintf(file_, "%s %s", startedAt_.c_str(), direction_ == '>' ? "TX" : "RX");
-    for (std::uint8_t b : run_) std::fprintf(file_, " %02X", b);
+    for (std::uint8_t b : run_)
+        std::fprintf(file_, " %02X", b);
     std::fprintf(file_, "\n");
     std::fflush(file_);
     run_.clear();

@@ -12,9 +12,13 @@ constexpr int kProgressEveryFrames = 7;
 constexpr std::size_t kProgressEveryBytes = 26;
 constexpr int kSettleAfterChannelMs = 500;
 
-std::uint8_t LowByte(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t LowByte(int value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
-bool AckOk(const PollResult& answer) { return AckAccepted(answer.bytes.data(), answer.count); }
+bool AckOk(const PollResult& answer) {
+    return AckAccepted(answer.bytes.data(), answer.count);
+}
 
 }  // namespace
 
@@ -50,11 +54,17 @@ ReadOutcome ReadRadio(SerialPort& port, const ExchangeHooks& hooks,
     port.DiscardInput();
     port.PurgeOutput();
     switch (LinkCheck(port, hooks)) {
-        case LinkStatus::NoAnswer: outcome.status = ReadStatus::NoAnswer; return outcome;
-        case LinkStatus::BadFormat: outcome.status = ReadStatus::BadFormat; return outcome;
-        case LinkStatus::Ok: break;
+        case LinkStatus::NoAnswer:
+            outcome.status = ReadStatus::NoAnswer;
+            return outcome;
+        case LinkStatus::BadFormat:
+            outcome.status = ReadStatus::BadFormat;
+            return outcome;
+        case LinkStatus::Ok:
+            break;
     }
-    if (beforeImageRequest) beforeImageRequest();
+    if (beforeImageRequest)
+        beforeImageRequest();
     SendFrame(port, MakeFrame(CmdReadImage));
     hooks.Progress(0);
     const PollResult answer = PollReceive(port, kImagePoll, hooks.pause, [&](std::size_t count) {
@@ -72,7 +82,8 @@ ReadOutcome ReadRadio(SerialPort& port, const ExchangeHooks& hooks,
     }
     std::copy(answer.bytes.begin(), answer.bytes.end(), outcome.image.begin());
     outcome.checksumOk = ImageChecksum(outcome.image) == outcome.image[layout::kChecksum];
-    if (!outcome.checksumOk) hooks.Line(lines::kChecksum);
+    if (!outcome.checksumOk)
+        hooks.Line(lines::kChecksum);
     hooks.Progress(100);
     outcome.status = ReadStatus::Ok;
     return outcome;
@@ -91,8 +102,8 @@ std::vector<RadioFrame> WriteFrames(const WriteRequest& request) {
         }
     }
     const RadioSettings& s = request.settings;
-    frames.push_back(MakeFrame(CmdWriteWord, layout::kWordTimers, LowByte(s.txTimeLimit),
-                               LowByte(s.powerSave)));
+    frames.push_back(
+        MakeFrame(CmdWriteWord, layout::kWordTimers, LowByte(s.txTimeLimit), LowByte(s.powerSave)));
     // The radio expects bit 2 of the first mode byte set when the word is written.
     frames.push_back(
         MakeFrame(CmdWriteWord, layout::kWordModes, LowByte(ModeByte1(s) + 4), ModeByte2(s)));
@@ -102,8 +113,7 @@ std::vector<RadioFrame> WriteFrames(const WriteRequest& request) {
     return frames;
 }
 
-WriteOutcome WriteRadio(SerialPort& port, const WriteRequest& request,
-                        const ExchangeHooks& hooks) {
+WriteOutcome WriteRadio(SerialPort& port, const WriteRequest& request, const ExchangeHooks& hooks) {
     WriteOutcome outcome;
     if (port.IsOpen() != 1) {
         hooks.Line(lines::kPortClosed);
@@ -155,7 +165,8 @@ WriteOutcome WriteRadio(SerialPort& port, const WriteRequest& request,
 CurrentChannelOutcome ReadCurrentChannel(SerialPort& port, const ExchangeHooks& hooks,
                                          const std::function<void(int)>& onChannel) {
     CurrentChannelOutcome outcome;
-    if (port.IsOpen() != 1) return outcome;
+    if (port.IsOpen() != 1)
+        return outcome;
     SendFrame(port, MakeFrame(CmdReadWord, layout::kWordCurrentChannel));
     PollResult answer = PollReceive(port, kReadWordPoll, hooks.pause);
     if (!answer.Complete()) {
@@ -170,7 +181,8 @@ CurrentChannelOutcome ReadCurrentChannel(SerialPort& port, const ExchangeHooks& 
         return outcome;
     }
     outcome.channelIndex = channel;
-    if (onChannel) onChannel(channel);
+    if (onChannel)
+        onChannel(channel);
     SendFrame(port, MakeFrame(CmdReadWord, LowByte(4 * channel + 1)));
     answer = PollReceive(port, kReadWordPoll, hooks.pause);
     if (!answer.Complete()) {
@@ -184,10 +196,11 @@ CurrentChannelOutcome ReadCurrentChannel(SerialPort& port, const ExchangeHooks& 
 
 SetChannelStatus SetCurrentChannel(SerialPort& port, int channelIndex, int squelch,
                                    const ExchangeHooks& hooks) {
-    if (port.IsOpen() != 1) return SetChannelStatus::PortClosed;
+    if (port.IsOpen() != 1)
+        return SetChannelStatus::PortClosed;
     SendFrame(port, MakeFrame(CmdSetChannel, LowByte(channelIndex), LowByte(squelch)));
     return AckOk(PollReceive(port, kAckPoll, hooks.pause)) ? SetChannelStatus::Accepted
-                                                            : SetChannelStatus::Rejected;
+                                                           : SetChannelStatus::Rejected;
 }
 
 }  // namespace orvel

@@ -24,7 +24,8 @@ struct ExchangeHooks {
     Pause pause = SleepPause;
 
     void Line(std::string_view text) const {
-        if (line) line(text);
+        if (line)
+            line(text);
     }
     void LinkLine(std::string_view text) const {
         if (linkCheckLine) {
@@ -34,7 +35,8 @@ struct ExchangeHooks {
         }
     }
     void Progress(int percent) const {
-        if (progress) progress(percent);
+        if (progress)
+            progress(percent);
     }
 };
 
@@ -59,7 +61,7 @@ enum class ReadStatus { Ok, PortClosed, NoAnswer, BadFormat, Timeout };
 
 struct ReadOutcome {
     ReadStatus status = ReadStatus::PortClosed;
-    MemoryImage image{};     // the bytes as received (valid when status is Ok)
+    MemoryImage image{};  // the bytes as received (valid when status is Ok)
     bool checksumOk = false;
     std::size_t received = 0;
 };

@@ -17,22 +17,27 @@ PollResult PollReceive(SerialPort& port, const PollPlan& plan, const Pause& paus
         std::uint8_t byte = 0;
         if (port.ReadByte(byte) >= 1) {
             result.bytes[result.count++] = byte;
-            if (onByte) onByte(result.count);
+            if (onByte)
+                onByte(result.count);
         }
         return result.Complete();
     };
-    if (plan.expected == 0) return result;
+    if (plan.expected == 0)
+        return result;
     if (plan.shape == PollShape::Pass) {
         for (int pass = 0; pass < plan.passes; ++pass) {
             for (int i = 0; i < plan.pollsPerPass; ++i) {
-                if (poll()) break;
+                if (poll())
+                    break;
             }
             pause(kPollPauseMs);
-            if (result.Complete()) break;
+            if (result.Complete())
+                break;
         }
     } else {
         for (int i = 0; i < plan.passes; ++i) {
-            if (poll()) break;
+            if (poll())
+                break;
             pause(kPollPauseMs);
         }
     }
@@ -40,7 +45,8 @@ PollResult PollReceive(SerialPort& port, const PollPlan& plan, const Pause& paus
 }
 
 void SendFrame(SerialPort& port, const RadioFrame& frame) {
-    for (std::uint8_t byte : frame) port.WriteByte(byte);
+    for (std::uint8_t byte : frame)
+        port.WriteByte(byte);
 }
 
 }  // namespace orvel

@@ -27,8 +27,8 @@ enum class PollShape {
 struct PollPlan {
     std::size_t expected;  // N
     PollShape shape;
-    int passes;         // R
-    int pollsPerPass;   // P
+    int passes;        // R
+    int pollsPerPass;  // P
 };
 
 inline constexpr PollPlan kIdentityPoll{kIdentitySize, PollShape::Pass, 60, 512};

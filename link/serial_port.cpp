@@ -16,28 +16,40 @@ namespace {
 
 QSerialPort::Parity ParityOf(int code) {
     switch (code) {
-        case 1: return QSerialPort::OddParity;
-        case 2: return QSerialPort::EvenParity;
-        case 3: return QSerialPort::MarkParity;
-        case 4: return QSerialPort::SpaceParity;
-        default: return QSerialPort::NoParity;
+        case 1:
+            return QSerialPort::OddParity;
+        case 2:
+            return QSerialPort::EvenParity;
+        case 3:
+            return QSerialPort::MarkParity;
+        case 4:
+            return QSerialPort::SpaceParity;
+        default:
+            return QSerialPort::NoParity;
     }
 }
 
 QSerialPort::StopBits StopBitsOf(int code) {
     switch (code) {
-        case 1: return QSerialPort::OneAndHalfStop;
-        case 2: return QSerialPort::TwoStop;
-        default: return QSerialPort::OneStop;
+        case 1:
+            return QSerialPort::OneAndHalfStop;
+        case 2:
+            return QSerialPort::TwoStop;
+        default:
+            return QSerialPort::OneStop;
     }
 }
 
 QSerialPort::DataBits DataBitsOf(int bits) {
     switch (bits) {
-        case 5: return QSerialPort::Data5;
-        case 6: return QSerialPort::Data6;
-        case 7: return QSerialPort::Data7;
-        default: return QSerialPort::Data8;
+        case 5:
+            return QSerialPort::Data5;
+        case 6:
+            return QSerialPort::Data6;
+        case 7:
+            return QSerialPort::Data7;
+        default:
+            return QSerialPort::Data8;
     }
 }
 
@@ -51,7 +63,9 @@ bool IsPseudoTerminal(const QString& device) {
 
 SerialPort::SerialPort() = default;
 
-SerialPort::~SerialPort() { Close(); }
+SerialPort::~SerialPort() {
+    Close();
+}
 
 std::string PortDeviceName(int portNumber) {
 #ifdef Q_OS_WIN
@@ -103,12 +117,14 @@ bool SerialPort::ApplyAndOpen(int baud, int byteSize, int parity, int stopBits,
     port_.setStopBits(StopBitsOf(stopBits));
     port_.setFlowControl(QSerialPort::NoFlowControl);
     port_.setReadBufferSize(0);
-    if (port_.open(QIODevice::ReadWrite)) return true;
+    if (port_.open(QIODevice::ReadWrite))
+        return true;
     if (tolerateParity && port_.error() != QSerialPort::DeviceNotFoundError &&
         port_.error() != QSerialPort::PermissionError && parity != 0) {
         port_.clearError();
         port_.setParity(QSerialPort::NoParity);
-        if (port_.open(QIODevice::ReadWrite)) return true;
+        if (port_.open(QIODevice::ReadWrite))
+            return true;
     }
     return false;
 }
@@ -129,14 +145,14 @@ void SerialPort::ExplainFailure() {
         std::string group;
         struct stat st {};
         if (::stat(device_.c_str(), &st) == 0) {
-            if (const struct group* g = ::getgrgid(st.st_gid)) group = g->gr_name;
+            if (const struct group* g = ::getgrgid(st.st_gid))
+                group = g->gr_name;
         }
         lastError_ = device_ + ": permission denied";
         permissionGroup_ = group;
         if (!group.empty()) {
-            lastError_ += "; members of the group " + group +
-                          " may use it (sudo usermod -aG " + group +
-                          " $USER, then log in again)";
+            lastError_ += "; members of the group " + group + " may use it (sudo usermod -aG " +
+                          group + " $USER, then log in again)";
         }
         return;
     }
@@ -150,20 +166,25 @@ void SerialPort::ExplainFailure() {
     lastError_ = device_ + ": " + reason;
 }
 
-int SerialPort::IsOpen() const { return isOpen_; }
+int SerialPort::IsOpen() const {
+    return isOpen_;
+}
 
 int SerialPort::WriteByte(std::uint8_t byte) {
-    if (isOpen_ != 1) return -1;
+    if (isOpen_ != 1)
+        return -1;
     const char c = static_cast<char>(byte);
     port_.write(&c, 1);
     port_.waitForBytesWritten(1000);
     port_.clearError();
-    if (trace_ != nullptr) trace_->Sent(byte);
+    if (trace_ != nullptr)
+        trace_->Sent(byte);
     return 1;
 }
 
 int SerialPort::ReadByte(std::uint8_t& out) {
-    if (isOpen_ != 1) return -1;
+    if (isOpen_ != 1)
+        return -1;
     lastByte_ = 0;
     if (port_.bytesAvailable() == 0) {
         // Pulls whatever the driver holds into the buffer without waiting; an empty queue
@@ -175,7 +196,8 @@ int SerialPort::ReadByte(std::uint8_t& out) {
     if (port_.bytesAvailable() > 0 && port_.read(&c, 1) == 1) {
         lastByte_ = static_cast<std::uint8_t>(c);
         out = lastByte_;
-        if (trace_ != nullptr) trace_->Received(lastByte_);
+        if (trace_ != nullptr)
+            trace_->Received(lastByte_);
         return 1;
     }
     out = lastByte_;
@@ -183,7 +205,8 @@ int SerialPort::ReadByte(std::uint8_t& out) {
 }
 
 void SerialPort::DiscardInput() {
-    if (isOpen_ != 1) return;
+    if (isOpen_ != 1)
+        return;
     // Bytes the driver already holds but Qt has not seen yet are pulled in and dropped too.
     port_.waitForReadyRead(0);
     port_.clearError();
@@ -192,12 +215,14 @@ void SerialPort::DiscardInput() {
 }
 
 void SerialPort::PurgeOutput() {
-    if (isOpen_ != 1) return;
+    if (isOpen_ != 1)
+        return;
     port_.clear(QSerialPort::Output);
 }
 
 int SerialPort::Close() {
-    if (isOpen_ != 1) return 1;
+    if (isOpen_ != 1)
+        return 1;
     port_.flush();
     port_.waitForBytesWritten(100);
     port_.setDataTerminalReady(false);
@@ -205,7 +230,8 @@ int SerialPort::Close() {
     port_.clear(QSerialPort::AllDirections);
     port_.close();
     port_.clearError();
-    if (trace_ != nullptr) trace_->Flush();
+    if (trace_ != nullptr)
+        trace_->Flush();
     isOpen_ = 0;
     return 1;
 }

@@ -135,7 +135,7 @@ COrvelToolView::COrvelToolView(QWidget* parent) : QWidget(parent), ui_(new Ui::M
         QPrintDialog dialog(&printer, this);
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+        // Kept on: on Linux this option is the dialog's "print to PDF file" printer.
         return dialog.exec() == QDialog::Accepted;
     };
     dialogs_.currentChannel = [this](SerialPort& port) {
@@ -218,6 +218,7 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
 
     // The frame grows around the form; a small screen gets the whole of it.
     if (QWidget* frame = window(); frame != this) {
+        frame->installEventFilter(this);
         const QRect client = rect();
         const QScreen* screen = frame->screen();
         const QSize screenSize = screen ? screen->size() : QSize();
@@ -772,6 +773,16 @@ bool COrvelToolView::PrintToPdf(const QString& pdfPath) {
 void COrvelToolView::OnPrintSetup() {
     QPageSetupDialog dialog(&printer_, this);
     dialog.exec();
+}
+
+bool COrvelToolView::eventFilter(QObject* watched, QEvent* event) {
+    // Closing the window in the middle of an exchange would pull the port and the view away
+    // from under it: the window stays until the exchange is over.
+    if (busy_ && watched == window() && event->type() == QEvent::Close) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // --- routing -------------------------------------------------------------------------------

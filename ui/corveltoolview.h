@@ -111,6 +111,9 @@ public:
     // Runs the print path into a PDF file instead of the print dialog's choice.
     bool PrintToPdf(const QString& pdfPath);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QMessageBox::StandardButton Message(QMessageBox::Icon icon, const QString& caption,
                                         const QString& text,

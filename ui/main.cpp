@@ -19,7 +19,7 @@
 
 namespace {
 
-// What a trainer shows first: the radio read, then channel 3 changed and confirmed.
+// What a trainer shows first: the radio read, channel 3 changed and confirmed, and written.
 void RunDemo(COrvelToolView& view) {
     view.OnCommand(orvel::cmd::kReadRadio);
     view.m_channelList->selectRow(2);
@@ -28,6 +28,7 @@ void RunDemo(COrvelToolView& view) {
     view.findChild<QLineEdit*>(QStringLiteral("id1004"))->setText(QStringLiteral("235"));
     view.OnConfirm();
     view.m_channelList->setFocus();
+    view.OnCommand(orvel::cmd::kWriteRadio);
 }
 
 }  // namespace
@@ -60,7 +61,10 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption demo(
         QStringLiteral("demo"),
         QStringLiteral("Read the radio and confirm a changed channel 3 after start (training)."));
-    parser.addOptions({simulate, port, trace, reportPdf, screenshot, demo});
+    const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
+                                   QStringLiteral("Milliseconds before the screenshot."),
+                                   QStringLiteral("MS"));
+    parser.addOptions({simulate, port, trace, reportPdf, screenshot, demo, delay});
     parser.process(app);
 
     std::unique_ptr<orvel::sim::VirtualRadio> radio;
@@ -110,7 +114,10 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(screenshot)) {
         const QString path = parser.value(screenshot);
-        QTimer::singleShot(parser.isSet(demo) ? 4000 : 1500, &frame, [&frame, path] {
+        const int wait = parser.isSet(delay)  ? parser.value(delay).toInt()
+                         : parser.isSet(demo) ? 9000
+                                              : 1500;
+        QTimer::singleShot(wait, &frame, [&frame, path] {
             QScreen* screen = frame.screen();
             const QPixmap picture = screen ? screen->grabWindow(0) : frame.grab();
             const bool saved = (picture.isNull() ? frame.grab() : picture).save(path);

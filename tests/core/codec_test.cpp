@@ -79,7 +79,8 @@ TEST(EncodeImage, TextsOutsideTheVocabulariesCodeAsZero) {
 
 TEST(EncodeImage, CodesSettingsAndKeepsHeaderAndSpareWords) {
     MemoryImage image{};
-    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<std::uint8_t>(i * 7);
     const MemoryImage before = image;
     RadioSettings s{1, 1, 1, 1, 3, 2, 0, 1, 1, 1, 11, 8};
     EncodeImage(EmptyChannelTable(), s, image);
@@ -87,7 +88,8 @@ TEST(EncodeImage, CodesSettingsAndKeepsHeaderAndSpareWords) {
     EXPECT_EQ(image[224], 0x08);
     EXPECT_EQ(image[225], 0 + 2 + 8 + 16);
     EXPECT_EQ(image[226], 1 + 2 + 4 + 8 + 48 + 128);
-    for (std::size_t i : {0, 1, 2, 131, 200, 222, 227, 258}) EXPECT_EQ(image[i], before[i]) << i;
+    for (std::size_t i : {0, 1, 2, 131, 200, 222, 227, 258})
+        EXPECT_EQ(image[i], before[i]) << i;
     EXPECT_EQ(image[259], ImageChecksum(image));
 
     s.txTimeLimit = -1;
@@ -109,7 +111,8 @@ TEST(EncodeImage, ASpareByteChangesTheChecksum) {
 MemoryImage ImageWithRecord(const ChannelRecord& record, bool fixChecksum = true) {
     MemoryImage image = StartupImage();
     std::copy(record.begin(), record.end(), image.begin() + 3);
-    if (fixChecksum) image[259] = ImageChecksum(image);
+    if (fixChecksum)
+        image[259] = ImageChecksum(image);
     return image;
 }
 

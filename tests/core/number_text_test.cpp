@@ -13,13 +13,14 @@ TEST(ReadDecimal, ReadsTheLongestLeadingNumberLikeTheCLibrary) {
         const char* text;
         double value;
     } cases[] = {
-        {"230.125", 230.125}, {"224abc", 224.0}, {"", 0.0},         {"abc", 0.0},
-        {"  223", 223.0},     {"\t-5.5", -5.5},  {"+7", 7.0},       {".5", 0.5},
-        {"5.", 5.0},          {"1e3", 1000.0},   {"1e", 1.0},       {"1e+", 1.0},
-        {"-", 0.0},           {".", 0.0},        {"001E50", 1e50},  {"0x10", 16.0},
-        {"0x", 0.0},          {"230A00", 230.0}, {"FFFFFF", 0.0},   {"1.2.3", 1.2},
+        {"230.125", 230.125}, {"224abc", 224.0}, {"", 0.0},        {"abc", 0.0},
+        {"  223", 223.0},     {"\t-5.5", -5.5},  {"+7", 7.0},      {".5", 0.5},
+        {"5.", 5.0},          {"1e3", 1000.0},   {"1e", 1.0},      {"1e+", 1.0},
+        {"-", 0.0},           {".", 0.0},        {"001E50", 1e50}, {"0x10", 16.0},
+        {"0x", 0.0},          {"230A00", 230.0}, {"FFFFFF", 0.0},  {"1.2.3", 1.2},
     };
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(ReadDecimal(c.text), c.value) << c.text;
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(ReadDecimal(c.text), c.value) << c.text;
 }
 
 TEST(ReadDecimal, OverflowAndInfinityFollowTheCLibrary) {

@@ -53,7 +53,8 @@ TEST_F(ReadExchangeTest, ACompleteImageLogsNineProgressLinesAndDecodes) {
     EXPECT_TRUE(outcome.checksumOk);
     EXPECT_EQ(outcome.image, radio->Image());
     std::vector<std::string> expected;
-    for (int p = 10; p <= 90; p += 10) expected.push_back(ReadProgressLine(p));
+    for (int p = 10; p <= 90; p += 10)
+        expected.push_back(ReadProgressLine(p));
     EXPECT_EQ(log, expected);
     EXPECT_EQ(log[2], "接收数据[% 30]\r\n");
     EXPECT_EQ(progress.back(), 100);
@@ -123,7 +124,8 @@ TEST_F(WriteExchangeTest, AcceptedEverywhereSendsAllFramesWithProgress) {
     const WriteOutcome outcome = WriteRadio(port, request, Hooks());
     EXPECT_EQ(outcome.status, WriteStatus::Ok);
     std::vector<std::string> expected;
-    for (int p = 10; p <= 90; p += 10) expected.push_back(WriteProgressLine(p, true));
+    for (int p = 10; p <= 90; p += 10)
+        expected.push_back(WriteProgressLine(p, true));
     expected.push_back("写入数据[% 100] 成功\r\n");
     expected.push_back("***正确写入数据***\r\n");
     EXPECT_EQ(log, expected);
@@ -163,7 +165,8 @@ TEST_F(WriteExchangeTest, ARejectedChannelFrameEndsTheWriteThere) {
     struct Case {
         int nak;
         const char* line;
-    } cases[] = {{14, "写入数据[% 20] 失败\r\n"}, {5, "写入数据[% 0] 失败\r\n"},
+    } cases[] = {{14, "写入数据[% 20] 失败\r\n"},
+                 {5, "写入数据[% 0] 失败\r\n"},
                  {63, "写入数据[% 90] 失败\r\n"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.nak);
@@ -228,9 +231,8 @@ TEST_F(CurrentChannelTest, ReadsTheChannelThenItsSquelch) {
     EXPECT_EQ(seen, 4);
     EXPECT_EQ(outcome.channelIndex, 4);
     EXPECT_EQ(outcome.squelch, 7);
-    EXPECT_EQ(Sent(), (std::vector<RadioFrame>{
-                          RadioFrame{0xCC, 0x03, 0x60, 0, 0, 0, 0x00, 0x63},
-                          RadioFrame{0xCC, 0x03, 0x11, 0, 0, 0, 0x00, 0x14}}));
+    EXPECT_EQ(Sent(), (std::vector<RadioFrame>{RadioFrame{0xCC, 0x03, 0x60, 0, 0, 0, 0x00, 0x63},
+                                               RadioFrame{0xCC, 0x03, 0x11, 0, 0, 0, 0x00, 0x14}}));
     EXPECT_NE(std::find(pauses.begin(), pauses.end(), 500), pauses.end());
 }
 

@@ -24,15 +24,14 @@ protected:
 
     void TearDown() override {
         port.Close();
-        if (radio) radio->Stop();
+        if (radio)
+            radio->Stop();
     }
 
     ExchangeHooks Hooks() {
         ExchangeHooks hooks;
         hooks.line = [this](std::string_view text) { log.emplace_back(text); };
-        hooks.linkCheckLine = [this](std::string_view text) {
-            linkLog.emplace_back(text);
-        };
+        hooks.linkCheckLine = [this](std::string_view text) { linkLog.emplace_back(text); };
         hooks.progress = [this](int percent) { progress.push_back(percent); };
         // Short real pauses let the radio answer while keeping the suite quick.
         hooks.pause = [this](int ms) {

@@ -41,7 +41,8 @@ TEST_F(PollReceiveTest, BytesBeyondTheExpectedCountStayQueued) {
     const PollResult image = PollReceive(port, kImagePoll, Hooks().pause);
     ASSERT_TRUE(image.Complete());
     EXPECT_EQ(pauses.back(), 20);  // the pass that completed the answer is followed by a pause
-    const PollResult surplus = PollReceive(port, PollPlan{4, PollShape::Pass, 10, 512}, Hooks().pause);
+    const PollResult surplus =
+        PollReceive(port, PollPlan{4, PollShape::Pass, 10, 512}, Hooks().pause);
     EXPECT_EQ(surplus.bytes, (std::vector<std::uint8_t>{0xEE, 0xEE, 0xEE, 0xEE}));
 }
 

@@ -19,7 +19,7 @@ TEST_F(SerialPortTest, OpenResultsFollowTheHeldState) {
     EXPECT_EQ(port.IsOpen(), 1);
     EXPECT_EQ(port.Close(), 1);
     EXPECT_EQ(port.IsOpen(), 0);
-    EXPECT_EQ(port.Close(), 1);  // closing twice is harmless
+    EXPECT_EQ(port.Close(), 1);                          // closing twice is harmless
     EXPECT_EQ(port.OpenDevice(radio->DevicePath()), 1);  // and the port can be taken again
 }
 
@@ -42,7 +42,8 @@ TEST_F(SerialPortTest, ReadOnAnEmptyQueueReturnsAtOnceWithZero) {
     StartRadio();
     std::uint8_t byte = 0x55;
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < 512; ++i) ASSERT_EQ(port.ReadByte(byte), 0);
+    for (int i = 0; i < 512; ++i)
+        ASSERT_EQ(port.ReadByte(byte), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     EXPECT_EQ(byte, 0);
 }
