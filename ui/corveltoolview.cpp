@@ -75,6 +75,16 @@ void PaintingPause(int milliseconds) {
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
+// The buttons speak the program's language even where Qt's own translations are missing.
+void LabelButtons(QMessageBox& box) {
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok))
+        ok->setText(QStringLiteral("确定"));
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes))
+        yes->setText(QStringLiteral("是(&Y)"));
+    if (QAbstractButton* no = box.button(QMessageBox::No))
+        no->setText(QStringLiteral("否(&N)"));
+}
+
 QString OpenFailureReason(const SerialPort& port) {
     const QString device = QString::fromStdString(port.DeviceName());
     switch (port.LastOpenFailure()) {
@@ -117,6 +127,7 @@ COrvelToolView::COrvelToolView(QWidget* parent) : QWidget(parent), ui_(new Ui::M
     dialogs_.message = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
                               QMessageBox::StandardButtons buttons) {
         QMessageBox box(icon, caption, text, buttons, this);
+        LabelButtons(box);
         return static_cast<QMessageBox::StandardButton>(box.exec());
     };
     dialogs_.fileName = [this](bool save, const QString& initialPath) {

@@ -1,5 +1,6 @@
 #include "currentchanneldialog.h"
 
+#include <QAbstractButton>
 #include <QEventLoop>
 #include <QPushButton>
 #include <QTimer>
@@ -22,6 +23,7 @@ CurrentChannelDialog::CurrentChannelDialog(SerialPort* port, QWidget* parent)
         // The dialog's own boxes carry the program's title, an OK button and no icon.
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("OrvelTool"), text, QMessageBox::Ok,
                         this);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
         box.exec();
     };
     pause = [](int ms) {

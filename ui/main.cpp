@@ -3,11 +3,14 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPixmap>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 #include <memory>
 
@@ -37,6 +40,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OrvelTool"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // Qt's own dialogs (files, printing) in the program's language, where Debian ships it.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTranslator);
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orvel系列电台设置工具"));
