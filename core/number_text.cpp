@@ -14,17 +14,21 @@ bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+// Both C readers start alike: white space, then an optional sign. Returns true for a minus.
+bool SkipBlanksAndSign(std::string_view text, std::size_t& i) {
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        return text[i++] == '-';
+    }
+    return false;
+}
+
 }  // namespace
 
 double ReadDecimal(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    bool negative = SkipBlanksAndSign(text, i);
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
     double value = 0.0;
@@ -75,13 +79,7 @@ std::string FormatFixed(double value, int precision, int width, bool zeroPad) {
 
 long long ReadInteger(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsSpace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const bool negative = SkipBlanksAndSign(text, i);
     long long value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         if (value < 100000000000000000LL)
