@@ -24,11 +24,22 @@ bool SkipBlanksAndSign(std::string_view text, std::size_t& i) {
     return false;
 }
 
+// Out of range with a negative exponent: the C reader gives 0 (or a tiny value), otherwise
+// HUGE_VAL.
+bool Underflows(const char* first, const char* end, const char* exponentMarks) {
+    std::string_view matched(first, static_cast<std::size_t>(end - first));
+    const auto e = matched.find_first_of(exponentMarks);
+    return e != std::string_view::npos && e + 1 < matched.size() && matched[e + 1] == '-';
+}
+
 }  // namespace
 
 double ReadDecimal(std::string_view text) {
     std::size_t i = 0;
     bool negative = SkipBlanksAndSign(text, i);
+    // A second sign is no number: "--5" reads as 0, as the C reader has it.
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        return 0.0;
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
     double value = 0.0;
@@ -37,19 +48,14 @@ double ReadDecimal(std::string_view text) {
         (IsHexDigit(first[2]) || (first[2] == '.' && last - first > 3 && IsHexDigit(first[3])))) {
         auto result = std::from_chars(first + 2, last, value, std::chars_format::hex);
         if (result.ec == std::errc::result_out_of_range)
-            value = HUGE_VAL;
+            value = Underflows(first + 2, result.ptr, "pP") ? 0.0 : HUGE_VAL;
     } else {
         auto result = std::from_chars(first, last, value, std::chars_format::general);
         if (result.ec == std::errc::invalid_argument) {
             value = 0.0;
             negative = false;
         } else if (result.ec == std::errc::result_out_of_range) {
-            // The C reader gives HUGE_VAL on overflow and 0 (or a tiny value) on underflow.
-            std::string_view matched(first, static_cast<std::size_t>(result.ptr - first));
-            auto e = matched.find_first_of("eE");
-            bool underflow =
-                e != std::string_view::npos && e + 1 < matched.size() && matched[e + 1] == '-';
-            value = underflow ? 0.0 : HUGE_VAL;
+            value = Underflows(first, result.ptr, "eE") ? 0.0 : HUGE_VAL;
         }
     }
     return negative ? -value : value;

@@ -26,6 +26,8 @@ TEST(ReadDecimal, ReadsTheLongestLeadingNumberLikeTheCLibrary) {
 TEST(ReadDecimal, OverflowAndInfinityFollowTheCLibrary) {
     EXPECT_TRUE(std::isinf(ReadDecimal("1e999")));
     EXPECT_EQ(ReadDecimal("1e-999"), 0.0);
+    EXPECT_EQ(ReadDecimal("0x1p-99999"), 0.0);
+    EXPECT_TRUE(std::isinf(ReadDecimal("0x1p99999")));
     EXPECT_TRUE(std::isinf(ReadDecimal("inf")));
     EXPECT_TRUE(std::isnan(ReadDecimal("nan")));
 }
