@@ -407,6 +407,7 @@ TEST_F(Cli, VerifyCatchesARadioThatIgnoresWrites) {
     radio.SetBehaviour({});
     r = write();
     EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("接收数据[% 100]\n ***正确接收数据***\n"), std::string::npos) << r.err;
     EXPECT_EQ(radio.Image()[layout::ChannelOffset(0)], 0x23);
     radio.Stop();
 }
