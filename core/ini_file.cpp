@@ -165,7 +165,13 @@ std::optional<std::string> IniFile::Get(std::string_view section, std::string_vi
     const ParsedLine parsed = Parse(Content(text_, lines[*location.key], *location.key));
     if (!parsed.value)
         return std::nullopt;
-    return std::string(*parsed.value);
+    std::string_view value = *parsed.value;
+    // The classic reader drops one pair of matching quotes around a value.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value);
 }
 
 void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {

@@ -19,6 +19,7 @@ TEST(IniFile, GetMatchesWithoutCaseTrimsAndTakesValuesLiterally) {
         "  Min =  230.5 \t\r\n"
         "word=12,34,56 ; \"x\"\r\n"
         "Path=a=b\r\nEmpty=\r\nNoEquals\r\nMIN=1\r\n"
+        "Quoted=\"12 34 56\"\r\nSingle='x'\r\nHalf=\"ab\r\nMixed=\"ab'\r\n"
         "[Other]\r\nMax=240\r\n"
         "[SET]\r\nMax=250");
     const struct {
@@ -31,6 +32,10 @@ TEST(IniFile, GetMatchesWithoutCaseTrimsAndTakesValuesLiterally) {
         {"Set", "Path", "a=b"},
         {"Set", "Empty", ""},
         {"Set", "NoEquals", std::nullopt},
+        {"Set", "Quoted", "12 34 56"},  // one pair of matching quotes goes
+        {"Set", "Single", "x"},
+        {"Set", "Half", "\"ab"},
+        {"Set", "Mixed", "\"ab'"},
         {"Set", ";Port", std::nullopt},
         {"Other", "Max", "240"},
         {"Set", "Port", std::nullopt},  // before any section
