@@ -7,6 +7,13 @@
 #include <filesystem>
 #include <random>
 
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#define ORVEL_HAVE_FSYNC 1
+#else
+#define ORVEL_HAVE_FSYNC 0
+#endif
+
 namespace orvel {
 
 std::vector<std::uint8_t> ChannelFileBytes(const MemoryImage& image) {
@@ -55,11 +62,26 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, st
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                          std::string& error) {
     namespace fs = std::filesystem;
-    const fs::path target(path);
+    fs::path target(path);
+    std::error_code ec;
+    // A link keeps pointing at the file it names: the file is replaced, not the link.
+    if (fs::is_symlink(target, ec)) {
+        if (fs::path resolved = fs::weakly_canonical(target, ec); !ec)
+            target = resolved;
+    }
+    // A write-protected file stays as it is, as opening it for writing would be refused.
+    if (fs::exists(target, ec)) {
+        std::FILE* probe = std::fopen(target.c_str(), "r+b");
+        if (probe == nullptr) {
+            error = std::strerror(errno);
+            return false;
+        }
+        std::fclose(probe);
+    }
     std::random_device random;
     const fs::path temporary = target.parent_path() / ("." + target.filename().string() + ".tmp" +
                                                        std::to_string(random() % 1000000));
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    std::FILE* file = std::fopen(temporary.c_str(), "wbx");
     if (file == nullptr) {
         error = std::strerror(errno);
         return false;
@@ -71,12 +93,18 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
         ok = false;
         error = std::strerror(errno);
     }
+#if ORVEL_HAVE_FSYNC
+    // The rename must not reach the disk before the bytes do.
+    if (ok && ::fsync(fileno(file)) != 0) {
+        ok = false;
+        error = std::strerror(errno);
+    }
+#endif
     if (std::fclose(file) != 0 && ok) {
         ok = false;
         error = std::strerror(errno);
     }
     if (ok) {
-        std::error_code ec;
         // Keep the permissions of the file being replaced.
         if (auto status = fs::status(target, ec); !ec && fs::exists(status)) {
             fs::permissions(temporary, status.permissions(), ec);

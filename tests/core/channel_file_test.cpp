@@ -1,0 +1,127 @@
+#include "channel_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "codec.h"
+
+namespace orvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ChannelFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("orvel-file-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path folder;
+};
+
+TEST_F(ChannelFileTest, EveryByteIsMaskedAndAnEmptyChannelIsEightMaskBytes) {
+    MemoryImage image = StartupImage();
+    EncodeImage(EmptyChannelTable(), RadioSettings{}, image);
+    const std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
+    ASSERT_EQ(bytes.size(), 260u);
+    EXPECT_EQ(bytes[0], 0x33 ^ 0x5A);
+    EXPECT_EQ(bytes[1], 0x06 ^ 0x5A);
+    EXPECT_EQ(bytes[2], 0x81 ^ 0x5A);
+    for (std::size_t i = 3; i < 131; ++i)
+        EXPECT_EQ(bytes[i], 0x5A) << i;
+    EXPECT_EQ(bytes[259], image[259] ^ 0x5A);
+}
+
+TEST_F(ChannelFileTest, ATableSurvivesSaveAndLoadWithHeaderAndSpareBytes) {
+    ChannelTable table = EmptyChannelTable();
+    table[0] = {ChannelLabel(1), "230.125", "235.000", "P3", "2400", "开", "L5"};
+    table[9] = {ChannelLabel(10), "223.000", "223.500", "P5", "1200", "关", "L9"};
+    RadioSettings settings{1, 1, 0, 1, 3, 2, 0, 1, 1, 0, 11, -1};
+    MemoryImage image = StartupImage();
+    image[0] = 0x12;
+    image[140] = 0xAB;
+    image[250] = 0xCD;
+    EncodeImage(table, settings, image);
+
+    const ChannelFileContent loaded = ImageFromChannelFile(ChannelFileBytes(image));
+    ASSERT_TRUE(loaded.complete);
+    EXPECT_EQ(loaded.image, image);
+    const DecodedImage decoded = DecodeImage(loaded.image, DecodeSource::FromFile);
+    EXPECT_TRUE(decoded.checksumOk);
+    EXPECT_EQ(decoded.table, table);
+    EXPECT_EQ(decoded.settings, settings);
+}
+
+TEST_F(ChannelFileTest, LengthDecidesWhatIsTaken) {
+    const MemoryImage image = StartupImage();
+    std::vector<std::uint8_t> longer = ChannelFileBytes(image);
+    longer.resize(300, 0x77);
+    EXPECT_TRUE(ImageFromChannelFile(longer).complete);
+    EXPECT_EQ(ImageFromChannelFile(longer).image, image);
+    std::vector<std::uint8_t> shorter = ChannelFileBytes(image);
+    shorter.resize(100);
+    EXPECT_FALSE(ImageFromChannelFile(shorter).complete);
+    EXPECT_FALSE(ImageFromChannelFile({}).complete);
+}
+
+TEST_F(ChannelFileTest, AWrongChecksumByteIsRejectedOnDecode) {
+    MemoryImage image = StartupImage();
+    EncodeImage(EmptyChannelTable(), RadioSettings{}, image);
+    std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
+    bytes[259] ^= 0x01;
+    EXPECT_FALSE(DecodeImage(ImageFromChannelFile(bytes).image, DecodeSource::FromFile).checksumOk);
+}
+
+TEST_F(ChannelFileTest, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile) {
+    const fs::path target = folder / "a.dat";
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(target.string(), std::string("old"), error)) << error;
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(WriteFileAtomically(target.string(), std::string("new content"), error)) << error;
+    EXPECT_EQ(Read(target), "new content");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(ChannelFileTest, AtomicWriteFollowsALinkInsteadOfReplacingIt) {
+    const fs::path real = folder / "real.dat";
+    const fs::path link = folder / "link.dat";
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(real.string(), std::string("one"), error));
+    fs::create_symlink(real, link);
+    ASSERT_TRUE(WriteFileAtomically(link.string(), std::string("two"), error)) << error;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Read(real), "two");
+}
+
+TEST_F(ChannelFileTest, AFailedWriteLeavesNothingBehind) {
+    std::string error;
+    EXPECT_FALSE(
+        WriteFileAtomically((folder / "missing" / "x.dat").string(), std::string("x"), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(fs::exists(folder / "missing"));
+    if (::geteuid() != 0) {  // root writes through any permission
+        const fs::path locked = folder / "locked.dat";
+        ASSERT_TRUE(WriteFileAtomically(locked.string(), std::string("keep"), error));
+        fs::permissions(locked, fs::perms::owner_read);
+        EXPECT_FALSE(WriteFileAtomically(locked.string(), std::string("lost"), error));
+        EXPECT_EQ(Read(locked), "keep");
+    }
+}
+
+}  // namespace
+}  // namespace orvel
