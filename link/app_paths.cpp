@@ -25,22 +25,35 @@ QString ProgramDir() {
     return QCoreApplication::applicationDirPath();
 }
 
+namespace {
+
+// The file beside the program can take the port choice: the file itself (when it exists) and
+// its folder, which the atomic write needs for its temporary file, are writable.
+bool BesideIsWritable() {
+    const QFileInfo file(ProgramDir() + "/" + kIniName);
+    const QFileInfo folder(ProgramDir());
+    return folder.isWritable() && (!file.exists() || file.isWritable());
+}
+
+}  // namespace
+
 QString ConfigReadPath() {
     const QString beside = ProgramDir() + "/" + kIniName;
+    const QString user = UserConfigPath();
+    // The user's copy exists only because the file beside the program could not be written;
+    // it then holds the newer port choice.
+    if (QFileInfo::exists(user) && !BesideIsWritable())
+        return user;
     if (QFileInfo::exists(beside))
         return beside;
-    const QString user = UserConfigPath();
     if (QFileInfo::exists(user))
         return user;
     return beside;
 }
 
 QString ConfigWritePath() {
-    const QString beside = ProgramDir() + "/" + kIniName;
-    const QFileInfo file(beside);
-    const QFileInfo folder(ProgramDir());
-    if (file.exists() ? file.isWritable() : folder.isWritable())
-        return beside;
+    if (BesideIsWritable())
+        return ProgramDir() + "/" + kIniName;
     const QString user = UserConfigPath();
     QDir().mkpath(QFileInfo(user).absolutePath());
     return user;
