@@ -6,12 +6,12 @@
 #include <QDate>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -154,6 +154,20 @@ COrvelToolView::COrvelToolView(QWidget* parent) : QWidget(parent), ui_(new Ui::M
         dialog.exec();
     };
 
+    // A click is the user's choice at once: the fields follow the buttons, so a later show of
+    // the fields (row click, Default, a failed read) never puts an old choice back.
+    for (const GroupBinding& group : Groups()) {
+        for (std::size_t i = 0; i < group.buttons.size(); ++i) {
+            auto* button = findChild<QAbstractButton*>(QLatin1String(group.buttons[i]));
+            if (!button)
+                continue;
+            connect(button, &QAbstractButton::toggled, this,
+                    [this, field = group.field, value = static_cast<int>(i)](bool on) {
+                        if (on)
+                            this->*field = value;
+                    });
+        }
+    }
     connect(m_channelList, &CHighlightListCtrl::rowClicked, this, &COrvelToolView::OnRowClicked);
     connect(ui_->id1032, &QPushButton::clicked, this, &COrvelToolView::OnConfirm);
     connect(ui_->id1031, &QPushButton::clicked, this, &COrvelToolView::OnClear);
@@ -621,8 +635,11 @@ void COrvelToolView::SavePortChoice(int number, const QString& device) {
     // A first private copy starts from the read-only file beside the program.
     const QString readPath = ConfigReadPath();
     const QString basePath = QFileInfo::exists(writePath) ? writePath : readPath;
-    if (!IniFile::Load(basePath.toStdString(), ini, error))
-        ini = IniFile();
+    // A file that exists but cannot be read is never replaced by one holding only the port.
+    if (!IniFile::Load(basePath.toStdString(), ini, error)) {
+        qWarning("port choice not stored: %s", error.c_str());
+        return;
+    }
     if (device.isEmpty()) {
         ini.Set(kConfigSection, kPortKey, std::to_string(number));
         ini.Remove(kConfigSection, "Device");
@@ -668,18 +685,20 @@ void COrvelToolView::OnOpen() {
     const QString path = dialogs_.fileName(false, ProgramDir() + QStringLiteral("/orvel.dat"));
     if (path.isEmpty())
         return;
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    if (!ReadFileBytes(QDir::toNativeSeparators(path).toStdString(), bytes, error, 4096)) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
         return;  // a file that cannot be opened is passed over silently
-    }
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     AppendLog(QStringLiteral("文件打开[") + fullPath + QStringLiteral("]"));
-    const ChannelFileContent content = ImageFromChannelFile(bytes);
+    const QByteArray data = file.read(static_cast<qint64>(kImageSize));
+    const bool readError = file.error() != QFileDevice::NoError;
+    const ChannelFileContent content =
+        ImageFromChannelFile(std::vector<std::uint8_t>(data.begin(), data.end()));
     if (!content.complete) {
-        // A short file is refused whole: nothing of it is mixed into the image.
+        // A short or unreadable file is refused whole: nothing of it is mixed into the image.
         Message(QMessageBox::NoIcon, kAppTitle,
-                QStringLiteral("试图越过其尾端对 一未命名文件 进行读写。"));
+                readError ? QStringLiteral("读文件出错：%1").arg(file.errorString())
+                          : QStringLiteral("试图越过其尾端对 一未命名文件 进行读写。"));
         return;
     }
     m_filePath = fullPath;
@@ -782,7 +801,11 @@ bool COrvelToolView::PrintToPdf(const QString& pdfPath) {
 }
 
 void COrvelToolView::OnPrintSetup() {
-    QPageSetupDialog dialog(&printer_, this);
+    // The printer chosen here is the one the print command starts from.
+    QPrintDialog dialog(&printer_, this);
+    dialog.setWindowTitle(QStringLiteral("打印设置"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.exec();
 }
 

@@ -246,6 +246,22 @@ private slots:
         QCOMPARE(Control<QComboBox>("id1012")->currentIndex(), 0);
     }
 
+    void aClickedOptionSurvivesRowClicksDefaultAndAFailedRead() {
+        Start(sim::RadioBehaviour{.cutImage = 50});
+        Control<QRadioButton>("id1008")->click();
+        Control<QRadioButton>("id1039")->click();
+        ClickRow(2);
+        QVERIFY(Control<QRadioButton>("id1008")->isChecked());
+        view->OnDefault();
+        QVERIFY(Control<QRadioButton>("id1008")->isChecked());
+        view->OnRead();  // times out after the list was emptied
+        QCOMPARE(LogLines().last(), QStringLiteral("接收数据超时"));
+        QVERIFY(Control<QRadioButton>("id1008")->isChecked());
+        QVERIFY(Control<QRadioButton>("id1039")->isChecked());
+        QCOMPARE(view->Settings().baudRate, 3);
+        QCOMPARE(view->Settings().remoteControl, 1);
+    }
+
     void applyPanelToRowLeavesARedSquelchRed() {
         Start();
         FillPanel("230", "230", 0, 0, 0, -1);
@@ -415,6 +431,30 @@ private slots:
                                  "id1029", "id1034", "id1036", "id1038"}) {
             QVERIFY2(Control<QRadioButton>(zero)->isChecked(), zero);
         }
+    }
+
+    void aLongerFileLoadsFromItsFirst260Bytes() {
+        QTemporaryDir folder;
+        Start();
+        MemoryImage image = radio->Image();
+        std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
+        bytes.resize(300, 0x11);
+        chosenFile = folder.path() + "/long.dat";
+        std::string error;
+        QVERIFY(WriteFileAtomically(chosenFile.toStdString(), bytes, error));
+        view->OnOpen();
+        QCOMPARE(view->image(), image);
+        QVERIFY(shown.isEmpty());
+        QCOMPARE(Cell(15, 1),
+                 QString::fromStdString(DecodeImage(image, DecodeSource::FromFile).table[15][1]));
+    }
+
+    void aCancelledPrintLogsNothing() {
+        Start();
+        view->dialogs().print = [](QPrinter&) { return false; };
+        const QString before = view->LogText();
+        view->OnPrint();
+        QCOMPARE(view->LogText(), before);
     }
 
     void aFailedSaveKeepsTheOldFileAndName() {
