@@ -29,6 +29,9 @@ void ByteTrace::Sent(std::uint8_t byte) {
 void ByteTrace::Received(std::uint8_t byte) {
     Add('<', byte);
 }
+void ByteTrace::Discarded(std::uint8_t byte) {
+    Add('x', byte);
+}
 
 void ByteTrace::Add(char direction, std::uint8_t byte) {
     if (file_ == nullptr)
@@ -48,7 +51,8 @@ void ByteTrace::Add(char direction, std::uint8_t byte) {
 void ByteTrace::Flush() {
     if (file_ == nullptr || run_.empty())
         return;
-    std::fprintf(file_, "%s %s", startedAt_.c_str(), direction_ == '>' ? "TX" : "RX");
+    const char* label = direction_ == '>' ? "TX" : direction_ == '<' ? "RX" : "RX discarded";
+    std::fprintf(file_, "%s %s", startedAt_.c_str(), label);
     for (std::uint8_t b : run_)
         std::fprintf(file_, " %02X", b);
     std::fprintf(file_, "\n");

@@ -22,6 +22,8 @@ public:
 
     void Sent(std::uint8_t byte);
     void Received(std::uint8_t byte);
+    // A byte that arrived late and was thrown away before an exchange started.
+    void Discarded(std::uint8_t byte);
     // Writes out the bytes of the run in progress.
     void Flush();
 

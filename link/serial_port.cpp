@@ -1,12 +1,12 @@
 #include "serial_port.h"
 
 #include <QFileInfo>
-#include <QSerialPortInfo>
 
 #include "byte_trace.h"
 
 #ifdef Q_OS_UNIX
 #include <grp.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -92,8 +92,10 @@ int SerialPort::OpenDevice(const std::string& device, int baud, int byteSize, in
     lastError_.clear();
     permissionGroup_.clear();
     const QString name = QString::fromStdString(device);
-    port_.setPort(QSerialPortInfo(name));
-    port_.setPortName(name);
+    // The lock that keeps a second program off the port is named after the path: a link and
+    // the device it names must take the same lock.
+    const QString canonical = QFileInfo(name).canonicalFilePath();
+    port_.setPortName(canonical.isEmpty() ? name : canonical);
     const bool pty = IsPseudoTerminal(name);
     if (!ApplyAndOpen(baud, byteSize, parity, stopBits, pty)) {
         ExplainFailure();
@@ -210,8 +212,12 @@ void SerialPort::DiscardInput() {
     // Bytes the driver already holds but Qt has not seen yet are pulled in and dropped too.
     port_.waitForReadyRead(0);
     port_.clearError();
+    const QByteArray stale = port_.readAll();
+    if (trace_ != nullptr) {
+        for (char c : stale)
+            trace_->Discarded(static_cast<std::uint8_t>(c));
+    }
     port_.clear(QSerialPort::Input);
-    port_.readAll();
 }
 
 void SerialPort::PurgeOutput() {
@@ -225,6 +231,15 @@ int SerialPort::Close() {
         return 1;
     port_.flush();
     port_.waitForBytesWritten(100);
+#ifdef Q_OS_UNIX
+    // What the driver still holds goes out before the queues are purged, within a bound.
+    for (int waited = 0; waited < 1000; waited += 5) {
+        int queued = 0;
+        if (::ioctl(static_cast<int>(port_.handle()), TIOCOUTQ, &queued) != 0 || queued <= 0)
+            break;
+        ::usleep(5000);
+    }
+#endif
     port_.setDataTerminalReady(false);
     port_.setRequestToSend(false);
     port_.clear(QSerialPort::AllDirections);

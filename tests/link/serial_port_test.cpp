@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
+#include <fstream>
+
+#include "byte_trace.h"
 
 #include "link_fixture.h"
 #include "poll_receive.h"
@@ -36,6 +42,44 @@ TEST_F(SerialPortTest, ASecondOpenOfTheSameDeviceIsRefusedAsBusy) {
     SerialPort second;
     EXPECT_EQ(second.OpenDevice(radio->DevicePath()), 0);
     EXPECT_EQ(second.LastOpenFailure(), OpenFailure::Busy);
+}
+
+TEST_F(SerialPortTest, ALinkAndTheDeviceItNamesShareOneLock) {
+    StartRadio();
+    const std::string link = ::testing::TempDir() + "orvel-link-" + std::to_string(::getpid());
+    std::remove(link.c_str());
+    ASSERT_EQ(::symlink(radio->DevicePath().c_str(), link.c_str()), 0);
+    SerialPort second;
+    EXPECT_EQ(second.OpenDevice(link), 0);
+    EXPECT_EQ(second.LastOpenFailure(), OpenFailure::Busy);
+    std::remove(link.c_str());
+}
+
+TEST_F(SerialPortTest, TheTraceHoldsFramesAnswersAndDiscardedBytes) {
+    const std::string path = ::testing::TempDir() + "orvel-trace-" + std::to_string(::getpid());
+    std::remove(path.c_str());
+    {
+        ByteTrace trace;
+        std::string error;
+        ASSERT_TRUE(trace.Open(path, error)) << error;
+        StartRadio(sim::RadioBehaviour{.identity = "ABCDEFGH", .extraImageBytes = 2});
+        port.SetTrace(&trace);
+        ASSERT_EQ(ReadRadio(port, Hooks()).status, ReadStatus::Ok);
+        SleepPause(50);
+        port.DiscardInput();
+        port.Close();
+    }
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line.substr(24));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "TX CC 0F 00 00 00 00 00 0F");
+    EXPECT_EQ(lines[1], "RX 41 42 43 44 45 46 47 48");
+    EXPECT_EQ(lines[2], "TX CC 04 00 00 00 00 00 04");
+    EXPECT_EQ(lines[3].size(), 2 + 260 * 3u);
+    EXPECT_EQ(lines[4], "RX discarded EE EE");
+    std::remove(path.c_str());
 }
 
 TEST_F(SerialPortTest, ReadOnAnEmptyQueueReturnsAtOnceWithZero) {
