@@ -8,12 +8,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 #include "channel_file.h"
 #include "chighlightlistctrl.h"
+#include "cmainframe.h"
 #include "codec.h"
 #include "corveltoolview.h"
 #include "virtual_radio.h"
@@ -137,6 +139,22 @@ private slots:
         QCOMPARE(view->minFreq(), 223.0);
         QCOMPARE(view->maxFreq(), 235.0);
         QVERIFY(view->IsCommandChecked(cmd::kCom1));
+    }
+
+    void theFrameFillsAnEightHundredBySixHundredScreen() {
+        auto* form = new COrvelToolView;
+        form->dialogs().message = [](QMessageBox::Icon, const QString&, const QString&,
+                                     QMessageBox::StandardButtons) { return QMessageBox::Ok; };
+        CMainFrame frame(form, form);
+        COrvelToolView::StartOptions options;
+        options.portOverride = QStringLiteral("/dev/orvel-missing-port");
+        form->OnInitialUpdate(options);
+        const QSize screen = frame.screen()->size();
+        if (screen == QSize(800, 600)) {
+            QCOMPARE(frame.geometry().size(), QSize(800, 600));
+        } else {
+            QCOMPARE(frame.size(), form->size() + QSize(70, 100));
+        }
     }
 
     void aMissingPortShowsOneBoxAndLogsTheReason() {
