@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,7 +19,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSerialPortInfo>
-#include <QTimer>
 
 #include "app_paths.h"
 #include "byte_trace.h"
@@ -32,6 +30,7 @@
 #include "gbk.h"
 #include "help_files.h"
 #include "ini_file.h"
+#include "painting_pause.h"
 #include "report.h"
 #include "ui_mainform.h"
 
@@ -66,13 +65,6 @@ const std::vector<GroupBinding>& Groups() {
         {&COrvelToolView::m_remoteControl, {"id1038", "id1039"}},
     };
     return groups;
-}
-
-// Waits while the window keeps painting; input waits until the exchange is over.
-void PaintingPause(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 // The buttons speak the program's language even where Qt's own translations are missing.

@@ -1,11 +1,10 @@
 #include "currentchanneldialog.h"
 
 #include <QAbstractButton>
-#include <QEventLoop>
 #include <QPushButton>
-#include <QTimer>
 
 #include "exchanges.h"
+#include "painting_pause.h"
 #include "serial_port.h"
 #include "ui_currentchanneldialog.h"
 
@@ -26,11 +25,7 @@ CurrentChannelDialog::CurrentChannelDialog(SerialPort* port, QWidget* parent)
         box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
         box.exec();
     };
-    pause = [](int ms) {
-        QEventLoop loop;
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    };
+    pause = PaintingPause;
     connect(ui_->id1005, &QPushButton::clicked, this, &CurrentChannelDialog::OnReadCurrent);
     connect(ui_->id1006, &QPushButton::clicked, this, &CurrentChannelDialog::OnWriteCurrent);
     connect(ui_->id2, &QPushButton::clicked, this, &QDialog::reject);
@@ -52,13 +47,13 @@ void CurrentChannelDialog::OnReadCurrent() {
         *port_, hooks, [this](int channel) { ui_->id1029->setCurrentIndex(channel); });
     switch (outcome.status) {
         case ChannelStatus::PortClosed:
-            message(QStringLiteral("串口没有打开，请重新选择串口\r\n"));
+            message(QString::fromUtf8(lines::kPortClosed.data(), lines::kPortClosed.size()));
             break;
         case ChannelStatus::Timeout:
-            message(QStringLiteral("接收数据超时\r\n"));
+            message(QString::fromUtf8(lines::kReadTimeout.data(), lines::kReadTimeout.size()));
             break;
         case ChannelStatus::DataError:
-            message(QStringLiteral("格式出错\r\n"));
+            message(QString::fromUtf8(lines::kBadFormat.data(), lines::kBadFormat.size()));
             break;
         case ChannelStatus::Ok: {
             const int squelch = outcome.squelch;
@@ -75,7 +70,7 @@ void CurrentChannelDialog::OnWriteCurrent() {
     switch (SetCurrentChannel(*port_, ui_->id1029->currentIndex(), ui_->id1030->currentIndex(),
                               hooks)) {
         case SetChannelStatus::PortClosed:
-            message(QStringLiteral("串口没有打开，请重新选择串口\r\n"));
+            message(QString::fromUtf8(lines::kPortClosed.data(), lines::kPortClosed.size()));
             break;
         case SetChannelStatus::Accepted:
             message(QStringLiteral("写入数据成功\r\n"));
