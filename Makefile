@@ -1,10 +1,11 @@
 # Entry points for newcomers and CI. The build directories are disposable.
 BUILD      ?= build
 TEST_BUILD ?= build-asan
+WIN_BUILD  ?= build-windows
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test bench format screenshot report-sample clean
+.PHONY: all deps build run test test-windows bench format screenshot report-sample clean
 
 all: build
 
@@ -24,6 +25,10 @@ test: deps
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) --timeout 300
 
+test-windows:
+	@scripts/bootstrap windows
+	@scripts/test-windows $(WIN_BUILD)
+
 bench: build
 	@scripts/bench $(BUILD)
 
@@ -37,4 +42,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD)

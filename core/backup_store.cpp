@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "channel_file.h"
+#include "file_access.h"
 #include "number_text.h"
 
 namespace orvel {
@@ -41,7 +42,7 @@ struct Copy {
 };
 
 std::optional<Copy> AsPrunableCopy(const fs::path& path) {
-    std::string name = path.filename().string();
+    const std::string name = Utf8FromPath(path.filename());
     if (!name.ends_with(".dat"))
         return std::nullopt;
     std::string_view rest(name);
@@ -89,8 +90,14 @@ void Prune(const fs::path& folder, const fs::path& justWritten, int keep) {
     });
     const std::size_t excess = copies.size() - others;
     for (std::size_t i = 0; i < excess; ++i) {
-        std::error_code ignored;  // a copy that will not go is tried again next time
-        fs::remove(copies[i].path, ignored);
+        std::error_code ec;  // a copy that will not go is tried again next time
+        if (fs::remove(copies[i].path, ec) || !ec)
+            continue;
+        // Windows refuses to delete a file marked read-only, as a copy taken off a CD or
+        // out of an archive often is; the mark guards nothing the store needs kept.
+        fs::permissions(copies[i].path, fs::perms::owner_write, fs::perm_options::add, ec);
+        if (!ec)
+            fs::remove(copies[i].path, ec);
     }
 }
 
@@ -100,7 +107,7 @@ fs::path FreeName(const fs::path& folder, const std::string& base) {
     long long last = 0;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = Utf8FromPath(it->path().filename());
         if (name == base + ".dat") {
             last = std::max(last, 1LL);
         } else if (name.size() > base.size() + 5 && name.starts_with(base + "-") &&
@@ -111,7 +118,20 @@ fs::path FreeName(const fs::path& folder, const std::string& base) {
                 last = std::max(last, ReadInteger(counter));
         }
     }
-    return folder / (last == 0 ? base + ".dat" : base + "-" + std::to_string(last + 1) + ".dat");
+    return folder /
+           PathFromUtf8(last == 0 ? base + ".dat" : base + "-" + std::to_string(last + 1) + ".dat");
+}
+
+// The same kind gives the same name on every system: what Windows cannot hold in a name
+// becomes '_'.
+std::string NameSafe(std::string_view kind) {
+    std::string name(kind);
+    for (char& c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
+            c = '_';
+    }
+    return name;
 }
 
 }  // namespace
@@ -124,24 +144,25 @@ std::string SaveBackup(const std::string& folder, const MemoryImage& image, std:
         return {};
     }
     std::error_code ec;
-    const fs::path directory(folder);
+    const fs::path directory = PathFromUtf8(folder);
     fs::create_directories(directory, ec);
     if (ec) {
         error = ec.message();
         return {};
     }
 
-    const std::string base = TimeStamp(now.value_or(std::time(nullptr))) + "-" + std::string(kind);
+    const std::string base = TimeStamp(now.value_or(std::time(nullptr))) + "-" + NameSafe(kind);
     const fs::path target = FreeName(directory, base);
     if (fs::exists(target, ec) || ec) {
-        error = ec ? ec.message() : "backup name in use: " + target.string();
+        error = ec ? ec.message() : "backup name in use: " + Utf8FromPath(target);
         return {};
     }
 
-    if (!WriteFileAtomically(target.string(), ChannelFileBytes(image), error))
+    const std::string written = Utf8FromPath(target);
+    if (!WriteFileAtomically(written, ChannelFileBytes(image), error))
         return {};
     Prune(directory, target, std::max(keep, 1));
-    return target.string();
+    return written;
 }
 
 }  // namespace orvel

@@ -12,10 +12,11 @@
 namespace orvel {
 
 // Writes `image` as a channel file named YYYYMMDD-HHMMSS-<kind>.dat (local time of `now`, the
-// clock when absent) into `folder`, creating it with its parents. A name already taken gets
-// -2, -3 ... before ".dat". Then the oldest read and write copies of the folder beyond `keep`
-// are deleted; the copy just written always stays, and files this function did not name are
-// never touched. Returns the path written, or empty with `error` set.
+// clock when absent; in `kind`, control characters and <>:"|?* become '_') into `folder` (UTF-8),
+// creating it with its parents. A name already taken gets -2, -3 ... before ".dat". Then the
+// oldest read and write copies of the folder beyond `keep` are deleted, read-only or not; the
+// copy just written always stays, and files this function did not name are never touched.
+// Returns the path written (UTF-8), or empty with `error` set.
 std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
                        std::string& error, int keep = 200,
                        std::optional<std::time_t> now = std::nullopt);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "file_access.h"
 #include "memory_image.h"
 
 namespace orvel {
@@ -27,12 +28,5 @@ ChannelFileContent ImageFromChannelFile(const std::vector<std::uint8_t>& fileByt
 // Reads a whole file (at most `limit` bytes). Returns false with a reason on failure.
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
                    std::size_t limit = 1 << 20);
-
-// Writes a file so that it is either replaced whole or left as it was: the bytes go to a
-// temporary file beside it, which is then renamed over the target. Returns false with the
-// system's reason on failure; the temporary file is removed then.
-bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         std::string& error);
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);
 
 }  // namespace orvel

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "channel_file.h"
+#include "file_access.h"
 
 namespace orvel {
 namespace {
@@ -142,7 +143,8 @@ IniFile IniFile::FromText(std::string text) {
 
 bool IniFile::Load(const std::string& path, IniFile& out, std::string& error) {
     std::error_code ec;
-    if (std::filesystem::status(path, ec).type() == std::filesystem::file_type::not_found) {
+    if (std::filesystem::status(PathFromUtf8(path), ec).type() ==
+        std::filesystem::file_type::not_found) {
         out = IniFile{};
         return true;
     }

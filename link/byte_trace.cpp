@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "file_access.h"
 #include "radio_frame.h"
 
 namespace orvel {
@@ -15,7 +16,7 @@ ByteTrace::~ByteTrace() {
 }
 
 bool ByteTrace::Open(const std::string& path, std::string& error) {
-    file_ = std::fopen(path.c_str(), "a");
+    file_ = OpenStream(path, "a");
     if (file_ == nullptr) {
         error = path + ": " + std::strerror(errno);
         return false;

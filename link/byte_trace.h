@@ -16,7 +16,7 @@ public:
     ByteTrace(const ByteTrace&) = delete;
     ByteTrace& operator=(const ByteTrace&) = delete;
 
-    // Appends to `path`. Returns false with the system's reason.
+    // Appends to `path` (UTF-8). Returns false with the system's reason.
     bool Open(const std::string& path, std::string& error);
     bool IsOpen() const { return file_ != nullptr; }
 

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "channel_file.h"
+#include "test_files.h"
 
 namespace orvel {
 namespace {
@@ -17,41 +18,26 @@ using Names = std::set<std::string>;
 class BackupStore : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("orvel-backup-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        root_ = dir_;
-        std::tm tm{};  // 2024-03-05 07:08:09 local time
-        tm.tm_year = 124;
-        tm.tm_mon = 2;
-        tm.tm_mday = 5;
-        tm.tm_hour = 7;
-        tm.tm_min = 8;
-        tm.tm_sec = 9;
-        tm.tm_isdst = -1;
-        t0_ = std::mktime(&tm);
+        t0_ = test::LocalTime(2024, 3, 5, 7, 8, 9);
         image_[100] = 0xA5;
     }
-    void TearDown() override { fs::remove_all(root_); }
-
     std::string Save(std::string_view kind, std::time_t when, int keep = 200) {
         std::string error;
-        std::string path = SaveBackup(dir_.string(), image_, kind, error, keep, when);
+        std::string path = SaveBackup(Utf8FromPath(dir_), image_, kind, error, keep, when);
         EXPECT_FALSE(path.empty()) << error;
-        return fs::path(path).filename().string();
+        return Utf8FromPath(PathFromUtf8(path).filename());
     }
 
     Names Listing() const {
         Names names;
         for (const auto& entry : fs::directory_iterator(dir_)) {
-            names.insert(entry.path().filename().string());
+            names.insert(Utf8FromPath(entry.path().filename()));
         }
         return names;
     }
 
-    fs::path dir_;
-    fs::path root_;
+    test::TempFolder root_{"orvel-backup"};
+    fs::path dir_ = root_.path() / "backups";
     MemoryImage image_ = StartupImage();
     std::time_t t0_{};
 };
@@ -59,8 +45,8 @@ protected:
 TEST_F(BackupStore, WritesAChannelFileNamedByLocalTimeIntoNewFolders) {
     dir_ /= "nested/deeper";
     std::string error;
-    const std::string path = SaveBackup(dir_.string(), image_, "read", error, 200, t0_);
-    EXPECT_EQ(path, (dir_ / "20240305-070809-read.dat").string());
+    const std::string path = SaveBackup(Utf8FromPath(dir_), image_, "read", error, 200, t0_);
+    EXPECT_EQ(path, Utf8FromPath(dir_ / "20240305-070809-read.dat"));
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(ReadFileBytes(path, bytes, error)) << error;
     EXPECT_EQ(bytes, ChannelFileBytes(image_));
@@ -110,15 +96,32 @@ TEST_F(BackupStore, NeverTouchesFilesItDidNotName) {
     EXPECT_EQ(Listing(), expected);
 }
 
+TEST_F(BackupStore, ACopyMarkedReadOnlyIsStillPruned) {
+    Save("read", t0_);
+    fs::permissions(dir_ / "20240305-070809-read.dat", fs::perms::owner_read);
+    Save("read", t0_ + 1);
+    fs::permissions(dir_ / "20240305-070810-read.dat", fs::perms::owner_read);
+    Save("write", t0_ + 2, 2);
+    EXPECT_EQ(Listing(), (Names{"20240305-070810-read.dat", "20240305-070811-write.dat"}));
+    // The mark of a copy that stays is the user's.
+    EXPECT_EQ(fs::status(dir_ / "20240305-070810-read.dat").permissions() & fs::perms::owner_write,
+              fs::perms::none);
+}
+
+TEST_F(BackupStore, AKindGivesTheSameSafeNameOnEverySystem) {
+    EXPECT_EQ(Save("a:b*?\"<>|c\t", t0_), "20240305-070809-a_b______c_.dat");
+    EXPECT_EQ(Save("读", t0_), "20240305-070809-读.dat");
+}
+
 TEST_F(BackupStore, AFolderThatCannotBeMadeOrAKindThatIsAPathIsAnError) {
     fs::create_directories(dir_);
     std::ofstream(dir_ / "plain-file") << "x";
     std::string error;
-    EXPECT_EQ(SaveBackup((dir_ / "plain-file" / "backups").string(), image_, "read", error), "");
+    EXPECT_EQ(SaveBackup(Utf8FromPath(dir_ / "plain-file" / "backups"), image_, "read", error), "");
     EXPECT_FALSE(error.empty());
     for (const char* kind : {"../read", ""}) {
         error.clear();
-        EXPECT_EQ(SaveBackup(dir_.string(), image_, kind, error, 200, t0_), "");
+        EXPECT_EQ(SaveBackup(Utf8FromPath(dir_), image_, kind, error, 200, t0_), "");
         EXPECT_FALSE(error.empty());
     }
     EXPECT_EQ(Listing(), (Names{"plain-file"}));

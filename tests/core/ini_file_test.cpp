@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "channel_file.h"
+#include "test_files.h"
 
 namespace orvel {
 namespace {
@@ -84,10 +85,9 @@ TEST(IniFile, SetAndRemoveTouchOnlyTheirLine) {
 }
 
 TEST(IniFile, LoadsAndSavesFilesByteForByte) {
-    const fs::path dir = fs::temp_directory_path() / "orvel-ini-test";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string path = (dir / "OrvelTool.ini").string();
+    const test::TempFolder temp("orvel-ini");
+    const fs::path dir = temp.path();
+    const std::string path = Utf8FromPath(dir / "OrvelTool.ini");
     std::string error;
 
     IniFile ini = IniFile::FromText("[Set]\nPort=9\n");
@@ -106,11 +106,10 @@ TEST(IniFile, LoadsAndSavesFilesByteForByte) {
     EXPECT_EQ(ini.Text(), text);
     EXPECT_EQ(ini.Get("Set", "Port"), "2");
 
-    EXPECT_FALSE(IniFile::Load(dir.string(), ini, error));  // a folder is no file
+    EXPECT_FALSE(IniFile::Load(Utf8FromPath(dir), ini, error));  // a folder is no file
     error.clear();
-    EXPECT_FALSE(ini.Save((dir / "missing" / "OrvelTool.ini").string(), error));
+    EXPECT_FALSE(ini.Save(Utf8FromPath(dir / "missing" / "OrvelTool.ini"), error));
     EXPECT_FALSE(error.empty());
-    fs::remove_all(dir);
 }
 
 }  // namespace

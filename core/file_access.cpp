@@ -1,0 +1,268 @@
+#include "file_access.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace orvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string SystemText(int code) {
+    return std::strerror(code);
+}
+
+#ifdef _WIN32
+
+// The system's own message would come in the language and code page of the installation, not
+// in UTF-8; the C library's short English texts read the same everywhere.
+std::string WindowsErrorText(DWORD code) {
+    switch (code) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_INVALID_DRIVE:
+            return SystemText(ENOENT);
+        case ERROR_ACCESS_DENIED:
+        case ERROR_WRITE_PROTECT:
+            return SystemText(EACCES);
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return "the file is in use by another program";
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return SystemText(ENOSPC);
+        case ERROR_NOT_SAME_DEVICE:
+            return SystemText(EXDEV);
+        case ERROR_FILENAME_EXCED_RANGE:
+            return SystemText(ENAMETOOLONG);
+        default:
+            return SystemText(EIO) + " (Windows error " + std::to_string(code) + ")";
+    }
+}
+
+int CreateExclusive(const fs::path& path) {
+    return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+}
+
+long WriteSome(int fd, const std::uint8_t* data, std::size_t size) {
+    return ::_write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+}
+
+bool SyncToDisk(int fd) {
+    return ::_commit(fd) == 0;
+}
+
+bool CloseFile(int fd) {
+    return ::_close(fd) == 0;
+}
+
+// A read-only mark is the user's way to keep a file as it is; a folder is no file to replace.
+bool Refused(const fs::path& target, std::string& error) {
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;  // nothing there yet
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        error = SystemText(EISDIR);
+        return true;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        error = SystemText(EACCES);
+        return true;
+    }
+    return false;
+}
+
+// An editor, a virus scanner or the search indexer that holds the target open without delete
+// sharing makes the replace fail for as long as it keeps it; most let go within a moment.
+bool Replace(const fs::path& temporary, const fs::path& target, std::string& error) {
+    constexpr int kAttempts = 40;
+    constexpr auto kPause = std::chrono::milliseconds(50);
+    for (int attempt = 1;; ++attempt) {
+        if (::MoveFileExW(temporary.c_str(), target.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD code = ::GetLastError();
+        const bool held = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+                          code == ERROR_ACCESS_DENIED;
+        if (!held || attempt == kAttempts) {
+            // Read-only targets were refused before; what denies the replace now is mostly
+            // a program that keeps the file open.
+            error = code == ERROR_ACCESS_DENIED
+                        ? SystemText(EACCES) + " (the file may be in use by another program)"
+                        : WindowsErrorText(code);
+            return false;
+        }
+        std::this_thread::sleep_for(kPause);
+    }
+}
+
+#else
+
+int CreateExclusive(const fs::path& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+long WriteSome(int fd, const std::uint8_t* data, std::size_t size) {
+    return static_cast<long>(::write(fd, data, size));
+}
+
+bool SyncToDisk(int fd) {
+    return ::fsync(fd) == 0;
+}
+
+bool CloseFile(int fd) {
+    return ::close(fd) == 0;
+}
+
+// A write-protected file stays as it is, as opening it for writing would be refused.
+bool Refused(const fs::path& target, std::string& error) {
+    std::error_code ec;
+    if (!fs::exists(target, ec))
+        return false;
+    std::FILE* probe = OpenStream(target, "r+b");
+    if (probe == nullptr) {
+        error = SystemText(errno);
+        return true;
+    }
+    std::fclose(probe);
+    return false;
+}
+
+bool Replace(const fs::path& temporary, const fs::path& target, std::string& error) {
+    std::error_code ec;
+    // Keep the permissions of the file being replaced.
+    if (auto status = fs::status(target, ec); !ec && fs::exists(status))
+        fs::permissions(temporary, status.permissions(), ec);
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        error = ec.message();
+        return false;
+    }
+    return true;
+}
+
+#endif
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const long n = WriteSome(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+fs::path PathFromUtf8(std::string_view utf8) {
+    try {
+        return fs::path(std::u8string(utf8.begin(), utf8.end()));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::string Utf8FromPath(const fs::path& path) {
+    try {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::FILE* OpenStream(const fs::path& path, const char* mode) {
+#ifdef _WIN32
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return ::_wfopen(path.c_str(), wideMode.c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+std::FILE* OpenStream(const std::string& utf8Path, const char* mode) {
+    const fs::path path = PathFromUtf8(utf8Path);
+    if (path.empty()) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return OpenStream(path, mode);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                         std::string& error) {
+    fs::path target = PathFromUtf8(path);
+    if (target.empty()) {
+        error = SystemText(ENOENT);
+        return false;
+    }
+#ifndef _WIN32
+    // A link keeps pointing at the file it names: the file is replaced, not the link.
+    std::error_code ec;
+    if (fs::is_symlink(target, ec)) {
+        if (fs::path resolved = fs::weakly_canonical(target, ec); !ec)
+            target = resolved;
+    }
+#endif
+    if (Refused(target, error))
+        return false;
+
+    std::random_device random;
+    const fs::path temporary =
+        target.parent_path() / PathFromUtf8("." + Utf8FromPath(target.filename()) + ".tmp" +
+                                            std::to_string(random() % 1000000));
+    const int fd = CreateExclusive(temporary);
+    if (fd < 0) {
+        error = SystemText(errno);
+        return false;
+    }
+    bool ok = WriteAll(fd, bytes.data(), bytes.size());
+    // The replace must not reach the disk before the bytes do.
+    ok = ok && SyncToDisk(fd);
+    if (!ok)
+        error = SystemText(errno);
+    if (!CloseFile(fd) && ok) {
+        ok = false;
+        error = SystemText(errno);
+    }
+    ok = ok && Replace(temporary, target, error);
+    if (!ok) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+    }
+    return ok;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error) {
+    return WriteFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()), error);
+}
+
+}  // namespace orvel

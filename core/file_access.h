@@ -1,0 +1,35 @@
+// Files by name on every system. Inside the program a path is UTF-8 text, whatever code page
+// the system runs in; this is the one place where such text becomes a filesystem path and back,
+// and where files are opened (the narrow C functions on Windows would read the name in the ANSI
+// code page and miss or garble 桌面\一号站.dat).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvel {
+
+// Text that is not UTF-8 (possible only on Windows, where names are UTF-16) gives an empty
+// path, which every file operation refuses.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+// Empty for a name that has no UTF-8 form (an unpaired surrogate in a Windows name).
+std::string Utf8FromPath(const std::filesystem::path& path);
+
+// std::fopen for a path or a UTF-8 name (_wfopen on Windows). nullptr with errno set.
+std::FILE* OpenStream(const std::filesystem::path& path, const char* mode);
+std::FILE* OpenStream(const std::string& utf8Path, const char* mode);
+
+// Writes a file so that it is either replaced whole or left as it was: the bytes go to a new
+// temporary file beside it, reach the disk, and the temporary file then takes the target's
+// place (retried for a moment on Windows while another program holds the target open). A link
+// on POSIX is followed, and the replaced file's permissions are kept. A write-protected target is
+// refused. Returns false with the system's reason on failure; no temporary file remains then.
+bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                         std::string& error);
+bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);
+
+}  // namespace orvel
