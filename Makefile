@@ -47,6 +47,7 @@ package:
 	@cd $(PACKAGE_BUILD) && cpack -G DEB
 
 package-check: package
+	@scripts/bootstrap package-check
 	@scripts/package-check $(PACKAGE_BUILD)
 
 format:
