@@ -2,10 +2,11 @@
 BUILD      ?= build
 TEST_BUILD ?= build-asan
 WIN_BUILD  ?= build-windows
+PACKAGE_BUILD ?= build-package
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-windows bench format screenshot report-sample clean
+.PHONY: all deps build run test test-windows bench format screenshot report-sample package package-check clean
 
 all: build
 
@@ -38,8 +39,24 @@ screenshot: build
 report-sample: build
 	@scripts/report-sample $(BUILD) out
 
+# A release build of the programs (no tests) with Debian's hardening flags, installed under
+# /usr and packed by CPack.
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+package:
+	@scripts/bootstrap package
+	@cmake -S . -B $(PACKAGE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+		-DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target orveltool orvelctl orvelsim orvel_package_files
+	@cd $(PACKAGE_BUILD) && cpack -G DEB
+
+package-check: package
+	@scripts/bootstrap package-check
+	@scripts/package-check $(PACKAGE_BUILD)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD) $(PACKAGE_BUILD)

@@ -41,7 +41,8 @@ constexpr const char* kOverview =
     ".dat channel file, .json full configuration, .csv channel table.\n"
     "Exit codes: 0 success, 1 usage error, 2 communication failure, 3 data error (checksum,\n"
     "a file that is invalid or cannot be read or written, verify mismatch), 4 the port cannot\n"
-    "be opened.\n";
+    "be opened.\n"
+    "'orvelctl --version' prints the version.\n";
 
 constexpr const char* kPortHelp =
     "  --port DEV      serial port: a device path, COMn, or the port number n\n"

@@ -27,36 +27,79 @@ QString ProgramDir() {
 
 namespace {
 
-// The file beside the program can take the port choice: the file itself (when it exists) and
-// its folder, which the atomic write needs for its temporary file, are writable.
-bool BesideIsWritable() {
-    const QFileInfo file(ProgramDir() + "/" + kIniName);
-    const QFileInfo folder(ProgramDir());
-    return folder.isWritable() && (!file.exists() || file.isWritable());
+// Relative to the program, so an unpacked package finds its data wherever it stands.
+const QString kInstalledDataDir = QStringLiteral("../share/orveltool");
+
+// A program run from its build or copied folder keeps its files beside itself, as it always did.
+bool FilesBesideProgram(const QString& programDir) {
+    return !IsInstalledProgramDir(programDir) && QFileInfo(programDir).isWritable();
+}
+
+// The file beside the program can take the port choice: its folder takes the atomic write's
+// temporary file, and the file itself, when it exists, is writable.
+bool BesideIsWritable(const QString& programDir) {
+    const QFileInfo file(programDir + "/" + kIniName);
+    return FilesBesideProgram(programDir) && (!file.exists() || file.isWritable());
 }
 
 }  // namespace
 
+bool IsInstalledProgramDir(const QString& programDir) {
+    const QDir dir(programDir);
+    return dir.dirName() == QLatin1String("bin") &&
+           QFileInfo(dir.filePath(kInstalledDataDir)).isDir();
+}
+
+QStringList HelpFolders(const QString& programDir) {
+    QStringList folders{programDir, QDir::cleanPath(programDir + "/" + kInstalledDataDir)};
+    for (const QString& data :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        const QString folder = QDir::cleanPath(data + QStringLiteral("/orveltool"));
+        if (!folders.contains(folder))
+            folders << folder;
+    }
+    return folders;
+}
+
 QString ConfigReadPath() {
-    const QString beside = ProgramDir() + "/" + kIniName;
-    const QString user = UserConfigPath();
+    return ConfigReadPath(ProgramDir(), UserConfigPath());
+}
+
+QString ConfigReadPath(const QString& programDir, const QString& userIni) {
+    const QString beside = programDir + "/" + kIniName;
     // The user's copy exists only because the file beside the program could not be written;
     // it then holds the newer port choice.
-    if (QFileInfo::exists(user) && !BesideIsWritable())
-        return user;
+    if (QFileInfo::exists(userIni) && !BesideIsWritable(programDir))
+        return userIni;
     if (QFileInfo::exists(beside))
         return beside;
-    if (QFileInfo::exists(user))
-        return user;
+    if (QFileInfo::exists(userIni))
+        return userIni;
     return beside;
 }
 
 QString ConfigWritePath() {
-    if (BesideIsWritable())
-        return ProgramDir() + "/" + kIniName;
-    const QString user = UserConfigPath();
-    QDir().mkpath(QFileInfo(user).absolutePath());
-    return user;
+    const QString path = ConfigWritePath(ProgramDir(), UserConfigPath());
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return path;
+}
+
+QString ConfigWritePath(const QString& programDir, const QString& userIni) {
+    return BesideIsWritable(programDir) ? programDir + "/" + kIniName : userIni;
+}
+
+QString DefaultChannelFilePath() {
+    return DefaultChannelFilePath(
+        ProgramDir(), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        QDir::homePath());
+}
+
+QString DefaultChannelFilePath(const QString& programDir, const QString& documentsDir,
+                               const QString& homeDir) {
+    const QString name = QStringLiteral("/orvel.dat");
+    if (FilesBesideProgram(programDir))
+        return programDir + name;
+    return (QFileInfo(documentsDir).isDir() ? documentsDir : homeDir) + name;
 }
 
 QString BackupFolder() {

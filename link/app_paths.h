@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <string>
 
 #include "configuration.h"
@@ -11,12 +12,26 @@
 namespace orvel {
 
 QString ProgramDir();
+// An installed program (PREFIX/bin beside PREFIX/share/orveltool) keeps none of the user's files
+// beside itself, even where this user may write there.
+bool IsInstalledProgramDir(const QString& programDir);
+// The folders searched for help.txt and ques.txt, in order: beside the program, the installed
+// tree's data folder, then the system's data folders.
+QStringList HelpFolders(const QString& programDir);
+
 // OrvelTool.ini beside the program when it exists there, else the user's copy when that exists,
 // else the path beside the program (which then simply does not exist).
 QString ConfigReadPath();
+QString ConfigReadPath(const QString& programDir, const QString& userIni);
 // Where the port choice is written: beside the program when that folder (or file) is
-// writable, otherwise the user's configuration folder.
+// writable and the program is not installed, otherwise the user's configuration folder.
 QString ConfigWritePath();
+QString ConfigWritePath(const QString& programDir, const QString& userIni);
+// The name Open and Save As propose: orvel.dat beside a program that is not installed and whose
+// folder is writable, else in the user's documents folder (the home folder when there is none).
+QString DefaultChannelFilePath();
+QString DefaultChannelFilePath(const QString& programDir, const QString& documentsDir,
+                               const QString& homeDir);
 // The folder of the automatic copies of every read and every write.
 QString BackupFolder();
 

@@ -15,6 +15,7 @@
 
 #include "channel_file.h"
 #include "codec.h"
+#include "orvel_version.h"
 #include "virtual_radio.h"
 
 namespace {
@@ -40,6 +41,7 @@ constexpr const char* kUsage =
     "  --cut N             send only the first N image bytes (0..260)\n"
     "  --garbage-id        put the byte 0x07 into the identification\n"
     "  --help              show this text\n"
+    "  --version           print the version\n"
     "Prints every frame it receives; SIGINT or SIGTERM ends it and removes the link.\n";
 
 struct Options {
@@ -85,6 +87,9 @@ int ParseArguments(int argc, char** argv, Options& options) {
         int result = -1;
         if (arg == "--help") {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--version") {
+            std::printf("orvelsim %s\n", orvel::kVersion);
             return 0;
         } else if (arg == "--link" || arg == "--image" || arg == "--id") {
             if (!value(text))

@@ -674,7 +674,7 @@ bool COrvelToolView::IsDeviceChecked(const QString& name) const {
 // --- channel files -------------------------------------------------------------------------
 
 void COrvelToolView::OnOpen() {
-    const QString path = dialogs_.fileName(false, ProgramDir() + QStringLiteral("/orvel.dat"));
+    const QString path = dialogs_.fileName(false, DefaultChannelFilePath());
     if (path.isEmpty())
         return;
     QFile file(path);
@@ -728,7 +728,7 @@ bool COrvelToolView::WriteImageFile(const QString& path) {
 }
 
 void COrvelToolView::OnSaveAs() {
-    const QString path = dialogs_.fileName(true, ProgramDir() + QStringLiteral("/orvel.dat"));
+    const QString path = dialogs_.fileName(true, DefaultChannelFilePath());
     if (path.isEmpty())
         return;
     EncodeImage(Table(), Settings(), m_image);
@@ -848,10 +848,10 @@ void COrvelToolView::OnCommand(int id) {
             OnCurrentChannel();
             break;
         case cmd::kHelp:
-            OpenHelpFile(ProgramDir(), QStringLiteral("help"));
+            OpenHelpFile(HelpFolders(ProgramDir()), QStringLiteral("help"));
             break;
         case cmd::kQuestions:
-            OpenHelpFile(ProgramDir(), QStringLiteral("ques"));
+            OpenHelpFile(HelpFolders(ProgramDir()), QStringLiteral("ques"));
             break;
         default:
             if (id >= cmd::kCom1 && id <= cmd::kCom4)

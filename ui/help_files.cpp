@@ -5,10 +5,19 @@
 #include <QFileInfo>
 #include <QUrl>
 
-void OpenHelpFile(const QString& programDir, const QString& baseName) {
-    const QString path = QDir(programDir).filePath(baseName + QStringLiteral(".txt"));
+QString FindHelpFile(const QStringList& folders, const QString& baseName) {
+    for (const QString& folder : folders) {
+        const QString path = QDir(folder).filePath(baseName + QStringLiteral(".txt"));
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return QString();
+}
+
+void OpenHelpFile(const QStringList& folders, const QString& baseName) {
+    const QString path = FindHelpFile(folders, baseName);
     // Without this check the desktop would show its own "file not found" dialog.
-    if (!QFileInfo(path).isFile()) {
+    if (path.isEmpty()) {
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));

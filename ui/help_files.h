@@ -1,8 +1,12 @@
-// The help menu's text files, kept beside the program.
+// The help menu's text files: beside the program, or in the installed data folder.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-// Opens programDir/baseName.txt in the desktop's viewer for text files, without waiting for it.
-// A missing file or a viewer that cannot start is not reported: the help is optional.
-void OpenHelpFile(const QString& programDir, const QString& baseName);
+// The first folders/baseName.txt that is a file, or an empty text.
+QString FindHelpFile(const QStringList& folders, const QString& baseName);
+
+// Opens the first folders/baseName.txt in the desktop's viewer for text files, without waiting
+// for it. A missing file or a viewer that cannot start is not reported: the help is optional.
+void OpenHelpFile(const QStringList& folders, const QString& baseName);

@@ -13,11 +13,13 @@
 #include <QTranslator>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "channel_file.h"
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
 #include "corveltoolview.h"
+#include "orvel_version.h"
 #include "virtual_radio.h"
 
 namespace {
@@ -37,9 +39,17 @@ void RunDemo(COrvelToolView& view) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Text-only answers need no display: a terminal without one still gets them.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "--help-all" || arg == "--version")
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OrvelTool"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QString::fromLatin1(orvel::kVersion));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orveltool.OrvelTool"));
     // Qt's own dialogs (files, printing) in the program's language, where Debian ships it.
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
@@ -74,8 +84,14 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
                                    QStringLiteral("Milliseconds before the screenshot."),
                                    QStringLiteral("MS"));
-    parser.addOptions({simulate, port, trace, reportPdf, screenshot, demo, delay});
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Print the version and exit."));
+    parser.addOptions({simulate, port, trace, reportPdf, screenshot, demo, delay, version});
     parser.process(app);
+    if (parser.isSet(version)) {
+        std::printf("orveltool %s\n", orvel::kVersion);
+        return 0;
+    }
 
     std::unique_ptr<orvel::sim::VirtualRadio> radio;
     COrvelToolView::StartOptions options;

@@ -1,4 +1,5 @@
-// The help commands open text files beside the program through the desktop.
+// The help commands open text files beside the program, or in the installed data folder,
+// through the desktop.
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -38,7 +39,7 @@ private slots:
         help.write("OrvelTool 使用说明\n");
         help.close();
 
-        OpenHelpFile(programDir, QStringLiteral("help"));
+        OpenHelpFile({programDir}, QStringLiteral("help"));
         QCOMPARE(m_catcher.opened.size(), 1);
         QVERIFY(m_catcher.opened.first().isLocalFile());
         QCOMPARE(m_catcher.opened.first().toLocalFile(), helpPath);
@@ -46,11 +47,38 @@ private slots:
 
     void aMissingFileOpensNothing() {
         QTemporaryDir root;
-        OpenHelpFile(root.path(), QStringLiteral("ques"));
+        OpenHelpFile({root.path()}, QStringLiteral("ques"));
         // A folder of that name is not a help file either.
         QVERIFY(QDir(root.path()).mkdir(QStringLiteral("ques.txt")));
-        OpenHelpFile(root.path(), QStringLiteral("ques"));
+        OpenHelpFile({root.path(), root.path() + QStringLiteral("/missing")},
+                     QStringLiteral("ques"));
+        OpenHelpFile({}, QStringLiteral("ques"));
         QVERIFY(m_catcher.opened.isEmpty());
+    }
+
+    // An installed program has no help beside it; a copy beside it still wins, so a technician
+    // can put a site's own help next to a copied program.
+    void theFirstFolderHoldingTheFileWins() {
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        QVERIFY(dir.mkpath(QStringLiteral("usr/bin")));
+        QVERIFY(dir.mkpath(QStringLiteral("usr/share/orveltool")));
+        const QStringList folders{dir.filePath(QStringLiteral("usr/bin")),
+                                  dir.filePath(QStringLiteral("usr/share/orveltool"))};
+        auto put = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.write("常见问题\n") > 0;
+        };
+        const QString installed = dir.filePath(QStringLiteral("usr/share/orveltool/ques.txt"));
+        QVERIFY(put(installed));
+        QCOMPARE(FindHelpFile(folders, QStringLiteral("ques")), installed);
+        QCOMPARE(FindHelpFile(folders, QStringLiteral("help")), QString());
+
+        const QString beside = dir.filePath(QStringLiteral("usr/bin/ques.txt"));
+        QVERIFY(put(beside));
+        OpenHelpFile(folders, QStringLiteral("ques"));
+        QCOMPARE(m_catcher.opened.size(), 1);
+        QCOMPARE(m_catcher.opened.first().toLocalFile(), beside);
     }
 
 private:
