@@ -199,12 +199,22 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
 }
 
 void IniFile::Remove(std::string_view section, std::string_view key) {
+    // Every line of the key goes: a second one left behind would win at the next read.
     const std::vector<Line> lines = SplitLines(text_);
-    const Location location = Find(text_, lines, section, key);
-    if (!location.key)
-        return;
-    const Line& line = lines[*location.key];
-    text_.erase(line.begin, line.end - line.begin);
+    bool inSection = false;
+    std::vector<const Line*> doomed;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ParsedLine parsed = Parse(Content(text_, lines[i], i));
+        if (parsed.kind == LineKind::Section) {
+            if (inSection)
+                break;
+            inSection = SameName(parsed.name, section);
+        } else if (parsed.kind == LineKind::Key && inSection && SameName(parsed.name, key)) {
+            doomed.push_back(&lines[i]);
+        }
+    }
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
+        text_.erase((*it)->begin, (*it)->end - (*it)->begin);
 }
 
 bool IniFile::Save(const std::string& path, std::string& error) const {
