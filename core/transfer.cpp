@@ -1,9 +1,9 @@
 #include "transfer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <limits>
 #include <nlohmann/json.hpp>
 #include <vector>
 
@@ -86,16 +86,25 @@ bool LooksNumeric(std::string_view text) {
     return digit;
 }
 
+// A limit with three decimals as cells have them, or with as many as it takes to be exact:
+// "230.1245" printed as 230.125 would make the message contradict itself.
+std::string LimitText(double megahertz) {
+    std::string text = FormatFixed(megahertz, 3, 0);
+    if (ReadDecimal(text) == megahertz)
+        return text;
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, megahertz);
+    return std::string(buffer, result.ptr);
+}
+
 std::string FrequencyProblem(const std::string& cell, const FrequencyLimits& limits) {
     if (!LooksNumeric(cell))
         return Quoted(cell) + " is not a frequency in MHz";
-    constexpr double kHuge = std::numeric_limits<double>::max();
-    if (!FrequencyValid(cell, {-kHuge, kHuge})) {
-        return Quoted(cell) + " cannot be stored; a channel holds 0.000 to 999.999 MHz";
-    }
+    if (!StoredFrequency(cell))
+        return Quoted(cell) + " cannot be stored; a channel holds 0.001 to 999.999 MHz";
     if (!FrequencyValid(cell, limits)) {
-        return Quoted(cell) + " is outside Min..Max, " + FormatFixed(limits.min, 3, 0) + " to " +
-               FormatFixed(limits.max, 3, 0) + " MHz";
+        return Quoted(cell) + " is outside Min..Max, " + LimitText(limits.min) + " to " +
+               LimitText(limits.max) + " MHz";
     }
     return {};
 }
