@@ -25,6 +25,27 @@ bool SkipBlanksAndSign(std::string_view text, std::size_t& i) {
     return false;
 }
 
+// The longest hex-float text, with an exponent only when it is well formed: the C reader stops
+// before the 'p' of "p+-1", the library's reader took it as p-1.
+std::size_t HexFloatLength(std::string_view text) {
+    auto digitsFrom = [&](std::size_t i, bool hex) {
+        while (i < text.size() && (hex ? IsHexDigit(text[i]) : text[i] >= '0' && text[i] <= '9'))
+            ++i;
+        return i;
+    };
+    std::size_t end = digitsFrom(0, true);
+    if (end < text.size() && text[end] == '.')
+        end = digitsFrom(end + 1, true);
+    if (end < text.size() && (text[end] | 0x20) == 'p') {
+        std::size_t exponent = end + 1;
+        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-'))
+            ++exponent;
+        if (const std::size_t digits = digitsFrom(exponent, false); digits > exponent)
+            end = digits;
+    }
+    return end;
+}
+
 std::string_view Matched(const char* first, const char* end) {
     return {first, static_cast<std::size_t>(end - first)};
 }
@@ -86,7 +107,8 @@ double ReadDecimal(std::string_view text) {
     // from_chars takes neither a sign nor the "0x" prefix, both of which the C reader accepts.
     if (last - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X') &&
         (IsHexDigit(first[2]) || (first[2] == '.' && last - first > 3 && IsHexDigit(first[3])))) {
-        auto result = std::from_chars(first + 2, last, value, std::chars_format::hex);
+        auto result = std::from_chars(first + 2, first + 2 + HexFloatLength({first + 2, last}),
+                                      value, std::chars_format::hex);
         if (result.ec == std::errc::result_out_of_range)
             value = MagnitudeAtLeastOne(Matched(first + 2, result.ptr), true) ? HUGE_VAL : 0.0;
     } else {

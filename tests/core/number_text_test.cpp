@@ -43,7 +43,8 @@ TEST(ReadDecimal, OutOfRangeGoesByTheMagnitudeLikeStrtod) {
     const std::string tinyPositiveExponent = "0." + std::string(400, '0') + "1e+50";
     for (const std::string& text : std::vector<std::string>{
              tiny, "-" + tiny, hexHuge, "-" + hexHuge, bigNegativeExponent, tinyPositiveExponent,
-             "0x0.0000001p-1050", "0x1.fffffffffffff8p1023", "1e-400", "1e400", "0x1p-1080"}) {
+             "0x0.0000001p-1050", "0x.000000001p+-1", "0x1p-", "0x1.8P+3x", "0x1p++2",
+             "0x1.fffffffffffff8p1023", "1e-400", "1e400", "0x1p-1080"}) {
         const double expected = std::strtod(text.c_str(), nullptr);
         const double read = ReadDecimal(text);
         EXPECT_EQ(read, expected) << text.substr(0, 40);
