@@ -1,10 +1,12 @@
 # Entry points for newcomers and CI. The build directories are disposable.
 BUILD      ?= build
 TEST_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test bench format screenshot report-sample clean
+.PHONY: all deps build run test fuzz bench format screenshot report-sample clean
 
 all: build
 
@@ -24,6 +26,13 @@ test: deps
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) --timeout 300
 
+fuzz:
+	@scripts/bootstrap --fuzz
+	@cmake -S . -B $(FUZZ_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++ -DORVEL_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	@scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: build
 	@scripts/bench $(BUILD)
 
@@ -37,4 +46,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(FUZZ_BUILD)
