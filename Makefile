@@ -3,10 +3,12 @@ BUILD      ?= build
 TEST_BUILD ?= build-asan
 WIN_BUILD  ?= build-windows
 PACKAGE_BUILD ?= build-package
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-windows bench format screenshot report-sample package package-check clean
+.PHONY: all deps build run test test-windows fuzz bench format screenshot report-sample package package-check clean
 
 all: build
 
@@ -29,6 +31,13 @@ test: deps
 test-windows:
 	@scripts/bootstrap windows
 	@scripts/test-windows $(WIN_BUILD)
+
+fuzz:
+	@scripts/bootstrap fuzz
+	@cmake -S . -B $(FUZZ_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++ -DORVEL_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	@scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 bench: build
 	@scripts/bench $(BUILD)
@@ -59,4 +68,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(WIN_BUILD) $(PACKAGE_BUILD) $(FUZZ_BUILD)

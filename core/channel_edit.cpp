@@ -6,18 +6,6 @@
 namespace orvel {
 namespace {
 
-// The record holds six BCD digits of kHz: the value must print as exactly six digits.
-bool Storable(double megahertz) {
-    const std::string digits = FormatFixed(megahertz * 1000.0, 0, 6, true);
-    if (digits.size() != 6)
-        return false;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
-}
-
 template <std::size_t N>
 void SelectMatching(const std::array<std::string_view, N>& items, const std::string& cell,
                     int& selection, bool keepWhenUnmatched) {
@@ -51,9 +39,23 @@ void WritePanel(const EditPanel& panel, ChannelTable& table) {
 
 }  // namespace
 
+std::optional<double> StoredFrequency(std::string_view text) {
+    // The same two printings the value goes through on its way into the image.
+    const std::string digits = FormatFixed(ReadDecimal(FrequencyCell(text)) * 1000.0, 0, 6, true);
+    if (digits.size() != 6 || digits == "000000")
+        return std::nullopt;
+    int kilohertz = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        kilohertz = 10 * kilohertz + (c - '0');
+    }
+    return kilohertz / 1000.0;
+}
+
 bool FrequencyValid(std::string_view text, const FrequencyLimits& limits) {
-    const double value = ReadDecimal(text);
-    return limits.min <= value && value <= limits.max && Storable(value);
+    const std::optional<double> stored = StoredFrequency(text);
+    return stored && limits.min <= *stored && *stored <= limits.max;
 }
 
 std::string FrequencyCell(std::string_view text) {

@@ -1,6 +1,7 @@
 // The edit panel for one channel: loading a row, checking it, and writing it back.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,13 @@ struct FrequencyLimits {
     double max = 235.0;
 };
 
-// A frequency is valid inside the limits and only when its record can hold it: six BCD digits
-// of kHz cannot store 1000 MHz or more, nor a negative value.
+// The frequency in MHz a typed text ends up as in the record: its cell ("%6.3f") packed as six
+// BCD digits of kHz. nullopt when the record cannot hold it: 1000 MHz or more, a negative
+// value, or 0.000 MHz, which every decode shows as an empty cell.
+std::optional<double> StoredFrequency(std::string_view text);
+
+// A frequency is valid when its record can hold it and the value as stored lies inside the
+// limits (so "230.1245" counts as the 230.125 it becomes).
 bool FrequencyValid(std::string_view text, const FrequencyLimits& limits);
 
 // "%6.3f" of the text as read: what the channel list shows for a confirmed frequency.

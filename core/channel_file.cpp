@@ -4,8 +4,34 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace orvel {
+namespace {
+
+// What a path names when it is no regular file, or nullptr (also when it cannot be looked at:
+// opening it then gives the system's reason).
+const char* NotRegularFileKind(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    switch (fs::status(PathFromUtf8(path), ec).type()) {
+        case fs::file_type::directory:
+            return "a folder";
+        case fs::file_type::fifo:
+            return "a named pipe";
+        case fs::file_type::character:
+        case fs::file_type::block:
+            return "a device";
+        case fs::file_type::socket:
+            return "a socket";
+        case fs::file_type::unknown:
+            return ec ? nullptr : "a special file";
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
 
 std::vector<std::uint8_t> ChannelFileBytes(const MemoryImage& image) {
     std::vector<std::uint8_t> bytes(image.begin(), image.end());
@@ -23,31 +49,51 @@ ChannelFileContent ImageFromChannelFile(const std::vector<std::uint8_t>& fileByt
     return content;
 }
 
+std::string SizeText(std::size_t bytes) {
+    if (bytes % (1u << 20) == 0)
+        return std::to_string(bytes >> 20) + " MiB";
+    if (bytes % (1u << 10) == 0)
+        return std::to_string(bytes >> 10) + " KiB";
+    return std::to_string(bytes) + " bytes";
+}
+
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
-                   std::size_t limit) {
-    std::FILE* file = OpenStream(path, "rb");
-    if (file == nullptr) {
-        error = std::strerror(errno);
+                   std::size_t limit, ReadFault* fault) {
+    auto fail = [&](ReadFault kind, std::string reason) {
+        bytes.clear();
+        error = std::move(reason);
+        if (fault != nullptr)
+            *fault = kind;
         return false;
-    }
+    };
+    // Opening a FIFO without a writer blocks for ever, and a device may never reach its end.
+    if (const char* kind = NotRegularFileKind(path))
+        return fail(ReadFault::NotRegularFile, std::string(kind) + ", not a regular file");
+    std::FILE* file = OpenStream(path, "rb");
+    if (file == nullptr)
+        return fail(ReadFault::CannotOpen, std::strerror(errno));
     bytes.clear();
     std::uint8_t buffer[4096];
-    bool ok = true;
-    while (bytes.size() < limit) {
+    bool readError = false;
+    // One byte past the bound tells a file of exactly `limit` bytes from a longer one.
+    while (bytes.size() <= limit) {
         const std::size_t n = std::fread(buffer, 1, sizeof buffer, file);
         bytes.insert(bytes.end(), buffer, buffer + n);
         if (n < sizeof buffer) {
-            if (std::ferror(file)) {
-                error = std::strerror(errno);
-                ok = false;
-            }
+            readError = std::ferror(file) != 0;
             break;
         }
     }
+    const int readErrno = errno;
     std::fclose(file);
+    if (readError)
+        return fail(ReadFault::ReadError, std::strerror(readErrno));
     if (bytes.size() > limit)
-        bytes.resize(limit);
-    return ok;
+        return fail(ReadFault::TooLarge,
+                    "too large; files read here hold at most " + SizeText(limit));
+    if (fault != nullptr)
+        *fault = ReadFault::None;
+    return true;
 }
 
 }  // namespace orvel

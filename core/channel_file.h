@@ -25,8 +25,18 @@ struct ChannelFileContent {
 // complete = false and only the bytes it had (the rest zero).
 ChannelFileContent ImageFromChannelFile(const std::vector<std::uint8_t>& fileBytes);
 
-// Reads a whole file (at most `limit` bytes). Returns false with a reason on failure.
+// Every file this program reads is a few kilobytes; a bigger one is refused, never cut short.
+inline constexpr std::size_t kMaxInputFileSize = 16u << 20;
+
+enum class ReadFault { None, CannotOpen, NotRegularFile, TooLarge, ReadError };
+
+// Reads a whole regular file of at most `limit` bytes. A FIFO, a device or a folder is refused
+// before it is opened, as reading one may never end. Returns false with a reason (and, when
+// `fault` is given, its kind) on failure.
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
-                   std::size_t limit = 1 << 20);
+                   std::size_t limit = kMaxInputFileSize, ReadFault* fault = nullptr);
+
+// "16 MiB": a size bound as people say it.
+std::string SizeText(std::size_t bytes);
 
 }  // namespace orvel

@@ -10,9 +10,6 @@
 namespace orvel {
 namespace {
 
-// A configuration file is a few lines; anything this big is not one, and reading it whole
-// would only invite saving it back truncated.
-constexpr std::size_t kMaxFileSize = 4 << 20;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
@@ -148,13 +145,10 @@ bool IniFile::Load(const std::string& path, IniFile& out, std::string& error) {
         out = IniFile{};
         return true;
     }
+    // A file too large to read whole is refused, never saved back cut short.
     std::vector<std::uint8_t> bytes;
-    if (!ReadFileBytes(path, bytes, error, kMaxFileSize + 1))
+    if (!ReadFileBytes(path, bytes, error))
         return false;
-    if (bytes.size() > kMaxFileSize) {
-        error = "file too large";
-        return false;
-    }
     out = FromText(std::string(bytes.begin(), bytes.end()));
     return true;
 }
@@ -207,12 +201,22 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
 }
 
 void IniFile::Remove(std::string_view section, std::string_view key) {
+    // Every line of the key goes: a second one left behind would win at the next read.
     const std::vector<Line> lines = SplitLines(text_);
-    const Location location = Find(text_, lines, section, key);
-    if (!location.key)
-        return;
-    const Line& line = lines[*location.key];
-    text_.erase(line.begin, line.end - line.begin);
+    bool inSection = false;
+    std::vector<const Line*> doomed;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ParsedLine parsed = Parse(Content(text_, lines[i], i));
+        if (parsed.kind == LineKind::Section) {
+            if (inSection)
+                break;
+            inSection = SameName(parsed.name, section);
+        } else if (parsed.kind == LineKind::Key && inSection && SameName(parsed.name, key)) {
+            doomed.push_back(&lines[i]);
+        }
+    }
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
+        text_.erase((*it)->begin, (*it)->end - (*it)->begin);
 }
 
 bool IniFile::Save(const std::string& path, std::string& error) const {

@@ -31,7 +31,8 @@ public:
     // break in `value` ends it: a profile line cannot hold one.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
-    // Deletes the key's line; the section stays, even when it becomes empty.
+    // Deletes every line of the key in the section (reading takes the first, so a later one
+    // would take its place); the section stays, even when it becomes empty.
     void Remove(std::string_view section, std::string_view key);
 
     const std::string& Text() const { return text_; }

@@ -1,9 +1,9 @@
 #include "transfer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <limits>
 #include <nlohmann/json.hpp>
 #include <vector>
 
@@ -86,16 +86,25 @@ bool LooksNumeric(std::string_view text) {
     return digit;
 }
 
+// A limit with three decimals as cells have them, or with as many as it takes to be exact:
+// "230.1245" printed as 230.125 would make the message contradict itself.
+std::string LimitText(double megahertz) {
+    std::string text = FormatFixed(megahertz, 3, 0);
+    if (ReadDecimal(text) == megahertz)
+        return text;
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, megahertz);
+    return std::string(buffer, result.ptr);
+}
+
 std::string FrequencyProblem(const std::string& cell, const FrequencyLimits& limits) {
     if (!LooksNumeric(cell))
         return Quoted(cell) + " is not a frequency in MHz";
-    constexpr double kHuge = std::numeric_limits<double>::max();
-    if (!FrequencyValid(cell, {-kHuge, kHuge})) {
-        return Quoted(cell) + " cannot be stored; a channel holds 0.000 to 999.999 MHz";
-    }
+    if (!StoredFrequency(cell))
+        return Quoted(cell) + " cannot be stored; a channel holds 0.001 to 999.999 MHz";
     if (!FrequencyValid(cell, limits)) {
-        return Quoted(cell) + " is outside Min..Max, " + FormatFixed(limits.min, 3, 0) + " to " +
-               FormatFixed(limits.max, 3, 0) + " MHz";
+        return Quoted(cell) + " is outside Min..Max, " + LimitText(limits.min) + " to " +
+               LimitText(limits.max) + " MHz";
     }
     return {};
 }
@@ -141,6 +150,74 @@ void StoreRow(ChannelRow row, int channelNo, ChannelTable& table) {
 }
 
 // --- JSON ------------------------------------------------------------------------------------
+
+// A value as an error message quotes it. Arrays and objects are named only: printing one
+// recurses as deep as it nests.
+std::string Found(const json& value) {
+    if (value.is_array())
+        return "an array";
+    if (value.is_object())
+        return "an object";
+    return value.dump();
+}
+
+// Where the parser is inside the document, so that a value it refuses (a number out of range)
+// can be reported by row and column like any other bad cell.
+class ParsePosition {
+public:
+    bool Event(int /*depth*/, json::parse_event_t event, const json& parsed) {
+        switch (event) {
+            case json::parse_event_t::object_start:
+            case json::parse_event_t::array_start:
+                frames_.push_back({event == json::parse_event_t::array_start, 0, {}});
+                break;
+            case json::parse_event_t::key:
+                if (!frames_.empty() && parsed.is_string())
+                    frames_.back().key = parsed.get<std::string>();
+                break;
+            case json::parse_event_t::object_end:
+            case json::parse_event_t::array_end:
+                if (!frames_.empty())
+                    frames_.pop_back();
+                ValueDone();
+                break;
+            case json::parse_event_t::value:
+                ValueDone();
+                break;
+        }
+        return true;
+    }
+
+    // Row and column of the value being parsed, as ImportError names them.
+    void Locate(int& row, std::string& column) const {
+        row = 0;
+        column.clear();
+        if (frames_.empty() || frames_[0].array)
+            return;
+        const std::string& top = frames_[0].key;
+        if (top == "channels" && frames_.size() >= 2 && frames_[1].array) {
+            row = frames_[1].index + 1;
+            if (frames_.size() >= 3 && !frames_[2].array)
+                column = frames_[2].key;
+        } else if (top == "settings" && frames_.size() >= 2 && !frames_[1].array) {
+            column = "settings." + frames_[1].key;
+        } else {
+            column = top;
+        }
+    }
+
+private:
+    struct Frame {
+        bool array;
+        int index;        // arrays: the element being parsed
+        std::string key;  // objects: the member being parsed
+    };
+    void ValueDone() {
+        if (!frames_.empty() && frames_.back().array)
+            ++frames_.back().index;
+    }
+    std::vector<Frame> frames_;
+};
 
 const json* Member(const json& object, const char* key) {
     const auto it = object.find(key);
@@ -208,7 +285,7 @@ bool ReadChannels(const json& doc, const FrequencyLimits& limits, ChannelTable& 
             return Fail(error, n, "channel", "missing");
         if (int value = 0; !IntegerIn(*number, n, n, value)) {
             return Fail(error, n, "channel",
-                        "expected " + std::to_string(n) + ", found " + number->dump());
+                        "expected " + std::to_string(n) + ", found " + Found(*number));
         }
         ChannelRow row;
         for (int c = kColRx; c < kTableColumns; ++c) {
@@ -217,7 +294,7 @@ bool ReadChannels(const json& doc, const FrequencyLimits& limits, ChannelTable& 
             if (cell == nullptr)
                 return Fail(error, n, key, "missing");
             if (!cell->is_string())
-                return Fail(error, n, key, "expected a string, found " + cell->dump());
+                return Fail(error, n, key, "expected a string, found " + Found(*cell));
             row[static_cast<std::size_t>(c)] = cell->get<std::string>();
         }
         if (!CheckRow(row, n, limits, error))
@@ -241,7 +318,7 @@ bool ReadSettings(const json& doc, RadioSettings& settings, ImportError& error) 
         if (!IntegerIn(*value, field.low, field.high, settings.*field.member)) {
             return Fail(error, 0, key,
                         "expected an integer from " + std::to_string(field.low) + " to " +
-                            std::to_string(field.high) + ", found " + value->dump());
+                            std::to_string(field.high) + ", found " + Found(*value));
         }
     }
     return true;
@@ -422,14 +499,26 @@ bool CheckRow(const ChannelRow& row, int channelNo, const FrequencyLimits& limit
 bool ImageFromJson(std::string_view text, const FrequencyLimits& limits, MemoryImage& image,
                    ImportError& error) {
     json doc;
-    try {
-        doc = json::parse(text);
-    } catch (const json::parse_error& e) {
-        // Drop the library's "[json.exception.parse_error.101] " tag.
+    ParsePosition position;
+    // Drops the library's "[json.exception.parse_error.101] " tag.
+    auto message = [](const json::exception& e) {
         std::string what = e.what();
         if (const auto tag = what.find("] "); tag != std::string::npos)
             what.erase(0, tag + 2);
-        return Fail(error, 0, "", "malformed JSON: " + what);
+        return what;
+    };
+    try {
+        doc = json::parse(text, [&position](int depth, json::parse_event_t event, json& parsed) {
+            return position.Event(depth, event, parsed);
+        });
+    } catch (const json::parse_error& e) {
+        return Fail(error, 0, "", "malformed JSON: " + message(e));
+    } catch (const json::exception& e) {
+        // Well-formed but unusable, such as 1e400: a bad value at a place the file names.
+        int row = 0;
+        std::string column;
+        position.Locate(row, column);
+        return Fail(error, row, column, message(e));
     }
     if (!doc.is_object())
         return Fail(error, 0, "", "expected a JSON object");

@@ -30,7 +30,7 @@ std::string WriteProgressLine(int percent, bool accepted) {
     return "写入数据[% " + std::to_string(percent) + "] " + (accepted ? "成功" : "失败") + "\r\n";
 }
 
-LinkStatus LinkCheck(SerialPort& port, const ExchangeHooks& hooks) {
+LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks) {
     SendFrame(port, MakeFrame(CmdIdentify));
     const PollResult answer = PollReceive(port, kIdentityPoll, hooks.pause);
     if (!answer.Complete()) {
@@ -44,7 +44,7 @@ LinkStatus LinkCheck(SerialPort& port, const ExchangeHooks& hooks) {
     return LinkStatus::Ok;
 }
 
-ReadOutcome ReadRadio(SerialPort& port, const ExchangeHooks& hooks,
+ReadOutcome ReadRadio(BytePort& port, const ExchangeHooks& hooks,
                       const std::function<void()>& beforeImageRequest) {
     ReadOutcome outcome;
     if (port.IsOpen() != 1) {
@@ -113,7 +113,7 @@ std::vector<RadioFrame> WriteFrames(const WriteRequest& request) {
     return frames;
 }
 
-WriteOutcome WriteRadio(SerialPort& port, const WriteRequest& request, const ExchangeHooks& hooks) {
+WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const ExchangeHooks& hooks) {
     WriteOutcome outcome;
     if (port.IsOpen() != 1) {
         hooks.Line(lines::kPortClosed);
@@ -162,7 +162,7 @@ WriteOutcome WriteRadio(SerialPort& port, const WriteRequest& request, const Exc
     return outcome;
 }
 
-CurrentChannelOutcome ReadCurrentChannel(SerialPort& port, const ExchangeHooks& hooks,
+CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& hooks,
                                          const std::function<void(int)>& onChannel) {
     CurrentChannelOutcome outcome;
     if (port.IsOpen() != 1)
@@ -194,7 +194,7 @@ CurrentChannelOutcome ReadCurrentChannel(SerialPort& port, const ExchangeHooks& 
     return outcome;
 }
 
-SetChannelStatus SetCurrentChannel(SerialPort& port, int channelIndex, int squelch,
+SetChannelStatus SetCurrentChannel(BytePort& port, int channelIndex, int squelch,
                                    const ExchangeHooks& hooks) {
     if (port.IsOpen() != 1)
         return SetChannelStatus::PortClosed;

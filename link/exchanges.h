@@ -55,7 +55,7 @@ inline constexpr std::string_view kSpecialFailed = "写入特定数据 失败\r\
 enum class LinkStatus { Ok, NoAnswer, BadFormat };
 
 // Identify: CC 0F ..., then eight bytes each 0x20..0x7F.
-LinkStatus LinkCheck(SerialPort& port, const ExchangeHooks& hooks);
+LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks);
 
 enum class ReadStatus { Ok, PortClosed, NoAnswer, BadFormat, Timeout };
 
@@ -70,7 +70,7 @@ struct ReadOutcome {
 // lines at every 26 bytes. `beforeImageRequest` runs after a passed link check, before the
 // read command goes out (the window empties its list there). A checksum mismatch is logged and
 // still returns Ok with checksumOk = false: the technician gets to see the data.
-ReadOutcome ReadRadio(SerialPort& port, const ExchangeHooks& hooks,
+ReadOutcome ReadRadio(BytePort& port, const ExchangeHooks& hooks,
                       const std::function<void()>& beforeImageRequest = {});
 
 struct WriteRequest {
@@ -93,7 +93,7 @@ struct WriteOutcome {
 std::vector<RadioFrame> WriteFrames(const WriteRequest& request);
 
 // Sends every frame and checks every acknowledgement; the first one not accepted ends it.
-WriteOutcome WriteRadio(SerialPort& port, const WriteRequest& request, const ExchangeHooks& hooks);
+WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const ExchangeHooks& hooks);
 
 enum class ChannelStatus { Ok, PortClosed, Timeout, DataError };
 
@@ -106,13 +106,13 @@ struct CurrentChannelOutcome {
 // Asks word 0x60 for the current channel, waits 500 ms, then word 4c+1 for its squelch byte.
 // `onChannel` runs when the channel is known, before the second frame. An index of 16 or more
 // is a data error and nothing more is sent.
-CurrentChannelOutcome ReadCurrentChannel(SerialPort& port, const ExchangeHooks& hooks,
+CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& hooks,
                                          const std::function<void(int)>& onChannel = {});
 
 enum class SetChannelStatus { Accepted, PortClosed, Rejected };
 
 // Makes channel index c current with squelch s (each the low byte of a selection index).
-SetChannelStatus SetCurrentChannel(SerialPort& port, int channelIndex, int squelch,
+SetChannelStatus SetCurrentChannel(BytePort& port, int channelIndex, int squelch,
                                    const ExchangeHooks& hooks);
 
 // "接收数据[% 30]\r\n" and the like.

@@ -9,7 +9,7 @@ void SleepPause(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-PollResult PollReceive(SerialPort& port, const PollPlan& plan, const Pause& pause,
+PollResult PollReceive(BytePort& port, const PollPlan& plan, const Pause& pause,
                        const std::function<void(std::size_t)>& onByte) {
     PollResult result;
     result.bytes.assign(plan.expected, 0);
@@ -44,7 +44,7 @@ PollResult PollReceive(SerialPort& port, const PollPlan& plan, const Pause& paus
     return result;
 }
 
-void SendFrame(SerialPort& port, const RadioFrame& frame) {
+void SendFrame(BytePort& port, const RadioFrame& frame) {
     for (std::uint8_t byte : frame)
         port.WriteByte(byte);
 }

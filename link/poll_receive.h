@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
+#include "byte_port.h"
 #include "radio_frame.h"
-#include "serial_port.h"
 
 namespace orvel {
 
@@ -44,10 +44,10 @@ struct PollResult {
 
 // Collects up to plan.expected bytes. Bytes beyond them stay queued. onByte sees the running
 // count after each byte.
-PollResult PollReceive(SerialPort& port, const PollPlan& plan, const Pause& pause,
+PollResult PollReceive(BytePort& port, const PollPlan& plan, const Pause& pause,
                        const std::function<void(std::size_t)>& onByte = {});
 
 // Sends one frame byte by byte.
-void SendFrame(SerialPort& port, const RadioFrame& frame);
+void SendFrame(BytePort& port, const RadioFrame& frame);
 
 }  // namespace orvel

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "byte_port.h"
+
 namespace orvel {
 
 class ByteTrace;
@@ -13,10 +15,10 @@ class ByteTrace;
 // Why an open failed, in the terms a technician can act on.
 enum class OpenFailure { None, AlreadyOpen, NotFound, Busy, PermissionDenied, Other };
 
-class SerialPort {
+class SerialPort : public BytePort {
 public:
     SerialPort();
-    virtual ~SerialPort();
+    ~SerialPort() override;
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
@@ -27,13 +29,13 @@ public:
     // The same for a device path used as given (/dev/ttyUSB0, a pty, a symlink).
     int OpenDevice(const std::string& device, int baud = 9600, int byteSize = 8, int parity = 2,
                    int stopBits = 0);
-    int IsOpen() const;
+    int IsOpen() const override;
     // -1 without a port, otherwise 1; waits at most 1000 ms for the byte to leave.
-    int WriteByte(std::uint8_t byte);
+    int WriteByte(std::uint8_t byte) override;
     // -1 without a port; 0 nothing queued (out = 0); 1 one byte read. Never waits.
-    int ReadByte(std::uint8_t& out);
-    void DiscardInput();
-    void PurgeOutput();
+    int ReadByte(std::uint8_t& out) override;
+    void DiscardInput() override;
+    void PurgeOutput() override;
     // Flushes pending output, drops DTR and RTS, purges both queues. Always 1.
     int Close();
 

@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -98,6 +97,22 @@ QString OpenFailureReason(const SerialPort& port) {
             return QStringLiteral("串口 %1 无法打开：%2")
                 .arg(device, QString::fromStdString(port.LastOpenError()));
     }
+}
+
+QString OpenFailureText(ReadFault fault, const std::string& error) {
+    switch (fault) {
+        case ReadFault::NotRegularFile:
+            return QStringLiteral("读文件出错：这不是普通文件，不能打开");
+        case ReadFault::TooLarge:
+            return QStringLiteral("读文件出错：文件太大，最大 %1")
+                .arg(QString::fromStdString(SizeText(kMaxInputFileSize)));
+        case ReadFault::ReadError:
+            return QStringLiteral("读文件出错：%1").arg(QString::fromStdString(error));
+        case ReadFault::None:
+        case ReadFault::CannotOpen:
+            break;
+    }
+    return QStringLiteral("试图越过其尾端对 一未命名文件 进行读写。");
 }
 
 }  // namespace
@@ -677,20 +692,18 @@ void COrvelToolView::OnOpen() {
     const QString path = dialogs_.fileName(false, DefaultChannelFilePath());
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    std::vector<std::uint8_t> data;
+    std::string error;
+    ReadFault fault = ReadFault::None;
+    ReadFileBytes(path.toStdString(), data, error, kMaxInputFileSize, &fault);
+    if (fault == ReadFault::CannotOpen)
         return;  // a file that cannot be opened is passed over silently
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     AppendLog(QStringLiteral("文件打开[") + fullPath + QStringLiteral("]"));
-    const QByteArray data = file.read(static_cast<qint64>(kImageSize));
-    const bool readError = file.error() != QFileDevice::NoError;
-    const ChannelFileContent content =
-        ImageFromChannelFile(std::vector<std::uint8_t>(data.begin(), data.end()));
-    if (!content.complete) {
+    const ChannelFileContent content = ImageFromChannelFile(data);
+    if (fault != ReadFault::None || !content.complete) {
         // A short or unreadable file is refused whole: nothing of it is mixed into the image.
-        Message(QMessageBox::NoIcon, kAppTitle,
-                readError ? QStringLiteral("读文件出错：%1").arg(file.errorString())
-                          : QStringLiteral("试图越过其尾端对 一未命名文件 进行读写。"));
+        Message(QMessageBox::NoIcon, kAppTitle, OpenFailureText(fault, error));
         return;
     }
     m_filePath = fullPath;

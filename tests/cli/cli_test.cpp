@@ -301,6 +301,42 @@ TEST_F(Cli, ShowDecodesAFileAndRefusesShortAndCorruptOnes) {
     EXPECT_EQ(r.err.rfind("数据校验错\n", 0), 0u) << r.err;
 }
 
+TEST_F(Cli, AwkwardInputFilesAreDataErrorsAtOnce) {
+    // Each once aborted (exit 134), blocked for ever, or was cut short without a word.
+    const std::string big = JsonOf(SampleImage()) + std::string(1200000, ' ');
+    Write("big.json", big);
+    Write("overflow.json", std::string("1e999"));
+    Write("cell.json", std::string(R"({"header":"330681","channels":[1e400]})"));
+    ASSERT_EQ(::mkfifo(Path("fifo.dat").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.json"));
+    Write("huge.csv", CsvOf(SampleImage()));
+    ASSERT_TRUE(QFile::resize(Path("huge.csv"), 17 << 20));
+    const struct {
+        QString file;
+        std::string message;
+    } cases[] = {
+        {"overflow.json", "overflow.json: number overflow parsing '1e999'"},
+        {"cell.json", "cell.json: row 1: number overflow parsing '1e400'"},
+        {"fifo.dat", "fifo.dat: a named pipe, not a regular file"},
+        {"folder.json", "folder.json: a folder, not a regular file"},
+        {"huge.csv", "huge.csv: too large; files read here hold at most 16 MiB"},
+    };
+    for (const auto& c : cases) {
+        for (const QStringList& command :
+             {QStringList{"show", Path(c.file)},
+              QStringList{"convert", Path(c.file), Path("o.dat")},
+              QStringList{"write", "--port", "/dev/nonexistent", Path(c.file)}}) {
+            const Result r = Ctl(command);
+            EXPECT_EQ(r.code, 3) << command.join(' ').toStdString() << r.err;
+            EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        }
+    }
+    EXPECT_FALSE(QFile::exists(Path("o.dat")));
+    const Result r = Ctl({"show", Path("big.json"), "--format", "json"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, JsonOf(SampleImage()));
+}
+
 TEST_F(Cli, ConvertRoundTripsAndLeavesTheOutputAloneOnError) {
     MemoryImage image = SampleImage();
     image[0] = 0x12;

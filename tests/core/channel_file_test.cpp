@@ -1,6 +1,9 @@
 #include "channel_file.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -78,6 +81,69 @@ TEST_F(ChannelFileTest, AWrongChecksumByteIsRejectedOnDecode) {
     std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
     bytes[259] ^= 0x01;
     EXPECT_FALSE(DecodeImage(ImageFromChannelFile(bytes).image, DecodeSource::FromFile).checksumOk);
+}
+
+TEST_F(ChannelFileTest, OnlyRegularFilesAreReadAndNothingBlocks) {
+#ifdef _WIN32
+    GTEST_SKIP() << "named pipes, /dev/zero and links are POSIX";
+#else
+    const fs::path fifo = folder / "f.dat";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        fs::path path;
+        std::string kind;
+    };
+    // Without the check the FIFO blocks for ever in open() and /dev/zero never ends.
+    for (const Case& c :
+         {Case{fifo, "a named pipe"}, Case{"/dev/zero", "a device"}, Case{folder, "a folder"}}) {
+        std::vector<std::uint8_t> bytes{1, 2, 3};
+        std::string error;
+        ReadFault fault = ReadFault::None;
+        EXPECT_FALSE(ReadFileBytes(c.path.string(), bytes, error, kMaxInputFileSize, &fault))
+            << c.path;
+        EXPECT_EQ(fault, ReadFault::NotRegularFile) << c.path;
+        EXPECT_EQ(error, c.kind + ", not a regular file");
+        EXPECT_TRUE(bytes.empty());
+    }
+    // A link to a regular file is read like the file.
+    const fs::path real = folder / "real.dat";
+    std::ofstream(real) << "abc";
+    fs::create_symlink(real, folder / "link.dat");
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(ReadFileBytes((folder / "link.dat").string(), bytes, error)) << error;
+    EXPECT_EQ(bytes.size(), 3u);
+    ReadFault fault = ReadFault::None;
+    EXPECT_FALSE(ReadFileBytes((folder / "none.dat").string(), bytes, error, 100, &fault));
+    EXPECT_EQ(fault, ReadFault::CannotOpen);
+    EXPECT_EQ(error, "No such file or directory");
+#endif
+}
+
+TEST_F(ChannelFileTest, AFileIsReadWholeOrRefusedAsTooLarge) {
+    const fs::path path = folder / "big.json";
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    ReadFault fault = ReadFault::None;
+    // 1.1 MB, which an earlier bound cut at 1 MiB without a word.
+    std::ofstream(path).close();
+    fs::resize_file(path, 1100000);
+    ASSERT_TRUE(ReadFileBytes(path.string(), bytes, error)) << error;
+    EXPECT_EQ(bytes.size(), 1100000u);
+
+    for (std::size_t limit : {std::size_t{4096}, std::size_t{4097}, std::size_t{5000}}) {
+        fs::resize_file(path, 4097);
+        const bool fits = limit >= 4097;
+        EXPECT_EQ(ReadFileBytes(path.string(), bytes, error, limit, &fault), fits) << limit;
+        EXPECT_EQ(fault, fits ? ReadFault::None : ReadFault::TooLarge) << limit;
+        EXPECT_EQ(bytes.size(), fits ? 4097u : 0u) << limit;
+    }
+    fs::resize_file(path, kMaxInputFileSize + 1);
+    EXPECT_FALSE(ReadFileBytes(path.string(), bytes, error, kMaxInputFileSize, &fault));
+    EXPECT_EQ(fault, ReadFault::TooLarge);
+    EXPECT_EQ(error, "too large; files read here hold at most 16 MiB");
+    fs::resize_file(path, kMaxInputFileSize);
+    EXPECT_TRUE(ReadFileBytes(path.string(), bytes, error));
 }
 
 TEST_F(ChannelFileTest, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile) {

@@ -68,8 +68,11 @@ TEST(IniFile, SetAndRemoveTouchOnlyTheirLine) {
         {";c\r\n", "Port", "3", ";c\r\n[Set]\r\nPort=3\r\n"},
         {"", "Port", "3", "[Set]\r\nPort=3\r\n"},
         {"", "Word", "12 34\r\n[X]", "[Set]\r\nWord=12 34\r\n"},
-        // Remove takes the first match only and leaves the section.
-        {"[Set]\r\n;c\r\nPort=3\r\nPORT=4\r\n", "port", nullptr, "[Set]\r\n;c\r\nPORT=4\r\n"},
+        // Remove takes every line of the key in the first section of that name, and leaves
+        // the section.
+        {"[Set]\r\n;c\r\nPort=3\r\nMin=1\r\nPORT=4\r\n "
+         "port\r\n[Other]\r\nPort=5\r\n[Set]\r\nPort=6",
+         "port", nullptr, "[Set]\r\n;c\r\nMin=1\r\n[Other]\r\nPort=5\r\n[Set]\r\nPort=6"},
         {"[Set]\r\nPort=3", "Port", nullptr, "[Set]\r\n"},
         {"[Set]\r\nPort=3\r\n", "Min", nullptr, "[Set]\r\nPort=3\r\n"},
     };

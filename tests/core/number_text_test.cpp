@@ -4,6 +4,9 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace orvel {
 namespace {
@@ -30,6 +33,25 @@ TEST(ReadDecimal, OverflowAndInfinityFollowTheCLibrary) {
     EXPECT_TRUE(std::isinf(ReadDecimal("0x1p99999")));
     EXPECT_TRUE(std::isinf(ReadDecimal("inf")));
     EXPECT_TRUE(std::isnan(ReadDecimal("nan")));
+}
+
+TEST(ReadDecimal, OutOfRangeGoesByTheMagnitudeLikeStrtod) {
+    // The exponent's sign alone once decided: the first two read as inf and 0.
+    const std::string tiny = "0." + std::string(330, '0') + "1";
+    const std::string hexHuge = "0x1" + std::string(300, '0') + "p-1";
+    const std::string bigNegativeExponent = "1" + std::string(400, '0') + "e-10";
+    const std::string tinyPositiveExponent = "0." + std::string(400, '0') + "1e+50";
+    for (const std::string& text : std::vector<std::string>{
+             tiny, "-" + tiny, hexHuge, "-" + hexHuge, bigNegativeExponent, tinyPositiveExponent,
+             "0x0.0000001p-1050", "0x.000000001p+-1", "0x1p-", "0x1.8P+3x", "0x1p++2",
+             "0x1.fffffffffffff8p1023", "1e-400", "1e400", "0x1p-1080"}) {
+        const double expected = std::strtod(text.c_str(), nullptr);
+        const double read = ReadDecimal(text);
+        EXPECT_EQ(read, expected) << text.substr(0, 40);
+        EXPECT_EQ(std::signbit(read), std::signbit(expected)) << text.substr(0, 40);
+    }
+    EXPECT_EQ(ReadDecimal(tiny), 0.0);
+    EXPECT_TRUE(std::isinf(ReadDecimal(hexHuge)));
 }
 
 TEST(ReadDecimal, IgnoresTheProcessLocale) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <nlohmann/json.hpp>
 
@@ -157,9 +158,9 @@ TEST(TransferImport, ReportsTheFirstBadCellOfAnyRow) {
         {1, "1,224abc,235.000,P3,2400,开,L5",
          "row 1, column rx: \"224abc\" is not a frequency in MHz"},
         {2, "2,222.999,235.000,P3,2400,开,L5", "row 2, column rx: \"222.999\" " + outside},
-        {2, "2,223,235.0001,P3,2400,开,L5", "row 2, column tx: \"235.0001\" " + outside},
+        {2, "2,223,235.001,P3,2400,开,L5", "row 2, column tx: \"235.001\" " + outside},
         {3, "3,223,1000,P3,2400,开,L5",
-         "row 3, column tx: \"1000\" cannot be stored; a channel holds 0.000 to 999.999 MHz"},
+         "row 3, column tx: \"1000\" cannot be stored; a channel holds 0.001 to 999.999 MHz"},
         {4, "4,230,230,P3,9600,开,L5",
          "row 4, column rate: \"9600\" is not one of 1200, 2400, 4800"},
         {4, "4,230,230,P3,2400,on,L5", "row 4, column dataVoice: \"on\" is not one of 关, 开"},
@@ -182,7 +183,7 @@ TEST(TransferImport, ReportsTheFirstBadCellOfAnyRow) {
     EXPECT_EQ(CsvError(CsvWithLine(1, "1,240,100,P3,2400,开,L5"), {0, 2000}), "accepted");
     EXPECT_EQ(
         CsvError(CsvWithLine(1, "1,240,999.9996,P3,2400,开,L5"), {0, 2000}),
-        "row 1, column tx: \"999.9996\" cannot be stored; a channel holds 0.000 to 999.999 MHz");
+        "row 1, column tx: \"999.9996\" cannot be stored; a channel holds 0.001 to 999.999 MHz");
     EXPECT_EQ(CsvError(CsvWithLine(1, "1,,,,,,")), "accepted");
 
     const std::string csv = CsvOf(WrittenImage());
@@ -233,6 +234,90 @@ TEST(TransferImport, ChecksTheJsonDocument) {
     EXPECT_EQ(JsonError("[1, 2]"), "expected a JSON object");
     EXPECT_EQ(
         JsonError(good.dump().substr(0, 40)).rfind("malformed JSON: parse error at line 1", 0), 0u);
+}
+
+TEST(TransferImport, NumbersTheParserRefusesAreDataErrorsWithTheirPlace) {
+    // Once an exception nothing caught: the program aborted.
+    EXPECT_EQ(JsonError("1e999"), "number overflow parsing '1e999'");
+    EXPECT_EQ(JsonError(R"({"header":"330681","channels":[1e400]})"),
+              "row 1: number overflow parsing '1e400'");
+    std::string text = JsonOf(WrittenImage());
+    const std::string rx = "\"rx\": \"223.000\"";
+    ASSERT_NE(text.find(rx), std::string::npos);
+    EXPECT_EQ(JsonError(std::string(text).replace(text.find(rx), rx.size(), "\"rx\": -1e400")),
+              "row 2, column rx: number overflow parsing '-1e400'");
+    const std::string parity = "\"parity\": 2";
+    ASSERT_NE(text.find(parity), std::string::npos);
+    EXPECT_EQ(
+        JsonError(std::string(text).replace(text.find(parity), parity.size(), "\"parity\": 2e308")),
+        "settings.parity: number overflow parsing '2e308'");
+    EXPECT_EQ(JsonError(R"({"header": 1E+999})"), "header: number overflow parsing '1E+999'");
+
+    // A value of the wrong kind is named, not printed: printing recurses as deep as it nests.
+    const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+    const std::string one = "\"channel\": 1";
+    text.replace(text.find(one), one.size(), "\"channel\": " + deep);
+    EXPECT_EQ(JsonError(text), "row 1, column channel: expected 1, found an array");
+}
+
+TEST(TransferImport, AFrequencyIsCheckedAsItWillBeStored) {
+    const FrequencyLimits fromZero{-5.0, 235.0};
+    // 0.000 MHz packs as 00 00 00, which reads back as an empty cell.
+    for (const char* typed : {"0", "0.0004", "-0.0004", "0.000"}) {
+        EXPECT_EQ(
+            CsvError(CsvWithLine(2, std::string("2,230,") + typed + ",P5,1200,关,L9"), fromZero),
+            std::string("row 2, column tx: \"") + typed +
+                "\" cannot be stored; a channel holds 0.001 to 999.999 MHz")
+            << typed;
+    }
+    EXPECT_EQ(CsvError(CsvWithLine(2, "2,230,0.0005,P5,1200,关,L9"), fromZero), "accepted");
+
+    // Limits finer than a kHz: "230.1245" becomes 230.125, which lies above Max.
+    const FrequencyLimits fine{223.0, 230.1245};
+    std::string oneRow =
+        "channel,rx,tx,power,rate,dataVoice,squelch\n1,230.1245,230,P5,1200,关,L9\n";
+    for (int n = 2; n <= kChannelCount; ++n)
+        oneRow += std::to_string(n) + ",,,,,,\n";
+    EXPECT_EQ(CsvError(oneRow, fine),
+              "row 1, column rx: \"230.1245\" is outside Min..Max, 223.000 to 230.1245 MHz");
+    EXPECT_EQ(CsvError(oneRow.replace(oneRow.find("230.1245"), 8, "230.124"), fine), "accepted");
+    // And the other way round: a value that rounds into the limits is what gets stored.
+    EXPECT_EQ(CsvError(CsvWithLine(2, "2,222.9996,235.0004,P5,1200,关,L9")), "accepted");
+}
+
+TEST(ChannelEdit, ConfirmRefusesWhatCannotBeStoredAndWhatIsStoredOutsideTheLimits) {
+    struct Case {
+        const char* typed;
+        FrequencyLimits limits;
+        bool valid;
+    } cases[] = {
+        {"0", {-1.0, 235.0}, false},           {"0.0004", {-1.0, 235.0}, false},
+        {"0.0005", {-1.0, 235.0}, true},       {"999.999", {0.0, 2000.0}, true},
+        {"999.9995", {0.0, 2000.0}, false},    {"230.1245", {223.0, 230.1245}, false},
+        {"230.1244", {223.0, 230.1245}, true}, {"223", {223.0, 235.0}, true},
+        {"nan", {-1e9, 1e9}, false},           {"inf", {-1e9, HUGE_VAL}, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FrequencyValid(c.typed, c.limits), c.valid) << c.typed;
+        ChannelTable table = EmptyChannelTable();
+        EditPanel panel{3, c.typed, "230.000", 0, 0, 0, 0};
+        InvalidFlags invalid;
+        const ConfirmResult result = ConfirmPanel(panel, c.limits, table, invalid);
+        EXPECT_EQ(result.written, c.valid) << c.typed;
+        EXPECT_EQ(invalid.rx, !c.valid) << c.typed;
+        if (!c.valid) {
+            EXPECT_EQ(result.logLines.front(), "***接收频率数据非法***");
+        }
+        // What the panel accepted must come back from the image it makes as it went in.
+        if (c.valid) {
+            MemoryImage image = StartupImage();
+            EncodeImage(table, RadioSettings{}, image);
+            const DecodedImage decoded = DecodeImage(image, DecodeSource::FromFile);
+            EXPECT_EQ(decoded.table[2][kColRx], table[2][kColRx]) << c.typed;
+            ImportError error;
+            EXPECT_TRUE(CheckRow(decoded.table[2], 3, c.limits, error)) << error.Text();
+        }
+    }
 }
 
 }  // namespace

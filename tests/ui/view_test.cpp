@@ -1,5 +1,7 @@
 // The main form driven as a technician would: start-up, channel editing, settings, the radio
 // exchanges against the virtual radio, channel files, the port menu and the report.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -194,7 +196,7 @@ private slots:
         QCOMPARE(Cell(2, 5), QStringLiteral("开"));
         QCOMPARE(Cell(2, 6), QStringLiteral("L5"));
         QCOMPARE(Control<QLineEdit>("id1004")->text(), QStringLiteral("224abc"));
-        for (const char* bad : {"235.0001", "222.9999", "1000", "-1"}) {
+        for (const char* bad : {"235.001", "222.999", "1000", "-1", "0.0004"}) {
             Control<QLineEdit>("id1003")->setText(QLatin1String(bad));
             view->OnConfirm();
             QCOMPARE(LogLines().last(), QStringLiteral("***接收频率数据非法***"));
@@ -423,6 +425,31 @@ private slots:
         QCOMPARE(shown.last().text, QStringLiteral("试图越过其尾端对 一未命名文件 进行读写。"));
         QCOMPARE(view->Table(), before);
         QCOMPARE(view->image(), image);
+        QVERIFY(view->filePath().isEmpty());
+    }
+
+    void onlyARegularFileIsOpened() {
+        QTemporaryDir folder;
+        Start();
+        view->OnRead();
+        const ChannelTable before = view->Table();
+        // Opening this FIFO once blocked the window for ever: no one writes to it.
+        chosenFile = folder.path() + "/f.dat";
+        QCOMPARE(::mkfifo(chosenFile.toLocal8Bit().constData(), 0600), 0);
+        view->OnOpen();
+        QCOMPARE(shown.last().text, QStringLiteral("读文件出错：这不是普通文件，不能打开"));
+        chosenFile = folder.path();
+        view->OnOpen();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown.last().text, QStringLiteral("读文件出错：这不是普通文件，不能打开"));
+        chosenFile = folder.path() + "/huge.dat";
+        QFile huge(chosenFile);
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        QVERIFY(huge.resize(qint64{17} << 20));
+        huge.close();
+        view->OnOpen();
+        QCOMPARE(shown.last().text, QStringLiteral("读文件出错：文件太大，最大 16 MiB"));
+        QCOMPARE(view->Table(), before);
         QVERIFY(view->filePath().isEmpty());
     }
 

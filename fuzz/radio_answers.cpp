@@ -1,0 +1,196 @@
+// The radio's answers as the exchanges parse them: identify, the image, acknowledgements and
+// read-word answers, fed through a scripted port instead of a serial line. Each exchange's
+// outcome is checked against what the bytes say.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "codec.h"
+#include "exchanges.h"
+#include "fuzz_target.h"
+
+namespace orvel::fuzz {
+namespace {
+
+// Answers arrive as scripted, one byte per read, then silence. Written bytes are kept.
+class ScriptedPort : public BytePort {
+public:
+    ScriptedPort(std::string_view answers, bool open) : answers_(answers), open_(open) {}
+
+    int IsOpen() const override { return open_ ? 1 : 0; }
+    int WriteByte(std::uint8_t byte) override {
+        written.push_back(byte);
+        return 1;
+    }
+    int ReadByte(std::uint8_t& out) override {
+        out = 0;
+        if (next_ >= answers_.size())
+            return 0;
+        out = static_cast<std::uint8_t>(answers_[next_++]);
+        return 1;
+    }
+    void DiscardInput() override {}
+    void PurgeOutput() override {}
+
+    std::vector<std::uint8_t> written;
+
+private:
+    std::string_view answers_;
+    std::size_t next_ = 0;
+    bool open_;
+};
+
+// The scripted bytes [offset, offset + count), missing ones as 0, and how many there were.
+struct Slice {
+    std::vector<std::uint8_t> bytes;
+    std::size_t present;
+};
+Slice Take(std::string_view answers, std::size_t offset, std::size_t count) {
+    Slice slice{std::vector<std::uint8_t>(count, 0), 0};
+    for (std::size_t i = 0; i < count && offset + i < answers.size(); ++i) {
+        slice.bytes[i] = static_cast<std::uint8_t>(answers[offset + i]);
+        ++slice.present;
+    }
+    return slice;
+}
+
+bool IdentityValid(const Slice& identity) {
+    return identity.present == kIdentitySize &&
+           std::all_of(identity.bytes.begin(), identity.bytes.end(), IdentityByteValid);
+}
+
+bool Acknowledged(const Slice& ack) {
+    return AckAccepted(ack.bytes.data(), ack.present);
+}
+
+std::vector<std::uint8_t> Sent(const std::vector<RadioFrame>& frames, std::size_t count) {
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t i = 0; i < count; ++i)
+        bytes.insert(bytes.end(), frames[i].begin(), frames[i].end());
+    return bytes;
+}
+
+}  // namespace
+
+ORVEL_FUZZ_TARGET(FuzzRadioAnswers) {
+    Input input(data, size);
+    const std::uint8_t control = input.Byte();
+    const std::string_view answers = input.Rest();
+    // Mostly open: a closed port is one short path.
+    ScriptedPort port(answers, control % 16 != 15);
+    int pauses = 0;
+    ExchangeHooks hooks;
+    hooks.pause = [&pauses](int) { ++pauses; };
+    std::vector<std::string> log;
+    hooks.line = [&log](std::string_view text) { log.emplace_back(text); };
+
+    switch (control % 5) {
+        case 0: {
+            const LinkStatus status = LinkCheck(port, hooks);
+            const Slice identity = Take(answers, 0, kIdentitySize);
+            const LinkStatus expected = identity.present < kIdentitySize ? LinkStatus::NoAnswer
+                                        : IdentityValid(identity)        ? LinkStatus::Ok
+                                                                         : LinkStatus::BadFormat;
+            FUZZ_CHECK(status == expected, "identify verdict");
+            break;
+        }
+        case 1: {
+            const ReadOutcome outcome = ReadRadio(port, hooks);
+            if (!port.IsOpen()) {
+                FUZZ_CHECK(outcome.status == ReadStatus::PortClosed, "read on a closed port");
+                break;
+            }
+            const Slice identity = Take(answers, 0, kIdentitySize);
+            if (!IdentityValid(identity)) {
+                FUZZ_CHECK(
+                    outcome.status == (identity.present < kIdentitySize ? ReadStatus::NoAnswer
+                                                                        : ReadStatus::BadFormat),
+                    "read after a bad identification");
+                break;
+            }
+            const Slice image = Take(answers, kIdentitySize, kImageSize);
+            FUZZ_CHECK(outcome.received == image.present, "received count");
+            if (image.present < kImageSize) {
+                FUZZ_CHECK(outcome.status == ReadStatus::Timeout, "a short image");
+                break;
+            }
+            FUZZ_CHECK(outcome.status == ReadStatus::Ok, "a whole image");
+            FUZZ_CHECK(std::equal(image.bytes.begin(), image.bytes.end(), outcome.image.begin()),
+                       "the image is not the bytes received");
+            FUZZ_CHECK(outcome.checksumOk ==
+                           (ImageChecksum(outcome.image) == outcome.image[layout::kChecksum]),
+                       "checksum verdict");
+            DecodeImage(outcome.image, DecodeSource::FromRadio);
+            break;
+        }
+        case 2: {
+            WriteRequest request;
+            request.table = EmptyChannelTable();
+            request.table[0] = {ChannelLabel(1), "230.125", "235.000", "P3", "2400", "开", "L5"};
+            if (control & 0x20)
+                request.specialWord = "12 34 56";
+            const WriteOutcome outcome = WriteRadio(port, request, hooks);
+            if (!port.IsOpen()) {
+                FUZZ_CHECK(outcome.status == WriteStatus::PortClosed, "write on a closed port");
+                break;
+            }
+            const std::vector<RadioFrame> frames = WriteFrames(request);
+            // Each frame's acknowledgement is the next three bytes; the first wrong one ends it.
+            std::size_t accepted = 0;
+            while (accepted < frames.size() && Acknowledged(Take(answers, 3 * accepted, 3)))
+                ++accepted;
+            if (accepted == frames.size()) {
+                FUZZ_CHECK(outcome.status == WriteStatus::Ok, "every frame acknowledged");
+                FUZZ_CHECK(port.written == Sent(frames, frames.size()), "frames sent");
+            } else {
+                FUZZ_CHECK(outcome.status == WriteStatus::Rejected, "a frame refused");
+                FUZZ_CHECK(outcome.failedFrame == static_cast<int>(accepted) + 1,
+                           "failed frame " + std::to_string(outcome.failedFrame) + ", expected " +
+                               std::to_string(accepted + 1));
+                FUZZ_CHECK(port.written == Sent(frames, accepted + 1),
+                           "frames sent after a refusal");
+            }
+            break;
+        }
+        case 3: {
+            const CurrentChannelOutcome outcome = ReadCurrentChannel(port, hooks);
+            if (!port.IsOpen()) {
+                FUZZ_CHECK(outcome.status == ChannelStatus::PortClosed, "closed port");
+                break;
+            }
+            const Slice channel = Take(answers, 0, kReadWordAnswerSize);
+            const Slice squelch = Take(answers, kReadWordAnswerSize, kReadWordAnswerSize);
+            ChannelStatus expected = ChannelStatus::Ok;
+            if (channel.present < kReadWordAnswerSize)
+                expected = ChannelStatus::Timeout;
+            else if (channel.bytes[4] >= kChannelCount)
+                expected = ChannelStatus::DataError;
+            else if (squelch.present < kReadWordAnswerSize)
+                expected = ChannelStatus::Timeout;
+            FUZZ_CHECK(outcome.status == expected, "current channel verdict");
+            if (expected == ChannelStatus::Ok) {
+                FUZZ_CHECK(outcome.channelIndex == channel.bytes[4], "channel");
+                FUZZ_CHECK(outcome.squelch == squelch.bytes[4], "squelch");
+            }
+            break;
+        }
+        default: {
+            const SetChannelStatus status = SetCurrentChannel(port, control >> 3, 3, hooks);
+            if (!port.IsOpen()) {
+                FUZZ_CHECK(status == SetChannelStatus::PortClosed, "closed port");
+                break;
+            }
+            FUZZ_CHECK((status == SetChannelStatus::Accepted) == Acknowledged(Take(answers, 0, 3)),
+                       "set channel verdict");
+            break;
+        }
+    }
+    // Every wait is bounded, whatever the radio says or keeps back: at most each poll plan's
+    // passes, one settling pause per channel frame and one after the current channel.
+    const int limit = control % 5 == 2 ? 67 * (kAckPoll.passes + 1)
+                                       : 2 * kImagePoll.passes + kReadWordPoll.passes + 1;
+    FUZZ_CHECK(pauses <= limit, "paused " + std::to_string(pauses) + " times");
+    return 0;
+}
+
+}  // namespace orvel::fuzz

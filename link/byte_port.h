@@ -1,0 +1,22 @@
+// What the exchanges need of a port: single bytes, never waiting. The serial port is the one
+// used in earnest; tests and the fuzzing of the radio's answers use scripted ones.
+#pragma once
+
+#include <cstdint>
+
+namespace orvel {
+
+class BytePort {
+public:
+    virtual ~BytePort() = default;
+    // 1 when open.
+    virtual int IsOpen() const = 0;
+    // -1 without a port, otherwise 1.
+    virtual int WriteByte(std::uint8_t byte) = 0;
+    // -1 without a port; 0 nothing queued (out = 0); 1 one byte read. Never waits.
+    virtual int ReadByte(std::uint8_t& out) = 0;
+    virtual void DiscardInput() = 0;
+    virtual void PurgeOutput() = 0;
+};
+
+}  // namespace orvel
