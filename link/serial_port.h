@@ -32,6 +32,9 @@ public:
     int WriteByte(std::uint8_t byte);
     // -1 without a port; 0 nothing queued (out = 0); 1 one byte read. Never waits.
     int ReadByte(std::uint8_t& out);
+    // Blocks until a byte can be read or `milliseconds` have passed; true when one can. Returns
+    // false at once without a port.
+    bool WaitForData(int milliseconds);
     void DiscardInput();
     void PurgeOutput();
     // Flushes pending output, drops DTR and RTS, purges both queues. Always 1.
