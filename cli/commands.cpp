@@ -17,15 +17,17 @@
 #include "byte_trace.h"
 #include "channel_file.h"
 #include "codec.h"
+#include "command_support.h"
+#include "diff_command.h"
 #include "exchanges.h"
 #include "ini_file.h"
 #include "serial_port.h"
 #include "text_view.h"
 #include "transfer.h"
+#include "verify_write.h"
 #include "virtual_radio.h"
 
 namespace orvel::cli {
-namespace {
 
 constexpr const char* kOverview =
     "usage: orvelctl COMMAND [options]\n"
@@ -34,6 +36,7 @@ constexpr const char* kOverview =
     "  write    write a file's configuration to the radio\n"
     "  show     show the configuration a file holds\n"
     "  convert  convert between .dat, .json and .csv\n"
+    "  diff     compare two files, or a file and the radio\n"
     "  channel  read or set the radio's current channel\n"
     "  ports    list the serial ports\n"
     "\n"
@@ -41,34 +44,8 @@ constexpr const char* kOverview =
     ".dat channel file, .json full configuration, .csv channel table.\n"
     "Exit codes: 0 success, 1 usage error, 2 communication failure, 3 data error (checksum,\n"
     "a file that is invalid or cannot be read or written, verify mismatch), 4 the port cannot\n"
-    "be opened.\n"
+    "be opened, 5 diff found differences.\n"
     "'orvelctl --version' prints the version.\n";
-
-constexpr const char* kPortHelp =
-    "  --port DEV      serial port: a device path, COMn, or the port number n\n"
-    "  --simulate      talk to a built-in virtual radio\n"
-    "  --trace FILE    append a byte trace of the exchange to FILE\n";
-constexpr const char* kConfigHelp =
-    "  --config INI    settings file, section [Set]: Min and Max bound the frequencies,\n"
-    "                  Word is the special-data frame of a write (default: OrvelTool.ini\n"
-    "                  where the window finds it)\n";
-
-enum class FileKind { Unknown, Dat, Json, Csv };
-enum class Format { Text, Json, Csv };
-
-struct Context {
-    std::ostream& out;
-    std::ostream& err;
-};
-
-struct CommandInfo {
-    std::string synopsis;  // the usage lines
-    std::string details;   // the rest of --help
-    std::vector<QCommandLineOption> options;
-    int positional = 0;
-    std::string positionalNames;
-    bool radio = false;  // takes --port or --simulate, and --trace
-};
 
 FileKind KindOf(const std::string& path) {
     const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
@@ -111,9 +88,10 @@ void LogLines(std::ostream& err, std::string_view text) {
     err.flush();
 }
 
-ExchangeHooks LogHooks(std::ostream& err) {
+ExchangeHooks LogHooks(std::ostream& err, const Link& link) {
     ExchangeHooks hooks;
     hooks.line = [&err](std::string_view text) { LogLines(err, text); };
+    hooks.timing = link.timing;
     return hooks;
 }
 
@@ -140,8 +118,8 @@ int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringLi
     parser.addOption(HelpOption());
     parser.addOptions(QList<QCommandLineOption>(info.options.begin(), info.options.end()));
     if (info.radio) {
-        parser.addOptions(
-            {ValueOption("port", "DEV"), FlagOption("simulate"), ValueOption("trace", "FILE")});
+        parser.addOptions({ValueOption("port", "DEV"), FlagOption("simulate"),
+                           ValueOption("trace", "FILE"), FlagOption("classic-timing")});
     }
     if (!parser.parse(arguments))
         return UsageError(c, info, parser.errorText().toStdString());
@@ -150,14 +128,14 @@ int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringLi
         return kExitOk;
     }
     const qsizetype given = parser.positionalArguments().size();
-    if (given != info.positional) {
+    if (info.positional >= 0 && given != info.positional) {
         return UsageError(
             c, info,
             info.positional == 0
                 ? "unexpected argument '" + parser.positionalArguments().front().toStdString() + "'"
                 : "expects " + info.positionalNames);
     }
-    if (!info.radio)
+    if (!info.radio || info.radioOptional)
         return -1;
     if (parser.isSet(QStringLiteral("simulate")) && parser.isSet(QStringLiteral("port"))) {
         return UsageError(c, info, "give --port or --simulate, not both");
@@ -273,6 +251,10 @@ int WriteImageFile(const std::string& path, const MemoryImage& image, const Freq
         bytes.assign(text.begin(), text.end());
     }
     std::string error;
+    // A file's old bytes go to the safety copies first; without that copy it stays as it is.
+    if (!KeepReplacedFile(path, error)) {
+        return Fail(c, kExitData, path + ": not replaced, its safety copy failed: " + error);
+    }
     if (!WriteFileAtomically(path, bytes, error))
         return Fail(c, kExitData, path + ": " + error);
     return -1;
@@ -280,14 +262,13 @@ int WriteImageFile(const std::string& path, const MemoryImage& image, const Freq
 
 // --- the radio -------------------------------------------------------------------------------
 
-// Members in this order so that closing the port still reaches the trace, and the radio
-// outlives both.
-struct Link {
-    std::unique_ptr<sim::VirtualRadio> radio;
-    ByteTrace trace;
-    SerialPort port;
-    std::string name;
-};
+bool ClassicTimingWanted(const QCommandLineParser& parser) {
+    if (parser.isSet(QStringLiteral("classic-timing")))
+        return true;
+    const bool named = parser.optionNames().contains(QStringLiteral("config"));
+    return LoadConfigurationFile(named ? parser.value(QStringLiteral("config")) : ConfigReadPath())
+        .classicTiming;
+}
 
 int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
     std::string error;
@@ -311,6 +292,7 @@ int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
     }
     if (link.port.OpenDevice(device) != 1)
         return Fail(c, kExitPort, link.port.LastOpenError());
+    link.timing = ClassicTimingWanted(parser) ? PollTiming::Classic : PollTiming::Prompt;
     return -1;
 }
 
@@ -341,45 +323,18 @@ std::string WriteFailure(const WriteOutcome& outcome, std::size_t frames) {
            std::to_string(frames) + " (" + stage + ")";
 }
 
-// The last value each word was written with, compared with what the radio holds. The special
-// word is left out, but it counts as written when it lands on a compared word.
-std::optional<std::string> FirstDifference(const std::vector<RadioFrame>& frames,
-                                           const MemoryImage& image) {
-    std::array<std::optional<std::array<std::uint8_t, 2>>, layout::kParameterWords> written;
-    for (const RadioFrame& frame : frames) {
-        if (frame[1] == CmdWriteWord && frame[2] < layout::kParameterWords) {
-            written[frame[2]] = std::array<std::uint8_t, 2>{frame[3], frame[4]};
-        }
-    }
-    std::vector<int> words;
-    for (int w = 0; w < 4 * kChannelCount; ++w)
-        words.push_back(w);
-    words.push_back(layout::kWordTimers);
-    words.push_back(layout::kWordModes);
-    for (int w : words) {
-        const auto& expected = written[static_cast<std::size_t>(w)];
-        if (!expected)
-            continue;
-        const std::uint8_t first = image[layout::WordOffset(w)];
-        const std::uint8_t second = image[layout::WordOffset(w) + 1];
-        // Bits nothing reads back may come back either way: bit 2 of the first mode byte (the
-        // write sets it, the image leaves it clear) and its bits 5..7, and the squelch byte's
-        // high nibble.
-        const std::uint8_t firstMask = w == layout::kWordModes ? 0x1B : 0xFF;
-        const std::uint8_t secondMask = w < 4 * kChannelCount && w % 4 == 1 ? 0x0F : 0xFF;
-        const bool same = (((*expected)[0] ^ first) & firstMask) == 0 &&
-                          (((*expected)[1] ^ second) & secondMask) == 0;
-        if (same)
-            continue;
-        char word[8];
-        std::snprintf(word, sizeof word, "0x%02X", w);
-        const std::string what = w < 4 * kChannelCount ? "channel " + std::to_string(w / 4 + 1)
-                                                       : std::string("settings");
-        return std::string("word ") + word + " (" + what + ") reads back " + Hex({first, second}) +
-               ", written " + Hex({(*expected)[0], (*expected)[1]});
-    }
-    return std::nullopt;
+// "word 0x00 (channel 1) reads back 22 30, written 23 01"
+std::string DifferenceText(const WordDifference& d) {
+    char word[8];
+    std::snprintf(word, sizeof word, "0x%02X", d.word);
+    const std::string what = d.word < 4 * kChannelCount
+                                 ? "channel " + std::to_string(d.word / 4 + 1)
+                                 : std::string("settings");
+    return std::string("word ") + word + " (" + what + ") reads back " +
+           Hex({d.readBack[0], d.readBack[1]}) + ", written " + Hex({d.written[0], d.written[1]});
 }
+
+namespace {
 
 // --- commands --------------------------------------------------------------------------------
 
@@ -414,7 +369,7 @@ int RunRead(const QStringList& arguments, Context& c) {
     if (int code = OpenLink(parser, link, c); code >= 0)
         return code;
 
-    const ExchangeHooks hooks = LogHooks(c.err);
+    const ExchangeHooks hooks = LogHooks(c.err, link);
     const ReadOutcome outcome = ReadRadio(link.port, hooks);
     if (outcome.status != ReadStatus::Ok) {
         return Fail(c, kExitLink, link.name + ": " + ReadFailure(outcome));
@@ -437,17 +392,18 @@ int RunRead(const QStringList& arguments, Context& c) {
 }
 
 int Verify(Link& link, const WriteRequest& request, const ExchangeHooks& hooks, Context& c) {
-    const ReadOutcome back = ReadRadio(link.port, hooks);
-    if (back.status != ReadStatus::Ok) {
-        return Fail(c, kExitLink, link.name + ": verify: " + ReadFailure(back));
-    }
-    KeepBackup(back.image, "read");
-    hooks.Line(back.checksumOk ? lines::kReadDone : lines::kReadDoneBadChecksum);
-    if (const auto difference = FirstDifference(WriteFrames(request), back.image)) {
-        return Fail(c, kExitData, link.name + ": verify: " + *difference);
-    }
-    if (!back.checksumOk) {
-        return Fail(c, kExitData, link.name + ": verify: the image read back fails its checksum");
+    const VerifyOutcome outcome = VerifyWrite(link.port, request, hooks);
+    switch (outcome.status) {
+        case VerifyStatus::ReadFailed:
+            return Fail(c, kExitLink, link.name + ": verify: " + ReadFailure(outcome.readBack));
+        case VerifyStatus::Mismatch:
+            return Fail(c, kExitData,
+                        link.name + ": verify: " + DifferenceText(*outcome.difference));
+        case VerifyStatus::BadChecksum:
+            return Fail(c, kExitData,
+                        link.name + ": verify: the image read back fails its checksum");
+        case VerifyStatus::Match:
+            break;
     }
     c.err << "orvelctl: verify: the radio holds what was written\n" << std::flush;
     return kExitOk;
@@ -487,7 +443,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
     MemoryImage copy = image;
     EncodeImage(request.table, request.settings, copy);
     KeepBackup(copy, "write");
-    const ExchangeHooks hooks = LogHooks(c.err);
+    const ExchangeHooks hooks = LogHooks(c.err, link);
     const WriteOutcome outcome = WriteRadio(link.port, request, hooks);
     if (outcome.status != WriteStatus::Ok) {
         return Fail(c, kExitLink,
@@ -594,7 +550,7 @@ int RunChannel(const QStringList& arguments, Context& c) {
     Link link;
     if (int code = OpenLink(parser, link, c); code >= 0)
         return code;
-    const ExchangeHooks hooks = LogHooks(c.err);
+    const ExchangeHooks hooks = LogHooks(c.err, link);
 
     if (set) {
         switch (SetCurrentChannel(link.port, channel - 1, squelch, hooks)) {
@@ -669,8 +625,8 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     const QStringList rest = arguments.mid(1);
     using Handler = int (*)(const QStringList&, Context&);
     const std::pair<const char*, Handler> commands[] = {
-        {"read", RunRead},       {"write", RunWrite},     {"show", RunShow},
-        {"convert", RunConvert}, {"channel", RunChannel}, {"ports", RunPorts},
+        {"read", RunRead},       {"write", RunWrite}, {"show", RunShow}, {"convert", RunConvert},
+        {"channel", RunChannel}, {"ports", RunPorts}, {"diff", RunDiff},
     };
     for (const auto& [name, handler] : commands) {
         if (command == QLatin1String(name))

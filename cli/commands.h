@@ -10,9 +10,10 @@ namespace orvel::cli {
 enum ExitCode : int {
     kExitOk = 0,
     kExitUsage = 1,
-    kExitLink = 2,  // no or short answer, format error, timeout, acknowledgement not accepted
-    kExitData = 3,  // checksum, invalid or unusable file, verify mismatch
-    kExitPort = 4,  // the port cannot be opened
+    kExitLink = 2,    // no or short answer, format error, timeout, acknowledgement not accepted
+    kExitData = 3,    // checksum, invalid or unusable file, verify mismatch
+    kExitPort = 4,    // the port cannot be opened
+    kExitDiffer = 5,  // diff: the two configurations differ
 };
 
 // `arguments` as a program receives them: the program name first, then the command and its

@@ -41,12 +41,23 @@ struct Copy {
     fs::path path;
 };
 
+constexpr std::string_view kExtensions[] = {".dat", ".json", ".csv"};
+
+bool KnownExtension(std::string_view extension) {
+    for (std::string_view known : kExtensions) {
+        if (extension == known)
+            return true;
+    }
+    return false;
+}
+
 std::optional<Copy> AsPrunableCopy(const fs::path& path) {
     const std::string name = Utf8FromPath(path.filename());
-    if (!name.ends_with(".dat"))
+    const std::string extension = Utf8FromPath(path.extension());
+    if (!KnownExtension(extension))
         return std::nullopt;
     std::string_view rest(name);
-    rest.remove_suffix(4);
+    rest.remove_suffix(extension.size());
     if (rest.size() <= kStampSize + 1)
         return std::nullopt;
     const std::string_view stamp = rest.substr(0, kStampSize);
@@ -62,7 +73,7 @@ std::optional<Copy> AsPrunableCopy(const fs::path& path) {
         sequence = ReadInteger(rest.substr(dash + 1));
         rest = rest.substr(0, dash);
     }
-    if (rest != "read" && rest != "write")
+    if (rest != "read" && rest != "write" && rest != "file")
         return std::nullopt;
     return Copy{std::string(stamp), sequence, path};
 }
@@ -103,23 +114,25 @@ void Prune(const fs::path& folder, const fs::path& justWritten, int keep) {
 
 // Counts past the highest counter of the second in use: a gap left by pruning must not be
 // filled, or the newest copy would sort as the oldest of its second.
-fs::path FreeName(const fs::path& folder, const std::string& base) {
+fs::path FreeName(const fs::path& folder, const std::string& base, std::string_view extension) {
     long long last = 0;
     std::error_code ec;
+    const std::size_t tail = extension.size();
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = Utf8FromPath(it->path().filename());
-        if (name == base + ".dat") {
+        if (name == base + std::string(extension)) {
             last = std::max(last, 1LL);
-        } else if (name.size() > base.size() + 5 && name.starts_with(base + "-") &&
-                   name.ends_with(".dat")) {
-            const std::string_view counter =
-                std::string_view(name).substr(base.size() + 1, name.size() - base.size() - 5);
+        } else if (name.size() > base.size() + 1 + tail && name.starts_with(base + "-") &&
+                   name.ends_with(extension)) {
+            const std::string_view counter = std::string_view(name).substr(
+                base.size() + 1, name.size() - base.size() - 1 - tail);
             if (AllDigits(counter))
                 last = std::max(last, ReadInteger(counter));
         }
     }
-    return folder /
-           PathFromUtf8(last == 0 ? base + ".dat" : base + "-" + std::to_string(last + 1) + ".dat");
+    const std::string suffix = std::string(extension);
+    return folder / PathFromUtf8(last == 0 ? base + suffix
+                                           : base + "-" + std::to_string(last + 1) + suffix);
 }
 
 // The same kind gives the same name on every system: what Windows cannot hold in a name
@@ -138,6 +151,16 @@ std::string NameSafe(std::string_view kind) {
 
 std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
                        std::string& error, int keep, std::optional<std::time_t> now) {
+    return SaveBackupBytes(folder, ChannelFileBytes(image), kind, ".dat", error, keep, now);
+}
+
+std::string SaveBackupBytes(const std::string& folder, const std::vector<std::uint8_t>& bytes,
+                            std::string_view kind, std::string_view extension, std::string& error,
+                            int keep, std::optional<std::time_t> now) {
+    if (!KnownExtension(extension)) {
+        error = "invalid backup extension";
+        return {};
+    }
     if (kind.empty() || kind.find_first_of("/\\") != std::string_view::npos ||
         kind.find('\0') != std::string_view::npos) {
         error = "invalid backup kind";
@@ -152,14 +175,14 @@ std::string SaveBackup(const std::string& folder, const MemoryImage& image, std:
     }
 
     const std::string base = TimeStamp(now.value_or(std::time(nullptr))) + "-" + NameSafe(kind);
-    const fs::path target = FreeName(directory, base);
+    const fs::path target = FreeName(directory, base, extension);
     if (fs::exists(target, ec) || ec) {
         error = ec ? ec.message() : "backup name in use: " + Utf8FromPath(target);
         return {};
     }
 
     const std::string written = Utf8FromPath(target);
-    if (!WriteFileAtomically(written, ChannelFileBytes(image), error))
+    if (!WriteFileAtomically(written, bytes, error))
         return {};
     Prune(directory, target, std::max(keep, 1));
     return written;

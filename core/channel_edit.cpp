@@ -131,6 +131,25 @@ bool ApplyPanelToRow(const EditPanel& panel, const FrequencyLimits& limits, Chan
     return true;
 }
 
+bool PanelMatchesRow(const EditPanel& panel, const ChannelTable& table) {
+    if (!RowInRange(panel.channelNo))
+        return true;
+    const ChannelRow& row = table[static_cast<std::size_t>(panel.channelNo - 1)];
+    auto frequencyMatches = [](const std::string& text, const std::string& cell) {
+        return text.empty() ? cell.empty() : FrequencyCell(text) == cell;
+    };
+    auto itemMatches = [](const auto& items, int selection, const std::string& cell) {
+        return selection < 0 ? vocab::IndexOf(items, cell) < 0
+                             : vocab::ItemText(items, selection) == cell;
+    };
+    return frequencyMatches(panel.rxText, row[kColRx]) &&
+           frequencyMatches(panel.txText, row[kColTx]) &&
+           itemMatches(vocab::kPower, panel.power, row[kColPower]) &&
+           itemMatches(vocab::kRate, panel.rate, row[kColRate]) &&
+           itemMatches(vocab::kSquelch, panel.squelch, row[kColSquelch]) &&
+           itemMatches(vocab::kDataVoice, panel.dataVoice, row[kColDataVoice]);
+}
+
 void ClearRow(ChannelTable& table, int channelNo) {
     if (!RowInRange(channelNo))
         return;

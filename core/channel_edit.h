@@ -73,6 +73,12 @@ ConfirmResult ConfirmPanel(const EditPanel& panel, const FrequencyLimits& limits
 bool ApplyPanelToRow(const EditPanel& panel, const FrequencyLimits& limits, ChannelTable& table,
                      InvalidFlags& invalid);
 
+// True when confirming the panel would leave its row as it is: the frequencies print as the
+// cells do (an empty text matches an empty cell) and each drop-down shows its cell's item. A
+// drop-down without a selection matches a cell that no item shows, and a panel outside 1..16
+// matches always: neither holds anything to confirm.
+bool PanelMatchesRow(const EditPanel& panel, const ChannelTable& table);
+
 // Empties columns 1..6 of channel `channelNo` (1..16); other values do nothing.
 void ClearRow(ChannelTable& table, int channelNo);
 

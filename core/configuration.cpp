@@ -28,6 +28,16 @@ std::uint8_t PairValue(char high, char low) {
     return static_cast<std::uint8_t>((16 * CharacterValue(high) + CharacterValue(low)) & 0xFF);
 }
 
+bool ReadSwitch(const IniFile& ini, std::string_view key, bool fallback) {
+    const auto text = ini.Get(kConfigSection, key);
+    if (!text || text->empty())
+        return fallback;
+    const char first = (*text)[0];
+    const bool digits =
+        (first >= '0' && first <= '9') || ((first == '-' || first == '+') && text->size() > 1);
+    return digits ? ReadInteger(*text) != 0 : fallback;
+}
+
 }  // namespace
 
 Configuration ReadConfiguration(const IniFile& ini) {
@@ -42,6 +52,8 @@ Configuration ReadConfiguration(const IniFile& ini) {
             value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     }
     config.device = ini.Get(kConfigSection, "Device").value_or("");
+    config.verifyWrites = ReadSwitch(ini, kVerifyKey, config.verifyWrites);
+    config.classicTiming = ReadSwitch(ini, kClassicTimingKey, config.classicTiming);
     return config;
 }
 

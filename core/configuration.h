@@ -16,14 +16,19 @@ struct Configuration {
     double maxFreq = 235.0;  // MHz, inclusive
     std::string specialWord;
     int portNumber = 1;
-    std::string device;  // key "Device"; names the port directly and wins over Port when set
+    std::string device;        // key "Device"; names the port directly and wins over Port when set
+    bool verifyWrites = true;  // key "Verify": read the radio back after a write
+    bool classicTiming = false;  // key "ClassicTiming": fixed pauses between polls
 };
 
 inline constexpr std::string_view kConfigSection = "Set";
 inline constexpr std::string_view kPortKey = "Port";
+inline constexpr std::string_view kVerifyKey = "Verify";
+inline constexpr std::string_view kClassicTimingKey = "ClassicTiming";
 
-// Section "Set", keys Min, Max, Word, Port and Device. No range checks: Min may exceed Max, and
-// Port may be any integer.
+// Section "Set", keys Min, Max, Word, Port, Device, Verify and ClassicTiming. No range checks:
+// Min may exceed Max, and Port may be any integer. Verify and ClassicTiming are switches: 0 is
+// off, any other integer on; a value that is no integer keeps the default.
 Configuration ReadConfiguration(const IniFile& ini);
 
 struct SpecialData {

@@ -15,16 +15,9 @@ namespace {
 
 using nlohmann::json;
 
-struct SettingField {
-    const char* name;
-    int RadioSettings::*member;
-    int low;
-    int high;
-};
-
 // The option groups hold two or four buttons (parity three); only the two drop-downs may
 // be without a selection.
-constexpr SettingField kSettingFields[] = {
+constexpr std::array<SettingField, 12> kSettingFields = {{
     {"dataVoicePriority", &RadioSettings::dataVoicePriority, 0, 1},
     {"rxBusyLevel", &RadioSettings::rxBusyLevel, 0, 1},
     {"fsqc", &RadioSettings::fsqc, 0, 1},
@@ -38,7 +31,7 @@ constexpr SettingField kSettingFields[] = {
     {"txTimeLimit", &RadioSettings::txTimeLimit, -1,
      static_cast<int>(vocab::kTxTimeLimit.size()) - 1},
     {"powerSave", &RadioSettings::powerSave, -1, static_cast<int>(vocab::kPowerSave.size()) - 1},
-};
+}};
 
 bool Fail(ImportError& error, int row, std::string column, std::string reason) {
     error = {row, std::move(column), std::move(reason)};
@@ -413,6 +406,10 @@ std::string CsvLine(const std::array<std::string_view, kTableColumns>& cells) {
 }
 
 }  // namespace
+
+std::span<const SettingField> SettingFields() {
+    return kSettingFields;
+}
 
 std::string ImportError::Text() const {
     std::string text;

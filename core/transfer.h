@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,16 @@ struct ImportError {
 // Column names of the CSV table and keys of a JSON channel entry.
 inline constexpr std::array<std::string_view, kTableColumns> kTransferColumns = {
     "channel", "rx", "tx", "power", "rate", "dataVoice", "squelch"};
+
+// A settings value with its JSON key and the range an import accepts.
+struct SettingField {
+    const char* name;
+    int RadioSettings::*member;
+    int low;
+    int high;
+};
+// The twelve settings in panel order.
+std::span<const SettingField> SettingFields();
 
 // A decode followed by what the window does after one: channel 1 into a fresh panel and the
 // silent confirm. The cells then equal what the channel list shows.

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 
 #include "backup_store.h"
+#include "channel_file.h"
 #include "ini_file.h"
 #include "serial_port.h"
 
@@ -121,6 +122,21 @@ void KeepBackup(const MemoryImage& image, const char* kind) {
     if (SaveBackup(BackupFolder().toStdString(), image, kind, error).empty()) {
         qWarning("safety copy not written: %s", error.c_str());
     }
+}
+
+bool KeepReplacedFile(const std::string& path, std::string& error) {
+    const QFileInfo info(QString::fromStdString(path));
+    // Only a regular file holds bytes a save could lose; a missing one has none.
+    if (!info.exists() || !info.isFile())
+        return true;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes, error))
+        return false;
+    const QString suffix = info.suffix().toLower();
+    const char* extension = suffix == QLatin1String("json")  ? ".json"
+                            : suffix == QLatin1String("csv") ? ".csv"
+                                                             : ".dat";
+    return !SaveBackupBytes(BackupFolder().toStdString(), bytes, "file", extension, error).empty();
 }
 
 std::string ResolvePortName(const std::string& name) {

@@ -42,6 +42,11 @@ Configuration LoadConfigurationFile(const QString& path);
 // the program's diagnostic output: a copy must never stand in the way of the exchange.
 void KeepBackup(const MemoryImage& image, const char* kind);
 
+// Keeps the bytes of a file that is about to be replaced among the safety copies, named
+// ...-file.dat (-file.json, -file.csv for those files). True when there is nothing to keep or
+// the copy is written; false with the reason otherwise, and then the file must not be replaced.
+bool KeepReplacedFile(const std::string& path, std::string& error);
+
 // A port as the user names it: a path is used as given, a bare number n is port n, "COMn" is
 // port n, any other name is looked up under /dev.
 std::string ResolvePortName(const std::string& name);

@@ -1,4 +1,4 @@
-// What the exchanges need of a port: single bytes, never waiting. The serial port is the one
+// What the exchanges need of a port: single bytes, and a bounded wait for the next one. The serial port is the one
 // used in earnest; tests and the fuzzing of the radio's answers use scripted ones.
 #pragma once
 
@@ -15,6 +15,8 @@ public:
     virtual int WriteByte(std::uint8_t byte) = 0;
     // -1 without a port; 0 nothing queued (out = 0); 1 one byte read. Never waits.
     virtual int ReadByte(std::uint8_t& out) = 0;
+    // Blocks until a byte can be read or `milliseconds` have passed; true when one can.
+    virtual bool WaitForData(int milliseconds) = 0;
     virtual void DiscardInput() = 0;
     virtual void PurgeOutput() = 0;
 };

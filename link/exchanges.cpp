@@ -32,7 +32,7 @@ std::string WriteProgressLine(int percent, bool accepted) {
 
 LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks) {
     SendFrame(port, MakeFrame(CmdIdentify));
-    const PollResult answer = PollReceive(port, kIdentityPoll, hooks.pause);
+    const PollResult answer = PollReceive(port, kIdentityPoll, hooks.pause, {}, hooks.timing);
     if (!answer.Complete()) {
         hooks.LinkLine(lines::kNoAnswer);
         return LinkStatus::NoAnswer;
@@ -67,13 +67,16 @@ ReadOutcome ReadRadio(BytePort& port, const ExchangeHooks& hooks,
         beforeImageRequest();
     SendFrame(port, MakeFrame(CmdReadImage));
     hooks.Progress(0);
-    const PollResult answer = PollReceive(port, kImagePoll, hooks.pause, [&](std::size_t count) {
-        if (count % kProgressEveryBytes == 0 && count < kImageSize) {
-            const int percent = static_cast<int>(count / kProgressEveryBytes * 10);
-            hooks.Line(ReadProgressLine(percent));
-            hooks.Progress(percent);
-        }
-    });
+    const PollResult answer = PollReceive(
+        port, kImagePoll, hooks.pause,
+        [&](std::size_t count) {
+            if (count % kProgressEveryBytes == 0 && count < kImageSize) {
+                const int percent = static_cast<int>(count / kProgressEveryBytes * 10);
+                hooks.Line(ReadProgressLine(percent));
+                hooks.Progress(percent);
+            }
+        },
+        hooks.timing);
     outcome.received = answer.count;
     if (!answer.Complete()) {
         hooks.Line(lines::kReadTimeout);
@@ -131,7 +134,7 @@ WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const Excha
     };
     for (int n = 1; n <= static_cast<int>(frames.size()); ++n) {
         SendFrame(port, frames[static_cast<std::size_t>(n - 1)]);
-        const bool accepted = AckOk(PollReceive(port, kAckPoll, hooks.pause));
+        const bool accepted = AckOk(PollReceive(port, kAckPoll, hooks.pause, {}, hooks.timing));
         if (n <= kChannelFrames) {
             const int percent = n / kProgressEveryFrames * 10;
             if (!accepted) {
@@ -168,7 +171,7 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
     if (port.IsOpen() != 1)
         return outcome;
     SendFrame(port, MakeFrame(CmdReadWord, layout::kWordCurrentChannel));
-    PollResult answer = PollReceive(port, kReadWordPoll, hooks.pause);
+    PollResult answer = PollReceive(port, kReadWordPoll, hooks.pause, {}, hooks.timing);
     if (!answer.Complete()) {
         outcome.status = ChannelStatus::Timeout;
         return outcome;
@@ -184,7 +187,7 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
     if (onChannel)
         onChannel(channel);
     SendFrame(port, MakeFrame(CmdReadWord, LowByte(4 * channel + 1)));
-    answer = PollReceive(port, kReadWordPoll, hooks.pause);
+    answer = PollReceive(port, kReadWordPoll, hooks.pause, {}, hooks.timing);
     if (!answer.Complete()) {
         outcome.status = ChannelStatus::Timeout;
         return outcome;
@@ -199,8 +202,9 @@ SetChannelStatus SetCurrentChannel(BytePort& port, int channelIndex, int squelch
     if (port.IsOpen() != 1)
         return SetChannelStatus::PortClosed;
     SendFrame(port, MakeFrame(CmdSetChannel, LowByte(channelIndex), LowByte(squelch)));
-    return AckOk(PollReceive(port, kAckPoll, hooks.pause)) ? SetChannelStatus::Accepted
-                                                           : SetChannelStatus::Rejected;
+    return AckOk(PollReceive(port, kAckPoll, hooks.pause, {}, hooks.timing))
+               ? SetChannelStatus::Accepted
+               : SetChannelStatus::Rejected;
 }
 
 }  // namespace orvel

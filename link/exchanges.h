@@ -22,6 +22,7 @@ struct ExchangeHooks {
     // 0..100, driven by the same counts as the progress lines.
     std::function<void(int)> progress;
     Pause pause = SleepPause;
+    PollTiming timing = PollTiming::Prompt;
 
     void Line(std::string_view text) const {
         if (line)

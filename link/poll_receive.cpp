@@ -1,5 +1,6 @@
 #include "poll_receive.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -10,7 +11,7 @@ void SleepPause(int milliseconds) {
 }
 
 PollResult PollReceive(BytePort& port, const PollPlan& plan, const Pause& pause,
-                       const std::function<void(std::size_t)>& onByte) {
+                       const std::function<void(std::size_t)>& onByte, PollTiming timing) {
     PollResult result;
     result.bytes.assign(plan.expected, 0);
     auto poll = [&] {
@@ -19,15 +20,36 @@ PollResult PollReceive(BytePort& port, const PollPlan& plan, const Pause& pause,
             result.bytes[result.count++] = byte;
             if (onByte)
                 onByte(result.count);
+            return true;
         }
-        return result.Complete();
+        return false;
     };
     if (plan.expected == 0)
         return result;
+    if (timing == PollTiming::Prompt) {
+        using Clock = std::chrono::steady_clock;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(plan.passes * kPollPauseMs);
+        // One wake-up per byte: the wait itself pulls what arrived, so no empty poll is made.
+        while (port.IsOpen() == 1 && !result.Complete()) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+                    .count();
+            if (left <= 0)
+                break;
+            if (port.WaitForData(static_cast<int>(std::min<long long>(left, kPollPauseMs)))) {
+                poll();
+            } else {
+                pause(0);
+            }
+        }
+        if (plan.shape == PollShape::Pass && result.Complete())
+            pause(kPollPauseMs);
+        return result;
+    }
     if (plan.shape == PollShape::Pass) {
         for (int pass = 0; pass < plan.passes; ++pass) {
             for (int i = 0; i < plan.pollsPerPass; ++i) {
-                if (poll())
+                if (poll() && result.Complete())
                     break;
             }
             pause(kPollPauseMs);
@@ -36,7 +58,7 @@ PollResult PollReceive(BytePort& port, const PollPlan& plan, const Pause& pause,
         }
     } else {
         for (int i = 0; i < plan.passes; ++i) {
-            if (poll())
+            if (poll() && result.Complete())
                 break;
             pause(kPollPauseMs);
         }

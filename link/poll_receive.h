@@ -1,5 +1,5 @@
-// Bounded polling for the radio's answers: the port is read without waiting, many times
-// between short pauses, so a byte is taken as soon as it arrives and no wait is unbounded.
+// Bounded polling for the radio's answers: a byte is taken as soon as it arrives and no wait
+// is unbounded.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +24,11 @@ enum class PollShape {
     Ack,   // up to R single polls, a pause after each that did not complete the answer
 };
 
+// Prompt waits on the port for the next byte until the plan's bound (passes x pause) has
+// passed; classic polls without waiting and pauses a fixed 20 ms between polls or passes, for
+// radios that need the old rhythm. Both send and take the same bytes.
+enum class PollTiming { Prompt, Classic };
+
 struct PollPlan {
     std::size_t expected;  // N
     PollShape shape;
@@ -43,9 +48,11 @@ struct PollResult {
 };
 
 // Collects up to plan.expected bytes. Bytes beyond them stay queued. onByte sees the running
-// count after each byte.
+// count after each byte. A pass-shape answer is followed by one pause in either timing. While
+// a prompt wait goes on, `pause(0)` runs every 20 ms so a window keeps painting.
 PollResult PollReceive(BytePort& port, const PollPlan& plan, const Pause& pause,
-                       const std::function<void(std::size_t)>& onByte = {});
+                       const std::function<void(std::size_t)>& onByte = {},
+                       PollTiming timing = PollTiming::Prompt);
 
 // Sends one frame byte by byte.
 void SendFrame(BytePort& port, const RadioFrame& frame);

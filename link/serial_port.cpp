@@ -1,6 +1,7 @@
 #include "serial_port.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 #include "byte_trace.h"
 
@@ -204,6 +205,17 @@ int SerialPort::ReadByte(std::uint8_t& out) {
     }
     out = lastByte_;
     return 0;
+}
+
+bool SerialPort::WaitForData(int milliseconds) {
+    if (isOpen_ != 1)
+        return false;
+    if (port_.bytesAvailable() > 0)
+        return true;
+    port_.waitForReadyRead(std::max(milliseconds, 0));
+    // A wait that ran out leaves a timeout error behind that would stick.
+    port_.clearError();
+    return port_.bytesAvailable() > 0;
 }
 
 void SerialPort::DiscardInput() {

@@ -34,6 +34,9 @@ public:
     int WriteByte(std::uint8_t byte) override;
     // -1 without a port; 0 nothing queued (out = 0); 1 one byte read. Never waits.
     int ReadByte(std::uint8_t& out) override;
+    // Blocks until a byte can be read or `milliseconds` have passed; true when one can. Returns
+    // false at once without a port.
+    bool WaitForData(int milliseconds) override;
     void DiscardInput() override;
     void PurgeOutput() override;
     // Flushes pending output, drops DTR and RTS, purges both queues. Always 1.

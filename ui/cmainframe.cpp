@@ -101,6 +101,8 @@ void CMainFrame::BuildMenus() {
     link->setObjectName(QStringLiteral("menuLink"));
     AddCommand(link, cmd::kReadRadio, QStringLiteral("读取(PC<-电台)"));
     AddCommand(link, cmd::kWriteRadio, QStringLiteral("写入(PC->电台)"));
+    AddCommand(link, cmd::kVerifyWrites, QStringLiteral("写入后校验"))->setCheckable(true);
+    AddCommand(link, cmd::kCompareRadio, QStringLiteral("与电台比较"));
     link->addSeparator();
     m_portMenu = link->addMenu(QStringLiteral("选择串口"));
     m_portMenu->setObjectName(QStringLiteral("menuSelectPort"));

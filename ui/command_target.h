@@ -21,6 +21,8 @@ inline constexpr int kCom2 = 32785;
 inline constexpr int kCom3 = 32786;
 inline constexpr int kCom4 = 32787;
 inline constexpr int kCurrentChannel = 32788;
+inline constexpr int kVerifyWrites = 32789;  // checkable
+inline constexpr int kCompareRadio = 32790;
 inline constexpr int kPrintSetup = 57606;
 inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
@@ -31,7 +33,7 @@ public:
     virtual ~CommandTarget() = default;
     virtual void OnCommand(int id) = 0;
     virtual bool IsCommandEnabled(int id) const = 0;  // only 32776 is ever disabled
-    virtual bool IsCommandChecked(int id) const = 0;  // 32784..32787
+    virtual bool IsCommandChecked(int id) const = 0;  // 32784..32787, 32789
     virtual QStringList SerialDeviceNames()
         const = 0;  // ports found on this machine, e.g. "ttyUSB0"
     virtual void OnSelectDevice(const QString& name) = 0;

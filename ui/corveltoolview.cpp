@@ -24,6 +24,7 @@
 #include "channel_file.h"
 #include "chighlightlistctrl.h"
 #include "codec.h"
+#include "comparedialog.h"
 #include "currentchanneldialog.h"
 #include "exchanges.h"
 #include "gbk.h"
@@ -74,6 +75,8 @@ void LabelButtons(QMessageBox& box) {
         yes->setText(QStringLiteral("是(&Y)"));
     if (QAbstractButton* no = box.button(QMessageBox::No))
         no->setText(QStringLiteral("否(&N)"));
+    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
+        cancel->setText(QStringLiteral("取消"));
 }
 
 QString OpenFailureReason(const SerialPort& port) {
@@ -158,6 +161,11 @@ COrvelToolView::COrvelToolView(QWidget* parent) : QWidget(parent), ui_(new Ui::M
     };
     dialogs_.currentChannel = [this](SerialPort& port) {
         CurrentChannelDialog dialog(&port, this);
+        dialog.timing = m_classicTiming ? PollTiming::Classic : PollTiming::Prompt;
+        dialog.exec();
+    };
+    dialogs_.compare = [this](const QStringList& lines) {
+        CompareDialog dialog(lines, this);
         dialog.exec();
     };
 
@@ -227,6 +235,8 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     m_specialWord = config.specialWord;
     m_portNumber = config.portNumber;
     m_device = QString::fromStdString(config.device);
+    m_verifyWrites = config.verifyWrites;
+    m_classicTiming = config.classicTiming;
 
     if (!options.tracePath.isEmpty()) {
         trace_ = std::make_unique<ByteTrace>();
@@ -532,6 +542,7 @@ ExchangeHooks COrvelToolView::MakeExchangeHooks(QString& workingLog) {
     };
     hooks.progress = [this](int percent) { ShowProgress(percent); };
     hooks.pause = PaintingPause;
+    hooks.timing = m_classicTiming ? PollTiming::Classic : PollTiming::Prompt;
     return hooks;
 }
 
@@ -595,6 +606,8 @@ void COrvelToolView::OnRead() {
 }
 
 void COrvelToolView::OnWrite() {
+    if (!ConfirmPendingEdit())
+        return;
     QString workingLog;
     const ExchangeHooks hooks = MakeExchangeHooks(workingLog);
     WriteRequest request;
@@ -610,6 +623,10 @@ void COrvelToolView::OnWrite() {
     EndProgress();
     if (outcome.status == WriteStatus::Ok) {
         Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
+        if (m_verifyWrites) {
+            VerifyAfterWrite(request, hooks);
+            EndProgress();
+        }
     } else if (outcome.status == WriteStatus::Rejected) {
         Message(QMessageBox::Critical, kNotice, QStringLiteral("通讯失败"));
     }
@@ -636,6 +653,15 @@ void COrvelToolView::LogOpenFailure() {
 }
 
 void COrvelToolView::SavePortChoice(int number, const QString& device) {
+    if (device.isEmpty()) {
+        SaveSetting(kPortKey, std::to_string(number));
+    } else {
+        SaveSetting("Device", device.toStdString());
+    }
+}
+
+// An empty value removes the key.
+void COrvelToolView::SaveSetting(std::string_view key, const std::string& value) {
     const QString writePath = ConfigWritePath();
     IniFile ini;
     std::string error;
@@ -644,17 +670,15 @@ void COrvelToolView::SavePortChoice(int number, const QString& device) {
     const QString basePath = QFileInfo::exists(writePath) ? writePath : readPath;
     // A file that exists but cannot be read is never replaced by one holding only the port.
     if (!IniFile::Load(basePath.toStdString(), ini, error)) {
-        qWarning("port choice not stored: %s", error.c_str());
+        qWarning("setting not stored: %s", error.c_str());
         return;
     }
-    if (device.isEmpty()) {
-        ini.Set(kConfigSection, kPortKey, std::to_string(number));
+    ini.Set(kConfigSection, key, value);
+    // A port chosen by number no longer names a device.
+    if (key == kPortKey)
         ini.Remove(kConfigSection, "Device");
-    } else {
-        ini.Set(kConfigSection, "Device", device.toStdString());
-    }
     if (!ini.Save(writePath.toStdString(), error)) {
-        qWarning("port choice not stored: %s", error.c_str());
+        qWarning("setting not stored: %s", error.c_str());
     }
 }
 
@@ -730,6 +754,13 @@ void COrvelToolView::OnOpen() {
 
 bool COrvelToolView::WriteImageFile(const QString& path) {
     std::string error;
+    // The bytes a save replaces go to the safety copies first; without that copy they stay.
+    if (!KeepReplacedFile(path.toStdString(), error)) {
+        Message(QMessageBox::Warning, kAppTitle,
+                QStringLiteral("文件保存失败：无法保留原文件的备份\n%1\n%2")
+                    .arg(path, QString::fromStdString(error)));
+        return false;
+    }
     if (WriteFileAtomically(path.toStdString(), ChannelFileBytes(m_image), error))
         return true;
     const QString text =
@@ -860,6 +891,12 @@ void COrvelToolView::OnCommand(int id) {
         case cmd::kCurrentChannel:
             OnCurrentChannel();
             break;
+        case cmd::kVerifyWrites:
+            OnToggleVerify();
+            break;
+        case cmd::kCompareRadio:
+            OnCompareRadio();
+            break;
         case cmd::kHelp:
             OpenHelpFile(HelpFolders(ProgramDir()), QStringLiteral("help"));
             break;
@@ -879,6 +916,8 @@ bool COrvelToolView::IsCommandEnabled(int id) const {
 }
 
 bool COrvelToolView::IsCommandChecked(int id) const {
+    if (id == cmd::kVerifyWrites)
+        return m_verifyWrites;
     return id >= cmd::kCom1 && id <= cmd::kCom4 && m_device.isEmpty() &&
            m_portNumber == id - cmd::kCom1 + 1;
 }

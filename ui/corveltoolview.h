@@ -29,6 +29,7 @@ class MainForm;
 namespace orvel {
 class ByteTrace;
 struct ExchangeHooks;
+struct WriteRequest;
 }  // namespace orvel
 
 class COrvelToolView : public QWidget, public CommandTarget {
@@ -44,6 +45,7 @@ public:
         std::function<QString(bool save, const QString& initialPath)> fileName;
         std::function<bool(QPrinter&)> print;
         std::function<void(orvel::SerialPort&)> currentChannel;
+        std::function<void(const QStringList& lines)> compare;  // 与电台比较's result
     };
 
     struct StartOptions {
@@ -108,6 +110,8 @@ public:
     void OnPrintSetup();
     void OnSelectCom(int number);
     void OnCurrentChannel();
+    void OnCompareRadio();
+    void OnToggleVerify();
     // Runs the print path into a PDF file instead of the print dialog's choice.
     bool PrintToPdf(const QString& pdfPath);
 
@@ -128,6 +132,10 @@ private:
     void SavePortChoice(int number, const QString& device);
     bool WriteImageFile(const QString& path);
     orvel::ExchangeHooks MakeExchangeHooks(QString& workingLog);
+    // Before a write: asks about an edit not yet confirmed into its row. False: write nothing.
+    bool ConfirmPendingEdit();
+    void VerifyAfterWrite(const orvel::WriteRequest& request, const orvel::ExchangeHooks& hooks);
+    void SaveSetting(std::string_view key, const std::string& value);
     void ShowProgress(int percent);
     void EndProgress();
     void PaintReport(QPrinter& printer);
@@ -146,6 +154,8 @@ public:
     QString m_device;  // a port chosen by device name; wins over m_portNumber when set
     QString m_filePath;
     std::string m_specialWord;  // bytes as the INI holds them
+    bool m_verifyWrites = true;
+    bool m_classicTiming = false;
     orvel::MemoryImage m_image{};
     double m_minFreq = 223.0;
     double m_maxFreq = 235.0;

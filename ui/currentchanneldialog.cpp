@@ -43,6 +43,7 @@ QComboBox* CurrentChannelDialog::squelchList() const {
 void CurrentChannelDialog::OnReadCurrent() {
     ExchangeHooks hooks;
     hooks.pause = pause;
+    hooks.timing = timing;
     const CurrentChannelOutcome outcome = ReadCurrentChannel(
         *port_, hooks, [this](int channel) { ui_->id1029->setCurrentIndex(channel); });
     switch (outcome.status) {
@@ -67,6 +68,7 @@ void CurrentChannelDialog::OnReadCurrent() {
 void CurrentChannelDialog::OnWriteCurrent() {
     ExchangeHooks hooks;
     hooks.pause = pause;
+    hooks.timing = timing;
     switch (SetCurrentChannel(*port_, ui_->id1029->currentIndex(), ui_->id1030->currentIndex(),
                               hooks)) {
         case SetChannelStatus::PortClosed:

@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+#include "poll_receive.h"
+
 namespace orvel {
 class SerialPort;
 }
@@ -32,6 +34,7 @@ public:
     std::function<void(const QString&)> message;
     // The pause between polls; keeps the dialog painting.
     std::function<void(int)> pause;
+    orvel::PollTiming timing = orvel::PollTiming::Prompt;
 
 private:
     std::unique_ptr<Ui::CurrentChannelForm> ui_;

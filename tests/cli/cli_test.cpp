@@ -138,7 +138,7 @@ protected:
 };
 
 TEST_F(Cli, EveryCommandHasHelpAndBadCommandLinesExitOne) {
-    for (const char* command : {"read", "write", "show", "convert", "channel", "ports"}) {
+    for (const char* command : {"read", "write", "show", "convert", "channel", "ports", "diff"}) {
         const Result r = Ctl({command, "--help"});
         EXPECT_EQ(r.code, 0) << command;
         EXPECT_EQ(r.out.rfind(std::string("usage: orvelctl ") + command, 0), 0u) << r.out;
@@ -445,7 +445,128 @@ TEST_F(Cli, VerifyCatchesARadioThatIgnoresWrites) {
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.err.find("接收数据[% 100]\n ***正确接收数据***\n"), std::string::npos) << r.err;
     EXPECT_EQ(radio.Image()[layout::ChannelOffset(0)], 0x23);
+    EXPECT_NE(r.err.find("校验正确\n"), std::string::npos) << r.err;
     radio.Stop();
+}
+
+TEST_F(Cli, DiffComparesTwoFilesInTextAndJson) {
+    const QString ini = Path("orvel.ini");
+    MemoryImage a = SampleImage();
+    MemoryImage b = a;
+    b[2] = 0x82;                         // header
+    b[layout::ChannelOffset(2)] = 0x22;  // channel 3 rx 226.500 (was empty)
+    b[layout::ChannelOffset(2) + 1] = 0x65;
+    b[layout::kModeByte2] ^= 0x10;   // baud rate
+    b[layout::kSpareA] = 0x07;       // spare byte 131
+    b[layout::kSpareB + 31] = 0xAB;  // spare byte 258
+    b[layout::kChecksum] = ImageChecksum(b);
+    Write("a.dat", ChannelFileBytes(a));
+    Write("b.dat", ChannelFileBytes(b));
+    ASSERT_EQ(Ctl({"convert", Path("a.dat"), Path("a.json"), "--config", ini}).code, 0);
+
+    Result r = Ctl({"diff", Path("a.dat"), Path("a.dat"), "--config", ini});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    r = Ctl({"diff", Path("a.dat"), Path("a.dat"), "--format", "json"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out), json::parse(R"({"equal": true, "differences": []})"));
+
+    // A .json compares as the .dat it was made from.
+    r = Ctl({"diff", Path("a.json"), Path("a.dat"), "--config", ini});
+    EXPECT_EQ(r.code, 0) << r.err << r.out;
+    r = Ctl({"diff", Path("a.dat"), Path("b.dat"), "--config", ini});
+    EXPECT_EQ(r.code, 5) << r.err;
+    const QStringList lines = QString::fromStdString(r.out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 5) << r.out;
+    EXPECT_TRUE(lines.contains("settings baudRate: 2 -> 3")) << r.out;
+    EXPECT_TRUE(lines.contains("header: 330681 -> 330682")) << r.out;
+    EXPECT_TRUE(lines.contains("spareA: byte 131 00 -> 07")) << r.out;
+    EXPECT_EQ(lines.back(), "spareB: byte 258 00 -> AB");
+    EXPECT_EQ(lines.front(), "channel 3 rx: (empty) -> 226.500");
+
+    r = Ctl({"diff", Path("b.dat"), Path("a.dat"), "--format", "json", "--config", ini});
+    EXPECT_EQ(r.code, 5);
+    const json doc = json::parse(r.out);
+    EXPECT_EQ(doc["equal"], false);
+    EXPECT_TRUE(doc["differences"].size() == static_cast<std::size_t>(lines.size()));
+    EXPECT_TRUE(doc["differences"].back() ==
+                (json{{"where", "spareB"}, {"field", "258"}, {"a", "AB"}, {"b", "00"}}));
+}
+
+TEST_F(Cli, DiffAgainstTheRadioAndItsFailures) {
+    const QString ini = Path("orvel.ini");
+    Write("radio.dat", ChannelFileBytes(sim::VirtualRadio::DefaultImage()));
+    Write("sample.dat", ChannelFileBytes(SampleImage()));
+    Result r = Ctl({"diff", Path("radio.dat"), "--simulate", "--config", ini});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Backups("*-read.dat").size(), 1);
+    r = Ctl({"diff", Path("sample.dat"), "--simulate", "--format", "json", "--config", ini});
+    EXPECT_EQ(r.code, 5) << r.err;
+    EXPECT_EQ(json::parse(r.out)["differences"][0]["where"], "channel 1");
+
+    StartSim({"--silent"});
+    r = Ctl({"diff", Path("radio.dat"), "--port", Radio()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.out, "");
+    StopSim();
+    StartSim({"--bad-checksum"});
+    r = Ctl({"diff", Path("radio.dat"), "--port", Radio()});
+    EXPECT_EQ(r.code, 3) << r.err;
+    StopSim();
+    EXPECT_EQ(Ctl({"diff", Path("radio.dat"), "--port", "/dev/nonexistent"}).code, 4);
+
+    // Usage: one file without a radio, two with one, both radio options, a bad format.
+    for (const QStringList& args :
+         {QStringList{"diff", Path("radio.dat")},
+          QStringList{"diff", Path("radio.dat"), Path("sample.dat"), "--simulate"},
+          QStringList{"diff", Path("radio.dat"), "--simulate", "--port", Radio()},
+          QStringList{"diff", Path("radio.dat"), Path("sample.dat"), "--format", "csv"},
+          QStringList{"diff", Path("radio.txt"), Path("sample.dat")}}) {
+        EXPECT_EQ(Ctl(args).code, 1) << args.join(' ').toStdString();
+    }
+    // Files that cannot be compared are data errors.
+    Write("short.dat", std::string("abc"));
+    EXPECT_EQ(Ctl({"diff", Path("short.dat"), Path("sample.dat")}).code, 3);
+    EXPECT_EQ(Ctl({"diff", Path("sample.dat"), Path("missing.json")}).code, 3);
+}
+
+TEST_F(Cli, ConvertKeepsTheFileItReplaces) {
+    const QString ini = Path("orvel.ini");
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    Write("old.json", std::string("{\"not\": \"a configuration\"}"));
+    ASSERT_EQ(Ctl({"convert", Path("a.dat"), Path("old.json"), "--config", ini}).code, 0);
+    const QStringList kept = Backups("*-file.json");
+    ASSERT_EQ(kept.size(), 1);
+    QFile copy(Path("data/OrvelTool/backups/" + kept.front()));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("{\"not\": \"a configuration\"}"));
+    // A new file replaces nothing and leaves no copy.
+    ASSERT_EQ(Ctl({"convert", Path("a.dat"), Path("new.dat"), "--config", ini}).code, 0);
+    EXPECT_TRUE(Backups("*-file.dat").isEmpty());
+
+    // Without a place for the copy the file stays as it was.
+    Write("blocked", std::string("a file where the backup folder should be"));
+    env_.insert("XDG_DATA_HOME", Path("blocked"));
+    const Result r = Ctl({"convert", Path("a.dat"), Path("old.json"), "--config", ini});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("not replaced"), std::string::npos) << r.err;
+    EXPECT_EQ(Read("old.json").size(), JsonOf(SampleImage()).size());
+}
+
+TEST_F(Cli, ClassicTimingSendsTheSameFrames) {
+    Write("sample.dat", ChannelFileBytes(SampleImage()));
+    std::vector<std::vector<RadioFrame>> sent;
+    for (const QStringList& extra : {QStringList{}, QStringList{"--classic-timing"}}) {
+        StartSim();
+        const Result r = Ctl(QStringList{"write", "--port", Radio(), Path("sample.dat"), "--config",
+                                         Path("orvel.ini")} +
+                             extra);
+        EXPECT_EQ(r.code, 0) << r.err;
+        sent.push_back(StopSim());
+    }
+    EXPECT_EQ(sent[0].size(), 67u);
+    EXPECT_EQ(sent[0], sent[1]);
 }
 
 }  // namespace

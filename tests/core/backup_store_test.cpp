@@ -129,3 +129,25 @@ TEST_F(BackupStore, AFolderThatCannotBeMadeOrAKindThatIsAPathIsAnError) {
 
 }  // namespace
 }  // namespace orvel
+
+namespace orvel {
+namespace {
+
+TEST_F(BackupStore, ReplacedFilesKeepTheirBytesAndShareTheRotation) {
+    std::string error;
+    const std::vector<std::uint8_t> bytes = {'n', 'o', 't', 0x00, 0xFF};
+    const std::string kept = SaveBackupBytes(dir_.string(), bytes, "file", ".dat", error, 3, t0_);
+    ASSERT_FALSE(kept.empty()) << error;
+    std::ifstream in(kept, std::ios::binary);
+    EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), bytes);
+    EXPECT_FALSE(SaveBackupBytes(dir_.string(), bytes, "file", ".json", error, 3, t0_ + 1).empty());
+    Save("read", t0_ + 2, 3);
+    Save("write", t0_ + 3, 3);
+    EXPECT_EQ(Listing(), (Names{"20240305-070810-file.json", "20240305-070811-read.dat",
+                                "20240305-070812-write.dat"}));
+    EXPECT_TRUE(SaveBackupBytes(dir_.string(), bytes, "file", ".exe", error).empty());
+    EXPECT_EQ(error, "invalid backup extension");
+}
+
+}  // namespace
+}  // namespace orvel

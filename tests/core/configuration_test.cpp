@@ -63,3 +63,32 @@ TEST(IniPathBesideProgram, PutsTheFileInTheProgramsFolder) {
 
 }  // namespace
 }  // namespace orvel
+
+namespace orvel {
+namespace {
+
+TEST(ReadConfiguration, VerifyAndClassicTimingAreSwitchesThatIgnoreNonsense) {
+    const Configuration none = ReadConfiguration(IniFile{});
+    EXPECT_TRUE(none.verifyWrites);
+    EXPECT_FALSE(none.classicTiming);
+    const struct {
+        const char* text;
+        bool verify;
+        bool classic;
+    } cases[] = {
+        {"Verify=0\nClassicTiming=1\n", false, true},
+        {"Verify=2\nClassicTiming=0\n", true, false},
+        {"Verify=-1\nClassicTiming= 1\n", true, true},
+        {"Verify=off\nClassicTiming=yes\n", true, false},  // no number: the defaults
+        {"Verify=\nClassicTiming=\n", true, false},
+    };
+    for (const auto& c : cases) {
+        const Configuration config =
+            ReadConfiguration(IniFile::FromText(std::string("[Set]\n") + c.text));
+        EXPECT_EQ(config.verifyWrites, c.verify) << c.text;
+        EXPECT_EQ(config.classicTiming, c.classic) << c.text;
+    }
+}
+
+}  // namespace
+}  // namespace orvel

@@ -368,11 +368,15 @@ private slots:
         radio->ClearRecord();
         view->OnWrite();
         const auto frames = radio->Frames();
-        QCOMPARE(frames.size(), std::size_t{66});
+        // The write, then the read-back of the check that is on by default.
+        QCOMPARE(frames.size(), std::size_t{68});
         QCOMPARE(frames[0], MakeFrame(CmdWriteWord, 0, 0x22, 0x35));
         QCOMPARE(frames[64][4], 0xFF);
         QCOMPARE(frames[65][4], 0x30);
-        QCOMPARE(LogLines().last(), QStringLiteral("***正确写入数据***"));
+        QCOMPARE(frames[66], MakeFrame(CmdIdentify));
+        QCOMPARE(frames[67], MakeFrame(CmdReadImage));
+        QVERIFY(LogLines().contains(QStringLiteral("***正确写入数据***")));
+        QCOMPARE(LogLines().last(), QStringLiteral("校验正确"));
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, QStringLiteral("正确写入数据"));
     }

@@ -1,0 +1,91 @@
+// What the commands of orvelctl share: argument handling, files, the link to the radio and the
+// log. A command in a file of its own builds on these.
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "byte_trace.h"
+#include "channel_edit.h"
+#include "configuration.h"
+#include "exchanges.h"
+#include "serial_port.h"
+#include "virtual_radio.h"
+
+namespace orvel::cli {
+
+inline constexpr const char* kPortHelp =
+    "  --port DEV      serial port: a device path, COMn, or the port number n\n"
+    "  --simulate      talk to a built-in virtual radio\n"
+    "  --trace FILE    append a byte trace of the exchange to FILE\n"
+    "  --classic-timing  pause a fixed 20 ms between polls for the radio's answers, as\n"
+    "                  older versions did (also ClassicTiming=1 in [Set] of the INI)\n";
+inline constexpr const char* kConfigHelp =
+    "  --config INI    settings file, section [Set]: Min and Max bound the frequencies,\n"
+    "                  Word is the special-data frame of a write (default: OrvelTool.ini\n"
+    "                  where the window finds it)\n";
+
+enum class FileKind { Unknown, Dat, Json, Csv };
+enum class Format { Text, Json, Csv };
+
+struct Context {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+struct CommandInfo {
+    std::string synopsis;  // the usage lines
+    std::string details;   // the rest of --help
+    std::vector<QCommandLineOption> options;
+    int positional = 0;  // -1: the command checks the count itself
+    std::string positionalNames;
+    bool radio = false;          // takes --port or --simulate, and --trace
+    bool radioOptional = false;  // with radio: the radio options may also be left out
+};
+
+// Members in this order so that closing the port still reaches the trace, and the radio
+// outlives both.
+struct Link {
+    std::unique_ptr<sim::VirtualRadio> radio;
+    ByteTrace trace;
+    SerialPort port;
+    std::string name;
+    PollTiming timing = PollTiming::Prompt;
+};
+
+FileKind KindOf(const std::string& path);
+// "05 A0": bytes as hex pairs.
+std::string Hex(std::initializer_list<std::uint8_t> bytes);
+// "orvelctl: message" on err; returns code.
+int Fail(Context& c, int code, const std::string& message);
+// Log text as the window shows it, one line per line, without the carriage returns.
+void LogLines(std::ostream& err, std::string_view text);
+ExchangeHooks LogHooks(std::ostream& err, const Link& link);
+
+QCommandLineOption ValueOption(const char* name, const char* valueName);
+QCommandLineOption FlagOption(const char* name);
+int UsageError(Context& c, const CommandInfo& info, const std::string& message);
+// Returns the exit code when the command is done already (help, usage error), else -1.
+int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringList& arguments,
+            Context& c);
+std::string Value(const QCommandLineParser& parser, const char* name);
+bool ParseFormat(const QCommandLineParser& parser, bool csvAllowed, Format& format);
+
+// Each returns the exit code of a failure (reported), else -1.
+int LoadConfig(const QCommandLineParser& parser, Configuration& config, Context& c);
+FrequencyLimits Limits(const Configuration& config);
+int LoadImageFile(const std::string& path, const FrequencyLimits& limits, MemoryImage& image,
+                  Context& c);
+int OpenLink(const QCommandLineParser& parser, Link& link, Context& c);
+
+std::string ReadFailure(const ReadOutcome& outcome);
+
+}  // namespace orvel::cli

@@ -1,0 +1,36 @@
+// The check after a write, shared by the window and orvelctl: read the radio back and compare
+// the words the write sent with what the radio now holds.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "exchanges.h"
+#include "write_check.h"
+
+namespace orvel {
+
+namespace lines {
+inline constexpr std::string_view kVerifyOk = "校验正确\r\n";
+inline constexpr std::string_view kVerifyChecksum = "校验错误：数据校验错\r\n";
+}  // namespace lines
+
+enum class VerifyStatus { Match, Mismatch, BadChecksum, ReadFailed };
+
+struct VerifyOutcome {
+    VerifyStatus status = VerifyStatus::ReadFailed;
+    ReadOutcome readBack;
+    std::optional<WordDifference> difference;  // set for Mismatch
+};
+
+// "校验错误：字 0x05\r\n"
+std::string VerifyMismatchLine(int word);
+
+// A full read (link check and image, with its log lines), kept among the safety copies like
+// every read, then the comparison of the channel and settings words. Logs 校验正确 or
+// 校验错误：字 0xNN; a failed read leaves its own lines only. A read-back whose words match
+// but whose checksum fails is BadChecksum.
+VerifyOutcome VerifyWrite(SerialPort& port, const WriteRequest& request,
+                          const ExchangeHooks& hooks);
+
+}  // namespace orvel

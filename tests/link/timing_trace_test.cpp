@@ -1,0 +1,98 @@
+// The prompt timing changes when the tool looks at the line, never what goes over it: a write
+// and its check read give the same trace, log and progress in either timing.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app_paths.h"
+#include "byte_trace.h"
+#include "codec.h"
+#include "link_fixture.h"
+#include "verify_write.h"
+
+namespace orvel::testing {
+namespace {
+
+struct LineRecord {
+    std::vector<std::string> trace;  // "TX CC 01 ...", "RX 33 06 00", without time stamps
+    std::vector<std::string> log;
+    std::vector<int> progress;
+};
+
+class TimingTraceTest : public LinkTest {
+protected:
+    LineRecord WriteAndVerify(PollTiming timing, const QString& tracePath) {
+        log.clear();
+        progress.clear();
+        {
+            ByteTrace trace;
+            std::string error;
+            EXPECT_TRUE(trace.Open(tracePath.toStdString(), error)) << error;
+            port.SetTrace(&trace);
+            ExchangeHooks hooks = Hooks();
+            hooks.timing = timing;
+            WriteRequest request;
+            request.table = EmptyChannelTable();
+            request.table[2] = {ChannelLabel(3), "226.500", "230.000", "P2", "4800", "开", "L3"};
+            request.specialWord = "12 34 56";
+            EXPECT_EQ(WriteRadio(port, request, hooks).status, WriteStatus::Ok);
+            EXPECT_EQ(VerifyWrite(port, request, hooks).status, VerifyStatus::Match);
+            trace.Flush();
+            port.SetTrace(nullptr);
+        }
+        LineRecord run{{}, log, progress};
+        QFile file(tracePath);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (!line.isEmpty())
+                run.trace.push_back(line.mid(24).toStdString());  // past "yyyy-MM-dd hh:mm:ss.zzz "
+        }
+        return run;
+    }
+};
+
+TEST_F(TimingTraceTest, AWriteSendsAndTakesTheSameBytesInEitherTiming) {
+    QTemporaryDir folder;
+    qputenv("XDG_DATA_HOME", folder.filePath("data").toUtf8());
+    StartRadio();
+    // Real 20 ms pauses for the classic rhythm, as a radio on the line would see it.
+    fastPause = false;
+    const LineRecord classic = WriteAndVerify(PollTiming::Classic, folder.filePath("classic.txt"));
+    const LineRecord prompt = WriteAndVerify(PollTiming::Prompt, folder.filePath("prompt.txt"));
+    ASSERT_GT(classic.trace.size(), 67u * 2);
+    EXPECT_EQ(classic.trace.front().rfind("TX CC 01 00 00 00 00 00 01", 0), 0u)
+        << classic.trace.front();
+    EXPECT_EQ(prompt.trace, classic.trace);
+    EXPECT_EQ(prompt.log, classic.log);
+    EXPECT_EQ(prompt.progress, classic.progress);
+    EXPECT_EQ(classic.log.back(), "校验正确\r\n");
+}
+
+TEST_F(TimingTraceTest, VerifyNamesTheFirstWordTheRadioDidNotKeep) {
+    QTemporaryDir folder;
+    qputenv("XDG_DATA_HOME", folder.filePath("data").toUtf8());
+    StartRadio(sim::RadioBehaviour{.ignoreWrites = true});
+    WriteRequest request;
+    request.table = EmptyChannelTable();
+    request.settings = DecodeImage(radio->Image(), DecodeSource::FromRadio).settings;
+    // Channel 1 stays as the radio holds it, so the first difference is channel 2's first word.
+    request.table[0] = DecodeImage(radio->Image(), DecodeSource::FromRadio).table[0];
+    ASSERT_EQ(WriteRadio(port, request, Hooks()).status, WriteStatus::Ok);
+    const VerifyOutcome outcome = VerifyWrite(port, request, Hooks());
+    EXPECT_EQ(outcome.status, VerifyStatus::Mismatch);
+    ASSERT_TRUE(outcome.difference.has_value());
+    EXPECT_EQ(outcome.difference->word, 4);
+    EXPECT_EQ(log.back(), "校验错误：字 0x04\r\n");
+    // The read-back is kept like every read.
+    EXPECT_EQ(QDir(BackupFolder()).entryList({"*-read.dat"}).size(), 1);
+
+    radio->SetBehaviour(sim::RadioBehaviour{.silent = true});
+    log.clear();
+    EXPECT_EQ(VerifyWrite(port, request, Hooks()).status, VerifyStatus::ReadFailed);
+    EXPECT_TRUE(log.empty() || log.back().find("校验") == std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvel::testing

@@ -1,0 +1,345 @@
+// The checks around a write as a technician meets them: the question about an edit not yet
+// confirmed, the read-back after a write, the copy of a file a save replaces, and the
+// comparison with the radio.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "app_paths.h"
+#include "channel_file.h"
+#include "chighlightlistctrl.h"
+#include "codec.h"
+#include "comparedialog.h"
+#include "corveltoolview.h"
+#include "virtual_radio.h"
+
+using namespace orvel;
+
+namespace {
+
+const QString kQuestion = QStringLiteral("信道1的修改尚未确认，是否先确认后写入？");
+
+QString IniPath() {
+    return QCoreApplication::applicationDirPath() + "/OrvelTool.ini";
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The contents of the copies of replaced files.
+QList<QByteArray> FileCopies() {
+    QList<QByteArray> copies;
+    const QDir folder(BackupFolder());
+    for (const QString& name : folder.entryList({QStringLiteral("*-file*.dat")}, QDir::Files)) {
+        QFile file(folder.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            copies << file.readAll();
+    }
+    return copies;
+}
+
+// Saves a picture of a dialog when ORVEL_SCREENSHOT_DIR names a folder.
+void Picture(QWidget* widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("ORVEL_SCREENSHOT_DIR");
+    if (!folder.isEmpty())
+        widget->grab().save(folder + "/" + name);
+}
+
+}  // namespace
+
+class WriteChecksTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<sim::VirtualRadio> radio;
+    std::unique_ptr<COrvelToolView> view;
+    QStringList texts;
+    QList<QMessageBox::Icon> icons;
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+    QStringList compared;
+    QString chosenFile;
+    std::function<QMessageBox::StandardButton(QMessageBox::Icon, const QString&, const QString&,
+                                              QMessageBox::StandardButtons)>
+        windowMessage;  // the view's own boxes
+
+    void Start(sim::RadioBehaviour behaviour = {}) {
+        view = std::make_unique<COrvelToolView>();
+        texts.clear();
+        icons.clear();
+        windowMessage = view->dialogs().message;
+        view->dialogs().message = [this](QMessageBox::Icon icon, const QString&,
+                                         const QString& text, QMessageBox::StandardButtons) {
+            texts << text;
+            icons << icon;
+            return answer;
+        };
+        view->dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
+        view->dialogs().compare = [this](const QStringList& lines) { compared = lines; };
+        radio = std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(), behaviour);
+        QVERIFY(radio->Start());
+        COrvelToolView::StartOptions options;
+        options.portOverride = QString::fromStdString(radio->DevicePath());
+        view->OnInitialUpdate(options);
+        view->OnRead();
+        texts.clear();
+        icons.clear();
+        radio->ClearRecord();
+    }
+    QString Cell(int row, int column) const {
+        return QString::fromStdString(view->Table()[row][column]);
+    }
+    QStringList LogLines() const {
+        return view->LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    void TypeRx(const QString& text) { view->findChild<QLineEdit*>("id1003")->setText(text); }
+
+private slots:
+    void init() {
+        QFile::remove(IniPath());
+        answer = QMessageBox::Yes;
+        compared.clear();
+        QDir(BackupFolder()).removeRecursively();
+    }
+    void cleanup() {
+        view.reset();
+        if (radio)
+            radio->Stop();
+        radio.reset();
+        QFile::remove(IniPath());
+    }
+
+    void aPanelThatMatchesItsRowWritesWithoutAQuestion() {
+        Start();
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QCOMPARE(radio->Frames().size(), std::size_t{68});
+    }
+
+    void anUnconfirmedEditAsksAndEachAnswerDoesWhatItSays() {
+        Start();
+        const QString before = Cell(0, 1);
+        TypeRx("226.5");
+        answer = QMessageBox::Cancel;
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{kQuestion});
+        QCOMPARE(icons.first(), QMessageBox::Question);
+        QVERIFY(radio->Frames().empty());
+
+        // 否: the list as it is, the edit stays in the panel only.
+        texts.clear();
+        answer = QMessageBox::No;
+        view->OnWrite();
+        QCOMPARE(texts.first(), kQuestion);
+        QCOMPARE(Cell(0, 1), before);
+        QVERIFY(radio->Frames().size() >= 66);
+        QCOMPARE(radio->Frames()[0][3], PackFrequency(before.toStdString())[0]);
+        QCOMPARE(radio->Image()[layout::ChannelOffset(0) + 1],
+                 PackFrequency(before.toStdString())[1]);
+
+        // 是: confirmed first, then written.
+        texts.clear();
+        radio->ClearRecord();
+        answer = QMessageBox::Yes;
+        view->OnWrite();
+        QCOMPARE(texts.first(), kQuestion);
+        QCOMPARE(Cell(0, 1), QStringLiteral("226.500"));
+        QVERIFY(LogLines().contains(QStringLiteral("数据设置 [信道1]")));
+        QCOMPARE(radio->Frames()[0], MakeFrame(CmdWriteWord, 0, 0x22, 0x65));
+        QCOMPARE(LogLines().last(), QStringLiteral("校验正确"));
+    }
+
+    void aConfirmThatFailsItsChecksWritesNothing() {
+        Start();
+        TypeRx("250");
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{kQuestion});
+        QVERIFY(LogLines().contains(QStringLiteral("***接收频率数据非法***")));
+        QVERIFY(radio->Frames().empty());
+    }
+
+    void theRealQuestionHasYesNoAndCancel() {
+        Start();
+        view->dialogs().message = windowMessage;
+        TypeRx("226.5");
+        QStringList buttons;
+        QString text;
+        QTimer::singleShot(200, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            text = box->text();
+            for (QAbstractButton* button : box->buttons())
+                buttons << button->text();
+            Picture(box, "unconfirmed-question.png");
+            box->button(QMessageBox::Cancel)->click();
+        });
+        view->OnWrite();
+        QCOMPARE(text, kQuestion);
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"取消", "否(&N)", "是(&Y)"}));
+        QVERIFY(radio->Frames().empty());
+    }
+
+    void aRadioThatIgnoresWritesFailsTheCheck() {
+        Start(sim::RadioBehaviour{.ignoreWrites = true});
+        TypeRx("226.5");
+        view->OnConfirm();
+        view->OnWrite();
+        QCOMPARE(texts.size(), 2);
+        QCOMPARE(texts[0], QStringLiteral("正确写入数据"));
+        QCOMPARE(texts[1], QStringLiteral("校验错误：字 0x00"));
+        QCOMPARE(icons[1], QMessageBox::Critical);
+        QCOMPARE(LogLines().last(), QStringLiteral("校验错误：字 0x00"));
+        QCOMPARE(QDir(BackupFolder()).entryList({"*-read*.dat"}).size(), 2);  // read, read-back
+    }
+
+    void theCheckCanBeTurnedOffAndStaysOff() {
+        Start(sim::RadioBehaviour{.ignoreWrites = true});
+        QVERIFY(view->IsCommandChecked(cmd::kVerifyWrites));
+        view->OnCommand(cmd::kVerifyWrites);
+        QVERIFY(!view->IsCommandChecked(cmd::kVerifyWrites));
+        QVERIFY(FileBytes(IniPath()).contains("Verify=0"));
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QCOMPARE(radio->Frames().size(), std::size_t{66});
+        QCOMPARE(LogLines().last(), QStringLiteral("***正确写入数据***"));
+
+        Start();
+        QVERIFY(!view->IsCommandChecked(cmd::kVerifyWrites));
+        view->OnCommand(cmd::kVerifyWrites);
+        QVERIFY(FileBytes(IniPath()).contains("Verify=1"));
+    }
+
+    void classicTimingFromTheIniSendsTheSameFrames() {
+        Start();
+        view->OnWrite();
+        const std::vector<RadioFrame> prompt = radio->Frames();
+        QFile ini(IniPath());
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Set]\r\nClassicTiming=1\r\nVerify=0\r\n");
+        ini.close();
+        Start();
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{"正确写入数据"});
+        const std::vector<RadioFrame> classic = radio->Frames();
+        QCOMPARE(classic.size(), std::size_t{66});
+        QVERIFY(std::equal(classic.begin(), classic.end(), prompt.begin()));
+    }
+
+    void saveAndSaveAsKeepTheFileTheyReplace() {
+        QTemporaryDir folder;
+        Start();
+        chosenFile = folder.path() + "/a.dat";
+        QFile old(chosenFile);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("not a channel file");
+        old.close();
+        view->OnSaveAs();
+        QCOMPARE(view->filePath(), chosenFile);
+        QCOMPARE(FileCopies(), QList<QByteArray>{QByteArray("not a channel file")});
+        const QByteArray saved = FileBytes(chosenFile);
+        QCOMPARE(saved.size(), 260);
+
+        view->OnSave();
+        QCOMPARE(FileCopies().size(), 2);
+        QVERIFY(FileCopies().contains(saved));
+    }
+
+    void savingOverAFileWithABadChecksumKeepsItsBytes() {
+        QTemporaryDir folder;
+        Start();
+        MemoryImage image = radio->Image();
+        image[layout::kChecksum] ^= 0xFF;
+        chosenFile = folder.path() + "/bad.dat";
+        std::string error;
+        QVERIFY(WriteFileAtomically(chosenFile.toStdString(), ChannelFileBytes(image), error));
+        const QByteArray original = FileBytes(chosenFile);
+        view->OnOpen();
+        QCOMPARE(Cell(0, 1), QString());  // the table is cleared, the name kept
+        view->OnSave();                   // answered 是
+        QVERIFY(FileBytes(chosenFile) != original);
+        QCOMPARE(FileCopies(), QList<QByteArray>{original});
+    }
+
+    void aSaveWithoutItsSafetyCopyLeavesTheFile() {
+        QTemporaryDir folder;
+        Start();
+        chosenFile = folder.path() + "/a.dat";
+        QFile old(chosenFile);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("keep me");
+        old.close();
+        // A file where the backup folder should be.
+        QDir(BackupFolder()).removeRecursively();
+        QFile blocker(BackupFolder());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        view->OnSaveAs();
+        QFile::remove(BackupFolder());
+        QCOMPARE(FileBytes(chosenFile), QByteArray("keep me"));
+        QVERIFY(view->filePath().isEmpty());
+        QVERIFY(texts.last().startsWith(QStringLiteral("文件保存失败：无法保留原文件的备份")));
+    }
+
+    void compareShowsTheDifferencesAndChangesNothing() {
+        Start();
+        view->OnCommand(cmd::kCompareRadio);
+        QCOMPARE(compared, QStringList{"无差异"});
+
+        TypeRx("226.5");
+        view->OnConfirm();
+        view->findChild<QComboBox*>("id1013")->setCurrentIndex(3);
+        const ChannelTable table = view->Table();
+        const MemoryImage image = view->image();
+        view->OnCommand(cmd::kCompareRadio);
+        QCOMPARE(view->Table(), table);
+        QCOMPARE(view->image(), image);
+        QVERIFY(view->filePath().isEmpty());
+        QCOMPARE(compared.size(), 2);
+        const QString radioRx = QString::fromStdString(
+            DecodeImage(radio->Image(), DecodeSource::FromRadio).table[0][1]);
+        QCOMPARE(compared[0], QStringLiteral("信道1 接收频率: 226.500 -> %1").arg(radioRx));
+        QVERIFY(compared[1].startsWith(QStringLiteral("设置 省电模式: 3 -> ")));
+        QCOMPARE(radio->Frames().back(), MakeFrame(CmdReadImage));
+
+        radio->SetBehaviour(sim::RadioBehaviour{.silent = true});
+        compared.clear();
+        view->OnCommand(cmd::kCompareRadio);
+        QVERIFY(compared.isEmpty());
+        QCOMPARE(texts.last(), QStringLiteral("通信错误"));
+    }
+
+    void theCompareDialogNamesColumnsInChinese() {
+        const std::vector<ConfigDifference> differences = {
+            {"channel 3", "rx", "226.000", "226.500"},
+            {"channel 16", "squelch", "", "L2"},
+            {"settings", "baudRate", "1", "3"},
+            {"header", "", "330681", "330682"},
+            {"spareA", "131", "05", "07"},
+            {"spareB", "258", "00", "AB"},
+        };
+        const QStringList lines = DifferenceLinesChinese(differences);
+        QCOMPARE(lines,
+                 (QStringList{"信道3 接收频率: 226.000 -> 226.500", "信道16 静噪电平: （空） -> L2",
+                              "设置 波特率: 1 -> 3", "头部: 330681 -> 330682",
+                              "备用区A: 字节 131 05 -> 07", "备用区B: 字节 258 00 -> AB"}));
+        CompareDialog dialog(lines);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("与电台比较"));
+        QCOMPARE(dialog.Text(), lines.join('\n'));
+        dialog.show();
+        Picture(&dialog, "compare-dialog.png");
+        QCOMPARE(DifferenceLinesChinese({}), QStringList{"无差异"});
+    }
+};
+
+QTEST_MAIN(WriteChecksTest)
+#include "write_checks_test.moc"

@@ -1,0 +1,94 @@
+#include "comparedialog.h"
+
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <map>
+#include <string>
+
+namespace {
+
+// The channel list's column heads and the settings panel's labels.
+const std::map<std::string, QString>& FieldNames() {
+    static const std::map<std::string, QString> names = {
+        {"rx", QStringLiteral("接收频率")},
+        {"tx", QStringLiteral("发送频率")},
+        {"power", QStringLiteral("功率级别")},
+        {"rate", QStringLiteral("信道速率")},
+        {"dataVoice", QStringLiteral("数据/话音")},
+        {"squelch", QStringLiteral("静噪电平")},
+        {"dataVoicePriority", QStringLiteral("数据/话音优先")},
+        {"rxBusyLevel", QStringLiteral("接收忙指示")},
+        {"fsqc", QStringLiteral("FSQC")},
+        {"extSqc", QStringLiteral("Ext SQC")},
+        {"baudRate", QStringLiteral("波特率")},
+        {"parity", QStringLiteral("校验位")},
+        {"dataBits", QStringLiteral("数据位")},
+        {"stopBits", QStringLiteral("停止位")},
+        {"txVco", QStringLiteral("发射VCO")},
+        {"remoteControl", QStringLiteral("遥控")},
+        {"txTimeLimit", QStringLiteral("发射限时")},
+        {"powerSave", QStringLiteral("省电模式")},
+    };
+    return names;
+}
+
+QString Value(const std::string& text) {
+    return text.empty() ? QStringLiteral("（空）") : QString::fromStdString(text);
+}
+
+}  // namespace
+
+QString DifferenceLineChinese(const orvel::ConfigDifference& d) {
+    const QString change = Value(d.a) + QStringLiteral(" -> ") + Value(d.b);
+    if (d.where == "header")
+        return QStringLiteral("头部: ") + change;
+    if (d.where == "spareA" || d.where == "spareB") {
+        return QStringLiteral("备用区%1: 字节 %2 ")
+                   .arg(d.where == "spareA" ? QLatin1Char('A') : QLatin1Char('B'))
+                   .arg(QString::fromStdString(d.field)) +
+               change;
+    }
+    const auto name = FieldNames().find(d.field);
+    const QString field =
+        name != FieldNames().end() ? name->second : QString::fromStdString(d.field);
+    QString where = QStringLiteral("设置");
+    if (d.where.rfind("channel ", 0) == 0)
+        where = QStringLiteral("信道") + QString::fromStdString(d.where.substr(8));
+    return where + QLatin1Char(' ') + field + QStringLiteral(": ") + change;
+}
+
+QStringList DifferenceLinesChinese(const std::vector<orvel::ConfigDifference>& differences) {
+    QStringList lines;
+    for (const orvel::ConfigDifference& difference : differences)
+        lines << DifferenceLineChinese(difference);
+    if (lines.isEmpty())
+        lines << QStringLiteral("无差异");
+    return lines;
+}
+
+CompareDialog::CompareDialog(const QStringList& lines, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("compareDialog"));
+    setWindowTitle(QStringLiteral("与电台比较"));
+    auto* layout = new QVBoxLayout(this);
+    auto* heading = new QLabel(QStringLiteral("窗口中的数据 -> 电台中的数据"), this);
+    layout->addWidget(heading);
+    text_ = new QPlainTextEdit(this);
+    text_->setObjectName(QStringLiteral("compareText"));
+    text_->setReadOnly(true);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setPlainText(lines.join(QLatin1Char('\n')));
+    layout->addWidget(text_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("返回"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(460, 360);
+}
+
+QString CompareDialog::Text() const {
+    return text_->toPlainText();
+}

@@ -1,0 +1,29 @@
+// Shows what differs between the configuration the window holds and the one the radio holds.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "image_diff.h"
+
+class QPlainTextEdit;
+
+class CompareDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CompareDialog(const QStringList& lines, QWidget* parent = nullptr);
+
+    QString Text() const;
+
+private:
+    QPlainTextEdit* text_ = nullptr;
+};
+
+// "信道3 接收频率: 226.000 -> 226.500", "设置 波特率: 1 -> 3", "头部: 330681 -> 330682",
+// "备用区A: 字节 131 05 -> 07": the text form of a difference with the window's names.
+QString DifferenceLineChinese(const orvel::ConfigDifference& difference);
+// One line per difference, or the single line 无差异.
+QStringList DifferenceLinesChinese(const std::vector<orvel::ConfigDifference>& differences);
