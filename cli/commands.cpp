@@ -18,6 +18,7 @@
 #include "channel_file.h"
 #include "codec.h"
 #include "exchanges.h"
+#include "fleet.h"
 #include "ini_file.h"
 #include "radio_link.h"
 #include "serial_port.h"
@@ -32,7 +33,7 @@ constexpr const char* kOverview =
     "usage: orvelctl COMMAND [options]\n"
     "\n"
     "  read     read the radio's configuration\n"
-    "  write    write a file's configuration to the radio\n"
+    "  write    write a file's configuration to the radio, or to many\n"
     "  show     show the configuration a file holds\n"
     "  convert  convert between .dat, .json and .csv\n"
     "  channel  read or set the radio's current channel\n"
@@ -295,21 +296,29 @@ int RunRead(const QStringList& arguments, Context& c) {
 int RunWrite(const QStringList& arguments, Context& c) {
     const CommandInfo info{
         "usage: orvelctl write (--port DEV | --simulate) FILE [--verify] [--config INI]\n"
-        "                      [--trace FILE]\n",
+        "                      [--trace FILE]\n" +
+            std::string(kFleetSynopsis),
         "Writes the configuration of FILE (.dat, .json or .csv) to the radio.\n\n" +
             std::string(kPortHelp) +
             "  --verify        read the radio back and compare the channel and settings words\n" +
-            kConfigHelp,
+            kConfigHelp + kFleetHelp,
         {FlagOption("verify"), ValueOption("config", "INI")},
         1,
         "one FILE",
         true};
     QCommandLineParser parser;
+    parser.addOptions(FleetCommandOptions());
     if (int code = Prepare(parser, info, arguments, c); code >= 0)
         return code;
     const std::string path = parser.positionalArguments().front().toStdString();
     if (KindOf(path) == FileKind::Unknown) {
         return UsageError(c, info, "'" + path + "' is not a .dat, .json or .csv file");
+    }
+    FleetOptions fleet;
+    const bool several = IsFleetWrite(parser);
+    if (const std::string error = several ? ReadFleetOptions(parser, fleet) : std::string();
+        !error.empty()) {
+        return UsageError(c, info, error);
     }
     Configuration config;
     if (int code = LoadConfig(parser, config, c); code >= 0)
@@ -319,6 +328,8 @@ int RunWrite(const QStringList& arguments, Context& c) {
         return code;
     const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, Limits(config));
     const WriteRequest request{decoded.table, decoded.settings, config.specialWord};
+    if (several)
+        return RunFleet(fleet, image, request, c);
     Link link;
     if (int code = OpenLink(parser, link, c); code >= 0)
         return code;
