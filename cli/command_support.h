@@ -37,8 +37,11 @@ enum class FileKind { Unknown, Dat, Json, Csv };
 enum class Format { Text, Json, Csv };
 
 struct Context {
+    Context(std::ostream& output, std::ostream& errors) : out(output), err(errors) {}
+
     std::ostream& out;
     std::ostream& err;
+    std::string lastError;  // the message of the last Fail, without the program's name
 };
 
 struct CommandInfo {

@@ -20,7 +20,9 @@
 #include "command_support.h"
 #include "diff_command.h"
 #include "exchanges.h"
+#include "fleet.h"
 #include "ini_file.h"
+#include "radio_link.h"
 #include "serial_port.h"
 #include "text_view.h"
 #include "transfer.h"
@@ -33,7 +35,7 @@ constexpr const char* kOverview =
     "usage: orvelctl COMMAND [options]\n"
     "\n"
     "  read     read the radio's configuration\n"
-    "  write    write a file's configuration to the radio\n"
+    "  write    write a file's configuration to the radio, or to many\n"
     "  show     show the configuration a file holds\n"
     "  convert  convert between .dat, .json and .csv\n"
     "  diff     compare two files, or a file and the radio\n"
@@ -69,6 +71,7 @@ std::string Hex(std::initializer_list<std::uint8_t> bytes) {
 }
 
 int Fail(Context& c, int code, const std::string& message) {
+    c.lastError = message;
     c.err << "orvelctl: " << message << '\n' << std::flush;
     return code;
 }
@@ -260,80 +263,6 @@ int WriteImageFile(const std::string& path, const MemoryImage& image, const Freq
     return -1;
 }
 
-// --- the radio -------------------------------------------------------------------------------
-
-bool ClassicTimingWanted(const QCommandLineParser& parser) {
-    if (parser.isSet(QStringLiteral("classic-timing")))
-        return true;
-    const bool named = parser.optionNames().contains(QStringLiteral("config"));
-    return LoadConfigurationFile(named ? parser.value(QStringLiteral("config")) : ConfigReadPath())
-        .classicTiming;
-}
-
-int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
-    std::string error;
-    if (parser.isSet(QStringLiteral("trace"))) {
-        const std::string path = Value(parser, "trace");
-        if (!link.trace.Open(path, error))
-            return Fail(c, kExitData, path + ": " + error);
-        link.port.SetTrace(&link.trace);
-    }
-    std::string device;
-    if (parser.isSet(QStringLiteral("simulate"))) {
-        link.radio = std::make_unique<sim::VirtualRadio>();
-        if (!link.radio->Start(&error)) {
-            return Fail(c, kExitPort, "the virtual radio did not start: " + error);
-        }
-        device = link.radio->DevicePath();
-        link.name = "virtual radio " + device;
-    } else {
-        device = ResolvePortName(Value(parser, "port"));
-        link.name = device;
-    }
-    if (link.port.OpenDevice(device) != 1)
-        return Fail(c, kExitPort, link.port.LastOpenError());
-    link.timing = ClassicTimingWanted(parser) ? PollTiming::Classic : PollTiming::Prompt;
-    return -1;
-}
-
-std::string ReadFailure(const ReadOutcome& outcome) {
-    switch (outcome.status) {
-        case ReadStatus::NoAnswer:
-            return "no answer to the identify command";
-        case ReadStatus::BadFormat:
-            return "the radio's identification is not valid";
-        case ReadStatus::Timeout:
-            return "received " + std::to_string(outcome.received) + " of " +
-                   std::to_string(kImageSize) + " bytes";
-        case ReadStatus::PortClosed:
-            return "the port is not open";
-        case ReadStatus::Ok:
-            break;
-    }
-    return {};
-}
-
-std::string WriteFailure(const WriteOutcome& outcome, std::size_t frames) {
-    if (outcome.status == WriteStatus::PortClosed)
-        return "the port is not open";
-    const char* stage = outcome.failedStage == WriteStage::Channel    ? "channel words"
-                        : outcome.failedStage == WriteStage::Settings ? "settings words"
-                                                                      : "special-data word";
-    return "the radio did not accept frame " + std::to_string(outcome.failedFrame) + " of " +
-           std::to_string(frames) + " (" + stage + ")";
-}
-
-// "word 0x00 (channel 1) reads back 22 30, written 23 01"
-std::string DifferenceText(const WordDifference& d) {
-    char word[8];
-    std::snprintf(word, sizeof word, "0x%02X", d.word);
-    const std::string what = d.word < 4 * kChannelCount
-                                 ? "channel " + std::to_string(d.word / 4 + 1)
-                                 : std::string("settings");
-    return std::string("word ") + word + " (" + what + ") reads back " +
-           Hex({d.readBack[0], d.readBack[1]}) + ", written " + Hex({d.written[0], d.written[1]});
-}
-
 namespace {
 
 // --- commands --------------------------------------------------------------------------------
@@ -391,42 +320,32 @@ int RunRead(const QStringList& arguments, Context& c) {
     return kExitOk;
 }
 
-int Verify(Link& link, const WriteRequest& request, const ExchangeHooks& hooks, Context& c) {
-    const VerifyOutcome outcome = VerifyWrite(link.port, request, hooks);
-    switch (outcome.status) {
-        case VerifyStatus::ReadFailed:
-            return Fail(c, kExitLink, link.name + ": verify: " + ReadFailure(outcome.readBack));
-        case VerifyStatus::Mismatch:
-            return Fail(c, kExitData,
-                        link.name + ": verify: " + DifferenceText(*outcome.difference));
-        case VerifyStatus::BadChecksum:
-            return Fail(c, kExitData,
-                        link.name + ": verify: the image read back fails its checksum");
-        case VerifyStatus::Match:
-            break;
-    }
-    c.err << "orvelctl: verify: the radio holds what was written\n" << std::flush;
-    return kExitOk;
-}
-
 int RunWrite(const QStringList& arguments, Context& c) {
     const CommandInfo info{
         "usage: orvelctl write (--port DEV | --simulate) FILE [--verify] [--config INI]\n"
-        "                      [--trace FILE]\n",
+        "                      [--trace FILE]\n" +
+            std::string(kFleetSynopsis),
         "Writes the configuration of FILE (.dat, .json or .csv) to the radio.\n\n" +
             std::string(kPortHelp) +
             "  --verify        read the radio back and compare the channel and settings words\n" +
-            kConfigHelp,
+            kConfigHelp + kFleetHelp,
         {FlagOption("verify"), ValueOption("config", "INI")},
         1,
         "one FILE",
         true};
     QCommandLineParser parser;
+    parser.addOptions(FleetCommandOptions());
     if (int code = Prepare(parser, info, arguments, c); code >= 0)
         return code;
     const std::string path = parser.positionalArguments().front().toStdString();
     if (KindOf(path) == FileKind::Unknown) {
         return UsageError(c, info, "'" + path + "' is not a .dat, .json or .csv file");
+    }
+    FleetOptions fleet;
+    const bool several = IsFleetWrite(parser);
+    if (const std::string error = several ? ReadFleetOptions(parser, fleet) : std::string();
+        !error.empty()) {
+        return UsageError(c, info, error);
     }
     Configuration config;
     if (int code = LoadConfig(parser, config, c); code >= 0)
@@ -436,22 +355,14 @@ int RunWrite(const QStringList& arguments, Context& c) {
         return code;
     const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, Limits(config));
     const WriteRequest request{decoded.table, decoded.settings, config.specialWord};
+    if (several) {
+        fleet.timing = ClassicTimingWanted(parser) ? PollTiming::Classic : PollTiming::Prompt;
+        return RunFleet(fleet, image, request, c);
+    }
     Link link;
     if (int code = OpenLink(parser, link, c); code >= 0)
         return code;
-
-    MemoryImage copy = image;
-    EncodeImage(request.table, request.settings, copy);
-    KeepBackup(copy, "write");
-    const ExchangeHooks hooks = LogHooks(c.err, link);
-    const WriteOutcome outcome = WriteRadio(link.port, request, hooks);
-    if (outcome.status != WriteStatus::Ok) {
-        return Fail(c, kExitLink,
-                    link.name + ": " + WriteFailure(outcome, WriteFrames(request).size()));
-    }
-    if (!parser.isSet(QStringLiteral("verify")))
-        return kExitOk;
-    return Verify(link, request, hooks, c);
+    return WriteToRadio(link, image, request, parser.isSet(QStringLiteral("verify")), c);
 }
 
 int RunShow(const QStringList& arguments, Context& c) {

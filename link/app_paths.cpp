@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QtGlobal>
+#include <mutex>
 
 #include "backup_store.h"
 #include "channel_file.h"
@@ -118,6 +119,10 @@ Configuration LoadConfigurationFile(const QString& path) {
 }
 
 void KeepBackup(const MemoryImage& image, const char* kind) {
+    // Radios written side by side keep a copy each; picking a free name and taking it is
+    // one step.
+    static std::mutex naming;
+    const std::lock_guard lock(naming);
     std::string error;
     if (SaveBackup(BackupFolder().toStdString(), image, kind, error).empty()) {
         qWarning("safety copy not written: %s", error.c_str());

@@ -39,7 +39,8 @@ QString BackupFolder();
 Configuration LoadConfigurationFile(const QString& path);
 
 // Keeps a copy of an image read from or about to be written to a radio. Failures only go to
-// the program's diagnostic output: a copy must never stand in the way of the exchange.
+// the program's diagnostic output: a copy must never stand in the way of the exchange. Safe to
+// call from several threads at once: each call keeps its own copy.
 void KeepBackup(const MemoryImage& image, const char* kind);
 
 // Keeps the bytes of a file that is about to be replaced among the safety copies, named

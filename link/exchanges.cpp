@@ -30,7 +30,7 @@ std::string WriteProgressLine(int percent, bool accepted) {
     return "写入数据[% " + std::to_string(percent) + "] " + (accepted ? "成功" : "失败") + "\r\n";
 }
 
-LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks) {
+LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks, std::string* identity) {
     SendFrame(port, MakeFrame(CmdIdentify));
     const PollResult answer = PollReceive(port, kIdentityPoll, hooks.pause, {}, hooks.timing);
     if (!answer.Complete()) {
@@ -41,6 +41,8 @@ LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks) {
         hooks.LinkLine(lines::kBadFormat);
         return LinkStatus::BadFormat;
     }
+    if (identity != nullptr)
+        identity->assign(answer.bytes.begin(), answer.bytes.end());
     return LinkStatus::Ok;
 }
 

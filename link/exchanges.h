@@ -55,8 +55,8 @@ inline constexpr std::string_view kSpecialFailed = "写入特定数据 失败\r\
 
 enum class LinkStatus { Ok, NoAnswer, BadFormat };
 
-// Identify: CC 0F ..., then eight bytes each 0x20..0x7F.
-LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks);
+// Identify: CC 0F ..., then eight bytes each 0x20..0x7F, which a passed check puts in `identity`.
+LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks, std::string* identity = nullptr);
 
 enum class ReadStatus { Ok, PortClosed, NoAnswer, BadFormat, Timeout };
 

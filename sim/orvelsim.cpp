@@ -42,7 +42,10 @@ constexpr const char* kUsage =
     "  --garbage-id        put the byte 0x07 into the identification\n"
     "  --help              show this text\n"
     "  --version           print the version\n"
-    "Prints every frame it receives; SIGINT or SIGTERM ends it and removes the link.\n";
+    "Prints every frame it receives; SIGINT or SIGTERM ends it and removes the link.\n"
+    "SIGUSR1 takes the radio off the cable and puts it back: it turns silent (or answers\n"
+    "again) and prints \"orvelsim: silent\" or \"orvelsim: answering\". A radio put back\n"
+    "counts its frames afresh for --nak.\n";
 
 struct Options {
     std::string link = "/tmp/orvel-radio";
@@ -220,9 +223,14 @@ void PrintFrame(const RadioFrame& frame) {
 }
 
 volatile std::sig_atomic_t stopRequested = 0;
+volatile std::sig_atomic_t cableToggles = 0;
 
 void OnStopSignal(int) {
     stopRequested = 1;
+}
+
+void OnCableSignal(int) {
+    cableToggles = cableToggles + 1;
 }
 
 }  // namespace
@@ -236,15 +244,18 @@ int main(int argc, char** argv) {
     if (!options.imageFile.empty() && !LoadImage(options.imageFile, image))
         return kExitImage;
 
-    // The radio's thread starts with the stop signals blocked, so they always reach this one.
+    // The radio's thread starts with the signals blocked, so they always reach this one.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGUSR1);
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    action.sa_handler = OnCableSignal;
+    sigaction(SIGUSR1, &action, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
     VirtualRadio radio(image, options.behaviour);
@@ -266,6 +277,7 @@ int main(int argc, char** argv) {
 
     // A stop signal cuts the pause short, so the last frames are still printed promptly.
     std::size_t printed = 0;
+    std::sig_atomic_t togglesSeen = 0;
     for (bool last = false; !last;) {
         last = stopRequested != 0;
         if (!last)
@@ -273,6 +285,13 @@ int main(int argc, char** argv) {
         const std::vector<RadioFrame> frames = radio.Frames();
         for (; printed < frames.size(); ++printed)
             PrintFrame(frames[printed]);
+        for (const std::sig_atomic_t toggles = cableToggles; togglesSeen != toggles;
+             ++togglesSeen) {
+            RadioBehaviour behaviour = radio.Behaviour();
+            behaviour.silent = !behaviour.silent;
+            radio.SetBehaviour(behaviour);
+            std::printf("orvelsim: %s\n", behaviour.silent ? "silent" : "answering");
+        }
         std::fflush(stdout);
     }
 

@@ -16,6 +16,7 @@
 #include "channel_file.h"
 #include "commands.h"
 #include "exchanges.h"
+#include "scratch_home.h"
 #include "transfer.h"
 #include "virtual_radio.h"
 
@@ -54,39 +55,15 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     return text.replace(text.find(from), from.size(), to);
 }
 
-class Cli : public ::testing::Test {
+class Cli : public ScratchHome {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert("HOME", dir_.path());
-        env_.insert("XDG_DATA_HOME", Path("data"));
-        env_.insert("XDG_CONFIG_HOME", Path("config"));
+        ScratchHome::SetUp();
         Write("orvel.ini", "[Set]\nMin=223\nMax=235\nWord=12 34 56\n");
     }
     void TearDown() override { StopSim(); }
 
-    QString Path(const QString& name) const { return dir_.filePath(name); }
     QString Radio() const { return Path("radio"); }
-    QStringList Backups(const QString& pattern) const {
-        return QDir(Path("data/OrvelTool/backups")).entryList({pattern});
-    }
-
-    void Write(const QString& name, const std::string& text) {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text.data(), static_cast<qint64>(text.size()));
-    }
-    void Write(const QString& name, const std::vector<std::uint8_t>& bytes) {
-        Write(name, std::string(bytes.begin(), bytes.end()));
-    }
-    std::vector<std::uint8_t> Read(const QString& name) const {
-        QFile file(Path(name));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const QByteArray bytes = file.readAll();
-        return {bytes.begin(), bytes.end()};
-    }
 
     Result Ctl(const QStringList& arguments) {
         QProcess process;
@@ -132,8 +109,6 @@ protected:
         return frames;
     }
 
-    QTemporaryDir dir_;
-    QProcessEnvironment env_;
     QProcess sim_;
 };
 

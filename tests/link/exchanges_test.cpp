@@ -30,11 +30,14 @@ TEST_F(LinkCheckTest, IdentificationMustBeEightPrintableBytes) {
         SCOPED_TRACE(c.identity);
         linkLog.clear();
         StartRadio(sim::RadioBehaviour{.identity = c.identity});
-        EXPECT_EQ(LinkCheck(port, Hooks()), c.status);
+        std::string identity = "unchanged";
+        EXPECT_EQ(LinkCheck(port, Hooks(), &identity), c.status);
         if (c.line) {
             EXPECT_EQ(linkLog, std::vector<std::string>{c.line});
+            EXPECT_EQ(identity, "unchanged");
         } else {
             EXPECT_TRUE(linkLog.empty());
+            EXPECT_EQ(identity, c.identity);
         }
         port.Close();
         radio->Stop();

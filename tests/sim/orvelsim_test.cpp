@@ -156,6 +156,32 @@ TEST_F(OrvelSim, ServesOverTheLinkAndRemovesItOnSigterm) {
     EXPECT_FALSE(fs::is_symlink(link_));
 }
 
+// A production line sees radios come and go on one port; SIGUSR1 plays the technician.
+TEST_F(OrvelSim, Sigusr1TakesTheRadioOffTheCableAndPutsItBack) {
+    const auto program = Run({"--nak", "2"});
+    ASSERT_TRUE(Started(*program));
+    RadioClient client(link_);
+    const Bytes accepted(kAck.begin(), kAck.end());
+    EXPECT_EQ(client.Exchange(MakeFrame(CmdWriteWord, 0, 1, 2)), accepted);
+    auto toggled = [&](const std::string& expected) {
+        program->Signal(SIGUSR1);
+        for (std::optional<std::string> line; (line = program->Line());) {
+            if (line->rfind("rx ", 0) != 0)
+                return *line == expected;
+        }
+        return false;
+    };
+    ASSERT_TRUE(toggled("orvelsim: silent"));
+    EXPECT_EQ(client.Unanswered(MakeFrame(CmdIdentify)), Bytes{});
+    ASSERT_TRUE(toggled("orvelsim: answering"));
+    EXPECT_EQ(client.Exchange(MakeFrame(CmdIdentify)), ToBytes("ORVEL-R1"));
+    // Put back, it is another radio: the count behind --nak starts again.
+    EXPECT_EQ(client.Exchange(MakeFrame(CmdWriteWord, 0, 1, 2)), accepted);
+    EXPECT_NE(client.Exchange(MakeFrame(CmdWriteWord, 0, 1, 2)), accepted);
+    program->Signal(SIGTERM);
+    EXPECT_EQ(program->Wait(), 0);
+}
+
 TEST_F(OrvelSim, ServesTheConfigurationItWasGiven) {
     MemoryImage image = VirtualRadio::DefaultImage();
     image[layout::kSpareA] = 0x99;

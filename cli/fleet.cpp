@@ -1,0 +1,447 @@
+#include "fleet.h"
+
+#include <QFileInfo>
+#include <QThread>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <thread>
+
+#include "app_paths.h"
+#include "commands.h"
+
+namespace orvel::cli {
+
+const char* const kFleetSynopsis =
+    "       orvelctl write FILE --port DEV --port DEV ... [--verify] [--format text|json]\n"
+    "       orvelctl write FILE --port DEV [--port DEV ...] --repeat [--count N] [--verify]\n";
+
+const char* const kFleetHelp =
+    "\n"
+    "Several radios at once: give --port once per radio. Each port runs the same write (and\n"
+    "verify) on its own, all at the same time. Log lines go to stderr behind \"[DEV] \"; at the\n"
+    "end stdout holds one line per port in the order given, \"DEV<TAB>ok\" or\n"
+    "\"DEV<TAB>failed<TAB>REASON\". The exit code is the largest among the ports. The same port\n"
+    "named twice is a usage error. Each port keeps its own safety copy, and --trace FILE\n"
+    "gives each port its own file, the device's name before the extension\n"
+    "(trace.txt, /dev/ttyUSB0: trace-ttyUSB0.txt).\n"
+    "  --format F      text (default) or json, an array of {\"port\", \"result\": \"ok\",\n"
+    "                  \"communication\", \"data\" or \"port\", \"exit\", \"message\"}; also\n"
+    "                  prints the result of a single port\n"
+    "\n"
+    "Production line: with --repeat each port waits for a radio that answers the identify\n"
+    "command (asking every 0.5 s; a missing or vanished device is waited for too), writes\n"
+    "it, prints \"N<TAB>IDENTITY<TAB>ok\" or \"N<TAB>IDENTITY<TAB>failed<TAB>REASON\" (behind\n"
+    "\"DEV<TAB>\" with several ports), rings the terminal bell and waits until the radio stops\n"
+    "answering before it waits for the next one. Ctrl-C or SIGTERM ends the line after the\n"
+    "radio in progress, never in the middle of a write. At the end stdout has\n"
+    "\"radios: K ok, M failed\"; the exit code is 0 when none failed, otherwise the largest\n"
+    "among the failures.\n"
+    "  --repeat        write radio after radio\n"
+    "  --count N       with --repeat: stop after N radios on each port\n";
+
+namespace {
+
+constexpr int kAskAgainMs = 500;
+constexpr int kStopCheckMs = 50;
+constexpr int kMostRadios = 1'000'000;
+
+// --- output shared by the threads ------------------------------------------------------------
+
+struct SharedStream {
+    std::ostream& stream;
+    std::mutex mutex;
+
+    void Line(const std::string& text) {
+        const std::lock_guard lock(mutex);
+        stream << text << '\n' << std::flush;
+    }
+};
+
+// Collects one thread's text and hands it on a whole line at a time, behind a prefix, so
+// that lines of ports running side by side never mix.
+class LineBuffer : public std::streambuf {
+public:
+    LineBuffer(SharedStream& sink, std::string prefix) : sink_(sink), prefix_(std::move(prefix)) {}
+    ~LineBuffer() override {
+        if (!line_.empty())
+            sink_.Line(prefix_ + line_);
+    }
+
+protected:
+    int_type overflow(int_type ch) override {
+        if (traits_type::eq_int_type(ch, traits_type::eof()))
+            return traits_type::not_eof(ch);
+        const char c = traits_type::to_char_type(ch);
+        if (c == '\n') {
+            sink_.Line(prefix_ + line_);
+            line_.clear();
+        } else {
+            line_ += c;
+        }
+        return ch;
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        for (std::streamsize i = 0; i < count; ++i)
+            overflow(traits_type::to_int_type(text[i]));
+        return count;
+    }
+
+private:
+    SharedStream& sink_;
+    const std::string prefix_;
+    std::string line_;
+};
+
+class LineStream : public std::ostream {
+public:
+    LineStream(SharedStream& sink, std::string prefix)
+        : std::ostream(nullptr), buffer_(sink, std::move(prefix)) {
+        rdbuf(&buffer_);
+    }
+
+private:
+    LineBuffer buffer_;
+};
+
+// --- stopping a production line --------------------------------------------------------------
+
+std::atomic<bool> stopRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+extern "C" void OnStopSignal(int) {
+    stopRequested.store(true);
+}
+
+// Ctrl-C and SIGTERM only raise the flag the lines look at between radios.
+class StopOnSignals {
+public:
+    StopOnSignals() {
+        stopRequested.store(false);
+        previousInt_ = std::signal(SIGINT, OnStopSignal);
+        previousTerm_ = std::signal(SIGTERM, OnStopSignal);
+    }
+    ~StopOnSignals() {
+        std::signal(SIGINT, previousInt_);
+        std::signal(SIGTERM, previousTerm_);
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+
+private:
+    void (*previousInt_)(int) = SIG_DFL;
+    void (*previousTerm_)(int) = SIG_DFL;
+};
+
+// Waits `milliseconds`; false as soon as a stop is asked for.
+bool Rest(int milliseconds) {
+    for (int waited = 0; waited < milliseconds; waited += kStopCheckMs) {
+        if (stopRequested.load())
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kStopCheckMs));
+    }
+    return !stopRequested.load();
+}
+
+// --- one port --------------------------------------------------------------------------------
+
+struct Job {
+    const FleetOptions& options;
+    const MemoryImage& image;
+    const WriteRequest& request;
+};
+
+// A failure's message without the device's name in front: the result line names it already.
+std::string Reason(const std::string& message, const std::string& device) {
+    const std::string lead = device + ": ";
+    if (!device.empty() && message.starts_with(lead))
+        return message.substr(lead.size());
+    return message.empty() ? "failed" : message;
+}
+
+struct PortResult {
+    int exit = kExitOk;
+    std::string reason;
+};
+
+PortResult WriteOnePort(const std::string& port, const std::string& tracePath, const Job& job,
+                        std::ostream& log) {
+    Context c{log, log};
+    Link link;
+    link.timing = job.options.timing;
+    int code = tracePath.empty() ? -1 : OpenTrace(tracePath, link, c);
+    if (code < 0)
+        code = OpenPort(port, link, c);
+    if (code < 0)
+        code = WriteToRadio(link, job.image, job.request, job.options.verify, c);
+    return {code, code == kExitOk ? std::string() : Reason(c.lastError, link.name)};
+}
+
+// --- one production line ---------------------------------------------------------------------
+
+// The port is opened afresh whenever it is closed: a device that is missing now, or went away
+// with the last radio, is simply not there yet.
+bool Reopen(Link& link, const std::string& device) {
+    return link.port.IsOpen() == 1 || link.port.OpenDevice(device) == 1;
+}
+
+// Asks for the radio's identification the way a read starts. The link check's "通信错误" is
+// not logged: every half second it would bury the log.
+LinkStatus Ask(Link& link, std::string* identity) {
+    link.port.DiscardInput();
+    link.port.PurgeOutput();
+    ExchangeHooks hooks;
+    hooks.timing = link.timing;
+    return LinkCheck(link.port, hooks, identity);
+}
+
+enum class Presence { Radio, Stopped, Refused };
+
+Presence WaitForRadio(Link& link, const std::string& device, std::string& identity, Context& c) {
+    bool toldBadFormat = false;
+    do {
+        if (Reopen(link, device)) {
+            const LinkStatus status = Ask(link, &identity);
+            if (status == LinkStatus::Ok)
+                return Presence::Radio;
+            if (status == LinkStatus::BadFormat && !toldBadFormat) {
+                LogLines(c.err, lines::kBadFormat);
+                toldBadFormat = true;
+            }
+            // The device may have gone and come back as a new one under the same name.
+            link.port.Close();
+        } else if (link.port.LastOpenFailure() == OpenFailure::PermissionDenied) {
+            Fail(c, kExitPort, link.port.LastOpenError());
+            return Presence::Refused;
+        }
+    } while (Rest(kAskAgainMs));
+    return Presence::Stopped;
+}
+
+// True once the radio stopped answering (or its device went away); false on a stop.
+bool WaitForRemoval(Link& link, const std::string& device) {
+    while (Rest(kAskAgainMs)) {
+        if (!Reopen(link, device))
+            return true;
+        if (Ask(link, nullptr) != LinkStatus::Ok) {
+            link.port.Close();
+            return true;
+        }
+    }
+    return false;
+}
+
+struct LineTotals {
+    int ok = 0;
+    int failed = 0;
+    int exit = kExitOk;
+};
+
+LineTotals RunLine(const std::string& port, const std::string& tracePath, const Job& job,
+                   SharedStream& out, bool tagged, std::ostream& log) {
+    Context c{log, log};
+    LineTotals totals;
+    Link link;
+    link.timing = job.options.timing;
+    const std::string device = ResolvePortName(port);
+    link.name = device;
+    if (!tracePath.empty()) {
+        if (const int code = OpenTrace(tracePath, link, c); code >= 0) {
+            totals.exit = code;
+            return totals;
+        }
+    }
+    const int count = job.options.count;
+    for (int number = 1; count == 0 || number <= count; ++number) {
+        c.err << "orvelctl: " << port << ": waiting for a radio\n" << std::flush;
+        std::string identity;
+        const Presence presence = WaitForRadio(link, device, identity, c);
+        if (presence == Presence::Refused)
+            totals.exit = std::max(totals.exit, static_cast<int>(kExitPort));
+        if (presence != Presence::Radio)
+            break;
+        c.err << "orvelctl: " << port << ": radio " << number << " (" << identity << ")\n"
+              << std::flush;
+        c.lastError.clear();
+        const int code = WriteToRadio(link, job.image, job.request, job.options.verify, c);
+        std::string line = (tagged ? port + "\t" : std::string()) + std::to_string(number) + "\t" +
+                           identity + "\t";
+        if (code == kExitOk) {
+            ++totals.ok;
+            line += "ok";
+        } else {
+            ++totals.failed;
+            totals.exit = std::max(totals.exit, code);
+            line += "failed\t" + Reason(c.lastError, device);
+        }
+        out.Line(line);
+        c.err << '\a' << "orvelctl: " << port << ": radio " << number
+              << (code == kExitOk ? " written" : " failed") << "; take it off the cable\n"
+              << std::flush;
+        if (number == count || !WaitForRemoval(link, device))
+            break;
+    }
+    if (stopRequested.load())
+        c.err << "orvelctl: " << port << ": stopped\n" << std::flush;
+    return totals;
+}
+
+const char* ResultName(int exit) {
+    switch (exit) {
+        case kExitOk:
+            return "ok";
+        case kExitLink:
+            return "communication";
+        case kExitPort:
+            return "port";
+        default:
+            return "data";
+    }
+}
+
+// The same device however it is named: COM1, 1 and /dev/ttyS0, or a link and its target.
+std::string DeviceKey(const std::string& port) {
+    const std::string device = ResolvePortName(port);
+    const QString canonical = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
+    return canonical.isEmpty() ? device : canonical.toStdString();
+}
+
+}  // namespace
+
+QList<QCommandLineOption> FleetCommandOptions() {
+    return {QCommandLineOption(QStringLiteral("repeat"), QString()),
+            QCommandLineOption(QStringLiteral("count"), QString(), QStringLiteral("N")),
+            QCommandLineOption(QStringLiteral("format"), QString(), QStringLiteral("FORMAT"))};
+}
+
+bool IsFleetWrite(const QCommandLineParser& parser) {
+    return parser.values(QStringLiteral("port")).size() > 1 ||
+           parser.isSet(QStringLiteral("repeat")) || parser.isSet(QStringLiteral("count")) ||
+           parser.isSet(QStringLiteral("format"));
+}
+
+std::string TracePathFor(const std::string& path, const std::string& device) {
+    namespace fs = std::filesystem;
+    const fs::path file(path);
+    const std::string base = fs::path(device).filename().string();
+    return (file.parent_path() / (file.stem().string() + "-" + base + file.extension().string()))
+        .string();
+}
+
+std::string ReadFleetOptions(const QCommandLineParser& parser, FleetOptions& options) {
+    if (parser.isSet(QStringLiteral("simulate")))
+        return "several radios and --repeat, --count, --format take --port DEV, not --simulate";
+    options = FleetOptions{};
+    options.verify = parser.isSet(QStringLiteral("verify"));
+    options.repeat = parser.isSet(QStringLiteral("repeat"));
+    if (parser.isSet(QStringLiteral("count"))) {
+        bool ok = false;
+        options.count = parser.value(QStringLiteral("count")).toInt(&ok);
+        if (!options.repeat)
+            return "--count goes with --repeat";
+        if (!ok || options.count < 1 || options.count > kMostRadios)
+            return "--count takes a number of radios from 1 to " + std::to_string(kMostRadios);
+    }
+    const QString format = parser.value(QStringLiteral("format"));
+    if (!format.isEmpty() && format != QLatin1String("text") && format != QLatin1String("json"))
+        return "--format takes text or json";
+    options.json = format == QLatin1String("json");
+    if (options.json && options.repeat)
+        return "--format json does not go with --repeat, which prints a line per radio";
+    std::map<std::string, std::string> devices;
+    std::map<std::string, std::string> traces;
+    for (const QString& value : parser.values(QStringLiteral("port"))) {
+        const std::string port = value.toStdString();
+        if (port.empty())
+            return "--port needs a device";
+        if (const auto [it, added] = devices.emplace(DeviceKey(port), port); !added) {
+            return it->second == port ? "the port " + port + " is named twice"
+                                      : it->second + " and " + port + " are the same port";
+        }
+        const std::string base = std::filesystem::path(ResolvePortName(port)).filename().string();
+        if (const auto [it, added] = traces.emplace(base, port);
+            !added && parser.isSet(QStringLiteral("trace"))) {
+            return "--trace: " + it->second + " and " + port + " would share one trace file";
+        }
+        options.ports.push_back(port);
+    }
+    options.tracePath = parser.value(QStringLiteral("trace")).toStdString();
+    return {};
+}
+
+int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteRequest& request,
+             Context& c) {
+    SharedStream out{c.out, {}};
+    SharedStream err{c.err, {}};
+    const bool several = options.ports.size() > 1;
+    const std::size_t n = options.ports.size();
+    std::vector<std::unique_ptr<LineStream>> logs;
+    std::vector<std::string> traces;
+    for (const std::string& port : options.ports) {
+        logs.push_back(std::make_unique<LineStream>(err, several ? "[" + port + "] " : ""));
+        traces.push_back(several && !options.tracePath.empty()
+                             ? TracePathFor(options.tracePath, ResolvePortName(port))
+                             : options.tracePath);
+    }
+    std::optional<StopOnSignals> stopper;
+    if (options.repeat)
+        stopper.emplace();
+    const Job job{options, image, request};
+    std::vector<PortResult> results(n);
+    std::vector<LineTotals> totals(n);
+    // Each port's serial port object is made, used and destroyed inside its own thread.
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (std::size_t i = 0; i < n; ++i) {
+        threads.emplace_back(QThread::create([&, i] {
+            if (options.repeat) {
+                totals[i] = RunLine(options.ports[i], traces[i], job, out, several, *logs[i]);
+            } else {
+                results[i] = WriteOnePort(options.ports[i], traces[i], job, *logs[i]);
+            }
+        }));
+        threads.back()->start();
+    }
+    for (const auto& thread : threads)
+        thread->wait();
+    logs.clear();
+
+    int exit = kExitOk;
+    if (options.repeat) {
+        LineTotals all;
+        for (const LineTotals& line : totals) {
+            all.ok += line.ok;
+            all.failed += line.failed;
+            exit = std::max(exit, line.exit);
+        }
+        out.Line("radios: " + std::to_string(all.ok) + " ok, " + std::to_string(all.failed) +
+                 " failed");
+        return exit;
+    }
+    for (const PortResult& result : results)
+        exit = std::max(exit, result.exit);
+    if (options.json) {
+        nlohmann::ordered_json array = nlohmann::ordered_json::array();
+        for (std::size_t i = 0; i < n; ++i) {
+            array.push_back({{"port", options.ports[i]},
+                             {"result", ResultName(results[i].exit)},
+                             {"exit", results[i].exit},
+                             {"message", results[i].reason}});
+        }
+        out.Line(array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
+        return exit;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        out.Line(options.ports[i] + "\t" +
+                 (results[i].exit == kExitOk ? "ok" : "failed\t" + results[i].reason));
+    }
+    return exit;
+}
+
+}  // namespace orvel::cli

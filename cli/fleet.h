@@ -1,0 +1,46 @@
+// A write to several radios at once, one thread and one port each, and the production line
+// that writes radio after radio as they are put on the cable.
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <string>
+#include <vector>
+
+#include "exchanges.h"
+#include "memory_image.h"
+#include "radio_link.h"
+
+namespace orvel::cli {
+
+extern const char* const kFleetSynopsis;
+extern const char* const kFleetHelp;
+
+// --repeat, --count and --format, which only a write to ports takes.
+QList<QCommandLineOption> FleetCommandOptions();
+
+struct FleetOptions {
+    std::vector<std::string> ports;  // as the user named them, in order
+    bool verify = false;
+    bool repeat = false;
+    int count = 0;  // radios per line; 0 = until stopped
+    bool json = false;
+    std::string tracePath;
+    PollTiming timing = PollTiming::Prompt;
+};
+
+// True when the command line asks for more than one radio on one port: several --port,
+// --repeat or --format. The write then goes through RunFleet.
+bool IsFleetWrite(const QCommandLineParser& parser);
+
+// The text of a usage error, or empty.
+std::string ReadFleetOptions(const QCommandLineParser& parser, FleetOptions& options);
+
+int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteRequest& request,
+             Context& c);
+
+// FILE with the device's base name before its extension: trace.txt, /dev/ttyUSB0 give
+// trace-ttyUSB0.txt.
+std::string TracePathFor(const std::string& path, const std::string& device);
+
+}  // namespace orvel::cli

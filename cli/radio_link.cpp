@@ -1,0 +1,135 @@
+#include "radio_link.h"
+
+#include <cstdio>
+
+#include "app_paths.h"
+#include "codec.h"
+#include "commands.h"
+#include "configuration.h"
+#include "verify_write.h"
+#include "write_check.h"
+
+namespace orvel::cli {
+namespace {
+
+std::string WriteFailure(const WriteOutcome& outcome, std::size_t frames) {
+    if (outcome.status == WriteStatus::PortClosed)
+        return "the port is not open";
+    const char* stage = outcome.failedStage == WriteStage::Channel    ? "channel words"
+                        : outcome.failedStage == WriteStage::Settings ? "settings words"
+                                                                      : "special-data word";
+    return "the radio did not accept frame " + std::to_string(outcome.failedFrame) + " of " +
+           std::to_string(frames) + " (" + stage + ")";
+}
+
+// "word 0x00 (channel 1) reads back 22 30, written 23 01"
+std::string DifferenceText(const WordDifference& d) {
+    char word[8];
+    std::snprintf(word, sizeof word, "0x%02X", d.word);
+    const std::string what = d.word < 4 * kChannelCount
+                                 ? "channel " + std::to_string(d.word / 4 + 1)
+                                 : std::string("settings");
+    return std::string("word ") + word + " (" + what + ") reads back " +
+           Hex({d.readBack[0], d.readBack[1]}) + ", written " + Hex({d.written[0], d.written[1]});
+}
+
+int Verify(Link& link, const WriteRequest& request, const ExchangeHooks& hooks, Context& c) {
+    const VerifyOutcome outcome = VerifyWrite(link.port, request, hooks);
+    switch (outcome.status) {
+        case VerifyStatus::ReadFailed:
+            return Fail(c, kExitLink, link.name + ": verify: " + ReadFailure(outcome.readBack));
+        case VerifyStatus::Mismatch:
+            return Fail(c, kExitData,
+                        link.name + ": verify: " + DifferenceText(*outcome.difference));
+        case VerifyStatus::BadChecksum:
+            return Fail(c, kExitData,
+                        link.name + ": verify: the image read back fails its checksum");
+        case VerifyStatus::Match:
+            break;
+    }
+    c.err << "orvelctl: verify: the radio holds what was written\n" << std::flush;
+    return kExitOk;
+}
+
+}  // namespace
+
+bool ClassicTimingWanted(const QCommandLineParser& parser) {
+    if (parser.isSet(QStringLiteral("classic-timing")))
+        return true;
+    const bool named = parser.optionNames().contains(QStringLiteral("config"));
+    return LoadConfigurationFile(named ? parser.value(QStringLiteral("config")) : ConfigReadPath())
+        .classicTiming;
+}
+
+int OpenTrace(const std::string& path, Link& link, Context& c) {
+    std::string error;
+    if (!link.trace.Open(path, error))
+        return Fail(c, kExitData, path + ": " + error);
+    link.port.SetTrace(&link.trace);
+    return -1;
+}
+
+int OpenPort(const std::string& port, Link& link, Context& c) {
+    const std::string device = ResolvePortName(port);
+    link.name = device;
+    if (link.port.OpenDevice(device) != 1)
+        return Fail(c, kExitPort, link.port.LastOpenError());
+    return -1;
+}
+
+int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
+    if (parser.isSet(QStringLiteral("trace"))) {
+        if (int code = OpenTrace(parser.value(QStringLiteral("trace")).toStdString(), link, c);
+            code >= 0) {
+            return code;
+        }
+    }
+    link.timing = ClassicTimingWanted(parser) ? PollTiming::Classic : PollTiming::Prompt;
+    if (!parser.isSet(QStringLiteral("simulate")))
+        return OpenPort(parser.value(QStringLiteral("port")).toStdString(), link, c);
+    std::string error;
+    link.radio = std::make_unique<sim::VirtualRadio>();
+    if (!link.radio->Start(&error)) {
+        return Fail(c, kExitPort, "the virtual radio did not start: " + error);
+    }
+    const std::string device = link.radio->DevicePath();
+    link.name = "virtual radio " + device;
+    if (link.port.OpenDevice(device) != 1)
+        return Fail(c, kExitPort, link.port.LastOpenError());
+    return -1;
+}
+
+std::string ReadFailure(const ReadOutcome& outcome) {
+    switch (outcome.status) {
+        case ReadStatus::NoAnswer:
+            return "no answer to the identify command";
+        case ReadStatus::BadFormat:
+            return "the radio's identification is not valid";
+        case ReadStatus::Timeout:
+            return "received " + std::to_string(outcome.received) + " of " +
+                   std::to_string(kImageSize) + " bytes";
+        case ReadStatus::PortClosed:
+            return "the port is not open";
+        case ReadStatus::Ok:
+            break;
+    }
+    return {};
+}
+
+int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request, bool verify,
+                 Context& c) {
+    MemoryImage copy = image;
+    EncodeImage(request.table, request.settings, copy);
+    KeepBackup(copy, "write");
+    const ExchangeHooks hooks = LogHooks(c.err, link);
+    const WriteOutcome outcome = WriteRadio(link.port, request, hooks);
+    if (outcome.status != WriteStatus::Ok) {
+        return Fail(c, kExitLink,
+                    link.name + ": " + WriteFailure(outcome, WriteFrames(request).size()));
+    }
+    if (!verify)
+        return kExitOk;
+    return Verify(link, request, hooks, c);
+}
+
+}  // namespace orvel::cli

@@ -1,0 +1,34 @@
+// What every command that talks to a radio shares: the two output streams, the link with its
+// trace, and the write with its optional verify. A write to one port and a write to many run
+// the same code.
+#pragma once
+
+#include <QCommandLineParser>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "command_support.h"
+#include "exchanges.h"
+#include "serial_port.h"
+#include "virtual_radio.h"
+
+namespace orvel::cli {
+
+// --classic-timing, or ClassicTiming=1 in the INI the command reads.
+bool ClassicTimingWanted(const QCommandLineParser& parser);
+// --port, or --simulate, and --trace, as the command line gives them.
+int OpenLink(const QCommandLineParser& parser, Link& link, Context& c);
+int OpenTrace(const std::string& path, Link& link, Context& c);
+// A port as the user names it (a path, COMn or a number).
+int OpenPort(const std::string& port, Link& link, Context& c);
+
+// Keeps the safety copy, writes, and with `verify` reads the radio back and compares. The
+// exit code; a failure's message is in c.lastError.
+int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request, bool verify,
+                 Context& c);
+
+}  // namespace orvel::cli
