@@ -17,6 +17,8 @@ add_library(orvel_ui_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.h
     ${CMAKE_CURRENT_LIST_DIR}/command_target.h
+    ${CMAKE_CURRENT_LIST_DIR}/form_layout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/form_layout.h
     ${CMAKE_CURRENT_LIST_DIR}/help_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/help_files.h
     ${CMAKE_CURRENT_LIST_DIR}/shell_resources.cpp
