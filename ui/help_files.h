@@ -3,6 +3,7 @@
 
 #include <QString>
 
-// Opens programDir/baseName.txt in the desktop's viewer for text files, without waiting for it.
-// A missing file or a viewer that cannot start is not reported: the help is optional.
+// Opens programDir/baseName.txt in the desktop's viewer for text files, without waiting for it;
+// where the desktop has no viewer, in the program's own help window. A missing file is not
+// reported: the help is optional.
 void OpenHelpFile(const QString& programDir, const QString& baseName);
