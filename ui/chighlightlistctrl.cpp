@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <cmath>
 
 namespace {
 
@@ -47,7 +48,8 @@ public:
                 option.fontMetrics.elidedText(text, Qt::ElideRight, textRect.width()));
         }
 
-        if (listFocused && index.row() == m_list->currentIndex().row()) {
+        if (listFocused && m_list->ShowsFocusOutline() &&
+            index.row() == m_list->currentIndex().row()) {
             DrawFocusEdges(painter, cell, index.column());
         }
         painter->restore();
@@ -155,12 +157,105 @@ void CHighlightListCtrl::currentChanged(const QModelIndex& current, const QModel
 // Selection colours depend on the focus, so every visible row may change.
 void CHighlightListCtrl::focusInEvent(QFocusEvent* event) {
     QTableWidget::focusInEvent(event);
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        ShowFocusOutline();
     viewport()->update();
 }
 
 void CHighlightListCtrl::focusOutEvent(QFocusEvent* event) {
     QTableWidget::focusOutEvent(event);
     viewport()->update();
+}
+
+void CHighlightListCtrl::ShowFocusOutline() {
+    if (!m_focusOutline) {
+        m_focusOutline = true;
+        viewport()->update();
+    }
+}
+
+void CHighlightListCtrl::selectionChanged(const QItemSelection& selected,
+                                          const QItemSelection& deselected) {
+    QTableWidget::selectionChanged(selected, deselected);
+    ShowFocusOutline();
+}
+
+void CHighlightListCtrl::mousePressEvent(QMouseEvent* event) {
+    QTableWidget::mousePressEvent(event);
+    ShowFocusOutline();
+}
+
+// A keyboard user chooses a row as a mouse user clicks one: whatever moved the current row, or
+// Enter or Space on it, loads it. Enter and Space first select the current row, so that a row
+// Qt made current without selecting it can be chosen too.
+void CHighlightListCtrl::keyPressEvent(QKeyEvent* event) {
+    const QPersistentModelIndex before = currentIndex();
+    const QModelIndexList selectedBefore = selectionModel()->selectedRows();
+    const int key = event->key();
+    const bool choose = (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
+                        event->modifiers() == Qt::NoModifier && currentIndex().isValid();
+    if (choose) {
+        selectRow(currentIndex().row());
+        event->accept();
+    } else {
+        QTableWidget::keyPressEvent(event);
+    }
+    if (choose || currentIndex().row() != before.row() ||
+        selectionModel()->selectedRows() != selectedBefore) {
+        ShowFocusOutline();
+        emit rowClicked();
+    }
+}
+
+// A list of channels, not a grid: Home and End go to the first and last channel.
+QModelIndex CHighlightListCtrl::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action == MoveHome || action == MoveEnd)
+        modifiers |= Qt::ControlModifier;
+    return QTableWidget::moveCursor(action, modifiers);
+}
+
+void CHighlightListCtrl::SetColumnWidths(const QList<int>& widths) {
+    m_columnWidths = widths;
+    ApplyColumnWidths();
+}
+
+void CHighlightListCtrl::SetWidthScale(double scale) {
+    m_widthScale = scale;
+    ApplyColumnWidths();
+}
+
+void CHighlightListCtrl::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    ApplyColumnWidths();
+}
+
+void CHighlightListCtrl::ApplyColumnWidths() {
+    const int columns = std::min(columnCount(), static_cast<int>(m_columnWidths.size()));
+    if (columns == 0)
+        return;
+    QList<int> widths;
+    int total = 0;
+    for (int c = 0; c < columns; ++c) {
+        widths.append(static_cast<int>(std::lround(m_columnWidths[c] * m_widthScale)));
+        total += widths.back();
+    }
+    // Extra room is shared in proportion; rounding the column edges, not the widths, keeps the
+    // last edge exactly at the list's right side.
+    const int room = viewport()->width();
+    if (room > total && total > 0) {
+        int sum = 0;
+        int edge = 0;
+        for (int c = 0; c < columns; ++c) {
+            sum += widths[c];
+            const int next = static_cast<int>(std::lround(double(sum) * room / total));
+            widths[c] = next - edge;
+            edge = next;
+        }
+    }
+    for (int c = 0; c < columns; ++c) {
+        if (columnWidth(c) != widths[c])
+            setColumnWidth(c, widths[c]);
+    }
 }
 
 // The press has already updated the selection; a press on no row has cleared it.

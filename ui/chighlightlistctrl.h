@@ -5,7 +5,9 @@
 #include <QHeaderView>
 #include <QTableWidget>
 
+class QKeyEvent;
 class QMouseEvent;
+class QResizeEvent;
 class QPaintEvent;
 
 // Column header whose widths and order the user cannot change: the table's layout is fixed.
@@ -34,9 +36,19 @@ public:
     int SetHighlightMode(int mode);
     int HighlightMode() const { return m_highlightMode; }
 
+    // Column widths for the full-size font. They scale with the form (SetWidthScale) and share
+    // out whatever room the list has beyond them, so a wider list shows wider columns.
+    void SetColumnWidths(const QList<int>& widths);
+    void SetWidthScale(double scale);
+
+    // Whether the focused row's outline is drawn: only once the user moved the focus into the
+    // list or moved the selection, not for the row Qt makes current on its own.
+    bool ShowsFocusOutline() const { return m_focusOutline; }
+
 signals:
-    // Every left-button click, on a row or not; the selection is already updated (cleared when
-    // the click hit no row), so the receiver reads the first selected row, or none.
+    // Every left-button click, on a row or not, and every key that moved the current row or
+    // chose it (Enter, Space); the selection is already updated (cleared when the click hit no
+    // row), so the receiver reads the first selected row, or none.
     void rowClicked();
 
 protected:
@@ -44,11 +56,22 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
     void UpdateRowHeight();
+    void ApplyColumnWidths();
+    void ShowFocusOutline();
 
     int m_highlightMode = kHighlightNormal;
+    QList<int> m_columnWidths;
+    double m_widthScale = 1.0;
+    bool m_focusOutline = false;
 };

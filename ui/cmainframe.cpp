@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QStyle>
 #include <QToolBar>
 #include <array>
@@ -17,8 +18,8 @@ using namespace orvel;
 
 namespace {
 
-// The key table. Only the two file keys do something; the others are claimed so that no edit box
-// of the view copies, pastes or undoes.
+// The key table. Only the file and print keys do something; the others are claimed so that no edit
+// box of the view copies, pastes or undoes.
 struct KeyBinding {
     QKeyCombination keys;
     int command;  // 0: the key does nothing
@@ -28,7 +29,7 @@ const std::array<KeyBinding, 14> kKeyTable{{
     {Qt::CTRL | Qt::Key_N, 0},
     {Qt::CTRL | Qt::Key_O, cmd::kOpen},
     {Qt::CTRL | Qt::Key_S, cmd::kSave},
-    {Qt::CTRL | Qt::Key_P, 0},
+    {Qt::CTRL | Qt::Key_P, cmd::kPrint},
     {Qt::CTRL | Qt::Key_Z, 0},
     {Qt::CTRL | Qt::Key_X, 0},
     {Qt::CTRL | Qt::Key_C, 0},
@@ -58,7 +59,13 @@ CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
     : QMainWindow(parent), m_target(target) {
     setWindowTitle(QStringLiteral("Orvel系列电台设置工具"));
     setWindowIcon(OrvelToolIcon());
-    setCentralWidget(view);
+    // Below the smallest scale of the form, scroll bars keep every control within reach.
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("formScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(view);
+    setCentralWidget(scroller);
     BuildMenus();
     BuildToolBar();
     // The key table must see keys before the focused widget does, whichever widget that is.
@@ -93,11 +100,11 @@ void CMainFrame::BuildMenus() {
     file->addSeparator();
     AddCommand(file, cmd::kExit, QStringLiteral("退出(&X)"));
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑"));
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     edit->setObjectName(QStringLiteral("menuEdit"));
     AddCommand(edit, cmd::kDefaultTable, QStringLiteral("缺省"));
 
-    QMenu* link = menuBar()->addMenu(QStringLiteral("通信"));
+    QMenu* link = menuBar()->addMenu(QStringLiteral("通信(&C)"));
     link->setObjectName(QStringLiteral("menuLink"));
     AddCommand(link, cmd::kReadRadio, QStringLiteral("读取(PC<-电台)"));
     AddCommand(link, cmd::kWriteRadio, QStringLiteral("写入(PC->电台)"));
@@ -112,7 +119,7 @@ void CMainFrame::BuildMenus() {
     }
     AddCommand(link, cmd::kCurrentChannel, QStringLiteral("设置当前信道"));
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));
     AddCommand(help, cmd::kHelp, QStringLiteral("OrvelTool帮助"));
     AddCommand(help, cmd::kQuestions, QStringLiteral("常见问题"));

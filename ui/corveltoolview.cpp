@@ -27,6 +27,7 @@
 #include "comparedialog.h"
 #include "currentchanneldialog.h"
 #include "exchanges.h"
+#include "form_layout.h"
 #include "gbk.h"
 #include "help_files.h"
 #include "ini_file.h"
@@ -186,6 +187,10 @@ COrvelToolView::COrvelToolView(QWidget* parent) : QWidget(parent), ui_(new Ui::M
     connect(m_channelList, &CHighlightListCtrl::rowClicked, this, &COrvelToolView::OnRowClicked);
     connect(ui_->id1032, &QPushButton::clicked, this, &COrvelToolView::OnConfirm);
     connect(ui_->id1031, &QPushButton::clicked, this, &COrvelToolView::OnClear);
+    // Enter in a frequency field confirms, as the mouse user clicks 确认.
+    connect(m_editRx, &QLineEdit::returnPressed, this, &COrvelToolView::OnConfirm);
+    connect(m_editTx, &QLineEdit::returnPressed, this, &COrvelToolView::OnConfirm);
+    LayOutMainForm(this);
 }
 
 COrvelToolView::~COrvelToolView() {
@@ -209,8 +214,8 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
         auto* head = new QTableWidgetItem(QString::fromUtf8(kHeads[c]));
         head->setTextAlignment(Qt::AlignCenter);
         m_channelList->setHorizontalHeaderItem(c, head);
-        m_channelList->setColumnWidth(c, kWidths[c]);
     }
+    m_channelList->SetColumnWidths(QList<int>(std::begin(kWidths), std::end(kWidths)));
     SetTable(EmptyChannelTable());
 
     m_comboPowerSave->setCurrentIndex(0);
@@ -258,16 +263,20 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     }
     OpenPort(device, true);
 
-    // The frame grows around the form; a small screen gets the whole of it.
+    // The frame grows around the form's preferred size, but not past the screen; a small
+    // screen gets the whole of it, and the form scales down to fit.
     if (QWidget* frame = window(); frame != this) {
         frame->installEventFilter(this);
-        const QRect client = rect();
+        const QSize client = sizeHint();
         const QScreen* screen = frame->screen();
         const QSize screenSize = screen ? screen->size() : QSize();
         if (screenSize == QSize(800, 600)) {
             frame->setGeometry(0, 0, 800, 600);
         } else {
-            frame->resize(client.width() + 70, client.height() + 100);
+            QSize size(client.width() + 70, client.height() + 100);
+            if (screen)
+                size = size.boundedTo(screen->availableGeometry().size());
+            frame->resize(size);
         }
         if (screen) {
             const QRect area = screen->availableGeometry();

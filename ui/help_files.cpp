@@ -1,5 +1,7 @@
 #include "help_files.h"
 
+#include "helpwindow.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -20,5 +22,7 @@ void OpenHelpFile(const QStringList& folders, const QString& baseName) {
     if (path.isEmpty()) {
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // Without a desktop viewer (no desktop, or none for text) the program shows the text itself.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        ShowHelpWindow(path);
 }

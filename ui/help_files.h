@@ -8,5 +8,6 @@
 QString FindHelpFile(const QStringList& folders, const QString& baseName);
 
 // Opens the first folders/baseName.txt in the desktop's viewer for text files, without waiting
-// for it. A missing file or a viewer that cannot start is not reported: the help is optional.
+// for it; where the desktop has no viewer, in the program's own help window. A missing file is
+// not reported: the help is optional.
 void OpenHelpFile(const QStringList& folders, const QString& baseName);

@@ -17,8 +17,12 @@ add_library(orvel_ui_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.h
     ${CMAKE_CURRENT_LIST_DIR}/command_target.h
+    ${CMAKE_CURRENT_LIST_DIR}/form_layout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/form_layout.h
     ${CMAKE_CURRENT_LIST_DIR}/help_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/help_files.h
+    ${CMAKE_CURRENT_LIST_DIR}/helpwindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/helpwindow.h
     ${CMAKE_CURRENT_LIST_DIR}/shell_resources.cpp
     ${CMAKE_CURRENT_LIST_DIR}/shell_resources.h
     ${CMAKE_CURRENT_LIST_DIR}/../res/orveltool.qrc

@@ -10,10 +10,12 @@
 #include <QRadioButton>
 #include <QStyleOptionComboBox>
 #include <QtTest>
+#include <map>
 #include <vector>
 
 #include "aboutdialog.h"
 #include "chighlightlistctrl.h"
+#include "form_layout.h"
 #include "shell_tests.h"
 #include "ui_currentchanneldialog.h"
 #include "ui_mainform.h"
@@ -32,7 +34,9 @@ struct Control {
 
 using enum Kind;
 
-// Template 101 in template order, which is also the tab order.
+// Template 101 in template order, which is also the tab order. The edit panel's fields are
+// three units narrower than in the classic template, and the "MHz" labels start three units
+// earlier: at this font "MHz" needs 16 units and must stay clear of the 编辑 box's edge.
 const std::vector<Control> kMainForm = {
     {"id1029", Radio, "无校验", {474, 173, 37, 12}},
     {"id1033", Radio, "奇校验", {474, 193, 36, 12}},
@@ -43,24 +47,24 @@ const std::vector<Control> kMainForm = {
     {"id1001", Log, "", {10, 241, 280, 58}},
     {"boxEdit", Group, "编辑", {298, 2, 107, 270}},
     {"labelChannelNo", Label, "信道号:", {312, 19, 30, 11}},
-    {"id1002", Edit, "", {342, 17, 47, 15}},
+    {"id1002", Edit, "", {342, 17, 44, 15}},
     {"labelRxFreq", Label, "接收频率:", {306, 50, 36, 8}},
-    {"id1003", Edit, "", {342, 47, 47, 15}},
+    {"id1003", Edit, "", {342, 47, 44, 15}},
     {"labelTxFreq", Label, "发送频率:", {306, 82, 36, 8}},
-    {"id1004", Edit, "", {342, 78, 47, 15}},
-    {"labelRxMhz", Label, "MHz", {390, 50, 13, 8}},
-    {"labelTxMhz", Label, "MHz", {390, 81, 12, 9}},
+    {"id1004", Edit, "", {342, 78, 44, 15}},
+    {"labelRxMhz", Label, "MHz", {387, 50, 16, 8}},
+    {"labelTxMhz", Label, "MHz", {387, 81, 16, 9}},
     {"id1032", Push, "确认", {310, 241, 38, 17}},
     {"id1031", Push, "清除", {354, 241, 40, 17}},
     {"labelPower", Label, "功率级别:", {306, 114, 36, 8}},
-    {"id1009", Combo, "", {342, 111, 47, 100}, {"P1", "P2", "P3", "P4", "P5"}},
+    {"id1009", Combo, "", {342, 111, 44, 100}, {"P1", "P2", "P3", "P4", "P5"}},
     {"labelRate", Label, "信道速率:", {306, 146, 36, 8}},
-    {"id1010", Combo, "", {342, 143, 47, 86}, {"1200", "2400", "4800"}},
+    {"id1010", Combo, "", {342, 143, 44, 86}, {"1200", "2400", "4800"}},
     {"labelSquelch", Label, "静噪电平:", {305, 211, 36, 9}},
     {"id1011",
      Combo,
      "",
-     {342, 209, 47, 110},
+     {342, 209, 44, 110},
      {"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"}},
     {"boxSettingsMode", Group, "设置模式", {409, 2, 111, 146}},
     {"boxTxTimeLimit", Group, "发射限时", {298, 275, 52, 31}},
@@ -108,7 +112,7 @@ const std::vector<Control> kMainForm = {
     {"id1038", Radio, "禁止", {421, 288, 30, 10}},
     {"id1039", Radio, "允许", {473, 287, 31, 11}},
     {"labelDataVoice", Label, "数据/话音:", {302, 180, 40, 8}},
-    {"id1024", Combo, "", {342, 178, 47, 86}, {"关", "开"}},
+    {"id1024", Combo, "", {342, 178, 44, 86}, {"关", "开"}},
     {"boxPowerSave", Group, "省电模式", {355, 275, 50, 31}},
 };
 
@@ -298,6 +302,56 @@ void CheckNoOverlap(QWidget& form, const std::vector<Control>& controls) {
     }
 }
 
+// Where a label draws its text: a label may be wider than its text.
+QRect TextInk(QWidget* widget) {
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        const QRect r = label->geometry();
+        const int width = label->fontMetrics().horizontalAdvance(label->text());
+        const Qt::Alignment align = label->alignment();
+        const int left = (align & Qt::AlignRight)     ? r.right() + 1 - width
+                         : (align & Qt::AlignHCenter) ? r.x() + (r.width() - width) / 2
+                                                      : r.x();
+        return QRect(left, r.y(), width, r.height());
+    }
+    return InkRect(widget);
+}
+
+// Every control lies within the smallest group box around it, clear of the box's frame line by
+// at least two pixels, so that no text touches an edge.
+void CheckInsideTheirBoxes(QWidget& form, const std::vector<Control>& controls) {
+    std::vector<QWidget*> boxes;
+    for (const Control& control : controls) {
+        if (control.kind == Group) {
+            boxes.push_back(Child(form, control.name));
+        }
+    }
+    for (const Control& control : controls) {
+        if (control.kind == Group) {
+            continue;
+        }
+        const QRect ink = TextInk(Child(form, control.name));
+        QWidget* around = nullptr;
+        for (QWidget* box : boxes) {
+            const QRect frame = box->geometry();
+            if (frame.contains(ink.center()) &&
+                (!around || frame.width() * frame.height() < around->width() * around->height())) {
+                around = box;
+            }
+        }
+        if (!around) {
+            continue;
+        }
+        const QRect inner = around->geometry().adjusted(3, 3, -3, -3);
+        QVERIFY2(inner.contains(ink), qPrintable(QStringLiteral("%1 in %2: %3,%4 %5x%6")
+                                                     .arg(QLatin1String(control.name))
+                                                     .arg(around->objectName())
+                                                     .arg(ink.x())
+                                                     .arg(ink.y())
+                                                     .arg(ink.width())
+                                                     .arg(ink.height())));
+    }
+}
+
 }  // namespace
 
 class FormTest : public QObject {
@@ -319,6 +373,107 @@ private slots:
     void everyTextFitsItsControl() { CheckTextsFit(*m_form, kMainForm); }
 
     void noTwoControlsOverlap() { CheckNoOverlap(*m_form, kMainForm); }
+
+    void controlsStayClearOfTheirBoxEdges() { CheckInsideTheirBoxes(*m_form, kMainForm); }
+
+    // A small screen gets the same form at a smaller scale, font included: every text still
+    // fits, nothing overlaps or touches a box's edge, and the controls keep their places.
+    void theFormScalesDownWithItsTexts_data() {
+        QTest::addColumn<double>("scale");
+        for (int step = 0; step <= 6; ++step) {
+            const double scale = CFormLayout::kSmallestScale + step * 0.025;
+            QTest::newRow(qPrintable(QString::number(scale, 'f', 3))) << scale;
+        }
+    }
+    void theFormScalesDownWithItsTexts() {
+        QFETCH(double, scale);
+        const QSize full = m_form->size();
+        std::map<QString, QRect> template_;
+        for (const Control& control : kMainForm) {
+            template_[QLatin1String(control.name)] = Child(*m_form, control.name)->geometry();
+        }
+        CFormLayout* layout = LayOutMainForm(m_form.get());
+        m_form->show();
+        m_form->resize(qCeil(full.width() * scale), qCeil(full.height() * scale));
+        layout->activate();
+        QVERIFY(std::abs(layout->Scale() - scale) < 1e-6);
+        QCOMPARE(QFontInfo(m_form->font()).pixelSize(), layout->PixelSizeAt(scale));
+        QVERIFY(layout->PixelSizeAt(scale) >= 10);
+        // Each control where the full-size form has it, scaled; labels and combo boxes may be
+        // taller, about the same centre, where their text needs it.
+        for (const Control& control : kMainForm) {
+            const QRect was = template_[QLatin1String(control.name)];
+            const QRect now = Child(*m_form, control.name)->geometry();
+            const auto near = [](double a, double b) { return std::abs(a - b) <= 1.0; };
+            // The form is up to a pixel larger than the scaled template: the list and the log
+            // take that pixel.
+            const QString name = QLatin1String(control.name);
+            const double extra = (name == "boxChannelList" || name == "id1000" ||
+                                  name == "boxMessages" || name == "id1001")
+                                     ? m_form->width() - full.width() * scale
+                                     : 0.0;
+            // Controls right of the list move along by that pixel.
+            const double slack = m_form->width() - full.width() * scale;
+            QVERIFY2(std::abs(now.x() - was.x() * scale) <= 1.0 + slack, control.name);
+            QVERIFY2(near(now.width(), was.width() * scale + extra), control.name);
+            if (control.kind == Label || control.kind == Combo) {
+                // A height grown by an odd number of pixels moves the centre by half of one.
+                QVERIFY2(std::abs(now.center().y() - was.center().y() * scale) <= 1.5,
+                         control.name);
+                QVERIFY2(now.height() >= was.height() * scale - 1.0, control.name);
+            } else {
+                const double extraHeight = (name == "boxMessages" || name == "id1001")
+                                               ? m_form->height() - full.height() * scale
+                                               : 0.0;
+                QVERIFY2(near(now.y(), was.y() * scale), control.name);
+                QVERIFY2(near(now.height(), was.height() * scale + extraHeight), control.name);
+            }
+        }
+        CheckTextsFit(*m_form, kMainForm);
+        CheckNoOverlap(*m_form, kMainForm);
+        CheckInsideTheirBoxes(*m_form, kMainForm);
+    }
+
+    // Past the smallest scale the form stops shrinking: its frame scrolls instead.
+    void theFormNeverShrinksBelowTheSmallestScale() {
+        CFormLayout* layout = LayOutMainForm(m_form.get());
+        QCOMPARE(m_form->minimumSizeHint(), QSize(qCeil(889 * CFormLayout::kSmallestScale),
+                                                  qCeil(565 * CFormLayout::kSmallestScale)));
+        m_form->show();
+        m_form->resize(300, 200);
+        layout->activate();
+        QCOMPARE(layout->Scale(), CFormLayout::kSmallestScale);
+    }
+
+    // A larger window widens the list and the log and makes the log taller; everything right of
+    // them moves along unchanged, and the font stays as it is.
+    void extraRoomGoesToTheListAndTheLog() {
+        CFormLayout* layout = LayOutMainForm(m_form.get());
+        m_form->show();
+        m_form->resize(889, 565);
+        layout->activate();
+        std::map<QString, QRect> before;
+        for (const Control& control : kMainForm) {
+            before[QLatin1String(control.name)] = Child(*m_form, control.name)->geometry();
+        }
+        const QSize extra(300, 200);
+        m_form->resize(QSize(889, 565) + extra);
+        layout->activate();
+        QCOMPARE(layout->Scale(), 1.0);
+        QCOMPARE(m_form->font().pointSize(), 9);
+        for (const Control& control : kMainForm) {
+            const QString name = QLatin1String(control.name);
+            const QRect was = before[name];
+            const QRect now = Child(*m_form, control.name)->geometry();
+            if (name == "boxChannelList" || name == "id1000") {
+                QCOMPARE(now, was.adjusted(0, 0, extra.width(), 0));
+            } else if (name == "boxMessages" || name == "id1001") {
+                QCOMPARE(now, was.adjusted(0, 0, extra.width(), extra.height()));
+            } else {
+                QCOMPARE(now, was.translated(extra.width(), 0));
+            }
+        }
+    }
 
     // A group box stacked above its buttons would take their clicks.
     void groupBoxesLieBelowTheOtherControls() {

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -95,7 +96,7 @@ private slots:
         for (QAction* top : m_frame->menuBar()->actions()) {
             titles << top->text();
         }
-        QCOMPARE(titles, QStringList({"文件(&F)", "编辑", "通信", "帮助"}));
+        QCOMPARE(titles, QStringList({"文件(&F)", "编辑(&E)", "通信(&C)", "帮助(&H)"}));
         const QList<QAction*> menus = m_frame->menuBar()->actions();
         QCOMPARE(Describe(menus[0]->menu()->actions()),
                  QStringList({"id32775 打开(&O)...\tCtrl+O", "id32776 保存(&S)\tCtrl+S",
@@ -154,7 +155,11 @@ private slots:
         QCOMPARE(m_frame->windowTitle(), QStringLiteral("Orvel系列电台设置工具"));
         QVERIFY(!m_frame->windowIcon().isNull());
         QVERIFY(m_frame->findChild<QStatusBar*>() == nullptr);
-        QCOMPARE(m_frame->centralWidget(), m_view);
+        // The view sits in a scroll area, which scrolls only when the view cannot shrink further.
+        auto* scroller = qobject_cast<QScrollArea*>(m_frame->centralWidget());
+        QVERIFY(scroller != nullptr);
+        QCOMPARE(scroller->widget(), m_view);
+        QVERIFY(scroller->widgetResizable());
         SaveScreenshot(*m_frame, QStringLiteral("frame"));
     }
 
@@ -209,6 +214,39 @@ private slots:
         QCOMPARE(m_edit->text(), QStringLiteral("223.125"));
     }
 
+    // Ctrl+P prints, as the menu's hint promises, from wherever the focus is.
+    void ctrlPPrintsOnceFromAnEditBox() {
+        m_edit->setFocus();
+        m_edit->setText(QStringLiteral("223.125"));
+        QTest::keyClick(m_edit, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(m_target->commands, QList<int>({32783}));
+        QCOMPARE(m_edit->text(), QStringLiteral("223.125"));
+    }
+
+    // Alt and a menu's access key open it with its first item ready for Enter.
+    void accessKeysOpenTheMenus_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<int>("firstCommand");
+        QTest::newRow("Alt+F") << int(Qt::Key_F) << "menuFile" << 32775;
+        QTest::newRow("Alt+E") << int(Qt::Key_E) << "menuEdit" << 32777;
+        QTest::newRow("Alt+C") << int(Qt::Key_C) << "menuLink" << 32778;
+        QTest::newRow("Alt+H") << int(Qt::Key_H) << "menuHelp" << 32780;
+    }
+    void accessKeysOpenTheMenus() {
+        QFETCH(int, key);
+        QFETCH(QString, menu);
+        QFETCH(int, firstCommand);
+        m_edit->setFocus();
+        QTest::keyClick(m_edit, Qt::Key(key), Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QWidget* popup = QApplication::activePopupWidget();
+        QCOMPARE(popup->objectName(), menu);
+        QTest::keyClick(popup, Qt::Key_Return);
+        QTRY_COMPARE(m_target->commands, QList<int>({firstCommand}));
+        QVERIFY(QApplication::activePopupWidget() == nullptr);
+    }
+
     void ctrlSSavesOnlyWhileSaveIsEnabled() {
         m_log->setFocus();
         QTest::keyClick(m_log, Qt::Key_S, Qt::ControlModifier);
@@ -244,7 +282,6 @@ private slots:
             {"Shift+Delete", Qt::Key_Delete, Qt::ShiftModifier},
             {"Alt+Backspace", Qt::Key_Backspace, Qt::AltModifier},
             {"Ctrl+N", Qt::Key_N, Qt::ControlModifier},
-            {"Ctrl+P", Qt::Key_P, Qt::ControlModifier},
             {"F6", Qt::Key_F6, Qt::NoModifier},
             {"Shift+F6", Qt::Key_F6, Qt::ShiftModifier},
         };

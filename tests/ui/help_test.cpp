@@ -1,12 +1,16 @@
 // The help commands open text files beside the program, or in the installed data folder,
-// through the desktop.
+// through the desktop, or in the program's own help window where the desktop has no viewer.
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "help_files.h"
+#include "helpwindow.h"
 #include "shell_tests.h"
 
 // Stands in for the desktop: records what would have been opened.
@@ -81,7 +85,74 @@ private slots:
         QCOMPARE(m_catcher.opened.first().toLocalFile(), beside);
     }
 
+    // The offscreen platform has no viewer for anything, as a machine without a desktop: the
+    // program shows the file in its own window, read-only and searchable, once per file.
+    void withoutAViewerTheProgramShowsTheTextItself() {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QTemporaryDir root;
+        const QString text = QStringLiteral("OrvelTool 常见问题\n串口设置\n  ttyUSB0 与 ttyUSB1\n");
+        QFile help(QDir(root.path()).filePath(QStringLiteral("ques.txt")));
+        QVERIFY(help.open(QIODevice::WriteOnly));
+        help.write(text.toUtf8());
+        help.close();
+
+        OpenHelpFile(QStringList{root.path()}, QStringLiteral("ques"));
+        QList<CHelpWindow*> windows = HelpWindows();
+        QCOMPARE(windows.size(), 1);
+        CHelpWindow* window = windows.first();
+        QVERIFY(window->isVisible());
+        QVERIFY(window->windowTitle().contains(QStringLiteral("ques.txt")));
+        auto* shown = window->findChild<QPlainTextEdit*>(QStringLiteral("helpText"));
+        QCOMPARE(shown->toPlainText(), text);
+        QVERIFY(shown->isReadOnly());
+
+        // Ctrl+F opens the search; Enter finds the next place, wrapping round at the end.
+        auto* search = window->findChild<QLineEdit*>(QStringLiteral("helpSearch"));
+        QVERIFY(!search->isVisible());
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(shown, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(search->isVisible());
+        QVERIFY(search->hasFocus());
+        QTest::keyClicks(search, "ttyUSB");
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(shown->textCursor().selectedText(), QStringLiteral("ttyUSB"));
+        const int first = shown->textCursor().position();
+        QTest::keyClick(search, Qt::Key_Return);
+        QVERIFY(shown->textCursor().position() > first);
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(shown->textCursor().position(), first);
+        search->setText(QStringLiteral("没有的字"));
+        QVERIFY(!window->FindNext());
+        QCOMPARE(shown->textCursor().position(), first);
+
+        // Asking again raises the same window.
+        OpenHelpFile(QStringList{root.path()}, QStringLiteral("ques"));
+        QCOMPARE(HelpWindows().size(), 1);
+        qDeleteAll(HelpWindows());
+    }
+
+    // Help files of the classic program are GBK; the program's own are UTF-8.
+    void helpTextsAreReadAsUtf8OrGbk() {
+        const QString text = QStringLiteral("静噪电平：L1 到 L9");
+        QCOMPARE(DecodeHelpText(text.toUtf8()), text);
+        QStringEncoder gbk("GBK");
+        const QByteArray classic = gbk.encode(text);
+        QVERIFY(classic != text.toUtf8());
+        QCOMPARE(DecodeHelpText(classic), text);
+    }
+
 private:
+    static QList<CHelpWindow*> HelpWindows() {
+        QList<CHelpWindow*> windows;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<CHelpWindow*>(widget)) {
+                windows << window;
+            }
+        }
+        return windows;
+    }
+
     UrlCatcher m_catcher;
 };
 

@@ -196,6 +196,128 @@ private slots:
         QCOMPARE(clicked.count(), 3);
     }
 
+    // The keyboard chooses rows as the mouse does: every key that moves the current row or the
+    // selection reports, Enter and Space choose the current row, and other keys say nothing.
+    void keysThatMoveOrChooseTheRowReportIt() {
+        ListWindow w;
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        CHighlightListCtrl& list = *w.list;
+        list.setFocus();
+        QSignalSpy chosen(&list, &CHighlightListCtrl::rowClicked);
+        const auto selectedRow = [&list] {
+            const QModelIndexList rows = list.selectionModel()->selectedRows();
+            return rows.isEmpty() ? -1 : rows.first().row();
+        };
+        // The focus made row 0 current without selecting it: Enter chooses it.
+        QCOMPARE(list.currentIndex().row(), 0);
+        QCOMPARE(selectedRow(), -1);
+        QTest::keyClick(&list, Qt::Key_Return);
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(selectedRow(), 0);
+
+        const std::tuple<Qt::Key, int> moves[] = {
+            {Qt::Key_Down, 1}, {Qt::Key_End, 15},      {Qt::Key_Up, 14},
+            {Qt::Key_Home, 0}, {Qt::Key_PageDown, -1}, {Qt::Key_Home, 0},
+        };
+        for (const auto& [key, row] : moves) {
+            const int before = chosen.count();
+            QTest::keyClick(&list, key);
+            QCOMPARE(chosen.count(), before + 1);
+            if (row >= 0) {
+                QCOMPARE(selectedRow(), row);
+            }
+        }
+        // At the top, Up moves nothing and reports nothing; Space chooses the row again.
+        QTest::keyClick(&list, Qt::Key_Home);
+        const int atTop = chosen.count();
+        QTest::keyClick(&list, Qt::Key_Up);
+        QCOMPARE(chosen.count(), atTop);
+        QTest::keyClick(&list, Qt::Key_Space);
+        QCOMPARE(chosen.count(), atTop + 1);
+        QCOMPARE(selectedRow(), 0);
+        // Left and Right move within the row: the row stays chosen as it was.
+        QTest::keyClick(&list, Qt::Key_Down);
+        const int onRow = chosen.count();
+        QTest::keyClick(&list, Qt::Key_Right);
+        QTest::keyClick(&list, Qt::Key_Left);
+        QCOMPARE(chosen.count(), onRow);
+        // Tab leaves the list without choosing anything.
+        QTest::keyClick(&list, Qt::Key_Tab);
+        QCOMPARE(chosen.count(), onRow);
+        QVERIFY(w.other->hasFocus());
+    }
+
+    // The row Qt makes current when the list first gets the focus gets no outline; the outline
+    // appears once the user tabs into the list or moves the selection.
+    void theOutlineWaitsForTheUser() {
+        ListWindow w;
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        CHighlightListCtrl& list = *w.list;
+        list.SetHighlightMode(2);
+        list.setFocus();
+        QCOMPARE(list.currentIndex().row(), 0);
+        const QColor base = list.palette().color(QPalette::Base);
+        const QRect cell = list.visualRect(list.model()->index(0, 3));
+        const auto topEdgeMarked = [&] {
+            const QImage shot = list.viewport()->grab().toImage();
+            for (int x = cell.left(); x < cell.right(); ++x) {
+                if (shot.pixelColor(x, cell.top()) != base) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        QVERIFY(!list.ShowsFocusOutline());
+        QVERIFY(!topEdgeMarked());
+
+        w.other->setFocus();
+        QTest::keyClick(w.other, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(list.hasFocus());
+        QVERIFY(list.ShowsFocusOutline());
+        QVERIFY(topEdgeMarked());
+
+        CHighlightListCtrl clicked;
+        FillChannels(clicked);
+        clicked.resize(500, 300);
+        clicked.show();
+        QVERIFY(!clicked.ShowsFocusOutline());
+        QTest::mouseClick(clicked.viewport(), Qt::LeftButton, {},
+                          clicked.visualRect(clicked.model()->index(2, 2)).center());
+        QVERIFY(clicked.ShowsFocusOutline());
+    }
+
+    // Given widths are for the full-size font: they scale with the form, and a wider list shares
+    // out its extra room in proportion.
+    void columnWidthsScaleAndFillTheList() {
+        CHighlightListCtrl list;
+        FillChannels(list);
+        list.resize(150, 300);
+        list.show();
+        const QList<int> widths(std::begin(kColumnWidths), std::end(kColumnWidths));
+        list.SetColumnWidths(widths);
+        const auto shown = [&list] {
+            QList<int> now;
+            for (int c = 0; c < 7; ++c) {
+                now << list.columnWidth(c);
+            }
+            return now;
+        };
+        QCOMPARE(shown(), widths);  // narrower than the columns: they keep their widths
+        list.SetWidthScale(0.9);
+        QCOMPARE(shown(), QList<int>({43, 54, 54, 54, 54, 63, 54}));
+
+        list.SetWidthScale(1.0);
+        list.resize(1000, 300);
+        const int room = list.viewport()->width();
+        QVERIFY(room > 2 * 418);
+        int total = 0;
+        for (int c = 0; c < 7; ++c) {
+            QVERIFY(std::abs(list.columnWidth(c) - kColumnWidths[c] * room / 418.0) <= 1.5);
+            total += list.columnWidth(c);
+        }
+        QCOMPARE(total, list.viewport()->width());
+    }
+
     void theSelectedRowIsHighlightedOnlyWhileTheListHasFocus() {
         ListWindow w;
         QVERIFY(QTest::qWaitForWindowActive(&w.window));

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QtTest>
 #include <memory>
 
@@ -56,13 +57,27 @@ private:
 
     void Start(sim::RadioBehaviour behaviour = {}, bool withRadio = true) {
         view = std::make_unique<COrvelToolView>();
+        StartView(*view, behaviour, withRadio);
+    }
+    // The window as the program shows it: the view inside the frame, shown and active.
+    std::unique_ptr<CMainFrame> frame;
+    COrvelToolView* framed = nullptr;
+    void StartInFrame() {
+        framed = new COrvelToolView;
+        frame = std::make_unique<CMainFrame>(framed, framed);
+        StartView(*framed, {}, true);
+        frame->show();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    }
+    void StartView(COrvelToolView& started, sim::RadioBehaviour behaviour, bool withRadio) {
         shown.clear();
-        view->dialogs().message = [this](QMessageBox::Icon icon, const QString& caption,
-                                         const QString& text, QMessageBox::StandardButtons) {
+        started.dialogs().message = [this](QMessageBox::Icon icon, const QString& caption,
+                                           const QString& text, QMessageBox::StandardButtons) {
             shown.append({icon, caption, text});
             return answer;
         };
-        view->dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
+        started.dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
         COrvelToolView::StartOptions options;
         if (withRadio) {
             radio =
@@ -72,18 +87,20 @@ private:
         } else {
             options.portOverride = QStringLiteral("/dev/orvel-missing-port");
         }
-        view->OnInitialUpdate(options);
+        started.OnInitialUpdate(options);
     }
 
+    // The view under test, alone or inside the frame.
+    COrvelToolView* View() const { return view ? view.get() : framed; }
     QString Cell(int row, int column) const {
-        return QString::fromStdString(view->Table()[row][column]);
+        return QString::fromStdString(View()->Table()[row][column]);
     }
     QStringList LogLines() const {
-        return view->LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        return View()->LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
     template <typename T>
     T* Control(const char* name) const {
-        return view->findChild<T*>(QLatin1String(name));
+        return View()->findChild<T*>(QLatin1String(name));
     }
     void FillPanel(const QString& rx, const QString& tx, int power, int rate, int dataVoice,
                    int squelch) {
@@ -95,10 +112,10 @@ private:
         Control<QComboBox>("id1011")->setCurrentIndex(squelch);
     }
     void ClickRow(int row) {
-        view->m_channelList->clearSelection();
+        View()->m_channelList->clearSelection();
         if (row >= 0)
-            view->m_channelList->selectRow(row);
-        view->OnRowClicked();
+            View()->m_channelList->selectRow(row);
+        View()->OnRowClicked();
     }
 
 private slots:
@@ -108,6 +125,8 @@ private slots:
     }
     void cleanup() {
         view.reset();
+        frame.reset();
+        framed = nullptr;
         if (radio)
             radio->Stop();
         radio.reset();
@@ -155,8 +174,33 @@ private slots:
         if (screen == QSize(800, 600)) {
             QCOMPARE(frame.geometry().size(), QSize(800, 600));
         } else {
-            QCOMPARE(frame.size(), form->size() + QSize(70, 100));
+            QCOMPARE(frame.size(), (form->sizeHint() + QSize(70, 100))
+                                       .boundedTo(frame.screen()->availableGeometry().size()));
         }
+    }
+
+    // At the size the window opens with on a usual screen, the log shows at least ten lines,
+    // its newest line whole, also once more lines have come than fit.
+    void theLogShowsTenLinesAndItsNewestWhole() {
+        StartInFrame();
+        frame->resize(framed->sizeHint() + QSize(70, 100));
+        QTest::qWait(20);
+        auto* log = Control<QPlainTextEdit>("id1001");
+        for (int i = 1; i <= 20; ++i)
+            framed->AppendLog(QStringLiteral("第%1行").arg(i));
+        QCoreApplication::processEvents();
+        const QRect viewport = log->viewport()->rect();
+        int whole = 0;
+        QString newest;
+        for (QTextBlock block = log->document()->begin(); block.isValid(); block = block.next()) {
+            const QRect line = log->cursorRect(QTextCursor(block));
+            if (viewport.contains(line) && !block.text().isEmpty()) {
+                ++whole;
+                newest = block.text();
+            }
+        }
+        QVERIFY2(whole >= 10, qPrintable(QString::number(whole)));
+        QCOMPARE(newest, QStringLiteral("第20行"));
     }
 
     void aMissingPortShowsOneBoxAndLogsTheReason() {
@@ -181,6 +225,133 @@ private slots:
         QCOMPARE(view->invalidFlags(), all);
         QVERIFY(Control<QLineEdit>("id1003")->styleSheet().contains("#ff0000"));
         QVERIFY(Control<QLineEdit>("id1002")->styleSheet().contains("#00ffff"));
+    }
+
+    // Enter in either frequency field confirms, with the button's checks and messages.
+    void enterInAFrequencyFieldConfirms() {
+        Start();
+        ClickRow(4);
+        FillPanel("", "224", 2, 1, 1, 4);
+        QTest::keyClick(Control<QLineEdit>("id1003"), Qt::Key_Return);
+        QCOMPARE(LogLines().last(), QStringLiteral("***接收频率数据非法***"));
+        QCOMPARE(Cell(4, 1), QString());
+        Control<QLineEdit>("id1003")->setText(QStringLiteral("223.5"));
+        QTest::keyClick(Control<QLineEdit>("id1004"), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(LogLines().last(), QStringLiteral("数据设置 [信道5]"));
+        QCOMPARE(Cell(4, 1), QStringLiteral("223.500"));
+        QVERIFY(!View()->invalidFlags().rx);
+    }
+
+    // Moving through the list with the keys loads each row as a click on it would.
+    void keyboardSelectionLoadsThePanel() {
+        StartInFrame();
+        View()->OnRead();
+        auto* list = View()->m_channelList;
+        QTRY_VERIFY(list->hasFocus());
+        const auto panelShows = [this](int row) {
+            QCOMPARE(Control<QLineEdit>("id1002")->text(), QString::number(row + 1));
+            QCOMPARE(Control<QLineEdit>("id1003")->text(), Cell(row, 1));
+            QCOMPARE(Control<QLineEdit>("id1004")->text(), Cell(row, 2));
+            QCOMPARE(Control<QComboBox>("id1009")->currentText(), Cell(row, 3));
+            QCOMPARE(Control<QComboBox>("id1011")->currentText(), Cell(row, 6));
+        };
+        QTest::keyClick(list, Qt::Key_End);
+        panelShows(15);
+        QTest::keyClick(list, Qt::Key_Up);
+        panelShows(14);
+        QTest::keyClick(list, Qt::Key_Home);
+        panelShows(0);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Down);
+        panelShows(2);
+        // Enter on the chosen row loads it afresh, dropping what was typed, as a click does.
+        Control<QLineEdit>("id1003")->setText(QStringLiteral("229"));
+        QTest::keyClick(list, Qt::Key_Return);
+        panelShows(2);
+        QVERIFY(shown.isEmpty());
+    }
+
+    // The whole job without the mouse: read the radio, choose channel 3, change it, confirm,
+    // write it back and save it, with menu access keys, the list's keys, Tab, Enter and Space.
+    void theWholeJobByKeyboard() {
+        QTemporaryDir folder;
+        chosenFile = folder.path() + QStringLiteral("/walk.dat");
+        StartInFrame();
+        const auto press = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTRY_VERIFY(QApplication::focusWidget() != nullptr);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+        };
+        // A menu by its access key, then an item by arrows and Enter or by its own access key.
+        const auto menu = [this, &press](int access, int downs, int itemKey = Qt::Key_Return) {
+            press(access, Qt::AltModifier);
+            QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+            QWidget* popup = QApplication::activePopupWidget();
+            for (int i = 0; i < downs; ++i)
+                QTest::keyClick(popup, Qt::Key_Down);
+            QTest::keyClick(popup, Qt::Key(itemKey));
+            QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+            // The offscreen platform leaves the closed menu as the active window, where a
+            // desktop gives the activation back; the frame's own focus widget is unchanged.
+            if (QApplication::activeWindow() != frame.get()) {
+                frame->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+            }
+        };
+
+        // The list has the focus from the start.
+        QTRY_COMPARE(QApplication::focusWidget(), framed->m_channelList);
+        menu(Qt::Key_C, 0);  // 通信 > 读取
+        QCOMPARE(LogLines().last(), QStringLiteral(" ***正确接收数据***"));
+        QTRY_COMPARE(QApplication::focusWidget(), framed->m_channelList);
+
+        press(Qt::Key_Home);
+        press(Qt::Key_Down);
+        press(Qt::Key_Down);
+        QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("3"));
+
+        press(Qt::Key_Tab);  // past the log
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1003"));
+        press(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "230.125");
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1004"));
+        press(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), "234.5");
+        press(Qt::Key_Tab);  // 确认
+        press(Qt::Key_Tab);  // 清除
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1009"));
+        const int power = Control<QComboBox>("id1009")->currentIndex();
+        press(power < 4 ? Qt::Key_Down : Qt::Key_Up);
+        const QString newPower = Control<QComboBox>("id1009")->currentText();
+        QVERIFY(Control<QComboBox>("id1009")->currentIndex() != power);
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1032"));
+        press(Qt::Key_Space);
+        QCOMPARE(LogLines().last(), QStringLiteral("数据设置 [信道3]"));
+        QCOMPARE(Cell(2, 1), QStringLiteral("230.125"));
+        QCOMPARE(Cell(2, 2), QStringLiteral("234.500"));
+        QCOMPARE(Cell(2, 3), newPower);
+
+        menu(Qt::Key_C, 1);  // 通信 > 写入
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, QStringLiteral("正确写入数据"));
+        const DecodedImage written = DecodeImage(radio->Image(), DecodeSource::FromRadio);
+        QCOMPARE(QString::fromStdString(written.table[2][1]), QStringLiteral("230.125"));
+        QCOMPARE(QString::fromStdString(written.table[2][3]), newPower);
+
+        menu(Qt::Key_F, 0, Qt::Key_A);  // 文件 > 另存为(&A)
+        QCOMPARE(framed->filePath(), chosenFile);
+        QFile saved(chosenFile);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        const ChannelFileContent content =
+            ImageFromChannelFile(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        QVERIFY(content.complete);
+        const DecodedImage file = DecodeImage(content.image, DecodeSource::FromFile);
+        QCOMPARE(QString::fromStdString(file.table[2][2]), QStringLiteral("234.500"));
     }
 
     void confirmAcceptsTheBoundsAndReformatsTheFrequency() {
