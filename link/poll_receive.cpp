@@ -13,14 +13,18 @@ PollResult PollReceive(SerialPort& port, const PollPlan& plan, const Pause& paus
                        const std::function<void(std::size_t)>& onByte) {
     PollResult result;
     result.bytes.assign(plan.expected, 0);
+    // A port that closed (its device went away) ends the wait at once: nothing more can come.
+    bool portClosed = false;
     auto poll = [&] {
         std::uint8_t byte = 0;
-        if (port.ReadByte(byte) >= 1) {
+        const int got = port.ReadByte(byte);
+        if (got >= 1) {
             result.bytes[result.count++] = byte;
             if (onByte)
                 onByte(result.count);
         }
-        return result.Complete();
+        portClosed = got < 0;
+        return result.Complete() || portClosed;
     };
     if (plan.expected == 0)
         return result;
@@ -30,6 +34,8 @@ PollResult PollReceive(SerialPort& port, const PollPlan& plan, const Pause& paus
                 if (poll())
                     break;
             }
+            if (portClosed)
+                break;
             pause(kPollPauseMs);
             if (result.Complete())
                 break;
