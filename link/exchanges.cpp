@@ -20,6 +20,12 @@ bool AckOk(const PollResult& answer) {
     return AckAccepted(answer.bytes.data(), answer.count);
 }
 
+// An adapter or loop-back plug that echoes hands back the request's own first bytes.
+bool IsEcho(const PollResult& answer, const RadioFrame& request) {
+    return answer.Complete() && answer.bytes.size() <= request.size() &&
+           std::equal(answer.bytes.begin(), answer.bytes.end(), request.begin());
+}
+
 }  // namespace
 
 std::string ReadProgressLine(int percent) {
@@ -30,7 +36,7 @@ std::string WriteProgressLine(int percent, bool accepted) {
     return "写入数据[% " + std::to_string(percent) + "] " + (accepted ? "成功" : "失败") + "\r\n";
 }
 
-LinkStatus LinkCheck(SerialPort& port, const ExchangeHooks& hooks) {
+LinkStatus LinkCheck(SerialPort& port, const ExchangeHooks& hooks, std::string* identity) {
     SendFrame(port, MakeFrame(CmdIdentify));
     const PollResult answer = PollReceive(port, kIdentityPoll, hooks.pause);
     if (!answer.Complete()) {
@@ -41,6 +47,8 @@ LinkStatus LinkCheck(SerialPort& port, const ExchangeHooks& hooks) {
         hooks.LinkLine(lines::kBadFormat);
         return LinkStatus::BadFormat;
     }
+    if (identity != nullptr)
+        identity->assign(answer.bytes.begin(), answer.bytes.end());
     return LinkStatus::Ok;
 }
 
@@ -167,10 +175,16 @@ CurrentChannelOutcome ReadCurrentChannel(SerialPort& port, const ExchangeHooks& 
     CurrentChannelOutcome outcome;
     if (port.IsOpen() != 1)
         return outcome;
-    SendFrame(port, MakeFrame(CmdReadWord, layout::kWordCurrentChannel));
+    const RadioFrame channelRequest = MakeFrame(CmdReadWord, layout::kWordCurrentChannel);
+    SendFrame(port, channelRequest);
     PollResult answer = PollReceive(port, kReadWordPoll, hooks.pause);
     if (!answer.Complete()) {
         outcome.status = ChannelStatus::Timeout;
+        return outcome;
+    }
+    if (IsEcho(answer, channelRequest)) {
+        outcome.status = ChannelStatus::DataError;
+        outcome.echoed = true;
         return outcome;
     }
     // Give the radio time before the next question.
@@ -183,10 +197,16 @@ CurrentChannelOutcome ReadCurrentChannel(SerialPort& port, const ExchangeHooks& 
     outcome.channelIndex = channel;
     if (onChannel)
         onChannel(channel);
-    SendFrame(port, MakeFrame(CmdReadWord, LowByte(4 * channel + 1)));
+    const RadioFrame squelchRequest = MakeFrame(CmdReadWord, LowByte(4 * channel + 1));
+    SendFrame(port, squelchRequest);
     answer = PollReceive(port, kReadWordPoll, hooks.pause);
     if (!answer.Complete()) {
         outcome.status = ChannelStatus::Timeout;
+        return outcome;
+    }
+    if (IsEcho(answer, squelchRequest)) {
+        outcome.status = ChannelStatus::DataError;
+        outcome.echoed = true;
         return outcome;
     }
     outcome.squelch = answer.bytes[4];
