@@ -2,7 +2,6 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -19,6 +18,8 @@
 #include "codec.h"
 #include "exchanges.h"
 #include "ini_file.h"
+#include "port_probe.h"
+#include "probe_command.h"
 #include "serial_port.h"
 #include "text_view.h"
 #include "transfer.h"
@@ -35,7 +36,7 @@ constexpr const char* kOverview =
     "  show     show the configuration a file holds\n"
     "  convert  convert between .dat, .json and .csv\n"
     "  channel  read or set the radio's current channel\n"
-    "  ports    list the serial ports\n"
+    "  ports    list the serial ports, or find the radio on them (--probe)\n"
     "\n"
     "'orvelctl COMMAND --help' describes a command. Files are told apart by their extension:\n"
     ".dat channel file, .json full configuration, .csv channel table.\n"
@@ -288,6 +289,13 @@ struct Link {
     std::string name;
 };
 
+// A failed exchange on a port whose device went away says so instead of what went missing.
+int LinkFail(Context& c, const Link& link, const std::string& what) {
+    if (!link.port.LostReason().empty())
+        return Fail(c, kExitLink, link.name + ": the port went away: " + link.port.LostReason());
+    return Fail(c, kExitLink, link.name + ": " + what);
+}
+
 int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
     std::string error;
     if (parser.isSet(QStringLiteral("trace"))) {
@@ -416,7 +424,7 @@ int RunRead(const QStringList& arguments, Context& c) {
     const ExchangeHooks hooks = LogHooks(c.err);
     const ReadOutcome outcome = ReadRadio(link.port, hooks);
     if (outcome.status != ReadStatus::Ok) {
-        return Fail(c, kExitLink, link.name + ": " + ReadFailure(outcome));
+        return LinkFail(c, link, ReadFailure(outcome));
     }
     KeepBackup(outcome.image, "read");
     const DecodedImage decoded =
@@ -438,7 +446,7 @@ int RunRead(const QStringList& arguments, Context& c) {
 int Verify(Link& link, const WriteRequest& request, const ExchangeHooks& hooks, Context& c) {
     const ReadOutcome back = ReadRadio(link.port, hooks);
     if (back.status != ReadStatus::Ok) {
-        return Fail(c, kExitLink, link.name + ": verify: " + ReadFailure(back));
+        return LinkFail(c, link, "verify: " + ReadFailure(back));
     }
     KeepBackup(back.image, "read");
     hooks.Line(back.checksumOk ? lines::kReadDone : lines::kReadDoneBadChecksum);
@@ -489,8 +497,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
     const ExchangeHooks hooks = LogHooks(c.err);
     const WriteOutcome outcome = WriteRadio(link.port, request, hooks);
     if (outcome.status != WriteStatus::Ok) {
-        return Fail(c, kExitLink,
-                    link.name + ": " + WriteFailure(outcome, WriteFrames(request).size()));
+        return LinkFail(c, link, WriteFailure(outcome, WriteFrames(request).size()));
     }
     if (!parser.isSet(QStringLiteral("verify")))
         return kExitOk;
@@ -606,7 +613,7 @@ int RunChannel(const QStringList& arguments, Context& c) {
             case SetChannelStatus::PortClosed:
                 break;
         }
-        return Fail(c, kExitLink, link.name + ": the set-channel frame was not accepted");
+        return LinkFail(c, link, "the set-channel frame was not accepted");
     }
     const CurrentChannelOutcome outcome = ReadCurrentChannel(link.port, hooks);
     switch (outcome.status) {
@@ -614,12 +621,15 @@ int RunChannel(const QStringList& arguments, Context& c) {
             break;
         case ChannelStatus::Timeout:
             LogLines(c.err, lines::kReadTimeout);
-            return Fail(c, kExitLink, link.name + ": no answer to a read-word frame");
+            return LinkFail(c, link, "no answer to a read-word frame");
         case ChannelStatus::DataError:
             LogLines(c.err, lines::kBadFormat);
-            return Fail(c, kExitLink, link.name + ": the radio reports no channel from 1 to 16");
+            return LinkFail(c, link,
+                            outcome.echoed ? "the answer repeats the request: the line echoes, "
+                                             "no radio answered"
+                                           : "the radio reports no channel from 1 to 16");
         case ChannelStatus::PortClosed:
-            return Fail(c, kExitLink, link.name + ": the port is not open");
+            return LinkFail(c, link, "the port is not open");
     }
     LogLines(c.err, "成功接收数据\r\n");
     const int number = outcome.channelIndex + 1;
@@ -633,19 +643,38 @@ int RunChannel(const QStringList& arguments, Context& c) {
 }
 
 int RunPorts(const QStringList& arguments, Context& c) {
-    const CommandInfo info{"usage: orvelctl ports\n",
-                           "Lists the serial ports found, one device per line.\n",
-                           {},
-                           0,
-                           ""};
+    const CommandInfo info{
+        "usage: orvelctl ports\n"
+        "       orvelctl ports --probe [--port DEV]... [--format text|json]\n",
+        "Lists the serial ports found, one device per line.\n\n"
+        "  --probe         ask every port at once for a radio's identification: the ports\n"
+        "                  the system lists and each --port; one line per port,\n"
+        "                  DEVICE<TAB>IDENTITY for a radio, otherwise DEVICE<TAB>-<TAB>REASON\n"
+        "                  (no answer, bad format, busy, permission denied, missing).\n"
+        "                  Exit 0 when a radio answered, 2 when none did\n"
+        "  --port DEV      also probe DEV (a path, COMn or n; pseudo-terminals and links are\n"
+        "                  not listed by the system); may be given more than once\n"
+        "  --format F      text (default) or json: [{\"port\": ..., \"status\": \"radio\" |\n"
+        "                  \"silent\" | \"badformat\" | \"busy\" | \"denied\" | \"missing\",\n"
+        "                  \"identity\": ...}]\n",
+        {FlagOption("probe"), ValueOption("port", "DEV"), ValueOption("format", "FORMAT")},
+        0,
+        ""};
     QCommandLineParser parser;
     if (int code = Prepare(parser, info, arguments, c); code >= 0)
         return code;
-    std::vector<std::string> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        ports.push_back(info.systemLocation().toStdString());
+    if (parser.isSet(QStringLiteral("probe"))) {
+        Format format;
+        if (!ParseFormat(parser, false, format))
+            return UsageError(c, info, "--format takes text or json");
+        std::vector<std::string> devices;
+        for (const QString& port : parser.values(QStringLiteral("port")))
+            devices.push_back(ResolvePortName(port.toStdString()));
+        return ProbeAllPorts(devices, format == Format::Json, c.out, c.err);
     }
-    std::sort(ports.begin(), ports.end());
+    if (parser.isSet(QStringLiteral("port")) || parser.isSet(QStringLiteral("format")))
+        return UsageError(c, info, "--port and --format go with --probe");
+    const std::vector<std::string> ports = SystemSerialPorts();
     for (const std::string& port : ports)
         c.out << port << '\n';
     c.out.flush();
