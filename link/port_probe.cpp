@@ -149,12 +149,15 @@ std::vector<std::string> DistinctDevices(const std::vector<std::string>& devices
     std::vector<std::string> distinct;
     std::set<std::string> seen;
     for (const std::string& device : devices) {
-        const QString canonical = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
-        const std::string key = canonical.isEmpty() ? device : canonical.toStdString();
-        if (seen.insert(key).second)
+        if (seen.insert(CanonicalDevice(device)).second)
             distinct.push_back(device);
     }
     return distinct;
+}
+
+std::string CanonicalDevice(const std::string& device) {
+    const QString canonical = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
+    return canonical.isEmpty() ? device : canonical.toStdString();
 }
 
 }  // namespace orvel

@@ -69,5 +69,7 @@ std::vector<std::string> SystemSerialPorts();
 
 // The devices without repeats: a link and the device it names count once (the first given).
 std::vector<std::string> DistinctDevices(const std::vector<std::string>& devices);
+// The path a device resolves to, links followed; a path that does not exist as given.
+std::string CanonicalDevice(const std::string& device);
 
 }  // namespace orvel
