@@ -4,46 +4,46 @@
 #include <QSerialPortInfo>
 #include <QThread>
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 #include "exchanges.h"
 
 namespace orvel {
 
-std::string_view ProbeStatusName(ProbeStatus status) {
-    switch (status) {
-        case ProbeStatus::Radio:
-            return "radio";
-        case ProbeStatus::Silent:
-            return "silent";
-        case ProbeStatus::BadFormat:
-            return "badformat";
-        case ProbeStatus::Busy:
-            return "busy";
-        case ProbeStatus::Denied:
-            return "denied";
-        case ProbeStatus::Missing:
-            break;
+namespace {
+
+struct StatusWords {
+    ProbeStatus status;
+    std::string_view name;  // for scripts
+    std::string_view text;  // for people
+};
+
+constexpr StatusWords kStatusWords[] = {
+    {ProbeStatus::Radio, "radio", ""},
+    {ProbeStatus::Silent, "silent", "no answer"},
+    {ProbeStatus::BadFormat, "badformat", "bad format"},
+    {ProbeStatus::Busy, "busy", "busy"},
+    {ProbeStatus::Denied, "denied", "permission denied"},
+    {ProbeStatus::Missing, "missing", "missing"},
+};
+
+const StatusWords& WordsOf(ProbeStatus status) {
+    for (const StatusWords& words : kStatusWords) {
+        if (words.status == status)
+            return words;
     }
-    return "missing";
+    return kStatusWords[std::size(kStatusWords) - 1];
+}
+
+}  // namespace
+
+std::string_view ProbeStatusName(ProbeStatus status) {
+    return WordsOf(status).name;
 }
 
 std::string_view ProbeStatusText(ProbeStatus status) {
-    switch (status) {
-        case ProbeStatus::Radio:
-            return "";
-        case ProbeStatus::Silent:
-            return "no answer";
-        case ProbeStatus::BadFormat:
-            return "bad format";
-        case ProbeStatus::Busy:
-            return "busy";
-        case ProbeStatus::Denied:
-            return "permission denied";
-        case ProbeStatus::Missing:
-            break;
-    }
-    return "missing";
+    return WordsOf(status).text;
 }
 
 ProbeResult ProbeOpenPort(SerialPort& port, const Pause& pause) {
