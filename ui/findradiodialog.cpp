@@ -184,12 +184,10 @@ void FindRadioDialog::Finish() {
     const auto radios = std::count(answered_.begin(), answered_.end(), true);
     if (radios == 0) {
         status_->setText(
-            QStringLiteral("查找完毕，没有电台应答。请检查电缆、电台电源和串口权限。"));
+            QStringLiteral("查找完毕：没有电台应答。请检查电缆、电台电源和串口权限。"));
     } else {
         status_->setText(
-            QStringLiteral("查找完毕，%1 个串口中有 %2 台电台应答。选择一行后按“使用此串口”。")
-                .arg(ports_.size())
-                .arg(radios));
+            QStringLiteral("查找完毕：%1 个串口，%2 台电台应答。").arg(ports_.size()).arg(radios));
         if (table_->currentRow() < 0 ||
             !answered_[static_cast<std::size_t>(table_->currentRow())]) {
             const auto first = std::find(answered_.begin(), answered_.end(), true);
