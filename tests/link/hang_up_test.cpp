@@ -6,6 +6,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -59,12 +60,13 @@ protected:
         return frames;
     }
 
-    // Pauses count once the cable is out.
+    // Pauses count once the cable is out. They are real, so that a loaded machine's radio
+    // still answers in time; the settling pause is cut short.
     void Pause(int ms) {
         pauses.push_back(ms);
         if (pulled)
             ++pausesAfterPull;
-        SleepPause(1);
+        SleepPause(std::min(ms, kPollPauseMs));
     }
 
     void Pull() {

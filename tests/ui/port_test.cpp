@@ -141,16 +141,22 @@ private slots:
     void aCurrentChannelReadThatLosesItsPortTimesOut() {
         StartOnRadio();
         QStringList shown;
+        bool pulled = false;
         view->dialogs().currentChannel = [&](SerialPort& port) {
             CurrentChannelDialog dialog(&port);
             dialog.message = [&](const QString& text) { shown << text; };
             dialog.pause = [&](int ms) {
-                if (ms == 500)  // between the channel and its squelch
+                if (ms == 500) {  // between the channel and its squelch
                     radio->Stop();
+                    pulled = true;
+                } else {
+                    QTest::qSleep(ms);
+                }
             };
             dialog.OnReadCurrent();
         };
         view->OnCommand(cmd::kCurrentChannel);
+        QVERIFY(pulled);
         QCOMPARE(shown, QStringList{QStringLiteral("接收数据超时\r\n")});
         QCOMPARE(LogLines().last(), Gone());
     }
