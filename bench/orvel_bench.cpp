@@ -19,6 +19,7 @@
 #include "commands.h"
 #include "exchanges.h"
 #include "poll_receive.h"
+#include "port_probe.h"
 #include "virtual_radio.h"
 
 using namespace orvel;
@@ -99,6 +100,46 @@ bool BenchFleet(int runs) {
                 "write to 4 radios at once", four.wall, one.wall, four.wall / one.wall, runs);
     for (auto& radio : radios)
         radio->Stop();
+
+// The finder asks every port at once: one identify wait, however many ports. The CPU share is
+// the whole process's, the radios' threads included.
+bool BenchProbe(int runs) {
+    bool ok = true;
+    for (const bool silent : {true, false}) {
+        for (const int count : {1, 8}) {
+            std::vector<std::unique_ptr<sim::VirtualRadio>> radios;
+            std::vector<std::string> devices;
+            for (int i = 0; i < count; ++i) {
+                radios.push_back(std::make_unique<sim::VirtualRadio>(
+                    sim::VirtualRadio::DefaultImage(),
+                    sim::RadioBehaviour{.silent = silent, .pace = true}));
+                ok &= radios.back()->Start();
+                devices.push_back(radios.back()->DevicePath());
+            }
+            Measure probe;
+            for (int i = 0; i < runs; ++i) {
+                timespec cpuStart{};
+                clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuStart);
+                Measure m = Time([&] {
+                    for (const ProbeResult& result : ProbePorts(devices))
+                        ok &= (result.status == ProbeStatus::Radio) != silent;
+                });
+                timespec cpuEnd{};
+                clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpuEnd);
+                m.cpu = static_cast<double>(cpuEnd.tv_sec - cpuStart.tv_sec) +
+                        static_cast<double>(cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e9;
+                probe.wall += m.wall / runs;
+                probe.cpu += m.cpu / runs;
+            }
+            const std::string name = "probe " + std::to_string(count) +
+                                     (silent ? " silent port" : " answering radio") +
+                                     (count > 1 ? "s" : "");
+            // Silent: the whole identify wait. Answering: eight bytes and the pause after them.
+            Report(name.c_str(), probe,
+                   silent ? kIdentityPoll.passes * kPauseSeconds : 8 * kByteSeconds + kPauseSeconds,
+                   runs);
+        }
+    }
     return ok;
 }
 
@@ -182,6 +223,7 @@ int main(int argc, char** argv) {
     port.Close();
     radio.Stop();
     ok &= BenchFleet(runs);
+    ok &= BenchProbe(runs);
     if (!ok) {
         std::fprintf(stderr, "an exchange failed during the benchmark\n");
         return 1;

@@ -2,7 +2,6 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -22,6 +21,8 @@
 #include "exchanges.h"
 #include "fleet.h"
 #include "ini_file.h"
+#include "port_probe.h"
+#include "probe_command.h"
 #include "radio_link.h"
 #include "serial_port.h"
 #include "text_view.h"
@@ -40,7 +41,7 @@ constexpr const char* kOverview =
     "  convert  convert between .dat, .json and .csv\n"
     "  diff     compare two files, or a file and the radio\n"
     "  channel  read or set the radio's current channel\n"
-    "  ports    list the serial ports\n"
+    "  ports    list the serial ports, or find the radio on them (--probe)\n"
     "\n"
     "'orvelctl COMMAND --help' describes a command. Files are told apart by their extension:\n"
     ".dat channel file, .json full configuration, .csv channel table.\n"
@@ -301,7 +302,7 @@ int RunRead(const QStringList& arguments, Context& c) {
     const ExchangeHooks hooks = LogHooks(c.err, link);
     const ReadOutcome outcome = ReadRadio(link.port, hooks);
     if (outcome.status != ReadStatus::Ok) {
-        return Fail(c, kExitLink, link.name + ": " + ReadFailure(outcome));
+        return LinkFail(c, link, ReadFailure(outcome));
     }
     KeepBackup(outcome.image, "read");
     const DecodedImage decoded =
@@ -474,7 +475,7 @@ int RunChannel(const QStringList& arguments, Context& c) {
             case SetChannelStatus::PortClosed:
                 break;
         }
-        return Fail(c, kExitLink, link.name + ": the set-channel frame was not accepted");
+        return LinkFail(c, link, "the set-channel frame was not accepted");
     }
     const CurrentChannelOutcome outcome = ReadCurrentChannel(link.port, hooks);
     switch (outcome.status) {
@@ -482,12 +483,15 @@ int RunChannel(const QStringList& arguments, Context& c) {
             break;
         case ChannelStatus::Timeout:
             LogLines(c.err, lines::kReadTimeout);
-            return Fail(c, kExitLink, link.name + ": no answer to a read-word frame");
+            return LinkFail(c, link, "no answer to a read-word frame");
         case ChannelStatus::DataError:
             LogLines(c.err, lines::kBadFormat);
-            return Fail(c, kExitLink, link.name + ": the radio reports no channel from 1 to 16");
+            return LinkFail(c, link,
+                            outcome.echoed ? "the answer repeats the request: the line echoes, "
+                                             "no radio answered"
+                                           : "the radio reports no channel from 1 to 16");
         case ChannelStatus::PortClosed:
-            return Fail(c, kExitLink, link.name + ": the port is not open");
+            return LinkFail(c, link, "the port is not open");
     }
     LogLines(c.err, "成功接收数据\r\n");
     const int number = outcome.channelIndex + 1;
@@ -501,19 +505,38 @@ int RunChannel(const QStringList& arguments, Context& c) {
 }
 
 int RunPorts(const QStringList& arguments, Context& c) {
-    const CommandInfo info{"usage: orvelctl ports\n",
-                           "Lists the serial ports found, one device per line.\n",
-                           {},
-                           0,
-                           ""};
+    const CommandInfo info{
+        "usage: orvelctl ports\n"
+        "       orvelctl ports --probe [--port DEV]... [--format text|json]\n",
+        "Lists the serial ports found, one device per line.\n\n"
+        "  --probe         ask every port at once for a radio's identification: the ports\n"
+        "                  the system lists and each --port; one line per port,\n"
+        "                  DEVICE<TAB>IDENTITY for a radio, otherwise DEVICE<TAB>-<TAB>REASON\n"
+        "                  (no answer, bad format, busy, permission denied, missing).\n"
+        "                  Exit 0 when a radio answered, 2 when none did\n"
+        "  --port DEV      also probe DEV (a path, COMn or n; pseudo-terminals and links are\n"
+        "                  not listed by the system); may be given more than once\n"
+        "  --format F      text (default) or json: [{\"port\": ..., \"status\": \"radio\" |\n"
+        "                  \"silent\" | \"badformat\" | \"busy\" | \"denied\" | \"missing\",\n"
+        "                  \"identity\": ...}]\n",
+        {FlagOption("probe"), ValueOption("port", "DEV"), ValueOption("format", "FORMAT")},
+        0,
+        ""};
     QCommandLineParser parser;
     if (int code = Prepare(parser, info, arguments, c); code >= 0)
         return code;
-    std::vector<std::string> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        ports.push_back(info.systemLocation().toStdString());
+    if (parser.isSet(QStringLiteral("probe"))) {
+        Format format;
+        if (!ParseFormat(parser, false, format))
+            return UsageError(c, info, "--format takes text or json");
+        std::vector<std::string> devices;
+        for (const QString& port : parser.values(QStringLiteral("port")))
+            devices.push_back(ResolvePortName(port.toStdString()));
+        return ProbeAllPorts(devices, format == Format::Json, c.out, c.err);
     }
-    std::sort(ports.begin(), ports.end());
+    if (parser.isSet(QStringLiteral("port")) || parser.isSet(QStringLiteral("format")))
+        return UsageError(c, info, "--port and --format go with --probe");
+    const std::vector<std::string> ports = SystemSerialPorts();
     for (const std::string& port : ports)
         c.out << port << '\n';
     c.out.flush();

@@ -3,6 +3,7 @@
 #include "app_paths.h"
 #include "commands.h"
 #include "image_diff.h"
+#include "radio_link.h"
 #include "transfer.h"
 
 namespace orvel::cli {
@@ -75,7 +76,7 @@ int RunDiff(const QStringList& arguments, Context& c) {
         const ExchangeHooks hooks = LogHooks(c.err, link);
         const ReadOutcome outcome = ReadRadio(link.port, hooks);
         if (outcome.status != ReadStatus::Ok)
-            return Fail(c, kExitLink, link.name + ": " + ReadFailure(outcome));
+            return LinkFail(c, link, ReadFailure(outcome));
         KeepBackup(outcome.image, "read");
         hooks.Line(outcome.checksumOk ? lines::kReadDone : lines::kReadDoneBadChecksum);
         checksumOk = outcome.checksumOk;

@@ -37,7 +37,7 @@ int Verify(Link& link, const WriteRequest& request, const ExchangeHooks& hooks, 
     const VerifyOutcome outcome = VerifyWrite(link.port, request, hooks);
     switch (outcome.status) {
         case VerifyStatus::ReadFailed:
-            return Fail(c, kExitLink, link.name + ": verify: " + ReadFailure(outcome.readBack));
+            return LinkFail(c, link, "verify: " + ReadFailure(outcome.readBack));
         case VerifyStatus::Mismatch:
             return Fail(c, kExitData,
                         link.name + ": verify: " + DifferenceText(*outcome.difference));
@@ -52,6 +52,12 @@ int Verify(Link& link, const WriteRequest& request, const ExchangeHooks& hooks, 
 }
 
 }  // namespace
+
+int LinkFail(Context& c, const Link& link, const std::string& what) {
+    if (!link.port.LostReason().empty())
+        return Fail(c, kExitLink, link.name + ": the port went away: " + link.port.LostReason());
+    return Fail(c, kExitLink, link.name + ": " + what);
+}
 
 bool ClassicTimingWanted(const QCommandLineParser& parser) {
     if (parser.isSet(QStringLiteral("classic-timing")))
@@ -124,8 +130,7 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
     const ExchangeHooks hooks = LogHooks(c.err, link);
     const WriteOutcome outcome = WriteRadio(link.port, request, hooks);
     if (outcome.status != WriteStatus::Ok) {
-        return Fail(c, kExitLink,
-                    link.name + ": " + WriteFailure(outcome, WriteFrames(request).size()));
+        return LinkFail(c, link, WriteFailure(outcome, WriteFrames(request).size()));
     }
     if (!verify)
         return kExitOk;

@@ -18,6 +18,9 @@
 
 namespace orvel::cli {
 
+// A failed exchange on a port whose device went away says so instead of what went missing.
+int LinkFail(Context& c, const Link& link, const std::string& what);
+
 // --classic-timing, or ClassicTiming=1 in the INI the command reads.
 bool ClassicTimingWanted(const QCommandLineParser& parser);
 // --port, or --simulate, and --trace, as the command line gives them.

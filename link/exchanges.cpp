@@ -20,6 +20,12 @@ bool AckOk(const PollResult& answer) {
     return AckAccepted(answer.bytes.data(), answer.count);
 }
 
+// An adapter or loop-back plug that echoes hands back the request's own first bytes.
+bool IsEcho(const PollResult& answer, const RadioFrame& request) {
+    return answer.Complete() && answer.bytes.size() <= request.size() &&
+           std::equal(answer.bytes.begin(), answer.bytes.end(), request.begin());
+}
+
 }  // namespace
 
 std::string ReadProgressLine(int percent) {
@@ -172,10 +178,16 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
     CurrentChannelOutcome outcome;
     if (port.IsOpen() != 1)
         return outcome;
-    SendFrame(port, MakeFrame(CmdReadWord, layout::kWordCurrentChannel));
+    const RadioFrame channelRequest = MakeFrame(CmdReadWord, layout::kWordCurrentChannel);
+    SendFrame(port, channelRequest);
     PollResult answer = PollReceive(port, kReadWordPoll, hooks.pause, {}, hooks.timing);
     if (!answer.Complete()) {
         outcome.status = ChannelStatus::Timeout;
+        return outcome;
+    }
+    if (IsEcho(answer, channelRequest)) {
+        outcome.status = ChannelStatus::DataError;
+        outcome.echoed = true;
         return outcome;
     }
     // Give the radio time before the next question.
@@ -188,10 +200,16 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
     outcome.channelIndex = channel;
     if (onChannel)
         onChannel(channel);
-    SendFrame(port, MakeFrame(CmdReadWord, LowByte(4 * channel + 1)));
+    const RadioFrame squelchRequest = MakeFrame(CmdReadWord, LowByte(4 * channel + 1));
+    SendFrame(port, squelchRequest);
     answer = PollReceive(port, kReadWordPoll, hooks.pause, {}, hooks.timing);
     if (!answer.Complete()) {
         outcome.status = ChannelStatus::Timeout;
+        return outcome;
+    }
+    if (IsEcho(answer, squelchRequest)) {
+        outcome.status = ChannelStatus::DataError;
+        outcome.echoed = true;
         return outcome;
     }
     outcome.squelch = answer.bytes[4];

@@ -55,7 +55,8 @@ inline constexpr std::string_view kSpecialFailed = "写入特定数据 失败\r\
 
 enum class LinkStatus { Ok, NoAnswer, BadFormat };
 
-// Identify: CC 0F ..., then eight bytes each 0x20..0x7F, which a passed check puts in `identity`.
+// Identify: CC 0F ..., then eight bytes each 0x20..0x7F. A passed check leaves the eight
+// characters in `identity` when one is given.
 LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks, std::string* identity = nullptr);
 
 enum class ReadStatus { Ok, PortClosed, NoAnswer, BadFormat, Timeout };
@@ -102,11 +103,13 @@ struct CurrentChannelOutcome {
     ChannelStatus status = ChannelStatus::PortClosed;
     int channelIndex = -1;  // 0..15 once the first answer came
     int squelch = -1;       // the squelch byte of that channel
+    bool echoed = false;    // a data error because the answer repeated the request
 };
 
 // Asks word 0x60 for the current channel, waits 500 ms, then word 4c+1 for its squelch byte.
 // `onChannel` runs when the channel is known, before the second frame. An index of 16 or more
-// is a data error and nothing more is sent.
+// is a data error and nothing more is sent; so is an answer that repeats the request, which
+// is a line echoing what it is sent, not a radio.
 CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& hooks,
                                          const std::function<void(int)>& onChannel = {});
 

@@ -14,14 +14,18 @@ PollResult PollReceive(BytePort& port, const PollPlan& plan, const Pause& pause,
                        const std::function<void(std::size_t)>& onByte, PollTiming timing) {
     PollResult result;
     result.bytes.assign(plan.expected, 0);
+    // A port that closed (its device went away) ends the wait at once: nothing more can come.
+    bool portClosed = false;
     auto poll = [&] {
         std::uint8_t byte = 0;
-        if (port.ReadByte(byte) >= 1) {
+        const int got = port.ReadByte(byte);
+        if (got >= 1) {
             result.bytes[result.count++] = byte;
             if (onByte)
                 onByte(result.count);
             return true;
         }
+        portClosed = got < 0;
         return false;
     };
     if (plan.expected == 0)
@@ -49,16 +53,18 @@ PollResult PollReceive(BytePort& port, const PollPlan& plan, const Pause& pause,
     if (plan.shape == PollShape::Pass) {
         for (int pass = 0; pass < plan.passes; ++pass) {
             for (int i = 0; i < plan.pollsPerPass; ++i) {
-                if (poll() && result.Complete())
+                if ((poll() && result.Complete()) || portClosed)
                     break;
             }
+            if (portClosed)
+                break;
             pause(kPollPauseMs);
             if (result.Complete())
                 break;
         }
     } else {
         for (int i = 0; i < plan.passes; ++i) {
-            if (poll() && result.Complete())
+            if ((poll() && result.Complete()) || portClosed)
                 break;
             pause(kPollPauseMs);
         }

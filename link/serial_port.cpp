@@ -1,15 +1,21 @@
 #include "serial_port.h"
 
+#include <QEvent>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <algorithm>
 
 #include "byte_trace.h"
 
 #ifdef Q_OS_UNIX
 #include <grp.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace orvel {
@@ -60,9 +66,64 @@ bool IsPseudoTerminal(const QString& device) {
     return target.startsWith(QLatin1String("/dev/pts/")) || target == QLatin1String("/dev/ptmx");
 }
 
+// Whether the device behind an open port has gone. A terminal whose device was unplugged, or
+// whose far end closed, reports a hang-up to poll() and fails every ioctl with EIO; a live one
+// does neither. Elsewhere Qt's resource error is the only word for it.
+bool DeviceGone(const QSerialPort& port, std::string& reason) {
+#ifdef Q_OS_UNIX
+    const int fd = static_cast<int>(port.handle());
+    if (fd < 0)
+        return false;
+    pollfd watched{fd, POLLIN, 0};
+    const bool hungUp =
+        ::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    termios settings{};
+    const bool failing = ::tcgetattr(fd, &settings) != 0 && errno != EINTR;
+    const std::string system = failing ? qt_error_string(errno).toStdString() : std::string();
+    if (hungUp) {
+        reason = failing ? "hung up (" + system + ")" : "hung up";
+        return true;
+    }
+    if (failing) {
+        reason = system;
+        return true;
+    }
+    return false;
+#else
+    if (port.error() != QSerialPort::ResourceError)
+        return false;
+    reason = port.errorString().toStdString();
+    return true;
+#endif
+}
+
 }  // namespace
 
-SerialPort::SerialPort() = default;
+// The event loop's read notifier would wake again and again on a hung-up terminal, reading
+// nothing each time; it is stopped before Qt reads, the first time it wakes there.
+class HangUpWatch : public QObject {
+public:
+    explicit HangUpWatch(SerialPort& owner) : owner_(owner) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::SockAct || owner_.isOpen_ != 1)
+            return false;
+        std::string reason;
+        if (!DeviceGone(owner_.port_, reason))
+            return false;
+        static_cast<QSocketNotifier*>(watched)->setEnabled(false);
+        owner_.MarkLost(reason, false);
+        return true;
+    }
+
+private:
+    SerialPort& owner_;
+};
+
+SerialPort::SerialPort() : watch_(std::make_unique<HangUpWatch>(*this)) {
+    QObject::connect(&port_, &QSerialPort::errorOccurred, watch_.get(),
+                     [this](QSerialPort::SerialPortError error) { OnPortError(error); });
+}
 
 SerialPort::~SerialPort() {
     Close();
@@ -88,6 +149,10 @@ int SerialPort::OpenDevice(const std::string& device, int baud, int byteSize, in
         lastError_ = "port already open";
         return -1;
     }
+    // A port that closed itself may still hold its descriptor until its queued release runs.
+    ReleaseDevice();
+    ++generation_;
+    lostReason_.clear();
     device_ = device;
     lastFailure_ = OpenFailure::None;
     lastError_.clear();
@@ -108,7 +173,78 @@ int SerialPort::OpenDevice(const std::string& device, int baud, int byteSize, in
     port_.clearError();
     isOpen_ = 1;
     lastByte_ = 0;
+    WatchForHangUp();
     return 1;
+}
+
+void SerialPort::WatchForHangUp() {
+    for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>()) {
+        if (notifier->type() == QSocketNotifier::Read)
+            notifier->installEventFilter(watch_.get());
+    }
+}
+
+void SerialPort::OnPortError(QSerialPort::SerialPortError error) {
+    if (isOpen_ != 1 || error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    std::string reason;
+    // Inside Qt's own call the port cannot be closed yet; the operation that made the call, or
+    // the event loop, does it.
+    if (DeviceGone(port_, reason))
+        MarkLost(reason, false);
+}
+
+bool SerialPort::StillOpenAfter(bool waitSucceeded) {
+    // A hang-up ends a wait early, with nothing read and no timeout.
+    std::string reason;
+    if (isOpen_ == 1 && !waitSucceeded && port_.error() != QSerialPort::TimeoutError &&
+        DeviceGone(port_, reason)) {
+        MarkLost(reason, true);
+    }
+    port_.clearError();
+    if (isOpen_ == 1)
+        return true;
+    ReleaseDevice();
+    return false;
+}
+
+void SerialPort::MarkLost(const std::string& reason, bool closeNow) {
+    isOpen_ = 0;
+    lostReason_ = reason;
+    if (closeNow) {
+        ReleaseDevice();
+    } else {
+        QMetaObject::invokeMethod(
+            watch_.get(),
+            [this, generation = generation_] {
+                if (generation == generation_ && isOpen_ != 1)
+                    ReleaseDevice();
+            },
+            Qt::QueuedConnection);
+    }
+    if (lostHandler_)
+        lostHandler_(device_, reason);
+}
+
+void SerialPort::ReleaseDevice() {
+    if (!port_.isOpen())
+        return;
+    port_.close();
+    port_.clearError();
+    if (trace_ != nullptr)
+        trace_->Flush();
+}
+
+bool SerialPort::CheckConnection() {
+    if (isOpen_ != 1) {
+        ReleaseDevice();
+        return false;
+    }
+    std::string reason;
+    if (!DeviceGone(port_, reason))
+        return true;
+    MarkLost(reason, true);
+    return false;
 }
 
 bool SerialPort::ApplyAndOpen(int baud, int byteSize, int parity, int stopBits,
@@ -178,8 +314,8 @@ int SerialPort::WriteByte(std::uint8_t byte) {
         return -1;
     const char c = static_cast<char>(byte);
     port_.write(&c, 1);
-    port_.waitForBytesWritten(1000);
-    port_.clearError();
+    if (!StillOpenAfter(port_.waitForBytesWritten(1000)))
+        return -1;
     if (trace_ != nullptr)
         trace_->Sent(byte);
     return 1;
@@ -192,8 +328,10 @@ int SerialPort::ReadByte(std::uint8_t& out) {
     if (port_.bytesAvailable() == 0) {
         // Pulls whatever the driver holds into the buffer without waiting; an empty queue
         // leaves a timeout error behind that would stick.
-        port_.waitForReadyRead(0);
-        port_.clearError();
+        if (!StillOpenAfter(port_.waitForReadyRead(0))) {
+            out = 0;
+            return -1;
+        }
     }
     char c = 0;
     if (port_.bytesAvailable() > 0 && port_.read(&c, 1) == 1) {
@@ -213,34 +351,41 @@ bool SerialPort::WaitForData(int milliseconds) {
     if (port_.bytesAvailable() > 0)
         return true;
     port_.waitForReadyRead(std::max(milliseconds, 0));
-    // A wait that ran out leaves a timeout error behind that would stick.
-    port_.clearError();
-    return port_.bytesAvailable() > 0;
+    // A hang-up wakes the wait with nothing to read: the port then closes itself. A wait that
+    // ran out leaves a timeout error behind, which StillOpenAfter clears.
+    const bool data = port_.bytesAvailable() > 0;
+    return StillOpenAfter(data) && data;
 }
 
 void SerialPort::DiscardInput() {
     if (isOpen_ != 1)
         return;
     // Bytes the driver already holds but Qt has not seen yet are pulled in and dropped too.
-    port_.waitForReadyRead(0);
-    port_.clearError();
+    if (!StillOpenAfter(port_.waitForReadyRead(0)))
+        return;
     const QByteArray stale = port_.readAll();
     if (trace_ != nullptr) {
         for (char c : stale)
             trace_->Discarded(static_cast<std::uint8_t>(c));
     }
     port_.clear(QSerialPort::Input);
+    StillOpenAfter(true);
 }
 
 void SerialPort::PurgeOutput() {
     if (isOpen_ != 1)
         return;
     port_.clear(QSerialPort::Output);
+    StillOpenAfter(true);
 }
 
 int SerialPort::Close() {
-    if (isOpen_ != 1)
+    if (isOpen_ != 1) {
+        ReleaseDevice();
         return 1;
+    }
+    // From here a device that fails is no news: the port is being closed anyway.
+    isOpen_ = 0;
     port_.flush();
     port_.waitForBytesWritten(100);
 #ifdef Q_OS_UNIX
@@ -255,11 +400,7 @@ int SerialPort::Close() {
     port_.setDataTerminalReady(false);
     port_.setRequestToSend(false);
     port_.clear(QSerialPort::AllDirections);
-    port_.close();
-    port_.clearError();
-    if (trace_ != nullptr)
-        trace_->Flush();
-    isOpen_ = 0;
+    ReleaseDevice();
     return 1;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QSerialPort>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "byte_port.h"
@@ -14,6 +16,8 @@ class ByteTrace;
 
 // Why an open failed, in the terms a technician can act on.
 enum class OpenFailure { None, AlreadyOpen, NotFound, Busy, PermissionDenied, Other };
+
+class HangUpWatch;
 
 class SerialPort : public BytePort {
 public:
@@ -52,9 +56,29 @@ public:
     // Every byte sent and received also goes to `trace` while it is set.
     void SetTrace(ByteTrace* trace) { trace_ = trace; }
 
+    // A device that goes away while open (adapter pulled, far end hung up, EIO, ENODEV) closes
+    // the port by itself: IsOpen turns 0 and every operation behaves as on a closed port. The
+    // handler hears of it once, with the device and the system's reason. It runs on the port's
+    // thread, inside an operation or from that thread's event loop.
+    using LostHandler = std::function<void(const std::string& device, const std::string& reason)>;
+    void SetLostHandler(LostHandler handler) { lostHandler_ = std::move(handler); }
+    // Looks at the device without reading from it; false when it has gone (the port is closed
+    // and reported by then) or no port is held. For threads that wait without an event loop.
+    bool CheckConnection();
+    // Why the port last closed itself; empty after an Open and as long as it has not.
+    const std::string& LostReason() const { return lostReason_; }
+
 private:
+    friend class HangUpWatch;
+
     bool ApplyAndOpen(int baud, int byteSize, int parity, int stopBits, bool tolerateParity);
     void ExplainFailure();
+    void WatchForHangUp();
+    void OnPortError(QSerialPort::SerialPortError error);
+    // After a Qt call that may have met the hang-up: true when the port is still usable.
+    bool StillOpenAfter(bool waitSucceeded);
+    void MarkLost(const std::string& reason, bool closeNow);
+    void ReleaseDevice();
 
     QSerialPort port_;
     std::string device_;
@@ -64,6 +88,10 @@ private:
     std::string lastError_;
     std::string permissionGroup_;
     ByteTrace* trace_ = nullptr;
+    LostHandler lostHandler_;
+    std::string lostReason_;
+    int generation_ = 0;  // counts opens, so that a late close never hits a newer open
+    std::unique_ptr<HangUpWatch> watch_;
 };
 
 // The device of port number n: "COMn" on Windows ("\\.\COMn" for two-digit numbers), the

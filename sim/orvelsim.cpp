@@ -40,6 +40,8 @@ constexpr const char* kUsage =
     "  --bad-checksum      send the image with a wrong checksum byte\n"
     "  --cut N             send only the first N image bytes (0..260)\n"
     "  --garbage-id        put the byte 0x07 into the identification\n"
+    "  --echo              send every byte back first, as an echoing adapter does\n"
+    "                      (with --silent: a loop-back plug and no radio)\n"
     "  --help              show this text\n"
     "  --version           print the version\n"
     "Prints every frame it receives; SIGINT or SIGTERM ends it and removes the link.\n"
@@ -116,6 +118,8 @@ int ParseArguments(int argc, char** argv, Options& options) {
             options.behaviour.pace = true;
         } else if (arg == "--silent") {
             options.behaviour.silent = true;
+        } else if (arg == "--echo") {
+            options.behaviour.echo = true;
         } else if (arg == "--bad-checksum") {
             options.behaviour.badChecksum = true;
         } else if (arg == "--garbage-id") {

@@ -221,6 +221,8 @@ void VirtualRadio::TakeBytes(const std::uint8_t* bytes, std::size_t count,
                              std::vector<Answer>& answers) {
     std::lock_guard lock(mutex_);
     received_.insert(received_.end(), bytes, bytes + count);
+    if (behaviour_.echo)
+        answers.push_back(Answer{std::vector<std::uint8_t>(bytes, bytes + count), false});
     for (std::size_t i = 0; i < count; ++i) {
         pending_.push_back(bytes[i]);
         for (;;) {

@@ -25,6 +25,7 @@ struct RadioBehaviour {
     bool ignoreWrites = false;  // CmdWriteWord is acknowledged but not stored
     int answerReadWords = -1;   // answer only the first N CmdReadWord frames (-1 = all)
     bool pace = false;          // answers go out at 9600 baud, 11 bits a byte
+    bool echo = false;          // every byte comes straight back first, as from an echoing adapter
 };
 
 class VirtualRadio {

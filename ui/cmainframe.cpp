@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScrollArea>
@@ -70,7 +71,12 @@ CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
     BuildToolBar();
     // The key table must see keys before the focused widget does, whichever widget that is.
     qApp->installEventFilter(this);
+    m_target->stateChanged = [this] { RefreshCommandStates(); };
     RefreshCommandStates();
+}
+
+CMainFrame::~CMainFrame() {
+    m_target->stateChanged = nullptr;
 }
 
 QProgressBar* CMainFrame::ProgressBar() {
@@ -117,6 +123,7 @@ void CMainFrame::BuildMenus() {
         AddCommand(m_portMenu, cmd::kCom1 + n, QStringLiteral("串口&%1").arg(n + 1))
             ->setCheckable(true);
     }
+    AddCommand(link, cmd::kFindRadio, QStringLiteral("查找电台"));
     AddCommand(link, cmd::kCurrentChannel, QStringLiteral("设置当前信道"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
@@ -180,6 +187,10 @@ void CMainFrame::BuildToolBar() {
     m_progressBar->setFixedWidth(200);
     m_progressBar->hide();
     layout->addWidget(m_progressBar);
+    m_portLabel = new QLabel(holder);
+    m_portLabel->setObjectName(QStringLiteral("portLabel"));
+    m_portLabel->setContentsMargins(8, 0, 0, 0);
+    layout->addWidget(m_portLabel);
     m_toolBar->addWidget(holder);
 }
 
@@ -211,6 +222,9 @@ void CMainFrame::RefreshCommandStates() {
             item->setChecked(m_target->IsDeviceChecked(item->data().toString()));
         }
     }
+    const QString port = m_target->PortStatusText();
+    m_portLabel->setText(port);
+    m_portLabel->setVisible(!port.isEmpty());
 }
 
 void CMainFrame::RebuildDeviceItems() {

@@ -10,6 +10,7 @@
 #include "command_target.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QProgressBar;
 class QToolBar;
@@ -19,6 +20,7 @@ class CMainFrame : public QMainWindow {
 public:
     // The view becomes the central widget; the target must outlive the frame.
     CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
     // On the right of the toolbar, hidden until an exchange with the radio shows it.
     QProgressBar* ProgressBar();
@@ -46,5 +48,6 @@ private:
     QList<QAction*> m_deviceItems;  // the separator first, then one item per device
     QToolBar* m_toolBar = nullptr;
     QProgressBar* m_progressBar = nullptr;
+    QLabel* m_portLabel = nullptr;  // the port in use, at the right end of the toolbar
     QSet<QObject*> m_buttonsWithoutTip;
 };

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace orvel::cmd {
 // Command ids of menu, toolbar and key table 128.
@@ -23,6 +24,7 @@ inline constexpr int kCom4 = 32787;
 inline constexpr int kCurrentChannel = 32788;
 inline constexpr int kVerifyWrites = 32789;  // checkable
 inline constexpr int kCompareRadio = 32790;
+inline constexpr int kFindRadio = 32791;
 inline constexpr int kPrintSetup = 57606;
 inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
@@ -38,4 +40,10 @@ public:
         const = 0;  // ports found on this machine, e.g. "ttyUSB0"
     virtual void OnSelectDevice(const QString& name) = 0;
     virtual bool IsDeviceChecked(const QString& name) const = 0;
+    // The port in use for the toolbar, e.g. "串口 /dev/ttyUSB0（未打开）"; empty shows nothing.
+    virtual QString PortStatusText() const { return {}; }
+
+    // Set by the frame: called when what the frame shows changed without a command (a port
+    // that went away).
+    std::function<void()> stateChanged;
 };

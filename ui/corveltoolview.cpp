@@ -32,6 +32,7 @@
 #include "help_files.h"
 #include "ini_file.h"
 #include "painting_pause.h"
+#include "port_probe.h"
 #include "report.h"
 #include "ui_mainform.h"
 
@@ -169,6 +170,21 @@ COrvelToolView::COrvelToolView(QWidget* parent) : QWidget(parent), ui_(new Ui::M
         CompareDialog dialog(lines, this);
         dialog.exec();
     };
+    dialogs_.findRadio = [this](std::vector<FindRadioDialog::Port> ports) {
+        FindRadioDialog dialog(std::move(ports), &m_serialPort, this);
+        return dialog.exec() == QDialog::Accepted ? dialog.ChosenName() : QString();
+    };
+    // Told once, idle or in the middle of an exchange, whose log it then joins.
+    m_serialPort.SetLostHandler([this](const std::string& device, const std::string&) {
+        const QString line = QStringLiteral("串口已断开：") + QString::fromStdString(device);
+        if (exchangeLine_) {
+            exchangeLine_((line + QStringLiteral("\r\n")).toStdString());
+        } else {
+            AppendLog(line);
+        }
+        if (stateChanged)
+            stateChanged();
+    });
 
     // A click is the user's choice at once: the fields follow the buttons, so a later show of
     // the fields (row click, Default, a failed read) never puts an old choice back.
@@ -254,6 +270,7 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
         }
     }
     std::string device;
+    deviceByName_ = !options.portOverride.isEmpty() || !m_device.isEmpty();
     if (!options.portOverride.isEmpty()) {
         device = ResolvePortName(options.portOverride.toStdString());
     } else if (!m_device.isEmpty()) {
@@ -552,6 +569,7 @@ ExchangeHooks COrvelToolView::MakeExchangeHooks(QString& workingLog) {
     hooks.progress = [this](int percent) { ShowProgress(percent); };
     hooks.pause = PaintingPause;
     hooks.timing = m_classicTiming ? PollTiming::Classic : PollTiming::Prompt;
+    exchangeLine_ = hooks.line;
     return hooks;
 }
 
@@ -564,6 +582,7 @@ void COrvelToolView::ShowProgress(int percent) {
 }
 
 void COrvelToolView::EndProgress() {
+    exchangeLine_ = nullptr;
     if (progressBar_)
         progressBar_->hide();
 }
@@ -645,10 +664,22 @@ void COrvelToolView::OnCurrentChannel() {
     dialogs_.currentChannel(m_serialPort);
 }
 
+void COrvelToolView::OnFindRadio() {
+    const QString chosen = dialogs_.findRadio(
+        FindRadioDialog::PortsToSearch(m_device, deviceInUse_, m_serialPort.IsOpen() == 1));
+    // A row that answered is taken exactly as the same device from the port menu.
+    if (!chosen.isEmpty())
+        OnSelectDevice(chosen);
+}
+
 // --- port selection ------------------------------------------------------------------------
 
 bool COrvelToolView::OpenPort(const std::string& device, bool atStartup) {
-    if (m_serialPort.OpenDevice(device) == 1)
+    deviceInUse_ = device;
+    const bool opened = m_serialPort.OpenDevice(device) == 1;
+    if (stateChanged)
+        stateChanged();
+    if (opened)
         return true;
     LogOpenFailure();
     if (atStartup) {
@@ -694,6 +725,7 @@ void COrvelToolView::SaveSetting(std::string_view key, const std::string& value)
 void COrvelToolView::OnSelectCom(int number) {
     m_portNumber = number;
     m_device.clear();
+    deviceByName_ = false;
     SavePortChoice(number, QString());
     m_serialPort.Close();
     OpenPort(PortDeviceName(number), false);
@@ -710,13 +742,22 @@ QStringList COrvelToolView::SerialDeviceNames() const {
 
 void COrvelToolView::OnSelectDevice(const QString& name) {
     m_device = name;
+    deviceByName_ = true;
     SavePortChoice(m_portNumber, name);
     m_serialPort.Close();
     OpenPort(ResolvePortName(name.toStdString()), false);
 }
 
 bool COrvelToolView::IsDeviceChecked(const QString& name) const {
-    return m_device == name;
+    return deviceByName_ &&
+           CanonicalDevice(ResolvePortName(name.toStdString())) == CanonicalDevice(deviceInUse_);
+}
+
+QString COrvelToolView::PortStatusText() const {
+    if (deviceInUse_.empty())
+        return {};
+    return QStringLiteral("串口 ") + QString::fromStdString(deviceInUse_) +
+           (m_serialPort.IsOpen() == 1 ? QString() : QStringLiteral("（未打开）"));
 }
 
 // --- channel files -------------------------------------------------------------------------
@@ -906,6 +947,9 @@ void COrvelToolView::OnCommand(int id) {
         case cmd::kCompareRadio:
             OnCompareRadio();
             break;
+        case cmd::kFindRadio:
+            OnFindRadio();
+            break;
         case cmd::kHelp:
             OpenHelpFile(HelpFolders(ProgramDir()), QStringLiteral("help"));
             break;
@@ -927,6 +971,6 @@ bool COrvelToolView::IsCommandEnabled(int id) const {
 bool COrvelToolView::IsCommandChecked(int id) const {
     if (id == cmd::kVerifyWrites)
         return m_verifyWrites;
-    return id >= cmd::kCom1 && id <= cmd::kCom4 && m_device.isEmpty() &&
+    return id >= cmd::kCom1 && id <= cmd::kCom4 && !deviceByName_ &&
            m_portNumber == id - cmd::kCom1 + 1;
 }

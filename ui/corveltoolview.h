@@ -8,10 +8,13 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "channel_edit.h"
 #include "command_target.h"
 #include "configuration.h"
+#include "findradiodialog.h"
 #include "memory_image.h"
 #include "serial_port.h"
 
@@ -46,6 +49,8 @@ public:
         std::function<bool(QPrinter&)> print;
         std::function<void(orvel::SerialPort&)> currentChannel;
         std::function<void(const QStringList& lines)> compare;  // 与电台比较's result
+        // The finder: returns the name of the port chosen, or nothing.
+        std::function<QString(std::vector<FindRadioDialog::Port>)> findRadio;
     };
 
     struct StartOptions {
@@ -70,6 +75,7 @@ public:
     QStringList SerialDeviceNames() const override;
     void OnSelectDevice(const QString& name) override;
     bool IsDeviceChecked(const QString& name) const override;
+    QString PortStatusText() const override;
 
     // Fields <-> controls. fromControls reads every bound control into its field.
     void ExchangeData(bool fromControls);
@@ -112,6 +118,7 @@ public:
     void OnCurrentChannel();
     void OnCompareRadio();
     void OnToggleVerify();
+    void OnFindRadio();
     // Runs the print path into a PDF file instead of the print dialog's choice.
     bool PrintToPdf(const QString& pdfPath);
 
@@ -147,6 +154,12 @@ private:
     std::unique_ptr<orvel::ByteTrace> trace_;
     bool busy_ = false;
     bool started_ = false;
+    // The device the window talks to (open or not), and whether it was chosen by its name
+    // (Device, the device items, the finder, --port) rather than by port number.
+    std::string deviceInUse_;
+    bool deviceByName_ = false;
+    // The running exchange's log line, where a port going away is told meanwhile.
+    std::function<void(std::string_view)> exchangeLine_;
 
 public:
     // The view's state, named as the rest of the program knows it.

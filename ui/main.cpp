@@ -81,12 +81,15 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption demo(
         QStringLiteral("demo"),
         QStringLiteral("Read the radio and confirm a changed channel 3 after start (training)."));
+    const QCommandLineOption find(
+        QStringLiteral("find"),
+        QStringLiteral("Open 通信 > 查找电台 after start: find the radio on every port."));
     const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
                                    QStringLiteral("Milliseconds before the screenshot."),
                                    QStringLiteral("MS"));
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Print the version and exit."));
-    parser.addOptions({simulate, port, trace, reportPdf, screenshot, demo, delay, version});
+    parser.addOptions({simulate, port, trace, reportPdf, screenshot, demo, find, delay, version});
     parser.process(app);
     if (parser.isSet(version)) {
         std::printf("orveltool %s\n", orvel::kVersion);
@@ -137,6 +140,12 @@ int main(int argc, char* argv[]) {
     frame.setWindowTitle(QStringLiteral("Orvel系列电台设置工具"));
     if (parser.isSet(demo)) {
         QTimer::singleShot(300, view, [view] { RunDemo(*view); });
+    }
+    if (parser.isSet(find)) {
+        QTimer::singleShot(300, view, [view, &frame] {
+            view->OnCommand(orvel::cmd::kFindRadio);
+            frame.RefreshCommandStates();
+        });
     }
     if (parser.isSet(screenshot)) {
         const QString path = parser.value(screenshot);

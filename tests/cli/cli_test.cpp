@@ -17,6 +17,7 @@
 #include "commands.h"
 #include "exchanges.h"
 #include "scratch_home.h"
+#include "serial_port.h"
 #include "transfer.h"
 #include "virtual_radio.h"
 
@@ -140,6 +141,8 @@ TEST_F(Cli, EveryCommandHasHelpAndBadCommandLinesExitOne) {
         {"channel", "--simulate", "--squelch", "1"},
         {"channel", "--simulate", "--format", "csv"},
         {"ports", "--bogus"},
+        {"ports", "--port", "/dev/null"},
+        {"ports", "--probe", "--format", "csv"},
     };
     for (const QStringList& arguments : usageErrors) {
         const Result r = Ctl(arguments);
@@ -392,6 +395,106 @@ TEST_F(Cli, PortsListsOneDevicePerLine) {
     for (const QString& line : QString::fromStdString(r.out).split('\n', Qt::SkipEmptyParts)) {
         EXPECT_TRUE(line.startsWith('/')) << line.toStdString();
     }
+}
+
+TEST_F(Cli, AChannelReadOnAnEchoingLineIsAFormatError) {
+    StartSim({"--silent", "--echo"});
+    const Result r = Ctl({"channel", "--port", Radio()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("格式出错\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the line echoes"), std::string::npos) << r.err;
+    EXPECT_EQ(StopSim(), std::vector<RadioFrame>{MakeFrame(CmdReadWord, 0x60)});
+}
+
+TEST_F(Cli, APortThatGoesAwayMidExchangeEndsWithOneLineAndExitTwo) {
+    StartSim({"--silent"});
+    QProcess ctl;
+    ctl.setProcessEnvironment(env_);
+    ctl.start(ORVELCTL_PATH, {"read", "--port", Radio()});
+    // orvelsim prints each frame it receives: once the identify frame is in, the cable goes.
+    for (QByteArray line; !line.startsWith("rx CC 0F");) {
+        if (!sim_.canReadLine() && !sim_.waitForReadyRead(10000))
+            FAIL() << "orvelctl sent no identify frame";
+        line = sim_.readLine();
+    }
+    sim_.kill();
+    sim_.waitForFinished(5000);
+    ASSERT_TRUE(ctl.waitForFinished(30000));
+    EXPECT_EQ(ctl.exitCode(), 2);
+    const std::string err = ctl.readAllStandardError().toStdString();
+    EXPECT_NE(err.find("通信错误\n"), std::string::npos) << err;
+    const std::string expected =
+        "orvelctl: " + Radio().toStdString() + ": the port went away: hung up";
+    EXPECT_NE(err.find(expected), std::string::npos) << err;
+    EXPECT_EQ(err.find("orvelctl:"), err.rfind("orvelctl:")) << err;
+    std::remove(Radio().toStdString().c_str());
+}
+
+// Several virtual radios in this process, each behind its own terminal, and a held port.
+class CliProbe : public Cli {
+protected:
+    void SetUp() override {
+        Cli::SetUp();
+        answering_ = Started({});
+        silent_ = Started({.silent = true});
+        held_ = Started({});
+        ASSERT_EQ(holder_.OpenDevice(held_->DevicePath()), 1);
+    }
+
+    std::unique_ptr<sim::VirtualRadio> Started(sim::RadioBehaviour behaviour) {
+        auto radio =
+            std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(), behaviour);
+        EXPECT_TRUE(radio->Start());
+        return radio;
+    }
+
+    Result Probe(QStringList arguments) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code =
+            cli::Run(QStringList{"orvelctl", "ports", "--probe"} + arguments, out, err);
+        return Result{code, out.str(), err.str()};
+    }
+
+    QString Answering() const { return QString::fromStdString(answering_->DevicePath()); }
+    QString Silent() const { return QString::fromStdString(silent_->DevicePath()); }
+    QString Held() const { return QString::fromStdString(held_->DevicePath()); }
+
+    std::unique_ptr<sim::VirtualRadio> answering_;
+    std::unique_ptr<sim::VirtualRadio> silent_;
+    std::unique_ptr<sim::VirtualRadio> held_;
+    SerialPort holder_;
+};
+
+TEST_F(CliProbe, TextShowsOneRowPerPortAndExitsZeroWhenARadioAnswered) {
+    const Result r = Probe({"--port", Answering(), "--port", Silent(), "--port", Held(), "--port",
+                            "/dev/orvel-missing"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    const std::string rows = answering_->DevicePath() + "\tORVEL-R1\n" + silent_->DevicePath() +
+                             "\t-\tno answer\n" + held_->DevicePath() + "\t-\tbusy\n" +
+                             "/dev/orvel-missing\t-\tmissing\n";
+    // The ports the system lists come first; the ones given follow in their order.
+    ASSERT_GE(r.out.size(), rows.size());
+    EXPECT_EQ(r.out.substr(r.out.size() - rows.size()), rows) << r.out;
+}
+
+TEST_F(CliProbe, JsonNamesTheStatusAndTheIdentityOfARadio) {
+    const Result r = Probe({"--format", "json", "--port", Answering(), "--port", Held()});
+    EXPECT_EQ(r.code, 0) << r.err;
+    const json rows = json::parse(r.out);
+    ASSERT_TRUE(rows.is_array());
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(
+        rows[rows.size() - 2],
+        json({{"port", answering_->DevicePath()}, {"status", "radio"}, {"identity", "ORVEL-R1"}}));
+    EXPECT_EQ(rows.back(), json({{"port", held_->DevicePath()}, {"status", "busy"}}));
+}
+
+TEST_F(CliProbe, NoRadioAnsweringExitsTwo) {
+    const Result r = Probe({"--port", Silent(), "--port", Held()});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("no radio answered"), std::string::npos) << r.err;
 }
 
 // orvelsim cannot ignore writes; the virtual radio in this process can.

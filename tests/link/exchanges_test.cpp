@@ -44,6 +44,15 @@ TEST_F(LinkCheckTest, IdentificationMustBeEightPrintableBytes) {
     }
 }
 
+TEST_F(LinkCheckTest, AnEchoingLineIsNoRadio) {
+    // The identify frame comes back as its own answer: 0xCC is not a printable byte.
+    StartRadio(sim::RadioBehaviour{.silent = true, .echo = true});
+    std::string identity = "unchanged";
+    EXPECT_EQ(LinkCheck(port, Hooks(), &identity), LinkStatus::BadFormat);
+    EXPECT_EQ(linkLog, std::vector<std::string>{"格式出错\r\n"});
+    EXPECT_EQ(identity, "unchanged");
+}
+
 TEST_F(ReadExchangeTest, ACompleteImageLogsNineProgressLinesAndDecodes) {
     StartRadio();
     bool cleared = false;
@@ -256,6 +265,24 @@ TEST_F(CurrentChannelTest, AnIndexOfSixteenIsADataErrorAndNothingMoreIsSent) {
     EXPECT_EQ(outcome.status, ChannelStatus::DataError);
     EXPECT_FALSE(called);
     EXPECT_EQ(Sent().size(), 1u);
+}
+
+TEST_F(CurrentChannelTest, AnEchoOfTheRequestIsAFormatErrorAndNothingMoreIsSent) {
+    // A loop-back plug alone, and an echoing adapter with the radio behind it: either way the
+    // first five bytes back are the request's own.
+    for (const bool radioBehind : {false, true}) {
+        SCOPED_TRACE(radioBehind ? "echoing adapter" : "loop-back plug");
+        StartRadio(sim::RadioBehaviour{.silent = !radioBehind, .echo = true});
+        bool called = false;
+        const CurrentChannelOutcome outcome =
+            ReadCurrentChannel(port, Hooks(), [&](int) { called = true; });
+        EXPECT_EQ(outcome.status, ChannelStatus::DataError);
+        EXPECT_TRUE(outcome.echoed);
+        EXPECT_FALSE(called);
+        EXPECT_EQ(Sent(), std::vector<RadioFrame>{MakeFrame(CmdReadWord, 0x60)});
+        port.Close();
+        radio->Stop();
+    }
 }
 
 TEST_F(CurrentChannelTest, SettingSendsTheChannelAndSquelchIndexes) {

@@ -1,6 +1,7 @@
 // The main frame: menu and toolbar inventory, routing of commands and keys to the target, the
 // keys that must not reach the view's edit boxes, and the state shown from the target.
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -39,8 +40,10 @@ public:
         port = 0;
     }
     bool IsDeviceChecked(const QString& name) const override { return name == device; }
+    QString PortStatusText() const override { return portText; }
 
     QList<int> commands;
+    QString portText;
     bool saveEnabled = true;
     int port = 1;
     bool portFollowsCommands = true;
@@ -103,10 +106,10 @@ private slots:
                               "id32782 另存为(&A)...", "-", "id32783 打印(&P)...\tCtrl+P",
                               "id57606 打印设置(&R)...", "-", "id57665 退出(&X)"}));
         QCOMPARE(Describe(menus[1]->menu()->actions()), QStringList({"id32777 缺省"}));
-        QCOMPARE(
-            Describe(menus[2]->menu()->actions()),
-            QStringList({"id32778 读取(PC<-电台)", "id32779 写入(PC->电台)", "id32789 写入后校验",
-                         "id32790 与电台比较", "-", "> 选择串口", "id32788 设置当前信道"}));
+        QCOMPARE(Describe(menus[2]->menu()->actions()),
+                 QStringList({"id32778 读取(PC<-电台)", "id32779 写入(PC->电台)", "id32789 写入后校验",
+                              "id32790 与电台比较", "-", "> 选择串口", "id32791 查找电台",
+                              "id32788 设置当前信道"}));
         QCOMPARE(
             Describe(PortMenu()->actions()),
             QStringList({"id32784 串口&1", "id32785 串口&2", "id32786 串口&3", "id32787 串口&4"}));
@@ -177,9 +180,27 @@ private slots:
         QVERIFY(!bar->isVisible());
     }
 
+    void thePortInUseShowsAtTheRightEndAndFollowsTheTarget() {
+        auto* label = m_frame->findChild<QLabel*>(QStringLiteral("portLabel"));
+        QVERIFY(label != nullptr);
+        QVERIFY(!label->isVisible());  // the target names no port
+        m_target->portText = QStringLiteral("串口 /dev/ttyUSB0");
+        QVERIFY(m_target->stateChanged);
+        m_target->stateChanged();  // a port that went away, without a command
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), QStringLiteral("串口 /dev/ttyUSB0"));
+        m_target->portText = QStringLiteral("串口 /dev/ttyUSB0（未打开）");
+        Command("id32784")->trigger();  // and after every command
+        QCOMPARE(label->text(), QStringLiteral("串口 /dev/ttyUSB0（未打开）"));
+        QToolBar* toolBar = m_frame->findChild<QToolBar*>();
+        const int right = label->mapTo(m_frame.get(), QPoint(label->width(), 0)).x();
+        QVERIFY(right > toolBar->mapTo(m_frame.get(), QPoint(toolBar->width(), 0)).x() - 20);
+        SaveScreenshot(*m_frame, QStringLiteral("frame-port"));
+    }
+
     void everyViewCommandReachesTheTarget() {
         const QList<int> ids = {32775, 32776, 32782, 32783, 57606, 32777, 32778, 32779,
-                                32784, 32785, 32786, 32787, 32788, 32780, 32781};
+                                32784, 32785, 32786, 32787, 32791, 32788, 32780, 32781};
         for (int id : ids) {
             Command(QStringLiteral("id%1").arg(id))->trigger();
         }

@@ -1,0 +1,163 @@
+#include "port_probe.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QThread>
+#include <algorithm>
+#include <iterator>
+#include <set>
+
+#include "exchanges.h"
+
+namespace orvel {
+
+namespace {
+
+struct StatusWords {
+    ProbeStatus status;
+    std::string_view name;  // for scripts
+    std::string_view text;  // for people
+};
+
+constexpr StatusWords kStatusWords[] = {
+    {ProbeStatus::Radio, "radio", ""},
+    {ProbeStatus::Silent, "silent", "no answer"},
+    {ProbeStatus::BadFormat, "badformat", "bad format"},
+    {ProbeStatus::Busy, "busy", "busy"},
+    {ProbeStatus::Denied, "denied", "permission denied"},
+    {ProbeStatus::Missing, "missing", "missing"},
+};
+
+const StatusWords& WordsOf(ProbeStatus status) {
+    for (const StatusWords& words : kStatusWords) {
+        if (words.status == status)
+            return words;
+    }
+    return kStatusWords[std::size(kStatusWords) - 1];
+}
+
+}  // namespace
+
+std::string_view ProbeStatusName(ProbeStatus status) {
+    return WordsOf(status).name;
+}
+
+std::string_view ProbeStatusText(ProbeStatus status) {
+    return WordsOf(status).text;
+}
+
+ProbeResult ProbeOpenPort(SerialPort& port, const Pause& pause) {
+    ProbeResult result;
+    result.port = port.DeviceName();
+    if (port.IsOpen() != 1) {
+        result.status = ProbeStatus::Missing;
+        result.detail = port.LostReason();
+        return result;
+    }
+    // Whatever the radio said before belongs to no question of ours.
+    port.DiscardInput();
+    port.PurgeOutput();
+    ExchangeHooks hooks;
+    hooks.pause = pause;
+    switch (LinkCheck(port, hooks, &result.identity)) {
+        case LinkStatus::Ok:
+            result.status = ProbeStatus::Radio;
+            break;
+        case LinkStatus::BadFormat:
+            result.status = ProbeStatus::BadFormat;
+            break;
+        case LinkStatus::NoAnswer:
+            result.status = port.IsOpen() == 1 ? ProbeStatus::Silent : ProbeStatus::Missing;
+            result.detail = port.LostReason();
+            break;
+    }
+    return result;
+}
+
+ProbeResult ProbePort(const std::string& device, const std::atomic<bool>* cancel) {
+    SerialPort port;
+    if (port.OpenDevice(device) != 1) {
+        ProbeResult result;
+        result.port = device;
+        result.detail = port.LastOpenError();
+        switch (port.LastOpenFailure()) {
+            case OpenFailure::Busy:
+                result.status = ProbeStatus::Busy;
+                break;
+            case OpenFailure::PermissionDenied:
+                result.status = ProbeStatus::Denied;
+                break;
+            default:
+                // A node without a device behind it is as good as no port at all.
+                result.status = ProbeStatus::Missing;
+                break;
+        }
+        return result;
+    }
+    // Closing the port is what ends the polling at once when the search is called off.
+    ProbeResult result = ProbeOpenPort(port, [&port, cancel](int milliseconds) {
+        if (cancel != nullptr && cancel->load()) {
+            port.Close();
+        } else {
+            SleepPause(milliseconds);
+        }
+    });
+    result.port = device;
+    port.Close();
+    return result;
+}
+
+ProbeRun::ProbeRun(const std::vector<std::string>& devices, ResultHandler onResult)
+    : results_(devices.size()) {
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        // A QThread rather than a plain thread: the port's notifiers need Qt's dispatcher.
+        threads_.emplace_back(QThread::create([this, i, device = devices[i], onResult] {
+            results_[i] = ProbePort(device, &cancel_);
+            if (onResult)
+                onResult(i, results_[i]);
+        }));
+    }
+    for (const auto& thread : threads_)
+        thread->start();
+}
+
+ProbeRun::~ProbeRun() {
+    Cancel();
+    Wait();
+}
+
+const std::vector<ProbeResult>& ProbeRun::Wait() {
+    for (const auto& thread : threads_)
+        thread->wait();
+    return results_;
+}
+
+std::vector<ProbeResult> ProbePorts(const std::vector<std::string>& devices) {
+    ProbeRun run(devices, {});
+    return run.Wait();
+}
+
+std::vector<std::string> SystemSerialPorts() {
+    std::vector<std::string> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        ports.push_back(info.systemLocation().toStdString());
+    std::sort(ports.begin(), ports.end());
+    return ports;
+}
+
+std::vector<std::string> DistinctDevices(const std::vector<std::string>& devices) {
+    std::vector<std::string> distinct;
+    std::set<std::string> seen;
+    for (const std::string& device : devices) {
+        if (seen.insert(CanonicalDevice(device)).second)
+            distinct.push_back(device);
+    }
+    return distinct;
+}
+
+std::string CanonicalDevice(const std::string& device) {
+    const QString canonical = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
+    return canonical.isEmpty() ? device : canonical.toStdString();
+}
+
+}  // namespace orvel

@@ -1,0 +1,113 @@
+// Finding the radio among several ports at once: one answering, one silent, one held by
+// another program, one echoing line and one path that does not exist.
+#include "port_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "link_fixture.h"
+
+namespace orvel::testing {
+namespace {
+
+std::unique_ptr<sim::VirtualRadio> StartedRadio(sim::RadioBehaviour behaviour) {
+    auto radio = std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(), behaviour);
+    std::string error;
+    EXPECT_TRUE(radio->Start(&error)) << error;
+    return radio;
+}
+
+TEST(PortProbe, EveryPortGetsItsOwnRowInTheOrderGiven) {
+    auto answering = StartedRadio({});
+    auto silent = StartedRadio({.silent = true});
+    auto held = StartedRadio({});
+    auto echoing = StartedRadio({.silent = true, .echo = true});
+    SerialPort otherProgram;
+    ASSERT_EQ(otherProgram.OpenDevice(held->DevicePath()), 1);
+
+    const std::vector<std::string> devices = {answering->DevicePath(), silent->DevicePath(),
+                                              held->DevicePath(), echoing->DevicePath(),
+                                              "/dev/orvel-no-such-port"};
+    std::vector<int> reported(devices.size(), 0);
+    ProbeRun run(devices, [&](std::size_t index, const ProbeResult&) { ++reported[index]; });
+    const std::vector<ProbeResult> results = run.Wait();
+
+    ASSERT_EQ(results.size(), devices.size());
+    struct Expected {
+        ProbeStatus status;
+        const char* identity;
+    } expected[] = {{ProbeStatus::Radio, "ORVEL-R1"},
+                    {ProbeStatus::Silent, ""},
+                    {ProbeStatus::Busy, ""},
+                    {ProbeStatus::BadFormat, ""},
+                    {ProbeStatus::Missing, ""}};
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        SCOPED_TRACE(devices[i]);
+        EXPECT_EQ(results[i].port, devices[i]);
+        EXPECT_EQ(results[i].status, expected[i].status);
+        EXPECT_EQ(results[i].identity, expected[i].identity);
+        EXPECT_EQ(reported[i], 1);
+    }
+    // Each radio heard exactly one question; the one held by another program heard none.
+    EXPECT_EQ(answering->Frames(), std::vector<RadioFrame>{MakeFrame(CmdIdentify)});
+    EXPECT_EQ(silent->Frames(), std::vector<RadioFrame>{MakeFrame(CmdIdentify)});
+    EXPECT_TRUE(held->Frames().empty());
+    // The probe closed what it opened: the ports can be taken again.
+    SerialPort after;
+    EXPECT_EQ(after.OpenDevice(answering->DevicePath()), 1);
+    EXPECT_EQ(otherProgram.IsOpen(), 1);
+}
+
+TEST(PortProbe, AnOpenPortIsAskedThroughItselfAndStaysOpen) {
+    auto radio = StartedRadio({.identity = "ABCDEFGH"});
+    SerialPort port;
+    ASSERT_EQ(port.OpenDevice(radio->DevicePath()), 1);
+    const ProbeResult result = ProbeOpenPort(port, [](int) { SleepPause(1); });
+    EXPECT_EQ(result.status, ProbeStatus::Radio);
+    EXPECT_EQ(result.identity, "ABCDEFGH");
+    EXPECT_EQ(result.port, radio->DevicePath());
+    EXPECT_EQ(port.IsOpen(), 1);
+    // Probing it by opening it again would find it busy.
+    EXPECT_EQ(ProbePort(radio->DevicePath()).status, ProbeStatus::Busy);
+}
+
+TEST(PortProbe, APortThatWentAwayIsMissing) {
+    auto radio = StartedRadio({});
+    SerialPort port;
+    ASSERT_EQ(port.OpenDevice(radio->DevicePath()), 1);
+    radio->Stop();
+    const ProbeResult result = ProbeOpenPort(port);
+    EXPECT_EQ(result.status, ProbeStatus::Missing);
+    EXPECT_FALSE(result.detail.empty());
+}
+
+TEST(PortProbe, ACancelledSearchStillReportsEveryPort) {
+    auto silent = StartedRadio({.silent = true});
+    auto other = StartedRadio({.silent = true});
+    std::vector<ProbeResult> results;
+    {
+        ProbeRun run({silent->DevicePath(), other->DevicePath()}, {});
+        run.Cancel();
+        results = run.Wait();
+    }
+    ASSERT_EQ(results.size(), 2u);
+    for (const ProbeResult& result : results)
+        EXPECT_NE(result.status, ProbeStatus::Radio);
+}
+
+TEST(PortProbe, ALinkAndItsDeviceAreProbedOnce) {
+    auto radio = StartedRadio({});
+    const std::string link =
+        ::testing::TempDir() + "orvel-probe-link-" + std::to_string(::getpid());
+    std::remove(link.c_str());
+    ASSERT_EQ(::symlink(radio->DevicePath().c_str(), link.c_str()), 0);
+    EXPECT_EQ(DistinctDevices({link, radio->DevicePath(), "/dev/orvel-x", link, "/dev/orvel-x"}),
+              (std::vector<std::string>{link, "/dev/orvel-x"}));
+    std::remove(link.c_str());
+}
+
+}  // namespace
+}  // namespace orvel::testing

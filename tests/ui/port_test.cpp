@@ -1,0 +1,245 @@
+// The window and its port on a real bench: a cable that comes out (idle, reading, writing, in
+// the current-channel dialog), the port in use on the toolbar and in the port menu, and the
+// finder's choice taken as a port choice.
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <ctime>
+#include <memory>
+
+#include "cmainframe.h"
+#include "corveltoolview.h"
+#include "currentchanneldialog.h"
+#include "virtual_radio.h"
+
+using namespace orvel;
+
+namespace {
+
+QString IniPath() {
+    return QCoreApplication::applicationDirPath() + "/OrvelTool.ini";
+}
+
+double ProcessCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+std::unique_ptr<sim::VirtualRadio> StartedRadio(sim::RadioBehaviour behaviour = {}) {
+    auto radio = std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(), behaviour);
+    if (!radio->Start())
+        qFatal("no virtual radio");
+    return radio;
+}
+
+}  // namespace
+
+class PortTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<sim::VirtualRadio> radio;
+    std::unique_ptr<CMainFrame> frame;
+    COrvelToolView* view = nullptr;  // owned by the frame
+    QStringList boxes;
+    QTemporaryDir folder;
+
+    // The window on `port` (the radio's terminal when empty), or on the configured port.
+    void Start(const QString& port, bool configured = false) {
+        view = new COrvelToolView;
+        frame = std::make_unique<CMainFrame>(view, view);
+        view->SetProgressBar(frame->ProgressBar());
+        boxes.clear();
+        view->dialogs().message = [this](QMessageBox::Icon, const QString&, const QString& text,
+                                         QMessageBox::StandardButtons) {
+            boxes << text;
+            return QMessageBox::Ok;
+        };
+        COrvelToolView::StartOptions options;
+        if (!configured)
+            options.portOverride = port.isEmpty() ? Device() : port;
+        view->OnInitialUpdate(options);
+    }
+    void StartOnRadio(sim::RadioBehaviour behaviour = {}) {
+        radio = StartedRadio(behaviour);
+        Start(QString());
+    }
+
+    QString Device() const { return QString::fromStdString(radio->DevicePath()); }
+    QStringList LogLines() const {
+        return view->LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    QString Gone() const { return QStringLiteral("串口已断开：") + Device(); }
+    QString Label() const {
+        auto* label = frame->findChild<QLabel*>(QStringLiteral("portLabel"));
+        return label->isHidden() ? QString() : label->text();
+    }
+    // Pulls the cable the moment the exchange shows `percent` on the toolbar.
+    void PullAtProgress(int percent) {
+        connect(frame->ProgressBar(), &QProgressBar::valueChanged, view, [this, percent](int v) {
+            if (v == percent)
+                radio->Stop();
+        });
+    }
+
+private slots:
+    void init() { QFile::remove(IniPath()); }
+    void cleanup() {
+        frame.reset();
+        if (radio)
+            radio->Stop();
+        radio.reset();
+        QFile::remove(IniPath());
+    }
+
+    void anIdlePortThatGoesAwayIsToldOnceAndNotPolled() {
+        StartOnRadio();
+        QCOMPARE(Label(), QStringLiteral("串口 ") + Device());
+        radio->Stop();
+        const double before = ProcessCpuSeconds();
+        QTest::qWait(2000);
+        QVERIFY2(ProcessCpuSeconds() - before < 0.1, "the window kept polling the dead port");
+        QCOMPARE(LogLines().last(), Gone());
+        QCOMPARE(LogLines().count(Gone()), 1);
+        QCOMPARE(Label(), QStringLiteral("串口 ") + Device() + QStringLiteral("（未打开）"));
+        view->OnCommand(cmd::kReadRadio);
+        QCOMPARE(LogLines().last(), QStringLiteral("串口没有打开，请重新选择串口"));
+        view->OnCommand(cmd::kWriteRadio);
+        QCOMPARE(LogLines().last(), QStringLiteral("串口没有打开，请重新选择串口"));
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(LogLines().count(Gone()), 1);
+    }
+
+    void aReadThatLosesItsPortEndsWithItsTimeoutLine() {
+        StartOnRadio(sim::RadioBehaviour{.pace = true});
+        PullAtProgress(0);  // the image has just been asked for
+        view->OnCommand(cmd::kReadRadio);
+        QCOMPARE(LogLines().mid(LogLines().size() - 2),
+                 (QStringList{Gone(), QStringLiteral("接收数据超时")}));
+        QVERIFY(boxes.isEmpty());
+        QVERIFY(Label().endsWith(QStringLiteral("（未打开）")));
+    }
+
+    void aWriteThatLosesItsPortFailsAtTheNextFrame() {
+        StartOnRadio();
+        PullAtProgress(10);
+        view->OnCommand(cmd::kWriteRadio);
+        QCOMPARE(LogLines().mid(LogLines().size() - 3),
+                 (QStringList{QStringLiteral("写入数据[% 10] 成功"), Gone(),
+                              QStringLiteral("写入数据[% 10] 失败")}));
+        QCOMPARE(boxes, QStringList{QStringLiteral("通讯失败")});
+    }
+
+    void aCurrentChannelReadThatLosesItsPortTimesOut() {
+        StartOnRadio();
+        QStringList shown;
+        bool pulled = false;
+        view->dialogs().currentChannel = [&](SerialPort& port) {
+            CurrentChannelDialog dialog(&port);
+            dialog.message = [&](const QString& text) { shown << text; };
+            dialog.pause = [&](int ms) {
+                if (ms == 500) {  // between the channel and its squelch
+                    radio->Stop();
+                    pulled = true;
+                } else {
+                    QTest::qSleep(ms);
+                }
+            };
+            dialog.OnReadCurrent();
+        };
+        view->OnCommand(cmd::kCurrentChannel);
+        QVERIFY(pulled);
+        QCOMPARE(shown, QStringList{QStringLiteral("接收数据超时\r\n")});
+        QCOMPARE(LogLines().last(), Gone());
+    }
+
+    void choosingThePortAgainOpensItOnceTheDeviceIsBack() {
+        radio = StartedRadio();
+        const QString link = folder.filePath(QStringLiteral("radio"));
+        QFile::remove(link);
+        QVERIFY(QFile::link(Device(), link));
+        Start(link);
+        radio->Stop();
+        QTRY_COMPARE(LogLines().last(), QStringLiteral("串口已断开：") + link);
+        radio = StartedRadio();
+        QFile::remove(link);
+        QVERIFY(QFile::link(Device(), link));
+        view->OnSelectDevice(link);
+        QCOMPARE(view->serialPort().IsOpen(), 1);
+        QCOMPARE(Label(), QStringLiteral("串口 ") + link);
+        view->OnCommand(cmd::kReadRadio);
+        QCOMPARE(LogLines().last(), QStringLiteral(" ***正确接收数据***"));
+    }
+
+    void theTickAndTheLabelFollowTheDeviceInUse() {
+        QFile ini(IniPath());
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Set]\r\nDevice=ttyUSB9\r\n");
+        ini.close();
+        Start(QString(), true);
+        QVERIFY(view->IsDeviceChecked(QStringLiteral("ttyUSB9")));
+        QVERIFY(!view->IsCommandChecked(cmd::kCom1));
+        QCOMPARE(Label(), QStringLiteral("串口 /dev/ttyUSB9（未打开）"));
+
+        view->OnCommand(cmd::kCom1 + 2);
+        QVERIFY(view->IsCommandChecked(cmd::kCom1 + 2));
+        QVERIFY(!view->IsDeviceChecked(QStringLiteral("ttyUSB9")));
+        QVERIFY(!view->IsDeviceChecked(QStringLiteral("ttyS2")));  // chosen by its number
+        QCOMPARE(Label(), QStringLiteral("串口 /dev/ttyS2（未打开）"));
+
+        // A device named on the command line is none of the items.
+        frame.reset();
+        Start(QStringLiteral("/dev/orvel-missing-port"), false);
+        for (int id = cmd::kCom1; id <= cmd::kCom4; ++id)
+            QVERIFY(!view->IsCommandChecked(id));
+        QVERIFY(!view->IsDeviceChecked(QStringLiteral("ttyUSB9")));
+        QCOMPARE(Label(), QStringLiteral("串口 /dev/orvel-missing-port（未打开）"));
+    }
+
+    void theFinderOffersTheOpenPortAndTheDeviceAndTakesTheChoice() {
+        auto other = StartedRadio(sim::RadioBehaviour{.identity = "ABCDEFGH"});
+        const QString link = folder.filePath(QStringLiteral("other"));
+        QFile::remove(link);
+        QVERIFY(QFile::link(QString::fromStdString(other->DevicePath()), link));
+        QFile ini(IniPath());
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(("[Set]\r\nDevice=" + link + "\r\n").toUtf8());
+        ini.close();
+        StartOnRadio();
+        std::vector<FindRadioDialog::Port> offered;
+        view->dialogs().findRadio = [&](std::vector<FindRadioDialog::Port> ports) {
+            offered = ports;
+            return link;
+        };
+        view->OnCommand(cmd::kFindRadio);
+        QVERIFY(offered.size() >= 2);
+        const FindRadioDialog::Port& device = offered[offered.size() - 2];
+        const FindRadioDialog::Port& inUse = offered.back();
+        QCOMPARE(device.name, link);
+        QVERIFY(!device.open);
+        QCOMPARE(inUse.device, radio->DevicePath());
+        QVERIFY(inUse.open);
+        // Taken as the port menu takes a device: stored, opened, ticked, shown.
+        QCOMPARE(view->serialPort().IsOpen(), 1);
+        QCOMPARE(view->serialPort().DeviceName(), link.toStdString());
+        QVERIFY(view->IsDeviceChecked(link));
+        QCOMPARE(Label(), QStringLiteral("串口 ") + link);
+        QFile stored(IniPath());
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QVERIFY(stored.readAll().contains(("Device=" + link).toUtf8()));
+        view->OnCommand(cmd::kReadRadio);
+        QCOMPARE(LogLines().last(), QStringLiteral(" ***正确接收数据***"));
+        other->Stop();
+    }
+};
+
+QTEST_MAIN(PortTest)
+#include "port_test.moc"

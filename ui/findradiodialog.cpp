@@ -1,0 +1,221 @@
+#include "findradiodialog.h"
+
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSerialPortInfo>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app_paths.h"
+#include "port_probe.h"
+
+using namespace orvel;
+
+namespace {
+
+QString StatusText(const ProbeResult& result) {
+    switch (result.status) {
+        case ProbeStatus::Radio:
+            return QString::fromStdString(result.identity);
+        case ProbeStatus::Silent:
+            return QStringLiteral("无应答");
+        case ProbeStatus::BadFormat:
+            return QStringLiteral("格式出错");
+        case ProbeStatus::Busy:
+            return QStringLiteral("被占用");
+        case ProbeStatus::Denied:
+            return QStringLiteral("无权限");
+        case ProbeStatus::Missing:
+            break;
+    }
+    return QStringLiteral("不存在");
+}
+
+}  // namespace
+
+std::vector<FindRadioDialog::Port> FindRadioDialog::PortsToSearch(const QString& configuredDevice,
+                                                                  const std::string& deviceInUse,
+                                                                  bool inUseOpen) {
+    std::vector<Port> candidates;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        candidates.push_back({info.portName(), info.systemLocation().toStdString()});
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Port& a, const Port& b) { return a.name < b.name; });
+    if (!configuredDevice.isEmpty())
+        candidates.push_back({configuredDevice, ResolvePortName(configuredDevice.toStdString())});
+    if (!deviceInUse.empty())
+        candidates.push_back({QString::fromStdString(deviceInUse), deviceInUse});
+    std::vector<std::string> devices;
+    for (const Port& port : candidates)
+        devices.push_back(port.device);
+    // The first name of a device stays: the one the port menu shows.
+    const std::vector<std::string> distinct = DistinctDevices(devices);
+    std::vector<Port> ports;
+    const std::string inUse = CanonicalDevice(deviceInUse);
+    for (Port& port : candidates) {
+        if (ports.size() < distinct.size() && port.device == distinct[ports.size()]) {
+            port.open = inUseOpen && CanonicalDevice(port.device) == inUse;
+            ports.push_back(std::move(port));
+        }
+    }
+    return ports;
+}
+
+FindRadioDialog::FindRadioDialog(std::vector<Port> ports, SerialPort* openPort, QWidget* parent)
+    : QDialog(parent),
+      ports_(std::move(ports)),
+      answered_(ports_.size(), false),
+      openPort_(openPort) {
+    setWindowTitle(QStringLiteral("查找电台"));
+    auto* layout = new QVBoxLayout(this);
+    status_ = new QLabel(QStringLiteral("正在查找电台，请稍候……"), this);
+    status_->setObjectName(QStringLiteral("id1041"));
+    status_->setWordWrap(true);
+    layout->addWidget(status_);
+    busy_ = new QProgressBar(this);
+    busy_->setObjectName(QStringLiteral("id1042"));
+    busy_->setRange(0, 0);  // no steps: every port is asked at the same time
+    busy_->setTextVisible(false);
+    busy_->setFixedHeight(12);
+    layout->addWidget(busy_);
+
+    table_ = new QTableWidget(static_cast<int>(ports_.size()), 2, this);
+    table_->setObjectName(QStringLiteral("id1043"));
+    table_->setHorizontalHeaderLabels({QStringLiteral("串口"), QStringLiteral("电台")});
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (std::size_t i = 0; i < ports_.size(); ++i) {
+        const int row = static_cast<int>(i);
+        QString name = ports_[i].name;
+        if (ports_[i].open)
+            name += QStringLiteral("（当前）");
+        table_->setItem(row, 0, new QTableWidgetItem(name));
+        table_->setItem(row, 1, new QTableWidgetItem(QStringLiteral("查找中…")));
+    }
+    table_->setColumnWidth(0, 190);
+    layout->addWidget(table_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    use_ = new QPushButton(QStringLiteral("使用此串口"), this);
+    use_->setObjectName(QStringLiteral("id1"));
+    use_->setDefault(true);
+    cancel_ = new QPushButton(QStringLiteral("取消"), this);
+    cancel_->setObjectName(QStringLiteral("id2"));
+    buttons->addWidget(use_);
+    buttons->addWidget(cancel_);
+    layout->addLayout(buttons);
+    resize(380, 150 + 24 * std::min<int>(static_cast<int>(ports_.size()), 8));
+
+    connect(use_, &QPushButton::clicked, this, [this] { Choose(table_->currentRow()); });
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { Choose(row); });
+    connect(table_, &QTableWidget::itemSelectionChanged, this, &FindRadioDialog::UpdateButtons);
+    // Unlike an exchange's pause this one takes clicks: the search can be called off meanwhile.
+    pause = [this](int milliseconds) {
+        if (cancelled_)
+            return;
+        QEventLoop loop;
+        QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    UpdateButtons();
+}
+
+FindRadioDialog::~FindRadioDialog() = default;
+
+void FindRadioDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!started_)
+        QTimer::singleShot(0, this, &FindRadioDialog::StartSearch);
+}
+
+void FindRadioDialog::StartSearch() {
+    if (started_)
+        return;
+    started_ = true;
+    pending_ = static_cast<int>(ports_.size());
+    std::vector<std::string> devices;
+    std::vector<std::size_t> rows;
+    for (std::size_t i = 0; i < ports_.size(); ++i) {
+        if (!ports_[i].open || openPort_ == nullptr) {
+            devices.push_back(ports_[i].device);
+            rows.push_back(i);
+        }
+    }
+    run_ = std::make_unique<ProbeRun>(
+        devices, [this, rows](std::size_t index, const ProbeResult& result) {
+            QMetaObject::invokeMethod(
+                this, [this, row = rows[index], result] { ShowResult(row, result); },
+                Qt::QueuedConnection);
+        });
+    // The window's own port would be busy to a second open: it is asked through itself, here,
+    // while the other ports are asked on their threads.
+    for (std::size_t i = 0; i < ports_.size() && openPort_ != nullptr; ++i) {
+        if (ports_[i].open)
+            ShowResult(i, ProbeOpenPort(*openPort_, pause));
+    }
+    if (pending_ == 0)
+        Finish();
+}
+
+void FindRadioDialog::ShowResult(std::size_t row, const ProbeResult& result) {
+    QTableWidgetItem* item = table_->item(static_cast<int>(row), 1);
+    item->setText(StatusText(result));
+    item->setToolTip(QString::fromStdString(result.detail));
+    answered_[row] = result.status == ProbeStatus::Radio;
+    if (--pending_ == 0 && !cancelled_)
+        Finish();
+    UpdateButtons();
+}
+
+void FindRadioDialog::Finish() {
+    busy_->hide();
+    cancel_->setText(QStringLiteral("关闭"));
+    const auto radios = std::count(answered_.begin(), answered_.end(), true);
+    if (radios == 0) {
+        status_->setText(
+            QStringLiteral("查找完毕：没有电台应答。请检查电缆、电台电源和串口权限。"));
+    } else {
+        status_->setText(
+            QStringLiteral("查找完毕：%1 个串口，%2 台电台应答。").arg(ports_.size()).arg(radios));
+        if (table_->currentRow() < 0 ||
+            !answered_[static_cast<std::size_t>(table_->currentRow())]) {
+            const auto first = std::find(answered_.begin(), answered_.end(), true);
+            table_->selectRow(static_cast<int>(first - answered_.begin()));
+        }
+    }
+    UpdateButtons();
+}
+
+void FindRadioDialog::UpdateButtons() {
+    const int row = table_->currentRow();
+    use_->setEnabled(row >= 0 && answered_[static_cast<std::size_t>(row)]);
+}
+
+bool FindRadioDialog::Choose(int row) {
+    if (row < 0 || row >= static_cast<int>(ports_.size()) ||
+        !answered_[static_cast<std::size_t>(row)]) {
+        return false;
+    }
+    chosen_ = ports_[static_cast<std::size_t>(row)].name;
+    accept();
+    return true;
+}
+
+void FindRadioDialog::done(int result) {
+    // Closing calls the search off: the threads stop at their next pause.
+    cancelled_ = true;
+    if (run_)
+        run_->Cancel();
+    QDialog::done(result);
+}
