@@ -100,6 +100,8 @@ bool BenchFleet(int runs) {
                 "write to 4 radios at once", four.wall, one.wall, four.wall / one.wall, runs);
     for (auto& radio : radios)
         radio->Stop();
+    return ok;
+}
 
 // The finder asks every port at once: one identify wait, however many ports. The CPU share is
 // the whole process's, the radios' threads included.
