@@ -54,7 +54,7 @@ package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 package:
 	@scripts/bootstrap package
 	@cmake -S . -B $(PACKAGE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
-		-DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+		-DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON -DBUILD_TESTING=OFF \
 		-DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 		-DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 	@cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target orveltool orvelctl orvelsim orvel_package_files
@@ -65,6 +65,7 @@ package-check: package
 	@scripts/package-check $(PACKAGE_BUILD)
 
 format:
+	@scripts/bootstrap format
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:

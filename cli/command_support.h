@@ -17,8 +17,8 @@
 #include "channel_edit.h"
 #include "configuration.h"
 #include "exchanges.h"
+#include "in_process_radio.h"
 #include "serial_port.h"
-#include "virtual_radio.h"
 
 namespace orvel::cli {
 
@@ -57,7 +57,7 @@ struct CommandInfo {
 // Members in this order so that closing the port still reaches the trace, and the radio
 // outlives both.
 struct Link {
-    std::unique_ptr<sim::VirtualRadio> radio;
+    std::unique_ptr<sim::InProcessRadio> radio;
     ByteTrace trace;
     SerialPort port;
     std::string name;

@@ -28,7 +28,6 @@
 #include "text_view.h"
 #include "transfer.h"
 #include "verify_write.h"
-#include "virtual_radio.h"
 
 namespace orvel::cli {
 

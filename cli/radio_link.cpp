@@ -93,14 +93,10 @@ int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
     link.timing = ClassicTimingWanted(parser) ? PollTiming::Classic : PollTiming::Prompt;
     if (!parser.isSet(QStringLiteral("simulate")))
         return OpenPort(parser.value(QStringLiteral("port")).toStdString(), link, c);
-    std::string error;
-    link.radio = std::make_unique<sim::VirtualRadio>();
-    if (!link.radio->Start(&error)) {
-        return Fail(c, kExitPort, "the virtual radio did not start: " + error);
-    }
-    const std::string device = link.radio->DevicePath();
-    link.name = "virtual radio " + device;
-    if (link.port.OpenDevice(device) != 1)
+    link.radio = std::make_unique<sim::InProcessRadio>();
+    link.name = "virtual radio";
+    link.port.AttachDevice(link.name, link.radio.get());
+    if (link.port.OpenDevice(link.name) != 1)
         return Fail(c, kExitPort, link.port.LastOpenError());
     return -1;
 }

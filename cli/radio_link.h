@@ -14,7 +14,6 @@
 #include "command_support.h"
 #include "exchanges.h"
 #include "serial_port.h"
-#include "virtual_radio.h"
 
 namespace orvel::cli {
 

@@ -15,7 +15,9 @@ else()
     find_package(nlohmann_json 3 REQUIRED)
 endif()
 
-if(ORVEL_GTEST_SOURCE)
+if(NOT BUILD_TESTING)
+    # A release build (the packages) needs no test framework.
+elseif(ORVEL_GTEST_SOURCE)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     # MSVC: the same C runtime as the rest of the project.

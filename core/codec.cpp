@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "number_text.h"
+#include "radio_fields.h"
 #include "vocabulary.h"
 
 namespace orvel {
@@ -17,10 +18,6 @@ int HexValue(char c) {
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return 0;
-}
-
-std::uint8_t LowByte(int value) {
-    return static_cast<std::uint8_t>(value & 0xFF);
 }
 
 std::string_view RateText(int code) {
@@ -122,24 +119,14 @@ ChannelRecord EncodeChannel(const ChannelRow& row, Padding txPadding) {
             tx[0], tx[1], tx[2], ChannelFlags(row[kColPower], row[kColRate], row[kColDataVoice])};
 }
 
-std::uint8_t ModeByte1(const RadioSettings& s) {
-    return LowByte(s.dataBits + 2 * s.stopBits + 8 * s.txVco + 16 * s.remoteControl);
-}
-
-std::uint8_t ModeByte2(const RadioSettings& s) {
-    return LowByte(s.dataVoicePriority + 2 * s.rxBusyLevel + 4 * s.fsqc + 8 * s.extSqc +
-                   16 * s.baudRate + 64 * s.parity);
-}
-
 void EncodeImage(const ChannelTable& table, const RadioSettings& settings, MemoryImage& image) {
     for (int r = 0; r < kChannelCount; ++r) {
         const ChannelRecord record = EncodeChannel(table[static_cast<std::size_t>(r)]);
         std::copy(record.begin(), record.end(), image.begin() + layout::ChannelOffset(r));
     }
-    image[layout::kTxTimeLimitIndex] = LowByte(settings.txTimeLimit);
-    image[layout::kPowerSaveIndex] = LowByte(settings.powerSave);
-    image[layout::kModeByte1] = ModeByte1(settings);
-    image[layout::kModeByte2] = ModeByte2(settings);
+    const auto settingsBytes = EncodeSettings(settings);
+    std::copy(settingsBytes.begin(), settingsBytes.end(),
+              image.begin() + layout::kTxTimeLimitIndex);
     image[layout::kChecksum] = ImageChecksum(image);
 }
 
@@ -147,38 +134,21 @@ DecodedImage DecodeImage(const MemoryImage& image, DecodeSource source,
                          const RadioSettings& before) {
     DecodedImage result;
     result.table = EmptyChannelTable();
-    RadioSettings& s = result.settings;
     if (source == DecodeSource::FromFile) {
-        // A file starts from a cleared panel: every option 0, no drop-down selection.
-        s = RadioSettings{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1};
+        // A file starts from a cleared panel.
+        result.settings = ClearedSettings();
         if (ImageChecksum(image) != image[layout::kChecksum]) {
             result.checksumOk = false;
             return result;
         }
     } else {
-        s = before;
+        result.settings = before;
         result.checksumOk = ImageChecksum(image) == image[layout::kChecksum];
     }
     for (int r = 0; r < kChannelCount; ++r) {
         DecodeChannel(image, r, source, result.table[static_cast<std::size_t>(r)]);
     }
-    const int timeLimit = image[layout::kTxTimeLimitIndex];
-    const int powerSave = image[layout::kPowerSaveIndex];
-    s.txTimeLimit = timeLimit < static_cast<int>(vocab::kTxTimeLimit.size()) ? timeLimit : -1;
-    s.powerSave = powerSave < static_cast<int>(vocab::kPowerSave.size()) ? powerSave : -1;
-    const std::uint8_t mode1 = image[layout::kModeByte1];
-    const std::uint8_t mode2 = image[layout::kModeByte2];
-    s.dataBits = mode1 & 1;
-    s.stopBits = (mode1 >> 1) & 1;
-    s.txVco = (mode1 >> 3) & 1;
-    s.remoteControl = (mode1 >> 4) & 1;
-    s.dataVoicePriority = mode2 & 1;
-    s.rxBusyLevel = (mode2 >> 1) & 1;
-    s.fsqc = (mode2 >> 2) & 1;
-    s.extSqc = (mode2 >> 3) & 1;
-    s.baudRate = (mode2 >> 4) & 3;
-    if (int parity = (mode2 >> 6) & 3; parity != 3)
-        s.parity = parity;
+    result.settings = DecodeSettings(image, result.settings);
     return result;
 }
 

@@ -37,10 +37,6 @@ std::uint8_t ChannelFlags(std::string_view power, std::string_view rate,
 // One row of the table as its 8-byte record.
 ChannelRecord EncodeChannel(const ChannelRow& row, Padding txPadding = Padding::Zeros);
 
-// The two settings words (bytes 223..226) as the image holds them.
-std::uint8_t ModeByte1(const RadioSettings& settings);
-std::uint8_t ModeByte2(const RadioSettings& settings);
-
 // Writes the table and settings into bytes 3..130 and 223..226 and renews byte 259; the header
 // and spare words stay as they are.
 void EncodeImage(const ChannelTable& table, const RadioSettings& settings, MemoryImage& image);

@@ -49,12 +49,12 @@ std::vector<ConfigDifference> CompareConfigurations(const ComparedConfiguration&
             }
         }
     }
-    for (const SettingField& field : SettingFields()) {
+    for (const SettingField& field : kSettingFields) {
         const int valueA = a.settings.*field.member;
         const int valueB = b.settings.*field.member;
         if (valueA != valueB) {
-            differences.push_back(
-                {"settings", field.name, std::to_string(valueA), std::to_string(valueB)});
+            differences.push_back({"settings", std::string(field.key), std::to_string(valueA),
+                                   std::to_string(valueB)});
         }
     }
     const std::string headerA = HexBytes(a.image, layout::kHeader, layout::kHeaderSize);

@@ -15,24 +15,6 @@ namespace {
 
 using nlohmann::json;
 
-// The option groups hold two or four buttons (parity three); only the two drop-downs may
-// be without a selection.
-constexpr std::array<SettingField, 12> kSettingFields = {{
-    {"dataVoicePriority", &RadioSettings::dataVoicePriority, 0, 1},
-    {"rxBusyLevel", &RadioSettings::rxBusyLevel, 0, 1},
-    {"fsqc", &RadioSettings::fsqc, 0, 1},
-    {"extSqc", &RadioSettings::extSqc, 0, 1},
-    {"baudRate", &RadioSettings::baudRate, 0, 3},
-    {"parity", &RadioSettings::parity, 0, 2},
-    {"dataBits", &RadioSettings::dataBits, 0, 1},
-    {"stopBits", &RadioSettings::stopBits, 0, 1},
-    {"txVco", &RadioSettings::txVco, 0, 1},
-    {"remoteControl", &RadioSettings::remoteControl, 0, 1},
-    {"txTimeLimit", &RadioSettings::txTimeLimit, -1,
-     static_cast<int>(vocab::kTxTimeLimit.size()) - 1},
-    {"powerSave", &RadioSettings::powerSave, -1, static_cast<int>(vocab::kPowerSave.size()) - 1},
-}};
-
 bool Fail(ImportError& error, int row, std::string column, std::string reason) {
     error = {row, std::move(column), std::move(reason)};
     return false;
@@ -304,14 +286,14 @@ bool ReadSettings(const json& doc, RadioSettings& settings, ImportError& error) 
     if (!object->is_object())
         return Fail(error, 0, "settings", "expected an object");
     for (const SettingField& field : kSettingFields) {
-        const std::string key = std::string("settings.") + field.name;
-        const json* value = Member(*object, field.name);
+        const std::string key = "settings." + std::string(field.key);
+        const json* value = Member(*object, std::string(field.key).c_str());
         if (value == nullptr)
             return Fail(error, 0, key, "missing");
-        if (!IntegerIn(*value, field.low, field.high, settings.*field.member)) {
+        if (!IntegerIn(*value, field.Low(), field.High(), settings.*field.member)) {
             return Fail(error, 0, key,
-                        "expected an integer from " + std::to_string(field.low) + " to " +
-                            std::to_string(field.high) + ", found " + Found(*value));
+                        "expected an integer from " + std::to_string(field.Low()) + " to " +
+                            std::to_string(field.High()) + ", found " + Found(*value));
         }
     }
     return true;
@@ -407,10 +389,6 @@ std::string CsvLine(const std::array<std::string_view, kTableColumns>& cells) {
 
 }  // namespace
 
-std::span<const SettingField> SettingFields() {
-    return kSettingFields;
-}
-
 std::string ImportError::Text() const {
     std::string text;
     if (row > 0) {
@@ -454,7 +432,7 @@ std::string ImageToJson(const MemoryImage& image, const DecodedImage& decoded) {
     doc["channels"] = std::move(channels);
     nlohmann::ordered_json settings;
     for (const SettingField& field : kSettingFields) {
-        settings[field.name] = decoded.settings.*field.member;
+        settings[std::string(field.key)] = decoded.settings.*field.member;
     }
     doc["settings"] = std::move(settings);
     doc["spareA"] = HexText(image, layout::kSpareA, layout::kSpareASize);

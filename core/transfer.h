@@ -4,13 +4,13 @@
 #pragma once
 
 #include <array>
-#include <span>
 #include <string>
 #include <string_view>
 
 #include "channel_edit.h"
 #include "codec.h"
 #include "memory_image.h"
+#include "radio_fields.h"
 
 namespace orvel {
 
@@ -26,18 +26,12 @@ struct ImportError {
 };
 
 // Column names of the CSV table and keys of a JSON channel entry.
-inline constexpr std::array<std::string_view, kTableColumns> kTransferColumns = {
-    "channel", "rx", "tx", "power", "rate", "dataVoice", "squelch"};
-
-// A settings value with its JSON key and the range an import accepts.
-struct SettingField {
-    const char* name;
-    int RadioSettings::*member;
-    int low;
-    int high;
-};
-// The twelve settings in panel order.
-std::span<const SettingField> SettingFields();
+inline constexpr std::array<std::string_view, kTableColumns> kTransferColumns = [] {
+    std::array<std::string_view, kTableColumns> keys{};
+    for (std::size_t c = 0; c < keys.size(); ++c)
+        keys[c] = kChannelFields[c].key;
+    return keys;
+}();
 
 // A decode followed by what the window does after one: channel 1 into a fresh panel and the
 // silent confirm. The cells then equal what the channel list shows.

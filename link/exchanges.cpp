@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codec.h"
+#include "radio_fields.h"
 
 namespace orvel {
 namespace {
@@ -112,12 +113,11 @@ std::vector<RadioFrame> WriteFrames(const WriteRequest& request) {
                                        record[static_cast<std::size_t>(2 * k + 1)]));
         }
     }
-    const RadioSettings& s = request.settings;
-    frames.push_back(
-        MakeFrame(CmdWriteWord, layout::kWordTimers, LowByte(s.txTimeLimit), LowByte(s.powerSave)));
+    const auto settings = EncodeSettings(request.settings);
+    frames.push_back(MakeFrame(CmdWriteWord, layout::kWordTimers, settings[0], settings[1]));
     // The radio expects bit 2 of the first mode byte set when the word is written.
     frames.push_back(
-        MakeFrame(CmdWriteWord, layout::kWordModes, LowByte(ModeByte1(s) + 4), ModeByte2(s)));
+        MakeFrame(CmdWriteWord, layout::kWordModes, LowByte(settings[2] + 4), settings[3]));
     if (auto special = ParseSpecialWord(request.specialWord)) {
         frames.push_back(MakeFrame(CmdWriteWord, special->word, special->first, special->second));
     }

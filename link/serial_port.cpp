@@ -138,6 +138,11 @@ std::string PortDeviceName(int portNumber) {
 #endif
 }
 
+void SerialPort::AttachDevice(const std::string& name, BytePort* device) {
+    attachedName_ = name;
+    attached_ = device;
+}
+
 int SerialPort::Open(int portNumber, int baud, int byteSize, int parity, int stopBits) {
     return OpenDevice(PortDeviceName(portNumber), baud, byteSize, parity, stopBits);
 }
@@ -157,6 +162,12 @@ int SerialPort::OpenDevice(const std::string& device, int baud, int byteSize, in
     lastFailure_ = OpenFailure::None;
     lastError_.clear();
     permissionGroup_.clear();
+    usingAttached_ = attached_ != nullptr && device == attachedName_;
+    if (usingAttached_) {
+        isOpen_ = 1;
+        lastByte_ = 0;
+        return 1;
+    }
     const QString name = QString::fromStdString(device);
     // The lock that keeps a second program off the port is named after the path: a link and
     // the device it names must take the same lock.
@@ -240,6 +251,8 @@ bool SerialPort::CheckConnection() {
         ReleaseDevice();
         return false;
     }
+    if (usingAttached_)
+        return true;
     std::string reason;
     if (!DeviceGone(port_, reason))
         return true;
@@ -312,6 +325,12 @@ int SerialPort::IsOpen() const {
 int SerialPort::WriteByte(std::uint8_t byte) {
     if (isOpen_ != 1)
         return -1;
+    if (usingAttached_) {
+        attached_->WriteByte(byte);
+        if (trace_ != nullptr)
+            trace_->Sent(byte);
+        return 1;
+    }
     const char c = static_cast<char>(byte);
     port_.write(&c, 1);
     if (!StillOpenAfter(port_.waitForBytesWritten(1000)))
@@ -324,6 +343,12 @@ int SerialPort::WriteByte(std::uint8_t byte) {
 int SerialPort::ReadByte(std::uint8_t& out) {
     if (isOpen_ != 1)
         return -1;
+    if (usingAttached_) {
+        const int got = attached_->ReadByte(out);
+        if (got == 1 && trace_ != nullptr)
+            trace_->Received(out);
+        return got;
+    }
     lastByte_ = 0;
     if (port_.bytesAvailable() == 0) {
         // Pulls whatever the driver holds into the buffer without waiting; an empty queue
@@ -348,6 +373,8 @@ int SerialPort::ReadByte(std::uint8_t& out) {
 bool SerialPort::WaitForData(int milliseconds) {
     if (isOpen_ != 1)
         return false;
+    if (usingAttached_)
+        return attached_->WaitForData(milliseconds);
     if (port_.bytesAvailable() > 0)
         return true;
     port_.waitForReadyRead(std::max(milliseconds, 0));
@@ -360,6 +387,10 @@ bool SerialPort::WaitForData(int milliseconds) {
 void SerialPort::DiscardInput() {
     if (isOpen_ != 1)
         return;
+    if (usingAttached_) {
+        DiscardAttachedInput();
+        return;
+    }
     // Bytes the driver already holds but Qt has not seen yet are pulled in and dropped too.
     if (!StillOpenAfter(port_.waitForReadyRead(0)))
         return;
@@ -375,6 +406,10 @@ void SerialPort::DiscardInput() {
 void SerialPort::PurgeOutput() {
     if (isOpen_ != 1)
         return;
+    if (usingAttached_) {
+        attached_->PurgeOutput();
+        return;
+    }
     port_.clear(QSerialPort::Output);
     StillOpenAfter(true);
 }
@@ -386,6 +421,13 @@ int SerialPort::Close() {
     }
     // From here a device that fails is no news: the port is being closed anyway.
     isOpen_ = 0;
+    if (usingAttached_) {
+        usingAttached_ = false;
+        attached_->DiscardInput();
+        if (trace_ != nullptr)
+            trace_->Flush();
+        return 1;
+    }
     port_.flush();
     port_.waitForBytesWritten(100);
 #ifdef Q_OS_UNIX
@@ -402,6 +444,15 @@ int SerialPort::Close() {
     port_.clear(QSerialPort::AllDirections);
     ReleaseDevice();
     return 1;
+}
+
+void SerialPort::DiscardAttachedInput() {
+    std::uint8_t byte = 0;
+    while (attached_->ReadByte(byte) == 1) {
+        if (trace_ != nullptr)
+            trace_->Discarded(byte);
+    }
+    attached_->DiscardInput();
 }
 
 }  // namespace orvel

@@ -53,6 +53,11 @@ public:
     // After a refused permission: the group whose members may use the device ("dialout").
     const std::string& PermissionGroup() const { return permissionGroup_; }
 
+    // A device inside this process, such as the built-in virtual radio, opened under `name`
+    // instead of a system port: OpenDevice(name) uses it, and the trace, IsOpen and Close work as
+    // for any port. It must outlive its use here; nullptr takes it away.
+    void AttachDevice(const std::string& name, BytePort* device);
+
     // Every byte sent and received also goes to `trace` while it is set.
     void SetTrace(ByteTrace* trace) { trace_ = trace; }
 
@@ -79,6 +84,7 @@ private:
     bool StillOpenAfter(bool waitSucceeded);
     void MarkLost(const std::string& reason, bool closeNow);
     void ReleaseDevice();
+    void DiscardAttachedInput();
 
     QSerialPort port_;
     std::string device_;
@@ -92,6 +98,9 @@ private:
     std::string lostReason_;
     int generation_ = 0;  // counts opens, so that a late close never hits a newer open
     std::unique_ptr<HangUpWatch> watch_;
+    std::string attachedName_;
+    BytePort* attached_ = nullptr;
+    bool usingAttached_ = false;  // the port open is the attached device
 };
 
 // The device of port number n: "COMn" on Windows ("\\.\COMn" for two-digit numbers), the

@@ -1,6 +1,6 @@
-// A radio on a pseudo-terminal: it answers the tool's command frames from a memory image, so the
-// link layer, the user interface and the command line can be exercised without hardware. Faults
-// a real radio or cable shows can be switched on through RadioBehaviour.
+// The virtual radio on a pseudo-terminal, served by a thread: another program (orvelsim's users)
+// or the tests open the terminal as they would a serial port. The radio itself, with the faults
+// RadioBehaviour switches on, is the RadioEngine; this is its line.
 #pragma once
 
 #include <atomic>
@@ -10,23 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "memory_image.h"
-#include "radio_frame.h"
+#include "radio_engine.h"
 
 namespace orvel::sim {
-
-struct RadioBehaviour {
-    std::string identity = "ORVEL-R1";  // answer to CmdIdentify, byte for byte, any length
-    bool silent = false;                // frames are recorded but neither answered nor acted on
-    int nakWriteFrame = 0;  // the N-th CmdWriteWord frame (1-based) gets 33 15 00 and is not stored
-    bool badChecksum = false;   // the image answer carries byte 259 plus one
-    int cutImage = -1;          // send only the first N image bytes (-1 = all 260)
-    int extraImageBytes = 0;    // this many 0xEE bytes follow the image
-    bool ignoreWrites = false;  // CmdWriteWord is acknowledged but not stored
-    int answerReadWords = -1;   // answer only the first N CmdReadWord frames (-1 = all)
-    bool pace = false;          // answers go out at 9600 baud, 11 bits a byte
-    bool echo = false;          // every byte comes straight back first, as from an echoing adapter
-};
 
 class VirtualRadio {
 public:
@@ -62,32 +48,17 @@ public:
 
     // A plausible configuration: 16 complete channels between 223 and 235 MHz, settings away
     // from the start-up values, a few non-zero spare bytes and a correct checksum.
-    static MemoryImage DefaultImage();
+    static MemoryImage DefaultImage() { return RadioEngine::DefaultImage(); }
 
 private:
-    struct Answer {
-        std::vector<std::uint8_t> bytes;
-        bool pace = false;
-    };
-
     void Serve();
-    void TakeBytes(const std::uint8_t* bytes, std::size_t count, std::vector<Answer>& answers);
-    std::vector<std::uint8_t> AnswerFrame(const RadioFrame& frame);
-    bool Send(const Answer& answer);
+    bool Send(const RadioAnswer& answer);
     bool WriteAll(const std::uint8_t* bytes, std::size_t count);
     void CloseDescriptors();
 
-    mutable std::mutex mutex_;  // guards everything below up to the descriptors
-    MemoryImage image_;
-    RadioBehaviour behaviour_;
-    int currentChannel_ = 0;
-    int writeWordFrames_ = 0;
-    int readWordFrames_ = 0;
-    std::vector<RadioFrame> frames_;
-    std::vector<std::uint8_t> received_;
+    mutable std::mutex mutex_;  // guards the engine and the device path
+    RadioEngine engine_;
     std::string devicePath_;
-
-    std::vector<std::uint8_t> pending_;  // serving thread only: bytes of a frame in progress
 
     std::mutex lifecycle_;  // serialises Start and Stop
     int master_ = -1;

@@ -6,34 +6,25 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <map>
 #include <string>
+
+#include "radio_fields.h"
 
 namespace {
 
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // The channel list's column heads and the settings panel's labels.
-const std::map<std::string, QString>& FieldNames() {
-    static const std::map<std::string, QString> names = {
-        {"rx", QStringLiteral("接收频率")},
-        {"tx", QStringLiteral("发送频率")},
-        {"power", QStringLiteral("功率级别")},
-        {"rate", QStringLiteral("信道速率")},
-        {"dataVoice", QStringLiteral("数据/话音")},
-        {"squelch", QStringLiteral("静噪电平")},
-        {"dataVoicePriority", QStringLiteral("数据/话音优先")},
-        {"rxBusyLevel", QStringLiteral("接收忙指示")},
-        {"fsqc", QStringLiteral("FSQC")},
-        {"extSqc", QStringLiteral("Ext SQC")},
-        {"baudRate", QStringLiteral("波特率")},
-        {"parity", QStringLiteral("校验位")},
-        {"dataBits", QStringLiteral("数据位")},
-        {"stopBits", QStringLiteral("停止位")},
-        {"txVco", QStringLiteral("发射VCO")},
-        {"remoteControl", QStringLiteral("遥控")},
-        {"txTimeLimit", QStringLiteral("发射限时")},
-        {"powerSave", QStringLiteral("省电模式")},
-    };
-    return names;
+QString FieldName(const std::string& key) {
+    for (const orvel::ChannelField& field : orvel::kChannelFields) {
+        if (field.key == key)
+            return FromUtf8(field.heading);
+    }
+    if (const orvel::SettingField* setting = orvel::FindSetting(key))
+        return FromUtf8(setting->label);
+    return QString::fromStdString(key);
 }
 
 QString Value(const std::string& text) {
@@ -52,9 +43,7 @@ QString DifferenceLineChinese(const orvel::ConfigDifference& d) {
                    .arg(QString::fromStdString(d.field)) +
                change;
     }
-    const auto name = FieldNames().find(d.field);
-    const QString field =
-        name != FieldNames().end() ? name->second : QString::fromStdString(d.field);
+    const QString field = FieldName(d.field);
     QString where = QStringLiteral("设置");
     if (d.where.rfind("channel ", 0) == 0)
         where = QStringLiteral("信道") + QString::fromStdString(d.where.substr(8));

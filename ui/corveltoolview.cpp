@@ -33,7 +33,9 @@
 #include "ini_file.h"
 #include "painting_pause.h"
 #include "port_probe.h"
+#include "radio_fields.h"
 #include "report.h"
+#include "settings_panel.h"
 #include "ui_mainform.h"
 
 using namespace orvel;
@@ -45,28 +47,6 @@ const QString kNotice = QStringLiteral("提示");
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The radio groups in form order, each with its buttons in value order.
-struct GroupBinding {
-    int COrvelToolView::*field;
-    std::vector<const char*> buttons;
-};
-
-const std::vector<GroupBinding>& Groups() {
-    static const std::vector<GroupBinding> groups = {
-        {&COrvelToolView::m_parity, {"id1029", "id1033", "id1030"}},
-        {&COrvelToolView::m_dataVoicePriority, {"id1014", "id1015"}},
-        {&COrvelToolView::m_rxBusyLevel, {"id1016", "id1017"}},
-        {&COrvelToolView::m_txVco, {"id1018", "id1019"}},
-        {&COrvelToolView::m_fsqc, {"id1020", "id1021"}},
-        {&COrvelToolView::m_extSqc, {"id1022", "id1023"}},
-        {&COrvelToolView::m_baudRate, {"id1005", "id1006", "id1007", "id1008"}},
-        {&COrvelToolView::m_dataBits, {"id1034", "id1035"}},
-        {&COrvelToolView::m_stopBits, {"id1036", "id1037"}},
-        {&COrvelToolView::m_remoteControl, {"id1038", "id1039"}},
-    };
-    return groups;
 }
 
 // The buttons speak the program's language even where Qt's own translations are missing.
@@ -132,9 +112,8 @@ COrvelToolView::COrvelToolView(QWidget* parent) : QWidget(parent), ui_(new Ui::M
     m_comboSquelch = ui_->id1011;
     m_comboRate = ui_->id1010;
     m_comboPower = ui_->id1009;
-    m_comboPowerSave = ui_->id1013;
-    m_comboTxTimeLimit = ui_->id1012;
     m_channelList = ui_->id1000;
+    settingsPanel_ = std::make_unique<SettingsPanel>(this);
 
     dialogs_.message = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
                               QMessageBox::StandardButtons buttons) {
@@ -186,20 +165,6 @@ COrvelToolView::COrvelToolView(QWidget* parent) : QWidget(parent), ui_(new Ui::M
             stateChanged();
     });
 
-    // A click is the user's choice at once: the fields follow the buttons, so a later show of
-    // the fields (row click, Default, a failed read) never puts an old choice back.
-    for (const GroupBinding& group : Groups()) {
-        for (std::size_t i = 0; i < group.buttons.size(); ++i) {
-            auto* button = findChild<QAbstractButton*>(QLatin1String(group.buttons[i]));
-            if (!button)
-                continue;
-            connect(button, &QAbstractButton::toggled, this,
-                    [this, field = group.field, value = static_cast<int>(i)](bool on) {
-                        if (on)
-                            this->*field = value;
-                    });
-        }
-    }
     connect(m_channelList, &CHighlightListCtrl::rowClicked, this, &COrvelToolView::OnRowClicked);
     connect(ui_->id1032, &QPushButton::clicked, this, &COrvelToolView::OnConfirm);
     connect(ui_->id1031, &QPushButton::clicked, this, &COrvelToolView::OnClear);
@@ -219,23 +184,21 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
         return;
     started_ = true;
     ExchangeData(false);
+    settingsPanel_->Show(RadioSettings{});
 
     m_channelList->SetHighlightMode(2);
-    static const char* kHeads[kTableColumns] = {"信道号",   "接收频率",  "发送频率", "功率级别",
-                                                "信道速率", "数据/话音", "静噪电平"};
     static const int kWidths[kTableColumns] = {48, 60, 60, 60, 60, 70, 60};
     m_channelList->setColumnCount(kTableColumns);
     m_channelList->setRowCount(kChannelCount);
     for (int c = 0; c < kTableColumns; ++c) {
-        auto* head = new QTableWidgetItem(QString::fromUtf8(kHeads[c]));
+        auto* head =
+            new QTableWidgetItem(FromUtf8(kChannelFields[static_cast<std::size_t>(c)].heading));
         head->setTextAlignment(Qt::AlignCenter);
         m_channelList->setHorizontalHeaderItem(c, head);
     }
     m_channelList->SetColumnWidths(QList<int>(std::begin(kWidths), std::end(kWidths)));
     SetTable(EmptyChannelTable());
 
-    m_comboPowerSave->setCurrentIndex(0);
-    m_comboTxTimeLimit->setCurrentIndex(0);
     for (QComboBox* combo : {m_comboRate, m_comboSquelch, m_comboPower, m_comboDataVoice}) {
         combo->setCurrentIndex(-1);
     }
@@ -316,31 +279,6 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
 // --- fields and controls ---------------------------------------------------------------
 
 void COrvelToolView::ExchangeData(bool fromControls) {
-    for (const GroupBinding& group : Groups()) {
-        int& field = this->*group.field;
-        if (fromControls) {
-            field = -1;
-            for (std::size_t i = 0; i < group.buttons.size(); ++i) {
-                auto* button = findChild<QAbstractButton*>(QLatin1String(group.buttons[i]));
-                if (button && button->isChecked())
-                    field = static_cast<int>(i);
-            }
-        } else {
-            for (std::size_t i = 0; i < group.buttons.size(); ++i) {
-                auto* button = findChild<QAbstractButton*>(QLatin1String(group.buttons[i]));
-                if (!button)
-                    continue;
-                // An exclusive group refuses to uncheck its last button; a value outside
-                // the group's range must leave none checked.
-                QButtonGroup* buttons = button->group();
-                if (buttons)
-                    buttons->setExclusive(false);
-                button->setChecked(static_cast<int>(i) == field);
-                if (buttons)
-                    buttons->setExclusive(true);
-            }
-        }
-    }
     if (fromControls) {
         m_channelNo = m_editChannelNo->text().trimmed().toInt();
         m_rxFreqText = m_editRx->text();
@@ -410,38 +348,11 @@ void COrvelToolView::SetTable(const ChannelTable& table) {
 
 RadioSettings COrvelToolView::Settings() {
     ExchangeData(true);
-    RadioSettings s;
-    s.dataVoicePriority = m_dataVoicePriority;
-    s.rxBusyLevel = m_rxBusyLevel;
-    s.fsqc = m_fsqc;
-    s.extSqc = m_extSqc;
-    s.baudRate = m_baudRate;
-    s.parity = m_parity;
-    s.dataBits = m_dataBits;
-    s.stopBits = m_stopBits;
-    s.txVco = m_txVco;
-    s.remoteControl = m_remoteControl;
-    s.txTimeLimit = m_comboTxTimeLimit->currentIndex();
-    s.powerSave = m_comboPowerSave->currentIndex();
-    return s;
+    return settingsPanel_->Settings();
 }
 
 void COrvelToolView::ShowDecoded(const RadioSettings& s) {
-    m_dataVoicePriority = s.dataVoicePriority;
-    m_rxBusyLevel = s.rxBusyLevel;
-    m_fsqc = s.fsqc;
-    m_extSqc = s.extSqc;
-    m_baudRate = s.baudRate;
-    m_parity = s.parity;
-    m_dataBits = s.dataBits;
-    m_stopBits = s.stopBits;
-    m_txVco = s.txVco;
-    m_remoteControl = s.remoteControl;
-    auto select = [](QComboBox* combo, int index) {
-        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
-    };
-    select(m_comboTxTimeLimit, s.txTimeLimit);
-    select(m_comboPowerSave, s.powerSave);
+    settingsPanel_->Show(s);
     ExchangeData(false);
 }
 

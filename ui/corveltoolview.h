@@ -25,6 +25,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class CHighlightListCtrl;
+class SettingsPanel;
 namespace Ui {
 class MainForm;
 }
@@ -93,6 +94,7 @@ public:
     void SetTable(const orvel::ChannelTable& table);
     // The settings panel's current choices.
     orvel::RadioSettings Settings();
+    SettingsPanel& settingsPanel() { return *settingsPanel_; }
 
     const orvel::MemoryImage& image() const { return m_image; }
     const QString& filePath() const { return m_filePath; }
@@ -148,6 +150,7 @@ private:
     void PaintReport(QPrinter& printer);
 
     std::unique_ptr<Ui::MainForm> ui_;
+    std::unique_ptr<SettingsPanel> settingsPanel_;
     Dialogs dialogs_;
     QProgressBar* progressBar_ = nullptr;
     QPrinter printer_{QPrinter::HighResolution};
@@ -173,17 +176,7 @@ public:
     double m_minFreq = 223.0;
     double m_maxFreq = 235.0;
     orvel::InvalidFlags invalid_;
-    int m_dataVoicePriority = 0;
-    int m_rxBusyLevel = 0;
-    int m_txVco = 0;
-    int m_fsqc = 0;
-    int m_extSqc = 0;
     int m_channelNo = 1;
-    int m_baudRate = 1;
-    int m_parity = 0;
-    int m_dataBits = 1;
-    int m_stopBits = 0;
-    int m_remoteControl = 0;
     QString m_rxFreqText;
     QString m_txFreqText;
     orvel::SerialPort m_serialPort;
@@ -196,7 +189,5 @@ public:
     QComboBox* m_comboSquelch = nullptr;
     QComboBox* m_comboRate = nullptr;
     QComboBox* m_comboPower = nullptr;
-    QComboBox* m_comboPowerSave = nullptr;
-    QComboBox* m_comboTxTimeLimit = nullptr;
     CHighlightListCtrl* m_channelList = nullptr;
 };

@@ -19,10 +19,14 @@
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
 #include "corveltoolview.h"
+#include "in_process_radio.h"
 #include "orvel_version.h"
-#include "virtual_radio.h"
 
 namespace {
+
+// The name the port menu and the toolbar show for the built-in radio. The slash keeps it from
+// being taken for a device name, which would be looked for under /dev.
+constexpr const char* kVirtualRadioPort = "virtual/radio";
 
 // What a trainer shows first: the radio read, channel 3 changed and confirmed, and written.
 void RunDemo(COrvelToolView& view) {
@@ -96,21 +100,17 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
-    std::unique_ptr<orvel::sim::VirtualRadio> radio;
+    // Declared before the view, so that it outlives the port that uses it.
+    std::unique_ptr<orvel::sim::InProcessRadio> radio;
     COrvelToolView::StartOptions options;
     options.portOverride = parser.value(port);
     options.tracePath = parser.value(trace);
-    if (parser.isSet(simulate) || parser.isSet(reportPdf)) {
-        radio = std::make_unique<orvel::sim::VirtualRadio>();
-        std::string error;
-        if (!radio->Start(&error)) {
-            std::fprintf(stderr, "orveltool: the virtual radio did not start: %s\n", error.c_str());
-            return 2;
-        }
-        options.portOverride = QString::fromStdString(radio->DevicePath());
-    }
-
     auto* view = new COrvelToolView;
+    if (parser.isSet(simulate) || parser.isSet(reportPdf)) {
+        radio = std::make_unique<orvel::sim::InProcessRadio>();
+        view->serialPort().AttachDevice(kVirtualRadioPort, radio.get());
+        options.portOverride = QString::fromLatin1(kVirtualRadioPort);
+    }
     CMainFrame frame(view, view);
     view->SetProgressBar(frame.ProgressBar());
     view->OnInitialUpdate(options);
@@ -121,7 +121,7 @@ int main(int argc, char* argv[]) {
         const QString sample = folder.path() + QStringLiteral("/sample.dat");
         std::string error;
         if (!orvel::WriteFileAtomically(sample.toStdString(),
-                                        orvel::ChannelFileBytes(radio->Image()), error)) {
+                                        orvel::ChannelFileBytes(radio->Engine().Image()), error)) {
             std::fprintf(stderr, "orveltool: %s\n", error.c_str());
             return 2;
         }

@@ -21,6 +21,8 @@
 #include "cmainframe.h"
 #include "codec.h"
 #include "corveltoolview.h"
+#include "radio_fields.h"
+#include "settings_panel.h"
 #include "virtual_radio.h"
 
 using namespace orvel;
@@ -482,16 +484,29 @@ private slots:
 
     void radioGroupsReadMinusOneWhenNothingIsChecked() {
         Start();
-        view->m_baudRate = 7;
-        view->ExchangeData(false);
+        RadioSettings settings;
+        settings.baudRate = 7;
+        view->settingsPanel().Show(settings);
         for (const char* b : {"id1005", "id1006", "id1007", "id1008"}) {
             QVERIFY(!Control<QRadioButton>(b)->isChecked());
         }
-        view->ExchangeData(true);
-        QCOMPARE(view->m_baudRate, -1);
-        view->m_parity = 2;
-        view->ExchangeData(false);
+        QCOMPARE(view->settingsPanel().Settings().baudRate, -1);
+        settings.parity = 2;
+        view->settingsPanel().Show(settings);
         QVERIFY(Control<QRadioButton>("id1030")->isChecked());
+    }
+
+    // The form has a control for every value of every setting in the table.
+    void everySettingShowsAndReadsBackEachValue() {
+        Start();
+        for (const SettingField& field : kSettingFields) {
+            for (int value = field.Low(); value <= field.High(); ++value) {
+                RadioSettings settings;
+                settings.*field.member = value;
+                view->settingsPanel().Show(settings);
+                QCOMPARE(view->settingsPanel().Settings().*field.member, value);
+            }
+        }
     }
 
     void aReadFillsTheListSettingsAndPanel() {

@@ -1,5 +1,6 @@
-// What the exchanges need of a port: single bytes, and a bounded wait for the next one. The serial port is the one
-// used in earnest; tests and the fuzzing of the radio's answers use scripted ones.
+// What the exchanges need of a port: single bytes, and a bounded wait for the next one. The serial
+// port is the one used in earnest; the in-process virtual radio, tests and the fuzzing of the
+// radio's answers use others.
 #pragma once
 
 #include <cstdint>

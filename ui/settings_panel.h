@@ -1,0 +1,33 @@
+// The radio-wide settings on the form: every option group and drop-down marked with the
+// "setting" property (the key of its setting) and, for a button, "item" (its value). The
+// controls hold the choice; nothing is kept beside them.
+#pragma once
+
+#include <QString>
+#include <map>
+#include <string_view>
+#include <vector>
+
+#include "memory_image.h"
+
+class QAbstractButton;
+class QComboBox;
+class QWidget;
+
+class SettingsPanel {
+public:
+    // Binds the marked controls among the children of `form`.
+    explicit SettingsPanel(QWidget* form);
+
+    // The choice shown; an option group without a checked button reads -1.
+    orvel::RadioSettings Settings() const;
+    // Shows `settings`; a value without a button or item leaves none chosen.
+    void Show(const orvel::RadioSettings& settings);
+
+private:
+    struct Controls {
+        std::vector<QAbstractButton*> buttons;  // by value
+        QComboBox* combo = nullptr;
+    };
+    std::map<std::string_view, Controls> controls_;
+};
