@@ -67,6 +67,12 @@ struct Link {
 FileKind KindOf(const std::string& path);
 // "05 A0": bytes as hex pairs.
 std::string Hex(std::initializer_list<std::uint8_t> bytes);
+// Port numbers (n and COMn) go from 1 to this.
+inline constexpr int kHighestPortNumber = 256;
+// Why --port cannot name a port (COM0, 0, 257), or empty.
+std::string PortNameProblem(const std::string& port);
+// A failure's message without the device's name in front, for a line that names it already.
+std::string FailureReason(const std::string& message, const std::string& device);
 // "orvelctl: message" on err; returns code.
 int Fail(Context& c, int code, const std::string& message);
 // Log text as the window shows it, one line per line, without the carriage returns.

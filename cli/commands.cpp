@@ -18,6 +18,7 @@
 #include "codec.h"
 #include "command_support.h"
 #include "diff_command.h"
+#include "echo_text.h"
 #include "exchanges.h"
 #include "fleet.h"
 #include "ini_file.h"
@@ -28,6 +29,7 @@
 #include "text_view.h"
 #include "transfer.h"
 #include "verify_write.h"
+#include "write_signals.h"
 
 namespace orvel::cli {
 
@@ -68,6 +70,32 @@ std::string Hex(std::initializer_list<std::uint8_t> bytes) {
         text += pair;
     }
     return text;
+}
+
+std::string PortNameProblem(const std::string& port) {
+    std::string_view number = port;
+    if (number.size() > 3 && QString::fromStdString(port.substr(0, 3)).toUpper() == "COM")
+        number.remove_prefix(3);
+    const bool negative = number.starts_with('-');
+    if (negative || number.starts_with('+'))
+        number.remove_prefix(1);
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string_view::npos)
+        return {};  // a device name, not a number
+    // Past nine digits it is past 256 too, and need not fit an int.
+    if (!negative && number.size() < 10) {
+        const int value = std::stoi(std::string(number));
+        if (value >= 1 && value <= kHighestPortNumber)
+            return {};
+    }
+    return "--port " + EchoText(port) + ": a port number goes from 1 to " +
+           std::to_string(kHighestPortNumber);
+}
+
+std::string FailureReason(const std::string& message, const std::string& device) {
+    const std::string lead = device + ": ";
+    if (!device.empty() && message.starts_with(lead))
+        return message.substr(lead.size());
+    return message.empty() ? "failed" : message;
 }
 
 int Fail(Context& c, int code, const std::string& message) {
@@ -125,18 +153,19 @@ int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringLi
                            ValueOption("trace", "FILE"), FlagOption("classic-timing")});
     }
     if (!parser.parse(arguments))
-        return UsageError(c, info, parser.errorText().toStdString());
+        return UsageError(c, info, EscapeControls(parser.errorText().toStdString()));
     if (parser.isSet(QStringLiteral("help"))) {
         c.out << info.synopsis << '\n' << info.details;
         return kExitOk;
     }
     const qsizetype given = parser.positionalArguments().size();
     if (info.positional >= 0 && given != info.positional) {
-        return UsageError(
-            c, info,
-            info.positional == 0
-                ? "unexpected argument '" + parser.positionalArguments().front().toStdString() + "'"
-                : "expects " + info.positionalNames);
+        return UsageError(c, info,
+                          info.positional == 0
+                              ? "unexpected argument '" +
+                                    EchoText(parser.positionalArguments().front().toStdString()) +
+                                    "'"
+                              : "expects " + info.positionalNames);
     }
     if (!info.radio || info.radioOptional)
         return -1;
@@ -146,6 +175,10 @@ int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringLi
     if (!parser.isSet(QStringLiteral("simulate")) &&
         parser.value(QStringLiteral("port")).isEmpty()) {
         return UsageError(c, info, "give the radio's port with --port DEV, or --simulate");
+    }
+    for (const QString& port : parser.values(QStringLiteral("port"))) {
+        if (const std::string problem = PortNameProblem(port.toStdString()); !problem.empty())
+            return UsageError(c, info, problem);
     }
     return -1;
 }
@@ -328,7 +361,13 @@ int RunWrite(const QStringList& arguments, Context& c) {
         "Writes the configuration of FILE (.dat, .json or .csv) to the radio.\n\n" +
             std::string(kPortHelp) +
             "  --verify        read the radio back and compare the channel and settings words\n" +
-            kConfigHelp + kFleetHelp,
+            kConfigHelp +
+            "\n"
+            "Ctrl-C, SIGTERM or SIGHUP during a write lets the radio in progress finish, prints\n"
+            "its result line, DEV<TAB>ok or DEV<TAB>failed<TAB>REASON, and exits 130, 143 or\n"
+            "129; a second Ctrl-C stops at the next frame with \"interrupted at frame N of "
+            "66\".\n" +
+            kFleetHelp,
         {FlagOption("verify"), ValueOption("config", "INI")},
         1,
         "one FILE",
@@ -362,7 +401,17 @@ int RunWrite(const QStringList& arguments, Context& c) {
     Link link;
     if (int code = OpenLink(parser, link, c); code >= 0)
         return code;
-    return WriteToRadio(link, image, request, parser.isSet(QStringLiteral("verify")), c);
+    const WriteSignals stopLater;
+    const int code = WriteToRadio(link, image, request, parser.isSet(QStringLiteral("verify")), c);
+    if (WriteSignals::Received() == 0)
+        return code;
+    // Stopped from outside: say how the radio was left before going.
+    c.out << EscapeControls(link.name) << '\t'
+          << (code == kExitOk ? std::string("ok")
+                              : "failed\t" + FailureReason(c.lastError, link.name))
+          << '\n'
+          << std::flush;
+    return WriteSignals::ExitCode(code);
 }
 
 int RunShow(const QStringList& arguments, Context& c) {
@@ -511,13 +560,15 @@ int RunPorts(const QStringList& arguments, Context& c) {
         "  --probe         ask every port at once for a radio's identification: the ports\n"
         "                  the system lists and each --port; one line per port,\n"
         "                  DEVICE<TAB>IDENTITY for a radio, otherwise DEVICE<TAB>-<TAB>REASON\n"
-        "                  (no answer, bad format, busy, permission denied, missing).\n"
-        "                  Exit 0 when a radio answered, 2 when none did\n"
+        "                  (no answer, bad format, busy, permission denied, missing, not a\n"
+        "                  serial port). A device named twice (a link and its target) is one\n"
+        "                  line that names both: \"LINK, DEVICE\". Exit 0 when a radio\n"
+        "                  answered, 2 when none did\n"
         "  --port DEV      also probe DEV (a path, COMn or n; pseudo-terminals and links are\n"
         "                  not listed by the system); may be given more than once\n"
-        "  --format F      text (default) or json: [{\"port\": ..., \"status\": \"radio\" |\n"
-        "                  \"silent\" | \"badformat\" | \"busy\" | \"denied\" | \"missing\",\n"
-        "                  \"identity\": ...}]\n",
+        "  --format F      text (default) or json: [{\"port\": ..., \"names\": [...],\n"
+        "                  \"status\": \"radio\" | \"silent\" | \"badformat\" | \"busy\" |\n"
+        "                  \"denied\" | \"missing\" | \"notaport\", \"identity\": ... or null}]\n",
         {FlagOption("probe"), ValueOption("port", "DEV"), ValueOption("format", "FORMAT")},
         0,
         ""};
@@ -529,8 +580,11 @@ int RunPorts(const QStringList& arguments, Context& c) {
         if (!ParseFormat(parser, false, format))
             return UsageError(c, info, "--format takes text or json");
         std::vector<std::string> devices;
-        for (const QString& port : parser.values(QStringLiteral("port")))
+        for (const QString& port : parser.values(QStringLiteral("port"))) {
+            if (const std::string problem = PortNameProblem(port.toStdString()); !problem.empty())
+                return UsageError(c, info, problem);
             devices.push_back(ResolvePortName(port.toStdString()));
+        }
         return ProbeAllPorts(devices, format == Format::Json, c.out, c.err);
     }
     if (parser.isSet(QStringLiteral("port")) || parser.isSet(QStringLiteral("format")))

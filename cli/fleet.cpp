@@ -3,19 +3,18 @@
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <thread>
 
 #include "app_paths.h"
 #include "commands.h"
+#include "echo_text.h"
+#include "write_signals.h"
 
 namespace orvel::cli {
 
@@ -40,10 +39,10 @@ const char* const kFleetHelp =
     "command (asking every 0.5 s; a missing or vanished device is waited for too), writes\n"
     "it, prints \"N<TAB>IDENTITY<TAB>ok\" or \"N<TAB>IDENTITY<TAB>failed<TAB>REASON\" (behind\n"
     "\"DEV<TAB>\" with several ports), rings the terminal bell and waits until the radio stops\n"
-    "answering before it waits for the next one. Ctrl-C or SIGTERM ends the line after the\n"
-    "radio in progress, never in the middle of a write. At the end stdout has\n"
+    "answering before it waits for the next one. Ctrl-C, SIGTERM or SIGHUP ends the line\n"
+    "after the radio in progress, never in the middle of a write. At the end stdout has\n"
     "\"radios: K ok, M failed\"; the exit code is 0 when none failed, otherwise the largest\n"
-    "among the failures.\n"
+    "among the failures, and 130, 143 or 129 after a signal.\n"
     "  --repeat        write radio after radio\n"
     "  --count N       with --repeat: stop after N radios on each port\n";
 
@@ -113,41 +112,14 @@ private:
 
 // --- stopping a production line --------------------------------------------------------------
 
-std::atomic<bool> stopRequested{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
-
-extern "C" void OnStopSignal(int) {
-    stopRequested.store(true);
-}
-
-// Ctrl-C and SIGTERM only raise the flag the lines look at between radios.
-class StopOnSignals {
-public:
-    StopOnSignals() {
-        stopRequested.store(false);
-        previousInt_ = std::signal(SIGINT, OnStopSignal);
-        previousTerm_ = std::signal(SIGTERM, OnStopSignal);
-    }
-    ~StopOnSignals() {
-        std::signal(SIGINT, previousInt_);
-        std::signal(SIGTERM, previousTerm_);
-    }
-    StopOnSignals(const StopOnSignals&) = delete;
-    StopOnSignals& operator=(const StopOnSignals&) = delete;
-
-private:
-    void (*previousInt_)(int) = SIG_DFL;
-    void (*previousTerm_)(int) = SIG_DFL;
-};
-
 // Waits `milliseconds`; false as soon as a stop is asked for.
 bool Rest(int milliseconds) {
     for (int waited = 0; waited < milliseconds; waited += kStopCheckMs) {
-        if (stopRequested.load())
+        if (WriteSignals::Received() != 0)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(kStopCheckMs));
     }
-    return !stopRequested.load();
+    return WriteSignals::Received() == 0;
 }
 
 // --- one port --------------------------------------------------------------------------------
@@ -157,14 +129,6 @@ struct Job {
     const MemoryImage& image;
     const WriteRequest& request;
 };
-
-// A failure's message without the device's name in front: the result line names it already.
-std::string Reason(const std::string& message, const std::string& device) {
-    const std::string lead = device + ": ";
-    if (!device.empty() && message.starts_with(lead))
-        return message.substr(lead.size());
-    return message.empty() ? "failed" : message;
-}
 
 struct PortResult {
     int exit = kExitOk;
@@ -181,7 +145,9 @@ PortResult WriteOnePort(const std::string& port, const std::string& tracePath, c
         code = OpenPort(port, link, c);
     if (code < 0)
         code = WriteToRadio(link, job.image, job.request, job.options.verify, c);
-    return {code, code == kExitOk ? std::string() : Reason(c.lastError, link.name)};
+    // The line names the port as given; a device it stands for (COM1: /dev/ttyS0) stays in.
+    return {code, code == kExitOk ? std::string()
+                                  : FailureReason(c.lastError, link.name == port ? port : "")};
 }
 
 // --- one production line ---------------------------------------------------------------------
@@ -271,15 +237,15 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
               << std::flush;
         c.lastError.clear();
         const int code = WriteToRadio(link, job.image, job.request, job.options.verify, c);
-        std::string line = (tagged ? port + "\t" : std::string()) + std::to_string(number) + "\t" +
-                           identity + "\t";
+        std::string line = (tagged ? EscapeControls(port) + "\t" : std::string()) +
+                           std::to_string(number) + "\t" + identity + "\t";
         if (code == kExitOk) {
             ++totals.ok;
             line += "ok";
         } else {
             ++totals.failed;
             totals.exit = std::max(totals.exit, code);
-            line += "failed\t" + Reason(c.lastError, device);
+            line += "failed\t" + FailureReason(c.lastError, device);
         }
         out.Line(line);
         c.err << '\a' << "orvelctl: " << port << ": radio " << number
@@ -288,7 +254,7 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
         if (number == count || !WaitForRemoval(link, device))
             break;
     }
-    if (stopRequested.load())
+    if (WriteSignals::Received() != 0)
         c.err << "orvelctl: " << port << ": stopped\n" << std::flush;
     return totals;
 }
@@ -390,9 +356,7 @@ int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteR
                              ? TracePathFor(options.tracePath, ResolvePortName(port))
                              : options.tracePath);
     }
-    std::optional<StopOnSignals> stopper;
-    if (options.repeat)
-        stopper.emplace();
+    const WriteSignals stopLater;
     const Job job{options, image, request};
     std::vector<PortResult> results(n);
     std::vector<LineTotals> totals(n);
@@ -422,7 +386,7 @@ int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteR
         }
         out.Line("radios: " + std::to_string(all.ok) + " ok, " + std::to_string(all.failed) +
                  " failed");
-        return exit;
+        return WriteSignals::ExitCode(exit);
     }
     for (const PortResult& result : results)
         exit = std::max(exit, result.exit);
@@ -435,13 +399,13 @@ int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteR
                              {"message", results[i].reason}});
         }
         out.Line(array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
-        return exit;
+        return WriteSignals::ExitCode(exit);
     }
     for (std::size_t i = 0; i < n; ++i) {
-        out.Line(options.ports[i] + "\t" +
+        out.Line(EscapeControls(options.ports[i]) + "\t" +
                  (results[i].exit == kExitOk ? "ok" : "failed\t" + results[i].reason));
     }
-    return exit;
+    return WriteSignals::ExitCode(exit);
 }
 
 }  // namespace orvel::cli

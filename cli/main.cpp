@@ -5,8 +5,10 @@
 
 #include "commands.h"
 #include "orvel_version.h"
+#include "write_signals.h"
 
 int main(int argc, char* argv[]) {
+    orvel::cli::IgnoreBrokenPipes();
     if (argc == 2 && std::string_view(argv[1]) == "--version") {
         std::cout << "orvelctl " << orvel::kVersion << '\n';
         return 0;

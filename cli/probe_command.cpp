@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "commands.h"
+#include "echo_text.h"
 #include "port_probe.h"
 
 namespace orvel::cli {
@@ -11,21 +12,34 @@ int ProbeAllPorts(const std::vector<std::string>& extraDevices, bool json, std::
                   std::ostream& err) {
     std::vector<std::string> devices = SystemSerialPorts();
     devices.insert(devices.end(), extraDevices.begin(), extraDevices.end());
-    const std::vector<ProbeResult> results = ProbePorts(DistinctDevices(devices));
+    // One device named twice (a link and its target) is asked once, and its row names both.
+    const std::vector<std::vector<std::string>> names = DeviceNames(devices);
+    std::vector<std::string> distinct;
+    for (const auto& group : names)
+        distinct.push_back(group.front());
+    const std::vector<ProbeResult> results = ProbePorts(distinct);
     bool radio = false;
     nlohmann::json rows = nlohmann::json::array();
-    for (const ProbeResult& result : results) {
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const ProbeResult& result = results[i];
         radio = radio || result.status == ProbeStatus::Radio;
         if (json) {
             nlohmann::json row = {{"port", result.port},
-                                  {"status", std::string(ProbeStatusName(result.status))}};
+                                  {"names", names[i]},
+                                  {"status", std::string(ProbeStatusName(result.status))},
+                                  {"identity", nullptr}};
             if (result.status == ProbeStatus::Radio)
                 row["identity"] = result.identity;
             rows.push_back(std::move(row));
-        } else if (result.status == ProbeStatus::Radio) {
-            out << result.port << '\t' << result.identity << '\n';
+            continue;
+        }
+        std::string port;
+        for (const std::string& name : names[i])
+            port += (port.empty() ? "" : ", ") + EscapeControls(name);
+        if (result.status == ProbeStatus::Radio) {
+            out << port << '\t' << result.identity << '\n';
         } else {
-            out << result.port << "\t-\t" << ProbeStatusText(result.status) << '\n';
+            out << port << "\t-\t" << ProbeStatusText(result.status) << '\n';
         }
     }
     if (json) {

@@ -8,6 +8,7 @@
 #include "configuration.h"
 #include "verify_write.h"
 #include "write_check.h"
+#include "write_signals.h"
 
 namespace orvel::cli {
 namespace {
@@ -15,11 +16,21 @@ namespace {
 std::string WriteFailure(const WriteOutcome& outcome, std::size_t frames) {
     if (outcome.status == WriteStatus::PortClosed)
         return "the port is not open";
+    const std::string frame = std::to_string(outcome.failedFrame) + " of " + std::to_string(frames);
+    if (outcome.status == WriteStatus::Interrupted)
+        return "interrupted at frame " + frame;
     const char* stage = outcome.failedStage == WriteStage::Channel    ? "channel words"
                         : outcome.failedStage == WriteStage::Settings ? "settings words"
                                                                       : "special-data word";
-    return "the radio did not accept frame " + std::to_string(outcome.failedFrame) + " of " +
-           std::to_string(frames) + " (" + stage + ")";
+    const std::string where = frame + " (" + stage + ")";
+    switch (outcome.fault) {
+        case AckFault::NoAnswer:
+            return "no answer to frame " + where;
+        case AckFault::BadFormat:
+            return "bad format: the answer to frame " + where + " is no acknowledgement";
+        default:
+            return "the radio did not accept frame " + where;
+    }
 }
 
 // "word 0x00 (channel 1) reads back 22 30, written 23 01"
@@ -123,7 +134,8 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
     MemoryImage copy = image;
     EncodeImage(request.table, request.settings, copy);
     KeepBackup(copy, "write");
-    const ExchangeHooks hooks = LogHooks(c.err, link);
+    ExchangeHooks hooks = LogHooks(c.err, link);
+    hooks.interrupted = WriteSignals::StopNow;
     const WriteOutcome outcome = WriteRadio(link.port, request, hooks);
     if (outcome.status != WriteStatus::Ok) {
         return LinkFail(c, link, WriteFailure(outcome, WriteFrames(request).size()));

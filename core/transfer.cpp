@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "echo_text.h"
 #include "number_text.h"
 #include "vocabulary.h"
 
@@ -21,7 +22,7 @@ bool Fail(ImportError& error, int row, std::string column, std::string reason) {
 }
 
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    return "\"" + EchoText(text) + "\"";
 }
 
 std::string HexText(const MemoryImage& image, std::size_t offset, std::size_t count) {
@@ -133,7 +134,7 @@ std::string Found(const json& value) {
         return "an array";
     if (value.is_object())
         return "an object";
-    return value.dump();
+    return EchoText(value.dump());
 }
 
 // Where the parser is inside the document, so that a value it refuses (a number out of range)

@@ -21,6 +21,20 @@ bool AckOk(const PollResult& answer) {
     return AckAccepted(answer.bytes.data(), answer.count);
 }
 
+constexpr std::uint8_t kRefusal = 0x15;
+
+AckFault FaultOf(const PollResult& answer, const BytePort& port) {
+    if (AckOk(answer))
+        return AckFault::None;
+    if (port.IsOpen() != 1)
+        return AckFault::PortLost;
+    if (answer.count == 0)
+        return AckFault::NoAnswer;
+    if (answer.bytes[0] == kAck[0] && answer.count >= 2 && answer.bytes[1] == kRefusal)
+        return AckFault::Refused;
+    return AckFault::BadFormat;
+}
+
 // An adapter or loop-back plug that echoes hands back the request's own first bytes.
 bool IsEcho(const PollResult& answer, const RadioFrame& request) {
     return answer.Complete() && answer.bytes.size() <= request.size() &&
@@ -37,9 +51,12 @@ std::string WriteProgressLine(int percent, bool accepted) {
     return "写入数据[% " + std::to_string(percent) + "] " + (accepted ? "成功" : "失败") + "\r\n";
 }
 
-LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks, std::string* identity) {
+LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks, std::string* identity,
+                     std::size_t* answered) {
     SendFrame(port, MakeFrame(CmdIdentify));
     const PollResult answer = PollReceive(port, kIdentityPoll, hooks.pause, {}, hooks.timing);
+    if (answered != nullptr)
+        *answered = answer.count;
     if (!answer.Complete()) {
         hooks.LinkLine(lines::kNoAnswer);
         return LinkStatus::NoAnswer;
@@ -134,15 +151,28 @@ WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const Excha
     port.PurgeOutput();
     const std::vector<RadioFrame> frames = WriteFrames(request);
     hooks.Progress(0);
+    AckFault fault = AckFault::None;
     auto reject = [&](int frameNumber, WriteStage stage) {
+        // The failure line keeps its words; what came back instead is a line of its own.
+        if (fault == AckFault::NoAnswer)
+            hooks.Line(lines::kReadTimeout);
+        else if (fault == AckFault::BadFormat)
+            hooks.Line(lines::kBadFormat);
         outcome.status = WriteStatus::Rejected;
         outcome.failedFrame = frameNumber;
         outcome.failedStage = stage;
+        outcome.fault = fault;
         return outcome;
     };
     for (int n = 1; n <= static_cast<int>(frames.size()); ++n) {
+        if (hooks.interrupted && hooks.interrupted()) {
+            outcome.status = WriteStatus::Interrupted;
+            outcome.failedFrame = n;
+            return outcome;
+        }
         SendFrame(port, frames[static_cast<std::size_t>(n - 1)]);
-        const bool accepted = AckOk(PollReceive(port, kAckPoll, hooks.pause, {}, hooks.timing));
+        fault = FaultOf(PollReceive(port, kAckPoll, hooks.pause, {}, hooks.timing), port);
+        const bool accepted = fault == AckFault::None;
         if (n <= kChannelFrames) {
             const int percent = n / kProgressEveryFrames * 10;
             if (!accepted) {

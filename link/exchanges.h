@@ -23,6 +23,8 @@ struct ExchangeHooks {
     std::function<void(int)> progress;
     Pause pause = SleepPause;
     PollTiming timing = PollTiming::Prompt;
+    // Asked before each frame of a write; true stops the write there (a second Ctrl-C).
+    std::function<bool()> interrupted;
 
     void Line(std::string_view text) const {
         if (line)
@@ -56,8 +58,9 @@ inline constexpr std::string_view kSpecialFailed = "写入特定数据 失败\r\
 enum class LinkStatus { Ok, NoAnswer, BadFormat };
 
 // Identify: CC 0F ..., then eight bytes each 0x20..0x7F. A passed check leaves the eight
-// characters in `identity` when one is given.
-LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks, std::string* identity = nullptr);
+// characters in `identity` when one is given; `answered` gets the count of bytes that came.
+LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks, std::string* identity = nullptr,
+                     std::size_t* answered = nullptr);
 
 enum class ReadStatus { Ok, PortClosed, NoAnswer, BadFormat, Timeout };
 
@@ -81,20 +84,28 @@ struct WriteRequest {
     std::string specialWord;  // used only when it is exactly 8 characters
 };
 
-enum class WriteStatus { Ok, PortClosed, Rejected };
+enum class WriteStatus { Ok, PortClosed, Rejected, Interrupted };
 enum class WriteStage { Channel, Settings, Special };
+// What came back instead of an acknowledgement. A refusal is the radio's own 33 15 00; no
+// bytes at all is a silent radio or cable; anything else (an echo of the frame, a loop-back
+// plug, noise) is a bad format.
+enum class AckFault { None, NoAnswer, BadFormat, Refused, PortLost };
 
 struct WriteOutcome {
     WriteStatus status = WriteStatus::PortClosed;
-    int failedFrame = 0;  // 1-based frame number of the first frame not accepted
+    // Rejected: the 1-based number of the first frame not accepted; Interrupted: the frame
+    // that was next.
+    int failedFrame = 0;
     WriteStage failedStage = WriteStage::Channel;
+    AckFault fault = AckFault::None;
 };
 
 // The frames a write sends, in order: 64 channel words, the two settings words and the
 // optional special-data frame.
 std::vector<RadioFrame> WriteFrames(const WriteRequest& request);
 
-// Sends every frame and checks every acknowledgement; the first one not accepted ends it.
+// Sends every frame and checks every acknowledgement; the first one not accepted ends it, with
+// one more log line for a silent radio (接收数据超时) or a bad answer (格式出错).
 WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const ExchangeHooks& hooks);
 
 enum class ChannelStatus { Ok, PortClosed, Timeout, DataError };

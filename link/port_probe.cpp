@@ -26,6 +26,7 @@ constexpr StatusWords kStatusWords[] = {
     {ProbeStatus::Busy, "busy", "busy"},
     {ProbeStatus::Denied, "denied", "permission denied"},
     {ProbeStatus::Missing, "missing", "missing"},
+    {ProbeStatus::NotAPort, "notaport", "not a serial port"},
 };
 
 const StatusWords& WordsOf(ProbeStatus status) {
@@ -33,7 +34,7 @@ const StatusWords& WordsOf(ProbeStatus status) {
         if (words.status == status)
             return words;
     }
-    return kStatusWords[std::size(kStatusWords) - 1];
+    return kStatusWords[std::size(kStatusWords) - 2];
 }
 
 }  // namespace
@@ -59,7 +60,8 @@ ProbeResult ProbeOpenPort(SerialPort& port, const Pause& pause) {
     port.PurgeOutput();
     ExchangeHooks hooks;
     hooks.pause = pause;
-    switch (LinkCheck(port, hooks, &result.identity)) {
+    std::size_t answered = 0;
+    switch (LinkCheck(port, hooks, &result.identity, &answered)) {
         case LinkStatus::Ok:
             result.status = ProbeStatus::Radio;
             break;
@@ -67,7 +69,10 @@ ProbeResult ProbeOpenPort(SerialPort& port, const Pause& pause) {
             result.status = ProbeStatus::BadFormat;
             break;
         case LinkStatus::NoAnswer:
-            result.status = port.IsOpen() == 1 ? ProbeStatus::Silent : ProbeStatus::Missing;
+            // Part of an answer, or one too slow to finish in time, is an answer all the same.
+            result.status = port.IsOpen() != 1 ? ProbeStatus::Missing
+                            : answered > 0     ? ProbeStatus::BadFormat
+                                               : ProbeStatus::Silent;
             result.detail = port.LostReason();
             break;
     }
@@ -86,6 +91,9 @@ ProbeResult ProbePort(const std::string& device, const std::atomic<bool>* cancel
                 break;
             case OpenFailure::PermissionDenied:
                 result.status = ProbeStatus::Denied;
+                break;
+            case OpenFailure::NotAPort:
+                result.status = ProbeStatus::NotAPort;
                 break;
             default:
                 // A node without a device behind it is as good as no port at all.
@@ -153,6 +161,24 @@ std::vector<std::string> DistinctDevices(const std::vector<std::string>& devices
             distinct.push_back(device);
     }
     return distinct;
+}
+
+std::vector<std::vector<std::string>> DeviceNames(const std::vector<std::string>& devices) {
+    std::vector<std::vector<std::string>> groups;
+    std::vector<std::string> keys;
+    for (const std::string& device : devices) {
+        const std::string key = CanonicalDevice(device);
+        const auto at = std::find(keys.begin(), keys.end(), key);
+        if (at == keys.end()) {
+            keys.push_back(key);
+            groups.push_back({device});
+            continue;
+        }
+        auto& names = groups[static_cast<std::size_t>(at - keys.begin())];
+        if (std::find(names.begin(), names.end(), device) == names.end())
+            names.push_back(device);
+    }
+    return groups;
 }
 
 std::string CanonicalDevice(const std::string& device) {

@@ -18,18 +18,20 @@ class QThread;
 
 namespace orvel {
 
-enum class ProbeStatus { Radio, Silent, BadFormat, Busy, Denied, Missing };
+enum class ProbeStatus { Radio, Silent, BadFormat, Busy, Denied, Missing, NotAPort };
 
 struct ProbeResult {
     std::string port;  // the device as it was given
     ProbeStatus status = ProbeStatus::Silent;
-    std::string identity;  // the radio's eight characters (status Radio)
-    std::string detail;    // the system's words when the port could not be opened
+    std::string identity;            // the radio's eight characters (status Radio)
+    std::vector<std::string> names;  // every name the device was given, `port` first
+    std::string detail;              // the system's words when the port could not be opened
 };
 
-// For scripts: "radio", "silent", "badformat", "busy", "denied", "missing".
+// For scripts: "radio", "silent", "badformat", "busy", "denied", "missing", "notaport".
 std::string_view ProbeStatusName(ProbeStatus status);
-// For people: "no answer", "bad format", "busy", "permission denied", "missing" ("" for a radio).
+// For people: "no answer", "bad format", "busy", "permission denied", "missing", "not a serial
+// port" ("" for a radio).
 std::string_view ProbeStatusText(ProbeStatus status);
 
 // Asks a port that is already open (the window's own) for the radio's identification.
@@ -69,6 +71,8 @@ std::vector<std::string> SystemSerialPorts();
 
 // The devices without repeats: a link and the device it names count once (the first given).
 std::vector<std::string> DistinctDevices(const std::vector<std::string>& devices);
+// The same, each with every distinct name it was given, in the order first given.
+std::vector<std::vector<std::string>> DeviceNames(const std::vector<std::string>& devices);
 // The path a device resolves to, links followed; a path that does not exist as given.
 std::string CanonicalDevice(const std::string& device);
 

@@ -8,8 +8,10 @@
 #include "byte_trace.h"
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -96,6 +98,47 @@ bool DeviceGone(const QSerialPort& port, std::string& reason) {
     return true;
 #endif
 }
+
+#ifdef Q_OS_UNIX
+// Something is at the path but it is no serial line: a plain file, a folder, a FIFO, a link
+// that leads only to itself, a character device that is no terminal (/dev/null). A port that
+// another program holds is not opened to find out.
+bool NotASerialLine(const std::string& device, bool mayOpen) {
+    struct stat st {};
+    if (::lstat(device.c_str(), &st) != 0)
+        return false;
+    if (::stat(device.c_str(), &st) != 0)
+        return errno == ELOOP;
+    if (!S_ISCHR(st.st_mode))
+        return true;
+    if (!mayOpen)
+        return false;
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    return !terminal;
+}
+
+// "; members of the group dialout may use it (...)" when a group other than root's may read
+// and write the device, else who owns it.
+std::string PermissionAdvice(const std::string& device, std::string& group) {
+    struct stat st {};
+    if (::stat(device.c_str(), &st) != 0)
+        return {};
+    const struct group* g = ::getgrgid(st.st_gid);
+    const bool groupMayUse = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    if (g != nullptr && st.st_gid != 0 && groupMayUse) {
+        group = g->gr_name;
+        return "; members of the group " + group + " may use it (sudo usermod -aG " + group +
+               " $USER, then log in again)";
+    }
+    const struct passwd* owner = ::getpwuid(st.st_uid);
+    return "; it belongs to " +
+           (owner != nullptr ? std::string(owner->pw_name) : "user " + std::to_string(st.st_uid));
+}
+#endif
 
 }  // namespace
 
@@ -286,6 +329,13 @@ void SerialPort::ExplainFailure() {
     const std::string reason = port_.errorString().toStdString();
     port_.clearError();
     const QFileInfo info(QString::fromStdString(device_));
+#ifdef Q_OS_UNIX
+    if (NotASerialLine(device_, error != QSerialPort::PermissionError)) {
+        lastFailure_ = OpenFailure::NotAPort;
+        lastError_ = device_ + ": not a serial port";
+        return;
+    }
+#endif
     if (error == QSerialPort::DeviceNotFoundError || !info.exists()) {
         lastFailure_ = OpenFailure::NotFound;
         lastError_ = device_ + ": no such port";
@@ -294,18 +344,7 @@ void SerialPort::ExplainFailure() {
 #ifdef Q_OS_UNIX
     if (::access(device_.c_str(), R_OK | W_OK) != 0) {
         lastFailure_ = OpenFailure::PermissionDenied;
-        std::string group;
-        struct stat st {};
-        if (::stat(device_.c_str(), &st) == 0) {
-            if (const struct group* g = ::getgrgid(st.st_gid))
-                group = g->gr_name;
-        }
-        lastError_ = device_ + ": permission denied";
-        permissionGroup_ = group;
-        if (!group.empty()) {
-            lastError_ += "; members of the group " + group + " may use it (sudo usermod -aG " +
-                          group + " $USER, then log in again)";
-        }
+        lastError_ = device_ + ": permission denied" + PermissionAdvice(device_, permissionGroup_);
         return;
     }
 #endif

@@ -15,7 +15,8 @@ namespace orvel {
 class ByteTrace;
 
 // Why an open failed, in the terms a technician can act on.
-enum class OpenFailure { None, AlreadyOpen, NotFound, Busy, PermissionDenied, Other };
+// NotAPort: something is there, but no serial line (a plain file, a folder, a FIFO, /dev/null).
+enum class OpenFailure { None, AlreadyOpen, NotFound, NotAPort, Busy, PermissionDenied, Other };
 
 class HangUpWatch;
 
@@ -50,7 +51,8 @@ public:
     // The system's reason for the last failed open, with what to do about it.
     const std::string& LastOpenError() const { return lastError_; }
     const std::string& DeviceName() const { return device_; }
-    // After a refused permission: the group whose members may use the device ("dialout").
+    // After a refused permission: the group whose members may use the device ("dialout"); empty
+    // when no group but root's may read and write it.
     const std::string& PermissionGroup() const { return permissionGroup_; }
 
     // A device inside this process, such as the built-in virtual radio, opened under `name`

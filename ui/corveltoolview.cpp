@@ -36,6 +36,7 @@
 #include "radio_fields.h"
 #include "report.h"
 #include "settings_panel.h"
+#include "termination_hold.h"
 #include "ui_mainform.h"
 
 using namespace orvel;
@@ -66,6 +67,8 @@ QString OpenFailureReason(const SerialPort& port) {
     switch (port.LastOpenFailure()) {
         case OpenFailure::NotFound:
             return QStringLiteral("串口 %1 不存在").arg(device);
+        case OpenFailure::NotAPort:
+            return QStringLiteral("%1 不是串口").arg(device);
         case OpenFailure::Busy:
             return QStringLiteral("串口 %1 正被其他程序占用").arg(device);
         case OpenFailure::PermissionDenied: {
@@ -558,7 +561,11 @@ void COrvelToolView::OnWrite() {
         EncodeImage(request.table, request.settings, copy);
         KeepBackup(copy, "write");
     }
-    const WriteOutcome outcome = WriteRadio(m_serialPort, request, hooks);
+    const WriteOutcome outcome = [&] {
+        // A log-out waits until the radio holds every word, then ends the program.
+        const TerminationHold hold;
+        return WriteRadio(m_serialPort, request, hooks);
+    }();
     EndProgress();
     if (outcome.status == WriteStatus::Ok) {
         Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));

@@ -31,6 +31,8 @@ QString StatusText(const ProbeResult& result) {
             return QStringLiteral("被占用");
         case ProbeStatus::Denied:
             return QStringLiteral("无权限");
+        case ProbeStatus::NotAPort:
+            return QStringLiteral("不是串口");
         case ProbeStatus::Missing:
             break;
     }

@@ -374,19 +374,47 @@ TEST_F(Cli, PortsThatCannotBeOpenedExitFourAndSayWhy) {
     EXPECT_EQ(r.code, 4);
     EXPECT_NE(r.err.find("/dev/ttyS98"), std::string::npos) << r.err;
 
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root opens any device";
+    // Root opens any device: the refusals are met as an ordinary user.
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
     ASSERT_EQ(grantpt(master) | unlockpt(master), 0);
     const std::string device = ptsname(master);
-    chmod(device.c_str(), 0);
-    r = Ctl({"read", "--port", QString::fromStdString(device)});
+    auto asNobody = [&](const QStringList& arguments) {
+        if (geteuid() != 0)
+            return Ctl(arguments);
+        QProcess process;
+        process.setProcessEnvironment(env_);
+        process.start("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups",
+                                             ORVELCTL_PATH} +
+                                     arguments);
+        process.waitForFinished(30000);
+        return Result{process.exitCode(), process.readAllStandardOutput().toStdString(),
+                      process.readAllStandardError().toStdString()};
+    };
+    struct Case {
+        unsigned mode;
+        gid_t group;
+        std::string advice;
+    } cases[] = {
+        // A group that may use it is named, with the way to join it.
+        {0660, 20, "; members of the group dialout may use it (sudo usermod -aG dialout $USER"},
+        // Root's group, or a group that may not write, is no way in: only the owner is named.
+        {0660, 0, "; it belongs to root\n"},
+        {0640, 20, "; it belongs to root\n"},
+    };
+    for (const Case& c : cases) {
+        if (geteuid() != 0 && c.group != getegid())
+            continue;
+        ASSERT_EQ(chown(device.c_str(), 0, c.group) | chmod(device.c_str(), c.mode), 0);
+        r = asNobody({"channel", "--port", QString::fromStdString(device)});
+        EXPECT_EQ(r.code, 4);
+        EXPECT_NE(r.err.find(device + ": permission denied" + c.advice), std::string::npos)
+            << r.err;
+        // The finder's probe says the same, not "missing".
+        r = asNobody({"ports", "--probe", "--port", QString::fromStdString(device)});
+        EXPECT_NE(r.out.find(device + "\t-\tpermission denied\n"), std::string::npos) << r.out;
+    }
     close(master);
-    EXPECT_EQ(r.code, 4);
-    EXPECT_NE(r.err.find(device + ": permission denied; members of the group"), std::string::npos)
-        << r.err;
-    EXPECT_NE(r.err.find("usermod -aG"), std::string::npos) << r.err;
 }
 
 TEST_F(Cli, PortsListsOneDevicePerLine) {
@@ -485,10 +513,40 @@ TEST_F(CliProbe, JsonNamesTheStatusAndTheIdentityOfARadio) {
     const json rows = json::parse(r.out);
     ASSERT_TRUE(rows.is_array());
     ASSERT_GE(rows.size(), 2u);
-    EXPECT_EQ(
-        rows[rows.size() - 2],
-        json({{"port", answering_->DevicePath()}, {"status", "radio"}, {"identity", "ORVEL-R1"}}));
-    EXPECT_EQ(rows.back(), json({{"port", held_->DevicePath()}, {"status", "busy"}}));
+    EXPECT_EQ(rows[rows.size() - 2], json({{"port", answering_->DevicePath()},
+                                           {"names", {answering_->DevicePath()}},
+                                           {"status", "radio"},
+                                           {"identity", "ORVEL-R1"}}));
+    EXPECT_EQ(rows.back(), json({{"port", held_->DevicePath()},
+                                 {"names", {held_->DevicePath()}},
+                                 {"status", "busy"},
+                                 {"identity", nullptr}}));
+}
+
+TEST_F(CliProbe, WhatIsNoSerialLineAShortAnswerAndADeviceNamedTwiceEachGetTheirRow) {
+    QDir(dir_.path()).mkpath("folder");
+    Write("plain", "not a port");
+    ASSERT_EQ(mkfifo(Path("fifo").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_EQ(symlink("loop", Path("loop").toLocal8Bit().constData()), 0);
+    ASSERT_TRUE(QFile::link(Answering(), Path("radio-link")));
+    auto shortAnswer = Started({.identity = "ORVEL"});
+    const QString shortDevice = QString::fromStdString(shortAnswer->DevicePath());
+    const Result r =
+        Probe({"--port", Path("plain"), "--port", Path("folder"), "--port", "/dev/null", "--port",
+               Path("fifo"), "--port", Path("loop"), "--port", shortDevice, "--port",
+               Path("radio-link"), "--port", Answering(), "--port", "/dev/orvel-missing\tx"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    std::string rows;
+    for (const char* name : {"plain", "folder"})
+        rows += Path(name).toStdString() + "\t-\tnot a serial port\n";
+    rows += "/dev/null\t-\tnot a serial port\n";
+    for (const char* name : {"fifo", "loop"})
+        rows += Path(name).toStdString() + "\t-\tnot a serial port\n";
+    rows += shortAnswer->DevicePath() + "\t-\tbad format\n";
+    rows += Path("radio-link").toStdString() + ", " + answering_->DevicePath() + "\tORVEL-R1\n";
+    rows += "/dev/orvel-missing\\tx\t-\tmissing\n";
+    ASSERT_GE(r.out.size(), rows.size()) << r.out;
+    EXPECT_EQ(r.out.substr(r.out.size() - rows.size()), rows) << r.out;
 }
 
 TEST_F(CliProbe, NoRadioAnsweringExitsTwo) {

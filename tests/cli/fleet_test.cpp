@@ -234,6 +234,10 @@ TEST_F(Fleet, ConflictingPortsAndOptionsAreUsageErrors) {
         {"--port", Path("r1"), "--format", "csv"},
         {"--port", Path("r1"), "--repeat", "--format", "json"},
         {"--port", Path("a/radio"), "--port", Path("b/radio"), "--trace", Path("t.txt")},
+        {"--port", "0"},
+        {"--port", "COM0"},
+        {"--port", "257"},
+        {"--port", Path("r1"), "--port", "com300"},
     };
     for (const QStringList& arguments : usageErrors) {
         const auto ctl = StartCtl(arguments);
@@ -276,16 +280,89 @@ TEST_F(Fleet, ProductionLineWaitsForEachRadioAndCountsThemAsTheyCome) {
     EXPECT_EQ(StopSim("bench"), 67);
 }
 
-TEST_F(Fleet, SigtermEndsTheLineOnlyAfterTheRadioInProgress) {
+TEST_F(Fleet, SigtermOrSighupEndsTheLineOnlyAfterTheRadioInProgress) {
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        StartSim("bench", {"--pace"});
+        const auto line = StartCtl({"--port", Path("bench"), "--repeat", "--verify"});
+        ASSERT_TRUE(line->WaitFor("写入数据[% 10] 成功")) << line->err;
+        line->Signal(signal);
+        EXPECT_EQ(line->Finish(), 128 + signal) << line->err;
+        EXPECT_EQ(line->out, "1\tORVEL-R1\tok\nradios: 1 ok, 0 failed\n");
+        EXPECT_NE(line->err.find("orvelctl: verify: the radio holds what was written"),
+                  std::string::npos);
+        EXPECT_EQ(StopSim("bench"), 67);
+    }
+}
+
+TEST_F(Fleet, ASignalLetsEveryWriteFinishAndPrintItsLine) {
+    const std::string r1 = Path("r1").toStdString();
+    const std::string r2 = Path("r2").toStdString();
+    struct Case {
+        int signal;
+        QStringList ports;
+        std::string out;
+    } cases[] = {
+        {SIGTERM, {"--port", Path("r1")}, r1 + "\tok\n"},
+        {SIGHUP, {"--port", Path("r1")}, r1 + "\tok\n"},
+        {SIGHUP, {"--port", Path("r1"), "--port", Path("r2")}, r1 + "\tok\n" + r2 + "\tok\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ports.join(' ').toStdString());
+        StartSim("r1", {"--pace"});
+        StartSim("r2", {"--pace"});
+        const auto ctl = StartCtl(c.ports);
+        ASSERT_TRUE(ctl->WaitFor("写入数据[% 20] 成功")) << ctl->err;
+        ctl->Signal(c.signal);
+        EXPECT_EQ(ctl->Finish(), 128 + c.signal) << ctl->err;
+        EXPECT_EQ(ctl->out, c.out);
+        EXPECT_EQ(StopSim("r1"), 67);
+        EXPECT_EQ(StopSim("r2"), c.ports.size() > 2 ? 67 : 0);
+    }
+}
+
+TEST_F(Fleet, ASecondCtrlCStopsAtOnceAndSaysWhere) {
     StartSim("bench", {"--pace"});
-    const auto line = StartCtl({"--port", Path("bench"), "--repeat", "--verify"});
-    ASSERT_TRUE(line->WaitFor("写入数据[% 10] 成功")) << line->err;
-    line->Signal(SIGTERM);
-    EXPECT_EQ(line->Finish(), 0) << line->err;
-    EXPECT_EQ(line->out, "1\tORVEL-R1\tok\nradios: 1 ok, 0 failed\n");
-    EXPECT_NE(line->err.find("orvelctl: verify: the radio holds what was written"),
-              std::string::npos);
+    const auto ctl = StartCtl({"--port", Path("bench")});
+    ASSERT_TRUE(ctl->WaitFor("写入数据[% 10] 成功")) << ctl->err;
+    ctl->Signal(SIGINT);
+    ASSERT_TRUE(ctl->WaitFor("Ctrl-C again stops at once")) << ctl->err;
+    ctl->Signal(SIGINT);
+    EXPECT_EQ(ctl->Finish(), 130) << ctl->err;
+    const int sent = StopSim("bench");
+    EXPECT_LT(sent, 67);
+    EXPECT_EQ(ctl->out, Path("bench").toStdString() + "\tfailed\tinterrupted at frame " +
+                            std::to_string(sent + 1) + " of 67\n");
+}
+
+TEST_F(Fleet, AClosedOutputNeverEndsAWrite) {
+    StartSim("bench", {"--pace"});
+    Running ctl(env_);
+    // As `orvelctl write ... 2>&1 | head -2` in a script; the shell reports orvelctl's exit.
+    ctl.process.start("bash",
+                      {"-c",
+                       "set -o pipefail; \"$0\" write \"$1\" --config \"$2\" "
+                       "--port \"$3\" 2>&1 | head -2",
+                       ORVELCTL_PATH, Path("sample.dat"), Path("orvel.ini"), Path("bench")});
+    EXPECT_EQ(ctl.Finish(), 0) << ctl.err;
     EXPECT_EQ(StopSim("bench"), 67);
+}
+
+TEST_F(Fleet, AResultLineNamesThePortAsGivenAndTheDeviceItStandsFor) {
+    StartSim("r1");
+    const auto ctl = StartCtl({"--port", "200", "--port", Path("r1")});
+    EXPECT_EQ(ctl->Finish(), 4) << ctl->err;
+    EXPECT_EQ(ctl->out,
+              "200\tfailed\t/dev/ttyS199: no such port\n" + Path("r1").toStdString() + "\tok\n");
+}
+
+TEST_F(Fleet, AFailureOnTheFirstLineIsTheExitCodeOfAll) {
+    StartSim("r1", {"--nak", "66"});
+    StartSim("r2");
+    const auto line =
+        StartCtl({"--port", Path("r1"), "--port", Path("r2"), "--repeat", "--count", "1"});
+    EXPECT_EQ(line->Finish(), 2) << line->err;
+    EXPECT_TRUE(line->out.ends_with("\nradios: 1 ok, 1 failed\n")) << line->out;
 }
 
 TEST_F(Fleet, EveryPortRunsItsOwnLineAndAFailureSetsTheExitCode) {

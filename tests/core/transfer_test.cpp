@@ -164,6 +164,10 @@ TEST(TransferImport, ReportsTheFirstBadCellOfAnyRow) {
         {4, "4,230,230,P3,9600,开,L5",
          "row 4, column rate: \"9600\" is not one of 1200, 2400, 4800"},
         {4, "4,230,230,P3,2400,on,L5", "row 4, column dataVoice: \"on\" is not one of 关, 开"},
+        // A value is echoed short and with its control bytes written out.
+        {4, "4,230,230,P3,\x1B[2J" + std::string(200'000, 'x') + ",开,L5",
+         "row 4, column rate: \"\\x1B[2J" + std::string(32, 'x') +
+             "…\" is not one of 1200, 2400, 4800"},
         {4, "4,230,230,P3,2400,开,L0",
          "row 4, column squelch: \"L0\" is not one of L1, L2, L3, L4, L5, L6, L7, L8, L9"},
         // The first bad cell wins, and an empty cell of a started row is one.

@@ -196,12 +196,41 @@ TEST_F(WriteExchangeTest, ARejectedChannelFrameEndsTheWriteThere) {
     }
 }
 
-TEST_F(WriteExchangeTest, ASilentRadioFailsAtTheFirstFrame) {
-    StartRadio(sim::RadioBehaviour{.silent = true});
-    const WriteOutcome outcome = WriteRadio(port, SampleRequest(), Hooks());
-    EXPECT_EQ(outcome.status, WriteStatus::Rejected);
-    EXPECT_EQ(outcome.failedFrame, 1);
-    EXPECT_EQ(log, std::vector<std::string>{"写入数据[% 0] 失败\r\n"});
+TEST_F(WriteExchangeTest, AFailedFrameSaysWhetherNothingCameAnEchoOrARefusal) {
+    struct Case {
+        sim::RadioBehaviour behaviour;
+        AckFault fault;
+        std::vector<std::string> log;
+    } cases[] = {
+        {{.silent = true}, AckFault::NoAnswer, {"写入数据[% 0] 失败\r\n", "接收数据超时\r\n"}},
+        {{.silent = true, .echo = true},
+         AckFault::BadFormat,
+         {"写入数据[% 0] 失败\r\n", "格式出错\r\n"}},
+        {{.nakWriteFrame = 1}, AckFault::Refused, {"写入数据[% 0] 失败\r\n"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.fault));
+        log.clear();
+        StartRadio(c.behaviour);
+        const WriteOutcome outcome = WriteRadio(port, SampleRequest(), Hooks());
+        EXPECT_EQ(outcome.status, WriteStatus::Rejected);
+        EXPECT_EQ(outcome.failedFrame, 1);
+        EXPECT_EQ(outcome.fault, c.fault);
+        EXPECT_EQ(log, c.log);
+        port.Close();
+        radio->Stop();
+    }
+}
+
+TEST_F(WriteExchangeTest, AnInterruptedWriteStopsBeforeItsNextFrame) {
+    StartRadio();
+    ExchangeHooks hooks = Hooks();
+    int asked = 0;
+    hooks.interrupted = [&] { return ++asked > 20; };
+    const WriteOutcome outcome = WriteRadio(port, SampleRequest(), hooks);
+    EXPECT_EQ(outcome.status, WriteStatus::Interrupted);
+    EXPECT_EQ(outcome.failedFrame, 21);
+    EXPECT_EQ(Sent().size(), 20u);
 }
 
 TEST_F(WriteExchangeTest, RejectedSettingsAndSpecialFramesAreReported) {

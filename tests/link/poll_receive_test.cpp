@@ -2,14 +2,34 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 
+#include "exchanges.h"
 #include "link_fixture.h"
 
 namespace orvel::testing {
 namespace {
 
 using PollReceiveTest = LinkTest;
+
+// Times this thread went to sleep and was woken again.
+long WakeUps() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_nvcsw;
+}
+
+TEST_F(PollReceiveTest, APacedImageWakesTheReaderFarLessThanOnceABytePromptly) {
+    StartRadio({.pace = true});
+    const long before = WakeUps();
+    const ReadOutcome outcome = ReadRadio(port, Hooks());
+    const long wakeUps = WakeUps() - before;
+    ASSERT_EQ(outcome.status, ReadStatus::Ok);
+    // Woken for each of the 260 bytes as it comes, the reader would cost a core's attention.
+    EXPECT_LT(wakeUps, 130);
+}
 
 TEST_F(PollReceiveTest, ASilentRadioEndsThePassShapeAfterItsPasses) {
     StartRadio(sim::RadioBehaviour{.silent = true});

@@ -1,6 +1,7 @@
 // The window and its port on a real bench: a cable that comes out (idle, reading, writing, in
 // the current-channel dialog), the port in use on the toolbar and in the port menu, and the
 // finder's choice taken as a port choice.
+#include <signal.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -11,6 +12,8 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
+#include <atomic>
 #include <ctime>
 #include <memory>
 
@@ -31,6 +34,12 @@ double ProcessCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// What a session's log-out does to the test process, as long as a test asks for it.
+std::atomic<int> heardSignal{0};
+extern "C" void HearSignal(int signal) {
+    heardSignal.store(signal);
 }
 
 std::unique_ptr<sim::VirtualRadio> StartedRadio(sim::RadioBehaviour behaviour = {}) {
@@ -136,6 +145,38 @@ private slots:
                  (QStringList{QStringLiteral("写入数据[% 10] 成功"), Gone(),
                               QStringLiteral("写入数据[% 10] 失败")}));
         QCOMPARE(boxes, QStringList{QStringLiteral("通讯失败")});
+    }
+
+    void aLogOutDuringAWriteEndsItOnlyOnceTheRadioHoldsEveryWord() {
+        for (const int logOut : {SIGTERM, SIGHUP}) {
+            StartOnRadio();
+            struct sigaction hear {};
+            struct sigaction testRunners {};
+            hear.sa_handler = HearSignal;
+            sigemptyset(&hear.sa_mask);
+            sigaction(logOut, &hear, &testRunners);
+            heardSignal.store(0);
+            bool heardDuringWrite = false;
+            bool written = false;  // the read-back of the check follows with its own progress
+            connect(frame->ProgressBar(), &QProgressBar::valueChanged, view, [&](int percent) {
+                if (written)
+                    return;
+                if (percent == 10)
+                    ::kill(::getpid(), logOut);
+                heardDuringWrite = heardDuringWrite || (percent > 10 && heardSignal.load() != 0);
+                written = percent == 100;
+            });
+            view->OnCommand(cmd::kWriteRadio);
+            sigaction(logOut, &testRunners, nullptr);
+            QVERIFY(!heardDuringWrite);
+            QCOMPARE(heardSignal.load(), logOut);
+            const auto frames = radio->Frames();
+            QCOMPARE(std::count_if(frames.begin(), frames.end(),
+                                   [](const RadioFrame& f) { return f[1] == CmdWriteWord; }),
+                     66);
+            frame.reset();
+            radio.reset();
+        }
     }
 
     void aCurrentChannelReadThatLosesItsPortTimesOut() {
