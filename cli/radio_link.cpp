@@ -85,7 +85,7 @@ int OpenPort(const std::string& port, Link& link, Context& c) {
 
 int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
     if (parser.isSet(QStringLiteral("trace"))) {
-        if (int code = OpenTrace(parser.value(QStringLiteral("trace")).toStdString(), link, c);
+        if (int code = OpenTrace(PathArgument(parser.value(QStringLiteral("trace"))), link, c);
             code >= 0) {
             return code;
         }

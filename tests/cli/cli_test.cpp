@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "channel_file.h"
@@ -630,6 +632,38 @@ TEST_F(Cli, ConvertKeepsTheFileItReplaces) {
     EXPECT_EQ(r.code, 3);
     EXPECT_NE(r.err.find("not replaced"), std::string::npos) << r.err;
     EXPECT_EQ(Read("old.json").size(), JsonOf(SampleImage()).size());
+}
+
+TEST_F(Cli, FileNamesAreTheBytesGiven) {
+    // Latin-1 and invalid UTF-8 names, given through a shell as raw bytes.
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    Write("a.json", JsonOf(SampleImage()));
+    QProcess shell;
+    shell.setProcessEnvironment(env_);
+    shell.setWorkingDirectory(dir_.path());
+    const QString ctl = QStringLiteral(ORVELCTL_PATH);
+    shell.start("/bin/sh", {"-c",
+                            "\"$0\" convert a.json \"$(printf 'x\\351.dat')\" &&"
+                            "\"$0\" convert a.dat \"$(printf 'bad\\377.dat')\" &&"
+                            "\"$0\" diff a.dat \"$(printf 'bad\\377.dat')\" &&"
+                            "\"$0\" diff \"$(printf 'x\\351.dat')\" a.json",
+                            ctl});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path().toStdString()))
+        names.insert(entry.path().filename().string());
+    EXPECT_TRUE(names.count("x\xe9.dat")) << "no file named x\\xe9.dat";
+    EXPECT_TRUE(names.count("bad\xff.dat")) << "no file named bad\\xff.dat";
+
+    // Each byte that is no part of UTF-8 comes back as it was given; UTF-8 stays text.
+    const char* given[] = {"orvelctl", "x\xe9.dat",        "bad\xff\xfe.dat",
+                           "信道.dat", "\xed\xa0\x80\xc3", "\xf0\x9f\x93\xbb.dat"};
+    const QStringList arguments = cli::ProgramArguments(6, const_cast<char**>(given));
+    ASSERT_EQ(arguments.size(), 6);
+    EXPECT_EQ(arguments[3], QStringLiteral("信道.dat"));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(cli::PathArgument(arguments[i]), given[i]) << i;
 }
 
 TEST_F(Cli, ClassicTimingSendsTheSameFrames) {
