@@ -205,9 +205,11 @@ int LoadImageFile(const std::string& path, const FrequencyLimits& limits, Memory
                   Context& c) {
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!ReadFileBytes(path, bytes, error))
+    const bool channelFile = KindOf(path) == FileKind::Dat;
+    if (!(channelFile ? ReadChannelFileHead(path, bytes, error)
+                      : ReadFileBytes(path, bytes, error)))
         return Fail(c, kExitData, path + ": " + error);
-    if (KindOf(path) == FileKind::Dat) {
+    if (channelFile) {
         const ChannelFileContent content = ImageFromChannelFile(bytes);
         if (!content.complete) {
             return Fail(c, kExitData,

@@ -769,7 +769,7 @@ void COrvelToolView::OnOpen() {
     std::vector<std::uint8_t> data;
     std::string error;
     ReadFault fault = ReadFault::None;
-    ReadFileBytes(path.toStdString(), data, error, kMaxInputFileSize, &fault);
+    ReadChannelFileHead(path.toStdString(), data, error, &fault);
     if (fault == ReadFault::CannotOpen)
         return;  // a file that cannot be opened is passed over silently
     const QString fullPath = QFileInfo(path).absoluteFilePath();

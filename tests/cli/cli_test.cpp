@@ -265,6 +265,13 @@ TEST_F(Cli, ShowDecodesAFileAndRefusesShortAndCorruptOnes) {
     EXPECT_NE(r.out.find("信道10  224.500   224.500   P1"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("信道16"), std::string::npos);
 
+    // Bytes after the 260th are ignored, however many (17 MiB was once refused as too large).
+    ASSERT_TRUE(QFile::copy(Path("sample.dat"), Path("long.dat")));
+    ASSERT_TRUE(QFile::resize(Path("long.dat"), 17 << 20));
+    r = Ctl({"show", Path("long.dat"), "--format", "json"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, JsonOf(sample));
+
     std::vector<std::uint8_t> bytes = ChannelFileBytes(sample);
     bytes.pop_back();
     Write("short.dat", bytes);
