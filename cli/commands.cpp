@@ -202,7 +202,7 @@ FrequencyLimits Limits(const Configuration& config) {
 }
 
 int LoadImageFile(const std::string& path, const FrequencyLimits& limits, MemoryImage& image,
-                  Context& c) {
+                  Context& c, const std::string& limitsFault) {
     std::vector<std::uint8_t> bytes;
     std::string error;
     const bool channelFile = KindOf(path) == FileKind::Dat;
@@ -230,8 +230,12 @@ int LoadImageFile(const std::string& path, const FrequencyLimits& limits, Memory
     ImportError importError;
     const bool ok = KindOf(path) == FileKind::Json ? ImageFromJson(text, limits, image, importError)
                                                    : ImageFromCsv(text, limits, image, importError);
-    if (!ok)
-        return Fail(c, kExitData, path + ": " + importError.Text());
+    if (!ok) {
+        // Limits that hold no frequency refuse every one: the configuration is the cause.
+        const bool frequency = importError.column == "rx" || importError.column == "tx";
+        const std::string cause = frequency && !limitsFault.empty() ? "; " + limitsFault : "";
+        return Fail(c, kExitData, path + ": " + importError.Text() + cause);
+    }
     return -1;
 }
 
@@ -356,7 +360,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
     if (int code = LoadConfig(parser, config, c); code >= 0)
         return code;
     MemoryImage image{};
-    if (int code = LoadImageFile(path, Limits(config), image, c); code >= 0)
+    if (int code = LoadImageFile(path, Limits(config), image, c, config.limitsFault); code >= 0)
         return code;
     const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, Limits(config));
     const WriteRequest request{decoded.table, decoded.settings, config.specialWord};
@@ -388,9 +392,10 @@ int RunShow(const QStringList& arguments, Context& c) {
     if (KindOf(path) == FileKind::Unknown) {
         return UsageError(c, info, "'" + path + "' is not a .dat, .json or .csv file");
     }
-    const FrequencyLimits limits = Limits(LoadConfigurationFile(ConfigReadPath()));
+    const Configuration config = LoadConfigurationFile(ConfigReadPath());
+    const FrequencyLimits limits = Limits(config);
     MemoryImage image{};
-    if (int code = LoadImageFile(path, limits, image, c); code >= 0)
+    if (int code = LoadImageFile(path, limits, image, c, config.limitsFault); code >= 0)
         return code;
     c.out << Render(format, image, DecodeAsShown(image, DecodeSource::FromFile, limits))
           << std::flush;
@@ -423,7 +428,7 @@ int RunConvert(const QStringList& arguments, Context& c) {
     if (int code = LoadConfig(parser, config, c); code >= 0)
         return code;
     MemoryImage image{};
-    if (int code = LoadImageFile(in, Limits(config), image, c); code >= 0)
+    if (int code = LoadImageFile(in, Limits(config), image, c, config.limitsFault); code >= 0)
         return code;
     if (int code = WriteImageFile(out, image, Limits(config), c); code >= 0)
         return code;

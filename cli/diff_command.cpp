@@ -64,7 +64,9 @@ int RunDiff(const QStringList& arguments, Context& c) {
         return code;
 
     MemoryImage imageA{};
-    if (int code = LoadImageFile(PathArgument(files[0]), Limits(config), imageA, c); code >= 0)
+    if (int code =
+            LoadImageFile(PathArgument(files[0]), Limits(config), imageA, c, config.limitsFault);
+        code >= 0)
         return code;
     const ComparedConfiguration a = Compared(imageA, DecodeSource::FromFile, Limits(config));
     ComparedConfiguration b;
@@ -83,7 +85,8 @@ int RunDiff(const QStringList& arguments, Context& c) {
         b = Compared(outcome.image, DecodeSource::FromRadio, Limits(config));
     } else {
         MemoryImage imageB{};
-        if (int code = LoadImageFile(PathArgument(files[1]), Limits(config), imageB, c);
+        if (int code = LoadImageFile(PathArgument(files[1]), Limits(config), imageB, c,
+                                     config.limitsFault);
             code >= 0) {
             return code;
         }

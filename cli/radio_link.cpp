@@ -124,6 +124,12 @@ std::string ReadFailure(const ReadOutcome& outcome) {
 
 int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request, bool verify,
                  Context& c) {
+    if (!request.specialWord.empty() && !ParseSpecialWord(request.specialWord)) {
+        c.err << "orvelctl: Word \"" << request.specialWord
+              << "\" is not three hexadecimal pairs such as 12 34 56 (0-9, A-F); no special-data "
+                 "frame is sent\n"
+              << std::flush;
+    }
     MemoryImage copy = image;
     EncodeImage(request.table, request.settings, copy);
     KeepBackup(copy, "write");

@@ -254,6 +254,22 @@ TEST_F(Cli, WriteChecksTheFileBeforeOpeningThePort) {
         << r.err;
 }
 
+TEST_F(Cli, AnIniThatCannotWorkIsNamedAsTheCause) {
+    Write("sample.json", JsonOf(SampleImage()));
+    Write("word.ini", "[Set]\nWord=1O 34 56\n");
+    Result r = Ctl({"write", "--simulate", Path("sample.json"), "--config", Path("word.ini")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("Word \"1O 34 56\" is not three hexadecimal pairs"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("特定数据格式错误，未写入\n"), std::string::npos) << r.err;
+
+    Write("limits.ini", "[Set]\nMin=236\nMax=235\n");
+    r = Ctl({"convert", Path("sample.json"), Path("o.dat"), "--config", Path("limits.ini")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("Min 236 in the configuration is above Max 235"), std::string::npos)
+        << r.err;
+}
+
 TEST_F(Cli, ShowDecodesAFileAndRefusesShortAndCorruptOnes) {
     const MemoryImage sample = SampleImage();
     Write("sample.dat", ChannelFileBytes(sample));
