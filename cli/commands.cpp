@@ -303,6 +303,9 @@ int RunRead(const QStringList& arguments, Context& c) {
     Configuration config;
     if (int code = LoadConfig(parser, config, c); code >= 0)
         return code;
+    // A device or a FIFO named by --out is refused before the radio is asked.
+    if (std::string error; !outPath.empty() && !WritableTarget(outPath, error))
+        return Fail(c, kExitData, outPath + ": " + error);
     Link link;
     if (int code = OpenLink(parser, link, c); code >= 0)
         return code;
@@ -408,7 +411,7 @@ int RunConvert(const QStringList& arguments, Context& c) {
         "Writes OUT from IN; each is a .dat, .json or .csv file. Every cell of a .json or\n"
         ".csv input is checked as the edit panel checks it; the first bad one is reported\n"
         "and OUT is left as it was. A .csv holds the channels only: the rest of the\n"
-        "configuration gets its start-up values.\n\n" +
+        "configuration gets its start-up values. OUT must be missing or a regular file.\n\n" +
             std::string(kConfigHelp),
         {ValueOption("config", "INI")},
         2,

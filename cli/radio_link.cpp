@@ -70,7 +70,10 @@ bool ClassicTimingWanted(const QCommandLineParser& parser) {
 int OpenTrace(const std::string& path, Link& link, Context& c) {
     std::string error;
     if (!link.trace.Open(path, error))
-        return Fail(c, kExitData, path + ": " + error);
+        return Fail(c, kExitData, error);
+    link.trace.OnWriteFailure([&c](const std::string& reason) {
+        c.err << "orvelctl: the trace stopped: " << reason << '\n' << std::flush;
+    });
     link.port.SetTrace(&link.trace);
     return -1;
 }

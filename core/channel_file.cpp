@@ -7,31 +7,6 @@
 #include <filesystem>
 
 namespace orvel {
-namespace {
-
-// What a path names when it is no regular file, or nullptr (also when it cannot be looked at:
-// opening it then gives the system's reason).
-const char* NotRegularFileKind(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    switch (fs::status(PathFromUtf8(path), ec).type()) {
-        case fs::file_type::directory:
-            return "a folder";
-        case fs::file_type::fifo:
-            return "a named pipe";
-        case fs::file_type::character:
-        case fs::file_type::block:
-            return "a device";
-        case fs::file_type::socket:
-            return "a socket";
-        case fs::file_type::unknown:
-            return ec ? nullptr : "a special file";
-        default:
-            return nullptr;
-    }
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> ChannelFileBytes(const MemoryImage& image) {
     std::vector<std::uint8_t> bytes(image.begin(), image.end());

@@ -263,6 +263,9 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
         trace_ = std::make_unique<ByteTrace>();
         std::string error;
         if (trace_->Open(options.tracePath.toStdString(), error)) {
+            trace_->OnWriteFailure([this](const std::string& reason) {
+                AppendLog(QStringLiteral("跟踪文件无法写入：") + QString::fromStdString(reason));
+            });
             m_serialPort.SetTrace(trace_.get());
         } else {
             AppendLog(QStringLiteral("跟踪文件无法打开：") + QString::fromStdString(error));

@@ -96,6 +96,16 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    // A picture or a report goes into a regular file only: never over a device or into a FIFO.
+    for (const QCommandLineOption* output : {&reportPdf, &screenshot}) {
+        std::string error;
+        const QString path = parser.value(*output);
+        if (parser.isSet(*output) && !orvel::WritableTarget(path.toStdString(), error)) {
+            std::fprintf(stderr, "orveltool: %s: %s\n", qPrintable(path), error.c_str());
+            return 3;
+        }
+    }
+
     std::unique_ptr<orvel::sim::VirtualRadio> radio;
     COrvelToolView::StartOptions options;
     options.portOverride = parser.value(port);

@@ -657,6 +657,45 @@ TEST_F(Cli, ConvertKeepsTheFileItReplaces) {
     EXPECT_EQ(Read("old.json").size(), JsonOf(SampleImage()).size());
 }
 
+TEST_F(Cli, OnlyRegularFilesAreWrittenAndATraceIsNeverThePort) {
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    ASSERT_EQ(::mkfifo(Path("fifo.dat").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(Path("fifo.dat"), Path("link.dat")));
+    StartSim();
+    ASSERT_TRUE(QFile::link(Radio(), Path("terminal.dat")));  // a terminal device
+    for (const QStringList& command :
+         {QStringList{"convert", Path("a.dat"), Path("fifo.dat")},
+          QStringList{"convert", Path("a.dat"), Path("link.dat")},
+          QStringList{"convert", Path("a.dat"), Path("terminal.dat")},
+          QStringList{"read", "--simulate", "--out", Path("link.dat")},
+          QStringList{"read", "--simulate", "--trace", Path("fifo.dat")},
+          QStringList{"write", "--port", Radio(), Path("a.dat"), "--trace", Radio()}}) {
+        const Result r = Ctl(command);  // a FIFO without a reader once blocked for ever
+        EXPECT_EQ(r.code, 3) << command.join(' ').toStdString() << r.err;
+        EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(StopSim().empty());  // nothing went down the line
+    // The window's report goes into a regular file only.
+    ASSERT_EQ(::mkfifo(Path("report.pdf").toLocal8Bit().constData(), 0600), 0);
+    QProcess window;
+    QProcessEnvironment offscreen = env_;
+    offscreen.insert("QT_QPA_PLATFORM", "offscreen");
+    window.setProcessEnvironment(offscreen);
+    window.start(ORVELTOOL_PATH, {"--report-pdf", Path("report.pdf")});
+    ASSERT_TRUE(window.waitForFinished(30000));
+    EXPECT_EQ(window.exitCode(), 3);
+    EXPECT_NE(window.readAllStandardError().indexOf("a named pipe, not a regular file"), -1);
+    struct stat status {};
+    ASSERT_EQ(::stat(Path("fifo.dat").toLocal8Bit().constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    // A link to a regular file still works, and replaces the file it names.
+    Write("real.dat", std::string("old"));
+    ASSERT_TRUE(QFile::link(Path("real.dat"), Path("real-link.dat")));
+    EXPECT_EQ(Ctl({"convert", Path("a.dat"), Path("real-link.dat")}).code, 0);
+    EXPECT_EQ(Read("real.dat"), ChannelFileBytes(SampleImage()));
+    EXPECT_TRUE(QFileInfo(Path("real-link.dat")).isSymLink());
+}
+
 TEST_F(Cli, FileNamesAreTheBytesGiven) {
     // Latin-1 and invalid UTF-8 names, given through a shell as raw bytes.
     Write("a.dat", ChannelFileBytes(SampleImage()));
