@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app_paths.h"
+#include "backup_store.h"
 #include "byte_trace.h"
 #include "channel_file.h"
 #include "codec.h"
@@ -252,7 +253,7 @@ std::string Render(Format format, const MemoryImage& image, const DecodedImage& 
 }
 
 int WriteImageFile(const std::string& path, const MemoryImage& image, const FrequencyLimits& limits,
-                   Context& c) {
+                   bool safetyCopy, Context& c) {
     const FileKind kind = KindOf(path);
     std::vector<std::uint8_t> bytes;
     if (kind == FileKind::Dat) {
@@ -263,12 +264,20 @@ int WriteImageFile(const std::string& path, const MemoryImage& image, const Freq
         bytes.assign(text.begin(), text.end());
     }
     std::string error;
-    // A file's old bytes go to the safety copies first; without that copy it stays as it is.
-    if (!KeepReplacedFile(path, error)) {
-        return Fail(c, kExitData, path + ": not replaced, its safety copy failed: " + error);
+    // A file's old bytes go to the safety copies first; without that copy it stays as it is,
+    // unless the user says to go on without one.
+    std::string copy;
+    if (safetyCopy && !KeepReplacedFile(path, error, &copy)) {
+        return Fail(c, kExitData,
+                    path + ": not replaced, its safety copy failed: " + error +
+                        " (--no-safety-copy replaces it without one)");
     }
-    if (!WriteFileAtomically(path, bytes, error))
+    if (!WriteFileAtomically(path, bytes, error)) {
+        // The file is as it was: a copy of it would only crowd out older ones.
+        if (!copy.empty())
+            DiscardBackup(copy);
         return Fail(c, kExitData, path + ": " + error);
+    }
     return -1;
 }
 
@@ -407,13 +416,15 @@ int RunShow(const QStringList& arguments, Context& c) {
 
 int RunConvert(const QStringList& arguments, Context& c) {
     const CommandInfo info{
-        "usage: orvelctl convert IN OUT [--config INI]\n",
+        "usage: orvelctl convert IN OUT [--config INI] [--no-safety-copy]\n",
         "Writes OUT from IN; each is a .dat, .json or .csv file. Every cell of a .json or\n"
         ".csv input is checked as the edit panel checks it; the first bad one is reported\n"
         "and OUT is left as it was. A .csv holds the channels only: the rest of the\n"
-        "configuration gets its start-up values. OUT must be missing or a regular file.\n\n" +
+        "configuration gets its start-up values. OUT must be missing or a regular file.\n\n"
+        "  --no-safety-copy  replace an existing OUT even when its copy cannot be kept\n"
+        "                  among the safety copies (without it, OUT then stays as it is)\n\n" +
             std::string(kConfigHelp),
-        {ValueOption("config", "INI")},
+        {ValueOption("config", "INI"), FlagOption("no-safety-copy")},
         2,
         "IN and OUT"};
     QCommandLineParser parser;
@@ -433,7 +444,8 @@ int RunConvert(const QStringList& arguments, Context& c) {
     MemoryImage image{};
     if (int code = LoadImageFile(in, Limits(config), image, c, config.limitsFault); code >= 0)
         return code;
-    if (int code = WriteImageFile(out, image, Limits(config), c); code >= 0)
+    const bool safetyCopy = !parser.isSet(QStringLiteral("no-safety-copy"));
+    if (int code = WriteImageFile(out, image, Limits(config), safetyCopy, c); code >= 0)
         return code;
     return kExitOk;
 }

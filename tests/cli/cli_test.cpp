@@ -648,12 +648,26 @@ TEST_F(Cli, ConvertKeepsTheFileItReplaces) {
     ASSERT_EQ(Ctl({"convert", Path("a.dat"), Path("new.dat"), "--config", ini}).code, 0);
     EXPECT_TRUE(Backups("*-file.dat").isEmpty());
 
-    // Without a place for the copy the file stays as it was.
+    // A save that fails after the copy was taken leaves no copy behind: the temporary file
+    // beside a name this long cannot be made.
+    const QString longName = QString(250, 'x') + ".dat";
+    Write(longName, std::string("keep"));
+    Result r = Ctl({"convert", Path("a.dat"), Path(longName), "--config", ini});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(Read(longName), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
+    EXPECT_TRUE(Backups("*-file.dat").isEmpty());
+
+    // Without a place for the copy the file stays as it was, unless the user says otherwise.
     Write("blocked", std::string("a file where the backup folder should be"));
     env_.insert("XDG_DATA_HOME", Path("blocked"));
-    const Result r = Ctl({"convert", Path("a.dat"), Path("old.json"), "--config", ini});
+    Write("old.json", std::string("{}"));
+    r = Ctl({"convert", Path("a.dat"), Path("old.json"), "--config", ini});
     EXPECT_EQ(r.code, 3);
     EXPECT_NE(r.err.find("not replaced"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--no-safety-copy"), std::string::npos) << r.err;
+    EXPECT_EQ(Read("old.json").size(), 2u);
+    r = Ctl({"convert", Path("a.dat"), Path("old.json"), "--config", ini, "--no-safety-copy"});
+    EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Read("old.json").size(), JsonOf(SampleImage()).size());
 }
 
