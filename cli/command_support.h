@@ -91,8 +91,9 @@ bool ParseFormat(const QCommandLineParser& parser, bool csvAllowed, Format& form
 // Each returns the exit code of a failure (reported), else -1.
 int LoadConfig(const QCommandLineParser& parser, Configuration& config, Context& c);
 FrequencyLimits Limits(const Configuration& config);
+// `limitsFault` (Configuration::limitsFault) is named when a frequency is refused.
 int LoadImageFile(const std::string& path, const FrequencyLimits& limits, MemoryImage& image,
-                  Context& c);
+                  Context& c, const std::string& limitsFault = {});
 int OpenLink(const QCommandLineParser& parser, Link& link, Context& c);
 
 std::string ReadFailure(const ReadOutcome& outcome);

@@ -1,10 +1,12 @@
 #include "commands.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "app_paths.h"
+#include "backup_store.h"
 #include "byte_trace.h"
 #include "channel_file.h"
 #include "codec.h"
@@ -184,7 +187,7 @@ int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringLi
 }
 
 std::string Value(const QCommandLineParser& parser, const char* name) {
-    return parser.value(QString::fromLatin1(name)).toStdString();
+    return PathArgument(parser.value(QString::fromLatin1(name)));
 }
 
 bool ParseFormat(const QCommandLineParser& parser, bool csvAllowed, Format& format) {
@@ -232,12 +235,14 @@ FrequencyLimits Limits(const Configuration& config) {
 }
 
 int LoadImageFile(const std::string& path, const FrequencyLimits& limits, MemoryImage& image,
-                  Context& c) {
+                  Context& c, const std::string& limitsFault) {
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!ReadFileBytes(path, bytes, error))
+    const bool channelFile = KindOf(path) == FileKind::Dat;
+    if (!(channelFile ? ReadChannelFileHead(path, bytes, error)
+                      : ReadFileBytes(path, bytes, error)))
         return Fail(c, kExitData, path + ": " + error);
-    if (KindOf(path) == FileKind::Dat) {
+    if (channelFile) {
         const ChannelFileContent content = ImageFromChannelFile(bytes);
         if (!content.complete) {
             return Fail(c, kExitData,
@@ -258,8 +263,12 @@ int LoadImageFile(const std::string& path, const FrequencyLimits& limits, Memory
     ImportError importError;
     const bool ok = KindOf(path) == FileKind::Json ? ImageFromJson(text, limits, image, importError)
                                                    : ImageFromCsv(text, limits, image, importError);
-    if (!ok)
-        return Fail(c, kExitData, path + ": " + importError.Text());
+    if (!ok) {
+        // Limits that hold no frequency refuse every one: the configuration is the cause.
+        const bool frequency = importError.column == "rx" || importError.column == "tx";
+        const std::string cause = frequency && !limitsFault.empty() ? "; " + limitsFault : "";
+        return Fail(c, kExitData, path + ": " + importError.Text() + cause);
+    }
     return -1;
 }
 
@@ -276,7 +285,7 @@ std::string Render(Format format, const MemoryImage& image, const DecodedImage& 
 }
 
 int WriteImageFile(const std::string& path, const MemoryImage& image, const FrequencyLimits& limits,
-                   Context& c) {
+                   bool safetyCopy, Context& c) {
     const FileKind kind = KindOf(path);
     std::vector<std::uint8_t> bytes;
     if (kind == FileKind::Dat) {
@@ -287,12 +296,20 @@ int WriteImageFile(const std::string& path, const MemoryImage& image, const Freq
         bytes.assign(text.begin(), text.end());
     }
     std::string error;
-    // A file's old bytes go to the safety copies first; without that copy it stays as it is.
-    if (!KeepReplacedFile(path, error)) {
-        return Fail(c, kExitData, path + ": not replaced, its safety copy failed: " + error);
+    // A file's old bytes go to the safety copies first; without that copy it stays as it is,
+    // unless the user says to go on without one.
+    std::string copy;
+    if (safetyCopy && !KeepReplacedFile(path, error, &copy)) {
+        return Fail(c, kExitData,
+                    path + ": not replaced, its safety copy failed: " + error +
+                        " (--no-safety-copy replaces it without one)");
     }
-    if (!WriteFileAtomically(path, bytes, error))
+    if (!WriteFileAtomically(path, bytes, error)) {
+        // The file is as it was: a copy of it would only crowd out older ones.
+        if (!copy.empty())
+            DiscardBackup(copy);
         return Fail(c, kExitData, path + ": " + error);
+    }
     return -1;
 }
 
@@ -327,6 +344,9 @@ int RunRead(const QStringList& arguments, Context& c) {
     Configuration config;
     if (int code = LoadConfig(parser, config, c); code >= 0)
         return code;
+    // A device or a FIFO named by --out is refused before the radio is asked.
+    if (std::string error; !outPath.empty() && !WritableTarget(outPath, error))
+        return Fail(c, kExitData, outPath + ": " + error);
     Link link;
     if (int code = OpenLink(parser, link, c); code >= 0)
         return code;
@@ -376,7 +396,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
     parser.addOptions(FleetCommandOptions());
     if (int code = Prepare(parser, info, arguments, c); code >= 0)
         return code;
-    const std::string path = parser.positionalArguments().front().toStdString();
+    const std::string path = PathArgument(parser.positionalArguments().front());
     if (KindOf(path) == FileKind::Unknown) {
         return UsageError(c, info, "'" + path + "' is not a .dat, .json or .csv file");
     }
@@ -390,7 +410,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
     if (int code = LoadConfig(parser, config, c); code >= 0)
         return code;
     MemoryImage image{};
-    if (int code = LoadImageFile(path, Limits(config), image, c); code >= 0)
+    if (int code = LoadImageFile(path, Limits(config), image, c, config.limitsFault); code >= 0)
         return code;
     const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, Limits(config));
     const WriteRequest request{decoded.table, decoded.settings, config.specialWord};
@@ -428,13 +448,14 @@ int RunShow(const QStringList& arguments, Context& c) {
     Format format;
     if (!ParseFormat(parser, true, format))
         return UsageError(c, info, "--format takes text, json or csv");
-    const std::string path = parser.positionalArguments().front().toStdString();
+    const std::string path = PathArgument(parser.positionalArguments().front());
     if (KindOf(path) == FileKind::Unknown) {
         return UsageError(c, info, "'" + path + "' is not a .dat, .json or .csv file");
     }
-    const FrequencyLimits limits = Limits(LoadConfigurationFile(ConfigReadPath()));
+    const Configuration config = LoadConfigurationFile(ConfigReadPath());
+    const FrequencyLimits limits = Limits(config);
     MemoryImage image{};
-    if (int code = LoadImageFile(path, limits, image, c); code >= 0)
+    if (int code = LoadImageFile(path, limits, image, c, config.limitsFault); code >= 0)
         return code;
     c.out << Render(format, image, DecodeAsShown(image, DecodeSource::FromFile, limits))
           << std::flush;
@@ -443,21 +464,23 @@ int RunShow(const QStringList& arguments, Context& c) {
 
 int RunConvert(const QStringList& arguments, Context& c) {
     const CommandInfo info{
-        "usage: orvelctl convert IN OUT [--config INI]\n",
+        "usage: orvelctl convert IN OUT [--config INI] [--no-safety-copy]\n",
         "Writes OUT from IN; each is a .dat, .json or .csv file. Every cell of a .json or\n"
         ".csv input is checked as the edit panel checks it; the first bad one is reported\n"
         "and OUT is left as it was. A .csv holds the channels only: the rest of the\n"
-        "configuration gets its start-up values.\n\n" +
+        "configuration gets its start-up values. OUT must be missing or a regular file.\n\n"
+        "  --no-safety-copy  replace an existing OUT even when its copy cannot be kept\n"
+        "                  among the safety copies (without it, OUT then stays as it is)\n\n" +
             std::string(kConfigHelp),
-        {ValueOption("config", "INI")},
+        {ValueOption("config", "INI"), FlagOption("no-safety-copy")},
         2,
         "IN and OUT"};
     QCommandLineParser parser;
     if (int code = Prepare(parser, info, arguments, c); code >= 0)
         return code;
     const QStringList files = parser.positionalArguments();
-    const std::string in = files[0].toStdString();
-    const std::string out = files[1].toStdString();
+    const std::string in = PathArgument(files[0]);
+    const std::string out = PathArgument(files[1]);
     for (const std::string& path : {in, out}) {
         if (KindOf(path) == FileKind::Unknown) {
             return UsageError(c, info, "'" + path + "' is not a .dat, .json or .csv file");
@@ -467,9 +490,10 @@ int RunConvert(const QStringList& arguments, Context& c) {
     if (int code = LoadConfig(parser, config, c); code >= 0)
         return code;
     MemoryImage image{};
-    if (int code = LoadImageFile(in, Limits(config), image, c); code >= 0)
+    if (int code = LoadImageFile(in, Limits(config), image, c, config.limitsFault); code >= 0)
         return code;
-    if (int code = WriteImageFile(out, image, Limits(config), c); code >= 0)
+    const bool safetyCopy = !parser.isSet(QStringLiteral("no-safety-copy"));
+    if (int code = WriteImageFile(out, image, Limits(config), safetyCopy, c); code >= 0)
         return code;
     return kExitOk;
 }
@@ -599,6 +623,94 @@ int RunPorts(const QStringList& arguments, Context& c) {
 }
 
 }  // namespace
+
+namespace {
+
+// The length of the valid UTF-8 sequence at `text`, or 0. Overlong forms, surrogates and values
+// past U+10FFFF are not valid.
+int Utf8SequenceLength(const unsigned char* text, std::size_t left) {
+    const unsigned char lead = text[0];
+    int length = 0;
+    char32_t low = 0;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        low = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = 0x10000;
+    } else {
+        return 0;
+    }
+    if (left < static_cast<std::size_t>(length))
+        return 0;
+    char32_t value = lead & (0x3F >> (length - 1));
+    for (int i = 1; i < length; ++i) {
+        if ((text[i] & 0xC0) != 0x80)
+            return 0;
+        value = (value << 6) | (text[i] & 0x3F);
+    }
+    const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
+    return value < low || surrogate || value > 0x10FFFF ? 0 : length;
+}
+
+QString ArgumentText(const char* argument) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(argument);
+    const std::size_t size = std::strlen(argument);
+    QString text;
+    for (std::size_t i = 0; i < size;) {
+        const int length = Utf8SequenceLength(bytes + i, size - i);
+        if (length == 0) {
+            text += QChar(static_cast<char16_t>(0xDC00 + bytes[i]));
+            ++i;
+            continue;
+        }
+        text += QString::fromUtf8(argument + i, length);
+        i += static_cast<std::size_t>(length);
+    }
+    return text;
+}
+
+}  // namespace
+
+QStringList ProgramArguments(int argc, char* argv[]) {
+#ifdef Q_OS_WIN
+    (void)argc;
+    (void)argv;
+    return QCoreApplication::arguments();
+#else
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(ArgumentText(argv[i]));
+    return arguments;
+#endif
+}
+
+std::string PathArgument(const QString& argument) {
+#ifdef Q_OS_WIN
+    return argument.toStdString();
+#else
+    std::string bytes;
+    const qsizetype size = argument.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = argument[i].unicode();
+        const bool pairs = QChar::isHighSurrogate(unit) && i + 1 < size &&
+                           QChar::isLowSurrogate(argument[i + 1].unicode());
+        if (unit >= 0xDC80 && unit <= 0xDCFF && !pairs) {
+            bytes += static_cast<char>(unit - 0xDC00);
+            continue;
+        }
+        const qsizetype length = pairs ? 2 : 1;
+        bytes += argument.mid(i, length).toStdString();
+        i += length - 1;
+    }
+    return bytes;
+#endif
+}
 
 int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     Context c{out, err};

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <ostream>
+#include <string>
 
 namespace orvel::cli {
 
@@ -15,6 +16,13 @@ enum ExitCode : int {
     kExitPort = 4,    // the port cannot be opened
     kExitDiffer = 5,  // diff: the two configurations differ
 };
+
+// The program's arguments as text. On Windows they come as UTF-16 already; elsewhere a name is
+// whatever bytes the user gave, and a byte that is no part of valid UTF-8 (a Latin-1 é, a stray
+// 0xFF) is kept as the lone surrogate U+DC00 + byte, so PathArgument gives the same bytes back.
+QStringList ProgramArguments(int argc, char* argv[]);
+// A file name argument as the system takes it: the bytes the user gave (UTF-8 on Windows).
+std::string PathArgument(const QString& argument);
 
 // `arguments` as a program receives them: the program name first, then the command and its
 // options. The requested output goes to `out`; the exchange's log and all errors to `err`.

@@ -51,9 +51,9 @@ int RunDiff(const QStringList& arguments, Context& c) {
     if (!radio && files.size() != 2)
         return UsageError(c, info, "expects A and B, or A and --port DEV or --simulate");
     for (const QString& file : files) {
-        if (KindOf(file.toStdString()) == FileKind::Unknown) {
+        if (KindOf(PathArgument(file)) == FileKind::Unknown) {
             return UsageError(c, info,
-                              "'" + file.toStdString() + "' is not a .dat, .json or .csv file");
+                              "'" + PathArgument(file) + "' is not a .dat, .json or .csv file");
         }
     }
     Format format;
@@ -64,7 +64,9 @@ int RunDiff(const QStringList& arguments, Context& c) {
         return code;
 
     MemoryImage imageA{};
-    if (int code = LoadImageFile(files[0].toStdString(), Limits(config), imageA, c); code >= 0)
+    if (int code =
+            LoadImageFile(PathArgument(files[0]), Limits(config), imageA, c, config.limitsFault);
+        code >= 0)
         return code;
     const ComparedConfiguration a = Compared(imageA, DecodeSource::FromFile, Limits(config));
     ComparedConfiguration b;
@@ -83,7 +85,8 @@ int RunDiff(const QStringList& arguments, Context& c) {
         b = Compared(outcome.image, DecodeSource::FromRadio, Limits(config));
     } else {
         MemoryImage imageB{};
-        if (int code = LoadImageFile(files[1].toStdString(), Limits(config), imageB, c);
+        if (int code = LoadImageFile(PathArgument(files[1]), Limits(config), imageB, c,
+                                     config.limitsFault);
             code >= 0) {
             return code;
         }

@@ -338,7 +338,7 @@ std::string ReadFleetOptions(const QCommandLineParser& parser, FleetOptions& opt
         }
         options.ports.push_back(port);
     }
-    options.tracePath = parser.value(QStringLiteral("trace")).toStdString();
+    options.tracePath = PathArgument(parser.value(QStringLiteral("trace")));
     return {};
 }
 

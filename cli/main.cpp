@@ -16,5 +16,5 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     // The same name as the window, so both find one OrvelTool.ini and one backup folder.
     QCoreApplication::setApplicationName(QStringLiteral("OrvelTool"));
-    return orvel::cli::Run(QCoreApplication::arguments(), std::cout, std::cerr);
+    return orvel::cli::Run(orvel::cli::ProgramArguments(argc, argv), std::cout, std::cerr);
 }

@@ -81,7 +81,10 @@ bool ClassicTimingWanted(const QCommandLineParser& parser) {
 int OpenTrace(const std::string& path, Link& link, Context& c) {
     std::string error;
     if (!link.trace.Open(path, error))
-        return Fail(c, kExitData, path + ": " + error);
+        return Fail(c, kExitData, error);
+    link.trace.OnWriteFailure([&c](const std::string& reason) {
+        c.err << "orvelctl: the trace stopped: " << reason << '\n' << std::flush;
+    });
     link.port.SetTrace(&link.trace);
     return -1;
 }
@@ -96,7 +99,7 @@ int OpenPort(const std::string& port, Link& link, Context& c) {
 
 int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
     if (parser.isSet(QStringLiteral("trace"))) {
-        if (int code = OpenTrace(parser.value(QStringLiteral("trace")).toStdString(), link, c);
+        if (int code = OpenTrace(PathArgument(parser.value(QStringLiteral("trace"))), link, c);
             code >= 0) {
             return code;
         }
@@ -131,6 +134,12 @@ std::string ReadFailure(const ReadOutcome& outcome) {
 
 int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request, bool verify,
                  Context& c) {
+    if (!request.specialWord.empty() && !ParseSpecialWord(request.specialWord)) {
+        c.err << "orvelctl: Word \"" << request.specialWord
+              << "\" is not three hexadecimal pairs such as 12 34 56 (0-9, A-F); no special-data "
+                 "frame is sent\n"
+              << std::flush;
+    }
     MemoryImage copy = image;
     EncodeImage(request.table, request.settings, copy);
     KeepBackup(copy, "write");

@@ -1,6 +1,7 @@
 #include "backup_store.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <tuple>
 #include <vector>
@@ -33,13 +34,64 @@ std::string TimeStamp(std::time_t time) {
     return std::string(buffer, n);
 }
 
-// A copy this store named for pruning: its time stamp and the number that told apart copies
-// of the same second (1 for the first).
+// A copy this store named for pruning: its time stamp, the number that told apart copies of the
+// same second (1 for the first), and whether it holds a replaced file's bytes.
 struct Copy {
     std::string stamp;
     long long sequence;
     fs::path path;
+    bool replacedFile = false;
 };
+
+// The copies this store wrote, one a line: the name, a tab, and the time the copy was last
+// written, in the file clock's ticks. Only a copy listed here, and unchanged since, is ever
+// pruned: a user's file that happens to be named like a copy, or a copy the user saved work
+// into, stays.
+constexpr std::string_view kListName = ".copies";
+
+using CopyList = std::vector<std::pair<std::string, long long>>;
+
+long long WriteTicks(const fs::path& path) {
+    std::error_code ec;
+    const auto time = fs::last_write_time(path, ec);
+    return ec ? -1 : static_cast<long long>(time.time_since_epoch().count());
+}
+
+CopyList ReadList(const fs::path& folder) {
+    CopyList list;
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!ReadFileBytes(Utf8FromPath(folder / PathFromUtf8(kListName)), bytes, error))
+        return list;
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        const std::size_t tab = line.rfind('\t');
+        if (tab == std::string_view::npos || tab == 0)
+            continue;
+        const std::string_view ticks = line.substr(tab + 1);
+        long long value = 0;
+        const auto [last, fault] =
+            std::from_chars(ticks.data(), ticks.data() + ticks.size(), value);
+        if (fault != std::errc() || last != ticks.data() + ticks.size())
+            continue;
+        list.emplace_back(std::string(line.substr(0, tab)), value);
+    }
+    return list;
+}
+
+// Keeps only the entries whose copy is still there as this store wrote it.
+void WriteList(const fs::path& folder, const CopyList& list) {
+    std::string text;
+    for (const auto& [name, ticks] : list) {
+        if (WriteTicks(folder / PathFromUtf8(name)) == ticks)
+            text += name + "\t" + std::to_string(ticks) + "\n";
+    }
+    std::string error;
+    WriteFileAtomically(Utf8FromPath(folder / PathFromUtf8(kListName)), text, error);
+}
 
 constexpr std::string_view kExtensions[] = {".dat", ".json", ".csv"};
 
@@ -75,25 +127,29 @@ std::optional<Copy> AsPrunableCopy(const fs::path& path) {
     }
     if (rest != "read" && rest != "write" && rest != "file")
         return std::nullopt;
-    return Copy{std::string(stamp), sequence, path};
+    return Copy{std::string(stamp), sequence, path, rest == "file"};
 }
 
 // Plain name order would put "-10" before "-2" and "-2" before the first copy of a second. The
 // copy just written is spared whatever its name says, as a clock set back would make it look old.
-void Prune(const fs::path& folder, const fs::path& justWritten, int keep) {
-    std::error_code ec;
+// Copies of replaced files and copies of the radio rotate apart: a hundred writes must not eat
+// the copy of the file a save replaced.
+void Prune(const fs::path& folder, const CopyList& list, const fs::path& justWritten, int keep) {
+    const std::optional<Copy> written = AsPrunableCopy(justWritten);
     std::vector<Copy> copies;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (const auto& [name, ticks] : list) {
+        const fs::path path = folder / PathFromUtf8(name);
         std::error_code typeError;
-        if (!it->is_regular_file(typeError))
+        if (path == justWritten || !fs::is_regular_file(fs::symlink_status(path, typeError)))
             continue;
-        if (it->path() == justWritten)
-            continue;
-        if (auto copy = AsPrunableCopy(it->path()))
+        if (WriteTicks(path) != ticks)
+            continue;  // changed since: the user's now
+        auto copy = AsPrunableCopy(path);
+        if (copy && written && copy->replacedFile == written->replacedFile)
             copies.push_back(std::move(*copy));
     }
     // A copy of another kind is not one of the `keep`.
-    const auto others = static_cast<std::size_t>(keep - (AsPrunableCopy(justWritten) ? 1 : 0));
+    const auto others = static_cast<std::size_t>(keep - (written ? 1 : 0));
     if (copies.size() <= others)
         return;
     std::sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) {
@@ -184,8 +240,16 @@ std::string SaveBackupBytes(const std::string& folder, const std::vector<std::ui
     const std::string written = Utf8FromPath(target);
     if (!WriteFileAtomically(written, bytes, error))
         return {};
-    Prune(directory, target, std::max(keep, 1));
+    CopyList list = ReadList(directory);
+    list.emplace_back(Utf8FromPath(target.filename()), WriteTicks(target));
+    Prune(directory, list, target, std::max(keep, 1));
+    WriteList(directory, list);
     return written;
+}
+
+void DiscardBackup(const std::string& copyPath) {
+    std::error_code ec;
+    fs::remove(PathFromUtf8(copyPath), ec);
 }
 
 }  // namespace orvel

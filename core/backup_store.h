@@ -15,18 +15,26 @@ namespace orvel {
 // Writes `image` as a channel file named YYYYMMDD-HHMMSS-<kind>.dat (local time of `now`, the
 // clock when absent; in `kind`, control characters and <>:"|?* become '_') into `folder` (UTF-8),
 // creating it with its parents. A name already taken gets -2, -3 ... before ".dat". Then the
-// oldest read, write and replaced-file copies of the folder beyond `keep` are deleted, read-only
-// or not; the copy just written always stays, and files this function did not name are never
-// touched. Returns the path written (UTF-8), or empty with `error` set.
+// oldest read and write copies of the folder beyond `keep` are deleted, read-only or not; the
+// copy just written always stays. Only copies this store wrote, listed in the folder's ".copies"
+// and unchanged since, are ever deleted: a file merely named like one, or a copy the user saved
+// into, stays. Returns the path written (UTF-8), or empty with `error` set.
 std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
                        std::string& error, int keep = 200,
                        std::optional<std::time_t> now = std::nullopt);
 
 // The same for bytes kept exactly as given, such as a file about to be replaced, named
-// YYYYMMDD-HHMMSS-<kind><extension>. `extension` is ".dat", ".json" or ".csv"; copies of every
-// kind and extension share one rotation.
+// YYYYMMDD-HHMMSS-<kind><extension>. `extension` is ".dat", ".json" or ".csv". Copies of kind
+// "file" (replaced files) of every extension have a rotation of their own, apart from the read
+// and write copies.
 std::string SaveBackupBytes(const std::string& folder, const std::vector<std::uint8_t>& bytes,
                             std::string_view kind, std::string_view extension, std::string& error,
                             int keep = 200, std::optional<std::time_t> now = std::nullopt);
+
+// How many copies of replaced files are kept.
+inline constexpr int kKeepReplacedFiles = 50;
+
+// Deletes a copy just made for a save that then failed: it keeps nothing the user lost.
+void DiscardBackup(const std::string& copyPath);
 
 }  // namespace orvel

@@ -54,8 +54,12 @@ std::optional<double> StoredFrequency(std::string_view text) {
 }
 
 bool FrequencyValid(std::string_view text, const FrequencyLimits& limits) {
+    // Both the value as typed and the value as stored: 235.0004 would be stored as 235.000, yet
+    // what the technician typed lies beyond Max.
+    const double typed = ReadDecimal(text);
     const std::optional<double> stored = StoredFrequency(text);
-    return stored && limits.min <= *stored && *stored <= limits.max;
+    return stored && limits.min <= typed && typed <= limits.max && limits.min <= *stored &&
+           *stored <= limits.max;
 }
 
 std::string FrequencyCell(std::string_view text) {

@@ -21,8 +21,10 @@ struct FrequencyLimits {
 // value, or 0.000 MHz, which every decode shows as an empty cell.
 std::optional<double> StoredFrequency(std::string_view text);
 
-// A frequency is valid when its record can hold it and the value as stored lies inside the
-// limits (so "230.1245" counts as the 230.125 it becomes).
+// A frequency is valid when its record can hold it and both the value as typed and the value as
+// stored lie inside the limits, ends included: with Max 235, "235.0004" is refused although it
+// would be stored as 235.000, and with Max 230.1245, "230.1245" is refused as the 230.125 it
+// becomes.
 bool FrequencyValid(std::string_view text, const FrequencyLimits& limits);
 
 // "%6.3f" of the text as read: what the channel list shows for a confirmed frequency.

@@ -7,31 +7,6 @@
 #include <filesystem>
 
 namespace orvel {
-namespace {
-
-// What a path names when it is no regular file, or nullptr (also when it cannot be looked at:
-// opening it then gives the system's reason).
-const char* NotRegularFileKind(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    switch (fs::status(PathFromUtf8(path), ec).type()) {
-        case fs::file_type::directory:
-            return "a folder";
-        case fs::file_type::fifo:
-            return "a named pipe";
-        case fs::file_type::character:
-        case fs::file_type::block:
-            return "a device";
-        case fs::file_type::socket:
-            return "a socket";
-        case fs::file_type::unknown:
-            return ec ? nullptr : "a special file";
-        default:
-            return nullptr;
-    }
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> ChannelFileBytes(const MemoryImage& image) {
     std::vector<std::uint8_t> bytes(image.begin(), image.end());
@@ -57,8 +32,12 @@ std::string SizeText(std::size_t bytes) {
     return std::to_string(bytes) + " bytes";
 }
 
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
-                   std::size_t limit, ReadFault* fault) {
+namespace {
+
+// Reads at most `limit` bytes, plus one more to tell a file of exactly `limit` bytes from a
+// longer one; `wholeFile` refuses the longer one.
+bool ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
+                     std::size_t limit, bool wholeFile, ReadFault* fault) {
     auto fail = [&](ReadFault kind, std::string reason) {
         bytes.clear();
         error = std::move(reason);
@@ -75,11 +54,11 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, st
     bytes.clear();
     std::uint8_t buffer[4096];
     bool readError = false;
-    // One byte past the bound tells a file of exactly `limit` bytes from a longer one.
     while (bytes.size() <= limit) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file);
+        const std::size_t wanted = std::min(sizeof buffer, limit + 1 - bytes.size());
+        const std::size_t n = std::fread(buffer, 1, wanted, file);
         bytes.insert(bytes.end(), buffer, buffer + n);
-        if (n < sizeof buffer) {
+        if (n < wanted) {
             readError = std::ferror(file) != 0;
             break;
         }
@@ -88,12 +67,24 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, st
     std::fclose(file);
     if (readError)
         return fail(ReadFault::ReadError, std::strerror(readErrno));
-    if (bytes.size() > limit)
+    if (bytes.size() > limit && wholeFile)
         return fail(ReadFault::TooLarge,
                     "too large; files read here hold at most " + SizeText(limit));
     if (fault != nullptr)
         *fault = ReadFault::None;
     return true;
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
+                   std::size_t limit, ReadFault* fault) {
+    return ReadRegularFile(path, bytes, error, limit, true, fault);
+}
+
+bool ReadChannelFileHead(const std::string& path, std::vector<std::uint8_t>& bytes,
+                         std::string& error, ReadFault* fault) {
+    return ReadRegularFile(path, bytes, error, kImageSize, false, fault);
 }
 
 }  // namespace orvel

@@ -25,7 +25,8 @@ struct ChannelFileContent {
 // complete = false and only the bytes it had (the rest zero).
 ChannelFileContent ImageFromChannelFile(const std::vector<std::uint8_t>& fileBytes);
 
-// Every file this program reads is a few kilobytes; a bigger one is refused, never cut short.
+// Every JSON, CSV or INI file this program reads is a few kilobytes; a bigger one is refused,
+// never cut short. A channel file is read by its head (ReadChannelFileHead).
 inline constexpr std::size_t kMaxInputFileSize = 16u << 20;
 
 enum class ReadFault { None, CannotOpen, NotRegularFile, TooLarge, ReadError };
@@ -35,6 +36,11 @@ enum class ReadFault { None, CannotOpen, NotRegularFile, TooLarge, ReadError };
 // `fault` is given, its kind) on failure.
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
                    std::size_t limit = kMaxInputFileSize, ReadFault* fault = nullptr);
+
+// The first 261 bytes of a channel file, whatever its size: the 260 it holds and one to tell a
+// longer file, whose further bytes are ignored. Refuses what ReadFileBytes refuses but size.
+bool ReadChannelFileHead(const std::string& path, std::vector<std::uint8_t>& bytes,
+                         std::string& error, ReadFault* fault = nullptr);
 
 // "16 MiB": a size bound as people say it.
 std::string SizeText(std::size_t bytes);

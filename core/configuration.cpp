@@ -1,6 +1,7 @@
 #include "configuration.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "number_text.h"
@@ -18,6 +19,12 @@ std::string ReadText(const IniFile& ini, std::string_view key, std::string_view 
     return text;
 }
 
+// Only '0'..'9' and 'A'..'F' carry their hexadecimal value in the radio's arithmetic (code
+// minus 55 for letters); anything else there is a typo that would write an unintended word.
+bool HexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
 int CharacterValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -26,6 +33,31 @@ int CharacterValue(char c) {
 
 std::uint8_t PairValue(char high, char low) {
     return static_cast<std::uint8_t>((16 * CharacterValue(high) + CharacterValue(low)) & 0xFF);
+}
+
+// A number as the limits are read: a leading decimal (or hexadecimal) value, finite. "x" reads as
+// 0 and "nan" as no value at all; either would quietly refuse every frequency.
+bool LimitIsNumber(std::string_view text, double value) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos || !std::isfinite(value))
+        return false;
+    text.remove_prefix(first);
+    if (text.front() == '+' || text.front() == '-')
+        text.remove_prefix(1);
+    if (!text.empty() && text.front() == '.')
+        text.remove_prefix(1);
+    return !text.empty() && text.front() >= '0' && text.front() <= '9';
+}
+
+std::string LimitsFault(const std::string& minText, const std::string& maxText,
+                        const Configuration& config) {
+    if (!LimitIsNumber(minText, config.minFreq))
+        return "Min \"" + minText + "\" in the configuration is not a number";
+    if (!LimitIsNumber(maxText, config.maxFreq))
+        return "Max \"" + maxText + "\" in the configuration is not a number";
+    if (config.minFreq > config.maxFreq)
+        return "Min " + minText + " in the configuration is above Max " + maxText;
+    return {};
 }
 
 bool ReadSwitch(const IniFile& ini, std::string_view key, bool fallback) {
@@ -42,8 +74,11 @@ bool ReadSwitch(const IniFile& ini, std::string_view key, bool fallback) {
 
 Configuration ReadConfiguration(const IniFile& ini) {
     Configuration config;
-    config.minFreq = ReadDecimal(ReadText(ini, "Min", "223"));
-    config.maxFreq = ReadDecimal(ReadText(ini, "Max", "235"));
+    const std::string minText = ReadText(ini, "Min", "223");
+    const std::string maxText = ReadText(ini, "Max", "235");
+    config.minFreq = ReadDecimal(minText);
+    config.maxFreq = ReadDecimal(maxText);
+    config.limitsFault = LimitsFault(minText, maxText, config);
     config.specialWord = ReadText(ini, "Word", "");
     // The classic integer reader falls back to the default for an empty value as well.
     if (auto port = ini.Get(kConfigSection, kPortKey); port && !port->empty()) {
@@ -60,6 +95,10 @@ Configuration ReadConfiguration(const IniFile& ini) {
 std::optional<SpecialData> ParseSpecialWord(std::string_view word) {
     if (word.size() != 8)
         return std::nullopt;
+    for (std::size_t i : {0, 1, 3, 4, 6, 7}) {
+        if (!HexDigit(word[i]))
+            return std::nullopt;
+    }
     return SpecialData{PairValue(word[0], word[1]), PairValue(word[3], word[4]),
                        PairValue(word[6], word[7])};
 }

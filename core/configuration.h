@@ -14,6 +14,9 @@ namespace orvel {
 struct Configuration {
     double minFreq = 223.0;  // MHz, inclusive
     double maxFreq = 235.0;  // MHz, inclusive
+    // Why no frequency can be valid: a Min or Max that is no number, or Min above Max. Empty when
+    // the limits are sound.
+    std::string limitsFault;
     std::string specialWord;
     int portNumber = 1;
     std::string device;        // key "Device"; names the port directly and wins over Port when set
@@ -27,8 +30,9 @@ inline constexpr std::string_view kVerifyKey = "Verify";
 inline constexpr std::string_view kClassicTimingKey = "ClassicTiming";
 
 // Section "Set", keys Min, Max, Word, Port, Device, Verify and ClassicTiming. No range checks:
-// Min may exceed Max, and Port may be any integer. Verify and ClassicTiming are switches: 0 is
-// off, any other integer on; a value that is no integer keeps the default.
+// Min may exceed Max (`limitsFault` then says so), and Port may be any integer. Verify and
+// ClassicTiming are switches: 0 is off, any other integer on; a value that is no integer keeps the
+// default.
 Configuration ReadConfiguration(const IniFile& ini);
 
 struct SpecialData {
@@ -40,8 +44,9 @@ struct SpecialData {
 };
 
 // "12 34 56" -> {0x12, 0x34, 0x56}: three character pairs at 0-1, 3-4 and 6-7 of a word of
-// exactly 8 bytes. Only '0'..'9' and 'A'..'F' give hexadecimal values; other characters count
-// their code minus 55, so lower-case letters give other bytes. Any other length: nullopt.
+// exactly 8 bytes; the characters at 2 and 5 are not looked at. Only '0'..'9' and 'A'..'F' are
+// digits: any other character in a pair (a letter O, a lower-case letter, which the radio's
+// arithmetic would turn into another byte) or any other length gives nullopt, and no frame.
 std::optional<SpecialData> ParseSpecialWord(std::string_view word);
 
 // The configuration file in the program's directory, whatever the program file is called.

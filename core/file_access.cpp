@@ -182,6 +182,33 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
+const char* NotRegularFileKind(const std::string& utf8Path) {
+    std::error_code ec;
+    switch (fs::status(PathFromUtf8(utf8Path), ec).type()) {
+        case fs::file_type::directory:
+            return "a folder";
+        case fs::file_type::fifo:
+            return "a named pipe";
+        case fs::file_type::character:
+        case fs::file_type::block:
+            return "a device";
+        case fs::file_type::socket:
+            return "a socket";
+        case fs::file_type::unknown:
+            return ec ? nullptr : "a special file";
+        default:
+            return nullptr;
+    }
+}
+
+bool WritableTarget(const std::string& utf8Path, std::string& error) {
+    if (const char* kind = NotRegularFileKind(utf8Path)) {
+        error = std::string(kind) + ", not a regular file";
+        return false;
+    }
+    return true;
+}
+
 fs::path PathFromUtf8(std::string_view utf8) {
     try {
         return fs::path(std::u8string(utf8.begin(), utf8.end()));
@@ -232,7 +259,8 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
             target = resolved;
     }
 #endif
-    if (Refused(target, error))
+    // Looked at before anything is opened: opening a FIFO may block for ever.
+    if (!WritableTarget(Utf8FromPath(target), error) || Refused(target, error))
         return false;
 
     std::random_device random;

@@ -23,11 +23,21 @@ std::string Utf8FromPath(const std::filesystem::path& path);
 std::FILE* OpenStream(const std::filesystem::path& path, const char* mode);
 std::FILE* OpenStream(const std::string& utf8Path, const char* mode);
 
+// What a path names when it is no regular file once links are followed ("a folder", "a named
+// pipe", "a device", ...), or nullptr: a regular file, nothing there, or nothing to look at
+// (opening it then gives the system's reason).
+const char* NotRegularFileKind(const std::string& utf8Path);
+
+// True when `utf8Path` may be written: nothing is there yet, or a regular file (also through a
+// link). Otherwise false with "a device, not a regular file" and the like: replacing a device, a
+// FIFO or a folder with a plain file, or writing into one, is never what was meant.
+bool WritableTarget(const std::string& utf8Path, std::string& error);
+
 // Writes a file so that it is either replaced whole or left as it was: the bytes go to a new
 // temporary file beside it, reach the disk, and the temporary file then takes the target's
 // place (retried for a moment on Windows while another program holds the target open). A link
-// on POSIX is followed, and the replaced file's permissions are kept. A write-protected target is
-// refused. Returns false with the system's reason on failure; no temporary file remains then.
+// on POSIX is followed, and the replaced file's permissions are kept. A write-protected target and
+// one that is no regular file (WritableTarget) are refused. Returns false with the system's reason on failure; no temporary file remains then.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                          std::string& error);
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);

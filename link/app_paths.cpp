@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QtGlobal>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <mutex>
 
 #include "backup_store.h"
@@ -129,19 +132,31 @@ void KeepBackup(const MemoryImage& image, const char* kind) {
     }
 }
 
-bool KeepReplacedFile(const std::string& path, std::string& error) {
-    const QFileInfo info(QString::fromStdString(path));
-    // Only a regular file holds bytes a save could lose; a missing one has none.
-    if (!info.exists() || !info.isFile())
+bool KeepReplacedFile(const std::string& path, std::string& error, std::string* copyPath) {
+    // Only a regular file holds bytes a save could lose; a missing one has none. The name is
+    // looked at as the bytes it is: text of it might name another file or none.
+    std::error_code ec;
+    const std::filesystem::path file = PathFromUtf8(path);
+    if (!std::filesystem::is_regular_file(file, ec))
         return true;
     std::vector<std::uint8_t> bytes;
     if (!ReadFileBytes(path, bytes, error))
         return false;
-    const QString suffix = info.suffix().toLower();
-    const char* extension = suffix == QLatin1String("json")  ? ".json"
-                            : suffix == QLatin1String("csv") ? ".csv"
-                                                             : ".dat";
-    return !SaveBackupBytes(BackupFolder().toStdString(), bytes, "file", extension, error).empty();
+    std::string suffix = Utf8FromPath(file.extension());
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const char* extension = suffix == ".json" ? ".json" : suffix == ".csv" ? ".csv" : ".dat";
+    const std::string copy = SaveBackupBytes(BackupFolder().toStdString(), bytes, "file", extension,
+                                             error, kKeepReplacedFiles);
+    if (copyPath != nullptr)
+        *copyPath = copy;
+    return !copy.empty();
+}
+
+bool InBackupFolder(const QString& path) {
+    const QString folder = QFileInfo(BackupFolder()).canonicalFilePath();
+    return !folder.isEmpty() &&
+           QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath() == folder;
 }
 
 std::string ResolvePortName(const std::string& name) {

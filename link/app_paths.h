@@ -44,9 +44,15 @@ Configuration LoadConfigurationFile(const QString& path);
 void KeepBackup(const MemoryImage& image, const char* kind);
 
 // Keeps the bytes of a file that is about to be replaced among the safety copies, named
-// ...-file.dat (-file.json, -file.csv for those files). True when there is nothing to keep or
-// the copy is written; false with the reason otherwise, and then the file must not be replaced.
-bool KeepReplacedFile(const std::string& path, std::string& error);
+// ...-file.dat (-file.json, -file.csv for those files), the newest kKeepReplacedFiles of them.
+// True when there is nothing to keep or the copy is written (its path then in `copyPath`, for
+// DiscardBackup should the save fail); false with the reason otherwise, and then the file is
+// replaced only when the user says so.
+bool KeepReplacedFile(const std::string& path, std::string& error, std::string* copyPath = nullptr);
+
+// True for a file in the folder of the safety copies: saving over one would turn the user's work
+// into something that looks like a copy.
+bool InBackupFolder(const QString& path);
 
 // A port as the user names it: a path is used as given, a bare number n is port n, "COMn" is
 // port n, any other name is looked up under /dev.

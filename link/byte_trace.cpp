@@ -16,6 +16,11 @@ ByteTrace::~ByteTrace() {
 }
 
 bool ByteTrace::Open(const std::string& path, std::string& error) {
+    if (!WritableTarget(path, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    path_ = path;
     file_ = OpenStream(path, "a");
     if (file_ == nullptr) {
         error = path + ": " + std::strerror(errno);
@@ -53,13 +58,21 @@ void ByteTrace::Flush() {
     if (file_ == nullptr || run_.empty())
         return;
     const char* label = direction_ == '>' ? "TX" : direction_ == '<' ? "RX" : "RX discarded";
-    std::fprintf(file_, "%s %s", startedAt_.c_str(), label);
+    bool ok = std::fprintf(file_, "%s %s", startedAt_.c_str(), label) >= 0;
     for (std::uint8_t b : run_)
-        std::fprintf(file_, " %02X", b);
-    std::fprintf(file_, "\n");
-    std::fflush(file_);
+        ok = std::fprintf(file_, " %02X", b) >= 0 && ok;
+    ok = std::fprintf(file_, "\n") >= 0 && ok;
+    ok = std::fflush(file_) == 0 && ok;
     run_.clear();
     direction_ = 0;
+    if (ok)
+        return;
+    // One word about it is enough; every further frame would fail the same way.
+    const std::string reason = path_ + ": " + std::strerror(errno);
+    std::fclose(file_);
+    file_ = nullptr;
+    if (onWriteFailure_)
+        onWriteFailure_(reason);
 }
 
 }  // namespace orvel

@@ -198,6 +198,8 @@ WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const Excha
             return reject(n, WriteStage::Special);
         }
     }
+    if (!request.specialWord.empty() && !ParseSpecialWord(request.specialWord))
+        hooks.Line(lines::kSpecialMalformed);
     hooks.Line(lines::kWriteDone);
     outcome.status = WriteStatus::Ok;
     return outcome;

@@ -53,6 +53,7 @@ inline constexpr std::string_view kReadDone = "接收数据[% 100]\r\n ***正确
 inline constexpr std::string_view kReadDoneBadChecksum = "接收数据[% 100]\r\n";
 inline constexpr std::string_view kWriteDone = "***正确写入数据***\r\n";
 inline constexpr std::string_view kSpecialFailed = "写入特定数据 失败\r\n";
+inline constexpr std::string_view kSpecialMalformed = "特定数据格式错误，未写入\r\n";
 }  // namespace lines
 
 enum class LinkStatus { Ok, NoAnswer, BadFormat };
@@ -81,7 +82,7 @@ ReadOutcome ReadRadio(BytePort& port, const ExchangeHooks& hooks,
 struct WriteRequest {
     ChannelTable table;
     RadioSettings settings;
-    std::string specialWord;  // used only when it is exactly 8 characters
+    std::string specialWord;  // used only when ParseSpecialWord takes it
 };
 
 enum class WriteStatus { Ok, PortClosed, Rejected, Interrupted };
@@ -105,7 +106,8 @@ struct WriteOutcome {
 std::vector<RadioFrame> WriteFrames(const WriteRequest& request);
 
 // Sends every frame and checks every acknowledgement; the first one not accepted ends it, with
-// one more log line for a silent radio (接收数据超时) or a bad answer (格式出错).
+// one more log line for a silent radio (接收数据超时) or a bad answer (格式出错). A special word
+// that is set but gives no frame is logged where its frame would have gone.
 WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const ExchangeHooks& hooks);
 
 enum class ChannelStatus { Ok, PortClosed, Timeout, DataError };

@@ -20,6 +20,7 @@
 #include <QSerialPortInfo>
 
 #include "app_paths.h"
+#include "backup_store.h"
 #include "byte_trace.h"
 #include "channel_file.h"
 #include "chighlightlistctrl.h"
@@ -229,6 +230,9 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
         trace_ = std::make_unique<ByteTrace>();
         std::string error;
         if (trace_->Open(options.tracePath.toStdString(), error)) {
+            trace_->OnWriteFailure([this](const std::string& reason) {
+                AppendLog(QStringLiteral("跟踪文件无法写入：") + QString::fromStdString(reason));
+            });
             m_serialPort.SetTrace(trace_.get());
         } else {
             AppendLog(QStringLiteral("跟踪文件无法打开：") + QString::fromStdString(error));
@@ -687,7 +691,7 @@ void COrvelToolView::OnOpen() {
     std::vector<std::uint8_t> data;
     std::string error;
     ReadFault fault = ReadFault::None;
-    ReadFileBytes(path.toStdString(), data, error, kMaxInputFileSize, &fault);
+    ReadChannelFileHead(path.toStdString(), data, error, &fault);
     if (fault == ReadFault::CannotOpen)
         return;  // a file that cannot be opened is passed over silently
     const QString fullPath = QFileInfo(path).absoluteFilePath();
@@ -722,15 +726,21 @@ void COrvelToolView::OnOpen() {
 
 bool COrvelToolView::WriteImageFile(const QString& path) {
     std::string error;
-    // The bytes a save replaces go to the safety copies first; without that copy they stay.
-    if (!KeepReplacedFile(path.toStdString(), error)) {
-        Message(QMessageBox::Warning, kAppTitle,
-                QStringLiteral("文件保存失败：无法保留原文件的备份\n%1\n%2")
-                    .arg(path, QString::fromStdString(error)));
+    std::string copy;
+    // The bytes a save replaces go to the safety copies first; without that copy they stay
+    // unless the user says otherwise.
+    if (!KeepReplacedFile(path.toStdString(), error, &copy) &&
+        Message(QMessageBox::Question, kAppTitle,
+                QStringLiteral("无法保留原文件的副本，仍然保存？\n%1\n%2")
+                    .arg(path, QString::fromStdString(error)),
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return false;
     }
     if (WriteFileAtomically(path.toStdString(), ChannelFileBytes(m_image), error))
         return true;
+    // The file is as it was: its copy would only crowd out older ones.
+    if (!copy.empty())
+        DiscardBackup(copy);
     const QString text =
         QFileInfo(path).absoluteDir().exists()
             ? QStringLiteral("文件保存失败：%1\n%2").arg(path, QString::fromStdString(error))
@@ -752,6 +762,11 @@ void COrvelToolView::OnSaveAs() {
 }
 
 void COrvelToolView::OnSave() {
+    // A safety copy opened and saved in place would carry the user's work under a copy's name.
+    if (!m_filePath.isEmpty() && InBackupFolder(m_filePath)) {
+        OnSaveAs();
+        return;
+    }
     if (Message(QMessageBox::Question, kNotice, QStringLiteral("要保存当前文件吗?"),
                 QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return;

@@ -100,6 +100,16 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    // A picture or a report goes into a regular file only: never over a device or into a FIFO.
+    for (const QCommandLineOption* output : {&reportPdf, &screenshot}) {
+        std::string error;
+        const QString path = parser.value(*output);
+        if (parser.isSet(*output) && !orvel::WritableTarget(path.toStdString(), error)) {
+            std::fprintf(stderr, "orveltool: %s: %s\n", qPrintable(path), error.c_str());
+            return 3;
+        }
+    }
+
     // Declared before the view, so that it outlives the port that uses it.
     std::unique_ptr<orvel::sim::InProcessRadio> radio;
     COrvelToolView::StartOptions options;

@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "channel_file.h"
@@ -252,6 +254,22 @@ TEST_F(Cli, WriteChecksTheFileBeforeOpeningThePort) {
         << r.err;
 }
 
+TEST_F(Cli, AnIniThatCannotWorkIsNamedAsTheCause) {
+    Write("sample.json", JsonOf(SampleImage()));
+    Write("word.ini", "[Set]\nWord=1O 34 56\n");
+    Result r = Ctl({"write", "--simulate", Path("sample.json"), "--config", Path("word.ini")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("Word \"1O 34 56\" is not three hexadecimal pairs"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("特定数据格式错误，未写入\n"), std::string::npos) << r.err;
+
+    Write("limits.ini", "[Set]\nMin=236\nMax=235\n");
+    r = Ctl({"convert", Path("sample.json"), Path("o.dat"), "--config", Path("limits.ini")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("Min 236 in the configuration is above Max 235"), std::string::npos)
+        << r.err;
+}
+
 TEST_F(Cli, ShowDecodesAFileAndRefusesShortAndCorruptOnes) {
     const MemoryImage sample = SampleImage();
     Write("sample.dat", ChannelFileBytes(sample));
@@ -262,6 +280,13 @@ TEST_F(Cli, ShowDecodesAFileAndRefusesShortAndCorruptOnes) {
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("信道10  224.500   224.500   P1"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("信道16"), std::string::npos);
+
+    // Bytes after the 260th are ignored, however many (17 MiB was once refused as too large).
+    ASSERT_TRUE(QFile::copy(Path("sample.dat"), Path("long.dat")));
+    ASSERT_TRUE(QFile::resize(Path("long.dat"), 17 << 20));
+    r = Ctl({"show", Path("long.dat"), "--format", "json"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, JsonOf(sample));
 
     std::vector<std::uint8_t> bytes = ChannelFileBytes(sample);
     bytes.pop_back();
@@ -681,13 +706,98 @@ TEST_F(Cli, ConvertKeepsTheFileItReplaces) {
     ASSERT_EQ(Ctl({"convert", Path("a.dat"), Path("new.dat"), "--config", ini}).code, 0);
     EXPECT_TRUE(Backups("*-file.dat").isEmpty());
 
-    // Without a place for the copy the file stays as it was.
+    // A save that fails after the copy was taken leaves no copy behind: the temporary file
+    // beside a name this long cannot be made.
+    const QString longName = QString(250, 'x') + ".dat";
+    Write(longName, std::string("keep"));
+    Result r = Ctl({"convert", Path("a.dat"), Path(longName), "--config", ini});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(Read(longName), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
+    EXPECT_TRUE(Backups("*-file.dat").isEmpty());
+
+    // Without a place for the copy the file stays as it was, unless the user says otherwise.
     Write("blocked", std::string("a file where the backup folder should be"));
     env_.insert("XDG_DATA_HOME", Path("blocked"));
-    const Result r = Ctl({"convert", Path("a.dat"), Path("old.json"), "--config", ini});
+    Write("old.json", std::string("{}"));
+    r = Ctl({"convert", Path("a.dat"), Path("old.json"), "--config", ini});
     EXPECT_EQ(r.code, 3);
     EXPECT_NE(r.err.find("not replaced"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--no-safety-copy"), std::string::npos) << r.err;
+    EXPECT_EQ(Read("old.json").size(), 2u);
+    r = Ctl({"convert", Path("a.dat"), Path("old.json"), "--config", ini, "--no-safety-copy"});
+    EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Read("old.json").size(), JsonOf(SampleImage()).size());
+}
+
+TEST_F(Cli, OnlyRegularFilesAreWrittenAndATraceIsNeverThePort) {
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    ASSERT_EQ(::mkfifo(Path("fifo.dat").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(Path("fifo.dat"), Path("link.dat")));
+    StartSim();
+    ASSERT_TRUE(QFile::link(Radio(), Path("terminal.dat")));  // a terminal device
+    for (const QStringList& command :
+         {QStringList{"convert", Path("a.dat"), Path("fifo.dat")},
+          QStringList{"convert", Path("a.dat"), Path("link.dat")},
+          QStringList{"convert", Path("a.dat"), Path("terminal.dat")},
+          QStringList{"read", "--simulate", "--out", Path("link.dat")},
+          QStringList{"read", "--simulate", "--trace", Path("fifo.dat")},
+          QStringList{"write", "--port", Radio(), Path("a.dat"), "--trace", Radio()}}) {
+        const Result r = Ctl(command);  // a FIFO without a reader once blocked for ever
+        EXPECT_EQ(r.code, 3) << command.join(' ').toStdString() << r.err;
+        EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(StopSim().empty());  // nothing went down the line
+    // The window's report goes into a regular file only.
+    ASSERT_EQ(::mkfifo(Path("report.pdf").toLocal8Bit().constData(), 0600), 0);
+    QProcess window;
+    QProcessEnvironment offscreen = env_;
+    offscreen.insert("QT_QPA_PLATFORM", "offscreen");
+    window.setProcessEnvironment(offscreen);
+    window.start(ORVELTOOL_PATH, {"--report-pdf", Path("report.pdf")});
+    ASSERT_TRUE(window.waitForFinished(30000));
+    EXPECT_EQ(window.exitCode(), 3);
+    EXPECT_NE(window.readAllStandardError().indexOf("a named pipe, not a regular file"), -1);
+    struct stat status {};
+    ASSERT_EQ(::stat(Path("fifo.dat").toLocal8Bit().constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    // A link to a regular file still works, and replaces the file it names.
+    Write("real.dat", std::string("old"));
+    ASSERT_TRUE(QFile::link(Path("real.dat"), Path("real-link.dat")));
+    EXPECT_EQ(Ctl({"convert", Path("a.dat"), Path("real-link.dat")}).code, 0);
+    EXPECT_EQ(Read("real.dat"), ChannelFileBytes(SampleImage()));
+    EXPECT_TRUE(QFileInfo(Path("real-link.dat")).isSymLink());
+}
+
+TEST_F(Cli, FileNamesAreTheBytesGiven) {
+    // Latin-1 and invalid UTF-8 names, given through a shell as raw bytes.
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    Write("a.json", JsonOf(SampleImage()));
+    QProcess shell;
+    shell.setProcessEnvironment(env_);
+    shell.setWorkingDirectory(dir_.path());
+    const QString ctl = QStringLiteral(ORVELCTL_PATH);
+    shell.start("/bin/sh", {"-c",
+                            "\"$0\" convert a.json \"$(printf 'x\\351.dat')\" &&"
+                            "\"$0\" convert a.dat \"$(printf 'bad\\377.dat')\" &&"
+                            "\"$0\" diff a.dat \"$(printf 'bad\\377.dat')\" &&"
+                            "\"$0\" diff \"$(printf 'x\\351.dat')\" a.json",
+                            ctl});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path().toStdString()))
+        names.insert(entry.path().filename().string());
+    EXPECT_TRUE(names.count("x\xe9.dat")) << "no file named x\\xe9.dat";
+    EXPECT_TRUE(names.count("bad\xff.dat")) << "no file named bad\\xff.dat";
+
+    // Each byte that is no part of UTF-8 comes back as it was given; UTF-8 stays text.
+    const char* given[] = {"orvelctl", "x\xe9.dat",        "bad\xff\xfe.dat",
+                           "信道.dat", "\xed\xa0\x80\xc3", "\xf0\x9f\x93\xbb.dat"};
+    const QStringList arguments = cli::ProgramArguments(6, const_cast<char**>(given));
+    ASSERT_EQ(arguments.size(), 6);
+    EXPECT_EQ(arguments[3], QStringLiteral("信道.dat"));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(cli::PathArgument(arguments[i]), given[i]) << i;
 }
 
 TEST_F(Cli, ClassicTimingSendsTheSameFrames) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -14,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Names = std::set<std::string>;
+using namespace std::chrono_literals;
 
 class BackupStore : public ::testing::Test {
 protected:
@@ -31,7 +33,8 @@ protected:
     Names Listing() const {
         Names names;
         for (const auto& entry : fs::directory_iterator(dir_)) {
-            names.insert(Utf8FromPath(entry.path().filename()));
+            if (entry.path().filename() != ".copies")  // the store's list of its copies
+                names.insert(Utf8FromPath(entry.path().filename()));
         }
         return names;
     }
@@ -96,6 +99,21 @@ TEST_F(BackupStore, NeverTouchesFilesItDidNotName) {
     EXPECT_EQ(Listing(), expected);
 }
 
+TEST_F(BackupStore, OnlyCopiesItWroteAndNobodyChangedArePruned) {
+    // A user's file named like a copy (a copy's name reused by Save) and a copy the user saved
+    // work into both once went as the oldest copies.
+    fs::create_directories(dir_);
+    std::ofstream(dir_ / "20200101-000000-read.dat") << "the user's";
+    Save("read", t0_);
+    std::ofstream(dir_ / "20240305-070809-read.dat") << "work saved into a copy";
+    fs::last_write_time(dir_ / "20240305-070809-read.dat",
+                        fs::last_write_time(dir_ / "20240305-070809-read.dat") + 1h);
+    Save("write", t0_ + 1, 1);
+    Save("read", t0_ + 2, 1);
+    EXPECT_EQ(Listing(), (Names{"20200101-000000-read.dat", "20240305-070809-read.dat",
+                                "20240305-070811-read.dat"}));
+}
+
 TEST_F(BackupStore, ACopyMarkedReadOnlyIsStillPruned) {
     Save("read", t0_);
     fs::permissions(dir_ / "20240305-070809-read.dat", fs::perms::owner_read);
@@ -133,7 +151,7 @@ TEST_F(BackupStore, AFolderThatCannotBeMadeOrAKindThatIsAPathIsAnError) {
 namespace orvel {
 namespace {
 
-TEST_F(BackupStore, ReplacedFilesKeepTheirBytesAndShareTheRotation) {
+TEST_F(BackupStore, ReplacedFilesKeepTheirBytesInARotationOfTheirOwn) {
     std::string error;
     const std::vector<std::uint8_t> bytes = {'n', 'o', 't', 0x00, 0xFF};
     const std::string kept = SaveBackupBytes(dir_.string(), bytes, "file", ".dat", error, 3, t0_);
@@ -146,8 +164,15 @@ TEST_F(BackupStore, ReplacedFilesKeepTheirBytesAndShareTheRotation) {
     EXPECT_FALSE(SaveBackupBytes(dir_.string(), bytes, "file", ".json", error, 3, t0_ + 1).empty());
     Save("read", t0_ + 2, 3);
     Save("write", t0_ + 3, 3);
-    EXPECT_EQ(Listing(), (Names{"20240305-070810-file.json", "20240305-070811-read.dat",
-                                "20240305-070812-write.dat"}));
+    Save("read", t0_ + 4, 3);
+    // Writes and reads once crowded the replaced files out of a shared rotation.
+    EXPECT_EQ(Listing(), (Names{"20240305-070809-file.dat", "20240305-070810-file.json",
+                                "20240305-070811-read.dat", "20240305-070812-write.dat",
+                                "20240305-070813-read.dat"}));
+    EXPECT_FALSE(SaveBackupBytes(dir_.string(), bytes, "file", ".csv", error, 2, t0_ + 5).empty());
+    EXPECT_EQ(Listing(), (Names{"20240305-070810-file.json", "20240305-070814-file.csv",
+                                "20240305-070811-read.dat", "20240305-070812-write.dat",
+                                "20240305-070813-read.dat"}));
     EXPECT_TRUE(SaveBackupBytes(dir_.string(), bytes, "file", ".exe", error).empty());
     EXPECT_EQ(error, "invalid backup extension");
 }

@@ -123,7 +123,7 @@ TEST_F(ChannelFileTest, OnlyRegularFilesAreReadAndNothingBlocks) {
 #endif
 }
 
-TEST_F(ChannelFileTest, AFileIsReadWholeOrRefusedAsTooLarge) {
+TEST_F(ChannelFileTest, AFileIsReadWholeOrRefusedAsTooLargeButAChannelFileByItsHead) {
     const fs::path path = folder / "big.json";
     std::vector<std::uint8_t> bytes;
     std::string error;
@@ -147,6 +147,18 @@ TEST_F(ChannelFileTest, AFileIsReadWholeOrRefusedAsTooLarge) {
     EXPECT_EQ(error, "too large; files read here hold at most 16 MiB");
     fs::resize_file(path, kMaxInputFileSize);
     EXPECT_TRUE(ReadFileBytes(path.string(), bytes, error));
+
+    // A channel file is its first 260 bytes, however long it is.
+    fs::resize_file(path, (17u << 20));
+    ASSERT_TRUE(ReadChannelFileHead(path.string(), bytes, error, &fault)) << error;
+    EXPECT_EQ(fault, ReadFault::None);
+    EXPECT_EQ(bytes.size(), kImageSize + 1);
+    EXPECT_TRUE(ImageFromChannelFile(bytes).complete);
+    fs::resize_file(path, 100);
+    ASSERT_TRUE(ReadChannelFileHead(path.string(), bytes, error, &fault)) << error;
+    EXPECT_EQ(bytes.size(), 100u);
+    EXPECT_FALSE(ReadChannelFileHead(folder.string(), bytes, error, &fault));
+    EXPECT_EQ(fault, ReadFault::NotRegularFile);
 }
 
 TEST_F(ChannelFileTest, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile) {

@@ -30,6 +30,22 @@ TEST(ReadConfiguration, DefaultsWithoutAFileAndPlainReadingsWithOne) {
     EXPECT_EQ(longWord.minFreq, 0.0);
 }
 
+TEST(ReadConfiguration, LimitsThatHoldNoFrequencyAreNamed) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"Min=230\nMax=232\n", ""},
+        {"Min=.5\nMax=+240abc\n", ""},
+        {"Min=236\nMax=235\n", "Min 236 in the configuration is above Max 235"},
+        {"Min=x\n", "Min \"x\" in the configuration is not a number"},
+        {"Max=nan\n", "Max \"nan\" in the configuration is not a number"},
+        {"Max=\n", "Max \"\" in the configuration is not a number"},
+    };
+    for (const auto& [lines, fault] : cases) {
+        const auto ini = IniFile::FromText(std::string("[Set]\n") + lines);
+        EXPECT_EQ(ReadConfiguration(ini).limitsFault, fault) << lines;
+    }
+}
+
 TEST(ReadConfiguration, PortReadsLeadingDigitsAndFallsBackOnlyWhenEmpty) {
     const std::pair<const char*, int> cases[] = {{"7", 7},   {"3x", 3}, {"x", 0},
                                                  {"-2", -2}, {"", 1},   {"99999999999", INT_MAX}};
@@ -42,18 +58,17 @@ TEST(ReadConfiguration, PortReadsLeadingDigitsAndFallsBackOnlyWhenEmpty) {
     EXPECT_EQ(ReadConfiguration(fresh).portNumber, 3);
 }
 
-TEST(ParseSpecialWord, ReadsThreePairsOfExactlyEightBytes) {
+TEST(ParseSpecialWord, ReadsThreeHexadecimalPairsOfExactlyEightBytes) {
     EXPECT_EQ(ParseSpecialWord("12 34 56"), (SpecialData{0x12, 0x34, 0x56}));
     EXPECT_EQ(ParseSpecialWord("AB-CD-EF"), (SpecialData{0xAB, 0xCD, 0xEF}));
-    // Other characters count their code minus 55: 'a' is 42, so "ab" is 16 * 42 + 43 = 0x2CB;
-    // 'G' is 16, so "G0" wraps to 0; a blank is -23, so " 1" is 0x91.
-    EXPECT_EQ(ParseSpecialWord("ab cd ef"), (SpecialData{0xCB, 0xED, 0x0F}));
-    EXPECT_EQ(ParseSpecialWord("G0  1 00"), (SpecialData{0x00, 0x91, 0x00}));
+    EXPECT_EQ(ParseSpecialWord("09x7Fy00"), (SpecialData{0x09, 0x7F, 0x00}));
 
-    for (const char* other : {"", "12 34 5", "12 34 567", "信道"}) {
+    // A pair that is not two of 0-9, A-F would go out as some other byte ('a' counts 42, "ab"
+    // 0xCB; a letter O makes "1O" 0x28): no frame rather than an unintended word.
+    for (const char* other : {"", "12 34 5", "12 34 567", "信道", "ab cd ef", "G0  1 00",
+                              "1O 34 56", "12 34 5 ", "信道12"}) {
         EXPECT_EQ(ParseSpecialWord(other), std::nullopt) << other;
     }
-    EXPECT_NE(ParseSpecialWord("信道12"), std::nullopt);  // four characters, eight bytes
 }
 
 TEST(IniPathBesideProgram, PutsTheFileInTheProgramsFolder) {

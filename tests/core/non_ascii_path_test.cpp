@@ -116,7 +116,8 @@ TEST_F(NonAsciiPath, BackupsAreWrittenAndPrunedInTheirFolder) {
     }
     EXPECT_EQ(PathFromUtf8(last), PathFromUtf8(folder) / "20240305-070811-read.dat");
     EXPECT_EQ(NamesIn(PathFromUtf8(folder)),
-              (std::set<std::string>{"20240305-070810-write.dat", "20240305-070811-read.dat"}));
+              (std::set<std::string>{".copies", "20240305-070810-write.dat",
+                                     "20240305-070811-read.dat"}));
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(ReadFileBytes(last, bytes, error)) << error;
     EXPECT_EQ(bytes, ChannelFileBytes(image));

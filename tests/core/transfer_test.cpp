@@ -285,11 +285,15 @@ TEST(TransferImport, AFrequencyIsCheckedAsItWillBeStored) {
     EXPECT_EQ(CsvError(oneRow, fine),
               "row 1, column rx: \"230.1245\" is outside Min..Max, 223.000 to 230.1245 MHz");
     EXPECT_EQ(CsvError(oneRow.replace(oneRow.find("230.1245"), 8, "230.124"), fine), "accepted");
-    // And the other way round: a value that rounds into the limits is what gets stored.
-    EXPECT_EQ(CsvError(CsvWithLine(2, "2,222.9996,235.0004,P5,1200,关,L9")), "accepted");
+    // And the other way round: a value typed beyond a limit is refused although it would be
+    // stored as the limit itself.
+    EXPECT_EQ(CsvError(CsvWithLine(2, "2,222.9996,235.000,P5,1200,关,L9")),
+              "row 2, column rx: \"222.9996\" is outside Min..Max, 223.000 to 235.000 MHz");
+    EXPECT_EQ(CsvError(CsvWithLine(2, "2,223,235.0004,P5,1200,关,L9")),
+              "row 2, column tx: \"235.0004\" is outside Min..Max, 223.000 to 235.000 MHz");
 }
 
-TEST(ChannelEdit, ConfirmRefusesWhatCannotBeStoredAndWhatIsStoredOutsideTheLimits) {
+TEST(ChannelEdit, ConfirmRefusesWhatCannotBeStoredAndWhatIsTypedOrStoredOutsideTheLimits) {
     struct Case {
         const char* typed;
         FrequencyLimits limits;
@@ -300,6 +304,8 @@ TEST(ChannelEdit, ConfirmRefusesWhatCannotBeStoredAndWhatIsStoredOutsideTheLimit
         {"999.9995", {0.0, 2000.0}, false},    {"230.1245", {223.0, 230.1245}, false},
         {"230.1244", {223.0, 230.1245}, true}, {"223", {223.0, 235.0}, true},
         {"nan", {-1e9, 1e9}, false},           {"inf", {-1e9, HUGE_VAL}, false},
+        {"235.0001", {223.0, 235.0}, false},   {"222.9999", {223.0, 235.0}, false},
+        {"235.0004", {223.0, 235.0}, false},   {"235", {223.0, 235.0}, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FrequencyValid(c.typed, c.limits), c.valid) << c.typed;

@@ -163,11 +163,18 @@ TEST_F(WriteExchangeTest, AcceptedEverywhereSendsAllFramesWithProgress) {
 }
 
 TEST_F(WriteExchangeTest, OnlyAnEightCharacterWordAddsTheSpecialFrame) {
-    for (const char* word : {"12 34 5", "", "12 34 567"}) {
+    for (const char* word : {"12 34 5", "", "12 34 567", "1O 34 56"}) {
         StartRadio();
+        log.clear();
         WriteRequest request = SampleRequest();
         request.specialWord = word;
         EXPECT_EQ(WriteFrames(request).size(), 66u) << word;
+        EXPECT_EQ(WriteRadio(port, request, Hooks()).status, WriteStatus::Ok) << word;
+        EXPECT_EQ(Sent().size(), 66u) << word;
+        // A word that was set and is not sent says so, once; no word at all is no news.
+        const auto said = std::count(log.begin(), log.end(), lines::kSpecialMalformed);
+        EXPECT_EQ(said, *word == '\0' ? 0 : 1) << word;
+        EXPECT_EQ(log.back(), lines::kWriteDone) << word;
         port.Close();
         radio->Stop();
     }

@@ -2,6 +2,14 @@
 // and its check read give the same trace, log and progress in either timing.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
+#include <csignal>
+#include <cstring>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -92,6 +100,51 @@ TEST_F(TimingTraceTest, VerifyNamesTheFirstWordTheRadioDidNotKeep) {
     log.clear();
     EXPECT_EQ(VerifyWrite(port, request, Hooks()).status, VerifyStatus::ReadFailed);
     EXPECT_TRUE(log.empty() || log.back().find("校验") == std::string::npos);
+}
+
+TEST(ByteTraceFile, AFullDiskIsReportedOnceAndTheTraceStops) {
+#ifndef _WIN32
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("trace.txt").toStdString();
+    ByteTrace trace;
+    std::string error;
+    ASSERT_TRUE(trace.Open(path, error)) << error;
+    std::vector<std::string> reports;
+    trace.OnWriteFailure([&](const std::string& reason) { reports.push_back(reason); });
+    // A file size limit stands in for a full disk: writing past it fails with EFBIG.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    for (int frame = 0; frame < 10; ++frame) {
+        for (std::uint8_t b : MakeFrame(CmdWriteWord, static_cast<std::uint8_t>(frame)))
+            trace.Sent(b);
+        trace.Received(0x33);
+    }
+    trace.Flush();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports.front(), path + ": " + std::strerror(EFBIG));
+    EXPECT_FALSE(trace.IsOpen());
+#endif
+}
+
+TEST(ByteTraceFile, OnlyARegularFileIsATrace) {
+#ifndef _WIN32
+    QTemporaryDir folder;
+    ByteTrace trace;
+    std::string error;
+    EXPECT_FALSE(trace.Open(folder.path().toStdString(), error));
+    EXPECT_EQ(error, folder.path().toStdString() + ": a folder, not a regular file");
+    const std::string fifo = folder.filePath("fifo").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(trace.Open(fifo, error));  // once blocked for ever, waiting for a reader
+    EXPECT_EQ(error, fifo + ": a named pipe, not a regular file");
+    EXPECT_FALSE(trace.IsOpen());
+#endif
 }
 
 }  // namespace

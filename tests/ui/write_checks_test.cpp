@@ -283,11 +283,47 @@ private slots:
         QFile blocker(BackupFolder());
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
+        // The user is asked; 否 leaves the file, 是 saves it without a copy.
+        answer = QMessageBox::No;
         view->OnSaveAs();
-        QFile::remove(BackupFolder());
         QCOMPARE(FileBytes(chosenFile), QByteArray("keep me"));
         QVERIFY(view->filePath().isEmpty());
-        QVERIFY(texts.last().startsWith(QStringLiteral("文件保存失败：无法保留原文件的备份")));
+        QVERIFY(texts.last().startsWith(QStringLiteral("无法保留原文件的副本，仍然保存？")));
+        QCOMPARE(icons.last(), QMessageBox::Question);
+        answer = QMessageBox::Yes;
+        view->OnSaveAs();
+        QFile::remove(BackupFolder());
+        QCOMPARE(FileBytes(chosenFile).size(), 260);
+        QCOMPARE(view->filePath(), chosenFile);
+    }
+
+    void aSafetyCopyIsNeverSavedOverAndAFailedSaveKeepsNoCopy() {
+        Start();
+        // A copy opened from the backups folder: Save asks for a new name instead.
+        const QString copy = BackupFolder() + "/20200101-000000-read.dat";
+        QVERIFY(QDir().mkpath(BackupFolder()));
+        std::string error;
+        QVERIFY(WriteFileAtomically(copy.toStdString(), ChannelFileBytes(view->image()), error));
+        chosenFile = copy;
+        view->OnOpen();
+        QCOMPARE(view->filePath(), copy);
+        QTemporaryDir folder;
+        chosenFile = folder.path() + "/work.dat";
+        view->OnSave();
+        QCOMPARE(view->filePath(), chosenFile);
+        QCOMPARE(FileBytes(chosenFile).size(), 260);
+
+        // A save that fails after the copy was taken leaves no copy behind. The temporary
+        // file beside a name this long cannot be made.
+        chosenFile = folder.path() + "/" + QString(250, 'x') + ".dat";
+        QFile old(chosenFile);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("keep me");
+        old.close();
+        view->OnSaveAs();
+        QCOMPARE(FileBytes(chosenFile), QByteArray("keep me"));
+        QVERIFY(texts.last().startsWith(QStringLiteral("文件保存失败：")));
+        QVERIFY(FileCopies().isEmpty());
     }
 
     void compareShowsTheDifferencesAndChangesNothing() {
