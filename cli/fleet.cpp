@@ -14,6 +14,7 @@
 #include "app_paths.h"
 #include "commands.h"
 #include "echo_text.h"
+#include "serial_port.h"
 #include "write_signals.h"
 
 namespace orvel::cli {

@@ -181,6 +181,28 @@ std::string PortDeviceName(int portNumber) {
 #endif
 }
 
+std::string ResolvePortName(const std::string& name) {
+    if (name.empty())
+        return name;
+    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos)
+        return name;
+    const QString text = QString::fromStdString(name);
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (isNumber)
+        return PortDeviceName(number);
+    if (text.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
+        const int com = text.mid(3).toInt(&isNumber);
+        if (isNumber)
+            return PortDeviceName(com);
+    }
+#ifdef Q_OS_WIN
+    return name;
+#else
+    return "/dev/" + name;
+#endif
+}
+
 void SerialPort::AttachDevice(const std::string& name, BytePort* device) {
     attachedName_ = name;
     attached_ = device;

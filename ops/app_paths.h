@@ -1,10 +1,12 @@
 // Where the program keeps its files: the INI beside the program (or in the user's
-// configuration folder where the program's folder cannot be written) and the safety copies.
+// configuration folder where the program's folder cannot be written), the configuration read
+// from it, and the safety copies.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <string>
+#include <string_view>
 
 #include "configuration.h"
 #include "memory_image.h"
@@ -37,6 +39,10 @@ QString BackupFolder();
 
 // The configuration from an INI file; a missing or unreadable file gives the defaults.
 Configuration LoadConfigurationFile(const QString& path);
+// Stores one [Set] key of the window's INI (an empty value removes it), every other line as it
+// was. A port chosen by number no longer names a device. False with the reason when the INI
+// cannot be read or written; a file that cannot be read is never replaced.
+bool StoreSetting(std::string_view key, const std::string& value, std::string& error);
 
 // Keeps a copy of an image read from or about to be written to a radio. Failures only go to
 // the program's diagnostic output: a copy must never stand in the way of the exchange. Safe to
@@ -53,9 +59,5 @@ bool KeepReplacedFile(const std::string& path, std::string& error, std::string* 
 // True for a file in the folder of the safety copies: saving over one would turn the user's work
 // into something that looks like a copy.
 bool InBackupFolder(const QString& path);
-
-// A port as the user names it: a path is used as given, a bare number n is port n, "COMn" is
-// port n, any other name is looked up under /dev.
-std::string ResolvePortName(const std::string& name);
 
 }  // namespace orvel

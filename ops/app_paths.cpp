@@ -13,7 +13,6 @@
 #include "backup_store.h"
 #include "channel_file.h"
 #include "ini_file.h"
-#include "serial_port.h"
 
 namespace orvel {
 namespace {
@@ -121,6 +120,20 @@ Configuration LoadConfigurationFile(const QString& path) {
     return ReadConfiguration(ini);
 }
 
+bool StoreSetting(std::string_view key, const std::string& value, std::string& error) {
+    const QString writePath = ConfigWritePath();
+    // A first private copy starts from the read-only file beside the program.
+    const QString readPath = ConfigReadPath();
+    const QString basePath = QFileInfo::exists(writePath) ? writePath : readPath;
+    IniFile ini;
+    if (!IniFile::Load(basePath.toStdString(), ini, error))
+        return false;
+    ini.Set(kConfigSection, key, value);
+    if (key == kPortKey)
+        ini.Remove(kConfigSection, "Device");
+    return ini.Save(writePath.toStdString(), error);
+}
+
 void KeepBackup(const MemoryImage& image, const char* kind) {
     // Radios written side by side keep a copy each; picking a free name and taking it is
     // one step.
@@ -157,28 +170,6 @@ bool InBackupFolder(const QString& path) {
     const QString folder = QFileInfo(BackupFolder()).canonicalFilePath();
     return !folder.isEmpty() &&
            QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath() == folder;
-}
-
-std::string ResolvePortName(const std::string& name) {
-    if (name.empty())
-        return name;
-    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos)
-        return name;
-    const QString text = QString::fromStdString(name);
-    bool isNumber = false;
-    const int number = text.toInt(&isNumber);
-    if (isNumber)
-        return PortDeviceName(number);
-    if (text.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
-        const int com = text.mid(3).toInt(&isNumber);
-        if (isNumber)
-            return PortDeviceName(com);
-    }
-#ifdef Q_OS_WIN
-    return name;
-#else
-    return "/dev/" + name;
-#endif
 }
 
 }  // namespace orvel

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app_paths.h"
+#include "radio_operations.h"
 
 namespace orvel {
 
@@ -15,11 +15,9 @@ std::string VerifyMismatchLine(int word) {
 VerifyOutcome VerifyWrite(SerialPort& port, const WriteRequest& request,
                           const ExchangeHooks& hooks) {
     VerifyOutcome outcome;
-    outcome.readBack = ReadRadio(port, hooks);
+    outcome.readBack = ReadRadioKeepingCopy(port, hooks);
     if (outcome.readBack.status != ReadStatus::Ok)
         return outcome;
-    KeepBackup(outcome.readBack.image, "read");
-    hooks.Line(outcome.readBack.checksumOk ? lines::kReadDone : lines::kReadDoneBadChecksum);
     outcome.difference = FirstWrittenDifference(WriteFrames(request), outcome.readBack.image);
     if (outcome.difference) {
         hooks.Line(VerifyMismatchLine(outcome.difference->word));
