@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "image_diff.h"
 #include "radio_link.h"
+#include "radio_operations.h"
 #include "transfer.h"
 
 namespace orvel::cli {
@@ -76,11 +77,9 @@ int RunDiff(const QStringList& arguments, Context& c) {
         if (int code = OpenLink(parser, link, c); code >= 0)
             return code;
         const ExchangeHooks hooks = LogHooks(c.err, link);
-        const ReadOutcome outcome = ReadRadio(link.port, hooks);
+        const ReadOutcome outcome = ReadRadioKeepingCopy(link.port, hooks);
         if (outcome.status != ReadStatus::Ok)
             return LinkFail(c, link, ReadFailure(outcome));
-        KeepBackup(outcome.image, "read");
-        hooks.Line(outcome.checksumOk ? lines::kReadDone : lines::kReadDoneBadChecksum);
         checksumOk = outcome.checksumOk;
         b = Compared(outcome.image, DecodeSource::FromRadio, Limits(config));
     } else {

@@ -6,6 +6,7 @@
 #include "codec.h"
 #include "commands.h"
 #include "configuration.h"
+#include "radio_operations.h"
 #include "verify_write.h"
 #include "write_check.h"
 #include "write_signals.h"
@@ -140,12 +141,9 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
                  "frame is sent\n"
               << std::flush;
     }
-    MemoryImage copy = image;
-    EncodeImage(request.table, request.settings, copy);
-    KeepBackup(copy, "write");
     ExchangeHooks hooks = LogHooks(c.err, link);
     hooks.interrupted = WriteSignals::StopNow;
-    const WriteOutcome outcome = WriteRadio(link.port, request, hooks);
+    const WriteOutcome outcome = WriteRadioKeepingCopy(link.port, image, request, hooks);
     if (outcome.status != WriteStatus::Ok) {
         return LinkFail(c, link, WriteFailure(outcome, WriteFrames(request).size()));
     }

@@ -13,11 +13,13 @@ using namespace orvel;
 CurrentChannelDialog::CurrentChannelDialog(SerialPort* port, QWidget* parent)
     : QDialog(parent), ui_(new Ui::CurrentChannelForm), port_(port) {
     ui_->setupUi(this);
+    channelCombo_ = ui_->id1029;
+    squelchCombo_ = ui_->id1030;
     // Inserted by position: the list keeps 1..16 in channel order.
     for (int n = 1; n <= kChannelCount; ++n)
-        ui_->id1029->insertItem(n - 1, QString::number(n));
-    ui_->id1029->setCurrentIndex(0);
-    ui_->id1030->setCurrentIndex(0);
+        channelCombo_->insertItem(n - 1, QString::number(n));
+    channelCombo_->setCurrentIndex(0);
+    squelchCombo_->setCurrentIndex(0);
     message = [this](const QString& text) {
         // The dialog's own boxes carry the program's title, an OK button and no icon.
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("OrvelTool"), text, QMessageBox::Ok,
@@ -34,10 +36,10 @@ CurrentChannelDialog::CurrentChannelDialog(SerialPort* port, QWidget* parent)
 CurrentChannelDialog::~CurrentChannelDialog() = default;
 
 QComboBox* CurrentChannelDialog::channelList() const {
-    return ui_->id1029;
+    return channelCombo_;
 }
 QComboBox* CurrentChannelDialog::squelchList() const {
-    return ui_->id1030;
+    return squelchCombo_;
 }
 
 void CurrentChannelDialog::OnReadCurrent() {
@@ -45,7 +47,7 @@ void CurrentChannelDialog::OnReadCurrent() {
     hooks.pause = pause;
     hooks.timing = timing;
     const CurrentChannelOutcome outcome = ReadCurrentChannel(
-        *port_, hooks, [this](int channel) { ui_->id1029->setCurrentIndex(channel); });
+        *port_, hooks, [this](int channel) { channelCombo_->setCurrentIndex(channel); });
     switch (outcome.status) {
         case ChannelStatus::PortClosed:
             message(QString::fromUtf8(lines::kPortClosed.data(), lines::kPortClosed.size()));
@@ -58,7 +60,7 @@ void CurrentChannelDialog::OnReadCurrent() {
             break;
         case ChannelStatus::Ok: {
             const int squelch = outcome.squelch;
-            ui_->id1030->setCurrentIndex(squelch < ui_->id1030->count() ? squelch : -1);
+            squelchCombo_->setCurrentIndex(squelch < squelchCombo_->count() ? squelch : -1);
             message(QStringLiteral("成功接收数据\r\n"));
             break;
         }
@@ -69,7 +71,7 @@ void CurrentChannelDialog::OnWriteCurrent() {
     ExchangeHooks hooks;
     hooks.pause = pause;
     hooks.timing = timing;
-    switch (SetCurrentChannel(*port_, ui_->id1029->currentIndex(), ui_->id1030->currentIndex(),
+    switch (SetCurrentChannel(*port_, channelCombo_->currentIndex(), squelchCombo_->currentIndex(),
                               hooks)) {
         case SetChannelStatus::PortClosed:
             message(QString::fromUtf8(lines::kPortClosed.data(), lines::kPortClosed.size()));

@@ -39,4 +39,6 @@ public:
 private:
     std::unique_ptr<Ui::CurrentChannelForm> ui_;
     orvel::SerialPort* port_;
+    QComboBox* channelCombo_ = nullptr;
+    QComboBox* squelchCombo_ = nullptr;
 };

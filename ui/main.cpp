@@ -31,12 +31,12 @@ constexpr const char* kVirtualRadioPort = "virtual/radio";
 // What a trainer shows first: the radio read, channel 3 changed and confirmed, and written.
 void RunDemo(COrvelToolView& view) {
     view.OnCommand(orvel::cmd::kReadRadio);
-    view.m_channelList->selectRow(2);
+    view.channelList()->selectRow(2);
     view.OnRowClicked();
     view.findChild<QLineEdit*>(QStringLiteral("id1003"))->setText(QStringLiteral("230.125"));
     view.findChild<QLineEdit*>(QStringLiteral("id1004"))->setText(QStringLiteral("235"));
     view.OnConfirm();
-    view.m_channelList->setFocus();
+    view.channelList()->setFocus();
     view.OnCommand(orvel::cmd::kWriteRadio);
 }
 

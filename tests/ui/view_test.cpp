@@ -114,9 +114,9 @@ private:
         Control<QComboBox>("id1011")->setCurrentIndex(squelch);
     }
     void ClickRow(int row) {
-        View()->m_channelList->clearSelection();
+        View()->channelList()->clearSelection();
         if (row >= 0)
-            View()->m_channelList->selectRow(row);
+            View()->channelList()->selectRow(row);
         View()->OnRowClicked();
     }
 
@@ -250,7 +250,7 @@ private slots:
     void keyboardSelectionLoadsThePanel() {
         StartInFrame();
         View()->OnRead();
-        auto* list = View()->m_channelList;
+        auto* list = View()->channelList();
         QTRY_VERIFY(list->hasFocus());
         const auto panelShows = [this](int row) {
             QCOMPARE(Control<QLineEdit>("id1002")->text(), QString::number(row + 1));
@@ -303,10 +303,10 @@ private slots:
         };
 
         // The list has the focus from the start.
-        QTRY_COMPARE(QApplication::focusWidget(), framed->m_channelList);
+        QTRY_COMPARE(QApplication::focusWidget(), framed->channelList());
         menu(Qt::Key_C, 0);  // 通信 > 读取
         QCOMPARE(LogLines().last(), QStringLiteral(" ***正确接收数据***"));
-        QTRY_COMPARE(QApplication::focusWidget(), framed->m_channelList);
+        QTRY_COMPARE(QApplication::focusWidget(), framed->channelList());
 
         press(Qt::Key_Home);
         press(Qt::Key_Down);
@@ -715,8 +715,8 @@ private slots:
         Start();
         QCOMPARE(view->minFreq(), 230.0);
         QCOMPARE(view->maxFreq(), 232.0);
-        QCOMPARE(view->m_specialWord, std::string("12,34,56"));
-        QCOMPARE(view->m_portNumber, 7);
+        QCOMPARE(view->specialWord(), std::string("12,34,56"));
+        QCOMPARE(view->portNumber(), 7);
         for (int id = cmd::kCom1; id <= cmd::kCom4; ++id)
             QVERIFY(!view->IsCommandChecked(id));
         FillPanel("229.9", "232", 0, 0, 0, 0);

@@ -1,0 +1,29 @@
+#include "file_operations.h"
+
+#include "app_paths.h"
+#include "backup_store.h"
+#include "file_access.h"
+
+namespace orvel {
+
+SaveOutcome SaveFileKeepingCopy(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                                bool withoutCopy) {
+    SaveOutcome outcome;
+    std::string copy;
+    if (!KeepReplacedFile(path, outcome.error, &copy) && !withoutCopy) {
+        outcome.status = SaveStatus::NoSafetyCopy;
+        return outcome;
+    }
+    if (!WriteFileAtomically(path, bytes, outcome.error)) {
+        // The file is as it was: its copy would only crowd out older ones.
+        if (!copy.empty())
+            DiscardBackup(copy);
+        outcome.status = SaveStatus::WriteFailed;
+        return outcome;
+    }
+    outcome.status = SaveStatus::Saved;
+    outcome.error.clear();
+    return outcome;
+}
+
+}  // namespace orvel

@@ -1,0 +1,85 @@
+// The channel list and the edit panel beside it: the channel number, the frequency texts and
+// the four drop-downs, their invalid marks, and the commands that move a channel between the
+// panel and its row (click, 确认, 清除, 缺省).
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "channel_edit.h"
+#include "form_controls.h"
+#include "memory_image.h"
+
+class MessageLog;
+class SettingsPanel;
+struct ViewDialogs;
+
+class ChannelEditor : public QObject {
+    Q_OBJECT
+
+public:
+    ChannelEditor(const FormControls& controls, SettingsPanel& settings, MessageLog& log,
+                  ViewDialogs& dialogs);
+
+    // The list's columns, rows and highlight, with the panel's choices empty.
+    void SetUpList();
+    // The last of the start-up: frequency lengths, colours, and the focus on the list.
+    void FinishStart();
+    void SetLimits(double minFreq, double maxFreq);
+
+    // Fields <-> controls. fromControls reads every bound control into its field.
+    void ExchangeData(bool fromControls);
+    // The silent check-and-copy of the edit panel into its row.
+    void ApplyPanelToRow();
+    // Before a write: asks about an edit not yet confirmed into its row. False: write nothing.
+    bool ConfirmPendingEdit();
+
+    // The channel list as a table of cells.
+    orvel::ChannelTable Table() const;
+    void SetTable(const orvel::ChannelTable& table);
+    // The settings panel's current choices, read with the panel's fields.
+    orvel::RadioSettings Settings();
+    // Shows decoded settings and the panel's fields.
+    void ShowDecoded(const orvel::RadioSettings& settings);
+    // A freshly opened file: channel 1, no frequencies, no choices.
+    void ResetPanel();
+    // The first channel of the list into the panel and back into its row.
+    void LoadFirstChannel();
+
+    orvel::EditPanel PanelFromControls();
+    void PanelToControls(const orvel::EditPanel& panel);
+
+    const orvel::InvalidFlags& invalidFlags() const { return invalid_; }
+    int channelNo() const { return m_channelNo; }
+    double minFreq() const { return m_minFreq; }
+    double maxFreq() const { return m_maxFreq; }
+    CHighlightListCtrl* channelList() const { return m_channelList; }
+
+    void OnRowClicked();
+    void OnConfirm();
+    void OnClear();
+    void OnDefault();
+
+private:
+    void UpdateColours();
+
+    SettingsPanel& settingsPanel_;
+    MessageLog& log_;
+    ViewDialogs& dialogs_;
+
+    double m_minFreq = 223.0;
+    double m_maxFreq = 235.0;
+    orvel::InvalidFlags invalid_;
+    int m_channelNo = 1;
+    QString m_rxFreqText;
+    QString m_txFreqText;
+
+    QLineEdit* m_editChannelNo;
+    QLineEdit* m_editRx;
+    QLineEdit* m_editTx;
+    QComboBox* m_comboPower;
+    QComboBox* m_comboRate;
+    QComboBox* m_comboSquelch;
+    QComboBox* m_comboDataVoice;
+    CHighlightListCtrl* m_channelList;
+};

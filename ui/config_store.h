@@ -1,0 +1,8 @@
+// Stores one of the window's choices in the private INI file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// An empty value removes the key. A port chosen by number no longer names a device.
+void SaveSetting(std::string_view key, const std::string& value);

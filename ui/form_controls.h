@@ -1,0 +1,28 @@
+// The main form's controls that code reaches by name. The form keeps their numeric ids as
+// object names; this is the one place that ties an id to its meaning.
+#pragma once
+
+class QLineEdit;
+class QComboBox;
+class QPlainTextEdit;
+class QPushButton;
+class CHighlightListCtrl;
+namespace Ui {
+class MainForm;
+}
+
+struct FormControls {
+    QLineEdit* channelNoEdit = nullptr;
+    QLineEdit* rxEdit = nullptr;
+    QLineEdit* txEdit = nullptr;
+    QComboBox* powerCombo = nullptr;
+    QComboBox* rateCombo = nullptr;
+    QComboBox* squelchCombo = nullptr;
+    QComboBox* dataVoiceCombo = nullptr;
+    QPlainTextEdit* logEdit = nullptr;
+    CHighlightListCtrl* channelList = nullptr;
+    QPushButton* confirmButton = nullptr;
+    QPushButton* clearButton = nullptr;
+
+    static FormControls Bind(const Ui::MainForm& form);
+};

@@ -1,0 +1,49 @@
+#include "message_log.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include "gbk.h"
+
+using namespace orvel;
+
+QString MessageLog::LogText() const {
+    // The control keeps plain line breaks; the log is counted as CR LF lines.
+    return m_editLog->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
+void MessageLog::SetLogText(const QString& text) {
+    QString plain = text;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    m_editLog->setPlainText(plain);
+}
+
+void MessageLog::ScrollLogToEnd() {
+    QScrollBar* bar = m_editLog->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void MessageLog::AppendLog(const QString& line) {
+    QString text = LogText();
+    if (GbkLength(text.toStdString()) > kLogLimitBytes)
+        text.clear();
+    SetLogText(text + line + QStringLiteral("\r\n"));
+    ScrollLogToEnd();
+}
+
+void MessageLog::AppendText(const QString& text) {
+    SetLogText(LogText() + text);
+    ScrollLogToEnd();
+}
+
+void MessageLog::BeginWorkingLog() {
+    workingLog_ = LogText();
+    if (GbkLength(workingLog_.toStdString()) > kLogLimitBytes)
+        workingLog_.clear();
+}
+
+void MessageLog::AddWorkingLine(std::string_view text) {
+    workingLog_ += QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    SetLogText(workingLog_);
+    ScrollLogToEnd();
+}

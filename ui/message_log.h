@@ -1,0 +1,32 @@
+// The log control under the list: lines ending in "\r\n", started again empty once the text
+// passes 2048 GBK bytes, always scrolled to its end.
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+class QPlainTextEdit;
+
+class MessageLog {
+public:
+    explicit MessageLog(QPlainTextEdit* logEdit) : m_editLog(logEdit) {}
+
+    // Adds a line and "\r\n"; a log over 2048 bytes starts again empty first.
+    void AppendLog(const QString& line);
+    // Adds text as it stands, with no limit applied.
+    void AppendText(const QString& text);
+    // The log text as the edit control holds it, lines ending in "\r\n".
+    QString LogText() const;
+    void SetLogText(const QString& text);
+    void ScrollLogToEnd();
+
+    // An exchange's log: the log as it stood when the exchange began (emptied when over the
+    // limit) with each of the exchange's lines added; what else joined the control meanwhile
+    // is replaced by it on the next line.
+    void BeginWorkingLog();
+    void AddWorkingLine(std::string_view text);
+
+private:
+    QPlainTextEdit* m_editLog;
+    QString workingLog_;
+};

@@ -1,0 +1,170 @@
+#include "port_controller.h"
+
+#include <QSerialPortInfo>
+
+#include "app_paths.h"
+#include "byte_trace.h"
+#include "config_store.h"
+#include "configuration.h"
+#include "message_log.h"
+#include "port_probe.h"
+#include "view_dialogs.h"
+
+using namespace orvel;
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("OrvelTool");
+
+QString OpenFailureReason(const SerialPort& port) {
+    const QString device = QString::fromStdString(port.DeviceName());
+    switch (port.LastOpenFailure()) {
+        case OpenFailure::NotFound:
+            return QStringLiteral("串口 %1 不存在").arg(device);
+        case OpenFailure::NotAPort:
+            return QStringLiteral("%1 不是串口").arg(device);
+        case OpenFailure::Busy:
+            return QStringLiteral("串口 %1 正被其他程序占用").arg(device);
+        case OpenFailure::PermissionDenied: {
+            QString reason = QStringLiteral("没有使用串口 %1 的权限").arg(device);
+            const QString group = QString::fromStdString(port.PermissionGroup());
+            if (!group.isEmpty()) {
+                reason += QStringLiteral(
+                              "，请把当前用户加入 %1 组（sudo usermod -aG %1 $USER）后重新登录")
+                              .arg(group);
+            }
+            return reason;
+        }
+        default:
+            return QStringLiteral("串口 %1 无法打开：%2")
+                .arg(device, QString::fromStdString(port.LastOpenError()));
+    }
+}
+
+}  // namespace
+
+PortController::PortController(MessageLog& log, ViewDialogs& dialogs)
+    : log_(log), dialogs_(dialogs) {
+    // Told once, idle or in the middle of an exchange, whose log it then joins.
+    m_serialPort.SetLostHandler([this](const std::string& device, const std::string&) {
+        const QString line = QStringLiteral("串口已断开：") + QString::fromStdString(device);
+        if (exchangeLine_) {
+            exchangeLine_((line + QStringLiteral("\r\n")).toStdString());
+        } else {
+            log_.AppendLog(line);
+        }
+        NotifyChanged();
+    });
+}
+
+PortController::~PortController() {
+    m_serialPort.Close();
+}
+
+void PortController::Configure(const Configuration& config) {
+    m_portNumber = config.portNumber;
+    m_device = QString::fromStdString(config.device);
+}
+
+void PortController::Start(const QString& portOverride, const QString& tracePath) {
+    if (!tracePath.isEmpty()) {
+        trace_ = std::make_unique<ByteTrace>();
+        std::string error;
+        if (trace_->Open(tracePath.toStdString(), error)) {
+            trace_->OnWriteFailure([this](const std::string& reason) {
+                log_.AppendLog(QStringLiteral("跟踪文件无法写入：") +
+                               QString::fromStdString(reason));
+            });
+            m_serialPort.SetTrace(trace_.get());
+        } else {
+            log_.AppendLog(QStringLiteral("跟踪文件无法打开：") + QString::fromStdString(error));
+            trace_.reset();
+        }
+    }
+    std::string device;
+    deviceByName_ = !portOverride.isEmpty() || !m_device.isEmpty();
+    if (!portOverride.isEmpty()) {
+        device = ResolvePortName(portOverride.toStdString());
+    } else if (!m_device.isEmpty()) {
+        device = ResolvePortName(m_device.toStdString());
+    } else {
+        device = PortDeviceName(m_portNumber);
+    }
+    OpenPort(device, true);
+}
+
+void PortController::OnFindRadio() {
+    const QString chosen = dialogs_.findRadio(
+        FindRadioDialog::PortsToSearch(m_device, deviceInUse_, m_serialPort.IsOpen() == 1));
+    // A row that answered is taken exactly as the same device from the port menu.
+    if (!chosen.isEmpty())
+        OnSelectDevice(chosen);
+}
+
+bool PortController::OpenPort(const std::string& device, bool atStartup) {
+    deviceInUse_ = device;
+    const bool opened = m_serialPort.OpenDevice(device) == 1;
+    NotifyChanged();
+    if (opened)
+        return true;
+    LogOpenFailure();
+    if (atStartup) {
+        dialogs_.Message(QMessageBox::NoIcon, kAppTitle,
+                         QStringLiteral("打开串口失败，请重新选择串口"));
+    }
+    return false;
+}
+
+void PortController::LogOpenFailure() {
+    log_.AppendLog(QStringLiteral("串口打开失败：") + OpenFailureReason(m_serialPort));
+}
+
+void PortController::SavePortChoice(int number, const QString& device) {
+    if (device.isEmpty()) {
+        SaveSetting(kPortKey, std::to_string(number));
+    } else {
+        SaveSetting("Device", device.toStdString());
+    }
+}
+
+void PortController::OnSelectCom(int number) {
+    m_portNumber = number;
+    m_device.clear();
+    deviceByName_ = false;
+    SavePortChoice(number, QString());
+    m_serialPort.Close();
+    OpenPort(PortDeviceName(number), false);
+}
+
+QStringList PortController::SerialDeviceNames() const {
+    QStringList names;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        names << info.portName();
+    }
+    names.sort();
+    return names;
+}
+
+void PortController::OnSelectDevice(const QString& name) {
+    m_device = name;
+    deviceByName_ = true;
+    SavePortChoice(m_portNumber, name);
+    m_serialPort.Close();
+    OpenPort(ResolvePortName(name.toStdString()), false);
+}
+
+bool PortController::IsDeviceChecked(const QString& name) const {
+    return deviceByName_ &&
+           CanonicalDevice(ResolvePortName(name.toStdString())) == CanonicalDevice(deviceInUse_);
+}
+
+bool PortController::IsComChecked(int number) const {
+    return !deviceByName_ && m_portNumber == number;
+}
+
+QString PortController::PortStatusText() const {
+    if (deviceInUse_.empty())
+        return {};
+    return QStringLiteral("串口 ") + QString::fromStdString(deviceInUse_) +
+           (m_serialPort.IsOpen() == 1 ? QString() : QStringLiteral("（未打开）"));
+}

@@ -1,0 +1,70 @@
+// The serial port the window talks to: which device (by COM number or by name, from the INI,
+// --port, the port menu or the finder), opening it and telling why it failed, the toolbar's
+// port label, the device going away, and the byte trace.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "serial_port.h"
+
+class MessageLog;
+struct ViewDialogs;
+namespace orvel {
+class ByteTrace;
+struct Configuration;
+}  // namespace orvel
+
+class PortController {
+public:
+    PortController(MessageLog& log, ViewDialogs& dialogs);
+    ~PortController();
+
+    // Called when what the frame shows changed (the port opened, closed or went away).
+    std::function<void()> stateChanged;
+
+    void Configure(const orvel::Configuration& config);
+    // The trace, then the port of this run: `portOverride`, the INI's device or its number.
+    void Start(const QString& portOverride, const QString& tracePath);
+
+    orvel::SerialPort& serialPort() { return m_serialPort; }
+    int portNumber() const { return m_portNumber; }
+    // The running exchange's log line, where a port going away is told meanwhile; empty
+    // when no exchange runs.
+    void SetExchangeLine(std::function<void(std::string_view)> line) {
+        exchangeLine_ = std::move(line);
+    }
+
+    void OnSelectCom(int number);
+    void OnSelectDevice(const QString& name);
+    void OnFindRadio();
+    QStringList SerialDeviceNames() const;
+    bool IsDeviceChecked(const QString& name) const;
+    bool IsComChecked(int number) const;
+    QString PortStatusText() const;
+
+private:
+    bool OpenPort(const std::string& device, bool atStartup);
+    void LogOpenFailure();
+    void SavePortChoice(int number, const QString& device);
+    void NotifyChanged() {
+        if (stateChanged)
+            stateChanged();
+    }
+
+    MessageLog& log_;
+    ViewDialogs& dialogs_;
+    int m_portNumber = 1;
+    QString m_device;  // a port chosen by device name; wins over m_portNumber when set
+    // The device the window talks to (open or not), and whether it was chosen by its name
+    // (Device, the device items, the finder, --port) rather than by port number.
+    std::string deviceInUse_;
+    bool deviceByName_ = false;
+    std::function<void(std::string_view)> exchangeLine_;
+    std::unique_ptr<orvel::ByteTrace> trace_;  // outlives the port that writes to it
+    orvel::SerialPort m_serialPort;
+};

@@ -1,0 +1,62 @@
+#include "print_commands.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrintDialog>
+
+#include "channel_editor.h"
+#include "message_log.h"
+#include "report.h"
+#include "view_dialogs.h"
+
+using namespace orvel;
+
+PrintCommands::PrintCommands(ChannelEditor& editor, MessageLog& log, ViewDialogs& dialogs)
+    : editor_(editor), log_(log), dialogs_(dialogs) {}
+
+void PrintCommands::OnPrint() {
+    editor_.ExchangeData(true);
+    if (!dialogs_.print(printer_))
+        return;
+    PaintReport(printer_);
+}
+
+void PrintCommands::PaintReport(QPrinter& printer) {
+    const Report report = BuildReport(editor_.Table(), editor_.Settings());
+    printer.setDocName(QString::fromStdString(report.jobName));
+    // The layout is in device dots at 600 dpi: it fills an A4 page.
+    printer.setResolution(600);
+    printer.setFullPage(false);
+    QPainter painter;
+    const bool started = painter.begin(&printer);
+    log_.AppendLog(QStringLiteral("***打印开始***"));
+    if (started) {
+        for (const ReportText& item : report.items) {
+            painter.drawText(QRect(item.x, item.y, 4000, 400),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                             QString::fromStdString(item.text));
+        }
+        painter.end();
+    }
+    log_.AppendLog(QStringLiteral("***打印结束***"));
+}
+
+bool PrintCommands::PrintToPdf(const QString& pdfPath) {
+    printer_.setOutputFormat(QPrinter::PdfFormat);
+    printer_.setOutputFileName(pdfPath);
+    printer_.setPageSize(QPageSize(QPageSize::A4));
+    const auto saved = dialogs_.print;
+    dialogs_.print = [](QPrinter&) { return true; };
+    OnPrint();
+    dialogs_.print = saved;
+    return QFileInfo(pdfPath).size() > 0;
+}
+
+void PrintCommands::OnPrintSetup(QWidget* parent) {
+    // The printer chosen here is the one the print command starts from.
+    QPrintDialog dialog(&printer_, parent);
+    dialog.setWindowTitle(QStringLiteral("打印设置"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.exec();
+}

@@ -1,0 +1,31 @@
+// 打印 and 打印设置: the channel report drawn on the printer the user chose.
+#pragma once
+
+#include <QPrinter>
+#include <QString>
+
+class ChannelEditor;
+class MessageLog;
+class QWidget;
+struct ViewDialogs;
+
+class PrintCommands {
+public:
+    PrintCommands(ChannelEditor& editor, MessageLog& log, ViewDialogs& dialogs);
+
+    QPrinter& printer() { return printer_; }
+
+    void OnPrint();
+    // `parent` carries the setup dialog.
+    void OnPrintSetup(QWidget* parent);
+    // Runs the print path into a PDF file instead of the print dialog's choice.
+    bool PrintToPdf(const QString& pdfPath);
+
+private:
+    void PaintReport(QPrinter& printer);
+
+    ChannelEditor& editor_;
+    MessageLog& log_;
+    ViewDialogs& dialogs_;
+    QPrinter printer_{QPrinter::HighResolution};
+};

@@ -1,0 +1,202 @@
+#include "radio_commands.h"
+
+#include <QProgressBar>
+
+#include "app_paths.h"
+#include "channel_editor.h"
+#include "codec.h"
+#include "comparedialog.h"
+#include "config_store.h"
+#include "configuration.h"
+#include "document.h"
+#include "exchanges.h"
+#include "image_diff.h"
+#include "message_log.h"
+#include "painting_pause.h"
+#include "port_controller.h"
+#include "radio_operations.h"
+#include "termination_hold.h"
+#include "transfer.h"
+#include "verify_write.h"
+#include "view_dialogs.h"
+
+using namespace orvel;
+
+namespace {
+
+const QString kNotice = QStringLiteral("提示");
+
+// The box for a read that did not get the image; the log already has its line.
+QString ReadFailureText(ReadStatus status) {
+    switch (status) {
+        case ReadStatus::NoAnswer:
+            return QStringLiteral("通信错误");
+        case ReadStatus::BadFormat:
+            return QStringLiteral("格式出错");
+        case ReadStatus::Timeout:
+            return QStringLiteral("接收数据超时");
+        case ReadStatus::PortClosed:
+        case ReadStatus::Ok:
+            break;
+    }
+    return QStringLiteral("串口没有打开，请重新选择串口");
+}
+
+}  // namespace
+
+RadioCommands::RadioCommands(Document& document, ChannelEditor& editor, PortController& port,
+                             MessageLog& log, ViewDialogs& dialogs)
+    : document_(document), editor_(editor), port_(port), log_(log), dialogs_(dialogs) {}
+
+void RadioCommands::Configure(const Configuration& config) {
+    m_specialWord = config.specialWord;
+    m_verifyWrites = config.verifyWrites;
+    m_classicTiming = config.classicTiming;
+}
+
+ExchangeHooks RadioCommands::MakeExchangeHooks() {
+    log_.BeginWorkingLog();
+    ExchangeHooks hooks;
+    hooks.line = [this](std::string_view text) { log_.AddWorkingLine(text); };
+    hooks.linkCheckLine = [this](std::string_view text) {
+        log_.AppendText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    };
+    hooks.progress = [this](int percent) { ShowProgress(percent); };
+    hooks.pause = PaintingPause;
+    hooks.timing = m_classicTiming ? PollTiming::Classic : PollTiming::Prompt;
+    port_.SetExchangeLine(hooks.line);
+    return hooks;
+}
+
+void RadioCommands::ShowProgress(int percent) {
+    if (!progressBar_)
+        return;
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(percent);
+    progressBar_->show();
+}
+
+void RadioCommands::EndProgress() {
+    port_.SetExchangeLine(nullptr);
+    if (progressBar_)
+        progressBar_->hide();
+}
+
+void RadioCommands::OnRead() {
+    const ExchangeHooks hooks = MakeExchangeHooks();
+    const ReadOutcome outcome = ReadRadioKeepingCopy(port_.serialPort(), hooks, [this] {
+        ChannelTable table = editor_.Table();
+        for (int r = 0; r < kChannelCount; ++r)
+            ClearRow(table, r + 1);
+        editor_.SetTable(table);
+        editor_.ExchangeData(false);
+    });
+    EndProgress();
+    switch (outcome.status) {
+        case ReadStatus::NoAnswer:
+            dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("通信错误"));
+            return;
+        case ReadStatus::BadFormat:
+            dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("格式出错"));
+            return;
+        case ReadStatus::PortClosed:
+        case ReadStatus::Timeout:
+            return;
+        case ReadStatus::Ok:
+            break;
+    }
+    const DecodedImage decoded =
+        DecodeImage(outcome.image, DecodeSource::FromRadio, editor_.Settings());
+    ChannelTable table = editor_.Table();
+    for (int r = 0; r < kChannelCount; ++r) {
+        for (int c = kColRx; c < kTableColumns; ++c) {
+            auto& cell = table[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+            cell = decoded.table[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+        }
+    }
+    editor_.SetTable(table);
+    editor_.ShowDecoded(decoded.settings);
+    document_.m_image = outcome.image;
+    editor_.LoadFirstChannel();
+    if (!outcome.checksumOk) {
+        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("数据校验错"));
+    }
+}
+
+void RadioCommands::OnWrite() {
+    if (!editor_.ConfirmPendingEdit())
+        return;
+    const ExchangeHooks hooks = MakeExchangeHooks();
+    WriteRequest request;
+    request.table = editor_.Table();
+    request.settings = editor_.Settings();
+    request.specialWord = m_specialWord;
+    const WriteOutcome outcome = [&] {
+        // A log-out waits until the radio holds every word, then ends the program.
+        const TerminationHold hold;
+        return WriteRadioKeepingCopy(port_.serialPort(), document_.m_image, request, hooks);
+    }();
+    EndProgress();
+    if (outcome.status == WriteStatus::Ok) {
+        dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
+        if (m_verifyWrites) {
+            VerifyAfterWrite(request, hooks);
+            EndProgress();
+        }
+    } else if (outcome.status == WriteStatus::Rejected) {
+        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("通讯失败"));
+    }
+}
+
+void RadioCommands::VerifyAfterWrite(const WriteRequest& request, const ExchangeHooks& hooks) {
+    const VerifyOutcome outcome = VerifyWrite(port_.serialPort(), request, hooks);
+    switch (outcome.status) {
+        case VerifyStatus::Match:
+            return;
+        case VerifyStatus::Mismatch:
+            dialogs_.Message(
+                QMessageBox::Critical, kNotice,
+                QString::fromStdString(VerifyMismatchLine(outcome.difference->word)).trimmed());
+            return;
+        case VerifyStatus::BadChecksum:
+            dialogs_.Message(
+                QMessageBox::Critical, kNotice,
+                QString::fromUtf8(lines::kVerifyChecksum.data(),
+                                  static_cast<qsizetype>(lines::kVerifyChecksum.size()))
+                    .trimmed());
+            return;
+        case VerifyStatus::ReadFailed:
+            dialogs_.Message(
+                QMessageBox::Critical, kNotice,
+                QStringLiteral("校验失败：") + ReadFailureText(outcome.readBack.status));
+            return;
+    }
+}
+
+void RadioCommands::OnCurrentChannel() {
+    dialogs_.currentChannel(port_.serialPort());
+}
+
+void RadioCommands::OnCompareRadio() {
+    const ExchangeHooks hooks = MakeExchangeHooks();
+    const ReadOutcome outcome = ReadRadioKeepingCopy(port_.serialPort(), hooks);
+    EndProgress();
+    if (outcome.status != ReadStatus::Ok) {
+        if (outcome.status != ReadStatus::PortClosed)
+            dialogs_.Message(QMessageBox::Critical, kNotice, ReadFailureText(outcome.status));
+        return;
+    }
+    const RadioSettings shown = editor_.Settings();
+    const DecodedImage radio = DecodeAsShown(outcome.image, DecodeSource::FromRadio,
+                                             {editor_.minFreq(), editor_.maxFreq()}, shown);
+    const std::vector<ConfigDifference> differences = CompareConfigurations(
+        {document_.m_image, editor_.Table(), shown}, {outcome.image, radio.table, radio.settings});
+    if (!outcome.checksumOk)
+        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("数据校验错"));
+    dialogs_.compare(DifferenceLinesChinese(differences));
+}
+
+void RadioCommands::OnToggleVerify() {
+    m_verifyWrites = !m_verifyWrites;
+    SaveSetting(kVerifyKey, m_verifyWrites ? "1" : "0");
+}

@@ -1,0 +1,54 @@
+// The commands that talk to the radio: read, write (with its read-back when 写入后校验 is on),
+// the current channel, the comparison with the radio, and the progress bar they drive.
+#pragma once
+
+#include <string>
+
+#include "memory_image.h"
+
+class ChannelEditor;
+class MessageLog;
+class PortController;
+class QProgressBar;
+struct Document;
+struct ViewDialogs;
+namespace orvel {
+struct Configuration;
+struct ExchangeHooks;
+struct WriteRequest;
+}  // namespace orvel
+
+class RadioCommands {
+public:
+    RadioCommands(Document& document, ChannelEditor& editor, PortController& port, MessageLog& log,
+                  ViewDialogs& dialogs);
+
+    void Configure(const orvel::Configuration& config);
+    void SetProgressBar(QProgressBar* bar) { progressBar_ = bar; }
+
+    bool verifyWrites() const { return m_verifyWrites; }
+    bool classicTiming() const { return m_classicTiming; }
+    const std::string& specialWord() const { return m_specialWord; }
+
+    void OnRead();
+    void OnWrite();
+    void OnCurrentChannel();
+    void OnCompareRadio();
+    void OnToggleVerify();
+
+private:
+    orvel::ExchangeHooks MakeExchangeHooks();
+    void VerifyAfterWrite(const orvel::WriteRequest& request, const orvel::ExchangeHooks& hooks);
+    void ShowProgress(int percent);
+    void EndProgress();
+
+    Document& document_;
+    ChannelEditor& editor_;
+    PortController& port_;
+    MessageLog& log_;
+    ViewDialogs& dialogs_;
+    QProgressBar* progressBar_ = nullptr;
+    std::string m_specialWord;  // bytes as the INI holds them
+    bool m_verifyWrites = true;
+    bool m_classicTiming = false;
+};

@@ -1,0 +1,33 @@
+// What the user sees through dialogs; tests replace these to answer them.
+#pragma once
+
+#include <QMessageBox>
+#include <QPrinter>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+#include "findradiodialog.h"
+
+namespace orvel {
+class SerialPort;
+}
+
+struct ViewDialogs {
+    std::function<QMessageBox::StandardButton(QMessageBox::Icon, const QString& caption,
+                                              const QString& text, QMessageBox::StandardButtons)>
+        message;
+    std::function<QString(bool save, const QString& initialPath)> fileName;
+    std::function<bool(QPrinter&)> print;
+    std::function<void(orvel::SerialPort&)> currentChannel;
+    std::function<void(const QStringList& lines)> compare;  // 与电台比较's result
+    // The finder: returns the name of the port chosen, or nothing.
+    std::function<QString(std::vector<FindRadioDialog::Port>)> findRadio;
+
+    QMessageBox::StandardButton Message(QMessageBox::Icon icon, const QString& caption,
+                                        const QString& text,
+                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok) {
+        return message(icon, caption, text, buttons);
+    }
+};
