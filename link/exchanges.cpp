@@ -195,6 +195,11 @@ WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const Excha
             hooks.Line(lines::kSpecialFailed);
             return reject(n, WriteStage::Special);
         }
+        // A radio may acknowledge before it has stored the word: give it time before anything
+        // else goes out. Channel frames have their pause above; the classic polling leaves one
+        // anyway.
+        if (n > kChannelFrames && hooks.timing == PollTiming::Prompt)
+            hooks.pause(kPollPauseMs);
     }
     hooks.Line(lines::kWriteDone);
     outcome.status = WriteStatus::Ok;

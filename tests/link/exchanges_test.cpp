@@ -281,6 +281,21 @@ TEST_F(WriteExchangeTest, RejectedSettingsAndSpecialFramesAreReported) {
     EXPECT_EQ(log.back(), "写入特定数据 失败\r\n");
 }
 
+TEST(WritePacing, EveryFrameAfterAnAcknowledgementWaitsTwentyMilliseconds) {
+    // A radio may acknowledge a word before it has stored it: channel, settings and special
+    // frames alike go out no sooner than 20 ms after the acknowledgement before them.
+    AnsweringPort port;
+    port.answer = [](const RadioFrame&) {
+        return std::vector<std::uint8_t>(kAck.begin(), kAck.end());
+    };
+    WriteRequest request = SampleRequest();
+    request.specialWord = "12 34 56";
+    ASSERT_EQ(WriteRadio(port, request, port.Hooks()).status, WriteStatus::Ok);
+    ASSERT_EQ(port.gaps.size(), 66u);
+    for (std::size_t i = 0; i < port.gaps.size(); ++i)
+        EXPECT_GE(port.gaps[i], kPollPauseMs) << "before frame " << i + 2;
+}
+
 TEST_F(WriteExchangeTest, AClosedPortSendsNothing) {
     StartRadio();
     port.Close();

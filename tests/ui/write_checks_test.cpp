@@ -3,6 +3,7 @@
 // comparison with the radio.
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -68,6 +69,7 @@ private:
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     QStringList compared;
     QString chosenFile;
+    QString tracePath;  // a byte trace of the window's port when set
     std::function<QMessageBox::StandardButton(QMessageBox::Icon, const QString&, const QString&,
                                               QMessageBox::StandardButtons)>
         windowMessage;  // the view's own boxes
@@ -89,6 +91,7 @@ private:
         QVERIFY(radio->Start());
         COrvelToolView::StartOptions options;
         options.portOverride = QString::fromStdString(radio->DevicePath());
+        options.tracePath = tracePath;
         view->OnInitialUpdate(options);
         view->OnRead();
         texts.clear();
@@ -108,6 +111,7 @@ private slots:
         QFile::remove(IniPath());
         answer = QMessageBox::Yes;
         compared.clear();
+        tracePath.clear();
         QDir(BackupFolder()).removeRecursively();
     }
     void cleanup() {
@@ -165,6 +169,30 @@ private slots:
         QCOMPARE(texts, QStringList{kQuestion});
         QVERIFY(LogLines().contains(QStringLiteral("***接收频率数据非法***")));
         QVERIFY(radio->Frames().empty());
+    }
+
+    void aPromptWriteLeavesTwentyMillisecondsBeforeEveryFrame() {
+        QTemporaryDir folder;
+        tracePath = folder.filePath("trace.txt");
+        Start();
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QFile file(tracePath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        // "yyyy-MM-dd hh:mm:ss.zzz TX CC 01 ...": each frame against the answer before it.
+        QDateTime answeredAt;
+        int frames = 0;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QDateTime at = QDateTime::fromString(QString::fromLatin1(line.left(23)),
+                                                       QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+            if (line.mid(24, 2) == "RX") {
+                answeredAt = at;
+            } else if (line.mid(24, 2) == "TX" && answeredAt.isValid()) {
+                QVERIFY2(answeredAt.msecsTo(at) >= 20, line.constData());
+                ++frames;
+            }
+        }
+        QVERIFY(frames >= 66 + 2);
     }
 
     void theRealQuestionHasYesNoAndCancel() {
