@@ -15,11 +15,19 @@ std::string VerifyMismatchLine(int word) {
 VerifyOutcome VerifyWrite(SerialPort& port, const WriteRequest& request,
                           const ExchangeHooks& hooks) {
     VerifyOutcome outcome;
-    outcome.readBack = ReadRadio(port, hooks);
+    // One line for the whole read-back, so the write's own lines stay in view; its failure
+    // lines still go to the log.
+    hooks.Line(lines::kVerifyReading);
+    ExchangeHooks readHooks = hooks;
+    readHooks.line = [&hooks](std::string_view text) {
+        constexpr std::string_view kProgress = "接收数据[%";  // as ReadProgressLine begins
+        if (text.substr(0, kProgress.size()) != kProgress)
+            hooks.Line(text);
+    };
+    outcome.readBack = ReadRadio(port, readHooks);
     if (outcome.readBack.status != ReadStatus::Ok)
         return outcome;
     KeepBackup(outcome.readBack.image, "read");
-    hooks.Line(outcome.readBack.checksumOk ? lines::kReadDone : lines::kReadDoneBadChecksum);
     outcome.difference = FirstWrittenDifference(WriteFrames(request), outcome.readBack.image);
     if (outcome.difference) {
         hooks.Line(VerifyMismatchLine(outcome.difference->word));

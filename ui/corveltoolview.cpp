@@ -650,10 +650,12 @@ void COrvelToolView::OnWrite() {
     const WriteOutcome outcome = WriteRadio(m_serialPort, request, hooks);
     EndProgress();
     if (outcome.status == WriteStatus::Ok) {
-        Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
+        // With the check on, the one box at the end says how the check went.
         if (m_verifyWrites) {
             VerifyAfterWrite(request, hooks);
             EndProgress();
+        } else {
+            Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
         }
     } else if (outcome.status == WriteStatus::Rejected) {
         Message(QMessageBox::Critical, kNotice, QStringLiteral("通讯失败"));

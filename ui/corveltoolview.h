@@ -141,6 +141,7 @@ private:
     orvel::ExchangeHooks MakeExchangeHooks(QString& workingLog);
     // Before a write: asks about an edit not yet confirmed into its row. False: write nothing.
     bool ConfirmPendingEdit();
+    // The read-back after a write and the one box that ends the write.
     void VerifyAfterWrite(const orvel::WriteRequest& request, const orvel::ExchangeHooks& hooks);
     void SaveSetting(std::string_view key, const std::string& value);
     void ShowProgress(int percent);

@@ -57,6 +57,7 @@ void COrvelToolView::VerifyAfterWrite(const WriteRequest& request, const Exchang
     const VerifyOutcome outcome = VerifyWrite(m_serialPort, request, hooks);
     switch (outcome.status) {
         case VerifyStatus::Match:
+            Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
             return;
         case VerifyStatus::Mismatch:
             Message(QMessageBox::Critical, kNotice,

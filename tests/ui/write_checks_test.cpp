@@ -69,7 +69,8 @@ private:
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     QStringList compared;
     QString chosenFile;
-    QString tracePath;  // a byte trace of the window's port when set
+    QString tracePath;               // a byte trace of the window's port when set
+    QList<std::size_t> framesAtBox;  // frames the radio had seen when each box came up
     std::function<QMessageBox::StandardButton(QMessageBox::Icon, const QString&, const QString&,
                                               QMessageBox::StandardButtons)>
         windowMessage;  // the view's own boxes
@@ -83,6 +84,7 @@ private:
                                          const QString& text, QMessageBox::StandardButtons) {
             texts << text;
             icons << icon;
+            framesAtBox << radio->Frames().size();
             return answer;
         };
         view->dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
@@ -96,6 +98,7 @@ private:
         view->OnRead();
         texts.clear();
         icons.clear();
+        framesAtBox.clear();
         radio->ClearRecord();
     }
     QString Cell(int row, int column) const {
@@ -217,15 +220,25 @@ private slots:
         QVERIFY(radio->Frames().empty());
     }
 
+    void aCheckedWriteReadsBackBeforeItsOneBox() {
+        Start();
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QCOMPARE(framesAtBox, QList<std::size_t>{66 + 2});  // after the read-back's two frames
+        // The read-back is one line: the write's own lines stay in view.
+        const QStringList lines = LogLines();
+        QCOMPARE(lines.mid(lines.lastIndexOf(QStringLiteral("***正确写入数据***")) + 1),
+                 (QStringList{"校验：读回数据…", "校验正确"}));
+    }
+
     void aRadioThatIgnoresWritesFailsTheCheck() {
         Start(sim::RadioBehaviour{.ignoreWrites = true});
         TypeRx("226.5");
         view->OnConfirm();
         view->OnWrite();
-        QCOMPARE(texts.size(), 2);
-        QCOMPARE(texts[0], QStringLiteral("正确写入数据"));
-        QCOMPARE(texts[1], QStringLiteral("校验错误：字 0x00"));
-        QCOMPARE(icons[1], QMessageBox::Critical);
+        // One stop box, and no word of success before it.
+        QCOMPARE(texts, QStringList{"校验错误：字 0x00"});
+        QCOMPARE(icons, QList<QMessageBox::Icon>{QMessageBox::Critical});
         QCOMPARE(LogLines().last(), QStringLiteral("校验错误：字 0x00"));
         QCOMPARE(QDir(BackupFolder()).entryList({"*-read*.dat"}).size(), 2);  // read, read-back
     }
