@@ -502,6 +502,7 @@ void COrvelToolView::OnRowClicked() {
     EditPanel panel = PanelFromControls();
     LoadRowIntoPanel(Table(), row, panel);
     PanelToControls(panel);
+    RememberPanelAsLoaded();
 }
 
 void COrvelToolView::OnConfirm() {
@@ -510,8 +511,10 @@ void COrvelToolView::OnConfirm() {
     const ConfirmResult result =
         ConfirmPanel(PanelFromControls(), {m_minFreq, m_maxFreq}, table, invalid_);
     UpdateColours();
-    if (result.written)
+    if (result.written) {
         SetTable(table);
+        RememberPanelAsLoaded();
+    }
     for (const std::string& line : result.logLines)
         AppendLog(QString::fromStdString(line));
 }
@@ -523,6 +526,14 @@ void COrvelToolView::ApplyPanelToRow() {
         SetTable(table);
     }
     UpdateColours();
+    // Loaded, whether or not the silent check took it: drop-downs that keep their earlier
+    // choices beside an empty row are not an edit.
+    RememberPanelAsLoaded();
+}
+
+void COrvelToolView::RememberPanelAsLoaded() {
+    ExchangeData(true);
+    panelAsLoaded_ = PanelFromControls();
 }
 
 void COrvelToolView::OnClear() {
@@ -541,6 +552,7 @@ void COrvelToolView::OnClear() {
     SetLogText(LogText() + QStringLiteral("***清除信道数据***\r\n"));
     ScrollLogToEnd();
     ExchangeData(false);
+    RememberPanelAsLoaded();
 }
 
 void COrvelToolView::OnDefault() {

@@ -133,6 +133,7 @@ private:
     void ShowDecoded(const orvel::RadioSettings& settings);
     orvel::EditPanel PanelFromControls();
     void PanelToControls(const orvel::EditPanel& panel);
+    void RememberPanelAsLoaded();
     void ScrollLogToEnd();
     bool OpenPort(const std::string& device, bool atStartup);
     void LogOpenFailure();
@@ -174,6 +175,9 @@ public:
     double m_minFreq = 223.0;
     double m_maxFreq = 235.0;
     orvel::InvalidFlags invalid_;
+    // The panel as it was last loaded from its row or confirmed into it: only a panel changed
+    // since holds an edit to ask about.
+    orvel::EditPanel panelAsLoaded_;
     int m_dataVoicePriority = 0;
     int m_rxBusyLevel = 0;
     int m_txVco = 0;

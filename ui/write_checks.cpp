@@ -38,7 +38,7 @@ QString ReadFailureText(ReadStatus status) {
 bool COrvelToolView::ConfirmPendingEdit() {
     ExchangeData(true);
     const EditPanel panel = PanelFromControls();
-    if (PanelMatchesRow(panel, Table()))
+    if (panel == panelAsLoaded_ || PanelMatchesRow(panel, Table()))
         return true;
     const QMessageBox::StandardButton answer =
         Message(QMessageBox::Question, kNotice,

@@ -174,6 +174,21 @@ private slots:
         QVERIFY(radio->Frames().empty());
     }
 
+    void readingAnEmptyChannelOneLeavesNothingToAskAbout() {
+        Start();
+        MemoryImage image = radio->Image();
+        std::fill_n(image.begin() + layout::ChannelOffset(0), layout::kChannelRecordSize, 0);
+        image[layout::kChecksum] = ImageChecksum(image);
+        radio->SetImage(image);
+        view->OnRead();
+        // The drop-downs keep their earlier choices beside the empty row.
+        QCOMPARE(Cell(0, 1), QString());
+        QVERIFY(view->findChild<QComboBox*>("id1009")->currentIndex() >= 0);
+        texts.clear();
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{"正确写入数据"});
+    }
+
     void aPromptWriteLeavesTwentyMillisecondsBeforeEveryFrame() {
         QTemporaryDir folder;
         tracePath = folder.filePath("trace.txt");
