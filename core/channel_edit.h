@@ -40,6 +40,8 @@ struct EditPanel {
     int rate = -1;
     int squelch = -1;
     int dataVoice = -1;
+
+    bool operator==(const EditPanel&) const = default;
 };
 
 // Which fields are marked red.

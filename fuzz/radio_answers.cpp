@@ -162,16 +162,34 @@ ORVEL_FUZZ_TARGET(FuzzRadioAnswers) {
                 FUZZ_CHECK(outcome.status == ChannelStatus::PortClosed, "closed port");
                 break;
             }
+            // An echo is all eight bytes of the request; five that look like it are an answer,
+            // and what follows them starts the next answer.
+            auto echoes = [&](std::size_t offset, const RadioFrame& request) {
+                const Slice whole = Take(answers, offset, kFrameSize);
+                return whole.present == kFrameSize &&
+                       std::equal(whole.bytes.begin(), whole.bytes.end(), request.begin());
+            };
             const Slice channel = Take(answers, 0, kReadWordAnswerSize);
             const Slice squelch = Take(answers, kReadWordAnswerSize, kReadWordAnswerSize);
             ChannelStatus expected = ChannelStatus::Ok;
-            if (channel.present < kReadWordAnswerSize)
+            bool echoed = false;
+            if (channel.present < kReadWordAnswerSize) {
                 expected = ChannelStatus::Timeout;
-            else if (channel.bytes[4] >= kChannelCount)
+            } else if (echoes(0, MakeFrame(CmdReadWord, layout::kWordCurrentChannel))) {
                 expected = ChannelStatus::DataError;
-            else if (squelch.present < kReadWordAnswerSize)
+                echoed = true;
+            } else if (channel.bytes[4] >= kChannelCount) {
+                expected = ChannelStatus::DataError;
+            } else if (squelch.present < kReadWordAnswerSize) {
                 expected = ChannelStatus::Timeout;
+            } else if (echoes(kReadWordAnswerSize,
+                              MakeFrame(CmdReadWord,
+                                        static_cast<std::uint8_t>(4 * channel.bytes[4] + 1)))) {
+                expected = ChannelStatus::DataError;
+                echoed = true;
+            }
             FUZZ_CHECK(outcome.status == expected, "current channel verdict");
+            FUZZ_CHECK(outcome.echoed == echoed, "echo verdict");
             if (expected == ChannelStatus::Ok) {
                 FUZZ_CHECK(outcome.channelIndex == channel.bytes[4], "channel");
                 FUZZ_CHECK(outcome.squelch == squelch.bytes[4], "squelch");

@@ -35,10 +35,38 @@ AckFault FaultOf(const PollResult& answer, const BytePort& port) {
     return AckFault::BadFormat;
 }
 
-// An adapter or loop-back plug that echoes hands back the request's own first bytes.
-bool IsEcho(const PollResult& answer, const RadioFrame& request) {
-    return answer.Complete() && answer.bytes.size() <= request.size() &&
-           std::equal(answer.bytes.begin(), answer.bytes.end(), request.begin());
+// The three bytes of a request beyond a read-word answer's five. An echo brings them within
+// a few milliseconds of the fifth.
+constexpr PollPlan kEchoTailPoll{kFrameSize - kReadWordAnswerSize, PollShape::Pass, 3, 30};
+
+// An adapter or loop-back plug that echoes hands back all eight bytes of the request. A radio
+// may lead its answer with CC 03 and the word as well, so five bytes that look like the
+// request are its answer unless the other three follow at once. Bytes that came but do not
+// complete the echo are kept in `early`: they start whatever the radio says next.
+bool IsEcho(BytePort& port, const ExchangeHooks& hooks, const PollResult& answer,
+            const RadioFrame& request, std::vector<std::uint8_t>& early) {
+    if (!std::equal(answer.bytes.begin(), answer.bytes.end(), request.begin()))
+        return false;
+    const PollResult tail = PollReceive(port, kEchoTailPoll, hooks.pause, {}, hooks.timing);
+    if (tail.Complete() &&
+        std::equal(tail.bytes.begin(), tail.bytes.end(), request.begin() + kReadWordAnswerSize)) {
+        return true;
+    }
+    early.assign(tail.bytes.begin(), tail.bytes.begin() + static_cast<std::ptrdiff_t>(tail.count));
+    return false;
+}
+
+// A read-word answer whose first bytes may have come already.
+PollResult ReceiveWordAnswer(BytePort& port, const ExchangeHooks& hooks,
+                             const std::vector<std::uint8_t>& early) {
+    PollPlan plan = kReadWordPoll;
+    plan.expected -= early.size();
+    const PollResult rest = PollReceive(port, plan, hooks.pause, {}, hooks.timing);
+    PollResult answer;
+    answer.bytes = early;
+    answer.bytes.insert(answer.bytes.end(), rest.bytes.begin(), rest.bytes.end());
+    answer.count = early.size() + rest.count;
+    return answer;
 }
 
 }  // namespace
@@ -197,6 +225,11 @@ WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const Excha
             hooks.Line(lines::kSpecialFailed);
             return reject(n, WriteStage::Special);
         }
+        // A radio may acknowledge before it has stored the word: give it time before anything
+        // else goes out. Channel frames have their pause above; the classic polling leaves one
+        // anyway.
+        if (n > kChannelFrames && hooks.timing == PollTiming::Prompt)
+            hooks.pause(kPollPauseMs);
     }
     if (!request.specialWord.empty() && !ParseSpecialWord(request.specialWord))
         hooks.Line(lines::kSpecialMalformed);
@@ -212,12 +245,13 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
         return outcome;
     const RadioFrame channelRequest = MakeFrame(CmdReadWord, layout::kWordCurrentChannel);
     SendFrame(port, channelRequest);
-    PollResult answer = PollReceive(port, kReadWordPoll, hooks.pause, {}, hooks.timing);
+    std::vector<std::uint8_t> early;
+    PollResult answer = ReceiveWordAnswer(port, hooks, early);
     if (!answer.Complete()) {
         outcome.status = ChannelStatus::Timeout;
         return outcome;
     }
-    if (IsEcho(answer, channelRequest)) {
+    if (IsEcho(port, hooks, answer, channelRequest, early)) {
         outcome.status = ChannelStatus::DataError;
         outcome.echoed = true;
         return outcome;
@@ -234,12 +268,13 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
         onChannel(channel);
     const RadioFrame squelchRequest = MakeFrame(CmdReadWord, LowByte(4 * channel + 1));
     SendFrame(port, squelchRequest);
-    answer = PollReceive(port, kReadWordPoll, hooks.pause, {}, hooks.timing);
+    answer = ReceiveWordAnswer(port, hooks, early);
     if (!answer.Complete()) {
         outcome.status = ChannelStatus::Timeout;
         return outcome;
     }
-    if (IsEcho(answer, squelchRequest)) {
+    early.clear();
+    if (IsEcho(port, hooks, answer, squelchRequest, early)) {
         outcome.status = ChannelStatus::DataError;
         outcome.echoed = true;
         return outcome;

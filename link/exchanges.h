@@ -121,8 +121,9 @@ struct CurrentChannelOutcome {
 
 // Asks word 0x60 for the current channel, waits 500 ms, then word 4c+1 for its squelch byte.
 // `onChannel` runs when the channel is known, before the second frame. An index of 16 or more
-// is a data error and nothing more is sent; so is an answer that repeats the request, which
-// is a line echoing what it is sent, not a radio.
+// is a data error and nothing more is sent; so is an answer that repeats all eight bytes of
+// the request, which is a line echoing what it is sent, not a radio. Five bytes alone are the
+// radio's answer, however much they look like the request.
 CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& hooks,
                                          const std::function<void(int)>& onChannel = {});
 

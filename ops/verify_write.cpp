@@ -15,7 +15,16 @@ std::string VerifyMismatchLine(int word) {
 VerifyOutcome VerifyWrite(SerialPort& port, const WriteRequest& request,
                           const ExchangeHooks& hooks) {
     VerifyOutcome outcome;
-    outcome.readBack = ReadRadioKeepingCopy(port, hooks);
+    // One line for the whole read-back, so the write's own lines stay in view; its failure
+    // lines still go to the log.
+    hooks.Line(lines::kVerifyReading);
+    ExchangeHooks readHooks = hooks;
+    readHooks.line = [&hooks](std::string_view text) {
+        constexpr std::string_view kProgress = "接收数据[%";  // as ReadProgressLine begins
+        if (text.substr(0, kProgress.size()) != kProgress)
+            hooks.Line(text);
+    };
+    outcome.readBack = ReadRadioKeepingCopy(port, readHooks);
     if (outcome.readBack.status != ReadStatus::Ok)
         return outcome;
     outcome.difference = FirstWrittenDifference(WriteFrames(request), outcome.readBack.image);

@@ -11,6 +11,7 @@
 namespace orvel {
 
 namespace lines {
+inline constexpr std::string_view kVerifyReading = "校验：读回数据…\r\n";
 inline constexpr std::string_view kVerifyOk = "校验正确\r\n";
 inline constexpr std::string_view kVerifyChecksum = "校验错误：数据校验错\r\n";
 }  // namespace lines
@@ -26,10 +27,10 @@ struct VerifyOutcome {
 // "校验错误：字 0x05\r\n"
 std::string VerifyMismatchLine(int word);
 
-// A full read (link check and image, with its log lines), kept among the safety copies like
-// every read, then the comparison of the channel and settings words. Logs 校验正确 or
-// 校验错误：字 0xNN; a failed read leaves its own lines only. A read-back whose words match
-// but whose checksum fails is BadChecksum.
+// A full read (link check and image), kept among the safety copies like every read, then the
+// comparison of the channel and settings words. Logs 校验：读回数据… in place of the read's
+// progress lines, then 校验正确 or 校验错误：字 0xNN; a failed read adds its own failure
+// lines only. A read-back whose words match but whose checksum fails is BadChecksum.
 VerifyOutcome VerifyWrite(SerialPort& port, const WriteRequest& request,
                           const ExchangeHooks& hooks);
 

@@ -197,6 +197,7 @@ void ChannelEditor::OnRowClicked() {
     EditPanel panel = PanelFromControls();
     LoadRowIntoPanel(Table(), row, panel);
     PanelToControls(panel);
+    RememberPanelAsLoaded();
 }
 
 void ChannelEditor::OnConfirm() {
@@ -205,8 +206,10 @@ void ChannelEditor::OnConfirm() {
     const ConfirmResult result =
         ConfirmPanel(PanelFromControls(), {m_minFreq, m_maxFreq}, table, invalid_);
     UpdateColours();
-    if (result.written)
+    if (result.written) {
         SetTable(table);
+        RememberPanelAsLoaded();
+    }
     for (const std::string& line : result.logLines)
         log_.AppendLog(QString::fromStdString(line));
 }
@@ -218,6 +221,14 @@ void ChannelEditor::ApplyPanelToRow() {
         SetTable(table);
     }
     UpdateColours();
+    // Loaded, whether or not the silent check took it: drop-downs that keep their earlier
+    // choices beside an empty row are not an edit.
+    RememberPanelAsLoaded();
+}
+
+void ChannelEditor::RememberPanelAsLoaded() {
+    ExchangeData(true);
+    panelAsLoaded_ = PanelFromControls();
 }
 
 void ChannelEditor::OnClear() {
@@ -235,6 +246,7 @@ void ChannelEditor::OnClear() {
     m_txFreqText.clear();
     log_.AppendText(QStringLiteral("***清除信道数据***\r\n"));
     ExchangeData(false);
+    RememberPanelAsLoaded();
 }
 
 void ChannelEditor::OnDefault() {
@@ -247,7 +259,7 @@ void ChannelEditor::OnDefault() {
 bool ChannelEditor::ConfirmPendingEdit() {
     ExchangeData(true);
     const EditPanel panel = PanelFromControls();
-    if (PanelMatchesRow(panel, Table()))
+    if (panel == panelAsLoaded_ || PanelMatchesRow(panel, Table()))
         return true;
     const QMessageBox::StandardButton answer = dialogs_.Message(
         QMessageBox::Question, kNotice,

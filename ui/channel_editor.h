@@ -62,6 +62,7 @@ public:
 
 private:
     void UpdateColours();
+    void RememberPanelAsLoaded();
 
     SettingsPanel& settingsPanel_;
     MessageLog& log_;
@@ -70,6 +71,9 @@ private:
     double m_minFreq = 223.0;
     double m_maxFreq = 235.0;
     orvel::InvalidFlags invalid_;
+    // The panel as it was last loaded from its row or confirmed into it: only a panel changed
+    // since holds an edit to ask about.
+    orvel::EditPanel panelAsLoaded_;
     int m_channelNo = 1;
     QString m_rxFreqText;
     QString m_txFreqText;

@@ -138,10 +138,12 @@ void RadioCommands::OnWrite() {
     }();
     EndProgress();
     if (outcome.status == WriteStatus::Ok) {
-        dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
+        // With the check on, the one box at the end says how the check went.
         if (m_verifyWrites) {
             VerifyAfterWrite(request, hooks);
             EndProgress();
+        } else {
+            dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
         }
     } else if (outcome.status == WriteStatus::Rejected) {
         dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("通讯失败"));
@@ -152,6 +154,7 @@ void RadioCommands::VerifyAfterWrite(const WriteRequest& request, const Exchange
     const VerifyOutcome outcome = VerifyWrite(port_.serialPort(), request, hooks);
     switch (outcome.status) {
         case VerifyStatus::Match:
+            dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
             return;
         case VerifyStatus::Mismatch:
             dialogs_.Message(

@@ -38,6 +38,7 @@ public:
 
 private:
     orvel::ExchangeHooks MakeExchangeHooks();
+    // The read-back after a write and the one box that ends the write.
     void VerifyAfterWrite(const orvel::WriteRequest& request, const orvel::ExchangeHooks& hooks);
     void ShowProgress(int percent);
     void EndProgress();

@@ -2,11 +2,68 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
+
 #include "codec.h"
 #include "link_fixture.h"
 
 namespace orvel::testing {
 namespace {
+
+// Answers each whole frame at once with what `answer` gives for it. Its clock moves only by
+// the exchange's pauses, and `gaps` holds, for each frame sent after an answer, how long after
+// that answer was taken in full the frame began.
+class AnsweringPort : public BytePort {
+public:
+    std::function<std::vector<std::uint8_t>(const RadioFrame&)> answer;
+    int clockMs = 0;
+    std::vector<int> gaps;
+    std::vector<RadioFrame> frames;
+
+    ExchangeHooks Hooks(PollTiming timing = PollTiming::Prompt) {
+        ExchangeHooks hooks;
+        hooks.pause = [this](int ms) { clockMs += ms; };
+        hooks.timing = timing;
+        return hooks;
+    }
+    int IsOpen() const override { return 1; }
+    int WriteByte(std::uint8_t byte) override {
+        if (frame_.empty() && answerTakenAt_ >= 0)
+            gaps.push_back(clockMs - answerTakenAt_);
+        frame_.push_back(byte);
+        if (frame_.size() == kFrameSize) {
+            frames.emplace_back();
+            std::copy(frame_.begin(), frame_.end(), frames.back().begin());
+            frame_.clear();
+            for (std::uint8_t b : answer(frames.back()))
+                queued_.push_back(b);
+        }
+        return 1;
+    }
+    int ReadByte(std::uint8_t& out) override {
+        out = 0;
+        if (queued_.empty())
+            return 0;
+        out = queued_.front();
+        queued_.pop_front();
+        if (queued_.empty())
+            answerTakenAt_ = clockMs;
+        return 1;
+    }
+    bool WaitForData(int ms) override {
+        if (queued_.empty())
+            SleepPause(std::min(ms, 5));
+        return !queued_.empty();
+    }
+    void DiscardInput() override { queued_.clear(); }
+    void PurgeOutput() override {}
+
+private:
+    std::vector<std::uint8_t> frame_;
+    std::deque<std::uint8_t> queued_;
+    int answerTakenAt_ = -1;
+};
 
 using LinkCheckTest = LinkTest;
 using ReadExchangeTest = LinkTest;
@@ -260,6 +317,21 @@ TEST_F(WriteExchangeTest, RejectedSettingsAndSpecialFramesAreReported) {
     EXPECT_EQ(log.back(), "写入特定数据 失败\r\n");
 }
 
+TEST(WritePacing, EveryFrameAfterAnAcknowledgementWaitsTwentyMilliseconds) {
+    // A radio may acknowledge a word before it has stored it: channel, settings and special
+    // frames alike go out no sooner than 20 ms after the acknowledgement before them.
+    AnsweringPort port;
+    port.answer = [](const RadioFrame&) {
+        return std::vector<std::uint8_t>(kAck.begin(), kAck.end());
+    };
+    WriteRequest request = SampleRequest();
+    request.specialWord = "12 34 56";
+    ASSERT_EQ(WriteRadio(port, request, port.Hooks()).status, WriteStatus::Ok);
+    ASSERT_EQ(port.gaps.size(), 66u);
+    for (std::size_t i = 0; i < port.gaps.size(); ++i)
+        EXPECT_GE(port.gaps[i], kPollPauseMs) << "before frame " << i + 2;
+}
+
 TEST_F(WriteExchangeTest, AClosedPortSendsNothing) {
     StartRadio();
     port.Close();
@@ -318,6 +390,44 @@ TEST_F(CurrentChannelTest, AnEchoOfTheRequestIsAFormatErrorAndNothingMoreIsSent)
         EXPECT_EQ(Sent(), std::vector<RadioFrame>{MakeFrame(CmdReadWord, 0x60)});
         port.Close();
         radio->Stop();
+    }
+}
+
+TEST(CurrentChannelEcho, OnlyTheWholeRequestBackIsAnEcho) {
+    // A radio that leads its answer with CC 03 and the word gives, for channel 1 with a zero
+    // high byte, the request's own first five bytes: that is its answer. An echo of the
+    // squelch question after a real answer to the channel question is still an echo.
+    auto radioAnswer = [](const RadioFrame& f, std::uint8_t low) {
+        return std::vector<std::uint8_t>{0xCC, 0x03, f[2], 0x00, low};
+    };
+    struct Case {
+        const char* name;
+        std::function<std::vector<std::uint8_t>(const RadioFrame&)> answer;
+        ChannelStatus status;
+        bool echoed;
+        int channel;
+        int squelch;
+    } cases[] = {
+        {"answers led by the request's bytes",
+         [&](const RadioFrame& f) { return radioAnswer(f, f[2] == 0x60 ? 0 : 7); },
+         ChannelStatus::Ok, false, 0, 7},
+        {"the squelch question echoed",
+         [&](const RadioFrame& f) {
+             return f[2] == 0x60 ? radioAnswer(f, 2)
+                                 : std::vector<std::uint8_t>(f.begin(), f.end());
+         },
+         ChannelStatus::DataError, true, 2, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnsweringPort port;
+        port.answer = c.answer;
+        const CurrentChannelOutcome outcome = ReadCurrentChannel(port, port.Hooks());
+        EXPECT_EQ(outcome.status, c.status);
+        EXPECT_EQ(outcome.echoed, c.echoed);
+        EXPECT_EQ(outcome.channelIndex, c.channel);
+        EXPECT_EQ(outcome.squelch, c.squelch);
+        EXPECT_EQ(port.frames.size(), 2u);
     }
 }
 

@@ -3,6 +3,7 @@
 // comparison with the radio.
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -68,6 +69,8 @@ private:
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     QStringList compared;
     QString chosenFile;
+    QString tracePath;               // a byte trace of the window's port when set
+    QList<std::size_t> framesAtBox;  // frames the radio had seen when each box came up
     std::function<QMessageBox::StandardButton(QMessageBox::Icon, const QString&, const QString&,
                                               QMessageBox::StandardButtons)>
         windowMessage;  // the view's own boxes
@@ -81,6 +84,7 @@ private:
                                          const QString& text, QMessageBox::StandardButtons) {
             texts << text;
             icons << icon;
+            framesAtBox << radio->Frames().size();
             return answer;
         };
         view->dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
@@ -89,10 +93,12 @@ private:
         QVERIFY(radio->Start());
         COrvelToolView::StartOptions options;
         options.portOverride = QString::fromStdString(radio->DevicePath());
+        options.tracePath = tracePath;
         view->OnInitialUpdate(options);
         view->OnRead();
         texts.clear();
         icons.clear();
+        framesAtBox.clear();
         radio->ClearRecord();
     }
     QString Cell(int row, int column) const {
@@ -108,6 +114,7 @@ private slots:
         QFile::remove(IniPath());
         answer = QMessageBox::Yes;
         compared.clear();
+        tracePath.clear();
         QDir(BackupFolder()).removeRecursively();
     }
     void cleanup() {
@@ -167,6 +174,45 @@ private slots:
         QVERIFY(radio->Frames().empty());
     }
 
+    void readingAnEmptyChannelOneLeavesNothingToAskAbout() {
+        Start();
+        MemoryImage image = radio->Image();
+        std::fill_n(image.begin() + layout::ChannelOffset(0), layout::kChannelRecordSize, 0);
+        image[layout::kChecksum] = ImageChecksum(image);
+        radio->SetImage(image);
+        view->OnRead();
+        // The drop-downs keep their earlier choices beside the empty row.
+        QCOMPARE(Cell(0, 1), QString());
+        QVERIFY(view->findChild<QComboBox*>("id1009")->currentIndex() >= 0);
+        texts.clear();
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{"正确写入数据"});
+    }
+
+    void aPromptWriteLeavesTwentyMillisecondsBeforeEveryFrame() {
+        QTemporaryDir folder;
+        tracePath = folder.filePath("trace.txt");
+        Start();
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QFile file(tracePath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        // "yyyy-MM-dd hh:mm:ss.zzz TX CC 01 ...": each frame against the answer before it.
+        QDateTime answeredAt;
+        int frames = 0;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QDateTime at = QDateTime::fromString(QString::fromLatin1(line.left(23)),
+                                                       QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+            if (line.mid(24, 2) == "RX") {
+                answeredAt = at;
+            } else if (line.mid(24, 2) == "TX" && answeredAt.isValid()) {
+                QVERIFY2(answeredAt.msecsTo(at) >= 20, line.constData());
+                ++frames;
+            }
+        }
+        QVERIFY(frames >= 66 + 2);
+    }
+
     void theRealQuestionHasYesNoAndCancel() {
         Start();
         view->dialogs().message = windowMessage;
@@ -189,15 +235,25 @@ private slots:
         QVERIFY(radio->Frames().empty());
     }
 
+    void aCheckedWriteReadsBackBeforeItsOneBox() {
+        Start();
+        view->OnWrite();
+        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QCOMPARE(framesAtBox, QList<std::size_t>{66 + 2});  // after the read-back's two frames
+        // The read-back is one line: the write's own lines stay in view.
+        const QStringList lines = LogLines();
+        QCOMPARE(lines.mid(lines.lastIndexOf(QStringLiteral("***正确写入数据***")) + 1),
+                 (QStringList{"校验：读回数据…", "校验正确"}));
+    }
+
     void aRadioThatIgnoresWritesFailsTheCheck() {
         Start(sim::RadioBehaviour{.ignoreWrites = true});
         TypeRx("226.5");
         view->OnConfirm();
         view->OnWrite();
-        QCOMPARE(texts.size(), 2);
-        QCOMPARE(texts[0], QStringLiteral("正确写入数据"));
-        QCOMPARE(texts[1], QStringLiteral("校验错误：字 0x00"));
-        QCOMPARE(icons[1], QMessageBox::Critical);
+        // One stop box, and no word of success before it.
+        QCOMPARE(texts, QStringList{"校验错误：字 0x00"});
+        QCOMPARE(icons, QList<QMessageBox::Icon>{QMessageBox::Critical});
         QCOMPARE(LogLines().last(), QStringLiteral("校验错误：字 0x00"));
         QCOMPARE(QDir(BackupFolder()).entryList({"*-read*.dat"}).size(), 2);  // read, read-back
     }
