@@ -41,6 +41,27 @@ bool IsEcho(const PollResult& answer, const RadioFrame& request) {
            std::equal(answer.bytes.begin(), answer.bytes.end(), request.begin());
 }
 
+// One read-word question: the frame out, the answer awaited and checked against an echo. The
+// word's first byte is the answer's fifth. A timeout or an echo ends the exchange; `outcome`
+// then says which.
+bool AskWord(BytePort& port, std::uint8_t word, const ExchangeHooks& hooks,
+             CurrentChannelOutcome& outcome, int& value) {
+    const RadioFrame request = MakeFrame(CmdReadWord, word);
+    SendFrame(port, request);
+    const PollResult answer = PollReceive(port, kReadWordPoll, hooks.pause, {}, hooks.timing);
+    if (!answer.Complete()) {
+        outcome.status = ChannelStatus::Timeout;
+        return false;
+    }
+    if (IsEcho(answer, request)) {
+        outcome.status = ChannelStatus::DataError;
+        outcome.echoed = true;
+        return false;
+    }
+    value = answer.bytes[4];
+    return true;
+}
+
 }  // namespace
 
 std::string ReadProgressLine(int percent) {
@@ -208,21 +229,11 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
     CurrentChannelOutcome outcome;
     if (port.IsOpen() != 1)
         return outcome;
-    const RadioFrame channelRequest = MakeFrame(CmdReadWord, layout::kWordCurrentChannel);
-    SendFrame(port, channelRequest);
-    PollResult answer = PollReceive(port, kReadWordPoll, hooks.pause, {}, hooks.timing);
-    if (!answer.Complete()) {
-        outcome.status = ChannelStatus::Timeout;
+    int channel = 0;
+    if (!AskWord(port, layout::kWordCurrentChannel, hooks, outcome, channel))
         return outcome;
-    }
-    if (IsEcho(answer, channelRequest)) {
-        outcome.status = ChannelStatus::DataError;
-        outcome.echoed = true;
-        return outcome;
-    }
     // Give the radio time before the next question.
     hooks.pause(kSettleAfterChannelMs);
-    const int channel = answer.bytes[4];
     if (channel >= kChannelCount) {
         outcome.status = ChannelStatus::DataError;
         return outcome;
@@ -230,19 +241,8 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
     outcome.channelIndex = channel;
     if (onChannel)
         onChannel(channel);
-    const RadioFrame squelchRequest = MakeFrame(CmdReadWord, LowByte(4 * channel + 1));
-    SendFrame(port, squelchRequest);
-    answer = PollReceive(port, kReadWordPoll, hooks.pause, {}, hooks.timing);
-    if (!answer.Complete()) {
-        outcome.status = ChannelStatus::Timeout;
+    if (!AskWord(port, LowByte(4 * channel + 1), hooks, outcome, outcome.squelch))
         return outcome;
-    }
-    if (IsEcho(answer, squelchRequest)) {
-        outcome.status = ChannelStatus::DataError;
-        outcome.echoed = true;
-        return outcome;
-    }
-    outcome.squelch = answer.bytes[4];
     outcome.status = ChannelStatus::Ok;
     return outcome;
 }
