@@ -15,6 +15,8 @@
 
 #include "byte_trace.h"
 #include "channel_edit.h"
+#include "codec.h"
+#include "commands.h"
 #include "configuration.h"
 #include "exchanges.h"
 #include "in_process_radio.h"
@@ -87,6 +89,8 @@ int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringLi
             Context& c);
 std::string Value(const QCommandLineParser& parser, const char* name);
 bool ParseFormat(const QCommandLineParser& parser, bool csvAllowed, Format& format);
+// The option's value as a whole number from low to high.
+bool ParseNumber(const QCommandLineParser& parser, const char* name, int low, int high, int& value);
 
 // Each returns the exit code of a failure (reported), else -1.
 int LoadConfig(const QCommandLineParser& parser, Configuration& config, Context& c);
@@ -95,6 +99,12 @@ FrequencyLimits Limits(const Configuration& config);
 int LoadImageFile(const std::string& path, const FrequencyLimits& limits, MemoryImage& image,
                   Context& c, const std::string& limitsFault = {});
 int OpenLink(const QCommandLineParser& parser, Link& link, Context& c);
+// Keeps the replaced file's safety copy first.
+int WriteImageFile(const std::string& path, const MemoryImage& image, const FrequencyLimits& limits,
+                   bool safetyCopy, Context& c);
+
+// The configuration as text, JSON or a CSV channel table.
+std::string Render(Format format, const MemoryImage& image, const DecodedImage& decoded);
 
 std::string ReadFailure(const ReadOutcome& outcome);
 

@@ -69,6 +69,28 @@ PollResult ReceiveWordAnswer(BytePort& port, const ExchangeHooks& hooks,
     return answer;
 }
 
+// One read-word question: the frame out, the answer awaited and checked against an echo. The
+// word's first byte is the answer's fifth. A timeout or an echo ends the exchange; `outcome`
+// then says which. `early` carries bytes that came after one answer into the next question's.
+bool AskWord(BytePort& port, std::uint8_t word, const ExchangeHooks& hooks,
+             std::vector<std::uint8_t>& early, CurrentChannelOutcome& outcome, int& value) {
+    const RadioFrame request = MakeFrame(CmdReadWord, word);
+    SendFrame(port, request);
+    const PollResult answer = ReceiveWordAnswer(port, hooks, early);
+    if (!answer.Complete()) {
+        outcome.status = ChannelStatus::Timeout;
+        return false;
+    }
+    early.clear();
+    if (IsEcho(port, hooks, answer, request, early)) {
+        outcome.status = ChannelStatus::DataError;
+        outcome.echoed = true;
+        return false;
+    }
+    value = answer.bytes[4];
+    return true;
+}
+
 }  // namespace
 
 std::string ReadProgressLine(int percent) {
@@ -243,22 +265,12 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
     CurrentChannelOutcome outcome;
     if (port.IsOpen() != 1)
         return outcome;
-    const RadioFrame channelRequest = MakeFrame(CmdReadWord, layout::kWordCurrentChannel);
-    SendFrame(port, channelRequest);
     std::vector<std::uint8_t> early;
-    PollResult answer = ReceiveWordAnswer(port, hooks, early);
-    if (!answer.Complete()) {
-        outcome.status = ChannelStatus::Timeout;
+    int channel = 0;
+    if (!AskWord(port, layout::kWordCurrentChannel, hooks, early, outcome, channel))
         return outcome;
-    }
-    if (IsEcho(port, hooks, answer, channelRequest, early)) {
-        outcome.status = ChannelStatus::DataError;
-        outcome.echoed = true;
-        return outcome;
-    }
     // Give the radio time before the next question.
     hooks.pause(kSettleAfterChannelMs);
-    const int channel = answer.bytes[4];
     if (channel >= kChannelCount) {
         outcome.status = ChannelStatus::DataError;
         return outcome;
@@ -266,20 +278,8 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
     outcome.channelIndex = channel;
     if (onChannel)
         onChannel(channel);
-    const RadioFrame squelchRequest = MakeFrame(CmdReadWord, LowByte(4 * channel + 1));
-    SendFrame(port, squelchRequest);
-    answer = ReceiveWordAnswer(port, hooks, early);
-    if (!answer.Complete()) {
-        outcome.status = ChannelStatus::Timeout;
+    if (!AskWord(port, LowByte(4 * channel + 1), hooks, early, outcome, outcome.squelch))
         return outcome;
-    }
-    early.clear();
-    if (IsEcho(port, hooks, answer, squelchRequest, early)) {
-        outcome.status = ChannelStatus::DataError;
-        outcome.echoed = true;
-        return outcome;
-    }
-    outcome.squelch = answer.bytes[4];
     outcome.status = ChannelStatus::Ok;
     return outcome;
 }

@@ -28,8 +28,6 @@ namespace {
 
 using nlohmann::json;
 
-constexpr FrequencyLimits kLimits{223.0, 235.0};
-
 struct Result {
     int code = -1;
     std::string out;
@@ -46,14 +44,6 @@ MemoryImage SampleImage() {
     return image;
 }
 
-std::string JsonOf(const MemoryImage& image) {
-    return ImageToJson(image, DecodeAsShown(image, DecodeSource::FromFile, kLimits));
-}
-
-std::string CsvOf(const MemoryImage& image) {
-    return TableToCsv(DecodeAsShown(image, DecodeSource::FromFile, kLimits).table);
-}
-
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     return text.replace(text.find(from), from.size(), to);
 }
@@ -62,7 +52,7 @@ class Cli : public ScratchHome {
 protected:
     void SetUp() override {
         ScratchHome::SetUp();
-        Write("orvel.ini", "[Set]\nMin=223\nMax=235\nWord=12 34 56\n");
+        WriteIni("12 34 56");
     }
     void TearDown() override { StopSim(); }
 

@@ -27,7 +27,6 @@ namespace {
 using nlohmann::json;
 using namespace std::chrono_literals;
 
-constexpr FrequencyLimits kLimits{223.0, 235.0};
 constexpr auto kPatience = 30s;  // a bound on every wait, never a measure
 
 // Every channel away from the virtual radio's own, so a word that was not written shows.
@@ -42,11 +41,6 @@ MemoryImage FleetImage() {
     }
     EncodeImage(table, RadioSettings{0, 1, 1, 0, 1, 0, 0, 1, 0, 1, 2, 3}, image);
     return image;
-}
-
-ChannelTable TableOf(const std::vector<std::uint8_t>& channelFile) {
-    return DecodeAsShown(ImageFromChannelFile(channelFile).image, DecodeSource::FromFile, kLimits)
-        .table;
 }
 
 // A program running on its own; its output is gathered while the test waits for a line.
@@ -109,7 +103,7 @@ protected:
     void SetUp() override {
         ScratchHome::SetUp();
         // The special word, on a spare word, makes 67 frames a radio.
-        Write("orvel.ini", "[Set]\nMin=223\nMax=235\nWord=50 34 56\n");
+        WriteIni("50 34 56");
         Write("sample.dat", ChannelFileBytes(FleetImage()));
     }
 

@@ -1,5 +1,6 @@
-// A test's own home folder: the programs it starts keep their safety copies and look for
-// OrvelTool.ini there, never in the real home.
+// What the tests of orvelctl share: a home folder of their own, where the programs they start
+// keep their safety copies and look for OrvelTool.ini, never the real home; the INI the
+// commands are given; and the configuration as a file shows it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,7 +13,26 @@
 #include <string>
 #include <vector>
 
+#include "channel_file.h"
+#include "transfer.h"
+
 namespace orvel {
+
+// The limits of the INI that WriteIni writes.
+constexpr FrequencyLimits kLimits{223.0, 235.0};
+
+inline std::string JsonOf(const MemoryImage& image) {
+    return ImageToJson(image, DecodeAsShown(image, DecodeSource::FromFile, kLimits));
+}
+
+inline std::string CsvOf(const MemoryImage& image) {
+    return TableToCsv(DecodeAsShown(image, DecodeSource::FromFile, kLimits).table);
+}
+
+inline ChannelTable TableOf(const std::vector<std::uint8_t>& channelFile) {
+    return DecodeAsShown(ImageFromChannelFile(channelFile).image, DecodeSource::FromFile, kLimits)
+        .table;
+}
 
 class ScratchHome : public ::testing::Test {
 protected:
@@ -22,6 +42,11 @@ protected:
         env_.insert("HOME", dir_.path());
         env_.insert("XDG_DATA_HOME", Path("data"));
         env_.insert("XDG_CONFIG_HOME", Path("config"));
+    }
+
+    // orvel.ini with the frequency limits kLimits and `word` as the special-data frame.
+    void WriteIni(const std::string& word) {
+        Write("orvel.ini", "[Set]\nMin=223\nMax=235\nWord=" + word + "\n");
     }
 
     QString Path(const QString& name) const { return dir_.filePath(name); }

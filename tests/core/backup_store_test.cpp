@@ -156,11 +156,8 @@ TEST_F(BackupStore, ReplacedFilesKeepTheirBytesInARotationOfTheirOwn) {
     const std::vector<std::uint8_t> bytes = {'n', 'o', 't', 0x00, 0xFF};
     const std::string kept = SaveBackupBytes(dir_.string(), bytes, "file", ".dat", error, 3, t0_);
     ASSERT_FALSE(kept.empty()) << error;
-    {
-        // Closed before the rotation below: Windows cannot delete a file that is open.
-        std::ifstream in(kept, std::ios::binary);
-        EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), bytes);
-    }
+    // FileBytes closes the file before the rotation below: Windows cannot delete an open one.
+    EXPECT_EQ(test::FileBytes(kept), std::string(bytes.begin(), bytes.end()));
     EXPECT_FALSE(SaveBackupBytes(dir_.string(), bytes, "file", ".json", error, 3, t0_ + 1).empty());
     Save("read", t0_ + 2, 3);
     Save("write", t0_ + 3, 3);

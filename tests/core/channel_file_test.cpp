@@ -20,10 +20,7 @@ using test::NamesIn;
 
 class ChannelFileTest : public ::testing::Test {
 protected:
-    std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string Read(const fs::path& path) { return test::FileBytes(path); }
     std::string Name(const std::string& file) const { return Utf8FromPath(folder / file); }
 
     test::TempFolder temp{"orvel-file"};

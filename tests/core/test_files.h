@@ -5,6 +5,8 @@
 
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -73,6 +75,12 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A file's bytes, or nothing when it cannot be read. The file is closed again on return.
+inline std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // The names in a folder exactly as the system keeps them, as UTF-8 (Debian's GoogleTest
 // cannot print a std::u8string).

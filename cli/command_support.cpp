@@ -1,0 +1,275 @@
+#include "command_support.h"
+
+#include <QFileInfo>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app_paths.h"
+#include "channel_file.h"
+#include "codec.h"
+#include "echo_text.h"
+#include "file_access.h"
+#include "file_operations.h"
+#include "ini_file.h"
+#include "text_view.h"
+#include "transfer.h"
+
+namespace orvel::cli {
+
+FileKind KindOf(const std::string& path) {
+    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+    if (suffix == QLatin1String("dat"))
+        return FileKind::Dat;
+    if (suffix == QLatin1String("json"))
+        return FileKind::Json;
+    if (suffix == QLatin1String("csv"))
+        return FileKind::Csv;
+    return FileKind::Unknown;
+}
+
+std::string Hex(std::initializer_list<std::uint8_t> bytes) {
+    std::string text;
+    char pair[4];
+    for (std::uint8_t b : bytes) {
+        std::snprintf(pair, sizeof pair, text.empty() ? "%02X" : " %02X", b);
+        text += pair;
+    }
+    return text;
+}
+
+std::string PortNameProblem(const std::string& port) {
+    std::string_view number = port;
+    if (number.size() > 3 && QString::fromStdString(port.substr(0, 3)).toUpper() == "COM")
+        number.remove_prefix(3);
+    const bool negative = number.starts_with('-');
+    if (negative || number.starts_with('+'))
+        number.remove_prefix(1);
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string_view::npos)
+        return {};  // a device name, not a number
+    // Past nine digits it is past 256 too, and need not fit an int.
+    if (!negative && number.size() < 10) {
+        const int value = std::stoi(std::string(number));
+        if (value >= 1 && value <= kHighestPortNumber)
+            return {};
+    }
+    return "--port " + EchoText(port) + ": a port number goes from 1 to " +
+           std::to_string(kHighestPortNumber);
+}
+
+std::string FailureReason(const std::string& message, const std::string& device) {
+    const std::string lead = device + ": ";
+    if (!device.empty() && message.starts_with(lead))
+        return message.substr(lead.size());
+    return message.empty() ? "failed" : message;
+}
+
+int Fail(Context& c, int code, const std::string& message) {
+    c.lastError = message;
+    c.err << "orvelctl: " << message << '\n' << std::flush;
+    return code;
+}
+
+// Log text as the window shows it, one line per line, without the carriage returns.
+void LogLines(std::ostream& err, std::string_view text) {
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        err << line << '\n';
+        if (end == std::string_view::npos)
+            break;
+        text.remove_prefix(end + 1);
+    }
+    err.flush();
+}
+
+ExchangeHooks LogHooks(std::ostream& err, const Link& link) {
+    ExchangeHooks hooks;
+    hooks.line = [&err](std::string_view text) { LogLines(err, text); };
+    hooks.timing = link.timing;
+    return hooks;
+}
+
+// --- arguments -------------------------------------------------------------------------------
+
+QCommandLineOption HelpOption() {
+    return QCommandLineOption(QStringList{QStringLiteral("help"), QStringLiteral("h")});
+}
+QCommandLineOption ValueOption(const char* name, const char* valueName) {
+    return QCommandLineOption(QString::fromLatin1(name), QString(), QString::fromLatin1(valueName));
+}
+QCommandLineOption FlagOption(const char* name) {
+    return QCommandLineOption(QString::fromLatin1(name), QString());
+}
+
+int UsageError(Context& c, const CommandInfo& info, const std::string& message) {
+    c.err << "orvelctl: " << message << '\n' << info.synopsis << std::flush;
+    return kExitUsage;
+}
+
+// Returns the exit code when the command is done already (help, usage error), else -1.
+int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringList& arguments,
+            Context& c) {
+    parser.addOption(HelpOption());
+    parser.addOptions(QList<QCommandLineOption>(info.options.begin(), info.options.end()));
+    if (info.radio) {
+        parser.addOptions({ValueOption("port", "DEV"), FlagOption("simulate"),
+                           ValueOption("trace", "FILE"), FlagOption("classic-timing")});
+    }
+    if (!parser.parse(arguments))
+        return UsageError(c, info, EscapeControls(parser.errorText().toStdString()));
+    if (parser.isSet(QStringLiteral("help"))) {
+        c.out << info.synopsis << '\n' << info.details;
+        return kExitOk;
+    }
+    const qsizetype given = parser.positionalArguments().size();
+    if (info.positional >= 0 && given != info.positional) {
+        return UsageError(c, info,
+                          info.positional == 0
+                              ? "unexpected argument '" +
+                                    EchoText(parser.positionalArguments().front().toStdString()) +
+                                    "'"
+                              : "expects " + info.positionalNames);
+    }
+    if (!info.radio || info.radioOptional)
+        return -1;
+    if (parser.isSet(QStringLiteral("simulate")) && parser.isSet(QStringLiteral("port"))) {
+        return UsageError(c, info, "give --port or --simulate, not both");
+    }
+    if (!parser.isSet(QStringLiteral("simulate")) &&
+        parser.value(QStringLiteral("port")).isEmpty()) {
+        return UsageError(c, info, "give the radio's port with --port DEV, or --simulate");
+    }
+    for (const QString& port : parser.values(QStringLiteral("port"))) {
+        if (const std::string problem = PortNameProblem(port.toStdString()); !problem.empty())
+            return UsageError(c, info, problem);
+    }
+    return -1;
+}
+
+std::string Value(const QCommandLineParser& parser, const char* name) {
+    return PathArgument(parser.value(QString::fromLatin1(name)));
+}
+
+bool ParseFormat(const QCommandLineParser& parser, bool csvAllowed, Format& format) {
+    const QString value = parser.value(QStringLiteral("format"));
+    if (value.isEmpty() || value == QLatin1String("text")) {
+        format = Format::Text;
+    } else if (value == QLatin1String("json")) {
+        format = Format::Json;
+    } else if (value == QLatin1String("csv") && csvAllowed) {
+        format = Format::Csv;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ParseNumber(const QCommandLineParser& parser, const char* name, int low, int high,
+                 int& value) {
+    bool ok = false;
+    value = parser.value(QString::fromLatin1(name)).toInt(&ok);
+    return ok && value >= low && value <= high;
+}
+
+// --- files -----------------------------------------------------------------------------------
+
+int LoadConfig(const QCommandLineParser& parser, Configuration& config, Context& c) {
+    if (!parser.isSet(QStringLiteral("config"))) {
+        config = LoadConfigurationFile(ConfigReadPath());
+        return -1;
+    }
+    const std::string path = Value(parser, "config");
+    IniFile ini;
+    std::string error;
+    if (!IniFile::Load(path, ini, error))
+        return Fail(c, kExitData, path + ": " + error);
+    // Unlike the window's own file, one named on purpose has to be there.
+    if (!ini.exists())
+        return Fail(c, kExitData, path + ": no such file");
+    config = ReadConfiguration(ini);
+    return -1;
+}
+
+FrequencyLimits Limits(const Configuration& config) {
+    return {config.minFreq, config.maxFreq};
+}
+
+int LoadImageFile(const std::string& path, const FrequencyLimits& limits, MemoryImage& image,
+                  Context& c, const std::string& limitsFault) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    const bool channelFile = KindOf(path) == FileKind::Dat;
+    if (!(channelFile ? ReadChannelFileHead(path, bytes, error)
+                      : ReadFileBytes(path, bytes, error)))
+        return Fail(c, kExitData, path + ": " + error);
+    if (channelFile) {
+        const ChannelFileContent content = ImageFromChannelFile(bytes);
+        if (!content.complete) {
+            return Fail(c, kExitData,
+                        path + ": " + std::to_string(bytes.size()) +
+                            " bytes; a channel file holds " + std::to_string(kImageSize));
+        }
+        const std::uint8_t computed = ImageChecksum(content.image);
+        if (computed != content.image[layout::kChecksum]) {
+            LogLines(c.err, lines::kChecksum);
+            return Fail(c, kExitData,
+                        path + ": checksum " + Hex({content.image[layout::kChecksum]}) +
+                            ", computed " + Hex({computed}));
+        }
+        image = content.image;
+        return -1;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    ImportError importError;
+    const bool ok = KindOf(path) == FileKind::Json ? ImageFromJson(text, limits, image, importError)
+                                                   : ImageFromCsv(text, limits, image, importError);
+    if (!ok) {
+        // Limits that hold no frequency refuse every one: the configuration is the cause.
+        const bool frequency = importError.column == "rx" || importError.column == "tx";
+        const std::string cause = frequency && !limitsFault.empty() ? "; " + limitsFault : "";
+        return Fail(c, kExitData, path + ": " + importError.Text() + cause);
+    }
+    return -1;
+}
+
+std::string Render(Format format, const MemoryImage& image, const DecodedImage& decoded) {
+    switch (format) {
+        case Format::Json:
+            return ImageToJson(image, decoded);
+        case Format::Csv:
+            return TableToCsv(decoded.table);
+        case Format::Text:
+            break;
+    }
+    return TextView(image, decoded);
+}
+
+int WriteImageFile(const std::string& path, const MemoryImage& image, const FrequencyLimits& limits,
+                   bool safetyCopy, Context& c) {
+    const FileKind kind = KindOf(path);
+    std::vector<std::uint8_t> bytes;
+    if (kind == FileKind::Dat) {
+        bytes = ChannelFileBytes(image);
+    } else {
+        const std::string text = Render(kind == FileKind::Json ? Format::Json : Format::Csv, image,
+                                        DecodeAsShown(image, DecodeSource::FromFile, limits));
+        bytes.assign(text.begin(), text.end());
+    }
+    // A file's old bytes go to the safety copies first; without that copy it stays as it is,
+    // unless the user says to go on without one.
+    const SaveOutcome saved = SaveFileKeepingCopy(path, bytes, !safetyCopy);
+    if (saved.status == SaveStatus::NoSafetyCopy) {
+        return Fail(c, kExitData,
+                    path + ": not replaced, its safety copy failed: " + saved.error +
+                        " (--no-safety-copy replaces it without one)");
+    }
+    if (saved.status == SaveStatus::WriteFailed)
+        return Fail(c, kExitData, path + ": " + saved.error);
+    return -1;
+}
+
+}  // namespace orvel::cli

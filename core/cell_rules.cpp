@@ -1,0 +1,156 @@
+// The edit panel's rules for a row of cells, applied to what a file brings in.
+#include "cell_rules.h"
+
+#include <charconv>
+#include <utility>
+
+#include "echo_text.h"
+#include "number_text.h"
+#include "vocabulary.h"
+
+namespace orvel {
+
+bool Fail(ImportError& error, int row, std::string column, std::string reason) {
+    error = {row, std::move(column), std::move(reason)};
+    return false;
+}
+
+std::string Quoted(std::string_view text) {
+    return "\"" + EchoText(text) + "\"";
+}
+
+namespace {
+
+// Digits with at most one decimal point, an optional sign and blanks around: what a
+// technician types. The panel's own reader would also take "224abc" as 224.
+bool LooksNumeric(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return false;
+    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    if (text.front() == '+' || text.front() == '-')
+        text.remove_prefix(1);
+    bool digit = false;
+    bool point = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+// A limit with three decimals as cells have them, or with as many as it takes to be exact:
+// "230.1245" printed as 230.125 would make the message contradict itself.
+std::string LimitText(double megahertz) {
+    std::string text = FormatFixed(megahertz, 3, 0);
+    if (ReadDecimal(text) == megahertz)
+        return text;
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, megahertz);
+    return std::string(buffer, result.ptr);
+}
+
+std::string FrequencyProblem(const std::string& cell, const FrequencyLimits& limits) {
+    if (!LooksNumeric(cell))
+        return Quoted(cell) + " is not a frequency in MHz";
+    if (!StoredFrequency(cell))
+        return Quoted(cell) + " cannot be stored; a channel holds 0.001 to 999.999 MHz";
+    if (!FrequencyValid(cell, limits)) {
+        return Quoted(cell) + " is outside Min..Max, " + LimitText(limits.min) + " to " +
+               LimitText(limits.max) + " MHz";
+    }
+    return {};
+}
+
+template <std::size_t N>
+std::string ItemProblem(const std::array<std::string_view, N>& items, const std::string& cell) {
+    if (vocab::IndexOf(items, cell) >= 0)
+        return {};
+    std::string reason = Quoted(cell) + " is not one of ";
+    for (std::size_t i = 0; i < N; ++i) {
+        if (i > 0)
+            reason += ", ";
+        reason += items[i];
+    }
+    return reason;
+}
+
+std::string CellProblem(int column, const std::string& cell, const FrequencyLimits& limits) {
+    switch (column) {
+        case kColRx:
+        case kColTx:
+            return FrequencyProblem(cell, limits);
+        case kColPower:
+            return ItemProblem(vocab::kPower, cell);
+        case kColRate:
+            return ItemProblem(vocab::kRate, cell);
+        case kColDataVoice:
+            return ItemProblem(vocab::kDataVoice, cell);
+        default:
+            return ItemProblem(vocab::kSquelch, cell);
+    }
+}
+
+}  // namespace
+
+void StoreRow(ChannelRow row, int channelNo, ChannelTable& table) {
+    row[kColLabel] = ChannelLabel(channelNo);
+    for (int c : {kColRx, kColTx}) {
+        std::string& cell = row[static_cast<std::size_t>(c)];
+        if (!cell.empty())
+            cell = FrequencyCell(cell);
+    }
+    table[static_cast<std::size_t>(channelNo - 1)] = std::move(row);
+}
+
+std::string ImportError::Text() const {
+    std::string text;
+    if (row > 0) {
+        text = "row " + std::to_string(row);
+        if (!column.empty())
+            text += ", column " + column;
+    } else {
+        text = column;
+    }
+    return text.empty() ? reason : text + ": " + reason;
+}
+
+DecodedImage DecodeAsShown(const MemoryImage& image, DecodeSource source,
+                           const FrequencyLimits& limits, const RadioSettings& before) {
+    DecodedImage decoded = DecodeImage(image, source, before);
+    // A file that fails its checksum stops the window before the panel is touched.
+    if (source == DecodeSource::FromFile && !decoded.checksumOk)
+        return decoded;
+    EditPanel panel;
+    LoadFirstChannelIntoPanel(decoded.table, panel);
+    InvalidFlags invalid;
+    ApplyPanelToRow(panel, limits, decoded.table, invalid);
+    return decoded;
+}
+
+bool CheckRow(const ChannelRow& row, int channelNo, const FrequencyLimits& limits,
+              ImportError& error) {
+    bool empty = true;
+    for (int c = kColRx; c < kTableColumns; ++c)
+        empty = empty && row[static_cast<std::size_t>(c)].empty();
+    if (empty)
+        return true;
+    for (int c = kColRx; c < kTableColumns; ++c) {
+        const std::string& cell = row[static_cast<std::size_t>(c)];
+        const std::string reason =
+            cell.empty() ? "empty, but the row has other values; fill or clear the row"
+                         : CellProblem(c, cell, limits);
+        if (!reason.empty()) {
+            return Fail(error, channelNo,
+                        std::string(kTransferColumns[static_cast<std::size_t>(c)]), reason);
+        }
+    }
+    return true;
+}
+
+}  // namespace orvel

@@ -1,0 +1,152 @@
+// The channel table as CSV, out and in.
+#include <algorithm>
+#include <vector>
+
+#include "transfer.h"
+
+namespace orvel {
+namespace {
+
+using CsvRecord = std::vector<std::string>;
+
+// RFC 4180 records; LF or CRLF line ends. On a quoting fault `badRecord` is the 0-based
+// record index.
+bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::size_t& badRecord,
+              std::string& reason) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";  // spreadsheets like to add one
+    if (text.substr(0, kBom.size()) == kBom)
+        text.remove_prefix(kBom.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        CsvRecord record;
+        for (;;) {
+            std::string cell;
+            if (pos < text.size() && text[pos] == '"') {
+                for (++pos;; ++pos) {
+                    if (pos >= text.size()) {
+                        badRecord = records.size();
+                        reason = "a quoted cell is not closed";
+                        return false;
+                    }
+                    if (text[pos] != '"') {
+                        cell += text[pos];
+                    } else if (pos + 1 < text.size() && text[pos + 1] == '"') {
+                        cell += '"';
+                        ++pos;
+                    } else {
+                        ++pos;
+                        break;
+                    }
+                }
+                if (pos < text.size() &&
+                    std::string_view(",\r\n").find(text[pos]) == std::string_view::npos) {
+                    badRecord = records.size();
+                    reason = "text follows the closing quote of a cell";
+                    return false;
+                }
+            } else {
+                const std::size_t end = std::min(text.find_first_of(",\r\n", pos), text.size());
+                cell = text.substr(pos, end - pos);
+                pos = end;
+            }
+            record.push_back(std::move(cell));
+            if (pos < text.size() && text[pos] == ',') {
+                ++pos;
+                continue;
+            }
+            if (pos < text.size() && text[pos] == '\r')
+                ++pos;
+            if (pos < text.size() && text[pos] == '\n')
+                ++pos;
+            break;
+        }
+        records.push_back(std::move(record));
+    }
+    // Blank lines at the end are what editors leave behind, not rows.
+    while (!records.empty() && records.back() == CsvRecord{""})
+        records.pop_back();
+    return true;
+}
+
+std::string CsvCell(std::string_view cell) {
+    // Leading or trailing blanks are quoted too: spreadsheets would otherwise trim " 0.100".
+    const bool quote = cell.find_first_of(",\"\r\n") != std::string_view::npos ||
+                       (!cell.empty() && (cell.front() == ' ' || cell.back() == ' '));
+    if (!quote)
+        return std::string(cell);
+    std::string text = "\"";
+    for (char c : cell) {
+        if (c == '"')
+            text += '"';
+        text += c;
+    }
+    return text + '"';
+}
+
+std::string CsvLine(const std::array<std::string_view, kTableColumns>& cells) {
+    std::string line;
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        if (c > 0)
+            line += ',';
+        line += CsvCell(cells[c]);
+    }
+    return line + '\n';
+}
+
+}  // namespace
+
+std::string TableToCsv(const ChannelTable& table) {
+    std::string text = CsvLine(kTransferColumns);
+    for (int r = 0; r < kChannelCount; ++r) {
+        const ChannelRow& row = table[static_cast<std::size_t>(r)];
+        const std::string number = std::to_string(r + 1);
+        text += CsvLine({number, row[kColRx], row[kColTx], row[kColPower], row[kColRate],
+                         row[kColDataVoice], row[kColSquelch]});
+    }
+    return text;
+}
+
+bool ImageFromCsv(std::string_view text, const FrequencyLimits& limits, MemoryImage& image,
+                  ImportError& error) {
+    std::vector<CsvRecord> records;
+    std::size_t badRecord = 0;
+    std::string reason;
+    if (!SplitCsv(text, records, badRecord, reason)) {
+        return Fail(error, static_cast<int>(badRecord), "", reason);
+    }
+    const CsvRecord header(kTransferColumns.begin(), kTransferColumns.end());
+    if (records.empty() || records.front() != header) {
+        return Fail(error, 0, "",
+                    "the first line must be channel,rx,tx,power,rate,dataVoice,squelch");
+    }
+    if (records.size() > kChannelCount + 1) {
+        return Fail(error, kChannelCount + 1, "", "the table has 16 rows only");
+    }
+    ChannelTable table = EmptyChannelTable();
+    for (int n = 1; n <= kChannelCount; ++n) {
+        if (static_cast<std::size_t>(n) >= records.size()) {
+            return Fail(error, n, "", "missing; the table needs all 16 rows");
+        }
+        const CsvRecord& record = records[static_cast<std::size_t>(n)];
+        if (record.size() != kTableColumns) {
+            return Fail(error, n, "",
+                        std::to_string(record.size()) + " columns, expected " +
+                            std::to_string(kTableColumns));
+        }
+        if (record[0] != std::to_string(n)) {
+            return Fail(error, n, "channel",
+                        "expected " + std::to_string(n) + ", found " + Quoted(record[0]));
+        }
+        ChannelRow row;
+        std::copy(record.begin() + 1, record.end(), row.begin() + 1);
+        if (!CheckRow(row, n, limits, error))
+            return false;
+        StoreRow(std::move(row), n, table);
+    }
+    MemoryImage result = StartupImage();
+    EncodeImage(table, RadioSettings{}, result);
+    image = result;
+    return true;
+}
+
+}  // namespace orvel
