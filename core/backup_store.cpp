@@ -187,8 +187,8 @@ fs::path FreeName(const fs::path& folder, const std::string& base, std::string_v
         }
     }
     const std::string suffix = std::string(extension);
-    return folder / PathFromUtf8(last == 0 ? base + suffix
-                                           : base + "-" + std::to_string(last + 1) + suffix);
+    return folder /
+           PathFromUtf8(last == 0 ? base + suffix : base + "-" + std::to_string(last + 1) + suffix);
 }
 
 // The same kind gives the same name on every system: what Windows cannot hold in a name

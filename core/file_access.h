@@ -37,7 +37,8 @@ bool WritableTarget(const std::string& utf8Path, std::string& error);
 // temporary file beside it, reach the disk, and the temporary file then takes the target's
 // place (retried for a moment on Windows while another program holds the target open). A link
 // on POSIX is followed, and the replaced file's permissions are kept. A write-protected target and
-// one that is no regular file (WritableTarget) are refused. Returns false with the system's reason on failure; no temporary file remains then.
+// one that is no regular file (WritableTarget) are refused. Returns false with the system's reason
+// on failure; no temporary file remains then.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                          std::string& error);
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);

@@ -107,9 +107,9 @@ private slots:
                               "id57606 打印设置(&R)...", "-", "id57665 退出(&X)"}));
         QCOMPARE(Describe(menus[1]->menu()->actions()), QStringList({"id32777 缺省"}));
         QCOMPARE(Describe(menus[2]->menu()->actions()),
-                 QStringList({"id32778 读取(PC<-电台)", "id32779 写入(PC->电台)", "id32789 写入后校验",
-                              "id32790 与电台比较", "-", "> 选择串口", "id32791 查找电台",
-                              "id32788 设置当前信道"}));
+                 QStringList({"id32778 读取(PC<-电台)", "id32779 写入(PC->电台)",
+                              "id32789 写入后校验", "id32790 与电台比较", "-", "> 选择串口",
+                              "id32791 查找电台", "id32788 设置当前信道"}));
         QCOMPARE(
             Describe(PortMenu()->actions()),
             QStringList({"id32784 串口&1", "id32785 串口&2", "id32786 串口&3", "id32787 串口&4"}));
