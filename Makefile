@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-windows fuzz bench format screenshot report-sample package package-check clean
+.PHONY: all deps build run test orvelsim-native windows windows-installer test-windows windows-serial windows-screenshot fuzz bench format screenshot report-sample package package-check clean
 
 all: build
 
@@ -28,9 +28,30 @@ test: deps
 	@cmake --build $(TEST_BUILD) -j $(JOBS)
 	@cd $(TEST_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) --timeout 300
 
-test-windows:
+# Windows (64-bit, mingw-w64, against Qt built for it: scripts/qt-windows keeps it in a cache).
+windows:
 	@scripts/bootstrap windows
-	@scripts/test-windows $(WIN_BUILD)
+	@scripts/windows-build $(WIN_BUILD)
+
+# out/orveltool-VERSION-windows-x64-setup.exe and out/orveltool-VERSION-windows-x64.zip
+windows-installer:
+	@scripts/bootstrap windows
+	@scripts/windows-installer $(WIN_BUILD) out
+
+# orvelsim, the Linux virtual radio, stands behind wine's COM5.
+orvelsim-native: deps
+	@cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target orvelsim
+
+test-windows: orvelsim-native
+	@scripts/bootstrap windows
+	@scripts/test-windows $(WIN_BUILD) $(BUILD)/bin/orvelsim
+
+windows-serial: orvelsim-native windows
+	@scripts/wine-serial-check $(WIN_BUILD) $(BUILD)/bin/orvelsim
+
+windows-screenshot: windows
+	@scripts/windows-screenshot $(WIN_BUILD) out
 
 fuzz:
 	@scripts/bootstrap fuzz

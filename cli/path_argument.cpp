@@ -6,6 +6,8 @@
 
 namespace orvel::cli {
 
+// Windows hands the arguments over as UTF-16 already.
+#ifndef Q_OS_WIN
 namespace {
 
 // The length of the valid UTF-8 sequence at `text`, or 0. Overlong forms, surrogates and values
@@ -58,6 +60,7 @@ QString ArgumentText(const char* argument) {
 }
 
 }  // namespace
+#endif
 
 QStringList ProgramArguments(int argc, char* argv[]) {
 #ifdef Q_OS_WIN

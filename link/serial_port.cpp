@@ -174,8 +174,9 @@ SerialPort::~SerialPort() {
 
 std::string PortDeviceName(int portNumber) {
 #ifdef Q_OS_WIN
-    std::string name = "COM" + std::to_string(portNumber & 0xFFFF);
-    return name.size() == 5 ? "\\\\.\\" + name : name;
+    const int number = portNumber & 0xFFFF;
+    const std::string name = "COM" + std::to_string(number);
+    return number >= 10 ? "\\\\.\\" + name : name;
 #else
     return "/dev/ttyS" + std::to_string((portNumber & 0xFFFF) - 1);
 #endif
@@ -350,7 +351,6 @@ void SerialPort::ExplainFailure() {
     const QSerialPort::SerialPortError error = port_.error();
     const std::string reason = port_.errorString().toStdString();
     port_.clearError();
-    const QFileInfo info(QString::fromStdString(device_));
 #ifdef Q_OS_UNIX
     if (NotASerialLine(device_, error != QSerialPort::PermissionError)) {
         lastFailure_ = OpenFailure::NotAPort;
@@ -358,7 +358,14 @@ void SerialPort::ExplainFailure() {
         return;
     }
 #endif
-    if (error == QSerialPort::DeviceNotFoundError || !info.exists()) {
+#ifdef Q_OS_WIN
+    // COMn is a device name, not a file: only the system can tell that it is missing.
+    const bool missing = error == QSerialPort::DeviceNotFoundError;
+#else
+    const bool missing = error == QSerialPort::DeviceNotFoundError ||
+                         !QFileInfo::exists(QString::fromStdString(device_));
+#endif
+    if (missing) {
         lastFailure_ = OpenFailure::NotFound;
         lastError_ = device_ + ": no such port";
         return;

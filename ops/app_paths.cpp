@@ -20,7 +20,13 @@ namespace {
 const QString kIniName = QStringLiteral("OrvelTool.ini");
 
 QString UserConfigPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/" + kIniName;
+#ifdef Q_OS_WIN
+    // %APPDATA%\OrvelTool: settings roam with the user; Qt's config folder there is the local one.
+    const auto folder = QStandardPaths::AppDataLocation;
+#else
+    const auto folder = QStandardPaths::AppConfigLocation;
+#endif
+    return QStandardPaths::writableLocation(folder) + "/" + kIniName;
 }
 
 }  // namespace
@@ -50,6 +56,9 @@ bool BesideIsWritable(const QString& programDir) {
 
 bool IsInstalledProgramDir(const QString& programDir) {
     const QDir dir(programDir);
+    // The Windows installer leaves its uninstaller beside the programs; the zip does not.
+    if (QFileInfo(dir.filePath(QStringLiteral("uninstall.exe"))).isFile())
+        return true;
     return dir.dirName() == QLatin1String("bin") &&
            QFileInfo(dir.filePath(kInstalledDataDir)).isDir();
 }
@@ -107,7 +116,8 @@ QString DefaultChannelFilePath(const QString& programDir, const QString& documen
 }
 
 QString BackupFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/backups";
+    // %LOCALAPPDATA%\OrvelTool\backups on Windows; the same folder as before elsewhere.
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/backups";
 }
 
 Configuration LoadConfigurationFile(const QString& path) {

@@ -14,8 +14,9 @@
 namespace orvel {
 
 QString ProgramDir();
-// An installed program (PREFIX/bin beside PREFIX/share/orveltool) keeps none of the user's files
-// beside itself, even where this user may write there.
+// An installed program (PREFIX/bin beside PREFIX/share/orveltool, or a folder the Windows
+// installer filled, with its uninstall.exe) keeps none of the user's files beside itself, even
+// where this user may write there.
 bool IsInstalledProgramDir(const QString& programDir);
 // The folders searched for help.txt and ques.txt, in order: beside the program, the installed
 // tree's data folder, then the system's data folders.

@@ -16,6 +16,12 @@
 
 #include "shell_resources.h"
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <string>
+#endif
+
 QString DecodeHelpText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
@@ -24,7 +30,16 @@ QString DecodeHelpText(const QByteArray& bytes) {
     QStringDecoder gbk("GBK");
     if (gbk.isValid())
         return gbk.decode(bytes);
+#ifdef Q_OS_WIN
+    // Qt built without ICU knows GBK by no name; Windows knows it as code page 936.
+    const int length =
+        MultiByteToWideChar(936, 0, bytes.constData(), int(bytes.size()), nullptr, 0);
+    std::wstring wide(std::size_t(length), L'\0');
+    MultiByteToWideChar(936, 0, bytes.constData(), int(bytes.size()), wide.data(), length);
+    return QString::fromStdWString(wide);
+#else
     return QString::fromLocal8Bit(bytes);
+#endif
 }
 
 CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {

@@ -112,17 +112,6 @@ TEST_F(SerialPortTest, AFrameReachesTheRadioAndItsAnswerComesBack) {
     EXPECT_EQ(radio->Frames()[0], MakeFrame(CmdIdentify));
 }
 
-TEST(PortDeviceName, NumbersMapToTheStandardSerialDevices) {
-#ifdef Q_OS_WIN
-    EXPECT_EQ(PortDeviceName(3), "COM3");
-    EXPECT_EQ(PortDeviceName(12), "\\\\.\\COM12");
-    EXPECT_EQ(PortDeviceName(100), "COM100");
-#else
-    EXPECT_EQ(PortDeviceName(1), "/dev/ttyS0");
-    EXPECT_EQ(PortDeviceName(4), "/dev/ttyS3");
-#endif
-}
-
 TEST(RadioFrame, SumIsSixteenBitsHighByteFirst) {
     EXPECT_EQ(MakeFrame(CmdReadImage), (RadioFrame{0xCC, 0x04, 0, 0, 0, 0, 0x00, 0x04}));
     EXPECT_EQ(MakeFrame(CmdIdentify), (RadioFrame{0xCC, 0x0F, 0, 0, 0, 0, 0x00, 0x0F}));

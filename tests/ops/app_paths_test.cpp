@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "app_paths.h"
+#include "serial_port.h"
 
 namespace orvel {
 namespace {
@@ -47,6 +48,26 @@ TEST_F(AppPathsTest, OnlyABinFolderBesideTheDataFolderCountsAsInstalled) {
     EXPECT_FALSE(IsInstalledProgramDir(Make(QStringLiteral("odd/bin"))));
     EXPECT_TRUE(IsInstalledProgramDir(Installed()));
     EXPECT_TRUE(IsInstalledProgramDir(Installed() + QStringLiteral("/")));
+    // The Windows installer's folder holds its uninstaller; the unpacked zip does not.
+    const QString setup = Make(QStringLiteral("Program Files/OrvelTool"));
+    EXPECT_FALSE(IsInstalledProgramDir(setup));
+    Put(setup + QStringLiteral("/uninstall.exe"));
+    EXPECT_TRUE(IsInstalledProgramDir(setup));
+}
+
+// Here rather than with the port's tests, which need pseudo-terminals: this runs on Windows too.
+TEST(PortDeviceName, NumbersMapToTheStandardSerialDevices) {
+#ifdef Q_OS_WIN
+    EXPECT_EQ(PortDeviceName(3), "COM3");
+    EXPECT_EQ(PortDeviceName(12), "\\\\.\\COM12");
+    // Every number from 10 on needs the device namespace, three digits too.
+    EXPECT_EQ(PortDeviceName(100), "\\\\.\\COM100");
+    EXPECT_EQ(ResolvePortName("com12"), "\\\\.\\COM12");
+    EXPECT_EQ(ResolvePortName("COM5"), "COM5");
+#else
+    EXPECT_EQ(PortDeviceName(1), "/dev/ttyS0");
+    EXPECT_EQ(PortDeviceName(4), "/dev/ttyS3");
+#endif
 }
 
 TEST_F(AppPathsTest, AProgramInItsBuildFolderKeepsItsFilesBesideItself) {
@@ -103,6 +124,9 @@ TEST_F(AppPathsTest, HelpIsLookedForBesideTheProgramFirstThenInTheDataFolders) {
     EXPECT_EQ(folders.count(data), 1);
     // The system's data folders follow, so a program copied elsewhere still finds the
     // installed help.
+#ifdef _WIN32
+    GTEST_SKIP() << "the system's data folders are XDG's, on POSIX systems only";
+#endif
     const QStringList copied = HelpFolders(Make(QStringLiteral("copy")));
     EXPECT_TRUE(copied.contains(QStringLiteral("/usr/share/orveltool")));
 }

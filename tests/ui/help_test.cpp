@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -136,9 +135,8 @@ private slots:
     void helpTextsAreReadAsUtf8OrGbk() {
         const QString text = QStringLiteral("静噪电平：L1 到 L9");
         QCOMPARE(DecodeHelpText(text.toUtf8()), text);
-        QStringEncoder gbk("GBK");
-        const QByteArray classic = gbk.encode(text);
-        QVERIFY(classic != text.toUtf8());
+        // The GBK bytes themselves: a Qt without ICU (the Windows build) has no GBK encoder.
+        const QByteArray classic("\xbe\xb2\xd4\xeb\xb5\xe7\xc6\xbd\xa3\xbaL1 \xb5\xbd L9");
         QCOMPARE(DecodeHelpText(classic), text);
     }
 
