@@ -2,18 +2,14 @@
 // the open state must be those of the same radio on a terminal.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "byte_trace.h"
 #include "exchanges.h"
 #include "in_process_radio.h"
-#include "serial_port.h"
-#include "virtual_radio.h"
+#include "link_fixture.h"
 
 namespace orvel::testing {
 namespace {
@@ -23,9 +19,7 @@ const sim::RadioBehaviour kSurplus{.identity = "ABCDEFGH", .extraImageBytes = 2}
 // A read whose two surplus bytes are thrown away before the port closes: the trace's lines,
 // without their times.
 std::vector<std::string> TracedRead(SerialPort& port, const std::string& device) {
-    const std::string path =
-        ::testing::TempDir() + "orvel-attached-trace-" + std::to_string(::getpid());
-    std::remove(path.c_str());
+    const std::string path = ScratchPath("attached-trace");
     {
         ByteTrace trace;
         std::string error;
@@ -40,20 +34,15 @@ std::vector<std::string> TracedRead(SerialPort& port, const std::string& device)
         port.Close();
         port.SetTrace(nullptr);
     }
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line.substr(24));
+    const std::vector<std::string> lines = TraceLines(path);
     std::remove(path.c_str());
     return lines;
 }
 
 TEST(AttachedDevice, TracesAndOpensAsTheRadioOnATerminal) {
-    sim::VirtualRadio terminal(sim::VirtualRadio::DefaultImage(), kSurplus);
-    std::string error;
-    ASSERT_TRUE(terminal.Start(&error)) << error;
+    const auto terminal = StartedRadio(kSurplus);
     SerialPort onTerminal;
-    const std::vector<std::string> expected = TracedRead(onTerminal, terminal.DevicePath());
+    const std::vector<std::string> expected = TracedRead(onTerminal, terminal->DevicePath());
     ASSERT_EQ(expected.size(), 5u);
 
     sim::InProcessRadio inProcess(sim::RadioEngine::DefaultImage(), kSurplus);

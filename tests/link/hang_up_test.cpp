@@ -2,14 +2,9 @@
 // closes, as when an adapter is pulled or the radio's program dies.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
-#include <cstdio>
-#include <ctime>
-#include <fstream>
 
 #include "byte_trace.h"
 #include "exchanges.h"
@@ -17,12 +12,6 @@
 
 namespace orvel::testing {
 namespace {
-
-double ProcessCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 void RunEventLoop(int milliseconds) {
     QEventLoop loop;
@@ -43,7 +32,7 @@ protected:
 
     // Every byte sent goes to a trace, so that what left after the pull shows.
     void TraceSentBytes() {
-        tracePath = ::testing::TempDir() + "orvel-hangup-" + std::to_string(::getpid());
+        tracePath = ScratchPath("hangup");
         std::string error;
         ASSERT_TRUE(trace.Open(tracePath, error)) << error;
         port.SetTrace(&trace);
@@ -52,12 +41,10 @@ protected:
     int FramesSent() {
         port.SetTrace(nullptr);
         trace.Flush();
-        std::ifstream in(tracePath);
-        int frames = 0;
-        for (std::string line; std::getline(in, line);)
-            frames += line.find(" TX ") != std::string::npos ? 1 : 0;
+        const auto lines = TraceLines(tracePath);
         std::remove(tracePath.c_str());
-        return frames;
+        return std::ranges::count_if(lines,
+                                     [](const auto& line) { return line.starts_with("TX "); });
     }
 
     // Pauses count once the cable is out; pause(0), which only lets a window paint, waits for

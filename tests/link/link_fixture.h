@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -11,14 +17,51 @@
 
 namespace orvel::testing {
 
+inline std::unique_ptr<sim::VirtualRadio> StartedRadio(
+    sim::RadioBehaviour behaviour = {},
+    const MemoryImage& image = sim::VirtualRadio::DefaultImage()) {
+    auto radio = std::make_unique<sim::VirtualRadio>(image, behaviour);
+    std::string error;
+    EXPECT_TRUE(radio->Start(&error)) << error;
+    return radio;
+}
+
+// A path in the temporary folder for this process and `name`, with nothing there yet.
+inline std::string ScratchPath(const std::string& name) {
+    const std::string path =
+        ::testing::TempDir() + "orvel-" + name + "-" + std::to_string(::getpid());
+    std::remove(path.c_str());
+    return path;
+}
+
+// A trace's lines without their times ("yyyy-MM-dd hh:mm:ss.zzz ").
+inline std::vector<std::string> TraceLines(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line.substr(24));
+    return lines;
+}
+
+inline double ProcessCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// Times this thread went to sleep and was woken again.
+inline long WakeUps() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_nvcsw;
+}
+
 // A virtual radio on a fresh pty and a port opened on it, with hooks that record the log.
 class LinkTest : public ::testing::Test {
 protected:
     void StartRadio(sim::RadioBehaviour behaviour = {},
                     MemoryImage image = sim::VirtualRadio::DefaultImage()) {
-        radio = std::make_unique<sim::VirtualRadio>(image, behaviour);
-        std::string error;
-        ASSERT_TRUE(radio->Start(&error)) << error;
+        radio = StartedRadio(behaviour, image);
         ASSERT_EQ(port.OpenDevice(radio->DevicePath()), 1) << port.LastOpenError();
     }
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 
 #include "exchanges.h"
@@ -13,13 +11,6 @@ namespace orvel::testing {
 namespace {
 
 using PollReceiveTest = LinkTest;
-
-// Times this thread went to sleep and was woken again.
-long WakeUps() {
-    rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    return usage.ru_nvcsw;
-}
 
 TEST_F(PollReceiveTest, APacedImageWakesTheReaderFarLessThanOnceABytePromptly) {
     StartRadio({.pace = true});

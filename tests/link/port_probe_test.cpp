@@ -13,13 +13,6 @@
 namespace orvel::testing {
 namespace {
 
-std::unique_ptr<sim::VirtualRadio> StartedRadio(sim::RadioBehaviour behaviour) {
-    auto radio = std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(), behaviour);
-    std::string error;
-    EXPECT_TRUE(radio->Start(&error)) << error;
-    return radio;
-}
-
 TEST(PortProbe, EveryPortGetsItsOwnRowInTheOrderGiven) {
     auto answering = StartedRadio({});
     auto silent = StartedRadio({.silent = true});
@@ -100,9 +93,7 @@ TEST(PortProbe, ACancelledSearchStillReportsEveryPort) {
 
 TEST(PortProbe, ALinkAndItsDeviceAreProbedOnce) {
     auto radio = StartedRadio({});
-    const std::string link =
-        ::testing::TempDir() + "orvel-probe-link-" + std::to_string(::getpid());
-    std::remove(link.c_str());
+    const std::string link = ScratchPath("probe-link");
     ASSERT_EQ(::symlink(radio->DevicePath().c_str(), link.c_str()), 0);
     EXPECT_EQ(DistinctDevices({link, radio->DevicePath(), "/dev/orvel-x", link, "/dev/orvel-x"}),
               (std::vector<std::string>{link, "/dev/orvel-x"}));

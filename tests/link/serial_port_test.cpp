@@ -46,8 +46,7 @@ TEST_F(SerialPortTest, ASecondOpenOfTheSameDeviceIsRefusedAsBusy) {
 
 TEST_F(SerialPortTest, ALinkAndTheDeviceItNamesShareOneLock) {
     StartRadio();
-    const std::string link = ::testing::TempDir() + "orvel-link-" + std::to_string(::getpid());
-    std::remove(link.c_str());
+    const std::string link = ScratchPath("link");
     ASSERT_EQ(::symlink(radio->DevicePath().c_str(), link.c_str()), 0);
     SerialPort second;
     EXPECT_EQ(second.OpenDevice(link), 0);
@@ -56,8 +55,7 @@ TEST_F(SerialPortTest, ALinkAndTheDeviceItNamesShareOneLock) {
 }
 
 TEST_F(SerialPortTest, TheTraceHoldsFramesAnswersAndDiscardedBytes) {
-    const std::string path = ::testing::TempDir() + "orvel-trace-" + std::to_string(::getpid());
-    std::remove(path.c_str());
+    const std::string path = ScratchPath("trace");
     {
         ByteTrace trace;
         std::string error;
@@ -69,10 +67,7 @@ TEST_F(SerialPortTest, TheTraceHoldsFramesAnswersAndDiscardedBytes) {
         port.DiscardInput();
         port.Close();
     }
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line.substr(24));
+    const std::vector<std::string> lines = TraceLines(path);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "TX CC 0F 00 00 00 00 00 0F");
     EXPECT_EQ(lines[1], "RX 41 42 43 44 45 46 47 48");

@@ -50,14 +50,7 @@ protected:
             trace.Flush();
             port.SetTrace(nullptr);
         }
-        LineRecord run{{}, log, progress};
-        QFile file(tracePath);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            if (!line.isEmpty())
-                run.trace.push_back(line.mid(24).toStdString());  // past "yyyy-MM-dd hh:mm:ss.zzz "
-        }
-        return run;
+        return {TraceLines(tracePath.toStdString()), log, progress};
     }
 };
 

@@ -6,7 +6,7 @@
 
 #include "currentchanneldialog.h"
 #include "serial_port.h"
-#include "virtual_radio.h"
+#include "window_fixture.h"
 
 using namespace orvel;
 
@@ -24,8 +24,7 @@ private:
         if (current < 16)
             image[layout::ChannelOffset(current) + layout::kSquelch] =
                 static_cast<std::uint8_t>(squelch);
-        radio = std::make_unique<sim::VirtualRadio>(image, behaviour);
-        QVERIFY(radio->Start());
+        radio = test::StartedRadio(behaviour, image);
         radio->SetCurrentChannel(current);
         port = std::make_unique<SerialPort>();
         QCOMPARE(port->OpenDevice(radio->DevicePath()), 1);

@@ -9,18 +9,12 @@
 
 #include "findradiodialog.h"
 #include "serial_port.h"
-#include "virtual_radio.h"
+#include "window_fixture.h"
 
 using namespace orvel;
+using orvel::test::StartedRadio;
 
 namespace {
-
-std::unique_ptr<sim::VirtualRadio> StartedRadio(sim::RadioBehaviour behaviour = {}) {
-    auto radio = std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(), behaviour);
-    if (!radio->Start())
-        qFatal("no virtual radio");
-    return radio;
-}
 
 QString Text(const FindRadioDialog& dialog, int row, int column) {
     return dialog.table()->item(row, column)->text();

@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -20,15 +19,12 @@
 #include "cmainframe.h"
 #include "corveltoolview.h"
 #include "currentchanneldialog.h"
-#include "virtual_radio.h"
+#include "window_fixture.h"
 
 using namespace orvel;
+using namespace orvel::test;
 
 namespace {
-
-QString IniPath() {
-    return QCoreApplication::applicationDirPath() + "/OrvelTool.ini";
-}
 
 double ProcessCpuSeconds() {
     timespec now{};
@@ -42,23 +38,14 @@ extern "C" void HearSignal(int signal) {
     heardSignal.store(signal);
 }
 
-std::unique_ptr<sim::VirtualRadio> StartedRadio(sim::RadioBehaviour behaviour = {}) {
-    auto radio = std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(), behaviour);
-    if (!radio->Start())
-        qFatal("no virtual radio");
-    return radio;
-}
-
 }  // namespace
 
-class PortTest : public QObject {
+class PortTest : public QObject, private WindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<sim::VirtualRadio> radio;
     std::unique_ptr<CMainFrame> frame;
     COrvelToolView* view = nullptr;  // owned by the frame
-    QStringList boxes;
     QTemporaryDir folder;
 
     // The window on `port` (the radio's terminal when empty), or on the configured port.
@@ -66,15 +53,11 @@ private:
         view = new COrvelToolView;
         frame = std::make_unique<CMainFrame>(view, view);
         view->SetProgressBar(frame->ProgressBar());
-        boxes.clear();
-        view->dialogs().message = [this](QMessageBox::Icon, const QString&, const QString& text,
-                                         QMessageBox::StandardButtons) {
-            boxes << text;
-            return QMessageBox::Ok;
-        };
+        answer = QMessageBox::Ok;
+        Catch(*view);
         COrvelToolView::StartOptions options;
         if (!configured)
-            options.portOverride = port.isEmpty() ? Device() : port;
+            options.portOverride = port.isEmpty() ? Device(*radio) : port;
         view->OnInitialUpdate(options);
     }
     void StartOnRadio(sim::RadioBehaviour behaviour = {}) {
@@ -82,13 +65,10 @@ private:
         Start(QString());
     }
 
-    QString Device() const { return QString::fromStdString(radio->DevicePath()); }
-    QStringList LogLines() const {
-        return view->LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
-    QString Gone() const { return QStringLiteral("串口已断开：") + Device(); }
+    QStringList LogLines() const { return test::LogLines(*view); }
+    QString Gone() const { return QStringLiteral("串口已断开：") + Device(*radio); }
     QString Label() const {
-        auto* label = frame->findChild<QLabel*>(QStringLiteral("portLabel"));
+        auto* label = Control<QLabel>(frame.get(), "portLabel");
         return label->isHidden() ? QString() : label->text();
     }
     // Pulls the cable the moment the exchange shows `percent` on the toolbar.
@@ -100,30 +80,27 @@ private:
     }
 
 private slots:
-    void init() { QFile::remove(IniPath()); }
+    void init() { Begin(); }
     void cleanup() {
         frame.reset();
-        if (radio)
-            radio->Stop();
-        radio.reset();
-        QFile::remove(IniPath());
+        End();
     }
 
     void anIdlePortThatGoesAwayIsToldOnceAndNotPolled() {
         StartOnRadio();
-        QCOMPARE(Label(), QStringLiteral("串口 ") + Device());
+        QCOMPARE(Label(), QStringLiteral("串口 ") + Device(*radio));
         radio->Stop();
         const double before = ProcessCpuSeconds();
         QTest::qWait(2000);
         QVERIFY2(ProcessCpuSeconds() - before < 0.1, "the window kept polling the dead port");
         QCOMPARE(LogLines().last(), Gone());
         QCOMPARE(LogLines().count(Gone()), 1);
-        QCOMPARE(Label(), QStringLiteral("串口 ") + Device() + QStringLiteral("（未打开）"));
+        QCOMPARE(Label(), QStringLiteral("串口 ") + Device(*radio) + QStringLiteral("（未打开）"));
         view->OnCommand(cmd::kReadRadio);
         QCOMPARE(LogLines().last(), QStringLiteral("串口没有打开，请重新选择串口"));
         view->OnCommand(cmd::kWriteRadio);
         QCOMPARE(LogLines().last(), QStringLiteral("串口没有打开，请重新选择串口"));
-        QVERIFY(boxes.isEmpty());
+        QVERIFY(shown.isEmpty());
         QCOMPARE(LogLines().count(Gone()), 1);
     }
 
@@ -133,7 +110,7 @@ private slots:
         view->OnCommand(cmd::kReadRadio);
         QCOMPARE(LogLines().mid(LogLines().size() - 2),
                  (QStringList{Gone(), QStringLiteral("接收数据超时")}));
-        QVERIFY(boxes.isEmpty());
+        QVERIFY(shown.isEmpty());
         QVERIFY(Label().endsWith(QStringLiteral("（未打开）")));
     }
 
@@ -144,7 +121,7 @@ private slots:
         QCOMPARE(LogLines().mid(LogLines().size() - 3),
                  (QStringList{QStringLiteral("写入数据[% 10] 成功"), Gone(),
                               QStringLiteral("写入数据[% 10] 失败")}));
-        QCOMPARE(boxes, QStringList{QStringLiteral("通讯失败")});
+        QCOMPARE(Texts(), QStringList{QStringLiteral("通讯失败")});
     }
 
     void aLogOutDuringAWriteEndsItOnlyOnceTheRadioHoldsEveryWord() {
@@ -206,13 +183,13 @@ private slots:
         radio = StartedRadio();
         const QString link = folder.filePath(QStringLiteral("radio"));
         QFile::remove(link);
-        QVERIFY(QFile::link(Device(), link));
+        QVERIFY(QFile::link(Device(*radio), link));
         Start(link);
         radio->Stop();
         QTRY_COMPARE(LogLines().last(), QStringLiteral("串口已断开：") + link);
         radio = StartedRadio();
         QFile::remove(link);
-        QVERIFY(QFile::link(Device(), link));
+        QVERIFY(QFile::link(Device(*radio), link));
         view->OnSelectDevice(link);
         QCOMPARE(view->serialPort().IsOpen(), 1);
         QCOMPARE(Label(), QStringLiteral("串口 ") + link);
@@ -221,10 +198,7 @@ private slots:
     }
 
     void theTickAndTheLabelFollowTheDeviceInUse() {
-        QFile ini(IniPath());
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Set]\r\nDevice=ttyUSB9\r\n");
-        ini.close();
+        WriteIni("[Set]\r\nDevice=ttyUSB9\r\n");
         Start(QString(), true);
         QVERIFY(view->IsDeviceChecked(QStringLiteral("ttyUSB9")));
         QVERIFY(!view->IsCommandChecked(cmd::kCom1));
@@ -250,10 +224,7 @@ private slots:
         const QString link = folder.filePath(QStringLiteral("other"));
         QFile::remove(link);
         QVERIFY(QFile::link(QString::fromStdString(other->DevicePath()), link));
-        QFile ini(IniPath());
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(("[Set]\r\nDevice=" + link + "\r\n").toUtf8());
-        ini.close();
+        WriteIni(("[Set]\r\nDevice=" + link + "\r\n").toUtf8());
         StartOnRadio();
         std::vector<FindRadioDialog::Port> offered;
         view->dialogs().findRadio = [&](std::vector<FindRadioDialog::Port> ports) {
@@ -273,9 +244,7 @@ private slots:
         QCOMPARE(view->serialPort().DeviceName(), link.toStdString());
         QVERIFY(view->IsDeviceChecked(link));
         QCOMPARE(Label(), QStringLiteral("串口 ") + link);
-        QFile stored(IniPath());
-        QVERIFY(stored.open(QIODevice::ReadOnly));
-        QVERIFY(stored.readAll().contains(("Device=" + link).toUtf8()));
+        QVERIFY(FileBytes(IniPath()).contains(("Device=" + link).toUtf8()));
         view->OnCommand(cmd::kReadRadio);
         QCOMPARE(LogLines().last(), QStringLiteral(" ***正确接收数据***"));
         other->Stop();

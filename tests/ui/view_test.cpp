@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -23,39 +22,17 @@
 #include "corveltoolview.h"
 #include "radio_fields.h"
 #include "settings_panel.h"
-#include "virtual_radio.h"
+#include "window_fixture.h"
 
 using namespace orvel;
 
-namespace {
+using namespace orvel::test;
 
-struct Shown {
-    QMessageBox::Icon icon;
-    QString caption;
-    QString text;
-};
-
-QString IniPath() {
-    return QCoreApplication::applicationDirPath() + "/OrvelTool.ini";
-}
-
-void WriteIni(const QByteArray& content) {
-    QFile file(IniPath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-}  // namespace
-
-class ViewTest : public QObject {
+class ViewTest : public QObject, private WindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<sim::VirtualRadio> radio;
     std::unique_ptr<COrvelToolView> view;
-    QList<Shown> shown;
-    QMessageBox::StandardButton answer = QMessageBox::Yes;
-    QString chosenFile;
 
     void Start(sim::RadioBehaviour behaviour = {}, bool withRadio = true) {
         view = std::make_unique<COrvelToolView>();
@@ -73,19 +50,11 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(frame.get()));
     }
     void StartView(COrvelToolView& started, sim::RadioBehaviour behaviour, bool withRadio) {
-        shown.clear();
-        started.dialogs().message = [this](QMessageBox::Icon icon, const QString& caption,
-                                           const QString& text, QMessageBox::StandardButtons) {
-            shown.append({icon, caption, text});
-            return answer;
-        };
-        started.dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
+        Catch(started);
         COrvelToolView::StartOptions options;
         if (withRadio) {
-            radio =
-                std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(), behaviour);
-            QVERIFY(radio->Start());
-            options.portOverride = QString::fromStdString(radio->DevicePath());
+            radio = StartedRadio(behaviour);
+            options.portOverride = Device(*radio);
         } else {
             options.portOverride = QStringLiteral("/dev/orvel-missing-port");
         }
@@ -97,12 +66,10 @@ private:
     QString Cell(int row, int column) const {
         return QString::fromStdString(View()->Table()[row][column]);
     }
-    QStringList LogLines() const {
-        return View()->LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
+    QStringList LogLines() const { return test::LogLines(*View()); }
     template <typename T>
     T* Control(const char* name) const {
-        return View()->findChild<T*>(QLatin1String(name));
+        return test::Control<T>(View(), name);
     }
     void FillPanel(const QString& rx, const QString& tx, int power, int rate, int dataVoice,
                    int squelch) {
@@ -121,18 +88,12 @@ private:
     }
 
 private slots:
-    void init() {
-        QFile::remove(IniPath());
-        answer = QMessageBox::Yes;
-    }
+    void init() { Begin(); }
     void cleanup() {
         view.reset();
         frame.reset();
         framed = nullptr;
-        if (radio)
-            radio->Stop();
-        radio.reset();
-        QFile::remove(IniPath());
+        End();
     }
 
     void startUpShowsTheBannerLabelsAndDefaults() {
@@ -348,9 +309,7 @@ private slots:
 
         menu(Qt::Key_F, 0, Qt::Key_A);  // 文件 > 另存为(&A)
         QCOMPARE(framed->filePath(), chosenFile);
-        QFile saved(chosenFile);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        const QByteArray bytes = saved.readAll();
+        const QByteArray bytes = FileBytes(chosenFile);
         const ChannelFileContent content =
             ImageFromChannelFile(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
         QVERIFY(content.complete);
@@ -732,18 +691,15 @@ private slots:
         Start();
         view->OnCommand(cmd::kCom1 + 2);
         QVERIFY(view->IsCommandChecked(cmd::kCom1 + 2));
-        QFile file(IniPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("; bench settings\r\n[Set]\r\nMin=223\r\nPort=3\r\n"));
+        QCOMPARE(FileBytes(IniPath()),
+                 QByteArray("; bench settings\r\n[Set]\r\nMin=223\r\nPort=3\r\n"));
         QVERIFY(!view->serialPort().IsOpen());  // /dev/ttyS2 is no port here
     }
 
     void choosingAPortWithoutAnIniCreatesIt() {
         Start();
         view->OnCommand(cmd::kCom1 + 2);
-        QFile file(IniPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("[Set]"));
+        QVERIFY(FileBytes(IniPath()).contains("[Set]"));
     }
 
     void theReportPrintsToAPdf() {
@@ -754,9 +710,7 @@ private slots:
         QVERIFY(view->PrintToPdf(pdf));
         QVERIFY(LogLines().contains(QStringLiteral("***打印开始***")));
         QCOMPARE(LogLines().last(), QStringLiteral("***打印结束***"));
-        QFile file(pdf);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = FileBytes(pdf);
         QVERIFY(bytes.startsWith("%PDF"));
         QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1);
     }

@@ -20,32 +20,21 @@
 #include "codec.h"
 #include "comparedialog.h"
 #include "corveltoolview.h"
-#include "virtual_radio.h"
+#include "window_fixture.h"
 
 using namespace orvel;
+using namespace orvel::test;
 
 namespace {
 
 const QString kQuestion = QStringLiteral("信道1的修改尚未确认，是否先确认后写入？");
 
-QString IniPath() {
-    return QCoreApplication::applicationDirPath() + "/OrvelTool.ini";
-}
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The contents of the copies of replaced files.
 QList<QByteArray> FileCopies() {
     QList<QByteArray> copies;
     const QDir folder(BackupFolder());
-    for (const QString& name : folder.entryList({QStringLiteral("*-file*.dat")}, QDir::Files)) {
-        QFile file(folder.filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            copies << file.readAll();
-    }
+    for (const QString& name : folder.entryList({QStringLiteral("*-file*.dat")}, QDir::Files))
+        copies << FileBytes(folder.filePath(name));
     return copies;
 }
 
@@ -58,17 +47,12 @@ void Picture(QWidget* widget, const QString& name) {
 
 }  // namespace
 
-class WriteChecksTest : public QObject {
+class WriteChecksTest : public QObject, private WindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<sim::VirtualRadio> radio;
     std::unique_ptr<COrvelToolView> view;
-    QStringList texts;
-    QList<QMessageBox::Icon> icons;
-    QMessageBox::StandardButton answer = QMessageBox::Yes;
     QStringList compared;
-    QString chosenFile;
     QString tracePath;               // a byte trace of the window's port when set
     QList<std::size_t> framesAtBox;  // frames the radio had seen when each box came up
     std::function<QMessageBox::StandardButton(QMessageBox::Icon, const QString&, const QString&,
@@ -77,58 +61,45 @@ private:
 
     void Start(sim::RadioBehaviour behaviour = {}) {
         view = std::make_unique<COrvelToolView>();
-        texts.clear();
-        icons.clear();
         windowMessage = view->dialogs().message;
-        view->dialogs().message = [this](QMessageBox::Icon icon, const QString&,
-                                         const QString& text, QMessageBox::StandardButtons) {
-            texts << text;
-            icons << icon;
+        Catch(*view);
+        view->dialogs().message = [this, caught = view->dialogs().message](auto... box) {
             framesAtBox << radio->Frames().size();
-            return answer;
+            return caught(box...);
         };
-        view->dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
         view->dialogs().compare = [this](const QStringList& lines) { compared = lines; };
-        radio = std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(), behaviour);
-        QVERIFY(radio->Start());
+        radio = StartedRadio(behaviour);
         COrvelToolView::StartOptions options;
-        options.portOverride = QString::fromStdString(radio->DevicePath());
+        options.portOverride = Device(*radio);
         options.tracePath = tracePath;
         view->OnInitialUpdate(options);
         view->OnRead();
-        texts.clear();
-        icons.clear();
+        shown.clear();
         framesAtBox.clear();
         radio->ClearRecord();
     }
     QString Cell(int row, int column) const {
         return QString::fromStdString(view->Table()[row][column]);
     }
-    QStringList LogLines() const {
-        return view->LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
-    void TypeRx(const QString& text) { view->findChild<QLineEdit*>("id1003")->setText(text); }
+    QStringList LogLines() const { return test::LogLines(*view); }
+    void TypeRx(const QString& text) { Control<QLineEdit>(view.get(), "id1003")->setText(text); }
 
 private slots:
     void init() {
-        QFile::remove(IniPath());
-        answer = QMessageBox::Yes;
+        Begin();
         compared.clear();
         tracePath.clear();
         QDir(BackupFolder()).removeRecursively();
     }
     void cleanup() {
         view.reset();
-        if (radio)
-            radio->Stop();
-        radio.reset();
-        QFile::remove(IniPath());
+        End();
     }
 
     void aPanelThatMatchesItsRowWritesWithoutAQuestion() {
         Start();
         view->OnWrite();
-        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QCOMPARE(Texts(), QStringList{"正确写入数据"});
         QCOMPARE(radio->Frames().size(), std::size_t{68});
     }
 
@@ -138,15 +109,15 @@ private slots:
         TypeRx("226.5");
         answer = QMessageBox::Cancel;
         view->OnWrite();
-        QCOMPARE(texts, QStringList{kQuestion});
-        QCOMPARE(icons.first(), QMessageBox::Question);
+        QCOMPARE(Texts(), QStringList{kQuestion});
+        QCOMPARE(shown.first().icon, QMessageBox::Question);
         QVERIFY(radio->Frames().empty());
 
         // 否: the list as it is, the edit stays in the panel only.
-        texts.clear();
+        shown.clear();
         answer = QMessageBox::No;
         view->OnWrite();
-        QCOMPARE(texts.first(), kQuestion);
+        QCOMPARE(shown.first().text, kQuestion);
         QCOMPARE(Cell(0, 1), before);
         QVERIFY(radio->Frames().size() >= 66);
         QCOMPARE(radio->Frames()[0][3], PackFrequency(before.toStdString())[0]);
@@ -154,11 +125,11 @@ private slots:
                  PackFrequency(before.toStdString())[1]);
 
         // 是: confirmed first, then written.
-        texts.clear();
+        shown.clear();
         radio->ClearRecord();
         answer = QMessageBox::Yes;
         view->OnWrite();
-        QCOMPARE(texts.first(), kQuestion);
+        QCOMPARE(shown.first().text, kQuestion);
         QCOMPARE(Cell(0, 1), QStringLiteral("226.500"));
         QVERIFY(LogLines().contains(QStringLiteral("数据设置 [信道1]")));
         QCOMPARE(radio->Frames()[0], MakeFrame(CmdWriteWord, 0, 0x22, 0x65));
@@ -169,7 +140,7 @@ private slots:
         Start();
         TypeRx("250");
         view->OnWrite();
-        QCOMPARE(texts, QStringList{kQuestion});
+        QCOMPARE(Texts(), QStringList{kQuestion});
         QVERIFY(LogLines().contains(QStringLiteral("***接收频率数据非法***")));
         QVERIFY(radio->Frames().empty());
     }
@@ -183,10 +154,10 @@ private slots:
         view->OnRead();
         // The drop-downs keep their earlier choices beside the empty row.
         QCOMPARE(Cell(0, 1), QString());
-        QVERIFY(view->findChild<QComboBox*>("id1009")->currentIndex() >= 0);
-        texts.clear();
+        QVERIFY(Control<QComboBox>(view.get(), "id1009")->currentIndex() >= 0);
+        shown.clear();
         view->OnWrite();
-        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QCOMPARE(Texts(), QStringList{"正确写入数据"});
     }
 
     void aPromptWriteLeavesTwentyMillisecondsBeforeEveryFrame() {
@@ -194,13 +165,11 @@ private slots:
         tracePath = folder.filePath("trace.txt");
         Start();
         view->OnWrite();
-        QCOMPARE(texts, QStringList{"正确写入数据"});
-        QFile file(tracePath);
-        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(Texts(), QStringList{"正确写入数据"});
         // "yyyy-MM-dd hh:mm:ss.zzz TX CC 01 ...": each frame against the answer before it.
         QDateTime answeredAt;
         int frames = 0;
-        for (const QByteArray& line : file.readAll().split('\n')) {
+        for (const QByteArray& line : FileBytes(tracePath).split('\n')) {
             const QDateTime at = QDateTime::fromString(QString::fromLatin1(line.left(23)),
                                                        QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
             if (line.mid(24, 2) == "RX") {
@@ -238,7 +207,7 @@ private slots:
     void aCheckedWriteReadsBackBeforeItsOneBox() {
         Start();
         view->OnWrite();
-        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QCOMPARE(Texts(), QStringList{"正确写入数据"});
         QCOMPARE(framesAtBox, QList<std::size_t>{66 + 2});  // after the read-back's two frames
         // The read-back is one line: the write's own lines stay in view.
         const QStringList lines = LogLines();
@@ -252,8 +221,8 @@ private slots:
         view->OnConfirm();
         view->OnWrite();
         // One stop box, and no word of success before it.
-        QCOMPARE(texts, QStringList{"校验错误：字 0x00"});
-        QCOMPARE(icons, QList<QMessageBox::Icon>{QMessageBox::Critical});
+        QCOMPARE(Texts(), QStringList{"校验错误：字 0x00"});
+        QCOMPARE(shown.last().icon, QMessageBox::Critical);
         QCOMPARE(LogLines().last(), QStringLiteral("校验错误：字 0x00"));
         QCOMPARE(QDir(BackupFolder()).entryList({"*-read*.dat"}).size(), 2);  // read, read-back
     }
@@ -265,7 +234,7 @@ private slots:
         QVERIFY(!view->IsCommandChecked(cmd::kVerifyWrites));
         QVERIFY(FileBytes(IniPath()).contains("Verify=0"));
         view->OnWrite();
-        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QCOMPARE(Texts(), QStringList{"正确写入数据"});
         QCOMPARE(radio->Frames().size(), std::size_t{66});
         QCOMPARE(LogLines().last(), QStringLiteral("***正确写入数据***"));
 
@@ -279,13 +248,10 @@ private slots:
         Start();
         view->OnWrite();
         const std::vector<RadioFrame> prompt = radio->Frames();
-        QFile ini(IniPath());
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Set]\r\nClassicTiming=1\r\nVerify=0\r\n");
-        ini.close();
+        WriteIni("[Set]\r\nClassicTiming=1\r\nVerify=0\r\n");
         Start();
         view->OnWrite();
-        QCOMPARE(texts, QStringList{"正确写入数据"});
+        QCOMPARE(Texts(), QStringList{"正确写入数据"});
         const std::vector<RadioFrame> classic = radio->Frames();
         QCOMPARE(classic.size(), std::size_t{66});
         QVERIFY(std::equal(classic.begin(), classic.end(), prompt.begin()));
@@ -344,8 +310,8 @@ private slots:
         view->OnSaveAs();
         QCOMPARE(FileBytes(chosenFile), QByteArray("keep me"));
         QVERIFY(view->filePath().isEmpty());
-        QVERIFY(texts.last().startsWith(QStringLiteral("无法保留原文件的副本，仍然保存？")));
-        QCOMPARE(icons.last(), QMessageBox::Question);
+        QVERIFY(shown.last().text.startsWith(QStringLiteral("无法保留原文件的副本，仍然保存？")));
+        QCOMPARE(shown.last().icon, QMessageBox::Question);
         answer = QMessageBox::Yes;
         view->OnSaveAs();
         QFile::remove(BackupFolder());
@@ -378,7 +344,7 @@ private slots:
         old.close();
         view->OnSaveAs();
         QCOMPARE(FileBytes(chosenFile), QByteArray("keep me"));
-        QVERIFY(texts.last().startsWith(QStringLiteral("文件保存失败：")));
+        QVERIFY(shown.last().text.startsWith(QStringLiteral("文件保存失败：")));
         QVERIFY(FileCopies().isEmpty());
     }
 
@@ -389,7 +355,7 @@ private slots:
 
         TypeRx("226.5");
         view->OnConfirm();
-        view->findChild<QComboBox*>("id1013")->setCurrentIndex(3);
+        Control<QComboBox>(view.get(), "id1013")->setCurrentIndex(3);
         const ChannelTable table = view->Table();
         const MemoryImage image = view->image();
         view->OnCommand(cmd::kCompareRadio);
@@ -407,7 +373,7 @@ private slots:
         compared.clear();
         view->OnCommand(cmd::kCompareRadio);
         QVERIFY(compared.isEmpty());
-        QCOMPARE(texts.last(), QStringLiteral("通信错误"));
+        QCOMPARE(shown.last().text, QStringLiteral("通信错误"));
     }
 
     void theCompareDialogNamesColumnsInChinese() {

@@ -1,0 +1,94 @@
+// Set-up shared by the window tests: virtual radios, the settings file beside the program, the
+// view's dialogs caught and answered, its log and its controls.
+#pragma once
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QtTest>
+#include <memory>
+
+#include "corveltoolview.h"
+#include "virtual_radio.h"
+
+namespace orvel::test {
+
+// A virtual radio on a fresh terminal; no window test can go on without one.
+inline std::unique_ptr<sim::VirtualRadio> StartedRadio(
+    sim::RadioBehaviour behaviour = {},
+    const MemoryImage& image = sim::VirtualRadio::DefaultImage()) {
+    auto radio = std::make_unique<sim::VirtualRadio>(image, behaviour);
+    if (!radio->Start())
+        qFatal("no virtual radio");
+    return radio;
+}
+
+inline QString Device(const sim::VirtualRadio& radio) {
+    return QString::fromStdString(radio.DevicePath());
+}
+
+// OrvelTool.ini beside the test program; each window test has a folder of its own.
+inline QString IniPath() {
+    return QCoreApplication::applicationDirPath() + "/OrvelTool.ini";
+}
+
+// A file's bytes, or none when it cannot be read.
+inline QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteIni(const QByteArray& content) {
+    QFile file(IniPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+inline QStringList LogLines(const COrvelToolView& view) {
+    return view.LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+template <typename T>
+T* Control(const QObject* parent, const char* objectName) {
+    return parent->findChild<T*>(QLatin1String(objectName));
+}
+
+// What a window test holds besides its window: the radio, and the view's message boxes,
+// recorded and answered with `answer`, and file dialogs, which choose `chosenFile`.
+struct WindowFixture {
+    std::unique_ptr<sim::VirtualRadio> radio;
+    struct Shown {
+        QMessageBox::Icon icon;
+        QString caption;
+        QString text;
+    };
+    QList<Shown> shown;
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+    QString chosenFile;
+
+    void Catch(COrvelToolView& view) {
+        shown.clear();
+        view.dialogs().message = [this](QMessageBox::Icon icon, const QString& caption,
+                                        const QString& text, QMessageBox::StandardButtons) {
+            shown.append({icon, caption, text});
+            return answer;
+        };
+        view.dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
+    }
+    // Each test starts without a settings file and leaves none behind; the window goes first.
+    void Begin() {
+        QFile::remove(IniPath());
+        answer = QMessageBox::Yes;
+    }
+    void End() {
+        radio.reset();
+        QFile::remove(IniPath());
+    }
+    QStringList Texts() const {
+        QStringList texts;
+        for (const Shown& box : shown)
+            texts << box.text;
+        return texts;
+    }
+};
+
+}  // namespace orvel::test
