@@ -14,8 +14,6 @@ using namespace orvel;
 
 namespace {
 
-const QString kNotice = QStringLiteral("提示");
-
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

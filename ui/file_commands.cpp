@@ -17,9 +17,6 @@ using namespace orvel;
 
 namespace {
 
-const QString kAppTitle = QStringLiteral("OrvelTool");
-const QString kNotice = QStringLiteral("提示");
-
 QString OpenFailureText(ReadFault fault, const std::string& error) {
     switch (fault) {
         case ReadFault::NotRegularFile:

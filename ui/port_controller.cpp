@@ -14,8 +14,6 @@ using namespace orvel;
 
 namespace {
 
-const QString kAppTitle = QStringLiteral("OrvelTool");
-
 QString OpenFailureReason(const SerialPort& port) {
     const QString device = QString::fromStdString(port.DeviceName());
     switch (port.LastOpenFailure()) {

@@ -24,8 +24,6 @@ using namespace orvel;
 
 namespace {
 
-const QString kNotice = QStringLiteral("提示");
-
 // The box for a read that did not get the image; the log already has its line.
 QString ReadFailureText(ReadStatus status) {
     switch (status) {

@@ -14,6 +14,10 @@ namespace orvel {
 class SerialPort;
 }
 
+// The captions of the program's message boxes.
+inline const QString kAppTitle = QStringLiteral("OrvelTool");
+inline const QString kNotice = QStringLiteral("提示");
+
 struct ViewDialogs {
     std::function<QMessageBox::StandardButton(QMessageBox::Icon, const QString& caption,
                                               const QString& text, QMessageBox::StandardButtons)>
