@@ -123,6 +123,10 @@ RadioSettings ChannelEditor::Settings() {
     return settingsPanel_.Settings();
 }
 
+WorkState ChannelEditor::State() const {
+    return {Table(), settingsPanel_.Settings()};
+}
+
 void ChannelEditor::ShowDecoded(const RadioSettings& s) {
     settingsPanel_.Show(s);
     ExchangeData(false);

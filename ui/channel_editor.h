@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "channel_edit.h"
+#include "document.h"
 #include "form_controls.h"
 #include "memory_image.h"
 
@@ -39,6 +40,8 @@ public:
     void SetTable(const orvel::ChannelTable& table);
     // The settings panel's current choices, read with the panel's fields.
     orvel::RadioSettings Settings();
+    // The list and the settings as they stand (the panel's fields are not read).
+    WorkState State() const;
     // Shows decoded settings and the panel's fields.
     void ShowDecoded(const orvel::RadioSettings& settings);
     // A freshly opened file: channel 1, no frequencies, no choices.
