@@ -162,4 +162,23 @@ void ClearRow(ChannelTable& table, int channelNo) {
         row[static_cast<std::size_t>(c)].clear();
 }
 
+std::vector<std::string> ConfirmRow(const ChannelRow& cells, int channelNo,
+                                    const FrequencyLimits& limits, ChannelTable& table) {
+    bool empty = true;
+    for (int c = kColRx; c < kTableColumns; ++c)
+        empty = empty && cells[static_cast<std::size_t>(c)].empty();
+    if (empty) {
+        ClearRow(table, channelNo);
+        return {};
+    }
+    EditPanel panel;
+    panel.channelNo = channelNo;
+    LoadRow(cells, panel, false);
+    InvalidFlags marks;  // the panel's own marks belong to the panel's channel
+    ConfirmResult result = ConfirmPanel(panel, limits, table, marks);
+    if (result.written)
+        return {};
+    return std::move(result.logLines);
+}
+
 }  // namespace orvel

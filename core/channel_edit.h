@@ -86,4 +86,12 @@ bool PanelMatchesRow(const EditPanel& panel, const ChannelTable& table);
 // Empties columns 1..6 of channel `channelNo` (1..16); other values do nothing.
 void ClearRow(ChannelTable& table, int channelNo);
 
+// A whole row of cells brought in at once (pasted, filled) into channel `channelNo` (1..16):
+// checked and written as the confirm button checks and writes the panel, with each cell taken
+// as the panel would show it (an item text that is no item leaves its drop-down empty). A row
+// without any value empties the channel. Returns the confirm button's lines for the fields that
+// failed, in its order ("***接收频率数据非法***", ...); empty when the row was written.
+std::vector<std::string> ConfirmRow(const ChannelRow& cells, int channelNo,
+                                    const FrequencyLimits& limits, ChannelTable& table);
+
 }  // namespace orvel

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "chighlightlistctrl.h"
 #include "message_log.h"
@@ -21,10 +22,11 @@ QString FromUtf8(std::string_view text) {
 }  // namespace
 
 ChannelEditor::ChannelEditor(const FormControls& controls, SettingsPanel& settings, MessageLog& log,
-                             ViewDialogs& dialogs)
+                             ViewDialogs& dialogs, EditHistory& history)
     : settingsPanel_(settings),
       log_(log),
       dialogs_(dialogs),
+      history_(history),
       m_editChannelNo(controls.channelNoEdit),
       m_editRx(controls.rxEdit),
       m_editTx(controls.txEdit),
@@ -171,6 +173,54 @@ void ChannelEditor::PanelToControls(const EditPanel& panel) {
     ExchangeData(false);
 }
 
+EditSnapshot ChannelEditor::Snapshot() {
+    ExchangeData(true);
+    return {State(), PanelFromControls(), panelAsLoaded_, invalid_};
+}
+
+void ChannelEditor::Restore(const EditSnapshot& snapshot) {
+    SetTable(snapshot.work.table);
+    settingsPanel_.Show(snapshot.work.settings);
+    PanelToControls(snapshot.panel);
+    panelAsLoaded_ = snapshot.panelAsLoaded;
+    invalid_ = snapshot.invalid;
+    UpdateColours();
+    // The list chooses the panel's channel again. Through the selection model: a key held
+    // with Ctrl+Z must not turn the choice into a toggle.
+    QItemSelectionModel* selection = m_channelList->selectionModel();
+    const int row = snapshot.panel.channelNo - 1;
+    if (row >= 0 && row < kChannelCount) {
+        const QModelIndex index = m_channelList->model()->index(row, 0);
+        selection->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    } else {
+        selection->clearSelection();
+    }
+}
+
+QList<int> ChannelEditor::SelectedRows() const {
+    QList<int> rows;
+    for (const QModelIndex& index : m_channelList->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void ChannelEditor::PutTable(const ChannelTable& table) {
+    ExchangeData(true);
+    const ChannelTable before = Table();
+    SetTable(table);
+    const int row = m_channelNo - 1;
+    if (row < 0 || row >= kChannelCount ||
+        before[static_cast<std::size_t>(row)] == table[static_cast<std::size_t>(row)]) {
+        return;
+    }
+    EditPanel panel = PanelFromControls();
+    LoadRowIntoPanel(table, row, panel);
+    PanelToControls(panel);
+    RememberPanelAsLoaded();
+}
+
 void ChannelEditor::UpdateColours() {
     auto paint = [](QWidget* widget, const char* colour) {
         const QString sheet =
@@ -204,6 +254,11 @@ void ChannelEditor::OnRowClicked() {
 
 void ChannelEditor::OnConfirm() {
     ExchangeData(true);
+    history_.Change(tr("数据设置 [信道%1]").arg(m_channelNo), [this] { Confirm(); });
+}
+
+void ChannelEditor::Confirm() {
+    ExchangeData(true);
     ChannelTable table = Table();
     const ConfirmResult result =
         ConfirmPanel(PanelFromControls(), {m_minFreq, m_maxFreq}, table, invalid_);
@@ -234,10 +289,20 @@ void ChannelEditor::RememberPanelAsLoaded() {
 }
 
 void ChannelEditor::OnClear() {
+    history_.Change(tr("清除信道数据"), [this] { Clear(); });
+}
+
+void ChannelEditor::Clear() {
     invalid_ = InvalidFlags{};
     UpdateColours();
     ExchangeData(true);
     ChannelTable table = Table();
+    // Several chosen rows, the panel's among them: all of them go.
+    const QList<int> rows = SelectedRows();
+    if (rows.size() > 1 && rows.contains(m_channelNo - 1)) {
+        for (int row : rows)
+            ClearRow(table, row + 1);
+    }
     ClearRow(table, m_channelNo);
     SetTable(table);
     ExchangeData(false);
@@ -252,10 +317,12 @@ void ChannelEditor::OnClear() {
 }
 
 void ChannelEditor::OnDefault() {
-    SetTable(EmptyChannelTable());
-    m_channelNo = 1;
-    ExchangeData(false);
-    OnClear();
+    history_.Change(tr("缺省"), [this] {
+        SetTable(EmptyChannelTable());
+        m_channelNo = 1;
+        ExchangeData(false);
+        Clear();
+    });
 }
 
 bool ChannelEditor::ConfirmPendingEdit() {

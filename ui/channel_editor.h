@@ -8,6 +8,7 @@
 
 #include "channel_edit.h"
 #include "document.h"
+#include "edit_history.h"
 #include "form_controls.h"
 #include "memory_image.h"
 
@@ -20,7 +21,7 @@ class ChannelEditor : public QObject {
 
 public:
     ChannelEditor(const FormControls& controls, SettingsPanel& settings, MessageLog& log,
-                  ViewDialogs& dialogs);
+                  ViewDialogs& dialogs, EditHistory& history);
 
     // The list's columns, rows and highlight, with the panel's choices empty.
     void SetUpList();
@@ -52,6 +53,15 @@ public:
     orvel::EditPanel PanelFromControls();
     void PanelToControls(const orvel::EditPanel& panel);
 
+    // The list, the settings and the panel, for a step of the edit history, and back.
+    EditSnapshot Snapshot();
+    void Restore(const EditSnapshot& snapshot);
+    // The chosen rows of the list, 0-based, in order.
+    QList<int> SelectedRows() const;
+    // A table changed by a command other than the panel's own (paste, fill): the panel follows
+    // its channel's row when that row changed, and keeps an edit in progress otherwise.
+    void PutTable(const orvel::ChannelTable& table);
+
     const orvel::InvalidFlags& invalidFlags() const { return invalid_; }
     int channelNo() const { return m_channelNo; }
     double minFreq() const { return m_minFreq; }
@@ -64,12 +74,15 @@ public:
     void OnDefault();
 
 private:
+    void Confirm();
+    void Clear();
     void UpdateColours();
     void RememberPanelAsLoaded();
 
     SettingsPanel& settingsPanel_;
     MessageLog& log_;
     ViewDialogs& dialogs_;
+    EditHistory& history_;
 
     double m_minFreq = 223.0;
     double m_maxFreq = 235.0;

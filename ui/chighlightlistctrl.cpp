@@ -109,7 +109,9 @@ CHighlightListCtrl::CHighlightListCtrl(QWidget* parent) : QTableWidget(parent) {
     setItemDelegate(new CRowDelegate(this));
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows can be chosen (Shift and Ctrl with a click, Shift with the arrows) for the
+    // commands that act on rows; the panel shows the first of them.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
     setWordWrap(false);

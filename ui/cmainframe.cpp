@@ -1,14 +1,18 @@
 #include "cmainframe.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTextEdit>
 #include <QToolBar>
 #include <array>
 
@@ -19,22 +23,26 @@ using namespace orvel;
 
 namespace {
 
-// The key table. Only the file and print keys do something; the others are claimed so that no edit
-// box of the view copies, pastes or undoes.
+// The key table. The file and print keys work everywhere in the window; the editing keys act on
+// the channel list and its settings, but not from a text field. All are claimed, so that no
+// edit box of the view copies, pastes or undoes on its own.
 struct KeyBinding {
     QKeyCombination keys;
-    int command;  // 0: the key does nothing
+    int command;             // 0: the key does nothing
+    bool notInText = false;  // inside a text field the key does nothing
 };
 
-const std::array<KeyBinding, 14> kKeyTable{{
+const std::array<KeyBinding, 16> kKeyTable{{
     {Qt::CTRL | Qt::Key_N, 0},
     {Qt::CTRL | Qt::Key_O, cmd::kOpen},
     {Qt::CTRL | Qt::Key_S, cmd::kSave},
     {Qt::CTRL | Qt::Key_P, cmd::kPrint},
-    {Qt::CTRL | Qt::Key_Z, 0},
+    {Qt::CTRL | Qt::Key_Z, cmd::kUndo, true},
+    {Qt::CTRL | Qt::Key_Y, cmd::kRedo, true},
+    {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, cmd::kRedo, true},
     {Qt::CTRL | Qt::Key_X, 0},
-    {Qt::CTRL | Qt::Key_C, 0},
-    {Qt::CTRL | Qt::Key_V, 0},
+    {Qt::CTRL | Qt::Key_C, cmd::kCopy, true},
+    {Qt::CTRL | Qt::Key_V, cmd::kPaste, true},
     {Qt::ALT | Qt::Key_Backspace, 0},
     {Qt::SHIFT | Qt::Key_Delete, 0},
     {Qt::CTRL | Qt::Key_Insert, 0},
@@ -52,6 +60,11 @@ const KeyBinding* FindKey(const QKeyEvent& key) {
         }
     }
     return nullptr;
+}
+
+bool IsTextField(const QWidget* widget) {
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget) ||
+           qobject_cast<const QTextEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget);
 }
 
 }  // namespace
@@ -108,6 +121,14 @@ void CMainFrame::BuildMenus() {
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
     edit->setObjectName(QStringLiteral("menuEdit"));
+    AddCommand(edit, cmd::kUndo, tr("撤销(&U)\tCtrl+Z"));
+    AddCommand(edit, cmd::kRedo, tr("重做(&R)\tCtrl+Y"));
+    edit->addSeparator();
+    AddCommand(edit, cmd::kCopy, tr("复制(&C)\tCtrl+C"));
+    AddCommand(edit, cmd::kPaste, tr("粘贴(&P)\tCtrl+V"));
+    edit->addSeparator();
+    AddCommand(edit, cmd::kFill, tr("批量设置(&B)..."));
+    edit->addSeparator();
     AddCommand(edit, cmd::kDefaultTable, QStringLiteral("缺省"));
 
     QMenu* link = menuBar()->addMenu(QStringLiteral("通信(&C)"));
@@ -262,6 +283,7 @@ bool CMainFrame::HandleKeyTable(QWidget* receiver, QEvent* event) {
     // goes no further.
     event->accept();
     if (event->type() == QEvent::KeyPress && !key.isAutoRepeat() && binding->command != 0 &&
+        !(binding->notInText && IsTextField(receiver)) &&
         m_target->IsCommandEnabled(binding->command)) {
         RunCommand(binding->command);
     }

@@ -25,7 +25,12 @@ inline constexpr int kCurrentChannel = 32788;
 inline constexpr int kVerifyWrites = 32789;  // checkable
 inline constexpr int kCompareRadio = 32790;
 inline constexpr int kFindRadio = 32791;
+inline constexpr int kFill = 32792;
 inline constexpr int kPrintSetup = 57606;
+inline constexpr int kCopy = 57634;
+inline constexpr int kPaste = 57637;
+inline constexpr int kUndo = 57643;
+inline constexpr int kRedo = 57644;
 inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
 }  // namespace orvel::cmd
@@ -34,7 +39,8 @@ class CommandTarget {
 public:
     virtual ~CommandTarget() = default;
     virtual void OnCommand(int id) = 0;
-    virtual bool IsCommandEnabled(int id) const = 0;  // only 32776 is ever disabled
+    // 保存 without a file, and the editing commands with nothing to act on, are disabled.
+    virtual bool IsCommandEnabled(int id) const = 0;
     virtual bool IsCommandChecked(int id) const = 0;  // 32784..32787, 32789
     virtual QStringList SerialDeviceNames()
         const = 0;  // ports found on this machine, e.g. "ttyUSB0"

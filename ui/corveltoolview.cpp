@@ -46,11 +46,22 @@ COrvelToolView::COrvelToolView(QWidget* parent)
       controls_(SetUpForm(*ui_, this)),
       log_(controls_.logEdit),
       settingsPanel_(this),
-      editor_(controls_, settingsPanel_, log_, dialogs_),
+      history_(log_),
+      editor_(controls_, settingsPanel_, log_, dialogs_, history_),
       port_(log_, dialogs_),
-      radio_(document_, editor_, port_, log_, dialogs_),
-      files_(document_, editor_, log_, dialogs_),
-      print_(editor_, log_, dialogs_) {
+      radio_(document_, editor_, port_, log_, dialogs_, history_),
+      files_(document_, editor_, log_, dialogs_, history_),
+      print_(editor_, log_, dialogs_),
+      rows_(editor_, history_, log_, dialogs_) {
+    history_.capture = [this] { return editor_.Snapshot(); };
+    history_.restore = [this](const EditSnapshot& snapshot) { editor_.Restore(snapshot); };
+    settingsPanel_.userChanged = [this](const QString& label, const RadioSettings& before) {
+        history_.SettingChanged(tr("设置 %1").arg(label), before);
+    };
+    connect(&history_, &EditHistory::changed, this, [this] {
+        if (stateChanged)
+            stateChanged();
+    });
     dialogs_.message = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
                               QMessageBox::StandardButtons buttons) {
         QMessageBox box(icon, caption, text, buttons, this);
@@ -84,6 +95,13 @@ COrvelToolView::COrvelToolView(QWidget* parent)
     dialogs_.compare = [this](const QStringList& lines) {
         CompareDialog dialog(lines, this);
         dialog.exec();
+    };
+    dialogs_.fill = [this](const ChannelTable& table, const FrequencyLimits& limits, int first,
+                           int last) -> std::optional<FillPlan> {
+        FillDialog dialog(table, limits, first, last, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.Plan();
     };
     dialogs_.findRadio = [this](std::vector<FindRadioDialog::Port> ports) {
         FindRadioDialog dialog(std::move(ports), &port_.serialPort(), this);
@@ -194,6 +212,21 @@ void COrvelToolView::OnCommand(int id) {
         case cmd::kDefaultTable:
             editor_.OnDefault();
             break;
+        case cmd::kUndo:
+            history_.Undo();
+            break;
+        case cmd::kRedo:
+            history_.Redo();
+            break;
+        case cmd::kCopy:
+            rows_.OnCopy();
+            break;
+        case cmd::kPaste:
+            rows_.OnPaste();
+            break;
+        case cmd::kFill:
+            rows_.OnFill();
+            break;
         case cmd::kReadRadio:
             radio_.OnRead();
             break;
@@ -227,7 +260,20 @@ void COrvelToolView::OnCommand(int id) {
 }
 
 bool COrvelToolView::IsCommandEnabled(int id) const {
-    return id != cmd::kSave || !files_.filePath().isEmpty();
+    switch (id) {
+        case cmd::kSave:
+            return !files_.filePath().isEmpty();
+        case cmd::kUndo:
+            return history_.CanUndo();
+        case cmd::kRedo:
+            return history_.CanRedo();
+        case cmd::kCopy:
+            return rows_.CanCopy();
+        case cmd::kPaste:
+            return rows_.CanPaste();
+        default:
+            return true;
+    }
 }
 
 bool COrvelToolView::IsCommandChecked(int id) const {

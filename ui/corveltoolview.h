@@ -10,12 +10,14 @@
 #include "channel_editor.h"
 #include "command_target.h"
 #include "document.h"
+#include "edit_history.h"
 #include "file_commands.h"
 #include "form_controls.h"
 #include "message_log.h"
 #include "port_controller.h"
 #include "print_commands.h"
 #include "radio_commands.h"
+#include "row_commands.h"
 #include "settings_panel.h"
 #include "view_dialogs.h"
 
@@ -59,6 +61,9 @@ public:
     ChannelEditor& editor() { return editor_; }
     SettingsPanel& settingsPanel() { return settingsPanel_; }
     PortController& port() { return port_; }
+    // Every change of the list or the settings is a step here; its changed() signal follows
+    // each step, undo and redo.
+    EditHistory& history() { return history_; }
 
     void ExchangeData(bool fromControls) { editor_.ExchangeData(fromControls); }
     void AppendLog(const QString& line) { log_.AppendLog(line); }
@@ -111,11 +116,13 @@ private:
     Document document_;
     MessageLog log_;
     SettingsPanel settingsPanel_;
+    EditHistory history_;
     ChannelEditor editor_;
     PortController port_;
     RadioCommands radio_;
     FileCommands files_;
     PrintCommands print_;
+    RowCommands rows_;
     bool busy_ = false;
     bool started_ = false;
 };

@@ -1,5 +1,6 @@
 #include "file_commands.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -8,6 +9,7 @@
 #include "channel_file.h"
 #include "codec.h"
 #include "document.h"
+#include "edit_history.h"
 #include "file_access.h"
 #include "file_operations.h"
 #include "message_log.h"
@@ -36,8 +38,8 @@ QString OpenFailureText(ReadFault fault, const std::string& error) {
 }  // namespace
 
 FileCommands::FileCommands(Document& document, ChannelEditor& editor, MessageLog& log,
-                           ViewDialogs& dialogs)
-    : document_(document), editor_(editor), log_(log), dialogs_(dialogs) {}
+                           ViewDialogs& dialogs, EditHistory& history)
+    : document_(document), editor_(editor), log_(log), dialogs_(dialogs), history_(history) {}
 
 void FileCommands::OnOpen() {
     const QString path = dialogs_.fileName(false, DefaultChannelFilePath());
@@ -58,18 +60,28 @@ void FileCommands::OnOpen() {
         return;
     }
     m_filePath = fullPath;
-    document_.m_image = content.image;
-    const DecodedImage decoded =
-        DecodeImage(document_.m_image, DecodeSource::FromFile, editor_.Settings());
-    editor_.SetTable(decoded.table);
-    editor_.ResetPanel();
-    editor_.ShowDecoded(decoded.settings);
-    if (!decoded.checksumOk) {
+    LoadImage(
+        content.image,
+        QCoreApplication::translate("FileCommands", "打开 %1").arg(QFileInfo(fullPath).fileName()));
+}
+
+void FileCommands::LoadImage(const MemoryImage& image, const QString& label) {
+    bool checksumOk = true;
+    history_.Change(label, [&] {
+        document_.m_image = image;
+        const DecodedImage decoded =
+            DecodeImage(document_.m_image, DecodeSource::FromFile, editor_.Settings());
+        editor_.SetTable(decoded.table);
+        editor_.ResetPanel();
+        editor_.ShowDecoded(decoded.settings);
+        checksumOk = decoded.checksumOk;
+        if (checksumOk)
+            editor_.LoadFirstChannel();
+    });
+    if (!checksumOk) {
         log_.AppendLog(QStringLiteral("数据校验错"));
         dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("数据校验错"));
-        return;
     }
-    editor_.LoadFirstChannel();
 }
 
 bool FileCommands::WriteImageFile(const QString& path) {

@@ -1,5 +1,6 @@
 #include "radio_commands.h"
 
+#include <QCoreApplication>
 #include <QProgressBar>
 
 #include "app_paths.h"
@@ -9,6 +10,7 @@
 #include "config_store.h"
 #include "configuration.h"
 #include "document.h"
+#include "edit_history.h"
 #include "exchanges.h"
 #include "image_diff.h"
 #include "message_log.h"
@@ -43,8 +45,13 @@ QString ReadFailureText(ReadStatus status) {
 }  // namespace
 
 RadioCommands::RadioCommands(Document& document, ChannelEditor& editor, PortController& port,
-                             MessageLog& log, ViewDialogs& dialogs)
-    : document_(document), editor_(editor), port_(port), log_(log), dialogs_(dialogs) {}
+                             MessageLog& log, ViewDialogs& dialogs, EditHistory& history)
+    : document_(document),
+      editor_(editor),
+      port_(port),
+      log_(log),
+      dialogs_(dialogs),
+      history_(history) {}
 
 void RadioCommands::Configure(const Configuration& config) {
     m_specialWord = config.specialWord;
@@ -81,6 +88,12 @@ void RadioCommands::EndProgress() {
 }
 
 void RadioCommands::OnRead() {
+    // A read that failed is no step, even where it emptied the list on its way.
+    history_.ChangeIf(QCoreApplication::translate("RadioCommands", "读取电台数据"),
+                      [this] { return Read(); });
+}
+
+bool RadioCommands::Read() {
     const ExchangeHooks hooks = MakeExchangeHooks();
     const ReadOutcome outcome = ReadRadioKeepingCopy(port_.serialPort(), hooks, [this] {
         ChannelTable table = editor_.Table();
@@ -93,13 +106,13 @@ void RadioCommands::OnRead() {
     switch (outcome.status) {
         case ReadStatus::NoAnswer:
             dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("通信错误"));
-            return;
+            return false;
         case ReadStatus::BadFormat:
             dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("格式出错"));
-            return;
+            return false;
         case ReadStatus::PortClosed:
         case ReadStatus::Timeout:
-            return;
+            return false;
         case ReadStatus::Ok:
             break;
     }
@@ -119,6 +132,7 @@ void RadioCommands::OnRead() {
     if (!outcome.checksumOk) {
         dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("数据校验错"));
     }
+    return true;
 }
 
 void RadioCommands::OnWrite() {

@@ -7,6 +7,7 @@
 #include "memory_image.h"
 
 class ChannelEditor;
+class EditHistory;
 class MessageLog;
 class PortController;
 class QProgressBar;
@@ -21,7 +22,7 @@ struct WriteRequest;
 class RadioCommands {
 public:
     RadioCommands(Document& document, ChannelEditor& editor, PortController& port, MessageLog& log,
-                  ViewDialogs& dialogs);
+                  ViewDialogs& dialogs, EditHistory& history);
 
     void Configure(const orvel::Configuration& config);
     void SetProgressBar(QProgressBar* bar) { progressBar_ = bar; }
@@ -37,6 +38,8 @@ public:
     void OnToggleVerify();
 
 private:
+    // The read itself; true when the image arrived and is shown.
+    bool Read();
     orvel::ExchangeHooks MakeExchangeHooks();
     // The read-back after a write and the one box that ends the write.
     void VerifyAfterWrite(const orvel::WriteRequest& request, const orvel::ExchangeHooks& hooks);
@@ -48,6 +51,7 @@ private:
     PortController& port_;
     MessageLog& log_;
     ViewDialogs& dialogs_;
+    EditHistory& history_;
     QProgressBar* progressBar_ = nullptr;
     std::string m_specialWord;  // bytes as the INI holds them
     bool m_verifyWrites = true;

@@ -21,15 +21,28 @@ SettingsPanel::SettingsPanel(QWidget* form) {
             continue;
         }
         Controls& controls = controls_[field->key];
+        const std::string_view label = field->label;
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             controls.combo = combo;
+            QObject::connect(combo, &QComboBox::activated, combo,
+                             [this, label] { OnUserChoice(label); });
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            QObject::connect(button, &QAbstractButton::clicked, button,
+                             [this, label] { OnUserChoice(label); });
             const int item = widget->property("item").toInt();
             if (item >= static_cast<int>(controls.buttons.size()))
                 controls.buttons.resize(static_cast<std::size_t>(item) + 1, nullptr);
             controls.buttons[static_cast<std::size_t>(item)] = button;
         }
     }
+    shown_ = Settings();
+}
+
+void SettingsPanel::OnUserChoice(std::string_view label) {
+    const RadioSettings before = shown_;
+    shown_ = Settings();
+    if (userChanged && !(before == shown_))
+        userChanged(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())), before);
 }
 
 RadioSettings SettingsPanel::Settings() const {
@@ -78,4 +91,5 @@ void SettingsPanel::Show(const RadioSettings& settings) {
                 group->setExclusive(true);
         }
     }
+    shown_ = Settings();
 }

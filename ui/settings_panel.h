@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <map>
 #include <string_view>
 #include <vector>
@@ -24,10 +25,17 @@ public:
     // Shows `settings`; a value without a button or item leaves none chosen.
     void Show(const orvel::RadioSettings& settings);
 
+    // Called after the user changed a setting (a click, a key, a choice in a drop-down; never
+    // for Show), with the setting's label and the settings as they were before.
+    std::function<void(const QString& label, const orvel::RadioSettings& before)> userChanged;
+
 private:
+    void OnUserChoice(std::string_view label);
+
     struct Controls {
         std::vector<QAbstractButton*> buttons;  // by value
         QComboBox* combo = nullptr;
     };
     std::map<std::string_view, Controls> controls_;
+    orvel::RadioSettings shown_;  // as last shown or chosen
 };

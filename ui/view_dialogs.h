@@ -6,8 +6,10 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "fill_dialog.h"
 #include "findradiodialog.h"
 
 namespace orvel {
@@ -28,6 +30,10 @@ struct ViewDialogs {
     std::function<void(const QStringList& lines)> compare;  // 与电台比较's result
     // The finder: returns the name of the port chosen, or nothing.
     std::function<QString(std::vector<FindRadioDialog::Port>)> findRadio;
+    // 批量设置: the plan chosen for channels first..last of the table, or nothing.
+    std::function<std::optional<FillPlan>(const orvel::ChannelTable&, const orvel::FrequencyLimits&,
+                                          int first, int last)>
+        fill;
 
     QMessageBox::StandardButton Message(QMessageBox::Icon icon, const QString& caption,
                                         const QString& text,

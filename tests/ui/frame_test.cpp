@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QToolBar>
@@ -31,7 +32,9 @@ public:
             saveEnabled = true;  // after Save As there is a current file
         }
     }
-    bool IsCommandEnabled(int id) const override { return id != 32776 || saveEnabled; }
+    bool IsCommandEnabled(int id) const override {
+        return (id != 32776 || saveEnabled) && !disabled.contains(id);
+    }
     bool IsCommandChecked(int id) const override { return id - 32783 == port; }
     QStringList SerialDeviceNames() const override { return devices; }
     void OnSelectDevice(const QString& name) override {
@@ -43,6 +46,7 @@ public:
     QString PortStatusText() const override { return portText; }
 
     QList<int> commands;
+    QList<int> disabled;
     QString portText;
     bool saveEnabled = true;
     int port = 1;
@@ -105,7 +109,10 @@ private slots:
                  QStringList({"id32775 打开(&O)...\tCtrl+O", "id32776 保存(&S)\tCtrl+S",
                               "id32782 另存为(&A)...", "-", "id32783 打印(&P)...\tCtrl+P",
                               "id57606 打印设置(&R)...", "-", "id57665 退出(&X)"}));
-        QCOMPARE(Describe(menus[1]->menu()->actions()), QStringList({"id32777 缺省"}));
+        QCOMPARE(Describe(menus[1]->menu()->actions()),
+                 QStringList({"id57643 撤销(&U)\tCtrl+Z", "id57644 重做(&R)\tCtrl+Y", "-",
+                              "id57634 复制(&C)\tCtrl+C", "id57637 粘贴(&P)\tCtrl+V", "-",
+                              "id32792 批量设置(&B)...", "-", "id32777 缺省"}));
         QCOMPARE(Describe(menus[2]->menu()->actions()),
                  QStringList({"id32778 读取(PC<-电台)", "id32779 写入(PC->电台)",
                               "id32789 写入后校验", "id32790 与电台比较", "-", "> 选择串口",
@@ -250,7 +257,7 @@ private slots:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<int>("firstCommand");
         QTest::newRow("Alt+F") << int(Qt::Key_F) << "menuFile" << 32775;
-        QTest::newRow("Alt+E") << int(Qt::Key_E) << "menuEdit" << 32777;
+        QTest::newRow("Alt+E") << int(Qt::Key_E) << "menuEdit" << 57643;
         QTest::newRow("Alt+C") << int(Qt::Key_C) << "menuLink" << 32778;
         QTest::newRow("Alt+H") << int(Qt::Key_H) << "menuHelp" << 32780;
     }
@@ -298,6 +305,8 @@ private slots:
             {"Ctrl+V", Qt::Key_V, Qt::ControlModifier},
             {"Ctrl+X", Qt::Key_X, Qt::ControlModifier},
             {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier},
+            {"Ctrl+Y", Qt::Key_Y, Qt::ControlModifier},
+            {"Ctrl+Shift+Z", Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier},
             {"Ctrl+Insert", Qt::Key_Insert, Qt::ControlModifier},
             {"Shift+Insert", Qt::Key_Insert, Qt::ShiftModifier},
             {"Shift+Delete", Qt::Key_Delete, Qt::ShiftModifier},
@@ -336,6 +345,28 @@ private slots:
         QCOMPARE(m_log->toPlainText(), QStringLiteral("通信错误9"));
         QCOMPARE(clipboard->text(), QStringLiteral("outside"));
         QVERIFY(m_target->commands.isEmpty());
+    }
+
+    // Outside a text field the editing keys act on the list, and only when the target allows.
+    void editingKeysWorkOutsideTextFields() {
+        auto* button = new QPushButton(QStringLiteral("确认"), m_view);
+        button->setFocus();
+        const std::pair<QKeyCombination, int> keys[] = {
+            {Qt::CTRL | Qt::Key_Z, 57643},
+            {Qt::CTRL | Qt::Key_Y, 57644},
+            {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, 57644},
+            {Qt::CTRL | Qt::Key_C, 57634},
+            {Qt::CTRL | Qt::Key_V, 57637},
+        };
+        QList<int> expected;
+        for (const auto& [combination, command] : keys) {
+            QTest::keyClick(button, combination.key(), combination.keyboardModifiers());
+            expected << command;
+        }
+        QCOMPARE(m_target->commands, expected);
+        m_target->disabled = {57637};
+        QTest::keyClick(button, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_target->commands, expected);
     }
 
     // Only the table's keys are taken, and only in this window.

@@ -1,0 +1,70 @@
+// 编辑 > 批量设置...: fills channels A..B from a start receive frequency, a step and a transmit
+// offset, and optionally sets power, rate, data/voice and squelch for all of them; a preview
+// shows the rows before they are applied, with the rows the checks would refuse marked.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "channel_edit.h"
+#include "memory_image.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+struct FillPlan {
+    int first = 1;  // channels first..last
+    int last = orvel::kChannelCount;
+    double start = 0.0;  // MHz: channel `first` receives on start, each next one `step` higher
+    double step = 0.0;
+    double offset = 0.0;  // transmit = receive + offset
+    // Power, rate, data/voice and squelch (columns kColPower..kColSquelch): `item` goes into
+    // every row when `forAll`; otherwise a row keeps its value, and only a row without one (an
+    // empty cell, or a text no item shows) takes `item`, so that it can be stored.
+    struct Choice {
+        bool forAll = false;
+        int item = 0;
+    };
+    std::array<Choice, 4> choices{};
+};
+
+// The rows a plan makes of `table`, by channel number; frequencies as typed into the panel.
+std::map<int, orvel::ChannelRow> FillRows(const FillPlan& plan, const orvel::ChannelTable& table);
+
+// The confirm button's lines for a refused row, as one text: "接收频率数据非法，SQL数据非法".
+QString FaultText(const std::vector<std::string>& confirmLines);
+
+class FillDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // Opens on channels first..last of `table`, starting from the first one's frequency.
+    FillDialog(const orvel::ChannelTable& table, const orvel::FrequencyLimits& limits, int first,
+               int last, QWidget* parent = nullptr);
+
+    FillPlan Plan() const;
+
+private:
+    void UpdatePreview();
+
+    orvel::ChannelTable table_;
+    orvel::FrequencyLimits limits_;
+    QSpinBox* first_;
+    QSpinBox* last_;
+    QDoubleSpinBox* start_;
+    QDoubleSpinBox* step_;
+    QDoubleSpinBox* offset_;
+    std::array<QCheckBox*, 4> forAll_{};
+    std::array<QComboBox*, 4> items_{};
+    QTableWidget* preview_;
+    QLabel* summary_;
+    QPushButton* ok_;
+};

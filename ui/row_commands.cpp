@@ -1,0 +1,208 @@
+#include "row_commands.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include "channel_edit.h"
+#include "channel_editor.h"
+#include "edit_history.h"
+#include "fill_dialog.h"
+#include "message_log.h"
+#include "radio_fields.h"
+#include "transfer.h"
+#include "view_dialogs.h"
+
+using namespace orvel;
+
+namespace {
+
+// Clipboards larger than a whole spreadsheet page are not channel rows; they are not read.
+constexpr qsizetype kMaxPastedText = 1 << 20;
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool IsHeader(const QStringList& cells) {
+    QStringList keys;
+    QStringList headings;
+    for (std::size_t c = 0; c < kChannelFields.size(); ++c) {
+        keys << FromUtf8(kTransferColumns[c]);
+        headings << FromUtf8(kChannelFields[c].heading);
+    }
+    for (const QStringList& names : {keys, headings}) {
+        for (const QStringList& header : {names, names.mid(1)}) {
+            if (cells.size() == header.size() &&
+                std::equal(cells.begin(), cells.end(), header.begin(),
+                           [](const QString& a, const QString& b) {
+                               return a.compare(b, Qt::CaseInsensitive) == 0;
+                           })) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+QString ClipboardText() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data)
+        return {};
+    const QString text = data->hasFormat(kChannelsMimeType)
+                             ? QString::fromUtf8(data->data(kChannelsMimeType))
+                             : data->text();
+    return text.size() > kMaxPastedText ? QString() : text;
+}
+
+}  // namespace
+
+QList<PastedRow> RowsFromText(const QString& text) {
+    QStringList lines = QString(text).remove(QChar(0xFEFF)).split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    lines.removeIf([](const QString& line) { return line.isEmpty(); });
+    if (lines.isEmpty())
+        return {};
+    const QString& first = lines.first();
+    const QChar separator = first.contains(QLatin1Char('\t'))  ? QLatin1Char('\t')
+                            : first.contains(QLatin1Char(';')) ? QLatin1Char(';')
+                                                               : QLatin1Char(',');
+    QList<PastedRow> rows;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringList cells = lines[i].split(separator);
+        for (QString& cell : cells) {
+            cell = cell.trimmed();
+            if (cell.size() >= 2 && cell.startsWith(QLatin1Char('"')) &&
+                cell.endsWith(QLatin1Char('"'))) {
+                cell = cell.mid(1, cell.size() - 2)
+                           .replace(QStringLiteral("\"\""), QStringLiteral("\""));
+            }
+        }
+        // Spreadsheets pad a selection wider than the rows with empty cells.
+        while (cells.size() > kTableColumns && cells.last().isEmpty())
+            cells.removeLast();
+        if (i == 0 && IsHeader(cells))
+            continue;
+        bool isNumber = false;
+        const int channel = cells.size() == kTableColumns ? cells.first().toInt(&isNumber) : 0;
+        if (isNumber && channel >= 1 && channel <= kChannelCount)
+            cells.removeFirst();
+        if (cells.size() != kTableColumns - 1) {
+            rows.append(std::nullopt);
+            continue;
+        }
+        ChannelRow row;
+        for (int c = kColRx; c < kTableColumns; ++c)
+            row[static_cast<std::size_t>(c)] = cells[c - kColRx].toStdString();
+        rows.append(row);
+    }
+    return rows;
+}
+
+RowCommands::RowCommands(ChannelEditor& editor, EditHistory& history, MessageLog& log,
+                         ViewDialogs& dialogs)
+    : editor_(editor), history_(history), log_(log), dialogs_(dialogs) {}
+
+bool RowCommands::CanCopy() const {
+    return !editor_.SelectedRows().isEmpty();
+}
+
+bool RowCommands::CanPaste() const {
+    if (TargetRow() < 0)
+        return false;
+    const QList<PastedRow> rows = RowsFromText(ClipboardText());
+    return std::any_of(rows.begin(), rows.end(), [](const PastedRow& row) { return row; });
+}
+
+int RowCommands::TargetRow() const {
+    const QList<int> rows = editor_.SelectedRows();
+    if (!rows.isEmpty())
+        return rows.first();
+    const int channel = editor_.channelNo();
+    return channel >= 1 && channel <= kChannelCount ? channel - 1 : -1;
+}
+
+void RowCommands::OnCopy() {
+    const QList<int> rows = editor_.SelectedRows();
+    if (rows.isEmpty())
+        return;
+    const ChannelTable table = editor_.Table();
+    QString text;
+    for (int r : rows) {
+        QStringList cells{QString::number(r + 1)};
+        for (int c = kColRx; c < kTableColumns; ++c)
+            cells << FromUtf8(table[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    QStringList header;
+    for (std::string_view key : kTransferColumns)
+        header << FromUtf8(key);
+    auto* data = new QMimeData;
+    data->setText(text);
+    data->setData(kChannelsMimeType, (header.join(QLatin1Char('\t')) + '\n' + text).toUtf8());
+    QGuiApplication::clipboard()->setMimeData(data);
+    log_.AppendLog(tr("复制 %1 行").arg(rows.size()));
+}
+
+void RowCommands::OnPaste() {
+    const int target = TargetRow();
+    const QList<PastedRow> pasted = RowsFromText(ClipboardText());
+    if (target < 0 || pasted.isEmpty())
+        return;
+    std::map<int, PastedRow> rows;
+    const int fitting = std::min(static_cast<int>(pasted.size()), kChannelCount - target);
+    for (int k = 0; k < fitting; ++k)
+        rows[target + k + 1] = pasted[k];
+    QStringList notes;
+    if (pasted.size() > fitting)
+        notes << tr("粘贴：信道16之后的%1行未粘贴").arg(pasted.size() - fitting);
+    const Placed placed = Place(rows, tr("粘贴"));
+    Apply(placed, tr("粘贴 %1 行").arg(placed.written), notes);
+}
+
+void RowCommands::OnFill() {
+    const QList<int> chosen = editor_.SelectedRows();
+    // Several chosen rows are the channels to fill; one chosen row fills from it to the end.
+    const int first = chosen.isEmpty() ? 1 : chosen.first() + 1;
+    const int last = chosen.size() > 1 ? chosen.last() + 1 : kChannelCount;
+    const std::optional<FillPlan> plan =
+        dialogs_.fill(editor_.Table(), {editor_.minFreq(), editor_.maxFreq()}, first, last);
+    if (!plan)
+        return;
+    std::map<int, PastedRow> rows;
+    for (const auto& [channel, row] : FillRows(*plan, editor_.Table()))
+        rows[channel] = row;
+    Apply(Place(rows, tr("批量设置")), tr("批量设置 信道%1-%2").arg(plan->first).arg(plan->last),
+          {});
+}
+
+RowCommands::Placed RowCommands::Place(const std::map<int, PastedRow>& rows,
+                                       const QString& command) const {
+    Placed placed{editor_.Table(), {}, 0};
+    const FrequencyLimits limits{editor_.minFreq(), editor_.maxFreq()};
+    for (const auto& [channel, row] : rows) {
+        if (!row) {
+            placed.faults << tr("%1：信道%2 不是一行信道数据（应为6项，或以信道号开头的7项）")
+                                 .arg(command)
+                                 .arg(channel);
+            continue;
+        }
+        const std::vector<std::string> faults = ConfirmRow(*row, channel, limits, placed.table);
+        if (faults.empty())
+            ++placed.written;
+        else
+            placed.faults << tr("%1：信道%2 %3").arg(command).arg(channel).arg(FaultText(faults));
+    }
+    return placed;
+}
+
+void RowCommands::Apply(const Placed& placed, const QString& label, const QStringList& notes) {
+    history_.Change(label, [&] { editor_.PutTable(placed.table); });
+    for (const QString& line : placed.faults + notes)
+        log_.AppendLog(line);
+    if (placed.written > 0)
+        log_.AppendLog(label);
+}

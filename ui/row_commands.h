@@ -1,0 +1,63 @@
+// The commands on several rows of the channel list at once: 复制, 粘贴 and 批量设置. Rows
+// brought in go through the confirm button's checks, one row at a time, as one undoable step.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <optional>
+
+#include "memory_image.h"
+
+class ChannelEditor;
+class EditHistory;
+class MessageLog;
+class QMimeData;
+struct ViewDialogs;
+
+// The clipboard's own format: the copied rows with the CSV header, tab-separated.
+inline const QString kChannelsMimeType = QStringLiteral("application/x-orveltool-channels");
+
+// One line of pasted text: the six cells of a row, or nothing when the line is not one.
+using PastedRow = std::optional<orvel::ChannelRow>;
+
+// Rows from text a spreadsheet or this program put on the clipboard: cells separated by tabs,
+// semicolons or commas (whichever the first line uses), an optional header line (the CSV
+// columns, or the list's headings), and the channel column optional: a line of seven cells
+// starting with a channel number 1..16 loses that cell, since the rows go from the chosen row
+// on. Six cells make a row; other lines are kept as nothing, so the rows after them stay in
+// place.
+QList<PastedRow> RowsFromText(const QString& text);
+
+class RowCommands : public QObject {
+    Q_OBJECT
+
+public:
+    RowCommands(ChannelEditor& editor, EditHistory& history, MessageLog& log, ViewDialogs& dialogs);
+
+    bool CanCopy() const;
+    bool CanPaste() const;
+
+    void OnCopy();
+    void OnPaste();
+    void OnFill();
+
+private:
+    struct Placed {
+        orvel::ChannelTable table;
+        QStringList faults;  // one log line per refused row
+        int written = 0;
+    };
+    // Rows by channel number, each checked and stored as 确认 would; a refused row stays.
+    Placed Place(const std::map<int, PastedRow>& rows, const QString& command) const;
+    // Puts the placed rows in as one step named `label` and logs the outcome.
+    void Apply(const Placed& placed, const QString& label, const QStringList& notes);
+    // The row pasting starts at: the first chosen row, or the panel's channel.
+    int TargetRow() const;
+
+    ChannelEditor& editor_;
+    EditHistory& history_;
+    MessageLog& log_;
+    ViewDialogs& dialogs_;
+};
