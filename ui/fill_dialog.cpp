@@ -140,7 +140,8 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
     preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     preview_->setSelectionMode(QAbstractItemView::NoSelection);
     preview_->horizontalHeader()->setStretchLastSection(true);
-    preview_->setMinimumSize(640, 300);
+    preview_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    preview_->setMinimumSize(640, 160);
 
     summary_ = label(QString());
     summary_->setObjectName(QStringLiteral("fillSummary"));
@@ -160,6 +161,13 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
     layout->addWidget(preview_, 1);
     layout->addWidget(summary_);
     layout->addWidget(buttons);
+
+    // Room for all sixteen rows where the screen has it.
+    const int rows = preview_->horizontalHeader()->sizeHint().height() +
+                     kChannelCount * preview_->verticalHeader()->defaultSectionSize() + 4;
+    preview_->setMinimumHeight(rows);
+    resize(sizeHint());
+    preview_->setMinimumHeight(160);
 
     for (QSpinBox* box : {first_, last_})
         connect(box, &QSpinBox::valueChanged, this, &FillDialog::UpdatePreview);

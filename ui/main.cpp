@@ -1,7 +1,9 @@
 // orveltool: the window program.
 #include <QApplication>
+#include <QCheckBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -38,6 +40,38 @@ void RunDemo(COrvelToolView& view) {
     view.OnConfirm();
     view.channelList()->setFocus();
     view.OnCommand(orvel::cmd::kWriteRadio);
+}
+
+// Pictures of the editing commands: "rows" reads the radio and chooses channels 3 to 6; "fill"
+// then opens 批量设置 on all channels with a plan some rows of which the limits refuse.
+void ShowScene(COrvelToolView& view, const QString& name) {
+    view.OnCommand(orvel::cmd::kReadRadio);
+    CHighlightListCtrl* list = view.channelList();
+    const bool fill = name == QStringLiteral("fill");
+    QAbstractItemModel* model = list->model();
+    list->selectionModel()->select(
+        QItemSelection(model->index(fill ? 0 : 2, 0), model->index(fill ? 15 : 5, 6)),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->selectionModel()->setCurrentIndex(model->index(fill ? 0 : 5, 0),
+                                            QItemSelectionModel::NoUpdate);
+    // The list shows its chosen rows only while it has the focus.
+    view.window()->activateWindow();
+    list->setFocus();
+    view.OnRowClicked();
+    if (!fill)
+        return;
+    QTimer::singleShot(200, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        const std::pair<const char*, double> values[] = {
+            {"fillStart", 229.0}, {"fillStep", 0.5}, {"fillOffset", 1.0}};
+        for (const auto& [box, value] : values)
+            dialog->findChild<QDoubleSpinBox*>(QLatin1String(box))->setValue(value);
+        dialog->findChild<QCheckBox*>(QStringLiteral("fillAll%1").arg(orvel::kColPower))
+            ->setChecked(true);
+    });
+    view.OnCommand(orvel::cmd::kFill);
 }
 
 }  // namespace
@@ -91,9 +125,13 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
                                    QStringLiteral("Milliseconds before the screenshot."),
                                    QStringLiteral("MS"));
+    QCommandLineOption scene(QStringLiteral("scene"), QStringLiteral("A picture of rows or fill."),
+                             QStringLiteral("NAME"));
+    scene.setFlags(QCommandLineOption::HiddenFromHelp);
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Print the version and exit."));
-    parser.addOptions({simulate, port, trace, reportPdf, screenshot, demo, find, delay, version});
+    parser.addOptions(
+        {simulate, port, trace, reportPdf, screenshot, demo, find, delay, scene, version});
     parser.process(app);
     if (parser.isSet(version)) {
         std::printf("orveltool %s\n", orvel::kVersion);
@@ -150,6 +188,10 @@ int main(int argc, char* argv[]) {
     frame.setWindowTitle(QStringLiteral("Orvel系列电台设置工具"));
     if (parser.isSet(demo)) {
         QTimer::singleShot(300, view, [view] { RunDemo(*view); });
+    }
+    if (parser.isSet(scene)) {
+        const QString name = parser.value(scene);
+        QTimer::singleShot(300, view, [view, name] { ShowScene(*view, name); });
     }
     if (parser.isSet(find)) {
         QTimer::singleShot(300, view, [view, &frame] {
