@@ -104,7 +104,10 @@ QList<PastedRow> RowsFromText(const QString& text) {
 
 RowCommands::RowCommands(ChannelEditor& editor, EditHistory& history, MessageLog& log,
                          ViewDialogs& dialogs)
-    : editor_(editor), history_(history), log_(log), dialogs_(dialogs) {}
+    : editor_(editor), history_(history), log_(log), dialogs_(dialogs) {
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { clipboardHasRows_.reset(); });
+}
 
 bool RowCommands::CanCopy() const {
     return !editor_.SelectedRows().isEmpty();
@@ -113,8 +116,12 @@ bool RowCommands::CanCopy() const {
 bool RowCommands::CanPaste() const {
     if (TargetRow() < 0)
         return false;
-    const QList<PastedRow> rows = RowsFromText(ClipboardText());
-    return std::any_of(rows.begin(), rows.end(), [](const PastedRow& row) { return row; });
+    if (!clipboardHasRows_) {
+        const QList<PastedRow> rows = RowsFromText(ClipboardText());
+        clipboardHasRows_ =
+            std::any_of(rows.begin(), rows.end(), [](const PastedRow& row) { return row; });
+    }
+    return *clipboardHasRows_;
 }
 
 int RowCommands::TargetRow() const {

@@ -60,4 +60,7 @@ private:
     EditHistory& history_;
     MessageLog& log_;
     ViewDialogs& dialogs_;
+    // Whether the clipboard holds rows, known until it changes: the frame asks after every
+    // command, and another program owning the clipboard would be asked each time.
+    mutable std::optional<bool> clipboardHasRows_;
 };
