@@ -41,32 +41,12 @@ bool LoadLanguage(const QString& language, QTranslator& translator) {
 }
 
 bool Interactive(QAccessible::Role role) {
-    switch (role) {
-        case QAccessible::PushButton:
-        case QAccessible::CheckBox:
-        case QAccessible::RadioButton:
-        case QAccessible::ComboBox:
-        case QAccessible::EditableText:
-        case QAccessible::SpinBox:
-        case QAccessible::Slider:
-        case QAccessible::Dial:
-        case QAccessible::ProgressBar:
-        case QAccessible::StatusBar:
-        case QAccessible::Table:
-        case QAccessible::Cell:
-        case QAccessible::List:
-        case QAccessible::ListItem:
-        case QAccessible::Tree:
-        case QAccessible::TreeItem:
-        case QAccessible::PageTab:
-        case QAccessible::ButtonMenu:
-        case QAccessible::ButtonDropDown:
-        case QAccessible::MenuItem:
-        case QAccessible::PopupMenu:
-            return true;
-        default:
-            return false;
-    }
+    using enum QAccessible::Role;
+    static const QSet<QAccessible::Role> kInteractive = {
+        PushButton, CheckBox,    RadioButton, ComboBox,   EditableText,   SpinBox,  Slider,
+        Dial,       ProgressBar, StatusBar,   Table,      Cell,           List,     ListItem,
+        Tree,       TreeItem,    PageTab,     ButtonMenu, ButtonDropDown, MenuItem, PopupMenu};
+    return kInteractive.contains(role);
 }
 
 // What a screen reader says a control is. On Linux a drop-down's name is its current item, and
