@@ -116,6 +116,13 @@ void ChannelEditor::SetTable(const ChannelTable& table) {
             }
             if (item->text() != text)
                 item->setText(text);
+            // A screen reader speaks a value with its column, "接收频率 223.025"; the label
+            // column names itself. Table() reads the text, which stays as it is.
+            const QTableWidgetItem* head = m_channelList->horizontalHeaderItem(c);
+            const QString spoken =
+                c == 0 || !head ? text : (head->text() + QLatin1Char(' ') + text).trimmed();
+            if (item->data(Qt::AccessibleTextRole).toString() != spoken)
+                item->setData(Qt::AccessibleTextRole, spoken);
         }
     }
 }

@@ -1,6 +1,8 @@
 #include "cmainframe.h"
 
 #include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
@@ -10,6 +12,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QStyle>
 #include <QTextEdit>
@@ -67,6 +70,34 @@ bool IsTextField(const QWidget* widget) {
            qobject_cast<const QTextEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget);
 }
 
+// A menu's title without its access-key mark, as a screen reader speaks it.
+QString WithoutMnemonic(QString text) {
+    static const QRegularExpression mark(QStringLiteral("&(.)"));
+    return text.replace(mark, QStringLiteral("\\1"));
+}
+
+// The port in use is the window's status: a screen reader finds it as the status bar and reads
+// it on request. The window has no status bar of its own (the toolbar carries the port), so only
+// this label's role changes.
+class PortStatusAccessible : public QAccessibleWidget {
+public:
+    explicit PortStatusAccessible(QLabel* label)
+        : QAccessibleWidget(label, QAccessible::StatusBar) {}
+    QString text(QAccessible::Text t) const override {
+        QString shown = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && shown.isEmpty())
+            shown = static_cast<QLabel*>(widget())->text();
+        return shown;
+    }
+};
+
+QAccessibleInterface* PortStatusFactory(const QString&, QObject* object) {
+    auto* label = qobject_cast<QLabel*>(object);
+    if (label && label->objectName() == QLatin1String("portLabel"))
+        return new PortStatusAccessible(label);
+    return nullptr;
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
@@ -79,6 +110,8 @@ CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
     scroller->setWidget(view);
+    // Not a stop of its own for Tab: the focus moving through the form scrolls it into view.
+    scroller->setFocusPolicy(Qt::NoFocus);
     setCentralWidget(scroller);
     BuildMenus();
     BuildToolBar();
@@ -156,6 +189,9 @@ void CMainFrame::BuildMenus() {
     for (QMenu* menu : {file, edit, link, help}) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommandStates);
     }
+    for (QMenu* menu : {file, edit, link, m_portMenu, help}) {
+        menu->setAccessibleName(WithoutMnemonic(menu->title()));
+    }
     // Serial adapters come and go while the program runs, so the list is taken afresh each time.
     connect(m_portMenu, &QMenu::aboutToShow, this, [this] {
         RebuildDeviceItems();
@@ -204,10 +240,17 @@ void CMainFrame::BuildToolBar() {
     layout->setContentsMargins(0, 0, 4, 0);
     layout->addStretch();
     m_progressBar = new QProgressBar(holder);
+    m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_progressBar->setAccessibleName(tr("通信进度"));
     m_progressBar->setRange(0, 100);
     m_progressBar->setFixedWidth(200);
     m_progressBar->hide();
     layout->addWidget(m_progressBar);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(PortStatusFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     m_portLabel = new QLabel(holder);
     m_portLabel->setObjectName(QStringLiteral("portLabel"));
     m_portLabel->setContentsMargins(8, 0, 0, 0);

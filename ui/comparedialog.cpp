@@ -70,6 +70,9 @@ CompareDialog::CompareDialog(const QStringList& lines, QWidget* parent) : QDialo
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setPlainText(lines.join(QLatin1Char('\n')));
+    // Read-only, yet it takes the keyboard, so that the lines can be read out one by one.
+    text_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    heading->setBuddy(text_);
     layout->addWidget(text_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("返回"));

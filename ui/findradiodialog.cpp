@@ -85,10 +85,13 @@ FindRadioDialog::FindRadioDialog(std::vector<Port> ports, SerialPort* openPort, 
     busy_->setRange(0, 0);  // no steps: every port is asked at the same time
     busy_->setTextVisible(false);
     busy_->setFixedHeight(12);
+    // Spoken with what the label above it says: searching, or what the search found.
+    status_->setBuddy(busy_);
     layout->addWidget(busy_);
 
     table_ = new QTableWidget(static_cast<int>(ports_.size()), 2, this);
     table_->setObjectName(QStringLiteral("id1043"));
+    table_->setAccessibleName(windowTitle());
     table_->setHorizontalHeaderLabels({QStringLiteral("串口"), QStringLiteral("电台")});
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);

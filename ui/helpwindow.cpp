@@ -104,6 +104,7 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 bool CHelpWindow::Load(const QString& path) {
     m_path = path;
     setWindowTitle(QStringLiteral("%1 - OrvelTool").arg(QFileInfo(path).fileName()));
+    m_text->setAccessibleName(windowTitle());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         m_text->setPlainText(

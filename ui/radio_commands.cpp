@@ -77,8 +77,9 @@ void RadioCommands::ShowProgress(int percent) {
     if (!progressBar_)
         return;
     progressBar_->setRange(0, 100);
-    progressBar_->setValue(percent);
+    // Shown first: a visible bar tells the accessibility clients of each new value.
     progressBar_->show();
+    progressBar_->setValue(percent);
 }
 
 void RadioCommands::EndProgress() {

@@ -3,6 +3,10 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSet>
 #include <QVariant>
 #include <QWidget>
 
@@ -10,7 +14,54 @@
 
 using namespace orvel;
 
+namespace {
+
+// The form's group boxes stand beside its controls rather than around them as parents: a
+// control belongs to the smallest titled box over its centre.
+QString TitleAround(const QWidget* control) {
+    const QGroupBox* around = nullptr;
+    const auto boxes =
+        control->parentWidget()->findChildren<QGroupBox*>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QGroupBox* box : boxes) {
+        const QRect frame = box->geometry();
+        if (!box->title().isEmpty() && frame.contains(control->geometry().center()) &&
+            (!around || frame.width() * frame.height() < around->width() * around->height())) {
+            around = box;
+        }
+    }
+    return around ? around->title() : QString();
+}
+
+QLabel* LabelOf(const QWidget* control) {
+    const auto labels =
+        control->parentWidget()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QLabel* label : labels) {
+        if (label->buddy() == control)
+            return label;
+    }
+    return nullptr;
+}
+
+// Tab enters an option group at its chosen button, where the arrow keys then move the choice.
+// Qt keeps the Tab stop on the button that last had the focus; a choice made by the program
+// (a read, a file) moves it here.
+void KeepTabStopOnChoice(QButtonGroup* group) {
+    QObject::connect(
+        group, &QButtonGroup::buttonToggled, group, [group](QAbstractButton* chosen, bool checked) {
+            if (!checked)
+                return;
+            for (QAbstractButton* button : group->buttons()) {
+                const Qt::FocusPolicy policy = button->focusPolicy();
+                button->setFocusPolicy(button == chosen ? Qt::FocusPolicy(policy | Qt::TabFocus)
+                                                        : Qt::FocusPolicy(policy & ~Qt::TabFocus));
+            }
+        });
+}
+
+}  // namespace
+
 SettingsPanel::SettingsPanel(QWidget* form) {
+    QSet<QButtonGroup*> groups;
     for (QWidget* widget : form->findChildren<QWidget*>()) {
         const QVariant key = widget->property("setting");
         if (!key.isValid())
@@ -33,6 +84,32 @@ SettingsPanel::SettingsPanel(QWidget* form) {
             if (item >= static_cast<int>(controls.buttons.size()))
                 controls.buttons.resize(static_cast<std::size_t>(item) + 1, nullptr);
             controls.buttons[static_cast<std::size_t>(item)] = button;
+            if (button->group() && !groups.contains(button->group())) {
+                groups.insert(button->group());
+                KeepTabStopOnChoice(button->group());
+            }
+        }
+    }
+    NameControls();
+}
+
+void SettingsPanel::NameControls() {
+    for (const auto& [key, controls] : controls_) {
+        for (QAbstractButton* button : controls.buttons) {
+            if (button) {
+                button->setAccessibleName(QCoreApplication::translate("SettingsPanel", "%1：%2")
+                                              .arg(TitleAround(button), button->text()));
+            }
+        }
+        if (QComboBox* combo = controls.combo) {
+            // The label beside a drop-down names its unit; the box's title says what it is.
+            QString name = TitleAround(combo);
+            if (QLabel* unit = LabelOf(combo)) {
+                name = QCoreApplication::translate("SettingsPanel", "%1（%2）")
+                           .arg(name, unit->text());
+                unit->setAccessibleName(name);
+            }
+            combo->setAccessibleName(name);
         }
     }
     shown_ = Settings();

@@ -20,6 +20,11 @@ public:
     // Binds the marked controls among the children of `form`.
     explicit SettingsPanel(QWidget* form);
 
+    // Gives each control the name a screen reader speaks: its group's title with the button's
+    // text ("接收忙指示：低-忙"), or with a drop-down's unit ("发射限时（秒）"). Composed from the
+    // texts shown, so it speaks the loaded language; run again after the texts are retranslated.
+    void NameControls();
+
     // The choice shown; an option group without a checked button reads -1.
     orvel::RadioSettings Settings() const;
     // Shows `settings`; a value without a button or item leaves none chosen.

@@ -274,7 +274,6 @@ private slots:
         press(Qt::Key_Down);
         QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("3"));
 
-        press(Qt::Key_Tab);  // past the log
         press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1003"));
         press(Qt::Key_A, Qt::ControlModifier);
@@ -283,16 +282,16 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1004"));
         press(Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(QApplication::focusWidget(), "234.5");
-        press(Qt::Key_Tab);  // 确认
-        press(Qt::Key_Tab);  // 清除
         press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1009"));
         const int power = Control<QComboBox>("id1009")->currentIndex();
         press(power < 4 ? Qt::Key_Down : Qt::Key_Up);
         const QString newPower = Control<QComboBox>("id1009")->currentText();
         QVERIFY(Control<QComboBox>("id1009")->currentIndex() != power);
-        press(Qt::Key_Tab, Qt::ShiftModifier);
-        press(Qt::Key_Tab, Qt::ShiftModifier);
+        press(Qt::Key_Tab);  // 信道速率
+        press(Qt::Key_Tab);  // 数据/话音
+        press(Qt::Key_Tab);  // 静噪电平
+        press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1032"));
         press(Qt::Key_Space);
         QCOMPARE(LogLines().last(), QStringLiteral("数据设置 [信道3]"));

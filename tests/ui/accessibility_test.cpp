@@ -1,0 +1,331 @@
+// The window as a screen reader and a keyboard user meet it: every control of the window and of
+// its dialogs has a name in each language, the port and the progress are spoken as status and
+// progress, Tab walks the form from top left to bottom right with one stop per option group, and
+// every dialog answers Enter and Esc.
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTranslator>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "aboutdialog.h"
+#include "chighlightlistctrl.h"
+#include "cmainframe.h"
+#include "comparedialog.h"
+#include "corveltoolview.h"
+#include "currentchanneldialog.h"
+#include "findradiodialog.h"
+#include "helpwindow.h"
+#include "window_fixture.h"
+
+using namespace orvel;
+using namespace orvel::test;
+
+namespace {
+
+// The languages the program speaks. Chinese is its own; each other one is loaded below.
+const QStringList kLanguages = {QStringLiteral("zh_CN")};
+
+// Puts a language in force for the windows built after it, as the program does at start.
+bool LoadLanguage(const QString& language, QTranslator& translator) {
+    if (language == QLatin1String("zh_CN"))
+        return true;
+    return translator.load(QStringLiteral("orveltool_") + language, QStringLiteral(":/i18n")) &&
+           QCoreApplication::installTranslator(&translator);
+}
+
+bool Interactive(QAccessible::Role role) {
+    using enum QAccessible::Role;
+    static const QSet<QAccessible::Role> kInteractive = {
+        PushButton, CheckBox,    RadioButton, ComboBox,   EditableText,   SpinBox,  Slider,
+        Dial,       ProgressBar, StatusBar,   Table,      Cell,           List,     ListItem,
+        Tree,       TreeItem,    PageTab,     ButtonMenu, ButtonDropDown, MenuItem, PopupMenu};
+    return kInteractive.contains(role);
+}
+
+// What a screen reader says a control is. On Linux a drop-down's name is its current item, and
+// what it is comes from the label that names it, as for any control without a name of its own.
+QString SpokenName(QAccessibleInterface* control) {
+    QString name = control->text(QAccessible::Name).trimmed();
+    if (control->role() == QAccessible::ComboBox &&
+        name == control->text(QAccessible::Value).trimmed()) {
+        name.clear();
+    }
+    const auto labels = control->relations(QAccessible::Label);
+    for (const auto& [label, relation] : labels) {
+        if (name.isEmpty())
+            name = label->text(QAccessible::Name).trimmed();
+    }
+    return name;
+}
+
+QString Describe(QAccessibleInterface* control) {
+    const QObject* object = control->object();
+    QString where = object ? QString::fromLatin1(object->metaObject()->className()) +
+                                 QLatin1Char(':') + object->objectName()
+                           : QStringLiteral("item");
+    if (QAccessibleInterface* parent = control->parent(); parent && !object) {
+        where += QStringLiteral(" in ") + Describe(parent);
+    }
+    return where + QStringLiteral(" role 0x%1").arg(int(control->role()), 0, 16);
+}
+
+// Every control a user can reach without a name. Hidden controls are not presented, except the
+// menus: a closed menu is still what the menu bar offers.
+void CollectUnnamed(QAccessibleInterface* node, QStringList& unnamed) {
+    if (!node)
+        return;
+    const QAccessible::Role role = node->role();
+    const bool offered =
+        !node->state().invisible || role == QAccessible::MenuItem || role == QAccessible::PopupMenu;
+    if (offered && Interactive(role) && SpokenName(node).isEmpty())
+        unnamed << Describe(node);
+    for (int i = 0; i < node->childCount(); ++i)
+        CollectUnnamed(node->child(i), unnamed);
+}
+
+QStringList Unnamed(QWidget& window) {
+    QStringList unnamed;
+    CollectUnnamed(QAccessible::queryAccessibleInterface(&window), unnamed);
+    return unnamed;
+}
+
+QAccessibleInterface* Accessible(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+// Each dialog of the window, built as the window builds it.
+struct DialogCase {
+    const char* name;
+    std::function<std::unique_ptr<QWidget>()> make;
+    const char* defaultButton;  // what Enter presses; nullptr: none
+};
+
+const std::vector<DialogCase>& Dialogs() {
+    static const std::vector<DialogCase> dialogs = {
+        {"currentChannel", [] { return std::make_unique<CurrentChannelDialog>(nullptr); },
+         "id1005"},
+        {"compare",
+         [] {
+             return std::make_unique<CompareDialog>(
+                 DifferenceLinesChinese({{"channel 3", "rxFreq", "223.025", "224.000"}}));
+         },
+         nullptr},
+        {"findRadio",
+         [] {
+             return std::make_unique<FindRadioDialog>(
+                 std::vector<FindRadioDialog::Port>{{QStringLiteral("ttyS9"), "/dev/orvel-none"}},
+                 nullptr);
+         },
+         "id1"},
+        {"about", [] { return std::make_unique<CAboutDialog>(); }, "id1"},
+        {"help",
+         [] {
+             auto help = std::make_unique<CHelpWindow>();
+             help->Load(QStringLiteral("/orvel-missing/help.txt"));
+             return help;
+         },
+         nullptr},
+    };
+    return dialogs;
+}
+
+}  // namespace
+
+class AccessibilityTest : public QObject, private WindowFixture {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CMainFrame> frame;
+    COrvelToolView* view = nullptr;
+
+    // The window as the program shows it, with or without a radio behind its port.
+    void Start(bool withRadio = false) {
+        view = new COrvelToolView;
+        frame = std::make_unique<CMainFrame>(view, view);
+        view->SetProgressBar(frame->ProgressBar());
+        Catch(*view);
+        COrvelToolView::StartOptions options;
+        if (withRadio) {
+            radio = StartedRadio();
+            options.portOverride = Device(*radio);
+        } else {
+            options.portOverride = QStringLiteral("/dev/orvel-missing-port");
+        }
+        view->OnInitialUpdate(options);
+        frame->show();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+    }
+    QString Focused() const {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
+    QStringList TabStops(Qt::KeyboardModifiers modifiers) {
+        QStringList stops;
+        do {
+            stops << Focused();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+        } while (Focused() != QLatin1String("id1000") && stops.size() < 60);
+        return stops;
+    }
+
+private slots:
+    void initTestCase() { QAccessible::setActive(true); }
+    void init() { Begin(); }
+    void cleanup() {
+        frame.reset();
+        view = nullptr;
+        End();
+    }
+
+    void everyControlHasANameInEachLanguage_data() {
+        QTest::addColumn<QString>("language");
+        for (const QString& language : kLanguages)
+            QTest::newRow(qPrintable(language)) << language;
+    }
+    void everyControlHasANameInEachLanguage() {
+        QFETCH(QString, language);
+        QTranslator translator;
+        QVERIFY2(LoadLanguage(language, translator), qPrintable(language));
+        Start();
+        // As during an exchange with the radio.
+        frame->ProgressBar()->show();
+        QCOMPARE(Unnamed(*frame), QStringList());
+        for (const DialogCase& dialog : Dialogs()) {
+            const std::unique_ptr<QWidget> window = dialog.make();
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+            QVERIFY2(Unnamed(*window).isEmpty(),
+                     qPrintable(dialog.name + QStringLiteral(": ") + Unnamed(*window).join(", ")));
+        }
+        QCoreApplication::removeTranslator(&translator);
+    }
+
+    // Names composed from the texts shown: a setting with its group, a field with its label or
+    // unit, a channel cell with its column.
+    void namesSayWhatEachControlIs() {
+        Start();
+        ChannelTable table = view->Table();
+        table[2][1] = "223.025";
+        view->SetTable(table);
+        const struct {
+            const char* object;
+            const char* spoken;
+        } kNames[] = {
+            {"id1016", "接收忙指示：低-忙"},
+            {"id1030", "校验：偶校验"},
+            {"id1008", "波特率：9600bps"},
+            {"id1039", "遥控：允许"},
+            {"id1003", "接收频率:"},
+            {"id1011", "静噪电平:"},
+            {"id1012", "发射限时（秒）"},
+            {"id1013", "省电模式（秒）"},
+            {"id1001", "消息"},
+            {"id1000", "信道列表"},
+            {"progressBar", "通信进度"},
+        };
+        for (const auto& expected : kNames) {
+            QObject* control = frame->findChild<QObject*>(QLatin1String(expected.object));
+            QVERIFY2(control, expected.object);
+            QCOMPARE(SpokenName(Accessible(control)), QString::fromUtf8(expected.spoken));
+        }
+        QAccessibleTableInterface* list = Accessible(view->channelList())->tableInterface();
+        QCOMPARE(SpokenName(list->cellAt(2, 1)), QStringLiteral("接收频率 223.025"));
+        QCOMPARE(SpokenName(list->cellAt(2, 2)), QStringLiteral("发送频率"));
+        QCOMPARE(SpokenName(list->cellAt(2, 0)), QStringLiteral("信道3"));
+        QCOMPARE(view->Table()[2][1], std::string("223.025"));
+
+        QAccessibleInterface* port = Accessible(frame->findChild<QLabel*>("portLabel"));
+        QCOMPARE(port->role(), QAccessible::StatusBar);
+        QCOMPARE(port->text(QAccessible::Name), view->PortStatusText());
+        QCOMPARE(Accessible(frame->ProgressBar())->role(), QAccessible::ProgressBar);
+    }
+
+    // A read shows its progress; Qt tells the screen reader of a value while the bar is
+    // visible (the offscreen platform has no accessibility bridge to listen to), and the bar's
+    // accessible value follows it.
+    void aReadAnnouncesItsProgress() {
+        Start(true);
+        QProgressBar* bar = frame->ProgressBar();
+        QList<int> announced;
+        connect(bar, &QProgressBar::valueChanged, this, [bar, &announced](int value) {
+            QAccessibleValueInterface* spoken = Accessible(bar)->valueInterface();
+            if (bar->isVisible() && spoken->currentValue().toInt() == value)
+                announced << value;
+            else
+                announced << -1;
+        });
+        view->OnCommand(cmd::kReadRadio);
+        QCOMPARE(LogLines(*view).last(), QStringLiteral(" ***正确接收数据***"));
+        QVERIFY(announced.size() >= 5);
+        QVERIFY(!announced.contains(-1));
+        QVERIFY(std::is_sorted(announced.begin(), announced.end()));
+        QVERIFY(!bar->isVisible());
+    }
+
+    // Tab runs from the list through the panel's fields and buttons, the settings group by
+    // group, then the bottom row: the log, the two drop-downs and 遥控. An option group is one
+    // stop, at its chosen button; Shift+Tab walks back the same way.
+    void tabWalksTheFormTopLeftToBottomRight() {
+        Start();
+        const QStringList expected = {
+            "id1000", "id1003", "id1004", "id1009", "id1010", "id1024", "id1011", "id1032",
+            "id1031", "id1014", "id1016", "id1020", "id1022", "id1018", "id1006", "id1029",
+            "id1035", "id1036", "id1001", "id1012", "id1013", "id1038",
+        };
+        QTRY_COMPARE(QApplication::focusWidget(), view->channelList());
+        QCOMPARE(TabStops(Qt::NoModifier), expected);
+        QStringList backwards(expected.rbegin(), expected.rend() - 1);
+        backwards.prepend(expected.first());
+        QCOMPARE(TabStops(Qt::ShiftModifier), backwards);
+    }
+
+    // Arrows move the choice within a group; Tab comes back to the new choice, also to one made
+    // by the program.
+    void optionGroupsTakeTheArrowKeys() {
+        Start();
+        auto* baud2400 = frame->findChild<QRadioButton*>("id1006");
+        baud2400->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(baud2400, Qt::Key_Down);
+        QCOMPARE(Focused(), QStringLiteral("id1007"));
+        QVERIFY(frame->findChild<QRadioButton*>("id1007")->isChecked());
+        QCOMPARE(view->Settings().baudRate, 2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(Focused(), QStringLiteral("id1029"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(Focused(), QStringLiteral("id1007"));
+
+        RadioSettings settings = view->Settings();
+        settings.baudRate = 3;
+        view->settingsPanel().Show(settings);
+        frame->findChild<QWidget*>("id1029")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(Focused(), QStringLiteral("id1008"));
+    }
+
+    // Enter presses a dialog's default button; Esc closes every dialog.
+    void dialogsAnswerEnterAndEsc() {
+        for (const DialogCase& dialog : Dialogs()) {
+            const std::unique_ptr<QWidget> window = dialog.make();
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            if (dialog.defaultButton) {
+                auto* button = window->findChild<QPushButton*>(dialog.defaultButton);
+                QVERIFY2(button && button->isDefault(), dialog.name);
+            }
+            QTRY_VERIFY(QApplication::focusWidget() != nullptr);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QVERIFY2(!window->isVisible(), dialog.name);
+        }
+    }
+};
+
+QTEST_MAIN(AccessibilityTest)
+#include "accessibility_test.moc"
