@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <map>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QObject;
 class QWidget;
 
 class SettingsPanel {
@@ -23,6 +25,8 @@ public:
     orvel::RadioSettings Settings() const;
     // Shows `settings`; a value without a button or item leaves none chosen.
     void Show(const orvel::RadioSettings& settings);
+    // Calls `changed` after each choice the user makes on the panel (not after Show).
+    void OnUserChange(QObject* context, const std::function<void()>& changed);
 
 private:
     struct Controls {
