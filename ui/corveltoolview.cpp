@@ -165,6 +165,7 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     std::copy(kStartupHeader.begin(), kStartupHeader.end(), document_.m_image.begin());
     editor_.FinishStart();
     files_.MarkKept();
+    RefreshModified();
 }
 
 void COrvelToolView::RefreshModified() {
@@ -178,6 +179,7 @@ void COrvelToolView::OnDropFiles(const QStringList& paths) {
     busy_ = true;
     transfer_.OnDropFiles(paths);
     busy_ = false;
+    RefreshModified();
 }
 
 // The frame grows around the form's preferred size, but not past the screen; a small screen
@@ -299,6 +301,8 @@ void COrvelToolView::OnCommand(int id) {
             break;
     }
     busy_ = false;
+    // Also for a command that came from elsewhere than the frame (the demo, a test).
+    RefreshModified();
 }
 
 bool COrvelToolView::IsCommandEnabled(int id) const {
