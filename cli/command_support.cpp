@@ -1,33 +1,19 @@
 #include "command_support.h"
 
-#include <QFileInfo>
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app_paths.h"
-#include "channel_file.h"
 #include "codec.h"
 #include "echo_text.h"
-#include "file_access.h"
 #include "file_operations.h"
 #include "ini_file.h"
 #include "text_view.h"
 #include "transfer.h"
 
 namespace orvel::cli {
-
-FileKind KindOf(const std::string& path) {
-    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
-    if (suffix == QLatin1String("dat"))
-        return FileKind::Dat;
-    if (suffix == QLatin1String("json"))
-        return FileKind::Json;
-    if (suffix == QLatin1String("csv"))
-        return FileKind::Csv;
-    return FileKind::Unknown;
-}
 
 std::string Hex(std::initializer_list<std::uint8_t> bytes) {
     std::string text;
@@ -200,40 +186,12 @@ FrequencyLimits Limits(const Configuration& config) {
 
 int LoadImageFile(const std::string& path, const FrequencyLimits& limits, MemoryImage& image,
                   Context& c, const std::string& limitsFault) {
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    const bool channelFile = KindOf(path) == FileKind::Dat;
-    if (!(channelFile ? ReadChannelFileHead(path, bytes, error)
-                      : ReadFileBytes(path, bytes, error)))
-        return Fail(c, kExitData, path + ": " + error);
-    if (channelFile) {
-        const ChannelFileContent content = ImageFromChannelFile(bytes);
-        if (!content.complete) {
-            return Fail(c, kExitData,
-                        path + ": " + std::to_string(bytes.size()) +
-                            " bytes; a channel file holds " + std::to_string(kImageSize));
-        }
-        const std::uint8_t computed = ImageChecksum(content.image);
-        if (computed != content.image[layout::kChecksum]) {
-            LogLines(c.err, lines::kChecksum);
-            return Fail(c, kExitData,
-                        path + ": checksum " + Hex({content.image[layout::kChecksum]}) +
-                            ", computed " + Hex({computed}));
-        }
-        image = content.image;
+    const ImageFileRead read = ReadImageFile(path, limits, image, limitsFault);
+    if (read.ok)
         return -1;
-    }
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    ImportError importError;
-    const bool ok = KindOf(path) == FileKind::Json ? ImageFromJson(text, limits, image, importError)
-                                                   : ImageFromCsv(text, limits, image, importError);
-    if (!ok) {
-        // Limits that hold no frequency refuse every one: the configuration is the cause.
-        const bool frequency = importError.column == "rx" || importError.column == "tx";
-        const std::string cause = frequency && !limitsFault.empty() ? "; " + limitsFault : "";
-        return Fail(c, kExitData, path + ": " + importError.Text() + cause);
-    }
-    return -1;
+    if (read.badChecksum)
+        LogLines(c.err, lines::kChecksum);
+    return Fail(c, kExitData, read.error);
 }
 
 std::string Render(Format format, const MemoryImage& image, const DecodedImage& decoded) {
@@ -250,18 +208,9 @@ std::string Render(Format format, const MemoryImage& image, const DecodedImage& 
 
 int WriteImageFile(const std::string& path, const MemoryImage& image, const FrequencyLimits& limits,
                    bool safetyCopy, Context& c) {
-    const FileKind kind = KindOf(path);
-    std::vector<std::uint8_t> bytes;
-    if (kind == FileKind::Dat) {
-        bytes = ChannelFileBytes(image);
-    } else {
-        const std::string text = Render(kind == FileKind::Json ? Format::Json : Format::Csv, image,
-                                        DecodeAsShown(image, DecodeSource::FromFile, limits));
-        bytes.assign(text.begin(), text.end());
-    }
     // A file's old bytes go to the safety copies first; without that copy it stays as it is,
     // unless the user says to go on without one.
-    const SaveOutcome saved = SaveFileKeepingCopy(path, bytes, !safetyCopy);
+    const SaveOutcome saved = SaveImageFile(path, image, limits, !safetyCopy);
     if (saved.status == SaveStatus::NoSafetyCopy) {
         return Fail(c, kExitData,
                     path + ": not replaced, its safety copy failed: " + saved.error +

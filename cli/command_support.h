@@ -19,6 +19,7 @@
 #include "commands.h"
 #include "configuration.h"
 #include "exchanges.h"
+#include "image_files.h"
 #include "in_process_radio.h"
 #include "serial_port.h"
 
@@ -35,7 +36,6 @@ inline constexpr const char* kConfigHelp =
     "                  Word is the special-data frame of a write (default: OrvelTool.ini\n"
     "                  where the window finds it)\n";
 
-enum class FileKind { Unknown, Dat, Json, Csv };
 enum class Format { Text, Json, Csv };
 
 struct Context {
@@ -66,7 +66,6 @@ struct Link {
     PollTiming timing = PollTiming::Prompt;
 };
 
-FileKind KindOf(const std::string& path);
 // "05 A0": bytes as hex pairs.
 std::string Hex(std::initializer_list<std::uint8_t> bytes);
 // Port numbers (n and COMn) go from 1 to this.

@@ -11,7 +11,9 @@ int RunConvert(const QStringList& arguments, Context& c) {
         "Writes OUT from IN; each is a .dat, .json or .csv file. Every cell of a .json or\n"
         ".csv input is checked as the edit panel checks it; the first bad one is reported\n"
         "and OUT is left as it was. A .csv holds the channels only: the rest of the\n"
-        "configuration gets its start-up values. OUT must be missing or a regular file.\n\n"
+        "configuration gets its start-up values. A .csv input may be UTF-8 or GBK, with or\n"
+        "without a BOM, its cells separated by commas or semicolons, as spreadsheets save\n"
+        "it. OUT must be missing or a regular file.\n\n"
         "  --no-safety-copy  replace an existing OUT even when its copy cannot be kept\n"
         "                  among the safety copies (without it, OUT then stays as it is)\n\n" +
             std::string(kConfigHelp),

@@ -9,6 +9,23 @@ namespace {
 
 using CsvRecord = std::vector<std::string>;
 
+// Spreadsheets set to a locale with decimal commas separate cells with semicolons: the header
+// line tells which, counted outside quotes.
+char SeparatorOf(std::string_view text) {
+    int commas = 0;
+    int semicolons = 0;
+    bool quoted = false;
+    for (char c : text.substr(0, text.find_first_of("\r\n"))) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == ',')
+            ++commas;
+        else if (!quoted && c == ';')
+            ++semicolons;
+    }
+    return semicolons > commas ? ';' : ',';
+}
+
 // RFC 4180 records; LF or CRLF line ends. On a quoting fault `badRecord` is the 0-based
 // record index.
 bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::size_t& badRecord,
@@ -16,6 +33,8 @@ bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::size_
     constexpr std::string_view kBom = "\xEF\xBB\xBF";  // spreadsheets like to add one
     if (text.substr(0, kBom.size()) == kBom)
         text.remove_prefix(kBom.size());
+    const char separator = SeparatorOf(text);
+    const std::string ends = std::string(1, separator) + "\r\n";
     std::size_t pos = 0;
     while (pos < text.size()) {
         CsvRecord record;
@@ -38,19 +57,18 @@ bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::size_
                         break;
                     }
                 }
-                if (pos < text.size() &&
-                    std::string_view(",\r\n").find(text[pos]) == std::string_view::npos) {
+                if (pos < text.size() && ends.find(text[pos]) == std::string::npos) {
                     badRecord = records.size();
                     reason = "text follows the closing quote of a cell";
                     return false;
                 }
             } else {
-                const std::size_t end = std::min(text.find_first_of(",\r\n", pos), text.size());
+                const std::size_t end = std::min(text.find_first_of(ends, pos), text.size());
                 cell = text.substr(pos, end - pos);
                 pos = end;
             }
             record.push_back(std::move(cell));
-            if (pos < text.size() && text[pos] == ',') {
+            if (pos < text.size() && text[pos] == separator) {
                 ++pos;
                 continue;
             }
@@ -62,8 +80,12 @@ bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::size_
         }
         records.push_back(std::move(record));
     }
-    // Blank lines at the end are what editors leave behind, not rows.
-    while (!records.empty() && records.back() == CsvRecord{""})
+    // Blank lines at the end, or lines of empty cells, are what editors leave behind, not rows.
+    const auto blank = [](const CsvRecord& r) {
+        return std::all_of(r.begin(), r.end(),
+                           [](const std::string& cell) { return cell.empty(); });
+    };
+    while (!records.empty() && blank(records.back()))
         records.pop_back();
     return true;
 }

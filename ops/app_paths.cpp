@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 
 #include "backup_store.h"
@@ -130,7 +131,16 @@ Configuration LoadConfigurationFile(const QString& path) {
     return ReadConfiguration(ini);
 }
 
-bool StoreSetting(std::string_view key, const std::string& value, std::string& error) {
+namespace {
+
+const std::string_view kRecentSection = "Recent File List";
+
+std::string RecentKey(int index) {
+    return "File" + std::to_string(index + 1);
+}
+
+// Changes the window's INI by `edit`, every other line as it was.
+bool EditIni(const std::function<void(IniFile&)>& edit, std::string& error) {
     const QString writePath = ConfigWritePath();
     // A first private copy starts from the read-only file beside the program.
     const QString readPath = ConfigReadPath();
@@ -138,10 +148,47 @@ bool StoreSetting(std::string_view key, const std::string& value, std::string& e
     IniFile ini;
     if (!IniFile::Load(basePath.toStdString(), ini, error))
         return false;
-    ini.Set(kConfigSection, key, value);
-    if (key == kPortKey)
-        ini.Remove(kConfigSection, "Device");
+    edit(ini);
     return ini.Save(writePath.toStdString(), error);
+}
+
+}  // namespace
+
+bool StoreSetting(std::string_view key, const std::string& value, std::string& error) {
+    return EditIni(
+        [&](IniFile& ini) {
+            ini.Set(kConfigSection, key, value);
+            if (key == kPortKey)
+                ini.Remove(kConfigSection, "Device");
+        },
+        error);
+}
+
+QStringList LoadRecentFiles() {
+    IniFile ini;
+    std::string error;
+    QStringList paths;
+    if (!IniFile::Load(ConfigReadPath().toStdString(), ini, error))
+        return paths;
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        const std::optional<std::string> path = ini.Get(kRecentSection, RecentKey(i));
+        if (path && !path->empty())
+            paths << QString::fromStdString(*path);
+    }
+    return paths;
+}
+
+bool StoreRecentFiles(const QStringList& paths, std::string& error) {
+    return EditIni(
+        [&](IniFile& ini) {
+            for (int i = 0; i < kRecentFileCount; ++i) {
+                if (i < paths.size())
+                    ini.Set(kRecentSection, RecentKey(i), paths[i].toStdString());
+                else
+                    ini.Remove(kRecentSection, RecentKey(i));
+            }
+        },
+        error);
 }
 
 void KeepBackup(const MemoryImage& image, const char* kind) {

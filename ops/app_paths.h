@@ -45,6 +45,13 @@ Configuration LoadConfigurationFile(const QString& path);
 // cannot be read or written; a file that cannot be read is never replaced.
 bool StoreSetting(std::string_view key, const std::string& value, std::string& error);
 
+// The files 文件 lists as the most recent, newest first, from [Recent File List] of the
+// window's INI (File1 to File4, as the classic program kept them).
+inline constexpr int kRecentFileCount = 4;
+QStringList LoadRecentFiles();
+// Stores the list (the first kRecentFileCount of it) in the same way as StoreSetting.
+bool StoreRecentFiles(const QStringList& paths, std::string& error);
+
 // Keeps a copy of an image read from or about to be written to a radio. Failures only go to
 // the program's diagnostic output: a copy must never stand in the way of the exchange. Safe to
 // call from several threads at once: each call keeps its own copy.

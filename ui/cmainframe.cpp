@@ -5,11 +5,14 @@
 #include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -17,6 +20,7 @@
 #include <QStyle>
 #include <QTextEdit>
 #include <QToolBar>
+#include <QUrl>
 #include <array>
 
 #include "aboutdialog.h"
@@ -53,6 +57,41 @@ const std::array<KeyBinding, 16> kKeyTable{{
     {QKeyCombination(Qt::Key_F6), 0},
     {Qt::SHIFT | Qt::Key_F6, 0},
 }};
+
+// A path cut to `length` characters as the classic recent-file list showed it: the root, "..."
+// and as many of the last folders as fit, or only the file name when not even one does.
+QString ShortenedPath(const QString& path, int length) {
+    if (path.size() <= length)
+        return path;
+    const QChar separator = QDir::separator();
+    const QString name = path.mid(path.lastIndexOf(separator) + 1);
+    // "/", "C:\" or "\\server\share\"
+    qsizetype rootEnd = path.indexOf(separator) + 1;
+    if (path.startsWith(QString(2, separator))) {
+        for (int n = 0; n < 3 && rootEnd > 0; ++n)
+            rootEnd = path.indexOf(separator, rootEnd) + 1;
+    }
+    const QString root = path.left(rootEnd);
+    const QString dots = QStringLiteral("...") + separator;
+    if (rootEnd <= 0 || root.size() + dots.size() + name.size() > length)
+        return name;
+    qsizetype rest = rootEnd;
+    while (root.size() + dots.size() + (path.size() - rest) > length)
+        rest = path.indexOf(separator, rest) + 1;
+    return root + dots + path.mid(rest);
+}
+
+// The local files a drag carries, or none.
+QStringList DraggedFiles(const QMimeData* data) {
+    QStringList paths;
+    if (data == nullptr)
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
 
 const KeyBinding* FindKey(const QKeyEvent& key) {
     // Insert and Delete on the number pad are the same keys to the user.
@@ -100,9 +139,16 @@ QAccessibleInterface* PortStatusFactory(const QString&, QObject* object) {
 
 }  // namespace
 
+QString CMainFrame::Caption() {
+    // The mark stands for changes neither saved nor written to the radio.
+    return QStringLiteral("Orvel系列电台设置工具[*]");
+}
+
 CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
     : QMainWindow(parent), m_target(target) {
-    setWindowTitle(QStringLiteral("Orvel系列电台设置工具"));
+    setWindowTitle(Caption());
+    // A file dropped anywhere on the window opens or imports it.
+    setAcceptDrops(true);
     setWindowIcon(OrvelToolIcon());
     // Below the smallest scale of the form, scroll bars keep every control within reach.
     auto* scroller = new QScrollArea(this);
@@ -147,8 +193,16 @@ void CMainFrame::BuildMenus() {
     AddCommand(file, cmd::kSave, QStringLiteral("保存(&S)\tCtrl+S"));
     AddCommand(file, cmd::kSaveAs, QStringLiteral("另存为(&A)..."));
     file->addSeparator();
+    AddCommand(file, cmd::kImport, tr("导入(&I)..."));
+    AddCommand(file, cmd::kExport, tr("导出(&E)..."));
+    file->addSeparator();
     AddCommand(file, cmd::kPrint, QStringLiteral("打印(&P)...\tCtrl+P"));
     AddCommand(file, cmd::kPrintSetup, QStringLiteral("打印设置(&R)..."));
+    m_recentSeparator = file->addSeparator();
+    for (int n = 0; n < kRecentItems; ++n)
+        AddCommand(file, cmd::kRecentFile1 + n, QString());
+    // The paths of the recent files show as tips; the items name them shortened.
+    file->setToolTipsVisible(true);
     file->addSeparator();
     AddCommand(file, cmd::kExit, QStringLiteral("退出(&X)"));
 
@@ -289,6 +343,18 @@ void CMainFrame::RefreshCommandStates() {
     const QString port = m_target->PortStatusText();
     m_portLabel->setText(port);
     m_portLabel->setVisible(!port.isEmpty());
+    const QStringList recent = m_target->RecentFiles();
+    m_recentSeparator->setVisible(!recent.isEmpty());
+    for (int n = 0; n < kRecentItems; ++n) {
+        QAction* item = m_commands.at(cmd::kRecentFile1 + n);
+        const QString path = n < recent.size() ? QDir::toNativeSeparators(recent[n]) : QString();
+        item->setVisible(!path.isEmpty());
+        item->setText(QStringLiteral("&%1 ").arg(n + 1) +
+                      ShortenedPath(path, kRecentNameLength).replace(u'&', QStringLiteral("&&")));
+        item->setToolTip(path);
+        item->setStatusTip(path);
+    }
+    setWindowModified(m_target->IsModified());
 }
 
 void CMainFrame::RebuildDeviceItems() {
@@ -333,6 +399,18 @@ bool CMainFrame::HandleKeyTable(QWidget* receiver, QEvent* event) {
     return true;
 }
 
+bool CMainFrame::HandleDrop(QDropEvent* event) {
+    const QStringList paths = DraggedFiles(event->mimeData());
+    if (paths.isEmpty())
+        return false;
+    event->acceptProposedAction();
+    if (event->type() == QEvent::Drop) {
+        m_target->OnDropFiles(paths);
+        RefreshCommandStates();
+    }
+    return true;
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::ShortcutOverride:
@@ -343,6 +421,16 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             break;
         case QEvent::ToolTip:
             if (m_buttonsWithoutTip.contains(watched)) {
+                return true;
+            }
+            break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            // Before the widget under the pointer: the log and the edit boxes would take a file's
+            // name as text.
+            if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this &&
+                HandleDrop(static_cast<QDropEvent*>(event))) {
                 return true;
             }
             break;

@@ -10,6 +10,7 @@
 #include "command_target.h"
 
 class QAction;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -21,6 +22,9 @@ public:
     // The view becomes the central widget; the target must outlive the frame.
     CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent = nullptr);
     ~CMainFrame() override;
+
+    // The window's title; its placeholder shows the target's unsaved changes as "*".
+    static QString Caption();
 
     // On the right of the toolbar, hidden until an exchange with the radio shows it.
     QProgressBar* ProgressBar();
@@ -41,10 +45,15 @@ private:
     void RunCommand(int id);
     void RebuildDeviceItems();
     bool HandleKeyTable(QWidget* receiver, QEvent* event);
+    bool HandleDrop(QDropEvent* event);
+
+    static constexpr int kRecentItems = 4;
+    static constexpr int kRecentNameLength = 30;
 
     CommandTarget* m_target;
     std::map<int, QAction*> m_commands;
     QMenu* m_portMenu = nullptr;
+    QAction* m_recentSeparator = nullptr;
     QList<QAction*> m_deviceItems;  // the separator first, then one item per device
     QToolBar* m_toolBar = nullptr;
     QProgressBar* m_progressBar = nullptr;

@@ -26,6 +26,9 @@ inline constexpr int kVerifyWrites = 32789;  // checkable
 inline constexpr int kCompareRadio = 32790;
 inline constexpr int kFindRadio = 32791;
 inline constexpr int kFill = 32792;
+inline constexpr int kImport = 32793;
+inline constexpr int kExport = 32794;
+inline constexpr int kRecentFile1 = 57616;  // to kRecentFile1 + 3: 文件's most recent files
 inline constexpr int kPrintSetup = 57606;
 inline constexpr int kCopy = 57634;
 inline constexpr int kPaste = 57637;
@@ -48,6 +51,12 @@ public:
     virtual bool IsDeviceChecked(const QString& name) const = 0;
     // The port in use for the toolbar, e.g. "串口 /dev/ttyUSB0（未打开）"; empty shows nothing.
     virtual QString PortStatusText() const { return {}; }
+    // The most recent files, newest first, full paths.
+    virtual QStringList RecentFiles() const { return {}; }
+    // True while the channels or settings hold changes neither saved nor written to the radio.
+    virtual bool IsModified() const { return false; }
+    // Files dropped on the window.
+    virtual void OnDropFiles(const QStringList& /*paths*/) {}
 
     // Set by the frame: called when what the frame shows changed without a command (a port
     // that went away).

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QScreen>
 
@@ -31,6 +32,10 @@ void LabelButtons(QMessageBox& box) {
         no->setText(QStringLiteral("否(&N)"));
     if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
         cancel->setText(QStringLiteral("取消"));
+    if (QAbstractButton* save = box.button(QMessageBox::Save))
+        save->setText(QCoreApplication::translate("COrvelToolView", "保存(&S)"));
+    if (QAbstractButton* discard = box.button(QMessageBox::Discard))
+        discard->setText(QCoreApplication::translate("COrvelToolView", "不保存(&N)"));
 }
 
 FormControls SetUpForm(Ui::MainForm& form, QWidget* widget) {
@@ -50,7 +55,8 @@ COrvelToolView::COrvelToolView(QWidget* parent)
       editor_(controls_, settingsPanel_, log_, dialogs_, history_),
       port_(log_, dialogs_),
       radio_(document_, editor_, port_, log_, dialogs_, history_),
-      files_(document_, editor_, log_, dialogs_, history_),
+      files_(document_, editor_, log_, dialogs_, history_, recent_),
+      transfer_(document_, editor_, files_, log_, dialogs_, recent_),
       print_(editor_, log_, dialogs_),
       rows_(editor_, history_, log_, dialogs_) {
     history_.capture = [this] { return editor_.Snapshot(); };
@@ -59,6 +65,7 @@ COrvelToolView::COrvelToolView(QWidget* parent)
         history_.SettingChanged(tr("设置 %1").arg(label), before);
     };
     connect(&history_, &EditHistory::changed, this, [this] {
+        RefreshModified();
         if (stateChanged)
             stateChanged();
     });
@@ -76,6 +83,28 @@ COrvelToolView::COrvelToolView(QWidget* parent)
         dialog.setNameFilters({QStringLiteral("*.* (*)"), QStringLiteral("*.dat (*.dat)")});
         dialog.setDirectory(QFileInfo(initialPath).absolutePath());
         dialog.selectFile(QFileInfo(initialPath).fileName());
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().first();
+    };
+    dialogs_.transferFile = [this](bool save, const QString& initialPath) {
+        QFileDialog dialog(this);
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        const QStringList filters{tr("CSV 信道表 (*.csv)"), tr("JSON 全部设置 (*.json)")};
+        dialog.setNameFilters(save ? filters
+                                   : QStringList{tr("CSV 或 JSON (*.csv *.json)")} + filters);
+        // A name typed without an extension takes that of the chosen kind.
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            dialog.setDefaultSuffix(filter.contains(QLatin1String("*.json"))
+                                        ? QStringLiteral("json")
+                                        : QStringLiteral("csv"));
+        });
+        const QFileInfo initial(initialPath);
+        dialog.setDirectory(initial.isDir() ? initialPath : initial.absolutePath());
+        if (!initial.isDir())
+            dialog.selectFile(initial.fileName());
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().first();
@@ -111,6 +140,13 @@ COrvelToolView::COrvelToolView(QWidget* parent)
         if (stateChanged)
             stateChanged();
     };
+    // Edits outside the frame's commands: 确认 and 清除 (also Enter in a frequency) and the
+    // settings. Connected after the editor's own handlers, so they see the edit done.
+    for (QAbstractButton* button : {controls_.confirmButton, controls_.clearButton})
+        connect(button, &QAbstractButton::clicked, this, &COrvelToolView::RefreshModified);
+    for (QLineEdit* edit : {controls_.rxEdit, controls_.txEdit})
+        connect(edit, &QLineEdit::returnPressed, this, &COrvelToolView::RefreshModified);
+    settingsPanel_.OnUserChange(this, [this] { RefreshModified(); });
     LayOutMainForm(this);
 }
 
@@ -136,6 +172,8 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
 
     const Configuration config = LoadConfigurationFile(ConfigReadPath());
     editor_.SetLimits(config.minFreq, config.maxFreq);
+    transfer_.SetLimitsFault(config.limitsFault);
+    recent_.Load();
     radio_.Configure(config);
     port_.Configure(config);
     port_.Start(options.portOverride, options.tracePath);
@@ -145,6 +183,22 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     document_.m_image = MemoryImage{};
     std::copy(kStartupHeader.begin(), kStartupHeader.end(), document_.m_image.begin());
     editor_.FinishStart();
+    files_.MarkKept();
+    RefreshModified();
+}
+
+void COrvelToolView::RefreshModified() {
+    if (stateChanged)
+        stateChanged();
+}
+
+void COrvelToolView::OnDropFiles(const QStringList& paths) {
+    if (busy_)
+        return;
+    busy_ = true;
+    transfer_.OnDropFiles(paths);
+    busy_ = false;
+    RefreshModified();
 }
 
 // The frame grows around the form's preferred size, but not past the screen; a small screen
@@ -181,6 +235,17 @@ bool COrvelToolView::eventFilter(QObject* watched, QEvent* event) {
     if (busy_ && watched == window() && event->type() == QEvent::Close) {
         event->ignore();
         return true;
+    }
+    // Closing over unsaved changes asks first; 取消 keeps the window.
+    if (watched == window() && event->type() == QEvent::Close) {
+        busy_ = true;
+        const bool close = files_.MaySetWorkAside();
+        busy_ = false;
+        if (!close) {
+            event->ignore();
+            RefreshModified();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -227,11 +292,22 @@ void COrvelToolView::OnCommand(int id) {
         case cmd::kFill:
             rows_.OnFill();
             break;
+        case cmd::kImport:
+            transfer_.OnImport();
+            break;
+        case cmd::kExport:
+            transfer_.OnExport();
+            break;
         case cmd::kReadRadio:
-            radio_.OnRead();
+            // Without a port the read only says so: nothing is set aside to ask about.
+            if (!port_.serialPort().IsOpen() || files_.MaySetWorkAside()) {
+                if (radio_.OnRead())
+                    files_.MarkKept();
+            }
             break;
         case cmd::kWriteRadio:
-            radio_.OnWrite();
+            if (radio_.OnWrite())
+                files_.MarkKept();
             break;
         case cmd::kCurrentChannel:
             radio_.OnCurrentChannel();
@@ -254,9 +330,13 @@ void COrvelToolView::OnCommand(int id) {
         default:
             if (id >= cmd::kCom1 && id <= cmd::kCom4)
                 port_.OnSelectCom(id - cmd::kCom1 + 1);
+            else if (id >= cmd::kRecentFile1 && id < cmd::kRecentFile1 + kRecentFileCount)
+                transfer_.OnRecentFile(id - cmd::kRecentFile1);
             break;
     }
     busy_ = false;
+    // Also for a command that came from elsewhere than the frame (the demo, a test).
+    RefreshModified();
 }
 
 bool COrvelToolView::IsCommandEnabled(int id) const {

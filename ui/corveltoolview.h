@@ -18,7 +18,9 @@
 #include "print_commands.h"
 #include "radio_commands.h"
 #include "row_commands.h"
+#include "recent_files.h"
 #include "settings_panel.h"
+#include "transfer_commands.h"
 #include "view_dialogs.h"
 
 class QProgressBar;
@@ -55,6 +57,13 @@ public:
     void OnSelectDevice(const QString& name) override { port_.OnSelectDevice(name); }
     bool IsDeviceChecked(const QString& name) const override { return port_.IsDeviceChecked(name); }
     QString PortStatusText() const override { return port_.PortStatusText(); }
+    QStringList RecentFiles() const override { return recent_.paths(); }
+    bool IsModified() const override { return files_.IsModified(); }
+    void OnDropFiles(const QStringList& paths) override;
+
+    // Shows whether the work holds unsaved changes (the title's mark); called after whatever
+    // changes the channels or settings outside a command.
+    void RefreshModified();
 
     // The parts, and what the shell and tests read through the view.
     MessageLog& log() { return log_; }
@@ -89,11 +98,13 @@ public:
     void OnConfirm() { editor_.OnConfirm(); }
     void OnClear() { editor_.OnClear(); }
     void OnDefault() { editor_.OnDefault(); }
-    void OnRead() { radio_.OnRead(); }
-    void OnWrite() { radio_.OnWrite(); }
+    void OnRead() { OnCommand(orvel::cmd::kReadRadio); }
+    void OnWrite() { OnCommand(orvel::cmd::kWriteRadio); }
     void OnOpen() { files_.OnOpen(); }
     void OnSave() { files_.OnSave(); }
     void OnSaveAs() { files_.OnSaveAs(); }
+    void OnImport() { transfer_.OnImport(); }
+    void OnExport() { transfer_.OnExport(); }
     void OnPrint() { print_.OnPrint(); }
     void OnPrintSetup() { print_.OnPrintSetup(this); }
     void OnSelectCom(int number) { port_.OnSelectCom(number); }
@@ -120,7 +131,9 @@ private:
     ChannelEditor editor_;
     PortController port_;
     RadioCommands radio_;
+    RecentFileList recent_;
     FileCommands files_;
+    TransferCommands transfer_;
     PrintCommands print_;
     RowCommands rows_;
     bool busy_ = false;

@@ -13,6 +13,7 @@
 #include "file_access.h"
 #include "file_operations.h"
 #include "message_log.h"
+#include "recent_files.h"
 #include "view_dialogs.h"
 
 using namespace orvel;
@@ -38,13 +39,21 @@ QString OpenFailureText(ReadFault fault, const std::string& error) {
 }  // namespace
 
 FileCommands::FileCommands(Document& document, ChannelEditor& editor, MessageLog& log,
-                           ViewDialogs& dialogs, EditHistory& history)
-    : document_(document), editor_(editor), log_(log), dialogs_(dialogs), history_(history) {}
+                           ViewDialogs& dialogs, EditHistory& history, RecentFileList& recent)
+    : document_(document),
+      editor_(editor),
+      log_(log),
+      dialogs_(dialogs),
+      history_(history),
+      recent_(recent) {}
 
 void FileCommands::OnOpen() {
     const QString path = dialogs_.fileName(false, DefaultChannelFilePath());
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        OpenPath(path);
+}
+
+void FileCommands::OpenPath(const QString& path) {
     std::vector<std::uint8_t> data;
     std::string error;
     ReadFault fault = ReadFault::None;
@@ -52,20 +61,30 @@ void FileCommands::OnOpen() {
     if (fault == ReadFault::CannotOpen)
         return;  // a file that cannot be opened is passed over silently
     const QString fullPath = QFileInfo(path).absoluteFilePath();
-    log_.AppendLog(QStringLiteral("文件打开[") + fullPath + QStringLiteral("]"));
     const ChannelFileContent content = ImageFromChannelFile(data);
-    if (fault != ReadFault::None || !content.complete) {
+    const bool refused = fault != ReadFault::None || !content.complete;
+    // A file that is refused changes nothing, so there is nothing to ask about.
+    if (!refused && !MaySetWorkAside())
+        return;
+    log_.AppendLog(QStringLiteral("文件打开[") + fullPath + QStringLiteral("]"));
+    if (refused) {
         // A short or unreadable file is refused whole: nothing of it is mixed into the image.
         dialogs_.Message(QMessageBox::NoIcon, kAppTitle, OpenFailureText(fault, error));
         return;
     }
     m_filePath = fullPath;
-    LoadImage(
+    recent_.Add(fullPath);
+    const bool checksumOk = LoadImage(
         content.image,
         QCoreApplication::translate("FileCommands", "打开 %1").arg(QFileInfo(fullPath).fileName()));
+    MarkKept();
+    if (!checksumOk) {
+        log_.AppendLog(QStringLiteral("数据校验错"));
+        dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("数据校验错"));
+    }
 }
 
-void FileCommands::LoadImage(const MemoryImage& image, const QString& label) {
+bool FileCommands::LoadImage(const MemoryImage& image, const QString& label) {
     bool checksumOk = true;
     history_.Change(label, [&] {
         document_.m_image = image;
@@ -78,14 +97,10 @@ void FileCommands::LoadImage(const MemoryImage& image, const QString& label) {
         if (checksumOk)
             editor_.LoadFirstChannel();
     });
-    if (!checksumOk) {
-        log_.AppendLog(QStringLiteral("数据校验错"));
-        dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("数据校验错"));
-    }
+    return checksumOk;
 }
 
-bool FileCommands::WriteImageFile(const QString& path) {
-    const std::vector<std::uint8_t> bytes = ChannelFileBytes(document_.m_image);
+bool FileCommands::WriteFileBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
     SaveOutcome outcome = SaveFileKeepingCopy(path.toStdString(), bytes);
     // The bytes a save replaces go to the safety copies first; without that copy they stay
     // unless the user says otherwise.
@@ -109,31 +124,67 @@ bool FileCommands::WriteImageFile(const QString& path) {
 }
 
 void FileCommands::OnSaveAs() {
+    SaveAs();
+}
+
+bool FileCommands::SaveAs() {
     const QString path = dialogs_.fileName(true, DefaultChannelFilePath());
     if (path.isEmpty())
-        return;
+        return false;
     EncodeImage(editor_.Table(), editor_.Settings(), document_.m_image);
     const QString fullPath = QFileInfo(path).absoluteFilePath();
-    if (!WriteImageFile(fullPath))
-        return;
+    if (!WriteFileBytes(fullPath, ChannelFileBytes(document_.m_image)))
+        return false;
     log_.AppendLog(QStringLiteral("文件保存 [") + fullPath + QStringLiteral("]"));
     m_filePath = fullPath;
+    recent_.Add(fullPath);
+    MarkKept();
+    return true;
 }
 
 void FileCommands::OnSave() {
     // A safety copy opened and saved in place would carry the user's work under a copy's name.
     if (!m_filePath.isEmpty() && InBackupFolder(m_filePath)) {
-        OnSaveAs();
+        SaveAs();
         return;
     }
     if (dialogs_.Message(QMessageBox::Question, kNotice, QStringLiteral("要保存当前文件吗?"),
                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
-    if (m_filePath.isEmpty())
-        return;
+    if (!m_filePath.isEmpty())
+        SaveToCurrentFile();
+}
+
+bool FileCommands::SaveToCurrentFile() {
     EncodeImage(editor_.Table(), editor_.Settings(), document_.m_image);
-    if (!WriteImageFile(m_filePath))
-        return;
+    if (!WriteFileBytes(m_filePath, ChannelFileBytes(document_.m_image)))
+        return false;
     log_.AppendLog(QStringLiteral("文件保存[") + m_filePath + QStringLiteral("]"));
+    recent_.Add(m_filePath);
+    MarkKept();
+    return true;
+}
+
+bool FileCommands::IsModified() const {
+    return editor_.State() != kept_;
+}
+
+void FileCommands::MarkKept() {
+    kept_ = editor_.State();
+}
+
+bool FileCommands::MaySetWorkAside() {
+    if (!IsModified())
+        return true;
+    const QMessageBox::StandardButton answer =
+        dialogs_.Message(QMessageBox::Question, kAppTitle, tr("是否保存对信道数据的修改？"),
+                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    // 取消 (and Escape) stays; 不保存 goes on without saving.
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer != QMessageBox::Save)
+        return true;
+    // A safety copy is never saved over (see OnSave).
+    return m_filePath.isEmpty() || InBackupFolder(m_filePath) ? SaveAs() : SaveToCurrentFile();
 }

@@ -185,7 +185,7 @@ int main(int argc, char* argv[]) {
     }
 
     frame.show();
-    frame.setWindowTitle(QStringLiteral("Orvel系列电台设置工具"));
+    frame.setWindowTitle(CMainFrame::Caption());
     if (parser.isSet(demo)) {
         QTimer::singleShot(300, view, [view] { RunDemo(*view); });
     }

@@ -88,10 +88,10 @@ void RadioCommands::EndProgress() {
         progressBar_->hide();
 }
 
-void RadioCommands::OnRead() {
+bool RadioCommands::OnRead() {
     // A read that failed is no step, even where it emptied the list on its way.
-    history_.ChangeIf(QCoreApplication::translate("RadioCommands", "读取电台数据"),
-                      [this] { return Read(); });
+    return history_.ChangeIf(QCoreApplication::translate("RadioCommands", "读取电台数据"),
+                             [this] { return Read(); });
 }
 
 bool RadioCommands::Read() {
@@ -136,9 +136,9 @@ bool RadioCommands::Read() {
     return true;
 }
 
-void RadioCommands::OnWrite() {
+bool RadioCommands::OnWrite() {
     if (!editor_.ConfirmPendingEdit())
-        return;
+        return false;
     const ExchangeHooks hooks = MakeExchangeHooks();
     WriteRequest request;
     request.table = editor_.Table();
@@ -153,40 +153,43 @@ void RadioCommands::OnWrite() {
     if (outcome.status == WriteStatus::Ok) {
         // With the check on, the one box at the end says how the check went.
         if (m_verifyWrites) {
-            VerifyAfterWrite(request, hooks);
+            const bool matched = VerifyAfterWrite(request, hooks);
             EndProgress();
-        } else {
-            dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
+            return matched;
         }
-    } else if (outcome.status == WriteStatus::Rejected) {
-        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("通讯失败"));
+        dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
+        return true;
     }
+    if (outcome.status == WriteStatus::Rejected)
+        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("通讯失败"));
+    return false;
 }
 
-void RadioCommands::VerifyAfterWrite(const WriteRequest& request, const ExchangeHooks& hooks) {
+bool RadioCommands::VerifyAfterWrite(const WriteRequest& request, const ExchangeHooks& hooks) {
     const VerifyOutcome outcome = VerifyWrite(port_.serialPort(), request, hooks);
     switch (outcome.status) {
         case VerifyStatus::Match:
             dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
-            return;
+            return true;
         case VerifyStatus::Mismatch:
             dialogs_.Message(
                 QMessageBox::Critical, kNotice,
                 QString::fromStdString(VerifyMismatchLine(outcome.difference->word)).trimmed());
-            return;
+            break;
         case VerifyStatus::BadChecksum:
             dialogs_.Message(
                 QMessageBox::Critical, kNotice,
                 QString::fromUtf8(lines::kVerifyChecksum.data(),
                                   static_cast<qsizetype>(lines::kVerifyChecksum.size()))
                     .trimmed());
-            return;
+            break;
         case VerifyStatus::ReadFailed:
             dialogs_.Message(
                 QMessageBox::Critical, kNotice,
                 QStringLiteral("校验失败：") + ReadFailureText(outcome.readBack.status));
-            return;
+            break;
     }
+    return false;
 }
 
 void RadioCommands::OnCurrentChannel() {

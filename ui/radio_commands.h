@@ -31,8 +31,9 @@ public:
     bool classicTiming() const { return m_classicTiming; }
     const std::string& specialWord() const { return m_specialWord; }
 
-    void OnRead();
-    void OnWrite();
+    // True when the radio's configuration was read, or written (and, with 写入后校验, matched).
+    bool OnRead();
+    bool OnWrite();
     void OnCurrentChannel();
     void OnCompareRadio();
     void OnToggleVerify();
@@ -41,8 +42,8 @@ private:
     // The read itself; true when the image arrived and is shown.
     bool Read();
     orvel::ExchangeHooks MakeExchangeHooks();
-    // The read-back after a write and the one box that ends the write.
-    void VerifyAfterWrite(const orvel::WriteRequest& request, const orvel::ExchangeHooks& hooks);
+    // The read-back after a write and the one box that ends the write. True when they match.
+    bool VerifyAfterWrite(const orvel::WriteRequest& request, const orvel::ExchangeHooks& hooks);
     void ShowProgress(int percent);
     void EndProgress();
 

@@ -170,3 +170,14 @@ void SettingsPanel::Show(const RadioSettings& settings) {
     }
     shown_ = Settings();
 }
+
+void SettingsPanel::OnUserChange(QObject* context, const std::function<void()>& changed) {
+    for (const auto& [key, controls] : controls_) {
+        for (QAbstractButton* button : controls.buttons) {
+            if (button)
+                QObject::connect(button, &QAbstractButton::clicked, context, changed);
+        }
+        if (controls.combo)
+            QObject::connect(controls.combo, &QComboBox::activated, context, changed);
+    }
+}

@@ -13,6 +13,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QObject;
 class QWidget;
 
 class SettingsPanel {
@@ -29,6 +30,8 @@ public:
     orvel::RadioSettings Settings() const;
     // Shows `settings`; a value without a button or item leaves none chosen.
     void Show(const orvel::RadioSettings& settings);
+    // Calls `changed` after each choice the user makes on the panel (not after Show).
+    void OnUserChange(QObject* context, const std::function<void()>& changed);
 
     // Called after the user changed a setting (a click, a key, a choice in a drop-down; never
     // for Show), with the setting's label and the settings as they were before.

@@ -25,6 +25,8 @@ struct ViewDialogs {
                                               const QString& text, QMessageBox::StandardButtons)>
         message;
     std::function<QString(bool save, const QString& initialPath)> fileName;
+    // The same for 导入 and 导出: JSON and CSV files.
+    std::function<QString(bool save, const QString& initialPath)> transferFile;
     std::function<bool(QPrinter&)> print;
     std::function<void(orvel::SerialPort&)> currentChannel;
     std::function<void(const QStringList& lines)> compare;  // 与电台比较's result

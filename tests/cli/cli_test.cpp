@@ -346,6 +346,17 @@ TEST_F(Cli, ConvertRoundTripsAndLeavesTheOutputAloneOnError) {
     const json fromCsv = json::parse(Read("c.json"));
     EXPECT_EQ(fromCsv["header"], "330681");
     EXPECT_EQ(fromCsv["channels"], json::parse(Read("a.json"))["channels"]);
+    // The same table as a spreadsheet of a Chinese system saves it: GBK and semicolons.
+    const std::vector<std::uint8_t> csv = Read("a.csv");
+    std::string gbk(csv.begin(), csv.end());
+    for (const auto& [from, to] :
+         {std::pair<std::string, std::string>{",", ";"}, {"开", "\xBF\xAA"}, {"关", "\xB9\xD8"}}) {
+        for (std::size_t at; (at = gbk.find(from)) != std::string::npos;)
+            gbk.replace(at, from.size(), to);
+    }
+    Write("gbk.csv", gbk);
+    EXPECT_EQ(Ctl({"convert", Path("gbk.csv"), Path("d.json"), "--config", ini}).code, 0);
+    EXPECT_EQ(json::parse(Read("d.json"))["channels"], fromCsv["channels"]);
 
     const std::vector<std::uint8_t> bytes = Read("a.json");
     Write("bad.json", Replaced({bytes.begin(), bytes.end()}, "\"P3\"", "\"P7\""));

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -44,6 +45,9 @@ public:
     }
     bool IsDeviceChecked(const QString& name) const override { return name == device; }
     QString PortStatusText() const override { return portText; }
+    QStringList RecentFiles() const override { return recent; }
+    bool IsModified() const override { return modified; }
+    void OnDropFiles(const QStringList& paths) override { dropped << paths; }
 
     QList<int> commands;
     QList<int> disabled;
@@ -54,13 +58,18 @@ public:
     QStringList devices;
     QString device;
     QStringList selectedDevices;
+    QStringList recent;
+    bool modified = false;
+    QStringList dropped;
 };
 
-// What a menu holds, one line per entry: "id<command> <label>", "-" or "> <submenu title>".
+// What a menu shows, one line per entry: "id<command> <label>", "-" or "> <submenu title>".
 QStringList Describe(const QList<QAction*>& actions) {
     QStringList lines;
     for (QAction* action : actions) {
-        if (action->isSeparator()) {
+        if (!action->isVisible()) {
+            continue;
+        } else if (action->isSeparator()) {
             lines << QStringLiteral("-");
         } else if (action->menu() != nullptr) {
             lines << QStringLiteral("> ") + action->text();
@@ -107,7 +116,8 @@ private slots:
         const QList<QAction*> menus = m_frame->menuBar()->actions();
         QCOMPARE(Describe(menus[0]->menu()->actions()),
                  QStringList({"id32775 打开(&O)...\tCtrl+O", "id32776 保存(&S)\tCtrl+S",
-                              "id32782 另存为(&A)...", "-", "id32783 打印(&P)...\tCtrl+P",
+                              "id32782 另存为(&A)...", "-", "id32793 导入(&I)...",
+                              "id32794 导出(&E)...", "-", "id32783 打印(&P)...\tCtrl+P",
                               "id57606 打印设置(&R)...", "-", "id57665 退出(&X)"}));
         QCOMPARE(Describe(menus[1]->menu()->actions()),
                  QStringList({"id57643 撤销(&U)\tCtrl+Z", "id57644 重做(&R)\tCtrl+Y", "-",
@@ -161,8 +171,45 @@ private slots:
         }
     }
 
+    // The recent files between 打印设置 and 退出, named short, and the changes in the title.
+    void recentFilesAndUnsavedChangesFollowTheTarget() {
+        m_target->recent = QStringList{"/home/user/a&b.dat",
+                                       "/srv/radios/station-north/2024/"
+                                       "channel-plan.csv"};
+        m_target->modified = true;
+        m_target->stateChanged();
+        const QStringList file = Describe(m_frame->menuBar()->actions()[0]->menu()->actions());
+        QCOMPARE(file.mid(file.size() - 5),
+                 QStringList({"-", "id57616 &1 /home/user/a&&b.dat",
+                              "id57617 &2 /.../2024/channel-plan.csv", "-", "id57665 退出(&X)"}));
+        QCOMPARE(Command("id57617")->toolTip(),
+                 QStringLiteral("/srv/radios/station-north/2024/channel-plan.csv"));
+        QVERIFY(m_frame->isWindowModified());
+        Command("id57617")->trigger();
+        QCOMPARE(m_target->commands, QList<int>{57617});
+        m_target->modified = false;
+        Command("id32776")->trigger();
+        QVERIFY(!m_frame->isWindowModified());
+    }
+
+    // Files dropped anywhere on the window, the log included, go to the target, not into text.
+    void droppedFilesGoToTheTarget() {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile("/tmp/a.csv"), QUrl::fromLocalFile("/tmp/b.dat")});
+        const QPoint at = m_log->viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_log->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_log->viewport(), &drop);
+        QCOMPARE(m_target->dropped, QStringList({"/tmp/a.csv", "/tmp/b.dat"}));
+        QVERIFY(m_log->toPlainText().isEmpty());
+    }
+
     void frameHasCaptionIconAndNoStatusBar() {
-        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Orvel系列电台设置工具"));
+        // The placeholder shows as "*" while the target has unsaved changes.
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Orvel系列电台设置工具[*]"));
+        QVERIFY(!m_frame->isWindowModified());
         QVERIFY(!m_frame->windowIcon().isNull());
         QVERIFY(m_frame->findChild<QStatusBar*>() == nullptr);
         // The view sits in a scroll area, which scrolls only when the view cannot shrink further.
@@ -206,8 +253,8 @@ private slots:
     }
 
     void everyViewCommandReachesTheTarget() {
-        const QList<int> ids = {32775, 32776, 32782, 32783, 57606, 32777, 32778, 32779,
-                                32784, 32785, 32786, 32787, 32791, 32788, 32780, 32781};
+        const QList<int> ids = {32775, 32776, 32782, 32793, 32794, 32783, 57606, 32777, 32778,
+                                32779, 32784, 32785, 32786, 32787, 32791, 32788, 32780, 32781};
         for (int id : ids) {
             Command(QStringLiteral("id%1").arg(id))->trigger();
         }

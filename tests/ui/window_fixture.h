@@ -73,6 +73,7 @@ struct WindowFixture {
             return answer;
         };
         view.dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
+        view.dialogs().transferFile = view.dialogs().fileName;
     }
     // Each test starts without a settings file and leaves none behind; the window goes first.
     void Begin() {

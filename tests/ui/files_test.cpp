@@ -1,0 +1,195 @@
+// The window's files beyond the channel file: 导入 and 导出 of orvelctl's JSON and CSV, files
+// dropped on the window, the recent files, and the question before unsaved work is set aside.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "chighlightlistctrl.h"
+#include "cmainframe.h"
+#include "window_fixture.h"
+
+using namespace orvel;
+using namespace orvel::test;
+
+class FilesTest : public QObject, private WindowFixture {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CMainFrame> frame;
+    COrvelToolView* view = nullptr;
+    QTemporaryDir folder;
+
+    // The window as the program shows it, with the radio read so that every row has values.
+    void Start() {
+        view = new COrvelToolView;
+        frame = std::make_unique<CMainFrame>(view, view);
+        Catch(*view);
+        radio = StartedRadio();
+        view->OnInitialUpdate({Device(*radio), {}});
+        view->OnRead();
+        shown.clear();
+    }
+    QString Path(const char* name) const { return folder.filePath(QLatin1String(name)); }
+    void Run(int command, const QString& file = {}) {
+        chosenFile = file;
+        view->OnCommand(command);
+        frame->RefreshCommandStates();
+    }
+    // An edit as the technician makes it: channel 3's receive frequency, then 确认.
+    void EditRow3(const char* rx) {
+        view->channelList()->selectRow(2);
+        view->OnRowClicked();
+        Control<QLineEdit>(view, "id1003")->setText(QLatin1String(rx));
+        Control<QPushButton>(view, "id1032")->click();
+    }
+    void ChooseParity(const char* button) { Control<QRadioButton>(view, button)->click(); }
+    QStringList Lines() const { return LogLines(*view); }
+
+private slots:
+    void init() { Begin(); }
+    void cleanup() {
+        frame.reset();
+        End();
+    }
+
+    // The files orvelctl converts: what is exported comes back; a CSV brings channels only.
+    void exportedFilesImportAsTheyWere() {
+        Start();
+        const ChannelTable exported = view->Table();
+        for (const char* name : {"plan.csv", "all.json"}) {
+            ChooseParity("id1029");
+            Run(cmd::kExport, Path(name));
+            QCOMPARE(Lines().last(), QStringLiteral("文件导出[%1]").arg(Path(name)));
+            view->OnDefault();
+            ChooseParity("id1033");
+            Run(cmd::kImport, Path(name));
+            QCOMPARE(Lines().last(), QStringLiteral("文件导入[%1]").arg(Path(name)));
+            QCOMPARE(view->Table(), exported);
+            // The window's own settings stay over a spreadsheet's channel plan.
+            QCOMPARE(view->Settings().parity, QString(name).endsWith("csv") ? 1 : 0);
+            // The import is one step back to the defaults.
+            Run(cmd::kUndo);
+            QCOMPARE(view->Table(), EmptyChannelTable());
+            QCOMPARE(Lines().last(), QStringLiteral("撤销：导入 %1").arg(QLatin1String(name)));
+            Run(cmd::kRedo);
+            QCOMPARE(view->Table(), exported);
+        }
+        QVERIFY(shown.isEmpty());
+    }
+
+    // orvelctl's message behind a lead-in; nothing of the file reaches the window.
+    void aBadFileIsRefusedWhole() {
+        Start();
+        Run(cmd::kExport, Path("plan.csv"));
+        QByteArray csv = FileBytes(Path("plan.csv"));
+        csv.replace("\n3,", "\n3,999,");
+        QFile file(Path("bad.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(csv);
+        file.close();
+        EditRow3("224");
+        const WorkState before = view->editor().State();
+        Run(cmd::kImport, Path("bad.csv"));
+        QCOMPARE(view->editor().State(), before);
+        const QString text =
+            QStringLiteral("导入失败：%1: row 3: 8 columns, expected 7").arg(Path("bad.csv"));
+        QCOMPARE(Texts(), QStringList{text});
+        QCOMPARE(Lines().last(), text);
+    }
+
+    // A .dat opens, a .json or .csv imports, anything else is refused; of several, the first.
+    void droppedFilesOpenOrImport() {
+        Start();
+        Run(cmd::kSaveAs, Path("a.dat"));
+        Run(cmd::kExport, Path("b.csv"));
+        view->OnDefault();
+        view->OnDropFiles({Path("b.csv"), Path("a.dat")});
+        QCOMPARE(Lines().mid(Lines().size() - 2),
+                 QStringList(
+                     {QStringLiteral("一次只能拖入一个文件，只打开第一个：%1").arg(Path("b.csv")),
+                      QStringLiteral("文件导入[%1]").arg(Path("b.csv"))}));
+        view->OnDefault();
+        answer = QMessageBox::Discard;
+        view->OnDropFiles({Path("a.dat")});
+        QCOMPARE(Lines().last(), QStringLiteral("文件打开[%1]").arg(Path("a.dat")));
+        QVERIFY(!view->IsModified());
+        view->OnDropFiles({Path("notes.txt")});
+        QCOMPARE(
+            Lines().last(),
+            QStringLiteral("只能打开 .dat 文件或导入 .json、.csv 文件：%1").arg(Path("notes.txt")));
+    }
+
+    // Newest first, four at most, kept in the INI; a file gone is dropped from the list.
+    void recentFilesKeepTheLastFour() {
+        Start();
+        Run(cmd::kSaveAs, Path("1.dat"));
+        Run(cmd::kExport, Path("2.json"));
+        Run(cmd::kExport, Path("3.csv"));
+        Run(cmd::kImport, Path("2.json"));
+        Run(cmd::kSaveAs, Path("4.dat"));
+        Run(cmd::kExport, Path("5.csv"));
+        const QStringList four{Path("5.csv"), Path("4.dat"), Path("2.json"), Path("3.csv")};
+        QCOMPARE(view->RecentFiles(), four);
+        const QByteArray ini = FileBytes(IniPath());
+        QVERIFY(ini.contains("[Recent File List]") && ini.contains("File4=" + four[3].toUtf8()));
+        frame.reset();
+        Start();
+        QCOMPARE(view->RecentFiles(), four);
+        QFile::remove(Path("4.dat"));
+        Run(cmd::kRecentFile1 + 1);
+        QCOMPARE(Lines().last(),
+                 QStringLiteral("文件不存在，已从最近文件列表中移除：%1").arg(Path("4.dat")));
+        QCOMPARE(view->RecentFiles(), (QStringList{four[0], four[2], four[3]}));
+        Run(cmd::kRecentFile1 + 1);
+        QCOMPARE(Lines().last(), QStringLiteral("文件导入[%1]").arg(Path("2.json")));
+    }
+
+    // Changes show as "*" until saved or written; closing, opening and reading ask first.
+    void unsavedWorkIsNeverLostSilently() {
+        Start();
+        const QString question = QStringLiteral("是否保存对信道数据的修改？");
+        frame->show();
+        QVERIFY(!frame->isWindowModified());
+        EditRow3("224");
+        QVERIFY(frame->isWindowModified());
+        EditRow3("224.525");  // back as it was read: nothing to save
+        QVERIFY(!frame->isWindowModified());
+        ChooseParity("id1033");
+        QVERIFY(frame->isWindowModified());
+
+        answer = QMessageBox::Cancel;
+        QVERIFY(!frame->close());
+        QVERIFY(frame->isVisible());
+        Run(cmd::kReadRadio);
+        Run(cmd::kOpen, Path("none.dat"));  // cannot be opened: nothing to ask about
+        QCOMPARE(Texts(), (QStringList{question, question}));
+        QCOMPARE(view->Settings().parity, 1);
+
+        // 保存 without a file is 另存为; then the title is clean.
+        answer = QMessageBox::Save;
+        chosenFile = Path("kept.dat");
+        QVERIFY(frame->close());
+        QCOMPARE(view->filePath(), Path("kept.dat"));
+        QVERIFY(!view->IsModified());
+        const QByteArray saved = FileBytes(Path("kept.dat"));
+
+        frame->show();
+        EditRow3("225");
+        answer = QMessageBox::Discard;
+        Run(cmd::kOpen, Path("kept.dat"));
+        QCOMPARE(view->Table()[2][1], std::string("224.525"));
+        QCOMPARE(FileBytes(Path("kept.dat")), saved);
+        EditRow3("225");
+        Run(cmd::kWriteRadio);
+        QVERIFY(!frame->isWindowModified());
+        shown.clear();
+        QVERIFY(frame->close());
+        QVERIFY(shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(FilesTest)
+#include "files_test.moc"

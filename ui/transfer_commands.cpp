@@ -1,0 +1,126 @@
+#include "transfer_commands.h"
+
+#include <QFileInfo>
+
+#include "app_paths.h"
+#include "channel_editor.h"
+#include "codec.h"
+#include "document.h"
+#include "file_commands.h"
+#include "image_files.h"
+#include "message_log.h"
+#include "recent_files.h"
+#include "view_dialogs.h"
+
+using namespace orvel;
+
+namespace {
+
+bool IsTransferFile(FileKind kind) {
+    return kind == FileKind::Json || kind == FileKind::Csv;
+}
+
+}  // namespace
+
+TransferCommands::TransferCommands(Document& document, ChannelEditor& editor, FileCommands& files,
+                                   MessageLog& log, ViewDialogs& dialogs, RecentFileList& recent)
+    : document_(document),
+      editor_(editor),
+      files_(files),
+      log_(log),
+      dialogs_(dialogs),
+      recent_(recent) {}
+
+void TransferCommands::OnImport() {
+    const QString path =
+        dialogs_.transferFile(false, QFileInfo(DefaultChannelFilePath()).absolutePath());
+    if (!path.isEmpty())
+        ImportPath(path);
+}
+
+void TransferCommands::ImportPath(const QString& path) {
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    const FileKind kind = KindOf(fullPath.toStdString());
+    MemoryImage image{};
+    // The detail is orvelctl's own message, so that both programs name a fault alike.
+    QString problem;
+    if (!IsTransferFile(kind)) {
+        problem = tr("只能导入 .json 或 .csv 文件：%1").arg(fullPath);
+    } else {
+        const ImageFileRead read = ReadImageFile(
+            fullPath.toStdString(), {editor_.minFreq(), editor_.maxFreq()}, image, limitsFault_);
+        if (!read.ok)
+            problem = QString::fromStdString(read.error);
+    }
+    if (!problem.isEmpty()) {
+        const QString text = tr("导入失败：%1").arg(problem);
+        log_.AppendLog(text);
+        dialogs_.Message(QMessageBox::Warning, kAppTitle, text);
+        return;
+    }
+    if (kind == FileKind::Csv) {
+        // A spreadsheet holds a channel plan: the settings, header and spare bytes the window
+        // has stay as they are.
+        const ChannelTable table = DecodeImage(image, DecodeSource::FromFile).table;
+        image = document_.m_image;
+        EncodeImage(table, editor_.Settings(), image);
+    }
+    log_.AppendLog(tr("文件导入[%1]").arg(fullPath));
+    files_.LoadImage(image, tr("导入 %1").arg(QFileInfo(fullPath).fileName()));
+    recent_.Add(fullPath);
+}
+
+void TransferCommands::OnExport() {
+    const QString path = dialogs_.transferFile(
+        true, QFileInfo(DefaultChannelFilePath()).absolutePath() + QStringLiteral("/orvel.csv"));
+    if (path.isEmpty())
+        return;
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    const FileKind kind = KindOf(fullPath.toStdString());
+    if (!IsTransferFile(kind)) {
+        dialogs_.Message(QMessageBox::Warning, kAppTitle,
+                         tr("导出失败：只能导出 .json 或 .csv 文件：%1").arg(fullPath));
+        return;
+    }
+    MemoryImage image = document_.m_image;
+    EncodeImage(editor_.Table(), editor_.Settings(), image);
+    if (!files_.WriteFileBytes(fullPath,
+                               ImageFileBytes(kind, image, {editor_.minFreq(), editor_.maxFreq()})))
+        return;
+    log_.AppendLog(tr("文件导出[%1]").arg(fullPath));
+    recent_.Add(fullPath);
+    // A JSON file holds the whole configuration and brings it back; a CSV file the channels only.
+    if (kind == FileKind::Json)
+        files_.MarkKept();
+}
+
+void TransferCommands::OnDropFiles(const QStringList& paths) {
+    if (paths.isEmpty())
+        return;
+    if (paths.size() > 1)
+        log_.AppendLog(tr("一次只能拖入一个文件，只打开第一个：%1").arg(paths.first()));
+    OpenOrImport(paths.first());
+}
+
+void TransferCommands::OnRecentFile(int index) {
+    if (index < 0 || index >= recent_.paths().size())
+        return;
+    const QString path = recent_.paths()[index];
+    if (!QFileInfo::exists(path)) {
+        log_.AppendLog(tr("文件不存在，已从最近文件列表中移除：%1").arg(path));
+        recent_.Remove(path);
+        return;
+    }
+    OpenOrImport(path);
+}
+
+void TransferCommands::OpenOrImport(const QString& path) {
+    const FileKind kind = KindOf(path.toStdString());
+    if (kind == FileKind::Dat) {
+        files_.OpenPath(path);
+    } else if (IsTransferFile(kind)) {
+        ImportPath(path);
+    } else {
+        log_.AppendLog(tr("只能打开 .dat 文件或导入 .json、.csv 文件：%1").arg(path));
+    }
+}
