@@ -20,17 +20,17 @@ namespace {
 QString OpenFailureText(ReadFault fault, const std::string& error) {
     switch (fault) {
         case ReadFault::NotRegularFile:
-            return QStringLiteral("读文件出错：这不是普通文件，不能打开");
+            return FileCommands::tr("读文件出错：这不是普通文件，不能打开");
         case ReadFault::TooLarge:
-            return QStringLiteral("读文件出错：文件太大，最大 %1")
+            return FileCommands::tr("读文件出错：文件太大，最大 %1")
                 .arg(QString::fromStdString(SizeText(kMaxInputFileSize)));
         case ReadFault::ReadError:
-            return QStringLiteral("读文件出错：%1").arg(QString::fromStdString(error));
+            return FileCommands::tr("读文件出错：%1").arg(QString::fromStdString(error));
         case ReadFault::None:
         case ReadFault::CannotOpen:
             break;
     }
-    return QStringLiteral("试图越过其尾端对 一未命名文件 进行读写。");
+    return FileCommands::tr("试图越过其尾端对 一未命名文件 进行读写。");
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ void FileCommands::OnOpen() {
     if (fault == ReadFault::CannotOpen)
         return;  // a file that cannot be opened is passed over silently
     const QString fullPath = QFileInfo(path).absoluteFilePath();
-    log_.AppendLog(QStringLiteral("文件打开[") + fullPath + QStringLiteral("]"));
+    log_.AppendLog(tr("文件打开[%1]").arg(fullPath));
     const ChannelFileContent content = ImageFromChannelFile(data);
     if (fault != ReadFault::None || !content.complete) {
         // A short or unreadable file is refused whole: nothing of it is mixed into the image.
@@ -65,8 +65,8 @@ void FileCommands::OnOpen() {
     editor_.ResetPanel();
     editor_.ShowDecoded(decoded.settings);
     if (!decoded.checksumOk) {
-        log_.AppendLog(QStringLiteral("数据校验错"));
-        dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("数据校验错"));
+        log_.AppendLog(tr("数据校验错"));
+        dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("数据校验错"));
         return;
     }
     editor_.LoadFirstChannel();
@@ -79,7 +79,7 @@ bool FileCommands::WriteImageFile(const QString& path) {
     // unless the user says otherwise.
     if (outcome.status == SaveStatus::NoSafetyCopy) {
         if (dialogs_.Message(QMessageBox::Question, kAppTitle,
-                             QStringLiteral("无法保留原文件的副本，仍然保存？\n%1\n%2")
+                             tr("无法保留原文件的副本，仍然保存？\n%1\n%2")
                                  .arg(path, QString::fromStdString(outcome.error)),
                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
             return false;
@@ -88,10 +88,10 @@ bool FileCommands::WriteImageFile(const QString& path) {
     }
     if (outcome.status == SaveStatus::Saved)
         return true;
-    const QString text = QFileInfo(path).absoluteDir().exists()
-                             ? QStringLiteral("文件保存失败：%1\n%2")
-                                   .arg(path, QString::fromStdString(outcome.error))
-                             : QStringLiteral("文件没有发现");
+    const QString text =
+        QFileInfo(path).absoluteDir().exists()
+            ? tr("文件保存失败：%1\n%2").arg(path, QString::fromStdString(outcome.error))
+            : tr("文件没有发现");
     dialogs_.Message(QMessageBox::Warning, kAppTitle, text);
     return false;
 }
@@ -104,7 +104,7 @@ void FileCommands::OnSaveAs() {
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     if (!WriteImageFile(fullPath))
         return;
-    log_.AppendLog(QStringLiteral("文件保存 [") + fullPath + QStringLiteral("]"));
+    log_.AppendLog(tr("文件保存 [%1]").arg(fullPath));
     m_filePath = fullPath;
 }
 
@@ -114,7 +114,7 @@ void FileCommands::OnSave() {
         OnSaveAs();
         return;
     }
-    if (dialogs_.Message(QMessageBox::Question, kNotice, QStringLiteral("要保存当前文件吗?"),
+    if (dialogs_.Message(QMessageBox::Question, NoticeCaption(), tr("要保存当前文件吗?"),
                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
@@ -123,5 +123,5 @@ void FileCommands::OnSave() {
     EncodeImage(editor_.Table(), editor_.Settings(), document_.m_image);
     if (!WriteImageFile(m_filePath))
         return;
-    log_.AppendLog(QStringLiteral("文件保存[") + m_filePath + QStringLiteral("]"));
+    log_.AppendLog(tr("文件保存[%1]").arg(m_filePath));
 }

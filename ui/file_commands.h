@@ -1,6 +1,7 @@
 // The channel file commands: 打开, 保存 and 另存为, and the file the window last opened or saved.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class ChannelEditor;
@@ -9,6 +10,8 @@ struct Document;
 struct ViewDialogs;
 
 class FileCommands {
+    Q_DECLARE_TR_FUNCTIONS(FileCommands)
+
 public:
     FileCommands(Document& document, ChannelEditor& editor, MessageLog& log, ViewDialogs& dialogs);
 

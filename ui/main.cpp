@@ -3,23 +3,22 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPixmap>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTranslator>
 #include <cstdio>
 #include <memory>
 #include <string_view>
 
+#include "app_paths.h"
 #include "channel_file.h"
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
 #include "corveltoolview.h"
 #include "in_process_radio.h"
+#include "language.h"
 #include "orvel_version.h"
 
 namespace {
@@ -54,13 +53,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromLatin1(orvel::kVersion));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orveltool.OrvelTool"));
-    // Qt's own dialogs (files, printing) in the program's language, where Debian ships it.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                          QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTranslator);
-    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orvel系列电台设置工具"));
@@ -93,7 +85,26 @@ int main(int argc, char* argv[]) {
                                    QStringLiteral("MS"));
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Print the version and exit."));
-    parser.addOptions({simulate, port, trace, reportPdf, screenshot, demo, find, delay, version});
+    const QCommandLineOption lang(
+        QStringLiteral("lang"),
+        QStringLiteral("The window's language: zh_CN (Chinese) or en (English). Without it, "
+                       "Language= in OrvelTool.ini, else the system's language."),
+        QStringLiteral("LANG"));
+    parser.addOptions(
+        {simulate, port, trace, reportPdf, screenshot, demo, find, delay, lang, version});
+    // The language comes first, so that the help and Qt's own messages speak it too.
+    parser.parse(QApplication::arguments());
+    QStringList warnings;
+    const UiLanguage language = ChooseLanguage(
+        parser.value(lang), parser.isSet(lang),
+        QString::fromStdString(orvel::LoadConfigurationFile(orvel::ConfigReadPath()).language),
+        warnings);
+    for (const QString& warning : std::as_const(warnings))
+        std::fprintf(stderr, "orveltool: %s\n", qPrintable(warning));
+    if (!InstallLanguage(language))
+        std::fprintf(stderr,
+                     "orveltool: the English translation is missing; the window stays "
+                     "Chinese\n");
     parser.process(app);
     if (parser.isSet(version)) {
         std::printf("orveltool %s\n", orvel::kVersion);
@@ -147,7 +158,7 @@ int main(int argc, char* argv[]) {
     }
 
     frame.show();
-    frame.setWindowTitle(QStringLiteral("Orvel系列电台设置工具"));
+    frame.setWindowTitle(CMainFrame::tr("Orvel系列电台设置工具"));
     if (parser.isSet(demo)) {
         QTimer::singleShot(300, view, [view] { RunDemo(*view); });
     }

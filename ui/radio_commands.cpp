@@ -8,6 +8,7 @@
 #include "comparedialog.h"
 #include "config_store.h"
 #include "configuration.h"
+#include "core_texts.h"
 #include "document.h"
 #include "exchanges.h"
 #include "image_diff.h"
@@ -28,16 +29,16 @@ namespace {
 QString ReadFailureText(ReadStatus status) {
     switch (status) {
         case ReadStatus::NoAnswer:
-            return QStringLiteral("通信错误");
+            return RadioCommands::tr("通信错误");
         case ReadStatus::BadFormat:
-            return QStringLiteral("格式出错");
+            return RadioCommands::tr("格式出错");
         case ReadStatus::Timeout:
-            return QStringLiteral("接收数据超时");
+            return RadioCommands::tr("接收数据超时");
         case ReadStatus::PortClosed:
         case ReadStatus::Ok:
             break;
     }
-    return QStringLiteral("串口没有打开，请重新选择串口");
+    return RadioCommands::tr("串口没有打开，请重新选择串口");
 }
 
 }  // namespace
@@ -55,10 +56,10 @@ void RadioCommands::Configure(const Configuration& config) {
 ExchangeHooks RadioCommands::MakeExchangeHooks() {
     log_.BeginWorkingLog();
     ExchangeHooks hooks;
-    hooks.line = [this](std::string_view text) { log_.AddWorkingLine(text); };
-    hooks.linkCheckLine = [this](std::string_view text) {
-        log_.AppendText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    };
+    // The exchanges' lines are the Chinese of orvelctl and the trace; the log shows them in
+    // the window's language.
+    hooks.line = [this](std::string_view text) { log_.AddWorkingLine(CoreLines(text)); };
+    hooks.linkCheckLine = [this](std::string_view text) { log_.AppendText(CoreLines(text)); };
     hooks.progress = [this](int percent) { ShowProgress(percent); };
     hooks.pause = PaintingPause;
     hooks.timing = m_classicTiming ? PollTiming::Classic : PollTiming::Prompt;
@@ -92,10 +93,10 @@ void RadioCommands::OnRead() {
     EndProgress();
     switch (outcome.status) {
         case ReadStatus::NoAnswer:
-            dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("通信错误"));
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通信错误"));
             return;
         case ReadStatus::BadFormat:
-            dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("格式出错"));
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("格式出错"));
             return;
         case ReadStatus::PortClosed:
         case ReadStatus::Timeout:
@@ -117,7 +118,7 @@ void RadioCommands::OnRead() {
     document_.m_image = outcome.image;
     editor_.LoadFirstChannel();
     if (!outcome.checksumOk) {
-        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("数据校验错"));
+        dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("数据校验错"));
     }
 }
 
@@ -141,10 +142,10 @@ void RadioCommands::OnWrite() {
             VerifyAfterWrite(request, hooks);
             EndProgress();
         } else {
-            dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
+            dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
         }
     } else if (outcome.status == WriteStatus::Rejected) {
-        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("通讯失败"));
+        dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通讯失败"));
     }
 }
 
@@ -152,24 +153,19 @@ void RadioCommands::VerifyAfterWrite(const WriteRequest& request, const Exchange
     const VerifyOutcome outcome = VerifyWrite(port_.serialPort(), request, hooks);
     switch (outcome.status) {
         case VerifyStatus::Match:
-            dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
+            dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
             return;
         case VerifyStatus::Mismatch:
-            dialogs_.Message(
-                QMessageBox::Critical, kNotice,
-                QString::fromStdString(VerifyMismatchLine(outcome.difference->word)).trimmed());
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
+                             CoreLines(VerifyMismatchLine(outcome.difference->word)).trimmed());
             return;
         case VerifyStatus::BadChecksum:
-            dialogs_.Message(
-                QMessageBox::Critical, kNotice,
-                QString::fromUtf8(lines::kVerifyChecksum.data(),
-                                  static_cast<qsizetype>(lines::kVerifyChecksum.size()))
-                    .trimmed());
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
+                             CoreLines(lines::kVerifyChecksum).trimmed());
             return;
         case VerifyStatus::ReadFailed:
-            dialogs_.Message(
-                QMessageBox::Critical, kNotice,
-                QStringLiteral("校验失败：") + ReadFailureText(outcome.readBack.status));
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
+                             tr("校验失败：") + ReadFailureText(outcome.readBack.status));
             return;
     }
 }
@@ -184,7 +180,8 @@ void RadioCommands::OnCompareRadio() {
     EndProgress();
     if (outcome.status != ReadStatus::Ok) {
         if (outcome.status != ReadStatus::PortClosed)
-            dialogs_.Message(QMessageBox::Critical, kNotice, ReadFailureText(outcome.status));
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
+                             ReadFailureText(outcome.status));
         return;
     }
     const RadioSettings shown = editor_.Settings();
@@ -193,8 +190,8 @@ void RadioCommands::OnCompareRadio() {
     const std::vector<ConfigDifference> differences = CompareConfigurations(
         {document_.m_image, editor_.Table(), shown}, {outcome.image, radio.table, radio.settings});
     if (!outcome.checksumOk)
-        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("数据校验错"));
-    dialogs_.compare(DifferenceLinesChinese(differences));
+        dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("数据校验错"));
+    dialogs_.compare(DifferenceLinesShown(differences));
 }
 
 void RadioCommands::OnToggleVerify() {
