@@ -15,6 +15,8 @@ UiLanguage g_current = UiLanguage::Chinese;
 QList<QTranslator*> g_installed;
 
 void Install(QTranslator* translator) {
+    // Freed with the application at the latest.
+    translator->setParent(QCoreApplication::instance());
     QCoreApplication::installTranslator(translator);
     g_installed.append(translator);
 }
