@@ -701,7 +701,7 @@
     </message>
     <message>
         <source>查找完毕：%1 个串口，%2 台电台应答。</source>
-        <translation>Search done: %1 ports, %2 radios answered.</translation>
+        <translation>Search done: a radio answered on %2 of %1 ports.</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "form_layout.h"
 
 #include "chighlightlistctrl.h"
+#include "language.h"
 
 #include <QComboBox>
 #include <QFontInfo>
@@ -22,9 +23,9 @@ namespace {
 // fonts at every pixel.
 constexpr double kScaleStep = 0.025;
 
-// An option button whose text is longer than the form was drawn for (a translation) takes the
-// room to its right, up to the edge of the frame it stands in or the next control on its line;
-// nothing moves, and a button whose text fits keeps its place exactly.
+// The form was drawn for its Chinese texts. In a translation, an option button whose text is
+// longer takes the room to its right, up to the edge of the frame it stands in or the next
+// control on its line; nothing moves, and a button whose text fits keeps its place exactly.
 void WidenCutButtons(QWidget* form) {
     constexpr int kGap = 4;
     const auto children = form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
@@ -217,7 +218,8 @@ void FollowNewestLine(QPlainTextEdit* log) {
 }
 
 CFormLayout* LayOutMainForm(QWidget* form) {
-    WidenCutButtons(form);
+    if (CurrentLanguage() != UiLanguage::Chinese)
+        WidenCutButtons(form);
     auto* layout = new CFormLayout(form);
     const auto find = [form](const char* name) {
         return form->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
