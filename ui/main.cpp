@@ -79,7 +79,8 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Read the radio and confirm a changed channel 3 after start (training)."));
     const QCommandLineOption find(
         QStringLiteral("find"),
-        QStringLiteral("Open 通信 > 查找电台 after start: find the radio on every port."));
+        QStringLiteral("Open 通信 > 查找电台 (Communication > Find Radio) after start: find "
+                       "the radio on every port."));
     const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
                                    QStringLiteral("Milliseconds before the screenshot."),
                                    QStringLiteral("MS"));
