@@ -89,6 +89,7 @@ Configuration ReadConfiguration(const IniFile& ini) {
     config.device = ini.Get(kConfigSection, "Device").value_or("");
     config.verifyWrites = ReadSwitch(ini, kVerifyKey, config.verifyWrites);
     config.classicTiming = ReadSwitch(ini, kClassicTimingKey, config.classicTiming);
+    config.language = ini.Get(kConfigSection, kLanguageKey).value_or("");
     return config;
 }
 

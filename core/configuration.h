@@ -22,15 +22,17 @@ struct Configuration {
     std::string device;        // key "Device"; names the port directly and wins over Port when set
     bool verifyWrites = true;  // key "Verify": read the radio back after a write
     bool classicTiming = false;  // key "ClassicTiming": fixed pauses between polls
+    std::string language;        // key "Language": the window's language, as written
 };
 
 inline constexpr std::string_view kConfigSection = "Set";
 inline constexpr std::string_view kPortKey = "Port";
 inline constexpr std::string_view kVerifyKey = "Verify";
 inline constexpr std::string_view kClassicTimingKey = "ClassicTiming";
+inline constexpr std::string_view kLanguageKey = "Language";
 
-// Section "Set", keys Min, Max, Word, Port, Device, Verify and ClassicTiming. No range checks:
-// Min may exceed Max (`limitsFault` then says so), and Port may be any integer. Verify and
+// Section "Set", keys Min, Max, Word, Port, Device, Verify, ClassicTiming and Language. No range
+// checks: Min may exceed Max (`limitsFault` then says so), and Port may be any integer. Verify and
 // ClassicTiming are switches: 0 is off, any other integer on; a value that is no integer keeps the
 // default.
 Configuration ReadConfiguration(const IniFile& ini);

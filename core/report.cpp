@@ -29,15 +29,19 @@ std::string Line(const SettingField& field, int value) {
 
 }  // namespace
 
-Report BuildReport(const ChannelTable& table, const RadioSettings& s) {
+Report BuildReport(const ChannelTable& table, const RadioSettings& s,
+                   const ReportLanguage& language) {
+    const auto text = [&language](std::string_view chinese) {
+        return language.translate ? language.translate(chinese) : std::string(chinese);
+    };
     Report report;
-    report.jobName = "Brisa科技打印系统";
+    report.jobName = text("Brisa科技打印系统");
     auto& items = report.items;
 
-    items.push_back({kTitleX, kTitleY, "当前数据设置列表"});
+    items.push_back({kTitleX, kTitleY, text("当前数据设置列表")});
     for (int c = 0; c < kTableColumns; ++c) {
         items.push_back({kLeftX + kColumnStep * c, kHeadY,
-                         std::string(kChannelFields[static_cast<std::size_t>(c)].reportHeading)});
+                         text(kChannelFields[static_cast<std::size_t>(c)].reportHeading)});
     }
     for (int r = 0; r < kChannelCount; ++r) {
         const ChannelRow& row = table[static_cast<std::size_t>(r)];
@@ -45,16 +49,22 @@ Report BuildReport(const ChannelTable& table, const RadioSettings& s) {
             const std::string& cell = row[static_cast<std::size_t>(c)];
             if (cell.empty())
                 continue;
-            items.push_back({kLeftX + kColumnStep * c, kFirstRowY + kRowStep * r, cell});
+            items.push_back({kLeftX + kColumnStep * c, kFirstRowY + kRowStep * r, text(cell)});
         }
     }
 
-    std::array<std::string, kSettingFields.size()> lines;
+    std::array<const SettingField*, kSettingFields.size()> rows{};
     for (const SettingField& field : kSettingFields)
-        lines[static_cast<std::size_t>(field.reportRow)] = Line(field, s.*field.member);
+        rows[static_cast<std::size_t>(field.reportRow)] = &field;
     int y = kFirstSettingY;
-    for (const std::string& line : lines) {
-        items.push_back({kLeftX, y, line});
+    for (const SettingField* field : rows) {
+        const int value = s.*field->member;
+        if (language.translate) {
+            items.push_back({kLeftX, y, text(field->label)});
+            items.push_back({language.valueX, y, ":" + text(SettingWord(*field, value))});
+        } else {
+            items.push_back({kLeftX, y, Line(*field, value)});
+        }
         y += kSettingStep;
     }
     return report;

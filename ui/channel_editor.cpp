@@ -6,20 +6,13 @@
 #include <algorithm>
 
 #include "chighlightlistctrl.h"
+#include "core_texts.h"
 #include "message_log.h"
 #include "radio_fields.h"
 #include "settings_panel.h"
 #include "view_dialogs.h"
 
 using namespace orvel;
-
-namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 ChannelEditor::ChannelEditor(const FormControls& controls, SettingsPanel& settings, MessageLog& log,
                              ViewDialogs& dialogs, EditHistory& history)
@@ -50,11 +43,12 @@ void ChannelEditor::SetUpList() {
     m_channelList->setRowCount(kChannelCount);
     for (int c = 0; c < kTableColumns; ++c) {
         auto* head =
-            new QTableWidgetItem(FromUtf8(kChannelFields[static_cast<std::size_t>(c)].heading));
+            new QTableWidgetItem(CoreText(kChannelFields[static_cast<std::size_t>(c)].heading));
         head->setTextAlignment(Qt::AlignCenter);
         m_channelList->setHorizontalHeaderItem(c, head);
     }
     m_channelList->SetColumnWidths(QList<int>(std::begin(kWidths), std::end(kWidths)));
+    m_channelList->SetDisplayText([](const QString& cell) { return CoreText(cell.toStdString()); });
     SetTable(EmptyChannelTable());
 
     for (QComboBox* combo : {m_comboRate, m_comboSquelch, m_comboPower, m_comboDataVoice}) {
@@ -275,7 +269,7 @@ void ChannelEditor::Confirm() {
         RememberPanelAsLoaded();
     }
     for (const std::string& line : result.logLines)
-        log_.AppendLog(QString::fromStdString(line));
+        log_.AppendLog(CoreText(line));
 }
 
 void ChannelEditor::ApplyPanelToRow() {
@@ -318,7 +312,7 @@ void ChannelEditor::Clear() {
     }
     m_rxFreqText.clear();
     m_txFreqText.clear();
-    log_.AppendText(QStringLiteral("***清除信道数据***\r\n"));
+    log_.AppendText(tr("***清除信道数据***\r\n"));
     ExchangeData(false);
     RememberPanelAsLoaded();
 }
@@ -337,10 +331,10 @@ bool ChannelEditor::ConfirmPendingEdit() {
     const EditPanel panel = PanelFromControls();
     if (panel == panelAsLoaded_ || PanelMatchesRow(panel, Table()))
         return true;
-    const QMessageBox::StandardButton answer = dialogs_.Message(
-        QMessageBox::Question, kNotice,
-        QStringLiteral("信道%1的修改尚未确认，是否先确认后写入？").arg(panel.channelNo),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const QMessageBox::StandardButton answer =
+        dialogs_.Message(QMessageBox::Question, NoticeCaption(),
+                         tr("信道%1的修改尚未确认，是否先确认后写入？").arg(panel.channelNo),
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::No)
         return true;
     if (answer != QMessageBox::Yes)

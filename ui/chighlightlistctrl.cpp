@@ -13,6 +13,10 @@ class CRowDelegate : public QStyledItemDelegate {
 public:
     explicit CRowDelegate(CHighlightListCtrl* list) : QStyledItemDelegate(list), m_list(list) {}
 
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        return m_list->DisplayText(QStyledItemDelegate::displayText(value, locale));
+    }
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         if (m_list->HighlightMode() <= CHighlightListCtrl::kHighlightNormal) {
@@ -24,7 +28,7 @@ public:
         const bool highlighted = listFocused && option.state.testFlag(QStyle::State_Selected);
         const QPalette& palette = option.palette;
         const QRect cell = option.rect;
-        const QString text = index.data(Qt::DisplayRole).toString();
+        const QString text = displayText(index.data(Qt::DisplayRole), option.locale);
 
         painter->save();
         painter->setFont(option.font);
@@ -214,6 +218,11 @@ QModelIndex CHighlightListCtrl::moveCursor(CursorAction action, Qt::KeyboardModi
     if (action == MoveHome || action == MoveEnd)
         modifiers |= Qt::ControlModifier;
     return QTableWidget::moveCursor(action, modifiers);
+}
+
+void CHighlightListCtrl::SetDisplayText(std::function<QString(const QString&)> shown) {
+    m_displayText = std::move(shown);
+    viewport()->update();
 }
 
 void CHighlightListCtrl::SetColumnWidths(const QList<int>& widths) {

@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QTableWidget>
+#include <functional>
 
 class QKeyEvent;
 class QMouseEvent;
@@ -41,6 +42,13 @@ public:
     void SetColumnWidths(const QList<int>& widths);
     void SetWidthScale(double scale);
 
+    // How a cell's text is shown (the window's language); the cells keep the channel table's
+    // own texts, which the rest of the program compares and stores.
+    void SetDisplayText(std::function<QString(const QString&)> shown);
+    QString DisplayText(const QString& cell) const {
+        return m_displayText ? m_displayText(cell) : cell;
+    }
+
     // Whether the focused row's outline is drawn: only once the user moved the focus into the
     // list or moved the selection, not for the row Qt makes current on its own.
     bool ShowsFocusOutline() const { return m_focusOutline; }
@@ -74,4 +82,5 @@ private:
     QList<int> m_columnWidths;
     double m_widthScale = 1.0;
     bool m_focusOutline = false;
+    std::function<QString(const QString&)> m_displayText;
 };

@@ -141,7 +141,7 @@ QAccessibleInterface* PortStatusFactory(const QString&, QObject* object) {
 
 QString CMainFrame::Caption() {
     // The mark stands for changes neither saved nor written to the radio.
-    return QStringLiteral("Orvel系列电台设置工具[*]");
+    return tr("Orvel系列电台设置工具") + QStringLiteral("[*]");
 }
 
 CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
@@ -187,26 +187,26 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label) {
 }
 
 void CMainFrame::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    QMenu* file = menuBar()->addMenu(tr("文件(&F)"));
     file->setObjectName(QStringLiteral("menuFile"));
-    AddCommand(file, cmd::kOpen, QStringLiteral("打开(&O)...\tCtrl+O"));
-    AddCommand(file, cmd::kSave, QStringLiteral("保存(&S)\tCtrl+S"));
-    AddCommand(file, cmd::kSaveAs, QStringLiteral("另存为(&A)..."));
+    AddCommand(file, cmd::kOpen, tr("打开(&O)...\tCtrl+O"));
+    AddCommand(file, cmd::kSave, tr("保存(&S)\tCtrl+S"));
+    AddCommand(file, cmd::kSaveAs, tr("另存为(&A)..."));
     file->addSeparator();
     AddCommand(file, cmd::kImport, tr("导入(&I)..."));
     AddCommand(file, cmd::kExport, tr("导出(&E)..."));
     file->addSeparator();
-    AddCommand(file, cmd::kPrint, QStringLiteral("打印(&P)...\tCtrl+P"));
-    AddCommand(file, cmd::kPrintSetup, QStringLiteral("打印设置(&R)..."));
+    AddCommand(file, cmd::kPrint, tr("打印(&P)...\tCtrl+P"));
+    AddCommand(file, cmd::kPrintSetup, tr("打印设置(&R)..."));
     m_recentSeparator = file->addSeparator();
     for (int n = 0; n < kRecentItems; ++n)
         AddCommand(file, cmd::kRecentFile1 + n, QString());
     // The paths of the recent files show as tips; the items name them shortened.
     file->setToolTipsVisible(true);
     file->addSeparator();
-    AddCommand(file, cmd::kExit, QStringLiteral("退出(&X)"));
+    AddCommand(file, cmd::kExit, tr("退出(&X)"));
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    QMenu* edit = menuBar()->addMenu(tr("编辑(&E)"));
     edit->setObjectName(QStringLiteral("menuEdit"));
     AddCommand(edit, cmd::kUndo, tr("撤销(&U)\tCtrl+Z"));
     AddCommand(edit, cmd::kRedo, tr("重做(&R)\tCtrl+Y"));
@@ -216,29 +216,28 @@ void CMainFrame::BuildMenus() {
     edit->addSeparator();
     AddCommand(edit, cmd::kFill, tr("批量设置(&B)..."));
     edit->addSeparator();
-    AddCommand(edit, cmd::kDefaultTable, QStringLiteral("缺省"));
+    AddCommand(edit, cmd::kDefaultTable, tr("缺省"));
 
-    QMenu* link = menuBar()->addMenu(QStringLiteral("通信(&C)"));
+    QMenu* link = menuBar()->addMenu(tr("通信(&C)"));
     link->setObjectName(QStringLiteral("menuLink"));
-    AddCommand(link, cmd::kReadRadio, QStringLiteral("读取(PC<-电台)"));
-    AddCommand(link, cmd::kWriteRadio, QStringLiteral("写入(PC->电台)"));
-    AddCommand(link, cmd::kVerifyWrites, QStringLiteral("写入后校验"))->setCheckable(true);
-    AddCommand(link, cmd::kCompareRadio, QStringLiteral("与电台比较"));
+    AddCommand(link, cmd::kReadRadio, tr("读取(PC<-电台)"));
+    AddCommand(link, cmd::kWriteRadio, tr("写入(PC->电台)"));
+    AddCommand(link, cmd::kVerifyWrites, tr("写入后校验"))->setCheckable(true);
+    AddCommand(link, cmd::kCompareRadio, tr("与电台比较"));
     link->addSeparator();
-    m_portMenu = link->addMenu(QStringLiteral("选择串口"));
+    m_portMenu = link->addMenu(tr("选择串口"));
     m_portMenu->setObjectName(QStringLiteral("menuSelectPort"));
     for (int n = 0; n < 4; ++n) {
-        AddCommand(m_portMenu, cmd::kCom1 + n, QStringLiteral("串口&%1").arg(n + 1))
-            ->setCheckable(true);
+        AddCommand(m_portMenu, cmd::kCom1 + n, tr("串口&%1").arg(n + 1))->setCheckable(true);
     }
-    AddCommand(link, cmd::kFindRadio, QStringLiteral("查找电台"));
-    AddCommand(link, cmd::kCurrentChannel, QStringLiteral("设置当前信道"));
+    AddCommand(link, cmd::kFindRadio, tr("查找电台"));
+    AddCommand(link, cmd::kCurrentChannel, tr("设置当前信道"));
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    AddCommand(help, cmd::kHelp, QStringLiteral("OrvelTool帮助"));
-    AddCommand(help, cmd::kQuestions, QStringLiteral("常见问题"));
-    AddCommand(help, cmd::kAbout, QStringLiteral("关于OrvelTool"));
+    AddCommand(help, cmd::kHelp, tr("OrvelTool帮助"));
+    AddCommand(help, cmd::kQuestions, tr("常见问题"));
+    AddCommand(help, cmd::kAbout, tr("关于OrvelTool"));
 
     for (QMenu* menu : {file, edit, link, help}) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommandStates);
@@ -254,7 +253,7 @@ void CMainFrame::BuildMenus() {
 }
 
 void CMainFrame::BuildToolBar() {
-    m_toolBar = new QToolBar(QStringLiteral("工具栏"), this);
+    m_toolBar = new QToolBar(tr("工具栏"), this);
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setIconSize(QSize(16, 16));
     m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -278,13 +277,11 @@ void CMainFrame::BuildToolBar() {
     m_buttonsWithoutTip.insert(
         add(cmd::kSave, style->standardIcon(QStyle::SP_DialogSaveButton), QString()));
     m_toolBar->addSeparator();
-    add(cmd::kWriteRadio, QIcon(QStringLiteral(":/icons/write-radio.png")),
-        QStringLiteral("写入(PC->电台)"));
-    add(cmd::kReadRadio, QIcon(QStringLiteral(":/icons/read-radio.png")),
-        QStringLiteral("读取(PC<-电台)"));
+    add(cmd::kWriteRadio, QIcon(QStringLiteral(":/icons/write-radio.png")), tr("写入(PC->电台)"));
+    add(cmd::kReadRadio, QIcon(QStringLiteral(":/icons/read-radio.png")), tr("读取(PC<-电台)"));
     add(cmd::kCurrentChannel, QIcon(QStringLiteral(":/icons/current-channel.png")),
-        QStringLiteral("设置当前信道"));
-    add(cmd::kAbout, style->standardIcon(QStyle::SP_MessageBoxInformation), QStringLiteral("关于"));
+        tr("设置当前信道"));
+    add(cmd::kAbout, style->standardIcon(QStyle::SP_MessageBoxInformation), tr("关于"));
 
     // The bar sits in a holder that fills the rest of the toolbar, so that it stays on the right
     // and can be shown and hidden directly (a toolbar controls its own widgets' visibility).

@@ -8,62 +8,59 @@
 #include <QVBoxLayout>
 #include <string>
 
+#include "core_texts.h"
 #include "radio_fields.h"
 
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The channel list's column heads and the settings panel's labels.
 QString FieldName(const std::string& key) {
     for (const orvel::ChannelField& field : orvel::kChannelFields) {
         if (field.key == key)
-            return FromUtf8(field.heading);
+            return CoreText(field.heading);
     }
     if (const orvel::SettingField* setting = orvel::FindSetting(key))
-        return FromUtf8(setting->label);
+        return CoreText(setting->label);
     return QString::fromStdString(key);
 }
 
 QString Value(const std::string& text) {
-    return text.empty() ? QStringLiteral("（空）") : QString::fromStdString(text);
+    return text.empty() ? CompareDialog::tr("（空）") : CoreText(text);
 }
 
 }  // namespace
 
-QString DifferenceLineChinese(const orvel::ConfigDifference& d) {
+QString DifferenceLineShown(const orvel::ConfigDifference& d) {
     const QString change = Value(d.a) + QStringLiteral(" -> ") + Value(d.b);
     if (d.where == "header")
-        return QStringLiteral("头部: ") + change;
+        return CompareDialog::tr("头部: ") + change;
     if (d.where == "spareA" || d.where == "spareB") {
-        return QStringLiteral("备用区%1: 字节 %2 ")
+        return CompareDialog::tr("备用区%1: 字节 %2 ")
                    .arg(d.where == "spareA" ? QLatin1Char('A') : QLatin1Char('B'))
                    .arg(QString::fromStdString(d.field)) +
                change;
     }
     const QString field = FieldName(d.field);
-    QString where = QStringLiteral("设置");
+    QString where = CompareDialog::tr("设置");
     if (d.where.rfind("channel ", 0) == 0)
-        where = QStringLiteral("信道") + QString::fromStdString(d.where.substr(8));
+        where = CompareDialog::tr("信道%1").arg(QString::fromStdString(d.where.substr(8)));
     return where + QLatin1Char(' ') + field + QStringLiteral(": ") + change;
 }
 
-QStringList DifferenceLinesChinese(const std::vector<orvel::ConfigDifference>& differences) {
+QStringList DifferenceLinesShown(const std::vector<orvel::ConfigDifference>& differences) {
     QStringList lines;
     for (const orvel::ConfigDifference& difference : differences)
-        lines << DifferenceLineChinese(difference);
+        lines << DifferenceLineShown(difference);
     if (lines.isEmpty())
-        lines << QStringLiteral("无差异");
+        lines << CompareDialog::tr("无差异");
     return lines;
 }
 
 CompareDialog::CompareDialog(const QStringList& lines, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("compareDialog"));
-    setWindowTitle(QStringLiteral("与电台比较"));
+    setWindowTitle(tr("与电台比较"));
     auto* layout = new QVBoxLayout(this);
-    auto* heading = new QLabel(QStringLiteral("窗口中的数据 -> 电台中的数据"), this);
+    auto* heading = new QLabel(tr("窗口中的数据 -> 电台中的数据"), this);
     layout->addWidget(heading);
     text_ = new QPlainTextEdit(this);
     text_->setObjectName(QStringLiteral("compareText"));
@@ -75,7 +72,7 @@ CompareDialog::CompareDialog(const QStringList& lines, QWidget* parent) : QDialo
     heading->setBuddy(text_);
     layout->addWidget(text_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("返回"));
+    buttons->button(QDialogButtonBox::Close)->setText(tr("返回"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     resize(460, 360);

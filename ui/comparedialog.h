@@ -23,7 +23,8 @@ private:
 };
 
 // "信道3 接收频率: 226.000 -> 226.500", "设置 波特率: 1 -> 3", "头部: 330681 -> 330682",
-// "备用区A: 字节 131 05 -> 07": the text form of a difference with the window's names.
-QString DifferenceLineChinese(const orvel::ConfigDifference& difference);
+// "备用区A: 字节 131 05 -> 07": the text form of a difference with the window's names, in the
+// window's language.
+QString DifferenceLineShown(const orvel::ConfigDifference& difference);
 // One line per difference, or the single line 无差异.
-QStringList DifferenceLinesChinese(const std::vector<orvel::ConfigDifference>& differences);
+QStringList DifferenceLinesShown(const std::vector<orvel::ConfigDifference>& differences);

@@ -25,17 +25,17 @@ namespace {
 // The buttons speak the program's language even where Qt's own translations are missing.
 void LabelButtons(QMessageBox& box) {
     if (QAbstractButton* ok = box.button(QMessageBox::Ok))
-        ok->setText(QStringLiteral("确定"));
+        ok->setText(COrvelToolView::tr("确定"));
     if (QAbstractButton* yes = box.button(QMessageBox::Yes))
-        yes->setText(QStringLiteral("是(&Y)"));
+        yes->setText(COrvelToolView::tr("是(&Y)"));
     if (QAbstractButton* no = box.button(QMessageBox::No))
-        no->setText(QStringLiteral("否(&N)"));
+        no->setText(COrvelToolView::tr("否(&N)"));
     if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
-        cancel->setText(QStringLiteral("取消"));
+        cancel->setText(COrvelToolView::tr("取消"));
     if (QAbstractButton* save = box.button(QMessageBox::Save))
-        save->setText(QCoreApplication::translate("COrvelToolView", "保存(&S)"));
+        save->setText(COrvelToolView::tr("保存(&S)"));
     if (QAbstractButton* discard = box.button(QMessageBox::Discard))
-        discard->setText(QCoreApplication::translate("COrvelToolView", "不保存(&N)"));
+        discard->setText(COrvelToolView::tr("不保存(&N)"));
 }
 
 FormControls SetUpForm(Ui::MainForm& form, QWidget* widget) {
@@ -162,13 +162,19 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     editor_.SetUpList();
 
     const QDateTime now = QDateTime::currentDateTime();
-    log_.SetLogText(QStringLiteral("今天日期:%1年%2月%3日 \r\n当前时间:%4\r\n")
-                        .arg(now.date().year(), 4, 10, QLatin1Char('0'))
-                        .arg(now.date().month(), 2, 10, QLatin1Char('0'))
-                        .arg(now.date().day(), 2, 10, QLatin1Char('0'))
-                        .arg(now.time().toString(QStringLiteral("hh:mm:ss"))) +
-                    QStringLiteral("****正在初始化****\r\n模式:Proper \r\n串口号:1\r\n"
-                                   "****初始化结束****\r\n数据清除[信道1]\r\n"));
+    const QStringList banner = {
+        tr("今天日期:%1年%2月%3日 ")
+            .arg(now.date().year(), 4, 10, QLatin1Char('0'))
+            .arg(now.date().month(), 2, 10, QLatin1Char('0'))
+            .arg(now.date().day(), 2, 10, QLatin1Char('0')),
+        tr("当前时间:%1").arg(now.time().toString(QStringLiteral("hh:mm:ss"))),
+        tr("****正在初始化****"),
+        tr("模式:Proper "),
+        tr("串口号:1"),
+        tr("****初始化结束****"),
+        tr("数据清除[信道1]"),
+    };
+    log_.SetLogText(banner.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 
     const Configuration config = LoadConfigurationFile(ConfigReadPath());
     editor_.SetLimits(config.minFreq, config.maxFreq);
@@ -322,11 +328,12 @@ void COrvelToolView::OnCommand(int id) {
             port_.OnFindRadio();
             break;
         case cmd::kHelp:
-            OpenHelpFile(HelpFolders(ProgramDir()), QStringLiteral("help"));
+        case cmd::kQuestions: {
+            const QStringList folders = HelpFolders(ProgramDir());
+            OpenHelpFile(folders, HelpBaseName(folders, id == cmd::kHelp ? QStringLiteral("help")
+                                                                         : QStringLiteral("ques")));
             break;
-        case cmd::kQuestions:
-            OpenHelpFile(HelpFolders(ProgramDir()), QStringLiteral("ques"));
-            break;
+        }
         default:
             if (id >= cmd::kCom1 && id <= cmd::kCom4)
                 port_.OnSelectCom(id - cmd::kCom1 + 1);

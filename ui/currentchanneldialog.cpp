@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QPushButton>
 
+#include "core_texts.h"
 #include "exchanges.h"
 #include "painting_pause.h"
 #include "serial_port.h"
@@ -24,7 +25,7 @@ CurrentChannelDialog::CurrentChannelDialog(SerialPort* port, QWidget* parent)
         // The dialog's own boxes carry the program's title, an OK button and no icon.
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("OrvelTool"), text, QMessageBox::Ok,
                         this);
-        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        box.button(QMessageBox::Ok)->setText(tr("确定"));
         box.exec();
     };
     pause = PaintingPause;
@@ -50,18 +51,18 @@ void CurrentChannelDialog::OnReadCurrent() {
         *port_, hooks, [this](int channel) { channelCombo_->setCurrentIndex(channel); });
     switch (outcome.status) {
         case ChannelStatus::PortClosed:
-            message(QString::fromUtf8(lines::kPortClosed.data(), lines::kPortClosed.size()));
+            message(CoreLines(lines::kPortClosed));
             break;
         case ChannelStatus::Timeout:
-            message(QString::fromUtf8(lines::kReadTimeout.data(), lines::kReadTimeout.size()));
+            message(CoreLines(lines::kReadTimeout));
             break;
         case ChannelStatus::DataError:
-            message(QString::fromUtf8(lines::kBadFormat.data(), lines::kBadFormat.size()));
+            message(CoreLines(lines::kBadFormat));
             break;
         case ChannelStatus::Ok: {
             const int squelch = outcome.squelch;
             squelchCombo_->setCurrentIndex(squelch < squelchCombo_->count() ? squelch : -1);
-            message(QStringLiteral("成功接收数据\r\n"));
+            message(tr("成功接收数据\r\n"));
             break;
         }
     }
@@ -74,13 +75,13 @@ void CurrentChannelDialog::OnWriteCurrent() {
     switch (SetCurrentChannel(*port_, channelCombo_->currentIndex(), squelchCombo_->currentIndex(),
                               hooks)) {
         case SetChannelStatus::PortClosed:
-            message(QString::fromUtf8(lines::kPortClosed.data(), lines::kPortClosed.size()));
+            message(CoreLines(lines::kPortClosed));
             break;
         case SetChannelStatus::Accepted:
-            message(QStringLiteral("写入数据成功\r\n"));
+            message(tr("写入数据成功\r\n"));
             break;
         case SetChannelStatus::Rejected:
-            message(QStringLiteral("写入数据失败\r\n"));
+            message(tr("写入数据失败\r\n"));
             break;
     }
 }

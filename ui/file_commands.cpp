@@ -23,17 +23,17 @@ namespace {
 QString OpenFailureText(ReadFault fault, const std::string& error) {
     switch (fault) {
         case ReadFault::NotRegularFile:
-            return QStringLiteral("读文件出错：这不是普通文件，不能打开");
+            return FileCommands::tr("读文件出错：这不是普通文件，不能打开");
         case ReadFault::TooLarge:
-            return QStringLiteral("读文件出错：文件太大，最大 %1")
+            return FileCommands::tr("读文件出错：文件太大，最大 %1")
                 .arg(QString::fromStdString(SizeText(kMaxInputFileSize)));
         case ReadFault::ReadError:
-            return QStringLiteral("读文件出错：%1").arg(QString::fromStdString(error));
+            return FileCommands::tr("读文件出错：%1").arg(QString::fromStdString(error));
         case ReadFault::None:
         case ReadFault::CannotOpen:
             break;
     }
-    return QStringLiteral("试图越过其尾端对 一未命名文件 进行读写。");
+    return FileCommands::tr("试图越过其尾端对 一未命名文件 进行读写。");
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ void FileCommands::OpenPath(const QString& path) {
     // A file that is refused changes nothing, so there is nothing to ask about.
     if (!refused && !MaySetWorkAside())
         return;
-    log_.AppendLog(QStringLiteral("文件打开[") + fullPath + QStringLiteral("]"));
+    log_.AppendLog(tr("文件打开[%1]").arg(fullPath));
     if (refused) {
         // A short or unreadable file is refused whole: nothing of it is mixed into the image.
         dialogs_.Message(QMessageBox::NoIcon, kAppTitle, OpenFailureText(fault, error));
@@ -74,13 +74,12 @@ void FileCommands::OpenPath(const QString& path) {
     }
     m_filePath = fullPath;
     recent_.Add(fullPath);
-    const bool checksumOk = LoadImage(
-        content.image,
-        QCoreApplication::translate("FileCommands", "打开 %1").arg(QFileInfo(fullPath).fileName()));
+    const bool checksumOk =
+        LoadImage(content.image, tr("打开 %1").arg(QFileInfo(fullPath).fileName()));
     MarkKept();
     if (!checksumOk) {
-        log_.AppendLog(QStringLiteral("数据校验错"));
-        dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("数据校验错"));
+        log_.AppendLog(tr("数据校验错"));
+        dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("数据校验错"));
     }
 }
 
@@ -106,7 +105,7 @@ bool FileCommands::WriteFileBytes(const QString& path, const std::vector<std::ui
     // unless the user says otherwise.
     if (outcome.status == SaveStatus::NoSafetyCopy) {
         if (dialogs_.Message(QMessageBox::Question, kAppTitle,
-                             QStringLiteral("无法保留原文件的副本，仍然保存？\n%1\n%2")
+                             tr("无法保留原文件的副本，仍然保存？\n%1\n%2")
                                  .arg(path, QString::fromStdString(outcome.error)),
                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
             return false;
@@ -115,10 +114,10 @@ bool FileCommands::WriteFileBytes(const QString& path, const std::vector<std::ui
     }
     if (outcome.status == SaveStatus::Saved)
         return true;
-    const QString text = QFileInfo(path).absoluteDir().exists()
-                             ? QStringLiteral("文件保存失败：%1\n%2")
-                                   .arg(path, QString::fromStdString(outcome.error))
-                             : QStringLiteral("文件没有发现");
+    const QString text =
+        QFileInfo(path).absoluteDir().exists()
+            ? tr("文件保存失败：%1\n%2").arg(path, QString::fromStdString(outcome.error))
+            : tr("文件没有发现");
     dialogs_.Message(QMessageBox::Warning, kAppTitle, text);
     return false;
 }
@@ -135,7 +134,7 @@ bool FileCommands::SaveAs() {
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     if (!WriteFileBytes(fullPath, ChannelFileBytes(document_.m_image)))
         return false;
-    log_.AppendLog(QStringLiteral("文件保存 [") + fullPath + QStringLiteral("]"));
+    log_.AppendLog(tr("文件保存 [%1]").arg(fullPath));
     m_filePath = fullPath;
     recent_.Add(fullPath);
     MarkKept();
@@ -148,7 +147,7 @@ void FileCommands::OnSave() {
         SaveAs();
         return;
     }
-    if (dialogs_.Message(QMessageBox::Question, kNotice, QStringLiteral("要保存当前文件吗?"),
+    if (dialogs_.Message(QMessageBox::Question, NoticeCaption(), tr("要保存当前文件吗?"),
                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
@@ -160,7 +159,7 @@ bool FileCommands::SaveToCurrentFile() {
     EncodeImage(editor_.Table(), editor_.Settings(), document_.m_image);
     if (!WriteFileBytes(m_filePath, ChannelFileBytes(document_.m_image)))
         return false;
-    log_.AppendLog(QStringLiteral("文件保存[") + m_filePath + QStringLiteral("]"));
+    log_.AppendLog(tr("文件保存[%1]").arg(m_filePath));
     recent_.Add(m_filePath);
     MarkKept();
     return true;

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core_texts.h"
 #include "number_text.h"
 #include "radio_fields.h"
 
@@ -59,14 +61,14 @@ std::map<int, ChannelRow> FillRows(const FillPlan& plan, const ChannelTable& tab
 QString FaultText(const std::vector<std::string>& confirmLines) {
     QStringList reasons;
     for (const std::string& line : confirmLines) {
-        QString reason = QString::fromStdString(line);
+        QString reason = CoreText(line);
         while (reason.startsWith(QLatin1Char('*')))
             reason.remove(0, 1);
         while (reason.endsWith(QLatin1Char('*')))
             reason.chop(1);
         reasons << reason;
     }
-    return reasons.join(QStringLiteral("，"));
+    return reasons.join(QCoreApplication::translate("FillDialog", "，"));
 }
 
 FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits, int first,
@@ -116,12 +118,12 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
     for (int c = kColPower; c <= kColSquelch; ++c) {
         const std::size_t i = static_cast<std::size_t>(c - kColPower);
         const ChannelField& field = kChannelFields[static_cast<std::size_t>(c)];
-        forAll_[i] = new QCheckBox(FromUtf8(field.heading) + QStringLiteral(":"), this);
+        forAll_[i] = new QCheckBox(CoreText(field.heading) + QStringLiteral(":"), this);
         forAll_[i]->setObjectName(QStringLiteral("fillAll%1").arg(c));
         items_[i] = new QComboBox(this);
         items_[i]->setObjectName(QStringLiteral("fillItem%1").arg(c));
         for (std::string_view item : field.items)
-            items_[i]->addItem(FromUtf8(item));
+            items_[i]->addItem(CoreText(item));
         const int row = 4 + static_cast<int>(i);
         grid->addWidget(forAll_[i], row, 0);
         grid->addWidget(items_[i], row, 1);
@@ -133,7 +135,7 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
     preview_->setObjectName(QStringLiteral("fillPreview"));
     QStringList headings;
     for (const ChannelField& field : kChannelFields)
-        headings << FromUtf8(field.heading);
+        headings << CoreText(field.heading);
     headings << tr("说明");
     preview_->setHorizontalHeaderLabels(headings);
     preview_->verticalHeader()->hide();
@@ -208,13 +210,13 @@ void FillDialog::UpdatePreview() {
         for (int c = 0; c <= kReasonColumn; ++c) {
             QString text;
             if (c == kColLabel)
-                text = FromUtf8(ChannelLabel(channel));
+                text = CoreText(ChannelLabel(channel));
             else if (c == kReasonColumn)
                 text = FaultText(faults);
             else if ((c == kColRx || c == kColTx) && !faults.empty())
                 text = FromUtf8(FrequencyCell(cells[static_cast<std::size_t>(c)]));
             else
-                text = FromUtf8(shown[static_cast<std::size_t>(c)]);
+                text = CoreText(shown[static_cast<std::size_t>(c)]);
             auto* item = new QTableWidgetItem(text);
             item->setTextAlignment(c == kReasonColumn ? Qt::AlignLeft | Qt::AlignVCenter
                                                       : Qt::AlignCenter);

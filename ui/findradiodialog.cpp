@@ -24,19 +24,19 @@ QString StatusText(const ProbeResult& result) {
         case ProbeStatus::Radio:
             return QString::fromStdString(result.identity);
         case ProbeStatus::Silent:
-            return QStringLiteral("无应答");
+            return FindRadioDialog::tr("无应答");
         case ProbeStatus::BadFormat:
-            return QStringLiteral("格式出错");
+            return FindRadioDialog::tr("格式出错");
         case ProbeStatus::Busy:
-            return QStringLiteral("被占用");
+            return FindRadioDialog::tr("被占用");
         case ProbeStatus::Denied:
-            return QStringLiteral("无权限");
+            return FindRadioDialog::tr("无权限");
         case ProbeStatus::NotAPort:
-            return QStringLiteral("不是串口");
+            return FindRadioDialog::tr("不是串口");
         case ProbeStatus::Missing:
             break;
     }
-    return QStringLiteral("不存在");
+    return FindRadioDialog::tr("不存在");
 }
 
 }  // namespace
@@ -74,9 +74,9 @@ FindRadioDialog::FindRadioDialog(std::vector<Port> ports, SerialPort* openPort, 
       ports_(std::move(ports)),
       answered_(ports_.size(), false),
       openPort_(openPort) {
-    setWindowTitle(QStringLiteral("查找电台"));
+    setWindowTitle(tr("查找电台"));
     auto* layout = new QVBoxLayout(this);
-    status_ = new QLabel(QStringLiteral("正在查找电台，请稍候……"), this);
+    status_ = new QLabel(tr("正在查找电台，请稍候……"), this);
     status_->setObjectName(QStringLiteral("id1041"));
     status_->setWordWrap(true);
     layout->addWidget(status_);
@@ -92,7 +92,7 @@ FindRadioDialog::FindRadioDialog(std::vector<Port> ports, SerialPort* openPort, 
     table_ = new QTableWidget(static_cast<int>(ports_.size()), 2, this);
     table_->setObjectName(QStringLiteral("id1043"));
     table_->setAccessibleName(windowTitle());
-    table_->setHorizontalHeaderLabels({QStringLiteral("串口"), QStringLiteral("电台")});
+    table_->setHorizontalHeaderLabels({tr("串口"), tr("电台")});
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -102,19 +102,19 @@ FindRadioDialog::FindRadioDialog(std::vector<Port> ports, SerialPort* openPort, 
         const int row = static_cast<int>(i);
         QString name = ports_[i].name;
         if (ports_[i].open)
-            name += QStringLiteral("（当前）");
+            name += tr("（当前）");
         table_->setItem(row, 0, new QTableWidgetItem(name));
-        table_->setItem(row, 1, new QTableWidgetItem(QStringLiteral("查找中…")));
+        table_->setItem(row, 1, new QTableWidgetItem(tr("查找中…")));
     }
     table_->setColumnWidth(0, 190);
     layout->addWidget(table_);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    use_ = new QPushButton(QStringLiteral("使用此串口"), this);
+    use_ = new QPushButton(tr("使用此串口"), this);
     use_->setObjectName(QStringLiteral("id1"));
     use_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("取消"), this);
+    cancel_ = new QPushButton(tr("取消"), this);
     cancel_->setObjectName(QStringLiteral("id2"));
     buttons->addWidget(use_);
     buttons->addWidget(cancel_);
@@ -185,14 +185,12 @@ void FindRadioDialog::ShowResult(std::size_t row, const ProbeResult& result) {
 
 void FindRadioDialog::Finish() {
     busy_->hide();
-    cancel_->setText(QStringLiteral("关闭"));
+    cancel_->setText(tr("关闭"));
     const auto radios = std::count(answered_.begin(), answered_.end(), true);
     if (radios == 0) {
-        status_->setText(
-            QStringLiteral("查找完毕：没有电台应答。请检查电缆、电台电源和串口权限。"));
+        status_->setText(tr("查找完毕：没有电台应答。请检查电缆、电台电源和串口权限。"));
     } else {
-        status_->setText(
-            QStringLiteral("查找完毕：%1 个串口，%2 台电台应答。").arg(ports_.size()).arg(radios));
+        status_->setText(tr("查找完毕：%1 个串口，%2 台电台应答。").arg(ports_.size()).arg(radios));
         if (table_->currentRow() < 0 ||
             !answered_[static_cast<std::size_t>(table_->currentRow())]) {
             const auto first = std::find(answered_.begin(), answered_.end(), true);

@@ -1,11 +1,14 @@
 #include "form_layout.h"
 
 #include "chighlightlistctrl.h"
+#include "language.h"
 
 #include <QComboBox>
 #include <QFontInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QWidget>
@@ -19,6 +22,36 @@ namespace {
 // Scales move in small fixed steps, so that dragging the window's edge does not re-render the
 // fonts at every pixel.
 constexpr double kScaleStep = 0.025;
+
+// The form was drawn for its Chinese texts. In a translation, an option button whose text is
+// longer takes the room to its right, up to the edge of the frame it stands in or the next
+// control on its line; nothing moves, and a button whose text fits keeps its place exactly.
+void WidenCutButtons(QWidget* form) {
+    constexpr int kGap = 4;
+    const auto children = form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* widget : children) {
+        auto* button = qobject_cast<QAbstractButton*>(widget);
+        if (!button || qobject_cast<QPushButton*>(widget))
+            continue;
+        QRect place = widget->geometry();
+        const int needed = widget->sizeHint().width();
+        if (needed <= place.width())
+            continue;
+        int limit = form->width() - kGap;
+        for (QWidget* other : children) {
+            const QRect area = other->geometry();
+            if (qobject_cast<QGroupBox*>(other)) {
+                if (area.contains(place.topLeft()))
+                    limit = std::min(limit, area.right() - kGap);
+            } else if (other != widget && area.left() > place.left() &&
+                       area.top() < place.bottom() && area.bottom() > place.top()) {
+                limit = std::min(limit, area.left() - kGap);
+            }
+        }
+        place.setWidth(std::max(place.width(), std::min(needed, limit - place.left())));
+        widget->setGeometry(place);
+    }
+}
 
 }  // namespace
 
@@ -185,6 +218,8 @@ void FollowNewestLine(QPlainTextEdit* log) {
 }
 
 CFormLayout* LayOutMainForm(QWidget* form) {
+    if (CurrentLanguage() != UiLanguage::Chinese)
+        WidenCutButtons(form);
     auto* layout = new CFormLayout(form);
     const auto find = [form](const char* name) {
         return form->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);

@@ -1,6 +1,7 @@
 #include "help_files.h"
 
 #include "helpwindow.h"
+#include "language.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -14,6 +15,13 @@ QString FindHelpFile(const QStringList& folders, const QString& baseName) {
             return path;
     }
     return QString();
+}
+
+QString HelpBaseName(const QStringList& folders, const QString& baseName) {
+    const QString english = baseName + QStringLiteral("_en");
+    if (CurrentLanguage() == UiLanguage::English && !FindHelpFile(folders, english).isEmpty())
+        return english;
+    return baseName;
 }
 
 void OpenHelpFile(const QStringList& folders, const QString& baseName) {

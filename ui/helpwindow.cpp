@@ -60,7 +60,7 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_searchBar = new QWidget(this);
     auto* searchLayout = new QHBoxLayout(m_searchBar);
     searchLayout->setContentsMargins(0, 0, 0, 0);
-    auto* label = new QLabel(QStringLiteral("查找(&F):"), m_searchBar);
+    auto* label = new QLabel(tr("查找(&F):"), m_searchBar);
     m_searchField = new QLineEdit(m_searchBar);
     m_searchField->setObjectName(QStringLiteral("helpSearch"));
     label->setBuddy(m_searchField);
@@ -107,8 +107,7 @@ bool CHelpWindow::Load(const QString& path) {
     m_text->setAccessibleName(windowTitle());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_text->setPlainText(
-            QStringLiteral("无法打开帮助文件 %1：%2").arg(path, file.errorString()));
+        m_text->setPlainText(tr("无法打开帮助文件 %1：%2").arg(path, file.errorString()));
         return false;
     }
     m_text->setPlainText(DecodeHelpText(file.readAll()));
@@ -137,11 +136,11 @@ bool CHelpWindow::FindNext(bool backwards) {
     cursor.movePosition(backwards ? QTextCursor::End : QTextCursor::Start);
     m_text->setTextCursor(cursor);
     if (m_text->find(wanted, flags)) {
-        m_searchState->setText(QStringLiteral("已从头开始查找"));
+        m_searchState->setText(tr("已从头开始查找"));
         return true;
     }
     m_text->setTextCursor(kept);
-    m_searchState->setText(QStringLiteral("找不到“%1”").arg(wanted));
+    m_searchState->setText(tr("找不到“%1”").arg(wanted));
     return false;
 }
 

@@ -5,23 +5,22 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPixmap>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTranslator>
 #include <cstdio>
 #include <memory>
 #include <string_view>
 
+#include "app_paths.h"
 #include "channel_file.h"
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
 #include "corveltoolview.h"
 #include "in_process_radio.h"
+#include "language.h"
 #include "orvel_version.h"
 
 namespace {
@@ -88,13 +87,6 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromLatin1(orvel::kVersion));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orveltool.OrvelTool"));
-    // Qt's own dialogs (files, printing) in the program's language, where Debian ships it.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                          QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTranslator);
-    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orvel系列电台设置工具"));
@@ -121,7 +113,8 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Read the radio and confirm a changed channel 3 after start (training)."));
     const QCommandLineOption find(
         QStringLiteral("find"),
-        QStringLiteral("Open 通信 > 查找电台 after start: find the radio on every port."));
+        QStringLiteral("Open 通信 > 查找电台 (Communication > Find Radio) after start: find "
+                       "the radio on every port."));
     const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
                                    QStringLiteral("Milliseconds before the screenshot."),
                                    QStringLiteral("MS"));
@@ -130,8 +123,26 @@ int main(int argc, char* argv[]) {
     scene.setFlags(QCommandLineOption::HiddenFromHelp);
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Print the version and exit."));
+    const QCommandLineOption lang(
+        QStringLiteral("lang"),
+        QStringLiteral("The window's language: zh_CN (Chinese) or en (English). Without it, "
+                       "Language= in OrvelTool.ini, else the system's language."),
+        QStringLiteral("LANG"));
     parser.addOptions(
-        {simulate, port, trace, reportPdf, screenshot, demo, find, delay, scene, version});
+        {simulate, port, trace, reportPdf, screenshot, demo, find, delay, scene, lang, version});
+    // The language comes first, so that the help and Qt's own messages speak it too.
+    parser.parse(QApplication::arguments());
+    QStringList warnings;
+    const UiLanguage language = ChooseLanguage(
+        parser.value(lang), parser.isSet(lang),
+        QString::fromStdString(orvel::LoadConfigurationFile(orvel::ConfigReadPath()).language),
+        warnings);
+    for (const QString& warning : std::as_const(warnings))
+        std::fprintf(stderr, "orveltool: %s\n", qPrintable(warning));
+    if (!InstallLanguage(language))
+        std::fprintf(stderr,
+                     "orveltool: the English translation is missing; the window stays "
+                     "Chinese\n");
     parser.process(app);
     if (parser.isSet(version)) {
         std::printf("orveltool %s\n", orvel::kVersion);

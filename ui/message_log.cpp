@@ -42,8 +42,8 @@ void MessageLog::BeginWorkingLog() {
         workingLog_.clear();
 }
 
-void MessageLog::AddWorkingLine(std::string_view text) {
-    workingLog_ += QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+void MessageLog::AddWorkingLine(const QString& text) {
+    workingLog_ += text;
     SetLogText(workingLog_);
     ScrollLogToEnd();
 }

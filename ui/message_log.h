@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QString>
-#include <string_view>
 
 class QPlainTextEdit;
 
@@ -24,7 +23,7 @@ public:
     // limit) with each of the exchange's lines added; what else joined the control meanwhile
     // is replaced by it on the next line.
     void BeginWorkingLog();
-    void AddWorkingLine(std::string_view text);
+    void AddWorkingLine(const QString& text);
 
 private:
     QPlainTextEdit* m_editLog;

@@ -18,23 +18,23 @@ QString OpenFailureReason(const SerialPort& port) {
     const QString device = QString::fromStdString(port.DeviceName());
     switch (port.LastOpenFailure()) {
         case OpenFailure::NotFound:
-            return QStringLiteral("串口 %1 不存在").arg(device);
+            return PortController::tr("串口 %1 不存在").arg(device);
         case OpenFailure::NotAPort:
-            return QStringLiteral("%1 不是串口").arg(device);
+            return PortController::tr("%1 不是串口").arg(device);
         case OpenFailure::Busy:
-            return QStringLiteral("串口 %1 正被其他程序占用").arg(device);
+            return PortController::tr("串口 %1 正被其他程序占用").arg(device);
         case OpenFailure::PermissionDenied: {
-            QString reason = QStringLiteral("没有使用串口 %1 的权限").arg(device);
+            QString reason = PortController::tr("没有使用串口 %1 的权限").arg(device);
             const QString group = QString::fromStdString(port.PermissionGroup());
             if (!group.isEmpty()) {
-                reason += QStringLiteral(
+                reason += PortController::tr(
                               "，请把当前用户加入 %1 组（sudo usermod -aG %1 $USER）后重新登录")
                               .arg(group);
             }
             return reason;
         }
         default:
-            return QStringLiteral("串口 %1 无法打开：%2")
+            return PortController::tr("串口 %1 无法打开：%2")
                 .arg(device, QString::fromStdString(port.LastOpenError()));
     }
 }
@@ -45,7 +45,7 @@ PortController::PortController(MessageLog& log, ViewDialogs& dialogs)
     : log_(log), dialogs_(dialogs) {
     // Told once, idle or in the middle of an exchange, whose log it then joins.
     m_serialPort.SetLostHandler([this](const std::string& device, const std::string&) {
-        const QString line = QStringLiteral("串口已断开：") + QString::fromStdString(device);
+        const QString line = tr("串口已断开：%1").arg(QString::fromStdString(device));
         if (exchangeLine_) {
             exchangeLine_((line + QStringLiteral("\r\n")).toStdString());
         } else {
@@ -70,12 +70,11 @@ void PortController::Start(const QString& portOverride, const QString& tracePath
         std::string error;
         if (trace_->Open(tracePath.toStdString(), error)) {
             trace_->OnWriteFailure([this](const std::string& reason) {
-                log_.AppendLog(QStringLiteral("跟踪文件无法写入：") +
-                               QString::fromStdString(reason));
+                log_.AppendLog(tr("跟踪文件无法写入：%1").arg(QString::fromStdString(reason)));
             });
             m_serialPort.SetTrace(trace_.get());
         } else {
-            log_.AppendLog(QStringLiteral("跟踪文件无法打开：") + QString::fromStdString(error));
+            log_.AppendLog(tr("跟踪文件无法打开：%1").arg(QString::fromStdString(error)));
             trace_.reset();
         }
     }
@@ -107,14 +106,13 @@ bool PortController::OpenPort(const std::string& device, bool atStartup) {
         return true;
     LogOpenFailure();
     if (atStartup) {
-        dialogs_.Message(QMessageBox::NoIcon, kAppTitle,
-                         QStringLiteral("打开串口失败，请重新选择串口"));
+        dialogs_.Message(QMessageBox::NoIcon, kAppTitle, tr("打开串口失败，请重新选择串口"));
     }
     return false;
 }
 
 void PortController::LogOpenFailure() {
-    log_.AppendLog(QStringLiteral("串口打开失败：") + OpenFailureReason(m_serialPort));
+    log_.AppendLog(tr("串口打开失败：%1").arg(OpenFailureReason(m_serialPort)));
 }
 
 void PortController::SavePortChoice(int number, const QString& device) {
@@ -163,6 +161,6 @@ bool PortController::IsComChecked(int number) const {
 QString PortController::PortStatusText() const {
     if (deviceInUse_.empty())
         return {};
-    return QStringLiteral("串口 ") + QString::fromStdString(deviceInUse_) +
-           (m_serialPort.IsOpen() == 1 ? QString() : QStringLiteral("（未打开）"));
+    return tr("串口 %1").arg(QString::fromStdString(deviceInUse_)) +
+           (m_serialPort.IsOpen() == 1 ? QString() : tr("（未打开）"));
 }

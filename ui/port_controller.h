@@ -3,6 +3,7 @@
 // port label, the device going away, and the byte trace.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -20,6 +21,8 @@ struct Configuration;
 }  // namespace orvel
 
 class PortController {
+    Q_DECLARE_TR_FUNCTIONS(PortController)
+
 public:
     PortController(MessageLog& log, ViewDialogs& dialogs);
     ~PortController();

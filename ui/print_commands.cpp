@@ -5,6 +5,8 @@
 #include <QPrintDialog>
 
 #include "channel_editor.h"
+#include "core_texts.h"
+#include "language.h"
 #include "message_log.h"
 #include "report.h"
 #include "view_dialogs.h"
@@ -22,14 +24,21 @@ void PrintCommands::OnPrint() {
 }
 
 void PrintCommands::PaintReport(QPrinter& printer) {
-    const Report report = BuildReport(editor_.Table(), editor_.Settings());
+    // English names are longer than the Chinese ones: the words start further right.
+    constexpr int kTranslatedValueX = 1600;
+    const ReportLanguage language =
+        CurrentLanguage() == UiLanguage::Chinese
+            ? ReportLanguage{}
+            : ReportLanguage{[](std::string_view text) { return CoreTextUtf8(text); },
+                             kTranslatedValueX};
+    const Report report = BuildReport(editor_.Table(), editor_.Settings(), language);
     printer.setDocName(QString::fromStdString(report.jobName));
     // The layout is in device dots at 600 dpi: it fills an A4 page.
     printer.setResolution(600);
     printer.setFullPage(false);
     QPainter painter;
     const bool started = painter.begin(&printer);
-    log_.AppendLog(QStringLiteral("***打印开始***"));
+    log_.AppendLog(tr("***打印开始***"));
     if (started) {
         for (const ReportText& item : report.items) {
             painter.drawText(QRect(item.x, item.y, 4000, 400),
@@ -38,7 +47,7 @@ void PrintCommands::PaintReport(QPrinter& printer) {
         }
         painter.end();
     }
-    log_.AppendLog(QStringLiteral("***打印结束***"));
+    log_.AppendLog(tr("***打印结束***"));
 }
 
 bool PrintCommands::PrintToPdf(const QString& pdfPath) {
@@ -55,7 +64,7 @@ bool PrintCommands::PrintToPdf(const QString& pdfPath) {
 void PrintCommands::OnPrintSetup(QWidget* parent) {
     // The printer chosen here is the one the print command starts from.
     QPrintDialog dialog(&printer_, parent);
-    dialog.setWindowTitle(QStringLiteral("打印设置"));
+    dialog.setWindowTitle(tr("打印设置"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.exec();

@@ -1,6 +1,7 @@
 // 打印 and 打印设置: the channel report drawn on the printer the user chose.
 #pragma once
 
+#include <QCoreApplication>
 #include <QPrinter>
 #include <QString>
 
@@ -10,6 +11,8 @@ class QWidget;
 struct ViewDialogs;
 
 class PrintCommands {
+    Q_DECLARE_TR_FUNCTIONS(PrintCommands)
+
 public:
     PrintCommands(ChannelEditor& editor, MessageLog& log, ViewDialogs& dialogs);
 

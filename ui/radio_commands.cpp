@@ -9,6 +9,7 @@
 #include "comparedialog.h"
 #include "config_store.h"
 #include "configuration.h"
+#include "core_texts.h"
 #include "document.h"
 #include "edit_history.h"
 #include "exchanges.h"
@@ -30,16 +31,16 @@ namespace {
 QString ReadFailureText(ReadStatus status) {
     switch (status) {
         case ReadStatus::NoAnswer:
-            return QStringLiteral("通信错误");
+            return RadioCommands::tr("通信错误");
         case ReadStatus::BadFormat:
-            return QStringLiteral("格式出错");
+            return RadioCommands::tr("格式出错");
         case ReadStatus::Timeout:
-            return QStringLiteral("接收数据超时");
+            return RadioCommands::tr("接收数据超时");
         case ReadStatus::PortClosed:
         case ReadStatus::Ok:
             break;
     }
-    return QStringLiteral("串口没有打开，请重新选择串口");
+    return RadioCommands::tr("串口没有打开，请重新选择串口");
 }
 
 }  // namespace
@@ -62,10 +63,10 @@ void RadioCommands::Configure(const Configuration& config) {
 ExchangeHooks RadioCommands::MakeExchangeHooks() {
     log_.BeginWorkingLog();
     ExchangeHooks hooks;
-    hooks.line = [this](std::string_view text) { log_.AddWorkingLine(text); };
-    hooks.linkCheckLine = [this](std::string_view text) {
-        log_.AppendText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    };
+    // The exchanges' lines are the Chinese of orvelctl and the trace; the log shows them in
+    // the window's language.
+    hooks.line = [this](std::string_view text) { log_.AddWorkingLine(CoreLines(text)); };
+    hooks.linkCheckLine = [this](std::string_view text) { log_.AppendText(CoreLines(text)); };
     hooks.progress = [this](int percent) { ShowProgress(percent); };
     hooks.pause = PaintingPause;
     hooks.timing = m_classicTiming ? PollTiming::Classic : PollTiming::Prompt;
@@ -90,8 +91,7 @@ void RadioCommands::EndProgress() {
 
 bool RadioCommands::OnRead() {
     // A read that failed is no step, even where it emptied the list on its way.
-    return history_.ChangeIf(QCoreApplication::translate("RadioCommands", "读取电台数据"),
-                             [this] { return Read(); });
+    return history_.ChangeIf(tr("读取电台数据"), [this] { return Read(); });
 }
 
 bool RadioCommands::Read() {
@@ -106,10 +106,10 @@ bool RadioCommands::Read() {
     EndProgress();
     switch (outcome.status) {
         case ReadStatus::NoAnswer:
-            dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("通信错误"));
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通信错误"));
             return false;
         case ReadStatus::BadFormat:
-            dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("格式出错"));
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("格式出错"));
             return false;
         case ReadStatus::PortClosed:
         case ReadStatus::Timeout:
@@ -131,7 +131,7 @@ bool RadioCommands::Read() {
     document_.m_image = outcome.image;
     editor_.LoadFirstChannel();
     if (!outcome.checksumOk) {
-        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("数据校验错"));
+        dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("数据校验错"));
     }
     return true;
 }
@@ -157,11 +157,11 @@ bool RadioCommands::OnWrite() {
             EndProgress();
             return matched;
         }
-        dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
+        dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
         return true;
     }
     if (outcome.status == WriteStatus::Rejected)
-        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("通讯失败"));
+        dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通讯失败"));
     return false;
 }
 
@@ -169,24 +169,19 @@ bool RadioCommands::VerifyAfterWrite(const WriteRequest& request, const Exchange
     const VerifyOutcome outcome = VerifyWrite(port_.serialPort(), request, hooks);
     switch (outcome.status) {
         case VerifyStatus::Match:
-            dialogs_.Message(QMessageBox::NoIcon, kNotice, QStringLiteral("正确写入数据"));
+            dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
             return true;
         case VerifyStatus::Mismatch:
-            dialogs_.Message(
-                QMessageBox::Critical, kNotice,
-                QString::fromStdString(VerifyMismatchLine(outcome.difference->word)).trimmed());
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
+                             CoreLines(VerifyMismatchLine(outcome.difference->word)).trimmed());
             break;
         case VerifyStatus::BadChecksum:
-            dialogs_.Message(
-                QMessageBox::Critical, kNotice,
-                QString::fromUtf8(lines::kVerifyChecksum.data(),
-                                  static_cast<qsizetype>(lines::kVerifyChecksum.size()))
-                    .trimmed());
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
+                             CoreLines(lines::kVerifyChecksum).trimmed());
             break;
         case VerifyStatus::ReadFailed:
-            dialogs_.Message(
-                QMessageBox::Critical, kNotice,
-                QStringLiteral("校验失败：") + ReadFailureText(outcome.readBack.status));
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
+                             tr("校验失败：") + ReadFailureText(outcome.readBack.status));
             break;
     }
     return false;
@@ -202,7 +197,8 @@ void RadioCommands::OnCompareRadio() {
     EndProgress();
     if (outcome.status != ReadStatus::Ok) {
         if (outcome.status != ReadStatus::PortClosed)
-            dialogs_.Message(QMessageBox::Critical, kNotice, ReadFailureText(outcome.status));
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
+                             ReadFailureText(outcome.status));
         return;
     }
     const RadioSettings shown = editor_.Settings();
@@ -211,8 +207,8 @@ void RadioCommands::OnCompareRadio() {
     const std::vector<ConfigDifference> differences = CompareConfigurations(
         {document_.m_image, editor_.Table(), shown}, {outcome.image, radio.table, radio.settings});
     if (!outcome.checksumOk)
-        dialogs_.Message(QMessageBox::Critical, kNotice, QStringLiteral("数据校验错"));
-    dialogs_.compare(DifferenceLinesChinese(differences));
+        dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("数据校验错"));
+    dialogs_.compare(DifferenceLinesShown(differences));
 }
 
 void RadioCommands::OnToggleVerify() {

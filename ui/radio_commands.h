@@ -2,6 +2,7 @@
 // the current channel, the comparison with the radio, and the progress bar they drive.
 #pragma once
 
+#include <QCoreApplication>
 #include <string>
 
 #include "memory_image.h"
@@ -20,6 +21,8 @@ struct WriteRequest;
 }  // namespace orvel
 
 class RadioCommands {
+    Q_DECLARE_TR_FUNCTIONS(RadioCommands)
+
 public:
     RadioCommands(Document& document, ChannelEditor& editor, PortController& port, MessageLog& log,
                   ViewDialogs& dialogs, EditHistory& history);

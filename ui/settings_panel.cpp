@@ -10,6 +10,7 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "core_texts.h"
 #include "radio_fields.h"
 
 using namespace orvel;
@@ -119,7 +120,7 @@ void SettingsPanel::OnUserChoice(std::string_view label) {
     const RadioSettings before = shown_;
     shown_ = Settings();
     if (userChanged && !(before == shown_))
-        userChanged(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())), before);
+        userChanged(CoreText(label), before);
 }
 
 RadioSettings SettingsPanel::Settings() const {

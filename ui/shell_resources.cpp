@@ -3,6 +3,7 @@
 // Q_INIT_RESOURCE must not stand inside a namespace.
 static void RegisterShellResources() {
     Q_INIT_RESOURCE(orveltool);
+    Q_INIT_RESOURCE(translations);
 }
 
 void EnsureShellResources() {

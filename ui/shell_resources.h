@@ -1,4 +1,4 @@
-// The icons of the window shell, kept in res/orveltool.qrc.
+// The icons of the window shell, kept in res/orveltool.qrc, and the English translation.
 #pragma once
 
 #include <QIcon>

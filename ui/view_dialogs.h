@@ -1,6 +1,7 @@
 // What the user sees through dialogs; tests replace these to answer them.
 #pragma once
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QString>
@@ -16,9 +17,12 @@ namespace orvel {
 class SerialPort;
 }
 
-// The captions of the program's message boxes.
+// The captions of the program's message boxes. The notice is looked up when a box is shown, in
+// the language installed by then.
 inline const QString kAppTitle = QStringLiteral("OrvelTool");
-inline const QString kNotice = QStringLiteral("提示");
+inline QString NoticeCaption() {
+    return QCoreApplication::translate("ViewDialogs", "提示");
+}
 
 struct ViewDialogs {
     std::function<QMessageBox::StandardButton(QMessageBox::Icon, const QString& caption,

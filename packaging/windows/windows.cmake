@@ -8,7 +8,8 @@ foreach(plugin ${ORVEL_QT_PLUGINS})
     install(FILES ${ORVEL_QT_PREFIX}/plugins/${plugin} DESTINATION ${folder})
 endforeach()
 # The help commands open these beside the program.
-install(FILES ${PROJECT_SOURCE_DIR}/res/help.txt ${PROJECT_SOURCE_DIR}/res/ques.txt DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/res/help.txt ${PROJECT_SOURCE_DIR}/res/ques.txt
+              ${PROJECT_SOURCE_DIR}/res/help_en.txt ${PROJECT_SOURCE_DIR}/res/ques_en.txt DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/qt-notice.txt DESTINATION licenses RENAME Qt-NOTICE.txt)
 install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION licenses RENAME LGPL-3.0.txt)

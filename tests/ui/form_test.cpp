@@ -16,6 +16,7 @@
 #include "aboutdialog.h"
 #include "chighlightlistctrl.h"
 #include "form_layout.h"
+#include "language.h"
 #include "shell_tests.h"
 #include "ui_currentchanneldialog.h"
 #include "ui_mainform.h"
@@ -246,23 +247,25 @@ QRect InkRect(QWidget* widget) {
     return r;
 }
 
+// The texts the controls show, in the language installed.
 void CheckTextsFit(QWidget& form, const std::vector<Control>& controls) {
     for (const Control& control : controls) {
         QWidget* widget = Child(form, control.name);
         QVERIFY2(widget != nullptr, control.name);
         const QFontMetrics metrics = widget->fontMetrics();
-        const int textWidth = metrics.horizontalAdvance(Text(control.text));
         if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
             QVERIFY2(InkRect(radio).width() <= radio->width(), control.name);
             QVERIFY2(InkRect(radio).height() <= radio->height() + 2, control.name);
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-            QVERIFY2(textWidth <= label->contentsRect().width(), control.name);
+            QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->contentsRect().width(),
+                     control.name);
             QVERIFY2(metrics.height() <= label->height(), control.name);
         } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
             const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin);
-            QVERIFY2(textWidth + 2 * margin <= button->width(), control.name);
+            QVERIFY2(metrics.horizontalAdvance(button->text()) + 2 * margin <= button->width(),
+                     control.name);
         } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
-            QVERIFY2(textWidth + 16 <= box->width(), control.name);
+            QVERIFY2(metrics.horizontalAdvance(box->title()) + 16 <= box->width(), control.name);
         } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             QStyleOptionComboBox option;
             option.initFrom(combo);
@@ -580,6 +583,27 @@ private slots:
         QVERIFY(!dialog.isVisible());
     }
 
+    // The forms in English: the translated texts fit (the longer option texts take the room
+    // beside them), nothing overlaps and nothing touches a box's edge.
+    void theEnglishFormsFitTheirTexts() {
+        QVERIFY(InstallLanguage(UiLanguage::English));
+        m_form = std::make_unique<QWidget>();
+        m_ui.setupUi(m_form.get());
+        QCOMPARE(m_ui.boxMessages->title(), QStringLiteral("Messages"));
+        LayOutMainForm(m_form.get());
+        m_form->show();
+        QDialog dialog;
+        Ui::CurrentChannelForm ui;
+        ui.setupUi(&dialog);
+        QCOMPARE(ui.id1005->text(), QStringLiteral("Read Current"));
+        InstallLanguage(UiLanguage::Chinese);
+        CheckTextsFit(*m_form, kMainForm);
+        CheckNoOverlap(*m_form, kMainForm);
+        CheckInsideTheirBoxes(*m_form, kMainForm);
+        CheckTextsFit(dialog, kCurrentChannelForm);
+        CheckNoOverlap(dialog, kCurrentChannelForm);
+    }
+
     void aboutBoxShowsVersionIconAndClosesWithOk() {
         CAboutDialog about;
         QCOMPARE(about.windowTitle(), QStringLiteral("关于 OrvelTool"));
@@ -593,6 +617,7 @@ private slots:
             hasIcon = hasIcon || !label->pixmap().isNull();
         }
         QVERIFY(texts.contains(QStringLiteral("OrvelTool 1.0 版")));
+        QVERIFY(texts.contains(QStringLiteral("语言：中文（简体）")));
         QVERIFY(hasIcon);
         auto* ok = about.findChild<QPushButton*>();
         QCOMPARE(ok->text(), QStringLiteral("确定"));

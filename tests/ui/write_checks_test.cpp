@@ -385,7 +385,7 @@ private slots:
             {"spareA", "131", "05", "07"},
             {"spareB", "258", "00", "AB"},
         };
-        const QStringList lines = DifferenceLinesChinese(differences);
+        const QStringList lines = DifferenceLinesShown(differences);
         QCOMPARE(lines,
                  (QStringList{"信道3 接收频率: 226.000 -> 226.500", "信道16 静噪电平: （空） -> L2",
                               "设置 波特率: 1 -> 3", "头部: 330681 -> 330682",
@@ -395,7 +395,7 @@ private slots:
         QCOMPARE(dialog.Text(), lines.join('\n'));
         dialog.show();
         Picture(&dialog, "compare-dialog.png");
-        QCOMPARE(DifferenceLinesChinese({}), QStringList{"无差异"});
+        QCOMPARE(DifferenceLinesShown({}), QStringList{"无差异"});
     }
 };
 

@@ -1,0 +1,1392 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>AboutForm</name>
+    <message>
+        <source>关于 OrvelTool</source>
+        <translation>About OrvelTool</translation>
+    </message>
+    <message>
+        <source>OrvelTool 1.0 版</source>
+        <translation>OrvelTool version 1.0</translation>
+    </message>
+    <message>
+        <source>版权所有 (C) 2026</source>
+        <translation>Copyright (C) 2026</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CHelpWindow</name>
+    <message>
+        <source>查找(&amp;F):</source>
+        <translation>&amp;Find:</translation>
+    </message>
+    <message>
+        <source>无法打开帮助文件 %1：%2</source>
+        <translation>Cannot open the help file %1: %2</translation>
+    </message>
+    <message>
+        <source>已从头开始查找</source>
+        <translation>Search started again from the top</translation>
+    </message>
+    <message>
+        <source>找不到“%1”</source>
+        <translation>“%1” not found</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>Orvel系列电台设置工具</source>
+        <translation>Orvel Series Radio Setup Tool</translation>
+    </message>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>打开(&amp;O)...	Ctrl+O</source>
+        <translation>&amp;Open...	Ctrl+O</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)	Ctrl+S</source>
+        <translation>&amp;Save	Ctrl+S</translation>
+    </message>
+    <message>
+        <source>另存为(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>打印(&amp;P)...	Ctrl+P</source>
+        <translation>&amp;Print...	Ctrl+P</translation>
+    </message>
+    <message>
+        <source>打印设置(&amp;R)...</source>
+        <translation>P&amp;rint Setup...</translation>
+    </message>
+    <message>
+        <source>退出(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>编辑(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>缺省</source>
+        <translation>&amp;Defaults</translation>
+    </message>
+    <message>
+        <source>通信(&amp;C)</source>
+        <translation>&amp;Communication</translation>
+    </message>
+    <message>
+        <source>读取(PC&lt;-电台)</source>
+        <translation>Read (PC&lt;-Radio)</translation>
+    </message>
+    <message>
+        <source>写入(PC-&gt;电台)</source>
+        <translation>Write (PC-&gt;Radio)</translation>
+    </message>
+    <message>
+        <source>写入后校验</source>
+        <translation>Verify After Write</translation>
+    </message>
+    <message>
+        <source>与电台比较</source>
+        <translation>Compare with Radio</translation>
+    </message>
+    <message>
+        <source>选择串口</source>
+        <translation>Select Serial Port</translation>
+    </message>
+    <message>
+        <source>串口&amp;%1</source>
+        <translation>Port &amp;%1</translation>
+    </message>
+    <message>
+        <source>查找电台</source>
+        <translation>Find Radio</translation>
+    </message>
+    <message>
+        <source>设置当前信道</source>
+        <translation>Set Current Channel</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>OrvelTool帮助</source>
+        <translation>OrvelTool Help</translation>
+    </message>
+    <message>
+        <source>常见问题</source>
+        <translation>Common Questions</translation>
+    </message>
+    <message>
+        <source>关于OrvelTool</source>
+        <translation>About OrvelTool</translation>
+    </message>
+    <message>
+        <source>工具栏</source>
+        <translation>Toolbar</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>导入(&amp;I)...</source>
+        <translation>&amp;Import...</translation>
+    </message>
+    <message>
+        <source>导出(&amp;E)...</source>
+        <translation>&amp;Export...</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)	Ctrl+Z</source>
+        <translation>&amp;Undo	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R)	Ctrl+Y</source>
+        <translation>&amp;Redo	Ctrl+Y</translation>
+    </message>
+    <message>
+        <source>复制(&amp;C)	Ctrl+C</source>
+        <translation>&amp;Copy	Ctrl+C</translation>
+    </message>
+    <message>
+        <source>粘贴(&amp;P)	Ctrl+V</source>
+        <translation>&amp;Paste	Ctrl+V</translation>
+    </message>
+    <message>
+        <source>批量设置(&amp;B)...</source>
+        <translation>&amp;Fill Channels...</translation>
+    </message>
+    <message>
+        <source>通信进度</source>
+        <translation>Communication progress</translation>
+    </message>
+</context>
+<context>
+    <name>COrvelToolView</name>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>是(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>否(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>今天日期:%1年%2月%3日 </source>
+        <translation>Date: %1-%2-%3 </translation>
+    </message>
+    <message>
+        <source>当前时间:%1</source>
+        <translation>Time: %1</translation>
+    </message>
+    <message>
+        <source>****正在初始化****</source>
+        <translation>****Initialising****</translation>
+    </message>
+    <message>
+        <source>模式:Proper </source>
+        <translation>Mode: Proper </translation>
+    </message>
+    <message>
+        <source>串口号:1</source>
+        <translation>Serial port: 1</translation>
+    </message>
+    <message>
+        <source>****初始化结束****</source>
+        <translation>****Initialisation done****</translation>
+    </message>
+    <message>
+        <source>数据清除[信道1]</source>
+        <translation>Data cleared [channel 1]</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>不保存(&amp;N)</source>
+        <translation>Do&amp;n&apos;t Save</translation>
+    </message>
+    <message>
+        <source>设置 %1</source>
+        <translation>Set %1</translation>
+    </message>
+    <message>
+        <source>CSV 信道表 (*.csv)</source>
+        <translation>CSV channel table (*.csv)</translation>
+    </message>
+    <message>
+        <source>JSON 全部设置 (*.json)</source>
+        <translation>JSON, all settings (*.json)</translation>
+    </message>
+    <message>
+        <source>CSV 或 JSON (*.csv *.json)</source>
+        <translation>CSV or JSON (*.csv *.json)</translation>
+    </message>
+</context>
+<context>
+    <name>ChannelEditor</name>
+    <message>
+        <source>***清除信道数据***<byte value="xd"/>
+</source>
+        <translation>***Channel data cleared***</translation>
+    </message>
+    <message>
+        <source>信道%1的修改尚未确认，是否先确认后写入？</source>
+        <translation>The changes to channel %1 are not confirmed yet. Confirm them before writing?</translation>
+    </message>
+    <message>
+        <source>数据设置 [信道%1]</source>
+        <translation>Data set [channel %1]</translation>
+    </message>
+    <message>
+        <source>清除信道数据</source>
+        <translation>Channel data cleared</translation>
+    </message>
+    <message>
+        <source>缺省</source>
+        <translation>Defaults</translation>
+    </message>
+</context>
+<context>
+    <name>CompareDialog</name>
+    <message>
+        <source>（空）</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>头部: </source>
+        <translation>Header: </translation>
+    </message>
+    <message>
+        <source>备用区%1: 字节 %2 </source>
+        <translation>Spare area %1: byte %2 </translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>信道%1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <source>无差异</source>
+        <translation>No differences</translation>
+    </message>
+    <message>
+        <source>与电台比较</source>
+        <translation>Compare with Radio</translation>
+    </message>
+    <message>
+        <source>窗口中的数据 -&gt; 电台中的数据</source>
+        <translation>Data in the window -&gt; data in the radio</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+</context>
+<context>
+    <name>CoreText</name>
+    <message>
+        <source>串口没有打开，请重新选择串口</source>
+        <translation>Serial port not open, please select a serial port</translation>
+    </message>
+    <message>
+        <source>通信错误</source>
+        <translation>Communication error</translation>
+    </message>
+    <message>
+        <source>格式出错</source>
+        <translation>Format error</translation>
+    </message>
+    <message>
+        <source>接收数据超时</source>
+        <translation>Receive timeout</translation>
+    </message>
+    <message>
+        <source>数据校验错</source>
+        <translation>Data checksum error</translation>
+    </message>
+    <message>
+        <source>***正确接收数据***</source>
+        <translation>***Data received correctly***</translation>
+    </message>
+    <message>
+        <source>***正确写入数据***</source>
+        <translation>***Data written correctly***</translation>
+    </message>
+    <message>
+        <source>写入特定数据 失败</source>
+        <translation>Writing special data failed</translation>
+    </message>
+    <message>
+        <source>特定数据格式错误，未写入</source>
+        <translation>Special data malformed, not written</translation>
+    </message>
+    <message>
+        <source>校验：读回数据…</source>
+        <translation>Verify: reading the radio back…</translation>
+    </message>
+    <message>
+        <source>校验正确</source>
+        <translation>Verify OK</translation>
+    </message>
+    <message>
+        <source>校验错误：数据校验错</source>
+        <translation>Verify error: data checksum error</translation>
+    </message>
+    <message>
+        <source>***接收频率数据非法***</source>
+        <translation>***Receive frequency invalid***</translation>
+    </message>
+    <message>
+        <source>***发送频率数据非法***</source>
+        <translation>***Transmit frequency invalid***</translation>
+    </message>
+    <message>
+        <source>***SQL数据非法***</source>
+        <translation>***Squelch level invalid***</translation>
+    </message>
+    <message>
+        <source>***功率级别数据非法***</source>
+        <translation>***Power level invalid***</translation>
+    </message>
+    <message>
+        <source>***数据/语音数据非法***</source>
+        <translation>***Data/voice invalid***</translation>
+    </message>
+    <message>
+        <source>***信道速率数据非法***</source>
+        <translation>***Channel rate invalid***</translation>
+    </message>
+    <message>
+        <source>信道号</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>接收频率</source>
+        <translation>RX freq</translation>
+    </message>
+    <message>
+        <source>发送频率</source>
+        <translation>TX freq</translation>
+    </message>
+    <message>
+        <source>发射频率</source>
+        <translation>TX freq</translation>
+    </message>
+    <message>
+        <source>功率级别</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>信道速率</source>
+        <translation>Rate</translation>
+    </message>
+    <message>
+        <source>数据/话音</source>
+        <translation>Data/voice</translation>
+    </message>
+    <message>
+        <source>静噪电平</source>
+        <translation>Squelch</translation>
+    </message>
+    <message>
+        <source>数据/话音优先</source>
+        <translation>Data/voice priority</translation>
+    </message>
+    <message>
+        <source>接收忙指示</source>
+        <translation>RX busy indicator</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>校验位</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>发射VCO</source>
+        <translation>TX VCO</translation>
+    </message>
+    <message>
+        <source>遥控</source>
+        <translation>Remote control</translation>
+    </message>
+    <message>
+        <source>发射限时</source>
+        <translation>TX time limit</translation>
+    </message>
+    <message>
+        <source>省电模式</source>
+        <translation>Power save</translation>
+    </message>
+    <message>
+        <source>高-数据 低-话音</source>
+        <translation>Data high, voice low</translation>
+    </message>
+    <message>
+        <source>低-数据 高-话音</source>
+        <translation>Data low, voice high</translation>
+    </message>
+    <message>
+        <source>低-忙</source>
+        <translation>Low = busy</translation>
+    </message>
+    <message>
+        <source>高-忙</source>
+        <translation>High = busy</translation>
+    </message>
+    <message>
+        <source>低-打开</source>
+        <translation>Low = open</translation>
+    </message>
+    <message>
+        <source>高-打开</source>
+        <translation>High = open</translation>
+    </message>
+    <message>
+        <source>无校验</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>奇校验</source>
+        <translation>Odd</translation>
+    </message>
+    <message>
+        <source>偶校验</source>
+        <translation>Even</translation>
+    </message>
+    <message>
+        <source>7位</source>
+        <translation>7 bits</translation>
+    </message>
+    <message>
+        <source>8位</source>
+        <translation>8 bits</translation>
+    </message>
+    <message>
+        <source>1位</source>
+        <translation>1 bit</translation>
+    </message>
+    <message>
+        <source>2位</source>
+        <translation>2 bits</translation>
+    </message>
+    <message>
+        <source>禁止</source>
+        <translation>Disabled</translation>
+    </message>
+    <message>
+        <source>允许</source>
+        <translation>Enabled</translation>
+    </message>
+    <message>
+        <source>关</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>开</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>Brisa科技打印系统</source>
+        <translation>Brisa Technology printing system</translation>
+    </message>
+    <message>
+        <source>当前数据设置列表</source>
+        <translation>Current data settings</translation>
+    </message>
+    <message>
+        <source> 信道%1</source>
+        <translation>CH %1</translation>
+    </message>
+    <message>
+        <source>接收数据[% %1]</source>
+        <translation>Receiving data [%1%]</translation>
+    </message>
+    <message>
+        <source>写入数据[% %1] 成功</source>
+        <translation>Writing data [%1%] OK</translation>
+    </message>
+    <message>
+        <source>写入数据[% %1] 失败</source>
+        <translation>Writing data [%1%] failed</translation>
+    </message>
+    <message>
+        <source>校验错误：字 %1</source>
+        <translation>Verify error: word %1</translation>
+    </message>
+    <message>
+        <source>数据设置 [信道%1]</source>
+        <translation>Data set [channel %1]</translation>
+    </message>
+</context>
+<context>
+    <name>CurrentChannelDialog</name>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>成功接收数据<byte value="xd"/>
+</source>
+        <translation>Data received</translation>
+    </message>
+    <message>
+        <source>写入数据成功<byte value="xd"/>
+</source>
+        <translation>Write OK</translation>
+    </message>
+    <message>
+        <source>写入数据失败<byte value="xd"/>
+</source>
+        <translation>Write failed</translation>
+    </message>
+</context>
+<context>
+    <name>CurrentChannelForm</name>
+    <message>
+        <source>设置当前信道</source>
+        <translation>Set Current Channel</translation>
+    </message>
+    <message>
+        <source>读当前信道</source>
+        <translation>Read Current</translation>
+    </message>
+    <message>
+        <source>写当前信道</source>
+        <translation>Write Current</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>通道号:</source>
+        <translation>Channel:</translation>
+    </message>
+    <message>
+        <source>静噪电平:</source>
+        <translation>Squelch:</translation>
+    </message>
+    <message>
+        <source>- - - - -</source>
+        <translation>- - - - -</translation>
+    </message>
+    <message>
+        <source>L1</source>
+        <translation>L1</translation>
+    </message>
+    <message>
+        <source>L2</source>
+        <translation>L2</translation>
+    </message>
+    <message>
+        <source>L3</source>
+        <translation>L3</translation>
+    </message>
+    <message>
+        <source>L4</source>
+        <translation>L4</translation>
+    </message>
+    <message>
+        <source>L5</source>
+        <translation>L5</translation>
+    </message>
+    <message>
+        <source>L6</source>
+        <translation>L6</translation>
+    </message>
+    <message>
+        <source>L7</source>
+        <translation>L7</translation>
+    </message>
+    <message>
+        <source>L8</source>
+        <translation>L8</translation>
+    </message>
+    <message>
+        <source>L9</source>
+        <translation>L9</translation>
+    </message>
+</context>
+<context>
+    <name>EditHistory</name>
+    <message>
+        <source>撤销：%1</source>
+        <translation>Undo: %1</translation>
+    </message>
+    <message>
+        <source>重做：%1</source>
+        <translation>Redo: %1</translation>
+    </message>
+</context>
+<context>
+    <name>FileCommands</name>
+    <message>
+        <source>读文件出错：这不是普通文件，不能打开</source>
+        <translation>Error reading the file: not a regular file, cannot open it</translation>
+    </message>
+    <message>
+        <source>读文件出错：文件太大，最大 %1</source>
+        <translation>Error reading the file: file too large, at most %1</translation>
+    </message>
+    <message>
+        <source>读文件出错：%1</source>
+        <translation>Error reading the file: %1</translation>
+    </message>
+    <message>
+        <source>试图越过其尾端对 一未命名文件 进行读写。</source>
+        <translation>An attempt was made to read or write past the end of an unnamed file.</translation>
+    </message>
+    <message>
+        <source>文件打开[%1]</source>
+        <translation>File opened [%1]</translation>
+    </message>
+    <message>
+        <source>数据校验错</source>
+        <translation>Data checksum error</translation>
+    </message>
+    <message>
+        <source>无法保留原文件的副本，仍然保存？
+%1
+%2</source>
+        <translation>No copy of the original file can be kept. Save anyway?
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>文件保存失败：%1
+%2</source>
+        <translation>Saving the file failed: %1
+%2</translation>
+    </message>
+    <message>
+        <source>文件没有发现</source>
+        <translation>File not found</translation>
+    </message>
+    <message>
+        <source>文件保存 [%1]</source>
+        <translation>File saved [%1]</translation>
+    </message>
+    <message>
+        <source>要保存当前文件吗?</source>
+        <translation>Save the current file?</translation>
+    </message>
+    <message>
+        <source>文件保存[%1]</source>
+        <translation>File saved [%1]</translation>
+    </message>
+    <message>
+        <source>打开 %1</source>
+        <translation>Open %1</translation>
+    </message>
+    <message>
+        <source>是否保存对信道数据的修改？</source>
+        <translation>Save the changes to the channel data?</translation>
+    </message>
+</context>
+<context>
+    <name>FillDialog</name>
+    <message>
+        <source>批量设置</source>
+        <translation>Fill Channels</translation>
+    </message>
+    <message>
+        <source>至</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>信道:</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>起始接收频率:</source>
+        <translation>Start RX freq:</translation>
+    </message>
+    <message>
+        <source>步进:</source>
+        <translation>Step:</translation>
+    </message>
+    <message>
+        <source>收发频差:</source>
+        <translation>TX offset:</translation>
+    </message>
+    <message>
+        <source>未勾选的项保留各信道原有的值；原来没有值的信道取所显示的值。</source>
+        <translation>Unchecked items keep each channel&apos;s own value; a channel without one takes the value shown.</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>%1 个信道不符合要求，将保持原样</source>
+        <translation>%1 channel(s) do not pass the checks and stay as they are</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
+    <name>FindRadioDialog</name>
+    <message>
+        <source>无应答</source>
+        <translation>No answer</translation>
+    </message>
+    <message>
+        <source>格式出错</source>
+        <translation>Format error</translation>
+    </message>
+    <message>
+        <source>被占用</source>
+        <translation>In use</translation>
+    </message>
+    <message>
+        <source>无权限</source>
+        <translation>No permission</translation>
+    </message>
+    <message>
+        <source>不是串口</source>
+        <translation>Not a serial port</translation>
+    </message>
+    <message>
+        <source>不存在</source>
+        <translation>Missing</translation>
+    </message>
+    <message>
+        <source>查找电台</source>
+        <translation>Find Radio</translation>
+    </message>
+    <message>
+        <source>正在查找电台，请稍候……</source>
+        <translation>Looking for the radio, please wait…</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>电台</source>
+        <translation>Radio</translation>
+    </message>
+    <message>
+        <source>（当前）</source>
+        <translation> (current)</translation>
+    </message>
+    <message>
+        <source>查找中…</source>
+        <translation>Searching…</translation>
+    </message>
+    <message>
+        <source>使用此串口</source>
+        <translation>Use This Port</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>查找完毕：没有电台应答。请检查电缆、电台电源和串口权限。</source>
+        <translation>Search done: no radio answered. Check the cable, the radio’s power and the permission to use the ports.</translation>
+    </message>
+    <message>
+        <source>查找完毕：%1 个串口，%2 台电台应答。</source>
+        <translation>Search done: a radio answered on %2 of %1 ports.</translation>
+    </message>
+</context>
+<context>
+    <name>Language</name>
+    <message>
+        <source>语言：中文（简体）</source>
+        <translation>Language: English</translation>
+    </message>
+</context>
+<context>
+    <name>MainForm</name>
+    <message>
+        <source>消息</source>
+        <translation>Messages</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>设置模式</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>发射限时</source>
+        <translation>TX limit</translation>
+    </message>
+    <message>
+        <source>数据/话音优先</source>
+        <translation>Data/voice priority</translation>
+    </message>
+    <message>
+        <source>接收忙指示</source>
+        <translation>RX busy</translation>
+    </message>
+    <message>
+        <source>发射VCO</source>
+        <translation>TX VCO</translation>
+    </message>
+    <message>
+        <source>FSQC</source>
+        <translation>FSQC</translation>
+    </message>
+    <message>
+        <source>Ext SQC</source>
+        <translation>Ext SQC</translation>
+    </message>
+    <message>
+        <source>串口设置</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>数据位</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>遥控</source>
+        <translation>Remote control</translation>
+    </message>
+    <message>
+        <source>省电模式</source>
+        <translation>Power save</translation>
+    </message>
+    <message>
+        <source>无校验</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>奇校验</source>
+        <translation>Odd</translation>
+    </message>
+    <message>
+        <source>偶校验</source>
+        <translation>Even</translation>
+    </message>
+    <message>
+        <source>信道号:</source>
+        <translation>Channel:</translation>
+    </message>
+    <message>
+        <source>接收频率:</source>
+        <translation>RX freq:</translation>
+    </message>
+    <message>
+        <source>发送频率:</source>
+        <translation>TX freq:</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>确认</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>功率级别:</source>
+        <translation>Power:</translation>
+    </message>
+    <message>
+        <source>P1</source>
+        <translation>P1</translation>
+    </message>
+    <message>
+        <source>P2</source>
+        <translation>P2</translation>
+    </message>
+    <message>
+        <source>P3</source>
+        <translation>P3</translation>
+    </message>
+    <message>
+        <source>P4</source>
+        <translation>P4</translation>
+    </message>
+    <message>
+        <source>P5</source>
+        <translation>P5</translation>
+    </message>
+    <message>
+        <source>信道速率:</source>
+        <translation>Rate:</translation>
+    </message>
+    <message>
+        <source>1200</source>
+        <translation>1200</translation>
+    </message>
+    <message>
+        <source>2400</source>
+        <translation>2400</translation>
+    </message>
+    <message>
+        <source>4800</source>
+        <translation>4800</translation>
+    </message>
+    <message>
+        <source>静噪电平:</source>
+        <translation>Squelch:</translation>
+    </message>
+    <message>
+        <source>L1</source>
+        <translation>L1</translation>
+    </message>
+    <message>
+        <source>L2</source>
+        <translation>L2</translation>
+    </message>
+    <message>
+        <source>L3</source>
+        <translation>L3</translation>
+    </message>
+    <message>
+        <source>L4</source>
+        <translation>L4</translation>
+    </message>
+    <message>
+        <source>L5</source>
+        <translation>L5</translation>
+    </message>
+    <message>
+        <source>L6</source>
+        <translation>L6</translation>
+    </message>
+    <message>
+        <source>L7</source>
+        <translation>L7</translation>
+    </message>
+    <message>
+        <source>L8</source>
+        <translation>L8</translation>
+    </message>
+    <message>
+        <source>L9</source>
+        <translation>L9</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>关</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>30</source>
+        <translation>30</translation>
+    </message>
+    <message>
+        <source>60</source>
+        <translation>60</translation>
+    </message>
+    <message>
+        <source>90</source>
+        <translation>90</translation>
+    </message>
+    <message>
+        <source>120</source>
+        <translation>120</translation>
+    </message>
+    <message>
+        <source>150</source>
+        <translation>150</translation>
+    </message>
+    <message>
+        <source>180</source>
+        <translation>180</translation>
+    </message>
+    <message>
+        <source>240</source>
+        <translation>240</translation>
+    </message>
+    <message>
+        <source>300</source>
+        <translation>300</translation>
+    </message>
+    <message>
+        <source>600</source>
+        <translation>600</translation>
+    </message>
+    <message>
+        <source>900</source>
+        <translation>900</translation>
+    </message>
+    <message>
+        <source>0.5</source>
+        <translation>0.5</translation>
+    </message>
+    <message>
+        <source>1.0</source>
+        <translation>1.0</translation>
+    </message>
+    <message>
+        <source>1.5</source>
+        <translation>1.5</translation>
+    </message>
+    <message>
+        <source>2.0</source>
+        <translation>2.0</translation>
+    </message>
+    <message>
+        <source>3.0</source>
+        <translation>3.0</translation>
+    </message>
+    <message>
+        <source>5.0</source>
+        <translation>5.0</translation>
+    </message>
+    <message>
+        <source>7.0</source>
+        <translation>7.0</translation>
+    </message>
+    <message>
+        <source>9.0</source>
+        <translation>9.0</translation>
+    </message>
+    <message>
+        <source>高-数据 低-话音</source>
+        <translation>Data high, voice low</translation>
+    </message>
+    <message>
+        <source>低-数据 高-话音</source>
+        <translation>Data low, voice high</translation>
+    </message>
+    <message>
+        <source>低-忙</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>高-忙</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>开</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>低-打开</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>高-打开</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>1200bps</source>
+        <translation>1200bps</translation>
+    </message>
+    <message>
+        <source>2400bps</source>
+        <translation>2400bps</translation>
+    </message>
+    <message>
+        <source>4800bps</source>
+        <translation>4800bps</translation>
+    </message>
+    <message>
+        <source>9600bps</source>
+        <translation>9600bps</translation>
+    </message>
+    <message>
+        <source>7位</source>
+        <translation>7 bits</translation>
+    </message>
+    <message>
+        <source>8位</source>
+        <translation>8 bits</translation>
+    </message>
+    <message>
+        <source>1位</source>
+        <translation>1 bit</translation>
+    </message>
+    <message>
+        <source>2位</source>
+        <translation>2 bits</translation>
+    </message>
+    <message>
+        <source>禁止</source>
+        <translation>Disabled</translation>
+    </message>
+    <message>
+        <source>允许</source>
+        <translation>Enabled</translation>
+    </message>
+    <message>
+        <source>数据/话音:</source>
+        <translation>Data/voice:</translation>
+    </message>
+    <message>
+        <source>信道列表</source>
+        <translation>Channel list</translation>
+    </message>
+</context>
+<context>
+    <name>PortController</name>
+    <message>
+        <source>串口 %1 不存在</source>
+        <translation>Serial port %1 does not exist</translation>
+    </message>
+    <message>
+        <source>%1 不是串口</source>
+        <translation>%1 is not a serial port</translation>
+    </message>
+    <message>
+        <source>串口 %1 正被其他程序占用</source>
+        <translation>Serial port %1 is in use by another program</translation>
+    </message>
+    <message>
+        <source>没有使用串口 %1 的权限</source>
+        <translation>No permission to use serial port %1</translation>
+    </message>
+    <message>
+        <source>，请把当前用户加入 %1 组（sudo usermod -aG %1 $USER）后重新登录</source>
+        <translation>; add the user to the group %1 (sudo usermod -aG %1 $USER) and log in again</translation>
+    </message>
+    <message>
+        <source>串口 %1 无法打开：%2</source>
+        <translation>Serial port %1 cannot be opened: %2</translation>
+    </message>
+    <message>
+        <source>串口已断开：%1</source>
+        <translation>Serial port disconnected: %1</translation>
+    </message>
+    <message>
+        <source>跟踪文件无法写入：%1</source>
+        <translation>Cannot write the trace file: %1</translation>
+    </message>
+    <message>
+        <source>跟踪文件无法打开：%1</source>
+        <translation>Cannot open the trace file: %1</translation>
+    </message>
+    <message>
+        <source>打开串口失败，请重新选择串口</source>
+        <translation>Failed to open the serial port, please select a serial port</translation>
+    </message>
+    <message>
+        <source>串口打开失败：%1</source>
+        <translation>Opening the serial port failed: %1</translation>
+    </message>
+    <message>
+        <source>串口 %1</source>
+        <translation>Port %1</translation>
+    </message>
+    <message>
+        <source>（未打开）</source>
+        <translation> (not open)</translation>
+    </message>
+</context>
+<context>
+    <name>PrintCommands</name>
+    <message>
+        <source>***打印开始***</source>
+        <translation>***Printing started***</translation>
+    </message>
+    <message>
+        <source>***打印结束***</source>
+        <translation>***Printing finished***</translation>
+    </message>
+    <message>
+        <source>打印设置</source>
+        <translation>Print Setup</translation>
+    </message>
+</context>
+<context>
+    <name>RadioCommands</name>
+    <message>
+        <source>通信错误</source>
+        <translation>Communication error</translation>
+    </message>
+    <message>
+        <source>格式出错</source>
+        <translation>Format error</translation>
+    </message>
+    <message>
+        <source>接收数据超时</source>
+        <translation>Receive timeout</translation>
+    </message>
+    <message>
+        <source>串口没有打开，请重新选择串口</source>
+        <translation>Serial port not open, please select a serial port</translation>
+    </message>
+    <message>
+        <source>数据校验错</source>
+        <translation>Data checksum error</translation>
+    </message>
+    <message>
+        <source>正确写入数据</source>
+        <translation>Data written correctly</translation>
+    </message>
+    <message>
+        <source>通讯失败</source>
+        <translation>Communication failed</translation>
+    </message>
+    <message>
+        <source>校验失败：</source>
+        <translation>Verify failed: </translation>
+    </message>
+    <message>
+        <source>读取电台数据</source>
+        <translation>Read radio data</translation>
+    </message>
+</context>
+<context>
+    <name>RowCommands</name>
+    <message>
+        <source>复制 %1 行</source>
+        <translation>Copied %1 row(s)</translation>
+    </message>
+    <message>
+        <source>粘贴：信道16之后的%1行未粘贴</source>
+        <translation>Paste: %1 row(s) beyond channel 16 not pasted</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>粘贴 %1 行</source>
+        <translation>Paste %1 row(s)</translation>
+    </message>
+    <message>
+        <source>批量设置</source>
+        <translation>Fill Channels</translation>
+    </message>
+    <message>
+        <source>批量设置 信道%1-%2</source>
+        <translation>Fill channels %1-%2</translation>
+    </message>
+    <message>
+        <source>%1：信道%2 不是一行信道数据（应为6项，或以信道号开头的7项）</source>
+        <translation>%1: channel %2 is not a row of channel data (6 cells expected, or 7 starting with the channel number)</translation>
+    </message>
+    <message>
+        <source>%1：信道%2 %3</source>
+        <translation>%1: channel %2 %3</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPanel</name>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>TransferCommands</name>
+    <message>
+        <source>只能导入 .json 或 .csv 文件：%1</source>
+        <translation>Only .json or .csv files can be imported: %1</translation>
+    </message>
+    <message>
+        <source>导入失败：%1</source>
+        <translation>Import failed: %1</translation>
+    </message>
+    <message>
+        <source>文件导入[%1]</source>
+        <translation>File imported [%1]</translation>
+    </message>
+    <message>
+        <source>导入 %1</source>
+        <translation>Import %1</translation>
+    </message>
+    <message>
+        <source>导出失败：只能导出 .json 或 .csv 文件：%1</source>
+        <translation>Export failed: only .json or .csv files can be exported: %1</translation>
+    </message>
+    <message>
+        <source>文件导出[%1]</source>
+        <translation>File exported [%1]</translation>
+    </message>
+    <message>
+        <source>一次只能拖入一个文件，只打开第一个：%1</source>
+        <translation>Only one file can be dropped at a time; opening the first: %1</translation>
+    </message>
+    <message>
+        <source>文件不存在，已从最近文件列表中移除：%1</source>
+        <translation>File not found, removed from the recent files: %1</translation>
+    </message>
+    <message>
+        <source>只能打开 .dat 文件或导入 .json、.csv 文件：%1</source>
+        <translation>Only .dat files can be opened, or .json and .csv files imported: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ViewDialogs</name>
+    <message>
+        <source>提示</source>
+        <translation>Notice</translation>
+    </message>
+</context>
+</TS>
