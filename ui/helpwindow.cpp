@@ -11,35 +11,13 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
-#include <QStringDecoder>
 #include <QVBoxLayout>
 
 #include "shell_resources.h"
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-
-#include <string>
-#endif
+#include "text_codec.h"
 
 QString DecodeHelpText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder gbk("GBK");
-    if (gbk.isValid())
-        return gbk.decode(bytes);
-#ifdef Q_OS_WIN
-    // Qt built without ICU knows GBK by no name; Windows knows it as code page 936.
-    const int length =
-        MultiByteToWideChar(936, 0, bytes.constData(), int(bytes.size()), nullptr, 0);
-    std::wstring wide(std::size_t(length), L'\0');
-    MultiByteToWideChar(936, 0, bytes.constData(), int(bytes.size()), wide.data(), length);
-    return QString::fromStdWString(wide);
-#else
-    return QString::fromLocal8Bit(bytes);
-#endif
+    return orvel::DecodeUtf8OrGbk(bytes);
 }
 
 CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {

@@ -60,7 +60,7 @@ add_library(orvel_ui_shell STATIC
 set_target_properties(orvel_ui_shell PROPERTIES AUTOUIC OFF)
 # The generated form headers include chighlightlistctrl.h from this directory.
 target_include_directories(orvel_ui_shell PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_BINARY_DIR})
-target_link_libraries(orvel_ui_shell PUBLIC Qt6::Widgets Qt6::PrintSupport)
+target_link_libraries(orvel_ui_shell PUBLIC orvel_ops Qt6::Widgets Qt6::PrintSupport)
 
 # The help commands open these files beside the program.
 if(CMAKE_RUNTIME_OUTPUT_DIRECTORY)
