@@ -770,6 +770,14 @@
         <source>，</source>
         <translation>, </translation>
     </message>
+    <message>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>%1：用于全部信道</source>
+        <translation>%1: for all channels</translation>
+    </message>
 </context>
 <context>
     <name>FindRadioDialog</name>

@@ -76,7 +76,12 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
     : QDialog(parent), table_(table), limits_(limits) {
     setWindowTitle(tr("批量设置"));
     auto* grid = new QGridLayout;
-    auto label = [this](const QString& text) { return new QLabel(text, this); };
+    // A label is its field's buddy, so a screen reader names the field by it.
+    auto label = [this](const QString& text, QWidget* buddy = nullptr) {
+        auto* shown = new QLabel(text, this);
+        shown->setBuddy(buddy);
+        return shown;
+    };
     auto megahertz = [this](const char* name, double low, double value) {
         auto* box = new QDoubleSpinBox(this);
         box->setObjectName(QLatin1String(name));
@@ -98,34 +103,40 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
     last_->setValue(last);
     auto* channels = new QHBoxLayout;
     channels->addWidget(first_);
-    channels->addWidget(label(tr("至")));
+    channels->addWidget(label(tr("至"), last_));
     channels->addWidget(last_);
     channels->addStretch();
-    grid->addWidget(label(tr("信道:")), 0, 0);
+    grid->addWidget(label(tr("信道:"), first_), 0, 0);
     grid->addLayout(channels, 0, 1);
 
     const std::string& firstRx = table[static_cast<std::size_t>(first - 1)][kColRx];
     start_ = megahertz("fillStart", 0.0, firstRx.empty() ? limits.min : ReadDecimal(firstRx));
     step_ = megahertz("fillStep", -999.999, 0.025);
     offset_ = megahertz("fillOffset", -999.999, 0.0);
-    grid->addWidget(label(tr("起始接收频率:")), 1, 0);
+    grid->addWidget(label(tr("起始接收频率:"), start_), 1, 0);
     grid->addWidget(start_, 1, 1);
-    grid->addWidget(label(tr("步进:")), 2, 0);
+    grid->addWidget(label(tr("步进:"), step_), 2, 0);
     grid->addWidget(step_, 2, 1);
-    grid->addWidget(label(tr("收发频差:")), 3, 0);
+    grid->addWidget(label(tr("收发频差:"), offset_), 3, 0);
     grid->addWidget(offset_, 3, 1);
 
     for (int c = kColPower; c <= kColSquelch; ++c) {
         const std::size_t i = static_cast<std::size_t>(c - kColPower);
         const ChannelField& field = kChannelFields[static_cast<std::size_t>(c)];
-        forAll_[i] = new QCheckBox(CoreText(field.heading) + QStringLiteral(":"), this);
-        forAll_[i]->setObjectName(QStringLiteral("fillAll%1").arg(c));
+        const QString heading = CoreText(field.heading);
         items_[i] = new QComboBox(this);
         items_[i]->setObjectName(QStringLiteral("fillItem%1").arg(c));
         for (std::string_view item : field.items)
             items_[i]->addItem(CoreText(item));
+        // The tick says whether the value goes to every channel; the label names the value.
+        forAll_[i] = new QCheckBox(this);
+        forAll_[i]->setObjectName(QStringLiteral("fillAll%1").arg(c));
+        forAll_[i]->setAccessibleName(tr("%1：用于全部信道").arg(heading));
+        auto* choice = new QHBoxLayout;
+        choice->addWidget(forAll_[i]);
+        choice->addWidget(label(heading + QStringLiteral(":"), items_[i]), 1);
         const int row = 4 + static_cast<int>(i);
-        grid->addWidget(forAll_[i], row, 0);
+        grid->addLayout(choice, row, 0);
         grid->addWidget(items_[i], row, 1);
     }
     auto* note = label(tr("未勾选的项保留各信道原有的值；原来没有值的信道取所显示的值。"));
@@ -133,6 +144,7 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
 
     preview_ = new QTableWidget(0, kTableColumns + 1, this);
     preview_->setObjectName(QStringLiteral("fillPreview"));
+    preview_->setAccessibleName(tr("预览"));
     QStringList headings;
     for (const ChannelField& field : kChannelFields)
         headings << CoreText(field.heading);
@@ -149,6 +161,7 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
     summary_->setObjectName(QStringLiteral("fillSummary"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
+    ok_->setObjectName(QStringLiteral("fillOk"));
     ok_->setText(tr("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -218,6 +231,9 @@ void FillDialog::UpdatePreview() {
             else
                 text = CoreText(shown[static_cast<std::size_t>(c)]);
             auto* item = new QTableWidgetItem(text);
+            // A cell is spoken with its column, also where it is empty.
+            item->setData(Qt::AccessibleTextRole,
+                          preview_->horizontalHeaderItem(c)->text() + QLatin1Char(' ') + text);
             item->setTextAlignment(c == kReasonColumn ? Qt::AlignLeft | Qt::AlignVCenter
                                                       : Qt::AlignCenter);
             if (!faults.empty())

@@ -19,6 +19,7 @@
 #include "comparedialog.h"
 #include "corveltoolview.h"
 #include "currentchanneldialog.h"
+#include "fill_dialog.h"
 #include "findradiodialog.h"
 #include "helpwindow.h"
 #include "language.h"
@@ -117,6 +118,12 @@ const std::vector<DialogCase>& Dialogs() {
          },
          "id1"},
         {"about", [] { return std::make_unique<CAboutDialog>(); }, "id1"},
+        {"fill",
+         [] {
+             return std::make_unique<FillDialog>(orvel::EmptyChannelTable(),
+                                                 orvel::FrequencyLimits{223.0, 235.0}, 1, 16);
+         },
+         "fillOk"},
         {"help",
          [] {
              auto help = std::make_unique<CHelpWindow>();
@@ -171,6 +178,7 @@ private slots:
     void initTestCase() { QAccessible::setActive(true); }
     void init() { Begin(); }
     void cleanup() {
+        InstallLanguage(UiLanguage::Chinese);
         frame.reset();
         view = nullptr;
         End();
