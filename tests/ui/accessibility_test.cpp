@@ -146,18 +146,10 @@ private:
 
     // The window as the program shows it, with or without a radio behind its port.
     void Start(bool withRadio = false) {
-        view = new COrvelToolView;
-        frame = std::make_unique<CMainFrame>(view, view);
-        view->SetProgressBar(frame->ProgressBar());
-        Catch(*view);
-        COrvelToolView::StartOptions options;
-        if (withRadio) {
+        if (withRadio)
             radio = StartedRadio();
-            options.portOverride = Device(*radio);
-        } else {
-            options.portOverride = QStringLiteral("/dev/orvel-missing-port");
-        }
-        view->OnInitialUpdate(options);
+        StartWindow(frame, view,
+                    withRadio ? Device(*radio) : QStringLiteral("/dev/orvel-missing-port"));
         frame->show();
         frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame.get()));

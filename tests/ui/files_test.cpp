@@ -24,11 +24,8 @@ private:
 
     // The window as the program shows it, with the radio read so that every row has values.
     void Start() {
-        view = new COrvelToolView;
-        frame = std::make_unique<CMainFrame>(view, view);
-        Catch(*view);
         radio = StartedRadio();
-        view->OnInitialUpdate({Device(*radio), {}});
+        StartWindow(frame, view, Device(*radio));
         view->OnRead();
         shown.clear();
     }

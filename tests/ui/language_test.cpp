@@ -33,13 +33,8 @@ private:
 
     void Start(UiLanguage language) {
         QVERIFY(InstallLanguage(language));
-        view = new COrvelToolView;
-        frame = std::make_unique<CMainFrame>(view, view);
-        Catch(*view);
         radio = StartedRadio();
-        COrvelToolView::StartOptions options;
-        options.portOverride = Device(*radio);
-        view->OnInitialUpdate(options);
+        StartWindow(frame, view, Device(*radio));
     }
     // Reads the radio and saves what it read.
     QByteArray ReadAndSave(const QString& path) {

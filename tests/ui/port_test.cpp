@@ -50,15 +50,8 @@ private:
 
     // The window on `port` (the radio's terminal when empty), or on the configured port.
     void Start(const QString& port, bool configured = false) {
-        view = new COrvelToolView;
-        frame = std::make_unique<CMainFrame>(view, view);
-        view->SetProgressBar(frame->ProgressBar());
         answer = QMessageBox::Ok;
-        Catch(*view);
-        COrvelToolView::StartOptions options;
-        if (!configured)
-            options.portOverride = port.isEmpty() ? Device(*radio) : port;
-        view->OnInitialUpdate(options);
+        StartWindow(frame, view, configured ? QString() : port.isEmpty() ? Device(*radio) : port);
     }
     void StartOnRadio(sim::RadioBehaviour behaviour = {}) {
         radio = StartedRadio(behaviour);

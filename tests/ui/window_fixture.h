@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "cmainframe.h"
 #include "corveltoolview.h"
 #include "virtual_radio.h"
 
@@ -74,6 +75,18 @@ struct WindowFixture {
         };
         view.dialogs().fileName = [this](bool, const QString&) { return chosenFile; };
         view.dialogs().transferFile = view.dialogs().fileName;
+    }
+    // The window in its frame as the program builds it, its boxes caught, started on `port`
+    // (the configured port when empty).
+    void StartWindow(std::unique_ptr<CMainFrame>& frame, COrvelToolView*& view,
+                     const QString& port) {
+        view = new COrvelToolView;
+        frame = std::make_unique<CMainFrame>(view, view);
+        view->SetProgressBar(frame->ProgressBar());
+        Catch(*view);
+        COrvelToolView::StartOptions options;
+        options.portOverride = port;
+        view->OnInitialUpdate(options);
     }
     // Each test starts without a settings file and leaves none behind; the window goes first.
     void Begin() {
