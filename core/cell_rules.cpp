@@ -21,29 +21,6 @@ std::string Quoted(std::string_view text) {
 
 namespace {
 
-// Digits with at most one decimal point, an optional sign and blanks around: what a
-// technician types. The panel's own reader would also take "224abc" as 224.
-bool LooksNumeric(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return false;
-    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    if (text.front() == '+' || text.front() == '-')
-        text.remove_prefix(1);
-    bool digit = false;
-    bool point = false;
-    for (char c : text) {
-        if (c >= '0' && c <= '9') {
-            digit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
-
 // A limit with three decimals as cells have them, or with as many as it takes to be exact:
 // "230.1245" printed as 230.125 would make the message contradict itself.
 std::string LimitText(double megahertz) {
@@ -56,7 +33,7 @@ std::string LimitText(double megahertz) {
 }
 
 std::string FrequencyProblem(const std::string& cell, const FrequencyLimits& limits) {
-    if (!LooksNumeric(cell))
+    if (!IsDecimalText(cell))
         return Quoted(cell) + " is not a frequency in MHz";
     if (!StoredFrequency(cell))
         return Quoted(cell) + " cannot be stored; a channel holds 0.001 to 999.999 MHz";

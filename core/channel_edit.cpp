@@ -162,6 +162,27 @@ void ClearRow(ChannelTable& table, int channelNo) {
         row[static_cast<std::size_t>(c)].clear();
 }
 
+bool IsDecimalText(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return false;
+    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    if (text.front() == '+' || text.front() == '-')
+        text.remove_prefix(1);
+    bool digit = false;
+    bool point = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
 std::vector<std::string> ConfirmRow(const ChannelRow& cells, int channelNo,
                                     const FrequencyLimits& limits, ChannelTable& table) {
     bool empty = true;
@@ -174,6 +195,12 @@ std::vector<std::string> ConfirmRow(const ChannelRow& cells, int channelNo,
     EditPanel panel;
     panel.channelNo = channelNo;
     LoadRow(cells, panel, false);
+    // Cells from another program are read as files are: "224,525" is no frequency, although
+    // the panel's own reader would take it as 224.
+    for (std::string* text : {&panel.rxText, &panel.txText}) {
+        if (!IsDecimalText(*text))
+            text->clear();
+    }
     InvalidFlags marks;  // the panel's own marks belong to the panel's channel
     ConfirmResult result = ConfirmPanel(panel, limits, table, marks);
     if (result.written)

@@ -83,11 +83,16 @@ bool ApplyPanelToRow(const EditPanel& panel, const FrequencyLimits& limits, Chan
 // matches always: neither holds anything to confirm.
 bool PanelMatchesRow(const EditPanel& panel, const ChannelTable& table);
 
+// Digits with at most one decimal point, an optional sign and blanks around: what a technician
+// types, and what a frequency from a file or the clipboard must be.
+bool IsDecimalText(std::string_view text);
+
 // Empties columns 1..6 of channel `channelNo` (1..16); other values do nothing.
 void ClearRow(ChannelTable& table, int channelNo);
 
 // A whole row of cells brought in at once (pasted, filled) into channel `channelNo` (1..16):
-// checked and written as the confirm button checks and writes the panel, with each cell taken
+// checked and written as the confirm button checks and writes the panel, its frequencies as
+// decimal numbers only (IsDecimalText), with each cell taken
 // as the panel would show it (an item text that is no item leaves its drop-down empty). A row
 // without any value empties the channel. Returns the confirm button's lines for the fields that
 // failed, in its order ("***接收频率数据非法***", ...); empty when the row was written.

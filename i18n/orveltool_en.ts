@@ -229,10 +229,6 @@
         <translation>Do&amp;n&apos;t Save</translation>
     </message>
     <message>
-        <source>设置 %1</source>
-        <translation>Set %1</translation>
-    </message>
-    <message>
         <source>CSV 信道表 (*.csv)</source>
         <translation>CSV channel table (*.csv)</translation>
     </message>
@@ -645,7 +641,7 @@
     </message>
 </context>
 <context>
-    <name>EditHistory</name>
+    <name>Document</name>
     <message>
         <source>撤销：%1</source>
         <translation>Undo: %1</translation>
@@ -1339,6 +1335,10 @@
         <source>%1：信道%2 %3</source>
         <translation>%1: channel %2 %3</translation>
     </message>
+    <message>
+        <source>粘贴：剪贴板中没有信道数据（每行应为6项，或以信道号开头的7项）</source>
+        <translation>Paste: the clipboard holds no channel rows (6 cells a line, or 7 starting with the channel number)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsPanel</name>
@@ -1349,6 +1349,10 @@
     <message>
         <source>%1（%2）</source>
         <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>设置 %1</source>
+        <translation>Set %1</translation>
     </message>
 </context>
 <context>

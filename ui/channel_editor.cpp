@@ -1,25 +1,37 @@
 #include "channel_editor.h"
 
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 
+#include "cell_rules.h"
+#include "channel_table_model.h"
 #include "chighlightlistctrl.h"
 #include "core_texts.h"
+#include "document.h"
 #include "message_log.h"
-#include "radio_fields.h"
-#include "settings_panel.h"
 #include "view_dialogs.h"
 
 using namespace orvel;
 
-ChannelEditor::ChannelEditor(const FormControls& controls, SettingsPanel& settings, MessageLog& log,
-                             ViewDialogs& dialogs, EditHistory& history)
-    : settingsPanel_(settings),
+namespace {
+
+const ChannelRow& RowOf(const ChannelTable& table, int channelNo) {
+    static const ChannelRow kNone{};
+    return channelNo >= 1 && channelNo <= kChannelCount
+               ? table[static_cast<std::size_t>(channelNo - 1)]
+               : kNone;
+}
+
+}  // namespace
+
+ChannelEditor::ChannelEditor(const FormControls& controls, Document& document, MessageLog& log,
+                             ViewDialogs& dialogs)
+    : document_(document),
       log_(log),
       dialogs_(dialogs),
-      history_(history),
       m_editChannelNo(controls.channelNoEdit),
       m_editRx(controls.rxEdit),
       m_editTx(controls.txEdit),
@@ -28,134 +40,41 @@ ChannelEditor::ChannelEditor(const FormControls& controls, SettingsPanel& settin
       m_comboSquelch(controls.squelchCombo),
       m_comboDataVoice(controls.dataVoiceCombo),
       m_channelList(controls.channelList) {
+    m_channelList->setModel(new ChannelTableModel(document_, m_channelList));
     connect(m_channelList, &CHighlightListCtrl::rowClicked, this, &ChannelEditor::OnRowClicked);
+    connect(m_channelList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ChannelEditor::selectionChanged);
     connect(controls.confirmButton, &QPushButton::clicked, this, &ChannelEditor::OnConfirm);
     connect(controls.clearButton, &QPushButton::clicked, this, &ChannelEditor::OnClear);
     // Enter in a frequency field confirms, as the mouse user clicks 确认.
     connect(m_editRx, &QLineEdit::returnPressed, this, &ChannelEditor::OnConfirm);
     connect(m_editTx, &QLineEdit::returnPressed, this, &ChannelEditor::OnConfirm);
+    connect(&document_, &Document::changed, this, &ChannelEditor::FollowDocument);
 }
 
 void ChannelEditor::SetUpList() {
     m_channelList->SetHighlightMode(CHighlightListCtrl::kHighlightRow);
     static const int kWidths[kTableColumns] = {48, 60, 60, 60, 60, 70, 60};
-    m_channelList->setColumnCount(kTableColumns);
-    m_channelList->setRowCount(kChannelCount);
-    for (int c = 0; c < kTableColumns; ++c) {
-        auto* head =
-            new QTableWidgetItem(CoreText(kChannelFields[static_cast<std::size_t>(c)].heading));
-        head->setTextAlignment(Qt::AlignCenter);
-        m_channelList->setHorizontalHeaderItem(c, head);
-    }
     m_channelList->SetColumnWidths(QList<int>(std::begin(kWidths), std::end(kWidths)));
-    m_channelList->SetDisplayText([](const QString& cell) { return CoreText(cell.toStdString()); });
-    SetTable(EmptyChannelTable());
-
-    for (QComboBox* combo : {m_comboRate, m_comboSquelch, m_comboPower, m_comboDataVoice}) {
-        combo->setCurrentIndex(-1);
-    }
+    ClearPanelChoices();
+    ShowPanel(panel_);
 }
 
 void ChannelEditor::FinishStart() {
     m_editRx->setMaxLength(8);
     m_editTx->setMaxLength(8);
     UpdateColours();
+    RememberLoaded();
     m_channelList->setFocus();
 }
 
-void ChannelEditor::SetLimits(double minFreq, double maxFreq) {
-    m_minFreq = minFreq;
-    m_maxFreq = maxFreq;
-}
+// --- the panel and its controls ------------------------------------------------------------
 
-// --- fields and controls ---------------------------------------------------------------
-
-void ChannelEditor::ExchangeData(bool fromControls) {
-    if (fromControls) {
-        m_channelNo = m_editChannelNo->text().trimmed().toInt();
-        m_rxFreqText = m_editRx->text();
-        m_txFreqText = m_editTx->text();
-    } else {
-        m_editChannelNo->setText(QString::number(m_channelNo));
-        if (m_editRx->text() != m_rxFreqText)
-            m_editRx->setText(m_rxFreqText);
-        if (m_editTx->text() != m_txFreqText)
-            m_editTx->setText(m_txFreqText);
-    }
-}
-
-ChannelTable ChannelEditor::Table() const {
-    ChannelTable table;
-    for (int r = 0; r < kChannelCount; ++r) {
-        for (int c = 0; c < kTableColumns; ++c) {
-            const QTableWidgetItem* item = m_channelList->item(r, c);
-            table[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] =
-                item ? item->text().toStdString() : std::string();
-        }
-    }
-    return table;
-}
-
-void ChannelEditor::SetTable(const ChannelTable& table) {
-    for (int r = 0; r < kChannelCount; ++r) {
-        for (int c = 0; c < kTableColumns; ++c) {
-            const QString text = QString::fromStdString(
-                table[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
-            QTableWidgetItem* item = m_channelList->item(r, c);
-            if (!item) {
-                item = new QTableWidgetItem;
-                item->setTextAlignment(Qt::AlignCenter);
-                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-                m_channelList->setItem(r, c, item);
-            }
-            if (item->text() != text)
-                item->setText(text);
-            // A screen reader speaks a value with its column, "接收频率 223.025"; the label
-            // column names itself. Table() reads the text, which stays as it is.
-            const QTableWidgetItem* head = m_channelList->horizontalHeaderItem(c);
-            const QString spoken =
-                c == 0 || !head ? text : (head->text() + QLatin1Char(' ') + text).trimmed();
-            if (item->data(Qt::AccessibleTextRole).toString() != spoken)
-                item->setData(Qt::AccessibleTextRole, spoken);
-        }
-    }
-}
-
-RadioSettings ChannelEditor::Settings() {
-    ExchangeData(true);
-    return settingsPanel_.Settings();
-}
-
-WorkState ChannelEditor::State() const {
-    return {Table(), settingsPanel_.Settings()};
-}
-
-void ChannelEditor::ShowDecoded(const RadioSettings& s) {
-    settingsPanel_.Show(s);
-    ExchangeData(false);
-}
-
-void ChannelEditor::ResetPanel() {
-    for (QComboBox* combo : {m_comboPower, m_comboRate, m_comboSquelch, m_comboDataVoice}) {
-        combo->setCurrentIndex(-1);
-    }
-    m_channelNo = 1;
-    m_rxFreqText.clear();
-    m_txFreqText.clear();
-}
-
-void ChannelEditor::LoadFirstChannel() {
-    EditPanel panel = PanelFromControls();
-    LoadFirstChannelIntoPanel(Table(), panel);
-    PanelToControls(panel);
-    ApplyPanelToRow();
-}
-
-EditPanel ChannelEditor::PanelFromControls() {
+EditPanel ChannelEditor::Panel() const {
     EditPanel panel;
-    panel.channelNo = m_channelNo;
-    panel.rxText = m_rxFreqText.toStdString();
-    panel.txText = m_txFreqText.toStdString();
+    panel.channelNo = panel_.channelNo;
+    panel.rxText = m_editRx->text().toStdString();
+    panel.txText = m_editTx->text().toStdString();
     panel.power = m_comboPower->currentIndex();
     panel.rate = m_comboRate->currentIndex();
     panel.squelch = m_comboSquelch->currentIndex();
@@ -163,40 +82,83 @@ EditPanel ChannelEditor::PanelFromControls() {
     return panel;
 }
 
-void ChannelEditor::PanelToControls(const EditPanel& panel) {
-    m_channelNo = panel.channelNo;
-    m_rxFreqText = QString::fromStdString(panel.rxText);
-    m_txFreqText = QString::fromStdString(panel.txText);
+void ChannelEditor::ShowPanel(const EditPanel& panel) {
+    panel_.channelNo = panel.channelNo;
+    m_editChannelNo->setText(QString::number(panel.channelNo));
+    const QString rx = QString::fromStdString(panel.rxText);
+    const QString tx = QString::fromStdString(panel.txText);
+    if (m_editRx->text() != rx)
+        m_editRx->setText(rx);
+    if (m_editTx->text() != tx)
+        m_editTx->setText(tx);
     m_comboPower->setCurrentIndex(panel.power);
     m_comboRate->setCurrentIndex(panel.rate);
     m_comboSquelch->setCurrentIndex(panel.squelch);
     m_comboDataVoice->setCurrentIndex(panel.dataVoice);
-    ExchangeData(false);
 }
 
-EditSnapshot ChannelEditor::Snapshot() {
-    ExchangeData(true);
-    return {State(), PanelFromControls(), panelAsLoaded_, invalid_};
+void ChannelEditor::RememberLoaded() {
+    panelAsLoaded_ = Panel();
+    rowAsLoaded_ = RowOf(document_.table(), panel_.channelNo);
 }
 
-void ChannelEditor::Restore(const EditSnapshot& snapshot) {
-    SetTable(snapshot.work.table);
-    settingsPanel_.Show(snapshot.work.settings);
-    PanelToControls(snapshot.panel);
-    panelAsLoaded_ = snapshot.panelAsLoaded;
-    invalid_ = snapshot.invalid;
-    UpdateColours();
-    // The list chooses the panel's channel again. Through the selection model: a key held
-    // with Ctrl+Z must not turn the choice into a toggle.
-    QItemSelectionModel* selection = m_channelList->selectionModel();
-    const int row = snapshot.panel.channelNo - 1;
-    if (row >= 0 && row < kChannelCount) {
-        const QModelIndex index = m_channelList->model()->index(row, 0);
-        selection->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+void ChannelEditor::ClearPanelChoices() {
+    for (QComboBox* combo : {m_comboPower, m_comboRate, m_comboSquelch, m_comboDataVoice})
+        combo->setCurrentIndex(-1);
+}
+
+void ChannelEditor::LoadChannel(int channelNo, bool keepChoices) {
+    EditPanel panel = Panel();
+    if (keepChoices && channelNo == 1) {
+        LoadFirstChannelIntoPanel(document_.table(), panel);
     } else {
-        selection->clearSelection();
+        LoadRowIntoPanel(document_.table(), channelNo - 1, panel);
     }
+    ShowPanel(panel);
+    RememberLoaded();
+}
+
+bool ChannelEditor::LoadImage(const MemoryImage& image, DecodeSource source, const QString& label) {
+    const DecodedImage decoded =
+        DecodeAsShown(image, source, document_.limits(), document_.settings());
+    DocumentState state;
+    state.image = image;
+    state.table = decoded.table;
+    state.settings = decoded.settings;
+    // The panel moves to channel 1 with the change, so it does not follow the row on its own.
+    panel_.channelNo = 1;
+    rowAsLoaded_ = RowOf(state.table, 1);
+    document_.ChangeTo(label, state);
+    const bool shown = decoded.checksumOk || source == DecodeSource::FromRadio;
+    if (!shown) {
+        ResetPanel();
+        return false;
+    }
+    LoadChannel(1, true);
+    // The silent check after a load clears the marks it finds answered; it paints none.
+    ChannelTable scratch = document_.table();
+    orvel::ApplyPanelToRow(Panel(), document_.limits(), scratch, invalid_);
+    UpdateColours();
+    return decoded.checksumOk;
+}
+
+void ChannelEditor::ResetPanel() {
+    ClearPanelChoices();
+    EditPanel panel = Panel();
+    panel.channelNo = 1;
+    panel.rxText.clear();
+    panel.txText.clear();
+    ShowPanel(panel);
+    RememberLoaded();
+}
+
+void ChannelEditor::FollowDocument() {
+    if (RowOf(document_.table(), panel_.channelNo) == rowAsLoaded_)
+        return;
+    EditPanel panel = Panel();
+    LoadRowIntoPanel(document_.table(), panel_.channelNo - 1, panel);
+    ShowPanel(panel);
+    RememberLoaded();
 }
 
 QList<int> ChannelEditor::SelectedRows() const {
@@ -205,21 +167,6 @@ QList<int> ChannelEditor::SelectedRows() const {
         rows.append(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
-}
-
-void ChannelEditor::PutTable(const ChannelTable& table) {
-    ExchangeData(true);
-    const ChannelTable before = Table();
-    SetTable(table);
-    const int row = m_channelNo - 1;
-    if (row < 0 || row >= kChannelCount ||
-        before[static_cast<std::size_t>(row)] == table[static_cast<std::size_t>(row)]) {
-        return;
-    }
-    EditPanel panel = PanelFromControls();
-    LoadRowIntoPanel(table, row, panel);
-    PanelToControls(panel);
-    RememberPanelAsLoaded();
 }
 
 void ChannelEditor::UpdateColours() {
@@ -241,95 +188,77 @@ void ChannelEditor::UpdateColours() {
 // --- channel editing ---------------------------------------------------------------------
 
 void ChannelEditor::OnRowClicked() {
-    int row = -1;
-    const QModelIndexList selected = m_channelList->selectionModel()->selectedIndexes();
-    for (const QModelIndex& index : selected) {
-        if (row < 0 || index.row() < row)
-            row = index.row();
-    }
-    EditPanel panel = PanelFromControls();
-    LoadRowIntoPanel(Table(), row, panel);
-    PanelToControls(panel);
-    RememberPanelAsLoaded();
+    const QList<int> rows = SelectedRows();
+    LoadChannel(rows.isEmpty() ? 0 : rows.first() + 1);
+}
+
+void ChannelEditor::CommitTable(const QString& label, const ChannelTable& table) {
+    // The panel made this change: it keeps what the user typed rather than following the row.
+    rowAsLoaded_ = RowOf(table, panel_.channelNo);
+    document_.Change(label, [&table](DocumentState& state) { state.table = table; });
 }
 
 void ChannelEditor::OnConfirm() {
-    ExchangeData(true);
-    history_.Change(tr("数据设置 [信道%1]").arg(m_channelNo), [this] { Confirm(); });
-}
-
-void ChannelEditor::Confirm() {
-    ExchangeData(true);
-    ChannelTable table = Table();
-    const ConfirmResult result =
-        ConfirmPanel(PanelFromControls(), {m_minFreq, m_maxFreq}, table, invalid_);
+    const EditPanel panel = Panel();
+    ChannelTable table = document_.table();
+    const ConfirmResult result = ConfirmPanel(panel, document_.limits(), table, invalid_);
     UpdateColours();
     if (result.written) {
-        SetTable(table);
-        RememberPanelAsLoaded();
+        CommitTable(tr("数据设置 [信道%1]").arg(panel.channelNo), table);
+        RememberLoaded();
     }
     for (const std::string& line : result.logLines)
         log_.AppendLog(CoreText(line));
 }
 
 void ChannelEditor::ApplyPanelToRow() {
-    ExchangeData(true);
-    ChannelTable table = Table();
-    if (orvel::ApplyPanelToRow(PanelFromControls(), {m_minFreq, m_maxFreq}, table, invalid_)) {
-        SetTable(table);
+    ChannelTable table = document_.table();
+    if (orvel::ApplyPanelToRow(Panel(), document_.limits(), table, invalid_)) {
+        CommitTable(tr("数据设置 [信道%1]").arg(panel_.channelNo), table);
     }
     UpdateColours();
     // Loaded, whether or not the silent check took it: drop-downs that keep their earlier
     // choices beside an empty row are not an edit.
-    RememberPanelAsLoaded();
-}
-
-void ChannelEditor::RememberPanelAsLoaded() {
-    ExchangeData(true);
-    panelAsLoaded_ = PanelFromControls();
+    RememberLoaded();
 }
 
 void ChannelEditor::OnClear() {
-    history_.Change(tr("清除信道数据"), [this] { Clear(); });
-}
-
-void ChannelEditor::Clear() {
-    invalid_ = InvalidFlags{};
-    UpdateColours();
-    ExchangeData(true);
-    ChannelTable table = Table();
+    ChannelTable table = document_.table();
     // Several chosen rows, the panel's among them: all of them go.
     const QList<int> rows = SelectedRows();
-    if (rows.size() > 1 && rows.contains(m_channelNo - 1)) {
+    if (rows.size() > 1 && rows.contains(panel_.channelNo - 1)) {
         for (int row : rows)
             ClearRow(table, row + 1);
     }
-    ClearRow(table, m_channelNo);
-    SetTable(table);
-    ExchangeData(false);
-    for (QComboBox* combo : {m_comboSquelch, m_comboRate, m_comboPower, m_comboDataVoice}) {
-        combo->setCurrentIndex(-1);
-    }
-    m_rxFreqText.clear();
-    m_txFreqText.clear();
+    ClearRow(table, panel_.channelNo);
+    invalid_ = InvalidFlags{};
+    UpdateColours();
+    CommitTable(tr("清除信道数据"), table);
+    ClearPanelChoices();
+    m_editRx->clear();
+    m_editTx->clear();
     log_.AppendText(tr("***清除信道数据***\r\n"));
-    ExchangeData(false);
-    RememberPanelAsLoaded();
+    RememberLoaded();
 }
 
 void ChannelEditor::OnDefault() {
-    history_.Change(tr("缺省"), [this] {
-        SetTable(EmptyChannelTable());
-        m_channelNo = 1;
-        ExchangeData(false);
-        Clear();
-    });
+    ChannelTable table = EmptyChannelTable();
+    invalid_ = InvalidFlags{};
+    UpdateColours();
+    ClearPanelChoices();
+    EditPanel panel = Panel();
+    panel.channelNo = 1;
+    panel.rxText.clear();
+    panel.txText.clear();
+    ShowPanel(panel);
+    CommitTable(tr("缺省"), table);
+    log_.AppendText(tr("***清除信道数据***\r\n"));
+    RememberLoaded();
 }
 
 bool ChannelEditor::ConfirmPendingEdit() {
-    ExchangeData(true);
-    const EditPanel panel = PanelFromControls();
-    if (panel == panelAsLoaded_ || PanelMatchesRow(panel, Table()))
+    const EditPanel panel = Panel();
+    if (panel == panelAsLoaded_ || PanelMatchesRow(panel, document_.table()))
         return true;
     const QMessageBox::StandardButton answer =
         dialogs_.Message(QMessageBox::Question, NoticeCaption(),
@@ -341,5 +270,5 @@ bool ChannelEditor::ConfirmPendingEdit() {
         return false;
     OnConfirm();
     // A failed check leaves the row as it was and the panel different from it.
-    return PanelMatchesRow(PanelFromControls(), Table());
+    return PanelMatchesRow(Panel(), document_.table());
 }

@@ -1,71 +1,55 @@
-// The channel list and the edit panel beside it: the channel number, the frequency texts and
-// the four drop-downs, their invalid marks, and the commands that move a channel between the
-// panel and its row (click, 确认, 清除, 缺省).
+// The edit panel beside the channel list: the channel number, the frequency texts and the four
+// drop-downs with their invalid marks, bound to the chosen row of the document, and the commands
+// that move a channel between the panel and its row (click, 确认, 清除, 缺省).
 #pragma once
 
+#include <QCoreApplication>
+#include <QList>
 #include <QObject>
 #include <QString>
 
 #include "channel_edit.h"
-#include "document.h"
-#include "edit_history.h"
+#include "codec.h"
 #include "form_controls.h"
 #include "memory_image.h"
 
+class Document;
 class MessageLog;
-class SettingsPanel;
 struct ViewDialogs;
 
 class ChannelEditor : public QObject {
     Q_OBJECT
 
 public:
-    ChannelEditor(const FormControls& controls, SettingsPanel& settings, MessageLog& log,
-                  ViewDialogs& dialogs, EditHistory& history);
+    ChannelEditor(const FormControls& controls, Document& document, MessageLog& log,
+                  ViewDialogs& dialogs);
 
-    // The list's columns, rows and highlight, with the panel's choices empty.
+    // The list's columns and highlight, with the panel's choices empty.
     void SetUpList();
     // The last of the start-up: frequency lengths, colours, and the focus on the list.
     void FinishStart();
-    void SetLimits(double minFreq, double maxFreq);
 
-    // Fields <-> controls. fromControls reads every bound control into its field.
-    void ExchangeData(bool fromControls);
-    // The silent check-and-copy of the edit panel into its row.
-    void ApplyPanelToRow();
     // Before a write: asks about an edit not yet confirmed into its row. False: write nothing.
     bool ConfirmPendingEdit();
+    // The silent check-and-copy of the panel into its row, as one step when it changes the row.
+    void ApplyPanelToRow();
 
-    // The channel list as a table of cells.
-    orvel::ChannelTable Table() const;
-    void SetTable(const orvel::ChannelTable& table);
-    // The settings panel's current choices, read with the panel's fields.
-    orvel::RadioSettings Settings();
-    // The list and the settings as they stand (the panel's fields are not read).
-    WorkState State() const;
-    // Shows decoded settings and the panel's fields.
-    void ShowDecoded(const orvel::RadioSettings& settings);
-    // A freshly opened file: channel 1, no frequencies, no choices.
+    // The one way an image enters the window (a read, 打开, 导入), as one step named `label`:
+    // decoded as both programs decode it, with channel 1 in the panel. A file whose checksum
+    // fails shows an empty table and panel; false then.
+    bool LoadImage(const orvel::MemoryImage& image, orvel::DecodeSource source,
+                   const QString& label);
+    // Channel `channelNo`'s row into the panel. After a read or an open (`keepChoices`) a
+    // drop-down whose cell matches no item keeps what it showed.
+    void LoadChannel(int channelNo, bool keepChoices = false);
+    // A file whose checksum failed: channel 1, no frequencies, no choices.
     void ResetPanel();
-    // The first channel of the list into the panel and back into its row.
-    void LoadFirstChannel();
 
-    orvel::EditPanel PanelFromControls();
-    void PanelToControls(const orvel::EditPanel& panel);
-
-    // The list, the settings and the panel, for a step of the edit history, and back.
-    EditSnapshot Snapshot();
-    void Restore(const EditSnapshot& snapshot);
     // The chosen rows of the list, 0-based, in order.
     QList<int> SelectedRows() const;
-    // A table changed by a command other than the panel's own (paste, fill): the panel follows
-    // its channel's row when that row changed, and keeps an edit in progress otherwise.
-    void PutTable(const orvel::ChannelTable& table);
 
     const orvel::InvalidFlags& invalidFlags() const { return invalid_; }
-    int channelNo() const { return m_channelNo; }
-    double minFreq() const { return m_minFreq; }
-    double maxFreq() const { return m_maxFreq; }
+    int channelNo() const { return panel_.channelNo; }
     CHighlightListCtrl* channelList() const { return m_channelList; }
 
     void OnRowClicked();
@@ -73,26 +57,32 @@ public:
     void OnClear();
     void OnDefault();
 
-private:
-    void Confirm();
-    void Clear();
-    void UpdateColours();
-    void RememberPanelAsLoaded();
+signals:
+    // The chosen rows changed (the commands on rows follow them).
+    void selectionChanged();
 
-    SettingsPanel& settingsPanel_;
+private:
+    // The panel as the controls show it, and back.
+    orvel::EditPanel Panel() const;
+    void ShowPanel(const orvel::EditPanel& panel);
+    // The panel now holds its row: only a panel changed since holds an edit to ask about.
+    void RememberLoaded();
+    // A change of the document made elsewhere (undo, paste, a read): the panel follows its
+    // channel's row when that row changed, and keeps an edit in progress otherwise.
+    void FollowDocument();
+    void ClearPanelChoices();
+    // The table after a change the panel made, as one step.
+    void CommitTable(const QString& label, const orvel::ChannelTable& table);
+    void UpdateColours();
+
+    Document& document_;
     MessageLog& log_;
     ViewDialogs& dialogs_;
-    EditHistory& history_;
 
-    double m_minFreq = 223.0;
-    double m_maxFreq = 235.0;
     orvel::InvalidFlags invalid_;
-    // The panel as it was last loaded from its row or confirmed into it: only a panel changed
-    // since holds an edit to ask about.
+    orvel::EditPanel panel_;  // the channel number; the other fields live in the controls
     orvel::EditPanel panelAsLoaded_;
-    int m_channelNo = 1;
-    QString m_rxFreqText;
-    QString m_txFreqText;
+    orvel::ChannelRow rowAsLoaded_;  // the panel's row when it was loaded or confirmed
 
     QLineEdit* m_editChannelNo;
     QLineEdit* m_editRx;

@@ -13,10 +13,6 @@ class CRowDelegate : public QStyledItemDelegate {
 public:
     explicit CRowDelegate(CHighlightListCtrl* list) : QStyledItemDelegate(list), m_list(list) {}
 
-    QString displayText(const QVariant& value, const QLocale& locale) const override {
-        return m_list->DisplayText(QStyledItemDelegate::displayText(value, locale));
-    }
-
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         if (m_list->HighlightMode() <= CHighlightListCtrl::kHighlightNormal) {
@@ -68,7 +64,7 @@ private:
         if (column == 0) {
             painter->drawLine(cell.topLeft(), cell.bottomLeft());
         }
-        if (column == m_list->columnCount() - 1) {
+        if (column == m_list->model()->columnCount() - 1) {
             painter->drawLine(cell.topRight(), cell.bottomRight());
         }
     }
@@ -106,7 +102,7 @@ void CListHeaderCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
-CHighlightListCtrl::CHighlightListCtrl(QWidget* parent) : QTableWidget(parent) {
+CHighlightListCtrl::CHighlightListCtrl(QWidget* parent) : QTableView(parent) {
     setHorizontalHeader(new CListHeaderCtrl(this));
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -148,7 +144,7 @@ void CHighlightListCtrl::UpdateRowHeight() {
 }
 
 void CHighlightListCtrl::changeEvent(QEvent* event) {
-    QTableWidget::changeEvent(event);
+    QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         UpdateRowHeight();
     }
@@ -156,20 +152,20 @@ void CHighlightListCtrl::changeEvent(QEvent* event) {
 
 // The focus outline spans the whole row, not only the current cell.
 void CHighlightListCtrl::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    QTableWidget::currentChanged(current, previous);
+    QTableView::currentChanged(current, previous);
     viewport()->update();
 }
 
 // Selection colours depend on the focus, so every visible row may change.
 void CHighlightListCtrl::focusInEvent(QFocusEvent* event) {
-    QTableWidget::focusInEvent(event);
+    QTableView::focusInEvent(event);
     if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
         ShowFocusOutline();
     viewport()->update();
 }
 
 void CHighlightListCtrl::focusOutEvent(QFocusEvent* event) {
-    QTableWidget::focusOutEvent(event);
+    QTableView::focusOutEvent(event);
     viewport()->update();
 }
 
@@ -182,12 +178,14 @@ void CHighlightListCtrl::ShowFocusOutline() {
 
 void CHighlightListCtrl::selectionChanged(const QItemSelection& selected,
                                           const QItemSelection& deselected) {
-    QTableWidget::selectionChanged(selected, deselected);
-    ShowFocusOutline();
+    QTableView::selectionChanged(selected, deselected);
+    // A new model brings an empty selection with it: nothing the user did.
+    if (!selected.isEmpty() || !deselected.isEmpty())
+        ShowFocusOutline();
 }
 
 void CHighlightListCtrl::mousePressEvent(QMouseEvent* event) {
-    QTableWidget::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
     ShowFocusOutline();
 }
 
@@ -204,7 +202,7 @@ void CHighlightListCtrl::keyPressEvent(QKeyEvent* event) {
         selectRow(currentIndex().row());
         event->accept();
     } else {
-        QTableWidget::keyPressEvent(event);
+        QTableView::keyPressEvent(event);
     }
     if (choose || currentIndex().row() != before.row() ||
         selectionModel()->selectedRows() != selectedBefore) {
@@ -217,12 +215,7 @@ void CHighlightListCtrl::keyPressEvent(QKeyEvent* event) {
 QModelIndex CHighlightListCtrl::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     if (action == MoveHome || action == MoveEnd)
         modifiers |= Qt::ControlModifier;
-    return QTableWidget::moveCursor(action, modifiers);
-}
-
-void CHighlightListCtrl::SetDisplayText(std::function<QString(const QString&)> shown) {
-    m_displayText = std::move(shown);
-    viewport()->update();
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void CHighlightListCtrl::SetColumnWidths(const QList<int>& widths) {
@@ -236,12 +229,13 @@ void CHighlightListCtrl::SetWidthScale(double scale) {
 }
 
 void CHighlightListCtrl::resizeEvent(QResizeEvent* event) {
-    QTableWidget::resizeEvent(event);
+    QTableView::resizeEvent(event);
     ApplyColumnWidths();
 }
 
 void CHighlightListCtrl::ApplyColumnWidths() {
-    const int columns = std::min(columnCount(), static_cast<int>(m_columnWidths.size()));
+    const int columns =
+        std::min(model() ? model()->columnCount() : 0, static_cast<int>(m_columnWidths.size()));
     if (columns == 0)
         return;
     QList<int> widths;
@@ -271,14 +265,14 @@ void CHighlightListCtrl::ApplyColumnWidths() {
 
 // The press has already updated the selection; a press on no row has cleared it.
 void CHighlightListCtrl::mouseReleaseEvent(QMouseEvent* event) {
-    QTableWidget::mouseReleaseEvent(event);
+    QTableView::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) {
         emit rowClicked();
     }
 }
 
 void CHighlightListCtrl::scrollContentsBy(int dx, int dy) {
-    QTableWidget::scrollContentsBy(dx, dy);
+    QTableView::scrollContentsBy(dx, dy);
     // Scrolled pixels would keep a focus outline drawn for the old column positions.
     if (dx != 0) {
         viewport()->update();

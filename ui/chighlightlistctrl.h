@@ -3,8 +3,7 @@
 #pragma once
 
 #include <QHeaderView>
-#include <QTableWidget>
-#include <functional>
+#include <QTableView>
 
 class QKeyEvent;
 class QMouseEvent;
@@ -25,7 +24,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
-class CHighlightListCtrl : public QTableWidget {
+class CHighlightListCtrl : public QTableView {
     Q_OBJECT
 public:
     // 0: rows drawn by the style; 1 and 2: drawn by this class (full-row highlight).
@@ -41,13 +40,6 @@ public:
     // out whatever room the list has beyond them, so a wider list shows wider columns.
     void SetColumnWidths(const QList<int>& widths);
     void SetWidthScale(double scale);
-
-    // How a cell's text is shown (the window's language); the cells keep the channel table's
-    // own texts, which the rest of the program compares and stores.
-    void SetDisplayText(std::function<QString(const QString&)> shown);
-    QString DisplayText(const QString& cell) const {
-        return m_displayText ? m_displayText(cell) : cell;
-    }
 
     // Whether the focused row's outline is drawn: only once the user moved the focus into the
     // list or moved the selection, not for the row Qt makes current on its own.
@@ -82,5 +74,4 @@ private:
     QList<int> m_columnWidths;
     double m_widthScale = 1.0;
     bool m_focusOutline = false;
-    std::function<QString(const QString&)> m_displayText;
 };

@@ -176,11 +176,17 @@ QProgressBar* CMainFrame::ProgressBar() {
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label) {
-    // The text after the tab is the key hint the menu shows; it is not a shortcut.
-    auto* action = new QAction(label, this);
-    action->setObjectName(QStringLiteral("id%1").arg(id));
-    action->setIconVisibleInMenu(false);
-    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    QAction* action = nullptr;
+    if (id == cmd::kAbout || id == cmd::kExit) {
+        // The frame's own commands.
+        action = new QAction(this);
+        action->setObjectName(QStringLiteral("id%1").arg(id));
+        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    } else {
+        action = m_target->Commands().Action(id);
+    }
+    // The text after the tab is the key hint the menu shows; the key table makes it work.
+    action->setText(label);
     menu->addAction(action);
     m_commands.emplace(id, action);
     return action;
@@ -315,23 +321,12 @@ void CMainFrame::RunCommand(int id) {
         about.exec();
     } else if (id == cmd::kExit) {
         close();
-        return;
     } else {
-        m_target->OnCommand(id);
+        m_target->Commands().Key(id);
     }
-    RefreshCommandStates();
 }
 
 void CMainFrame::RefreshCommandStates() {
-    for (const auto& [id, action] : m_commands) {
-        if (id == cmd::kAbout || id == cmd::kExit) {
-            continue;
-        }
-        action->setEnabled(m_target->IsCommandEnabled(id));
-        if (action->isCheckable()) {
-            action->setChecked(m_target->IsCommandChecked(id));
-        }
-    }
     for (QAction* item : std::as_const(m_deviceItems)) {
         if (item->isCheckable()) {
             item->setChecked(m_target->IsDeviceChecked(item->data().toString()));
@@ -389,8 +384,7 @@ bool CMainFrame::HandleKeyTable(QWidget* receiver, QEvent* event) {
     // goes no further.
     event->accept();
     if (event->type() == QEvent::KeyPress && !key.isAutoRepeat() && binding->command != 0 &&
-        !(binding->notInText && IsTextField(receiver)) &&
-        m_target->IsCommandEnabled(binding->command)) {
+        !(binding->notInText && IsTextField(receiver))) {
         RunCommand(binding->command);
     }
     return true;

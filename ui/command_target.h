@@ -1,10 +1,14 @@
-// What the main frame needs from the view: it turns menu, toolbar and key commands into calls
-// here and asks for the state it shows (check marks, enabled items, serial devices).
+// The window's commands: their ids, the actions that carry them, and what the main frame asks
+// of the view.
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
+
+class QAction;
 
 namespace orvel::cmd {
 // Command ids of menu, toolbar and key table 128.
@@ -38,13 +42,37 @@ inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
 }  // namespace orvel::cmd
 
+// The window's commands as actions, one per command id, each with its object name "id<N>" and
+// connected to what it does. The frame gives them their texts, icons and places; whoever owns
+// them keeps their enabled and checked states current as things change.
+class CommandActions : public QObject {
+    Q_OBJECT
+
+public:
+    explicit CommandActions(QObject* parent = nullptr) : QObject(parent) {}
+
+    // The action of `id`, created on first use.
+    QAction* Action(int id);
+    // Binds `id` to what it does.
+    QAction* Bind(int id, const std::function<void()>& run);
+    // What a command's key does while the command is disabled (by default nothing).
+    void BindWhenDisabled(int id, const std::function<void()>& run);
+    // A command's key: the command, or what it does while disabled.
+    void Key(int id);
+    bool IsEnabled(int id) const;
+    bool IsChecked(int id) const;
+
+private:
+    std::map<int, QAction*> actions_;
+    std::map<int, std::function<void()>> whenDisabled_;
+};
+
+// What the main frame needs from the view: the commands, and the state it shows beside them
+// (serial devices, the port, the recent files, the unsaved mark).
 class CommandTarget {
 public:
     virtual ~CommandTarget() = default;
-    virtual void OnCommand(int id) = 0;
-    // 保存 without a file, and the editing commands with nothing to act on, are disabled.
-    virtual bool IsCommandEnabled(int id) const = 0;
-    virtual bool IsCommandChecked(int id) const = 0;  // 32784..32787, 32789
+    virtual CommandActions& Commands() = 0;
     virtual QStringList SerialDeviceNames()
         const = 0;  // ports found on this machine, e.g. "ttyUSB0"
     virtual void OnSelectDevice(const QString& name) = 0;
@@ -58,7 +86,7 @@ public:
     // Files dropped on the window.
     virtual void OnDropFiles(const QStringList& /*paths*/) {}
 
-    // Set by the frame: called when what the frame shows changed without a command (a port
-    // that went away).
+    // Set by the frame: called when what the frame shows beside the commands changed (the
+    // unsaved mark, the port, the recent files).
     std::function<void()> stateChanged;
 };

@@ -1,6 +1,7 @@
 #include "corveltoolview.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QDate>
 #include <QEvent>
 #include <QFileDialog>
@@ -50,25 +51,17 @@ COrvelToolView::COrvelToolView(QWidget* parent)
       ui_(new Ui::MainForm),
       controls_(SetUpForm(*ui_, this)),
       log_(controls_.logEdit),
-      settingsPanel_(this),
-      history_(log_),
-      editor_(controls_, settingsPanel_, log_, dialogs_, history_),
+      settingsPanel_(this, document_),
+      editor_(controls_, document_, log_, dialogs_),
       port_(log_, dialogs_),
-      radio_(document_, editor_, port_, log_, dialogs_, history_),
-      files_(document_, editor_, log_, dialogs_, history_, recent_),
+      radio_(document_, editor_, port_, log_, dialogs_),
+      files_(document_, editor_, log_, dialogs_, recent_),
       transfer_(document_, editor_, files_, log_, dialogs_, recent_),
-      print_(editor_, log_, dialogs_),
-      rows_(editor_, history_, log_, dialogs_) {
-    history_.capture = [this] { return editor_.Snapshot(); };
-    history_.restore = [this](const EditSnapshot& snapshot) { editor_.Restore(snapshot); };
-    settingsPanel_.userChanged = [this](const QString& label, const RadioSettings& before) {
-        history_.SettingChanged(tr("设置 %1").arg(label), before);
-    };
-    connect(&history_, &EditHistory::changed, this, [this] {
-        RefreshModified();
-        if (stateChanged)
-            stateChanged();
-    });
+      print_(document_, log_, dialogs_),
+      rows_(document_, editor_, log_, dialogs_) {
+    connect(&document_, &Document::stepLogged, this,
+            [this](const QString& line) { log_.AppendLog(line); });
+    connect(&document_, &Document::modifiedChanged, this, &COrvelToolView::NotifyStateChanged);
     dialogs_.message = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
                               QMessageBox::StandardButtons buttons) {
         QMessageBox box(icon, caption, text, buttons, this);
@@ -136,17 +129,8 @@ COrvelToolView::COrvelToolView(QWidget* parent)
         FindRadioDialog dialog(std::move(ports), &port_.serialPort(), this);
         return dialog.exec() == QDialog::Accepted ? dialog.ChosenName() : QString();
     };
-    port_.stateChanged = [this] {
-        if (stateChanged)
-            stateChanged();
-    };
-    // Edits outside the frame's commands: 确认 and 清除 (also Enter in a frequency) and the
-    // settings. Connected after the editor's own handlers, so they see the edit done.
-    for (QAbstractButton* button : {controls_.confirmButton, controls_.clearButton})
-        connect(button, &QAbstractButton::clicked, this, &COrvelToolView::RefreshModified);
-    for (QLineEdit* edit : {controls_.rxEdit, controls_.txEdit})
-        connect(edit, &QLineEdit::returnPressed, this, &COrvelToolView::RefreshModified);
-    settingsPanel_.OnUserChange(this, [this] { RefreshModified(); });
+    port_.stateChanged = [this] { NotifyStateChanged(); };
+    BindCommands();
     LayOutMainForm(this);
 }
 
@@ -157,8 +141,7 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     if (started_)
         return;
     started_ = true;
-    editor_.ExchangeData(false);
-    settingsPanel_.Show(RadioSettings{});
+    settingsPanel_.Show(document_.settings());
     editor_.SetUpList();
 
     const QDateTime now = QDateTime::currentDateTime();
@@ -177,25 +160,30 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     log_.SetLogText(banner.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 
     const Configuration config = LoadConfigurationFile(ConfigReadPath());
-    editor_.SetLimits(config.minFreq, config.maxFreq);
+    document_.SetLimits({config.minFreq, config.maxFreq});
     transfer_.SetLimitsFault(config.limitsFault);
     recent_.Load();
     radio_.Configure(config);
+    commands_.Action(cmd::kVerifyWrites)->setChecked(radio_.verifyWrites());
     port_.Configure(config);
     port_.Start(options.portOverride, options.tracePath);
 
     PlaceFrame();
 
-    document_.m_image = MemoryImage{};
-    std::copy(kStartupHeader.begin(), kStartupHeader.end(), document_.m_image.begin());
     editor_.FinishStart();
-    files_.MarkKept();
-    RefreshModified();
+    document_.MarkKept();
+    NotifyStateChanged();
 }
 
-void COrvelToolView::RefreshModified() {
+void COrvelToolView::NotifyStateChanged() {
+    UpdatePortChecks();
     if (stateChanged)
         stateChanged();
+}
+
+void COrvelToolView::UpdatePortChecks() {
+    for (int n = 1; n <= 4; ++n)
+        commands_.Action(cmd::kCom1 + n - 1)->setChecked(port_.IsComChecked(n));
 }
 
 void COrvelToolView::OnDropFiles(const QStringList& paths) {
@@ -204,7 +192,7 @@ void COrvelToolView::OnDropFiles(const QStringList& paths) {
     busy_ = true;
     transfer_.OnDropFiles(paths);
     busy_ = false;
-    RefreshModified();
+    NotifyStateChanged();
 }
 
 // The frame grows around the form's preferred size, but not past the screen; a small screen
@@ -249,122 +237,95 @@ bool COrvelToolView::eventFilter(QObject* watched, QEvent* event) {
         busy_ = false;
         if (!close) {
             event->ignore();
-            RefreshModified();
+            NotifyStateChanged();
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-// --- routing -------------------------------------------------------------------------------
+// --- commands ------------------------------------------------------------------------------
 
 void COrvelToolView::OnCommand(int id) {
+    commands_.Key(id);
+}
+
+void COrvelToolView::BindCommands() {
     // An exchange in progress finishes before anything else starts.
-    if (busy_)
-        return;
-    busy_ = true;
-    switch (id) {
-        case cmd::kOpen:
-            files_.OnOpen();
-            break;
-        case cmd::kSave:
-            if (IsCommandEnabled(cmd::kSave))
-                files_.OnSave();
-            break;
-        case cmd::kSaveAs:
-            files_.OnSaveAs();
-            break;
-        case cmd::kPrint:
-            print_.OnPrint();
-            break;
-        case cmd::kPrintSetup:
-            print_.OnPrintSetup(this);
-            break;
-        case cmd::kDefaultTable:
-            editor_.OnDefault();
-            break;
-        case cmd::kUndo:
-            history_.Undo();
-            break;
-        case cmd::kRedo:
-            history_.Redo();
-            break;
-        case cmd::kCopy:
-            rows_.OnCopy();
-            break;
-        case cmd::kPaste:
-            rows_.OnPaste();
-            break;
-        case cmd::kFill:
-            rows_.OnFill();
-            break;
-        case cmd::kImport:
-            transfer_.OnImport();
-            break;
-        case cmd::kExport:
-            transfer_.OnExport();
-            break;
-        case cmd::kReadRadio:
-            // Without a port the read only says so: nothing is set aside to ask about.
-            if (!port_.serialPort().IsOpen() || files_.MaySetWorkAside()) {
-                if (radio_.OnRead())
-                    files_.MarkKept();
-            }
-            break;
-        case cmd::kWriteRadio:
-            if (radio_.OnWrite())
-                files_.MarkKept();
-            break;
-        case cmd::kCurrentChannel:
-            radio_.OnCurrentChannel();
-            break;
-        case cmd::kVerifyWrites:
-            radio_.OnToggleVerify();
-            break;
-        case cmd::kCompareRadio:
-            radio_.OnCompareRadio();
-            break;
-        case cmd::kFindRadio:
-            port_.OnFindRadio();
-            break;
-        case cmd::kHelp:
-        case cmd::kQuestions: {
+    const auto bind = [this](int id, const std::function<void()>& run) {
+        return commands_.Bind(id, [this, run] {
+            if (busy_)
+                return;
+            busy_ = true;
+            run();
+            busy_ = false;
+            NotifyStateChanged();
+        });
+    };
+    bind(cmd::kOpen, [this] { files_.OnOpen(); });
+    bind(cmd::kSave, [this] { files_.OnSave(); });
+    bind(cmd::kSaveAs, [this] { files_.OnSaveAs(); });
+    bind(cmd::kPrint, [this] { print_.OnPrint(); });
+    bind(cmd::kPrintSetup, [this] { print_.OnPrintSetup(this); });
+    bind(cmd::kDefaultTable, [this] { editor_.OnDefault(); });
+    bind(cmd::kUndo, [this] { document_.undoStack().undo(); });
+    bind(cmd::kRedo, [this] { document_.undoStack().redo(); });
+    bind(cmd::kCopy, [this] { rows_.OnCopy(); });
+    bind(cmd::kPaste, [this] { rows_.OnPaste(); });
+    bind(cmd::kFill, [this] { rows_.OnFill(); });
+    bind(cmd::kImport, [this] { transfer_.OnImport(); });
+    bind(cmd::kExport, [this] { transfer_.OnExport(); });
+    bind(cmd::kReadRadio, [this] {
+        // Without a port the read only says so: nothing is set aside to ask about.
+        if (!port_.serialPort().IsOpen() || files_.MaySetWorkAside()) {
+            if (radio_.OnRead())
+                document_.MarkKept();
+        }
+    });
+    bind(cmd::kWriteRadio, [this] {
+        if (radio_.OnWrite())
+            document_.MarkKept();
+    });
+    bind(cmd::kCurrentChannel, [this] { radio_.OnCurrentChannel(); });
+    bind(cmd::kVerifyWrites, [this] {
+        radio_.OnToggleVerify();
+        commands_.Action(cmd::kVerifyWrites)->setChecked(radio_.verifyWrites());
+    })->setCheckable(true);
+    bind(cmd::kCompareRadio, [this] { radio_.OnCompareRadio(); });
+    bind(cmd::kFindRadio, [this] { port_.OnFindRadio(); });
+    for (int id : {cmd::kHelp, cmd::kQuestions}) {
+        bind(id, [id] {
             const QStringList folders = HelpFolders(ProgramDir());
             OpenHelpFile(folders, HelpBaseName(folders, id == cmd::kHelp ? QStringLiteral("help")
                                                                          : QStringLiteral("ques")));
-            break;
-        }
-        default:
-            if (id >= cmd::kCom1 && id <= cmd::kCom4)
-                port_.OnSelectCom(id - cmd::kCom1 + 1);
-            else if (id >= cmd::kRecentFile1 && id < cmd::kRecentFile1 + kRecentFileCount)
-                transfer_.OnRecentFile(id - cmd::kRecentFile1);
-            break;
+        });
     }
-    busy_ = false;
-    // Also for a command that came from elsewhere than the frame (the demo, a test).
-    RefreshModified();
-}
+    for (int n = 1; n <= 4; ++n)
+        bind(cmd::kCom1 + n - 1, [this, n] { port_.OnSelectCom(n); })->setCheckable(true);
+    for (int n = 0; n < kRecentFileCount; ++n)
+        bind(cmd::kRecentFile1 + n, [this, n] { transfer_.OnRecentFile(n); });
+    // Ctrl+V with nothing to paste says why rather than nothing at all.
+    commands_.BindWhenDisabled(cmd::kPaste, [this] {
+        if (!busy_)
+            rows_.OnPaste();
+    });
 
-bool COrvelToolView::IsCommandEnabled(int id) const {
-    switch (id) {
-        case cmd::kSave:
-            return !files_.filePath().isEmpty();
-        case cmd::kUndo:
-            return history_.CanUndo();
-        case cmd::kRedo:
-            return history_.CanRedo();
-        case cmd::kCopy:
-            return rows_.CanCopy();
-        case cmd::kPaste:
-            return rows_.CanPaste();
-        default:
-            return true;
-    }
-}
-
-bool COrvelToolView::IsCommandChecked(int id) const {
-    if (id == cmd::kVerifyWrites)
-        return radio_.verifyWrites();
-    return id >= cmd::kCom1 && id <= cmd::kCom4 && port_.IsComChecked(id - cmd::kCom1 + 1);
+    QAction* save = commands_.Action(cmd::kSave);
+    save->setEnabled(false);
+    connect(&document_, &Document::filePathChanged, save,
+            [save](const QString& path) { save->setEnabled(!path.isEmpty()); });
+    QUndoStack& steps = document_.undoStack();
+    QAction* undo = commands_.Action(cmd::kUndo);
+    QAction* redo = commands_.Action(cmd::kRedo);
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&steps, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    const auto updateRows = [this] {
+        commands_.Action(cmd::kCopy)->setEnabled(rows_.CanCopy());
+        commands_.Action(cmd::kPaste)->setEnabled(rows_.CanPaste());
+    };
+    connect(&rows_, &RowCommands::enabledChanged, this, updateRows);
+    connect(&document_, &Document::changed, this, updateRows);
+    updateRows();
 }

@@ -1,6 +1,6 @@
-// The main form: it builds the form, composes the parts that do the work (the log, the channel
-// editor, the settings panel, the port, the radio, file and print commands), runs the start-up
-// and routes the frame's commands to them.
+// The main form: it builds the form, composes the parts that do the work around one document
+// (the log, the channel editor, the settings panel, the port, the radio, file and print
+// commands), runs the start-up and binds each command's action to the part that does it.
 #pragma once
 
 #include <QString>
@@ -10,7 +10,6 @@
 #include "channel_editor.h"
 #include "command_target.h"
 #include "document.h"
-#include "edit_history.h"
 #include "file_commands.h"
 #include "form_controls.h"
 #include "message_log.h"
@@ -49,46 +48,45 @@ public:
     void SetProgressBar(QProgressBar* bar) { radio_.SetProgressBar(bar); }
     QPrinter& printer() { return print_.printer(); }
 
+    // A command as its action or key runs it; a disabled command does nothing (paste says why).
+    void OnCommand(int id);
+    bool IsCommandEnabled(int id) const { return commands_.IsEnabled(id); }
+    bool IsCommandChecked(int id) const { return commands_.IsChecked(id); }
+
     // CommandTarget
-    void OnCommand(int id) override;
-    bool IsCommandEnabled(int id) const override;
-    bool IsCommandChecked(int id) const override;
+    CommandActions& Commands() override { return commands_; }
     QStringList SerialDeviceNames() const override { return port_.SerialDeviceNames(); }
     void OnSelectDevice(const QString& name) override { port_.OnSelectDevice(name); }
     bool IsDeviceChecked(const QString& name) const override { return port_.IsDeviceChecked(name); }
     QString PortStatusText() const override { return port_.PortStatusText(); }
     QStringList RecentFiles() const override { return recent_.paths(); }
-    bool IsModified() const override { return files_.IsModified(); }
+    bool IsModified() const override { return document_.IsModified(); }
     void OnDropFiles(const QStringList& paths) override;
-
-    // Shows whether the work holds unsaved changes (the title's mark); called after whatever
-    // changes the channels or settings outside a command.
-    void RefreshModified();
 
     // The parts, and what the shell and tests read through the view.
     MessageLog& log() { return log_; }
     ChannelEditor& editor() { return editor_; }
     SettingsPanel& settingsPanel() { return settingsPanel_; }
     PortController& port() { return port_; }
-    // Every change of the list or the settings is a step here; its changed() signal follows
-    // each step, undo and redo.
-    EditHistory& history() { return history_; }
+    // What the window edits; every change of the list or the settings is a step of its undo
+    // stack.
+    Document& document() { return document_; }
+    QUndoStack& undoStack() { return document_.undoStack(); }
 
-    void ExchangeData(bool fromControls) { editor_.ExchangeData(fromControls); }
     void AppendLog(const QString& line) { log_.AppendLog(line); }
     void ApplyPanelToRow() { editor_.ApplyPanelToRow(); }
     QString LogText() const { return log_.LogText(); }
     void SetLogText(const QString& text) { log_.SetLogText(text); }
-    orvel::ChannelTable Table() const { return editor_.Table(); }
-    void SetTable(const orvel::ChannelTable& table) { editor_.SetTable(table); }
-    orvel::RadioSettings Settings() { return editor_.Settings(); }
-    const orvel::MemoryImage& image() const { return document_.m_image; }
-    const QString& filePath() const { return files_.filePath(); }
+    const orvel::ChannelTable& Table() const { return document_.table(); }
+    const orvel::RadioSettings& Settings() const { return document_.settings(); }
+    // The bytes a save would write.
+    orvel::MemoryImage image() const { return document_.Encoded(); }
+    const QString& filePath() const { return document_.filePath(); }
     orvel::SerialPort& serialPort() { return port_.serialPort(); }
     const orvel::InvalidFlags& invalidFlags() const { return editor_.invalidFlags(); }
     int channelNo() const { return editor_.channelNo(); }
-    double minFreq() const { return editor_.minFreq(); }
-    double maxFreq() const { return editor_.maxFreq(); }
+    double minFreq() const { return document_.limits().min; }
+    double maxFreq() const { return document_.limits().max; }
     int portNumber() const { return port_.portNumber(); }
     const std::string& specialWord() const { return radio_.specialWord(); }
     CHighlightListCtrl* channelList() const { return editor_.channelList(); }
@@ -119,6 +117,11 @@ protected:
 
 private:
     void PlaceFrame();
+    // Each command's action bound to what it does, and its enabled and checked states to the
+    // signals that change them.
+    void BindCommands();
+    void UpdatePortChecks();
+    void NotifyStateChanged();
 
     // Declared in the order they are built: each part is given the ones before it.
     std::unique_ptr<Ui::MainForm> ui_;
@@ -127,7 +130,6 @@ private:
     Document document_;
     MessageLog log_;
     SettingsPanel settingsPanel_;
-    EditHistory history_;
     ChannelEditor editor_;
     PortController port_;
     RadioCommands radio_;
@@ -136,6 +138,7 @@ private:
     TransferCommands transfer_;
     PrintCommands print_;
     RowCommands rows_;
+    CommandActions commands_;
     bool busy_ = false;
     bool started_ = false;
 };

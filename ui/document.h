@@ -1,16 +1,78 @@
-// The memory image the window works on: read from the radio or a file, written to either.
+// The one configuration the window edits: the channels, the settings and the bytes of the image
+// that neither holds (header, spare words), with the frequency limits, the file it belongs to
+// and the state last kept. Every view reads it and every change goes through it, as one step of
+// its undo stack, so undo, the unsaved mark, Save and the write all see the same thing.
 #pragma once
 
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+#include <functional>
+
+#include "channel_edit.h"
 #include "memory_image.h"
 
-struct Document {
-    orvel::MemoryImage m_image{};
+struct DocumentState {
+    orvel::ChannelTable table = orvel::EmptyChannelTable();
+    orvel::RadioSettings settings{};
+    // Header and spare words; the channel and settings bytes are coded from the two above.
+    orvel::MemoryImage image = orvel::StartupImage();
+
+    // The 260 bytes a save or a write starts from: `image` with the table and settings coded in.
+    orvel::MemoryImage Encoded() const;
+    bool operator==(const DocumentState& other) const;
 };
 
-// What the technician edits in the window: the channel list and the radio-wide settings.
-// Compared to tell unsaved work, kept to take a step back.
-struct WorkState {
-    orvel::ChannelTable table{};
-    orvel::RadioSettings settings{};
-    bool operator==(const WorkState&) const = default;
+class Document : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kMaxSteps = 100;
+
+    explicit Document(QObject* parent = nullptr);
+
+    const DocumentState& state() const { return state_; }
+    const orvel::ChannelTable& table() const { return state_.table; }
+    const orvel::RadioSettings& settings() const { return state_.settings; }
+    orvel::MemoryImage Encoded() const { return state_.Encoded(); }
+
+    // A change as one step named `label` (the text its log line says, e.g. "数据设置 [信道3]").
+    // A change that leaves the state as it was is no step. Returns whether it was one.
+    bool Change(const QString& label, const std::function<void(DocumentState&)>& edit);
+    bool ChangeTo(const QString& label, const DocumentState& state);
+    // Shows a state that is no step of its own (a read in progress); Restore puts back one
+    // shown before.
+    void Show(const DocumentState& state);
+
+    QUndoStack& undoStack() { return undoStack_; }
+
+    const orvel::FrequencyLimits& limits() const { return limits_; }
+    void SetLimits(const orvel::FrequencyLimits& limits) { limits_ = limits; }
+
+    const QString& filePath() const { return filePath_; }
+    void SetFilePath(const QString& path);
+
+    // Changes neither saved nor written to the radio: the whole state differs from the one
+    // last opened, read, saved or written.
+    bool IsModified() const { return !(state_ == kept_); }
+    void MarkKept();
+
+signals:
+    // After every change of the state: a step, an undo, a redo, Show.
+    void changed();
+    void modifiedChanged(bool modified);
+    void filePathChanged(const QString& path);
+    // "撤销：…" or "重做：…", for the log.
+    void stepLogged(const QString& line);
+
+private:
+    friend class DocumentStep;
+    void Put(const DocumentState& state);
+
+    DocumentState state_;
+    DocumentState kept_;
+    orvel::FrequencyLimits limits_;
+    QString filePath_;
+    bool modified_ = false;
+    QUndoStack undoStack_;
 };

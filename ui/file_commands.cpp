@@ -9,7 +9,6 @@
 #include "channel_file.h"
 #include "codec.h"
 #include "document.h"
-#include "edit_history.h"
 #include "file_access.h"
 #include "file_operations.h"
 #include "message_log.h"
@@ -39,13 +38,8 @@ QString OpenFailureText(ReadFault fault, const std::string& error) {
 }  // namespace
 
 FileCommands::FileCommands(Document& document, ChannelEditor& editor, MessageLog& log,
-                           ViewDialogs& dialogs, EditHistory& history, RecentFileList& recent)
-    : document_(document),
-      editor_(editor),
-      log_(log),
-      dialogs_(dialogs),
-      history_(history),
-      recent_(recent) {}
+                           ViewDialogs& dialogs, RecentFileList& recent)
+    : document_(document), editor_(editor), log_(log), dialogs_(dialogs), recent_(recent) {}
 
 void FileCommands::OnOpen() {
     const QString path = dialogs_.fileName(false, DefaultChannelFilePath());
@@ -72,31 +66,15 @@ void FileCommands::OpenPath(const QString& path) {
         dialogs_.Message(QMessageBox::NoIcon, kAppTitle, OpenFailureText(fault, error));
         return;
     }
-    m_filePath = fullPath;
+    document_.SetFilePath(fullPath);
     recent_.Add(fullPath);
-    const bool checksumOk =
-        LoadImage(content.image, tr("打开 %1").arg(QFileInfo(fullPath).fileName()));
-    MarkKept();
+    const bool checksumOk = editor_.LoadImage(content.image, DecodeSource::FromFile,
+                                              tr("打开 %1").arg(QFileInfo(fullPath).fileName()));
+    document_.MarkKept();
     if (!checksumOk) {
         log_.AppendLog(tr("数据校验错"));
         dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("数据校验错"));
     }
-}
-
-bool FileCommands::LoadImage(const MemoryImage& image, const QString& label) {
-    bool checksumOk = true;
-    history_.Change(label, [&] {
-        document_.m_image = image;
-        const DecodedImage decoded =
-            DecodeImage(document_.m_image, DecodeSource::FromFile, editor_.Settings());
-        editor_.SetTable(decoded.table);
-        editor_.ResetPanel();
-        editor_.ShowDecoded(decoded.settings);
-        checksumOk = decoded.checksumOk;
-        if (checksumOk)
-            editor_.LoadFirstChannel();
-    });
-    return checksumOk;
 }
 
 bool FileCommands::WriteFileBytes(const QString& path, const std::vector<std::uint8_t>& bytes) {
@@ -130,20 +108,20 @@ bool FileCommands::SaveAs() {
     const QString path = dialogs_.fileName(true, DefaultChannelFilePath());
     if (path.isEmpty())
         return false;
-    EncodeImage(editor_.Table(), editor_.Settings(), document_.m_image);
     const QString fullPath = QFileInfo(path).absoluteFilePath();
-    if (!WriteFileBytes(fullPath, ChannelFileBytes(document_.m_image)))
+    if (!WriteFileBytes(fullPath, ChannelFileBytes(document_.Encoded())))
         return false;
     log_.AppendLog(tr("文件保存 [%1]").arg(fullPath));
-    m_filePath = fullPath;
+    document_.SetFilePath(fullPath);
     recent_.Add(fullPath);
-    MarkKept();
+    document_.MarkKept();
     return true;
 }
 
 void FileCommands::OnSave() {
     // A safety copy opened and saved in place would carry the user's work under a copy's name.
-    if (!m_filePath.isEmpty() && InBackupFolder(m_filePath)) {
+    const QString& filePath = document_.filePath();
+    if (!filePath.isEmpty() && InBackupFolder(filePath)) {
         SaveAs();
         return;
     }
@@ -151,30 +129,22 @@ void FileCommands::OnSave() {
                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
-    if (!m_filePath.isEmpty())
+    if (!filePath.isEmpty())
         SaveToCurrentFile();
 }
 
 bool FileCommands::SaveToCurrentFile() {
-    EncodeImage(editor_.Table(), editor_.Settings(), document_.m_image);
-    if (!WriteFileBytes(m_filePath, ChannelFileBytes(document_.m_image)))
+    const QString path = document_.filePath();
+    if (!WriteFileBytes(path, ChannelFileBytes(document_.Encoded())))
         return false;
-    log_.AppendLog(tr("文件保存[%1]").arg(m_filePath));
-    recent_.Add(m_filePath);
-    MarkKept();
+    log_.AppendLog(tr("文件保存[%1]").arg(path));
+    recent_.Add(path);
+    document_.MarkKept();
     return true;
 }
 
-bool FileCommands::IsModified() const {
-    return editor_.State() != kept_;
-}
-
-void FileCommands::MarkKept() {
-    kept_ = editor_.State();
-}
-
 bool FileCommands::MaySetWorkAside() {
-    if (!IsModified())
+    if (!document_.IsModified())
         return true;
     const QMessageBox::StandardButton answer =
         dialogs_.Message(QMessageBox::Question, kAppTitle, tr("是否保存对信道数据的修改？"),
@@ -185,5 +155,6 @@ bool FileCommands::MaySetWorkAside() {
     if (answer != QMessageBox::Save)
         return true;
     // A safety copy is never saved over (see OnSave).
-    return m_filePath.isEmpty() || InBackupFolder(m_filePath) ? SaveAs() : SaveToCurrentFile();
+    const QString& filePath = document_.filePath();
+    return filePath.isEmpty() || InBackupFolder(filePath) ? SaveAs() : SaveToCurrentFile();
 }

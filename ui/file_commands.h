@@ -8,12 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "document.h"
-
+#include "codec.h"
 #include "memory_image.h"
 
 class ChannelEditor;
-class EditHistory;
+class Document;
 class MessageLog;
 class RecentFileList;
 struct ViewDialogs;
@@ -23,9 +22,7 @@ class FileCommands {
 
 public:
     FileCommands(Document& document, ChannelEditor& editor, MessageLog& log, ViewDialogs& dialogs,
-                 EditHistory& history, RecentFileList& recent);
-
-    const QString& filePath() const { return m_filePath; }
+                 RecentFileList& recent);
 
     void OnOpen();
     void OnSave();
@@ -33,19 +30,10 @@ public:
     // 打开 of a chosen file: asks first about unsaved changes.
     void OpenPath(const QString& path);
 
-    // The one way an image from a file enters the window (打开 and 导入), as one undoable step
-    // named `label` (e.g. "打开 a.dat"): the list, the settings, and channel 1 in the panel.
-    // False when its checksum does not match: the list and settings show with an empty panel.
-    bool LoadImage(const orvel::MemoryImage& image, const QString& label);
-
     // Replaces `path` with `bytes`, its old bytes among the safety copies first; asks to go on
     // without that copy and reports a failure. True when written.
     bool WriteFileBytes(const QString& path, const std::vector<std::uint8_t>& bytes);
 
-    // Changes neither saved to a file nor written to the radio.
-    bool IsModified() const;
-    // The window's work as it stands is now kept (saved, written, opened, read).
-    void MarkKept();
     // Before the work is set aside (closing, opening, reading): with changes, asks whether to
     // save them. False: the user chose to stay, or the save failed or was cancelled.
     bool MaySetWorkAside();
@@ -58,8 +46,5 @@ private:
     ChannelEditor& editor_;
     MessageLog& log_;
     ViewDialogs& dialogs_;
-    EditHistory& history_;
     RecentFileList& recent_;
-    QString m_filePath;
-    WorkState kept_;
 };

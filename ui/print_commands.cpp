@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QPrintDialog>
 
-#include "channel_editor.h"
 #include "core_texts.h"
+#include "document.h"
 #include "language.h"
 #include "message_log.h"
 #include "report.h"
@@ -13,11 +13,10 @@
 
 using namespace orvel;
 
-PrintCommands::PrintCommands(ChannelEditor& editor, MessageLog& log, ViewDialogs& dialogs)
-    : editor_(editor), log_(log), dialogs_(dialogs) {}
+PrintCommands::PrintCommands(const Document& document, MessageLog& log, ViewDialogs& dialogs)
+    : document_(document), log_(log), dialogs_(dialogs) {}
 
 void PrintCommands::OnPrint() {
-    editor_.ExchangeData(true);
     if (!dialogs_.print(printer_))
         return;
     PaintReport(printer_);
@@ -31,7 +30,7 @@ void PrintCommands::PaintReport(QPrinter& printer) {
             ? ReportLanguage{}
             : ReportLanguage{[](std::string_view text) { return CoreTextUtf8(text); },
                              kTranslatedValueX};
-    const Report report = BuildReport(editor_.Table(), editor_.Settings(), language);
+    const Report report = BuildReport(document_.table(), document_.settings(), language);
     printer.setDocName(QString::fromStdString(report.jobName));
     // The layout is in device dots at 600 dpi: it fills an A4 page.
     printer.setResolution(600);

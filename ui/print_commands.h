@@ -5,7 +5,7 @@
 #include <QPrinter>
 #include <QString>
 
-class ChannelEditor;
+class Document;
 class MessageLog;
 class QWidget;
 struct ViewDialogs;
@@ -14,7 +14,7 @@ class PrintCommands {
     Q_DECLARE_TR_FUNCTIONS(PrintCommands)
 
 public:
-    PrintCommands(ChannelEditor& editor, MessageLog& log, ViewDialogs& dialogs);
+    PrintCommands(const Document& document, MessageLog& log, ViewDialogs& dialogs);
 
     QPrinter& printer() { return printer_; }
 
@@ -27,7 +27,7 @@ public:
 private:
     void PaintReport(QPrinter& printer);
 
-    ChannelEditor& editor_;
+    const Document& document_;
     MessageLog& log_;
     ViewDialogs& dialogs_;
     QPrinter printer_{QPrinter::HighResolution};

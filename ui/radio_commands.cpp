@@ -11,7 +11,6 @@
 #include "configuration.h"
 #include "core_texts.h"
 #include "document.h"
-#include "edit_history.h"
 #include "exchanges.h"
 #include "image_diff.h"
 #include "message_log.h"
@@ -46,13 +45,8 @@ QString ReadFailureText(ReadStatus status) {
 }  // namespace
 
 RadioCommands::RadioCommands(Document& document, ChannelEditor& editor, PortController& port,
-                             MessageLog& log, ViewDialogs& dialogs, EditHistory& history)
-    : document_(document),
-      editor_(editor),
-      port_(port),
-      log_(log),
-      dialogs_(dialogs),
-      history_(history) {}
+                             MessageLog& log, ViewDialogs& dialogs)
+    : document_(document), editor_(editor), port_(port), log_(log), dialogs_(dialogs) {}
 
 void RadioCommands::Configure(const Configuration& config) {
     m_specialWord = config.specialWord;
@@ -90,20 +84,18 @@ void RadioCommands::EndProgress() {
 }
 
 bool RadioCommands::OnRead() {
-    // A read that failed is no step, even where it emptied the list on its way.
-    return history_.ChangeIf(tr("读取电台数据"), [this] { return Read(); });
-}
-
-bool RadioCommands::Read() {
+    const DocumentState before = document_.state();
     const ExchangeHooks hooks = MakeExchangeHooks();
     const ReadOutcome outcome = ReadRadioKeepingCopy(port_.serialPort(), hooks, [this] {
-        ChannelTable table = editor_.Table();
+        // The list empties while the image is on its way.
+        DocumentState reading = document_.state();
         for (int r = 0; r < kChannelCount; ++r)
-            ClearRow(table, r + 1);
-        editor_.SetTable(table);
-        editor_.ExchangeData(false);
+            ClearRow(reading.table, r + 1);
+        document_.Show(reading);
     });
     EndProgress();
+    // A read that did not get the image takes nothing away: the work comes back as it was.
+    document_.Show(before);
     switch (outcome.status) {
         case ReadStatus::NoAnswer:
             dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通信错误"));
@@ -117,19 +109,7 @@ bool RadioCommands::Read() {
         case ReadStatus::Ok:
             break;
     }
-    const DecodedImage decoded =
-        DecodeImage(outcome.image, DecodeSource::FromRadio, editor_.Settings());
-    ChannelTable table = editor_.Table();
-    for (int r = 0; r < kChannelCount; ++r) {
-        for (int c = kColRx; c < kTableColumns; ++c) {
-            auto& cell = table[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
-            cell = decoded.table[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
-        }
-    }
-    editor_.SetTable(table);
-    editor_.ShowDecoded(decoded.settings);
-    document_.m_image = outcome.image;
-    editor_.LoadFirstChannel();
+    editor_.LoadImage(outcome.image, DecodeSource::FromRadio, tr("读取电台数据"));
     if (!outcome.checksumOk) {
         dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("数据校验错"));
     }
@@ -141,13 +121,13 @@ bool RadioCommands::OnWrite() {
         return false;
     const ExchangeHooks hooks = MakeExchangeHooks();
     WriteRequest request;
-    request.table = editor_.Table();
-    request.settings = editor_.Settings();
+    request.table = document_.table();
+    request.settings = document_.settings();
     request.specialWord = m_specialWord;
     const WriteOutcome outcome = [&] {
         // A log-out waits until the radio holds every word, then ends the program.
         const TerminationHold hold;
-        return WriteRadioKeepingCopy(port_.serialPort(), document_.m_image, request, hooks);
+        return WriteRadioKeepingCopy(port_.serialPort(), document_.Encoded(), request, hooks);
     }();
     EndProgress();
     if (outcome.status == WriteStatus::Ok) {
@@ -201,11 +181,12 @@ void RadioCommands::OnCompareRadio() {
                              ReadFailureText(outcome.status));
         return;
     }
-    const RadioSettings shown = editor_.Settings();
-    const DecodedImage radio = DecodeAsShown(outcome.image, DecodeSource::FromRadio,
-                                             {editor_.minFreq(), editor_.maxFreq()}, shown);
-    const std::vector<ConfigDifference> differences = CompareConfigurations(
-        {document_.m_image, editor_.Table(), shown}, {outcome.image, radio.table, radio.settings});
+    const RadioSettings& shown = document_.settings();
+    const DecodedImage radio =
+        DecodeAsShown(outcome.image, DecodeSource::FromRadio, document_.limits(), shown);
+    const std::vector<ConfigDifference> differences =
+        CompareConfigurations({document_.Encoded(), document_.table(), shown},
+                              {outcome.image, radio.table, radio.settings});
     if (!outcome.checksumOk)
         dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("数据校验错"));
     dialogs_.compare(DifferenceLinesShown(differences));

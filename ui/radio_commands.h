@@ -8,11 +8,10 @@
 #include "memory_image.h"
 
 class ChannelEditor;
-class EditHistory;
+class Document;
 class MessageLog;
 class PortController;
 class QProgressBar;
-struct Document;
 struct ViewDialogs;
 namespace orvel {
 struct Configuration;
@@ -25,7 +24,7 @@ class RadioCommands {
 
 public:
     RadioCommands(Document& document, ChannelEditor& editor, PortController& port, MessageLog& log,
-                  ViewDialogs& dialogs, EditHistory& history);
+                  ViewDialogs& dialogs);
 
     void Configure(const orvel::Configuration& config);
     void SetProgressBar(QProgressBar* bar) { progressBar_ = bar; }
@@ -42,8 +41,6 @@ public:
     void OnToggleVerify();
 
 private:
-    // The read itself; true when the image arrived and is shown.
-    bool Read();
     orvel::ExchangeHooks MakeExchangeHooks();
     // The read-back after a write and the one box that ends the write. True when they match.
     bool VerifyAfterWrite(const orvel::WriteRequest& request, const orvel::ExchangeHooks& hooks);
@@ -55,7 +52,6 @@ private:
     PortController& port_;
     MessageLog& log_;
     ViewDialogs& dialogs_;
-    EditHistory& history_;
     QProgressBar* progressBar_ = nullptr;
     std::string m_specialWord;  // bytes as the INI holds them
     bool m_verifyWrites = true;

@@ -3,15 +3,18 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <algorithm>
 
 #include "channel_edit.h"
 #include "channel_editor.h"
-#include "edit_history.h"
+#include "core_texts.h"
+#include "document.h"
 #include "fill_dialog.h"
 #include "message_log.h"
 #include "radio_fields.h"
 #include "transfer.h"
 #include "view_dialogs.h"
+#include "vocabulary.h"
 
 using namespace orvel;
 
@@ -45,6 +48,75 @@ bool IsHeader(const QStringList& cells) {
     return false;
 }
 
+// The cell a text stands for: the table's own text, or that text as the list shows it in the
+// window's language ("Off" for 关).
+std::string CellFromShown(int column, const QString& shown) {
+    const std::string text = shown.toStdString();
+    auto fromItems = [&](const auto& items) {
+        for (std::string_view item : items) {
+            if (item != text && CoreText(item) == shown)
+                return std::string(item);
+        }
+        return text;
+    };
+    switch (column) {
+        case kColPower:
+            return fromItems(vocab::kPower);
+        case kColRate:
+            return fromItems(vocab::kRate);
+        case kColDataVoice:
+            return fromItems(vocab::kDataVoice);
+        case kColSquelch:
+            return fromItems(vocab::kSquelch);
+        default:
+            return text;
+    }
+}
+
+// A channel number, or the channel's label as the list shows it: 1..16, else 0.
+int ChannelOfCell(const QString& cell) {
+    bool isNumber = false;
+    const int number = cell.toInt(&isNumber);
+    if (isNumber)
+        return number >= 1 && number <= kChannelCount ? number : 0;
+    for (int channel = 1; channel <= kChannelCount; ++channel) {
+        const std::string label = ChannelLabel(channel);
+        if (cell == CoreText(label).trimmed() || cell == QString::fromStdString(label).trimmed())
+            return channel;
+    }
+    return 0;
+}
+
+// Cells of one line; a separator inside quotes belongs to its cell.
+QStringList SplitCells(const QString& line, QChar separator) {
+    QStringList cells{QString()};
+    bool quoted = false;
+    for (QChar c : line) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        if (c == separator && !quoted)
+            cells.append(QString());
+        else
+            cells.last().append(c);
+    }
+    return cells;
+}
+
+// The separator a line uses: a tab, else a semicolon, else a comma, outside quotes.
+QChar SeparatorOf(const QString& line) {
+    bool quoted = false;
+    bool semicolon = false;
+    for (QChar c : line) {
+        if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char('\t'))
+            return c;
+        else if (!quoted && c == QLatin1Char(';'))
+            semicolon = true;
+    }
+    return semicolon ? QLatin1Char(';') : QLatin1Char(',');
+}
+
 QString ClipboardText() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data)
@@ -66,13 +138,10 @@ QList<PastedRow> RowsFromText(const QString& text) {
     lines.removeIf([](const QString& line) { return line.isEmpty(); });
     if (lines.isEmpty())
         return {};
-    const QString& first = lines.first();
-    const QChar separator = first.contains(QLatin1Char('\t'))  ? QLatin1Char('\t')
-                            : first.contains(QLatin1Char(';')) ? QLatin1Char(';')
-                                                               : QLatin1Char(',');
+    const QChar separator = SeparatorOf(lines.first());
     QList<PastedRow> rows;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        QStringList cells = lines[i].split(separator);
+        QStringList cells = SplitCells(lines[i], separator);
         for (QString& cell : cells) {
             cell = cell.trimmed();
             if (cell.size() >= 2 && cell.startsWith(QLatin1Char('"')) &&
@@ -86,9 +155,7 @@ QList<PastedRow> RowsFromText(const QString& text) {
             cells.removeLast();
         if (i == 0 && IsHeader(cells))
             continue;
-        bool isNumber = false;
-        const int channel = cells.size() == kTableColumns ? cells.first().toInt(&isNumber) : 0;
-        if (isNumber && channel >= 1 && channel <= kChannelCount)
+        if (cells.size() == kTableColumns && ChannelOfCell(cells.first()) > 0)
             cells.removeFirst();
         if (cells.size() != kTableColumns - 1) {
             rows.append(std::nullopt);
@@ -96,17 +163,20 @@ QList<PastedRow> RowsFromText(const QString& text) {
         }
         ChannelRow row;
         for (int c = kColRx; c < kTableColumns; ++c)
-            row[static_cast<std::size_t>(c)] = cells[c - kColRx].toStdString();
+            row[static_cast<std::size_t>(c)] = CellFromShown(c, cells[c - kColRx]);
         rows.append(row);
     }
     return rows;
 }
 
-RowCommands::RowCommands(ChannelEditor& editor, EditHistory& history, MessageLog& log,
+RowCommands::RowCommands(Document& document, ChannelEditor& editor, MessageLog& log,
                          ViewDialogs& dialogs)
-    : editor_(editor), history_(history), log_(log), dialogs_(dialogs) {
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-            [this] { clipboardHasRows_.reset(); });
+    : document_(document), editor_(editor), log_(log), dialogs_(dialogs) {
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        clipboardHasRows_.reset();
+        emit enabledChanged();
+    });
+    connect(&editor_, &ChannelEditor::selectionChanged, this, &RowCommands::enabledChanged);
 }
 
 bool RowCommands::CanCopy() const {
@@ -136,20 +206,29 @@ void RowCommands::OnCopy() {
     const QList<int> rows = editor_.SelectedRows();
     if (rows.isEmpty())
         return;
-    const ChannelTable table = editor_.Table();
-    QString text;
+    const ChannelTable& table = document_.table();
+    // A spreadsheet gets the cells as the list shows them; this program's own copy keeps the
+    // table's texts, whatever the language.
+    QString shown;
+    QString own;
     for (int r : rows) {
-        QStringList cells{QString::number(r + 1)};
-        for (int c = kColRx; c < kTableColumns; ++c)
-            cells << FromUtf8(table[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
-        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+        QStringList shownCells{QString::number(r + 1)};
+        QStringList ownCells{QString::number(r + 1)};
+        for (int c = kColRx; c < kTableColumns; ++c) {
+            const std::string& cell =
+                table[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+            shownCells << CoreText(cell);
+            ownCells << FromUtf8(cell);
+        }
+        shown += shownCells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+        own += ownCells.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     QStringList header;
     for (std::string_view key : kTransferColumns)
         header << FromUtf8(key);
     auto* data = new QMimeData;
-    data->setText(text);
-    data->setData(kChannelsMimeType, (header.join(QLatin1Char('\t')) + '\n' + text).toUtf8());
+    data->setText(shown);
+    data->setData(kChannelsMimeType, (header.join(QLatin1Char('\t')) + '\n' + own).toUtf8());
     QGuiApplication::clipboard()->setMimeData(data);
     log_.AppendLog(tr("复制 %1 行").arg(rows.size()));
 }
@@ -157,8 +236,12 @@ void RowCommands::OnCopy() {
 void RowCommands::OnPaste() {
     const int target = TargetRow();
     const QList<PastedRow> pasted = RowsFromText(ClipboardText());
-    if (target < 0 || pasted.isEmpty())
+    if (target < 0)
         return;
+    if (std::none_of(pasted.begin(), pasted.end(), [](const PastedRow& row) { return row; })) {
+        log_.AppendLog(tr("粘贴：剪贴板中没有信道数据（每行应为6项，或以信道号开头的7项）"));
+        return;
+    }
     std::map<int, PastedRow> rows;
     const int fitting = std::min(static_cast<int>(pasted.size()), kChannelCount - target);
     for (int k = 0; k < fitting; ++k)
@@ -176,11 +259,11 @@ void RowCommands::OnFill() {
     const int first = chosen.isEmpty() ? 1 : chosen.first() + 1;
     const int last = chosen.size() > 1 ? chosen.last() + 1 : kChannelCount;
     const std::optional<FillPlan> plan =
-        dialogs_.fill(editor_.Table(), {editor_.minFreq(), editor_.maxFreq()}, first, last);
+        dialogs_.fill(document_.table(), document_.limits(), first, last);
     if (!plan)
         return;
     std::map<int, PastedRow> rows;
-    for (const auto& [channel, row] : FillRows(*plan, editor_.Table()))
+    for (const auto& [channel, row] : FillRows(*plan, document_.table()))
         rows[channel] = row;
     Apply(Place(rows, tr("批量设置")), tr("批量设置 信道%1-%2").arg(plan->first).arg(plan->last),
           {});
@@ -188,8 +271,8 @@ void RowCommands::OnFill() {
 
 RowCommands::Placed RowCommands::Place(const std::map<int, PastedRow>& rows,
                                        const QString& command) const {
-    Placed placed{editor_.Table(), {}, 0};
-    const FrequencyLimits limits{editor_.minFreq(), editor_.maxFreq()};
+    Placed placed{document_.table(), {}, 0};
+    const FrequencyLimits& limits = document_.limits();
     for (const auto& [channel, row] : rows) {
         if (!row) {
             placed.faults << tr("%1：信道%2 不是一行信道数据（应为6项，或以信道号开头的7项）")
@@ -207,7 +290,7 @@ RowCommands::Placed RowCommands::Place(const std::map<int, PastedRow>& rows,
 }
 
 void RowCommands::Apply(const Placed& placed, const QString& label, const QStringList& notes) {
-    history_.Change(label, [&] { editor_.PutTable(placed.table); });
+    document_.Change(label, [&placed](DocumentState& state) { state.table = placed.table; });
     for (const QString& line : placed.faults + notes)
         log_.AppendLog(line);
     if (placed.written > 0)

@@ -11,7 +11,7 @@
 #include "memory_image.h"
 
 class ChannelEditor;
-class EditHistory;
+class Document;
 class MessageLog;
 class QMimeData;
 struct ViewDialogs;
@@ -27,14 +27,14 @@ using PastedRow = std::optional<orvel::ChannelRow>;
 // columns, or the list's headings), and the channel column optional: a line of seven cells
 // starting with a channel number 1..16 loses that cell, since the rows go from the chosen row
 // on. Six cells make a row; other lines are kept as nothing, so the rows after them stay in
-// place.
+// place. A cell may be quoted, and may be as the list shows it in the window's language ("Off").
 QList<PastedRow> RowsFromText(const QString& text);
 
 class RowCommands : public QObject {
     Q_OBJECT
 
 public:
-    RowCommands(ChannelEditor& editor, EditHistory& history, MessageLog& log, ViewDialogs& dialogs);
+    RowCommands(Document& document, ChannelEditor& editor, MessageLog& log, ViewDialogs& dialogs);
 
     bool CanCopy() const;
     bool CanPaste() const;
@@ -42,6 +42,10 @@ public:
     void OnCopy();
     void OnPaste();
     void OnFill();
+
+signals:
+    // What CanCopy or CanPaste answers may have changed.
+    void enabledChanged();
 
 private:
     struct Placed {
@@ -56,8 +60,8 @@ private:
     // The row pasting starts at: the first chosen row, or the panel's channel.
     int TargetRow() const;
 
+    Document& document_;
     ChannelEditor& editor_;
-    EditHistory& history_;
     MessageLog& log_;
     ViewDialogs& dialogs_;
     // Whether the clipboard holds rows, known until it changes: the frame asks after every

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "core_texts.h"
+#include "document.h"
 #include "radio_fields.h"
 
 using namespace orvel;
@@ -61,7 +62,7 @@ void KeepTabStopOnChoice(QButtonGroup* group) {
 
 }  // namespace
 
-SettingsPanel::SettingsPanel(QWidget* form) {
+SettingsPanel::SettingsPanel(QWidget* form, Document& document) : document_(document) {
     QSet<QButtonGroup*> groups;
     for (QWidget* widget : form->findChildren<QWidget*>()) {
         const QVariant key = widget->property("setting");
@@ -73,15 +74,18 @@ SettingsPanel::SettingsPanel(QWidget* form) {
             continue;
         }
         Controls& controls = controls_[field->key];
-        const std::string_view label = field->label;
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             controls.combo = combo;
-            QObject::connect(combo, &QComboBox::activated, combo,
-                             [this, label] { OnUserChoice(label); });
+            QObject::connect(combo, &QComboBox::currentIndexChanged, combo,
+                             [this, field](int index) { OnChoice(*field, index); });
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            QObject::connect(button, &QAbstractButton::clicked, button,
-                             [this, label] { OnUserChoice(label); });
             const int item = widget->property("item").toInt();
+            // toggled, not clicked: a key or an assistive tool's toggle chooses too.
+            QObject::connect(button, &QAbstractButton::toggled, button,
+                             [this, field, item](bool checked) {
+                                 if (checked)
+                                     OnChoice(*field, item);
+                             });
             if (item >= static_cast<int>(controls.buttons.size()))
                 controls.buttons.resize(static_cast<std::size_t>(item) + 1, nullptr);
             controls.buttons[static_cast<std::size_t>(item)] = button;
@@ -92,6 +96,10 @@ SettingsPanel::SettingsPanel(QWidget* form) {
         }
     }
     NameControls();
+    QObject::connect(&document_, &Document::changed, form, [this] {
+        if (!(Settings() == document_.settings()))
+            Show(document_.settings());
+    });
 }
 
 void SettingsPanel::NameControls() {
@@ -113,14 +121,14 @@ void SettingsPanel::NameControls() {
             combo->setAccessibleName(name);
         }
     }
-    shown_ = Settings();
 }
 
-void SettingsPanel::OnUserChoice(std::string_view label) {
-    const RadioSettings before = shown_;
-    shown_ = Settings();
-    if (userChanged && !(before == shown_))
-        userChanged(CoreText(label), before);
+void SettingsPanel::OnChoice(const SettingField& field, int value) {
+    if (showing_ || document_.settings().*field.member == value)
+        return;
+    document_.Change(
+        QCoreApplication::translate("SettingsPanel", "设置 %1").arg(CoreText(field.label)),
+        [&field, value](DocumentState& state) { state.settings.*field.member = value; });
 }
 
 RadioSettings SettingsPanel::Settings() const {
@@ -145,6 +153,7 @@ RadioSettings SettingsPanel::Settings() const {
 }
 
 void SettingsPanel::Show(const RadioSettings& settings) {
+    showing_ = true;
     for (const SettingField& field : kSettingFields) {
         const auto found = controls_.find(field.key);
         if (found == controls_.end())
@@ -169,16 +178,5 @@ void SettingsPanel::Show(const RadioSettings& settings) {
                 group->setExclusive(true);
         }
     }
-    shown_ = Settings();
-}
-
-void SettingsPanel::OnUserChange(QObject* context, const std::function<void()>& changed) {
-    for (const auto& [key, controls] : controls_) {
-        for (QAbstractButton* button : controls.buttons) {
-            if (button)
-                QObject::connect(button, &QAbstractButton::clicked, context, changed);
-        }
-        if (controls.combo)
-            QObject::connect(controls.combo, &QComboBox::activated, context, changed);
-    }
+    showing_ = false;
 }

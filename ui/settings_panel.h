@@ -1,6 +1,7 @@
 // The radio-wide settings on the form: every option group and drop-down marked with the
 // "setting" property (the key of its setting) and, for a button, "item" (its value). The
-// controls hold the choice; nothing is kept beside them.
+// controls show the document's settings; a choice made on them, by a click, a key or an
+// assistive tool, is a step of the document.
 #pragma once
 
 #include <QString>
@@ -11,15 +12,20 @@
 
 #include "memory_image.h"
 
+namespace orvel {
+struct SettingField;
+}
+
 class QAbstractButton;
 class QComboBox;
 class QObject;
 class QWidget;
+class Document;
 
 class SettingsPanel {
 public:
     // Binds the marked controls among the children of `form`.
-    explicit SettingsPanel(QWidget* form);
+    SettingsPanel(QWidget* form, Document& document);
 
     // Gives each control the name a screen reader speaks: its group's title with the button's
     // text ("接收忙指示：低-忙"), or with a drop-down's unit ("发射限时（秒）"). Composed from the
@@ -30,20 +36,16 @@ public:
     orvel::RadioSettings Settings() const;
     // Shows `settings`; a value without a button or item leaves none chosen.
     void Show(const orvel::RadioSettings& settings);
-    // Calls `changed` after each choice the user makes on the panel (not after Show).
-    void OnUserChange(QObject* context, const std::function<void()>& changed);
-
-    // Called after the user changed a setting (a click, a key, a choice in a drop-down; never
-    // for Show), with the setting's label and the settings as they were before.
-    std::function<void(const QString& label, const orvel::RadioSettings& before)> userChanged;
 
 private:
-    void OnUserChoice(std::string_view label);
+    // A control now shows `value` for its setting: a step, unless the document already has it.
+    void OnChoice(const orvel::SettingField& field, int value);
 
     struct Controls {
         std::vector<QAbstractButton*> buttons;  // by value
         QComboBox* combo = nullptr;
     };
+    Document& document_;
     std::map<std::string_view, Controls> controls_;
-    orvel::RadioSettings shown_;  // as last shown or chosen
+    bool showing_ = false;  // the controls change because the document did
 };

@@ -42,6 +42,7 @@ add_library(orvel_ui_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/chighlightlistctrl.h
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.h
+    ${CMAKE_CURRENT_LIST_DIR}/command_target.cpp
     ${CMAKE_CURRENT_LIST_DIR}/command_target.h
     ${CMAKE_CURRENT_LIST_DIR}/form_layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/form_layout.h

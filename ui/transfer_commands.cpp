@@ -47,8 +47,8 @@ void TransferCommands::ImportPath(const QString& path) {
     if (!IsTransferFile(kind)) {
         problem = tr("只能导入 .json 或 .csv 文件：%1").arg(fullPath);
     } else {
-        const ImageFileRead read = ReadImageFile(
-            fullPath.toStdString(), {editor_.minFreq(), editor_.maxFreq()}, image, limitsFault_);
+        const ImageFileRead read =
+            ReadImageFile(fullPath.toStdString(), document_.limits(), image, limitsFault_);
         if (!read.ok)
             problem = QString::fromStdString(read.error);
     }
@@ -58,15 +58,19 @@ void TransferCommands::ImportPath(const QString& path) {
         dialogs_.Message(QMessageBox::Warning, kAppTitle, text);
         return;
     }
+    // The file is good: it replaces the work, which is asked about first as for 打开.
+    if (!files_.MaySetWorkAside())
+        return;
     if (kind == FileKind::Csv) {
         // A spreadsheet holds a channel plan: the settings, header and spare bytes the window
         // has stay as they are.
         const ChannelTable table = DecodeImage(image, DecodeSource::FromFile).table;
-        image = document_.m_image;
-        EncodeImage(table, editor_.Settings(), image);
+        image = document_.Encoded();
+        EncodeImage(table, document_.settings(), image);
     }
     log_.AppendLog(tr("文件导入[%1]").arg(fullPath));
-    files_.LoadImage(image, tr("导入 %1").arg(QFileInfo(fullPath).fileName()));
+    editor_.LoadImage(image, DecodeSource::FromFile,
+                      tr("导入 %1").arg(QFileInfo(fullPath).fileName()));
     recent_.Add(fullPath);
 }
 
@@ -82,16 +86,14 @@ void TransferCommands::OnExport() {
                          tr("导出失败：只能导出 .json 或 .csv 文件：%1").arg(fullPath));
         return;
     }
-    MemoryImage image = document_.m_image;
-    EncodeImage(editor_.Table(), editor_.Settings(), image);
     if (!files_.WriteFileBytes(fullPath,
-                               ImageFileBytes(kind, image, {editor_.minFreq(), editor_.maxFreq()})))
+                               ImageFileBytes(kind, document_.Encoded(), document_.limits())))
         return;
     log_.AppendLog(tr("文件导出[%1]").arg(fullPath));
     recent_.Add(fullPath);
     // A JSON file holds the whole configuration and brings it back; a CSV file the channels only.
     if (kind == FileKind::Json)
-        files_.MarkKept();
+        document_.MarkKept();
 }
 
 void TransferCommands::OnDropFiles(const QStringList& paths) {

@@ -11,7 +11,7 @@ class ChannelEditor;
 class FileCommands;
 class MessageLog;
 class RecentFileList;
-struct Document;
+class Document;
 struct ViewDialogs;
 
 class TransferCommands {
@@ -30,7 +30,8 @@ public:
     void OnRecentFile(int index);
 
     // A JSON file replaces the whole configuration; a CSV file only the channels, the window's
-    // settings stay. One step of the window's history: the image goes in as 打开 puts it.
+    // settings stay. One step of the window's history: the image goes in as 打开 puts it, after
+    // the same question about unsaved changes.
     void ImportPath(const QString& path);
 
 private:

@@ -204,7 +204,7 @@ private slots:
         Start();
         ChannelTable table = view->Table();
         table[2][1] = "223.025";
-        view->SetTable(table);
+        view->document().Change({}, [&table](DocumentState& state) { state.table = table; });
         const struct {
             const char* object;
             const char* spoken;

@@ -1,5 +1,6 @@
 // The main frame: menu and toolbar inventory, routing of commands and keys to the target, the
 // keys that must not reach the view's edit boxes, and the state shown from the target.
+#include <QAction>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,24 +25,22 @@ namespace {
 
 class FakeTarget : public CommandTarget {
 public:
-    void OnCommand(int id) override {
-        commands << id;
-        if (id >= 32784 && id <= 32787 && portFollowsCommands) {
-            port = id - 32783;
+    FakeTarget() {
+        QList<int> ids;
+        for (int id = 32775; id <= 32794; ++id)
+            ids << id;
+        ids << 57606 << 57616 << 57617 << 57618 << 57619 << 57634 << 57637 << 57643 << 57644;
+        for (int id : ids) {
+            actions.Bind(id, [this, id] { OnCommand(id); });
         }
-        if (id == 32782) {
-            saveEnabled = true;  // after Save As there is a current file
-        }
+        ShowState();
     }
-    bool IsCommandEnabled(int id) const override {
-        return (id != 32776 || saveEnabled) && !disabled.contains(id);
-    }
-    bool IsCommandChecked(int id) const override { return id - 32783 == port; }
+    CommandActions& Commands() override { return actions; }
     QStringList SerialDeviceNames() const override { return devices; }
     void OnSelectDevice(const QString& name) override {
         selectedDevices << name;
         device = name;
-        port = 0;
+        SetPort(0);
     }
     bool IsDeviceChecked(const QString& name) const override { return name == device; }
     QString PortStatusText() const override { return portText; }
@@ -49,11 +48,22 @@ public:
     bool IsModified() const override { return modified; }
     void OnDropFiles(const QStringList& paths) override { dropped << paths; }
 
+    void SetSaveEnabled(bool enabled) {
+        saveEnabled = enabled;
+        ShowState();
+    }
+    void SetDisabled(const QList<int>& ids) {
+        disabled = ids;
+        ShowState();
+    }
+    void SetPort(int number) {
+        port = number;
+        ShowState();
+    }
+
+    CommandActions actions;
     QList<int> commands;
-    QList<int> disabled;
     QString portText;
-    bool saveEnabled = true;
-    int port = 1;
     bool portFollowsCommands = true;
     QStringList devices;
     QString device;
@@ -61,6 +71,33 @@ public:
     QStringList recent;
     bool modified = false;
     QStringList dropped;
+
+private:
+    void OnCommand(int id) {
+        commands << id;
+        if (id >= 32784 && id <= 32787 && portFollowsCommands) {
+            port = id - 32783;
+        }
+        if (id == 32782) {
+            saveEnabled = true;  // after Save As there is a current file
+        }
+        ShowState();
+        // As the view does after each command: what the frame shows beside them may change.
+        if (stateChanged)
+            stateChanged();
+    }
+    void ShowState() {
+        for (int id = 32775; id <= 32794; ++id)
+            actions.Action(id)->setEnabled((id != 32776 || saveEnabled) && !disabled.contains(id));
+        for (int id : {57634, 57637, 57643, 57644})
+            actions.Action(id)->setEnabled(!disabled.contains(id));
+        for (int id = 32784; id <= 32787; ++id)
+            actions.Action(id)->setChecked(id - 32783 == port);
+    }
+
+    QList<int> disabled;
+    bool saveEnabled = true;
+    int port = 1;
 };
 
 // What a menu shows, one line per entry: "id<command> <label>", "-" or "> <submenu title>".
@@ -140,7 +177,8 @@ private slots:
 
     // The hints in the labels are text; the key table is the only way keys become commands.
     void noMenuItemHasAShortcutOfItsOwn() {
-        for (QAction* action : m_frame->findChildren<QAction*>()) {
+        for (QAction* action :
+             m_frame->findChildren<QAction*>() + m_target->actions.findChildren<QAction*>()) {
             QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->objectName()));
         }
     }
@@ -327,14 +365,14 @@ private slots:
         QTest::keyClick(m_log, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(m_target->commands, QList<int>({32776}));
         // The target's answer counts, even before the frame has shown the new state.
-        m_target->saveEnabled = false;
+        m_target->SetSaveEnabled(false);
         QTest::keyClick(m_log, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(m_target->commands, QList<int>({32776}));
         QVERIFY(m_log->toPlainText().isEmpty());
     }
 
     void saveFollowsTheTargetInMenuAndToolbar() {
-        m_target->saveEnabled = false;
+        m_target->SetSaveEnabled(false);
         emit FileMenu()->aboutToShow();
         QAction* save = Command("id32776");
         QVERIFY(!save->isEnabled());
@@ -411,7 +449,7 @@ private slots:
             expected << command;
         }
         QCOMPARE(m_target->commands, expected);
-        m_target->disabled = {57637};
+        m_target->SetDisabled({57637});
         QTest::keyClick(button, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(m_target->commands, expected);
     }
@@ -437,7 +475,7 @@ private slots:
     }
 
     void portMarksFollowTheTarget() {
-        m_target->port = 3;
+        m_target->SetPort(3);
         emit PortMenu()->aboutToShow();
         QCOMPARE(CheckedPorts(), QStringList({"id32786"}));
 
@@ -446,8 +484,8 @@ private slots:
 
         // A port number from the configuration file beyond 4: no item is marked, not even the
         // one just clicked if the target does not take it.
-        m_target->port = 7;
         m_target->portFollowsCommands = false;
+        m_target->SetPort(7);
         Command("id32785")->trigger();
         QVERIFY(CheckedPorts().isEmpty());
     }
@@ -483,7 +521,10 @@ private slots:
 
 private:
     QAction* Command(const QString& name) {
+        // The frame's own commands, or the target's.
         auto* action = m_frame->findChild<QAction*>(name);
+        if (action == nullptr)
+            action = m_target->actions.findChild<QAction*>(name);
         if (action == nullptr) {
             qFatal("no action %s", qPrintable(name));
         }

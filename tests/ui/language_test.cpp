@@ -89,12 +89,18 @@ private slots:
         QVERIFY(LogLines(*view).contains(QStringLiteral(" ***Data received correctly***")));
         // The list shows English words over the table's own Chinese cells.
         CHighlightListCtrl* list = view->channelList();
-        QCOMPARE(list->horizontalHeaderItem(kColRx)->text(), QStringLiteral("RX freq"));
-        QCOMPARE(list->DisplayText(list->item(15, kColLabel)->text()), QStringLiteral("CH 16"));
+        const QAbstractItemModel* model = list->model();
+        QCOMPARE(model->headerData(kColRx, Qt::Horizontal).toString(), QStringLiteral("RX freq"));
+        QCOMPARE(model->index(15, kColLabel).data().toString(), QStringLiteral("CH 16"));
         const std::string dataVoice = view->Table()[0][kColDataVoice];
         QVERIFY(dataVoice == vocab::kOff || dataVoice == vocab::kOn);
-        QCOMPARE(list->DisplayText(QString::fromStdString(dataVoice)),
-                 QString(dataVoice == vocab::kOff ? "Off" : "On"));
+        const QString shownDataVoice = dataVoice == vocab::kOff ? "Off" : "On";
+        QCOMPARE(model->index(0, kColDataVoice).data().toString(), shownDataVoice);
+        // A screen reader hears what the list shows, with its column.
+        QCOMPARE(
+            model->index(0, kColDataVoice).data(Qt::AccessibleTextRole).toString(),
+            model->headerData(kColDataVoice, Qt::Horizontal).toString() + ' ' + shownDataVoice);
+        QCOMPARE(model->index(2, kColLabel).data(Qt::AccessibleTextRole).toString(), "CH 3");
 
         view->OnCommand(cmd::kWriteRadio);
         QCOMPARE(shown.last().caption, QStringLiteral("Notice"));

@@ -2,6 +2,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QtTest>
 
 #include "chighlightlistctrl.h"
@@ -12,31 +13,27 @@ namespace {
 // The widths the view gives the seven columns.
 constexpr int kColumnWidths[] = {48, 60, 60, 60, 60, 70, 60};
 
-void FillChannels(QTableWidget& list) {
-    list.setColumnCount(7);
+void FillChannels(QTableView& list) {
+    auto* model = new QStandardItemModel(16, 7, &list);
+    for (int r = 0; r < 16; ++r)
+        model->setItem(r, 0, new QStandardItem(QStringLiteral(" 信道%1").arg(r + 1)));
+    list.setModel(model);
     for (int c = 0; c < 7; ++c) {
         list.setColumnWidth(c, kColumnWidths[c]);
-    }
-    list.setRowCount(16);
-    for (int r = 0; r < 16; ++r) {
-        list.setItem(r, 0, new QTableWidgetItem(QStringLiteral(" 信道%1").arg(r + 1)));
-        for (int c = 1; c < 7; ++c) {
-            list.setItem(r, c, new QTableWidgetItem());
-        }
     }
 }
 
 // A plain table gives the style's own height for a one-line row.
-struct PlainTable : QTableWidget {
-    using QTableWidget::sizeHintForRow;
+struct PlainTable : QTableView {
+    using QTableView::sizeHintForRow;
 };
 
 int StyleRowHeight(const QFont& font) {
     PlainTable table;
     table.setFont(font);
-    table.setRowCount(1);
-    table.setColumnCount(1);
-    table.setItem(0, 0, new QTableWidgetItem(QStringLiteral(" 信道1")));
+    QStandardItemModel model(1, 1);
+    model.setItem(0, 0, new QStandardItem(QStringLiteral(" 信道1")));
+    table.setModel(&model);
     return table.sizeHintForRow(0);
 }
 
@@ -135,7 +132,7 @@ private slots:
         const int expected = StyleRowHeight(big) * 7 / 5;
         QVERIFY(expected > before);
         QCOMPARE(list.rowHeight(0), expected);
-        list.insertRow(16);
+        list.model()->insertRow(16);
         QCOMPARE(list.rowHeight(16), expected);
     }
 
@@ -323,7 +320,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w.window));
         CHighlightListCtrl& list = *w.list;
         list.SetHighlightMode(2);
-        list.item(2, 1)->setText(QStringLiteral("230.125"));
+        list.model()->setData(list.model()->index(2, 1), QStringLiteral("230.125"));
         list.setFocus();
         list.selectRow(2);
         QVERIFY(list.hasFocus());

@@ -364,7 +364,7 @@ private slots:
         Start();
         ChannelTable table = view->Table();
         table[1] = {ChannelLabel(2), "230.000", "230.000", "P7", "2400", "开", "L15"};
-        view->SetTable(table);
+        view->document().Change({}, [&table](DocumentState& state) { state.table = table; });
         ClickRow(1);
         QCOMPARE(Control<QComboBox>("id1009")->currentIndex(), -1);
         QCOMPARE(Control<QComboBox>("id1011")->currentIndex(), -1);

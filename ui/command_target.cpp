@@ -1,0 +1,44 @@
+#include "command_target.h"
+
+#include <QAction>
+
+QAction* CommandActions::Action(int id) {
+    QAction*& action = actions_[id];
+    if (!action) {
+        action = new QAction(this);
+        action->setObjectName(QStringLiteral("id%1").arg(id));
+        action->setIconVisibleInMenu(false);
+    }
+    return action;
+}
+
+QAction* CommandActions::Bind(int id, const std::function<void()>& run) {
+    QAction* action = Action(id);
+    connect(action, &QAction::triggered, this, run);
+    return action;
+}
+
+void CommandActions::BindWhenDisabled(int id, const std::function<void()>& run) {
+    whenDisabled_[id] = run;
+}
+
+void CommandActions::Key(int id) {
+    QAction* action = Action(id);
+    if (action->isEnabled()) {
+        action->trigger();
+        return;
+    }
+    const auto found = whenDisabled_.find(id);
+    if (found != whenDisabled_.end())
+        found->second();
+}
+
+bool CommandActions::IsEnabled(int id) const {
+    const auto found = actions_.find(id);
+    return found != actions_.end() && found->second->isEnabled();
+}
+
+bool CommandActions::IsChecked(int id) const {
+    const auto found = actions_.find(id);
+    return found != actions_.end() && found->second->isChecked();
+}
