@@ -33,6 +33,16 @@ std::string FrequencyText(double megahertz) {
 
 constexpr int kReasonColumn = kTableColumns;
 
+// A refused frequency as it was put, to three decimals where that loses nothing: rounded to the
+// cell's three it could show a value the checks would have taken ("235.000" for 235.0005).
+QString RefusedFrequency(const std::string& typed) {
+    QString text = FromUtf8(typed).trimmed();
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    while (point >= 0 && text.size() - point > 4 && text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    return text;
+}
+
 }  // namespace
 
 std::map<int, ChannelRow> FillRows(const FillPlan& plan, const ChannelTable& table) {
@@ -227,7 +237,7 @@ void FillDialog::UpdatePreview() {
             else if (c == kReasonColumn)
                 text = FaultText(faults);
             else if ((c == kColRx || c == kColTx) && !faults.empty())
-                text = FromUtf8(FrequencyCell(cells[static_cast<std::size_t>(c)]));
+                text = RefusedFrequency(cells[static_cast<std::size_t>(c)]);
             else
                 text = CoreText(shown[static_cast<std::size_t>(c)]);
             auto* item = new QTableWidgetItem(text);

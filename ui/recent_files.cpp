@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "app_paths.h"
 
@@ -17,14 +18,25 @@ bool SameFile(const QString& a, const QString& b) {
 #endif
 }
 
+QString Normalised(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
 }  // namespace
 
 void RecentFileList::Load() {
-    paths_ = LoadRecentFiles();
+    // The INI may have been written by hand: "a/../a/x.dat" is the "a/x.dat" beside it.
+    paths_.clear();
+    for (const QString& path : LoadRecentFiles()) {
+        const QString full = Normalised(path);
+        if (std::none_of(paths_.begin(), paths_.end(),
+                         [&](const QString& p) { return SameFile(p, full); }))
+            paths_ << full;
+    }
 }
 
 void RecentFileList::Add(const QString& path) {
-    const QString full = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString full = Normalised(path);
     paths_.removeIf([&](const QString& p) { return SameFile(p, full); });
     paths_.prepend(full);
     paths_ = paths_.mid(0, kRecentFileCount);

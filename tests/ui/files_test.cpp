@@ -179,6 +179,7 @@ private slots:
         answer = QMessageBox::Discard;
         Run(cmd::kOpen, Path("kept.dat"));
         QCOMPARE(view->Table()[2][1], std::string("224.525"));
+        QVERIFY(!frame->isWindowModified());
         QCOMPARE(FileBytes(Path("kept.dat")), saved);
         EditRow3("225");
         Run(cmd::kWriteRadio);

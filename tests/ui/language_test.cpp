@@ -1,6 +1,8 @@
 // The window in English: menus, log lines of an exchange with the radio, boxes, the list and
 // the report translated, the texts of the layers below all covered, files byte for byte the
 // same as in Chinese; and the choice of language from the system, the INI and --lang.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
@@ -101,6 +103,15 @@ private slots:
             model->index(0, kColDataVoice).data(Qt::AccessibleTextRole).toString(),
             model->headerData(kColDataVoice, Qt::Horizontal).toString() + ' ' + shownDataVoice);
         QCOMPARE(model->index(2, kColLabel).data(Qt::AccessibleTextRole).toString(), "CH 3");
+        // A row copied as shown pastes back: "CH 3" and "Off" are the list's own cells.
+        QGuiApplication::clipboard()->setText("CH 3\t224.5\t225\tP2\t2400\tOff\tL4\n");
+        list->selectRow(3);
+        view->OnRowClicked();
+        view->OnCommand(cmd::kPaste);
+        QCOMPARE(view->Table()[3][kColDataVoice], std::string(vocab::kOff));
+        QCOMPARE(view->Table()[3][kColRx], std::string("224.500"));
+        view->OnCommand(cmd::kCopy);
+        QVERIFY(QGuiApplication::clipboard()->text().contains("\tOff\t"));
 
         view->OnCommand(cmd::kWriteRadio);
         QCOMPARE(shown.last().caption, QStringLiteral("Notice"));

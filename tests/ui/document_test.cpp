@@ -1,0 +1,249 @@
+// One document behind the window: what is saved after undo, import and paste; the unsaved mark
+// through every way a change can come; rows from the clipboard; the fill's preview; the recent
+// files as the settings file lists them.
+#include <QClipboard>
+#include <QDoubleSpinBox>
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app_paths.h"
+#include "chighlightlistctrl.h"
+#include "cmainframe.h"
+#include "fill_dialog.h"
+#include "window_fixture.h"
+
+using namespace orvel;
+using namespace orvel::test;
+
+class DocumentTest : public QObject, private WindowFixture {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CMainFrame> frame;
+    COrvelToolView* view = nullptr;
+    QTemporaryDir folder;
+
+    // The window as the program shows it, with the radio read so that every row has values.
+    void Start() {
+        radio = StartedRadio();
+        StartWindow(frame, view, Device(*radio));
+        view->OnRead();
+        shown.clear();
+    }
+    QString Path(const char* name) const { return folder.filePath(QLatin1String(name)); }
+    void Run(int command, const QString& file = {}) {
+        chosenFile = file;
+        view->OnCommand(command);
+        frame->RefreshCommandStates();
+    }
+    void EditRow3(const char* rx) {
+        view->channelList()->selectRow(2);
+        view->OnRowClicked();
+        Control<QLineEdit>(view, "id1003")->setText(QLatin1String(rx));
+        Control<QPushButton>(view, "id1032")->click();
+    }
+    QString Row(int channel) const {
+        QStringList cells;
+        for (int c = 1; c < 7; ++c)
+            cells << QString::fromStdString(view->Table()[channel - 1][c]);
+        return cells.join(',');
+    }
+    void Paste(int channel, const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        view->channelList()->selectRow(channel - 1);
+        view->OnRowClicked();
+        view->OnCommand(cmd::kPaste);
+    }
+    QString LastLine() const { return LogLines(*view).last(); }
+
+private slots:
+    void init() { Begin(); }
+    void cleanup() {
+        frame.reset();
+        End();
+    }
+
+    // Undoing an import gives back the opened file's header and spare bytes too.
+    void anUndoneImportSavesTheFileAsItWasOpened() {
+        Start();
+        Run(cmd::kSaveAs, Path("a.dat"));
+        const QByteArray opened = FileBytes(Path("a.dat"));
+        Run(cmd::kExport, Path("other.json"));
+        QJsonObject json = QJsonDocument::fromJson(FileBytes(Path("other.json"))).object();
+        QString header = json["header"].toString();
+        QString spareA = json["spareA"].toString();
+        QString spareB = json["spareB"].toString();
+        json["header"] = header.replace(header.size() - 2, 2, "99");
+        json["spareA"] = spareA.replace(0, 2, "77");
+        json["spareB"] = spareB.replace(spareB.size() - 2, 2, "99");
+        QFile file(Path("other.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(json).toJson());
+        file.close();
+
+        Run(cmd::kImport, Path("other.json"));
+        QCOMPARE(view->image()[2], 0x99);
+        Run(cmd::kUndo);
+        QVERIFY(!frame->isWindowModified());
+        Run(cmd::kSaveAs, Path("c.dat"));
+        QCOMPARE(FileBytes(Path("c.dat")), opened);
+        Run(cmd::kRedo);
+        QVERIFY(frame->isWindowModified());
+    }
+
+    // Cells from a spreadsheet are read as files are: no decimal comma, no trailing letters.
+    void pastedFrequenciesMustBeNumbers_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("decimal comma") << "224,525\t225,025\tP3\t4800\t关\tL3"
+                                       << ",,,,,"
+                                       << "粘贴：信道5 接收频率数据非法，发送频率数据非法";
+        QTest::newRow("letters") << "224.5abc\t225\tP3\t4800\t关\tL3"
+                                 << ",,,,,"
+                                 << "粘贴：信道5 接收频率数据非法";
+        QTest::newRow("hex") << "225\t0xE0\tP3\t4800\t关\tL3"
+                             << ",,,,,"
+                             << "粘贴：信道5 发送频率数据非法";
+        QTest::newRow("quoted, with blanks") << "\" 224.5 \",225,P3,4800,关,L3"
+                                             << "224.500,225.000,P3,4800,关,L3"
+                                             << "粘贴 1 行";
+    }
+    void pastedFrequenciesMustBeNumbers() {
+        QFETCH(QString, text);
+        QFETCH(QString, row);
+        QFETCH(QString, line);
+        radio = StartedRadio();
+        StartWindow(frame, view, Device(*radio));
+        Paste(5, text);
+        QCOMPARE(Row(5), row);
+        QCOMPARE(LastLine(), line);
+    }
+
+    // Channel 16 with its number, quoted empty cells (an empty row clears), and a clipboard
+    // without rows says so.
+    void pastedRowsAtTheEdges() {
+        Start();
+        Paste(16, "16\t230\t231\tP2\t2400\t开\tL2\n");
+        QCOMPARE(Row(16), "230.000,231.000,P2,2400,开,L2");
+        Paste(15, "\"\",\"\",\"\",\"\",\"\",\"\"\n");
+        QCOMPARE(Row(15), ",,,,,");
+        const QString before = Row(14);
+        Paste(14, "nothing to paste");
+        QCOMPARE(Row(14), before);
+        QCOMPARE(LastLine(), "粘贴：剪贴板中没有信道数据（每行应为6项，或以信道号开头的7项）");
+    }
+
+    // Every way a setting changes is a step with the unsaved mark: an assistive tool toggles
+    // a button without clicking it.
+    void aToggledSettingIsAStep() {
+        Start();
+        auto* button = Control<QRadioButton>(view, "id1033");
+        QVERIFY(!button->isChecked());
+        const int parity = view->Settings().parity;
+        button->toggle();
+        QCOMPARE(view->Settings().parity, 1);
+        QVERIFY(frame->isWindowModified());
+        Run(cmd::kUndo);
+        QCOMPARE(view->Settings().parity, parity);
+        QVERIFY(!button->isChecked());
+        QVERIFY(!frame->isWindowModified());
+        Run(cmd::kRedo);
+        QVERIFY(button->isChecked());
+    }
+
+    // An import replaces the work: over changes it asks as 打开 does, from the menu, a drop
+    // or the recent list, and 取消 leaves everything as it was.
+    void anImportOverChangesAsksFirst() {
+        Start();
+        Run(cmd::kExport, Path("plan.json"));
+        Run(cmd::kExport, Path("plan.csv"));
+        EditRow3("224");
+        const ChannelTable edited = view->Table();
+        answer = QMessageBox::Cancel;
+        Run(cmd::kImport, Path("plan.json"));
+        view->OnDropFiles({Path("plan.csv")});
+        Run(cmd::kRecentFile1);
+        QCOMPARE(Texts(), QStringList(3, QStringLiteral("是否保存对信道数据的修改？")));
+        QCOMPARE(view->Table(), edited);
+        QVERIFY(frame->isWindowModified());
+        QVERIFY(!LastLine().startsWith("文件导入"));
+    }
+
+    // A CSV export holds the channels only: the mark stays. Open clears it.
+    void theMarkFollowsWhatIsKept() {
+        Start();
+        EditRow3("224");
+        Run(cmd::kExport, Path("plan.csv"));
+        QVERIFY(frame->isWindowModified());
+        Run(cmd::kSaveAs, Path("a.dat"));
+        EditRow3("225");
+        answer = QMessageBox::Discard;
+        Run(cmd::kOpen, Path("a.dat"));
+        QVERIFY(!frame->isWindowModified());
+        QCOMPARE(view->Table()[2][1], std::string("224.000"));
+    }
+
+    // A safety copy opened and then left with 保存 is saved under a new name, never over itself.
+    void savingOnLeavingNeverWritesOverASafetyCopy() {
+        Start();
+        const QStringList copies = QDir(BackupFolder()).entryList({"*.dat"}, QDir::Files);
+        QVERIFY(!copies.isEmpty());
+        const QString copy = QDir(BackupFolder()).filePath(copies.first());
+        const QByteArray kept = FileBytes(copy);
+        answer = QMessageBox::Discard;
+        Run(cmd::kOpen, copy);
+        EditRow3("224");
+        answer = QMessageBox::Save;
+        chosenFile = Path("mine.dat");
+        QVERIFY(frame->close());
+        QCOMPARE(FileBytes(copy), kept);
+        QCOMPARE(view->filePath(), Path("mine.dat"));
+        QCOMPARE(FileBytes(Path("mine.dat")).size(), 260);
+    }
+
+    // The list holds each file once, however it was named, also as the INI lists them.
+    void recentFilesAreListedOnce() {
+        QDir(folder.path()).mkdir("a");
+        WriteIni(QStringLiteral("[Recent File List]\nFile1=%1/a/../a/x.dat\nFile2=%1/a/x.dat\n")
+                     .arg(folder.path())
+                     .toUtf8());
+        Start();
+        QCOMPARE(view->RecentFiles(), QStringList{Path("a/x.dat")});
+        Run(cmd::kSaveAs, Path("b.dat"));
+        Run(cmd::kSaveAs, Path("a/../b.dat"));
+        QCOMPARE(view->RecentFiles(), (QStringList{Path("b.dat"), Path("a/x.dat")}));
+    }
+
+    // The fill counts its steps from its first channel; refused rows show what was refused.
+    void theFillStartsAtItsFirstChannel() {
+        FillPlan plan{3, 4, 230.0, 1.0, 0.5, {}};
+        const std::map<int, ChannelRow> rows = FillRows(plan, EmptyChannelTable());
+        QCOMPARE(rows.size(), std::size_t{2});
+        QCOMPARE(rows.at(3)[kColRx], std::string("230.0000"));
+        QCOMPARE(rows.at(4)[kColTx], std::string("231.5000"));
+
+        FillDialog dialog(EmptyChannelTable(), {223, 235}, 15, 16);
+        dialog.findChild<QDoubleSpinBox*>("fillStart")->setValue(235.0005);
+        dialog.findChild<QDoubleSpinBox*>("fillStep")->setValue(-12.0005);
+        dialog.findChild<QDoubleSpinBox*>("fillOffset")->setValue(-235.0005);
+        auto* preview = dialog.findChild<QTableWidget*>("fillPreview");
+        QCOMPARE(preview->item(0, kColRx)->text(), "235.0005");
+        QCOMPARE(preview->item(0, kColTx)->text(), "0.000");
+        QCOMPARE(preview->item(1, kColRx)->text(), "223.000");
+        QCOMPARE(dialog.findChild<QLabel*>("fillSummary")->text(),
+                 "2 个信道不符合要求，将保持原样");
+    }
+};
+
+QTEST_MAIN(DocumentTest)
+#include "document_test.moc"
