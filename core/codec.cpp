@@ -153,7 +153,11 @@ DecodedImage DecodeImage(const MemoryImage& image, DecodeSource source,
 }
 
 std::string ChannelLabel(int channelNumber) {
-    return " 信道" + std::to_string(channelNumber);
+    return FormatText(ChannelLabelText(channelNumber));
+}
+
+Message ChannelLabelText(int channelNumber) {
+    return {ORVEL_TR(" 信道%1"), channelNumber};
 }
 
 ChannelTable EmptyChannelTable() {

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "chighlightlistctrl.h"
-#include "core_texts.h"
+#include "lower_texts.h"
 #include "message_log.h"
 #include "radio_fields.h"
 #include "settings_panel.h"
@@ -268,7 +268,7 @@ void ChannelEditor::Confirm() {
         SetTable(table);
         RememberPanelAsLoaded();
     }
-    for (const std::string& line : result.logLines)
+    for (const Message& line : result.logLines)
         log_.AppendLog(CoreText(line));
 }
 

@@ -3,7 +3,7 @@
 #include <QAbstractButton>
 #include <QPushButton>
 
-#include "core_texts.h"
+#include "lower_texts.h"
 #include "exchanges.h"
 #include "painting_pause.h"
 #include "serial_port.h"

@@ -5,7 +5,7 @@
 #include <QPrintDialog>
 
 #include "channel_editor.h"
-#include "core_texts.h"
+#include "lower_texts.h"
 #include "language.h"
 #include "message_log.h"
 #include "report.h"

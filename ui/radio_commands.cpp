@@ -9,11 +9,11 @@
 #include "comparedialog.h"
 #include "config_store.h"
 #include "configuration.h"
-#include "core_texts.h"
 #include "document.h"
 #include "edit_history.h"
 #include "exchanges.h"
 #include "image_diff.h"
+#include "lower_texts.h"
 #include "message_log.h"
 #include "painting_pause.h"
 #include "port_controller.h"
@@ -65,12 +65,14 @@ ExchangeHooks RadioCommands::MakeExchangeHooks() {
     ExchangeHooks hooks;
     // The exchanges' lines are the Chinese of orvelctl and the trace; the log shows them in
     // the window's language.
-    hooks.line = [this](std::string_view text) { log_.AddWorkingLine(CoreLines(text)); };
-    hooks.linkCheckLine = [this](std::string_view text) { log_.AppendText(CoreLines(text)); };
+    hooks.line = [this](const Message& line) { log_.AddWorkingLine(CoreLines(line)); };
+    hooks.linkCheckLine = [this](const Message& line) { log_.AppendText(CoreLines(line)); };
     hooks.progress = [this](int percent) { ShowProgress(percent); };
     hooks.pause = PaintingPause;
     hooks.timing = m_classicTiming ? PollTiming::Classic : PollTiming::Prompt;
-    port_.SetExchangeLine(hooks.line);
+    port_.SetExchangeLine([this](std::string_view text) {
+        log_.AddWorkingLine(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    });
     return hooks;
 }
 
@@ -173,11 +175,11 @@ bool RadioCommands::VerifyAfterWrite(const WriteRequest& request, const Exchange
             return true;
         case VerifyStatus::Mismatch:
             dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             CoreLines(VerifyMismatchLine(outcome.difference->word)).trimmed());
+                             CoreText(VerifyMismatch(outcome.difference->word)));
             break;
         case VerifyStatus::BadChecksum:
             dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             CoreLines(lines::kVerifyChecksum).trimmed());
+                             CoreText(lines::kVerifyChecksum));
             break;
         case VerifyStatus::ReadFailed:
             dialogs_.Message(QMessageBox::Critical, NoticeCaption(),

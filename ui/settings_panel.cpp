@@ -10,7 +10,7 @@
 #include <QVariant>
 #include <QWidget>
 
-#include "core_texts.h"
+#include "lower_texts.h"
 #include "radio_fields.h"
 
 using namespace orvel;
