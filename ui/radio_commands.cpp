@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QProgressBar>
+#include <optional>
 
 #include "app_paths.h"
 #include "channel_editor.h"
@@ -20,8 +21,8 @@
 #include "radio_operations.h"
 #include "termination_hold.h"
 #include "transfer.h"
-#include "verify_write.h"
 #include "view_dialogs.h"
+#include "write_and_verify.h"
 
 using namespace orvel;
 
@@ -146,44 +147,35 @@ bool RadioCommands::OnWrite() {
     request.table = editor_.Table();
     request.settings = editor_.Settings();
     request.specialWord = m_specialWord;
-    const WriteOutcome outcome = [&] {
-        // A log-out waits until the radio holds every word, then ends the program.
-        const TerminationHold hold;
-        return WriteRadioKeepingCopy(port_.serialPort(), document_.m_image, request, hooks);
-    }();
-    EndProgress();
-    if (outcome.status == WriteStatus::Ok) {
-        // With the check on, the one box at the end says how the check went.
-        if (m_verifyWrites) {
-            const bool matched = VerifyAfterWrite(request, hooks);
+    // A log-out waits until the radio holds every word, then ends the program.
+    std::optional<TerminationHold> hold(std::in_place);
+    const WriteCheckOutcome outcome =
+        WriteAndVerify(port_.serialPort(), document_.m_image, request, m_verifyWrites, hooks, [&] {
+            hold.reset();
             EndProgress();
-            return matched;
-        }
-        dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
-        return true;
-    }
-    if (outcome.status == WriteStatus::Rejected)
-        dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通讯失败"));
-    return false;
-}
-
-bool RadioCommands::VerifyAfterWrite(const WriteRequest& request, const ExchangeHooks& hooks) {
-    const VerifyOutcome outcome = VerifyWrite(port_.serialPort(), request, hooks);
-    switch (outcome.status) {
-        case VerifyStatus::Match:
+        });
+    EndProgress();
+    // With the check on, the one box at the end says how the check went.
+    switch (outcome.verdict) {
+        case WriteVerdict::Written:
+        case WriteVerdict::Verified:
             dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
             return true;
-        case VerifyStatus::Mismatch:
-            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             CoreText(VerifyMismatch(outcome.difference->word)));
+        case WriteVerdict::WriteFailed:
+            if (outcome.write.status == WriteStatus::Rejected)
+                dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通讯失败"));
             break;
-        case VerifyStatus::BadChecksum:
+        case WriteVerdict::Mismatch:
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
+                             CoreText(VerifyMismatch(outcome.verify->difference->word)));
+            break;
+        case WriteVerdict::BadChecksum:
             dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
                              CoreText(lines::kVerifyChecksum));
             break;
-        case VerifyStatus::ReadFailed:
+        case WriteVerdict::ReadBackFailed:
             dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             tr("校验失败：") + ReadFailureText(outcome.readBack.status));
+                             tr("校验失败：") + ReadFailureText(outcome.verify->readBack.status));
             break;
     }
     return false;

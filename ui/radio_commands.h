@@ -17,7 +17,6 @@ struct ViewDialogs;
 namespace orvel {
 struct Configuration;
 struct ExchangeHooks;
-struct WriteRequest;
 }  // namespace orvel
 
 class RadioCommands {
@@ -45,8 +44,6 @@ private:
     // The read itself; true when the image arrived and is shown.
     bool Read();
     orvel::ExchangeHooks MakeExchangeHooks();
-    // The read-back after a write and the one box that ends the write. True when they match.
-    bool VerifyAfterWrite(const orvel::WriteRequest& request, const orvel::ExchangeHooks& hooks);
     void ShowProgress(int percent);
     void EndProgress();
 
