@@ -130,6 +130,12 @@ private slots:
             const QString shown = CoreLines(message);
             QVERIFY2(shown.count(QRegularExpression("[\\x{4e00}-\\x{9fff}]")) == 0,
                      qPrintable(shown));
+            // The number is in its place: "CH 16", "[40%]", "word 0x05".
+            const bool numbered = message.text.find("%1") != std::string_view::npos;
+            QVERIFY2(
+                !shown.contains(QLatin1String("%1")) &&
+                    (!numbered || shown.contains(QString::fromStdString(MessageNumber(message)))),
+                qPrintable(shown));
         }
         const std::string label = ChannelLabel(16);
         std::vector<std::string_view> texts = {label};
