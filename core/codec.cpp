@@ -5,6 +5,7 @@
 
 #include "number_text.h"
 #include "radio_fields.h"
+#include "texts.h"
 #include "vocabulary.h"
 
 namespace orvel {

@@ -9,6 +9,7 @@
 
 #include "codec.h"
 #include "in_process_radio.h"
+#include "radio_operations.h"
 #include "write_and_verify.h"
 
 namespace orvel {
@@ -113,6 +114,42 @@ TEST(WriteAndVerify, OneSequenceGivesTheVerdictTheLogAndTheWords) {
         EXPECT_FALSE(
             QDir(folder.filePath("data")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
     }
+}
+
+// The log lines are what orvelctl prints and the window shows translated: byte for byte as
+// they always were, numbers in place.
+TEST(WriteAndVerify, TheLogOfAReadAndOfACheckedWriteIsWordForWord) {
+    QTemporaryDir folder;
+    qputenv("XDG_DATA_HOME", folder.filePath("data").toUtf8());
+    sim::InProcessRadio radio;
+    SerialPort port;
+    port.AttachDevice("radio", &radio);
+    ASSERT_EQ(port.OpenDevice("radio"), 1);
+    std::vector<std::string> log;
+    ExchangeHooks hooks;
+    hooks.line = [&log](const Message& line) { log.push_back(FormatLine(line)); };
+    hooks.pause = [](int) {};
+    std::vector<std::string> expected;
+    for (int percent = 10; percent <= 90; percent += 10)
+        expected.push_back("接收数据[% " + std::to_string(percent) + "]\r\n");
+    expected.push_back("接收数据[% 100]\r\n");
+    expected.push_back(" ***正确接收数据***\r\n");
+    EXPECT_EQ(ReadRadioKeepingCopy(port, hooks).status, ReadStatus::Ok);
+    EXPECT_EQ(log, expected);
+
+    log.clear();
+    expected.clear();
+    for (int percent = 10; percent <= 90; percent += 10)
+        expected.push_back("写入数据[% " + std::to_string(percent) + "] 成功\r\n");
+    expected.push_back("写入数据[% 100] 成功\r\n");
+    expected.push_back("***正确写入数据***\r\n");
+    expected.push_back("校验：读回数据…\r\n");
+    expected.push_back("校验正确\r\n");
+    WriteRequest request;
+    request.table = EmptyChannelTable();
+    EXPECT_EQ(WriteAndVerify(port, MemoryImage{}, request, true, hooks).verdict,
+              WriteVerdict::Verified);
+    EXPECT_EQ(log, expected);
 }
 
 }  // namespace
