@@ -72,9 +72,13 @@ void LogLines(std::ostream& err, std::string_view text) {
     err.flush();
 }
 
+void LogLines(std::ostream& err, const Message& message) {
+    LogLines(err, FormatLine(message));
+}
+
 ExchangeHooks LogHooks(std::ostream& err, const Link& link) {
     ExchangeHooks hooks;
-    hooks.line = [&err](std::string_view text) { LogLines(err, text); };
+    hooks.line = [&err](const Message& message) { LogLines(err, message); };
     hooks.timing = link.timing;
     return hooks;
 }

@@ -78,6 +78,7 @@ std::string FailureReason(const std::string& message, const std::string& device)
 int Fail(Context& c, int code, const std::string& message);
 // Log text as the window shows it, one line per line, without the carriage returns.
 void LogLines(std::ostream& err, std::string_view text);
+void LogLines(std::ostream& err, const Message& message);
 ExchangeHooks LogHooks(std::ostream& err, const Link& link);
 
 QCommandLineOption ValueOption(const char* name, const char* valueName);

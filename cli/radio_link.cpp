@@ -1,69 +1,13 @@
 #include "radio_link.h"
 
-#include <cstdio>
-
 #include "app_paths.h"
 #include "codec.h"
 #include "commands.h"
 #include "configuration.h"
-#include "radio_operations.h"
-#include "verify_write.h"
-#include "write_check.h"
+#include "write_and_verify.h"
 #include "write_signals.h"
 
 namespace orvel::cli {
-namespace {
-
-std::string WriteFailure(const WriteOutcome& outcome, std::size_t frames) {
-    if (outcome.status == WriteStatus::PortClosed)
-        return "the port is not open";
-    const std::string frame = std::to_string(outcome.failedFrame) + " of " + std::to_string(frames);
-    if (outcome.status == WriteStatus::Interrupted)
-        return "interrupted at frame " + frame;
-    const char* stage = outcome.failedStage == WriteStage::Channel    ? "channel words"
-                        : outcome.failedStage == WriteStage::Settings ? "settings words"
-                                                                      : "special-data word";
-    const std::string where = frame + " (" + stage + ")";
-    switch (outcome.fault) {
-        case AckFault::NoAnswer:
-            return "no answer to frame " + where;
-        case AckFault::BadFormat:
-            return "bad format: the answer to frame " + where + " is no acknowledgement";
-        default:
-            return "the radio did not accept frame " + where;
-    }
-}
-
-// "word 0x00 (channel 1) reads back 22 30, written 23 01"
-std::string DifferenceText(const WordDifference& d) {
-    char word[8];
-    std::snprintf(word, sizeof word, "0x%02X", d.word);
-    const std::string what = d.word < 4 * kChannelCount
-                                 ? "channel " + std::to_string(d.word / 4 + 1)
-                                 : std::string("settings");
-    return std::string("word ") + word + " (" + what + ") reads back " +
-           Hex({d.readBack[0], d.readBack[1]}) + ", written " + Hex({d.written[0], d.written[1]});
-}
-
-int Verify(Link& link, const WriteRequest& request, const ExchangeHooks& hooks, Context& c) {
-    const VerifyOutcome outcome = VerifyWrite(link.port, request, hooks);
-    switch (outcome.status) {
-        case VerifyStatus::ReadFailed:
-            return LinkFail(c, link, "verify: " + ReadFailure(outcome.readBack));
-        case VerifyStatus::Mismatch:
-            return Fail(c, kExitData,
-                        link.name + ": verify: " + DifferenceText(*outcome.difference));
-        case VerifyStatus::BadChecksum:
-            return Fail(c, kExitData,
-                        link.name + ": verify: the image read back fails its checksum");
-        case VerifyStatus::Match:
-            break;
-    }
-    c.err << "orvelctl: verify: the radio holds what was written\n" << std::flush;
-    return kExitOk;
-}
-
-}  // namespace
 
 int LinkFail(Context& c, const Link& link, const std::string& what) {
     if (!link.port.LostReason().empty())
@@ -117,20 +61,7 @@ int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
 }
 
 std::string ReadFailure(const ReadOutcome& outcome) {
-    switch (outcome.status) {
-        case ReadStatus::NoAnswer:
-            return "no answer to the identify command";
-        case ReadStatus::BadFormat:
-            return "the radio's identification is not valid";
-        case ReadStatus::Timeout:
-            return "received " + std::to_string(outcome.received) + " of " +
-                   std::to_string(kImageSize) + " bytes";
-        case ReadStatus::PortClosed:
-            return "the port is not open";
-        case ReadStatus::Ok:
-            break;
-    }
-    return {};
+    return DescribeReadFailure(outcome);
 }
 
 int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request, bool verify,
@@ -143,13 +74,21 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
     }
     ExchangeHooks hooks = LogHooks(c.err, link);
     hooks.interrupted = WriteSignals::StopNow;
-    const WriteOutcome outcome = WriteRadioKeepingCopy(link.port, image, request, hooks);
-    if (outcome.status != WriteStatus::Ok) {
-        return LinkFail(c, link, WriteFailure(outcome, WriteFrames(request).size()));
+    const WriteCheckOutcome outcome = WriteAndVerify(link.port, image, request, verify, hooks);
+    switch (outcome.verdict) {
+        case WriteVerdict::Written:
+            return kExitOk;
+        case WriteVerdict::Verified:
+            c.err << "orvelctl: verify: the radio holds what was written\n" << std::flush;
+            return kExitOk;
+        case WriteVerdict::WriteFailed:
+        case WriteVerdict::ReadBackFailed:
+            return LinkFail(c, link, DescribeWriteOutcome(outcome, request));
+        case WriteVerdict::Mismatch:
+        case WriteVerdict::BadChecksum:
+            break;
     }
-    if (!verify)
-        return kExitOk;
-    return Verify(link, request, hooks, c);
+    return Fail(c, kExitData, link.name + ": " + DescribeWriteOutcome(outcome, request));
 }
 
 }  // namespace orvel::cli

@@ -1,6 +1,7 @@
 #include "channel_edit.h"
 
 #include "number_text.h"
+#include "texts.h"
 #include "vocabulary.h"
 
 namespace orvel {
@@ -83,22 +84,22 @@ void LoadFirstChannelIntoPanel(const ChannelTable& table, EditPanel& panel) {
 ConfirmResult ConfirmPanel(const EditPanel& panel, const FrequencyLimits& limits,
                            ChannelTable& table, InvalidFlags& invalid) {
     ConfirmResult result;
-    auto check = [&](bool bad, bool& flag, const char* line) {
+    auto check = [&](bool bad, bool& flag, std::string_view line) {
         flag = bad;
         if (bad)
-            result.logLines.emplace_back(line);
+            result.logLines.push_back({line});
     };
-    check(!FrequencyValid(panel.rxText, limits), invalid.rx, "***接收频率数据非法***");
-    check(!FrequencyValid(panel.txText, limits), invalid.tx, "***发送频率数据非法***");
-    check(panel.squelch < 0, invalid.squelch, "***SQL数据非法***");
-    check(panel.power < 0, invalid.power, "***功率级别数据非法***");
-    check(panel.dataVoice < 0, invalid.dataVoice, "***数据/语音数据非法***");
-    check(panel.rate < 0, invalid.rate, "***信道速率数据非法***");
+    check(!FrequencyValid(panel.rxText, limits), invalid.rx, ORVEL_TR("***接收频率数据非法***"));
+    check(!FrequencyValid(panel.txText, limits), invalid.tx, ORVEL_TR("***发送频率数据非法***"));
+    check(panel.squelch < 0, invalid.squelch, ORVEL_TR("***SQL数据非法***"));
+    check(panel.power < 0, invalid.power, ORVEL_TR("***功率级别数据非法***"));
+    check(panel.dataVoice < 0, invalid.dataVoice, ORVEL_TR("***数据/语音数据非法***"));
+    check(panel.rate < 0, invalid.rate, ORVEL_TR("***信道速率数据非法***"));
     if (!result.logLines.empty() || !RowInRange(panel.channelNo))
         return result;
     WritePanel(panel, table);
     result.written = true;
-    result.logLines.push_back("数据设置 [信道" + std::to_string(panel.channelNo) + "]");
+    result.logLines.push_back({ORVEL_TR("数据设置 [信道%1]"), panel.channelNo});
     return result;
 }
 
@@ -203,9 +204,12 @@ std::vector<std::string> ConfirmRow(const ChannelRow& cells, int channelNo,
     }
     InvalidFlags marks;  // the panel's own marks belong to the panel's channel
     ConfirmResult result = ConfirmPanel(panel, limits, table, marks);
-    if (result.written)
-        return {};
-    return std::move(result.logLines);
+    std::vector<std::string> faults;
+    if (!result.written) {
+        for (const Message& line : result.logLines)
+            faults.push_back(FormatText(line));
+    }
+    return faults;
 }
 
 }  // namespace orvel

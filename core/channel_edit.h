@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "memory_image.h"
+#include "texts.h"
 
 namespace orvel {
 
@@ -64,7 +65,7 @@ void LoadRowIntoPanel(const ChannelTable& table, int rowIndex, EditPanel& panel)
 void LoadFirstChannelIntoPanel(const ChannelTable& table, EditPanel& panel);
 
 struct ConfirmResult {
-    std::vector<std::string> logLines;  // one per invalid field, then the "data set" line
+    std::vector<Message> logLines;  // one per invalid field, then the "data set" line
     bool written = false;
 };
 

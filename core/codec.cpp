@@ -5,6 +5,7 @@
 
 #include "number_text.h"
 #include "radio_fields.h"
+#include "texts.h"
 #include "vocabulary.h"
 
 namespace orvel {
@@ -153,7 +154,11 @@ DecodedImage DecodeImage(const MemoryImage& image, DecodeSource source,
 }
 
 std::string ChannelLabel(int channelNumber) {
-    return " 信道" + std::to_string(channelNumber);
+    return FormatText(ChannelLabelText(channelNumber));
+}
+
+Message ChannelLabelText(int channelNumber) {
+    return {ORVEL_TR(" 信道%1"), channelNumber};
 }
 
 ChannelTable EmptyChannelTable() {

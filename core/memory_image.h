@@ -24,6 +24,8 @@
 #include <cstdint>
 #include <string>
 
+#include "texts.h"
+
 namespace orvel {
 
 inline constexpr std::size_t kImageSize = 260;
@@ -93,6 +95,8 @@ using ChannelTable = std::array<ChannelRow, kChannelCount>;
 
 // " 信道%d": the label of channel 1..16.
 std::string ChannelLabel(int channelNumber);
+// The same as a message, for the window to translate.
+Message ChannelLabelText(int channelNumber);
 // Sixteen rows with their labels and empty data cells.
 ChannelTable EmptyChannelTable();
 

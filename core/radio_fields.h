@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "memory_image.h"
+#include "texts.h"
 #include "vocabulary.h"
 
 namespace orvel {
@@ -25,13 +26,13 @@ struct ChannelField {
 };
 
 inline constexpr std::array<ChannelField, kTableColumns> kChannelFields = {{
-    {kColLabel, "channel", "信道号", "信道号", {}},
-    {kColRx, "rx", "接收频率", "接收频率", {}},
-    {kColTx, "tx", "发送频率", "发射频率", {}},
-    {kColPower, "power", "功率级别", "功率级别", vocab::kPower},
-    {kColRate, "rate", "信道速率", "信道速率", vocab::kRate},
-    {kColDataVoice, "dataVoice", "数据/话音", "数据/话音", vocab::kDataVoice},
-    {kColSquelch, "squelch", "静噪电平", "静噪电平", vocab::kSquelch},
+    {kColLabel, "channel", ORVEL_TR("信道号"), ORVEL_TR("信道号"), {}},
+    {kColRx, "rx", ORVEL_TR("接收频率"), ORVEL_TR("接收频率"), {}},
+    {kColTx, "tx", ORVEL_TR("发送频率"), ORVEL_TR("发射频率"), {}},
+    {kColPower, "power", ORVEL_TR("功率级别"), ORVEL_TR("功率级别"), vocab::kPower},
+    {kColRate, "rate", ORVEL_TR("信道速率"), ORVEL_TR("信道速率"), vocab::kRate},
+    {kColDataVoice, "dataVoice", ORVEL_TR("数据/话音"), ORVEL_TR("数据/话音"), vocab::kDataVoice},
+    {kColSquelch, "squelch", ORVEL_TR("静噪电平"), ORVEL_TR("静噪电平"), vocab::kSquelch},
 }};
 
 // How the report words a value.
@@ -61,44 +62,47 @@ struct SettingField {
 };
 
 namespace vocab {
-inline constexpr std::array<std::string_view, 2> kPriority = {"高-数据 低-话音", "低-数据 高-话音"};
-inline constexpr std::array<std::string_view, 2> kRxBusy = {"低-忙", "高-忙"};
-inline constexpr std::array<std::string_view, 2> kExtSqc = {"低-打开", "高-打开"};
+inline constexpr std::array<std::string_view, 2> kPriority = {ORVEL_TR("高-数据 低-话音"),
+                                                              ORVEL_TR("低-数据 高-话音")};
+inline constexpr std::array<std::string_view, 2> kRxBusy = {ORVEL_TR("低-忙"), ORVEL_TR("高-忙")};
+inline constexpr std::array<std::string_view, 2> kExtSqc = {ORVEL_TR("低-打开"),
+                                                            ORVEL_TR("高-打开")};
 inline constexpr std::array<std::string_view, 4> kBaud = {"1200bps", "2400bps", "4800bps",
                                                           "9600bps"};
 // Code 1 is odd and 2 even, as the panel's buttons say; code 3 has no word.
-inline constexpr std::array<std::string_view, 3> kParity = {"无校验", "奇校验", "偶校验"};
-inline constexpr std::array<std::string_view, 2> kDataBits = {"7位", "8位"};
-inline constexpr std::array<std::string_view, 2> kStopBits = {"1位", "2位"};
-inline constexpr std::array<std::string_view, 2> kRemote = {"禁止", "允许"};
+inline constexpr std::array<std::string_view, 3> kParity = {ORVEL_TR("无校验"), ORVEL_TR("奇校验"),
+                                                            ORVEL_TR("偶校验")};
+inline constexpr std::array<std::string_view, 2> kDataBits = {ORVEL_TR("7位"), ORVEL_TR("8位")};
+inline constexpr std::array<std::string_view, 2> kStopBits = {ORVEL_TR("1位"), ORVEL_TR("2位")};
+inline constexpr std::array<std::string_view, 2> kRemote = {ORVEL_TR("禁止"), ORVEL_TR("允许")};
 }  // namespace vocab
 
 // Panel order, which is also the order of the JSON file and of the comparison.
 inline constexpr std::array<SettingField, 12> kSettingFields = {{
-    {"dataVoicePriority", "数据/话音优先", &RadioSettings::dataVoicePriority, layout::kModeByte2, 0,
-     1, false, vocab::kPriority, ReportWord::Either, 0, 1},
-    {"rxBusyLevel", "接收忙指示", &RadioSettings::rxBusyLevel, layout::kModeByte2, 1, 1, false,
-     vocab::kRxBusy, ReportWord::Either, 1, 6},
+    {"dataVoicePriority", ORVEL_TR("数据/话音优先"), &RadioSettings::dataVoicePriority,
+     layout::kModeByte2, 0, 1, false, vocab::kPriority, ReportWord::Either, 0, 1},
+    {"rxBusyLevel", ORVEL_TR("接收忙指示"), &RadioSettings::rxBusyLevel, layout::kModeByte2, 1, 1,
+     false, vocab::kRxBusy, ReportWord::Either, 1, 6},
     {"fsqc", "FSQC", &RadioSettings::fsqc, layout::kModeByte2, 2, 1, false, vocab::kDataVoice,
      ReportWord::Either, 2, 13},
     {"extSqc", "Ext SQC", &RadioSettings::extSqc, layout::kModeByte2, 3, 1, false, vocab::kExtSqc,
      ReportWord::Either, 3, 9},
-    {"baudRate", "波特率", &RadioSettings::baudRate, layout::kModeByte2, 4, 2, false, vocab::kBaud,
-     ReportWord::Item, 5, 12},
-    {"parity", "校验位", &RadioSettings::parity, layout::kModeByte2, 6, 2, false, vocab::kParity,
-     ReportWord::Item, 6, 12},
-    {"dataBits", "数据位", &RadioSettings::dataBits, layout::kModeByte1, 0, 1, false,
+    {"baudRate", ORVEL_TR("波特率"), &RadioSettings::baudRate, layout::kModeByte2, 4, 2, false,
+     vocab::kBaud, ReportWord::Item, 5, 12},
+    {"parity", ORVEL_TR("校验位"), &RadioSettings::parity, layout::kModeByte2, 6, 2, false,
+     vocab::kParity, ReportWord::Item, 6, 12},
+    {"dataBits", ORVEL_TR("数据位"), &RadioSettings::dataBits, layout::kModeByte1, 0, 1, false,
      vocab::kDataBits, ReportWord::Item, 7, 10},
-    {"stopBits", "停止位", &RadioSettings::stopBits, layout::kModeByte1, 1, 1, false,
+    {"stopBits", ORVEL_TR("停止位"), &RadioSettings::stopBits, layout::kModeByte1, 1, 1, false,
      vocab::kStopBits, ReportWord::Item, 8, 12},
-    {"txVco", "发射VCO", &RadioSettings::txVco, layout::kModeByte1, 3, 1, false, vocab::kDataVoice,
-     ReportWord::Either, 4, 7},
-    {"remoteControl", "遥控", &RadioSettings::remoteControl, layout::kModeByte1, 4, 1, false,
-     vocab::kRemote, ReportWord::Item, 9, 15},
-    {"txTimeLimit", "发射限时", &RadioSettings::txTimeLimit, layout::kTxTimeLimitIndex, 0, 8, true,
-     vocab::kTxTimeLimit, ReportWord::Item, 10, 8},
-    {"powerSave", "省电模式", &RadioSettings::powerSave, layout::kPowerSaveIndex, 0, 8, true,
-     vocab::kPowerSave, ReportWord::Item, 11, 8},
+    {"txVco", ORVEL_TR("发射VCO"), &RadioSettings::txVco, layout::kModeByte1, 3, 1, false,
+     vocab::kDataVoice, ReportWord::Either, 4, 7},
+    {"remoteControl", ORVEL_TR("遥控"), &RadioSettings::remoteControl, layout::kModeByte1, 4, 1,
+     false, vocab::kRemote, ReportWord::Item, 9, 15},
+    {"txTimeLimit", ORVEL_TR("发射限时"), &RadioSettings::txTimeLimit, layout::kTxTimeLimitIndex, 0,
+     8, true, vocab::kTxTimeLimit, ReportWord::Item, 10, 8},
+    {"powerSave", ORVEL_TR("省电模式"), &RadioSettings::powerSave, layout::kPowerSaveIndex, 0, 8,
+     true, vocab::kPowerSave, ReportWord::Item, 11, 8},
 }};
 
 // The setting named `key`, or nullptr.

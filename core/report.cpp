@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "radio_fields.h"
+#include "texts.h"
 
 namespace orvel {
 namespace {
@@ -35,10 +36,10 @@ Report BuildReport(const ChannelTable& table, const RadioSettings& s,
         return language.translate ? language.translate(chinese) : std::string(chinese);
     };
     Report report;
-    report.jobName = text("Brisa科技打印系统");
+    report.jobName = text(ORVEL_TR("Brisa科技打印系统"));
     auto& items = report.items;
 
-    items.push_back({kTitleX, kTitleY, text("当前数据设置列表")});
+    items.push_back({kTitleX, kTitleY, text(ORVEL_TR("当前数据设置列表"))});
     for (int c = 0; c < kTableColumns; ++c) {
         items.push_back({kLeftX + kColumnStep * c, kHeadY,
                          text(kChannelFields[static_cast<std::size_t>(c)].reportHeading)});

@@ -4,19 +4,21 @@
 #include <array>
 #include <string_view>
 
+#include "texts.h"
+
 namespace orvel::vocab {
 
 inline constexpr std::array<std::string_view, 5> kPower = {"P1", "P2", "P3", "P4", "P5"};
 inline constexpr std::array<std::string_view, 3> kRate = {"1200", "2400", "4800"};
 inline constexpr std::array<std::string_view, 9> kSquelch = {"L1", "L2", "L3", "L4", "L5",
                                                              "L6", "L7", "L8", "L9"};
-inline constexpr std::array<std::string_view, 2> kDataVoice = {"关", "开"};
-inline constexpr std::string_view kOn = "开";
-inline constexpr std::string_view kOff = "关";
+inline constexpr std::array<std::string_view, 2> kDataVoice = {ORVEL_TR("关"), ORVEL_TR("开")};
+inline constexpr std::string_view kOn = kDataVoice[1];
+inline constexpr std::string_view kOff = kDataVoice[0];
 
 inline constexpr std::array<std::string_view, 12> kTxTimeLimit = {
-    "关", "30", "60", "90", "120", "150", "180", "240", "300", "600", "900", "1200"};
-inline constexpr std::array<std::string_view, 9> kPowerSave = {"关",  "0.5", "1.0", "1.5", "2.0",
+    kOff, "30", "60", "90", "120", "150", "180", "240", "300", "600", "900", "1200"};
+inline constexpr std::array<std::string_view, 9> kPowerSave = {kOff,  "0.5", "1.0", "1.5", "2.0",
                                                                "3.0", "5.0", "7.0", "9.0"};
 
 // Index of the first item equal to text (exact bytes), or -1.

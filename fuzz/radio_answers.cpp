@@ -86,7 +86,7 @@ ORVEL_FUZZ_TARGET(FuzzRadioAnswers) {
     // dry ends at once; both rhythms take the same bytes.
     hooks.timing = PollTiming::Classic;
     std::vector<std::string> log;
-    hooks.line = [&log](std::string_view text) { log.emplace_back(text); };
+    hooks.line = [&log](const Message& message) { log.push_back(FormatLine(message)); };
 
     switch (control % 5) {
         case 0: {

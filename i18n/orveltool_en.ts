@@ -327,10 +327,6 @@
         <translation>Data checksum error</translation>
     </message>
     <message>
-        <source>***正确接收数据***</source>
-        <translation>***Data received correctly***</translation>
-    </message>
-    <message>
         <source>***正确写入数据***</source>
         <translation>***Data written correctly***</translation>
     </message>
@@ -549,6 +545,10 @@
     <message>
         <source>数据设置 [信道%1]</source>
         <translation>Data set [channel %1]</translation>
+    </message>
+    <message>
+        <source> ***正确接收数据***</source>
+        <translation> ***Data received correctly***</translation>
     </message>
 </context>
 <context>

@@ -93,12 +93,20 @@ bool AskWord(BytePort& port, std::uint8_t word, const ExchangeHooks& hooks,
 
 }  // namespace
 
+Message ReadProgress(int percent) {
+    return {lines::kReadProgress.text, percent};
+}
+
+Message WriteProgress(int percent, bool accepted) {
+    return {(accepted ? lines::kWriteAccepted : lines::kWriteFailed).text, percent};
+}
+
 std::string ReadProgressLine(int percent) {
-    return "接收数据[% " + std::to_string(percent) + "]\r\n";
+    return FormatLine(ReadProgress(percent));
 }
 
 std::string WriteProgressLine(int percent, bool accepted) {
-    return "写入数据[% " + std::to_string(percent) + "] " + (accepted ? "成功" : "失败") + "\r\n";
+    return FormatLine(WriteProgress(percent, accepted));
 }
 
 LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks, std::string* identity,
@@ -148,7 +156,7 @@ ReadOutcome ReadRadio(BytePort& port, const ExchangeHooks& hooks,
         [&](std::size_t count) {
             if (count % kProgressEveryBytes == 0 && count < kImageSize) {
                 const int percent = static_cast<int>(count / kProgressEveryBytes * 10);
-                hooks.Line(ReadProgressLine(percent));
+                hooks.Line(ReadProgress(percent));
                 hooks.Progress(percent);
             }
         },
@@ -226,21 +234,21 @@ WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const Excha
         if (n <= kChannelFrames) {
             const int percent = n / kProgressEveryFrames * 10;
             if (!accepted) {
-                hooks.Line(WriteProgressLine(percent, false));
+                hooks.Line(WriteProgress(percent, false));
                 return reject(n, WriteStage::Channel);
             }
             if (n % kProgressEveryFrames == 0) {
-                hooks.Line(WriteProgressLine(percent, true));
+                hooks.Line(WriteProgress(percent, true));
                 hooks.Progress(percent);
             }
             hooks.pause(kPollPauseMs);
         } else if (n <= kChannelFrames + 2) {
             if (!accepted) {
-                hooks.Line(WriteProgressLine(100, false));
+                hooks.Line(WriteProgress(100, false));
                 return reject(n, WriteStage::Settings);
             }
             if (n == kChannelFrames + 2) {
-                hooks.Line(WriteProgressLine(100, true));
+                hooks.Line(WriteProgress(100, true));
                 hooks.Progress(100);
             }
         } else if (!accepted) {

@@ -11,14 +11,15 @@
 #include "memory_image.h"
 #include "poll_receive.h"
 #include "serial_port.h"
+#include "texts.h"
 
 namespace orvel {
 
 struct ExchangeHooks {
-    // A line of the exchange's own log (the text carries its "\r\n").
-    std::function<void(std::string_view)> line;
+    // A line of the exchange's own log (FormatLine gives its Chinese).
+    std::function<void(const Message&)> line;
     // The link check's line, which goes to the log as it stands (no working copy of its own).
-    std::function<void(std::string_view)> linkCheckLine;
+    std::function<void(const Message&)> linkCheckLine;
     // 0..100, driven by the same counts as the progress lines.
     std::function<void(int)> progress;
     Pause pause = SleepPause;
@@ -26,15 +27,15 @@ struct ExchangeHooks {
     // Asked before each frame of a write; true stops the write there (a second Ctrl-C).
     std::function<bool()> interrupted;
 
-    void Line(std::string_view text) const {
+    void Line(const Message& message) const {
         if (line)
-            line(text);
+            line(message);
     }
-    void LinkLine(std::string_view text) const {
+    void LinkLine(const Message& message) const {
         if (linkCheckLine) {
-            linkCheckLine(text);
+            linkCheckLine(message);
         } else {
-            Line(text);
+            Line(message);
         }
     }
     void Progress(int percent) const {
@@ -44,16 +45,20 @@ struct ExchangeHooks {
 };
 
 namespace lines {
-inline constexpr std::string_view kPortClosed = "串口没有打开，请重新选择串口\r\n";
-inline constexpr std::string_view kNoAnswer = "通信错误\r\n";
-inline constexpr std::string_view kBadFormat = "格式出错\r\n";
-inline constexpr std::string_view kReadTimeout = "接收数据超时\r\n";
-inline constexpr std::string_view kChecksum = "数据校验错\r\n";
-inline constexpr std::string_view kReadDone = "接收数据[% 100]\r\n ***正确接收数据***\r\n";
-inline constexpr std::string_view kReadDoneBadChecksum = "接收数据[% 100]\r\n";
-inline constexpr std::string_view kWriteDone = "***正确写入数据***\r\n";
-inline constexpr std::string_view kSpecialFailed = "写入特定数据 失败\r\n";
-inline constexpr std::string_view kSpecialMalformed = "特定数据格式错误，未写入\r\n";
+ORVEL_TEXT_CONTEXT(CoreText)
+inline constexpr Message kPortClosed{ORVEL_TR("串口没有打开，请重新选择串口")};
+inline constexpr Message kNoAnswer{ORVEL_TR("通信错误")};
+inline constexpr Message kBadFormat{ORVEL_TR("格式出错")};
+inline constexpr Message kReadTimeout{ORVEL_TR("接收数据超时")};
+inline constexpr Message kChecksum{ORVEL_TR("数据校验错")};
+inline constexpr Message kReadProgress{ORVEL_TR("接收数据[% %1]")};
+// Indented under the read's last progress line.
+inline constexpr Message kReadDone{ORVEL_TR(" ***正确接收数据***")};
+inline constexpr Message kWriteAccepted{ORVEL_TR("写入数据[% %1] 成功")};
+inline constexpr Message kWriteFailed{ORVEL_TR("写入数据[% %1] 失败")};
+inline constexpr Message kWriteDone{ORVEL_TR("***正确写入数据***")};
+inline constexpr Message kSpecialFailed{ORVEL_TR("写入特定数据 失败")};
+inline constexpr Message kSpecialMalformed{ORVEL_TR("特定数据格式错误，未写入")};
 }  // namespace lines
 
 enum class LinkStatus { Ok, NoAnswer, BadFormat };
@@ -133,7 +138,10 @@ enum class SetChannelStatus { Accepted, PortClosed, Rejected };
 SetChannelStatus SetCurrentChannel(BytePort& port, int channelIndex, int squelch,
                                    const ExchangeHooks& hooks);
 
-// "接收数据[% 30]\r\n" and the like.
+// 接收数据[% 30] and the like.
+Message ReadProgress(int percent);
+Message WriteProgress(int percent, bool accepted);
+// The same as log lines, "接收数据[% 30]\r\n".
 std::string ReadProgressLine(int percent);
 std::string WriteProgressLine(int percent, bool accepted);
 

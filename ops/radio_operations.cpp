@@ -11,7 +11,9 @@ ReadOutcome ReadRadioKeepingCopy(BytePort& port, const ExchangeHooks& hooks,
     if (outcome.status != ReadStatus::Ok)
         return outcome;
     KeepBackup(outcome.image, "read");
-    hooks.Line(outcome.checksumOk ? lines::kReadDone : lines::kReadDoneBadChecksum);
+    hooks.Line(ReadProgress(100));
+    if (outcome.checksumOk)
+        hooks.Line(lines::kReadDone);
     return outcome;
 }
 

@@ -1,15 +1,11 @@
 #include "verify_write.h"
 
-#include <cstdio>
-
 #include "radio_operations.h"
 
 namespace orvel {
 
-std::string VerifyMismatchLine(int word) {
-    char text[64];
-    std::snprintf(text, sizeof text, "校验错误：字 0x%02X\r\n", word & 0xFF);
-    return text;
+Message VerifyMismatch(int word) {
+    return {lines::kVerifyMismatch.text, word & 0xFF, NumberForm::HexByte};
 }
 
 VerifyOutcome VerifyWrite(SerialPort& port, const WriteRequest& request,
@@ -19,17 +15,16 @@ VerifyOutcome VerifyWrite(SerialPort& port, const WriteRequest& request,
     // lines still go to the log.
     hooks.Line(lines::kVerifyReading);
     ExchangeHooks readHooks = hooks;
-    readHooks.line = [&hooks](std::string_view text) {
-        constexpr std::string_view kProgress = "接收数据[%";  // as ReadProgressLine begins
-        if (text.substr(0, kProgress.size()) != kProgress)
-            hooks.Line(text);
+    readHooks.line = [&hooks](const Message& message) {
+        if (!message.Is(lines::kReadProgress) && !message.Is(lines::kReadDone))
+            hooks.Line(message);
     };
     outcome.readBack = ReadRadioKeepingCopy(port, readHooks);
     if (outcome.readBack.status != ReadStatus::Ok)
         return outcome;
     outcome.difference = FirstWrittenDifference(WriteFrames(request), outcome.readBack.image);
     if (outcome.difference) {
-        hooks.Line(VerifyMismatchLine(outcome.difference->word));
+        hooks.Line(VerifyMismatch(outcome.difference->word));
         outcome.status = VerifyStatus::Mismatch;
     } else if (!outcome.readBack.checksumOk) {
         hooks.Line(lines::kVerifyChecksum);

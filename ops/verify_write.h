@@ -11,9 +11,11 @@
 namespace orvel {
 
 namespace lines {
-inline constexpr std::string_view kVerifyReading = "校验：读回数据…\r\n";
-inline constexpr std::string_view kVerifyOk = "校验正确\r\n";
-inline constexpr std::string_view kVerifyChecksum = "校验错误：数据校验错\r\n";
+ORVEL_TEXT_CONTEXT(CoreText)
+inline constexpr Message kVerifyReading{ORVEL_TR("校验：读回数据…")};
+inline constexpr Message kVerifyOk{ORVEL_TR("校验正确")};
+inline constexpr Message kVerifyChecksum{ORVEL_TR("校验错误：数据校验错")};
+inline constexpr Message kVerifyMismatch{ORVEL_TR("校验错误：字 %1")};
 }  // namespace lines
 
 enum class VerifyStatus { Match, Mismatch, BadChecksum, ReadFailed };
@@ -24,8 +26,8 @@ struct VerifyOutcome {
     std::optional<WordDifference> difference;  // set for Mismatch
 };
 
-// "校验错误：字 0x05\r\n"
-std::string VerifyMismatchLine(int word);
+// 校验错误：字 0x05
+Message VerifyMismatch(int word);
 
 // A full read (link check and image), kept among the safety copies like every read, then the
 // comparison of the channel and settings words. Logs 校验：读回数据… in place of the read's

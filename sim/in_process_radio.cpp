@@ -13,8 +13,15 @@ InProcessRadio::InProcessRadio(MemoryImage image, RadioBehaviour behaviour)
 int InProcessRadio::WriteByte(std::uint8_t byte) {
     std::vector<RadioAnswer> answers;
     engine_.Take(&byte, 1, answers);
+    // Paced, a byte reaches the radio one byte time after the one before it left the line.
+    Clock::time_point taken = Clock::now();
+    if (engine_.Behaviour().pace) {
+        takenUntil_ =
+            std::max(taken, takenUntil_) + std::chrono::nanoseconds(kPacedByteNanoseconds);
+        taken = takenUntil_;
+    }
     // Bytes that come while an answer is still going out are answered once it is out.
-    Clock::time_point at = std::max(Clock::now(), busyUntil_);
+    Clock::time_point at = std::max(taken, busyUntil_);
     for (const RadioAnswer& answer : answers) {
         for (std::uint8_t answerByte : answer.bytes) {
             if (answer.pace)

@@ -1,7 +1,8 @@
 // The virtual radio inside the tool's own process, behind the port interface the exchanges use:
-// what the tool writes reaches the radio at once, and its answers arrive when a radio on a line
-// would deliver them, at once or, when paced, at 9600 baud, 11 bits a byte. No pseudo-terminal,
-// so it works wherever the tool runs. Used by one thread at a time, like a serial port.
+// what the tool writes reaches the radio at once, or when paced, as at 9600 baud, 11 bits a byte;
+// its answers arrive when a radio on a line would deliver them, at once or at that pace. No
+// pseudo-terminal, so it works wherever the tool runs. Used by one thread at a time, like a serial
+// port.
 #pragma once
 
 #include <chrono>
@@ -40,8 +41,9 @@ private:
     bool Arrived(Clock::time_point now) const { return !line_.empty() && line_.front().at <= now; }
 
     RadioEngine engine_;
-    std::deque<Arrival> line_;     // the radio's answers in order, each byte with its arrival
-    Clock::time_point busyUntil_;  // a radio sends one answer after another, never two at once
+    std::deque<Arrival> line_;      // the radio's answers in order, each byte with its arrival
+    Clock::time_point busyUntil_;   // a radio sends one answer after another, never two at once
+    Clock::time_point takenUntil_;  // paced: when the last byte written has reached the radio
 };
 
 }  // namespace orvel::sim

@@ -34,7 +34,7 @@ constexpr const char* kUsage =
     "  --image FILE.dat    serve the configuration of a channel file\n"
     "  --id TEXT           identification sent to the identify command (default ORVEL-R1)\n"
     "  --current N         current channel, 1..16 (default 1)\n"
-    "  --pace              answer at the real line rate, 9600 baud\n"
+    "  --pace              take and answer frames at the real line rate, 9600 baud\n"
     "  --silent            answer nothing\n"
     "  --nak N             refuse the N-th write frame (33 15 00)\n"
     "  --bad-checksum      send the image with a wrong checksum byte\n"

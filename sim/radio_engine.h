@@ -24,11 +24,13 @@ struct RadioBehaviour {
     int extraImageBytes = 0;    // this many 0xEE bytes follow the image
     bool ignoreWrites = false;  // CmdWriteWord is acknowledged but not stored
     int answerReadWords = -1;   // answer only the first N CmdReadWord frames (-1 = all)
-    bool pace = false;          // answers go out at 9600 baud, 11 bits a byte
-    bool echo = false;          // every byte comes straight back first, as from an echoing adapter
+    // Bytes go both ways at 9600 baud, 11 bits a byte: a frame is taken when its last byte
+    // would have arrived, and each answer goes out at that pace.
+    bool pace = false;
+    bool echo = false;  // every byte comes straight back first, as from an echoing adapter
 };
 
-// 11 bits (start, 8 data, parity, stop) at 9600 baud: the time one byte of a paced answer takes.
+// 11 bits (start, 8 data, parity, stop) at 9600 baud: the time one byte takes on a paced line.
 inline constexpr long long kPacedByteNanoseconds = 11 * 1'000'000'000LL / 9600;
 
 struct RadioAnswer {

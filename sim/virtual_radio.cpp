@@ -187,16 +187,48 @@ void VirtualRadio::Serve() {
         const ssize_t count = read(master_, buffer, sizeof buffer);
         if (count <= 0)
             continue;
+        if (!Take(buffer, static_cast<std::size_t>(count), answers))
+            return;
+    }
+}
+
+bool VirtualRadio::Take(const std::uint8_t* bytes, std::size_t count,
+                        std::vector<RadioAnswer>& answers) {
+    bool paced = false;
+    answers.clear();
+    {
+        std::lock_guard lock(mutex_);
+        paced = engine_.Behaviour().pace;
+        if (!paced)
+            engine_.Take(bytes, count, answers);
+    }
+    if (!paced) {
+        for (const RadioAnswer& answer : answers) {
+            if (!Send(answer))
+                return false;
+        }
+        return true;
+    }
+    // On a paced line the bytes come one byte time apart, from when they were read at the
+    // earliest: the answer to a frame waits for the frame's last byte.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point read = Clock::now();
+    for (std::size_t i = 0; i < count; ++i) {
+        takenUntil_ = std::max(takenUntil_, read) + std::chrono::nanoseconds(kPacedByteNanoseconds);
         answers.clear();
         {
             std::lock_guard lock(mutex_);
-            engine_.Take(buffer, static_cast<std::size_t>(count), answers);
+            engine_.Take(bytes + i, 1, answers);
         }
+        if (answers.empty())
+            continue;
+        std::this_thread::sleep_until(takenUntil_);
         for (const RadioAnswer& answer : answers) {
-            if (!Send(answer))
-                return;
+            if (stopping_ || !Send(answer))
+                return false;
         }
     }
+    return true;
 }
 
 bool VirtualRadio::Send(const RadioAnswer& answer) {

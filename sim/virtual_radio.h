@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -52,6 +53,8 @@ public:
 
 private:
     void Serve();
+    // Hands bytes read from the line to the engine and sends its answers; false to stop serving.
+    bool Take(const std::uint8_t* bytes, std::size_t count, std::vector<RadioAnswer>& answers);
     bool Send(const RadioAnswer& answer);
     bool WriteAll(const std::uint8_t* bytes, std::size_t count);
     void CloseDescriptors();
@@ -66,6 +69,7 @@ private:
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     std::atomic<bool> stopping_{false};
+    std::chrono::steady_clock::time_point takenUntil_;  // paced: when the last byte read arrives
     std::thread thread_;
 };
 

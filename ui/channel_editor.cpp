@@ -9,8 +9,8 @@
 #include "cell_rules.h"
 #include "channel_table_model.h"
 #include "chighlightlistctrl.h"
-#include "core_texts.h"
 #include "document.h"
+#include "lower_texts.h"
 #include "message_log.h"
 #include "view_dialogs.h"
 
@@ -207,7 +207,7 @@ void ChannelEditor::OnConfirm() {
         CommitTable(tr("数据设置 [信道%1]").arg(panel.channelNo), table);
         RememberLoaded();
     }
-    for (const std::string& line : result.logLines)
+    for (const Message& line : result.logLines)
         log_.AppendLog(CoreText(line));
 }
 

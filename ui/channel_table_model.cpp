@@ -1,7 +1,7 @@
 #include "channel_table_model.h"
 
-#include "core_texts.h"
 #include "document.h"
+#include "lower_texts.h"
 #include "radio_fields.h"
 
 using namespace orvel;

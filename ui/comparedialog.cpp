@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <string>
 
-#include "core_texts.h"
+#include "lower_texts.h"
 #include "radio_fields.h"
 
 namespace {

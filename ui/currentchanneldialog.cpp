@@ -3,8 +3,8 @@
 #include <QAbstractButton>
 #include <QPushButton>
 
-#include "core_texts.h"
 #include "exchanges.h"
+#include "lower_texts.h"
 #include "painting_pause.h"
 #include "serial_port.h"
 #include "ui_currentchanneldialog.h"

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core_texts.h"
+#include "lower_texts.h"
 #include "number_text.h"
 #include "radio_fields.h"
 

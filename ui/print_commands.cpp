@@ -4,9 +4,9 @@
 #include <QPainter>
 #include <QPrintDialog>
 
-#include "core_texts.h"
 #include "document.h"
 #include "language.h"
+#include "lower_texts.h"
 #include "message_log.h"
 #include "report.h"
 #include "view_dialogs.h"

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QProgressBar>
+#include <optional>
 
 #include "app_paths.h"
 #include "channel_editor.h"
@@ -9,18 +10,18 @@
 #include "comparedialog.h"
 #include "config_store.h"
 #include "configuration.h"
-#include "core_texts.h"
 #include "document.h"
 #include "exchanges.h"
 #include "image_diff.h"
+#include "lower_texts.h"
 #include "message_log.h"
 #include "painting_pause.h"
 #include "port_controller.h"
 #include "radio_operations.h"
 #include "termination_hold.h"
 #include "transfer.h"
-#include "verify_write.h"
 #include "view_dialogs.h"
+#include "write_and_verify.h"
 
 using namespace orvel;
 
@@ -59,12 +60,14 @@ ExchangeHooks RadioCommands::MakeExchangeHooks() {
     ExchangeHooks hooks;
     // The exchanges' lines are the Chinese of orvelctl and the trace; the log shows them in
     // the window's language.
-    hooks.line = [this](std::string_view text) { log_.AddWorkingLine(CoreLines(text)); };
-    hooks.linkCheckLine = [this](std::string_view text) { log_.AppendText(CoreLines(text)); };
+    hooks.line = [this](const Message& line) { log_.AddWorkingLine(CoreLines(line)); };
+    hooks.linkCheckLine = [this](const Message& line) { log_.AppendText(CoreLines(line)); };
     hooks.progress = [this](int percent) { ShowProgress(percent); };
     hooks.pause = PaintingPause;
     hooks.timing = m_classicTiming ? PollTiming::Classic : PollTiming::Prompt;
-    port_.SetExchangeLine(hooks.line);
+    port_.SetExchangeLine([this](std::string_view text) {
+        log_.AddWorkingLine(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    });
     return hooks;
 }
 
@@ -124,44 +127,35 @@ bool RadioCommands::OnWrite() {
     request.table = document_.table();
     request.settings = document_.settings();
     request.specialWord = m_specialWord;
-    const WriteOutcome outcome = [&] {
-        // A log-out waits until the radio holds every word, then ends the program.
-        const TerminationHold hold;
-        return WriteRadioKeepingCopy(port_.serialPort(), document_.Encoded(), request, hooks);
-    }();
+    // A log-out waits until the radio holds every word, then ends the program.
+    std::optional<TerminationHold> hold(std::in_place);
+    const WriteCheckOutcome outcome = WriteAndVerify(port_.serialPort(), document_.Encoded(),
+                                                     request, m_verifyWrites, hooks, [&] {
+                                                         hold.reset();
+                                                         EndProgress();
+                                                     });
     EndProgress();
-    if (outcome.status == WriteStatus::Ok) {
-        // With the check on, the one box at the end says how the check went.
-        if (m_verifyWrites) {
-            const bool matched = VerifyAfterWrite(request, hooks);
-            EndProgress();
-            return matched;
-        }
-        dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
-        return true;
-    }
-    if (outcome.status == WriteStatus::Rejected)
-        dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通讯失败"));
-    return false;
-}
-
-bool RadioCommands::VerifyAfterWrite(const WriteRequest& request, const ExchangeHooks& hooks) {
-    const VerifyOutcome outcome = VerifyWrite(port_.serialPort(), request, hooks);
-    switch (outcome.status) {
-        case VerifyStatus::Match:
+    // With the check on, the one box at the end says how the check went.
+    switch (outcome.verdict) {
+        case WriteVerdict::Written:
+        case WriteVerdict::Verified:
             dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
             return true;
-        case VerifyStatus::Mismatch:
-            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             CoreLines(VerifyMismatchLine(outcome.difference->word)).trimmed());
+        case WriteVerdict::WriteFailed:
+            if (outcome.write.status == WriteStatus::Rejected)
+                dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通讯失败"));
             break;
-        case VerifyStatus::BadChecksum:
+        case WriteVerdict::Mismatch:
             dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             CoreLines(lines::kVerifyChecksum).trimmed());
+                             CoreText(VerifyMismatch(outcome.verify->difference->word)));
             break;
-        case VerifyStatus::ReadFailed:
+        case WriteVerdict::BadChecksum:
             dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             tr("校验失败：") + ReadFailureText(outcome.readBack.status));
+                             CoreText(lines::kVerifyChecksum));
+            break;
+        case WriteVerdict::ReadBackFailed:
+            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
+                             tr("校验失败：") + ReadFailureText(outcome.verify->readBack.status));
             break;
     }
     return false;

@@ -16,7 +16,6 @@ struct ViewDialogs;
 namespace orvel {
 struct Configuration;
 struct ExchangeHooks;
-struct WriteRequest;
 }  // namespace orvel
 
 class RadioCommands {
@@ -42,8 +41,6 @@ public:
 
 private:
     orvel::ExchangeHooks MakeExchangeHooks();
-    // The read-back after a write and the one box that ends the write. True when they match.
-    bool VerifyAfterWrite(const orvel::WriteRequest& request, const orvel::ExchangeHooks& hooks);
     void ShowProgress(int percent);
     void EndProgress();
 

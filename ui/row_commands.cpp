@@ -7,9 +7,9 @@
 
 #include "channel_edit.h"
 #include "channel_editor.h"
-#include "core_texts.h"
 #include "document.h"
 #include "fill_dialog.h"
+#include "lower_texts.h"
 #include "message_log.h"
 #include "radio_fields.h"
 #include "transfer.h"

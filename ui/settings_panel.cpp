@@ -10,8 +10,8 @@
 #include <QVariant>
 #include <QWidget>
 
-#include "core_texts.h"
 #include "document.h"
+#include "lower_texts.h"
 #include "radio_fields.h"
 
 using namespace orvel;

@@ -229,9 +229,9 @@ TEST_F(WriteExchangeTest, OnlyAnEightCharacterWordAddsTheSpecialFrame) {
         EXPECT_EQ(WriteRadio(port, request, Hooks()).status, WriteStatus::Ok) << word;
         EXPECT_EQ(Sent().size(), 66u) << word;
         // A word that was set and is not sent says so, once; no word at all is no news.
-        const auto said = std::count(log.begin(), log.end(), lines::kSpecialMalformed);
+        const auto said = std::count(log.begin(), log.end(), FormatLine(lines::kSpecialMalformed));
         EXPECT_EQ(said, *word == '\0' ? 0 : 1) << word;
-        EXPECT_EQ(log.back(), lines::kWriteDone) << word;
+        EXPECT_EQ(log.back(), FormatLine(lines::kWriteDone)) << word;
         port.Close();
         radio->Stop();
     }

@@ -73,8 +73,10 @@ protected:
 
     ExchangeHooks Hooks() {
         ExchangeHooks hooks;
-        hooks.line = [this](std::string_view text) { log.emplace_back(text); };
-        hooks.linkCheckLine = [this](std::string_view text) { linkLog.emplace_back(text); };
+        hooks.line = [this](const Message& message) { log.push_back(FormatLine(message)); };
+        hooks.linkCheckLine = [this](const Message& message) {
+            linkLog.push_back(FormatLine(message));
+        };
         hooks.progress = [this](int percent) { progress.push_back(percent); };
         // Short real pauses let the radio answer while keeping the suite quick.
         hooks.pause = [this](int ms) {

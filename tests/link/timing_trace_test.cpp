@@ -92,7 +92,7 @@ TEST_F(TimingTraceTest, VerifyNamesTheFirstWordTheRadioDidNotKeep) {
     radio->SetBehaviour(sim::RadioBehaviour{.silent = true});
     log.clear();
     EXPECT_EQ(VerifyWrite(port, request, Hooks()).status, VerifyStatus::ReadFailed);
-    EXPECT_EQ(log, std::vector<std::string>{std::string(lines::kVerifyReading)});
+    EXPECT_EQ(log, std::vector<std::string>{FormatLine(lines::kVerifyReading)});
 }
 
 TEST(ByteTraceFile, AFullDiskIsReportedOnceAndTheTraceStops) {

@@ -81,5 +81,29 @@ TEST(InProcessRadio, PacedAnswersTakeTheLineTimeAndWaitsEndAtTheirBound) {
     EXPECT_LT(took, std::chrono::milliseconds(600));
 }
 
+// On a paced line the radio takes a frame when its last byte has come, so an acknowledgement
+// comes no sooner than eleven byte times (eight out, three back) after the frame was written.
+TEST(InProcessRadio, PacedRadiosTakeTheFramesAtTheLineRateToo) {
+    using Clock = std::chrono::steady_clock;
+    RadioBehaviour paced;
+    paced.pace = true;
+    const RadioFrame frame = MakeFrame(CmdWriteWord, 0x05, 0x12, 0x34);
+    const auto least = std::chrono::nanoseconds(11 * kPacedByteNanoseconds);
+
+    InProcessRadio inProcess(RadioEngine::DefaultImage(), paced);
+    Clock::time_point start = Clock::now();
+    EXPECT_EQ(Exchange(inProcess, frame), Bytes(kAck.begin(), kAck.end()));
+    // The exchange ends 50 ms after the last byte, with nothing more coming.
+    EXPECT_GE(Clock::now() - start - std::chrono::milliseconds(50), least);
+
+    VirtualRadio terminal(VirtualRadio::DefaultImage(), paced);
+    std::string error;
+    ASSERT_TRUE(terminal.Start(&error)) << error;
+    RadioClient client(terminal.DevicePath());
+    start = Clock::now();
+    EXPECT_EQ(client.Exchange(frame), Bytes(kAck.begin(), kAck.end()));
+    EXPECT_GE(Clock::now() - start - std::chrono::milliseconds(50), least);
+}
+
 }  // namespace
 }  // namespace orvel::sim

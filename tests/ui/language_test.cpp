@@ -14,11 +14,11 @@
 #include "aboutdialog.h"
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
-#include "core_texts.h"
 #include "corveltoolview.h"
 #include "exchanges.h"
 #include "help_files.h"
 #include "language.h"
+#include "lower_texts.h"
 #include "radio_fields.h"
 #include "verify_write.h"
 #include "window_fixture.h"
@@ -131,16 +131,31 @@ private slots:
         QCOMPARE(HelpBaseName({folder.path()}, "ques"), QStringLiteral("ques"));
     }
 
-    // Every fixed text of the layers below has its translation: a text added there and not to
-    // ui/core_texts.cpp would show in Chinese.
+    // Every fixed text of the layers below has its translation: a text marked there and not
+    // translated would show in Chinese.
     void theTextsOfTheLayersBelowAreAllTranslated() {
         QVERIFY(InstallLanguage(UiLanguage::English));
-        std::vector<std::string_view> texts = {
-            lines::kPortClosed,    lines::kNoAnswer,      lines::kBadFormat,
-            lines::kReadTimeout,   lines::kChecksum,      lines::kReadDone,
-            lines::kWriteDone,     lines::kSpecialFailed, lines::kSpecialMalformed,
-            lines::kVerifyReading, lines::kVerifyOk,      lines::kVerifyChecksum,
+        const Message messages[] = {
+            lines::kPortClosed,       lines::kNoAnswer,      lines::kBadFormat,
+            lines::kReadTimeout,      lines::kChecksum,      lines::kReadDone,
+            lines::kWriteDone,        lines::kSpecialFailed, lines::kSpecialMalformed,
+            lines::kVerifyReading,    lines::kVerifyOk,      lines::kVerifyChecksum,
+            ChannelLabelText(16),     ReadProgress(30),      WriteProgress(40, true),
+            WriteProgress(40, false), VerifyMismatch(5),
         };
+        for (const Message& message : messages) {
+            const QString shown = CoreLines(message);
+            QVERIFY2(shown.count(QRegularExpression("[\\x{4e00}-\\x{9fff}]")) == 0,
+                     qPrintable(shown));
+            // The number is in its place: "CH 16", "[40%]", "word 0x05".
+            const bool numbered = message.text.find("%1") != std::string_view::npos;
+            QVERIFY2(
+                !shown.contains(QLatin1String("%1")) &&
+                    (!numbered || shown.contains(QString::fromStdString(MessageNumber(message)))),
+                qPrintable(shown));
+        }
+        const std::string label = ChannelLabel(16);
+        std::vector<std::string_view> texts = {label};
         for (const ChannelField& field : kChannelFields) {
             texts.push_back(field.heading);
             texts.push_back(field.reportHeading);
@@ -150,12 +165,8 @@ private slots:
             texts.push_back(field.label);
             texts.insert(texts.end(), field.items.begin(), field.items.end());
         }
-        const std::string numbered[] = {ChannelLabel(16), ReadProgressLine(30),
-                                        WriteProgressLine(40, true), WriteProgressLine(40, false),
-                                        VerifyMismatchLine(5)};
-        texts.insert(texts.end(), std::begin(numbered), std::end(numbered));
         for (std::string_view text : texts) {
-            const QString shown = CoreLines(text);
+            const QString shown = CoreText(text);
             const bool ascii = std::all_of(text.begin(), text.end(), [](char c) {
                 return static_cast<unsigned char>(c) < 0x80;
             });
