@@ -145,6 +145,11 @@ TEST(TransferCsv, QuotesWhereNeededAndReadsQuotedCells) {
     EXPECT_EQ(CsvError(CsvWithLine(2, "2,223.000,\"234.999\"0,P5,1200,关,L9")),
               "row 2: text follows the closing quote of a cell");
     EXPECT_EQ(CsvError(CsvWithLine(16, "16,\"229.500")), "row 16: a quoted cell is not closed");
+    // Semicolons inside quotes on the first line do not make it a semicolon file: the title
+    // line is what is wrong, not a quote in row 2.
+    EXPECT_EQ(CsvError("\"Site A; repeaters; 16 channels\"\n" +
+                       CsvWithLine(1, "\"1\",\"230.125\",235.000,P3,2400,开,L5")),
+              "the first line must be channel,rx,tx,power,rate,dataVoice,squelch");
 }
 
 TEST(TransferImport, ReportsTheFirstBadCellOfAnyRow) {
