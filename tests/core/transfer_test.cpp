@@ -162,6 +162,8 @@ TEST(TransferImport, ReportsTheFirstBadCellOfAnyRow) {
         {1, "1,abc,235.000,P3,2400,开,L5", "row 1, column rx: \"abc\" is not a frequency in MHz"},
         {1, "1,224abc,235.000,P3,2400,开,L5",
          "row 1, column rx: \"224abc\" is not a frequency in MHz"},
+        {1, "1,224.5.1,235.000,P3,2400,开,L5",
+         "row 1, column rx: \"224.5.1\" is not a frequency in MHz"},
         {2, "2,222.999,235.000,P3,2400,开,L5", "row 2, column rx: \"222.999\" " + outside},
         {2, "2,223,235.001,P3,2400,开,L5", "row 2, column tx: \"235.001\" " + outside},
         {3, "3,223,1000,P3,2400,开,L5",
