@@ -224,6 +224,8 @@ TEST(TransferImport, ChecksTheJsonDocument) {
               "spareA: expected 184 hex digits in a string");
     EXPECT_EQ(with([](json& d) { d["channels"].erase(3); }),
               "channels: expected an array of 16 channel entries");
+    EXPECT_EQ(with([](json& d) { d["channels"].push_back(d["channels"][15]); }),
+              "channels: expected an array of 16 channel entries");
     EXPECT_EQ(with([](json& d) { d["channels"][1]["rx"] = 230.125; }),
               "row 2, column rx: expected a string, found 230.125");
     EXPECT_EQ(with([](json& d) { d["channels"][1].erase("squelch"); }),
