@@ -292,22 +292,30 @@ TEST_F(Fleet, SigtermOrSighupEndsTheLineOnlyAfterTheRadioInProgress) {
 TEST_F(Fleet, ASignalLetsEveryWriteFinishAndPrintItsLine) {
     const std::string r1 = Path("r1").toStdString();
     const std::string r2 = Path("r2").toStdString();
+    // Only a second Ctrl-C stops at once; any other second signal waits like the first.
     struct Case {
         int signal;
+        int second;  // 0: none
         QStringList ports;
         std::string out;
     } cases[] = {
-        {SIGTERM, {"--port", Path("r1")}, r1 + "\tok\n"},
-        {SIGHUP, {"--port", Path("r1")}, r1 + "\tok\n"},
-        {SIGHUP, {"--port", Path("r1"), "--port", Path("r2")}, r1 + "\tok\n" + r2 + "\tok\n"},
+        {SIGTERM, 0, {"--port", Path("r1")}, r1 + "\tok\n"},
+        {SIGHUP, 0, {"--port", Path("r1")}, r1 + "\tok\n"},
+        {SIGHUP, 0, {"--port", Path("r1"), "--port", Path("r2")}, r1 + "\tok\n" + r2 + "\tok\n"},
+        {SIGINT, SIGTERM, {"--port", Path("r1")}, r1 + "\tok\n"},
+        {SIGTERM, SIGHUP, {"--port", Path("r1")}, r1 + "\tok\n"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.ports.join(' ').toStdString());
+        SCOPED_TRACE(c.ports.join(' ').toStdString() + " " + std::to_string(c.second));
         StartSim("r1", {"--pace"});
         StartSim("r2", {"--pace"});
         const auto ctl = StartCtl(c.ports);
         ASSERT_TRUE(ctl->WaitFor("写入数据[% 20] 成功")) << ctl->err;
         ctl->Signal(c.signal);
+        if (c.second != 0) {
+            ASSERT_TRUE(ctl->WaitFor("Ctrl-C again stops at once")) << ctl->err;
+            ctl->Signal(c.second);
+        }
         EXPECT_EQ(ctl->Finish(), 128 + c.signal) << ctl->err;
         EXPECT_EQ(ctl->out, c.out);
         EXPECT_EQ(StopSim("r1"), 67);

@@ -145,6 +145,11 @@ TEST(TransferCsv, QuotesWhereNeededAndReadsQuotedCells) {
     EXPECT_EQ(CsvError(CsvWithLine(2, "2,223.000,\"234.999\"0,P5,1200,关,L9")),
               "row 2: text follows the closing quote of a cell");
     EXPECT_EQ(CsvError(CsvWithLine(16, "16,\"229.500")), "row 16: a quoted cell is not closed");
+    // Semicolons inside quotes on the first line do not make it a semicolon file: the title
+    // line is what is wrong, not a quote in row 2.
+    EXPECT_EQ(CsvError("\"Site A; repeaters; 16 channels\"\n" +
+                       CsvWithLine(1, "\"1\",\"230.125\",235.000,P3,2400,开,L5")),
+              "the first line must be channel,rx,tx,power,rate,dataVoice,squelch");
 }
 
 TEST(TransferImport, ReportsTheFirstBadCellOfAnyRow) {
@@ -157,6 +162,8 @@ TEST(TransferImport, ReportsTheFirstBadCellOfAnyRow) {
         {1, "1,abc,235.000,P3,2400,开,L5", "row 1, column rx: \"abc\" is not a frequency in MHz"},
         {1, "1,224abc,235.000,P3,2400,开,L5",
          "row 1, column rx: \"224abc\" is not a frequency in MHz"},
+        {1, "1,224.5.1,235.000,P3,2400,开,L5",
+         "row 1, column rx: \"224.5.1\" is not a frequency in MHz"},
         {2, "2,222.999,235.000,P3,2400,开,L5", "row 2, column rx: \"222.999\" " + outside},
         {2, "2,223,235.001,P3,2400,开,L5", "row 2, column tx: \"235.001\" " + outside},
         {3, "3,223,1000,P3,2400,开,L5",
@@ -216,6 +223,8 @@ TEST(TransferImport, ChecksTheJsonDocument) {
     EXPECT_EQ(with([](json& d) { d["spareA"] = 0; }),
               "spareA: expected 184 hex digits in a string");
     EXPECT_EQ(with([](json& d) { d["channels"].erase(3); }),
+              "channels: expected an array of 16 channel entries");
+    EXPECT_EQ(with([](json& d) { d["channels"].push_back(d["channels"][15]); }),
               "channels: expected an array of 16 channel entries");
     EXPECT_EQ(with([](json& d) { d["channels"][1]["rx"] = 230.125; }),
               "row 2, column rx: expected a string, found 230.125");

@@ -431,6 +431,20 @@ TEST(CurrentChannelEcho, OnlyTheWholeRequestBackIsAnEcho) {
     }
 }
 
+TEST(CurrentChannelEcho, SevenOfTheEightBytesBackAreTheRadiosAnswer) {
+    // Five that look like the request and two more: no echo, so the squelch question goes out.
+    AnsweringPort port;
+    port.answer = [](const RadioFrame& f) {
+        return f[2] == 0x60 ? std::vector<std::uint8_t>(f.begin(), f.end() - 1)
+                            : std::vector<std::uint8_t>{0xCC, 0x03, f[2], 0x00, 0x07};
+    };
+    const CurrentChannelOutcome outcome = ReadCurrentChannel(port, port.Hooks());
+    EXPECT_EQ(outcome.status, ChannelStatus::Ok);
+    EXPECT_FALSE(outcome.echoed);
+    EXPECT_EQ(outcome.channelIndex, 0);
+    EXPECT_EQ(port.frames.size(), 2u);
+}
+
 TEST_F(CurrentChannelTest, SettingSendsTheChannelAndSquelchIndexes) {
     StartRadio();
     EXPECT_EQ(SetCurrentChannel(port, 15, 9, Hooks()), SetChannelStatus::Accepted);
