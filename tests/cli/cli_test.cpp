@@ -161,6 +161,38 @@ TEST_F(Cli, ReadPrintsTheConfigurationStoresItAndKeepsACopy) {
     EXPECT_GT(QFileInfo(Path("trace.txt")).size(), 260);
 }
 
+// Runs started together with one home: every read keeps its copy and every replaced file its
+// old bytes, however many land in one second.
+TEST_F(Cli, RunsSideBySideLoseNoSafetyCopy) {
+    constexpr int kRuns = 12;
+    Write("a.json", JsonOf(SampleImage()));
+    std::vector<std::unique_ptr<QProcess>> runs;
+    auto start = [&](const QStringList& arguments) {
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->setProcessEnvironment(env_);
+        runs.back()->start(ORVELCTL_PATH, arguments);
+    };
+    for (int i = 0; i < kRuns; ++i) {
+        const QString name = QString("t%1.dat").arg(i);
+        Write(name, std::string(10, static_cast<char>('a' + i)));
+        start({"read", "--simulate"});
+        start({"convert", Path("a.json"), Path(name), "--config", Path("orvel.ini")});
+    }
+    for (auto& run : runs) {
+        ASSERT_TRUE(run->waitForFinished(60000));
+        EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(Backups("*-read*.dat").size(), kRuns);
+    std::set<std::string> kept;
+    for (const QString& copy : Backups("*-file*.dat")) {
+        const std::vector<std::uint8_t> bytes = Read("data/OrvelTool/backups/" + copy);
+        kept.insert(std::string(bytes.begin(), bytes.end()));
+    }
+    EXPECT_EQ(kept.size(), std::size_t{kRuns});
+    const std::vector<std::uint8_t> list = Read("data/OrvelTool/backups/.copies");
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 2 * kRuns);
+}
+
 TEST_F(Cli, ReadWithABadChecksumStillPrintsTheDataAndExitsThree) {
     StartSim({"--bad-checksum"});
     const Result r = Ctl({"read", "--port", Radio(), "--format", "csv", "--out", Path("bad.dat"),
