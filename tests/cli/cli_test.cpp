@@ -1,6 +1,7 @@
 // orvelctl run as a process against orvelsim, and in this process where orvelsim lacks a fault.
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,9 +59,14 @@ protected:
 
     QString Radio() const { return Path("radio"); }
 
-    Result Ctl(const QStringList& arguments) {
+    // With `fileSizeLimit`, no file the run writes may grow past that many bytes (ulimit -f).
+    Result Ctl(const QStringList& arguments, rlim_t fileSizeLimit = RLIM_INFINITY) {
         QProcess process;
         process.setProcessEnvironment(env_);
+        process.setChildProcessModifier([fileSizeLimit] {
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
         process.start(ORVELCTL_PATH, arguments);
         if (!process.waitForFinished(30000)) {
             process.kill();
@@ -801,6 +807,50 @@ TEST_F(Cli, OnlyRegularFilesAreWrittenAndATraceIsNeverThePort) {
     EXPECT_EQ(Ctl({"convert", Path("a.dat"), Path("real-link.dat")}).code, 0);
     EXPECT_EQ(Read("real.dat"), ChannelFileBytes(SampleImage()));
     EXPECT_TRUE(QFileInfo(Path("real-link.dat")).isSymLink());
+}
+
+// ulimit -f once killed a write halfway (SIGXFSZ) and left a convert's temporary file behind.
+TEST_F(Cli, AFileSizeLimitStopsTheTraceAndNeverTheWrite) {
+    constexpr rlim_t kLimit = 2048;
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    StartSim();
+    Result r = Ctl({"write", "--port", Radio(), Path("a.dat"), "--config", Path("orvel.ini"),
+                    "--trace", Path("t.txt")},
+                   kLimit);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("***正确写入数据***"), std::string::npos) << r.err;
+    const std::string stopped = "orvelctl: the trace stopped: " + Path("t.txt").toStdString() +
+                                ": " + std::strerror(EFBIG) + "\n";
+    EXPECT_NE(r.err.find(stopped), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("the trace stopped"), r.err.rfind("the trace stopped")) << r.err;
+    EXPECT_EQ(StopSim().size(), 67u);
+
+    // A list of copies past the limit: the copy is kept, the write goes on.
+    std::string list;
+    for (int i = 2; i < 200; ++i) {
+        const QString name = QString("20200101-000000-read-%1.dat").arg(i);
+        Write("data/OrvelTool/backups/" + name, std::string("x"));
+        const auto ticks =
+            std::filesystem::last_write_time(Path("data/OrvelTool/backups/" + name).toStdString());
+        list += name.toStdString() + "\t" + std::to_string(ticks.time_since_epoch().count()) + "\n";
+    }
+    ASSERT_GT(list.size(), 4 * kLimit);
+    Write("data/OrvelTool/backups/.copies", list);
+    StartSim();
+    r = Ctl({"write", "--port", Radio(), Path("a.dat"), "--config", Path("orvel.ini")}, kLimit);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(StopSim().size(), 67u);
+    EXPECT_EQ(Backups("*-write.dat").size(), 2);
+
+    // A file that would grow past the limit is refused whole, with nothing left beside it.
+    ASSERT_GT(JsonOf(SampleImage()).size(), kLimit);
+    Write("keep.json", std::string("{}"));
+    r = Ctl({"convert", Path("a.dat"), Path("keep.json"), "--config", Path("orvel.ini")}, kLimit);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find(std::strerror(EFBIG)), std::string::npos) << r.err;
+    EXPECT_EQ(Read("keep.json").size(), 2u);
+    EXPECT_EQ(QDir(dir_.path()).entryList({".keep.json*"}, QDir::Hidden | QDir::Files),
+              QStringList{});
 }
 
 TEST_F(Cli, FileNamesAreTheBytesGiven) {
