@@ -13,6 +13,13 @@ constexpr int kProgressEveryFrames = 7;
 constexpr std::size_t kProgressEveryBytes = 26;
 constexpr int kSettleAfterChannelMs = 500;
 
+// Bytes that came before a frame went out answer nothing it asks: a late or doubled answer, or
+// noise, would otherwise be taken for the answer to this frame.
+void SendFresh(BytePort& port, const RadioFrame& frame) {
+    port.DiscardInput();
+    SendFrame(port, frame);
+}
+
 std::uint8_t LowByte(int value) {
     return static_cast<std::uint8_t>(value & 0xFF);
 }
@@ -75,7 +82,7 @@ PollResult ReceiveWordAnswer(BytePort& port, const ExchangeHooks& hooks,
 bool AskWord(BytePort& port, std::uint8_t word, const ExchangeHooks& hooks,
              std::vector<std::uint8_t>& early, CurrentChannelOutcome& outcome, int& value) {
     const RadioFrame request = MakeFrame(CmdReadWord, word);
-    SendFrame(port, request);
+    SendFresh(port, request);
     const PollResult answer = ReceiveWordAnswer(port, hooks, early);
     if (!answer.Complete()) {
         outcome.status = ChannelStatus::Timeout;
@@ -103,7 +110,7 @@ std::string WriteProgressLine(int percent, bool accepted) {
 
 LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks, std::string* identity,
                      std::size_t* answered) {
-    SendFrame(port, MakeFrame(CmdIdentify));
+    SendFresh(port, MakeFrame(CmdIdentify));
     const PollResult answer = PollReceive(port, kIdentityPoll, hooks.pause, {}, hooks.timing);
     if (answered != nullptr)
         *answered = answer.count;
@@ -141,7 +148,7 @@ ReadOutcome ReadRadio(BytePort& port, const ExchangeHooks& hooks,
     }
     if (beforeImageRequest)
         beforeImageRequest();
-    SendFrame(port, MakeFrame(CmdReadImage));
+    SendFresh(port, MakeFrame(CmdReadImage));
     hooks.Progress(0);
     const PollResult answer = PollReceive(
         port, kImagePoll, hooks.pause,
@@ -220,7 +227,7 @@ WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const Excha
             outcome.failedFrame = n;
             return outcome;
         }
-        SendFrame(port, frames[static_cast<std::size_t>(n - 1)]);
+        SendFresh(port, frames[static_cast<std::size_t>(n - 1)]);
         fault = FaultOf(PollReceive(port, kAckPoll, hooks.pause, {}, hooks.timing), port);
         const bool accepted = fault == AckFault::None;
         if (n <= kChannelFrames) {
@@ -288,7 +295,7 @@ SetChannelStatus SetCurrentChannel(BytePort& port, int channelIndex, int squelch
                                    const ExchangeHooks& hooks) {
     if (port.IsOpen() != 1)
         return SetChannelStatus::PortClosed;
-    SendFrame(port, MakeFrame(CmdSetChannel, LowByte(channelIndex), LowByte(squelch)));
+    SendFresh(port, MakeFrame(CmdSetChannel, LowByte(channelIndex), LowByte(squelch)));
     return AckOk(PollReceive(port, kAckPoll, hooks.pause, {}, hooks.timing))
                ? SetChannelStatus::Accepted
                : SetChannelStatus::Rejected;

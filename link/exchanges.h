@@ -43,6 +43,9 @@ struct ExchangeHooks {
     }
 };
 
+// Every exchange drops unread input before each frame it sends: only bytes that arrive after a
+// frame can answer it.
+
 namespace lines {
 inline constexpr std::string_view kPortClosed = "串口没有打开，请重新选择串口\r\n";
 inline constexpr std::string_view kNoAnswer = "通信错误\r\n";

@@ -16,6 +16,7 @@
 #include <set>
 #include <sstream>
 
+#include "../link/byte_proxy.h"
 #include "channel_file.h"
 #include "commands.h"
 #include "exchanges.h"
@@ -851,6 +852,23 @@ TEST_F(Cli, AFileSizeLimitStopsTheTraceAndNeverTheWrite) {
     EXPECT_EQ(Read("keep.json").size(), 2u);
     EXPECT_EQ(QDir(dir_.path()).entryList({".keep.json*"}, QDir::Hidden | QDir::Files),
               QStringList{});
+}
+
+// A proxy between orvelctl and the radio doubles the 65th acknowledgement; the radio refuses
+// frame 66. The write once took the stray bytes for frame 66's answer and said 正确写入数据.
+TEST_F(Cli, AStrayAcknowledgementNeverAnswersALaterFrame) {
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    sim::VirtualRadio radio(sim::VirtualRadio::DefaultImage(), {.nakWriteFrame = 66});
+    ASSERT_TRUE(radio.Start());
+    testing::ByteProxy proxy(radio.DevicePath(),
+                             testing::AddAfter(65 * 3, {kAck.begin(), kAck.end()}));
+    const QString port = QString::fromStdString(proxy.DevicePath());
+    const Result r = Ctl({"write", "--port", port, Path("a.dat"), "--config", Path("orvel.ini")});
+    EXPECT_EQ(r.code, 2) << r.err;
+    EXPECT_EQ(r.err.find("正确写入数据"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the radio did not accept frame 66 of 67 (settings words)"),
+              std::string::npos)
+        << r.err;
 }
 
 TEST_F(Cli, FileNamesAreTheBytesGiven) {
