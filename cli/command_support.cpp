@@ -120,6 +120,16 @@ int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringLi
                                     "'"
                               : "expects " + info.positionalNames);
     }
+    if (info.radio) {
+        for (const QString& file : parser.positionalArguments())
+            c.files.push_back(PathArgument(file));
+        for (const char* option : {"out", "config"}) {
+            if (parser.optionNames().contains(QLatin1String(option)))
+                c.files.push_back(Value(parser, option));
+        }
+        if (!parser.optionNames().contains(QLatin1String("config")))
+            c.files.push_back(PathArgument(ConfigReadPath()));
+    }
     if (!info.radio || info.radioOptional)
         return -1;
     if (parser.isSet(QStringLiteral("simulate")) && parser.isSet(QStringLiteral("port"))) {

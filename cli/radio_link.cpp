@@ -6,6 +6,7 @@
 #include "codec.h"
 #include "commands.h"
 #include "configuration.h"
+#include "file_access.h"
 #include "radio_operations.h"
 #include "verify_write.h"
 #include "write_check.h"
@@ -80,6 +81,11 @@ bool ClassicTimingWanted(const QCommandLineParser& parser) {
 }
 
 int OpenTrace(const std::string& path, Link& link, Context& c) {
+    for (const std::string& file : c.files) {
+        if (SameFile(path, file)) {
+            return Fail(c, kExitData, path + ": a file of the command itself, not for its trace");
+        }
+    }
     std::string error;
     if (!link.trace.Open(path, error))
         return Fail(c, kExitData, error);

@@ -274,6 +274,21 @@ const char* NotRegularFileKind(const std::string& utf8Path) {
     }
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    const fs::path first = PathFromUtf8(a);
+    const fs::path second = PathFromUtf8(b);
+    if (first.empty() || second.empty())
+        return false;
+    std::error_code ec;
+    if (fs::equivalent(first, second, ec) && !ec)
+        return true;
+    std::error_code firstError;
+    std::error_code secondError;
+    const fs::path one = fs::weakly_canonical(fs::absolute(first, firstError), firstError);
+    const fs::path other = fs::weakly_canonical(fs::absolute(second, secondError), secondError);
+    return !firstError && !secondError && one == other;
+}
+
 bool WritableTarget(const std::string& utf8Path, std::string& error) {
     if (const char* kind = NotRegularFileKind(utf8Path)) {
         error = std::string(kind) + ", not a regular file";

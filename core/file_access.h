@@ -33,6 +33,10 @@ const char* NotRegularFileKind(const std::string& utf8Path);
 // FIFO or a folder with a plain file, or writing into one, is never what was meant.
 bool WritableTarget(const std::string& utf8Path, std::string& error);
 
+// True when two names (UTF-8) lead to one file: the same file through links, another spelling or
+// another hard link, or one name not there yet that would be made where the other is.
+bool SameFile(const std::string& a, const std::string& b);
+
 // Writes a file so that it is either replaced whole or left as it was: the bytes go to a new
 // temporary file beside it, reach the disk, and the temporary file then takes the target's
 // place (retried for a moment on Windows while another program holds the target open). A link

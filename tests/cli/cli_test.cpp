@@ -871,6 +871,36 @@ TEST_F(Cli, AStrayAcknowledgementNeverAnswersALaterFrame) {
         << r.err;
 }
 
+// A trace once appended itself to the file the command read, or lost itself in --out.
+TEST_F(Cli, ATraceIsNoneOfTheCommandsOwnFiles) {
+    const std::vector<std::uint8_t> dat = ChannelFileBytes(SampleImage());
+    Write("v.dat", dat);
+    Write("v.json", JsonOf(SampleImage()));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("sub"));
+    ASSERT_TRUE(QFile::link(Path("v.dat"), Path("link.dat")));
+    const QString ini = Path("orvel.ini");
+    const std::vector<std::uint8_t> iniBytes = Read("orvel.ini");
+    for (const QStringList& command : {
+             QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("v.dat")},
+             QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("sub/../v.dat")},
+             QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("link.dat")},
+             QStringList{"write", "--simulate", Path("v.dat"), "--config", ini, "--trace", ini},
+             QStringList{"diff", Path("v.json"), "--simulate", "--trace", Path("v.json")},
+             QStringList{"read", "--simulate", "--out", Path("x.dat"), "--trace", Path("x.dat")},
+         }) {
+        const Result r = Ctl(command);
+        EXPECT_EQ(r.code, 3) << command.join(' ').toStdString() << r.err;
+        EXPECT_NE(r.err.find("a file of the command itself"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Read("v.dat"), dat);
+    EXPECT_EQ(Read("v.json").size(), JsonOf(SampleImage()).size());
+    EXPECT_EQ(Read("orvel.ini"), iniBytes);
+    EXPECT_FALSE(QFile::exists(Path("x.dat")));
+    // A file of its own still takes the trace.
+    EXPECT_EQ(Ctl({"write", "--simulate", Path("v.dat"), "--trace", Path("t.txt")}).code, 0);
+    EXPECT_GT(Read("t.txt").size(), 66u * 8u);
+}
+
 TEST_F(Cli, FileNamesAreTheBytesGiven) {
     // Latin-1 and invalid UTF-8 names, given through a shell as raw bytes.
     Write("a.dat", ChannelFileBytes(SampleImage()));
