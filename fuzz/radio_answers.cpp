@@ -208,37 +208,46 @@ ORVEL_FUZZ_TARGET(FuzzRadioAnswers) {
                 FUZZ_CHECK(outcome.status == ChannelStatus::PortClosed, "closed port");
                 break;
             }
-            // An echo is all eight bytes of the request; five that look like it are an answer,
-            // and what follows them starts the next answer.
-            auto echoes = [&](std::size_t offset, const RadioFrame& request) {
-                const Slice whole = Take(answers, offset, kFrameSize);
-                return whole.present == kFrameSize &&
-                       std::equal(whole.bytes.begin(), whole.bytes.end(), request.begin());
-            };
-            const Slice channel = Take(answers, 0, kReadWordAnswerSize);
-            const Slice squelch = Take(answers, kReadWordAnswerSize, kReadWordAnswerSize);
-            ChannelStatus expected = ChannelStatus::Ok;
+            // An echo is all eight bytes of the request in order; five that look like it are an
+            // answer, and the bytes taken to tell are gone with it. An answer names the
+            // read-word command and the word; the squelch level is its byte's low half, 0..9.
+            std::size_t offset = 0;
             bool echoed = false;
-            if (channel.present < kReadWordAnswerSize) {
-                expected = ChannelStatus::Timeout;
-            } else if (echoes(0, MakeFrame(CmdReadWord, layout::kWordCurrentChannel))) {
+            auto ask = [&](std::uint8_t word, Slice& answer) {
+                const RadioFrame request = MakeFrame(CmdReadWord, word);
+                answer = Take(answers, offset, kReadWordAnswerSize);
+                if (answer.present < kReadWordAnswerSize)
+                    return ChannelStatus::Timeout;
+                offset += kReadWordAnswerSize;
+                if (std::equal(answer.bytes.begin(), answer.bytes.end(), request.begin())) {
+                    const Slice tail = Take(answers, offset, kFrameSize - kReadWordAnswerSize);
+                    offset += tail.present;
+                    if (tail.present == tail.bytes.size() &&
+                        std::equal(tail.bytes.begin(), tail.bytes.end(),
+                                   request.begin() + kReadWordAnswerSize)) {
+                        echoed = true;
+                        return ChannelStatus::DataError;
+                    }
+                }
+                if (answer.bytes[1] != CmdReadWord || answer.bytes[2] != word)
+                    return ChannelStatus::DataError;
+                return ChannelStatus::Ok;
+            };
+            Slice channel;
+            Slice squelch;
+            ChannelStatus expected = ask(layout::kWordCurrentChannel, channel);
+            if (expected == ChannelStatus::Ok && channel.bytes[4] >= kChannelCount)
                 expected = ChannelStatus::DataError;
-                echoed = true;
-            } else if (channel.bytes[4] >= kChannelCount) {
-                expected = ChannelStatus::DataError;
-            } else if (squelch.present < kReadWordAnswerSize) {
-                expected = ChannelStatus::Timeout;
-            } else if (echoes(kReadWordAnswerSize,
-                              MakeFrame(CmdReadWord,
-                                        static_cast<std::uint8_t>(4 * channel.bytes[4] + 1)))) {
-                expected = ChannelStatus::DataError;
-                echoed = true;
+            if (expected == ChannelStatus::Ok) {
+                expected = ask(static_cast<std::uint8_t>(4 * channel.bytes[4] + 1), squelch);
+                if (expected == ChannelStatus::Ok && (squelch.bytes[4] & 0x0F) > 9)
+                    expected = ChannelStatus::DataError;
             }
             FUZZ_CHECK(outcome.status == expected, "current channel verdict");
             FUZZ_CHECK(outcome.echoed == echoed, "echo verdict");
             if (expected == ChannelStatus::Ok) {
                 FUZZ_CHECK(outcome.channelIndex == channel.bytes[4], "channel");
-                FUZZ_CHECK(outcome.squelch == squelch.bytes[4], "squelch");
+                FUZZ_CHECK(outcome.squelch == (squelch.bytes[4] & 0x0F), "squelch");
             }
             break;
         }
@@ -255,8 +264,9 @@ ORVEL_FUZZ_TARGET(FuzzRadioAnswers) {
     }
     // Every wait is bounded, whatever the radio says or keeps back: at most each poll plan's
     // passes, one settling pause per channel frame and one after the current channel.
-    const int limit = control % 5 == 2 ? 67 * (kAckPoll.passes + 1)
-                                       : 2 * kImagePoll.passes + kReadWordPoll.passes + 1;
+    const int limit = control % 5 == 2   ? 67 * (kAckPoll.passes + 1)
+                      : control % 5 == 3 ? 4 * kReadWordPoll.passes + 1
+                                         : 2 * kImagePoll.passes + kReadWordPoll.passes + 1;
     FUZZ_CHECK(pauses <= limit, "paused " + std::to_string(pauses) + " times");
     return 0;
 }

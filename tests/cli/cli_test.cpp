@@ -500,6 +500,17 @@ TEST_F(Cli, AChannelReadOnAnEchoingLineIsAFormatError) {
     EXPECT_EQ(StopSim(), std::vector<RadioFrame>{MakeFrame(CmdReadWord, 0x60)});
 }
 
+TEST_F(Cli, ASlowLoopBackPlugIsStillAnEcho) {
+    // 30 to 40 ms between the bytes coming back: once taken for a radio on channel 1.
+    sim::VirtualRadio plug(sim::VirtualRadio::DefaultImage(), {.silent = true, .echo = true});
+    ASSERT_TRUE(plug.Start());
+    testing::ByteProxy slow(plug.DevicePath(), {}, 35);
+    const Result r = Ctl({"channel", "--port", QString::fromStdString(slow.DevicePath())});
+    EXPECT_EQ(r.code, 2) << r.out;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("the line echoes"), std::string::npos) << r.err;
+}
+
 TEST_F(Cli, APortThatGoesAwayMidExchangeEndsWithOneLineAndExitTwo) {
     StartSim({"--silent"});
     QProcess ctl;
