@@ -53,7 +53,7 @@ std::string FailureReason(const std::string& message, const std::string& device)
 
 int Fail(Context& c, int code, const std::string& message) {
     c.lastError = message;
-    c.err << "orvelctl: " << message << '\n' << std::flush;
+    c.err << "orvelctl: " << EchoMessage(message) << '\n' << std::flush;
     return code;
 }
 
@@ -92,7 +92,7 @@ QCommandLineOption FlagOption(const char* name) {
 }
 
 int UsageError(Context& c, const CommandInfo& info, const std::string& message) {
-    c.err << "orvelctl: " << message << '\n' << info.synopsis << std::flush;
+    c.err << "orvelctl: " << EchoMessage(message) << '\n' << info.synopsis << std::flush;
     return kExitUsage;
 }
 

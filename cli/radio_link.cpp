@@ -6,6 +6,7 @@
 #include "codec.h"
 #include "commands.h"
 #include "configuration.h"
+#include "echo_text.h"
 #include "file_access.h"
 #include "radio_operations.h"
 #include "verify_write.h"
@@ -90,7 +91,7 @@ int OpenTrace(const std::string& path, Link& link, Context& c) {
     if (!link.trace.Open(path, error))
         return Fail(c, kExitData, error);
     link.trace.OnWriteFailure([&c](const std::string& reason) {
-        c.err << "orvelctl: the trace stopped: " << reason << '\n' << std::flush;
+        c.err << "orvelctl: the trace stopped: " << EchoMessage(reason) << '\n' << std::flush;
     });
     link.port.SetTrace(&link.trace);
     return -1;

@@ -19,6 +19,7 @@
 #include "../link/byte_proxy.h"
 #include "channel_file.h"
 #include "commands.h"
+#include "echo_text.h"
 #include "exchanges.h"
 #include "scratch_home.h"
 #include "serial_port.h"
@@ -910,6 +911,34 @@ TEST_F(Cli, ATraceIsNoneOfTheCommandsOwnFiles) {
     // A file of its own still takes the trace.
     EXPECT_EQ(Ctl({"write", "--simulate", Path("v.dat"), "--trace", Path("t.txt")}).code, 0);
     EXPECT_GT(Read("t.txt").size(), 66u * 8u);
+}
+
+// Names once went to stderr as they were: an escape sequence reached the terminal, a newline
+// split a port's [DEV] prefix, and a name of any length was printed whole.
+TEST_F(Cli, NamesOnStderrAreEscapedAndBounded) {
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    const std::string deep = dir_.path().toStdString() + "/" + std::string(200, 'd') + "/" +
+                             std::string(200, 'e') + "/x.dat";
+    for (const QStringList& command : {
+             QStringList{"show", "nope\x1b]0;PWNED\x07.dat"},
+             QStringList{"read", "--port", "/dev/x\x1b[2J"},
+             QStringList{"write", Path("a.dat"), "--port", "/dev/a\nb", "--port", "/dev/c\x1b"},
+             QStringList{"show", QString::fromStdString(deep)},
+         }) {
+        const Result r = Ctl(command);
+        SCOPED_TRACE(command.join(' ').toStdString());
+        EXPECT_NE(r.code, 0);
+        EXPECT_EQ(r.err.find_first_of("\x1b\x07"), std::string::npos) << r.err;
+        std::istringstream lines(r.err);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_TRUE(line.starts_with("orvelctl: ") || line.starts_with("[/dev/") ||
+                        line.starts_with("usage:") || line.starts_with(" "))
+                << line;
+            EXPECT_LT(line.size(), 4 * kMessageLength) << line;
+        }
+    }
+    EXPECT_NE(Ctl({"show", "nope\x1b]0;PWNED\x07.dat"}).err.find("nope\\x1B]0;PWNED\\x07.dat"),
+              std::string::npos);
 }
 
 TEST_F(Cli, FileNamesAreTheBytesGiven) {
