@@ -7,6 +7,24 @@
 #include "radio_link.h"
 
 namespace orvel::cli {
+namespace {
+
+std::string DataErrorText(const CurrentChannelOutcome& outcome) {
+    switch (outcome.dataError) {
+        case ChannelDataError::Echo:
+            return "the answer repeats the request: the line echoes, no radio answered";
+        case ChannelDataError::NotAnAnswer:
+            return "the answer does not name the word asked for";
+        case ChannelDataError::NoSuchSquelch:
+            return "the radio reports squelch byte " +
+                   Hex({static_cast<std::uint8_t>(outcome.squelchByte)}) + ", no level from 0 to 9";
+        default:
+            break;
+    }
+    return "the radio reports no channel from 1 to 16";
+}
+
+}  // namespace
 
 int RunChannel(const QStringList& arguments, Context& c) {
     const CommandInfo info{
@@ -17,7 +35,11 @@ int RunChannel(const QStringList& arguments, Context& c) {
             std::string(kPortHelp) +
             "  --set N         make channel N (1..16) current\n"
             "  --squelch K     with --set: squelch 0..9, 0 = none (default)\n"
-            "  --format F      text (default) or json: {\"channel\": N, \"squelch\": K}\n",
+            "  --format F      text (default) or json: {\"channel\": N, \"squelch\": K}\n"
+            "\n"
+            "K is the squelch level, the low half of the channel's squelch byte as read shows it.\n"
+            "An answer that does not name the word asked for, a level above 9, or the request\n"
+            "coming back (an echoing line, at any pace) is a format error, exit 2.\n",
         {ValueOption("set", "N"), ValueOption("squelch", "K"), ValueOption("format", "FORMAT")},
         0,
         "",
@@ -68,10 +90,7 @@ int RunChannel(const QStringList& arguments, Context& c) {
             return LinkFail(c, link, "no answer to a read-word frame");
         case ChannelStatus::DataError:
             LogLines(c.err, lines::kBadFormat);
-            return LinkFail(c, link,
-                            outcome.echoed ? "the answer repeats the request: the line echoes, "
-                                             "no radio answered"
-                                           : "the radio reports no channel from 1 to 16");
+            return LinkFail(c, link, DataErrorText(outcome));
         case ChannelStatus::PortClosed:
             return LinkFail(c, link, "the port is not open");
     }

@@ -53,7 +53,7 @@ std::string FailureReason(const std::string& message, const std::string& device)
 
 int Fail(Context& c, int code, const std::string& message) {
     c.lastError = message;
-    c.err << "orvelctl: " << message << '\n' << std::flush;
+    c.err << "orvelctl: " << EchoMessage(message) << '\n' << std::flush;
     return code;
 }
 
@@ -96,7 +96,7 @@ QCommandLineOption FlagOption(const char* name) {
 }
 
 int UsageError(Context& c, const CommandInfo& info, const std::string& message) {
-    c.err << "orvelctl: " << message << '\n' << info.synopsis << std::flush;
+    c.err << "orvelctl: " << EchoMessage(message) << '\n' << info.synopsis << std::flush;
     return kExitUsage;
 }
 
@@ -123,6 +123,16 @@ int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringLi
                                     EchoText(parser.positionalArguments().front().toStdString()) +
                                     "'"
                               : "expects " + info.positionalNames);
+    }
+    if (info.radio) {
+        for (const QString& file : parser.positionalArguments())
+            c.files.push_back(PathArgument(file));
+        for (const char* option : {"out", "config"}) {
+            if (parser.optionNames().contains(QLatin1String(option)))
+                c.files.push_back(Value(parser, option));
+        }
+        if (!parser.optionNames().contains(QLatin1String("config")))
+            c.files.push_back(PathArgument(ConfigReadPath()));
     }
     if (!info.radio || info.radioOptional)
         return -1;

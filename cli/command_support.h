@@ -28,7 +28,8 @@ namespace orvel::cli {
 inline constexpr const char* kPortHelp =
     "  --port DEV      serial port: a device path, COMn, or the port number n\n"
     "  --simulate      talk to a built-in virtual radio\n"
-    "  --trace FILE    append a byte trace of the exchange to FILE\n"
+    "  --trace FILE    append a byte trace of the exchange to FILE, which may be none of\n"
+    "                  the command's other files\n"
     "  --classic-timing  pause a fixed 20 ms between polls for the radio's answers, as\n"
     "                  older versions did (also ClassicTiming=1 in [Set] of the INI)\n";
 inline constexpr const char* kConfigHelp =
@@ -44,6 +45,8 @@ struct Context {
     std::ostream& out;
     std::ostream& err;
     std::string lastError;  // the message of the last Fail, without the program's name
+    // The files the command reads or writes, which a trace must never name.
+    std::vector<std::string> files;
 };
 
 struct CommandInfo {

@@ -8,6 +8,7 @@
 #include "command_list.h"
 #include "command_support.h"
 #include "diff_command.h"
+#include "echo_text.h"
 
 namespace orvel::cli {
 namespace {
@@ -71,7 +72,7 @@ int Run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     if (command.isEmpty()) {
         err << Overview() << std::flush;
     } else {
-        err << "orvelctl: unknown command '" << command.toStdString() << "'\n"
+        err << "orvelctl: unknown command '" << EchoText(command.toStdString()) << "'\n"
             << Overview() << std::flush;
     }
     return kExitUsage;

@@ -227,14 +227,15 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
     }
     const int count = job.options.count;
     for (int number = 1; count == 0 || number <= count; ++number) {
-        c.err << "orvelctl: " << port << ": waiting for a radio\n" << std::flush;
+        c.err << "orvelctl: " << EchoMessage(port) << ": waiting for a radio\n" << std::flush;
         std::string identity;
         const Presence presence = WaitForRadio(link, device, identity, c);
         if (presence == Presence::Refused)
             totals.exit = std::max(totals.exit, static_cast<int>(kExitPort));
         if (presence != Presence::Radio)
             break;
-        c.err << "orvelctl: " << port << ": radio " << number << " (" << identity << ")\n"
+        c.err << "orvelctl: " << EchoMessage(port) << ": radio " << number << " (" << identity
+              << ")\n"
               << std::flush;
         c.lastError.clear();
         const int code = WriteToRadio(link, job.image, job.request, job.options.verify, c);
@@ -249,14 +250,14 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
             line += "failed\t" + FailureReason(c.lastError, device);
         }
         out.Line(line);
-        c.err << '\a' << "orvelctl: " << port << ": radio " << number
+        c.err << '\a' << "orvelctl: " << EchoMessage(port) << ": radio " << number
               << (code == kExitOk ? " written" : " failed") << "; take it off the cable\n"
               << std::flush;
         if (number == count || !WaitForRemoval(link, device))
             break;
     }
     if (WriteSignals::Received() != 0)
-        c.err << "orvelctl: " << port << ": stopped\n" << std::flush;
+        c.err << "orvelctl: " << EchoMessage(port) << ": stopped\n" << std::flush;
     return totals;
 }
 
@@ -352,7 +353,8 @@ int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteR
     std::vector<std::unique_ptr<LineStream>> logs;
     std::vector<std::string> traces;
     for (const std::string& port : options.ports) {
-        logs.push_back(std::make_unique<LineStream>(err, several ? "[" + port + "] " : ""));
+        logs.push_back(
+            std::make_unique<LineStream>(err, several ? "[" + EchoMessage(port) + "] " : ""));
         traces.push_back(several && !options.tracePath.empty()
                              ? TracePathFor(options.tracePath, ResolvePortName(port))
                              : options.tracePath);

@@ -9,6 +9,7 @@
 
 int main(int argc, char* argv[]) {
     orvel::cli::IgnoreBrokenPipes();
+    orvel::cli::IgnoreFileSizeLimit();
     if (argc == 2 && std::string_view(argv[1]) == "--version") {
         std::cout << "orvelctl " << orvel::kVersion << '\n';
         return 0;

@@ -4,7 +4,12 @@
 #include "codec.h"
 #include "commands.h"
 #include "configuration.h"
+#include "echo_text.h"
+#include "file_access.h"
+#include "radio_operations.h"
+#include "verify_write.h"
 #include "write_and_verify.h"
+#include "write_check.h"
 #include "write_signals.h"
 
 namespace orvel::cli {
@@ -24,11 +29,16 @@ bool ClassicTimingWanted(const QCommandLineParser& parser) {
 }
 
 int OpenTrace(const std::string& path, Link& link, Context& c) {
+    for (const std::string& file : c.files) {
+        if (SameFile(path, file)) {
+            return Fail(c, kExitData, path + ": a file of the command itself, not for its trace");
+        }
+    }
     std::string error;
     if (!link.trace.Open(path, error))
         return Fail(c, kExitData, error);
     link.trace.OnWriteFailure([&c](const std::string& reason) {
-        c.err << "orvelctl: the trace stopped: " << reason << '\n' << std::flush;
+        c.err << "orvelctl: the trace stopped: " << EchoMessage(reason) << '\n' << std::flush;
     });
     link.port.SetTrace(&link.trace);
     return -1;

@@ -24,7 +24,9 @@ int RunWrite(const QStringList& arguments, Context& c) {
             "Ctrl-C, SIGTERM or SIGHUP during a write lets the radio in progress finish, prints\n"
             "its result line, DEV<TAB>ok or DEV<TAB>failed<TAB>REASON, and exits 130, 143 or\n"
             "129; a second Ctrl-C stops at the next frame with \"interrupted at frame N of "
-            "66\".\n" +
+            "66\".\n"
+            "A trace that reaches the file size limit (ulimit -f) or a full disk stops with one\n"
+            "message; the write goes on.\n" +
             kFleetHelp,
         {FlagOption("verify"), ValueOption("config", "INI")},
         1,

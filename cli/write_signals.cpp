@@ -76,4 +76,10 @@ void IgnoreBrokenPipes() {
 #endif
 }
 
+void IgnoreFileSizeLimit() {
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
 }  // namespace orvel::cli

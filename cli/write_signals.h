@@ -23,5 +23,9 @@ public:
 
 // A print to a closed pipe or terminal fails quietly instead of ending the program.
 void IgnoreBrokenPipes();
+// A file that reaches the size limit of the run (ulimit -f) fails to grow instead of ending the
+// program: its write reports "File too large" as a full disk does, and a radio in progress is
+// still finished.
+void IgnoreFileSizeLimit();
 
 }  // namespace orvel::cli

@@ -16,6 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kStampSize = 15;  // YYYYMMDD-HHMMSS
+// Names taken by others before this run's claim gets one; each taken name is counted past.
+constexpr int kClaimAttempts = 100;
 
 bool AllDigits(std::string_view text) {
     return !text.empty() &&
@@ -231,15 +233,23 @@ std::string SaveBackupBytes(const std::string& folder, const std::vector<std::ui
     }
 
     const std::string base = TimeStamp(now.value_or(std::time(nullptr))) + "-" + NameSafe(kind);
-    const fs::path target = FreeName(directory, base, extension);
-    if (fs::exists(target, ec) || ec) {
-        error = ec ? ec.message() : "backup name in use: " + Utf8FromPath(target);
-        return {};
+    // Runs that save copies at once take turns at the names and the list; a name is still
+    // claimed only while free, for a program that does not take its turn.
+    const FolderLock turn(directory);
+    fs::path target;
+    for (int attempt = 0;; ++attempt) {
+        target = FreeName(directory, base, extension);
+        bool taken = false;
+        if (WriteNewFile(Utf8FromPath(target), bytes, taken, error))
+            break;
+        if (!taken)
+            return {};
+        if (attempt == kClaimAttempts) {
+            error = "backup name in use: " + Utf8FromPath(target);
+            return {};
+        }
     }
-
     const std::string written = Utf8FromPath(target);
-    if (!WriteFileAtomically(written, bytes, error))
-        return {};
     CopyList list = ReadList(directory);
     list.emplace_back(Utf8FromPath(target.filename()), WriteTicks(target));
     Prune(directory, list, target, std::max(keep, 1));

@@ -1,6 +1,7 @@
 #include "echo_text.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace orvel {
 namespace {
@@ -67,6 +68,20 @@ std::string EscapeControls(std::string_view text) {
 
 std::string EchoText(std::string_view text) {
     return Escaped(text, kEchoLength);
+}
+
+std::string EchoMessage(std::string_view text) {
+    std::string escaped = EscapeControls(text);
+    std::vector<std::size_t> starts;  // where each character begins
+    for (std::size_t at = 0; at < escaped.size(); ++at) {
+        if ((static_cast<unsigned char>(escaped[at]) & 0xC0) != 0x80)
+            starts.push_back(at);
+    }
+    if (starts.size() <= kMessageLength)
+        return escaped;
+    constexpr std::size_t kHead = kMessageLength / 3;
+    constexpr std::size_t kTail = kMessageLength - kHead - 1;
+    return escaped.substr(0, starts[kHead]) + "…" + escaped.substr(starts[starts.size() - kTail]);
 }
 
 }  // namespace orvel

@@ -16,4 +16,11 @@ std::string EscapeControls(std::string_view text);
 // 200 KB cell is named, not printed.
 std::string EchoText(std::string_view text);
 
+inline constexpr std::size_t kMessageLength = 300;
+
+// A message that may carry names from outside (files, ports) as stderr shows it: control bytes
+// written out, and past kMessageLength characters its middle given as "…", so that the start
+// and the reason at the end stay.
+std::string EchoMessage(std::string_view text);
+
 }  // namespace orvel

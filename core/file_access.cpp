@@ -18,9 +18,11 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cwctype>
 #include <thread>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -120,6 +122,18 @@ bool Replace(const fs::path& temporary, const fs::path& target, std::string& err
     }
 }
 
+enum class Claim { Done, Taken, Failed };
+
+Claim ClaimName(const fs::path& temporary, const fs::path& target, std::string& error) {
+    if (::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+        return Claim::Done;
+    const DWORD code = ::GetLastError();
+    if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)
+        return Claim::Taken;
+    error = WindowsErrorText(code);
+    return Claim::Failed;
+}
+
 #else
 
 int CreateExclusive(const fs::path& path) {
@@ -165,6 +179,36 @@ bool Replace(const fs::path& temporary, const fs::path& target, std::string& err
     return true;
 }
 
+enum class Claim { Done, Taken, Failed };
+
+// A hard link takes the name only while it is free. Where the file system has no hard links,
+// an empty file made exclusively holds the name until the bytes replace it.
+Claim ClaimName(const fs::path& temporary, const fs::path& target, std::string& error) {
+    if (::link(temporary.c_str(), target.c_str()) == 0) {
+        ::unlink(temporary.c_str());
+        return Claim::Done;
+    }
+    if (errno == EEXIST)
+        return Claim::Taken;
+    if (errno != EPERM && errno != ENOTSUP && errno != ENOSYS && errno != EMLINK) {
+        error = SystemText(errno);
+        return Claim::Failed;
+    }
+    const int placeholder = CreateExclusive(target);
+    if (placeholder < 0) {
+        if (errno == EEXIST)
+            return Claim::Taken;
+        error = SystemText(errno);
+        return Claim::Failed;
+    }
+    ::close(placeholder);
+    if (::rename(temporary.c_str(), target.c_str()) == 0)
+        return Claim::Done;
+    error = SystemText(errno);
+    ::unlink(target.c_str());
+    return Claim::Failed;
+}
+
 #endif
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
@@ -178,6 +222,35 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// The bytes in a new file beside `target`, on the disk; its path, or empty with the reason.
+fs::path WriteTemporary(const fs::path& target, const std::vector<std::uint8_t>& bytes,
+                        std::string& error) {
+    std::random_device random;
+    const fs::path temporary =
+        target.parent_path() / PathFromUtf8("." + Utf8FromPath(target.filename()) + ".tmp" +
+                                            std::to_string(random() % 1000000));
+    const int fd = CreateExclusive(temporary);
+    if (fd < 0) {
+        error = SystemText(errno);
+        return {};
+    }
+    bool ok = WriteAll(fd, bytes.data(), bytes.size());
+    // The replace must not reach the disk before the bytes do.
+    ok = ok && SyncToDisk(fd);
+    if (!ok)
+        error = SystemText(errno);
+    if (!CloseFile(fd) && ok) {
+        ok = false;
+        error = SystemText(errno);
+    }
+    if (!ok) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return {};
+    }
+    return temporary;
 }
 
 }  // namespace
@@ -199,6 +272,21 @@ const char* NotRegularFileKind(const std::string& utf8Path) {
         default:
             return nullptr;
     }
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    const fs::path first = PathFromUtf8(a);
+    const fs::path second = PathFromUtf8(b);
+    if (first.empty() || second.empty())
+        return false;
+    std::error_code ec;
+    if (fs::equivalent(first, second, ec) && !ec)
+        return true;
+    std::error_code firstError;
+    std::error_code secondError;
+    const fs::path one = fs::weakly_canonical(fs::absolute(first, firstError), firstError);
+    const fs::path other = fs::weakly_canonical(fs::absolute(second, secondError), secondError);
+    return !firstError && !secondError && one == other;
 }
 
 bool WritableTarget(const std::string& utf8Path, std::string& error) {
@@ -263,25 +351,10 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     if (!WritableTarget(Utf8FromPath(target), error) || Refused(target, error))
         return false;
 
-    std::random_device random;
-    const fs::path temporary =
-        target.parent_path() / PathFromUtf8("." + Utf8FromPath(target.filename()) + ".tmp" +
-                                            std::to_string(random() % 1000000));
-    const int fd = CreateExclusive(temporary);
-    if (fd < 0) {
-        error = SystemText(errno);
+    const fs::path temporary = WriteTemporary(target, bytes, error);
+    if (temporary.empty())
         return false;
-    }
-    bool ok = WriteAll(fd, bytes.data(), bytes.size());
-    // The replace must not reach the disk before the bytes do.
-    ok = ok && SyncToDisk(fd);
-    if (!ok)
-        error = SystemText(errno);
-    if (!CloseFile(fd) && ok) {
-        ok = false;
-        error = SystemText(errno);
-    }
-    ok = ok && Replace(temporary, target, error);
+    const bool ok = Replace(temporary, target, error);
     if (!ok) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
@@ -292,5 +365,77 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error) {
     return WriteFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()), error);
 }
+
+bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, bool& taken,
+                  std::string& error) {
+    taken = false;
+    const fs::path target = PathFromUtf8(path);
+    if (target.empty()) {
+        error = SystemText(ENOENT);
+        return false;
+    }
+    const fs::path temporary = WriteTemporary(target, bytes, error);
+    if (temporary.empty())
+        return false;
+    const Claim claim = ClaimName(temporary, target, error);
+    if (claim != Claim::Done) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+    }
+    taken = claim == Claim::Taken;
+    return claim == Claim::Done;
+}
+
+#ifdef _WIN32
+
+// A named mutex per folder: a folder cannot be locked like a file there. The system lets go of
+// it when the run that held it ends.
+FolderLock::FolderLock(const fs::path& folder) {
+    std::error_code ec;
+    std::wstring name = fs::absolute(folder, ec).native();
+    for (wchar_t& c : name) {
+        c = static_cast<wchar_t>(std::towlower(c));
+        if (c == L'\\')
+            c = L'/';
+    }
+    name = L"Local\\OrvelTool:" + name.substr(0, 200);
+    handle_ = ::CreateMutexW(nullptr, FALSE, name.c_str());
+    if (handle_ != nullptr) {
+        const DWORD result = ::WaitForSingleObject(handle_, INFINITE);
+        if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED) {
+            ::CloseHandle(handle_);
+            handle_ = nullptr;
+        }
+    }
+}
+
+FolderLock::~FolderLock() {
+    if (handle_ != nullptr) {
+        ::ReleaseMutex(handle_);
+        ::CloseHandle(handle_);
+    }
+}
+
+#else
+
+FolderLock::FolderLock(const fs::path& folder) {
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        return;
+    while (::flock(fd_, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            ::close(fd_);
+            fd_ = -1;
+            return;
+        }
+    }
+}
+
+FolderLock::~FolderLock() {
+    if (fd_ >= 0)
+        ::close(fd_);  // lets go of the lock
+}
+
+#endif
 
 }  // namespace orvel

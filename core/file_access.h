@@ -33,6 +33,10 @@ const char* NotRegularFileKind(const std::string& utf8Path);
 // FIFO or a folder with a plain file, or writing into one, is never what was meant.
 bool WritableTarget(const std::string& utf8Path, std::string& error);
 
+// True when two names (UTF-8) lead to one file: the same file through links, another spelling or
+// another hard link, or one name not there yet that would be made where the other is.
+bool SameFile(const std::string& a, const std::string& b);
+
 // Writes a file so that it is either replaced whole or left as it was: the bytes go to a new
 // temporary file beside it, reach the disk, and the temporary file then takes the target's
 // place (retried for a moment on Windows while another program holds the target open). A link
@@ -42,5 +46,30 @@ bool WritableTarget(const std::string& utf8Path, std::string& error);
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                          std::string& error);
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);
+
+// Writes a new file only where nothing is yet: the bytes reach the disk under a temporary name,
+// which then takes `path` if no other file has it by then, all in one step. A name another
+// program or thread took first is left alone: false with `taken` set. Otherwise false with the
+// system's reason on failure; no temporary file remains then.
+bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, bool& taken,
+                  std::string& error);
+
+// Holds a folder for this program's runs and threads, one at a time, from construction to
+// destruction (a lock the system lets go should a run end without letting go). Where the system
+// cannot lock the folder, nothing is held and everyone goes on.
+class FolderLock {
+public:
+    explicit FolderLock(const std::filesystem::path& folder);
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+};
 
 }  // namespace orvel

@@ -2,6 +2,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "echo_text.h"
@@ -44,11 +47,18 @@ public:
         switch (event) {
             case json::parse_event_t::object_start:
             case json::parse_event_t::array_start:
-                frames_.push_back({event == json::parse_event_t::array_start, 0, {}});
+                frames_.push_back({event == json::parse_event_t::array_start, 0, {}, {}});
                 break;
             case json::parse_event_t::key:
-                if (!frames_.empty() && parsed.is_string())
+                if (!frames_.empty() && parsed.is_string()) {
                     frames_.back().key = parsed.get<std::string>();
+                    // The parser keeps the last of two equal keys: a silent choice between two
+                    // values the file gives for one thing.
+                    if (!frames_.back().keys.insert(frames_.back().key).second && !duplicate) {
+                        duplicate = frames_.back().key;
+                        Locate(duplicateRow, duplicateColumn);
+                    }
+                }
                 break;
             case json::parse_event_t::object_end:
             case json::parse_event_t::array_end:
@@ -81,11 +91,17 @@ public:
         }
     }
 
+    // The first key given twice in one object, and where.
+    std::optional<std::string> duplicate;
+    int duplicateRow = 0;
+    std::string duplicateColumn;
+
 private:
     struct Frame {
         bool array;
-        int index;        // arrays: the element being parsed
-        std::string key;  // objects: the member being parsed
+        int index;                   // arrays: the element being parsed
+        std::string key;             // objects: the member being parsed
+        std::set<std::string> keys;  // objects: the members so far
     };
     void ValueDone() {
         if (!frames_.empty() && frames_.back().array)
@@ -250,6 +266,10 @@ bool ImageFromJson(std::string_view text, const FrequencyLimits& limits, MemoryI
         std::string column;
         position.Locate(row, column);
         return Fail(error, row, column, message(e));
+    }
+    if (position.duplicate) {
+        return Fail(error, position.duplicateRow, position.duplicateColumn,
+                    "the key \"" + EchoText(*position.duplicate) + "\" is given twice");
     }
     if (!doc.is_object())
         return Fail(error, 0, "", "expected a JSON object");

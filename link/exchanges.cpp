@@ -12,6 +12,14 @@ constexpr int kChannelFrames = 4 * kChannelCount;
 constexpr int kProgressEveryFrames = 7;
 constexpr std::size_t kProgressEveryBytes = 26;
 constexpr int kSettleAfterChannelMs = 500;
+constexpr int kSquelchLevels = 9;  // L1..L9; 0 is none
+
+// Bytes that came before a frame went out answer nothing it asks: a late or doubled answer, or
+// noise, would otherwise be taken for the answer to this frame.
+void SendFresh(BytePort& port, const RadioFrame& frame) {
+    port.DiscardInput();
+    SendFrame(port, frame);
+}
 
 std::uint8_t LowByte(int value) {
     return static_cast<std::uint8_t>(value & 0xFF);
@@ -35,58 +43,49 @@ AckFault FaultOf(const PollResult& answer, const BytePort& port) {
     return AckFault::BadFormat;
 }
 
-// The three bytes of a request beyond a read-word answer's five. An echo brings them within
-// a few milliseconds of the fifth.
-constexpr PollPlan kEchoTailPoll{kFrameSize - kReadWordAnswerSize, PollShape::Pass, 3, 30};
+// The three bytes of a request beyond a read-word answer's five, awaited as long as an answer
+// is: a slow adapter or plug echoes at its own pace.
+constexpr PollPlan kEchoTailPoll{kFrameSize - kReadWordAnswerSize, PollShape::Pass,
+                                 kReadWordPoll.passes, kReadWordPoll.pollsPerPass};
 
-// An adapter or loop-back plug that echoes hands back all eight bytes of the request. A radio
-// may lead its answer with CC 03 and the word as well, so five bytes that look like the
-// request are its answer unless the other three follow at once. Bytes that came but do not
-// complete the echo are kept in `early`: they start whatever the radio says next.
+// An adapter or loop-back plug that echoes hands back all eight bytes of the request, in order.
+// A radio may lead its answer with CC 03 and the word as well, so five bytes that look like the
+// request are its answer unless the other three follow. What follows an answer is dropped
+// before the next frame.
 bool IsEcho(BytePort& port, const ExchangeHooks& hooks, const PollResult& answer,
-            const RadioFrame& request, std::vector<std::uint8_t>& early) {
+            const RadioFrame& request) {
     if (!std::equal(answer.bytes.begin(), answer.bytes.end(), request.begin()))
         return false;
     const PollResult tail = PollReceive(port, kEchoTailPoll, hooks.pause, {}, hooks.timing);
-    if (tail.Complete() &&
-        std::equal(tail.bytes.begin(), tail.bytes.end(), request.begin() + kReadWordAnswerSize)) {
-        return true;
-    }
-    early.assign(tail.bytes.begin(), tail.bytes.begin() + static_cast<std::ptrdiff_t>(tail.count));
-    return false;
+    return tail.Complete() &&
+           std::equal(tail.bytes.begin(), tail.bytes.end(), request.begin() + kReadWordAnswerSize);
 }
 
-// A read-word answer whose first bytes may have come already.
-PollResult ReceiveWordAnswer(BytePort& port, const ExchangeHooks& hooks,
-                             const std::vector<std::uint8_t>& early) {
-    PollPlan plan = kReadWordPoll;
-    plan.expected -= early.size();
-    const PollResult rest = PollReceive(port, plan, hooks.pause, {}, hooks.timing);
-    PollResult answer;
-    answer.bytes = early;
-    answer.bytes.insert(answer.bytes.end(), rest.bytes.begin(), rest.bytes.end());
-    answer.count = early.size() + rest.count;
-    return answer;
-}
-
-// One read-word question: the frame out, the answer awaited and checked against an echo. The
-// word's first byte is the answer's fifth. A timeout or an echo ends the exchange; `outcome`
-// then says which. `early` carries bytes that came after one answer into the next question's.
+// One read-word question: the frame out, the answer awaited and checked. An answer names the
+// read-word command and the word in its second and third bytes, as every radio's does; a byte
+// too many or too few in front shifts them, and the fifth would be taken from the wrong place.
+// The word's first byte is the answer's fifth. A timeout or a bad answer ends the exchange;
+// `outcome` then says which.
 bool AskWord(BytePort& port, std::uint8_t word, const ExchangeHooks& hooks,
-             std::vector<std::uint8_t>& early, CurrentChannelOutcome& outcome, int& value) {
+             CurrentChannelOutcome& outcome, int& value) {
     const RadioFrame request = MakeFrame(CmdReadWord, word);
-    SendFrame(port, request);
-    const PollResult answer = ReceiveWordAnswer(port, hooks, early);
+    SendFresh(port, request);
+    const PollResult answer = PollReceive(port, kReadWordPoll, hooks.pause, {}, hooks.timing);
     if (!answer.Complete()) {
         outcome.status = ChannelStatus::Timeout;
         return false;
     }
-    early.clear();
-    if (IsEcho(port, hooks, answer, request, early)) {
-        outcome.status = ChannelStatus::DataError;
+    outcome.status = ChannelStatus::DataError;
+    if (IsEcho(port, hooks, answer, request)) {
         outcome.echoed = true;
+        outcome.dataError = ChannelDataError::Echo;
         return false;
     }
+    if (answer.bytes[1] != CmdReadWord || answer.bytes[2] != word) {
+        outcome.dataError = ChannelDataError::NotAnAnswer;
+        return false;
+    }
+    outcome.status = ChannelStatus::Ok;
     value = answer.bytes[4];
     return true;
 }
@@ -111,7 +110,7 @@ std::string WriteProgressLine(int percent, bool accepted) {
 
 LinkStatus LinkCheck(BytePort& port, const ExchangeHooks& hooks, std::string* identity,
                      std::size_t* answered) {
-    SendFrame(port, MakeFrame(CmdIdentify));
+    SendFresh(port, MakeFrame(CmdIdentify));
     const PollResult answer = PollReceive(port, kIdentityPoll, hooks.pause, {}, hooks.timing);
     if (answered != nullptr)
         *answered = answer.count;
@@ -149,7 +148,7 @@ ReadOutcome ReadRadio(BytePort& port, const ExchangeHooks& hooks,
     }
     if (beforeImageRequest)
         beforeImageRequest();
-    SendFrame(port, MakeFrame(CmdReadImage));
+    SendFresh(port, MakeFrame(CmdReadImage));
     hooks.Progress(0);
     const PollResult answer = PollReceive(
         port, kImagePoll, hooks.pause,
@@ -228,7 +227,7 @@ WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const Excha
             outcome.failedFrame = n;
             return outcome;
         }
-        SendFrame(port, frames[static_cast<std::size_t>(n - 1)]);
+        SendFresh(port, frames[static_cast<std::size_t>(n - 1)]);
         fault = FaultOf(PollReceive(port, kAckPoll, hooks.pause, {}, hooks.timing), port);
         const bool accepted = fault == AckFault::None;
         if (n <= kChannelFrames) {
@@ -273,22 +272,30 @@ CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& ho
     CurrentChannelOutcome outcome;
     if (port.IsOpen() != 1)
         return outcome;
-    std::vector<std::uint8_t> early;
     int channel = 0;
-    if (!AskWord(port, layout::kWordCurrentChannel, hooks, early, outcome, channel))
+    if (!AskWord(port, layout::kWordCurrentChannel, hooks, outcome, channel))
         return outcome;
     // Give the radio time before the next question.
     hooks.pause(kSettleAfterChannelMs);
     if (channel >= kChannelCount) {
         outcome.status = ChannelStatus::DataError;
+        outcome.dataError = ChannelDataError::NoSuchChannel;
         return outcome;
     }
     outcome.channelIndex = channel;
     if (onChannel)
         onChannel(channel);
-    if (!AskWord(port, LowByte(4 * channel + 1), hooks, early, outcome, outcome.squelch))
+    int squelch = 0;
+    if (!AskWord(port, LowByte(4 * channel + 1), hooks, outcome, squelch))
         return outcome;
-    outcome.status = ChannelStatus::Ok;
+    // The level is the low half of the squelch byte, as a read shows it; the list ends at L9.
+    outcome.squelchByte = squelch;
+    if ((squelch & 0x0F) > kSquelchLevels) {
+        outcome.status = ChannelStatus::DataError;
+        outcome.dataError = ChannelDataError::NoSuchSquelch;
+        return outcome;
+    }
+    outcome.squelch = squelch & 0x0F;
     return outcome;
 }
 
@@ -296,7 +303,7 @@ SetChannelStatus SetCurrentChannel(BytePort& port, int channelIndex, int squelch
                                    const ExchangeHooks& hooks) {
     if (port.IsOpen() != 1)
         return SetChannelStatus::PortClosed;
-    SendFrame(port, MakeFrame(CmdSetChannel, LowByte(channelIndex), LowByte(squelch)));
+    SendFresh(port, MakeFrame(CmdSetChannel, LowByte(channelIndex), LowByte(squelch)));
     return AckOk(PollReceive(port, kAckPoll, hooks.pause, {}, hooks.timing))
                ? SetChannelStatus::Accepted
                : SetChannelStatus::Rejected;

@@ -44,6 +44,9 @@ struct ExchangeHooks {
     }
 };
 
+// Every exchange drops unread input before each frame it sends: only bytes that arrive after a
+// frame can answer it.
+
 namespace lines {
 ORVEL_TEXT_CONTEXT(CoreText)
 inline constexpr Message kPortClosed{ORVEL_TR("串口没有打开，请重新选择串口")};
@@ -116,19 +119,26 @@ std::vector<RadioFrame> WriteFrames(const WriteRequest& request);
 WriteOutcome WriteRadio(BytePort& port, const WriteRequest& request, const ExchangeHooks& hooks);
 
 enum class ChannelStatus { Ok, PortClosed, Timeout, DataError };
+// Why an answer was no use: the request came back (an echoing line), the bytes do not answer
+// the word asked for, or they name no channel 1..16 or no squelch level 0..9.
+enum class ChannelDataError { None, Echo, NotAnAnswer, NoSuchChannel, NoSuchSquelch };
 
 struct CurrentChannelOutcome {
     ChannelStatus status = ChannelStatus::PortClosed;
     int channelIndex = -1;  // 0..15 once the first answer came
-    int squelch = -1;       // the squelch byte of that channel
+    int squelch = -1;       // the channel's squelch level, 0 (none) to 9
     bool echoed = false;    // a data error because the answer repeated the request
+    ChannelDataError dataError = ChannelDataError::None;
+    int squelchByte = -1;  // the squelch byte as it came
 };
 
 // Asks word 0x60 for the current channel, waits 500 ms, then word 4c+1 for its squelch byte.
-// `onChannel` runs when the channel is known, before the second frame. An index of 16 or more
-// is a data error and nothing more is sent; so is an answer that repeats all eight bytes of
-// the request, which is a line echoing what it is sent, not a radio. Five bytes alone are the
-// radio's answer, however much they look like the request.
+// `onChannel` runs when the channel is known, before the second frame. An answer must name the
+// read-word command and the word asked for in its second and third bytes. An index of 16 or
+// more is a data error and nothing more is sent; so is a squelch byte whose low half is above
+// 9, and an answer that brings back all eight bytes of the request in order, however slowly,
+// which is a line echoing what it is sent, not a radio. Five bytes alone are the radio's
+// answer, however much they look like the request.
 CurrentChannelOutcome ReadCurrentChannel(BytePort& port, const ExchangeHooks& hooks,
                                          const std::function<void(int)>& onChannel = {});
 

@@ -10,6 +10,12 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <vector>
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+#include <pwd.h>
+#include <unistd.h>
+#endif
 
 #include "backup_store.h"
 #include "channel_file.h"
@@ -20,14 +26,46 @@ namespace {
 
 const QString kIniName = QStringLiteral("OrvelTool.ini");
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+// The home folder as an absolute path: a relative HOME would put the user's files under the
+// folder the program happened to start in. The system's user database knows the real one.
+QString HomeFolder() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (QDir::isAbsolutePath(home))
+        return QDir::cleanPath(home);
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr) {
+        const QString database = QString::fromLocal8Bit(found->pw_dir);
+        if (QDir::isAbsolutePath(database))
+            return QDir::cleanPath(database);
+    }
+    return QDir::rootPath();
+}
+
+// An XDG base folder, with the program's own folder in it. A relative value is ignored, as the
+// XDG rules say, and the default under the home folder taken, as for an unset one.
+QString XdgAppFolder(const char* variable, const char* defaultUnderHome) {
+    const QString value = qEnvironmentVariable(variable);
+    const QString base =
+        QDir::isAbsolutePath(value) ? QDir::cleanPath(value) : HomeFolder() + defaultUnderHome;
+    const QString organization = QCoreApplication::organizationName();
+    return base + (organization.isEmpty() ? QString() : "/" + organization) + "/" +
+           QCoreApplication::applicationName();
+}
+#endif
+
 QString UserConfigPath() {
 #ifdef Q_OS_WIN
     // %APPDATA%\OrvelTool: settings roam with the user; Qt's config folder there is the local one.
-    const auto folder = QStandardPaths::AppDataLocation;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/" + kIniName;
+#elif defined(Q_OS_DARWIN)
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/" + kIniName;
 #else
-    const auto folder = QStandardPaths::AppConfigLocation;
+    return XdgAppFolder("XDG_CONFIG_HOME", "/.config") + "/" + kIniName;
 #endif
-    return QStandardPaths::writableLocation(folder) + "/" + kIniName;
 }
 
 }  // namespace
@@ -118,7 +156,11 @@ QString DefaultChannelFilePath(const QString& programDir, const QString& documen
 
 QString BackupFolder() {
     // %LOCALAPPDATA%\OrvelTool\backups on Windows; the same folder as before elsewhere.
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    return XdgAppFolder("XDG_DATA_HOME", "/.local/share") + "/backups";
+#else
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/backups";
+#endif
 }
 
 Configuration LoadConfigurationFile(const QString& path) {

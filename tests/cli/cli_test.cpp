@@ -1,6 +1,7 @@
 // orvelctl run as a process against orvelsim, and in this process where orvelsim lacks a fault.
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,8 +16,10 @@
 #include <set>
 #include <sstream>
 
+#include "../link/byte_proxy.h"
 #include "channel_file.h"
 #include "commands.h"
+#include "echo_text.h"
 #include "exchanges.h"
 #include "scratch_home.h"
 #include "serial_port.h"
@@ -58,9 +61,14 @@ protected:
 
     QString Radio() const { return Path("radio"); }
 
-    Result Ctl(const QStringList& arguments) {
+    // With `fileSizeLimit`, no file the run writes may grow past that many bytes (ulimit -f).
+    Result Ctl(const QStringList& arguments, rlim_t fileSizeLimit = RLIM_INFINITY) {
         QProcess process;
         process.setProcessEnvironment(env_);
+        process.setChildProcessModifier([fileSizeLimit] {
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
         process.start(ORVELCTL_PATH, arguments);
         if (!process.waitForFinished(30000)) {
             process.kill();
@@ -159,6 +167,38 @@ TEST_F(Cli, ReadPrintsTheConfigurationStoresItAndKeepsACopy) {
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(Read("data/OrvelTool/backups/" + copies[0]), ChannelFileBytes(image));
     EXPECT_GT(QFileInfo(Path("trace.txt")).size(), 260);
+}
+
+// Runs started together with one home: every read keeps its copy and every replaced file its
+// old bytes, however many land in one second.
+TEST_F(Cli, RunsSideBySideLoseNoSafetyCopy) {
+    constexpr int kRuns = 12;
+    Write("a.json", JsonOf(SampleImage()));
+    std::vector<std::unique_ptr<QProcess>> runs;
+    auto start = [&](const QStringList& arguments) {
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->setProcessEnvironment(env_);
+        runs.back()->start(ORVELCTL_PATH, arguments);
+    };
+    for (int i = 0; i < kRuns; ++i) {
+        const QString name = QString("t%1.dat").arg(i);
+        Write(name, std::string(10, static_cast<char>('a' + i)));
+        start({"read", "--simulate"});
+        start({"convert", Path("a.json"), Path(name), "--config", Path("orvel.ini")});
+    }
+    for (auto& run : runs) {
+        ASSERT_TRUE(run->waitForFinished(60000));
+        EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(Backups("*-read*.dat").size(), kRuns);
+    std::set<std::string> kept;
+    for (const QString& copy : Backups("*-file*.dat")) {
+        const std::vector<std::uint8_t> bytes = Read("data/OrvelTool/backups/" + copy);
+        kept.insert(std::string(bytes.begin(), bytes.end()));
+    }
+    EXPECT_EQ(kept.size(), std::size_t{kRuns});
+    const std::vector<std::uint8_t> list = Read("data/OrvelTool/backups/.copies");
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 2 * kRuns);
 }
 
 TEST_F(Cli, ReadWithABadChecksumStillPrintsTheDataAndExitsThree) {
@@ -459,6 +499,17 @@ TEST_F(Cli, AChannelReadOnAnEchoingLineIsAFormatError) {
     EXPECT_NE(r.err.find("格式出错\n"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("the line echoes"), std::string::npos) << r.err;
     EXPECT_EQ(StopSim(), std::vector<RadioFrame>{MakeFrame(CmdReadWord, 0x60)});
+}
+
+TEST_F(Cli, ASlowLoopBackPlugIsStillAnEcho) {
+    // 30 to 40 ms between the bytes coming back: once taken for a radio on channel 1.
+    sim::VirtualRadio plug(sim::VirtualRadio::DefaultImage(), {.silent = true, .echo = true});
+    ASSERT_TRUE(plug.Start());
+    testing::ByteProxy slow(plug.DevicePath(), {}, 35);
+    const Result r = Ctl({"channel", "--port", QString::fromStdString(slow.DevicePath())});
+    EXPECT_EQ(r.code, 2) << r.out;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("the line echoes"), std::string::npos) << r.err;
 }
 
 TEST_F(Cli, APortThatGoesAwayMidExchangeEndsWithOneLineAndExitTwo) {
@@ -769,6 +820,125 @@ TEST_F(Cli, OnlyRegularFilesAreWrittenAndATraceIsNeverThePort) {
     EXPECT_EQ(Ctl({"convert", Path("a.dat"), Path("real-link.dat")}).code, 0);
     EXPECT_EQ(Read("real.dat"), ChannelFileBytes(SampleImage()));
     EXPECT_TRUE(QFileInfo(Path("real-link.dat")).isSymLink());
+}
+
+// ulimit -f once killed a write halfway (SIGXFSZ) and left a convert's temporary file behind.
+TEST_F(Cli, AFileSizeLimitStopsTheTraceAndNeverTheWrite) {
+    constexpr rlim_t kLimit = 2048;
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    StartSim();
+    Result r = Ctl({"write", "--port", Radio(), Path("a.dat"), "--config", Path("orvel.ini"),
+                    "--trace", Path("t.txt")},
+                   kLimit);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("***正确写入数据***"), std::string::npos) << r.err;
+    const std::string stopped = "orvelctl: the trace stopped: " + Path("t.txt").toStdString() +
+                                ": " + std::strerror(EFBIG) + "\n";
+    EXPECT_NE(r.err.find(stopped), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("the trace stopped"), r.err.rfind("the trace stopped")) << r.err;
+    EXPECT_EQ(StopSim().size(), 67u);
+
+    // A list of copies past the limit: the copy is kept, the write goes on.
+    std::string list;
+    for (int i = 2; i < 200; ++i) {
+        const QString name = QString("20200101-000000-read-%1.dat").arg(i);
+        Write("data/OrvelTool/backups/" + name, std::string("x"));
+        const auto ticks =
+            std::filesystem::last_write_time(Path("data/OrvelTool/backups/" + name).toStdString());
+        list += name.toStdString() + "\t" + std::to_string(ticks.time_since_epoch().count()) + "\n";
+    }
+    ASSERT_GT(list.size(), 4 * kLimit);
+    Write("data/OrvelTool/backups/.copies", list);
+    StartSim();
+    r = Ctl({"write", "--port", Radio(), Path("a.dat"), "--config", Path("orvel.ini")}, kLimit);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(StopSim().size(), 67u);
+    EXPECT_EQ(Backups("*-write.dat").size(), 2);
+
+    // A file that would grow past the limit is refused whole, with nothing left beside it.
+    ASSERT_GT(JsonOf(SampleImage()).size(), kLimit);
+    Write("keep.json", std::string("{}"));
+    r = Ctl({"convert", Path("a.dat"), Path("keep.json"), "--config", Path("orvel.ini")}, kLimit);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find(std::strerror(EFBIG)), std::string::npos) << r.err;
+    EXPECT_EQ(Read("keep.json").size(), 2u);
+    EXPECT_EQ(QDir(dir_.path()).entryList({".keep.json*"}, QDir::Hidden | QDir::Files),
+              QStringList{});
+}
+
+// A proxy between orvelctl and the radio doubles the 65th acknowledgement; the radio refuses
+// frame 66. The write once took the stray bytes for frame 66's answer and said 正确写入数据.
+TEST_F(Cli, AStrayAcknowledgementNeverAnswersALaterFrame) {
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    sim::VirtualRadio radio(sim::VirtualRadio::DefaultImage(), {.nakWriteFrame = 66});
+    ASSERT_TRUE(radio.Start());
+    testing::ByteProxy proxy(radio.DevicePath(),
+                             testing::AddAfter(65 * 3, {kAck.begin(), kAck.end()}));
+    const QString port = QString::fromStdString(proxy.DevicePath());
+    const Result r = Ctl({"write", "--port", port, Path("a.dat"), "--config", Path("orvel.ini")});
+    EXPECT_EQ(r.code, 2) << r.err;
+    EXPECT_EQ(r.err.find("正确写入数据"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the radio did not accept frame 66 of 67 (settings words)"),
+              std::string::npos)
+        << r.err;
+}
+
+// A trace once appended itself to the file the command read, or lost itself in --out.
+TEST_F(Cli, ATraceIsNoneOfTheCommandsOwnFiles) {
+    const std::vector<std::uint8_t> dat = ChannelFileBytes(SampleImage());
+    Write("v.dat", dat);
+    Write("v.json", JsonOf(SampleImage()));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("sub"));
+    ASSERT_TRUE(QFile::link(Path("v.dat"), Path("link.dat")));
+    const QString ini = Path("orvel.ini");
+    const std::vector<std::uint8_t> iniBytes = Read("orvel.ini");
+    for (const QStringList& command : {
+             QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("v.dat")},
+             QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("sub/../v.dat")},
+             QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("link.dat")},
+             QStringList{"write", "--simulate", Path("v.dat"), "--config", ini, "--trace", ini},
+             QStringList{"diff", Path("v.json"), "--simulate", "--trace", Path("v.json")},
+             QStringList{"read", "--simulate", "--out", Path("x.dat"), "--trace", Path("x.dat")},
+         }) {
+        const Result r = Ctl(command);
+        EXPECT_EQ(r.code, 3) << command.join(' ').toStdString() << r.err;
+        EXPECT_NE(r.err.find("a file of the command itself"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Read("v.dat"), dat);
+    EXPECT_EQ(Read("v.json").size(), JsonOf(SampleImage()).size());
+    EXPECT_EQ(Read("orvel.ini"), iniBytes);
+    EXPECT_FALSE(QFile::exists(Path("x.dat")));
+    // A file of its own still takes the trace.
+    EXPECT_EQ(Ctl({"write", "--simulate", Path("v.dat"), "--trace", Path("t.txt")}).code, 0);
+    EXPECT_GT(Read("t.txt").size(), 66u * 8u);
+}
+
+// Names once went to stderr as they were: an escape sequence reached the terminal, a newline
+// split a port's [DEV] prefix, and a name of any length was printed whole.
+TEST_F(Cli, NamesOnStderrAreEscapedAndBounded) {
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    const std::string deep = dir_.path().toStdString() + "/" + std::string(200, 'd') + "/" +
+                             std::string(200, 'e') + "/x.dat";
+    for (const QStringList& command : {
+             QStringList{"show", "nope\x1b]0;PWNED\x07.dat"},
+             QStringList{"read", "--port", "/dev/x\x1b[2J"},
+             QStringList{"write", Path("a.dat"), "--port", "/dev/a\nb", "--port", "/dev/c\x1b"},
+             QStringList{"show", QString::fromStdString(deep)},
+         }) {
+        const Result r = Ctl(command);
+        SCOPED_TRACE(command.join(' ').toStdString());
+        EXPECT_NE(r.code, 0);
+        EXPECT_EQ(r.err.find_first_of("\x1b\x07"), std::string::npos) << r.err;
+        std::istringstream lines(r.err);
+        for (std::string line; std::getline(lines, line);) {
+            EXPECT_TRUE(line.starts_with("orvelctl: ") || line.starts_with("[/dev/") ||
+                        line.starts_with("usage:") || line.starts_with(" "))
+                << line;
+            EXPECT_LT(line.size(), 4 * kMessageLength) << line;
+        }
+    }
+    EXPECT_NE(Ctl({"show", "nope\x1b]0;PWNED\x07.dat"}).err.find("nope\\x1B]0;PWNED\\x07.dat"),
+              std::string::npos);
 }
 
 TEST_F(Cli, FileNamesAreTheBytesGiven) {

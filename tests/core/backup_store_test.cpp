@@ -176,3 +176,44 @@ TEST_F(BackupStore, ReplacedFilesKeepTheirBytesInARotationOfTheirOwn) {
 
 }  // namespace
 }  // namespace orvel
+
+#include <thread>
+
+namespace orvel {
+namespace {
+
+TEST_F(BackupStore, CopiesSavedAtOnceInOneSecondAreAllKeptAndListed) {
+    // Two runs once chose the same free name and the later rename replaced the earlier copy.
+    constexpr int kRuns = 16;
+    std::vector<std::thread> runs;
+    std::vector<std::string> paths(kRuns);
+    for (int i = 0; i < kRuns; ++i) {
+        runs.emplace_back([&, i] {
+            std::string error;
+            const std::vector<std::uint8_t> bytes(40, static_cast<std::uint8_t>(i));
+            paths[static_cast<std::size_t>(i)] =
+                SaveBackupBytes(Utf8FromPath(dir_), bytes, "file", ".dat", error, 200, t0_);
+        });
+    }
+    for (std::thread& run : runs)
+        run.join();
+    EXPECT_EQ(Listing().size(), std::size_t{kRuns});
+    for (int i = 0; i < kRuns; ++i) {
+        EXPECT_EQ(test::FileBytes(paths[static_cast<std::size_t>(i)]),
+                  std::string(40, static_cast<char>(i)))
+            << i;
+    }
+    // The list names every copy, so each one rotates out in its time.
+    const std::string list = test::FileBytes(Utf8FromPath(dir_ / ".copies"));
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), kRuns) << list;
+    for (int i = 0; i < 3; ++i)
+        Save("read", t0_ + 1 + i);
+    std::string error;
+    EXPECT_FALSE(
+        SaveBackupBytes(Utf8FromPath(dir_), {1}, "file", ".dat", error, 2, t0_ + 9).empty())
+        << error;
+    EXPECT_EQ(Listing().size(), 3u + 2u);
+}
+
+}  // namespace
+}  // namespace orvel

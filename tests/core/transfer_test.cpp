@@ -273,6 +273,21 @@ TEST(TransferImport, NumbersTheParserRefusesAreDataErrorsWithTheirPlace) {
     EXPECT_EQ(JsonError(text), "row 1, column channel: expected 1, found an array");
 }
 
+TEST(TransferImport, AKeyGivenTwiceIsRefusedByName) {
+    // The parser kept the last of the two values, silently.
+    std::string text = JsonOf(WrittenImage());
+    auto twice = [&](const std::string& key) {
+        // The first member of that name, given again in front of itself.
+        const std::size_t at = text.find("\"" + key + "\": ");
+        EXPECT_NE(at, std::string::npos) << key;
+        const std::string member = text.substr(at, text.find(',', at) - at);
+        return JsonError(std::string(text).insert(at, member + ", "));
+    };
+    EXPECT_EQ(twice("rx"), "row 1, column rx: the key \"rx\" is given twice");
+    EXPECT_EQ(twice("parity"), "settings.parity: the key \"parity\" is given twice");
+    EXPECT_EQ(twice("header"), "header: the key \"header\" is given twice");
+}
+
 TEST(TransferImport, AFrequencyIsCheckedAsItWillBeStored) {
     const FrequencyLimits fromZero{-5.0, 235.0};
     // 0.000 MHz packs as 00 00 00, which reads back as an empty cell.

@@ -445,6 +445,50 @@ TEST(CurrentChannelEcho, SevenOfTheEightBytesBackAreTheRadiosAnswer) {
     EXPECT_EQ(port.frames.size(), 2u);
 }
 
+TEST(CurrentChannelAnswers, TheAnswerNamesItsWordAndTheSquelchIsALevel) {
+    // A stray byte in front once shifted the answer: channel 1 and squelch 37 from a radio on
+    // channel 5. Squelch bytes A..F in the low half once came out as squelch 10..15.
+    auto answers = [](std::vector<std::uint8_t> lead, std::uint8_t squelch) {
+        return [lead, squelch](const RadioFrame& f) {
+            std::vector<std::uint8_t> answer = f[2] == 0x60 ? lead : std::vector<std::uint8_t>{};
+            for (std::uint8_t b : {std::uint8_t{0x33}, f[1], f[2], std::uint8_t{0x22}})
+                answer.push_back(b);
+            answer.push_back(f[2] == 0x60 ? std::uint8_t{4} : squelch);
+            return answer;
+        };
+    };
+    struct Case {
+        const char* name;
+        std::function<std::vector<std::uint8_t>(const RadioFrame&)> answer;
+        ChannelStatus status;
+        ChannelDataError error;
+        int squelch;
+    } cases[] = {
+        {"a plain answer", answers({}, 0x07), ChannelStatus::Ok, ChannelDataError::None, 7},
+        {"the high half ignored", answers({}, 0x21), ChannelStatus::Ok, ChannelDataError::None, 1},
+        {"a stray byte first", answers({0x25}, 0x07), ChannelStatus::DataError,
+         ChannelDataError::NotAnAnswer, -1},
+        {"squelch 0x0A", answers({}, 0x0A), ChannelStatus::DataError,
+         ChannelDataError::NoSuchSquelch, -1},
+        {"squelch 0x0F", answers({}, 0x0F), ChannelStatus::DataError,
+         ChannelDataError::NoSuchSquelch, -1},
+        {"another word answered",
+         [](const RadioFrame&) {
+             return std::vector<std::uint8_t>{0x33, 0x03, 0x61, 0, 4};
+         },
+         ChannelStatus::DataError, ChannelDataError::NotAnAnswer, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnsweringPort port;
+        port.answer = c.answer;
+        const CurrentChannelOutcome outcome = ReadCurrentChannel(port, port.Hooks());
+        EXPECT_EQ(outcome.status, c.status);
+        EXPECT_EQ(outcome.dataError, c.error);
+        EXPECT_EQ(outcome.squelch, c.squelch);
+    }
+}
+
 TEST_F(CurrentChannelTest, SettingSendsTheChannelAndSquelchIndexes) {
     StartRadio();
     EXPECT_EQ(SetCurrentChannel(port, 15, 9, Hooks()), SetChannelStatus::Accepted);

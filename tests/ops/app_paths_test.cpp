@@ -131,5 +131,35 @@ TEST_F(AppPathsTest, HelpIsLookedForBesideTheProgramFirstThenInTheDataFolders) {
     EXPECT_TRUE(copied.contains(QStringLiteral("/usr/share/orveltool")));
 }
 
+#ifndef _WIN32
+TEST(UserFolders, ARelativeHomeOrXdgValueIsIgnored) {
+    // The backups once went under the folder the program was started in.
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray data = qgetenv("XDG_DATA_HOME");
+    struct Case {
+        const char* home;
+        const char* data;
+        const char* start;  // empty: the home the system's user database names
+    } cases[] = {
+        {"/h/user", "rel-data", "/h/user/.local/share/"},
+        {"/h/user", "/x/data", "/x/data/"},
+        {"rel-home", "", ""},
+        {"rel-home", "rel-data", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.home) + " " + c.data);
+        qputenv("HOME", c.home);
+        qputenv("XDG_DATA_HOME", c.data);
+        const QString folder = BackupFolder();
+        EXPECT_TRUE(QDir::isAbsolutePath(folder)) << folder.toStdString();
+        EXPECT_TRUE(folder.startsWith(QString::fromLatin1(c.start))) << folder.toStdString();
+        EXPECT_FALSE(folder.contains("rel-")) << folder.toStdString();
+        EXPECT_TRUE(folder.endsWith("/backups")) << folder.toStdString();
+    }
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", data);
+}
+#endif
+
 }  // namespace
 }  // namespace orvel
