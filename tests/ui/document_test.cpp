@@ -224,6 +224,81 @@ private slots:
         QCOMPARE(view->RecentFiles(), (QStringList{Path("b.dat"), Path("a/x.dat")}));
     }
 
+    // The mark goes when the work is back where it was saved, by undo as much as by a save.
+    void undoingBackToWhatWasSavedClearsTheMark() {
+        Start();
+        EditRow3("224");
+        Run(cmd::kSaveAs, Path("a.dat"));
+        EditRow3("225");
+        QVERIFY(frame->isWindowModified());
+        Run(cmd::kUndo);
+        QVERIFY(!frame->isWindowModified());
+    }
+
+    // Every row of the list shows the document, the first and the last too, after a read
+    // and after undoing it.
+    void theListShowsEveryRow() {
+        Start();
+        const QAbstractItemModel* list = view->channelList()->model();
+        for (bool undone : {false, true}) {
+            for (int r = 0; r < 16; ++r)
+                QCOMPARE(list->index(r, 1).data().toString().toStdString(), view->Table()[r][1]);
+            if (!undone)
+                Run(cmd::kUndo);
+        }
+    }
+
+    // 清除 with chosen rows apart from each other clears each of them.
+    void clearingRowsChosenApart() {
+        Start();
+        const QAbstractItemModel* list = view->channelList()->model();
+        auto* chosen = view->channelList()->selectionModel();
+        chosen->select(list->index(1, 0),
+                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        chosen->select(list->index(4, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        view->OnRowClicked();
+        view->OnClear();
+        for (int channel = 1; channel <= 6; ++channel)
+            QCOMPARE(Row(channel) == ",,,,,", channel == 2 || channel == 5);
+    }
+
+    // A semicolon inside quotes is a cell's text, not the separator: the log names the cell.
+    void aQuotedSemicolonIsNoSeparator() {
+        Start();
+        Paste(5, "224.5,225,P3,4800,关,\"L3;\"");
+        QCOMPARE(LastLine(), "粘贴：信道5 SQL数据非法");
+    }
+
+    // A spreadsheet brings channels only: the header the window holds stays.
+    void aSpreadsheetKeepsTheHeader() {
+        Start();
+        Run(cmd::kExport, Path("plan.csv"));
+        Run(cmd::kExport, Path("all.json"));
+        QJsonObject json = QJsonDocument::fromJson(FileBytes(Path("all.json"))).object();
+        QString header = json["header"].toString();
+        json["header"] = header.replace(header.size() - 2, 2, "99");
+        QFile file(Path("all.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(json).toJson());
+        file.close();
+        Run(cmd::kImport, Path("all.json"));
+        Run(cmd::kImport, Path("plan.csv"));
+        QCOMPARE(view->image()[2], 0x99);
+    }
+
+    // A read that gets nothing gives back the work it emptied the list of, mark and all.
+    void aFailedReadGivesBackTheWork() {
+        radio = StartedRadio(sim::RadioBehaviour{.silent = true});
+        StartWindow(frame, view, Device(*radio));
+        Paste(3, "224\t225\tP3\t4800\t关\tL3");
+        const ChannelTable edited = view->Table();
+        QCOMPARE(Row(3), "224.000,225.000,P3,4800,关,L3");
+        answer = QMessageBox::Discard;
+        view->OnRead();
+        QCOMPARE(view->Table(), edited);
+        QVERIFY(frame->isWindowModified());
+    }
+
     // The fill counts its steps from its first channel; refused rows show what was refused.
     void theFillStartsAtItsFirstChannel() {
         FillPlan plan{3, 4, 230.0, 1.0, 0.5, {}};
