@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app_paths.h"
 #include "codec.h"
 #include "in_process_radio.h"
 #include "radio_operations.h"
@@ -117,8 +118,7 @@ TEST(WriteAndVerify, OneSequenceGivesTheVerdictTheLogAndTheWords) {
         for (auto line = verifyAt; line != log.end(); ++line)
             EXPECT_EQ(line->find("接收数据[%"), std::string::npos) << *line;
         // Every image about to be written is kept, whatever became of the write.
-        EXPECT_FALSE(
-            QDir(folder.filePath("data")).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
+        EXPECT_FALSE(QDir(BackupFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot));
     }
 }
 
