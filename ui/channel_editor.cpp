@@ -242,16 +242,10 @@ void ChannelEditor::OnClear() {
 }
 
 void ChannelEditor::OnDefault() {
-    ChannelTable table = EmptyChannelTable();
     invalid_ = InvalidFlags{};
     UpdateColours();
-    ClearPanelChoices();
-    EditPanel panel = Panel();
-    panel.channelNo = 1;
-    panel.rxText.clear();
-    panel.txText.clear();
-    ShowPanel(panel);
-    CommitTable(tr("缺省"), table);
+    ResetPanel();
+    CommitTable(tr("缺省"), EmptyChannelTable());
     log_.AppendText(tr("***清除信道数据***\r\n"));
     RememberLoaded();
 }
