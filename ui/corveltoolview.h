@@ -117,6 +117,8 @@ protected:
 
 private:
     void PlaceFrame();
+    // The real dialogs in dialogs_, over this window.
+    void UseShownDialogs();
     // Each command's action bound to what it does, and its enabled and checked states to the
     // signals that change them.
     void BindCommands();

@@ -1,0 +1,101 @@
+// The dialogs the window really shows; tests put their own answers in their place.
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+
+#include "comparedialog.h"
+#include "corveltoolview.h"
+#include "currentchanneldialog.h"
+
+using namespace orvel;
+
+namespace {
+
+// The buttons speak the program's language even where Qt's own translations are missing.
+void LabelButtons(QMessageBox& box) {
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok))
+        ok->setText(COrvelToolView::tr("确定"));
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes))
+        yes->setText(COrvelToolView::tr("是(&Y)"));
+    if (QAbstractButton* no = box.button(QMessageBox::No))
+        no->setText(COrvelToolView::tr("否(&N)"));
+    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
+        cancel->setText(COrvelToolView::tr("取消"));
+    if (QAbstractButton* save = box.button(QMessageBox::Save))
+        save->setText(COrvelToolView::tr("保存(&S)"));
+    if (QAbstractButton* discard = box.button(QMessageBox::Discard))
+        discard->setText(COrvelToolView::tr("不保存(&N)"));
+}
+
+}  // namespace
+
+void COrvelToolView::UseShownDialogs() {
+    dialogs_.message = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                              QMessageBox::StandardButtons buttons) {
+        QMessageBox box(icon, caption, text, buttons, this);
+        LabelButtons(box);
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    };
+    dialogs_.fileName = [this](bool save, const QString& initialPath) {
+        QFileDialog dialog(this);
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        dialog.setNameFilters({QStringLiteral("*.* (*)"), QStringLiteral("*.dat (*.dat)")});
+        dialog.setDirectory(QFileInfo(initialPath).absolutePath());
+        dialog.selectFile(QFileInfo(initialPath).fileName());
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().first();
+    };
+    dialogs_.transferFile = [this](bool save, const QString& initialPath) {
+        QFileDialog dialog(this);
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        const QStringList filters{tr("CSV 信道表 (*.csv)"), tr("JSON 全部设置 (*.json)")};
+        dialog.setNameFilters(save ? filters
+                                   : QStringList{tr("CSV 或 JSON (*.csv *.json)")} + filters);
+        // A name typed without an extension takes that of the chosen kind.
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            dialog.setDefaultSuffix(filter.contains(QLatin1String("*.json"))
+                                        ? QStringLiteral("json")
+                                        : QStringLiteral("csv"));
+        });
+        const QFileInfo initial(initialPath);
+        dialog.setDirectory(initial.isDir() ? initialPath : initial.absolutePath());
+        if (!initial.isDir())
+            dialog.selectFile(initial.fileName());
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().first();
+    };
+    dialogs_.print = [this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, this);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        // Kept on: on Linux this option is the dialog's "print to PDF file" printer.
+        return dialog.exec() == QDialog::Accepted;
+    };
+    dialogs_.currentChannel = [this](SerialPort& port) {
+        CurrentChannelDialog dialog(&port, this);
+        dialog.timing = radio_.classicTiming() ? PollTiming::Classic : PollTiming::Prompt;
+        dialog.exec();
+    };
+    dialogs_.compare = [this](const QStringList& lines) {
+        CompareDialog dialog(lines, this);
+        dialog.exec();
+    };
+    dialogs_.fill = [this](const ChannelTable& table, const FrequencyLimits& limits, int first,
+                           int last) -> std::optional<FillPlan> {
+        FillDialog dialog(table, limits, first, last, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.Plan();
+    };
+    dialogs_.findRadio = [this](std::vector<FindRadioDialog::Port> ports) {
+        FindRadioDialog dialog(std::move(ports), &port_.serialPort(), this);
+        return dialog.exec() == QDialog::Accepted ? dialog.ChosenName() : QString();
+    };
+}
