@@ -1,6 +1,6 @@
 // The texts of core/, link/ and ops/ are Chinese, as files, traces and orvelctl's output show
-// them. ORVEL_TR marks each one where it is written, so that lupdate (scripts/update-translations
-// names it with -tr-function-alias) gathers them for the window under the one context below.
+// them. ORVEL_TR marks each one where it is written, so that scripts/update-translations gathers
+// them for the window, all under the one context below.
 // A text with a number in it is a Message: the marked text with %1 where the number goes, and
 // the number; the window translates the text first and puts the number in afterwards.
 #pragma once
@@ -9,12 +9,8 @@
 #include <string_view>
 
 #define ORVEL_TR(text) text
-// For lupdate only: every text marked in namespace orvel belongs to this context.
-#define ORVEL_TEXT_CONTEXT(context)
 
 namespace orvel {
-
-ORVEL_TEXT_CONTEXT(CoreText)
 
 inline constexpr std::string_view kTextContext = "CoreText";
 

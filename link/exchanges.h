@@ -48,7 +48,6 @@ struct ExchangeHooks {
 // frame can answer it.
 
 namespace lines {
-ORVEL_TEXT_CONTEXT(CoreText)
 inline constexpr Message kPortClosed{ORVEL_TR("串口没有打开，请重新选择串口")};
 inline constexpr Message kNoAnswer{ORVEL_TR("通信错误")};
 inline constexpr Message kBadFormat{ORVEL_TR("格式出错")};

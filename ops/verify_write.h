@@ -11,7 +11,6 @@
 namespace orvel {
 
 namespace lines {
-ORVEL_TEXT_CONTEXT(CoreText)
 inline constexpr Message kVerifyReading{ORVEL_TR("校验：读回数据…")};
 inline constexpr Message kVerifyOk{ORVEL_TR("校验正确")};
 inline constexpr Message kVerifyChecksum{ORVEL_TR("校验错误：数据校验错")};
