@@ -209,10 +209,6 @@
         <translation>Mode: Proper </translation>
     </message>
     <message>
-        <source>串口号:1</source>
-        <translation>Serial port: 1</translation>
-    </message>
-    <message>
         <source>****初始化结束****</source>
         <translation>****Initialisation done****</translation>
     </message>
@@ -239,6 +235,10 @@
     <message>
         <source>CSV 或 JSON (*.csv *.json)</source>
         <translation>CSV or JSON (*.csv *.json)</translation>
+    </message>
+    <message>
+        <source>串口号:%1</source>
+        <translation>Serial port: %1</translation>
     </message>
 </context>
 <context>
@@ -1245,6 +1245,10 @@
     <message>
         <source>（未打开）</source>
         <translation> (not open)</translation>
+    </message>
+    <message>
+        <source>串口 %1 在 3 秒内没有打开（设备或其驱动没有响应）</source>
+        <translation>Serial port %1 did not open within 3 s (the device or its driver does not respond)</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 #include <set>
+#include <tuple>
 
 #include "exchanges.h"
 
@@ -87,6 +88,7 @@ ProbeResult ProbePort(const std::string& device, const std::atomic<bool>* cancel
         result.detail = port.LastOpenError();
         switch (port.LastOpenFailure()) {
             case OpenFailure::Busy:
+            case OpenFailure::TimedOut:  // held by whatever keeps its open from returning
                 result.status = ProbeStatus::Busy;
                 break;
             case OpenFailure::PermissionDenied:
@@ -145,11 +147,45 @@ std::vector<ProbeResult> ProbePorts(const std::vector<std::string>& devices) {
     return run.Wait();
 }
 
+bool PortNameLess(const std::string& a, const std::string& b) {
+    const auto split = [](const std::string& name) {
+        std::size_t digits = name.size();
+        while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9')
+            --digits;
+        // A number too long to compare as one sorts after every shorter one.
+        const std::string number = name.substr(digits);
+        const std::string trimmed =
+            number.substr(std::min(number.find_first_not_of('0'), number.size()));
+        return std::make_tuple(name.substr(0, digits), trimmed.size(), trimmed, number);
+    };
+    return split(a) < split(b);
+}
+
+std::vector<SystemPort> ListSystemPorts() {
+    std::vector<SystemPort> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        QString description = info.description().trimmed();
+        const QString maker = info.manufacturer().trimmed();
+        if (!maker.isEmpty() && !description.contains(maker, Qt::CaseInsensitive))
+            description = description.isEmpty() ? maker : description + " (" + maker + ")";
+        ports.push_back({info.portName().toStdString(), info.systemLocation().toStdString(),
+                         description.toStdString()});
+    }
+    std::sort(ports.begin(), ports.end(), [](const SystemPort& a, const SystemPort& b) {
+        return PortNameLess(a.name, b.name);
+    });
+    return ports;
+}
+
 std::vector<std::string> SystemSerialPorts() {
     std::vector<std::string> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        ports.push_back(info.systemLocation().toStdString());
-    std::sort(ports.begin(), ports.end());
+    for (const SystemPort& port : ListSystemPorts()) {
+#ifdef Q_OS_WIN
+        ports.push_back(port.name);
+#else
+        ports.push_back(port.device);
+#endif
+    }
     return ports;
 }
 

@@ -65,8 +65,21 @@ private:
 // The whole search for scripts: every device at once, the results in the order given.
 std::vector<ProbeResult> ProbePorts(const std::vector<std::string>& devices);
 
-// The serial ports the system lists, as device paths, sorted. Pseudo-terminals and links to
-// ports are not among them.
+// A serial port the system lists: its short name (COM3, ttyUSB0), the device that is opened,
+// and what the system says of it (the adapter's product and maker; empty when it says nothing).
+struct SystemPort {
+    std::string name;
+    std::string device;
+    std::string description;
+};
+// Sorted by name, numbers by value: COM2 before COM10. Pseudo-terminals and links to ports are
+// not among them.
+std::vector<SystemPort> ListSystemPorts();
+// Name order with the trailing number compared as a number.
+bool PortNameLess(const std::string& a, const std::string& b);
+
+// The serial ports the system lists, as a user names them: COMn on Windows, the device path
+// elsewhere; in the order of ListSystemPorts.
 std::vector<std::string> SystemSerialPorts();
 
 // The devices without repeats: a link and the device it names count once (the first given).

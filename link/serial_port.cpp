@@ -3,7 +3,11 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QThread>
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 #include "byte_trace.h"
 
@@ -152,7 +156,7 @@ public:
         if (event->type() != QEvent::SockAct || owner_.isOpen_ != 1)
             return false;
         std::string reason;
-        if (!DeviceGone(owner_.port_, reason))
+        if (!DeviceGone(*owner_.port_, reason))
             return false;
         static_cast<QSocketNotifier*>(watched)->setEnabled(false);
         owner_.MarkLost(reason, false);
@@ -163,8 +167,15 @@ private:
     SerialPort& owner_;
 };
 
-SerialPort::SerialPort() : watch_(std::make_unique<HangUpWatch>(*this)) {
-    QObject::connect(&port_, &QSerialPort::errorOccurred, watch_.get(),
+SerialPort::SerialPort()
+    : port_(std::make_unique<QSerialPort>()),
+      watch_(std::make_unique<HangUpWatch>(*this)),
+      opener_([](QSerialPort& port) { return port.open(QIODevice::ReadWrite); }) {
+    ListenForErrors();
+}
+
+void SerialPort::ListenForErrors() {
+    QObject::connect(port_.get(), &QSerialPort::errorOccurred, watch_.get(),
                      [this](QSerialPort::SerialPortError error) { OnPortError(error); });
 }
 
@@ -238,16 +249,13 @@ int SerialPort::OpenDevice(const std::string& device, int baud, int byteSize, in
     // The lock that keeps a second program off the port is named after the path: a link and
     // the device it names must take the same lock.
     const QString canonical = QFileInfo(name).canonicalFilePath();
-    port_.setPortName(canonical.isEmpty() ? name : canonical);
-    const bool pty = IsPseudoTerminal(name);
-    if (!ApplyAndOpen(baud, byteSize, parity, stopBits, pty)) {
-        ExplainFailure();
+    if (!OpenBounded(canonical.isEmpty() ? name : canonical, {baud, byteSize, parity, stopBits},
+                     IsPseudoTerminal(name)))
         return 0;
-    }
     // Modem lines are a courtesy to level converters; a port without them still works.
-    port_.setDataTerminalReady(true);
-    port_.setRequestToSend(true);
-    port_.clearError();
+    port_->setDataTerminalReady(true);
+    port_->setRequestToSend(true);
+    port_->clearError();
     isOpen_ = 1;
     lastByte_ = 0;
     WatchForHangUp();
@@ -255,7 +263,7 @@ int SerialPort::OpenDevice(const std::string& device, int baud, int byteSize, in
 }
 
 void SerialPort::WatchForHangUp() {
-    for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>()) {
+    for (QSocketNotifier* notifier : port_->findChildren<QSocketNotifier*>()) {
         if (notifier->type() == QSocketNotifier::Read)
             notifier->installEventFilter(watch_.get());
     }
@@ -267,18 +275,18 @@ void SerialPort::OnPortError(QSerialPort::SerialPortError error) {
     std::string reason;
     // Inside Qt's own call the port cannot be closed yet; the operation that made the call, or
     // the event loop, does it.
-    if (DeviceGone(port_, reason))
+    if (DeviceGone(*port_, reason))
         MarkLost(reason, false);
 }
 
 bool SerialPort::StillOpenAfter(bool waitSucceeded) {
     // A hang-up ends a wait early, with nothing read and no timeout.
     std::string reason;
-    if (isOpen_ == 1 && !waitSucceeded && port_.error() != QSerialPort::TimeoutError &&
-        DeviceGone(port_, reason)) {
+    if (isOpen_ == 1 && !waitSucceeded && port_->error() != QSerialPort::TimeoutError &&
+        DeviceGone(*port_, reason)) {
         MarkLost(reason, true);
     }
-    port_.clearError();
+    port_->clearError();
     if (isOpen_ == 1)
         return true;
     ReleaseDevice();
@@ -304,10 +312,10 @@ void SerialPort::MarkLost(const std::string& reason, bool closeNow) {
 }
 
 void SerialPort::ReleaseDevice() {
-    if (!port_.isOpen())
+    if (!port_->isOpen())
         return;
-    port_.close();
-    port_.clearError();
+    port_->close();
+    port_->clearError();
     if (trace_ != nullptr)
         trace_->Flush();
 }
@@ -320,37 +328,92 @@ bool SerialPort::CheckConnection() {
     if (usingAttached_)
         return true;
     std::string reason;
-    if (!DeviceGone(port_, reason))
+    if (!DeviceGone(*port_, reason))
         return true;
     MarkLost(reason, true);
     return false;
 }
 
-bool SerialPort::ApplyAndOpen(int baud, int byteSize, int parity, int stopBits,
+// Runs on a thread of its own, so that a device whose open hangs (a wireless link's virtual
+// port, a driver waiting for hardware) holds up nothing but that thread. The port, once open,
+// moves to the caller's thread; one opened after the caller gave up is closed where it was made.
+struct SerialPort::OpenAttempt {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    std::unique_ptr<QSerialPort> port;
+    QSerialPort::SerialPortError error = QSerialPort::NoError;
+    QString errorString;
+};
+
+bool SerialPort::OpenBounded(const QString& name, LineSettings line, bool tolerateParity) {
+    auto attempt = std::make_shared<OpenAttempt>();
+    QThread* const caller = QThread::currentThread();
+    QThread* const worker =
+        QThread::create([attempt, name, line, tolerateParity, caller, opener = opener_] {
+            auto port = std::make_unique<QSerialPort>();
+            port->setPortName(name);
+            const bool opened = ApplyAndOpen(*port, opener, line, tolerateParity);
+            std::lock_guard lock(attempt->mutex);
+            if (attempt->abandoned)
+                return;  // the port closes here, on the thread that made it
+            if (opened) {
+                port->moveToThread(caller);
+                attempt->port = std::move(port);
+            } else {
+                attempt->error = port->error();
+                attempt->errorString = port->errorString();
+            }
+            attempt->done = true;
+            attempt->finished.notify_all();
+        });
+    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+    std::unique_lock lock(attempt->mutex);
+    if (!attempt->finished.wait_for(lock, std::chrono::milliseconds(openBoundMs_),
+                                    [&attempt] { return attempt->done; })) {
+        attempt->abandoned = true;
+        lastFailure_ = OpenFailure::TimedOut;
+        lastError_ = device_ + ": did not open within " + std::to_string(openBoundMs_ / 1000) +
+                     " s (the device or its driver does not answer)";
+        return false;
+    }
+    lock.unlock();
+    // Finished in time: the thread ends at once, and goes with its deferred deletion.
+    worker->wait();
+    delete worker;
+    if (!attempt->port) {
+        ExplainFailure(attempt->error, attempt->errorString.toStdString());
+        return false;
+    }
+    port_ = std::move(attempt->port);
+    ListenForErrors();
+    return true;
+}
+
+bool SerialPort::ApplyAndOpen(QSerialPort& port, const Opener& opener, LineSettings line,
                               bool tolerateParity) {
     // Settings go in before open(): re-applying parity on an open pty fails.
-    port_.setBaudRate(baud);
-    port_.setDataBits(DataBitsOf(byteSize));
-    port_.setParity(ParityOf(parity));
-    port_.setStopBits(StopBitsOf(stopBits));
-    port_.setFlowControl(QSerialPort::NoFlowControl);
-    port_.setReadBufferSize(0);
-    if (port_.open(QIODevice::ReadWrite))
+    port.setBaudRate(line.baud);
+    port.setDataBits(DataBitsOf(line.byteSize));
+    port.setParity(ParityOf(line.parity));
+    port.setStopBits(StopBitsOf(line.stopBits));
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    port.setReadBufferSize(0);
+    if (opener(port))
         return true;
-    if (tolerateParity && port_.error() != QSerialPort::DeviceNotFoundError &&
-        port_.error() != QSerialPort::PermissionError && parity != 0) {
-        port_.clearError();
-        port_.setParity(QSerialPort::NoParity);
-        if (port_.open(QIODevice::ReadWrite))
+    if (tolerateParity && port.error() != QSerialPort::DeviceNotFoundError &&
+        port.error() != QSerialPort::PermissionError && line.parity != 0) {
+        port.clearError();
+        port.setParity(QSerialPort::NoParity);
+        if (opener(port))
             return true;
     }
     return false;
 }
 
-void SerialPort::ExplainFailure() {
-    const QSerialPort::SerialPortError error = port_.error();
-    const std::string reason = port_.errorString().toStdString();
-    port_.clearError();
+void SerialPort::ExplainFailure(QSerialPort::SerialPortError error, const std::string& reason) {
 #ifdef Q_OS_UNIX
     if (NotASerialLine(device_, error != QSerialPort::PermissionError)) {
         lastFailure_ = OpenFailure::NotAPort;
@@ -400,8 +463,8 @@ int SerialPort::WriteByte(std::uint8_t byte) {
         return 1;
     }
     const char c = static_cast<char>(byte);
-    port_.write(&c, 1);
-    if (!StillOpenAfter(port_.waitForBytesWritten(1000)))
+    port_->write(&c, 1);
+    if (!StillOpenAfter(port_->waitForBytesWritten(1000)))
         return -1;
     if (trace_ != nullptr)
         trace_->Sent(byte);
@@ -418,16 +481,16 @@ int SerialPort::ReadByte(std::uint8_t& out) {
         return got;
     }
     lastByte_ = 0;
-    if (port_.bytesAvailable() == 0) {
+    if (port_->bytesAvailable() == 0) {
         // Pulls whatever the driver holds into the buffer without waiting; an empty queue
         // leaves a timeout error behind that would stick.
-        if (!StillOpenAfter(port_.waitForReadyRead(0))) {
+        if (!StillOpenAfter(port_->waitForReadyRead(0))) {
             out = 0;
             return -1;
         }
     }
     char c = 0;
-    if (port_.bytesAvailable() > 0 && port_.read(&c, 1) == 1) {
+    if (port_->bytesAvailable() > 0 && port_->read(&c, 1) == 1) {
         lastByte_ = static_cast<std::uint8_t>(c);
         out = lastByte_;
         if (trace_ != nullptr)
@@ -443,12 +506,12 @@ bool SerialPort::WaitForData(int milliseconds) {
         return false;
     if (usingAttached_)
         return attached_->WaitForData(milliseconds);
-    if (port_.bytesAvailable() > 0)
+    if (port_->bytesAvailable() > 0)
         return true;
-    port_.waitForReadyRead(std::max(milliseconds, 0));
+    port_->waitForReadyRead(std::max(milliseconds, 0));
     // A hang-up wakes the wait with nothing to read: the port then closes itself. A wait that
     // ran out leaves a timeout error behind, which StillOpenAfter clears.
-    const bool data = port_.bytesAvailable() > 0;
+    const bool data = port_->bytesAvailable() > 0;
     return StillOpenAfter(data) && data;
 }
 
@@ -460,14 +523,14 @@ void SerialPort::DiscardInput() {
         return;
     }
     // Bytes the driver already holds but Qt has not seen yet are pulled in and dropped too.
-    if (!StillOpenAfter(port_.waitForReadyRead(0)))
+    if (!StillOpenAfter(port_->waitForReadyRead(0)))
         return;
-    const QByteArray stale = port_.readAll();
+    const QByteArray stale = port_->readAll();
     if (trace_ != nullptr) {
         for (char c : stale)
             trace_->Discarded(static_cast<std::uint8_t>(c));
     }
-    port_.clear(QSerialPort::Input);
+    port_->clear(QSerialPort::Input);
     StillOpenAfter(true);
 }
 
@@ -478,7 +541,7 @@ void SerialPort::PurgeOutput() {
         attached_->PurgeOutput();
         return;
     }
-    port_.clear(QSerialPort::Output);
+    port_->clear(QSerialPort::Output);
     StillOpenAfter(true);
 }
 
@@ -496,20 +559,20 @@ int SerialPort::Close() {
             trace_->Flush();
         return 1;
     }
-    port_.flush();
-    port_.waitForBytesWritten(100);
+    port_->flush();
+    port_->waitForBytesWritten(100);
 #ifdef Q_OS_UNIX
     // What the driver still holds goes out before the queues are purged, within a bound.
     for (int waited = 0; waited < 1000; waited += 5) {
         int queued = 0;
-        if (::ioctl(static_cast<int>(port_.handle()), TIOCOUTQ, &queued) != 0 || queued <= 0)
+        if (::ioctl(static_cast<int>(port_->handle()), TIOCOUTQ, &queued) != 0 || queued <= 0)
             break;
         ::usleep(5000);
     }
 #endif
-    port_.setDataTerminalReady(false);
-    port_.setRequestToSend(false);
-    port_.clear(QSerialPort::AllDirections);
+    port_->setDataTerminalReady(false);
+    port_->setRequestToSend(false);
+    port_->clear(QSerialPort::AllDirections);
     ReleaseDevice();
     return 1;
 }

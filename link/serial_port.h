@@ -16,7 +16,17 @@ class ByteTrace;
 
 // Why an open failed, in the terms a technician can act on.
 // NotAPort: something is there, but no serial line (a plain file, a folder, a FIFO, /dev/null).
-enum class OpenFailure { None, AlreadyOpen, NotFound, NotAPort, Busy, PermissionDenied, Other };
+// TimedOut: the system's open did not return within the bound; the attempt is left behind.
+enum class OpenFailure {
+    None,
+    AlreadyOpen,
+    NotFound,
+    NotAPort,
+    Busy,
+    PermissionDenied,
+    TimedOut,
+    Other
+};
 
 class HangUpWatch;
 
@@ -60,6 +70,12 @@ public:
     // for any port. It must outlive its use here; nullptr takes it away.
     void AttachDevice(const std::string& name, BytePort* device);
 
+    // How long an open may take before it is given up (3 s unless set).
+    void SetOpenBound(int milliseconds) { openBoundMs_ = milliseconds; }
+    // The system's open of a port whose settings are in place; a test puts a slow one here.
+    using Opener = std::function<bool(QSerialPort&)>;
+    void SetOpener(Opener opener) { opener_ = std::move(opener); }
+
     // Every byte sent and received also goes to `trace` while it is set.
     void SetTrace(ByteTrace* trace) { trace_ = trace; }
 
@@ -78,8 +94,18 @@ public:
 private:
     friend class HangUpWatch;
 
-    bool ApplyAndOpen(int baud, int byteSize, int parity, int stopBits, bool tolerateParity);
-    void ExplainFailure();
+    struct LineSettings {
+        int baud;
+        int byteSize;
+        int parity;
+        int stopBits;
+    };
+    struct OpenAttempt;
+    bool OpenBounded(const QString& name, LineSettings line, bool tolerateParity);
+    static bool ApplyAndOpen(QSerialPort& port, const Opener& opener, LineSettings line,
+                             bool tolerateParity);
+    void ExplainFailure(QSerialPort::SerialPortError error, const std::string& reason);
+    void ListenForErrors();
     void WatchForHangUp();
     void OnPortError(QSerialPort::SerialPortError error);
     // After a Qt call that may have met the hang-up: true when the port is still usable.
@@ -88,7 +114,7 @@ private:
     void ReleaseDevice();
     void DiscardAttachedInput();
 
-    QSerialPort port_;
+    std::unique_ptr<QSerialPort> port_;
     std::string device_;
     std::uint8_t lastByte_ = 0;
     int isOpen_ = 0;
@@ -100,6 +126,8 @@ private:
     std::string lostReason_;
     int generation_ = 0;  // counts opens, so that a late close never hits a newer open
     std::unique_ptr<HangUpWatch> watch_;
+    Opener opener_;
+    int openBoundMs_ = 3000;
     std::string attachedName_;
     BytePort* attached_ = nullptr;
     bool usingAttached_ = false;  // the port open is the attached device

@@ -352,14 +352,17 @@ void CMainFrame::RefreshCommandStates() {
 void CMainFrame::RebuildDeviceItems() {
     qDeleteAll(m_deviceItems);
     m_deviceItems.clear();
-    const QStringList names = m_target->SerialDeviceNames();
-    if (names.isEmpty()) {
+    const QList<CommandTarget::SerialDevice> devices = m_target->SerialDevices();
+    if (devices.isEmpty()) {
         return;
     }
     m_deviceItems.append(m_portMenu->addSeparator());
-    for (const QString& name : names) {
+    for (const CommandTarget::SerialDevice& device : devices) {
+        const QString& name = device.name;
+        const QString shown =
+            device.description.isEmpty() ? name : name + QStringLiteral(" — ") + device.description;
         // A device name is shown as it is: '&' would otherwise become a mnemonic.
-        QAction* item = m_portMenu->addAction(QString(name).replace(u'&', QStringLiteral("&&")));
+        QAction* item = m_portMenu->addAction(QString(shown).replace(u'&', QStringLiteral("&&")));
         item->setObjectName(QStringLiteral("device:") + name);
         item->setData(name);
         item->setCheckable(true);

@@ -2,6 +2,7 @@
 // of the view.
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -73,8 +74,13 @@ class CommandTarget {
 public:
     virtual ~CommandTarget() = default;
     virtual CommandActions& Commands() = 0;
-    virtual QStringList SerialDeviceNames()
-        const = 0;  // ports found on this machine, e.g. "ttyUSB0"
+    // The ports found on this machine in the order the port menu lists them: the name it stores
+    // ("ttyUSB0", "COM3") and what the system says of the device (may be empty).
+    struct SerialDevice {
+        QString name;
+        QString description;
+    };
+    virtual QList<SerialDevice> SerialDevices() const = 0;
     virtual void OnSelectDevice(const QString& name) = 0;
     virtual bool IsDeviceChecked(const QString& name) const = 0;
     // The port in use for the toolbar, e.g. "串口 /dev/ttyUSB0（未打开）"; empty shows nothing.

@@ -49,6 +49,10 @@ COrvelToolView::COrvelToolView(QWidget* parent)
 
 COrvelToolView::~COrvelToolView() = default;
 
+void COrvelToolView::OnInitialUpdate() {
+    OnInitialUpdate(StartOptions());
+}
+
 void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     // Building columns and rows and opening the port happen once per window.
     if (started_)
@@ -56,6 +60,10 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     started_ = true;
     settingsPanel_.Show(document_.settings());
     editor_.SetUpList();
+
+    const Configuration config = LoadConfigurationFile(ConfigReadPath());
+    port_.Configure(config);
+    port_.Choose(options.portOverride, options.tracePath);
 
     const QDateTime now = QDateTime::currentDateTime();
     const QStringList banner = {
@@ -66,25 +74,33 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
         tr("当前时间:%1").arg(now.time().toString(QStringLiteral("hh:mm:ss"))),
         tr("****正在初始化****"),
         tr("模式:Proper "),
-        tr("串口号:1"),
+        tr("串口号:%1").arg(port_.ChosenPortName()),
         tr("****初始化结束****"),
         tr("数据清除[信道1]"),
     };
     log_.SetLogText(banner.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 
-    const Configuration config = LoadConfigurationFile(ConfigReadPath());
     document_.SetLimits({config.minFreq, config.maxFreq});
     transfer_.SetLimitsFault(config.limitsFault);
     recent_.Load();
     radio_.Configure(config);
     commands_.Action(cmd::kVerifyWrites)->setChecked(radio_.verifyWrites());
-    port_.Configure(config);
-    port_.Start(options.portOverride, options.tracePath);
+    if (!options.openPortLater)
+        port_.Start();
 
     PlaceFrame();
 
     editor_.FinishStart();
     document_.MarkKept();
+    NotifyStateChanged();
+}
+
+void COrvelToolView::OpenPort() {
+    if (busy_)
+        return;
+    busy_ = true;
+    port_.Start();
+    busy_ = false;
     NotifyStateChanged();
 }
 

@@ -36,13 +36,19 @@ public:
     struct StartOptions {
         QString portOverride;  // a device used for this run instead of the configured port
         QString tracePath;
+        // The port opens in OpenPort(), called once the window is on screen, so that a port
+        // whose open hangs never keeps the window from appearing.
+        bool openPortLater = false;
     };
 
     explicit COrvelToolView(QWidget* parent = nullptr);
     ~COrvelToolView() override;
 
     // The start-up sequence; runs once.
-    void OnInitialUpdate(const StartOptions& options = {});
+    void OnInitialUpdate(const StartOptions& options);
+    void OnInitialUpdate();
+    // The start-up's port, when it was left for later.
+    void OpenPort();
 
     Dialogs& dialogs() { return dialogs_; }
     void SetProgressBar(QProgressBar* bar) { radio_.SetProgressBar(bar); }
@@ -55,7 +61,7 @@ public:
 
     // CommandTarget
     CommandActions& Commands() override { return commands_; }
-    QStringList SerialDeviceNames() const override { return port_.SerialDeviceNames(); }
+    QList<SerialDevice> SerialDevices() const override { return PortController::SerialDevices(); }
     void OnSelectDevice(const QString& name) override { port_.OnSelectDevice(name); }
     bool IsDeviceChecked(const QString& name) const override { return port_.IsDeviceChecked(name); }
     QString PortStatusText() const override { return port_.PortStatusText(); }

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSerialPortInfo>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -45,10 +44,10 @@ std::vector<FindRadioDialog::Port> FindRadioDialog::PortsToSearch(const QString&
                                                                   const std::string& deviceInUse,
                                                                   bool inUseOpen) {
     std::vector<Port> candidates;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        candidates.push_back({info.portName(), info.systemLocation().toStdString()});
-    std::sort(candidates.begin(), candidates.end(),
-              [](const Port& a, const Port& b) { return a.name < b.name; });
+    for (const SystemPort& port : ListSystemPorts()) {
+        candidates.push_back({QString::fromStdString(port.name), port.device, false,
+                              QString::fromStdString(port.description)});
+    }
     if (!configuredDevice.isEmpty())
         candidates.push_back({configuredDevice, ResolvePortName(configuredDevice.toStdString())});
     if (!deviceInUse.empty())
@@ -101,6 +100,8 @@ FindRadioDialog::FindRadioDialog(std::vector<Port> ports, SerialPort* openPort, 
     for (std::size_t i = 0; i < ports_.size(); ++i) {
         const int row = static_cast<int>(i);
         QString name = ports_[i].name;
+        if (!ports_[i].description.isEmpty())
+            name += QStringLiteral(" — ") + ports_[i].description;
         if (ports_[i].open)
             name += tr("（当前）");
         table_->setItem(row, 0, new QTableWidgetItem(name));

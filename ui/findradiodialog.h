@@ -23,9 +23,10 @@ class FindRadioDialog : public QDialog {
 
 public:
     struct Port {
-        QString name;        // as the port menu names it; what choosing the row stores
-        std::string device;  // the path that is opened
-        bool open = false;   // the window's own open port, asked through it
+        QString name;           // as the port menu names it; what choosing the row stores
+        std::string device;     // the path that is opened
+        bool open = false;      // the window's own open port, asked through it
+        QString description{};  // what the system says of the device; may be empty
     };
 
     // The rows of a search: the ports the system lists (named as the port menu names them),

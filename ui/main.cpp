@@ -164,6 +164,7 @@ int main(int argc, char* argv[]) {
     COrvelToolView::StartOptions options;
     options.portOverride = parser.value(port);
     options.tracePath = parser.value(trace);
+    options.openPortLater = !parser.isSet(reportPdf);
     auto* view = new COrvelToolView;
     if (parser.isSet(simulate) || parser.isSet(reportPdf)) {
         radio = std::make_unique<orvel::sim::InProcessRadio>();
@@ -197,6 +198,10 @@ int main(int argc, char* argv[]) {
 
     frame.show();
     frame.setWindowTitle(CMainFrame::Caption());
+    QTimer::singleShot(0, view, [view, &frame] {
+        view->OpenPort();
+        frame.RefreshCommandStates();
+    });
     if (parser.isSet(demo)) {
         QTimer::singleShot(300, view, [view] { RunDemo(*view); });
     }

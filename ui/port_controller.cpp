@@ -1,7 +1,5 @@
 #include "port_controller.h"
 
-#include <QSerialPortInfo>
-
 #include "app_paths.h"
 #include "byte_trace.h"
 #include "config_store.h"
@@ -23,6 +21,9 @@ QString OpenFailureReason(const SerialPort& port) {
             return PortController::tr("%1 不是串口").arg(device);
         case OpenFailure::Busy:
             return PortController::tr("串口 %1 正被其他程序占用").arg(device);
+        case OpenFailure::TimedOut:
+            return PortController::tr("串口 %1 在 3 秒内没有打开（设备或其驱动没有响应）")
+                .arg(device);
         case OpenFailure::PermissionDenied: {
             QString reason = PortController::tr("没有使用串口 %1 的权限").arg(device);
             const QString group = QString::fromStdString(port.PermissionGroup());
@@ -64,7 +65,7 @@ void PortController::Configure(const Configuration& config) {
     m_device = QString::fromStdString(config.device);
 }
 
-void PortController::Start(const QString& portOverride, const QString& tracePath) {
+void PortController::Choose(const QString& portOverride, const QString& tracePath) {
     if (!tracePath.isEmpty()) {
         trace_ = std::make_unique<ByteTrace>();
         std::string error;
@@ -87,7 +88,15 @@ void PortController::Start(const QString& portOverride, const QString& tracePath
     } else {
         device = PortDeviceName(m_portNumber);
     }
-    OpenPort(device, true);
+    deviceInUse_ = device;
+}
+
+QString PortController::ChosenPortName() const {
+    return deviceByName_ ? QString::fromStdString(deviceInUse_) : QString::number(m_portNumber);
+}
+
+void PortController::Start() {
+    OpenPort(deviceInUse_, true);
 }
 
 void PortController::OnFindRadio() {
@@ -106,7 +115,9 @@ bool PortController::OpenPort(const std::string& device, bool atStartup) {
         return true;
     LogOpenFailure();
     if (atStartup) {
-        dialogs_.Message(QMessageBox::NoIcon, kAppTitle, tr("打开串口失败，请重新选择串口"));
+        dialogs_.Message(QMessageBox::NoIcon, kAppTitle,
+                         tr("打开串口失败，请重新选择串口") + QLatin1Char('\n') +
+                             OpenFailureReason(m_serialPort));
     }
     return false;
 }
@@ -132,13 +143,13 @@ void PortController::OnSelectCom(int number) {
     OpenPort(PortDeviceName(number), false);
 }
 
-QStringList PortController::SerialDeviceNames() const {
-    QStringList names;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        names << info.portName();
+QList<CommandTarget::SerialDevice> PortController::SerialDevices() {
+    QList<CommandTarget::SerialDevice> devices;
+    for (const SystemPort& port : ListSystemPorts()) {
+        devices.append(
+            {QString::fromStdString(port.name), QString::fromStdString(port.description)});
     }
-    names.sort();
-    return names;
+    return devices;
 }
 
 void PortController::OnSelectDevice(const QString& name) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "command_target.h"
 #include "serial_port.h"
 
 class MessageLog;
@@ -31,8 +32,12 @@ public:
     std::function<void()> stateChanged;
 
     void Configure(const orvel::Configuration& config);
-    // The trace, then the port of this run: `portOverride`, the INI's device or its number.
-    void Start(const QString& portOverride, const QString& tracePath);
+    // The trace, and the port of this run: `portOverride`, the INI's device or its number.
+    void Choose(const QString& portOverride, const QString& tracePath);
+    // The chosen port as the start-up log names it: its number, or the device named.
+    QString ChosenPortName() const;
+    // Opens the chosen port; a failure is logged and shown.
+    void Start();
 
     orvel::SerialPort& serialPort() { return m_serialPort; }
     int portNumber() const { return m_portNumber; }
@@ -45,7 +50,7 @@ public:
     void OnSelectCom(int number);
     void OnSelectDevice(const QString& name);
     void OnFindRadio();
-    QStringList SerialDeviceNames() const;
+    static QList<CommandTarget::SerialDevice> SerialDevices();
     bool IsDeviceChecked(const QString& name) const;
     bool IsComChecked(int number) const;
     QString PortStatusText() const;

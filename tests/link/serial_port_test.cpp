@@ -4,14 +4,20 @@
 
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <future>
+#include <thread>
 
 #include "byte_trace.h"
 
 #include "link_fixture.h"
 #include "poll_receive.h"
+#include "port_probe.h"
 
 namespace orvel::testing {
 namespace {
@@ -52,6 +58,46 @@ TEST_F(SerialPortTest, ALinkAndTheDeviceItNamesShareOneLock) {
     EXPECT_EQ(second.OpenDevice(link), 0);
     EXPECT_EQ(second.LastOpenFailure(), OpenFailure::Busy);
     std::remove(link.c_str());
+}
+
+// A device whose open hangs (a wireless link's virtual port) costs the bound, not the program.
+TEST_F(SerialPortTest, AnOpenThatHangsIsGivenUpAtItsBoundAndTheNextOpenWorks) {
+    auto release = std::make_shared<std::promise<void>>();
+    std::shared_future<void> released = release->get_future().share();
+    port.SetOpenBound(300);
+    port.SetOpener([released](QSerialPort& serial) {
+        released.wait();
+        return serial.open(QIODevice::ReadWrite);
+    });
+    radio = StartedRadio({}, sim::VirtualRadio::DefaultImage());
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.OpenDevice(radio->DevicePath()), 0);
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(waited, std::chrono::milliseconds(250));
+    EXPECT_LT(waited, std::chrono::milliseconds(2000));
+    EXPECT_EQ(port.IsOpen(), 0);
+    EXPECT_EQ(port.LastOpenFailure(), OpenFailure::TimedOut);
+    EXPECT_NE(port.LastOpenError().find(radio->DevicePath()), std::string::npos);
+
+    // The abandoned attempt lets go of the device when its open finally returns.
+    release->set_value();
+    SleepPause(200);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    port.SetOpener([](QSerialPort& serial) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return serial.open(QIODevice::ReadWrite);
+    });
+    ASSERT_EQ(port.OpenDevice(radio->DevicePath()), 1) << port.LastOpenError();
+    // Opened on another thread, the port serves this one.
+    EXPECT_EQ(ReadRadio(port, Hooks()).status, ReadStatus::Ok);
+}
+
+TEST(PortNames, NumbersSortByValue) {
+    std::vector<std::string> names = {"COM10",  "ttyUSB1", "COM2",   "COM1",
+                                      "ttyS10", "ttyS2",   "ttyUSB0"};
+    std::sort(names.begin(), names.end(), PortNameLess);
+    EXPECT_EQ(names, (std::vector<std::string>{"COM1", "COM2", "COM10", "ttyS2", "ttyS10",
+                                               "ttyUSB0", "ttyUSB1"}));
 }
 
 TEST_F(SerialPortTest, TheTraceHoldsFramesAnswersAndDiscardedBytes) {

@@ -36,7 +36,12 @@ public:
         ShowState();
     }
     CommandActions& Commands() override { return actions; }
-    QStringList SerialDeviceNames() const override { return devices; }
+    QList<SerialDevice> SerialDevices() const override {
+        QList<SerialDevice> list;
+        for (const QString& name : devices)
+            list.append({name, descriptions.value(name)});
+        return list;
+    }
     void OnSelectDevice(const QString& name) override {
         selectedDevices << name;
         device = name;
@@ -66,6 +71,7 @@ public:
     QString portText;
     bool portFollowsCommands = true;
     QStringList devices;
+    QHash<QString, QString> descriptions;
     QString device;
     QStringList selectedDevices;
     QStringList recent;
@@ -492,10 +498,13 @@ private slots:
 
     void serialDevicesAreListedAfresh() {
         m_target->devices = {"ttyUSB0", "ttyS0"};
+        m_target->descriptions = {{"ttyUSB0", "USB serial adapter (Acme)"}};
         m_target->device = "ttyS0";
         emit PortMenu()->aboutToShow();
         QStringList shown = Describe(PortMenu()->actions()).mid(4);
-        QCOMPARE(shown, QStringList({"-", "device:ttyUSB0 ttyUSB0", "device:ttyS0 ttyS0"}));
+        // The adapter is told apart by what the system says of it; choosing stores the name.
+        QCOMPARE(shown, QStringList({"-", "device:ttyUSB0 ttyUSB0 — USB serial adapter (Acme)",
+                                     "device:ttyS0 ttyS0"}));
         QAction* usb = PortMenu()->actions().at(5);
         QAction* onboard = PortMenu()->actions().at(6);
         QVERIFY(usb->isCheckable() && !usb->isChecked());
