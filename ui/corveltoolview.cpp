@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTimer>
 
 #include "app_paths.h"
 #include "codec.h"
@@ -152,7 +153,24 @@ void COrvelToolView::PlaceFrame() {
     }
 }
 
+// The title bar and borders are known only once the frame is on screen; with them a frame that
+// fitted as a client area may run past a screen at 150 % or 200 %.
+void COrvelToolView::KeepFrameOnScreen() {
+    QWidget* frame = window();
+    const QScreen* screen = frame->screen();
+    if (frame == this || screen == nullptr || frame->isMaximized() || frame->isFullScreen())
+        return;
+    const QRect client =
+        ClientWithinArea(frame->geometry(), frame->frameGeometry(), screen->availableGeometry());
+    if (client != frame->geometry())
+        frame->setGeometry(client);
+}
+
 bool COrvelToolView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window() && event->type() == QEvent::Show && !shownOnce_) {
+        shownOnce_ = true;
+        QTimer::singleShot(0, this, [this] { KeepFrameOnScreen(); });
+    }
     // Closing the window in the middle of an exchange would pull the port and the view away
     // from under it: the window stays until the exchange is over.
     if (busy_ && watched == window() && event->type() == QEvent::Close) {

@@ -123,6 +123,7 @@ protected:
 
 private:
     void PlaceFrame();
+    void KeepFrameOnScreen();
     // The real dialogs in dialogs_, over this window.
     void UseShownDialogs();
     // Each command's action bound to what it does, and its enabled and checked states to the
@@ -148,5 +149,6 @@ private:
     RowCommands rows_;
     CommandActions commands_;
     bool busy_ = false;
+    bool shownOnce_ = false;
     bool started_ = false;
 };

@@ -71,3 +71,7 @@ void FollowNewestLine(QPlainTextEdit* log);
 // log asks for room to show ten lines and keeps its newest line in view, and the list's columns
 // follow the form's scale.
 CFormLayout* LayOutMainForm(QWidget* form);
+
+// Where a top-level window's client area goes so that the whole frame, title bar and borders
+// included, lies inside `area`: as large as it was or as fits, moved in where it stuck out.
+QRect ClientWithinArea(const QRect& client, const QRect& frame, const QRect& area);

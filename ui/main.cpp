@@ -130,6 +130,10 @@ int main(int argc, char* argv[]) {
         QStringLiteral("LANG"));
     parser.addOptions(
         {simulate, port, trace, reportPdf, screenshot, demo, find, delay, scene, lang, version});
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("A .dat file to open (or a .csv or .json to import) once the window is up."),
+        QStringLiteral("[FILE]"));
     // The language comes first, so that the help and Qt's own messages speak it too.
     parser.parse(QApplication::arguments());
     QStringList warnings;
@@ -198,8 +202,15 @@ int main(int argc, char* argv[]) {
 
     frame.show();
     frame.setWindowTitle(CMainFrame::Caption());
-    QTimer::singleShot(0, view, [view, &frame] {
+    // A file given to the program (double-clicked in the file manager) opens as one dropped
+    // on the window does, after the port.
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        std::fprintf(stderr, "orveltool: one file at a time; opening %s\n", qPrintable(files[0]));
+    QTimer::singleShot(0, view, [view, &frame, files] {
         view->OpenPort();
+        if (!files.isEmpty())
+            view->OnDropFiles(files.mid(0, 1));
         frame.RefreshCommandStates();
     });
     if (parser.isSet(demo)) {

@@ -21,6 +21,7 @@
 #include "cmainframe.h"
 #include "codec.h"
 #include "corveltoolview.h"
+#include "form_layout.h"
 #include "radio_fields.h"
 #include "settings_panel.h"
 #include "window_fixture.h"
@@ -127,6 +128,22 @@ private slots:
         // The radio's terminal came from the command line: no port item names it.
         for (int id = cmd::kCom1; id <= cmd::kCom4; ++id)
             QVERIFY(!view->IsCommandChecked(id));
+    }
+
+    // A title bar of 30 and borders of 8 (as at 150 %) on a 1280 x 720 screen with its task bar:
+    // the whole frame stays on the screen, shrunk only where it must be.
+    void theWholeFrameStaysOnTheScreen() {
+        const QRect area(0, 0, 1280, 690);
+        const QMargins decoration(8, 30, 8, 8);
+        const auto frameOf = [&](const QRect& client) { return client.marginsAdded(decoration); };
+        const QRect tall(40, 30, 1200, 700);
+        QCOMPARE(ClientWithinArea(tall, frameOf(tall), area), QRect(40, 30, 1200, 652));
+        const QRect fits(100, 100, 800, 500);
+        QCOMPARE(ClientWithinArea(fits, frameOf(fits), area), fits);
+        const QRect outside(600, 300, 800, 500);
+        QCOMPARE(ClientWithinArea(outside, frameOf(outside), area), QRect(472, 182, 800, 500));
+        const QRect wide(-50, 30, 1400, 600);
+        QCOMPARE(ClientWithinArea(wide, frameOf(wide), area), QRect(8, 30, 1264, 600));
     }
 
     void theFrameFillsAnEightHundredBySixHundredScreen() {
