@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -82,6 +83,11 @@ int main(int argc, char* argv[]) {
         if (arg == "--help" || arg == "-h" || arg == "--help-all" || arg == "--version")
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+#ifdef SIGXFSZ
+    // Past a file-size limit a save, a trace or a safety copy fails with its message; the
+    // signal would end the window in the middle of a write to the radio.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OrvelTool"));
     QApplication::setApplicationVersion(QString::fromLatin1(orvel::kVersion));
