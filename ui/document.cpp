@@ -2,12 +2,25 @@
 
 #include "codec.h"
 #include "document_step.h"
+#include "radio_fields.h"
 
 using namespace orvel;
 
 MemoryImage DocumentState::Encoded() const {
     MemoryImage bytes = image;
     EncodeImage(table, settings, bytes);
+    // A drop-down's code that names no item shows as no choice, and no choice codes as 0xFF.
+    // Left without a choice, the code stays as the file or the radio had it: opening and
+    // saving changes no byte.
+    const RadioSettings held = DecodeSettings(image, settings);
+    for (const SettingField& field : kSettingFields) {
+        if (field.dropDown && settings.*field.member == -1 && held.*field.member == -1) {
+            const int mask = ((1 << field.width) - 1) << field.shift;
+            bytes[field.byte] =
+                static_cast<std::uint8_t>((bytes[field.byte] & ~mask) | (image[field.byte] & mask));
+        }
+    }
+    bytes[layout::kChecksum] = ImageChecksum(bytes);
     return bytes;
 }
 

@@ -64,9 +64,9 @@ void TransferCommands::ImportPath(const QString& path) {
     if (kind == FileKind::Csv) {
         // A spreadsheet holds a channel plan: the settings, header and spare bytes the window
         // has stay as they are.
-        const ChannelTable table = DecodeImage(image, DecodeSource::FromFile).table;
-        image = document_.Encoded();
-        EncodeImage(table, document_.settings(), image);
+        DocumentState kept = document_.state();
+        kept.table = DecodeImage(image, DecodeSource::FromFile).table;
+        image = kept.Encoded();
     }
     log_.AppendLog(tr("文件导入[%1]").arg(fullPath));
     editor_.LoadImage(image, DecodeSource::FromFile,

@@ -1,7 +1,8 @@
 // One document behind the window: what is saved after undo, import and paste; the unsaved mark
 // through every way a change can come; rows from the clipboard; the fill's preview; the recent
-// files as the settings file lists them.
+// files as the settings file lists them; where the row commands land; codes the panel cannot show.
 #include <QClipboard>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -16,8 +17,10 @@
 #include <memory>
 
 #include "app_paths.h"
+#include "channel_file.h"
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
+#include "codec.h"
 #include "fill_dialog.h"
 #include "window_fixture.h"
 
@@ -317,6 +320,77 @@ private slots:
         QCOMPARE(preview->item(1, kColRx)->text(), "223.000");
         QCOMPARE(dialog.findChild<QLabel*>("fillSummary")->text(),
                  "2 个信道不符合要求，将保持原样");
+    }
+
+    // The mark goes once the work is kept: saved in place, or written without the check.
+    void aSaveInPlaceOrAnUncheckedWriteClearsTheMark() {
+        Start();
+        Run(cmd::kSaveAs, Path("a.dat"));
+        const QByteArray before = FileBytes(Path("a.dat"));
+        EditRow3("224");
+        Run(cmd::kSave);
+        QVERIFY(!frame->isWindowModified());
+        QVERIFY(FileBytes(Path("a.dat")) != before);
+        EditRow3("225");
+        Run(cmd::kVerifyWrites);
+        Run(cmd::kWriteRadio);
+        QCOMPARE(Texts().last(), "正确写入数据");
+        QVERIFY(!frame->isWindowModified());
+    }
+
+    // 批量设置 over several chosen rows fills those rows; 粘贴 without a chosen row starts at
+    // the panel's channel.
+    void rowCommandsGoWhereTheUserPointed() {
+        Start();
+        view->dialogs().fill = [](const ChannelTable&, const FrequencyLimits&, int first,
+                                  int last) -> std::optional<FillPlan> {
+            return FillPlan{first, last, 230.0, 1.0, 0.5, {}};
+        };
+        const QString row6 = Row(6);
+        const QAbstractItemModel* list = view->channelList()->model();
+        view->channelList()->selectionModel()->select(
+            QItemSelection(list->index(2, 0), list->index(4, 6)),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        Run(cmd::kFill);
+        QCOMPARE(LastLine(), "批量设置 信道3-5");
+        QCOMPARE(Row(6), row6);
+
+        view->channelList()->selectRow(6);
+        view->OnRowClicked();
+        view->channelList()->clearSelection();
+        QGuiApplication::clipboard()->setText("230\t231\tP2\t2400\t开\tL2");
+        Run(cmd::kPaste);
+        QCOMPARE(Row(7), "230.000,231.000,P2,2400,开,L2");
+    }
+
+    // Drop-down codes that name no item show no choice; the file is saved as it was opened,
+    // also after a spreadsheet brought the same channels.
+    void aFileWithCodesTheDropDownsCannotShowIsSavedAsOpened() {
+        Start();
+        Run(cmd::kExport, Path("plan.csv"));
+        Run(cmd::kSaveAs, Path("a.dat"));
+        const QByteArray saved = FileBytes(Path("a.dat"));
+        MemoryImage image =
+            ImageFromChannelFile(std::vector<std::uint8_t>(saved.begin(), saved.end())).image;
+        image[layout::kTxTimeLimitIndex] = 0x20;
+        image[layout::kPowerSaveIndex] = 0x30;
+        image[layout::kChecksum] = ImageChecksum(image);
+        const std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
+        const QByteArray opened(reinterpret_cast<const char*>(bytes.data()),
+                                static_cast<qsizetype>(bytes.size()));
+        QFile file(Path("b.dat"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(opened);
+        file.close();
+        Run(cmd::kOpen, Path("b.dat"));
+        QCOMPARE(Control<QComboBox>(view, "id1012")->currentIndex(), -1);
+        QCOMPARE(Control<QComboBox>(view, "id1013")->currentIndex(), -1);
+        QVERIFY(!frame->isWindowModified());
+        Run(cmd::kSaveAs, Path("c.dat"));
+        QCOMPARE(FileBytes(Path("c.dat")), opened);
+        Run(cmd::kImport, Path("plan.csv"));
+        Run(cmd::kSaveAs, Path("d.dat"));
+        QCOMPARE(FileBytes(Path("d.dat")), opened);
     }
 };
 
