@@ -66,8 +66,7 @@ std::uint8_t HexPairToByte(char high, char low) {
 }
 
 FrequencyBytes PackFrequency(std::string_view megahertz, Padding padding) {
-    const double kilohertz = ReadDecimal(megahertz) * 1000.0;
-    std::string digits = FormatFixed(kilohertz, 0, 6, padding == Padding::Zeros);
+    const std::string digits = FormatDecimalText(megahertz, 3, 0, 6, padding == Padding::Zeros);
     return {HexPairToByte(digits[0], digits[1]), HexPairToByte(digits[2], digits[3]),
             HexPairToByte(digits[4], digits[5])};
 }

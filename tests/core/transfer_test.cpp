@@ -315,6 +315,45 @@ TEST(TransferImport, AFrequencyIsCheckedAsItWillBeStored) {
               "row 2, column rx: \"222.9996\" is outside Min..Max, 223.000 to 235.000 MHz");
     EXPECT_EQ(CsvError(CsvWithLine(2, "2,223,235.0004,P5,1200,关,L9")),
               "row 2, column tx: \"235.0004\" is outside Min..Max, 223.000 to 235.000 MHz");
+    // However little: as a double it is 235 itself.
+    EXPECT_EQ(CsvError(CsvWithLine(2, "2,223,235.0000000000000000001,P5,1200,关,L9")),
+              "row 2, column tx: \"235.0000000000000000001\" is outside Min..Max, 223.000 to "
+              "235.000 MHz");
+}
+
+// As doubles, 230.0125 lies just below its half and 234.9995 just above, and they once rounded
+// their own ways. Typed, pasted or imported, a frequency rounds on its digits, halves up.
+TEST(ChannelEdit, HalvesRoundUpWhereverAFrequencyComesIn) {
+    const FrequencyLimits limits{223.0, 240.0};
+    const struct {
+        std::string typed;
+        std::string cell;
+    } cases[] = {{"230.0125", "230.013"},
+                 {"234.9995", "235.000"},
+                 {"230.0115", "230.012"},
+                 {"230.01249", "230.012"},
+                 {"223.0005", "223.001"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FrequencyCell(c.typed), c.cell) << c.typed;
+        ChannelTable typed = EmptyChannelTable();
+        InvalidFlags invalid;
+        ASSERT_TRUE(
+            ConfirmPanel({1, c.typed, c.typed, 0, 0, 0, 0}, limits, typed, invalid).written);
+        EXPECT_EQ(typed[0][kColRx], c.cell) << c.typed;
+        ChannelTable pasted = EmptyChannelTable();
+        EXPECT_TRUE(ConfirmRow({"", c.typed, c.typed, "P1", "1200", "关", "L1"}, 1, limits, pasted)
+                        .empty());
+        EXPECT_EQ(pasted[0][kColTx], c.cell) << c.typed;
+        MemoryImage image{};
+        ImportError error;
+        ASSERT_TRUE(ImageFromCsv(CsvWithLine(1, "1," + c.typed + "," + c.typed + ",P1,1200,关,L1"),
+                                 limits, image, error))
+            << error.Text();
+        EXPECT_EQ(DecodeImage(image, DecodeSource::FromFile).table[0][kColRx], c.cell) << c.typed;
+        EXPECT_EQ(PackFrequency(c.typed), PackFrequency(c.cell)) << c.typed;
+    }
+    EXPECT_EQ(FrequencyCell("2.300125e2"), "230.013");
+    EXPECT_EQ(FrequencyCell("-0.0005"), "-0.001");
 }
 
 TEST(ChannelEdit, ConfirmRefusesWhatCannotBeStoredAndWhatIsTypedOrStoredOutsideTheLimits) {
@@ -323,13 +362,25 @@ TEST(ChannelEdit, ConfirmRefusesWhatCannotBeStoredAndWhatIsTypedOrStoredOutsideT
         FrequencyLimits limits;
         bool valid;
     } cases[] = {
-        {"0", {-1.0, 235.0}, false},           {"0.0004", {-1.0, 235.0}, false},
-        {"0.0005", {-1.0, 235.0}, true},       {"999.999", {0.0, 2000.0}, true},
-        {"999.9995", {0.0, 2000.0}, false},    {"230.1245", {223.0, 230.1245}, false},
-        {"230.1244", {223.0, 230.1245}, true}, {"223", {223.0, 235.0}, true},
-        {"nan", {-1e9, 1e9}, false},           {"inf", {-1e9, HUGE_VAL}, false},
-        {"235.0001", {223.0, 235.0}, false},   {"222.9999", {223.0, 235.0}, false},
-        {"235.0004", {223.0, 235.0}, false},   {"235", {223.0, 235.0}, true},
+        {"0", {-1.0, 235.0}, false},
+        {"0.0004", {-1.0, 235.0}, false},
+        {"0.0005", {-1.0, 235.0}, true},
+        {"999.999", {0.0, 2000.0}, true},
+        {"999.9995", {0.0, 2000.0}, false},
+        {"230.1245", {223.0, 230.1245}, false},
+        {"230.1244", {223.0, 230.1245}, true},
+        {"223", {223.0, 235.0}, true},
+        {"nan", {-1e9, 1e9}, false},
+        {"inf", {-1e9, HUGE_VAL}, false},
+        {"235.0001", {223.0, 235.0}, false},
+        {"222.9999", {223.0, 235.0}, false},
+        {"235.0004", {223.0, 235.0}, false},
+        {"235", {223.0, 235.0}, true},
+        {"235.0000000000000000001", {223.0, 235.0}, false},
+        {"222.99999999999999999999", {223.0, 235.0}, false},
+        {"2.350000000000000000001e2", {223.0, 235.0}, false},
+        {"235.0000000000000000000", {223.0, 235.0}, true},
+        {"230.12449999999999999999", {223.0, 230.1245}, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FrequencyValid(c.typed, c.limits), c.valid) << c.typed;
