@@ -88,9 +88,10 @@ std::uint8_t ImageChecksum(const MemoryImage& image) {
 }
 
 std::uint8_t SquelchCode(std::string_view cell) {
-    if (cell.size() == 2 && cell[0] == 'L' && cell[1] >= '1' && cell[1] <= '9') {
-        return static_cast<std::uint8_t>(cell[1] - '0');
-    }
+    if (const int level = vocab::IndexOf(vocab::kSquelch, cell); level >= 0)
+        return static_cast<std::uint8_t>(level + 1);
+    if (const int raw = vocab::IndexOf(vocab::kRawSquelch, cell); raw >= 0)
+        return static_cast<std::uint8_t>(raw + 10);
     return 0;
 }
 

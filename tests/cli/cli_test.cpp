@@ -399,12 +399,12 @@ TEST_F(Cli, ConvertRoundTripsAndLeavesTheOutputAloneOnError) {
     EXPECT_EQ(json::parse(Read("d.json"))["channels"], fromCsv["channels"]);
 
     const std::vector<std::uint8_t> bytes = Read("a.json");
-    Write("bad.json", Replaced({bytes.begin(), bytes.end()}, "\"P3\"", "\"P7\""));
+    Write("bad.json", Replaced({bytes.begin(), bytes.end()}, "\"P3\"", "\"P8\""));
     Write("kept.dat", std::string("keep"));
     for (const QString out : {"kept.dat", "new.dat"}) {
         const Result r = Ctl({"convert", Path("bad.json"), Path(out), "--config", ini});
         EXPECT_EQ(r.code, 3);
-        EXPECT_NE(r.err.find("bad.json: row 1, column power: \"P7\" is not one of"),
+        EXPECT_NE(r.err.find("bad.json: row 1, column power: \"P8\" is not one of"),
                   std::string::npos)
             << r.err;
     }
@@ -864,6 +864,49 @@ TEST_F(Cli, AFileSizeLimitStopsTheTraceAndNeverTheWrite) {
     EXPECT_EQ(Read("keep.json").size(), 2u);
     EXPECT_EQ(QDir(dir_.path()).entryList({".keep.json*"}, QDir::Hidden | QDir::Files),
               QStringList{});
+}
+
+// convert X.dat X.json, then X.json Y.dat gives X's bytes again, or the first convert writes
+// nothing and names the cell: codes beyond the panel's items go through JSON and CSV; an erased
+// image's channels are no frequencies.
+TEST_F(Cli, AConvertedFileReadsBackAsItsBytesOrIsNotWritten) {
+    MemoryImage odd = StartupImage();
+    EncodeImage(EmptyChannelTable(), RadioSettings{}, odd);
+    const ChannelRecord records[] = {{0x23, 0x01, 0x25, 0x0A, 0x23, 0x01, 0x25, 0x86 | 0x10},
+                                     {0x23, 0x01, 0x25, 0x0F, 0x23, 0x01, 0x25, 0x87 | 0x70}};
+    for (std::size_t i = 0; i < std::size(records); ++i)
+        std::copy(records[i].begin(), records[i].end(),
+                  odd.begin() + layout::ChannelOffset(int(i)));
+    odd[layout::kChecksum] = ImageChecksum(odd);
+    Write("odd.dat", ChannelFileBytes(odd));
+    for (const QString kind : {"json", "csv"}) {
+        const QString text = Path("odd." + kind);
+        const QString back = Path("back-" + kind + ".dat");
+        Result r = Ctl({"convert", Path("odd.dat"), text, "--config", Path("orvel.ini")});
+        ASSERT_EQ(r.code, 0) << r.err;
+        r = Ctl({"convert", text, back, "--config", Path("orvel.ini")});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(Read("back-" + kind + ".dat"), Read("odd.dat")) << kind.toStdString();
+    }
+
+    MemoryImage erased;
+    erased.fill(0xFF);
+    erased[layout::kChecksum] = ImageChecksum(erased);
+    Write("erased.dat", ChannelFileBytes(erased));
+    Write("kept.csv", std::string("old"));
+    for (const QString out : {"erased.json", "kept.csv"}) {
+        const Result r =
+            Ctl({"convert", Path("erased.dat"), Path(out), "--config", Path("orvel.ini")});
+        EXPECT_EQ(r.code, 3);
+        EXPECT_NE(r.err.find(Path(out).toStdString() +
+                             ": not written, as it would not read back: channel 1, column rx: "
+                             "bytes FF FF FF show as an empty cell"),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_FALSE(QFile::exists(Path("erased.json")));
+    EXPECT_EQ(Read("kept.csv"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_TRUE(Backups("*-file*").isEmpty());
 }
 
 // A proxy between orvelctl and the radio doubles the 65th acknowledgement; the radio refuses
