@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -982,6 +983,37 @@ TEST_F(Cli, NamesOnStderrAreEscapedAndBounded) {
     }
     EXPECT_NE(Ctl({"show", "nope\x1b]0;PWNED\x07.dat"}).err.find("nope\\x1B]0;PWNED\\x07.dat"),
               std::string::npos);
+}
+
+// Limits that bite at random places of every file a run writes (its trace, a copy, the list of
+// copies, its output): no run is ended by the limit, and none leaves a temporary file behind.
+TEST_F(Cli, StressRandomFileSizeLimitsEndNoRunHalfway) {
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    std::mt19937 random(2);
+    for (int run = 0; run < 6; ++run) {
+        const rlim_t limit = 1 + random() % 7000;
+        SCOPED_TRACE("limit " + std::to_string(limit));
+        for (const QStringList& command : {
+                 QStringList{"read", "--simulate", "--out", Path("x.dat"), "--trace",
+                             Path("r.txt")},
+                 QStringList{"convert", Path("a.dat"), Path("x.json"), "--config",
+                             Path("orvel.ini")},
+                 QStringList{"write", "--simulate", Path("a.dat"), "--trace", Path("w.txt")},
+             }) {
+            const Result r = Ctl(command, limit);
+            ASSERT_TRUE(r.code == 0 || r.code == 3) << command.join(' ').toStdString() << r.err;
+            if (command[0] == "write") {
+                EXPECT_NE(r.err.find("***正确写入数据***"), std::string::npos) << r.err;
+            }
+            if (command[0] == "convert" && r.code == 0) {
+                EXPECT_EQ(Read("x.json").size(), JsonOf(SampleImage()).size());
+            }
+        }
+        for (const QString& folder : {dir_.path(), Path("data/OrvelTool/backups")}) {
+            EXPECT_EQ(QDir(folder).entryList({".*tmp*"}, QDir::Hidden | QDir::Files), QStringList{})
+                << folder.toStdString();
+        }
+    }
 }
 
 TEST_F(Cli, FileNamesAreTheBytesGiven) {
