@@ -934,12 +934,19 @@ TEST_F(Cli, ATraceIsNoneOfTheCommandsOwnFiles) {
     Write("v.json", JsonOf(SampleImage()));
     ASSERT_TRUE(QDir(dir_.path()).mkdir("sub"));
     ASSERT_TRUE(QFile::link(Path("v.dat"), Path("link.dat")));
+    ASSERT_EQ(::link(QFile::encodeName(Path("v.dat")), QFile::encodeName(Path("hard.dat"))), 0);
     const QString ini = Path("orvel.ini");
+    // The INI read without --config: the user's, as none stands beside the program.
+    const QString userIni = Path("config/OrvelTool/OrvelTool.ini");
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("config/OrvelTool"));
+    Write("config/OrvelTool/OrvelTool.ini", std::string("[Set]\nMin=223\n"));
     const std::vector<std::uint8_t> iniBytes = Read("orvel.ini");
     for (const QStringList& command : {
              QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("v.dat")},
              QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("sub/../v.dat")},
              QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("link.dat")},
+             QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("hard.dat")},
+             QStringList{"write", "--simulate", Path("v.dat"), "--trace", userIni},
              QStringList{"write", "--simulate", Path("v.dat"), "--config", ini, "--trace", ini},
              QStringList{"diff", Path("v.json"), "--simulate", "--trace", Path("v.json")},
              QStringList{"read", "--simulate", "--out", Path("x.dat"), "--trace", Path("x.dat")},
@@ -951,6 +958,7 @@ TEST_F(Cli, ATraceIsNoneOfTheCommandsOwnFiles) {
     EXPECT_EQ(Read("v.dat"), dat);
     EXPECT_EQ(Read("v.json").size(), JsonOf(SampleImage()).size());
     EXPECT_EQ(Read("orvel.ini"), iniBytes);
+    EXPECT_EQ(Read("config/OrvelTool/OrvelTool.ini").size(), 14u);
     EXPECT_FALSE(QFile::exists(Path("x.dat")));
     // A file of its own still takes the trace.
     EXPECT_EQ(Ctl({"write", "--simulate", Path("v.dat"), "--trace", Path("t.txt")}).code, 0);
@@ -966,6 +974,7 @@ TEST_F(Cli, NamesOnStderrAreEscapedAndBounded) {
     for (const QStringList& command : {
              QStringList{"show", "nope\x1b]0;PWNED\x07.dat"},
              QStringList{"read", "--port", "/dev/x\x1b[2J"},
+             QStringList{"convert", Path("a.dat"), "x\x1b[2J.txt"},
              QStringList{"write", Path("a.dat"), "--port", "/dev/a\nb", "--port", "/dev/c\x1b"},
              QStringList{"show", QString::fromStdString(deep)},
          }) {

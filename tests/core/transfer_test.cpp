@@ -293,6 +293,10 @@ TEST(TransferImport, AKeyGivenTwiceIsRefusedByName) {
     EXPECT_EQ(twice("rx"), "row 1, column rx: the key \"rx\" is given twice");
     EXPECT_EQ(twice("parity"), "settings.parity: the key \"parity\" is given twice");
     EXPECT_EQ(twice("header"), "header: the key \"header\" is given twice");
+    // Of two keys given twice, the first in the file is named.
+    const std::size_t parity = text.find("\"parity\": ");
+    text.insert(parity, text.substr(parity, text.find(',', parity) - parity) + ", ");
+    EXPECT_EQ(twice("rx"), "row 1, column rx: the key \"rx\" is given twice");
 }
 
 TEST(TransferImport, AFrequencyIsCheckedAsItWillBeStored) {
