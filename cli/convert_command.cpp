@@ -13,7 +13,11 @@ int RunConvert(const QStringList& arguments, Context& c) {
         "and OUT is left as it was. A .csv holds the channels only: the rest of the\n"
         "configuration gets its start-up values. A .csv input may be UTF-8 or GBK, with or\n"
         "without a BOM, its cells separated by commas or semicolons, as spreadsheets save\n"
-        "it. OUT must be missing or a regular file.\n\n"
+        "it. OUT must be missing or a regular file.\n"
+        "A .json or .csv OUT reads back as IN's bytes (a .csv: its channels): codes beyond\n"
+        "the panel's items go as P6, P7 and L10 to L15; what such a file cannot carry (an\n"
+        "erased image, an empty power or rate cell in a used channel) is named by channel\n"
+        "and column, and OUT is left as it was.\n\n"
         "  --no-safety-copy  replace an existing OUT even when its copy cannot be kept\n"
         "                  among the safety copies (without it, OUT then stays as it is)\n\n" +
             std::string(kConfigHelp),

@@ -44,15 +44,17 @@ std::string FrequencyProblem(const std::string& cell, const FrequencyLimits& lim
     return {};
 }
 
-template <std::size_t N>
-std::string ItemProblem(const std::array<std::string_view, N>& items, const std::string& cell) {
-    if (vocab::IndexOf(items, cell) >= 0)
+// An item of the panel's, or one of the codes a decode shows beyond them (`raw`).
+template <std::size_t N, std::size_t R = 0>
+std::string ItemProblem(const std::array<std::string_view, N>& items, const std::string& cell,
+                        const std::array<std::string_view, R>& raw = {}) {
+    if (vocab::IndexOf(items, cell) >= 0 || vocab::IndexOf(raw, cell) >= 0)
         return {};
     std::string reason = Quoted(cell) + " is not one of ";
-    for (std::size_t i = 0; i < N; ++i) {
+    for (std::size_t i = 0; i < N + R; ++i) {
         if (i > 0)
             reason += ", ";
-        reason += items[i];
+        reason += i < N ? items[i] : raw[i - N];
     }
     return reason;
 }
@@ -63,13 +65,13 @@ std::string CellProblem(int column, const std::string& cell, const FrequencyLimi
         case kColTx:
             return FrequencyProblem(cell, limits);
         case kColPower:
-            return ItemProblem(vocab::kPower, cell);
+            return ItemProblem(vocab::kPower, cell, vocab::kRawPower);
         case kColRate:
             return ItemProblem(vocab::kRate, cell);
         case kColDataVoice:
             return ItemProblem(vocab::kDataVoice, cell);
         default:
-            return ItemProblem(vocab::kSquelch, cell);
+            return ItemProblem(vocab::kSquelch, cell, vocab::kRawSquelch);
     }
 }
 

@@ -1,6 +1,8 @@
 // The edit panel's rules, for cells that come from a file instead of the panel: a row is
 // checked cell by cell as the panel checks it and stored as its confirm button stores it, so
-// nothing reaches an image that the window would have refused.
+// nothing reaches an image that the window would have refused. Beyond the panel's items, the
+// power and squelch cells a decode shows for codes a radio may hold (P6, P7, L10 to L15) are
+// taken back as those codes: an exported file reads back as the image it came from.
 #pragma once
 
 #include <array>
@@ -39,7 +41,7 @@ DecodedImage DecodeAsShown(const MemoryImage& image, DecodeSource source,
                            const FrequencyLimits& limits, const RadioSettings& before = {});
 
 // The first faulty cell of one row, checked as the edit panel checks it; a row must be empty
-// or complete.
+// or complete. Power P6 and P7 and squelch L10 to L15 pass as well (see above).
 bool CheckRow(const ChannelRow& row, int channelNo, const FrequencyLimits& limits,
               ImportError& error);
 

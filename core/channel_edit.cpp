@@ -42,7 +42,7 @@ void WritePanel(const EditPanel& panel, ChannelTable& table) {
 
 std::optional<double> StoredFrequency(std::string_view text) {
     // The same two printings the value goes through on its way into the image.
-    const std::string digits = FormatFixed(ReadDecimal(FrequencyCell(text)) * 1000.0, 0, 6, true);
+    const std::string digits = FormatDecimalText(FrequencyCell(text), 3, 0, 6, true);
     if (digits.size() != 6 || digits == "000000")
         return std::nullopt;
     int kilohertz = 0;
@@ -56,15 +56,16 @@ std::optional<double> StoredFrequency(std::string_view text) {
 
 bool FrequencyValid(std::string_view text, const FrequencyLimits& limits) {
     // Both the value as typed and the value as stored: 235.0004 would be stored as 235.000, yet
-    // what the technician typed lies beyond Max.
-    const double typed = ReadDecimal(text);
+    // what the technician typed lies beyond Max. The typed digits count however many there are.
     const std::optional<double> stored = StoredFrequency(text);
-    return stored && limits.min <= typed && typed <= limits.max && limits.min <= *stored &&
+    const std::optional<int> toMin = CompareDecimalText(text, limits.min);
+    const std::optional<int> toMax = CompareDecimalText(text, limits.max);
+    return stored && toMin && *toMin >= 0 && toMax && *toMax <= 0 && limits.min <= *stored &&
            *stored <= limits.max;
 }
 
 std::string FrequencyCell(std::string_view text) {
-    return FormatFixed(ReadDecimal(text), 3, 6);
+    return FormatDecimalText(text, 0, 3, 6);
 }
 
 void LoadRowIntoPanel(const ChannelTable& table, int rowIndex, EditPanel& panel) {

@@ -23,12 +23,13 @@ struct FrequencyLimits {
 std::optional<double> StoredFrequency(std::string_view text);
 
 // A frequency is valid when its record can hold it and both the value as typed and the value as
-// stored lie inside the limits, ends included: with Max 235, "235.0004" is refused although it
-// would be stored as 235.000, and with Max 230.1245, "230.1245" is refused as the 230.125 it
-// becomes.
+// stored lie inside the limits, ends included: with Max 235, "235.0004" and
+// "235.0000000000000000001" are refused although they would be stored as 235.000, and with Max
+// 230.1245, "230.1245" is refused as the 230.125 it becomes.
 bool FrequencyValid(std::string_view text, const FrequencyLimits& limits);
 
-// "%6.3f" of the text as read: what the channel list shows for a confirmed frequency.
+// "%6.3f" of the text as read, rounded on its digits with halves up (230.0125 -> 230.013): what
+// the channel list shows for a confirmed frequency.
 std::string FrequencyCell(std::string_view text);
 
 // The panel's state: the channel being edited (1..16, 0 = none), the frequencies as typed and

@@ -66,8 +66,7 @@ std::uint8_t HexPairToByte(char high, char low) {
 }
 
 FrequencyBytes PackFrequency(std::string_view megahertz, Padding padding) {
-    const double kilohertz = ReadDecimal(megahertz) * 1000.0;
-    std::string digits = FormatFixed(kilohertz, 0, 6, padding == Padding::Zeros);
+    const std::string digits = FormatDecimalText(megahertz, 3, 0, 6, padding == Padding::Zeros);
     return {HexPairToByte(digits[0], digits[1]), HexPairToByte(digits[2], digits[3]),
             HexPairToByte(digits[4], digits[5])};
 }
@@ -89,9 +88,10 @@ std::uint8_t ImageChecksum(const MemoryImage& image) {
 }
 
 std::uint8_t SquelchCode(std::string_view cell) {
-    if (cell.size() == 2 && cell[0] == 'L' && cell[1] >= '1' && cell[1] <= '9') {
-        return static_cast<std::uint8_t>(cell[1] - '0');
-    }
+    if (const int level = vocab::IndexOf(vocab::kSquelch, cell); level >= 0)
+        return static_cast<std::uint8_t>(level + 1);
+    if (const int raw = vocab::IndexOf(vocab::kRawSquelch, cell); raw >= 0)
+        return static_cast<std::uint8_t>(raw + 10);
     return 0;
 }
 

@@ -29,7 +29,7 @@ std::optional<std::string> UnpackFrequency(std::uint8_t b0, std::uint8_t b1, std
 // Sum of bytes 3..258 modulo 256.
 std::uint8_t ImageChecksum(const MemoryImage& image);
 
-// "L1".."L9" -> 1..9, anything else 0.
+// "L1".."L15" -> 1..15 (a decode shows nibbles 10..15 as L10..L15), anything else 0.
 std::uint8_t SquelchCode(std::string_view cell);
 // Power, rate and data/voice cells -> the flags byte.
 std::uint8_t ChannelFlags(std::string_view power, std::string_view rate,

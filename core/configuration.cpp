@@ -94,14 +94,28 @@ Configuration ReadConfiguration(const IniFile& ini) {
 }
 
 std::optional<SpecialData> ParseSpecialWord(std::string_view word) {
-    if (word.size() != 8)
-        return std::nullopt;
-    for (std::size_t i : {0, 1, 3, 4, 6, 7}) {
-        if (!HexDigit(word[i]))
+    // Blanks as the INI reader knows them, the same between the pairs as around the value.
+    std::size_t at = 0;
+    auto skipBlanks = [&] {
+        const std::size_t from = at;
+        while (at < word.size() && IsBlank(word[at]))
+            ++at;
+        return at > from;
+    };
+    std::uint8_t bytes[3] = {};
+    skipBlanks();
+    for (int i = 0; i < 3; ++i) {
+        if ((i > 0 && !skipBlanks()) || at + 2 > word.size() || !HexDigit(word[at]) ||
+            !HexDigit(word[at + 1])) {
             return std::nullopt;
+        }
+        bytes[i] = PairValue(word[at], word[at + 1]);
+        at += 2;
     }
-    return SpecialData{PairValue(word[0], word[1]), PairValue(word[3], word[4]),
-                       PairValue(word[6], word[7])};
+    skipBlanks();
+    if (at != word.size())
+        return std::nullopt;
+    return SpecialData{bytes[0], bytes[1], bytes[2]};
 }
 
 std::string IniPathBesideProgram(const std::string& programDir) {

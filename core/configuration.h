@@ -45,10 +45,10 @@ struct SpecialData {
     bool operator==(const SpecialData&) const = default;
 };
 
-// "12 34 56" -> {0x12, 0x34, 0x56}: three character pairs at 0-1, 3-4 and 6-7 of a word of
-// exactly 8 bytes; the characters at 2 and 5 are not looked at. Only '0'..'9' and 'A'..'F' are
-// digits: any other character in a pair (a letter O, a lower-case letter, which the radio's
-// arithmetic would turn into another byte) or any other length gives nullopt, and no frame.
+// "12 34 56" -> {0x12, 0x34, 0x56}: three pairs of hexadecimal digits with blanks between them,
+// any number of spaces or tabs (IsBlank), as around an INI value. Only '0'..'9' and 'A'..'F' are
+// digits: any other character (a letter O, a lower-case letter, which the radio's arithmetic
+// would turn into another byte, a comma between the pairs) gives nullopt, and no frame.
 std::optional<SpecialData> ParseSpecialWord(std::string_view word);
 
 // The configuration file in the program's directory, whatever the program file is called.

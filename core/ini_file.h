@@ -14,6 +14,9 @@
 
 namespace orvel {
 
+// The blanks dropped around names and values: space, tab, CR, vertical tab and form feed.
+bool IsBlank(char c);
+
 class IniFile {
 public:
     IniFile() = default;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
 #include <system_error>
 
 namespace orvel {
@@ -93,7 +94,152 @@ bool MagnitudeAtLeastOne(std::string_view number, bool hex) {
     return (hex ? 4 * digitOrder : digitOrder) + exponent >= 0;
 }
 
+// A number in decimal digits as written: digits × 10^exponent, without leading or trailing
+// zeros (no digits for zero).
+struct ExactDecimal {
+    bool negative = false;
+    std::string digits;
+    long long exponent = 0;
+
+    long long Order() const { return static_cast<long long>(digits.size()) + exponent; }
+};
+
+// Beyond this order of magnitude no frequency or limit is meant; doubles decide there.
+constexpr long long kExactOrder = 30;
+
+// The leading number of `text` as ReadDecimal reads it, when it is written in decimal digits with
+// or without an exponent; nullopt for hexadecimal, inf, nan, no number, or a huge one.
+std::optional<ExactDecimal> ReadExactDecimal(std::string_view text) {
+    std::size_t i = 0;
+    ExactDecimal number;
+    number.negative = SkipBlanksAndSign(text, i);
+    const auto digit = [&](std::size_t at) {
+        return at < text.size() && text[at] >= '0' && text[at] <= '9';
+    };
+    if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] | 0x20) == 'x')
+        return std::nullopt;
+    bool any = false;
+    for (; digit(i); ++i, any = true)
+        number.digits += text[i];
+    if (i < text.size() && text[i] == '.') {
+        for (++i; digit(i); ++i, any = true) {
+            number.digits += text[i];
+            --number.exponent;
+        }
+    }
+    if (!any)
+        return std::nullopt;
+    if (i < text.size() && (text[i] | 0x20) == 'e') {
+        std::size_t at = i + 1;
+        bool negativeExponent = false;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+            negativeExponent = text[at++] == '-';
+        long long exponent = 0;
+        for (; digit(at); ++at)
+            exponent = std::min(1000000000000LL, exponent * 10 + (text[at] - '0'));
+        if (at > i + 1 && digit(at - 1))
+            number.exponent += negativeExponent ? -exponent : exponent;
+    }
+    const std::size_t first = number.digits.find_first_not_of('0');
+    if (first == std::string::npos) {
+        number.digits.clear();
+        number.exponent = 0;
+        return number;
+    }
+    number.digits.erase(0, first);
+    const std::size_t last = number.digits.find_last_not_of('0');
+    number.exponent += static_cast<long long>(number.digits.size() - 1 - last);
+    number.digits.erase(last + 1);
+    if (number.Order() > kExactOrder)
+        return std::nullopt;
+    return number;
+}
+
+// Padding as printf pads a number's sign and digits.
+std::string Padded(bool negative, const std::string& body, int width, bool zeroPad) {
+    const std::string sign = negative ? "-" : "";
+    const int padding = width - static_cast<int>(sign.size() + body.size());
+    if (padding <= 0)
+        return sign + body;
+    if (zeroPad)
+        return sign + std::string(static_cast<std::size_t>(padding), '0') + body;
+    return std::string(static_cast<std::size_t>(padding), ' ') + sign + body;
+}
+
 }  // namespace
+
+std::string FormatDecimalText(std::string_view text, int shift, int precision, int width,
+                              bool zeroPad) {
+    const std::optional<ExactDecimal> number = ReadExactDecimal(text);
+    if (!number) {
+        double value = ReadDecimal(text);
+        for (int i = 0; i < shift; ++i)
+            value *= 10.0;
+        for (int i = 0; i > shift; --i)
+            value /= 10.0;
+        return FormatFixed(value, precision, width, zeroPad);
+    }
+    // The value × 10^(shift + precision) as whole units: every digit and zeros after, or the
+    // leading digits with the first one dropped deciding the rounding.
+    const long long scale = number->exponent + shift + precision;
+    const std::string& digits = number->digits;
+    std::string units = "0";
+    if (digits.empty()) {
+        // zero, signed as written
+    } else if (scale >= 0) {
+        units = digits + std::string(static_cast<std::size_t>(scale), '0');
+    } else {
+        const long long keep = static_cast<long long>(digits.size()) + scale;
+        if (keep > 0)
+            units = digits.substr(0, static_cast<std::size_t>(keep));
+        if (keep >= 0 && digits[static_cast<std::size_t>(keep)] >= '5') {
+            std::size_t at = units.size();
+            while (at > 0 && units[at - 1] == '9')
+                units[--at] = '0';
+            if (at == 0)
+                units.insert(units.begin(), '1');
+            else
+                ++units[at - 1];
+        }
+    }
+    if (units.size() < static_cast<std::size_t>(precision) + 1)
+        units.insert(0, static_cast<std::size_t>(precision) + 1 - units.size(), '0');
+    if (precision > 0)
+        units.insert(units.size() - static_cast<std::size_t>(precision), ".");
+    return Padded(number->negative, units, width, zeroPad);
+}
+
+std::optional<int> CompareDecimalText(std::string_view text, double limit) {
+    if (std::isnan(limit))
+        return std::nullopt;
+    std::optional<ExactDecimal> number = ReadExactDecimal(text);
+    std::optional<ExactDecimal> bound;
+    if (number && std::isfinite(limit)) {
+        char shortest[64];
+        const auto result = std::to_chars(shortest, shortest + sizeof shortest, limit);
+        bound = ReadExactDecimal(std::string_view(shortest, std::size_t(result.ptr - shortest)));
+    }
+    if (!number || !bound) {
+        const double value = ReadDecimal(text);
+        if (std::isnan(value))
+            return std::nullopt;
+        return value < limit ? -1 : (value > limit ? 1 : 0);
+    }
+    const auto signOf = [](const ExactDecimal& n) {
+        return n.digits.empty() ? 0 : (n.negative ? -1 : 1);
+    };
+    const int a = signOf(*number);
+    const int b = signOf(*bound);
+    if (a != b || a == 0)
+        return a < b ? -1 : (a > b ? 1 : 0);
+    // Without leading or trailing zeros, equal orders compare digit by digit.
+    int magnitude = 0;
+    if (number->Order() != bound->Order())
+        magnitude = number->Order() < bound->Order() ? -1 : 1;
+    else if (const int order = number->digits.compare(bound->digits); order != 0)
+        magnitude = order < 0 ? -1 : 1;
+    return a * magnitude;
+}
 
 double ReadDecimal(std::string_view text) {
     std::size_t i = 0;
@@ -136,13 +282,7 @@ std::string FormatFixed(double value, int precision, int width, bool zeroPad) {
                                     std::chars_format::fixed, precision);
         body.assign(buffer, result.ptr);
     }
-    std::string sign = negative ? "-" : "";
-    int padding = width - static_cast<int>(sign.size() + body.size());
-    if (padding <= 0)
-        return sign + body;
-    if (zeroPad)
-        return sign + std::string(static_cast<std::size_t>(padding), '0') + body;
-    return std::string(static_cast<std::size_t>(padding), ' ') + sign + body;
+    return Padded(negative, body, width, zeroPad);
 }
 
 long long ReadInteger(std::string_view text) {

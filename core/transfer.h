@@ -25,4 +25,13 @@ bool ImageFromJson(std::string_view text, const FrequencyLimits& limits, MemoryI
 bool ImageFromCsv(std::string_view text, const FrequencyLimits& limits, MemoryImage& image,
                   ImportError& error);
 
+// Whether `text`, the JSON file (or, with `csv`, the CSV table) made of `image` as `shown`, reads
+// back as the bytes it came from: the whole image, or for a CSV table its channel records. When
+// it does not, `error` names the first cell or setting the file cannot carry (row = channel):
+// bytes its text gives back otherwise (squelch byte 1A shows as L10, which is 0A), or a cell an
+// import refuses (an empty power cell in a row with other values). Frequency limits play no part:
+// a frequency outside Min..Max reads back under limits that hold it.
+bool ReadsBack(std::string_view text, bool csv, const MemoryImage& image, const DecodedImage& shown,
+               ImportError& error);
+
 }  // namespace orvel

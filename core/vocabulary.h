@@ -12,6 +12,12 @@ inline constexpr std::array<std::string_view, 5> kPower = {"P1", "P2", "P3", "P4
 inline constexpr std::array<std::string_view, 3> kRate = {"1200", "2400", "4800"};
 inline constexpr std::array<std::string_view, 9> kSquelch = {"L1", "L2", "L3", "L4", "L5",
                                                              "L6", "L7", "L8", "L9"};
+// Codes an image may hold beyond the panel's items, shown as a decode shows them: power code 6
+// and 7, squelch nibble 10 to 15. The panel offers none of them; an import takes each back as its
+// code, so that a file this program wrote reads back as the bytes it came from.
+inline constexpr std::array<std::string_view, 2> kRawPower = {"P6", "P7"};
+inline constexpr std::array<std::string_view, 6> kRawSquelch = {"L10", "L11", "L12",
+                                                                "L13", "L14", "L15"};
 inline constexpr std::array<std::string_view, 2> kDataVoice = {ORVEL_TR("关"), ORVEL_TR("开")};
 inline constexpr std::string_view kOn = kDataVoice[1];
 inline constexpr std::string_view kOff = kDataVoice[0];

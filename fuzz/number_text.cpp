@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "fuzz_target.h"
 #include "number_text.h"
@@ -26,7 +27,28 @@ std::string Shown(double value) {
 
 ORVEL_FUZZ_TARGET(FuzzNumberText) {
     Input input(data, size);
-    if (input.Byte() % 2 == 0) {
+    const std::uint8_t mode = input.Byte();
+    if (mode % 4 == 2) {
+        // Digits as written never contradict the doubles they read as: beside a limit apart
+        // from the text's double, the exact comparison agrees with the doubles'.
+        double limit = 0;
+        unsigned char bits[sizeof limit] = {};
+        for (unsigned char& b : bits)
+            b = input.Byte();
+        std::memcpy(&limit, bits, sizeof limit);
+        const int shift = input.Byte() % 7 - 3;
+        const std::string text(input.Rest());
+        const double read = ReadDecimal(text);
+        const std::optional<int> order = CompareDecimalText(text, limit);
+        if (!std::isnan(read) && !std::isnan(limit) && read != limit) {
+            FUZZ_CHECK(order == (read < limit ? -1 : 1),
+                       "\"" + text + "\" against " + Shown(limit) + ": " +
+                           (order ? std::to_string(*order) : "none"));
+        }
+        FormatDecimalText(text, shift, limit > 0 ? 3 : 0, 6);
+        return 0;
+    }
+    if (mode % 2 == 0) {
         // strtod stops at a NUL, so the comparison holds for the text before one.
         std::string_view rest = input.Rest();
         const std::string text(rest.substr(0, rest.find('\0')));

@@ -80,19 +80,44 @@ ImageFileRead ReadImageFile(const std::string& path, const FrequencyLimits& limi
     return {true, false, {}};
 }
 
+namespace {
+
+std::string TransferText(FileKind kind, const MemoryImage& image, const DecodedImage& decoded) {
+    return kind == FileKind::Json ? ImageToJson(image, decoded) : TableToCsv(decoded.table);
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> ImageFileBytes(FileKind kind, const MemoryImage& image,
                                          const FrequencyLimits& limits) {
     if (kind != FileKind::Json && kind != FileKind::Csv)
         return ChannelFileBytes(image);
-    const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, limits);
     const std::string text =
-        kind == FileKind::Json ? ImageToJson(image, decoded) : TableToCsv(decoded.table);
+        TransferText(kind, image, DecodeAsShown(image, DecodeSource::FromFile, limits));
     return {text.begin(), text.end()};
+}
+
+std::string TransferFault(FileKind kind, const MemoryImage& image, const FrequencyLimits& limits) {
+    if (kind != FileKind::Json && kind != FileKind::Csv)
+        return {};
+    const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, limits);
+    ImportError error;
+    if (ReadsBack(TransferText(kind, image, decoded), kind == FileKind::Csv, image, decoded, error))
+        return {};
+    std::string where = error.column;
+    if (error.row > 0) {
+        where = "channel " + std::to_string(error.row) +
+                (error.column.empty() ? "" : ", column " + error.column);
+    }
+    return where.empty() ? error.reason : where + ": " + error.reason;
 }
 
 SaveOutcome SaveImageFile(const std::string& path, const MemoryImage& image,
                           const FrequencyLimits& limits, bool withoutCopy) {
-    return SaveFileKeepingCopy(path, ImageFileBytes(KindOf(path), image, limits), withoutCopy);
+    const FileKind kind = KindOf(path);
+    if (const std::string fault = TransferFault(kind, image, limits); !fault.empty())
+        return {SaveStatus::WriteFailed, "not written, as it would not read back: " + fault};
+    return SaveFileKeepingCopy(path, ImageFileBytes(kind, image, limits), withoutCopy);
 }
 
 }  // namespace orvel

@@ -36,7 +36,13 @@ ImageFileRead ReadImageFile(const std::string& path, const FrequencyLimits& limi
 std::vector<std::uint8_t> ImageFileBytes(FileKind kind, const MemoryImage& image,
                                          const FrequencyLimits& limits);
 
-// Writes the file of `path`'s kind through SaveFileKeepingCopy.
+// Why a JSON or CSV file of `image` would not read back as it ("channel 3, column squelch: byte 1A
+// shows as "L10", which reads back as 0A"); empty when it would, and for a channel file, which
+// holds the bytes themselves. A CSV file holds the channel records only.
+std::string TransferFault(FileKind kind, const MemoryImage& image, const FrequencyLimits& limits);
+
+// Writes the file of `path`'s kind through SaveFileKeepingCopy; a JSON or CSV file that would
+// not read back (TransferFault) is not written, and no safety copy is taken.
 SaveOutcome SaveImageFile(const std::string& path, const MemoryImage& image,
                           const FrequencyLimits& limits, bool withoutCopy = false);
 

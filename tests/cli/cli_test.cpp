@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -399,12 +400,12 @@ TEST_F(Cli, ConvertRoundTripsAndLeavesTheOutputAloneOnError) {
     EXPECT_EQ(json::parse(Read("d.json"))["channels"], fromCsv["channels"]);
 
     const std::vector<std::uint8_t> bytes = Read("a.json");
-    Write("bad.json", Replaced({bytes.begin(), bytes.end()}, "\"P3\"", "\"P7\""));
+    Write("bad.json", Replaced({bytes.begin(), bytes.end()}, "\"P3\"", "\"P8\""));
     Write("kept.dat", std::string("keep"));
     for (const QString out : {"kept.dat", "new.dat"}) {
         const Result r = Ctl({"convert", Path("bad.json"), Path(out), "--config", ini});
         EXPECT_EQ(r.code, 3);
-        EXPECT_NE(r.err.find("bad.json: row 1, column power: \"P7\" is not one of"),
+        EXPECT_NE(r.err.find("bad.json: row 1, column power: \"P8\" is not one of"),
                   std::string::npos)
             << r.err;
     }
@@ -866,6 +867,49 @@ TEST_F(Cli, AFileSizeLimitStopsTheTraceAndNeverTheWrite) {
               QStringList{});
 }
 
+// convert X.dat X.json, then X.json Y.dat gives X's bytes again, or the first convert writes
+// nothing and names the cell: codes beyond the panel's items go through JSON and CSV; an erased
+// image's channels are no frequencies.
+TEST_F(Cli, AConvertedFileReadsBackAsItsBytesOrIsNotWritten) {
+    MemoryImage odd = StartupImage();
+    EncodeImage(EmptyChannelTable(), RadioSettings{}, odd);
+    const ChannelRecord records[] = {{0x23, 0x01, 0x25, 0x0A, 0x23, 0x01, 0x25, 0x86 | 0x10},
+                                     {0x23, 0x01, 0x25, 0x0F, 0x23, 0x01, 0x25, 0x87 | 0x70}};
+    for (std::size_t i = 0; i < std::size(records); ++i)
+        std::copy(records[i].begin(), records[i].end(),
+                  odd.begin() + layout::ChannelOffset(int(i)));
+    odd[layout::kChecksum] = ImageChecksum(odd);
+    Write("odd.dat", ChannelFileBytes(odd));
+    for (const QString kind : {"json", "csv"}) {
+        const QString text = Path("odd." + kind);
+        const QString back = Path("back-" + kind + ".dat");
+        Result r = Ctl({"convert", Path("odd.dat"), text, "--config", Path("orvel.ini")});
+        ASSERT_EQ(r.code, 0) << r.err;
+        r = Ctl({"convert", text, back, "--config", Path("orvel.ini")});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(Read("back-" + kind + ".dat"), Read("odd.dat")) << kind.toStdString();
+    }
+
+    MemoryImage erased;
+    erased.fill(0xFF);
+    erased[layout::kChecksum] = ImageChecksum(erased);
+    Write("erased.dat", ChannelFileBytes(erased));
+    Write("kept.csv", std::string("old"));
+    for (const QString out : {"erased.json", "kept.csv"}) {
+        const Result r =
+            Ctl({"convert", Path("erased.dat"), Path(out), "--config", Path("orvel.ini")});
+        EXPECT_EQ(r.code, 3);
+        EXPECT_NE(r.err.find(Path(out).toStdString() +
+                             ": not written, as it would not read back: channel 1, column rx: "
+                             "bytes FF FF FF show as an empty cell"),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_FALSE(QFile::exists(Path("erased.json")));
+    EXPECT_EQ(Read("kept.csv"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_TRUE(Backups("*-file*").isEmpty());
+}
+
 // A proxy between orvelctl and the radio doubles the 65th acknowledgement; the radio refuses
 // frame 66. The write once took the stray bytes for frame 66's answer and said 正确写入数据.
 TEST_F(Cli, AStrayAcknowledgementNeverAnswersALaterFrame) {
@@ -890,12 +934,19 @@ TEST_F(Cli, ATraceIsNoneOfTheCommandsOwnFiles) {
     Write("v.json", JsonOf(SampleImage()));
     ASSERT_TRUE(QDir(dir_.path()).mkdir("sub"));
     ASSERT_TRUE(QFile::link(Path("v.dat"), Path("link.dat")));
+    ASSERT_EQ(::link(QFile::encodeName(Path("v.dat")), QFile::encodeName(Path("hard.dat"))), 0);
     const QString ini = Path("orvel.ini");
+    // The INI read without --config: the user's, as none stands beside the program.
+    const QString userIni = Path("config/OrvelTool/OrvelTool.ini");
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("config/OrvelTool"));
+    Write("config/OrvelTool/OrvelTool.ini", std::string("[Set]\nMin=223\n"));
     const std::vector<std::uint8_t> iniBytes = Read("orvel.ini");
     for (const QStringList& command : {
              QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("v.dat")},
              QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("sub/../v.dat")},
              QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("link.dat")},
+             QStringList{"write", "--simulate", Path("v.dat"), "--trace", Path("hard.dat")},
+             QStringList{"write", "--simulate", Path("v.dat"), "--trace", userIni},
              QStringList{"write", "--simulate", Path("v.dat"), "--config", ini, "--trace", ini},
              QStringList{"diff", Path("v.json"), "--simulate", "--trace", Path("v.json")},
              QStringList{"read", "--simulate", "--out", Path("x.dat"), "--trace", Path("x.dat")},
@@ -907,6 +958,7 @@ TEST_F(Cli, ATraceIsNoneOfTheCommandsOwnFiles) {
     EXPECT_EQ(Read("v.dat"), dat);
     EXPECT_EQ(Read("v.json").size(), JsonOf(SampleImage()).size());
     EXPECT_EQ(Read("orvel.ini"), iniBytes);
+    EXPECT_EQ(Read("config/OrvelTool/OrvelTool.ini").size(), 14u);
     EXPECT_FALSE(QFile::exists(Path("x.dat")));
     // A file of its own still takes the trace.
     EXPECT_EQ(Ctl({"write", "--simulate", Path("v.dat"), "--trace", Path("t.txt")}).code, 0);
@@ -922,6 +974,7 @@ TEST_F(Cli, NamesOnStderrAreEscapedAndBounded) {
     for (const QStringList& command : {
              QStringList{"show", "nope\x1b]0;PWNED\x07.dat"},
              QStringList{"read", "--port", "/dev/x\x1b[2J"},
+             QStringList{"convert", Path("a.dat"), "x\x1b[2J.txt"},
              QStringList{"write", Path("a.dat"), "--port", "/dev/a\nb", "--port", "/dev/c\x1b"},
              QStringList{"show", QString::fromStdString(deep)},
          }) {
@@ -939,6 +992,37 @@ TEST_F(Cli, NamesOnStderrAreEscapedAndBounded) {
     }
     EXPECT_NE(Ctl({"show", "nope\x1b]0;PWNED\x07.dat"}).err.find("nope\\x1B]0;PWNED\\x07.dat"),
               std::string::npos);
+}
+
+// Limits that bite at random places of every file a run writes (its trace, a copy, the list of
+// copies, its output): no run is ended by the limit, and none leaves a temporary file behind.
+TEST_F(Cli, StressRandomFileSizeLimitsEndNoRunHalfway) {
+    Write("a.dat", ChannelFileBytes(SampleImage()));
+    std::mt19937 random(2);
+    for (int run = 0; run < 6; ++run) {
+        const rlim_t limit = 1 + random() % 7000;
+        SCOPED_TRACE("limit " + std::to_string(limit));
+        for (const QStringList& command : {
+                 QStringList{"read", "--simulate", "--out", Path("x.dat"), "--trace",
+                             Path("r.txt")},
+                 QStringList{"convert", Path("a.dat"), Path("x.json"), "--config",
+                             Path("orvel.ini")},
+                 QStringList{"write", "--simulate", Path("a.dat"), "--trace", Path("w.txt")},
+             }) {
+            const Result r = Ctl(command, limit);
+            ASSERT_TRUE(r.code == 0 || r.code == 3) << command.join(' ').toStdString() << r.err;
+            if (command[0] == "write") {
+                EXPECT_NE(r.err.find("***正确写入数据***"), std::string::npos) << r.err;
+            }
+            if (command[0] == "convert" && r.code == 0) {
+                EXPECT_EQ(Read("x.json").size(), JsonOf(SampleImage()).size());
+            }
+        }
+        for (const QString& folder : {dir_.path(), Path("data/OrvelTool/backups")}) {
+            EXPECT_EQ(QDir(folder).entryList({".*tmp*"}, QDir::Hidden | QDir::Files), QStringList{})
+                << folder.toStdString();
+        }
+    }
 }
 
 TEST_F(Cli, FileNamesAreTheBytesGiven) {

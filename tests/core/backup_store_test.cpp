@@ -3,12 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
 
 #include "channel_file.h"
+#include "file_access.h"
 #include "test_files.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace orvel {
 namespace {
@@ -214,6 +221,39 @@ TEST_F(BackupStore, CopiesSavedAtOnceInOneSecondAreAllKeptAndListed) {
         << error;
     EXPECT_EQ(Listing().size(), 3u + 2u);
 }
+
+TEST_F(BackupStore, ANameAnotherProgramMadeMeanwhileIsNeverTaken) {
+    // A program that does not take its turn at the folder may make the chosen name between the
+    // choice and the claim: the claim fails as taken, and that file keeps its bytes.
+    fs::create_directories(dir_);
+    const fs::path theirs = dir_ / "20240305-070809-read.dat";
+    std::ofstream(theirs) << "theirs";
+    bool taken = false;
+    std::string error;
+    EXPECT_FALSE(WriteNewFile(Utf8FromPath(theirs), {1, 2, 3}, taken, error));
+    EXPECT_TRUE(taken) << error;
+    EXPECT_EQ(test::FileBytes(theirs), "theirs");
+    EXPECT_EQ(Listing(), Names{"20240305-070809-read.dat"});
+}
+
+#ifndef _WIN32
+TEST_F(BackupStore, ACopyThatCannotBeWrittenSaysWhy) {
+    // Only a name taken by another program is tried again; any other failure is the answer.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit small = before;
+    small.rlim_cur = 8;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const std::string path = SaveBackupBytes(Utf8FromPath(dir_), std::vector<std::uint8_t>(40, 1),
+                                             "file", ".dat", error, 200, t0_);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    EXPECT_EQ(path, "");
+    EXPECT_EQ(error, std::strerror(EFBIG));
+    EXPECT_TRUE(!fs::exists(dir_) || Listing().empty());
+}
+#endif
 
 }  // namespace
 }  // namespace orvel

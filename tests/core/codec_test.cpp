@@ -71,8 +71,12 @@ TEST(EncodeImage, CodesAChannelRowIntoItsRecord) {
 }
 
 TEST(EncodeImage, TextsOutsideTheVocabulariesCodeAsZero) {
-    ChannelRow row = Row("abc", "", "P0", "9600", "on", "L10");
+    ChannelRow row = Row("abc", "", "P0", "9600", "on", "L16");
     EXPECT_EQ(EncodeChannel(row), ChannelRecord{});
+    // What a decode shows for squelch nibbles 10..15 codes back as those nibbles.
+    EXPECT_EQ(SquelchCode("L10"), 0x0A);
+    EXPECT_EQ(SquelchCode("L15"), 0x0F);
+    EXPECT_EQ(SquelchCode("L9"), 0x09);
     EXPECT_EQ(ChannelFlags("P9", "1200", "开"), 0x89 + 0x30 + 0x40);
     EXPECT_EQ(ChannelFlags("P1", "4800", "关"), 0x91);
 }

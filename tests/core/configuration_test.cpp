@@ -58,15 +58,19 @@ TEST(ReadConfiguration, PortReadsLeadingDigitsAndFallsBackOnlyWhenEmpty) {
     EXPECT_EQ(ReadConfiguration(fresh).portNumber, 3);
 }
 
-TEST(ParseSpecialWord, ReadsThreeHexadecimalPairsOfExactlyEightBytes) {
+TEST(ParseSpecialWord, ReadsThreeHexadecimalPairsWithBlanksBetween) {
     EXPECT_EQ(ParseSpecialWord("12 34 56"), (SpecialData{0x12, 0x34, 0x56}));
-    EXPECT_EQ(ParseSpecialWord("AB-CD-EF"), (SpecialData{0xAB, 0xCD, 0xEF}));
-    EXPECT_EQ(ParseSpecialWord("09x7Fy00"), (SpecialData{0x09, 0x7F, 0x00}));
+    // Blanks as the INI reader drops them around a value: a tab once passed where two spaces
+    // did not.
+    for (const char* blanks : {"AB\tCD\tEF", "AB  CD  EF", "AB \t CD EF", " AB CD EF\t"})
+        EXPECT_EQ(ParseSpecialWord(blanks), (SpecialData{0xAB, 0xCD, 0xEF})) << blanks;
 
     // A pair that is not two of 0-9, A-F would go out as some other byte ('a' counts 42, "ab"
-    // 0xCB; a letter O makes "1O" 0x28): no frame rather than an unintended word.
-    for (const char* other : {"", "12 34 5", "12 34 567", "信道", "ab cd ef", "G0  1 00",
-                              "1O 34 56", "12 34 5 ", "信道12"}) {
+    // 0xCB; a letter O makes "1O" 0x28): no frame rather than an unintended word. Nor is
+    // anything but blanks a separator.
+    for (const char* other :
+         {"", "12 34 5", "12 34 567", "信道", "ab cd ef", "G0  1 00", "1O 34 56", "12 34 5 ",
+          "信道12", "AB-CD-EF", "09x7Fy00", "12,34,56", "123456", "12 3456", "12 34 56 78"}) {
         EXPECT_EQ(ParseSpecialWord(other), std::nullopt) << other;
     }
 }

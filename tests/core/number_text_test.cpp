@@ -80,6 +80,31 @@ TEST(FormatFixed, MatchesPrintfWidthPrecisionAndPadding) {
     EXPECT_EQ(FormatFixed(HUGE_VAL, 0, 6, true), "   inf");
 }
 
+TEST(FormatDecimalText, RoundsTheDigitsAsWrittenWithHalvesAwayFromZero) {
+    EXPECT_EQ(FormatDecimalText("230.0125", 0, 3, 6), "230.013");
+    EXPECT_EQ(FormatDecimalText("0.0625", 0, 3, 6), " 0.063");  // printf: 0.062, a tie to even
+    EXPECT_EQ(FormatDecimalText("999.9995", 0, 3, 6), "1000.000");
+    EXPECT_EQ(FormatDecimalText("-0.0004", 0, 3, 6), "-0.000");
+    EXPECT_EQ(FormatDecimalText("  +45e-1x", 0, 3, 6), " 4.500");
+    EXPECT_EQ(FormatDecimalText("230.1255", 3, 0, 6, true), "230126");
+    EXPECT_EQ(FormatDecimalText("0.1", 3, 0, 6, true), "000100");
+    // What is not written in decimal digits is read and printed as before.
+    EXPECT_EQ(FormatDecimalText("0x10", 0, 3, 6), "16.000");
+    EXPECT_EQ(FormatDecimalText("abc", 0, 3, 6), " 0.000");
+    EXPECT_EQ(FormatDecimalText("1e400", 0, 3, 6), "   inf");
+}
+
+TEST(CompareDecimalText, ComparesTheDigitsAsWrittenWithTheLimitsShortestForm) {
+    EXPECT_EQ(CompareDecimalText("235.0000000000000000001", 235.0), 1);
+    EXPECT_EQ(CompareDecimalText("234.9999999999999999999", 235.0), -1);
+    EXPECT_EQ(CompareDecimalText("235.000", 235.0), 0);
+    EXPECT_EQ(CompareDecimalText("230.1245", 230.1245), 0);
+    EXPECT_EQ(CompareDecimalText("-0", 0.0), 0);
+    EXPECT_EQ(CompareDecimalText("-1", -0.5), -1);
+    EXPECT_EQ(CompareDecimalText("5", HUGE_VAL), -1);
+    EXPECT_EQ(CompareDecimalText("nan", 1.0), std::nullopt);
+}
+
 TEST(ReadInteger, ReadsDecimalDigitsAfterOptionalSign) {
     EXPECT_EQ(ReadInteger("3"), 3);
     EXPECT_EQ(ReadInteger(" 12abc"), 12);

@@ -141,7 +141,7 @@ TEST(TransferCsv, QuotesWhereNeededAndReadsQuotedCells) {
     text.replace(text.find("1,230.125,"), 10, "\"1\",\"230.125\",");
     EXPECT_EQ(CsvError(text), "accepted");
     EXPECT_EQ(CsvError(CsvWithLine(2, "2,223.000,\"234.999\",\"P\"\"5\",1200,关,L9")),
-              "row 2, column power: \"P\"5\" is not one of P1, P2, P3, P4, P5");
+              "row 2, column power: \"P\"5\" is not one of P1, P2, P3, P4, P5, P6, P7");
     EXPECT_EQ(CsvError(CsvWithLine(2, "2,223.000,\"234.999\"0,P5,1200,关,L9")),
               "row 2: text follows the closing quote of a cell");
     EXPECT_EQ(CsvError(CsvWithLine(16, "16,\"229.500")), "row 16: a quoted cell is not closed");
@@ -176,7 +176,14 @@ TEST(TransferImport, ReportsTheFirstBadCellOfAnyRow) {
          "row 4, column rate: \"\\x1B[2J" + std::string(32, 'x') +
              "…\" is not one of 1200, 2400, 4800"},
         {4, "4,230,230,P3,2400,开,L0",
-         "row 4, column squelch: \"L0\" is not one of L1, L2, L3, L4, L5, L6, L7, L8, L9"},
+         "row 4, column squelch: \"L0\" is not one of L1, L2, L3, L4, L5, L6, L7, L8, L9, L10, "
+         "L11, L12, L13, L14, L15"},
+        // Codes a decode shows beyond the panel's items come back as those codes.
+        {4, "4,230,230,P8,2400,开,L5",
+         "row 4, column power: \"P8\" is not one of P1, P2, P3, P4, P5, P6, P7"},
+        {4, "4,230,230,P7,2400,开,L16",
+         "row 4, column squelch: \"L16\" is not one of L1, L2, L3, L4, L5, L6, L7, L8, L9, L10, "
+         "L11, L12, L13, L14, L15"},
         // The first bad cell wins, and an empty cell of a started row is one.
         {5, "5,230.125,,P9,,,",
          "row 5, column tx: empty, but the row has other values; fill or clear the row"},
@@ -234,7 +241,7 @@ TEST(TransferImport, ChecksTheJsonDocument) {
               "row 5, column channel: expected 5, found \"5\"");
     EXPECT_EQ(with([](json& d) { d["channels"][8] = json::array(); }), "row 9: expected an object");
     EXPECT_EQ(with([](json& d) { d["channels"][0]["power"] = "P0"; }),
-              "row 1, column power: \"P0\" is not one of P1, P2, P3, P4, P5");
+              "row 1, column power: \"P0\" is not one of P1, P2, P3, P4, P5, P6, P7");
     EXPECT_EQ(with([](json& d) { d["settings"]["parity"] = 3; }),
               "settings.parity: expected an integer from 0 to 2, found 3");
     EXPECT_EQ(with([](json& d) { d["settings"]["fsqc"] = -1; }),
@@ -286,6 +293,10 @@ TEST(TransferImport, AKeyGivenTwiceIsRefusedByName) {
     EXPECT_EQ(twice("rx"), "row 1, column rx: the key \"rx\" is given twice");
     EXPECT_EQ(twice("parity"), "settings.parity: the key \"parity\" is given twice");
     EXPECT_EQ(twice("header"), "header: the key \"header\" is given twice");
+    // Of two keys given twice, the first in the file is named.
+    const std::size_t parity = text.find("\"parity\": ");
+    text.insert(parity, text.substr(parity, text.find(',', parity) - parity) + ", ");
+    EXPECT_EQ(twice("rx"), "row 1, column rx: the key \"rx\" is given twice");
 }
 
 TEST(TransferImport, AFrequencyIsCheckedAsItWillBeStored) {
@@ -315,6 +326,59 @@ TEST(TransferImport, AFrequencyIsCheckedAsItWillBeStored) {
               "row 2, column rx: \"222.9996\" is outside Min..Max, 223.000 to 235.000 MHz");
     EXPECT_EQ(CsvError(CsvWithLine(2, "2,223,235.0004,P5,1200,关,L9")),
               "row 2, column tx: \"235.0004\" is outside Min..Max, 223.000 to 235.000 MHz");
+    // However little: as a double it is 235 itself.
+    EXPECT_EQ(CsvError(CsvWithLine(2, "2,223,235.0000000000000000001,P5,1200,关,L9")),
+              "row 2, column tx: \"235.0000000000000000001\" is outside Min..Max, 223.000 to "
+              "235.000 MHz");
+}
+
+TEST(TransferImport, PowerAndSquelchCodesBeyondThePanelsItemsComeBackAsTheirCodes) {
+    MemoryImage image{};
+    ImportError error;
+    ASSERT_TRUE(ImageFromCsv(CsvWithLine(2, "2,223,234.999,P7,1200,关,L15"), kLimits, image, error))
+        << error.Text();
+    const std::size_t record = layout::ChannelOffset(1);
+    EXPECT_EQ(image[record + layout::kSquelch], 0x0F);
+    EXPECT_EQ(image[record + layout::kFlags], 0x87 + 0x30);
+    ASSERT_TRUE(ImageFromCsv(CsvWithLine(2, "2,223,234.999,P6,4800,开,L10"), kLimits, image, error))
+        << error.Text();
+    EXPECT_EQ(image[record + layout::kSquelch], 0x0A);
+    EXPECT_EQ(image[record + layout::kFlags], 0x86 + 0x10 + 0x40);
+}
+
+// As doubles, 230.0125 lies just below its half and 234.9995 just above, and they once rounded
+// their own ways. Typed, pasted or imported, a frequency rounds on its digits, halves up.
+TEST(ChannelEdit, HalvesRoundUpWhereverAFrequencyComesIn) {
+    const FrequencyLimits limits{223.0, 240.0};
+    const struct {
+        std::string typed;
+        std::string cell;
+    } cases[] = {{"230.0125", "230.013"},
+                 {"234.9995", "235.000"},
+                 {"230.0115", "230.012"},
+                 {"230.01249", "230.012"},
+                 {"223.0005", "223.001"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FrequencyCell(c.typed), c.cell) << c.typed;
+        ChannelTable typed = EmptyChannelTable();
+        InvalidFlags invalid;
+        ASSERT_TRUE(
+            ConfirmPanel({1, c.typed, c.typed, 0, 0, 0, 0}, limits, typed, invalid).written);
+        EXPECT_EQ(typed[0][kColRx], c.cell) << c.typed;
+        ChannelTable pasted = EmptyChannelTable();
+        EXPECT_TRUE(ConfirmRow({"", c.typed, c.typed, "P1", "1200", "关", "L1"}, 1, limits, pasted)
+                        .empty());
+        EXPECT_EQ(pasted[0][kColTx], c.cell) << c.typed;
+        MemoryImage image{};
+        ImportError error;
+        ASSERT_TRUE(ImageFromCsv(CsvWithLine(1, "1," + c.typed + "," + c.typed + ",P1,1200,关,L1"),
+                                 limits, image, error))
+            << error.Text();
+        EXPECT_EQ(DecodeImage(image, DecodeSource::FromFile).table[0][kColRx], c.cell) << c.typed;
+        EXPECT_EQ(PackFrequency(c.typed), PackFrequency(c.cell)) << c.typed;
+    }
+    EXPECT_EQ(FrequencyCell("2.300125e2"), "230.013");
+    EXPECT_EQ(FrequencyCell("-0.0005"), "-0.001");
 }
 
 TEST(ChannelEdit, ConfirmRefusesWhatCannotBeStoredAndWhatIsTypedOrStoredOutsideTheLimits) {
@@ -323,13 +387,25 @@ TEST(ChannelEdit, ConfirmRefusesWhatCannotBeStoredAndWhatIsTypedOrStoredOutsideT
         FrequencyLimits limits;
         bool valid;
     } cases[] = {
-        {"0", {-1.0, 235.0}, false},           {"0.0004", {-1.0, 235.0}, false},
-        {"0.0005", {-1.0, 235.0}, true},       {"999.999", {0.0, 2000.0}, true},
-        {"999.9995", {0.0, 2000.0}, false},    {"230.1245", {223.0, 230.1245}, false},
-        {"230.1244", {223.0, 230.1245}, true}, {"223", {223.0, 235.0}, true},
-        {"nan", {-1e9, 1e9}, false},           {"inf", {-1e9, HUGE_VAL}, false},
-        {"235.0001", {223.0, 235.0}, false},   {"222.9999", {223.0, 235.0}, false},
-        {"235.0004", {223.0, 235.0}, false},   {"235", {223.0, 235.0}, true},
+        {"0", {-1.0, 235.0}, false},
+        {"0.0004", {-1.0, 235.0}, false},
+        {"0.0005", {-1.0, 235.0}, true},
+        {"999.999", {0.0, 2000.0}, true},
+        {"999.9995", {0.0, 2000.0}, false},
+        {"230.1245", {223.0, 230.1245}, false},
+        {"230.1244", {223.0, 230.1245}, true},
+        {"223", {223.0, 235.0}, true},
+        {"nan", {-1e9, 1e9}, false},
+        {"inf", {-1e9, HUGE_VAL}, false},
+        {"235.0001", {223.0, 235.0}, false},
+        {"222.9999", {223.0, 235.0}, false},
+        {"235.0004", {223.0, 235.0}, false},
+        {"235", {223.0, 235.0}, true},
+        {"235.0000000000000000001", {223.0, 235.0}, false},
+        {"222.99999999999999999999", {223.0, 235.0}, false},
+        {"2.350000000000000000001e2", {223.0, 235.0}, false},
+        {"235.0000000000000000000", {223.0, 235.0}, true},
+        {"230.12449999999999999999", {223.0, 230.1245}, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FrequencyValid(c.typed, c.limits), c.valid) << c.typed;

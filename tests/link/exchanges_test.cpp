@@ -466,6 +466,7 @@ TEST(CurrentChannelAnswers, TheAnswerNamesItsWordAndTheSquelchIsALevel) {
     } cases[] = {
         {"a plain answer", answers({}, 0x07), ChannelStatus::Ok, ChannelDataError::None, 7},
         {"the high half ignored", answers({}, 0x21), ChannelStatus::Ok, ChannelDataError::None, 1},
+        {"L9, the last level", answers({}, 0x09), ChannelStatus::Ok, ChannelDataError::None, 9},
         {"a stray byte first", answers({0x25}, 0x07), ChannelStatus::DataError,
          ChannelDataError::NotAnAnswer, -1},
         {"squelch 0x0A", answers({}, 0x0A), ChannelStatus::DataError,

@@ -59,6 +59,21 @@ TEST_F(StrayBytes, NoiseAfterAnAnswerIsDroppedBeforeTheNextQuestion) {
     EXPECT_EQ(WriteRadio(port, Request(), Hooks()).failedFrame, 1);
 }
 
+TEST_F(StrayBytes, NoiseAfterOneExchangeNeverStartsTheNextOnesAnswer) {
+    // After a set-channel acknowledgement: the identification a read starts with.
+    StartBehindProxy({}, AddAfter(kAck.size(), {0x5A, 0x33}));
+    ASSERT_EQ(SetCurrentChannel(port, 2, 3, Hooks()), SetChannelStatus::Accepted);
+    EXPECT_EQ(ReadRadio(port, Hooks()).status, ReadStatus::Ok);
+    port.Close();
+    proxy.reset();
+    radio->Stop();
+    // After the current channel's answer: the question for its squelch.
+    StartBehindProxy({}, AddAfter(kReadWordAnswerSize, {0x5A, 0x33}));
+    const CurrentChannelOutcome channel = ReadCurrentChannel(port, Hooks());
+    EXPECT_EQ(channel.status, ChannelStatus::Ok);
+    EXPECT_EQ(channel.dataError, ChannelDataError::None);
+}
+
 // Random stray bursts after random answers, and a refusal at a random frame or none: a write
 // ends at the refused frame, and one that says it is done left the radio holding every word.
 TEST_F(StrayBytes, StressRandomBurstsNeverMakeAWriteClaimSuccess) {
