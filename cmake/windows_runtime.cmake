@@ -1,6 +1,7 @@
 # What a Windows build of the programs needs beside them: Qt's DLLs, the GCC runtime, and the
-# plug-ins Qt loads from the program's folder. They are copied into the build's bin folder, so
-# the programs and the tests run from there under wine, and installed with the programs.
+# plug-ins and translations Qt loads from the program's folder. They are copied into the build's
+# bin folder, so the programs and the tests run from there under wine, and installed with the
+# programs.
 get_target_property(ORVEL_QT_CORE_DLL Qt6::Core IMPORTED_LOCATION_RELEASE)
 if(NOT ORVEL_QT_CORE_DLL)
     get_target_property(ORVEL_QT_CORE_DLL Qt6::Core IMPORTED_LOCATION)
@@ -32,8 +33,32 @@ endforeach()
 # offscreen platform serves the tests only.
 set(ORVEL_QT_PLUGINS platforms/qwindows.dll styles/qwindowsvistastyle.dll)
 
+# Qt's own translations (file and print dialogs, standard buttons, edit menus): Qt looks for
+# them in translations/ beside its DLLs. A Qt for Windows without them (the one cross-built
+# here) borrows Debian's of the same version: a .qm file is the same on every system.
+set(ORVEL_QT_TRANSLATIONS qtbase_zh_CN.qm)
+find_path(ORVEL_QT_TRANSLATIONS_DIR qtbase_zh_CN.qm
+          PATHS ${ORVEL_QT_PREFIX}/translations /usr/share/qt6/translations
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(NOT ORVEL_QT_TRANSLATIONS_DIR)
+    message(FATAL_ERROR "Qt's translation qtbase_zh_CN.qm is neither in "
+                        "${ORVEL_QT_PREFIX}/translations nor in /usr/share/qt6/translations "
+                        "(Debian: qt6-translations-l10n)")
+endif()
+if(ORVEL_QT_TRANSLATIONS_DIR STREQUAL "/usr/share/qt6/translations")
+    execute_process(COMMAND dpkg-query -W -f=\${Version} qt6-translations-l10n
+                    OUTPUT_VARIABLE ORVEL_QT_TRANSLATIONS_VERSION ERROR_QUIET)
+    if(NOT ORVEL_QT_TRANSLATIONS_VERSION MATCHES "^${Qt6Core_VERSION}[-+]")
+        message(FATAL_ERROR "Debian's qt6-translations-l10n is "
+                            "'${ORVEL_QT_TRANSLATIONS_VERSION}', Qt for Windows "
+                            "${Qt6Core_VERSION}: the translations must be of the same version")
+    endif()
+endif()
+list(TRANSFORM ORVEL_QT_TRANSLATIONS PREPEND ${ORVEL_QT_TRANSLATIONS_DIR}/)
+
 file(COPY ${ORVEL_QT_DLLS} ${ORVEL_GCC_RUNTIME_DLLS} ${ORVEL_QT_BIN}/Qt6Test.dll
      DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+file(COPY ${ORVEL_QT_TRANSLATIONS} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/translations)
 foreach(plugin ${ORVEL_QT_PLUGINS} platforms/qoffscreen.dll)
     get_filename_component(folder ${plugin} DIRECTORY)
     file(COPY ${ORVEL_QT_PREFIX}/plugins/${plugin}

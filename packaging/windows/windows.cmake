@@ -1,12 +1,13 @@
 # The program folder of the Windows installer and zip (make windows-installer): the programs,
-# Qt's DLLs and the plug-ins they need, the GCC runtime, the help texts and the licences, all
-# in one folder. Included by packaging/CMakeLists.txt on Windows.
+# Qt's DLLs with the plug-ins and translations they load, the GCC runtime, the help texts and
+# the licences, all in one folder. Included by packaging/CMakeLists.txt on Windows.
 install(TARGETS orveltool orvelctl RUNTIME DESTINATION .)
 install(FILES ${ORVEL_QT_DLLS} ${ORVEL_GCC_RUNTIME_DLLS} DESTINATION .)
 foreach(plugin ${ORVEL_QT_PLUGINS})
     get_filename_component(folder ${plugin} DIRECTORY)
     install(FILES ${ORVEL_QT_PREFIX}/plugins/${plugin} DESTINATION ${folder})
 endforeach()
+install(FILES ${ORVEL_QT_TRANSLATIONS} DESTINATION translations)
 # The help commands open these beside the program.
 install(FILES ${PROJECT_SOURCE_DIR}/res/help.txt ${PROJECT_SOURCE_DIR}/res/ques.txt
               ${PROJECT_SOURCE_DIR}/res/help_en.txt ${PROJECT_SOURCE_DIR}/res/ques_en.txt DESTINATION .)
