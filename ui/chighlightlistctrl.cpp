@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -88,14 +89,21 @@ void CListHeaderCtrl::paintEvent(QPaintEvent* event) {
     QHeaderView::paintEvent(event);
 }
 
-// The column layout is fixed: no resizing by dragging a divider, no sorting by clicking.
+// The column layout is fixed: no resizing by dragging a divider. A click only reports its head.
 void CListHeaderCtrl::mousePressEvent(QMouseEvent* event) {
+    m_pressedSection =
+        event->button() == Qt::LeftButton ? logicalIndexAt(event->position().toPoint()) : -1;
     event->accept();
 }
 void CListHeaderCtrl::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
 }
 void CListHeaderCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    const int pressed = std::exchange(m_pressedSection, -1);
+    if (event->button() == Qt::LeftButton && pressed >= 0 &&
+        pressed == logicalIndexAt(event->position().toPoint())) {
+        emit sectionClicked(pressed);
+    }
     event->accept();
 }
 void CListHeaderCtrl::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -1,5 +1,5 @@
 // The channel list: a table that draws its rows itself, with a grey label column, a full-row
-// highlight that shows only while the list has the focus, and a header that ignores the mouse.
+// highlight that shows only while the list has the focus, and a header that sorts on a click.
 #pragma once
 
 #include <QHeaderView>
@@ -10,7 +10,8 @@ class QMouseEvent;
 class QResizeEvent;
 class QPaintEvent;
 
-// Column header whose widths and order the user cannot change: the table's layout is fixed.
+// Column header whose widths and order the user cannot change: the table's layout is fixed. A
+// left click on a head (pressed and released on it) reports sectionClicked.
 class CListHeaderCtrl : public QHeaderView {
     Q_OBJECT
 public:
@@ -22,6 +23,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    int m_pressedSection = -1;
 };
 
 class CHighlightListCtrl : public QTableView {

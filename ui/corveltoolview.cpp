@@ -4,11 +4,14 @@
 #include <QDate>
 #include <QEvent>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 
 #include "app_paths.h"
+#include "chighlightlistctrl.h"
 #include "codec.h"
 #include "configuration.h"
 #include "form_layout.h"
@@ -197,6 +200,13 @@ void COrvelToolView::OnCommand(int id) {
     commands_.Key(id);
 }
 
+void COrvelToolView::SetListMenu(QMenu* menu) {
+    CHighlightListCtrl* list = editor_.channelList();
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, menu,
+            [list, menu](const QPoint& at) { menu->popup(list->viewport()->mapToGlobal(at)); });
+}
+
 void COrvelToolView::BindCommands() {
     // An exchange in progress finishes before anything else starts.
     const auto bind = [this](int id, const std::function<void()>& run) {
@@ -220,6 +230,11 @@ void COrvelToolView::BindCommands() {
     bind(cmd::kCopy, [this] { rows_.OnCopy(); });
     bind(cmd::kPaste, [this] { rows_.OnPaste(); });
     bind(cmd::kFill, [this] { rows_.OnFill(); });
+    bind(cmd::kMoveUp, [this] { rows_.OnMoveUp(); });
+    bind(cmd::kMoveDown, [this] { rows_.OnMoveDown(); });
+    bind(cmd::kInsertRow, [this] { rows_.OnInsertEmpty(); });
+    bind(cmd::kDeleteRows, [this] { rows_.OnDeleteRows(); });
+    bind(cmd::kSortRows, [this] { rows_.OnSort(kColRx); });
     bind(cmd::kImport, [this] { transfer_.OnImport(); });
     bind(cmd::kExport, [this] { transfer_.OnExport(); });
     bind(cmd::kReadRadio, [this] {
@@ -271,8 +286,20 @@ void COrvelToolView::BindCommands() {
     const auto updateRows = [this] {
         commands_.Action(cmd::kCopy)->setEnabled(rows_.CanCopy());
         commands_.Action(cmd::kPaste)->setEnabled(rows_.CanPaste());
+        for (int id : {cmd::kMoveUp, cmd::kMoveDown, cmd::kInsertRow, cmd::kDeleteRows})
+            commands_.Action(id)->setEnabled(rows_.CanRearrange());
     };
     connect(&rows_, &RowCommands::enabledChanged, this, updateRows);
+    // A click on a column's head sorts the channels by it, as a command of its own.
+    connect(editor_.channelList()->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) {
+                if (busy_)
+                    return;
+                busy_ = true;
+                rows_.OnSort(column);
+                busy_ = false;
+                NotifyStateChanged();
+            });
     connect(&document_, &Document::changed, this, updateRows);
     updateRows();
 }
