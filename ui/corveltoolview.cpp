@@ -290,16 +290,20 @@ void COrvelToolView::BindCommands() {
             commands_.Action(id)->setEnabled(rows_.CanRearrange());
     };
     connect(&rows_, &RowCommands::enabledChanged, this, updateRows);
-    // A click on a column's head sorts the channels by it, as a command of its own.
+    // A click on a column's head sorts the channels by it, and rows dragged within the list
+    // move there: commands of their own, kept from an exchange in progress as the others are.
+    const auto guarded = [this](const std::function<void()>& run) {
+        if (busy_)
+            return;
+        busy_ = true;
+        run();
+        busy_ = false;
+        NotifyStateChanged();
+    };
     connect(editor_.channelList()->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) {
-                if (busy_)
-                    return;
-                busy_ = true;
-                rows_.OnSort(column);
-                busy_ = false;
-                NotifyStateChanged();
-            });
+            [this, guarded](int column) { guarded([this, column] { rows_.OnSort(column); }); });
+    connect(editor_.channelList(), &CHighlightListCtrl::rowsDropped, this,
+            [this, guarded](int row) { guarded([this, row] { rows_.OnMoveTo(row); }); });
     connect(&document_, &Document::changed, this, updateRows);
     updateRows();
 }

@@ -1,7 +1,9 @@
 // Moving whole channels about in the window: 上移, 下移, 插入空行, 删除并上移, 排序 and a click
-// on a column's head, each seen in the list, the saved file, the title's mark, the log and undo.
+// on a column's head, and rows dragged within the list, each seen in the list, the saved file, the
+// title's mark, the log and undo.
 #include <QHeaderView>
 #include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -66,6 +68,14 @@ private:
         return file.left(3) + file.mid(131, 128);
     }
     QString LastLine() const { return LogLines(*view).last(); }
+    // A drag entering the list and dropped at `at`: Qt hands a drop only to the widget that
+    // took the drag's entry.
+    static void Drop(CHighlightListCtrl* list, const QPoint& at, QMimeData* data) {
+        QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(list->viewport(), &enter);
+        QDropEvent drop(at, Qt::MoveAction, data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(list->viewport(), &drop);
+    }
 
 private slots:
     void init() { Begin(); }
@@ -168,6 +178,30 @@ private slots:
         QCOMPARE(Saved("sorted.dat"), opened);
         Run(cmd::kUndo);
         QCOMPARE(Cell(2, 1), QStringLiteral("226.775"));
+    }
+
+    void rowsDroppedOnTheListMoveThere() {
+        Start();
+        Choose(2, 3);
+        CHighlightListCtrl* list = view->channelList();
+        const std::unique_ptr<QMimeData> rows(list->DraggedRows());
+        const QPoint row8 = list->visualRect(list->model()->index(7, 1)).center();
+        Drop(list, row8, rows.get());
+        QCOMPARE(LastLine(), QStringLiteral("移动 信道2-3 到信道8"));
+        QCOMPARE(Cell(2, 1), QStringLiteral("225.275"));
+        QCOMPARE(Cell(8, 1), QStringLiteral("223.775"));
+        QCOMPARE(Cell(9, 1), QStringLiteral("224.525"));
+        QCOMPARE(Chosen(), (QList<int>{8, 9}));
+        QVERIFY(frame->isWindowModified());
+
+        // Rows dragged from another list (another window) are not this list's to move.
+        QMimeData other;
+        other.setData(rows->formats().first(), "1:2");
+        const QString before = view->LogText();
+        Drop(list, row8, &other);
+        QCOMPARE(view->LogText(), before);
+        Run(cmd::kUndo);
+        QCOMPARE(Saved("undone.dat"), opened);
     }
 
     void theListsMenuHoldsTheRowCommands() {
