@@ -1,7 +1,9 @@
 // Moving whole channels about in the window: 上移, 下移, 插入空行, 删除并上移, 排序 and a click
 // on a column's head, and rows dragged within the list, each seen in the list, the saved file, the
 // title's mark, the log and undo.
+#include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -93,6 +95,9 @@ private slots:
         QCOMPARE(Cell(4, 1), QStringLiteral("223.775"));
         QCOMPARE(Cell(2, 0).trimmed(), QStringLiteral("信道2"));
         QCOMPARE(Chosen(), (QList<int>{2, 3}));
+        // The panel shows the first of them, as a click on it would.
+        QCOMPARE(Control<QLineEdit>(view, "id1002")->text(), QStringLiteral("2"));
+        QCOMPARE(Control<QLineEdit>(view, "id1003")->text(), QStringLiteral("224.525"));
         QCOMPARE(LastLine(), QStringLiteral("上移 信道3-4"));
         QVERIFY(frame->isWindowModified());
         const QByteArray moved = Saved("moved.dat");
@@ -115,6 +120,14 @@ private slots:
         Run(cmd::kUndo);
         QCOMPARE(Saved("undone2.dat"), opened);
 
+        // In a drop-down Alt+Down opens its list and moves nothing.
+        auto* power = Control<QComboBox>(view, "id1009");
+        power->setFocus();
+        const QString shown = view->LogText();
+        QTest::keyClick(power, Qt::Key_Down, Qt::AltModifier);
+        power->hidePopup();
+        QCOMPARE(view->LogText(), shown);
+
         // Nothing above the top row: no step, no line.
         Choose(1, 2);
         const QString before = view->LogText();
@@ -134,6 +147,7 @@ private slots:
         Choose(2, 4);
         Run(cmd::kDeleteRows);
         QCOMPARE(LastLine(), QStringLiteral("删除并上移 信道2-4"));
+        QCOMPARE(Chosen(), (QList<int>{2}));
         QCOMPARE(Cell(2, 1), QStringLiteral("226.025"));
         QCOMPARE(Cell(13, 1), QStringLiteral("234.275"));
         for (int channel = 14; channel <= 16; ++channel) {
