@@ -12,6 +12,7 @@ int RunRead(const QStringList& arguments, Context& c);
 int RunWrite(const QStringList& arguments, Context& c);
 int RunShow(const QStringList& arguments, Context& c);
 int RunConvert(const QStringList& arguments, Context& c);
+int RunEdit(const QStringList& arguments, Context& c);
 int RunChannel(const QStringList& arguments, Context& c);
 int RunPorts(const QStringList& arguments, Context& c);
 

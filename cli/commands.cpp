@@ -25,6 +25,7 @@ constexpr Command kCommands[] = {
     {"write", RunWrite, "write a file's configuration to the radio, or to many"},
     {"show", RunShow, "show the configuration a file holds"},
     {"convert", RunConvert, "convert between .dat, .json and .csv"},
+    {"edit", RunEdit, "move, insert, delete or sort the channels of a file"},
     {"diff", RunDiff, "compare two files, or a file and the radio"},
     {"channel", RunChannel, "read or set the radio's current channel"},
     {"ports", RunPorts, "list the serial ports, or find the radio on them (--probe)"},

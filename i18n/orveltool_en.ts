@@ -173,6 +173,30 @@
         <source>通信进度</source>
         <translation>Communication progress</translation>
     </message>
+    <message>
+        <source>上移(&amp;K)	Alt+Up</source>
+        <translation>&amp;Move Up	Alt+Up</translation>
+    </message>
+    <message>
+        <source>下移(&amp;J)	Alt+Down</source>
+        <translation>Move Dow&amp;n	Alt+Down</translation>
+    </message>
+    <message>
+        <source>插入空行(&amp;I)</source>
+        <translation>&amp;Insert Empty Channel</translation>
+    </message>
+    <message>
+        <source>删除并上移(&amp;D)</source>
+        <translation>De&amp;lete and Shift Up</translation>
+    </message>
+    <message>
+        <source>排序(&amp;S)</source>
+        <translation>&amp;Sort by Receive Frequency</translation>
+    </message>
+    <message>
+        <source>信道</source>
+        <translation>Channels</translation>
+    </message>
 </context>
 <context>
     <name>COrvelToolView</name>
@@ -1342,6 +1366,34 @@
     <message>
         <source>粘贴：剪贴板中没有信道数据（每行应为6项，或以信道号开头的7项）</source>
         <translation>Paste: the clipboard holds no channel rows (6 cells a line, or 7 starting with the channel number)</translation>
+    </message>
+    <message>
+        <source>上移 信道%1</source>
+        <translation>Move up channel %1</translation>
+    </message>
+    <message>
+        <source>下移 信道%1</source>
+        <translation>Move down channel %1</translation>
+    </message>
+    <message>
+        <source>移动 信道%1 到信道%2</source>
+        <translation>Move channel %1 to channel %2</translation>
+    </message>
+    <message>
+        <source>信道%1不是空的，不能插入空行</source>
+        <translation>Channel %1 is not empty: no empty channel can be inserted</translation>
+    </message>
+    <message>
+        <source>插入空行 [信道%1]</source>
+        <translation>Insert empty channel [channel %1]</translation>
+    </message>
+    <message>
+        <source>删除并上移 信道%1</source>
+        <translation>Delete and shift up channel %1</translation>
+    </message>
+    <message>
+        <source>排序 %1</source>
+        <translation>Sort by %1</translation>
     </message>
 </context>
 <context>

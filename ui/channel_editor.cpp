@@ -169,6 +169,19 @@ QList<int> ChannelEditor::SelectedRows() const {
     return rows;
 }
 
+void ChannelEditor::ChooseRows(const QList<int>& rows) {
+    QItemSelection selection;
+    QAbstractItemModel* model = m_channelList->model();
+    for (int row : rows)
+        selection.select(model->index(row, 0), model->index(row, model->columnCount() - 1));
+    m_channelList->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!rows.isEmpty()) {
+        m_channelList->selectionModel()->setCurrentIndex(model->index(rows.first(), 0),
+                                                         QItemSelectionModel::NoUpdate);
+        LoadChannel(rows.first() + 1);
+    }
+}
+
 void ChannelEditor::UpdateColours() {
     auto paint = [](QWidget* widget, const char* colour) {
         const QString sheet =

@@ -47,6 +47,8 @@ public:
 
     // The chosen rows of the list, 0-based, in order.
     QList<int> SelectedRows() const;
+    // Chooses `rows` in the list, the first of them shown in the panel as a click shows it.
+    void ChooseRows(const QList<int>& rows);
 
     const orvel::InvalidFlags& invalidFlags() const { return invalid_; }
     int channelNo() const { return panel_.channelNo; }

@@ -1,11 +1,20 @@
 #include "chighlightlistctrl.h"
 
+#include <QCoreApplication>
+#include <QDrag>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <cmath>
+#include <memory>
+#include <utility>
 
 namespace {
+
+// Names the list a drag of rows came from, so that rows never land in another window's list.
+const QString kRowsMimeType = QStringLiteral("application/x-orveltool-list-rows");
 
 // Draws one cell of a row in the list's own style. Each cell paints its share of the row, so a
 // highlighted row is coloured from the first to the last column.
@@ -88,14 +97,21 @@ void CListHeaderCtrl::paintEvent(QPaintEvent* event) {
     QHeaderView::paintEvent(event);
 }
 
-// The column layout is fixed: no resizing by dragging a divider, no sorting by clicking.
+// The column layout is fixed: no resizing by dragging a divider. A click only reports its head.
 void CListHeaderCtrl::mousePressEvent(QMouseEvent* event) {
+    m_pressedSection =
+        event->button() == Qt::LeftButton ? logicalIndexAt(event->position().toPoint()) : -1;
     event->accept();
 }
 void CListHeaderCtrl::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
 }
 void CListHeaderCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    const int pressed = std::exchange(m_pressedSection, -1);
+    if (event->button() == Qt::LeftButton && pressed >= 0 &&
+        pressed == logicalIndexAt(event->position().toPoint())) {
+        emit sectionClicked(pressed);
+    }
     event->accept();
 }
 void CListHeaderCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -118,6 +134,11 @@ CHighlightListCtrl::CHighlightListCtrl(QWidget* parent) : QTableView(parent) {
     setTextElideMode(Qt::ElideRight);
     // Tab leaves the list for the next control instead of walking its cells.
     setTabKeyNavigation(false);
+    // Chosen rows dragged to another place move there.
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
     UpdateRowHeight();
 }
 
@@ -277,4 +298,55 @@ void CHighlightListCtrl::scrollContentsBy(int dx, int dy) {
     if (dx != 0) {
         viewport()->update();
     }
+}
+
+QMimeData* CHighlightListCtrl::DraggedRows() const {
+    auto* data = new QMimeData;
+    data->setData(kRowsMimeType, QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+                                     QByteArray::number(reinterpret_cast<quintptr>(this)));
+    return data;
+}
+
+bool CHighlightListCtrl::IsOwnDrag(const QMimeData* data) const {
+    if (data == nullptr || !data->hasFormat(kRowsMimeType))
+        return false;
+    const std::unique_ptr<QMimeData> own(DraggedRows());
+    return data->data(kRowsMimeType) == own->data(kRowsMimeType);
+}
+
+void CHighlightListCtrl::startDrag(Qt::DropActions /*supportedActions*/) {
+    if (selectionModel()->selectedRows().isEmpty())
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(DraggedRows());
+    drag->exec(Qt::MoveAction);
+}
+
+void CHighlightListCtrl::dragEnterEvent(QDragEnterEvent* event) {
+    if (!IsOwnDrag(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
+
+void CHighlightListCtrl::dragMoveEvent(QDragMoveEvent* event) {
+    if (!IsOwnDrag(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+}
+
+void CHighlightListCtrl::dropEvent(QDropEvent* event) {
+    if (!IsOwnDrag(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    const int row = rowAt(event->position().toPoint().y());
+    emit rowsDropped(row < 0 ? model()->rowCount() - 1 : row);
 }

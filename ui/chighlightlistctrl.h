@@ -1,16 +1,21 @@
 // The channel list: a table that draws its rows itself, with a grey label column, a full-row
-// highlight that shows only while the list has the focus, and a header that ignores the mouse.
+// highlight that shows only while the list has the focus, and a header that sorts on a click.
 #pragma once
 
 #include <QHeaderView>
 #include <QTableView>
 
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QKeyEvent;
+class QMimeData;
 class QMouseEvent;
 class QResizeEvent;
 class QPaintEvent;
 
-// Column header whose widths and order the user cannot change: the table's layout is fixed.
+// Column header whose widths and order the user cannot change: the table's layout is fixed. A
+// left click on a head (pressed and released on it) reports sectionClicked.
 class CListHeaderCtrl : public QHeaderView {
     Q_OBJECT
 public:
@@ -22,6 +27,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    int m_pressedSection = -1;
 };
 
 class CHighlightListCtrl : public QTableView {
@@ -45,11 +53,16 @@ public:
     // list or moved the selection, not for the row Qt makes current on its own.
     bool ShowsFocusOutline() const { return m_focusOutline; }
 
+    // What a drag of the chosen rows carries: only this list takes it, as a move of its rows.
+    QMimeData* DraggedRows() const;
+
 signals:
     // Every left-button click, on a row or not, and every key that moved the current row or
     // chose it (Enter, Space); the selection is already updated (cleared when the click hit no
     // row), so the receiver reads the first selected row, or none.
     void rowClicked();
+    // The chosen rows were dragged and dropped on row `row` (below the last row: the last).
+    void rowsDropped(int row);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -64,8 +77,13 @@ protected:
                           const QItemSelection& deselected) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    bool IsOwnDrag(const QMimeData* data) const;
     void UpdateRowHeight();
     void ApplyColumnWidths();
     void ShowFocusOutline();

@@ -5,6 +5,7 @@
 #include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QHBoxLayout>
@@ -37,9 +38,11 @@ struct KeyBinding {
     QKeyCombination keys;
     int command;             // 0: the key does nothing
     bool notInText = false;  // inside a text field the key does nothing
+    // Nor in a drop-down, where Alt with an arrow opens the list.
+    bool notInChoice = false;
 };
 
-const std::array<KeyBinding, 16> kKeyTable{{
+const std::array<KeyBinding, 18> kKeyTable{{
     {Qt::CTRL | Qt::Key_N, 0},
     {Qt::CTRL | Qt::Key_O, cmd::kOpen},
     {Qt::CTRL | Qt::Key_S, cmd::kSave},
@@ -56,6 +59,8 @@ const std::array<KeyBinding, 16> kKeyTable{{
     {Qt::SHIFT | Qt::Key_Insert, 0},
     {QKeyCombination(Qt::Key_F6), 0},
     {Qt::SHIFT | Qt::Key_F6, 0},
+    {Qt::ALT | Qt::Key_Up, cmd::kMoveUp, true, true},
+    {Qt::ALT | Qt::Key_Down, cmd::kMoveDown, true, true},
 }};
 
 // A path cut to `length` characters as the classic recent-file list showed it: the root, "..."
@@ -220,9 +225,29 @@ void CMainFrame::BuildMenus() {
     AddCommand(edit, cmd::kCopy, tr("复制(&C)\tCtrl+C"));
     AddCommand(edit, cmd::kPaste, tr("粘贴(&P)\tCtrl+V"));
     edit->addSeparator();
+    AddCommand(edit, cmd::kMoveUp, tr("上移(&K)\tAlt+Up"));
+    AddCommand(edit, cmd::kMoveDown, tr("下移(&J)\tAlt+Down"));
+    AddCommand(edit, cmd::kInsertRow, tr("插入空行(&I)"));
+    AddCommand(edit, cmd::kDeleteRows, tr("删除并上移(&D)"));
+    AddCommand(edit, cmd::kSortRows, tr("排序(&S)"));
+    edit->addSeparator();
     AddCommand(edit, cmd::kFill, tr("批量设置(&B)..."));
     edit->addSeparator();
     AddCommand(edit, cmd::kDefaultTable, tr("缺省"));
+
+    // The list's own menu: the same actions, so texts, keys and enabled states agree.
+    auto* rows = new QMenu(this);
+    rows->setObjectName(QStringLiteral("menuRows"));
+    rows->setAccessibleName(tr("信道"));
+    for (int id : {cmd::kCopy, cmd::kPaste, 0, cmd::kMoveUp, cmd::kMoveDown, cmd::kInsertRow,
+                   cmd::kDeleteRows, cmd::kSortRows, 0, cmd::kFill}) {
+        if (id == 0)
+            rows->addSeparator();
+        else
+            rows->addAction(m_commands.at(id));
+    }
+    connect(rows, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommandStates);
+    m_target->SetListMenu(rows);
 
     QMenu* link = menuBar()->addMenu(tr("通信(&C)"));
     link->setObjectName(QStringLiteral("menuLink"));
@@ -386,6 +411,9 @@ bool CMainFrame::HandleKeyTable(QWidget* receiver, QEvent* event) {
     // Accepting the override keeps Qt's shortcuts away; the key press then arrives here and
     // goes no further.
     event->accept();
+    if (binding->notInChoice && qobject_cast<const QComboBox*>(receiver)) {
+        return false;
+    }
     if (event->type() == QEvent::KeyPress && !key.isAutoRepeat() && binding->command != 0 &&
         !(binding->notInText && IsTextField(receiver))) {
         RunCommand(binding->command);

@@ -10,6 +10,7 @@
 #include <map>
 
 class QAction;
+class QMenu;
 
 namespace orvel::cmd {
 // Command ids of menu, toolbar and key table 128.
@@ -33,6 +34,11 @@ inline constexpr int kFindRadio = 32791;
 inline constexpr int kFill = 32792;
 inline constexpr int kImport = 32793;
 inline constexpr int kExport = 32794;
+inline constexpr int kMoveUp = 32795;
+inline constexpr int kMoveDown = 32796;
+inline constexpr int kInsertRow = 32797;
+inline constexpr int kDeleteRows = 32798;
+inline constexpr int kSortRows = 32799;
 inline constexpr int kRecentFile1 = 57616;  // to kRecentFile1 + 3: 文件's most recent files
 inline constexpr int kPrintSetup = 57606;
 inline constexpr int kCopy = 57634;
@@ -91,6 +97,8 @@ public:
     virtual bool IsModified() const { return false; }
     // Files dropped on the window.
     virtual void OnDropFiles(const QStringList& /*paths*/) {}
+    // The menu the channel list shows on a right click, built by the frame.
+    virtual void SetListMenu(QMenu* /*menu*/) {}
 
     // Set by the frame: called when what the frame shows beside the commands changed (the
     // unsaved mark, the port, the recent files).

@@ -4,11 +4,14 @@
 #include <QDate>
 #include <QEvent>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 
 #include "app_paths.h"
+#include "chighlightlistctrl.h"
 #include "codec.h"
 #include "configuration.h"
 #include "form_layout.h"
@@ -197,6 +200,13 @@ void COrvelToolView::OnCommand(int id) {
     commands_.Key(id);
 }
 
+void COrvelToolView::SetListMenu(QMenu* menu) {
+    CHighlightListCtrl* list = editor_.channelList();
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QWidget::customContextMenuRequested, menu,
+            [list, menu](const QPoint& at) { menu->popup(list->viewport()->mapToGlobal(at)); });
+}
+
 void COrvelToolView::BindCommands() {
     // An exchange in progress finishes before anything else starts.
     const auto bind = [this](int id, const std::function<void()>& run) {
@@ -220,6 +230,11 @@ void COrvelToolView::BindCommands() {
     bind(cmd::kCopy, [this] { rows_.OnCopy(); });
     bind(cmd::kPaste, [this] { rows_.OnPaste(); });
     bind(cmd::kFill, [this] { rows_.OnFill(); });
+    bind(cmd::kMoveUp, [this] { rows_.OnMoveUp(); });
+    bind(cmd::kMoveDown, [this] { rows_.OnMoveDown(); });
+    bind(cmd::kInsertRow, [this] { rows_.OnInsertEmpty(); });
+    bind(cmd::kDeleteRows, [this] { rows_.OnDeleteRows(); });
+    bind(cmd::kSortRows, [this] { rows_.OnSort(kColRx); });
     bind(cmd::kImport, [this] { transfer_.OnImport(); });
     bind(cmd::kExport, [this] { transfer_.OnExport(); });
     bind(cmd::kReadRadio, [this] {
@@ -271,8 +286,24 @@ void COrvelToolView::BindCommands() {
     const auto updateRows = [this] {
         commands_.Action(cmd::kCopy)->setEnabled(rows_.CanCopy());
         commands_.Action(cmd::kPaste)->setEnabled(rows_.CanPaste());
+        for (int id : {cmd::kMoveUp, cmd::kMoveDown, cmd::kInsertRow, cmd::kDeleteRows})
+            commands_.Action(id)->setEnabled(rows_.CanRearrange());
     };
     connect(&rows_, &RowCommands::enabledChanged, this, updateRows);
+    // A click on a column's head sorts the channels by it, and rows dragged within the list
+    // move there: commands of their own, kept from an exchange in progress as the others are.
+    const auto guarded = [this](const std::function<void()>& run) {
+        if (busy_)
+            return;
+        busy_ = true;
+        run();
+        busy_ = false;
+        NotifyStateChanged();
+    };
+    connect(editor_.channelList()->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this, guarded](int column) { guarded([this, column] { rows_.OnSort(column); }); });
+    connect(editor_.channelList(), &CHighlightListCtrl::rowsDropped, this,
+            [this, guarded](int row) { guarded([this, row] { rows_.OnMoveTo(row); }); });
     connect(&document_, &Document::changed, this, updateRows);
     updateRows();
 }

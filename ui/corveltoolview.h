@@ -68,6 +68,7 @@ public:
     QStringList RecentFiles() const override { return recent_.paths(); }
     bool IsModified() const override { return document_.IsModified(); }
     void OnDropFiles(const QStringList& paths) override;
+    void SetListMenu(QMenu* menu) override;
 
     // The parts, and what the shell and tests read through the view.
     MessageLog& log() { return log_; }

@@ -42,8 +42,9 @@ void RunDemo(COrvelToolView& view) {
     view.OnCommand(orvel::cmd::kWriteRadio);
 }
 
-// Pictures of the editing commands: "rows" reads the radio and chooses channels 3 to 6; "fill"
-// then opens 批量设置 on all channels with a plan some rows of which the limits refuse.
+// Pictures of the editing commands: "rows" reads the radio and chooses channels 3 to 6;
+// "rows-menu" then opens the list's own menu on them; "fill" opens 批量设置 on all channels with
+// a plan some rows of which the limits refuse.
 void ShowScene(COrvelToolView& view, const QString& name) {
     view.OnCommand(orvel::cmd::kReadRadio);
     CHighlightListCtrl* list = view.channelList();
@@ -58,6 +59,10 @@ void ShowScene(COrvelToolView& view, const QString& name) {
     view.window()->activateWindow();
     list->setFocus();
     view.OnRowClicked();
+    if (name == QStringLiteral("rows-menu")) {
+        emit list->customContextMenuRequested(list->visualRect(model->index(4, 2)).center());
+        return;
+    }
     if (!fill)
         return;
     QTimer::singleShot(200, [] {

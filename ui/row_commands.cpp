@@ -117,6 +117,20 @@ QChar SeparatorOf(const QString& line) {
     return semicolon ? QLatin1Char(';') : QLatin1Char(',');
 }
 
+// "3-4,7": channel numbers of 0-based rows, runs joined.
+QString ChannelRuns(const std::vector<int>& rows) {
+    QStringList runs;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t end = i;
+        while (end + 1 < rows.size() && rows[end + 1] == rows[end] + 1)
+            ++end;
+        runs << (end == i ? QString::number(rows[i] + 1)
+                          : QStringLiteral("%1-%2").arg(rows[i] + 1).arg(rows[end] + 1));
+        i = end + 1;
+    }
+    return runs.join(QLatin1Char(','));
+}
+
 QString ClipboardText() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data)
@@ -295,4 +309,85 @@ void RowCommands::Apply(const Placed& placed, const QString& label, const QStrin
         log_.AppendLog(line);
     if (placed.written > 0)
         log_.AppendLog(label);
+}
+
+bool RowCommands::CanRearrange() const {
+    return !RowsToMove().empty();
+}
+
+std::vector<int> RowCommands::RowsToMove() const {
+    const QList<int> chosen = editor_.SelectedRows();
+    if (!chosen.isEmpty())
+        return {chosen.begin(), chosen.end()};
+    const int channel = editor_.channelNo();
+    if (channel >= 1 && channel <= kChannelCount)
+        return {channel - 1};
+    return {};
+}
+
+void RowCommands::OnMoveUp() {
+    const std::vector<int> rows = RowsToMove();
+    const RowOrder order = MoveUpOrder(rows);
+    Rearrange(order, PlacesAfter(order, rows), tr("上移 信道%1").arg(ChannelRuns(rows)));
+}
+
+void RowCommands::OnMoveDown() {
+    const std::vector<int> rows = RowsToMove();
+    const RowOrder order = MoveDownOrder(rows);
+    Rearrange(order, PlacesAfter(order, rows), tr("下移 信道%1").arg(ChannelRuns(rows)));
+}
+
+void RowCommands::OnMoveTo(int to) {
+    const std::vector<int> rows = RowsToMove();
+    if (rows.empty())
+        return;
+    const RowOrder order = MoveToOrder(rows, to);
+    const std::vector<int> places = PlacesAfter(order, rows);
+    Rearrange(order, places,
+              tr("移动 信道%1 到信道%2").arg(ChannelRuns(rows)).arg(places.front() + 1));
+}
+
+void RowCommands::OnInsertEmpty() {
+    const std::vector<int> rows = RowsToMove();
+    if (rows.empty())
+        return;
+    if (const int blocker = InsertBlocker(document_.table(), rows); blocker > 0) {
+        log_.AppendLog(tr("信道%1不是空的，不能插入空行").arg(blocker));
+        return;
+    }
+    const RowOrder order = InsertEmptyOrder(rows);
+    std::vector<int> inserted;
+    for (int r = 0; r < kChannelCount; ++r) {
+        if (order[static_cast<std::size_t>(r)] == kEmptyRow)
+            inserted.push_back(r);
+    }
+    Rearrange(order, inserted, tr("插入空行 [信道%1]").arg(ChannelRuns(inserted)));
+}
+
+void RowCommands::OnDeleteRows() {
+    const std::vector<int> rows = RowsToMove();
+    if (rows.empty())
+        return;
+    // The row the first deleted one leaves to its successor stays chosen.
+    Rearrange(DeleteOrder(rows), {rows.front()}, tr("删除并上移 信道%1").arg(ChannelRuns(rows)));
+}
+
+void RowCommands::OnSort(int column) {
+    if (column <= kColLabel || column >= kTableColumns)
+        return;
+    const std::vector<int> rows = RowsToMove();
+    const RowOrder order = SortOrder(document_.table(), static_cast<Column>(column));
+    Rearrange(
+        order, PlacesAfter(order, rows),
+        tr("排序 %1").arg(CoreText(kChannelFields[static_cast<std::size_t>(column)].heading)));
+}
+
+void RowCommands::Rearrange(const RowOrder& order, const std::vector<int>& chosen,
+                            const QString& label) {
+    const ChannelTable table = Rearranged(document_.table(), order);
+    // Nothing that can move (the top row up, an empty table sorted) is no step and no line.
+    if (!document_.Change(label, [&table](DocumentState& state) { state.table = table; }))
+        return;
+    editor_.ChooseRows(QList<int>(chosen.begin(), chosen.end()));
+    log_.AppendLog(label);
 }

@@ -1,5 +1,7 @@
-// The commands on several rows of the channel list at once: 复制, 粘贴 and 批量设置. Rows
-// brought in go through the confirm button's checks, one row at a time, as one undoable step.
+// The commands on several rows of the channel list at once: 复制, 粘贴 and 批量设置, and the
+// ones that move whole channels about (上移, 下移, 插入空行, 删除并上移, 排序, a drag). Rows
+// brought in go through the confirm button's checks, one row at a time; every command is one
+// undoable step.
 #pragma once
 
 #include <QObject>
@@ -7,7 +9,9 @@
 #include <QStringList>
 #include <map>
 #include <optional>
+#include <vector>
 
+#include "channel_rows.h"
 #include "memory_image.h"
 
 class ChannelEditor;
@@ -43,6 +47,17 @@ public:
     void OnPaste();
     void OnFill();
 
+    // The chosen rows, or the panel's channel when none is chosen.
+    bool CanRearrange() const;
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnInsertEmpty();
+    void OnDeleteRows();
+    // By `column` (the list's header), 排序 by receive frequency.
+    void OnSort(int column);
+    // The chosen rows dragged to row `to`: the first of them lands there.
+    void OnMoveTo(int to);
+
 signals:
     // What CanCopy or CanPaste answers may have changed.
     void enabledChanged();
@@ -59,6 +74,12 @@ private:
     void Apply(const Placed& placed, const QString& label, const QStringList& notes);
     // The row pasting starts at: the first chosen row, or the panel's channel.
     int TargetRow() const;
+    // The rows a rearranging command acts on: the chosen rows, or the panel's channel.
+    std::vector<int> RowsToMove() const;
+    // The table's rows put in `order` as one step named `label`, which the log then shows,
+    // with the rows in `chosen` (places after the change) chosen in the list.
+    void Rearrange(const orvel::RowOrder& order, const std::vector<int>& chosen,
+                   const QString& label);
 
     Document& document_;
     ChannelEditor& editor_;

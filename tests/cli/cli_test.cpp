@@ -115,7 +115,8 @@ protected:
 };
 
 TEST_F(Cli, EveryCommandHasHelpAndBadCommandLinesExitOne) {
-    for (const char* command : {"read", "write", "show", "convert", "channel", "ports", "diff"}) {
+    for (const char* command :
+         {"read", "write", "show", "convert", "edit", "channel", "ports", "diff"}) {
         const Result r = Ctl({command, "--help"});
         EXPECT_EQ(r.code, 0) << command;
         EXPECT_EQ(r.out.rfind(std::string("usage: orvelctl ") + command, 0), 0u) << r.out;
@@ -782,6 +783,80 @@ TEST_F(Cli, ConvertKeepsTheFileItReplaces) {
     r = Ctl({"convert", Path("a.dat"), Path("old.json"), "--config", ini, "--no-safety-copy"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Read("old.json").size(), JsonOf(SampleImage()).size());
+}
+
+// The channel file's eight bytes of channel n, and the bytes around the channels.
+std::vector<std::uint8_t> Record(const std::vector<std::uint8_t>& file, int channel) {
+    const auto start = file.begin() + 3 + 8 * (channel - 1);
+    return {start, start + 8};
+}
+std::vector<std::uint8_t> OutsideChannels(const std::vector<std::uint8_t>& file) {
+    std::vector<std::uint8_t> bytes(file.begin(), file.begin() + 3);
+    bytes.insert(bytes.end(), file.begin() + 131, file.end() - 1);
+    return bytes;
+}
+
+TEST_F(Cli, EditMovesChannelsAndKeepsEverythingElse) {
+    const QString ini = Path("orvel.ini");
+    const std::vector<std::uint8_t> sample = ChannelFileBytes(SampleImage());
+    Write("a.dat", sample);
+    Result r = Ctl({"edit", Path("a.dat"), "--move", "1:3", "--config", ini});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    std::vector<std::uint8_t> file = Read("a.dat");
+    EXPECT_EQ(Record(file, 3), Record(sample, 1));
+    EXPECT_EQ(Record(file, 1), Record(sample, 2));
+    EXPECT_EQ(Record(file, 10), Record(sample, 10));
+    EXPECT_EQ(OutsideChannels(file), OutsideChannels(sample));
+    EXPECT_EQ(Backups("*-file.dat").size(), 1);
+    r = Ctl({"show", Path("a.dat"), "--format", "csv"});
+    EXPECT_NE(r.out.find("\n3,230.125,235.000,P3,2400,"), std::string::npos) << r.out;
+
+    // Channel 10 to the end; an insert would then push it off, and is refused.
+    ASSERT_EQ(Ctl({"edit", Path("a.dat"), "--move", "10:16", "--config", ini}).code, 0);
+    const std::vector<std::uint8_t> full = Read("a.dat");
+    EXPECT_EQ(Record(full, 16), Record(sample, 10));
+    r = Ctl({"edit", Path("a.dat"), "--insert", "5", "--config", ini});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("channel 16 is not empty"), std::string::npos) << r.err;
+    EXPECT_EQ(Read("a.dat"), full);
+
+    ASSERT_EQ(Ctl({"edit", Path("a.dat"), "--delete", "1-2", "--config", ini}).code, 0);
+    ASSERT_EQ(Ctl({"edit", Path("a.dat"), "--insert", "1", "--config", ini}).code, 0);
+    r = Ctl({"show", Path("a.dat"), "--format", "csv"});
+    EXPECT_NE(r.out.find("\n1,,,,,,\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n2,230.125,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n15,224.500,"), std::string::npos) << r.out;
+
+    ASSERT_EQ(Ctl({"edit", Path("a.dat"), "--sort", "rx", "--config", ini}).code, 0);
+    r = Ctl({"show", Path("a.dat"), "--format", "csv"});
+    EXPECT_NE(r.out.find("\n1,224.500,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\n2,230.125,"), std::string::npos) << r.out;
+    ASSERT_EQ(Ctl({"edit", Path("a.dat"), "--sort", "dataVoice", "--config", ini}).code, 0);
+    r = Ctl({"show", Path("a.dat"), "--format", "csv"});
+    EXPECT_NE(r.out.find("\n1,224.500,224.500,P1,4800,关"), std::string::npos) << r.out;
+    const std::vector<std::uint8_t> sorted = Read("a.dat");
+    // Settings, header and spare bytes as they were; the same channels give the same sum.
+    EXPECT_EQ(OutsideChannels(sorted), OutsideChannels(sample));
+    EXPECT_EQ(sorted.back(), sample.back());
+
+    for (const QStringList& bad : {QStringList{"--move", "0:3"},
+                                   {"--move", "3"},
+                                   {"--move", "3:17"},
+                                   {"--insert", "17"},
+                                   {"--delete", "4-2"},
+                                   {"--delete", "x"},
+                                   {"--sort", "channel"},
+                                   {"--sort", "freq"},
+                                   {"--delete", "1", "--insert", "2"},
+                                   {}}) {
+        r = Ctl(QStringList{"edit", Path("a.dat")} + bad);
+        EXPECT_EQ(r.code, 1) << bad.join(' ').toStdString();
+        EXPECT_NE(r.err.find("usage: orvelctl edit"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Ctl({"edit", Path("a.txt"), "--insert", "1"}).code, 1);
+    EXPECT_EQ(Ctl({"edit", Path("missing.dat"), "--insert", "1"}).code, 3);
+    EXPECT_EQ(Read("a.dat"), sorted);
 }
 
 TEST_F(Cli, OnlyRegularFilesAreWrittenAndATraceIsNeverThePort) {

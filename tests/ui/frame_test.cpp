@@ -165,7 +165,9 @@ private slots:
         QCOMPARE(Describe(menus[1]->menu()->actions()),
                  QStringList({"id57643 撤销(&U)\tCtrl+Z", "id57644 重做(&R)\tCtrl+Y", "-",
                               "id57634 复制(&C)\tCtrl+C", "id57637 粘贴(&P)\tCtrl+V", "-",
-                              "id32792 批量设置(&B)...", "-", "id32777 缺省"}));
+                              "id32795 上移(&K)\tAlt+Up", "id32796 下移(&J)\tAlt+Down",
+                              "id32797 插入空行(&I)", "id32798 删除并上移(&D)", "id32799 排序(&S)",
+                              "-", "id32792 批量设置(&B)...", "-", "id32777 缺省"}));
         QCOMPARE(Describe(menus[2]->menu()->actions()),
                  QStringList({"id32778 读取(PC<-电台)", "id32779 写入(PC->电台)",
                               "id32789 写入后校验", "id32790 与电台比较", "-", "> 选择串口",

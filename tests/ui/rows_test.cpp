@@ -1,0 +1,239 @@
+// Moving whole channels about in the window: 上移, 下移, 插入空行, 删除并上移, 排序 and a click
+// on a column's head, and rows dragged within the list, each seen in the list, the saved file, the
+// title's mark, the log and undo.
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "chighlightlistctrl.h"
+#include "cmainframe.h"
+#include "window_fixture.h"
+
+using namespace orvel;
+using namespace orvel::test;
+
+class RowsTest : public QObject, private WindowFixture {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CMainFrame> frame;
+    COrvelToolView* view = nullptr;
+    QTemporaryDir folder;
+    QByteArray opened;  // the file as the read left the window, every channel filled
+
+    void Start() {
+        radio = StartedRadio();
+        StartWindow(frame, view, Device(*radio));
+        view->OnRead();
+        Run(cmd::kSaveAs, Path("opened.dat"));
+        opened = FileBytes(Path("opened.dat"));
+    }
+    QString Path(const char* name) const { return folder.filePath(QLatin1String(name)); }
+    void Run(int command, const QString& file = {}) {
+        chosenFile = file;
+        view->OnCommand(command);
+        frame->RefreshCommandStates();
+    }
+    QByteArray Saved(const char* name) {
+        Run(cmd::kSaveAs, Path(name));
+        return FileBytes(Path(name));
+    }
+    // Rows first..last (1-based) chosen in the list, as Shift with a click chooses them.
+    void Choose(int first, int last) {
+        CHighlightListCtrl* list = view->channelList();
+        const QItemSelection rows(list->model()->index(first - 1, 0),
+                                  list->model()->index(last - 1, 6));
+        list->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+    }
+    QList<int> Chosen() const {
+        QList<int> rows;
+        for (const QModelIndex& index : view->channelList()->selectionModel()->selectedRows())
+            rows << index.row() + 1;
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+    // What the list shows in a cell.
+    QString Cell(int channel, int column) const {
+        const QAbstractItemModel* model = view->channelList()->model();
+        return model->index(channel - 1, column).data().toString();
+    }
+    // The channel file's eight bytes of channel n.
+    static QByteArray Record(const QByteArray& file, int channel) {
+        return file.mid(3 + 8 * (channel - 1), 8);
+    }
+    static QByteArray OutsideChannels(const QByteArray& file) {
+        return file.left(3) + file.mid(131, 128);
+    }
+    QString LastLine() const { return LogLines(*view).last(); }
+    // A drag entering the list and dropped at `at`: Qt hands a drop only to the widget that
+    // took the drag's entry.
+    static void Drop(CHighlightListCtrl* list, const QPoint& at, QMimeData* data) {
+        QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(list->viewport(), &enter);
+        QDropEvent drop(at, Qt::MoveAction, data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(list->viewport(), &drop);
+    }
+
+private slots:
+    void init() { Begin(); }
+    void cleanup() {
+        frame.reset();
+        End();
+    }
+
+    void movedRowsAreSavedStayChosenAndUndoInOneStep() {
+        Start();
+        Choose(3, 4);
+        Run(cmd::kMoveUp);
+        QCOMPARE(Cell(2, 1), QStringLiteral("224.525"));
+        QCOMPARE(Cell(3, 1), QStringLiteral("225.275"));
+        QCOMPARE(Cell(4, 1), QStringLiteral("223.775"));
+        QCOMPARE(Cell(2, 0).trimmed(), QStringLiteral("信道2"));
+        QCOMPARE(Chosen(), (QList<int>{2, 3}));
+        // The panel shows the first of them, as a click on it would.
+        QCOMPARE(Control<QLineEdit>(view, "id1002")->text(), QStringLiteral("2"));
+        QCOMPARE(Control<QLineEdit>(view, "id1003")->text(), QStringLiteral("224.525"));
+        QCOMPARE(LastLine(), QStringLiteral("上移 信道3-4"));
+        QVERIFY(frame->isWindowModified());
+        const QByteArray moved = Saved("moved.dat");
+        QCOMPARE(Record(moved, 2), Record(opened, 3));
+        QCOMPARE(Record(moved, 3), Record(opened, 4));
+        QCOMPARE(Record(moved, 4), Record(opened, 2));
+        QCOMPARE(OutsideChannels(moved).chopped(1), OutsideChannels(opened).chopped(1));
+
+        // Alt+Down from the list takes them back down; one undo step each.
+        view->channelList()->setFocus();
+        QTest::keyClick(view->channelList(), Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(Chosen(), (QList<int>{3, 4}));
+        QCOMPARE(LastLine(), QStringLiteral("下移 信道2-3"));
+        // Unsaved against moved.dat, the last file saved.
+        QVERIFY(frame->isWindowModified());
+        QCOMPARE(Saved("back.dat"), opened);
+        Run(cmd::kUndo);
+        QVERIFY(frame->isWindowModified());
+        QCOMPARE(Saved("undone.dat"), moved);
+        Run(cmd::kUndo);
+        QCOMPARE(Saved("undone2.dat"), opened);
+
+        // In a drop-down Alt+Down opens its list and moves nothing.
+        auto* power = Control<QComboBox>(view, "id1009");
+        power->setFocus();
+        const QString shown = view->LogText();
+        QTest::keyClick(power, Qt::Key_Down, Qt::AltModifier);
+        power->hidePopup();
+        QCOMPARE(view->LogText(), shown);
+
+        // Nothing above the top row: no step, no line.
+        Choose(1, 2);
+        const QString before = view->LogText();
+        Run(cmd::kMoveUp);
+        QCOMPARE(view->LogText(), before);
+        QVERIFY(!frame->isWindowModified());
+    }
+
+    void insertNeedsAnEmptyLastChannelAndDeleteMakesOne() {
+        Start();
+        Choose(5, 5);
+        Run(cmd::kInsertRow);
+        QCOMPARE(LastLine(), QStringLiteral("信道16不是空的，不能插入空行"));
+        QVERIFY(!frame->isWindowModified());
+        QCOMPARE(Saved("refused.dat"), opened);
+
+        Choose(2, 4);
+        Run(cmd::kDeleteRows);
+        QCOMPARE(LastLine(), QStringLiteral("删除并上移 信道2-4"));
+        QCOMPARE(Chosen(), (QList<int>{2}));
+        QCOMPARE(Cell(2, 1), QStringLiteral("226.025"));
+        QCOMPARE(Cell(13, 1), QStringLiteral("234.275"));
+        for (int channel = 14; channel <= 16; ++channel) {
+            for (int column = 1; column < 7; ++column)
+                QCOMPARE(Cell(channel, column), QString());
+        }
+        QVERIFY(frame->isWindowModified());
+        const QByteArray deleted = Saved("deleted.dat");
+        QCOMPARE(Record(deleted, 2), Record(opened, 5));
+        QCOMPARE(Record(deleted, 16), QByteArray(8, 0x5A));
+
+        Choose(5, 5);
+        Run(cmd::kInsertRow);
+        QCOMPARE(LastLine(), QStringLiteral("插入空行 [信道5]"));
+        QCOMPARE(Cell(5, 1), QString());
+        QCOMPARE(Cell(6, 1), QStringLiteral("228.275"));
+        QCOMPARE(Chosen(), (QList<int>{5}));
+        QCOMPARE(Cell(14, 1), QStringLiteral("234.275"));
+        QCOMPARE(OutsideChannels(Saved("inserted.dat")).chopped(1),
+                 OutsideChannels(opened).chopped(1));
+        Run(cmd::kUndo);
+        Run(cmd::kUndo);
+        QCOMPARE(Saved("undone.dat"), opened);
+    }
+
+    void aColumnHeadSortsAndSortingByReceiveFrequencyTakesItBack() {
+        Start();
+        QHeaderView* header = view->channelList()->horizontalHeader();
+        const QPoint power(header->sectionViewportPosition(3) + header->sectionSize(3) / 2,
+                           header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, power);
+        QCOMPARE(LastLine(), QStringLiteral("排序 功率级别"));
+        for (int channel = 1; channel <= 4; ++channel)
+            QCOMPARE(Cell(channel, 3), QStringLiteral("P1"));
+        QCOMPARE(Cell(2, 1), QStringLiteral("226.775"));
+        QCOMPARE(Cell(5, 3), QStringLiteral("P2"));
+        QVERIFY(frame->isWindowModified());
+
+        Run(cmd::kSortRows);
+        QCOMPARE(LastLine(), QStringLiteral("排序 接收频率"));
+        QVERIFY(!frame->isWindowModified());
+        QCOMPARE(Saved("sorted.dat"), opened);
+        Run(cmd::kUndo);
+        QCOMPARE(Cell(2, 1), QStringLiteral("226.775"));
+    }
+
+    void rowsDroppedOnTheListMoveThere() {
+        Start();
+        Choose(2, 3);
+        CHighlightListCtrl* list = view->channelList();
+        const std::unique_ptr<QMimeData> rows(list->DraggedRows());
+        const QPoint row8 = list->visualRect(list->model()->index(7, 1)).center();
+        Drop(list, row8, rows.get());
+        QCOMPARE(LastLine(), QStringLiteral("移动 信道2-3 到信道8"));
+        QCOMPARE(Cell(2, 1), QStringLiteral("225.275"));
+        QCOMPARE(Cell(8, 1), QStringLiteral("223.775"));
+        QCOMPARE(Cell(9, 1), QStringLiteral("224.525"));
+        QCOMPARE(Chosen(), (QList<int>{8, 9}));
+        QVERIFY(frame->isWindowModified());
+
+        // Rows dragged from another list (another window) are not this list's to move.
+        QMimeData other;
+        other.setData(rows->formats().first(), "1:2");
+        const QString before = view->LogText();
+        Drop(list, row8, &other);
+        QCOMPARE(view->LogText(), before);
+        Run(cmd::kUndo);
+        QCOMPARE(Saved("undone.dat"), opened);
+    }
+
+    void theListsMenuHoldsTheRowCommands() {
+        Start();
+        auto* menu = frame->findChild<QMenu*>(QStringLiteral("menuRows"));
+        QVERIFY(menu != nullptr);
+        QStringList texts;
+        for (QAction* action : menu->actions())
+            texts << action->text().section(QLatin1Char('('), 0, 0);
+        QCOMPARE(texts, (QStringList{"复制", "粘贴", "", "上移", "下移", "插入空行", "删除并上移",
+                                     "排序", "", "批量设置"}));
+        QCOMPARE(view->channelList()->contextMenuPolicy(), Qt::CustomContextMenu);
+        Choose(16, 16);
+        menu->actions().at(3)->trigger();
+        QCOMPARE(LastLine(), QStringLiteral("上移 信道16"));
+        QCOMPARE(Cell(15, 1), QStringLiteral("234.275"));
+    }
+};
+
+QTEST_MAIN(RowsTest)
+#include "rows_test.moc"
