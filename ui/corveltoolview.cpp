@@ -100,10 +100,15 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
 }
 
 void COrvelToolView::OpenPort() {
+    RunGuarded([this] { port_.Start(); });
+}
+
+// An exchange in progress finishes before anything else starts.
+void COrvelToolView::RunGuarded(const std::function<void()>& run) {
     if (busy_)
         return;
     busy_ = true;
-    port_.Start();
+    run();
     busy_ = false;
     NotifyStateChanged();
 }
@@ -120,12 +125,7 @@ void COrvelToolView::UpdatePortChecks() {
 }
 
 void COrvelToolView::OnDropFiles(const QStringList& paths) {
-    if (busy_)
-        return;
-    busy_ = true;
-    transfer_.OnDropFiles(paths);
-    busy_ = false;
-    NotifyStateChanged();
+    RunGuarded([this, &paths] { transfer_.OnDropFiles(paths); });
 }
 
 // The frame grows around the form's preferred size, but not past the screen; a small screen
@@ -208,16 +208,8 @@ void COrvelToolView::SetListMenu(QMenu* menu) {
 }
 
 void COrvelToolView::BindCommands() {
-    // An exchange in progress finishes before anything else starts.
     const auto bind = [this](int id, const std::function<void()>& run) {
-        return commands_.Bind(id, [this, run] {
-            if (busy_)
-                return;
-            busy_ = true;
-            run();
-            busy_ = false;
-            NotifyStateChanged();
-        });
+        return commands_.Bind(id, [this, run] { RunGuarded(run); });
     };
     bind(cmd::kOpen, [this] { files_.OnOpen(); });
     bind(cmd::kSave, [this] { files_.OnSave(); });
@@ -292,14 +284,7 @@ void COrvelToolView::BindCommands() {
     connect(&rows_, &RowCommands::enabledChanged, this, updateRows);
     // A click on a column's head sorts the channels by it, and rows dragged within the list
     // move there: commands of their own, kept from an exchange in progress as the others are.
-    const auto guarded = [this](const std::function<void()>& run) {
-        if (busy_)
-            return;
-        busy_ = true;
-        run();
-        busy_ = false;
-        NotifyStateChanged();
-    };
+    const auto guarded = [this](const std::function<void()>& run) { RunGuarded(run); };
     connect(editor_.channelList()->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this, guarded](int column) { guarded([this, column] { rows_.OnSort(column); }); });
     connect(editor_.channelList(), &CHighlightListCtrl::rowsDropped, this,

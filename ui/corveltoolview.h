@@ -125,6 +125,7 @@ protected:
 private:
     void PlaceFrame();
     void KeepFrameOnScreen();
+    void RunGuarded(const std::function<void()>& run);
     // The real dialogs in dialogs_, over this window.
     void UseShownDialogs();
     // Each command's action bound to what it does, and its enabled and checked states to the
