@@ -1449,6 +1449,10 @@
         <source>只能打开 .dat 文件或导入 .json、.csv 文件：%1</source>
         <translation>Only .dat files can be opened, or .json and .csv files imported: %1</translation>
     </message>
+    <message>
+        <source>导出失败：这些数据导出后不能原样导入，没有写入文件：%1</source>
+        <translation>Export failed: the file would not import back as it is, so nothing was written: %1</translation>
+    </message>
 </context>
 <context>
     <name>ViewDialogs</name>

@@ -123,6 +123,8 @@ bool ChannelEditor::LoadImage(const MemoryImage& image, DecodeSource source, con
         DecodeAsShown(image, source, document_.limits(), document_.settings());
     DocumentState state;
     state.image = image;
+    state.source = source;
+    state.settingsAsHeld = decoded.settings;
     state.table = decoded.table;
     state.settings = decoded.settings;
     // The panel moves to channel 1 with the change, so it does not follow the row on its own.

@@ -1,5 +1,7 @@
 #include "document.h"
 
+#include <algorithm>
+
 #include "codec.h"
 #include "document_step.h"
 #include "radio_fields.h"
@@ -9,13 +11,26 @@ using namespace orvel;
 MemoryImage DocumentState::Encoded() const {
     MemoryImage bytes = image;
     EncodeImage(table, settings, bytes);
-    // A drop-down's code that names no item shows as no choice, and no choice codes as 0xFF.
-    // Left without a choice, the code stays as the file or the radio had it: opening and
-    // saving changes no byte.
-    const RadioSettings held = DecodeSettings(image, settings);
+    // A row left as `image` shows it keeps its bytes, with the bits no column shows (a squelch
+    // byte's high half, a stray flag): opening and saving changes no byte.
+    const DecodedImage asHeld = DecodeImage(image, source);
+    if (asHeld.checksumOk || source == DecodeSource::FromRadio) {
+        for (int r = 0; r < kChannelCount; ++r) {
+            if (asHeld.table[static_cast<std::size_t>(r)] != table[static_cast<std::size_t>(r)])
+                continue;
+            const auto at = static_cast<std::ptrdiff_t>(layout::ChannelOffset(r));
+            std::copy(image.begin() + at, image.begin() + at + layout::kChannelRecordSize,
+                      bytes.begin() + at);
+        }
+    }
+    // A code that names no item shows as no choice (a drop-down) or as the choice held over (an
+    // option button). Left as shown, the code stays as the file or the radio had it.
     for (const SettingField& field : kSettingFields) {
-        if (field.dropDown && settings.*field.member == -1 && held.*field.member == -1) {
-            const int mask = ((1 << field.width) - 1) << field.shift;
+        const int width = (1 << field.width) - 1;
+        const int code = (image[field.byte] >> field.shift) & width;
+        if (code >= static_cast<int>(field.items.size()) &&
+            settings.*field.member == settingsAsHeld.*field.member) {
+            const int mask = width << field.shift;
             bytes[field.byte] =
                 static_cast<std::uint8_t>((bytes[field.byte] & ~mask) | (image[field.byte] & mask));
         }

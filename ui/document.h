@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "channel_edit.h"
+#include "codec.h"
 #include "memory_image.h"
 
 struct DocumentState {
@@ -17,6 +18,10 @@ struct DocumentState {
     orvel::RadioSettings settings{};
     // Header and spare words; the channel and settings bytes are coded from the two above.
     orvel::MemoryImage image = orvel::StartupImage();
+    // How `image` was read, so that a row is known to be as `image` has it.
+    orvel::DecodeSource source = orvel::DecodeSource::FromFile;
+    // The settings as they were shown when `image` came.
+    orvel::RadioSettings settingsAsHeld{};
 
     // The 260 bytes a save or a write starts from: `image` with the table and settings coded in.
     orvel::MemoryImage Encoded() const;

@@ -86,8 +86,16 @@ void TransferCommands::OnExport() {
                          tr("导出失败：只能导出 .json 或 .csv 文件：%1").arg(fullPath));
         return;
     }
-    if (!files_.WriteFileBytes(fullPath,
-                               ImageFileBytes(kind, document_.Encoded(), document_.limits())))
+    const MemoryImage image = document_.Encoded();
+    // A file the tool writes must read back; orvelctl names the cell in the same words.
+    if (const std::string fault = TransferFault(kind, image, document_.limits()); !fault.empty()) {
+        const QString text = tr("导出失败：这些数据导出后不能原样导入，没有写入文件：%1")
+                                 .arg(QString::fromStdString(fault));
+        log_.AppendLog(text);
+        dialogs_.Message(QMessageBox::Warning, kAppTitle, text);
+        return;
+    }
+    if (!files_.WriteFileBytes(fullPath, ImageFileBytes(kind, image, document_.limits())))
         return;
     log_.AppendLog(tr("文件导出[%1]").arg(fullPath));
     recent_.Add(fullPath);

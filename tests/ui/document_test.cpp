@@ -363,7 +363,8 @@ private slots:
         QCOMPARE(Row(7), "230.000,231.000,P2,2400,开,L2");
     }
 
-    // Drop-down codes that name no item show no choice; the file is saved as it was opened,
+    // Codes that name no item show no choice (a drop-down) or the last one (an option button);
+    // the file is saved as it was opened,
     // also after a spreadsheet brought the same channels.
     void aFileWithCodesTheDropDownsCannotShowIsSavedAsOpened() {
         Start();
@@ -374,6 +375,7 @@ private slots:
             ImageFromChannelFile(std::vector<std::uint8_t>(saved.begin(), saved.end())).image;
         image[layout::kTxTimeLimitIndex] = 0x20;
         image[layout::kPowerSaveIndex] = 0x30;
+        image[layout::kModeByte2] |= 0xC0;  // parity code 3: no button
         image[layout::kChecksum] = ImageChecksum(image);
         const std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
         const QByteArray opened(reinterpret_cast<const char*>(bytes.data()),
@@ -391,6 +393,35 @@ private slots:
         Run(cmd::kImport, Path("plan.csv"));
         Run(cmd::kSaveAs, Path("d.dat"));
         QCOMPARE(FileBytes(Path("d.dat")), opened);
+    }
+
+    // Bits no column shows (a squelch byte's high half, a stray flag) stay as opened when their
+    // rows are not edited; a spreadsheet that could not bring them back is refused, naming the
+    // cell.
+    void bitsNoColumnShowsAreSavedAsOpened() {
+        Start();
+        Run(cmd::kSaveAs, Path("a.dat"));
+        const QByteArray saved = FileBytes(Path("a.dat"));
+        MemoryImage image =
+            ImageFromChannelFile(std::vector<std::uint8_t>(saved.begin(), saved.end())).image;
+        image[layout::ChannelOffset(0) + layout::kSquelch] = 0x3A;
+        image[layout::ChannelOffset(1) + layout::kSquelch] = 0x21;
+        image[layout::ChannelOffset(2) + layout::kFlags] |= 0x08;
+        image[layout::kChecksum] = ImageChecksum(image);
+        const std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
+        const QByteArray opened(reinterpret_cast<const char*>(bytes.data()),
+                                static_cast<qsizetype>(bytes.size()));
+        QFile file(Path("b.dat"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(opened);
+        file.close();
+        Run(cmd::kOpen, Path("b.dat"));
+        QVERIFY(!frame->isWindowModified());
+        Run(cmd::kSaveAs, Path("c.dat"));
+        QCOMPARE(FileBytes(Path("c.dat")), opened);
+        Run(cmd::kExport, Path("b.json"));
+        QVERIFY(!QFile::exists(Path("b.json")));
+        QVERIFY2(LastLine().contains("channel 1, column squelch"), qPrintable(LastLine()));
     }
 };
 
