@@ -154,7 +154,6 @@ public:
 private:
     static void Raw(int fd) {
         termios tty{};
-#endif
         ::tcgetattr(fd, &tty);
         ::cfmakeraw(&tty);
         ::tcsetattr(fd, TCSANOW, &tty);
@@ -216,6 +215,7 @@ private:
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };
+#endif
 
 // Adds `extra` after the radio's `count`-th byte.
 inline ByteProxy::Tamper AddAfter(std::size_t count, std::vector<std::uint8_t> extra) {

@@ -93,7 +93,6 @@ public:
     explicit RadioClient(const std::string& path)
         : fd_(open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)) {
         termios tio{};
-#endif
         if (fd_ >= 0 && tcgetattr(fd_, &tio) == 0) {
             cfmakeraw(&tio);
             tcsetattr(fd_, TCSANOW, &tio);
@@ -140,5 +139,6 @@ public:
 private:
     int fd_ = -1;
 };
+#endif
 
 }  // namespace orvel::sim::probe
