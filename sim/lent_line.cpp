@@ -27,8 +27,9 @@ bool LentLine::Borrow(std::string* error) {
     };
     const char* lender = std::getenv("ORVEL_RADIO_LINES");
     if (lender == nullptr || *lender == '\0')
-        return fail("no serial line for the virtual radio: ORVEL_RADIO_LINES names none "
-                    "(scripts/wine-radio-lines lends them under wine)");
+        return fail(
+            "no serial line for the virtual radio: ORVEL_RADIO_LINES names none "
+            "(scripts/wine-radio-lines lends them under wine)");
     const std::string address = lender;
     const std::size_t colon = address.rfind(':');
     if (colon == std::string::npos)

@@ -68,7 +68,9 @@ public:
     ByteProxy(const ByteProxy&) = delete;
     ByteProxy& operator=(const ByteProxy&) = delete;
 
-    std::string DevicePath() const { return fromRadio_.joinable() ? tool_.PortName() : std::string(); }
+    std::string DevicePath() const {
+        return fromRadio_.joinable() ? tool_.PortName() : std::string();
+    }
 
 private:
     void CarryToRadio() {

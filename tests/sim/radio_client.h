@@ -31,8 +31,8 @@ inline Bytes ToBytes(const std::string& text) {
 class RadioClient {
 public:
     explicit RadioClient(const std::string& path)
-        : handle_(CreateFileA(("\\\\.\\" + path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                              nullptr, OPEN_EXISTING, 0, nullptr)) {
+        : handle_(CreateFileA(("\\\\.\\" + path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr)) {
         DCB dcb{};
         dcb.DCBlength = sizeof dcb;
         if (IsOpen() && GetCommState(handle_, &dcb)) {
