@@ -1,17 +1,23 @@
 // The virtual radio on a pseudo-terminal, served by a thread: another program (orvelsim's users)
-// or the tests open the terminal as they would a serial port. The radio itself, with the faults
+// or the tests open the terminal as they would a serial port. Windows has no pseudo-terminals:
+// there the radio serves a COM port that scripts/wine-radio-lines lends it under wine (see
+// virtual_radio_lines.cpp). The radio itself, with the faults
 // RadioBehaviour switches on, is the RadioEngine; this is its line.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "radio_engine.h"
+#ifdef _WIN32
+#include "lent_line.h"
+#endif
 
 namespace orvel::sim {
 
@@ -27,7 +33,8 @@ public:
     bool Start(std::string* error = nullptr);
     // Safe to call any number of times, also when Start failed; returns once the thread is gone.
     void Stop();
-    // The terminal the tool opens, e.g. /dev/pts/7; empty before Start.
+    // The terminal the tool opens, e.g. /dev/pts/7 (on Windows a port such as COM20); empty
+    // before Start.
     std::string DevicePath() const;
 
     MemoryImage Image() const;
@@ -64,10 +71,14 @@ private:
     std::string devicePath_;
 
     std::mutex lifecycle_;  // serialises Start and Stop
+#ifdef _WIN32
+    std::unique_ptr<LentLine> line_ = std::make_unique<LentLine>();
+#else
     int master_ = -1;
     int slave_ = -1;  // held open so the master never reads EIO between two clients
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
+#endif
     std::atomic<bool> stopping_{false};
     std::chrono::steady_clock::time_point takenUntil_;  // paced: when the last byte read arrives
     std::thread thread_;

@@ -1,12 +1,20 @@
 // A line between the tool and a virtual radio that adds bytes to the radio's answers or slows
-// them down, as a noisy cable or a slow adapter does. The tool opens DevicePath() as its port.
+// them down, as a noisy cable or a slow adapter does. The tool opens DevicePath() as its port:
+// a pseudo-terminal, or under wine a COM port lent by scripts/wine-radio-lines, with the radio's
+// own COM port opened on the other side.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "lent_line.h"
+#else
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <chrono>
@@ -18,6 +26,97 @@
 
 namespace orvel::testing {
 
+#ifdef _WIN32
+class ByteProxy {
+public:
+    using Tamper = std::function<std::vector<std::uint8_t>(std::uint8_t byte, std::size_t fromRadio,
+                                                           std::size_t fromTool)>;
+
+    ByteProxy(const std::string& radioDevice, Tamper tamper, int pauseBeforeEachByteMs = 0)
+        : tamper_(std::move(tamper)), pauseMs_(pauseBeforeEachByteMs) {
+        if (!tool_.Borrow(nullptr))
+            return;
+        radio_ = CreateFileA(("\\\\.\\" + radioDevice).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+        if (radio_ == INVALID_HANDLE_VALUE)
+            return;
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        GetCommState(radio_, &dcb);
+        dcb.BaudRate = CBR_9600;
+        dcb.ByteSize = 8;
+        dcb.Parity = NOPARITY;
+        dcb.StopBits = ONESTOPBIT;
+        dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fOutX = dcb.fInX = FALSE;
+        SetCommState(radio_, &dcb);
+        // A read returns what has come, or nothing after 20 ms, so that stopping is noticed.
+        COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, 20, 0, 0};
+        SetCommTimeouts(radio_, &timeouts);
+        toRadio_ = std::thread([this] { CarryToRadio(); });
+        fromRadio_ = std::thread([this] { CarryFromRadio(); });
+    }
+    ~ByteProxy() {
+        stopping_ = true;
+        tool_.Shut();
+        for (std::thread* thread : {&toRadio_, &fromRadio_}) {
+            if (thread->joinable())
+                thread->join();
+        }
+        if (radio_ != INVALID_HANDLE_VALUE)
+            CloseHandle(radio_);
+    }
+    ByteProxy(const ByteProxy&) = delete;
+    ByteProxy& operator=(const ByteProxy&) = delete;
+
+    std::string DevicePath() const {
+        return fromRadio_.joinable() ? tool_.PortName() : std::string();
+    }
+
+private:
+    void CarryToRadio() {
+        std::uint8_t buffer[256];
+        for (int n; !stopping_ && (n = tool_.Receive(buffer, sizeof buffer)) > 0;) {
+            fromTool_ += static_cast<std::size_t>(n);
+            DWORD written = 0;
+            WriteFile(radio_, buffer, static_cast<DWORD>(n), &written, nullptr);
+        }
+    }
+
+    void CarryFromRadio() {
+        std::size_t fromRadio = 0;
+        while (!stopping_) {
+            std::uint8_t buffer[256];
+            DWORD n = 0;
+            if (!ReadFile(radio_, buffer, sizeof buffer, &n, nullptr) || n == 0)
+                continue;
+            std::vector<std::uint8_t> out;
+            for (DWORD i = 0; i < n; ++i) {
+                std::vector<std::uint8_t> passed =
+                    tamper_ ? tamper_(buffer[i], ++fromRadio, fromTool_.load())
+                            : std::vector{buffer[i]};
+                if (pauseMs_ == 0) {
+                    out.insert(out.end(), passed.begin(), passed.end());
+                    continue;
+                }
+                for (std::uint8_t b : passed) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs_));
+                    tool_.SendAll(&b, 1);
+                }
+            }
+            tool_.SendAll(out.data(), out.size());
+        }
+    }
+
+    Tamper tamper_;
+    int pauseMs_;
+    sim::LentLine tool_;
+    HANDLE radio_ = INVALID_HANDLE_VALUE;
+    std::atomic<std::size_t> fromTool_{0};
+    std::atomic<bool> stopping_{false};
+    std::thread toRadio_;
+    std::thread fromRadio_;
+};
+#else
 class ByteProxy {
 public:
     // What goes to the tool for one byte of the radio's, given the bytes the radio sent so far
@@ -118,6 +217,7 @@ private:
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };
+#endif
 
 // Adds `extra` after the radio's `count`-th byte.
 inline ByteProxy::Tamper AddAfter(std::size_t count, std::vector<std::uint8_t> extra) {

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <process.h>
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <ctime>
@@ -14,6 +19,14 @@
 #include "exchanges.h"
 #include "serial_port.h"
 #include "virtual_radio.h"
+
+// A case about something only POSIX has (pseudo-terminals, signals, symlinks, resource limits)
+// is skipped on Windows with its reason, which the test run's summary lists.
+#ifdef _WIN32
+#define ORVEL_POSIX_ONLY(reason) GTEST_SKIP() << "POSIX only: " << (reason)
+#else
+#define ORVEL_POSIX_ONLY(reason) static_cast<void>(reason)
+#endif
 
 namespace orvel::testing {
 
@@ -29,7 +42,11 @@ inline std::unique_ptr<sim::VirtualRadio> StartedRadio(
 // A path in the temporary folder for this process and `name`, with nothing there yet.
 inline std::string ScratchPath(const std::string& name) {
     const std::string path =
+#ifdef _WIN32
+        ::testing::TempDir() + "orvel-" + name + "-" + std::to_string(::_getpid());
+#else
         ::testing::TempDir() + "orvel-" + name + "-" + std::to_string(::getpid());
+#endif
     std::remove(path.c_str());
     return path;
 }
@@ -44,17 +61,30 @@ inline std::vector<std::string> TraceLines(const std::string& path) {
 }
 
 inline double ProcessCpuSeconds() {
+#ifdef _WIN32
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               1e7;
+    };
+    return seconds(kernel) + seconds(user);
+#else
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+#endif
 }
 
-// Times this thread went to sleep and was woken again.
+#ifndef _WIN32
+// Times this thread went to sleep and was woken again (Windows does not count them).
 inline long WakeUps() {
     rusage usage{};
     getrusage(RUSAGE_THREAD, &usage);
     return usage.ru_nvcsw;
 }
+#endif
 
 // A virtual radio on a fresh pty and a port opened on it, with hooks that record the log.
 class LinkTest : public ::testing::Test {

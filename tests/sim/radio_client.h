@@ -1,10 +1,15 @@
-// The tool's side of the line for the tests: plain POSIX, every wait bounded.
+// The tool's side of the line for the tests: plain POSIX (on Windows plain Win32, on the COM
+// port the radio was lent), every wait bounded.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdint>
@@ -22,6 +27,67 @@ inline Bytes ToBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
+#ifdef _WIN32
+class RadioClient {
+public:
+    explicit RadioClient(const std::string& path)
+        : handle_(CreateFileA(("\\\\.\\" + path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr)) {
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        if (IsOpen() && GetCommState(handle_, &dcb)) {
+            dcb.BaudRate = CBR_9600;
+            dcb.ByteSize = 8;
+            dcb.Parity = NOPARITY;
+            dcb.StopBits = ONESTOPBIT;
+            dcb.fBinary = TRUE;
+            dcb.fParity = FALSE;
+            dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = FALSE;
+            dcb.fOutX = dcb.fInX = FALSE;
+            SetCommState(handle_, &dcb);
+        }
+    }
+    ~RadioClient() {
+        if (IsOpen())
+            CloseHandle(handle_);
+    }
+    RadioClient(const RadioClient&) = delete;
+    RadioClient& operator=(const RadioClient&) = delete;
+
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+    bool Send(const Bytes& bytes) {
+        DWORD written = 0;
+        return WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                         nullptr) &&
+               written == bytes.size();
+    }
+    bool Send(const RadioFrame& frame) { return Send(Bytes(frame.begin(), frame.end())); }
+
+    Bytes ReadUntilQuiet(std::chrono::milliseconds first, std::chrono::milliseconds gap) {
+        Bytes bytes;
+        for (auto wait = first;; wait = gap) {
+            // Returns with what has come as soon as anything has, or empty after `wait`.
+            COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, static_cast<DWORD>(wait.count()), 0, 0};
+            std::uint8_t buffer[512];
+            DWORD n = 0;
+            if (!SetCommTimeouts(handle_, &timeouts) ||
+                !ReadFile(handle_, buffer, sizeof buffer, &n, nullptr) || n == 0)
+                break;
+            bytes.insert(bytes.end(), buffer, buffer + n);
+        }
+        return bytes;
+    }
+    Bytes Answer() { return ReadUntilQuiet(1000ms, 50ms); }
+    Bytes Exchange(const RadioFrame& frame) { return Send(frame) ? Answer() : Bytes{}; }
+    Bytes Unanswered(const RadioFrame& frame) {
+        return Send(frame) ? ReadUntilQuiet(150ms, 150ms) : Bytes{0x00};
+    }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+#else
 class RadioClient {
 public:
     explicit RadioClient(const std::string& path)
@@ -73,5 +139,6 @@ public:
 private:
     int fd_ = -1;
 };
+#endif
 
 }  // namespace orvel::sim::probe

@@ -87,6 +87,9 @@ private slots:
     }
 
     void aDeviceIsSearchedOnceUnderItsFirstName() {
+#ifdef _WIN32
+        ORVEL_POSIX_ONLY("a symbolic link names the same device");
+#else
         auto radio = StartedRadio();
         QTemporaryDir folder;
         const QString link = folder.filePath(QStringLiteral("radio"));
@@ -100,6 +103,7 @@ private slots:
         const auto closed = FindRadioDialog::PortsToSearch(QString(), radio->DevicePath(), false);
         QCOMPARE(closed.back().device, radio->DevicePath());
         QVERIFY(!closed.back().open);
+#endif
     }
 };
 

@@ -11,12 +11,12 @@ add_executable(ui_shell_tests
 set_target_properties(ui_shell_tests PROPERTIES AUTOUIC OFF)
 target_link_libraries(ui_shell_tests PRIVATE orvel_ui_shell Qt6::Test)
 if(WIN32)
-    # Measured under wine: Qt's offscreen platform has no font database on Windows (every text
-    # measures -1 pixels), and on the Windows platform under Xvfb the shell's windows do not
-    # reliably become active in a fresh prefix. The whole window is tested offscreen there
-    # instead (ui_windows_smoke).
-    orvel_skipped_on_windows(ui_shell_tests
-        "the shell's layout and focus tests need a font database and an active window, which wine offscreen does not give")
+    # Qt's Windows platform on the script's X display: the offscreen one has no font database
+    # under wine. One window test at a time holds the display (see tests/ui/CMakeLists.txt).
+    add_test(NAME ui_shell_tests COMMAND ui_shell_tests -platform windows)
+    set_tests_properties(ui_shell_tests PROPERTIES RESOURCE_LOCK display DISABLED ON)
+    orvel_skipped_on_windows(ui_shell_tests_held_back
+        "not yet passing under wine on the Windows platform: crashes in noMenuItemHasAShortcutOfItsOwn")
     return()
 endif()
 add_test(NAME ui_shell_tests COMMAND ui_shell_tests)

@@ -11,6 +11,14 @@
 #include "corveltoolview.h"
 #include "virtual_radio.h"
 
+// A case about something only POSIX has (signals, symbolic links to devices, resource limits)
+// is skipped on Windows with its reason, which the test run's summary lists.
+#ifdef _WIN32
+#define ORVEL_POSIX_ONLY(reason) QSKIP("POSIX only: " reason)
+#else
+#define ORVEL_POSIX_ONLY(reason)
+#endif
+
 namespace orvel::test {
 
 // A virtual radio on a fresh terminal; no window test can go on without one.
