@@ -77,7 +77,11 @@ public:
         Gather();
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
-    void Signal(int signal) { ::kill(static_cast<pid_t>(process.processId()), signal); }
+    // processId() is 0 once the program has ended, and kill(0) would signal the whole group.
+    void Signal(int signal) {
+        if (const qint64 pid = process.processId(); pid > 0)
+            ::kill(static_cast<pid_t>(pid), signal);
+    }
 
     QProcess process;
     std::string out;

@@ -57,7 +57,12 @@ public:
         close(out_);
     }
 
-    void Signal(int signal) { kill(pid_, signal); }
+    // A program that never started or has ended must not pass 0 or -1 to kill(): they name the
+    // whole process group or every process.
+    void Signal(int signal) {
+        if (pid_ > 0 && !exited_)
+            kill(pid_, signal);
+    }
 
     // The next line of standard output, without its newline.
     std::optional<std::string> Line() {
