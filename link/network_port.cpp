@@ -152,16 +152,16 @@ bool NetworkPort::Open(const NetworkAddress& address, const NetworkLine& line, i
     // Heard in the middle of a wait, or from the event loop while the port is idle.
     QObject::connect(socket_.get(), &QAbstractSocket::disconnected, socket_.get(),
                      [this] { Lose("the server closed the connection"); });
-    QObject::connect(socket_.get(), &QAbstractSocket::errorOccurred, socket_.get(),
-                     [this](QAbstractSocket::SocketError code) {
-                         if (code == QAbstractSocket::RemoteHostClosedError) {
-                             Lose("the server closed the connection");
-                         } else if (code != QAbstractSocket::SocketTimeoutError &&
-                                    socket_->state() != QAbstractSocket::ConnectedState) {
-                             Lose("the connection broke (" + socket_->errorString().toStdString() +
-                                  ")");
-                         }
-                     });
+    QObject::connect(
+        socket_.get(), &QAbstractSocket::errorOccurred, socket_.get(),
+        [this](QAbstractSocket::SocketError code) {
+            if (code == QAbstractSocket::RemoteHostClosedError) {
+                Lose("the server closed the connection");
+            } else if (code != QAbstractSocket::SocketTimeoutError &&
+                       socket_->state() != QAbstractSocket::ConnectedState) {
+                Lose("the connection broke (" + socket_->errorString().toStdString() + ")");
+            }
+        });
     if (telnet_ && !Negotiate(line, deadline, error)) {
         failure = Remaining(deadline) == 0 ? NetworkFailure::TimedOut : NetworkFailure::Refused;
         Close();
@@ -188,8 +188,9 @@ bool NetworkPort::Negotiate(const NetworkLine& line, Clock::time_point deadline,
         return false;
     }
     if (comPortRefused_) {
-        error = "the server does not offer COM-port control (RFC 2217); a port whose line is "
-                "set up on the server is socket://HOST:PORT";
+        error =
+            "the server does not offer COM-port control (RFC 2217); a port whose line is "
+            "set up on the server is socket://HOST:PORT";
         return false;
     }
     const auto baud = static_cast<std::uint32_t>(line.baud);
@@ -198,7 +199,9 @@ bool NetworkPort::Negotiate(const NetworkLine& line, Clock::time_point deadline,
          static_cast<std::uint8_t>(baud >> 8), static_cast<std::uint8_t>(baud)},
         {static_cast<std::uint8_t>(line.dataBits)},
         {static_cast<std::uint8_t>(line.parity + 1)},
-        {static_cast<std::uint8_t>(line.stopBits == 1 ? 3 : line.stopBits == 2 ? 2 : 1)}};
+        {static_cast<std::uint8_t>(line.stopBits == 1   ? 3
+                                   : line.stopBits == 2 ? 2
+                                                        : 1)}};
     for (int i = 0; i < 4; ++i)
         SendComPort(static_cast<std::uint8_t>(kSetBaudRate + i), wanted[i]);
     if (!WaitUntil(deadline, [this] {
@@ -372,8 +375,7 @@ void NetworkPort::OnSubnegotiation() {
 bool NetworkPort::Send(const std::vector<std::uint8_t>& bytes, int milliseconds) {
     if (!socket_ || !lostReason_.empty())
         return false;
-    socket_->write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<qint64>(bytes.size()));
+    socket_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     // A server that stops reading holds the byte up no longer than a stalled serial driver.
     socket_->waitForBytesWritten(milliseconds);
     if (lostReason_.empty() && socket_->state() != QAbstractSocket::ConnectedState)

@@ -106,7 +106,9 @@ int main(int argc, char* argv[]) {
                                       QStringLiteral("Talk to a built-in virtual radio."));
     const QCommandLineOption port(
         QStringLiteral("port"),
-        QStringLiteral("Use DEV for this run instead of the configured port."),
+        QStringLiteral("Use DEV for this run instead of the configured port: a device, or a port "
+                       "behind a serial device server, rfc2217://HOST:PORT (line set by RFC "
+                       "2217) or socket://HOST:PORT (raw TCP)."),
         QStringLiteral("DEV"));
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write every byte on the line to FILE."),

@@ -22,11 +22,11 @@ namespace orvel::testing {
 
 struct ServerFaults {
     bool telnet = true;
-    int parityAnswer = -1;     // answers this RFC 2217 parity code instead of the one asked
+    int parityAnswer = -1;       // answers this RFC 2217 parity code instead of the one asked
     bool refuseComPort = false;  // DONT COM-PORT-OPTION
-    bool silent = false;       // takes the connection, then neither answers nor reads
-    long closeAfterBytes = -1;  // hangs up once the tool has sent this many data bytes
-    bool sendNoise = false;    // opens with Telnet commands the tool must strip (NOP, WILL ECHO)
+    bool silent = false;         // takes the connection, then neither answers nor reads
+    long closeAfterBytes = -1;   // hangs up once the tool has sent this many data bytes
+    bool sendNoise = false;      // opens with Telnet commands the tool must strip (NOP, WILL ECHO)
 };
 
 // A local TCP port that nothing listens on: bound once, then let go.
@@ -73,8 +73,8 @@ public:
 
     int Port() const { return port_; }
     std::string Url() const {
-        return std::string(faults_.telnet ? "rfc2217" : "socket") + "://127.0.0.1:" +
-               std::to_string(port_);
+        return std::string(faults_.telnet ? "rfc2217" : "socket") +
+               "://127.0.0.1:" + std::to_string(port_);
     }
     // The COM-port commands the tool sent: code and value.
     std::vector<std::vector<std::uint8_t>> ComPortCommands() const {
@@ -219,8 +219,8 @@ private:
             const bool take = option == 44 ? !faults_.refuseComPort : option == 0 || option == 3;
             Send(client, {kIac, static_cast<std::uint8_t>(take ? 253 : 254), option});
         } else if (command == 253) {  // DO
-            Send(client, {kIac, static_cast<std::uint8_t>(option == 0 || option == 3 ? 251 : 252),
-                          option});
+            Send(client,
+                 {kIac, static_cast<std::uint8_t>(option == 0 || option == 3 ? 251 : 252), option});
         }
     }
 
@@ -246,7 +246,8 @@ private:
     static void Send(int client, const std::vector<std::uint8_t>& bytes) {
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::send(client, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+            const ssize_t n =
+                ::send(client, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
             if (n <= 0)
                 return;
             done += static_cast<std::size_t>(n);

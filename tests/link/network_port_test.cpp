@@ -145,7 +145,8 @@ TEST_F(NetworkPortTest, ARefusedParityEndsTheOpenNamingIt) {
               server->Url() +
                   ": the server refuses parity even: it answers none (the radio needs 9600 "
                   "baud, 8 data bits, even parity, 1 stop bit)");
-    server = std::make_unique<DeviceServer>(radio->DevicePath(), ServerFaults{.refuseComPort = true});
+    server =
+        std::make_unique<DeviceServer>(radio->DevicePath(), ServerFaults{.refuseComPort = true});
     EXPECT_EQ(port.OpenDevice(server->Url()), 0);
     EXPECT_NE(port.LastOpenError().find("does not offer COM-port control"), std::string::npos)
         << port.LastOpenError();

@@ -66,8 +66,8 @@ public:
     }
 
     std::string Url() const {
-        return std::string(telnet_ ? "rfc2217" : "socket") + "://127.0.0.1:" +
-               std::to_string(port_);
+        return std::string(telnet_ ? "rfc2217" : "socket") +
+               "://127.0.0.1:" + std::to_string(port_);
     }
 
 private:
