@@ -142,7 +142,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
                                    QStringLiteral("Milliseconds before the screenshot."),
                                    QStringLiteral("MS"));
-    QCommandLineOption scene(QStringLiteral("scene"), QStringLiteral("A picture of rows, fill or network-port."),
+    QCommandLineOption scene(QStringLiteral("scene"),
+                             QStringLiteral("A picture of rows, fill or network-port."),
                              QStringLiteral("NAME"));
     scene.setFlags(QCommandLineOption::HiddenFromHelp);
     const QCommandLineOption version(QStringLiteral("version"),
