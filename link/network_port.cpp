@@ -127,8 +127,6 @@ bool NetworkPort::Open(const NetworkAddress& address, const NetworkLine& line, i
         return false;
     }
     socket_ = std::make_unique<QTcpSocket>();
-    // Single bytes go out at once, as on a serial line.
-    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     socket_->connectToHost(host, static_cast<quint16>(address.port));
     if (!socket_->waitForConnected(std::max(Remaining(deadline), 1))) {
         switch (socket_->error()) {
@@ -148,6 +146,9 @@ bool NetworkPort::Open(const NetworkAddress& address, const NetworkLine& line, i
         socket_.reset();
         return false;
     }
+    // Single bytes go out at once, as on a serial line: without this a frame's bytes wait for
+    // the server's delayed acknowledgement. Qt takes options only once the socket is connected.
+    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     socket_->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
     // Heard in the middle of a wait, or from the event loop while the port is idle.
     QObject::connect(socket_.get(), &QAbstractSocket::disconnected, socket_.get(),
