@@ -21,6 +21,7 @@
 #include "exchanges.h"
 #include "poll_receive.h"
 #include "port_probe.h"
+#include "ser2net_server.h"
 #include "virtual_radio.h"
 
 using namespace orvel;
@@ -30,6 +31,10 @@ namespace {
 // 9600 baud, 8 data bits, parity and one stop bit: 11 bits a byte.
 constexpr double kByteSeconds = 11.0 / 9600.0;
 constexpr double kPauseSeconds = kPollPauseMs / 1000.0;
+// Per frame 8 bytes out and 3 back on the line, and a 20 ms pause after each channel frame.
+constexpr double kWriteLeast = 66 * 11 * kByteSeconds + 64 * kPauseSeconds;
+// Two frames out, the identify answer and the image back, each answer followed by one pause.
+constexpr double kReadLeast = (2 * 8 + 8 + 260) * kByteSeconds + 2 * kPauseSeconds;
 
 double ThreadCpuSeconds() {
     timespec ts{};
@@ -148,6 +153,49 @@ bool BenchProbe(int runs) {
     return ok;
 }
 
+// The same read and write through ser2net, Telnet with RFC 2217, to the paced radio: the
+// floors are the line's, so the ratio shows what the network and the server add.
+bool BenchNetwork(int runs) {
+    if (!testing::Ser2Net::Available()) {
+        std::printf("network port: skipped, ser2net is not installed (scripts/bootstrap)\n");
+        return true;
+    }
+    sim::VirtualRadio radio(sim::VirtualRadio::DefaultImage(), sim::RadioBehaviour{.pace = true});
+    std::string error;
+    testing::Ser2Net server;
+    if (!radio.Start(&error) || !server.Start(radio.DevicePath(), true, error)) {
+        std::fprintf(stderr, "network port: %s\n", error.c_str());
+        return false;
+    }
+    SerialPort port;
+    if (port.OpenDevice(server.Url()) != 1) {
+        std::fprintf(stderr, "%s\n", port.LastOpenError().c_str());
+        return false;
+    }
+    WriteRequest request;
+    const DecodedImage decoded = DecodeImage(radio.Image(), DecodeSource::FromRadio);
+    request.table = decoded.table;
+    request.settings = decoded.settings;
+    bool ok = true;
+    Measure read;
+    Measure write;
+    for (int i = 0; i < runs; ++i) {
+        const Measure r = Time([&] { ok &= ReadRadio(port, {}).status == ReadStatus::Ok; });
+        read.wall += r.wall / runs;
+        read.cpu += r.cpu / runs;
+        const Measure w =
+            Time([&] { ok &= WriteRadio(port, request, {}).status == WriteStatus::Ok; });
+        write.wall += w.wall / runs;
+        write.cpu += w.cpu / runs;
+    }
+    Report("full read, ser2net rfc2217", read, kReadLeast, runs);
+    Report("full write, ser2net rfc2217", write, kWriteLeast, runs);
+    std::printf("targets (ser2net): read and write ratio <= 1.15\n");
+    port.Close();
+    radio.Stop();
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -165,10 +213,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     bool ok = true;
-    // Per frame 8 bytes out and 3 back on the line, and a 20 ms pause after each channel frame.
-    const double writeLeast = 66 * 11 * kByteSeconds + 64 * kPauseSeconds;
-    // Two frames out, the identify answer and the image back, each answer followed by one pause.
-    const double readLeast = (2 * 8 + 8 + 260) * kByteSeconds + 2 * kPauseSeconds;
+    const double writeLeast = kWriteLeast;
+    const double readLeast = kReadLeast;
     WriteRequest request;
     const DecodedImage decoded = DecodeImage(radio.Image(), DecodeSource::FromRadio);
     request.table = decoded.table;
@@ -229,6 +275,7 @@ int main(int argc, char** argv) {
     radio.Stop();
     ok &= BenchFleet(runs);
     ok &= BenchProbe(runs);
+    ok &= BenchNetwork(runs);
     if (!ok) {
         std::fprintf(stderr, "an exchange failed during the benchmark\n");
         return 1;

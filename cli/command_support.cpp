@@ -10,6 +10,7 @@
 #include "echo_text.h"
 #include "file_operations.h"
 #include "ini_file.h"
+#include "network_address.h"
 #include "text_view.h"
 #include "transfer.h"
 
@@ -26,6 +27,11 @@ std::string Hex(std::initializer_list<std::uint8_t> bytes) {
 }
 
 std::string PortNameProblem(const std::string& port) {
+    if (IsNetworkPortName(port)) {
+        NetworkAddress address;
+        const std::string problem = ParseNetworkPort(port, address);
+        return problem.empty() ? problem : "--port " + EchoText(port) + ": " + problem;
+    }
     std::string_view number = port;
     if (number.size() > 3 && QString::fromStdString(port.substr(0, 3)).toUpper() == "COM")
         number.remove_prefix(3);

@@ -26,7 +26,10 @@
 namespace orvel::cli {
 
 inline constexpr const char* kPortHelp =
-    "  --port DEV      serial port: a device path, COMn, or the port number n\n"
+    "  --port DEV      serial port: a device path, COMn, or the port number n; or one\n"
+    "                  behind a serial device server: rfc2217://HOST:PORT (the tool sets\n"
+    "                  the server's line to 9600 baud 8E1 by RFC 2217) or socket://HOST:PORT\n"
+    "                  (raw TCP, the line set up on the server)\n"
     "  --simulate      talk to a built-in virtual radio\n"
     "  --trace FILE    append a byte trace of the exchange to FILE, which may be none of\n"
     "                  the command's other files\n"

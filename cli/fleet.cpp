@@ -14,6 +14,7 @@
 #include "app_paths.h"
 #include "commands.h"
 #include "echo_text.h"
+#include "network_address.h"
 #include "serial_port.h"
 #include "write_signals.h"
 
@@ -31,7 +32,9 @@ const char* const kFleetHelp =
     "\"DEV<TAB>failed<TAB>REASON\". The exit code is the largest among the ports. The same port\n"
     "named twice is a usage error. Each port keeps its own safety copy, and --trace FILE\n"
     "gives each port its own file, the device's name before the extension\n"
-    "(trace.txt, /dev/ttyUSB0: trace-ttyUSB0.txt).\n"
+    "(trace.txt, /dev/ttyUSB0: trace-ttyUSB0.txt; rfc2217://10.0.0.5:4001:\n"
+    "trace-10.0.0.5-4001.txt). Network ports (rfc2217://HOST:PORT, socket://HOST:PORT)\n"
+    "mix freely with local ones.\n"
     "  --format F      text (default) or json, an array of {\"port\", \"result\": \"ok\",\n"
     "                  \"communication\", \"data\" or \"port\", \"exit\", \"message\"}; also\n"
     "                  prints the result of a single port\n"
@@ -295,10 +298,23 @@ bool IsFleetWrite(const QCommandLineParser& parser) {
            parser.isSet(QStringLiteral("format"));
 }
 
+namespace {
+
+// The part of a port's name that goes into its trace file's name: the device's file name, or
+// HOST-PORT for a network port.
+std::string TraceTag(const std::string& device) {
+    NetworkAddress address;
+    if (IsNetworkPortName(device) && ParseNetworkPort(device, address).empty())
+        return address.host + "-" + std::to_string(address.port);
+    return std::filesystem::path(device).filename().string();
+}
+
+}  // namespace
+
 std::string TracePathFor(const std::string& path, const std::string& device) {
     namespace fs = std::filesystem;
     const fs::path file(path);
-    const std::string base = fs::path(device).filename().string();
+    const std::string base = TraceTag(device);
     return (file.parent_path() / (file.stem().string() + "-" + base + file.extension().string()))
         .string();
 }
@@ -333,7 +349,7 @@ std::string ReadFleetOptions(const QCommandLineParser& parser, FleetOptions& opt
             return it->second == port ? "the port " + port + " is named twice"
                                       : it->second + " and " + port + " are the same port";
         }
-        const std::string base = std::filesystem::path(ResolvePortName(port)).filename().string();
+        const std::string base = TraceTag(ResolvePortName(port));
         if (const auto [it, added] = traces.emplace(base, port);
             !added && parser.isSet(QStringLiteral("trace"))) {
             return "--trace: " + it->second + " and " + port + " would share one trace file";

@@ -24,7 +24,10 @@ int RunPorts(const QStringList& arguments, Context& c) {
         "                  line that names both: \"LINK, DEVICE\". Exit 0 when a radio\n"
         "                  answered, 2 when none did\n"
         "  --port DEV      also probe DEV (a path, COMn or n; pseudo-terminals and links are\n"
-        "                  not listed by the system); may be given more than once\n"
+        "                  not listed by the system; rfc2217://HOST:PORT or\n"
+        "                  socket://HOST:PORT for a port behind a serial device server, which\n"
+        "                  is asked as named: the network is not searched); may be given more\n"
+        "                  than once\n"
         "  --format F      text (default) or json: [{\"port\": ..., \"names\": [...],\n"
         "                  \"status\": \"radio\" | \"silent\" | \"badformat\" | \"busy\" |\n"
         "                  \"denied\" | \"missing\" | \"notaport\", \"identity\": ... or null}]\n",

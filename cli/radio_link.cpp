@@ -92,6 +92,13 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
             c.err << "orvelctl: verify: the radio holds what was written\n" << std::flush;
             return kExitOk;
         case WriteVerdict::WriteFailed:
+            // A connection or cable lost mid-write also says where the radio was left.
+            if (!link.port.LostReason().empty()) {
+                return Fail(c, kExitLink,
+                            link.name + ": the port went away: " + link.port.LostReason() + "; " +
+                                DescribeWriteOutcome(outcome, request));
+            }
+            return LinkFail(c, link, DescribeWriteOutcome(outcome, request));
         case WriteVerdict::ReadBackFailed:
             return LinkFail(c, link, DescribeWriteOutcome(outcome, request));
         case WriteVerdict::Mismatch:

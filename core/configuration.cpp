@@ -87,6 +87,7 @@ Configuration ReadConfiguration(const IniFile& ini) {
             value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     }
     config.device = ini.Get(kConfigSection, "Device").value_or("");
+    config.networkPort = ini.Get(kConfigSection, kNetworkPortKey).value_or("");
     config.verifyWrites = ReadSwitch(ini, kVerifyKey, config.verifyWrites);
     config.classicTiming = ReadSwitch(ini, kClassicTimingKey, config.classicTiming);
     config.language = ini.Get(kConfigSection, kLanguageKey).value_or("");

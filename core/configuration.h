@@ -20,6 +20,7 @@ struct Configuration {
     std::string specialWord;
     int portNumber = 1;
     std::string device;        // key "Device"; names the port directly and wins over Port when set
+    std::string networkPort;   // key "NetworkPort": the network port's URL used last
     bool verifyWrites = true;  // key "Verify": read the radio back after a write
     bool classicTiming = false;  // key "ClassicTiming": fixed pauses between polls
     std::string language;        // key "Language": the window's language, as written
@@ -30,8 +31,10 @@ inline constexpr std::string_view kPortKey = "Port";
 inline constexpr std::string_view kVerifyKey = "Verify";
 inline constexpr std::string_view kClassicTimingKey = "ClassicTiming";
 inline constexpr std::string_view kLanguageKey = "Language";
+inline constexpr std::string_view kNetworkPortKey = "NetworkPort";
 
-// Section "Set", keys Min, Max, Word, Port, Device, Verify, ClassicTiming and Language. No range
+// Section "Set", keys Min, Max, Word, Port, Device, NetworkPort, Verify, ClassicTiming and
+// Language. No range
 // checks: Min may exceed Max (`limitsFault` then says so), and Port may be any integer. Verify and
 // ClassicTiming are switches: 0 is off, any other integer on; a value that is no integer keeps the
 // default.

@@ -197,6 +197,10 @@
         <source>信道</source>
         <translation>Channels</translation>
     </message>
+    <message>
+        <source>网络串口...</source>
+        <translation>Network port...</translation>
+    </message>
 </context>
 <context>
     <name>COrvelToolView</name>
@@ -1214,6 +1218,35 @@
     <message>
         <source>信道列表</source>
         <translation>Channel list</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkPortDialog</name>
+    <message>
+        <source>网络串口</source>
+        <translation>Network port</translation>
+    </message>
+    <message>
+        <source>串口服务器上电台所接串口的地址(&amp;A)：</source>
+        <translation>&amp;Address of the radio&apos;s port on the serial device server:</translation>
+    </message>
+    <message>
+        <source>rfc2217://主机:端口 — 本程序通过 RFC 2217 把服务器的串口设为 9600 波特、8 位数据、偶校验、1 位停止位
+socket://主机:端口 — 服务器的串口已设置好，数据原样传送</source>
+        <translation>rfc2217://HOST:PORT — this program sets the server&apos;s port to 9600 baud, 8 data bits, even parity, 1 stop bit through RFC 2217
+socket://HOST:PORT — the server&apos;s port is set up already; data passes unchanged</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>地址无效：%1</source>
+        <translation>Invalid address: %1</translation>
     </message>
 </context>
 <context>

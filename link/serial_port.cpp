@@ -10,6 +10,10 @@
 #include <mutex>
 
 #include "byte_trace.h"
+#include "network_address.h"
+#ifdef ORVEL_NETWORK_PORTS
+#include "network_port.h"
+#endif
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -240,7 +244,16 @@ int SerialPort::OpenDevice(const std::string& device, int baud, int byteSize, in
     lastError_.clear();
     permissionGroup_.clear();
     usingAttached_ = attached_ != nullptr && device == attachedName_;
+    usingNetwork_ = false;
     if (usingAttached_) {
+        isOpen_ = 1;
+        lastByte_ = 0;
+        return 1;
+    }
+    if (IsNetworkPortName(device)) {
+        if (!OpenNetwork(device, {baud, byteSize, parity, stopBits}))
+            return 0;
+        usingNetwork_ = true;
         isOpen_ = 1;
         lastByte_ = 0;
         return 1;
@@ -260,6 +273,51 @@ int SerialPort::OpenDevice(const std::string& device, int baud, int byteSize, in
     lastByte_ = 0;
     WatchForHangUp();
     return 1;
+}
+
+bool SerialPort::OpenNetwork(const std::string& url, LineSettings line) {
+    NetworkAddress address;
+    if (const std::string problem = ParseNetworkPort(url, address); !problem.empty()) {
+        lastFailure_ = OpenFailure::BadName;
+        lastError_ = url + ": " + problem;
+        return false;
+    }
+#ifdef ORVEL_NETWORK_PORTS
+    network_ = std::make_unique<NetworkPort>();
+    network_->SetLostHandler([this](const std::string& reason) {
+        // Heard inside the connection's own call: the port is released afterwards.
+        if (isOpen_ == 1 && usingNetwork_)
+            MarkLost(reason, false);
+    });
+    std::string error;
+    NetworkFailure failure = NetworkFailure::None;
+    if (network_->Open(address, {line.baud, line.byteSize, line.parity, line.stopBits},
+                       openBoundMs_, error, failure)) {
+        return true;
+    }
+    lastFailure_ = failure == NetworkFailure::Refused && address.telnet &&
+                           error.find("refused the connection") == std::string::npos
+                       ? OpenFailure::Other
+                       : OpenFailure::Unreachable;
+    lastError_ = url + ": " + error;
+    return false;
+#else
+    static_cast<void>(line);
+    lastFailure_ = OpenFailure::BadName;
+    lastError_ = url + ": this build has no network ports";
+    return false;
+#endif
+}
+
+bool SerialPort::NetworkStillOpen() {
+#ifdef ORVEL_NETWORK_PORTS
+    if (isOpen_ == 1 && network_->IsOpen() != 1)
+        MarkLost(network_->LostReason(), true);
+#endif
+    if (isOpen_ == 1)
+        return true;
+    ReleaseDevice();
+    return false;
 }
 
 void SerialPort::WatchForHangUp() {
@@ -312,6 +370,14 @@ void SerialPort::MarkLost(const std::string& reason, bool closeNow) {
 }
 
 void SerialPort::ReleaseDevice() {
+#ifdef ORVEL_NETWORK_PORTS
+    if (network_) {
+        network_->Close();
+        network_.reset();
+        if (trace_ != nullptr)
+            trace_->Flush();
+    }
+#endif
     if (!port_->isOpen())
         return;
     port_->close();
@@ -327,6 +393,12 @@ bool SerialPort::CheckConnection() {
     }
     if (usingAttached_)
         return true;
+#ifdef ORVEL_NETWORK_PORTS
+    if (usingNetwork_) {
+        network_->CheckConnection();
+        return NetworkStillOpen();
+    }
+#endif
     std::string reason;
     if (!DeviceGone(*port_, reason))
         return true;
@@ -462,6 +534,16 @@ int SerialPort::WriteByte(std::uint8_t byte) {
             trace_->Sent(byte);
         return 1;
     }
+#ifdef ORVEL_NETWORK_PORTS
+    if (usingNetwork_) {
+        const int sent = network_->WriteByte(byte);
+        if (!NetworkStillOpen() || sent != 1)
+            return -1;
+        if (trace_ != nullptr)
+            trace_->Sent(byte);
+        return 1;
+    }
+#endif
     const char c = static_cast<char>(byte);
     port_->write(&c, 1);
     if (!StillOpenAfter(port_->waitForBytesWritten(1000)))
@@ -480,6 +562,16 @@ int SerialPort::ReadByte(std::uint8_t& out) {
             trace_->Received(out);
         return got;
     }
+#ifdef ORVEL_NETWORK_PORTS
+    if (usingNetwork_) {
+        const int got = network_->ReadByte(out);
+        if (!NetworkStillOpen())
+            return -1;
+        if (got == 1 && trace_ != nullptr)
+            trace_->Received(out);
+        return got;
+    }
+#endif
     lastByte_ = 0;
     if (port_->bytesAvailable() == 0) {
         // Pulls whatever the driver holds into the buffer without waiting; an empty queue
@@ -506,6 +598,12 @@ bool SerialPort::WaitForData(int milliseconds) {
         return false;
     if (usingAttached_)
         return attached_->WaitForData(milliseconds);
+#ifdef ORVEL_NETWORK_PORTS
+    if (usingNetwork_) {
+        const bool data = network_->WaitForData(milliseconds);
+        return NetworkStillOpen() && data;
+    }
+#endif
     if (port_->bytesAvailable() > 0)
         return true;
     port_->waitForReadyRead(std::max(milliseconds, 0));
@@ -522,6 +620,17 @@ void SerialPort::DiscardInput() {
         DiscardAttachedInput();
         return;
     }
+#ifdef ORVEL_NETWORK_PORTS
+    if (usingNetwork_) {
+        network_->DiscardInput();
+        for (std::uint8_t byte : network_->TakeDiscarded()) {
+            if (trace_ != nullptr)
+                trace_->Discarded(byte);
+        }
+        NetworkStillOpen();
+        return;
+    }
+#endif
     // Bytes the driver already holds but Qt has not seen yet are pulled in and dropped too.
     if (!StillOpenAfter(port_->waitForReadyRead(0)))
         return;
@@ -541,6 +650,8 @@ void SerialPort::PurgeOutput() {
         attached_->PurgeOutput();
         return;
     }
+    if (usingNetwork_)
+        return;  // a byte handed to the connection is gone from here
     port_->clear(QSerialPort::Output);
     StillOpenAfter(true);
 }
@@ -557,6 +668,11 @@ int SerialPort::Close() {
         attached_->DiscardInput();
         if (trace_ != nullptr)
             trace_->Flush();
+        return 1;
+    }
+    if (usingNetwork_) {
+        usingNetwork_ = false;
+        ReleaseDevice();
         return 1;
     }
     port_->flush();

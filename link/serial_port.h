@@ -17,6 +17,8 @@ class ByteTrace;
 // Why an open failed, in the terms a technician can act on.
 // NotAPort: something is there, but no serial line (a plain file, a folder, a FIFO, /dev/null).
 // TimedOut: the system's open did not return within the bound; the attempt is left behind.
+// BadName: a network port's URL that names none. Unreachable: the server of a network port
+// refused the connection, or none answered within the bound.
 enum class OpenFailure {
     None,
     AlreadyOpen,
@@ -25,10 +27,13 @@ enum class OpenFailure {
     Busy,
     PermissionDenied,
     TimedOut,
+    BadName,
+    Unreachable,
     Other
 };
 
 class HangUpWatch;
+class NetworkPort;
 
 class SerialPort : public BytePort {
 public:
@@ -41,7 +46,8 @@ public:
     // classic coding: parity 0 none, 1 odd, 2 even, 3 mark, 4 space; stopBits 0 one,
     // 1 one and a half, 2 two.
     int Open(int portNumber, int baud = 9600, int byteSize = 8, int parity = 2, int stopBits = 0);
-    // The same for a device path used as given (/dev/ttyUSB0, a pty, a symlink).
+    // The same for a device path used as given (/dev/ttyUSB0, a pty, a symlink), or a port
+    // behind a serial device server (rfc2217://HOST:PORT, socket://HOST:PORT).
     int OpenDevice(const std::string& device, int baud = 9600, int byteSize = 8, int parity = 2,
                    int stopBits = 0);
     int IsOpen() const override;
@@ -113,6 +119,9 @@ private:
     void MarkLost(const std::string& reason, bool closeNow);
     void ReleaseDevice();
     void DiscardAttachedInput();
+    bool OpenNetwork(const std::string& url, LineSettings line);
+    // After a network operation: true when the connection still holds.
+    bool NetworkStillOpen();
 
     std::unique_ptr<QSerialPort> port_;
     std::string device_;
@@ -131,6 +140,8 @@ private:
     std::string attachedName_;
     BytePort* attached_ = nullptr;
     bool usingAttached_ = false;  // the port open is the attached device
+    std::unique_ptr<NetworkPort> network_;
+    bool usingNetwork_ = false;  // the port open is behind a serial device server
 };
 
 // The device of port number n: "COMn" on Windows ("\\.\COMn" for two-digit numbers), the

@@ -22,6 +22,8 @@ std::string WriteFailure(const WriteOutcome& outcome, std::size_t frames) {
             return "no answer to frame " + where;
         case AckFault::BadFormat:
             return "bad format: the answer to frame " + where + " is no acknowledgement";
+        case AckFault::PortLost:
+            return "the write stopped at frame " + where;
         default:
             return "the radio did not accept frame " + where;
     }

@@ -261,6 +261,7 @@ void CMainFrame::BuildMenus() {
     for (int n = 0; n < 4; ++n) {
         AddCommand(m_portMenu, cmd::kCom1 + n, tr("串口&%1").arg(n + 1))->setCheckable(true);
     }
+    AddCommand(m_portMenu, cmd::kNetworkPort, tr("网络串口..."))->setCheckable(true);
     AddCommand(link, cmd::kFindRadio, tr("查找电台"));
     AddCommand(link, cmd::kCurrentChannel, tr("设置当前信道"));
 

@@ -39,6 +39,7 @@ inline constexpr int kMoveDown = 32796;
 inline constexpr int kInsertRow = 32797;
 inline constexpr int kDeleteRows = 32798;
 inline constexpr int kSortRows = 32799;
+inline constexpr int kNetworkPort = 32800;  // checkable: a network port is in use
 inline constexpr int kRecentFile1 = 57616;  // to kRecentFile1 + 3: 文件's most recent files
 inline constexpr int kPrintSetup = 57606;
 inline constexpr int kCopy = 57634;

@@ -122,6 +122,7 @@ void COrvelToolView::NotifyStateChanged() {
 void COrvelToolView::UpdatePortChecks() {
     for (int n = 1; n <= 4; ++n)
         commands_.Action(cmd::kCom1 + n - 1)->setChecked(port_.IsComChecked(n));
+    commands_.Action(cmd::kNetworkPort)->setChecked(port_.IsNetworkChecked());
 }
 
 void COrvelToolView::OnDropFiles(const QStringList& paths) {
@@ -247,6 +248,7 @@ void COrvelToolView::BindCommands() {
     })->setCheckable(true);
     bind(cmd::kCompareRadio, [this] { radio_.OnCompareRadio(); });
     bind(cmd::kFindRadio, [this] { port_.OnFindRadio(); });
+    bind(cmd::kNetworkPort, [this] { port_.OnNetworkPort(); })->setCheckable(true);
     for (int id : {cmd::kHelp, cmd::kQuestions}) {
         bind(id, [id] {
             const QStringList folders = HelpFolders(ProgramDir());

@@ -7,6 +7,7 @@
 #include "comparedialog.h"
 #include "corveltoolview.h"
 #include "currentchanneldialog.h"
+#include "networkportdialog.h"
 
 using namespace orvel;
 
@@ -93,6 +94,10 @@ void COrvelToolView::UseShownDialogs() {
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.Plan();
+    };
+    dialogs_.networkPort = [this](const QString& lastUrl) {
+        NetworkPortDialog dialog(lastUrl, this);
+        return dialog.exec() == QDialog::Accepted ? dialog.Url() : QString();
     };
     dialogs_.findRadio = [this](std::vector<FindRadioDialog::Port> ports) {
         FindRadioDialog dialog(std::move(ports), &port_.serialPort(), this);

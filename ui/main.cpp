@@ -44,8 +44,19 @@ void RunDemo(COrvelToolView& view) {
 
 // Pictures of the editing commands: "rows" reads the radio and chooses channels 3 to 6;
 // "rows-menu" then opens the list's own menu on them; "fill" opens 批量设置 on all channels with
-// a plan some rows of which the limits refuse.
+// a plan some rows of which the limits refuse; "network-port" opens 网络串口... with an address.
 void ShowScene(COrvelToolView& view, const QString& name) {
+    if (name == QStringLiteral("network-port")) {
+        // 网络串口... with an address typed in.
+        QTimer::singleShot(200, [] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                dialog->findChild<QLineEdit*>(QStringLiteral("networkPortUrl"))
+                    ->setText(QStringLiteral("rfc2217://192.168.1.50:4001"));
+            }
+        });
+        view.OnCommand(orvel::cmd::kNetworkPort);
+        return;
+    }
     view.OnCommand(orvel::cmd::kReadRadio);
     CHighlightListCtrl* list = view.channelList();
     const bool fill = name == QStringLiteral("fill");
@@ -106,7 +117,9 @@ int main(int argc, char* argv[]) {
                                       QStringLiteral("Talk to a built-in virtual radio."));
     const QCommandLineOption port(
         QStringLiteral("port"),
-        QStringLiteral("Use DEV for this run instead of the configured port."),
+        QStringLiteral("Use DEV for this run instead of the configured port: a device, or a port "
+                       "behind a serial device server, rfc2217://HOST:PORT (line set by RFC "
+                       "2217) or socket://HOST:PORT (raw TCP)."),
         QStringLiteral("DEV"));
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write every byte on the line to FILE."),
@@ -129,7 +142,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
                                    QStringLiteral("Milliseconds before the screenshot."),
                                    QStringLiteral("MS"));
-    QCommandLineOption scene(QStringLiteral("scene"), QStringLiteral("A picture of rows or fill."),
+    QCommandLineOption scene(QStringLiteral("scene"),
+                             QStringLiteral("A picture of rows, fill or network-port."),
                              QStringLiteral("NAME"));
     scene.setFlags(QCommandLineOption::HiddenFromHelp);
     const QCommandLineOption version(QStringLiteral("version"),

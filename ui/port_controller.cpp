@@ -5,6 +5,7 @@
 #include "config_store.h"
 #include "configuration.h"
 #include "message_log.h"
+#include "network_address.h"
 #include "port_probe.h"
 #include "view_dialogs.h"
 
@@ -63,6 +64,7 @@ PortController::~PortController() {
 void PortController::Configure(const Configuration& config) {
     m_portNumber = config.portNumber;
     m_device = QString::fromStdString(config.device);
+    m_networkUrl = QString::fromStdString(config.networkPort);
 }
 
 void PortController::Choose(const QString& portOverride, const QString& tracePath) {
@@ -158,6 +160,20 @@ void PortController::OnSelectDevice(const QString& name) {
     SavePortChoice(m_portNumber, name);
     m_serialPort.Close();
     OpenPort(ResolvePortName(name.toStdString()), false);
+}
+
+void PortController::OnNetworkPort() {
+    const QString url = dialogs_.networkPort(m_networkUrl);
+    if (url.isEmpty())
+        return;
+    m_networkUrl = url;
+    SaveSetting(kNetworkPortKey, url.toStdString());
+    // From here on it is a port chosen by name, kept as Device and opened again at start-up.
+    OnSelectDevice(url);
+}
+
+bool PortController::IsNetworkChecked() const {
+    return deviceByName_ && IsNetworkPortName(deviceInUse_);
 }
 
 bool PortController::IsDeviceChecked(const QString& name) const {

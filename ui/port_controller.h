@@ -49,6 +49,9 @@ public:
 
     void OnSelectCom(int number);
     void OnSelectDevice(const QString& name);
+    // 网络串口...: asks for a network port's URL and opens it as a port chosen by name.
+    void OnNetworkPort();
+    bool IsNetworkChecked() const;
     void OnFindRadio();
     static QList<CommandTarget::SerialDevice> SerialDevices();
     bool IsDeviceChecked(const QString& name) const;
@@ -67,7 +70,8 @@ private:
     MessageLog& log_;
     ViewDialogs& dialogs_;
     int m_portNumber = 1;
-    QString m_device;  // a port chosen by device name; wins over m_portNumber when set
+    QString m_device;      // a port chosen by device name; wins over m_portNumber when set
+    QString m_networkUrl;  // the network port used last, offered again by 网络串口...
     // The device the window talks to (open or not), and whether it was chosen by its name
     // (Device, the device items, the finder, --port) rather than by port number.
     std::string deviceInUse_;

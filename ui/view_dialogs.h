@@ -36,6 +36,8 @@ struct ViewDialogs {
     std::function<void(const QStringList& lines)> compare;  // 与电台比较's result
     // The finder: returns the name of the port chosen, or nothing.
     std::function<QString(std::vector<FindRadioDialog::Port>)> findRadio;
+    // 网络串口...: the URL chosen, starting from the one used last; empty when cancelled.
+    std::function<QString(const QString& lastUrl)> networkPort;
     // 批量设置: the plan chosen for channels first..last of the table, or nothing.
     std::function<std::optional<FillPlan>(const orvel::ChannelTable&, const orvel::FrequencyLimits&,
                                           int first, int last)>

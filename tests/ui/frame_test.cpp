@@ -172,9 +172,9 @@ private slots:
                  QStringList({"id32778 读取(PC<-电台)", "id32779 写入(PC->电台)",
                               "id32789 写入后校验", "id32790 与电台比较", "-", "> 选择串口",
                               "id32791 查找电台", "id32788 设置当前信道"}));
-        QCOMPARE(
-            Describe(PortMenu()->actions()),
-            QStringList({"id32784 串口&1", "id32785 串口&2", "id32786 串口&3", "id32787 串口&4"}));
+        QCOMPARE(Describe(PortMenu()->actions()),
+                 QStringList({"id32784 串口&1", "id32785 串口&2", "id32786 串口&3",
+                              "id32787 串口&4", "id32800 网络串口..."}));
         QCOMPARE(
             Describe(menus[3]->menu()->actions()),
             QStringList({"id32780 OrvelTool帮助", "id32781 常见问题", "id57664 关于OrvelTool"}));
@@ -503,12 +503,12 @@ private slots:
         m_target->descriptions = {{"ttyUSB0", "USB serial adapter (Acme)"}};
         m_target->device = "ttyS0";
         emit PortMenu()->aboutToShow();
-        QStringList shown = Describe(PortMenu()->actions()).mid(4);
+        QStringList shown = Describe(PortMenu()->actions()).mid(5);
         // The adapter is told apart by what the system says of it; choosing stores the name.
         QCOMPARE(shown, QStringList({"-", "device:ttyUSB0 ttyUSB0 — USB serial adapter (Acme)",
                                      "device:ttyS0 ttyS0"}));
-        QAction* usb = PortMenu()->actions().at(5);
-        QAction* onboard = PortMenu()->actions().at(6);
+        QAction* usb = PortMenu()->actions().at(6);
+        QAction* onboard = PortMenu()->actions().at(7);
         QVERIFY(usb->isCheckable() && !usb->isChecked());
         QVERIFY(onboard->isChecked());
 
@@ -521,13 +521,13 @@ private slots:
 
         m_target->devices = {"tty&X"};
         emit PortMenu()->aboutToShow();
-        QCOMPARE(Describe(PortMenu()->actions()).mid(4), QStringList({"-", "device:tty&X tty&&X"}));
-        PortMenu()->actions().at(5)->trigger();
+        QCOMPARE(Describe(PortMenu()->actions()).mid(5), QStringList({"-", "device:tty&X tty&&X"}));
+        PortMenu()->actions().at(6)->trigger();
         QCOMPARE(m_target->selectedDevices.last(), QStringLiteral("tty&X"));
 
         m_target->devices.clear();
         emit PortMenu()->aboutToShow();
-        QCOMPARE(PortMenu()->actions().size(), 4);
+        QCOMPARE(PortMenu()->actions().size(), 5);
     }
 
 private:

@@ -1,0 +1,204 @@
+// Ports behind a serial device server: the virtual radio served by the test's own server, with
+// Telnet COM-port control and raw, and the faults a server can make.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "byte_trace.h"
+#include "codec.h"
+#include "device_server.h"
+#include "link_fixture.h"
+#include "network_address.h"
+
+namespace orvel::testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Every byte value, 0xFF among them, in the image: the Telnet escape must pass both ways.
+MemoryImage EveryByteImage() {
+    MemoryImage image = sim::VirtualRadio::DefaultImage();
+    for (std::size_t i = 0; i + 1 < kImageSize; ++i)
+        image[i] = static_cast<std::uint8_t>(0xFF - i % 7);
+    return image;
+}
+
+TEST(NetworkPortName, BadUrlsSayWhatIsWrong) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"rfc2217://127.0.0.1", "no port: give HOST:PORT"},
+        {"rfc2217://127.0.0.1:", "no port: give HOST:PORT"},
+        {"socket://127.0.0.1:0", "the port 0 is out of range (1 to 65535)"},
+        {"socket://127.0.0.1:65536", "the port 65536 is out of range (1 to 65535)"},
+        {"socket://127.0.0.1:99999999999", "out of range"},
+        {"rfc2217://:4000", "no host: give HOST:PORT"},
+        {"telnet://127.0.0.1:4000", "unknown scheme \"telnet://\""},
+        {"socket://127.0.0.1:40x", "the port \"40x\" is not a number"},
+        {"rfc2217://host:4000?ign_set_control", "options after '?'"},
+    };
+    for (const auto& [url, why] : cases) {
+        NetworkAddress address;
+        EXPECT_NE(ParseNetworkPort(url, address).find(why), std::string::npos) << url;
+        SerialPort port;
+        EXPECT_EQ(port.OpenDevice(url), 0) << url;
+        EXPECT_EQ(port.LastOpenFailure(), OpenFailure::BadName) << url;
+        EXPECT_EQ(port.LastOpenError().rfind(std::string(url) + ": ", 0), 0u)
+            << port.LastOpenError();
+    }
+    NetworkAddress address;
+    EXPECT_EQ(ParseNetworkPort("RFC2217://[::1]:4001/", address), "");
+    EXPECT_TRUE(address.telnet);
+    EXPECT_EQ(address.host, "::1");
+    EXPECT_EQ(address.port, 4001);
+    EXPECT_EQ(ParseNetworkPort("socket://radio-7.local:65535", address), "");
+    EXPECT_FALSE(address.telnet);
+    EXPECT_EQ(address.port, 65535);
+}
+
+class NetworkPortTest : public LinkTest {
+protected:
+    void Serve(ServerFaults faults, MemoryImage image = sim::VirtualRadio::DefaultImage()) {
+        radio = StartedRadio({}, image);
+        server = std::make_unique<DeviceServer>(radio->DevicePath(), faults);
+    }
+    // The server goes before the radio it serves.
+    void TearDown() override {
+        port.Close();
+        server.reset();
+        LinkTest::TearDown();
+    }
+    std::unique_ptr<DeviceServer> server;
+};
+
+TEST_F(NetworkPortTest, Rfc2217AgreesTheLineAndReadsTheImageByteExact) {
+    Serve({.sendNoise = true}, EveryByteImage());
+    const std::string trace = ScratchPath("net-trace");
+    ByteTrace byteTrace;
+    std::string error;
+    ASSERT_TRUE(byteTrace.Open(trace, error)) << error;
+    port.SetTrace(&byteTrace);
+    ASSERT_EQ(port.OpenDevice(server->Url()), 1) << port.LastOpenError();
+    // 9600 baud, 8 data bits, even parity, one stop bit, as RFC 2217 codes them.
+    const std::vector<std::vector<std::uint8_t>> line = {
+        {1, 0, 0, 0x25, 0x80}, {2, 8}, {3, 3}, {4, 1}};
+    EXPECT_EQ(server->ComPortCommands(), line);
+    const ReadOutcome outcome = ReadRadio(port, Hooks());
+    ASSERT_EQ(outcome.status, ReadStatus::Ok);
+    EXPECT_EQ(outcome.image, radio->Image());
+    port.Close();
+    byteTrace.Flush();
+    // The trace holds the radio's bytes, not the Telnet escapes: it ends in the image.
+    std::vector<std::uint8_t> received;
+    for (const std::string& l : TraceLines(trace)) {
+        if (!l.starts_with("RX "))
+            continue;
+        for (std::size_t at = 3; at + 1 < l.size(); at += 3)
+            received.push_back(static_cast<std::uint8_t>(std::stoi(l.substr(at, 2), nullptr, 16)));
+    }
+    ASSERT_GE(received.size(), kImageSize);
+    EXPECT_TRUE(std::equal(outcome.image.begin(), outcome.image.end(),
+                           received.end() - static_cast<std::ptrdiff_t>(kImageSize)));
+    std::remove(trace.c_str());
+}
+
+TEST_F(NetworkPortTest, AWriteReachesTheRadioFrameForFrameThroughBothForms) {
+    for (const bool telnet : {true, false}) {
+        SCOPED_TRACE(telnet ? "rfc2217" : "socket");
+        Serve({.telnet = telnet});
+        ASSERT_EQ(port.OpenDevice(server->Url()), 1) << port.LastOpenError();
+        WriteRequest request;
+        const DecodedImage decoded =
+            DecodeImage(sim::VirtualRadio::DefaultImage(), DecodeSource::FromRadio);
+        request.table = decoded.table;
+        request.table[4] = {ChannelLabel(5), "229.750", "231.250", "P2", "4800", "开", "L3"};
+        request.settings = decoded.settings;
+        EXPECT_EQ(WriteRadio(port, request, Hooks()).status, WriteStatus::Ok);
+        EXPECT_EQ(Sent(), WriteFrames(request));
+        const ReadOutcome back = ReadRadio(port, Hooks());
+        ASSERT_EQ(back.status, ReadStatus::Ok);
+        EXPECT_EQ(DecodeImage(back.image, DecodeSource::FromRadio).table, request.table);
+        // 0xFF from the tool arrives as one byte, escaped on the way only where Telnet is spoken.
+        ASSERT_EQ(port.WriteByte(0xFF), 1);
+        ASSERT_EQ(port.WriteByte(0x01), 1);
+        port.Close();
+        std::vector<std::uint8_t> data;
+        for (int waited = 0; waited < 2000 && data.size() < 2 + 67 * kFrameSize; waited += 10) {
+            SleepPause(10);
+            data = server->DataFromTool();
+        }
+        ASSERT_GE(data.size(), 2u);
+        EXPECT_EQ(std::vector<std::uint8_t>(data.end() - 2, data.end()),
+                  (std::vector<std::uint8_t>{0xFF, 0x01}));
+        server.reset();
+        radio->Stop();
+    }
+}
+
+TEST_F(NetworkPortTest, ARefusedParityEndsTheOpenNamingIt) {
+    Serve({.parityAnswer = 1});
+    EXPECT_EQ(port.OpenDevice(server->Url()), 0);
+    EXPECT_EQ(port.IsOpen(), 0);
+    EXPECT_EQ(port.LastOpenError(),
+              server->Url() +
+                  ": the server refuses parity even: it answers none (the radio needs 9600 "
+                  "baud, 8 data bits, even parity, 1 stop bit)");
+    server =
+        std::make_unique<DeviceServer>(radio->DevicePath(), ServerFaults{.refuseComPort = true});
+    EXPECT_EQ(port.OpenDevice(server->Url()), 0);
+    EXPECT_NE(port.LastOpenError().find("does not offer COM-port control"), std::string::npos)
+        << port.LastOpenError();
+}
+
+TEST_F(NetworkPortTest, ASilentOrRefusingServerEndsWithinTheBound) {
+    DeviceServer silent("", {.silent = true});
+    auto start = Clock::now();
+    EXPECT_EQ(port.OpenDevice(silent.Url()), 0);
+    EXPECT_LT(SecondsSince(start), 4.0);
+    EXPECT_GE(SecondsSince(start), 2.5);
+    EXPECT_EQ(port.LastOpenFailure(), OpenFailure::Unreachable);
+    EXPECT_EQ(port.LastOpenError(),
+              silent.Url() + ": the server did not take up COM-port control (RFC 2217) within 3 s");
+
+    const std::string refusing = "socket://127.0.0.1:" + std::to_string(RefusingPort());
+    start = Clock::now();
+    EXPECT_EQ(port.OpenDevice(refusing), 0);
+    EXPECT_LT(SecondsSince(start), 1.0);
+    EXPECT_EQ(port.LastOpenFailure(), OpenFailure::Unreachable);
+    EXPECT_EQ(port.LastOpenError(), refusing + ": the server refused the connection");
+
+    // Raw, a silent server is a silent radio: the exchange's own bound ends it.
+    DeviceServer rawSilent("", {.telnet = false, .silent = true});
+    ASSERT_EQ(port.OpenDevice(rawSilent.Url()), 1);
+    start = Clock::now();
+    EXPECT_EQ(ReadRadio(port, Hooks()).status, ReadStatus::NoAnswer);
+    EXPECT_LT(SecondsSince(start), 5.0);
+}
+
+TEST_F(NetworkPortTest, AServerGoingAwayMidFrameEndsTheWriteAtThatFrame) {
+    // Seven frames go through; the eighth is cut after its third byte.
+    Serve({.closeAfterBytes = 7 * static_cast<long>(kFrameSize) + 3});
+    std::vector<std::string> lost;
+    port.SetLostHandler([&](const std::string& device, const std::string& reason) {
+        lost.push_back(device + ": " + reason);
+    });
+    ASSERT_EQ(port.OpenDevice(server->Url()), 1) << port.LastOpenError();
+    const auto start = Clock::now();
+    const WriteOutcome outcome = WriteRadio(port, WriteRequest{}, Hooks());
+    EXPECT_LT(SecondsSince(start), 5.0);
+    EXPECT_EQ(outcome.status, WriteStatus::Rejected);
+    EXPECT_EQ(outcome.failedFrame, 8);
+    EXPECT_EQ(port.IsOpen(), 0);
+    EXPECT_EQ(port.LostReason(), "the server closed the connection");
+    EXPECT_EQ(lost, std::vector<std::string>{server->Url() + ": the server closed the connection"});
+    EXPECT_EQ(Sent().size(), 7u);
+    std::uint8_t byte = 0;
+    EXPECT_EQ(port.WriteByte(0x33), -1);
+    EXPECT_EQ(port.ReadByte(byte), -1);
+    EXPECT_FALSE(port.CheckConnection());
+}
+
+}  // namespace
+}  // namespace orvel::testing

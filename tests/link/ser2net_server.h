@@ -1,0 +1,80 @@
+// ser2net, the serial device server, serving a radio's terminal on 127.0.0.1 in the foreground
+// with a configuration of its own: Telnet with COM-port control (RFC 2217) or raw TCP.
+#pragma once
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "device_server.h"
+
+namespace orvel::testing {
+
+class Ser2Net {
+public:
+    static bool Available() { return !QStandardPaths::findExecutable("ser2net").isEmpty(); }
+
+    ~Ser2Net() {
+        if (process_) {
+            process_->terminate();
+            if (!process_->waitForFinished(3000)) {
+                process_->kill();
+                process_->waitForFinished(3000);
+            }
+        }
+    }
+
+    // Serves `device`; false with the reason when ser2net does not come up within 5 s.
+    bool Start(const std::string& device, bool telnet, std::string& error) {
+        port_ = FreePort();
+        telnet_ = telnet;
+        const std::string config = dir_.filePath("ser2net.yaml").toStdString();
+        std::ofstream(config) << "connection: &radio\n"
+                              << "  accepter: " << (telnet ? "telnet(rfc2217),tcp," : "tcp,")
+                              << "127.0.0.1," << port_ << "\n"
+                              << "  connector: serialdev," << device << ",9600e81,local\n";
+        process_ = std::make_unique<QProcess>();
+        process_->setProcessChannelMode(QProcess::MergedChannels);
+        process_->start("ser2net", {"-n", "-d", "-c", QString::fromStdString(config), "-P",
+                                    dir_.filePath("ser2net.pid")});
+        if (!process_->waitForStarted(5000)) {
+            error = "ser2net did not start: " + process_->errorString().toStdString();
+            return false;
+        }
+        // Ready once it takes a connection; the probe's connection is dropped at once.
+        for (int tries = 0; tries < 100; ++tries) {
+            QTcpSocket probe;
+            probe.connectToHost("127.0.0.1", static_cast<quint16>(port_));
+            if (probe.waitForConnected(200)) {
+                probe.abort();
+                // ser2net lets the line go before it takes the next connection.
+                QThread::msleep(100);
+                return true;
+            }
+            if (process_->state() != QProcess::Running)
+                break;
+            QThread::msleep(50);
+        }
+        error = "ser2net did not listen on port " + std::to_string(port_) + ": " +
+                process_->readAll().toStdString();
+        return false;
+    }
+
+    std::string Url() const {
+        return std::string(telnet_ ? "rfc2217" : "socket") +
+               "://127.0.0.1:" + std::to_string(port_);
+    }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<QProcess> process_;
+    int port_ = 0;
+    bool telnet_ = true;
+};
+
+}  // namespace orvel::testing
