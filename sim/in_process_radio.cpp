@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "sleep_until.h"
+
 namespace orvel::sim {
 
 InProcessRadio::InProcessRadio(MemoryImage image, RadioBehaviour behaviour)
@@ -51,7 +53,7 @@ bool InProcessRadio::WaitForData(int milliseconds) {
     // Nothing else can send while this thread waits: the wait ends with the next byte due or the
     // bound, whichever comes first.
     const bool due = !line_.empty() && line_.front().at <= bound;
-    std::this_thread::sleep_until(due ? line_.front().at : bound);
+    SleepUntil(due ? line_.front().at : bound);
     return due;
 }
 

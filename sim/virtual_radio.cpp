@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "sleep_until.h"
+
 namespace orvel::sim {
 
 VirtualRadio::VirtualRadio(MemoryImage image, RadioBehaviour behaviour)
@@ -97,7 +99,7 @@ bool VirtualRadio::Take(const std::uint8_t* bytes, std::size_t count,
         }
         if (answers.empty())
             continue;
-        std::this_thread::sleep_until(takenUntil_);
+        SleepUntil(takenUntil_);
         for (const RadioAnswer& answer : answers) {
             if (stopping_ || !Send(answer))
                 return false;
@@ -116,7 +118,7 @@ bool VirtualRadio::Send(const RadioAnswer& answer) {
     for (std::size_t i = 0; i < answer.bytes.size(); ++i) {
         const auto due =
             start + std::chrono::nanoseconds(static_cast<long long>(i + 1) * kPacedByteNanoseconds);
-        std::this_thread::sleep_until(due);
+        SleepUntil(due);
         if (stopping_ || !WriteAll(&answer.bytes[i], 1))
             return false;
     }

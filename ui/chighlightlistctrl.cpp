@@ -87,6 +87,9 @@ CListHeaderCtrl::CListHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, 
     setSectionsClickable(false);
     setSectionsMovable(false);
     setHighlightSections(false);
+    // Qt's default floor is the font's widest glyph, which some fonts make wider than a
+    // column: the widths given are kept whatever the font.
+    setMinimumSectionSize(1);
 }
 
 void CListHeaderCtrl::paintEvent(QPaintEvent* event) {

@@ -13,8 +13,19 @@ using namespace orvel;
 
 namespace {
 
+// Windows opens COM10 and above as \\.\COMn; the user chose, and knows the port as, COMn.
+QString ShownPort(const std::string& device) {
+    const QString name = QString::fromStdString(device);
+#ifdef Q_OS_WIN
+    const QLatin1String prefix("\\\\.\\");
+    if (name.startsWith(prefix) && name.mid(prefix.size()).startsWith(QLatin1String("COM")))
+        return name.mid(prefix.size());
+#endif
+    return name;
+}
+
 QString OpenFailureReason(const SerialPort& port) {
-    const QString device = QString::fromStdString(port.DeviceName());
+    const QString device = ShownPort(port.DeviceName());
     switch (port.LastOpenFailure()) {
         case OpenFailure::NotFound:
             return PortController::tr("串口 %1 不存在").arg(device);
@@ -47,7 +58,7 @@ PortController::PortController(MessageLog& log, ViewDialogs& dialogs)
     : log_(log), dialogs_(dialogs) {
     // Told once, idle or in the middle of an exchange, whose log it then joins.
     m_serialPort.SetLostHandler([this](const std::string& device, const std::string&) {
-        const QString line = tr("串口已断开：%1").arg(QString::fromStdString(device));
+        const QString line = tr("串口已断开：%1").arg(ShownPort(device));
         if (exchangeLine_) {
             exchangeLine_((line + QStringLiteral("\r\n")).toStdString());
         } else {
@@ -94,7 +105,7 @@ void PortController::Choose(const QString& portOverride, const QString& tracePat
 }
 
 QString PortController::ChosenPortName() const {
-    return deviceByName_ ? QString::fromStdString(deviceInUse_) : QString::number(m_portNumber);
+    return deviceByName_ ? ShownPort(deviceInUse_) : QString::number(m_portNumber);
 }
 
 void PortController::Start() {
@@ -188,6 +199,6 @@ bool PortController::IsComChecked(int number) const {
 QString PortController::PortStatusText() const {
     if (deviceInUse_.empty())
         return {};
-    return tr("串口 %1").arg(QString::fromStdString(deviceInUse_)) +
+    return tr("串口 %1").arg(ShownPort(deviceInUse_)) +
            (m_serialPort.IsOpen() == 1 ? QString() : tr("（未打开）"));
 }

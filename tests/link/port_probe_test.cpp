@@ -42,7 +42,7 @@ TEST(PortProbe, EveryPortGetsItsOwnRowInTheOrderGiven) {
     for (std::size_t i = 0; i < devices.size(); ++i) {
         SCOPED_TRACE(devices[i]);
         EXPECT_EQ(results[i].port, devices[i]);
-        EXPECT_EQ(results[i].status, expected[i].status);
+        EXPECT_EQ(results[i].status, expected[i].status) << results[i].detail;
         EXPECT_EQ(results[i].identity, expected[i].identity);
         EXPECT_EQ(reported[i], 1);
     }
@@ -66,7 +66,8 @@ TEST(PortProbe, AnOpenPortIsAskedThroughItselfAndStaysOpen) {
     EXPECT_EQ(result.port, radio->DevicePath());
     EXPECT_EQ(port.IsOpen(), 1);
     // Probing it by opening it again would find it busy.
-    EXPECT_EQ(ProbePort(radio->DevicePath()).status, ProbeStatus::Busy);
+    const ProbeResult again = ProbePort(radio->DevicePath());
+    EXPECT_EQ(again.status, ProbeStatus::Busy) << again.detail;
 }
 
 TEST(PortProbe, APortThatWentAwayIsMissing) {

@@ -49,7 +49,7 @@ TEST_F(SerialPortTest, ASecondOpenOfTheSameDeviceIsRefusedAsBusy) {
     StartRadio();
     SerialPort second;
     EXPECT_EQ(second.OpenDevice(radio->DevicePath()), 0);
-    EXPECT_EQ(second.LastOpenFailure(), OpenFailure::Busy);
+    EXPECT_EQ(second.LastOpenFailure(), OpenFailure::Busy) << second.LastOpenError();
 }
 
 TEST_F(SerialPortTest, ALinkAndTheDeviceItNamesShareOneLock) {

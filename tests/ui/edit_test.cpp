@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -67,6 +68,14 @@ private:
         view->OnConfirm();
     }
     QString LastLine() const { return LogLines(*view).last(); }
+
+    // Windows tells a program of a new clipboard by a message, not at once as X11's and the
+    // offscreen platform do: the case goes on once the window can have heard of it.
+    static void SetClipboard(const QString& text) {
+        QSignalSpy changed(QGuiApplication::clipboard(), &QClipboard::dataChanged);
+        QGuiApplication::clipboard()->setText(text);
+        QTRY_VERIFY(!changed.isEmpty());
+    }
 
 private slots:
     void init() { Begin(); }
@@ -208,7 +217,7 @@ private slots:
         QFETCH(QStringList, lines);
         Start();
         Confirm(14, "230", "230");
-        QGuiApplication::clipboard()->setText(text);
+        SetClipboard(text);
         Choose(14, 14);
         QVERIFY(view->IsCommandEnabled(cmd::kPaste));
         view->OnCommand(cmd::kPaste);
@@ -216,7 +225,7 @@ private slots:
         QCOMPARE(LogLines(*view).mid(LogLines(*view).size() - lines.size()), lines);
         view->OnCommand(cmd::kUndo);
         QCOMPARE(Row(14), "230.000,230.000,P1,1200,关,L1");
-        QGuiApplication::clipboard()->setText("nothing to paste");
+        SetClipboard("nothing to paste");
         QVERIFY(!view->IsCommandEnabled(cmd::kPaste));
     }
 

@@ -50,8 +50,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.Searching(), 10000);
 
         const QStringList expected = {"ORVEL-R1", "ABCDEFGH", "无应答", "被占用", "不存在"};
-        for (int row = 0; row < 5; ++row)
-            QCOMPARE(Text(dialog, row, 1), expected[row]);
+        const int heldRow = 3;  // checked last: wine cannot show it
+        for (int row = 0; row < 5; ++row) {
+            if (row != heldRow)
+                QCOMPARE(Text(dialog, row, 1), expected[row]);
+        }
         QCOMPARE(Text(dialog, 0, 0), QStringLiteral("current（当前）"));
         QCOMPARE(windowPort.IsOpen(), 1);  // asked through itself, not found busy
         QCOMPARE(cancel->text(), QStringLiteral("关闭"));
@@ -68,6 +71,9 @@ private slots:
         // The ports the search opened are free again.
         SerialPort after;
         QCOMPARE(after.OpenDevice(answering->DevicePath()), 1);
+
+        ORVEL_NOT_UNDER_WINE(HELD_PORT_OPENS_TWICE);
+        QCOMPARE(Text(dialog, heldRow, 1), expected[heldRow]);
     }
 
     void closingCallsTheSearchOff() {

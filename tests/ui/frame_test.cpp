@@ -225,11 +225,14 @@ private slots:
         m_target->modified = true;
         m_target->stateChanged();
         const QStringList file = Describe(m_frame->menuBar()->actions()[0]->menu()->actions());
+        // Named as the system names paths: with backslashes on Windows.
+        const auto native = [](const char* path) { return QDir::toNativeSeparators(path); };
         QCOMPARE(file.mid(file.size() - 5),
-                 QStringList({"-", "id57616 &1 /home/user/a&&b.dat",
-                              "id57617 &2 /.../2024/channel-plan.csv", "-", "id57665 退出(&X)"}));
+                 QStringList({"-", "id57616 &1 " + native("/home/user/a&&b.dat"),
+                              "id57617 &2 " + native("/.../2024/channel-plan.csv"), "-",
+                              "id57665 退出(&X)"}));
         QCOMPARE(Command("id57617")->toolTip(),
-                 QStringLiteral("/srv/radios/station-north/2024/channel-plan.csv"));
+                 native("/srv/radios/station-north/2024/channel-plan.csv"));
         QVERIFY(m_frame->isWindowModified());
         Command("id57617")->trigger();
         QCOMPARE(m_target->commands, QList<int>{57617});

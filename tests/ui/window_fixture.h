@@ -9,6 +9,7 @@
 
 #include "cmainframe.h"
 #include "corveltoolview.h"
+#include "under_wine.h"
 #include "virtual_radio.h"
 
 // A case about something only POSIX has (signals, symbolic links to devices, resource limits)
@@ -20,6 +21,19 @@
 #endif
 
 namespace orvel::test {
+
+// A case that plays what wine's serial driver does otherwise than Windows is skipped under wine
+// only, with its reason; on Windows itself it runs.
+#define ORVEL_NOT_UNDER_WINE(reason)                \
+    do {                                            \
+        if (orvel::test::UnderWine())               \
+            QSKIP("wine's serial driver: " reason); \
+    } while (false)
+#define HELD_PORT_OPENS_TWICE \
+    "a COM port held by another handle opens again, where Windows refuses it as in use"
+#define LOST_PORT_NOT_TOLD \
+    "a COM port whose pseudo-terminal closed is not reported lost, as Windows reports \
+an unplugged adapter"
 
 // A virtual radio on a fresh terminal; no window test can go on without one.
 inline std::unique_ptr<sim::VirtualRadio> StartedRadio(
