@@ -27,6 +27,7 @@ struct ServerFaults {
     bool silent = false;         // takes the connection, then neither answers nor reads
     long closeAfterBytes = -1;   // hangs up once the tool has sent this many data bytes
     bool sendNoise = false;      // opens with Telnet commands the tool must strip (NOP, WILL ECHO)
+    std::vector<std::uint8_t> greeting{};  // data bytes sent as soon as the tool connects
 };
 
 // A local TCP port that nothing listens on: bound once, then let go.
@@ -119,6 +120,11 @@ private:
         }
         if (faults_.telnet && faults_.sendNoise)
             Send(client, {kIac, 241, kIac, 251, 1, kIac, 253, 24});  // NOP, WILL ECHO, DO TTYPE
+        for (std::uint8_t byte : faults_.greeting) {
+            Send(client, {byte});
+            if (faults_.telnet && byte == kIac)
+                Send(client, {kIac});
+        }
         std::vector<std::uint8_t> sub;
         enum { Data, Command, Option, Sub, SubIac } state = Data;
         std::uint8_t command = 0;
@@ -206,6 +212,8 @@ private:
         }
         if (radio >= 0)
             static_cast<void>(::write(radio, &byte, 1));
+        if (echo_)
+            Send(client, {byte});
         ++sent;
         if (faults_.closeAfterBytes >= 0 && sent >= faults_.closeAfterBytes) {
             ::shutdown(client, SHUT_RDWR);
@@ -215,6 +223,8 @@ private:
     }
 
     void OnOption(int client, std::uint8_t command, std::uint8_t option) {
+        if (command == 253 && option == 1)
+            echo_ = true;      // a tool that asks for echo gets its own bytes back
         if (command == 251) {  // WILL
             const bool take = option == 44 ? !faults_.refuseComPort : option == 0 || option == 3;
             Send(client, {kIac, static_cast<std::uint8_t>(take ? 253 : 254), option});
@@ -259,6 +269,7 @@ private:
     int listen_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};
+    bool echo_ = false;
     std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<std::vector<std::uint8_t>> commands_;

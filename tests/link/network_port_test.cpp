@@ -24,6 +24,9 @@ MemoryImage EveryByteImage() {
     MemoryImage image = sim::VirtualRadio::DefaultImage();
     for (std::size_t i = 0; i + 1 < kImageSize; ++i)
         image[i] = static_cast<std::uint8_t>(0xFF - i % 7);
+    // CR NUL is data in binary mode, not a Telnet line end.
+    image[10] = 0x0D;
+    image[11] = 0x00;
     return image;
 }
 
@@ -74,7 +77,9 @@ protected:
 };
 
 TEST_F(NetworkPortTest, Rfc2217AgreesTheLineAndReadsTheImageByteExact) {
-    Serve({.sendNoise = true}, EveryByteImage());
+    // Telnet commands the tool must strip and refuse (WILL ECHO among them), and stale bytes
+    // that the read discards before it asks.
+    Serve({.sendNoise = true, .greeting = {0x55, 0xFF, 0x0D}}, EveryByteImage());
     const std::string trace = ScratchPath("net-trace");
     ByteTrace byteTrace;
     std::string error;
@@ -85,6 +90,7 @@ TEST_F(NetworkPortTest, Rfc2217AgreesTheLineAndReadsTheImageByteExact) {
     const std::vector<std::vector<std::uint8_t>> line = {
         {1, 0, 0, 0x25, 0x80}, {2, 8}, {3, 3}, {4, 1}};
     EXPECT_EQ(server->ComPortCommands(), line);
+    SleepPause(100);
     const ReadOutcome outcome = ReadRadio(port, Hooks());
     ASSERT_EQ(outcome.status, ReadStatus::Ok);
     EXPECT_EQ(outcome.image, radio->Image());
@@ -92,12 +98,18 @@ TEST_F(NetworkPortTest, Rfc2217AgreesTheLineAndReadsTheImageByteExact) {
     byteTrace.Flush();
     // The trace holds the radio's bytes, not the Telnet escapes: it ends in the image.
     std::vector<std::uint8_t> received;
+    std::vector<std::uint8_t> sent;
     for (const std::string& l : TraceLines(trace)) {
-        if (!l.starts_with("RX "))
+        auto& bytes = l.starts_with("RX ") ? received : sent;
+        if (!l.starts_with("RX ") && !l.starts_with("TX "))
             continue;
         for (std::size_t at = 3; at + 1 < l.size(); at += 3)
-            received.push_back(static_cast<std::uint8_t>(std::stoi(l.substr(at, 2), nullptr, 16)));
+            bytes.push_back(static_cast<std::uint8_t>(std::stoi(l.substr(at, 2), nullptr, 16)));
     }
+    std::vector<std::uint8_t> frames;
+    for (const RadioFrame& frame : Sent())
+        frames.insert(frames.end(), frame.begin(), frame.end());
+    EXPECT_EQ(sent, frames);
     ASSERT_GE(received.size(), kImageSize);
     EXPECT_TRUE(std::equal(outcome.image.begin(), outcome.image.end(),
                            received.end() - static_cast<std::ptrdiff_t>(kImageSize)));
@@ -135,6 +147,14 @@ TEST_F(NetworkPortTest, AWriteReachesTheRadioFrameForFrameThroughBothForms) {
         server.reset();
         radio->Stop();
     }
+}
+
+TEST_F(NetworkPortTest, AnotherBaudRateGoesOutInNetworkOrder) {
+    Serve({});
+    ASSERT_EQ(port.OpenDevice(server->Url(), 115200), 1) << port.LastOpenError();
+    ASSERT_FALSE(server->ComPortCommands().empty());
+    EXPECT_EQ(server->ComPortCommands().front(),
+              (std::vector<std::uint8_t>{1, 0, 0x01, 0xC2, 0x00}));
 }
 
 TEST_F(NetworkPortTest, ARefusedParityEndsTheOpenNamingIt) {
