@@ -13,6 +13,11 @@
 #include "network_address.h"
 #ifdef ORVEL_NETWORK_PORTS
 #include "network_port.h"
+#else
+namespace orvel {
+// Never made in a build without Qt Network; the port's member still needs a whole type to delete.
+class NetworkPort {};
+}  // namespace orvel
 #endif
 
 #ifdef Q_OS_UNIX
