@@ -13,8 +13,9 @@ MemoryImage DocumentState::Encoded() const {
     EncodeImage(table, settings, bytes);
     // A row left as `image` shows it keeps its bytes, with the bits no column shows (a squelch
     // byte's high half, a stray flag): opening and saving changes no byte.
+    // Only for a file: a radio's rate code 0 shows as 4800, which a file must then say.
     const DecodedImage asHeld = DecodeImage(image, source);
-    if (asHeld.checksumOk || source == DecodeSource::FromRadio) {
+    if (source == DecodeSource::FromFile && asHeld.checksumOk) {
         for (int r = 0; r < kChannelCount; ++r) {
             if (asHeld.table[static_cast<std::size_t>(r)] != table[static_cast<std::size_t>(r)])
                 continue;
