@@ -67,6 +67,24 @@ private:
         view->OnCommand(cmd::kPaste);
     }
     QString LastLine() const { return LogLines(*view).last(); }
+    // The window's work saved as `name`, read back as the image it holds.
+    MemoryImage SavedImage(const char* name) {
+        Run(cmd::kSaveAs, Path(name));
+        const QByteArray saved = FileBytes(Path(name));
+        return ImageFromChannelFile(std::vector<std::uint8_t>(saved.begin(), saved.end())).image;
+    }
+    // `image` with its checksum made good, as the channel file `name`; its bytes, empty when
+    // the file could not be written.
+    QByteArray WrittenChannelFile(const char* name, MemoryImage image) const {
+        image[layout::kChecksum] = ImageChecksum(image);
+        const std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
+        const QByteArray content(reinterpret_cast<const char*>(bytes.data()),
+                                 static_cast<qsizetype>(bytes.size()));
+        QFile file(Path(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            return {};
+        return content;
+    }
 
 private slots:
     void init() { Begin(); }
@@ -369,21 +387,12 @@ private slots:
     void aFileWithCodesTheDropDownsCannotShowIsSavedAsOpened() {
         Start();
         Run(cmd::kExport, Path("plan.csv"));
-        Run(cmd::kSaveAs, Path("a.dat"));
-        const QByteArray saved = FileBytes(Path("a.dat"));
-        MemoryImage image =
-            ImageFromChannelFile(std::vector<std::uint8_t>(saved.begin(), saved.end())).image;
+        MemoryImage image = SavedImage("a.dat");
         image[layout::kTxTimeLimitIndex] = 0x20;
         image[layout::kPowerSaveIndex] = 0x30;
         image[layout::kModeByte2] |= 0xC0;  // parity code 3: no button
-        image[layout::kChecksum] = ImageChecksum(image);
-        const std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
-        const QByteArray opened(reinterpret_cast<const char*>(bytes.data()),
-                                static_cast<qsizetype>(bytes.size()));
-        QFile file(Path("b.dat"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(opened);
-        file.close();
+        const QByteArray opened = WrittenChannelFile("b.dat", image);
+        QVERIFY(!opened.isEmpty());
         Run(cmd::kOpen, Path("b.dat"));
         QCOMPARE(Control<QComboBox>(view, "id1012")->currentIndex(), -1);
         QCOMPARE(Control<QComboBox>(view, "id1013")->currentIndex(), -1);
@@ -400,21 +409,12 @@ private slots:
     // cell.
     void bitsNoColumnShowsAreSavedAsOpened() {
         Start();
-        Run(cmd::kSaveAs, Path("a.dat"));
-        const QByteArray saved = FileBytes(Path("a.dat"));
-        MemoryImage image =
-            ImageFromChannelFile(std::vector<std::uint8_t>(saved.begin(), saved.end())).image;
+        MemoryImage image = SavedImage("a.dat");
         image[layout::ChannelOffset(0) + layout::kSquelch] = 0x3A;
         image[layout::ChannelOffset(1) + layout::kSquelch] = 0x21;
         image[layout::ChannelOffset(2) + layout::kFlags] |= 0x08;
-        image[layout::kChecksum] = ImageChecksum(image);
-        const std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
-        const QByteArray opened(reinterpret_cast<const char*>(bytes.data()),
-                                static_cast<qsizetype>(bytes.size()));
-        QFile file(Path("b.dat"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(opened);
-        file.close();
+        const QByteArray opened = WrittenChannelFile("b.dat", image);
+        QVERIFY(!opened.isEmpty());
         Run(cmd::kOpen, Path("b.dat"));
         QVERIFY(!frame->isWindowModified());
         Run(cmd::kSaveAs, Path("c.dat"));
