@@ -423,6 +423,28 @@ private slots:
         QVERIFY(!QFile::exists(Path("b.json")));
         QVERIFY2(LastLine().contains("channel 1, column squelch"), qPrintable(LastLine()));
     }
+
+    // What is saved is what the window shows: a radio's rate code 0 shows as 4800 and is saved
+    // so; a file that fails its checksum shows no channels and saves none.
+    void whatIsSavedIsWhatIsShown() {
+        MemoryImage image = sim::VirtualRadio::DefaultImage();
+        image[layout::ChannelOffset(0) + layout::kFlags] &= 0xCF;
+        image[layout::kChecksum] = ImageChecksum(image);
+        radio = StartedRadio({}, image);
+        StartWindow(frame, view, Device(*radio));
+        view->OnRead();
+        QCOMPARE(Row(1).section(',', 3, 3), "4800");
+        QCOMPARE(SavedImage("r.dat")[layout::ChannelOffset(0) + layout::kFlags] & 0x30, 0x10);
+        image[layout::kChecksum] ^= 0xFF;
+        const std::vector<std::uint8_t> bytes = ChannelFileBytes(image);
+        QFile file(Path("bad.dat"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        file.close();
+        Run(cmd::kOpen, Path("bad.dat"));
+        const MemoryImage saved = SavedImage("s.dat");
+        QVERIFY(DecodeImage(saved, DecodeSource::FromFile).table[0][kColRx].empty());
+    }
 };
 
 QTEST_MAIN(DocumentTest)
