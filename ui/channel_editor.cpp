@@ -123,7 +123,6 @@ bool ChannelEditor::LoadImage(const MemoryImage& image, DecodeSource source, con
         DecodeAsShown(image, source, document_.limits(), document_.settings());
     DocumentState state;
     state.image = image;
-    state.source = source;
     state.settingsAsHeld = decoded.settings;
     state.table = decoded.table;
     state.settings = decoded.settings;

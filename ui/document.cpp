@@ -11,11 +11,11 @@ using namespace orvel;
 MemoryImage DocumentState::Encoded() const {
     MemoryImage bytes = image;
     EncodeImage(table, settings, bytes);
-    // A row left as `image` shows it keeps its bytes, with the bits no column shows (a squelch
-    // byte's high half, a stray flag): opening and saving changes no byte.
-    // Only for a file: a radio's rate code 0 shows as 4800, which a file must then say.
-    const DecodedImage asHeld = DecodeImage(image, source);
-    if (source == DecodeSource::FromFile && asHeld.checksumOk) {
+    // A row that shows as `image` reads as a file keeps its bytes, with the bits no column shows
+    // (a squelch byte's high half, a stray flag): opening and saving changes no byte. A radio's
+    // rate code 0 shows as 4800, which reads otherwise as a file, so such a row is coded anew.
+    const DecodedImage asHeld = DecodeImage(image, DecodeSource::FromFile);
+    if (asHeld.checksumOk) {
         for (int r = 0; r < kChannelCount; ++r) {
             if (asHeld.table[static_cast<std::size_t>(r)] != table[static_cast<std::size_t>(r)])
                 continue;

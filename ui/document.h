@@ -10,7 +10,6 @@
 #include <functional>
 
 #include "channel_edit.h"
-#include "codec.h"
 #include "memory_image.h"
 
 struct DocumentState {
@@ -18,8 +17,6 @@ struct DocumentState {
     orvel::RadioSettings settings{};
     // Header and spare words; the channel and settings bytes are coded from the two above.
     orvel::MemoryImage image = orvel::StartupImage();
-    // How `image` was read, so that a row is known to be as `image` has it.
-    orvel::DecodeSource source = orvel::DecodeSource::FromFile;
     // The settings as they were shown when `image` came.
     orvel::RadioSettings settingsAsHeld{};
 
