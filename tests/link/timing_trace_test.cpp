@@ -76,7 +76,9 @@ TEST_F(TimingTraceTest, VerifyNamesTheFirstWordTheRadioDidNotKeep) {
     qputenv("XDG_DATA_HOME", folder.filePath("data").toUtf8());
     StartRadio(sim::RadioBehaviour{.ignoreWrites = true});
     // Windows keeps every run's copies in the user's one folder: only new names count.
-    const QStringList earlierReads = QDir(BackupFolder()).entryList({"*-read.dat"});
+    // A second copy in one second is named "-read-2".
+    const QStringList readCopies{"*-read.dat", "*-read-*.dat"};
+    const QStringList earlierReads = QDir(BackupFolder()).entryList(readCopies);
     WriteRequest request;
     request.table = EmptyChannelTable();
     request.settings = DecodeImage(radio->Image(), DecodeSource::FromRadio).settings;
@@ -89,7 +91,7 @@ TEST_F(TimingTraceTest, VerifyNamesTheFirstWordTheRadioDidNotKeep) {
     EXPECT_EQ(outcome.difference->word, 4);
     EXPECT_EQ(log.back(), "校验错误：字 0x04\r\n");
     // The read-back is kept like every read.
-    QStringList newReads = QDir(BackupFolder()).entryList({"*-read.dat"});
+    QStringList newReads = QDir(BackupFolder()).entryList(readCopies);
     for (const QString& name : earlierReads)
         newReads.removeAll(name);
     EXPECT_EQ(newReads.size(), 1) << newReads.join(' ').toStdString();
