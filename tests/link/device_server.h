@@ -217,8 +217,8 @@ private:
 
     void Serve() {
         while (!stop_) {
-            pollfd waiting{listen_, POLLIN, 0};
-            if (::poll(&waiting, 1, 20) <= 0)
+            pollfd waiting{static_cast<decltype(pollfd::fd)>(listen_), POLLIN, 0};
+            if (poll(&waiting, 1, 20) <= 0)
                 continue;
             const int client = accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
             if (client < 0)
@@ -231,7 +231,7 @@ private:
     void Session(int client) {
         if (faults_.silent) {
             while (!stop_)
-                ::usleep(20000);
+                usleep(20000);
             return;
         }
         RadioLine radio(device_);
@@ -249,7 +249,7 @@ private:
         while (!stop_) {
 #ifdef _WIN32
             // A COM port cannot be polled with the socket: it is read without waiting instead.
-            pollfd fds[1] = {{static_cast<SOCKET>(client), POLLIN, 0}};
+            pollfd fds[1] = {{static_cast<decltype(pollfd::fd)>(client), POLLIN, 0}};
             const int ready = poll(fds, 1, 5);
             if (radio.Open()) {
 #else
