@@ -193,8 +193,11 @@ TEST_F(NetworkPortTest, ASilentOrRefusingServerEndsWithinTheBound) {
     DeviceServer rawSilent("", {.telnet = false, .silent = true});
     ASSERT_EQ(port.OpenDevice(rawSilent.Url()), 1);
     start = Clock::now();
+    const double cpu = ProcessCpuSeconds();
     EXPECT_EQ(ReadRadio(port, Hooks()).status, ReadStatus::NoAnswer);
     EXPECT_LT(SecondsSince(start), 5.0);
+    // The wait sleeps on the socket rather than spinning.
+    EXPECT_LT(ProcessCpuSeconds() - cpu, 0.25 * SecondsSince(start));
 }
 
 TEST_F(NetworkPortTest, AServerGoingAwayMidFrameEndsTheWriteAtThatFrame) {
@@ -218,6 +221,21 @@ TEST_F(NetworkPortTest, AServerGoingAwayMidFrameEndsTheWriteAtThatFrame) {
     EXPECT_EQ(port.WriteByte(0x33), -1);
     EXPECT_EQ(port.ReadByte(byte), -1);
     EXPECT_FALSE(port.CheckConnection());
+}
+
+TEST_F(NetworkPortTest, WritesToAServerThatHungUpFailAndTheProcessLives) {
+    // Raw, nothing tells of the hang-up but the writes themselves: they end in a lost port, not
+    // in a signal.
+    DeviceServer cut("", {.telnet = false, .closeAfterBytes = 1});
+    ASSERT_EQ(port.OpenDevice(cut.Url()), 1) << port.LastOpenError();
+    int result = 1;
+    for (int i = 0; i < 200 && result == 1; ++i) {
+        result = port.WriteByte(0x55);
+        SleepPause(5);
+    }
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(port.IsOpen(), 0);
+    EXPECT_EQ(port.LostReason(), "the server closed the connection");
 }
 
 }  // namespace
