@@ -30,6 +30,17 @@ MemoryImage EveryByteImage() {
     return image;
 }
 
+bool Ipv6Loopback() {
+    StartWinsock();
+    const auto fd = ::socket(AF_INET6, SOCK_STREAM, 0);
+    sockaddr_in6 addr{};
+    addr.sin6_family = AF_INET6;
+    addr.sin6_addr = in6addr_loopback;
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    close(static_cast<int>(fd));
+    return bound;
+}
+
 TEST(NetworkPortName, BadUrlsSayWhatIsWrong) {
     const std::pair<const char*, const char*> cases[] = {
         {"rfc2217://127.0.0.1", "no port: give HOST:PORT"},
@@ -127,7 +138,10 @@ TEST_F(NetworkPortTest, AWriteReachesTheRadioFrameForFrameThroughBothForms) {
         request.table = decoded.table;
         request.table[4] = {ChannelLabel(5), "229.750", "231.250", "P2", "4800", "开", "L3"};
         request.settings = decoded.settings;
+        const auto start = Clock::now();
         EXPECT_EQ(WriteRadio(port, request, Hooks()).status, WriteStatus::Ok);
+        // A frame's bytes go out as they are written, not held for the server's acknowledgement.
+        EXPECT_LT(SecondsSince(start), 2.0);
         EXPECT_EQ(Sent(), WriteFrames(request));
         const ReadOutcome back = ReadRadio(port, Hooks());
         ASSERT_EQ(back.status, ReadStatus::Ok);
@@ -188,6 +202,13 @@ TEST_F(NetworkPortTest, ASilentOrRefusingServerEndsWithinTheBound) {
     EXPECT_LT(SecondsSince(start), 1.0);
     EXPECT_EQ(port.LastOpenFailure(), OpenFailure::Unreachable);
     EXPECT_EQ(port.LastOpenError(), refusing + ": the server refused the connection");
+
+    // An IPv6 literal is dialled as IPv6, where the machine has IPv6 on its loopback.
+    if (Ipv6Loopback()) {
+        const std::string refusing6 = "socket://[::1]:" + std::to_string(RefusingPort());
+        EXPECT_EQ(port.OpenDevice(refusing6), 0);
+        EXPECT_EQ(port.LastOpenError(), refusing6 + ": the server refused the connection");
+    }
 
     // Raw, a silent server is a silent radio: the exchange's own bound ends it.
     DeviceServer rawSilent("", {.telnet = false, .silent = true});
