@@ -1,12 +1,8 @@
 #include "network_port.h"
 
-#include <QHostAddress>
-#include <QHostInfo>
-#include <QTcpSocket>
+#include <QAbstractEventDispatcher>
+#include <QSocketNotifier>
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 namespace orvel {
 namespace {
@@ -68,43 +64,6 @@ int Remaining(std::chrono::steady_clock::time_point deadline) {
     return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
-// A name lookup may take the resolver's own time; it runs on a thread that is left behind when
-// the bound passes, so that the open still ends in time.
-struct Lookup {
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    QList<QHostAddress> addresses;
-    QString error;
-};
-
-bool Resolve(const std::string& host, int milliseconds, QHostAddress& address, std::string& error) {
-    if (address.setAddress(QString::fromStdString(host)))
-        return true;
-    auto lookup = std::make_shared<Lookup>();
-    std::thread([lookup, name = QString::fromStdString(host)] {
-        const QHostInfo info = QHostInfo::fromName(name);
-        std::lock_guard lock(lookup->mutex);
-        lookup->addresses = info.addresses();
-        lookup->error = info.errorString();
-        lookup->done = true;
-        lookup->finished.notify_all();
-    }).detach();
-    std::unique_lock lock(lookup->mutex);
-    if (!lookup->finished.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                   [&lookup] { return lookup->done; })) {
-        error = "the name " + host + " was not found within " +
-                std::to_string(std::max(milliseconds / 1000, 1)) + " s";
-        return false;
-    }
-    if (lookup->addresses.isEmpty()) {
-        error = "no such host: " + host;
-        return false;
-    }
-    address = lookup->addresses.front();
-    return true;
-}
-
 }  // namespace
 
 NetworkPort::NetworkPort() = default;
@@ -120,55 +79,28 @@ bool NetworkPort::Open(const NetworkAddress& address, const NetworkLine& line, i
     lostReason_.clear();
     telnet_ = address.telnet;
     const auto deadline = Clock::now() + std::chrono::milliseconds(boundMs);
-    const std::string seconds = std::to_string(std::max(boundMs / 1000, 1)) + " s";
-    QHostAddress host;
-    if (!Resolve(address.host, boundMs, host, error)) {
-        failure = NetworkFailure::Unreachable;
+    TcpStream::Failure connectFailure = TcpStream::Failure::None;
+    if (!stream_.Connect(address.host, address.port, boundMs, error, connectFailure)) {
+        failure = connectFailure == TcpStream::Failure::Refused    ? NetworkFailure::Refused
+                  : connectFailure == TcpStream::Failure::TimedOut ? NetworkFailure::TimedOut
+                                                                   : NetworkFailure::Unreachable;
         return false;
     }
-    socket_ = std::make_unique<QTcpSocket>();
-    socket_->connectToHost(host, static_cast<quint16>(address.port));
-    if (!socket_->waitForConnected(std::max(Remaining(deadline), 1))) {
-        switch (socket_->error()) {
-            case QAbstractSocket::ConnectionRefusedError:
-                failure = NetworkFailure::Refused;
-                error = "the server refused the connection";
-                break;
-            case QAbstractSocket::SocketTimeoutError:
-                failure = NetworkFailure::TimedOut;
-                error = "no connection within " + seconds + " (the server does not answer)";
-                break;
-            default:
-                failure = NetworkFailure::Unreachable;
-                error = socket_->errorString().toStdString();
-                break;
-        }
-        socket_.reset();
-        return false;
-    }
-    // Single bytes go out at once, as on a serial line: without this a frame's bytes wait for
-    // the server's delayed acknowledgement. Qt takes options only once the socket is connected.
-    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    socket_->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-    // Heard in the middle of a wait, or from the event loop while the port is idle.
-    QObject::connect(socket_.get(), &QAbstractSocket::disconnected, socket_.get(),
-                     [this] { Lose("the server closed the connection"); });
-    QObject::connect(
-        socket_.get(), &QAbstractSocket::errorOccurred, socket_.get(),
-        [this](QAbstractSocket::SocketError code) {
-            if (code == QAbstractSocket::RemoteHostClosedError) {
-                Lose("the server closed the connection");
-            } else if (code != QAbstractSocket::SocketTimeoutError &&
-                       socket_->state() != QAbstractSocket::ConnectedState) {
-                Lose("the connection broke (" + socket_->errorString().toStdString() + ")");
-            }
-        });
     if (telnet_ && !Negotiate(line, deadline, error)) {
         failure = Remaining(deadline) == 0 ? NetworkFailure::TimedOut : NetworkFailure::Refused;
         Close();
         return false;
     }
     open_ = true;
+    // The server's close is heard from the event loop while the port is idle, where there is one.
+    if (QAbstractEventDispatcher::instance() != nullptr) {
+        notifier_ = new QSocketNotifier(stream_.Descriptor(), QSocketNotifier::Read);
+        QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] {
+            inNotifier_ = true;
+            Pump(0);
+            inNotifier_ = false;
+        });
+    }
     return true;
 }
 
@@ -259,22 +191,27 @@ bool NetworkPort::WaitUntil(Clock::time_point deadline, const std::function<bool
 }
 
 bool NetworkPort::Pump(int milliseconds) {
-    if (!socket_ || !lostReason_.empty())
+    if (!stream_.IsConnected() || !lostReason_.empty())
         return false;
-    if (socket_->bytesAvailable() == 0)
-        socket_->waitForReadyRead(milliseconds);
-    const QByteArray bytes = socket_->readAll();
-    for (char c : bytes) {
-        const auto byte = static_cast<std::uint8_t>(c);
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    const TcpStream::Status status = stream_.Receive(bytes, milliseconds, error);
+    for (const std::uint8_t byte : bytes) {
         if (telnet_) {
             Decode(byte);
         } else {
             data_.push_back(byte);
         }
     }
-    if (lostReason_.empty() && socket_->state() != QAbstractSocket::ConnectedState)
-        Lose("the server closed the connection");
+    Note(status, error);
     return lostReason_.empty();
+}
+
+void NetworkPort::Note(TcpStream::Status status, const std::string& error) {
+    if (status == TcpStream::Status::Closed)
+        Lose("the server closed the connection");
+    if (status == TcpStream::Status::Broken)
+        Lose("the connection broke (" + error + ")");
 }
 
 void NetworkPort::Decode(std::uint8_t byte) {
@@ -374,13 +311,10 @@ void NetworkPort::OnSubnegotiation() {
 }
 
 bool NetworkPort::Send(const std::vector<std::uint8_t>& bytes, int milliseconds) {
-    if (!socket_ || !lostReason_.empty())
+    if (!stream_.IsConnected() || !lostReason_.empty())
         return false;
-    socket_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    // A server that stops reading holds the byte up no longer than a stalled serial driver.
-    socket_->waitForBytesWritten(milliseconds);
-    if (lostReason_.empty() && socket_->state() != QAbstractSocket::ConnectedState)
-        Lose("the server closed the connection");
+    std::string error;
+    Note(stream_.Send(bytes.data(), bytes.size(), milliseconds, error), error);
     return lostReason_.empty();
 }
 
@@ -407,6 +341,8 @@ void NetworkPort::Lose(const std::string& reason) {
     if (!lostReason_.empty())
         return;
     lostReason_ = reason;
+    if (notifier_ != nullptr)
+        notifier_->setEnabled(false);
     const bool wasOpen = open_;
     open_ = false;
     if (wasOpen && lostHandler_)
@@ -472,18 +408,19 @@ bool NetworkPort::CheckConnection() {
 
 void NetworkPort::Close() {
     open_ = false;
-    if (socket_) {
-        QObject::disconnect(socket_.get(), nullptr, nullptr, nullptr);
-        if (socket_->state() == QAbstractSocket::ConnectedState) {
-            // What is still queued goes out, within a bound.
-            socket_->waitForBytesWritten(200);
-            socket_->disconnectFromHost();
-            if (socket_->state() != QAbstractSocket::UnconnectedState)
-                socket_->waitForDisconnected(200);
+    if (notifier_ != nullptr) {
+        // The notifier goes before its socket; from inside its own call it goes once that ends.
+        notifier_->setEnabled(false);
+        QObject::disconnect(notifier_, nullptr, nullptr, nullptr);
+        if (inNotifier_) {
+            notifier_->deleteLater();
+        } else {
+            delete notifier_;
         }
-        socket_->abort();
-        socket_.reset();
+        notifier_ = nullptr;
     }
+    // What is still queued goes out, within a bound.
+    stream_.Close();
     data_.clear();
     state_ = State::Data;
     sub_.clear();

@@ -14,8 +14,9 @@
 
 #include "byte_port.h"
 #include "network_address.h"
+#include "tcp_stream.h"
 
-class QTcpSocket;
+class QSocketNotifier;
 
 namespace orvel {
 
@@ -73,9 +74,12 @@ private:
     bool Send(const std::vector<std::uint8_t>& bytes, int milliseconds);
     void SendCommand(std::uint8_t command, std::uint8_t option);
     void SendComPort(std::uint8_t code, const std::vector<std::uint8_t>& value);
+    void Note(TcpStream::Status status, const std::string& error);
     void Lose(const std::string& reason);
 
-    std::unique_ptr<QTcpSocket> socket_;
+    TcpStream stream_;
+    QSocketNotifier* notifier_ = nullptr;
+    bool inNotifier_ = false;
     bool open_ = false;
     bool telnet_ = false;
     std::string lostReason_;

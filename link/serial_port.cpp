@@ -11,14 +11,7 @@
 
 #include "byte_trace.h"
 #include "network_address.h"
-#ifdef ORVEL_NETWORK_PORTS
 #include "network_port.h"
-#else
-namespace orvel {
-// Never made in a build without Qt Network; the port's member still needs a whole type to delete.
-class NetworkPort {};
-}  // namespace orvel
-#endif
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -287,7 +280,6 @@ bool SerialPort::OpenNetwork(const std::string& url, LineSettings line) {
         lastError_ = url + ": " + problem;
         return false;
     }
-#ifdef ORVEL_NETWORK_PORTS
     network_ = std::make_unique<NetworkPort>();
     network_->SetLostHandler([this](const std::string& reason) {
         // Heard inside the connection's own call: the port is released afterwards.
@@ -306,19 +298,11 @@ bool SerialPort::OpenNetwork(const std::string& url, LineSettings line) {
                        : OpenFailure::Unreachable;
     lastError_ = url + ": " + error;
     return false;
-#else
-    static_cast<void>(line);
-    lastFailure_ = OpenFailure::BadName;
-    lastError_ = url + ": this build has no network ports";
-    return false;
-#endif
 }
 
 bool SerialPort::NetworkStillOpen() {
-#ifdef ORVEL_NETWORK_PORTS
     if (isOpen_ == 1 && network_->IsOpen() != 1)
         MarkLost(network_->LostReason(), true);
-#endif
     if (isOpen_ == 1)
         return true;
     ReleaseDevice();
@@ -375,14 +359,12 @@ void SerialPort::MarkLost(const std::string& reason, bool closeNow) {
 }
 
 void SerialPort::ReleaseDevice() {
-#ifdef ORVEL_NETWORK_PORTS
     if (network_) {
         network_->Close();
         network_.reset();
         if (trace_ != nullptr)
             trace_->Flush();
     }
-#endif
     if (!port_->isOpen())
         return;
     port_->close();
@@ -398,12 +380,10 @@ bool SerialPort::CheckConnection() {
     }
     if (usingAttached_)
         return true;
-#ifdef ORVEL_NETWORK_PORTS
     if (usingNetwork_) {
         network_->CheckConnection();
         return NetworkStillOpen();
     }
-#endif
     std::string reason;
     if (!DeviceGone(*port_, reason))
         return true;
@@ -539,7 +519,6 @@ int SerialPort::WriteByte(std::uint8_t byte) {
             trace_->Sent(byte);
         return 1;
     }
-#ifdef ORVEL_NETWORK_PORTS
     if (usingNetwork_) {
         const int sent = network_->WriteByte(byte);
         if (!NetworkStillOpen() || sent != 1)
@@ -548,7 +527,6 @@ int SerialPort::WriteByte(std::uint8_t byte) {
             trace_->Sent(byte);
         return 1;
     }
-#endif
     const char c = static_cast<char>(byte);
     port_->write(&c, 1);
     if (!StillOpenAfter(port_->waitForBytesWritten(1000)))
@@ -567,7 +545,6 @@ int SerialPort::ReadByte(std::uint8_t& out) {
             trace_->Received(out);
         return got;
     }
-#ifdef ORVEL_NETWORK_PORTS
     if (usingNetwork_) {
         const int got = network_->ReadByte(out);
         if (!NetworkStillOpen())
@@ -576,7 +553,6 @@ int SerialPort::ReadByte(std::uint8_t& out) {
             trace_->Received(out);
         return got;
     }
-#endif
     lastByte_ = 0;
     if (port_->bytesAvailable() == 0) {
         // Pulls whatever the driver holds into the buffer without waiting; an empty queue
@@ -603,12 +579,10 @@ bool SerialPort::WaitForData(int milliseconds) {
         return false;
     if (usingAttached_)
         return attached_->WaitForData(milliseconds);
-#ifdef ORVEL_NETWORK_PORTS
     if (usingNetwork_) {
         const bool data = network_->WaitForData(milliseconds);
         return NetworkStillOpen() && data;
     }
-#endif
     if (port_->bytesAvailable() > 0)
         return true;
     port_->waitForReadyRead(std::max(milliseconds, 0));
@@ -625,7 +599,6 @@ void SerialPort::DiscardInput() {
         DiscardAttachedInput();
         return;
     }
-#ifdef ORVEL_NETWORK_PORTS
     if (usingNetwork_) {
         network_->DiscardInput();
         for (std::uint8_t byte : network_->TakeDiscarded()) {
@@ -635,7 +608,6 @@ void SerialPort::DiscardInput() {
         NetworkStillOpen();
         return;
     }
-#endif
     // Bytes the driver already holds but Qt has not seen yet are pulled in and dropped too.
     if (!StillOpenAfter(port_->waitForReadyRead(0)))
         return;

@@ -3,6 +3,12 @@
 // answers another parity, one that closes mid-frame, one that never answers.
 #pragma once
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+// After winsock2.h, which must come first.
+#include <windows.h>
+#else
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -10,8 +16,10 @@
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -19,6 +27,120 @@
 #include <vector>
 
 namespace orvel::testing {
+
+#ifdef _WIN32
+// The few POSIX calls the server makes, on Winsock; the radio's line is its COM port.
+using ssize_t = long long;
+constexpr int MSG_NOSIGNAL = 0;
+constexpr int SHUT_RDWR = SD_BOTH;
+constexpr int SOCK_CLOEXEC = 0;
+inline bool StartWinsock() {
+    static const bool started = [] {
+        WSADATA data;
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    return started;
+}
+inline int SocketOf(SOCKET s) {
+    return static_cast<int>(s);
+}
+inline int close(int fd) {
+    return closesocket(static_cast<SOCKET>(fd));
+}
+inline int poll(pollfd* fds, unsigned long count, int milliseconds) {
+    return WSAPoll(fds, count, milliseconds);
+}
+inline int accept4(int fd, sockaddr* addr, int* size, int) {
+    return SocketOf(::accept(static_cast<SOCKET>(fd), addr, size));
+}
+inline ssize_t read(int fd, void* buffer, std::size_t size) {
+    return ::recv(static_cast<SOCKET>(fd), static_cast<char*>(buffer), static_cast<int>(size), 0);
+}
+inline ssize_t send(int fd, const std::uint8_t* data, std::size_t size, int flags) {
+    return ::send(static_cast<SOCKET>(fd), reinterpret_cast<const char*>(data),
+                  static_cast<int>(size), flags);
+}
+inline void usleep(unsigned microseconds) {
+    std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+}
+
+// The radio's COM port, read without waiting.
+class RadioLine {
+public:
+    explicit RadioLine(const std::string& device) {
+        if (device.empty())
+            return;
+        handle_ = CreateFileA(("\\\\.\\" + device).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+        if (handle_ == INVALID_HANDLE_VALUE)
+            return;
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        GetCommState(handle_, &dcb);
+        dcb.BaudRate = 9600;
+        dcb.ByteSize = 8;
+        dcb.Parity = EVENPARITY;
+        dcb.StopBits = ONESTOPBIT;
+        dcb.fBinary = TRUE;
+        SetCommState(handle_, &dcb);
+        COMMTIMEOUTS timeouts{};
+        timeouts.ReadIntervalTimeout = MAXDWORD;
+        timeouts.WriteTotalTimeoutConstant = 1000;
+        SetCommTimeouts(handle_, &timeouts);
+    }
+    ~RadioLine() {
+        if (Open())
+            CloseHandle(handle_);
+    }
+    RadioLine(const RadioLine&) = delete;
+    RadioLine& operator=(const RadioLine&) = delete;
+    bool Open() const { return handle_ != INVALID_HANDLE_VALUE; }
+    ssize_t Read(std::uint8_t* buffer, std::size_t size) {
+        DWORD got = 0;
+        if (!ReadFile(handle_, buffer, static_cast<DWORD>(size), &got, nullptr))
+            return -1;
+        return static_cast<ssize_t>(got);
+    }
+    void Write(std::uint8_t byte) {
+        DWORD wrote = 0;
+        WriteFile(handle_, &byte, 1, &wrote, nullptr);
+    }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+#else
+inline bool StartWinsock() {
+    return true;
+}
+
+// The radio's terminal, raw.
+class RadioLine {
+public:
+    explicit RadioLine(const std::string& device) {
+        if (device.empty())
+            return;
+        fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        termios raw{};
+        ::tcgetattr(fd_, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(fd_, TCSANOW, &raw);
+    }
+    ~RadioLine() {
+        if (Open())
+            ::close(fd_);
+    }
+    RadioLine(const RadioLine&) = delete;
+    RadioLine& operator=(const RadioLine&) = delete;
+    bool Open() const { return fd_ >= 0; }
+    int Descriptor() const { return fd_; }
+    ssize_t Read(std::uint8_t* buffer, std::size_t size) { return ::read(fd_, buffer, size); }
+    void Write(std::uint8_t byte) { static_cast<void>(::write(fd_, &byte, 1)); }
+
+private:
+    int fd_ = -1;
+};
+#endif
 
 struct ServerFaults {
     bool telnet = true;
@@ -32,14 +154,15 @@ struct ServerFaults {
 
 // A local TCP port that nothing listens on: bound once, then let go.
 inline int RefusingPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    StartWinsock();
+    const auto fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
     socklen_t size = sizeof addr;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &size);
-    ::close(fd);
+    close(static_cast<int>(fd));
     return ntohs(addr.sin_port);
 }
 
@@ -53,7 +176,8 @@ public:
     // `device`: the terminal of the radio served; empty serves nothing but the faults.
     DeviceServer(std::string device, ServerFaults faults)
         : device_(std::move(device)), faults_(faults) {
-        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        StartWinsock();
+        listen_ = static_cast<int>(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
         addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -67,7 +191,7 @@ public:
     ~DeviceServer() {
         stop_ = true;
         thread_.join();
-        ::close(listen_);
+        close(listen_);
     }
     DeviceServer(const DeviceServer&) = delete;
     DeviceServer& operator=(const DeviceServer&) = delete;
@@ -93,31 +217,24 @@ private:
 
     void Serve() {
         while (!stop_) {
-            pollfd waiting{listen_, POLLIN, 0};
-            if (::poll(&waiting, 1, 20) <= 0)
+            pollfd waiting{static_cast<decltype(pollfd::fd)>(listen_), POLLIN, 0};
+            if (poll(&waiting, 1, 20) <= 0)
                 continue;
-            const int client = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+            const int client = accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
             if (client < 0)
                 continue;
             Session(client);
-            ::close(client);
+            close(client);
         }
     }
 
     void Session(int client) {
         if (faults_.silent) {
             while (!stop_)
-                ::usleep(20000);
+                usleep(20000);
             return;
         }
-        int radio = -1;
-        if (!device_.empty()) {
-            radio = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-            termios raw{};
-            ::tcgetattr(radio, &raw);
-            ::cfmakeraw(&raw);
-            ::tcsetattr(radio, TCSANOW, &raw);
-        }
+        RadioLine radio(device_);
         if (faults_.telnet && faults_.sendNoise)
             Send(client, {kIac, 241, kIac, 251, 1, kIac, 253, 24});  // NOP, WILL ECHO, DO TTYPE
         for (std::uint8_t byte : faults_.greeting) {
@@ -130,12 +247,20 @@ private:
         std::uint8_t command = 0;
         long sent = 0;
         while (!stop_) {
-            pollfd fds[2] = {{client, POLLIN, 0}, {radio, POLLIN, 0}};
-            if (::poll(fds, radio >= 0 ? 2 : 1, 20) <= 0)
+#ifdef _WIN32
+            // A COM port cannot be polled with the socket: it is read without waiting instead.
+            pollfd fds[1] = {{static_cast<decltype(pollfd::fd)>(client), POLLIN, 0}};
+            const int ready = poll(fds, 1, 5);
+            if (radio.Open()) {
+#else
+            pollfd fds[2] = {{client, POLLIN, 0}, {radio.Descriptor(), POLLIN, 0}};
+            const int ready = ::poll(fds, radio.Open() ? 2 : 1, 20);
+            if (ready <= 0)
                 continue;
-            if (radio >= 0 && (fds[1].revents & POLLIN)) {
+            if (radio.Open() && (fds[1].revents & POLLIN)) {
+#endif
                 std::uint8_t buffer[256];
-                const ssize_t got = ::read(radio, buffer, sizeof buffer);
+                const ssize_t got = radio.Read(buffer, sizeof buffer);
                 std::vector<std::uint8_t> out;
                 for (ssize_t i = 0; i < got; ++i) {
                     out.push_back(buffer[i]);
@@ -144,10 +269,10 @@ private:
                 }
                 Send(client, out);
             }
-            if (!(fds[0].revents & (POLLIN | POLLHUP)))
+            if (ready <= 0 || !(fds[0].revents & (POLLIN | POLLHUP)))
                 continue;
             std::uint8_t buffer[256];
-            const ssize_t got = ::read(client, buffer, sizeof buffer);
+            const ssize_t got = read(client, buffer, sizeof buffer);
             if (got <= 0)
                 break;
             for (ssize_t i = 0; i < got; ++i) {
@@ -201,17 +326,16 @@ private:
             }
         }
     done:
-        if (radio >= 0)
-            ::close(radio);
+        return;
     }
 
-    bool Forward(int client, int radio, std::uint8_t byte, long& sent) {
+    bool Forward(int client, RadioLine& radio, std::uint8_t byte, long& sent) {
         {
             std::lock_guard lock(mutex_);
             data_.push_back(byte);
         }
-        if (radio >= 0)
-            static_cast<void>(::write(radio, &byte, 1));
+        if (radio.Open())
+            radio.Write(byte);
         if (echo_)
             Send(client, {byte});
         ++sent;
@@ -256,8 +380,7 @@ private:
     static void Send(int client, const std::vector<std::uint8_t>& bytes) {
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t n =
-                ::send(client, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+            const ssize_t n = send(client, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
             if (n <= 0)
                 return;
             done += static_cast<std::size_t>(n);

@@ -30,6 +30,17 @@ MemoryImage EveryByteImage() {
     return image;
 }
 
+bool Ipv6Loopback() {
+    StartWinsock();
+    const auto fd = ::socket(AF_INET6, SOCK_STREAM, 0);
+    sockaddr_in6 addr{};
+    addr.sin6_family = AF_INET6;
+    addr.sin6_addr = in6addr_loopback;
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    close(static_cast<int>(fd));
+    return bound;
+}
+
 TEST(NetworkPortName, BadUrlsSayWhatIsWrong) {
     const std::pair<const char*, const char*> cases[] = {
         {"rfc2217://127.0.0.1", "no port: give HOST:PORT"},
@@ -127,7 +138,10 @@ TEST_F(NetworkPortTest, AWriteReachesTheRadioFrameForFrameThroughBothForms) {
         request.table = decoded.table;
         request.table[4] = {ChannelLabel(5), "229.750", "231.250", "P2", "4800", "开", "L3"};
         request.settings = decoded.settings;
+        const auto start = Clock::now();
         EXPECT_EQ(WriteRadio(port, request, Hooks()).status, WriteStatus::Ok);
+        // A frame's bytes go out as they are written, not held for the server's acknowledgement.
+        EXPECT_LT(SecondsSince(start), 2.0);
         EXPECT_EQ(Sent(), WriteFrames(request));
         const ReadOutcome back = ReadRadio(port, Hooks());
         ASSERT_EQ(back.status, ReadStatus::Ok);
@@ -189,12 +203,22 @@ TEST_F(NetworkPortTest, ASilentOrRefusingServerEndsWithinTheBound) {
     EXPECT_EQ(port.LastOpenFailure(), OpenFailure::Unreachable);
     EXPECT_EQ(port.LastOpenError(), refusing + ": the server refused the connection");
 
+    // An IPv6 literal is dialled as IPv6, where the machine has IPv6 on its loopback.
+    if (Ipv6Loopback()) {
+        const std::string refusing6 = "socket://[::1]:" + std::to_string(RefusingPort());
+        EXPECT_EQ(port.OpenDevice(refusing6), 0);
+        EXPECT_EQ(port.LastOpenError(), refusing6 + ": the server refused the connection");
+    }
+
     // Raw, a silent server is a silent radio: the exchange's own bound ends it.
     DeviceServer rawSilent("", {.telnet = false, .silent = true});
     ASSERT_EQ(port.OpenDevice(rawSilent.Url()), 1);
     start = Clock::now();
+    const double cpu = ProcessCpuSeconds();
     EXPECT_EQ(ReadRadio(port, Hooks()).status, ReadStatus::NoAnswer);
     EXPECT_LT(SecondsSince(start), 5.0);
+    // The wait sleeps on the socket rather than spinning.
+    EXPECT_LT(ProcessCpuSeconds() - cpu, 0.25 * SecondsSince(start));
 }
 
 TEST_F(NetworkPortTest, AServerGoingAwayMidFrameEndsTheWriteAtThatFrame) {
@@ -218,6 +242,21 @@ TEST_F(NetworkPortTest, AServerGoingAwayMidFrameEndsTheWriteAtThatFrame) {
     EXPECT_EQ(port.WriteByte(0x33), -1);
     EXPECT_EQ(port.ReadByte(byte), -1);
     EXPECT_FALSE(port.CheckConnection());
+}
+
+TEST_F(NetworkPortTest, WritesToAServerThatHungUpFailAndTheProcessLives) {
+    // Raw, nothing tells of the hang-up but the writes themselves: they end in a lost port, not
+    // in a signal.
+    DeviceServer cut("", {.telnet = false, .closeAfterBytes = 1});
+    ASSERT_EQ(port.OpenDevice(cut.Url()), 1) << port.LastOpenError();
+    int result = 1;
+    for (int i = 0; i < 200 && result == 1; ++i) {
+        result = port.WriteByte(0x55);
+        SleepPause(5);
+    }
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(port.IsOpen(), 0);
+    EXPECT_EQ(port.LostReason(), "the server closed the connection");
 }
 
 }  // namespace

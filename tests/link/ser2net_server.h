@@ -4,7 +4,6 @@
 
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 #include <fstream>
@@ -48,10 +47,7 @@ public:
         }
         // Ready once it takes a connection; the probe's connection is dropped at once.
         for (int tries = 0; tries < 100; ++tries) {
-            QTcpSocket probe;
-            probe.connectToHost("127.0.0.1", static_cast<quint16>(port_));
-            if (probe.waitForConnected(200)) {
-                probe.abort();
+            if (Listening(port_)) {
                 // ser2net lets the line go before it takes the next connection.
                 QThread::msleep(100);
                 return true;
@@ -71,6 +67,17 @@ public:
     }
 
 private:
+    static bool Listening(int port) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = htons(static_cast<std::uint16_t>(port));
+        const bool taken = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        ::close(fd);
+        return taken;
+    }
+
     QTemporaryDir dir_;
     std::unique_ptr<QProcess> process_;
     int port_ = 0;
