@@ -15,6 +15,7 @@
 #include "commands.h"
 #include "echo_text.h"
 #include "network_address.h"
+#include "port_probe.h"
 #include "serial_port.h"
 #include "write_signals.h"
 
@@ -279,9 +280,7 @@ const char* ResultName(int exit) {
 
 // The same device however it is named: COM1, 1 and /dev/ttyS0, or a link and its target.
 std::string DeviceKey(const std::string& port) {
-    const std::string device = ResolvePortName(port);
-    const QString canonical = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
-    return canonical.isEmpty() ? device : canonical.toStdString();
+    return CanonicalDevice(ResolvePortName(port));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "exchanges.h"
+#include "network_address.h"
 
 namespace orvel {
 
@@ -218,6 +219,15 @@ std::vector<std::vector<std::string>> DeviceNames(const std::vector<std::string>
 }
 
 std::string CanonicalDevice(const std::string& device) {
+    // A server's port is one port whichever way it is written: either scheme, the host in
+    // another case, the port number with leading zeros.
+    if (IsNetworkPortName(device)) {
+        NetworkAddress address;
+        if (!ParseNetworkPort(device, address).empty())
+            return device;
+        return "tcp://[" + QString::fromStdString(address.host).toLower().toStdString() +
+               "]:" + std::to_string(address.port);
+    }
     const QString canonical = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
     return canonical.isEmpty() ? device : canonical.toStdString();
 }

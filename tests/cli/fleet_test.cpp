@@ -236,6 +236,7 @@ TEST_F(Fleet, ConflictingPortsAndOptionsAreUsageErrors) {
         {"--port", "COM0"},
         {"--port", "257"},
         {"--port", Path("r1"), "--port", "com300"},
+        {"--port", "rfc2217://Radio-Host:4001", "--port", "socket://radio-host:04001/"},
     };
     for (const QStringList& arguments : usageErrors) {
         const auto ctl = StartCtl(arguments);
@@ -247,6 +248,11 @@ TEST_F(Fleet, ConflictingPortsAndOptionsAreUsageErrors) {
     EXPECT_NE(twice->err.find("the port " + Path("r1").toStdString() + " is named twice"),
               std::string::npos)
         << twice->err;
+    const auto oneServerPort =
+        StartCtl({"--port", "rfc2217://Radio-Host:4001", "--port", "socket://radio-host:04001/"});
+    oneServerPort->Finish();
+    EXPECT_NE(oneServerPort->err.find("are the same port"), std::string::npos)
+        << oneServerPort->err;
     const auto help = Ctl({"write", "--help"});
     for (const char* option : {"--repeat", "--count N", "--format", "radios: K ok, M failed"})
         EXPECT_NE(help->out.find(option), std::string::npos) << option;
