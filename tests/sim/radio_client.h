@@ -27,10 +27,11 @@ inline Bytes ToBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
+// The line itself, each system's own way.
 #ifdef _WIN32
-class RadioClient {
+class RadioLine {
 public:
-    explicit RadioClient(const std::string& path)
+    explicit RadioLine(const std::string& path)
         : handle_(CreateFileA(("\\\\.\\" + path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr)) {
         DCB dcb{};
@@ -47,12 +48,12 @@ public:
             SetCommState(handle_, &dcb);
         }
     }
-    ~RadioClient() {
+    ~RadioLine() {
         if (IsOpen())
             CloseHandle(handle_);
     }
-    RadioClient(const RadioClient&) = delete;
-    RadioClient& operator=(const RadioClient&) = delete;
+    RadioLine(const RadioLine&) = delete;
+    RadioLine& operator=(const RadioLine&) = delete;
 
     bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
 
@@ -62,7 +63,6 @@ public:
                          nullptr) &&
                written == bytes.size();
     }
-    bool Send(const RadioFrame& frame) { return Send(Bytes(frame.begin(), frame.end())); }
 
     Bytes ReadUntilQuiet(std::chrono::milliseconds first, std::chrono::milliseconds gap) {
         Bytes bytes;
@@ -78,19 +78,14 @@ public:
         }
         return bytes;
     }
-    Bytes Answer() { return ReadUntilQuiet(1000ms, 50ms); }
-    Bytes Exchange(const RadioFrame& frame) { return Send(frame) ? Answer() : Bytes{}; }
-    Bytes Unanswered(const RadioFrame& frame) {
-        return Send(frame) ? ReadUntilQuiet(150ms, 150ms) : Bytes{0x00};
-    }
 
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 #else
-class RadioClient {
+class RadioLine {
 public:
-    explicit RadioClient(const std::string& path)
+    explicit RadioLine(const std::string& path)
         : fd_(open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)) {
         termios tio{};
         if (fd_ >= 0 && tcgetattr(fd_, &tio) == 0) {
@@ -98,12 +93,12 @@ public:
             tcsetattr(fd_, TCSANOW, &tio);
         }
     }
-    ~RadioClient() {
+    ~RadioLine() {
         if (fd_ >= 0)
             close(fd_);
     }
-    RadioClient(const RadioClient&) = delete;
-    RadioClient& operator=(const RadioClient&) = delete;
+    RadioLine(const RadioLine&) = delete;
+    RadioLine& operator=(const RadioLine&) = delete;
 
     bool IsOpen() const { return fd_ >= 0; }
 
@@ -111,7 +106,6 @@ public:
     bool Send(const Bytes& bytes) {
         return write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     }
-    bool Send(const RadioFrame& frame) { return Send(Bytes(frame.begin(), frame.end())); }
 
     // Bytes until the line has been quiet for `gap`, waiting at most `first` for the first one.
     Bytes ReadUntilQuiet(std::chrono::milliseconds first, std::chrono::milliseconds gap) {
@@ -128,6 +122,18 @@ public:
         }
         return bytes;
     }
+
+private:
+    int fd_ = -1;
+};
+#endif
+
+// What the tests ask of the line, the same on every system.
+class RadioClient : public RadioLine {
+public:
+    using RadioLine::RadioLine;
+    using RadioLine::Send;
+    bool Send(const RadioFrame& frame) { return Send(Bytes(frame.begin(), frame.end())); }
     // A whole answer, however long or short.
     Bytes Answer() { return ReadUntilQuiet(1000ms, 50ms); }
     Bytes Exchange(const RadioFrame& frame) { return Send(frame) ? Answer() : Bytes{}; }
@@ -135,10 +141,6 @@ public:
     Bytes Unanswered(const RadioFrame& frame) {
         return Send(frame) ? ReadUntilQuiet(150ms, 150ms) : Bytes{0x00};
     }
-
-private:
-    int fd_ = -1;
 };
-#endif
 
 }  // namespace orvel::sim::probe
