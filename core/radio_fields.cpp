@@ -23,6 +23,15 @@ std::array<std::uint8_t, kSettingsBytes> EncodeSettings(const RadioSettings& set
     return bytes;
 }
 
+std::uint8_t SettingBitsShown(std::size_t byte) {
+    int bits = 0;
+    for (const SettingField& field : kSettingFields) {
+        if (field.byte == byte)
+            bits |= ((1 << field.width) - 1) << field.shift;
+    }
+    return static_cast<std::uint8_t>(bits);
+}
+
 RadioSettings ClearedSettings() {
     RadioSettings settings;
     for (const SettingField& field : kSettingFields)

@@ -112,6 +112,9 @@ const SettingField* FindSetting(std::string_view key);
 inline constexpr std::size_t kSettingsBytes = 4;
 std::array<std::uint8_t, kSettingsBytes> EncodeSettings(const RadioSettings& settings);
 
+// The bits of image byte `byte` (223..226) that some setting shows.
+std::uint8_t SettingBitsShown(std::size_t byte);
+
 // The settings a fresh file decode starts from: every option 0, no drop-down selection.
 RadioSettings ClearedSettings();
 

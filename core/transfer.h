@@ -34,4 +34,33 @@ bool ImageFromCsv(std::string_view text, const FrequencyLimits& limits, MemoryIm
 bool ReadsBack(std::string_view text, bool csv, const MemoryImage& image, const DecodedImage& shown,
                ImportError& error);
 
+// The same fault in parts, for a program that words it in its own language.
+struct ReadBackFault {
+    enum class Kind {
+        Checksum,     // `bytes` stored, `back` computed: the file would hold no channel
+        CellBytes,    // channel's `column` cell: `bytes` show as `cell`, which gives back `back`
+        CellRefused,  // the same cell, which an import refuses for `reason`
+        SettingCode,  // `setting`'s `code` shows as `shownValue`, which gives back `again`
+        SettingBits,  // image `byte` holds `bytes`, whose bits `back` no setting shows
+        NotSame,      // the file gives back other bytes, for no cause named above
+        NotRead,      // the file would not read back at all, for `reason`
+    };
+    Kind kind = Kind::NotSame;
+    int channel = 0;  // 1..16 for a cell
+    Column column = kColLabel;
+    const SettingField* setting = nullptr;
+    std::size_t byte = 0;
+    std::size_t byteCount = 0;  // how many bytes `bytes` names
+    std::string bytes;          // "1A", "23 01 25"
+    std::string back;
+    std::string cell;  // the cell as the file would show it; empty for an empty cell
+    int code = 0;
+    int shownValue = 0;
+    int again = 0;
+    std::string reason;  // the import's own words
+};
+// Whether the file reads back; when it does not, `fault` says why, as `error` does.
+bool ReadsBack(std::string_view text, bool csv, const MemoryImage& image, const DecodedImage& shown,
+               ImportError& error, ReadBackFault& fault);
+
 }  // namespace orvel

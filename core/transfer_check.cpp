@@ -45,58 +45,110 @@ bool SameBits(const std::uint8_t* a, const std::uint8_t* b, const CellBytes& par
 }
 
 // The first cell of channel `n` that would not read back, in the file's column order.
-bool CheckChannel(const MemoryImage& image, const ChannelRow& row, int n, ImportError& error) {
+bool CheckChannel(const MemoryImage& image, const ChannelRow& row, int n, ReadBackFault& fault) {
     const std::uint8_t* record = image.data() + layout::ChannelOffset(n - 1);
     const ChannelRecord back = EncodeChannel(row);
     ImportError refused;
     const bool accepted = CheckRow(row, n, kAnyFrequency, refused);
     for (const CellBytes& part : kCellBytes) {
         const std::string key(kTransferColumns[static_cast<std::size_t>(part.column)]);
-        const std::string& cell = row[static_cast<std::size_t>(part.column)];
-        const std::string shown = (part.count == 1 ? "byte " : "bytes ") +
-                                  HexBytes(record + part.offset, part.count) +
-                                  (part.count == 1 ? " shows as " : " show as ") +
-                                  (cell.empty() ? std::string("an empty cell") : Quoted(cell));
-        if (!SameBits(record, back.data(), part)) {
-            return Fail(
-                error, n, key,
-                shown + ", which reads back as " + HexBytes(back.data() + part.offset, part.count));
-        }
-        if (!accepted && refused.column == key)
-            return Fail(error, n, key, shown + ", which an import refuses: " + refused.reason);
+        const bool differs = !SameBits(record, back.data(), part);
+        if (!differs && (accepted || refused.column != key))
+            continue;
+        fault.kind = differs ? ReadBackFault::Kind::CellBytes : ReadBackFault::Kind::CellRefused;
+        fault.channel = n;
+        fault.column = part.column;
+        fault.byteCount = part.count;
+        fault.bytes = HexBytes(record + part.offset, part.count);
+        fault.back = HexBytes(back.data() + part.offset, part.count);
+        fault.cell = row[static_cast<std::size_t>(part.column)];
+        fault.reason = refused.reason;
+        return false;
     }
     return true;
 }
 
-bool CheckSettings(const MemoryImage& image, const RadioSettings& settings, ImportError& error) {
+bool CheckSettings(const MemoryImage& image, const RadioSettings& settings, ReadBackFault& fault) {
     const auto back = EncodeSettings(settings);
     for (const SettingField& field : kSettingFields) {
         const int mask = (1 << field.width) - 1;
         const int code = (image[field.byte] >> field.shift) & mask;
         const int again = (back[field.byte - layout::kTxTimeLimitIndex] >> field.shift) & mask;
         if (code != again) {
-            return Fail(error, 0, "settings." + std::string(field.key),
-                        "code " + std::to_string(code) + " shows as " +
-                            std::to_string(settings.*field.member) + ", which reads back as " +
-                            std::to_string(again));
+            fault.kind = ReadBackFault::Kind::SettingCode;
+            fault.setting = &field;
+            fault.code = code;
+            fault.shownValue = settings.*field.member;
+            fault.again = again;
+            return false;
         }
     }
     for (std::size_t i = 0; i < kSettingsBytes; ++i) {
         const std::size_t at = layout::kTxTimeLimitIndex + i;
         if (image[at] != back[i]) {
             const std::uint8_t bits = image[at] ^ back[i];
-            return Fail(error, 0, "settings",
-                        "image byte " + std::to_string(at) + " holds " + HexBytes(&image[at], 1) +
-                            ", whose bits " + HexBytes(&bits, 1) + " no setting shows");
+            fault.kind = ReadBackFault::Kind::SettingBits;
+            fault.byte = at;
+            fault.byteCount = 1;
+            fault.bytes = HexBytes(&image[at], 1);
+            fault.back = HexBytes(&bits, 1);
+            return false;
         }
     }
     return true;
+}
+
+// orvelctl's words for `fault`.
+bool FailWith(const ReadBackFault& fault, int refusedRow, const std::string& refusedColumn,
+              ImportError& error) {
+    using Kind = ReadBackFault::Kind;
+    const bool one = fault.byteCount == 1;
+    const std::string key =
+        fault.kind == Kind::CellBytes || fault.kind == Kind::CellRefused
+            ? std::string(kTransferColumns[static_cast<std::size_t>(fault.column)])
+            : std::string();
+    const std::string shown =
+        (one ? "byte " : "bytes ") + fault.bytes + (one ? " shows as " : " show as ") +
+        (fault.cell.empty() ? std::string("an empty cell") : Quoted(fault.cell));
+    switch (fault.kind) {
+        case Kind::Checksum:
+            return Fail(error, 0, "checksum",
+                        "stored " + fault.bytes + ", computed " + fault.back +
+                            "; the file would hold none of the channels");
+        case Kind::CellBytes:
+            return Fail(error, fault.channel, key, shown + ", which reads back as " + fault.back);
+        case Kind::CellRefused:
+            return Fail(error, fault.channel, key,
+                        shown + ", which an import refuses: " + fault.reason);
+        case Kind::SettingCode:
+            return Fail(error, 0, "settings." + std::string(fault.setting->key),
+                        "code " + std::to_string(fault.code) + " shows as " +
+                            std::to_string(fault.shownValue) + ", which reads back as " +
+                            std::to_string(fault.again));
+        case Kind::SettingBits:
+            return Fail(error, 0, "settings",
+                        "image byte " + std::to_string(fault.byte) + " holds " + fault.bytes +
+                            ", whose bits " + fault.back + " no setting shows");
+        case Kind::NotSame:
+            return Fail(error, refusedRow, refusedColumn,
+                        "the file would not read back as the same bytes");
+        case Kind::NotRead:
+            return Fail(error, refusedRow, refusedColumn,
+                        "the file would not read back: " + fault.reason);
+    }
+    return false;
 }
 
 }  // namespace
 
 bool ReadsBack(std::string_view text, bool csv, const MemoryImage& image, const DecodedImage& shown,
                ImportError& error) {
+    ReadBackFault fault;
+    return ReadsBack(text, csv, image, shown, error, fault);
+}
+
+bool ReadsBack(std::string_view text, bool csv, const MemoryImage& image, const DecodedImage& shown,
+               ImportError& error, ReadBackFault& fault) {
     MemoryImage again{};
     ImportError refused;
     const bool read = csv ? ImageFromCsv(text, kAnyFrequency, again, refused)
@@ -106,21 +158,24 @@ bool ReadsBack(std::string_view text, bool csv, const MemoryImage& image, const 
     if (read && std::equal(first, last, again.begin() + (first - image.begin())))
         return true;
     // Why, as a user can act on it.
+    fault = {};
     if (!shown.checksumOk) {
         const std::uint8_t computed = ImageChecksum(image);
-        return Fail(error, 0, "checksum",
-                    "stored " + HexBytes(&image[layout::kChecksum], 1) + ", computed " +
-                        HexBytes(&computed, 1) + "; the file would hold none of the channels");
+        fault.kind = ReadBackFault::Kind::Checksum;
+        fault.byteCount = 1;
+        fault.bytes = HexBytes(&image[layout::kChecksum], 1);
+        fault.back = HexBytes(&computed, 1);
+        return FailWith(fault, 0, {}, error);
     }
     for (int n = 1; n <= kChannelCount; ++n) {
-        if (!CheckChannel(image, shown.table[static_cast<std::size_t>(n - 1)], n, error))
-            return false;
+        if (!CheckChannel(image, shown.table[static_cast<std::size_t>(n - 1)], n, fault))
+            return FailWith(fault, 0, {}, error);
     }
-    if (!csv && !CheckSettings(image, shown.settings, error))
-        return false;
-    return Fail(error, refused.row, refused.column,
-                read ? "the file would not read back as the same bytes"
-                     : "the file would not read back: " + refused.reason);
+    if (!csv && !CheckSettings(image, shown.settings, fault))
+        return FailWith(fault, 0, {}, error);
+    fault.kind = read ? ReadBackFault::Kind::NotSame : ReadBackFault::Kind::NotRead;
+    fault.reason = refused.reason;
+    return FailWith(fault, refused.row, refused.column, error);
 }
 
 }  // namespace orvel

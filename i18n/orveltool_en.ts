@@ -1361,6 +1361,22 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
         <source>读取电台数据</source>
         <translation>Read radio data</translation>
     </message>
+    <message>
+        <source>信道数据</source>
+        <translation>channel words</translation>
+    </message>
+    <message>
+        <source>设置数据</source>
+        <translation>settings words</translation>
+    </message>
+    <message>
+        <source>特殊数据</source>
+        <translation>special-data word</translation>
+    </message>
+    <message>
+        <source>写入停在第 %1 帧（共 %2 帧，%3），电台可能已收下此前的各帧</source>
+        <translation>The write stopped at frame %1 of %2 (%3); the radio may hold the frames before it</translation>
+    </message>
 </context>
 <context>
     <name>RowCommands</name>
@@ -1485,6 +1501,42 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
     <message>
         <source>导出失败：这些数据导出后不能原样导入，没有写入文件：%1</source>
         <translation>Export failed: the file would not import back as it is, so nothing was written: %1</translation>
+    </message>
+    <message>
+        <source>空白</source>
+        <translation>an empty cell</translation>
+    </message>
+    <message>
+        <source>信道%1，%2</source>
+        <translation>channel %1, %2</translation>
+    </message>
+    <message>
+        <source>校验和：文件中为 %1，算得 %2；导出的文件将没有任何信道</source>
+        <translation>checksum: stored %1, computed %2; the file would hold none of the channels</translation>
+    </message>
+    <message>
+        <source>%1：字节 %2 显示为 %3，导入后成为 %4</source>
+        <translation>%1: byte(s) %2 shown as %3 read back as %4</translation>
+    </message>
+    <message>
+        <source>%1：字节 %2 显示为 %3，导入时不被接受</source>
+        <translation>%1: byte(s) %2 shown as %3, which an import refuses</translation>
+    </message>
+    <message>
+        <source>%1：代码 %2 显示为 %3，导入后成为 %4</source>
+        <translation>%1: code %2 shown as %3 reads back as %4</translation>
+    </message>
+    <message>
+        <source>设置：第 %1 字节为 %2，其中的位 %3 没有设置显示</source>
+        <translation>settings: image byte %1 holds %2, whose bits %3 no setting shows</translation>
+    </message>
+    <message>
+        <source>导出的文件不能导入：%1</source>
+        <translation>the file would not read back: %1</translation>
+    </message>
+    <message>
+        <source>导入后不是原来的字节</source>
+        <translation>the file would not read back as the same bytes</translation>
     </message>
 </context>
 <context>

@@ -97,12 +97,29 @@ std::vector<std::uint8_t> ImageFileBytes(FileKind kind, const MemoryImage& image
     return {text.begin(), text.end()};
 }
 
-std::string TransferFault(FileKind kind, const MemoryImage& image, const FrequencyLimits& limits) {
+namespace {
+
+bool ReadsBackAs(FileKind kind, const MemoryImage& image, const FrequencyLimits& limits,
+                 ImportError& error, ReadBackFault& fault) {
     if (kind != FileKind::Json && kind != FileKind::Csv)
-        return {};
+        return true;
     const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, limits);
+    return ReadsBack(TransferText(kind, image, decoded), kind == FileKind::Csv, image, decoded,
+                     error, fault);
+}
+
+}  // namespace
+
+bool FindTransferFault(FileKind kind, const MemoryImage& image, const FrequencyLimits& limits,
+                       ReadBackFault& fault) {
     ImportError error;
-    if (ReadsBack(TransferText(kind, image, decoded), kind == FileKind::Csv, image, decoded, error))
+    return !ReadsBackAs(kind, image, limits, error, fault);
+}
+
+std::string TransferFault(FileKind kind, const MemoryImage& image, const FrequencyLimits& limits) {
+    ImportError error;
+    ReadBackFault fault;
+    if (ReadsBackAs(kind, image, limits, error, fault))
         return {};
     std::string where = error.column;
     if (error.row > 0) {

@@ -9,6 +9,7 @@
 #include "channel_edit.h"
 #include "file_operations.h"
 #include "memory_image.h"
+#include "transfer.h"
 
 namespace orvel {
 
@@ -40,6 +41,9 @@ std::vector<std::uint8_t> ImageFileBytes(FileKind kind, const MemoryImage& image
 // shows as "L10", which reads back as 0A"); empty when it would, and for a channel file, which
 // holds the bytes themselves. A CSV file holds the channel records only.
 std::string TransferFault(FileKind kind, const MemoryImage& image, const FrequencyLimits& limits);
+// The same fault in parts, for the window to word in its language; false when there is none.
+bool FindTransferFault(FileKind kind, const MemoryImage& image, const FrequencyLimits& limits,
+                       ReadBackFault& fault);
 
 // Writes the file of `path`'s kind through SaveFileKeepingCopy; a JSON or CSV file that would
 // not read back (TransferFault) is not written, and no safety copy is taken.

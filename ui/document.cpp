@@ -24,6 +24,13 @@ MemoryImage DocumentState::Encoded() const {
                       bytes.begin() + at);
         }
     }
+    // Bits of a settings byte that no setting shows (bits 2 and 5..7 of the first mode byte) stay
+    // as the file or the radio had them, as an unedited row keeps its record.
+    for (std::size_t at = layout::kTxTimeLimitIndex;
+         at < layout::kTxTimeLimitIndex + kSettingsBytes; ++at) {
+        const std::uint8_t hidden = static_cast<std::uint8_t>(~SettingBitsShown(at));
+        bytes[at] = static_cast<std::uint8_t>((bytes[at] & ~hidden) | (image[at] & hidden));
+    }
     // A code that names no item shows as no choice (a drop-down) or as the choice held over (an
     // option button). Left as shown, the code stays as the file or the radio had it.
     for (const SettingField& field : kSettingFields) {

@@ -43,6 +43,19 @@ QString ReadFailureText(ReadStatus status) {
     return RadioCommands::tr("串口没有打开，请重新选择串口");
 }
 
+// Where a write stopped, for the log: the radio may hold every word before that frame, as
+// orvelctl says.
+QString WriteStopText(const WriteOutcome& outcome, std::size_t frames) {
+    const QString stage = outcome.failedStage == WriteStage::Channel ? RadioCommands::tr("信道数据")
+                          : outcome.failedStage == WriteStage::Settings
+                              ? RadioCommands::tr("设置数据")
+                              : RadioCommands::tr("特殊数据");
+    return RadioCommands::tr("写入停在第 %1 帧（共 %2 帧，%3），电台可能已收下此前的各帧")
+        .arg(outcome.failedFrame)
+        .arg(frames)
+        .arg(stage);
+}
+
 }  // namespace
 
 RadioCommands::RadioCommands(Document& document, ChannelEditor& editor, PortController& port,
@@ -142,8 +155,10 @@ bool RadioCommands::OnWrite() {
             dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
             return true;
         case WriteVerdict::WriteFailed:
-            if (outcome.write.status == WriteStatus::Rejected)
+            if (outcome.write.status == WriteStatus::Rejected) {
+                log_.AppendLog(WriteStopText(outcome.write, WriteFrames(request).size()));
                 dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通讯失败"));
+            }
             break;
         case WriteVerdict::Mismatch:
             dialogs_.Message(QMessageBox::Critical, NoticeCaption(),

@@ -8,7 +8,9 @@
 #include "document.h"
 #include "file_commands.h"
 #include "image_files.h"
+#include "lower_texts.h"
 #include "message_log.h"
+#include "radio_fields.h"
 #include "recent_files.h"
 #include "view_dialogs.h"
 
@@ -18,6 +20,47 @@ namespace {
 
 bool IsTransferFile(FileKind kind) {
     return kind == FileKind::Json || kind == FileKind::Csv;
+}
+
+// Why an export would not read back, in the window's language: where, then what.
+QString ReadBackFaultText(const ReadBackFault& fault) {
+    using Kind = ReadBackFault::Kind;
+    const QString bytes = QString::fromStdString(fault.bytes);
+    const QString back = QString::fromStdString(fault.back);
+    const QString cell = fault.cell.empty()
+                             ? TransferCommands::tr("空白")
+                             : QStringLiteral("\"%1\"").arg(QString::fromStdString(fault.cell));
+    const QString where =
+        TransferCommands::tr("信道%1，%2")
+            .arg(fault.channel)
+            .arg(CoreText(kChannelFields[static_cast<std::size_t>(fault.column)].heading));
+    switch (fault.kind) {
+        case Kind::Checksum:
+            return TransferCommands::tr("校验和：文件中为 %1，算得 %2；导出的文件将没有任何信道")
+                .arg(bytes, back);
+        case Kind::CellBytes:
+            return TransferCommands::tr("%1：字节 %2 显示为 %3，导入后成为 %4")
+                .arg(where, bytes, cell, back);
+        case Kind::CellRefused:
+            return TransferCommands::tr("%1：字节 %2 显示为 %3，导入时不被接受")
+                .arg(where, bytes, cell);
+        case Kind::SettingCode:
+            return TransferCommands::tr("%1：代码 %2 显示为 %3，导入后成为 %4")
+                .arg(CoreText(fault.setting->label))
+                .arg(fault.code)
+                .arg(fault.shownValue)
+                .arg(fault.again);
+        case Kind::SettingBits:
+            return TransferCommands::tr("设置：第 %1 字节为 %2，其中的位 %3 没有设置显示")
+                .arg(fault.byte)
+                .arg(bytes, back);
+        case Kind::NotRead:
+            return TransferCommands::tr("导出的文件不能导入：%1")
+                .arg(QString::fromStdString(fault.reason));
+        case Kind::NotSame:
+            break;
+    }
+    return TransferCommands::tr("导入后不是原来的字节");
 }
 
 }  // namespace
@@ -87,10 +130,10 @@ void TransferCommands::OnExport() {
         return;
     }
     const MemoryImage image = document_.Encoded();
-    // A file the tool writes must read back; orvelctl names the cell in the same words.
-    if (const std::string fault = TransferFault(kind, image, document_.limits()); !fault.empty()) {
+    // A file the tool writes must read back; orvelctl names the same cell in its own words.
+    if (ReadBackFault fault; FindTransferFault(kind, image, document_.limits(), fault)) {
         const QString text = tr("导出失败：这些数据导出后不能原样导入，没有写入文件：%1")
-                                 .arg(QString::fromStdString(fault));
+                                 .arg(ReadBackFaultText(fault));
         log_.AppendLog(text);
         dialogs_.Message(QMessageBox::Warning, kAppTitle, text);
         return;

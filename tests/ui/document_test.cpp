@@ -158,6 +158,12 @@ private slots:
         QCOMPARE(Row(16), "230.000,231.000,P2,2400,开,L2");
         Paste(15, "\"\",\"\",\"\",\"\",\"\",\"\"\n");
         QCOMPARE(Row(15), ",,,,,");
+        // An empty channel copied with its number pastes as an empty row.
+        view->channelList()->selectRow(14);
+        view->OnRowClicked();
+        view->OnCommand(cmd::kCopy);
+        Paste(13, QGuiApplication::clipboard()->text());
+        QCOMPARE(Row(13), ",,,,,");
         const QString before = Row(14);
         Paste(14, "nothing to paste");
         QCOMPARE(Row(14), before);
@@ -402,6 +408,12 @@ private slots:
         Run(cmd::kImport, Path("plan.csv"));
         Run(cmd::kSaveAs, Path("d.dat"));
         QCOMPARE(FileBytes(Path("d.dat")), opened);
+        // A choice the user makes over such a code is what goes out.
+        Control<QComboBox>(view, "id1012")->setCurrentIndex(2);
+        Control<QComboBox>(view, "id1013")->setCurrentIndex(1);
+        const MemoryImage chosen = SavedImage("e.dat");
+        QCOMPARE(int(chosen[layout::kTxTimeLimitIndex]), 2);
+        QCOMPARE(int(chosen[layout::kPowerSaveIndex]), 1);
     }
 
     // Bits no column shows (a squelch byte's high half, a stray flag) stay as opened when their
@@ -413,15 +425,37 @@ private slots:
         image[layout::ChannelOffset(0) + layout::kSquelch] = 0x3A;
         image[layout::ChannelOffset(1) + layout::kSquelch] = 0x21;
         image[layout::ChannelOffset(2) + layout::kFlags] |= 0x08;
+        image[layout::kModeByte1] |= 0xE4;  // bits 2, 5, 6 and 7: no setting shows them
         const QByteArray opened = WrittenChannelFile("b.dat", image);
         QVERIFY(!opened.isEmpty());
         Run(cmd::kOpen, Path("b.dat"));
         QVERIFY(!frame->isWindowModified());
         Run(cmd::kSaveAs, Path("c.dat"));
         QCOMPARE(FileBytes(Path("c.dat")), opened);
+        // An edit of channel 4 changes its record and the checksum, nothing else.
+        view->channelList()->selectRow(3);
+        view->OnRowClicked();
+        Control<QLineEdit>(view, "id1003")->setText(QStringLiteral("225.125"));
+        Control<QPushButton>(view, "id1032")->click();
+        QVERIFY(frame->isWindowModified());
+        const MemoryImage edited = SavedImage("e.dat");
+        for (std::size_t at = 0; at < kImageSize; ++at) {
+            const bool inRecord = at >= layout::ChannelOffset(3) &&
+                                  at < layout::ChannelOffset(3) + layout::kChannelRecordSize;
+            if (!inRecord && at != layout::kChecksum)
+                QVERIFY2(edited[at] == image[at], qPrintable(QString::number(at)));
+        }
+        const auto record = [](const MemoryImage& bytes) {
+            return QByteArray(
+                reinterpret_cast<const char*>(bytes.data()) + layout::ChannelOffset(3),
+                layout::kChannelRecordSize);
+        };
+        QVERIFY(record(edited) != record(image));
         Run(cmd::kExport, Path("b.json"));
         QVERIFY(!QFile::exists(Path("b.json")));
-        QVERIFY2(LastLine().contains("channel 1, column squelch"), qPrintable(LastLine()));
+        // In the window's own words, as every other message.
+        QVERIFY2(LastLine().contains(QStringLiteral("信道1，静噪电平：字节 3A 显示为 \"L10\"")),
+                 qPrintable(LastLine()));
     }
 
     // What is saved is what the window shows: a radio's rate code 0 shows as 4800 and is saved

@@ -198,6 +198,11 @@ private slots:
         Start();
         Choose(2, 3);
         CHighlightListCtrl* list = view->channelList();
+        // A press on any cell may start a drag: Qt's mouse handling asks the model.
+        for (int r = 0; r < kChannelCount; ++r) {
+            for (int c = 0; c < kTableColumns; ++c)
+                QVERIFY(list->model()->flags(list->model()->index(r, c)) & Qt::ItemIsDragEnabled);
+        }
         const std::unique_ptr<QMimeData> rows(list->DraggedRows());
         const QPoint row8 = list->visualRect(list->model()->index(7, 1)).center();
         Drop(list, row8, rows.get());
