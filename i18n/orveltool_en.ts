@@ -50,20 +50,8 @@
         <translation>&amp;File</translation>
     </message>
     <message>
-        <source>打开(&amp;O)...	Ctrl+O</source>
-        <translation>&amp;Open...	Ctrl+O</translation>
-    </message>
-    <message>
-        <source>保存(&amp;S)	Ctrl+S</source>
-        <translation>&amp;Save	Ctrl+S</translation>
-    </message>
-    <message>
         <source>另存为(&amp;A)...</source>
         <translation>Save &amp;As...</translation>
-    </message>
-    <message>
-        <source>打印(&amp;P)...	Ctrl+P</source>
-        <translation>&amp;Print...	Ctrl+P</translation>
     </message>
     <message>
         <source>打印设置(&amp;R)...</source>
@@ -150,36 +138,12 @@
         <translation>&amp;Export...</translation>
     </message>
     <message>
-        <source>撤销(&amp;U)	Ctrl+Z</source>
-        <translation>&amp;Undo	Ctrl+Z</translation>
-    </message>
-    <message>
-        <source>重做(&amp;R)	Ctrl+Y</source>
-        <translation>&amp;Redo	Ctrl+Y</translation>
-    </message>
-    <message>
-        <source>复制(&amp;C)	Ctrl+C</source>
-        <translation>&amp;Copy	Ctrl+C</translation>
-    </message>
-    <message>
-        <source>粘贴(&amp;P)	Ctrl+V</source>
-        <translation>&amp;Paste	Ctrl+V</translation>
-    </message>
-    <message>
         <source>批量设置(&amp;B)...</source>
         <translation>&amp;Fill Channels...</translation>
     </message>
     <message>
         <source>通信进度</source>
         <translation>Communication progress</translation>
-    </message>
-    <message>
-        <source>上移(&amp;K)	Alt+Up</source>
-        <translation>&amp;Move Up	Alt+Up</translation>
-    </message>
-    <message>
-        <source>下移(&amp;J)	Alt+Down</source>
-        <translation>Move Dow&amp;n	Alt+Down</translation>
     </message>
     <message>
         <source>插入空行(&amp;I)</source>
@@ -200,6 +164,42 @@
     <message>
         <source>网络串口...</source>
         <translation>Network port...</translation>
+    </message>
+    <message>
+        <source>打开(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>打印(&amp;P)...</source>
+        <translation>&amp;Print...</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>复制(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>粘贴(&amp;P)</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>上移(&amp;K)</source>
+        <translation>&amp;Move Up</translation>
+    </message>
+    <message>
+        <source>下移(&amp;J)</source>
+        <translation>Move Dow&amp;n</translation>
     </message>
 </context>
 <context>
@@ -267,6 +267,14 @@
     <message>
         <source>串口号:%1</source>
         <translation>Serial port: %1</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R)</source>
+        <translation>&amp;Redo</translation>
     </message>
 </context>
 <context>

@@ -1,67 +1,29 @@
 #include "cmainframe.h"
 
-#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QStyle>
-#include <QTextEdit>
 #include <QToolBar>
 #include <QUrl>
-#include <array>
 
 #include "aboutdialog.h"
 #include "shell_resources.h"
+#include "text_field_keys.h"
 
 using namespace orvel;
 
 namespace {
-
-// The key table. The file and print keys work everywhere in the window; the editing keys act on
-// the channel list and its settings, but not from a text field. All are claimed, so that no
-// edit box of the view copies, pastes or undoes on its own.
-struct KeyBinding {
-    QKeyCombination keys;
-    int command;             // 0: the key does nothing
-    bool notInText = false;  // inside a text field the key does nothing
-    // Nor in a drop-down, where Alt with an arrow opens the list.
-    bool notInChoice = false;
-};
-
-const std::array<KeyBinding, 18> kKeyTable{{
-    {Qt::CTRL | Qt::Key_N, 0},
-    {Qt::CTRL | Qt::Key_O, cmd::kOpen},
-    {Qt::CTRL | Qt::Key_S, cmd::kSave},
-    {Qt::CTRL | Qt::Key_P, cmd::kPrint},
-    {Qt::CTRL | Qt::Key_Z, cmd::kUndo, true},
-    {Qt::CTRL | Qt::Key_Y, cmd::kRedo, true},
-    {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, cmd::kRedo, true},
-    {Qt::CTRL | Qt::Key_X, 0},
-    {Qt::CTRL | Qt::Key_C, cmd::kCopy, true},
-    {Qt::CTRL | Qt::Key_V, cmd::kPaste, true},
-    {Qt::ALT | Qt::Key_Backspace, 0},
-    {Qt::SHIFT | Qt::Key_Delete, 0},
-    {Qt::CTRL | Qt::Key_Insert, 0},
-    {Qt::SHIFT | Qt::Key_Insert, 0},
-    {QKeyCombination(Qt::Key_F6), 0},
-    {Qt::SHIFT | Qt::Key_F6, 0},
-    {Qt::ALT | Qt::Key_Up, cmd::kMoveUp, true, true},
-    {Qt::ALT | Qt::Key_Down, cmd::kMoveDown, true, true},
-}};
 
 // A path cut to `length` characters as the classic recent-file list showed it: the root, "..."
 // and as many of the last folders as fit, or only the file name when not even one does.
@@ -96,22 +58,6 @@ QStringList DraggedFiles(const QMimeData* data) {
             paths << url.toLocalFile();
     }
     return paths;
-}
-
-const KeyBinding* FindKey(const QKeyEvent& key) {
-    // Insert and Delete on the number pad are the same keys to the user.
-    const QKeyCombination pressed(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key()));
-    for (const KeyBinding& binding : kKeyTable) {
-        if (binding.keys == pressed) {
-            return &binding;
-        }
-    }
-    return nullptr;
-}
-
-bool IsTextField(const QWidget* widget) {
-    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget) ||
-           qobject_cast<const QTextEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget);
 }
 
 // A menu's title without its access-key mark, as a screen reader speaks it.
@@ -166,8 +112,10 @@ CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
     setCentralWidget(scroller);
     BuildMenus();
     BuildToolBar();
-    // The key table must see keys before the focused widget does, whichever widget that is.
+    // Drops and tool tips are seen before the widget under the pointer takes them.
     qApp->installEventFilter(this);
+    // The form's text fields keep the editing keys from both the window and themselves.
+    TextFieldKeys::Guard(view);
     m_target->stateChanged = [this] { RefreshCommandStates(); };
     RefreshCommandStates();
 }
@@ -180,18 +128,22 @@ QProgressBar* CMainFrame::ProgressBar() {
     return m_progressBar;
 }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label) {
+QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label,
+                                const QList<QKeySequence>& keys) {
     QAction* action = nullptr;
     if (id == cmd::kAbout || id == cmd::kExit) {
         // The frame's own commands.
         action = new QAction(this);
-        action->setObjectName(QStringLiteral("id%1").arg(id));
+        action->setObjectName(cmd::ActionName(id));
         connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     } else {
         action = m_target->Commands().Action(id);
     }
-    // The text after the tab is the key hint the menu shows; the key table makes it work.
-    action->setText(label);
+    // An action that names itself (undo and redo name their step) keeps its text.
+    if (action->text().isEmpty())
+        action->setText(label);
+    if (!keys.isEmpty())
+        action->setShortcuts(keys);
     menu->addAction(action);
     m_commands.emplace(id, action);
     return action;
@@ -200,14 +152,15 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label) {
 void CMainFrame::BuildMenus() {
     QMenu* file = menuBar()->addMenu(tr("文件(&F)"));
     file->setObjectName(QStringLiteral("menuFile"));
-    AddCommand(file, cmd::kOpen, tr("打开(&O)...\tCtrl+O"));
-    AddCommand(file, cmd::kSave, tr("保存(&S)\tCtrl+S"));
+    AddCommand(file, cmd::kOpen, tr("打开(&O)..."), QKeySequence::keyBindings(QKeySequence::Open));
+    AddCommand(file, cmd::kSave, tr("保存(&S)"), QKeySequence::keyBindings(QKeySequence::Save));
     AddCommand(file, cmd::kSaveAs, tr("另存为(&A)..."));
     file->addSeparator();
     AddCommand(file, cmd::kImport, tr("导入(&I)..."));
     AddCommand(file, cmd::kExport, tr("导出(&E)..."));
     file->addSeparator();
-    AddCommand(file, cmd::kPrint, tr("打印(&P)...\tCtrl+P"));
+    AddCommand(file, cmd::kPrint, tr("打印(&P)..."),
+               QKeySequence::keyBindings(QKeySequence::Print));
     AddCommand(file, cmd::kPrintSetup, tr("打印设置(&R)..."));
     m_recentSeparator = file->addSeparator();
     for (int n = 0; n < kRecentItems; ++n)
@@ -219,14 +172,16 @@ void CMainFrame::BuildMenus() {
 
     QMenu* edit = menuBar()->addMenu(tr("编辑(&E)"));
     edit->setObjectName(QStringLiteral("menuEdit"));
-    AddCommand(edit, cmd::kUndo, tr("撤销(&U)\tCtrl+Z"));
-    AddCommand(edit, cmd::kRedo, tr("重做(&R)\tCtrl+Y"));
+    AddCommand(edit, cmd::kUndo, tr("撤销(&U)"), QKeySequence::keyBindings(QKeySequence::Undo));
+    AddCommand(
+        edit, cmd::kRedo, tr("重做(&R)"),
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
-    AddCommand(edit, cmd::kCopy, tr("复制(&C)\tCtrl+C"));
-    AddCommand(edit, cmd::kPaste, tr("粘贴(&P)\tCtrl+V"));
+    AddCommand(edit, cmd::kCopy, tr("复制(&C)"), QKeySequence::keyBindings(QKeySequence::Copy));
+    AddCommand(edit, cmd::kPaste, tr("粘贴(&P)"), QKeySequence::keyBindings(QKeySequence::Paste));
     edit->addSeparator();
-    AddCommand(edit, cmd::kMoveUp, tr("上移(&K)\tAlt+Up"));
-    AddCommand(edit, cmd::kMoveDown, tr("下移(&J)\tAlt+Down"));
+    AddCommand(edit, cmd::kMoveUp, tr("上移(&K)"), {QKeySequence(Qt::ALT | Qt::Key_Up)});
+    AddCommand(edit, cmd::kMoveDown, tr("下移(&J)"), {QKeySequence(Qt::ALT | Qt::Key_Down)});
     AddCommand(edit, cmd::kInsertRow, tr("插入空行(&I)"));
     AddCommand(edit, cmd::kDeleteRows, tr("删除并上移(&D)"));
     AddCommand(edit, cmd::kSortRows, tr("排序(&S)"));
@@ -400,28 +355,6 @@ void CMainFrame::RebuildDeviceItems() {
     }
 }
 
-bool CMainFrame::HandleKeyTable(QWidget* receiver, QEvent* event) {
-    if (receiver->window() != this) {
-        return false;
-    }
-    const auto& key = static_cast<const QKeyEvent&>(*event);
-    const KeyBinding* binding = FindKey(key);
-    if (binding == nullptr) {
-        return false;
-    }
-    // Accepting the override keeps Qt's shortcuts away; the key press then arrives here and
-    // goes no further.
-    event->accept();
-    if (binding->notInChoice && qobject_cast<const QComboBox*>(receiver)) {
-        return false;
-    }
-    if (event->type() == QEvent::KeyPress && !key.isAutoRepeat() && binding->command != 0 &&
-        !(binding->notInText && IsTextField(receiver))) {
-        RunCommand(binding->command);
-    }
-    return true;
-}
-
 bool CMainFrame::HandleDrop(QDropEvent* event) {
     const QStringList paths = DraggedFiles(event->mimeData());
     if (paths.isEmpty())
@@ -436,12 +369,6 @@ bool CMainFrame::HandleDrop(QDropEvent* event) {
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-        case QEvent::ShortcutOverride:
-        case QEvent::KeyPress:
-            if (watched->isWidgetType() && HandleKeyTable(static_cast<QWidget*>(watched), event)) {
-                return true;
-            }
-            break;
         case QEvent::ToolTip:
             if (m_buttonsWithoutTip.contains(watched)) {
                 return true;

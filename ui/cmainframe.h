@@ -1,7 +1,8 @@
-// The main window around the view: menu, toolbar and key table. The frame keeps no state of its
-// own; it asks its CommandTarget what to show and hands it every command.
+// The main window around the view: menu and toolbar, with each command's keys. The frame keeps no
+// state of its own; it asks its CommandTarget what to show and hands it every command.
 #pragma once
 
+#include <QKeySequence>
 #include <QList>
 #include <QMainWindow>
 #include <QSet>
@@ -41,10 +42,10 @@ protected:
 private:
     void BuildMenus();
     void BuildToolBar();
-    QAction* AddCommand(QMenu* menu, int id, const QString& label);
+    QAction* AddCommand(QMenu* menu, int id, const QString& label,
+                        const QList<QKeySequence>& keys = {});
     void RunCommand(int id);
     void RebuildDeviceItems();
-    bool HandleKeyTable(QWidget* receiver, QEvent* event);
     bool HandleDrop(QDropEvent* event);
 
     static constexpr int kRecentItems = 4;

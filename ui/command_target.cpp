@@ -2,13 +2,28 @@
 
 #include <QAction>
 
+QString orvel::cmd::ActionName(int id) {
+    for (const CommandName& command : kCommandNames) {
+        if (command.id == id)
+            return QLatin1String(command.action);
+    }
+    return QStringLiteral("action%1").arg(id);
+}
+
 QAction* CommandActions::Action(int id) {
     QAction*& action = actions_[id];
-    if (!action) {
-        action = new QAction(this);
-        action->setObjectName(QStringLiteral("id%1").arg(id));
-        action->setIconVisibleInMenu(false);
-    }
+    if (!action)
+        action = Adopt(id, new QAction(this));
+    return action;
+}
+
+QAction* CommandActions::Adopt(int id, QAction* action) {
+    action->setParent(this);
+    action->setObjectName(orvel::cmd::ActionName(id));
+    action->setIconVisibleInMenu(false);
+    // A held key runs its command once.
+    action->setAutoRepeat(false);
+    actions_[id] = action;
     return action;
 }
 

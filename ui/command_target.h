@@ -48,6 +48,54 @@ inline constexpr int kUndo = 57643;
 inline constexpr int kRedo = 57644;
 inline constexpr int kAbout = 57664;
 inline constexpr int kExit = 57665;
+
+// Each command's action, found by its object name; the numbers above stay as the identities
+// the original menus gave the commands.
+struct CommandName {
+    int id;
+    const char* action;
+};
+inline constexpr CommandName kCommandNames[] = {
+    {kOpen, "actionOpen"},
+    {kSave, "actionSave"},
+    {kDefaultTable, "actionDefaultTable"},
+    {kReadRadio, "actionReadRadio"},
+    {kWriteRadio, "actionWriteRadio"},
+    {kHelp, "actionHelp"},
+    {kQuestions, "actionQuestions"},
+    {kSaveAs, "actionSaveAs"},
+    {kPrint, "actionPrint"},
+    {kCom1, "actionCom1"},
+    {kCom2, "actionCom2"},
+    {kCom3, "actionCom3"},
+    {kCom4, "actionCom4"},
+    {kCurrentChannel, "actionCurrentChannel"},
+    {kVerifyWrites, "actionVerifyWrites"},
+    {kCompareRadio, "actionCompareRadio"},
+    {kFindRadio, "actionFindRadio"},
+    {kFill, "actionFill"},
+    {kImport, "actionImport"},
+    {kExport, "actionExport"},
+    {kMoveUp, "actionMoveUp"},
+    {kMoveDown, "actionMoveDown"},
+    {kInsertRow, "actionInsertRow"},
+    {kDeleteRows, "actionDeleteRows"},
+    {kSortRows, "actionSortRows"},
+    {kNetworkPort, "actionNetworkPort"},
+    {kRecentFile1, "actionRecentFile1"},
+    {kRecentFile1 + 1, "actionRecentFile2"},
+    {kRecentFile1 + 2, "actionRecentFile3"},
+    {kRecentFile1 + 3, "actionRecentFile4"},
+    {kPrintSetup, "actionPrintSetup"},
+    {kCopy, "actionCopy"},
+    {kPaste, "actionPaste"},
+    {kUndo, "actionUndo"},
+    {kRedo, "actionRedo"},
+    {kAbout, "actionAbout"},
+    {kExit, "actionExit"},
+};
+// The object name of command `id`'s action.
+QString ActionName(int id);
 }  // namespace orvel::cmd
 
 // The window's commands as actions, one per command id, each with its object name "id<N>" and
@@ -61,6 +109,8 @@ public:
 
     // The action of `id`, created on first use.
     QAction* Action(int id);
+    // `action` becomes the action of `id` (one the undo stack made, say).
+    QAction* Adopt(int id, QAction* action);
     // Binds `id` to what it does.
     QAction* Bind(int id, const std::function<void()>& run);
     // What a command's key does while the command is disabled (by default nothing).

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 #include "app_paths.h"
@@ -108,7 +109,14 @@ void COrvelToolView::RunGuarded(const std::function<void()>& run) {
     if (busy_)
         return;
     busy_ = true;
+    // The stack's own actions are kept from an exchange in progress as the others are.
+    QAction* undo = commands_.Action(cmd::kUndo);
+    QAction* redo = commands_.Action(cmd::kRedo);
+    undo->setEnabled(false);
+    redo->setEnabled(false);
     run();
+    undo->setEnabled(document_.undoStack().canUndo());
+    redo->setEnabled(document_.undoStack().canRedo());
     busy_ = false;
     NotifyStateChanged();
 }
@@ -218,8 +226,10 @@ void COrvelToolView::BindCommands() {
     bind(cmd::kPrint, [this] { print_.OnPrint(); });
     bind(cmd::kPrintSetup, [this] { print_.OnPrintSetup(this); });
     bind(cmd::kDefaultTable, [this] { editor_.OnDefault(); });
-    bind(cmd::kUndo, [this] { document_.undoStack().undo(); });
-    bind(cmd::kRedo, [this] { document_.undoStack().redo(); });
+    // Undo and redo name the step they take back or do again, as the stack words it.
+    QUndoStack& steps = document_.undoStack();
+    commands_.Adopt(cmd::kUndo, steps.createUndoAction(&commands_, tr("撤销(&U)")));
+    commands_.Adopt(cmd::kRedo, steps.createRedoAction(&commands_, tr("重做(&R)")));
     bind(cmd::kCopy, [this] { rows_.OnCopy(); });
     bind(cmd::kPaste, [this] { rows_.OnPaste(); });
     bind(cmd::kFill, [this] { rows_.OnFill(); });
@@ -260,23 +270,25 @@ void COrvelToolView::BindCommands() {
         bind(cmd::kCom1 + n - 1, [this, n] { port_.OnSelectCom(n); })->setCheckable(true);
     for (int n = 0; n < kRecentFileCount; ++n)
         bind(cmd::kRecentFile1 + n, [this, n] { transfer_.OnRecentFile(n); });
-    // Ctrl+V with nothing to paste says why rather than nothing at all.
-    commands_.BindWhenDisabled(cmd::kPaste, [this] {
+    // Ctrl+V with nothing to paste says why rather than nothing at all: a key of its own,
+    // live only while the command is not.
+    const auto pasteWhy = [this] {
         if (!busy_)
             rows_.OnPaste();
-    });
+    };
+    commands_.BindWhenDisabled(cmd::kPaste, pasteWhy);
+    QAction* paste = commands_.Action(cmd::kPaste);
+    auto* pasteKey = new QShortcut(QKeySequence::Paste, this, pasteWhy);
+    pasteKey->setContext(Qt::WindowShortcut);
+    pasteKey->setAutoRepeat(false);
+    pasteKey->setEnabled(!paste->isEnabled());
+    connect(paste, &QAction::enabledChanged, pasteKey,
+            [pasteKey](bool enabled) { pasteKey->setEnabled(!enabled); });
 
     QAction* save = commands_.Action(cmd::kSave);
     save->setEnabled(false);
     connect(&document_, &Document::filePathChanged, save,
             [save](const QString& path) { save->setEnabled(!path.isEmpty()); });
-    QUndoStack& steps = document_.undoStack();
-    QAction* undo = commands_.Action(cmd::kUndo);
-    QAction* redo = commands_.Action(cmd::kRedo);
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    connect(&steps, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
     const auto updateRows = [this] {
         commands_.Action(cmd::kCopy)->setEnabled(rows_.CanCopy());
         commands_.Action(cmd::kPaste)->setEnabled(rows_.CanPaste());

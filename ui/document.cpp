@@ -64,9 +64,8 @@ bool Document::Change(const QString& label, const std::function<void(DocumentSta
 bool Document::ChangeTo(const QString& label, const DocumentState& state) {
     if (state == state_)
         return false;
-    DocumentState before = state_;
-    Put(state);
-    undoStack_.push(new DocumentStep(*this, label, std::move(before), state));
+    // The stack does the change: pushing a step runs its redo().
+    undoStack_.push(new DocumentStep(*this, label, state_, state));
     return true;
 }
 

@@ -15,10 +15,10 @@ void DocumentStep::undo() {
 }
 
 void DocumentStep::redo() {
-    if (done_) {
-        done_ = false;
+    document_.Put(after_);
+    if (!pushed_) {
+        pushed_ = true;
         return;
     }
-    document_.Put(after_);
     emit document_.stepLogged(QCoreApplication::translate("Document", "重做：%1").arg(text()));
 }

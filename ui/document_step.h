@@ -17,5 +17,5 @@ private:
     Document& document_;
     DocumentState before_;
     DocumentState after_;
-    bool done_ = true;  // pushed after the change was made: the first redo is no redo
+    bool pushed_ = false;  // the first redo is the change itself, not a redo to log
 };

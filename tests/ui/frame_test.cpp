@@ -119,7 +119,10 @@ QStringList Describe(const QList<QAction*>& actions) {
         } else if (action->objectName().isEmpty()) {
             lines << QStringLiteral("widget");
         } else {
-            lines << action->objectName() + QLatin1Char(' ') + action->text();
+            // The key as the menu shows it beside the text.
+            const QString key = action->shortcut().toString(QKeySequence::PortableText);
+            lines << action->objectName() + QLatin1Char(' ') + action->text() +
+                         (key.isEmpty() ? QString() : QLatin1Char('\t') + key);
         }
     }
     return lines;
@@ -158,36 +161,38 @@ private slots:
         QCOMPARE(titles, QStringList({"文件(&F)", "编辑(&E)", "通信(&C)", "帮助(&H)"}));
         const QList<QAction*> menus = m_frame->menuBar()->actions();
         QCOMPARE(Describe(menus[0]->menu()->actions()),
-                 QStringList({"id32775 打开(&O)...\tCtrl+O", "id32776 保存(&S)\tCtrl+S",
-                              "id32782 另存为(&A)...", "-", "id32793 导入(&I)...",
-                              "id32794 导出(&E)...", "-", "id32783 打印(&P)...\tCtrl+P",
-                              "id57606 打印设置(&R)...", "-", "id57665 退出(&X)"}));
+                 QStringList({"actionOpen 打开(&O)...\tCtrl+O", "actionSave 保存(&S)\tCtrl+S",
+                              "actionSaveAs 另存为(&A)...", "-", "actionImport 导入(&I)...",
+                              "actionExport 导出(&E)...", "-", "actionPrint 打印(&P)...\tCtrl+P",
+                              "actionPrintSetup 打印设置(&R)...", "-", "actionExit 退出(&X)"}));
         QCOMPARE(Describe(menus[1]->menu()->actions()),
-                 QStringList({"id57643 撤销(&U)\tCtrl+Z", "id57644 重做(&R)\tCtrl+Y", "-",
-                              "id57634 复制(&C)\tCtrl+C", "id57637 粘贴(&P)\tCtrl+V", "-",
-                              "id32795 上移(&K)\tAlt+Up", "id32796 下移(&J)\tAlt+Down",
-                              "id32797 插入空行(&I)", "id32798 删除并上移(&D)", "id32799 排序(&S)",
-                              "-", "id32792 批量设置(&B)...", "-", "id32777 缺省"}));
+                 QStringList({"actionUndo 撤销(&U)\tCtrl+Z", "actionRedo 重做(&R)\tCtrl+Y", "-",
+                              "actionCopy 复制(&C)\tCtrl+C", "actionPaste 粘贴(&P)\tCtrl+V", "-",
+                              "actionMoveUp 上移(&K)\tAlt+Up", "actionMoveDown 下移(&J)\tAlt+Down",
+                              "actionInsertRow 插入空行(&I)", "actionDeleteRows 删除并上移(&D)",
+                              "actionSortRows 排序(&S)", "-", "actionFill 批量设置(&B)...", "-",
+                              "actionDefaultTable 缺省"}));
         QCOMPARE(Describe(menus[2]->menu()->actions()),
-                 QStringList({"id32778 读取(PC<-电台)", "id32779 写入(PC->电台)",
-                              "id32789 写入后校验", "id32790 与电台比较", "-", "> 选择串口",
-                              "id32791 查找电台", "id32788 设置当前信道"}));
+                 QStringList({"actionReadRadio 读取(PC<-电台)", "actionWriteRadio 写入(PC->电台)",
+                              "actionVerifyWrites 写入后校验", "actionCompareRadio 与电台比较", "-",
+                              "> 选择串口", "actionFindRadio 查找电台",
+                              "actionCurrentChannel 设置当前信道"}));
         QCOMPARE(Describe(PortMenu()->actions()),
-                 QStringList({"id32784 串口&1", "id32785 串口&2", "id32786 串口&3",
-                              "id32787 串口&4", "id32800 网络串口..."}));
-        QCOMPARE(
-            Describe(menus[3]->menu()->actions()),
-            QStringList({"id32780 OrvelTool帮助", "id32781 常见问题", "id57664 关于OrvelTool"}));
+                 QStringList({"actionCom1 串口&1", "actionCom2 串口&2", "actionCom3 串口&3",
+                              "actionCom4 串口&4", "actionNetworkPort 网络串口..."}));
+        QCOMPARE(Describe(menus[3]->menu()->actions()),
+                 QStringList({"actionHelp OrvelTool帮助", "actionQuestions 常见问题",
+                              "actionAbout 关于OrvelTool"}));
         for (QAction* port : PortMenu()->actions()) {
             QVERIFY(port->isCheckable());
         }
     }
 
-    // The hints in the labels are text; the key table is the only way keys become commands.
-    void noMenuItemHasAShortcutOfItsOwn() {
+    // The keys are the actions' own: no label carries a typed key hint.
+    void noMenuLabelTypesItsKey() {
         for (QAction* action :
              m_frame->findChildren<QAction*>() + m_target->actions.findChildren<QAction*>()) {
-            QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->objectName()));
+            QVERIFY2(!action->text().contains(QLatin1Char('\t')), qPrintable(action->objectName()));
         }
     }
 
@@ -200,15 +205,15 @@ private slots:
         for (QAction* action : bar->actions()) {
             ids << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
         }
-        QCOMPARE(ids, QStringList({"id32775", "id32776", "-", "id32779", "id32778", "id32788",
-                                   "id57664", ""}));
+        QCOMPARE(ids, QStringList({"actionOpen", "actionSave", "-", "actionWriteRadio",
+                                   "actionReadRadio", "actionCurrentChannel", "actionAbout", ""}));
         const std::pair<const char*, const char*> tips[] = {
-            {"id32775", ""},
-            {"id32776", ""},
-            {"id32779", "写入(PC->电台)"},
-            {"id32778", "读取(PC<-电台)"},
-            {"id32788", "设置当前信道"},
-            {"id57664", "关于"},
+            {"actionOpen", ""},
+            {"actionSave", ""},
+            {"actionWriteRadio", "写入(PC->电台)"},
+            {"actionReadRadio", "读取(PC<-电台)"},
+            {"actionCurrentChannel", "设置当前信道"},
+            {"actionAbout", "关于"},
         };
         for (const auto& [id, tip] : tips) {
             QAction* action = Command(id);
@@ -228,16 +233,16 @@ private slots:
         // Named as the system names paths: with backslashes on Windows.
         const auto native = [](const char* path) { return QDir::toNativeSeparators(path); };
         QCOMPARE(file.mid(file.size() - 5),
-                 QStringList({"-", "id57616 &1 " + native("/home/user/a&&b.dat"),
-                              "id57617 &2 " + native("/.../2024/channel-plan.csv"), "-",
-                              "id57665 退出(&X)"}));
-        QCOMPARE(Command("id57617")->toolTip(),
+                 QStringList({"-", "actionRecentFile1 &1 " + native("/home/user/a&&b.dat"),
+                              "actionRecentFile2 &2 " + native("/.../2024/channel-plan.csv"), "-",
+                              "actionExit 退出(&X)"}));
+        QCOMPARE(Command("actionRecentFile2")->toolTip(),
                  native("/srv/radios/station-north/2024/channel-plan.csv"));
         QVERIFY(m_frame->isWindowModified());
-        Command("id57617")->trigger();
+        Command("actionRecentFile2")->trigger();
         QCOMPARE(m_target->commands, QList<int>{57617});
         m_target->modified = false;
-        Command("id32776")->trigger();
+        Command("actionSave")->trigger();
         QVERIFY(!m_frame->isWindowModified());
     }
 
@@ -276,7 +281,7 @@ private slots:
         bar->setValue(40);
         QVERIFY(bar->isVisible());
         QToolBar* toolBar = m_frame->findChild<QToolBar*>();
-        QWidget* about = toolBar->widgetForAction(Command("id57664"));
+        QWidget* about = toolBar->widgetForAction(Command("actionAbout"));
         QVERIFY(bar->mapTo(m_frame.get(), QPoint()).x() >
                 about->mapTo(m_frame.get(), QPoint()).x());
         bar->hide();
@@ -293,7 +298,7 @@ private slots:
         QVERIFY(label->isVisible());
         QCOMPARE(label->text(), QStringLiteral("串口 /dev/ttyUSB0"));
         m_target->portText = QStringLiteral("串口 /dev/ttyUSB0（未打开）");
-        Command("id32784")->trigger();  // and after every command
+        Command("actionCom1")->trigger();  // and after every command
         QCOMPARE(label->text(), QStringLiteral("串口 /dev/ttyUSB0（未打开）"));
         QToolBar* toolBar = m_frame->findChild<QToolBar*>();
         const int right = label->mapTo(m_frame.get(), QPoint(label->width(), 0)).x();
@@ -305,7 +310,7 @@ private slots:
         const QList<int> ids = {32775, 32776, 32782, 32793, 32794, 32783, 57606, 32777, 32778,
                                 32779, 32784, 32785, 32786, 32787, 32791, 32788, 32780, 32781};
         for (int id : ids) {
-            Command(QStringLiteral("id%1").arg(id))->trigger();
+            Command(orvel::cmd::ActionName(id))->trigger();
         }
         QCOMPARE(m_target->commands, ids);
     }
@@ -319,13 +324,13 @@ private slots:
                 modal->close();
             }
         });
-        Command("id57664")->trigger();
+        Command("actionAbout")->trigger();
         QVERIFY(shown);
         QVERIFY(m_target->commands.isEmpty());
     }
 
     void exitClosesTheWindow() {
-        Command("id57665")->trigger();
+        Command("actionExit")->trigger();
         QVERIFY(!m_frame->isVisible());
         QVERIFY(m_target->commands.isEmpty());
     }
@@ -385,11 +390,11 @@ private slots:
     void saveFollowsTheTargetInMenuAndToolbar() {
         m_target->SetSaveEnabled(false);
         emit FileMenu()->aboutToShow();
-        QAction* save = Command("id32776");
+        QAction* save = Command("actionSave");
         QVERIFY(!save->isEnabled());
         QVERIFY(!m_frame->findChild<QToolBar*>()->widgetForAction(save)->isEnabled());
         // A command can change the state; the frame asks again afterwards.
-        Command("id32782")->trigger();
+        Command("actionSaveAs")->trigger();
         QVERIFY(save->isEnabled());
     }
 
@@ -488,16 +493,16 @@ private slots:
     void portMarksFollowTheTarget() {
         m_target->SetPort(3);
         emit PortMenu()->aboutToShow();
-        QCOMPARE(CheckedPorts(), QStringList({"id32786"}));
+        QCOMPARE(CheckedPorts(), QStringList({"actionCom3"}));
 
-        Command("id32784")->trigger();
-        QCOMPARE(CheckedPorts(), QStringList({"id32784"}));
+        Command("actionCom1")->trigger();
+        QCOMPARE(CheckedPorts(), QStringList({"actionCom1"}));
 
         // A port number from the configuration file beyond 4: no item is marked, not even the
         // one just clicked if the target does not take it.
         m_target->portFollowsCommands = false;
         m_target->SetPort(7);
-        Command("id32785")->trigger();
+        Command("actionCom2")->trigger();
         QVERIFY(CheckedPorts().isEmpty());
     }
 
@@ -551,7 +556,8 @@ private:
     QStringList CheckedPorts() {
         QStringList checked;
         for (QAction* action : PortMenu()->actions()) {
-            if (action->isChecked() && action->objectName().startsWith(QLatin1String("id"))) {
+            if (action->isChecked() &&
+                action->objectName().startsWith(QLatin1String("actionCom"))) {
                 checked << action->objectName();
             }
         }

@@ -106,7 +106,10 @@ private slots:
         QCOMPARE(Record(moved, 4), Record(opened, 2));
         QCOMPARE(OutsideChannels(moved).chopped(1), OutsideChannels(opened).chopped(1));
 
-        // Alt+Down from the list takes them back down; one undo step each.
+        // Alt+Down from the list takes them back down; one undo step each. Keys reach the
+        // window's commands as they reach them on screen: in the active window.
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
         view->channelList()->setFocus();
         QTest::keyClick(view->channelList(), Qt::Key_Down, Qt::AltModifier);
         QCOMPARE(Chosen(), (QList<int>{3, 4}));
