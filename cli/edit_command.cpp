@@ -44,13 +44,13 @@ bool ParseColumn(const QString& text, Column& column) {
 
 int RunEdit(const QStringList& arguments, Context& c) {
     const CommandInfo info{
-        "usage: orvelctl edit FILE (--move FROM:TO | --insert N | --delete N[-M] | --sort COLUMN)\n"
-        "                     [--config INI] [--no-safety-copy]\n",
+        "usage: orvelctl edit FILE (--move FROM:TO | --insert N | --delete N[-M]\n"
+        "                     | --sort COLUMN [--descending]) [--config INI] [--no-safety-copy]\n",
         "Moves whole channels about in FILE (.dat, .json or .csv), as the window's edit menu\n"
         "does, and writes FILE back; its settings, header and spare bytes stay as they are.\n"
         "One operation per run; channels are numbered 1 to 16.\n\n"
         "  --move FROM:TO  channel FROM (or channels N-M) to position TO, the channels\n"
-        "                  between closing up\n"
+        "                  between closing up; channels N-M must fit from TO to 16\n"
         "  --insert N      an empty channel at N (or before each of N-M), the channels below\n"
         "                  moving down; refused (exit 3, FILE unchanged) when a channel that\n"
         "                  would fall off the end is not empty\n"
@@ -58,11 +58,14 @@ int RunEdit(const QStringList& arguments, Context& c) {
         "                  filling the end\n"
         "  --sort COLUMN   channels by rx, tx, power, rate, dataVoice or squelch (the CSV\n"
         "                  and JSON column names), ascending, empty cells last\n"
+        "  --descending    with --sort: the other way round (the highest first), empty\n"
+        "                  cells still last\n"
         "  --no-safety-copy  replace FILE even when its copy cannot be kept among the\n"
         "                  safety copies (without it, FILE then stays as it is)\n\n" +
             std::string(kConfigHelp),
         {ValueOption("move", "FROM:TO"), ValueOption("insert", "N"), ValueOption("delete", "N[-M]"),
-         ValueOption("sort", "COLUMN"), ValueOption("config", "INI"), FlagOption("no-safety-copy")},
+         ValueOption("sort", "COLUMN"), FlagOption("descending"), ValueOption("config", "INI"),
+         FlagOption("no-safety-copy")},
         1,
         "one FILE"};
     QCommandLineParser parser;
@@ -76,6 +79,9 @@ int RunEdit(const QStringList& arguments, Context& c) {
         operations += parser.isSet(QString::fromLatin1(name)) ? 1 : 0;
     if (operations != 1)
         return UsageError(c, info, "give one of --move, --insert, --delete and --sort");
+    const bool descending = parser.isSet(QStringLiteral("descending"));
+    if (descending && !parser.isSet(QStringLiteral("sort")))
+        return UsageError(c, info, "--descending goes with --sort");
 
     std::vector<int> rows;
     int to = 0;
@@ -87,6 +93,16 @@ int RunEdit(const QStringList& arguments, Context& c) {
             to = parts[1].toInt(&toOk);
         if (!toOk || to < 1 || to > kChannelCount || !ParseChannels(parts[0], rows))
             return UsageError(c, info, "--move takes FROM:TO, channels 1 to 16 (e.g. 3:7)");
+        // The window slides a block that would run off the end back up; a script that named
+        // the place must not find the channels somewhere else.
+        if (const int last = LastMoveStart(rows) + 1; to > last) {
+            return UsageError(c, info,
+                              "channels " + std::to_string(rows.front() + 1) + "-" +
+                                  std::to_string(rows.back() + 1) + " cannot start at " +
+                                  std::to_string(to) + ": the block would run past channel " +
+                                  std::to_string(kChannelCount) + " (it can start at " +
+                                  std::to_string(last) + " at the latest)");
+        }
     } else if (parser.isSet(QStringLiteral("insert"))) {
         if (!ParseChannels(parser.value(QStringLiteral("insert")), rows))
             return UsageError(c, info, "--insert takes a channel 1 to 16, or N-M");
@@ -120,7 +136,8 @@ int RunEdit(const QStringList& arguments, Context& c) {
     } else if (parser.isSet(QStringLiteral("delete"))) {
         order = DeleteOrder(rows);
     } else {
-        order = SortOrder(table, column);
+        order = SortOrder(table, column,
+                          descending ? SortDirection::Descending : SortDirection::Ascending);
     }
     // Nothing moved: the file is left alone, not rewritten.
     if (Rearranged(table, order) == table)

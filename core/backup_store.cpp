@@ -171,9 +171,12 @@ void Prune(const fs::path& folder, const CopyList& list, const fs::path& justWri
 }
 
 // Counts past the highest counter of the second in use: a gap left by pruning must not be
-// filled, or the newest copy would sort as the oldest of its second.
-fs::path FreeName(const fs::path& folder, const std::string& base, std::string_view extension) {
-    long long last = 0;
+// filled, or the newest copy would sort as the oldest of its second. It counts past `taken`, the
+// counter of a name found taken, too: a folder that may be written but not listed shows no name.
+// The first copy of a second has counter 1 and no suffix.
+long long FreeCounter(const fs::path& folder, const std::string& base, std::string_view extension,
+                      long long taken) {
+    long long last = taken;
     std::error_code ec;
     const std::size_t tail = extension.size();
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -188,9 +191,14 @@ fs::path FreeName(const fs::path& folder, const std::string& base, std::string_v
                 last = std::max(last, ReadInteger(counter));
         }
     }
-    const std::string suffix = std::string(extension);
-    return folder /
-           PathFromUtf8(last == 0 ? base + suffix : base + "-" + std::to_string(last + 1) + suffix);
+    return last + 1;
+}
+
+fs::path CopyName(const fs::path& folder, const std::string& base, std::string_view extension,
+                  long long counter) {
+    const std::string suffix(extension);
+    return folder / PathFromUtf8(counter == 1 ? base + suffix
+                                              : base + "-" + std::to_string(counter) + suffix);
 }
 
 // The same kind gives the same name on every system: what Windows cannot hold in a name
@@ -237,8 +245,10 @@ std::string SaveBackupBytes(const std::string& folder, const std::vector<std::ui
     // claimed only while free, for a program that does not take its turn.
     const FolderLock turn(directory);
     fs::path target;
+    long long counter = 0;
     for (int attempt = 0;; ++attempt) {
-        target = FreeName(directory, base, extension);
+        counter = FreeCounter(directory, base, extension, counter);
+        target = CopyName(directory, base, extension, counter);
         bool taken = false;
         if (WriteNewFile(Utf8FromPath(target), bytes, taken, error))
             break;

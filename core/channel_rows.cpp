@@ -36,8 +36,14 @@ struct SortKey {
     double number = 0;
     std::string text;
 
-    bool operator<(const SortKey& other) const {
-        return std::tie(group, number, text) < std::tie(other.group, other.number, other.text);
+    // Descending turns the values round within their group: an empty cell stays last, as a
+    // technician looking for the highest frequency does not want sixteen blanks first.
+    bool Before(const SortKey& other, SortDirection direction) const {
+        if (group != other.group)
+            return group < other.group;
+        if (direction == SortDirection::Descending)
+            return std::tie(other.number, other.text) < std::tie(number, text);
+        return std::tie(number, text) < std::tie(other.number, other.text);
     }
 };
 
@@ -108,9 +114,13 @@ RowOrder MoveToOrder(const std::vector<int>& rows, int to) {
     std::vector<int> rest;
     for (int r = 0; r < kChannelCount; ++r)
         (chosen[static_cast<std::size_t>(r)] ? block : rest).push_back(r);
-    const int last = kChannelCount - static_cast<int>(block.size());
-    rest.insert(rest.begin() + std::clamp(to, 0, last), block.begin(), block.end());
+    rest.insert(rest.begin() + std::clamp(to, 0, LastMoveStart(rows)), block.begin(), block.end());
     return ToOrder(rest);
+}
+
+int LastMoveStart(const std::vector<int>& rows) {
+    const Chosen chosen = ChosenRows(rows);
+    return kChannelCount - static_cast<int>(std::count(chosen.begin(), chosen.end(), true));
 }
 
 RowOrder InsertEmptyOrder(const std::vector<int>& rows) {
@@ -145,15 +155,16 @@ RowOrder DeleteOrder(const std::vector<int>& rows) {
     return ToOrder(rest);
 }
 
-RowOrder SortOrder(const ChannelTable& table, Column column) {
+RowOrder SortOrder(const ChannelTable& table, Column column, SortDirection direction) {
     RowOrder order = UnchangedOrder();
     if (column <= kColLabel || column >= kTableColumns)
         return order;
     std::array<SortKey, kChannelCount> keys;
     for (std::size_t r = 0; r < keys.size(); ++r)
         keys[r] = KeyOf(table[r][static_cast<std::size_t>(column)], column);
-    std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
-        return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
+    std::stable_sort(order.begin(), order.end(), [&keys, direction](int a, int b) {
+        return keys[static_cast<std::size_t>(a)].Before(keys[static_cast<std::size_t>(b)],
+                                                        direction);
     });
     return order;
 }

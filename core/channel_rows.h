@@ -28,6 +28,9 @@ RowOrder MoveDownOrder(const std::vector<int>& rows);
 // The chosen rows together, in their order, the first of them at row `to` (or as far down as
 // the block fits); the others close up around them.
 RowOrder MoveToOrder(const std::vector<int>& rows, int to);
+// The lowest row (0-based) the chosen rows can start at together: MoveToOrder puts a block
+// named to start further down here instead.
+int LastMoveStart(const std::vector<int>& rows);
 // An empty channel before each chosen row, the rows below moving down. As many channels fall
 // off the end as are put in: InsertBlocker names the last of them that is not empty.
 RowOrder InsertEmptyOrder(const std::vector<int>& rows);
@@ -35,10 +38,13 @@ RowOrder InsertEmptyOrder(const std::vector<int>& rows);
 int InsertBlocker(const ChannelTable& table, const std::vector<int>& rows);
 // The chosen rows taken out, the rest moving up, empty channels filling the end.
 RowOrder DeleteOrder(const std::vector<int>& rows);
-// Rows by `column` ascending, rows whose cell is empty last, equal rows keeping their order.
-// Frequencies compare as numbers and the drop-down columns in their items' order; the label
-// column leaves the order as it is.
-RowOrder SortOrder(const ChannelTable& table, Column column);
+enum class SortDirection { Ascending, Descending };
+
+// Rows by `column`, rows whose cell is empty last either way, equal rows keeping their order.
+// Frequencies compare as numbers and the drop-down columns in their items' order, texts that are
+// neither after them; the label column leaves the order as it is.
+RowOrder SortOrder(const ChannelTable& table, Column column,
+                   SortDirection direction = SortDirection::Ascending);
 
 // The table with its rows in `order`; labels stay with their row.
 ChannelTable Rearranged(const ChannelTable& table, const RowOrder& order);

@@ -849,6 +849,7 @@ TEST_F(Cli, EditMovesChannelsAndKeepsEverythingElse) {
                                    {"--sort", "channel"},
                                    {"--sort", "freq"},
                                    {"--delete", "1", "--insert", "2"},
+                                   {"--insert", "2", "--descending"},
                                    {}}) {
         r = Ctl(QStringList{"edit", Path("a.dat")} + bad);
         EXPECT_EQ(r.code, 1) << bad.join(' ').toStdString();
@@ -857,6 +858,52 @@ TEST_F(Cli, EditMovesChannelsAndKeepsEverythingElse) {
     EXPECT_EQ(Ctl({"edit", Path("a.txt"), "--insert", "1"}).code, 1);
     EXPECT_EQ(Ctl({"edit", Path("missing.dat"), "--insert", "1"}).code, 3);
     EXPECT_EQ(Read("a.dat"), sorted);
+}
+
+TEST_F(Cli, EditPutsChannelsWhereNamedOrNowhereAndSortsEitherWay) {
+    const QString ini = Path("orvel.ini");
+    MemoryImage image = StartupImage();
+    ChannelTable table = EmptyChannelTable();
+    table[2] = {ChannelLabel(3), "225.000", "225.000", "P1", "1200", "关", "L1"};
+    table[6] = {ChannelLabel(7), "231.000", "231.000", "P2", "2400", "开", "L2"};
+    table[11] = {ChannelLabel(12), "228.000", "228.000", "P3", "4800", "关", "L3"};
+    EncodeImage(table, RadioSettings{1, 1, 0, 1, 2, 1, 1, 0, 1, 1, 3, 4}, image);
+    const std::vector<std::uint8_t> sample = ChannelFileBytes(image);
+    Write("a.dat", sample);
+
+    // A block that cannot start at the place named once went, silently, where it fitted.
+    for (const char* move : {"2-4:15", "14-16:15", "1-16:2"}) {
+        const Result r = Ctl({"edit", Path("a.dat"), "--move", move, "--config", ini});
+        EXPECT_EQ(r.code, 1) << move;
+        EXPECT_NE(r.err.find("usage: orvelctl edit"), std::string::npos) << r.err;
+        EXPECT_EQ(Read("a.dat"), sample) << move;
+    }
+    const Result refused = Ctl({"edit", Path("a.dat"), "--move", "2-4:15", "--config", ini});
+    EXPECT_NE(refused.err.find("orvelctl: channels 2-4 cannot start at 15: the block would run "
+                               "past channel 16 (it can start at 14 at the latest)\n"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_TRUE(Backups("*-file*").isEmpty());
+    ASSERT_EQ(Ctl({"edit", Path("a.dat"), "--move", "2-4:14", "--config", ini}).code, 0);
+    std::vector<std::uint8_t> file = Read("a.dat");
+    EXPECT_EQ(Record(file, 15), Record(sample, 3));
+    EXPECT_EQ(Record(file, 4), Record(sample, 7));
+
+    // The highest first; the channels without a receive frequency stay after them, in order.
+    Write("a.dat", sample);
+    ASSERT_EQ(Ctl({"edit", Path("a.dat"), "--sort", "rx", "--descending", "--config", ini}).code,
+              0);
+    file = Read("a.dat");
+    EXPECT_EQ(Record(file, 1), Record(sample, 7));
+    EXPECT_EQ(Record(file, 2), Record(sample, 12));
+    EXPECT_EQ(Record(file, 3), Record(sample, 3));
+    for (int n = 4; n <= 16; ++n)
+        EXPECT_EQ(Record(file, n), Record(sample, 1)) << n;
+    EXPECT_EQ(OutsideChannels(file), OutsideChannels(sample));
+    ASSERT_EQ(Ctl({"edit", Path("a.dat"), "--sort", "power", "--config", ini}).code, 0);
+    file = Read("a.dat");
+    EXPECT_EQ(Record(file, 1), Record(sample, 3));
+    EXPECT_EQ(Record(file, 3), Record(sample, 12));
 }
 
 TEST_F(Cli, OnlyRegularFilesAreWrittenAndATraceIsNeverThePort) {

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include "channel_file.h"
@@ -15,6 +19,8 @@
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace orvel {
@@ -236,7 +242,59 @@ TEST_F(BackupStore, ANameAnotherProgramMadeMeanwhileIsNeverTaken) {
     EXPECT_EQ(Listing(), Names{"20240305-070809-read.dat"});
 }
 
+TEST_F(BackupStore, ACopyWaitsWhileAnotherRunHoldsTheFolder) {
+    // Runs that chose a name at once once both took it; each must wait for the other's turn.
+    fs::create_directories(dir_);
+    std::optional<FolderLock> other(std::in_place, dir_);
+    std::atomic<bool> saved = false;
+    std::thread run([&] {
+        Save("read", t0_);
+        saved = true;
+    });
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(Listing(), Names{});
+    other.reset();
+    run.join();
+    EXPECT_EQ(Listing(), Names{"20240305-070809-read.dat"});
+}
+
 #ifndef _WIN32
+TEST_F(BackupStore, AFolderThatCannotBeListedNeverLosesAFileToACopy) {
+    // A drop-box folder (written, not listed) hides the names in use: only the claim keeps a
+    // copy off another's file, and a name found taken is counted past. Root lists any folder,
+    // so the run below is made as a user who cannot.
+    constexpr uid_t kNobody = 65534;
+    fs::create_directories(dir_);
+    if (test::RunsAsRoot()) {
+        ASSERT_EQ(::chown(dir_.c_str(), kNobody, kNobody), 0);
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (test::RunsAsRoot() && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            std::_Exit(77);
+        std::ofstream(dir_ / "20240305-070809-file.dat") << "theirs";
+        fs::permissions(dir_, fs::perms::owner_write | fs::perms::owner_exec);
+        std::string error;
+        const std::string path = SaveBackupBytes(Utf8FromPath(dir_), {'o', 'u', 'r', 's'}, "file",
+                                                 ".dat", error, 200, t0_);
+        if (path == Utf8FromPath(dir_ / "20240305-070809-file-2.dat"))
+            std::_Exit(0);
+        std::fprintf(stderr, "saved as '%s' (%s)\n", path.c_str(), error.c_str());
+        std::_Exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    fs::permissions(dir_, fs::perms::owner_all);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no user to run as who cannot list the folder";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(test::FileBytes(dir_ / "20240305-070809-file.dat"), "theirs");
+    EXPECT_EQ(test::FileBytes(dir_ / "20240305-070809-file-2.dat"), "ours");
+}
+
 TEST_F(BackupStore, ACopyThatCannotBeWrittenSaysWhy) {
     // Only a name taken by another program is tried again; any other failure is the answer.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -95,6 +95,21 @@ TEST(ChannelRowsTest, SortingPutsEmptyCellsLastAndKeepsEqualRowsInOrder) {
     EXPECT_EQ(byPower[2][kColPower], "P5");
     EXPECT_EQ(byPower[3][kColTx], "231.000");
     EXPECT_EQ(SortOrder(table, kColLabel), UnchangedOrder());
+    // The other way round, equal rows still in their order and the empty cells still last.
+    const ChannelTable down =
+        Rearranged(table, SortOrder(table, kColRx, SortDirection::Descending));
+    EXPECT_EQ(down[0][kColPower], "P2");
+    EXPECT_EQ(down[1][kColPower], "P1");
+    EXPECT_EQ(down[2][kColRx], " 99.000");
+    EXPECT_EQ(down[3][kColTx], "231.000");
+    EXPECT_TRUE(RowIsEmpty(down[4]));
+    table[5][kColPower] = "P?";  // no item: after the items either way
+    const ChannelTable downByPower =
+        Rearranged(table, SortOrder(table, kColPower, SortDirection::Descending));
+    EXPECT_EQ(downByPower[0][kColPower], "P5");
+    EXPECT_EQ(downByPower[2][kColPower], "P1");
+    EXPECT_EQ(downByPower[3][kColPower], "P?");
+    EXPECT_EQ(downByPower[4][kColTx], "231.000");
 }
 
 TEST(ChannelRowsTest, RearrangedRecordsKeepEveryOtherByte) {

@@ -120,6 +120,8 @@ TEST(ImageFiles, AFileThatWouldNotReadBackNamesTheCellItCannotCarry) {
          "00"},
         {"squelch high nibble", WithRecords({{3, {f, 1, 0x25, 0x1A, f, 1, 0x25, 0x93}}}),
          "channel 3, column squelch: byte 1A shows as \"L10\", which reads back as 0A"},
+        {"the last channel", WithRecords({{16, {f, 1, 0x25, 0x1A, f, 1, 0x25, 0x93}}}),
+         "channel 16, column squelch: byte 1A shows as \"L10\", which reads back as 0A"},
         {"power 0", WithRecords({{2, {f, 1, 0x25, 0x03, f, 1, 0x25, 0x50}}}),
          "channel 2, column power: byte 50 shows as an empty cell" + refused},
         {"rate 0", WithRecords({{2, {f, 1, 0x25, 0x03, f, 1, 0x25, 0x83}}}),
