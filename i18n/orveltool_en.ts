@@ -1452,6 +1452,10 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
         <source>排序 %1</source>
         <translation>Sort by %1</translation>
     </message>
+    <message>
+        <source>倒序排序 %1</source>
+        <translation>Sort by %1, descending</translation>
+    </message>
 </context>
 <context>
     <name>SettingsPanel</name>

@@ -46,6 +46,9 @@ COrvelToolView::COrvelToolView(QWidget* parent)
     connect(&document_, &Document::stepLogged, this,
             [this](const QString& line) { log_.AppendLog(line); });
     connect(&document_, &Document::modifiedChanged, this, &COrvelToolView::NotifyStateChanged);
+    // The actions are found by name under the window, as its other objects are.
+    commands_.setParent(this);
+    commands_.setObjectName(QStringLiteral("commands"));
     UseShownDialogs();
     port_.stateChanged = [this] { NotifyStateChanged(); };
     BindCommands();
@@ -299,8 +302,9 @@ void COrvelToolView::BindCommands() {
     // A click on a column's head sorts the channels by it, and rows dragged within the list
     // move there: commands of their own, kept from an exchange in progress as the others are.
     const auto guarded = [this](const std::function<void()>& run) { RunGuarded(run); };
-    connect(editor_.channelList()->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this, guarded](int column) { guarded([this, column] { rows_.OnSort(column); }); });
+    connect(
+        editor_.channelList()->horizontalHeader(), &QHeaderView::sectionClicked, this,
+        [this, guarded](int column) { guarded([this, column] { rows_.OnHeadClicked(column); }); });
     connect(editor_.channelList(), &CHighlightListCtrl::rowsDropped, this,
             [this, guarded](int row) { guarded([this, row] { rows_.OnMoveTo(row); }); });
     connect(&document_, &Document::changed, this, updateRows);

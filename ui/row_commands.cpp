@@ -2,11 +2,13 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMimeData>
 #include <algorithm>
 
 #include "channel_edit.h"
 #include "channel_editor.h"
+#include "chighlightlistctrl.h"
 #include "document.h"
 #include "fill_dialog.h"
 #include "lower_texts.h"
@@ -191,6 +193,7 @@ RowCommands::RowCommands(Document& document, ChannelEditor& editor, MessageLog& 
         emit enabledChanged();
     });
     connect(&editor_, &ChannelEditor::selectionChanged, this, &RowCommands::enabledChanged);
+    connect(&document_, &Document::changed, this, &RowCommands::ShowSortIndicator);
 }
 
 bool RowCommands::CanCopy() const {
@@ -373,13 +376,40 @@ void RowCommands::OnDeleteRows() {
 }
 
 void RowCommands::OnSort(int column) {
+    Sort(column, SortDirection::Ascending);
+}
+
+void RowCommands::OnHeadClicked(int column) {
+    const bool again = column == sortedColumn_ && sortedDirection_ == SortDirection::Ascending &&
+                       document_.table() == sortedTable_;
+    Sort(column, again ? SortDirection::Descending : SortDirection::Ascending);
+}
+
+void RowCommands::Sort(int column, SortDirection direction) {
     if (column <= kColLabel || column >= kTableColumns)
         return;
     const std::vector<int> rows = RowsToMove();
-    const RowOrder order = SortOrder(document_.table(), static_cast<Column>(column));
-    Rearrange(
-        order, PlacesAfter(order, rows),
-        tr("排序 %1").arg(CoreText(kChannelFields[static_cast<std::size_t>(column)].heading)));
+    const RowOrder order = SortOrder(document_.table(), static_cast<Column>(column), direction);
+    const QString heading = CoreText(kChannelFields[static_cast<std::size_t>(column)].heading);
+    Rearrange(order, PlacesAfter(order, rows),
+              direction == SortDirection::Ascending ? tr("排序 %1").arg(heading)
+                                                    : tr("倒序排序 %1").arg(heading));
+    // A list already in that order is sorted all the same, as far as the next click goes.
+    sortedColumn_ = column;
+    sortedDirection_ = direction;
+    sortedTable_ = document_.table();
+    ShowSortIndicator();
+}
+
+void RowCommands::ShowSortIndicator() {
+    QHeaderView* head = editor_.channelList()->horizontalHeader();
+    const bool sorted = sortedColumn_ > 0 && document_.table() == sortedTable_;
+    head->setSortIndicatorShown(sorted);
+    if (sorted) {
+        head->setSortIndicator(sortedColumn_, sortedDirection_ == SortDirection::Ascending
+                                                  ? Qt::AscendingOrder
+                                                  : Qt::DescendingOrder);
+    }
 }
 
 void RowCommands::Rearrange(const RowOrder& order, const std::vector<int>& chosen,

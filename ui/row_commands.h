@@ -53,8 +53,11 @@ public:
     void OnMoveDown();
     void OnInsertEmpty();
     void OnDeleteRows();
-    // By `column` (the list's header), 排序 by receive frequency.
+    // By `column` (排序: by receive frequency), ascending.
     void OnSort(int column);
+    // A click on `column`'s head: ascending, or the other way when the list is as the last
+    // click on that head sorted it; the head shows the order.
+    void OnHeadClicked(int column);
     // The chosen rows dragged to row `to`: the first of them lands there.
     void OnMoveTo(int to);
 
@@ -81,6 +84,10 @@ private:
     void Rearrange(const orvel::RowOrder& order, const std::vector<int>& chosen,
                    const QString& label);
 
+    void Sort(int column, orvel::SortDirection direction);
+    // The head's arrow while the list is as its last sort left it.
+    void ShowSortIndicator();
+
     Document& document_;
     ChannelEditor& editor_;
     MessageLog& log_;
@@ -88,4 +95,8 @@ private:
     // Whether the clipboard holds rows, known until it changes: the frame asks after every
     // command, and another program owning the clipboard would be asked each time.
     mutable std::optional<bool> clipboardHasRows_;
+    // The last sort and the table it left.
+    int sortedColumn_ = -1;
+    orvel::SortDirection sortedDirection_ = orvel::SortDirection::Ascending;
+    orvel::ChannelTable sortedTable_{};
 };

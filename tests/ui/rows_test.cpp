@@ -50,6 +50,12 @@ private:
                                   list->model()->index(last - 1, 6));
         list->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
     }
+    QStringList Column(int column) const {
+        QStringList cells;
+        for (int channel = 1; channel <= kChannelCount; ++channel)
+            cells << Cell(channel, column);
+        return cells;
+    }
     QList<int> Chosen() const {
         QList<int> rows;
         for (const QModelIndex& index : view->channelList()->selectionModel()->selectedRows())
@@ -188,6 +194,25 @@ private slots:
         QCOMPARE(Cell(2, 1), QStringLiteral("226.775"));
         QCOMPARE(Cell(5, 3), QStringLiteral("P2"));
         QVERIFY(frame->isWindowModified());
+        QVERIFY(header->isSortIndicatorShown());
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+        auto* undo = frame->findChild<QAction*>(QStringLiteral("actionUndo"));
+        QCOMPARE(undo->text(), QStringLiteral("撤销(&U) 排序 功率级别"));
+
+        // The same head again sorts the other way, a step of its own; once more, ascending.
+        const QStringList ascending = Column(3);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, power);
+        QCOMPARE(LastLine(), QStringLiteral("倒序排序 功率级别"));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        QStringList descending = Column(3);
+        QCOMPARE(descending.first(), QStringLiteral("P5"));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, power);
+        QCOMPARE(Column(3), ascending);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+        Run(cmd::kUndo);
+        QCOMPARE(Column(3), descending);
+        Run(cmd::kUndo);
+        QCOMPARE(Column(3), ascending);
 
         Run(cmd::kSortRows);
         QCOMPARE(LastLine(), QStringLiteral("排序 接收频率"));
