@@ -78,8 +78,10 @@ protected:
         radio = StartedRadio({}, image);
         server = std::make_unique<DeviceServer>(radio->DevicePath(), faults);
     }
-    // The server goes before the radio it serves.
+    // The server goes before the radio it serves. A case's own trace is gone by now, also when
+    // the case stopped early.
     void TearDown() override {
+        port.SetTrace(nullptr);
         port.Close();
         server.reset();
         LinkTest::TearDown();
