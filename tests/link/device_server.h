@@ -1,6 +1,7 @@
 // A serial device server in the test: it serves a radio's terminal over TCP, as Telnet with
 // COM-port control (RFC 2217) or raw, and makes the faults a real one does not: a server that
-// answers another parity, one that closes mid-frame, one that never answers.
+// answers another parity, one that closes mid-frame, one that never answers, one that speaks
+// plain Telnet (NVT) without binary mode.
 #pragma once
 
 #ifdef _WIN32
@@ -144,7 +145,11 @@ private:
 
 struct ServerFaults {
     bool telnet = true;
-    int parityAnswer = -1;       // answers this RFC 2217 parity code instead of the one asked
+    int parityAnswer = -1;  // answers this RFC 2217 parity code instead of the one asked
+    // Answers this SET command (1 baud rate .. 4 stop size) with wrongAnswer instead.
+    int wrongSetting = -1;
+    std::vector<std::uint8_t> wrongAnswer{};
+    bool refuseBinary = false;   // DONT and WONT BINARY: CR travels as CR NUL both ways
     bool refuseComPort = false;  // DONT COM-PORT-OPTION
     bool silent = false;         // takes the connection, then neither answers nor reads
     long closeAfterBytes = -1;   // hangs up once the tool has sent this many data bytes
@@ -211,6 +216,21 @@ public:
         std::lock_guard lock(mutex_);
         return data_;
     }
+    // Every byte the tool sent, as it came over the wire.
+    std::vector<std::uint8_t> WireFromTool() const {
+        std::lock_guard lock(mutex_);
+        return wire_;
+    }
+    // Sends `bytes` to the tool as they are, Telnet commands and all; waits up to 1 s for the
+    // tool to connect. False when none did.
+    bool SendToTool(const std::vector<std::uint8_t>& bytes) {
+        for (int waited = 0; client_ < 0 && waited < 1000; waited += 10)
+            usleep(10000);
+        if (client_ < 0)
+            return false;
+        Send(client_, bytes);
+        return true;
+    }
 
 private:
     static constexpr std::uint8_t kIac = 255;
@@ -223,7 +243,9 @@ private:
             const int client = accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
             if (client < 0)
                 continue;
+            client_ = client;
             Session(client);
+            client_ = -1;
             close(client);
         }
     }
@@ -245,6 +267,7 @@ private:
         std::vector<std::uint8_t> sub;
         enum { Data, Command, Option, Sub, SubIac } state = Data;
         std::uint8_t command = 0;
+        bool lastWasCr = false;
         long sent = 0;
         while (!stop_) {
 #ifdef _WIN32
@@ -266,6 +289,8 @@ private:
                     out.push_back(buffer[i]);
                     if (faults_.telnet && buffer[i] == kIac)
                         out.push_back(kIac);
+                    if (faults_.telnet && faults_.refuseBinary && buffer[i] == '\r')
+                        out.push_back(0);
                 }
                 Send(client, out);
             }
@@ -275,6 +300,10 @@ private:
             const ssize_t got = read(client, buffer, sizeof buffer);
             if (got <= 0)
                 break;
+            {
+                std::lock_guard lock(mutex_);
+                wire_.insert(wire_.end(), buffer, buffer + got);
+            }
             for (ssize_t i = 0; i < got; ++i) {
                 const std::uint8_t byte = buffer[i];
                 if (!faults_.telnet) {
@@ -286,9 +315,12 @@ private:
                     case Data:
                         if (byte == kIac) {
                             state = Command;
+                        } else if (faults_.refuseBinary && lastWasCr && byte == 0) {
+                            // the NUL that carries a CR outside binary mode
                         } else if (!Forward(client, radio, byte, sent)) {
                             goto done;
                         }
+                        lastWasCr = byte == '\r';
                         break;
                     case Command:
                         if (byte == kIac) {
@@ -350,12 +382,17 @@ private:
         if (command == 253 && option == 1)
             echo_ = true;      // a tool that asks for echo gets its own bytes back
         if (command == 251) {  // WILL
-            const bool take = option == 44 ? !faults_.refuseComPort : option == 0 || option == 3;
+            const bool take = option == 44 ? !faults_.refuseComPort : Takes(option);
             Send(client, {kIac, static_cast<std::uint8_t>(take ? 253 : 254), option});
         } else if (command == 253) {  // DO
-            Send(client,
-                 {kIac, static_cast<std::uint8_t>(option == 0 || option == 3 ? 251 : 252), option});
+            Send(client, {kIac, static_cast<std::uint8_t>(Takes(option) ? 251 : 252), option});
         }
+    }
+
+    // The options taken besides COM-port control: suppress-go-ahead, and binary unless the
+    // server keeps to plain Telnet.
+    bool Takes(std::uint8_t option) const {
+        return (option == 0 && !faults_.refuseBinary) || option == 3;
     }
 
     void OnSub(int client, std::vector<std::uint8_t> sub) {
@@ -367,6 +404,10 @@ private:
         }
         if (sub[1] == 3 && faults_.parityAnswer >= 0)
             sub[2] = static_cast<std::uint8_t>(faults_.parityAnswer);
+        if (sub[1] == faults_.wrongSetting) {
+            sub.resize(2);
+            sub.insert(sub.end(), faults_.wrongAnswer.begin(), faults_.wrongAnswer.end());
+        }
         std::vector<std::uint8_t> reply = {kIac, 250, 44, static_cast<std::uint8_t>(sub[1] + 100)};
         for (std::size_t i = 2; i < sub.size(); ++i) {
             reply.push_back(sub[i]);
@@ -392,11 +433,13 @@ private:
     int listen_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};
+    std::atomic<int> client_{-1};
     bool echo_ = false;
     std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<std::vector<std::uint8_t>> commands_;
     std::vector<std::uint8_t> data_;
+    std::vector<std::uint8_t> wire_;
 };
 
 }  // namespace orvel::testing

@@ -2,7 +2,13 @@
 // Telnet COM-port control and raw, and the faults a server can make.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <netinet/tcp.h>
+#endif
+
+#include <algorithm>
 #include <chrono>
+#include <functional>
 
 #include "byte_trace.h"
 #include "codec.h"
@@ -29,6 +35,51 @@ MemoryImage EveryByteImage() {
     image[11] = 0x00;
     return image;
 }
+
+// Waits up to 2 s for `done`, then a little longer for anything that follows.
+void AwaitServer(const std::function<bool()>& done) {
+    for (int waited = 0; waited < 2000 && !done(); waited += 10)
+        SleepPause(10);
+    SleepPause(50);
+}
+
+// The bytes the tool sent after the first `from`.
+std::vector<std::uint8_t> WireAfter(const DeviceServer& server, std::size_t from) {
+    const std::vector<std::uint8_t> wire = server.WireFromTool();
+    return {wire.begin() + static_cast<std::ptrdiff_t>(std::min(from, wire.size())), wire.end()};
+}
+
+// What the port hands on: `count` bytes within 2 s, and whatever follows at once.
+std::vector<std::uint8_t> Received(SerialPort& port, std::size_t count) {
+    std::vector<std::uint8_t> got;
+    const auto deadline = Clock::now() + std::chrono::seconds(2);
+    while (got.size() < count ? Clock::now() < deadline : port.WaitForData(50)) {
+        port.WaitForData(20);
+        for (std::uint8_t byte = 0; port.ReadByte(byte) == 1;)
+            got.push_back(byte);
+    }
+    return got;
+}
+
+#ifndef _WIN32
+// The descriptor of this process's socket connected to local port `port`; -1 when none is.
+int SocketTo(int port) {
+    for (int fd = 0; fd < 4096; ++fd) {
+        sockaddr_in peer{};
+        socklen_t size = sizeof peer;
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 &&
+            peer.sin_family == AF_INET && ntohs(peer.sin_port) == port)
+            return fd;
+    }
+    return -1;
+}
+
+bool OptionOn(int fd, int level, int name) {
+    int value = 0;
+    socklen_t size = sizeof value;
+    return ::getsockopt(fd, level, name, &value, &size) == 0 && value != 0;
+}
+#endif
 
 bool Ipv6Loopback() {
     StartWinsock();
@@ -78,8 +129,10 @@ protected:
         radio = StartedRadio({}, image);
         server = std::make_unique<DeviceServer>(radio->DevicePath(), faults);
     }
-    // The server goes before the radio it serves.
+    // The server goes before the radio it serves. A case's own trace is gone by now, also when
+    // the case stopped early.
     void TearDown() override {
+        port.SetTrace(nullptr);
         port.Close();
         server.reset();
         LinkTest::TearDown();
@@ -171,7 +224,7 @@ TEST_F(NetworkPortTest, AnotherBaudRateGoesOutInNetworkOrder) {
               (std::vector<std::uint8_t>{1, 0, 0x01, 0xC2, 0x00}));
 }
 
-TEST_F(NetworkPortTest, ARefusedParityEndsTheOpenNamingIt) {
+TEST_F(NetworkPortTest, ARefusedSettingEndsTheOpenNamingIt) {
     Serve({.parityAnswer = 1});
     EXPECT_EQ(port.OpenDevice(server->Url()), 0);
     EXPECT_EQ(port.IsOpen(), 0);
@@ -179,6 +232,21 @@ TEST_F(NetworkPortTest, ARefusedParityEndsTheOpenNamingIt) {
               server->Url() +
                   ": the server refuses parity even: it answers none (the radio needs 9600 "
                   "baud, 8 data bits, even parity, 1 stop bit)");
+    // Each of the four settings is checked, the last as much as the first.
+    const std::pair<ServerFaults, const char*> settings[] = {
+        {{.wrongSetting = 1, .wrongAnswer = {0, 0, 0x4B, 0}}, "baud rate 9600: it answers 19200"},
+        {{.wrongSetting = 2, .wrongAnswer = {7}}, "data bits 8: it answers 7"},
+        {{.wrongSetting = 3, .wrongAnswer = {5}}, "parity even: it answers space"},
+        {{.wrongSetting = 4, .wrongAnswer = {2}}, "stop bits 1: it answers 2"},
+    };
+    for (const auto& [faults, refused] : settings) {
+        DeviceServer wrong("", faults);
+        EXPECT_EQ(port.OpenDevice(wrong.Url()), 0) << refused;
+        EXPECT_EQ(port.IsOpen(), 0);
+        EXPECT_NE(port.LastOpenError().find(std::string(": the server refuses ") + refused + " ("),
+                  std::string::npos)
+            << port.LastOpenError();
+    }
     server =
         std::make_unique<DeviceServer>(radio->DevicePath(), ServerFaults{.refuseComPort = true});
     EXPECT_EQ(port.OpenDevice(server->Url()), 0);
@@ -189,9 +257,12 @@ TEST_F(NetworkPortTest, ARefusedParityEndsTheOpenNamingIt) {
 TEST_F(NetworkPortTest, ASilentOrRefusingServerEndsWithinTheBound) {
     DeviceServer silent("", {.silent = true});
     auto start = Clock::now();
+    const double openCpu = ProcessCpuSeconds();
     EXPECT_EQ(port.OpenDevice(silent.Url()), 0);
     EXPECT_LT(SecondsSince(start), 4.0);
     EXPECT_GE(SecondsSince(start), 2.5);
+    // The wait for the server's answers sleeps on the socket.
+    EXPECT_LT(ProcessCpuSeconds() - openCpu, 0.2 * SecondsSince(start));
     EXPECT_EQ(port.LastOpenFailure(), OpenFailure::Unreachable);
     EXPECT_EQ(port.LastOpenError(),
               silent.Url() + ": the server did not take up COM-port control (RFC 2217) within 3 s");
@@ -219,6 +290,109 @@ TEST_F(NetworkPortTest, ASilentOrRefusingServerEndsWithinTheBound) {
     EXPECT_LT(SecondsSince(start), 5.0);
     // The wait sleeps on the socket rather than spinning.
     EXPECT_LT(ProcessCpuSeconds() - cpu, 0.25 * SecondsSince(start));
+}
+
+// 0xFF, CR and NUL are frame bytes like any other. Raw TCP carries them as they are; Telnet
+// doubles 0xFF and, with a server that keeps to plain Telnet (no binary mode), sends CR as
+// CR NUL. The radio gets the frame whole every way.
+TEST_F(NetworkPortTest, AFrameHoldingTelnetBytesReachesTheRadioWhole) {
+    const std::vector<std::uint8_t> frame = {0x52, 0xFF, 0x0D, 0x00, 0x0A, 0x00, 0xFF, 0x0D};
+    const struct {
+        const char* form;
+        ServerFaults faults;
+        std::vector<std::uint8_t> wire;
+    } forms[] = {
+        {"socket", {.telnet = false}, frame},
+        {"rfc2217", {}, {0x52, 0xFF, 0xFF, 0x0D, 0x00, 0x0A, 0x00, 0xFF, 0xFF, 0x0D}},
+        {"rfc2217, plain Telnet",
+         {.refuseBinary = true},
+         {0x52, 0xFF, 0xFF, 0x0D, 0x00, 0x00, 0x0A, 0x00, 0xFF, 0xFF, 0x0D, 0x00}},
+    };
+    for (const auto& [form, faults, wire] : forms) {
+        SCOPED_TRACE(form);
+        DeviceServer server("", faults);
+        ASSERT_EQ(port.OpenDevice(server.Url()), 1) << port.LastOpenError();
+        const std::size_t negotiated = server.WireFromTool().size();
+        for (const std::uint8_t byte : frame)
+            ASSERT_EQ(port.WriteByte(byte), 1);
+        AwaitServer([&] { return server.DataFromTool().size() >= frame.size(); });
+        EXPECT_EQ(WireAfter(server, negotiated), wire);
+        EXPECT_EQ(server.DataFromTool(), frame);
+        port.Close();
+    }
+}
+
+// What the server sends reaches the exchanges with Telnet taken out: a doubled 0xFF is one,
+// commands and subnegotiations vanish (an offered option is declined), and from a plain Telnet
+// server CR NUL is CR, while a NUL after anything else stays.
+TEST_F(NetworkPortTest, OnlyTheRadiosBytesComeThroughTelnet) {
+    const struct {
+        const char* what;
+        bool plain;
+        std::vector<std::uint8_t> wire;
+        std::vector<std::uint8_t> data;
+        std::vector<std::uint8_t> answer;
+    } cases[] = {
+        {"a doubled 0xFF", false, {0x41, 0xFF, 0xFF, 0x42}, {0x41, 0xFF, 0x42}, {}},
+        {"NOP and go-ahead", false, {0xFF, 0xF1, 0x43, 0xFF, 0xF9, 0x44}, {0x43, 0x44}, {}},
+        {"an offered echo", false, {0xFF, 0xFB, 0x01, 0x45}, {0x45}, {0xFF, 0xFE, 0x01}},
+        {"a line-state report holding 0xFF",
+         false,
+         {0xFF, 0xFA, 0x2C, 0x6A, 0xFF, 0xFF, 0x46, 0xFF, 0xF0, 0x47},
+         {0x47},
+         {}},
+        {"CR NUL in binary mode", false, {0x0D, 0x00, 0x0A, 0x00}, {0x0D, 0x00, 0x0A, 0x00}, {}},
+        {"CR NUL from plain Telnet",
+         true,
+         {0x0D, 0x00, 0x0A, 0x00, 0x0D, 0x0A, 0x00},
+         {0x0D, 0x0A, 0x00, 0x0D, 0x0A, 0x00},
+         {}},
+    };
+    for (const auto& [what, plain, wire, data, answer] : cases) {
+        SCOPED_TRACE(what);
+        DeviceServer server("", {.refuseBinary = plain});
+        ASSERT_EQ(port.OpenDevice(server.Url()), 1) << port.LastOpenError();
+        const std::size_t negotiated = server.WireFromTool().size();
+        ASSERT_TRUE(server.SendToTool(wire));
+        EXPECT_EQ(Received(port, data.size()), data);
+        AwaitServer([&] { return WireAfter(server, negotiated).size() >= answer.size(); });
+        EXPECT_EQ(WireAfter(server, negotiated), answer);
+        port.Close();
+    }
+}
+
+// Frame bytes leave one by one as on a serial line, not held for the server's acknowledgement,
+// and a connection that died silently is found: both are options of the port's own socket.
+TEST_F(NetworkPortTest, ThePortsSocketSendsAtOnceAndKeepsAlive) {
+    ORVEL_POSIX_ONLY("the port's socket is found among the process's descriptors");
+#ifndef _WIN32
+    for (const bool telnet : {true, false}) {
+        SCOPED_TRACE(telnet ? "rfc2217" : "socket");
+        DeviceServer server("", {.telnet = telnet});
+        ASSERT_EQ(port.OpenDevice(server.Url()), 1) << port.LastOpenError();
+        const int fd = SocketTo(server.Port());
+        ASSERT_GE(fd, 0);
+        EXPECT_TRUE(OptionOn(fd, IPPROTO_TCP, TCP_NODELAY));
+        EXPECT_TRUE(OptionOn(fd, SOL_SOCKET, SO_KEEPALIVE));
+        port.Close();
+    }
+#endif
+}
+
+// A wait with nothing coming takes its whole bound asleep on the socket, not spinning.
+TEST_F(NetworkPortTest, AWaitWithNothingComingSleeps) {
+    for (const bool telnet : {true, false}) {
+        SCOPED_TRACE(telnet ? "rfc2217" : "socket");
+        DeviceServer server("", {.telnet = telnet});
+        ASSERT_EQ(port.OpenDevice(server.Url()), 1) << port.LastOpenError();
+        const auto start = Clock::now();
+        const double cpu = ProcessCpuSeconds();
+        EXPECT_FALSE(port.WaitForData(500));
+        const double wall = SecondsSince(start);
+        EXPECT_GE(wall, 0.45);
+        EXPECT_LT(ProcessCpuSeconds() - cpu, 0.2 * wall);
+        port.Close();
+    }
 }
 
 TEST_F(NetworkPortTest, AServerGoingAwayMidFrameEndsTheWriteAtThatFrame) {
