@@ -10,7 +10,7 @@
 #include "echo_text.h"
 #include "file_operations.h"
 #include "ini_file.h"
-#include "network_address.h"
+#include "port_name.h"
 #include "text_view.h"
 #include "transfer.h"
 
@@ -26,28 +26,9 @@ std::string Hex(std::initializer_list<std::uint8_t> bytes) {
     return text;
 }
 
-std::string PortNameProblem(const std::string& port) {
-    if (IsNetworkPortName(port)) {
-        NetworkAddress address;
-        const std::string problem = ParseNetworkPort(port, address);
-        return problem.empty() ? problem : "--port " + EchoText(port) + ": " + problem;
-    }
-    std::string_view number = port;
-    if (number.size() > 3 && QString::fromStdString(port.substr(0, 3)).toUpper() == "COM")
-        number.remove_prefix(3);
-    const bool negative = number.starts_with('-');
-    if (negative || number.starts_with('+'))
-        number.remove_prefix(1);
-    if (number.empty() || number.find_first_not_of("0123456789") != std::string_view::npos)
-        return {};  // a device name, not a number
-    // Past nine digits it is past 256 too, and need not fit an int.
-    if (!negative && number.size() < 10) {
-        const int value = std::stoi(std::string(number));
-        if (value >= 1 && value <= kHighestPortNumber)
-            return {};
-    }
-    return "--port " + EchoText(port) + ": a port number goes from 1 to " +
-           std::to_string(kHighestPortNumber);
+std::string PortOptionProblem(const std::string& port) {
+    const std::string problem = PortNameProblem(port);
+    return problem.empty() ? problem : "--port " + EchoText(port) + ": " + problem;
 }
 
 std::string FailureReason(const std::string& message, const std::string& device) {
@@ -150,7 +131,7 @@ int Prepare(QCommandLineParser& parser, const CommandInfo& info, const QStringLi
         return UsageError(c, info, "give the radio's port with --port DEV, or --simulate");
     }
     for (const QString& port : parser.values(QStringLiteral("port"))) {
-        if (const std::string problem = PortNameProblem(port.toStdString()); !problem.empty())
+        if (const std::string problem = PortOptionProblem(port.toStdString()); !problem.empty())
             return UsageError(c, info, problem);
     }
     return -1;

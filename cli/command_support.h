@@ -74,10 +74,8 @@ struct Link {
 
 // "05 A0": bytes as hex pairs.
 std::string Hex(std::initializer_list<std::uint8_t> bytes);
-// Port numbers (n and COMn) go from 1 to this.
-inline constexpr int kHighestPortNumber = 256;
-// Why --port cannot name a port (COM0, 0, 257), or empty.
-std::string PortNameProblem(const std::string& port);
+// Why --port cannot name a port (COM0, 0, 257, a network port's bad URL), or empty.
+std::string PortOptionProblem(const std::string& port);
 // A failure's message without the device's name in front, for a line that names it already.
 std::string FailureReason(const std::string& message, const std::string& device);
 // "orvelctl: message" on err; returns code.

@@ -14,8 +14,7 @@
 #include "app_paths.h"
 #include "commands.h"
 #include "echo_text.h"
-#include "network_address.h"
-#include "port_probe.h"
+#include "port_name.h"
 #include "serial_port.h"
 #include "write_signals.h"
 
@@ -278,11 +277,6 @@ const char* ResultName(int exit) {
     }
 }
 
-// The same device however it is named: COM1, 1 and /dev/ttyS0, or a link and its target.
-std::string DeviceKey(const std::string& port) {
-    return CanonicalDevice(ResolvePortName(port));
-}
-
 }  // namespace
 
 QList<QCommandLineOption> FleetCommandOptions() {
@@ -297,23 +291,10 @@ bool IsFleetWrite(const QCommandLineParser& parser) {
            parser.isSet(QStringLiteral("format"));
 }
 
-namespace {
-
-// The part of a port's name that goes into its trace file's name: the device's file name, or
-// HOST-PORT for a network port.
-std::string TraceTag(const std::string& device) {
-    NetworkAddress address;
-    if (IsNetworkPortName(device) && ParseNetworkPort(device, address).empty())
-        return address.host + "-" + std::to_string(address.port);
-    return std::filesystem::path(device).filename().string();
-}
-
-}  // namespace
-
 std::string TracePathFor(const std::string& path, const std::string& device) {
     namespace fs = std::filesystem;
     const fs::path file(path);
-    const std::string base = TraceTag(device);
+    const std::string base = PortFileTag(device);
     return (file.parent_path() / (file.stem().string() + "-" + base + file.extension().string()))
         .string();
 }
@@ -344,11 +325,13 @@ std::string ReadFleetOptions(const QCommandLineParser& parser, FleetOptions& opt
         const std::string port = value.toStdString();
         if (port.empty())
             return "--port needs a device";
-        if (const auto [it, added] = devices.emplace(DeviceKey(port), port); !added) {
+        // One port however it is written: COM1, 1 and /dev/ttyS0, a link and its target, a
+        // server's port in either scheme.
+        if (const auto [it, added] = devices.emplace(CanonicalDevice(port), port); !added) {
             return it->second == port ? "the port " + port + " is named twice"
                                       : it->second + " and " + port + " are the same port";
         }
-        const std::string base = TraceTag(ResolvePortName(port));
+        const std::string base = PortFileTag(port);
         if (const auto [it, added] = traces.emplace(base, port);
             !added && parser.isSet(QStringLiteral("trace"))) {
             return "--trace: " + it->second + " and " + port + " would share one trace file";
@@ -371,7 +354,7 @@ int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteR
         logs.push_back(
             std::make_unique<LineStream>(err, several ? "[" + EchoMessage(port) + "] " : ""));
         traces.push_back(several && !options.tracePath.empty()
-                             ? TracePathFor(options.tracePath, ResolvePortName(port))
+                             ? TracePathFor(options.tracePath, port)
                              : options.tracePath);
     }
     const WriteSignals stopLater;

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "app_paths.h"
+#include "port_name.h"
 #include "port_probe.h"
 #include "probe_command.h"
-#include "serial_port.h"
 
 namespace orvel::cli {
 
@@ -43,7 +43,7 @@ int RunPorts(const QStringList& arguments, Context& c) {
             return UsageError(c, info, "--format takes text or json");
         std::vector<std::string> devices;
         for (const QString& port : parser.values(QStringLiteral("port"))) {
-            if (const std::string problem = PortNameProblem(port.toStdString()); !problem.empty())
+            if (const std::string problem = PortOptionProblem(port.toStdString()); !problem.empty())
                 return UsageError(c, info, problem);
             devices.push_back(ResolvePortName(port.toStdString()));
         }

@@ -4,10 +4,6 @@
 
 namespace orvel {
 
-bool IsNetworkPortName(const std::string& name) {
-    return name.find("://") != std::string::npos;
-}
-
 std::string ParseNetworkPort(const std::string& url, NetworkAddress& address) {
     const std::size_t mark = url.find("://");
     if (mark == std::string::npos)

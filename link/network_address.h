@@ -12,8 +12,6 @@ struct NetworkAddress {
     int port = 0;
 };
 
-// True for any name of the URL form (SCHEME://...), good or bad: such a name is never a device.
-bool IsNetworkPortName(const std::string& name);
 // Empty when `url` names a network port; otherwise why not, for the user.
 std::string ParseNetworkPort(const std::string& url, NetworkAddress& address);
 

@@ -1,6 +1,5 @@
 #include "port_probe.h"
 
-#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QThread>
 #include <algorithm>
@@ -9,7 +8,6 @@
 #include <tuple>
 
 #include "exchanges.h"
-#include "network_address.h"
 
 namespace orvel {
 
@@ -216,20 +214,6 @@ std::vector<std::vector<std::string>> DeviceNames(const std::vector<std::string>
             names.push_back(device);
     }
     return groups;
-}
-
-std::string CanonicalDevice(const std::string& device) {
-    // A server's port is one port whichever way it is written: either scheme, the host in
-    // another case, the port number with leading zeros.
-    if (IsNetworkPortName(device)) {
-        NetworkAddress address;
-        if (!ParseNetworkPort(device, address).empty())
-            return device;
-        return "tcp://[" + QString::fromStdString(address.host).toLower().toStdString() +
-               "]:" + std::to_string(address.port);
-    }
-    const QString canonical = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
-    return canonical.isEmpty() ? device : canonical.toStdString();
 }
 
 }  // namespace orvel

@@ -86,7 +86,5 @@ std::vector<std::string> SystemSerialPorts();
 std::vector<std::string> DistinctDevices(const std::vector<std::string>& devices);
 // The same, each with every distinct name it was given, in the order first given.
 std::vector<std::vector<std::string>> DeviceNames(const std::vector<std::string>& devices);
-// The path a device resolves to, links followed; a path that does not exist as given.
-std::string CanonicalDevice(const std::string& device);
 
 }  // namespace orvel

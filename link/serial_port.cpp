@@ -185,38 +185,6 @@ SerialPort::~SerialPort() {
     Close();
 }
 
-std::string PortDeviceName(int portNumber) {
-#ifdef Q_OS_WIN
-    const int number = portNumber & 0xFFFF;
-    const std::string name = "COM" + std::to_string(number);
-    return number >= 10 ? "\\\\.\\" + name : name;
-#else
-    return "/dev/ttyS" + std::to_string((portNumber & 0xFFFF) - 1);
-#endif
-}
-
-std::string ResolvePortName(const std::string& name) {
-    if (name.empty())
-        return name;
-    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos)
-        return name;
-    const QString text = QString::fromStdString(name);
-    bool isNumber = false;
-    const int number = text.toInt(&isNumber);
-    if (isNumber)
-        return PortDeviceName(number);
-    if (text.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
-        const int com = text.mid(3).toInt(&isNumber);
-        if (isNumber)
-            return PortDeviceName(com);
-    }
-#ifdef Q_OS_WIN
-    return name;
-#else
-    return "/dev/" + name;
-#endif
-}
-
 void SerialPort::AttachDevice(const std::string& name, BytePort* device) {
     attachedName_ = name;
     attached_ = device;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "byte_port.h"
+#include "port_name.h"
 
 namespace orvel {
 
@@ -143,12 +144,5 @@ private:
     std::unique_ptr<NetworkPort> network_;
     bool usingNetwork_ = false;  // the port open is behind a serial device server
 };
-
-// The device of port number n: "COMn" on Windows ("\\.\COMn" for two-digit numbers), the
-// n-th standard serial device /dev/ttyS(n-1) elsewhere.
-std::string PortDeviceName(int portNumber);
-// A port as the user names it: a path is used as given, a bare number n is port n, "COMn" is
-// port n, any other name is looked up under /dev.
-std::string ResolvePortName(const std::string& name);
 
 }  // namespace orvel

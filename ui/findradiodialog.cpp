@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "app_paths.h"
+#include "port_name.h"
 #include "port_probe.h"
 
 using namespace orvel;
@@ -58,10 +59,9 @@ std::vector<FindRadioDialog::Port> FindRadioDialog::PortsToSearch(const QString&
     // The first name of a device stays: the one the port menu shows.
     const std::vector<std::string> distinct = DistinctDevices(devices);
     std::vector<Port> ports;
-    const std::string inUse = CanonicalDevice(deviceInUse);
     for (Port& port : candidates) {
         if (ports.size() < distinct.size() && port.device == distinct[ports.size()]) {
-            port.open = inUseOpen && CanonicalDevice(port.device) == inUse;
+            port.open = inUseOpen && SamePort(port.device, deviceInUse);
             ports.push_back(std::move(port));
         }
     }

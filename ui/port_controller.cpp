@@ -5,7 +5,7 @@
 #include "config_store.h"
 #include "configuration.h"
 #include "message_log.h"
-#include "network_address.h"
+#include "port_name.h"
 #include "port_probe.h"
 #include "view_dialogs.h"
 
@@ -13,15 +13,8 @@ using namespace orvel;
 
 namespace {
 
-// Windows opens COM10 and above as \\.\COMn; the user chose, and knows the port as, COMn.
 QString ShownPort(const std::string& device) {
-    const QString name = QString::fromStdString(device);
-#ifdef Q_OS_WIN
-    const QLatin1String prefix("\\\\.\\");
-    if (name.startsWith(prefix) && name.mid(prefix.size()).startsWith(QLatin1String("COM")))
-        return name.mid(prefix.size());
-#endif
-    return name;
+    return QString::fromStdString(ShownPortName(device));
 }
 
 QString OpenFailureReason(const SerialPort& port) {
@@ -188,8 +181,7 @@ bool PortController::IsNetworkChecked() const {
 }
 
 bool PortController::IsDeviceChecked(const QString& name) const {
-    return deviceByName_ &&
-           CanonicalDevice(ResolvePortName(name.toStdString())) == CanonicalDevice(deviceInUse_);
+    return deviceByName_ && SamePort(name.toStdString(), deviceInUse_);
 }
 
 bool PortController::IsComChecked(int number) const {

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 
 #include "app_paths.h"
-#include "serial_port.h"
+#include "port_name.h"
 
 namespace orvel {
 namespace {
