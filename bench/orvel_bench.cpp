@@ -167,7 +167,7 @@ bool BenchNetwork(int runs) {
         std::fprintf(stderr, "network port: %s\n", error.c_str());
         return false;
     }
-    SerialPort port;
+    Port port;
     if (port.OpenDevice(server.Url()) != 1) {
         std::fprintf(stderr, "%s\n", port.LastOpenError().c_str());
         return false;
@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "virtual radio: %s\n", error.c_str());
         return 2;
     }
-    SerialPort port;
+    Port port;
     if (port.OpenDevice(radio.DevicePath()) != 1) {
         std::fprintf(stderr, "%s\n", port.LastOpenError().c_str());
         return 2;

@@ -13,15 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#include "byte_trace.h"
 #include "channel_edit.h"
 #include "codec.h"
 #include "commands.h"
 #include "configuration.h"
 #include "exchanges.h"
 #include "image_files.h"
-#include "in_process_radio.h"
-#include "serial_port.h"
+#include "port_session.h"
 
 namespace orvel::cli {
 
@@ -62,12 +60,9 @@ struct CommandInfo {
     bool radioOptional = false;  // with radio: the radio options may also be left out
 };
 
-// Members in this order so that closing the port still reaches the trace, and the radio
-// outlives both.
-struct Link {
-    std::unique_ptr<sim::InProcessRadio> radio;
-    ByteTrace trace;
-    SerialPort port;
+// The port with its trace and, for --simulate, the virtual radio; and the port's name in
+// messages.
+struct Link : PortSession {
     std::string name;
     PollTiming timing = PollTiming::Prompt;
 };

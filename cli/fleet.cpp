@@ -15,7 +15,6 @@
 #include "commands.h"
 #include "echo_text.h"
 #include "port_name.h"
-#include "serial_port.h"
 #include "write_signals.h"
 
 namespace orvel::cli {

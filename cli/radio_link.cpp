@@ -35,19 +35,18 @@ int OpenTrace(const std::string& path, Link& link, Context& c) {
         }
     }
     std::string error;
-    if (!link.trace.Open(path, error))
+    if (!link.TraceTo(path, error, [&c](const std::string& reason) {
+            c.err << "orvelctl: the trace stopped: " << EchoMessage(reason) << '\n' << std::flush;
+        })) {
         return Fail(c, kExitData, error);
-    link.trace.OnWriteFailure([&c](const std::string& reason) {
-        c.err << "orvelctl: the trace stopped: " << EchoMessage(reason) << '\n' << std::flush;
-    });
-    link.port.SetTrace(&link.trace);
+    }
     return -1;
 }
 
 int OpenPort(const std::string& port, Link& link, Context& c) {
-    const std::string device = ResolvePortName(port);
-    link.name = device;
-    if (link.port.OpenDevice(device) != 1)
+    const int opened = link.port.OpenDevice(port);
+    link.name = link.port.DeviceName();
+    if (opened != 1)
         return Fail(c, kExitPort, link.port.LastOpenError());
     return -1;
 }
@@ -62,12 +61,8 @@ int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
     link.timing = ClassicTimingWanted(parser) ? PollTiming::Classic : PollTiming::Prompt;
     if (!parser.isSet(QStringLiteral("simulate")))
         return OpenPort(parser.value(QStringLiteral("port")).toStdString(), link, c);
-    link.radio = std::make_unique<sim::InProcessRadio>();
-    link.name = "virtual radio";
-    link.port.AttachDevice(link.name, link.radio.get());
-    if (link.port.OpenDevice(link.name) != 1)
-        return Fail(c, kExitPort, link.port.LastOpenError());
-    return -1;
+    link.AttachVirtualRadio("virtual radio");
+    return OpenPort("virtual radio", link, c);
 }
 
 std::string ReadFailure(const ReadOutcome& outcome) {

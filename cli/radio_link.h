@@ -13,7 +13,6 @@
 
 #include "command_support.h"
 #include "exchanges.h"
-#include "serial_port.h"
 
 namespace orvel::cli {
 
@@ -25,7 +24,7 @@ bool ClassicTimingWanted(const QCommandLineParser& parser);
 // --port, or --simulate, and --trace, as the command line gives them.
 int OpenLink(const QCommandLineParser& parser, Link& link, Context& c);
 int OpenTrace(const std::string& path, Link& link, Context& c);
-// A port as the user names it (a path, COMn or a number).
+// A port as the user names it (a path, COMn, a number or a network port's URL).
 int OpenPort(const std::string& port, Link& link, Context& c);
 
 // Keeps the safety copy, writes, and with `verify` reads the radio back and compares. The

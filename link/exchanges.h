@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "byte_port.h"
 #include "configuration.h"
 #include "memory_image.h"
 #include "poll_receive.h"
-#include "serial_port.h"
 #include "texts.h"
 
 namespace orvel {

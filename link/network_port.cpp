@@ -72,22 +72,38 @@ NetworkPort::~NetworkPort() {
     Close();
 }
 
-bool NetworkPort::Open(const NetworkAddress& address, const NetworkLine& line, int boundMs,
-                       std::string& error, NetworkFailure& failure) {
+bool NetworkPort::Open(const std::string& url, const NetworkAddress& address,
+                       const LineSettings& line, int boundMs) {
+    ClearOpenFailure();
+    std::string error;
+    Failure failure = Failure::Unreachable;
+    if (Connect(address, line, boundMs, error, failure))
+        return true;
+    // A server that takes the connection but not COM-port control is reached; it is the wrong
+    // kind of port.
+    FailOpen(failure == Failure::Refused && address.telnet &&
+                     error.find("refused the connection") == std::string::npos
+                 ? OpenFailure::Other
+                 : OpenFailure::Unreachable,
+             url + ": " + error);
+    return false;
+}
+
+bool NetworkPort::Connect(const NetworkAddress& address, const LineSettings& line, int boundMs,
+                          std::string& error, Failure& failure) {
     Close();
-    failure = NetworkFailure::None;
     lostReason_.clear();
     telnet_ = address.telnet;
     const auto deadline = Clock::now() + std::chrono::milliseconds(boundMs);
     TcpStream::Failure connectFailure = TcpStream::Failure::None;
     if (!stream_.Connect(address.host, address.port, boundMs, error, connectFailure)) {
-        failure = connectFailure == TcpStream::Failure::Refused    ? NetworkFailure::Refused
-                  : connectFailure == TcpStream::Failure::TimedOut ? NetworkFailure::TimedOut
-                                                                   : NetworkFailure::Unreachable;
+        failure = connectFailure == TcpStream::Failure::Refused    ? Failure::Refused
+                  : connectFailure == TcpStream::Failure::TimedOut ? Failure::TimedOut
+                                                                   : Failure::Unreachable;
         return false;
     }
     if (telnet_ && !Negotiate(line, deadline, error)) {
-        failure = Remaining(deadline) == 0 ? NetworkFailure::TimedOut : NetworkFailure::Refused;
+        failure = Remaining(deadline) == 0 ? Failure::TimedOut : Failure::Refused;
         Close();
         return false;
     }
@@ -98,13 +114,14 @@ bool NetworkPort::Open(const NetworkAddress& address, const NetworkLine& line, i
         QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] {
             inNotifier_ = true;
             Pump(0);
+            StillOpen();
             inNotifier_ = false;
         });
     }
     return true;
 }
 
-bool NetworkPort::Negotiate(const NetworkLine& line, Clock::time_point deadline,
+bool NetworkPort::Negotiate(const LineSettings& line, Clock::time_point deadline,
                             std::string& error) {
     const std::string seconds =
         std::to_string(std::max((Remaining(deadline) + 999) / 1000, 1)) + " s";
@@ -130,7 +147,7 @@ bool NetworkPort::Negotiate(const NetworkLine& line, Clock::time_point deadline,
     const std::vector<std::uint8_t> wanted[4] = {
         {static_cast<std::uint8_t>(baud >> 24), static_cast<std::uint8_t>(baud >> 16),
          static_cast<std::uint8_t>(baud >> 8), static_cast<std::uint8_t>(baud)},
-        {static_cast<std::uint8_t>(line.dataBits)},
+        {static_cast<std::uint8_t>(line.byteSize)},
         {static_cast<std::uint8_t>(line.parity + 1)},
         {static_cast<std::uint8_t>(line.stopBits == 1   ? 3
                                    : line.stopBits == 2 ? 2
@@ -169,7 +186,7 @@ bool NetworkPort::Negotiate(const NetworkLine& line, Clock::time_point deadline,
             answer = StopName(got[0]);
         }
         if (i == 1)
-            asked = std::to_string(line.dataBits);
+            asked = std::to_string(line.byteSize);
         if (i == 2)
             asked = ParityName(line.parity + 1);
         if (i == 3)
@@ -345,8 +362,16 @@ void NetworkPort::Lose(const std::string& reason) {
         notifier_->setEnabled(false);
     const bool wasOpen = open_;
     open_ = false;
-    if (wasOpen && lostHandler_)
-        lostHandler_(reason);
+    if (wasOpen)
+        ReportLost(reason);
+}
+
+bool NetworkPort::StillOpen() {
+    if (open_)
+        return true;
+    if (stream_.IsConnected())
+        Close();
+    return false;
 }
 
 int NetworkPort::WriteByte(std::uint8_t byte) {
@@ -357,14 +382,18 @@ int NetworkPort::WriteByte(std::uint8_t byte) {
         bytes.push_back(kIac);
     if (telnet_ && byte == '\r' && !weWill_[kBinary])
         bytes.push_back(0);
-    return Send(bytes, 1000) ? 1 : -1;
+    const bool sent = Send(bytes, 1000);
+    return StillOpen() && sent ? 1 : -1;
 }
 
 int NetworkPort::ReadByte(std::uint8_t& out) {
     out = 0;
     if (!open_)
         return -1;
-    if (data_.empty() && !Pump(0) && data_.empty())
+    if (data_.empty())
+        Pump(0);
+    // A byte that came with the server's close is not handed on: the port is closed by then.
+    if (!StillOpen())
         return -1;
     if (data_.empty())
         return 0;
@@ -382,31 +411,25 @@ bool NetworkPort::WaitForData(int milliseconds) {
         if (!Pump(Remaining(deadline)) || Remaining(deadline) == 0)
             break;
     }
-    return !data_.empty();
+    return StillOpen() && !data_.empty();
 }
 
-void NetworkPort::DiscardInput() {
+void NetworkPort::DropInput(std::vector<std::uint8_t>& dropped) {
     if (!open_)
         return;
     Pump(0);
-    discarded_.insert(discarded_.end(), data_.begin(), data_.end());
+    dropped.insert(dropped.end(), data_.begin(), data_.end());
     data_.clear();
-}
-
-std::vector<std::uint8_t> NetworkPort::TakeDiscarded() {
-    std::vector<std::uint8_t> bytes;
-    bytes.swap(discarded_);
-    return bytes;
+    StillOpen();
 }
 
 bool NetworkPort::CheckConnection() {
-    if (!open_)
-        return false;
-    Pump(0);
-    return open_;
+    if (open_)
+        Pump(0);
+    return StillOpen();
 }
 
-void NetworkPort::Close() {
+int NetworkPort::Close() {
     open_ = false;
     if (notifier_ != nullptr) {
         // The notifier goes before its socket; from inside its own call it goes once that ends.
@@ -434,6 +457,7 @@ void NetworkPort::Close() {
     for (auto& reply : replies_)
         reply.clear();
     std::fill(std::begin(replied_), std::end(replied_), false);
+    return 1;
 }
 
 }  // namespace orvel

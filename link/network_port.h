@@ -12,59 +12,44 @@
 #include <string>
 #include <vector>
 
-#include "byte_port.h"
 #include "network_address.h"
+#include "port_transport.h"
 #include "tcp_stream.h"
 
 class QSocketNotifier;
 
 namespace orvel {
 
-// The line as the serial port codes it: parity 0 none, 1 odd, 2 even, 3 mark, 4 space;
-// stopBits 0 one, 1 one and a half, 2 two.
-struct NetworkLine {
-    int baud = 9600;
-    int dataBits = 8;
-    int parity = 2;
-    int stopBits = 0;
-};
-
-enum class NetworkFailure { None, Unreachable, TimedOut, Refused };
-
-class NetworkPort : public BytePort {
+class NetworkPort : public PortTransport {
 public:
     NetworkPort();
     ~NetworkPort() override;
     NetworkPort(const NetworkPort&) = delete;
     NetworkPort& operator=(const NetworkPort&) = delete;
 
-    // Connects and, for rfc2217, agrees `line` with the server, all within `boundMs`. On failure
-    // `error` says why (without the URL) and `failure` what kind of failure it was.
-    bool Open(const NetworkAddress& address, const NetworkLine& line, int boundMs,
-              std::string& error, NetworkFailure& failure);
-    void Close();
+    // Connects to `address` (the port `url` names) and, for rfc2217, agrees `line` with the
+    // server, all within `boundMs`. False when it cannot, with the reason after the URL.
+    bool Open(const std::string& url, const NetworkAddress& address, const LineSettings& line,
+              int boundMs);
+    int Close() override;
 
     int IsOpen() const override { return open_ ? 1 : 0; }
     int WriteByte(std::uint8_t byte) override;
     int ReadByte(std::uint8_t& out) override;
     bool WaitForData(int milliseconds) override;
-    void DiscardInput() override;
+    void DropInput(std::vector<std::uint8_t>& dropped) override;
+    // A byte handed to the connection is gone from here.
     void PurgeOutput() override {}
-    // The bytes DiscardInput dropped, for the trace.
-    std::vector<std::uint8_t> TakeDiscarded();
-
-    // Looks for news from the server without waiting; false once the connection has gone.
-    bool CheckConnection();
-    // Why the connection went; empty while it holds.
-    const std::string& LostReason() const { return lostReason_; }
-    // Told once when the connection goes, also from the event loop while idle.
-    void SetLostHandler(std::function<void(const std::string&)> handler) {
-        lostHandler_ = std::move(handler);
-    }
+    // Looks for news from the server without waiting; the server's close is heard also from the
+    // event loop while idle.
+    bool CheckConnection() override;
 
 private:
     using Clock = std::chrono::steady_clock;
-    bool Negotiate(const NetworkLine& line, Clock::time_point deadline, std::string& error);
+    enum class Failure { Unreachable, TimedOut, Refused };
+    bool Connect(const NetworkAddress& address, const LineSettings& line, int boundMs,
+                 std::string& error, Failure& failure);
+    bool Negotiate(const LineSettings& line, Clock::time_point deadline, std::string& error);
     bool WaitUntil(Clock::time_point deadline, const std::function<bool()>& done);
     // Pulls what the socket holds through the Telnet decoder; false when the connection went.
     bool Pump(int milliseconds);
@@ -76,16 +61,16 @@ private:
     void SendComPort(std::uint8_t code, const std::vector<std::uint8_t>& value);
     void Note(TcpStream::Status status, const std::string& error);
     void Lose(const std::string& reason);
+    // After an operation: true while the connection holds; one that went is let go.
+    bool StillOpen();
 
     TcpStream stream_;
     QSocketNotifier* notifier_ = nullptr;
     bool inNotifier_ = false;
     bool open_ = false;
     bool telnet_ = false;
-    std::string lostReason_;
-    std::function<void(const std::string&)> lostHandler_;
+    std::string lostReason_;  // why the connection went; empty while it holds
     std::deque<std::uint8_t> data_;
-    std::vector<std::uint8_t> discarded_;
 
     // Telnet state: where the decoder is, the subnegotiation being gathered, and the options
     // each side has agreed to.

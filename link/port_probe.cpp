@@ -47,7 +47,7 @@ std::string_view ProbeStatusText(ProbeStatus status) {
     return WordsOf(status).text;
 }
 
-ProbeResult ProbeOpenPort(SerialPort& port, const Pause& pause) {
+ProbeResult ProbeOpenPort(Port& port, const Pause& pause) {
     ProbeResult result;
     result.port = port.DeviceName();
     if (port.IsOpen() != 1) {
@@ -80,7 +80,7 @@ ProbeResult ProbeOpenPort(SerialPort& port, const Pause& pause) {
 }
 
 ProbeResult ProbePort(const std::string& device, const std::atomic<bool>* cancel) {
-    SerialPort port;
+    Port port;
     if (port.OpenDevice(device) != 1) {
         ProbeResult result;
         result.port = device;

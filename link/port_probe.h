@@ -1,5 +1,5 @@
 // Finding the radio: every port is asked for the radio's identification at the same time, each
-// on a thread of its own with a SerialPort of its own, so a search takes one identify wait
+// on a thread of its own with a Port of its own, so a search takes one identify wait
 // however many ports there are.
 #pragma once
 
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "poll_receive.h"
-#include "serial_port.h"
+#include "port.h"
 
 class QThread;
 
@@ -35,10 +35,10 @@ std::string_view ProbeStatusName(ProbeStatus status);
 std::string_view ProbeStatusText(ProbeStatus status);
 
 // Asks a port that is already open (the window's own) for the radio's identification.
-ProbeResult ProbeOpenPort(SerialPort& port, const Pause& pause = SleepPause);
+ProbeResult ProbeOpenPort(Port& port, const Pause& pause = SleepPause);
 
 // Opens `device`, asks it and closes it again. Runs on any thread: it keeps nothing outside its
-// own SerialPort. Setting `cancel` from another thread ends the wait at the next pause.
+// own Port. Setting `cancel` from another thread ends the wait at the next pause.
 ProbeResult ProbePort(const std::string& device, const std::atomic<bool>* cancel = nullptr);
 
 // A search in progress: one thread per device, all started at once.

@@ -9,10 +9,6 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "byte_trace.h"
-#include "network_address.h"
-#include "network_port.h"
-
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <grp.h>
@@ -185,51 +181,22 @@ SerialPort::~SerialPort() {
     Close();
 }
 
-void SerialPort::AttachDevice(const std::string& name, BytePort* device) {
-    attachedName_ = name;
-    attached_ = device;
-}
-
-int SerialPort::Open(int portNumber, int baud, int byteSize, int parity, int stopBits) {
-    return OpenDevice(PortDeviceName(portNumber), baud, byteSize, parity, stopBits);
-}
-
-int SerialPort::OpenDevice(const std::string& device, int baud, int byteSize, int parity,
-                           int stopBits) {
+int SerialPort::OpenDevice(const std::string& device, const LineSettings& line) {
     if (isOpen_ == 1) {
-        lastFailure_ = OpenFailure::AlreadyOpen;
-        lastError_ = "port already open";
+        FailOpen(OpenFailure::AlreadyOpen, "port already open");
         return -1;
     }
     // A port that closed itself may still hold its descriptor until its queued release runs.
     ReleaseDevice();
     ++generation_;
-    lostReason_.clear();
     device_ = device;
-    lastFailure_ = OpenFailure::None;
-    lastError_.clear();
+    ClearOpenFailure();
     permissionGroup_.clear();
-    usingAttached_ = attached_ != nullptr && device == attachedName_;
-    usingNetwork_ = false;
-    if (usingAttached_) {
-        isOpen_ = 1;
-        lastByte_ = 0;
-        return 1;
-    }
-    if (IsNetworkPortName(device)) {
-        if (!OpenNetwork(device, {baud, byteSize, parity, stopBits}))
-            return 0;
-        usingNetwork_ = true;
-        isOpen_ = 1;
-        lastByte_ = 0;
-        return 1;
-    }
     const QString name = QString::fromStdString(device);
     // The lock that keeps a second program off the port is named after the path: a link and
     // the device it names must take the same lock.
     const QString canonical = QFileInfo(name).canonicalFilePath();
-    if (!OpenBounded(canonical.isEmpty() ? name : canonical, {baud, byteSize, parity, stopBits},
-                     IsPseudoTerminal(name)))
+    if (!OpenBounded(canonical.isEmpty() ? name : canonical, line, IsPseudoTerminal(name)))
         return 0;
     // Modem lines are a courtesy to level converters; a port without them still works.
     port_->setDataTerminalReady(true);
@@ -239,42 +206,6 @@ int SerialPort::OpenDevice(const std::string& device, int baud, int byteSize, in
     lastByte_ = 0;
     WatchForHangUp();
     return 1;
-}
-
-bool SerialPort::OpenNetwork(const std::string& url, LineSettings line) {
-    NetworkAddress address;
-    if (const std::string problem = ParseNetworkPort(url, address); !problem.empty()) {
-        lastFailure_ = OpenFailure::BadName;
-        lastError_ = url + ": " + problem;
-        return false;
-    }
-    network_ = std::make_unique<NetworkPort>();
-    network_->SetLostHandler([this](const std::string& reason) {
-        // Heard inside the connection's own call: the port is released afterwards.
-        if (isOpen_ == 1 && usingNetwork_)
-            MarkLost(reason, false);
-    });
-    std::string error;
-    NetworkFailure failure = NetworkFailure::None;
-    if (network_->Open(address, {line.baud, line.byteSize, line.parity, line.stopBits},
-                       openBoundMs_, error, failure)) {
-        return true;
-    }
-    lastFailure_ = failure == NetworkFailure::Refused && address.telnet &&
-                           error.find("refused the connection") == std::string::npos
-                       ? OpenFailure::Other
-                       : OpenFailure::Unreachable;
-    lastError_ = url + ": " + error;
-    return false;
-}
-
-bool SerialPort::NetworkStillOpen() {
-    if (isOpen_ == 1 && network_->IsOpen() != 1)
-        MarkLost(network_->LostReason(), true);
-    if (isOpen_ == 1)
-        return true;
-    ReleaseDevice();
-    return false;
 }
 
 void SerialPort::WatchForHangUp() {
@@ -310,7 +241,6 @@ bool SerialPort::StillOpenAfter(bool waitSucceeded) {
 
 void SerialPort::MarkLost(const std::string& reason, bool closeNow) {
     isOpen_ = 0;
-    lostReason_ = reason;
     if (closeNow) {
         ReleaseDevice();
     } else {
@@ -322,35 +252,20 @@ void SerialPort::MarkLost(const std::string& reason, bool closeNow) {
             },
             Qt::QueuedConnection);
     }
-    if (lostHandler_)
-        lostHandler_(device_, reason);
+    ReportLost(reason);
 }
 
 void SerialPort::ReleaseDevice() {
-    if (network_) {
-        network_->Close();
-        network_.reset();
-        if (trace_ != nullptr)
-            trace_->Flush();
-    }
     if (!port_->isOpen())
         return;
     port_->close();
     port_->clearError();
-    if (trace_ != nullptr)
-        trace_->Flush();
 }
 
 bool SerialPort::CheckConnection() {
     if (isOpen_ != 1) {
         ReleaseDevice();
         return false;
-    }
-    if (usingAttached_)
-        return true;
-    if (usingNetwork_) {
-        network_->CheckConnection();
-        return NetworkStillOpen();
     }
     std::string reason;
     if (!DeviceGone(*port_, reason))
@@ -399,9 +314,9 @@ bool SerialPort::OpenBounded(const QString& name, LineSettings line, bool tolera
     if (!attempt->finished.wait_for(lock, std::chrono::milliseconds(openBoundMs_),
                                     [&attempt] { return attempt->done; })) {
         attempt->abandoned = true;
-        lastFailure_ = OpenFailure::TimedOut;
-        lastError_ = device_ + ": did not open within " + std::to_string(openBoundMs_ / 1000) +
-                     " s (the device or its driver does not answer)";
+        FailOpen(OpenFailure::TimedOut, device_ + ": did not open within " +
+                                            std::to_string(openBoundMs_ / 1000) +
+                                            " s (the device or its driver does not answer)");
         return false;
     }
     lock.unlock();
@@ -441,8 +356,7 @@ bool SerialPort::ApplyAndOpen(QSerialPort& port, const Opener& opener, LineSetti
 void SerialPort::ExplainFailure(QSerialPort::SerialPortError error, const std::string& reason) {
 #ifdef Q_OS_UNIX
     if (NotASerialLine(device_, error != QSerialPort::PermissionError)) {
-        lastFailure_ = OpenFailure::NotAPort;
-        lastError_ = device_ + ": not a serial port";
+        FailOpen(OpenFailure::NotAPort, device_ + ": not a serial port");
         return;
     }
 #endif
@@ -454,24 +368,21 @@ void SerialPort::ExplainFailure(QSerialPort::SerialPortError error, const std::s
                          !QFileInfo::exists(QString::fromStdString(device_));
 #endif
     if (missing) {
-        lastFailure_ = OpenFailure::NotFound;
-        lastError_ = device_ + ": no such port";
+        FailOpen(OpenFailure::NotFound, device_ + ": no such port");
         return;
     }
 #ifdef Q_OS_UNIX
     if (::access(device_.c_str(), R_OK | W_OK) != 0) {
-        lastFailure_ = OpenFailure::PermissionDenied;
-        lastError_ = device_ + ": permission denied" + PermissionAdvice(device_, permissionGroup_);
+        FailOpen(OpenFailure::PermissionDenied,
+                 device_ + ": permission denied" + PermissionAdvice(device_, permissionGroup_));
         return;
     }
 #endif
     if (error == QSerialPort::PermissionError) {
-        lastFailure_ = OpenFailure::Busy;
-        lastError_ = device_ + ": in use by another program";
+        FailOpen(OpenFailure::Busy, device_ + ": in use by another program");
         return;
     }
-    lastFailure_ = OpenFailure::Other;
-    lastError_ = device_ + ": " + reason;
+    FailOpen(OpenFailure::Other, device_ + ": " + reason);
 }
 
 int SerialPort::IsOpen() const {
@@ -481,46 +392,16 @@ int SerialPort::IsOpen() const {
 int SerialPort::WriteByte(std::uint8_t byte) {
     if (isOpen_ != 1)
         return -1;
-    if (usingAttached_) {
-        attached_->WriteByte(byte);
-        if (trace_ != nullptr)
-            trace_->Sent(byte);
-        return 1;
-    }
-    if (usingNetwork_) {
-        const int sent = network_->WriteByte(byte);
-        if (!NetworkStillOpen() || sent != 1)
-            return -1;
-        if (trace_ != nullptr)
-            trace_->Sent(byte);
-        return 1;
-    }
     const char c = static_cast<char>(byte);
     port_->write(&c, 1);
     if (!StillOpenAfter(port_->waitForBytesWritten(1000)))
         return -1;
-    if (trace_ != nullptr)
-        trace_->Sent(byte);
     return 1;
 }
 
 int SerialPort::ReadByte(std::uint8_t& out) {
     if (isOpen_ != 1)
         return -1;
-    if (usingAttached_) {
-        const int got = attached_->ReadByte(out);
-        if (got == 1 && trace_ != nullptr)
-            trace_->Received(out);
-        return got;
-    }
-    if (usingNetwork_) {
-        const int got = network_->ReadByte(out);
-        if (!NetworkStillOpen())
-            return -1;
-        if (got == 1 && trace_ != nullptr)
-            trace_->Received(out);
-        return got;
-    }
     lastByte_ = 0;
     if (port_->bytesAvailable() == 0) {
         // Pulls whatever the driver holds into the buffer without waiting; an empty queue
@@ -534,8 +415,6 @@ int SerialPort::ReadByte(std::uint8_t& out) {
     if (port_->bytesAvailable() > 0 && port_->read(&c, 1) == 1) {
         lastByte_ = static_cast<std::uint8_t>(c);
         out = lastByte_;
-        if (trace_ != nullptr)
-            trace_->Received(lastByte_);
         return 1;
     }
     out = lastByte_;
@@ -545,12 +424,6 @@ int SerialPort::ReadByte(std::uint8_t& out) {
 bool SerialPort::WaitForData(int milliseconds) {
     if (isOpen_ != 1)
         return false;
-    if (usingAttached_)
-        return attached_->WaitForData(milliseconds);
-    if (usingNetwork_) {
-        const bool data = network_->WaitForData(milliseconds);
-        return NetworkStillOpen() && data;
-    }
     if (port_->bytesAvailable() > 0)
         return true;
     port_->waitForReadyRead(std::max(milliseconds, 0));
@@ -560,30 +433,14 @@ bool SerialPort::WaitForData(int milliseconds) {
     return StillOpenAfter(data) && data;
 }
 
-void SerialPort::DiscardInput() {
+void SerialPort::DropInput(std::vector<std::uint8_t>& dropped) {
     if (isOpen_ != 1)
         return;
-    if (usingAttached_) {
-        DiscardAttachedInput();
-        return;
-    }
-    if (usingNetwork_) {
-        network_->DiscardInput();
-        for (std::uint8_t byte : network_->TakeDiscarded()) {
-            if (trace_ != nullptr)
-                trace_->Discarded(byte);
-        }
-        NetworkStillOpen();
-        return;
-    }
     // Bytes the driver already holds but Qt has not seen yet are pulled in and dropped too.
     if (!StillOpenAfter(port_->waitForReadyRead(0)))
         return;
     const QByteArray stale = port_->readAll();
-    if (trace_ != nullptr) {
-        for (char c : stale)
-            trace_->Discarded(static_cast<std::uint8_t>(c));
-    }
+    dropped.insert(dropped.end(), stale.begin(), stale.end());
     port_->clear(QSerialPort::Input);
     StillOpenAfter(true);
 }
@@ -591,12 +448,6 @@ void SerialPort::DiscardInput() {
 void SerialPort::PurgeOutput() {
     if (isOpen_ != 1)
         return;
-    if (usingAttached_) {
-        attached_->PurgeOutput();
-        return;
-    }
-    if (usingNetwork_)
-        return;  // a byte handed to the connection is gone from here
     port_->clear(QSerialPort::Output);
     StillOpenAfter(true);
 }
@@ -608,18 +459,6 @@ int SerialPort::Close() {
     }
     // From here a device that fails is no news: the port is being closed anyway.
     isOpen_ = 0;
-    if (usingAttached_) {
-        usingAttached_ = false;
-        attached_->DiscardInput();
-        if (trace_ != nullptr)
-            trace_->Flush();
-        return 1;
-    }
-    if (usingNetwork_) {
-        usingNetwork_ = false;
-        ReleaseDevice();
-        return 1;
-    }
     port_->flush();
     port_->waitForBytesWritten(100);
 #ifdef Q_OS_UNIX
@@ -636,15 +475,6 @@ int SerialPort::Close() {
     port_->clear(QSerialPort::AllDirections);
     ReleaseDevice();
     return 1;
-}
-
-void SerialPort::DiscardAttachedInput() {
-    std::uint8_t byte = 0;
-    while (attached_->ReadByte(byte) == 1) {
-        if (trace_ != nullptr)
-            trace_->Discarded(byte);
-    }
-    attached_->DiscardInput();
 }
 
 }  // namespace orvel

@@ -8,8 +8,7 @@ Message VerifyMismatch(int word) {
     return {lines::kVerifyMismatch.text, word & 0xFF, NumberForm::HexByte};
 }
 
-VerifyOutcome VerifyWrite(SerialPort& port, const WriteRequest& request,
-                          const ExchangeHooks& hooks) {
+VerifyOutcome VerifyWrite(BytePort& port, const WriteRequest& request, const ExchangeHooks& hooks) {
     VerifyOutcome outcome;
     // One line for the whole read-back, so the write's own lines stay in view; its failure
     // lines still go to the log.

@@ -32,7 +32,6 @@ Message VerifyMismatch(int word);
 // comparison of the channel and settings words. Logs 校验：读回数据… in place of the read's
 // progress lines, then 校验正确 or 校验错误：字 0xNN; a failed read adds its own failure
 // lines only. A read-back whose words match but whose checksum fails is BadChecksum.
-VerifyOutcome VerifyWrite(SerialPort& port, const WriteRequest& request,
-                          const ExchangeHooks& hooks);
+VerifyOutcome VerifyWrite(BytePort& port, const WriteRequest& request, const ExchangeHooks& hooks);
 
 }  // namespace orvel

@@ -66,7 +66,7 @@ WriteVerdict VerdictOf(VerifyStatus status) {
 
 }  // namespace
 
-WriteCheckOutcome WriteAndVerify(SerialPort& port, const MemoryImage& base,
+WriteCheckOutcome WriteAndVerify(BytePort& port, const MemoryImage& base,
                                  const WriteRequest& request, bool verify,
                                  const ExchangeHooks& hooks, const std::function<void()>& written) {
     WriteCheckOutcome outcome;

@@ -26,7 +26,7 @@ struct WriteCheckOutcome {
 // Keeps the image about to be written among the safety copies, writes, and with `verify` reads
 // the radio back and compares. `written` runs when the write exchange is over, before any
 // read-back (the window lets a log-out through there).
-WriteCheckOutcome WriteAndVerify(SerialPort& port, const MemoryImage& base,
+WriteCheckOutcome WriteAndVerify(BytePort& port, const MemoryImage& base,
                                  const WriteRequest& request, bool verify,
                                  const ExchangeHooks& hooks,
                                  const std::function<void()>& written = {});

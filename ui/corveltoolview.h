@@ -89,7 +89,7 @@ public:
     // The bytes a save would write.
     orvel::MemoryImage image() const { return document_.Encoded(); }
     const QString& filePath() const { return document_.filePath(); }
-    orvel::SerialPort& serialPort() { return port_.serialPort(); }
+    orvel::Port& serialPort() { return port_.serialPort(); }
     const orvel::InvalidFlags& invalidFlags() const { return editor_.invalidFlags(); }
     int channelNo() const { return editor_.channelNo(); }
     double minFreq() const { return document_.limits().min; }

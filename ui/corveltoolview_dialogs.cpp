@@ -79,7 +79,7 @@ void COrvelToolView::UseShownDialogs() {
         // Kept on: on Linux this option is the dialog's "print to PDF file" printer.
         return dialog.exec() == QDialog::Accepted;
     };
-    dialogs_.currentChannel = [this](SerialPort& port) {
+    dialogs_.currentChannel = [this](Port& port) {
         CurrentChannelDialog dialog(&port, this);
         dialog.timing = radio_.classicTiming() ? PollTiming::Classic : PollTiming::Prompt;
         dialog.exec();

@@ -6,12 +6,12 @@
 #include "exchanges.h"
 #include "lower_texts.h"
 #include "painting_pause.h"
-#include "serial_port.h"
+#include "port.h"
 #include "ui_currentchanneldialog.h"
 
 using namespace orvel;
 
-CurrentChannelDialog::CurrentChannelDialog(SerialPort* port, QWidget* parent)
+CurrentChannelDialog::CurrentChannelDialog(Port* port, QWidget* parent)
     : QDialog(parent), ui_(new Ui::CurrentChannelForm), port_(port) {
     ui_->setupUi(this);
     channelCombo_ = ui_->id1029;

@@ -9,7 +9,7 @@
 #include "poll_receive.h"
 
 namespace orvel {
-class SerialPort;
+class Port;
 }
 namespace Ui {
 class CurrentChannelForm;
@@ -21,7 +21,7 @@ class CurrentChannelDialog : public QDialog {
 
 public:
     // The port stays the caller's; the dialog only talks through it.
-    explicit CurrentChannelDialog(orvel::SerialPort* port, QWidget* parent = nullptr);
+    explicit CurrentChannelDialog(orvel::Port* port, QWidget* parent = nullptr);
     ~CurrentChannelDialog() override;
 
     void OnReadCurrent();
@@ -38,7 +38,7 @@ public:
 
 private:
     std::unique_ptr<Ui::CurrentChannelForm> ui_;
-    orvel::SerialPort* port_;
+    orvel::Port* port_;
     QComboBox* channelCombo_ = nullptr;
     QComboBox* squelchCombo_ = nullptr;
 };

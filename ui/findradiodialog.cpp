@@ -68,7 +68,7 @@ std::vector<FindRadioDialog::Port> FindRadioDialog::PortsToSearch(const QString&
     return ports;
 }
 
-FindRadioDialog::FindRadioDialog(std::vector<Port> ports, SerialPort* openPort, QWidget* parent)
+FindRadioDialog::FindRadioDialog(std::vector<Port> ports, orvel::Port* openPort, QWidget* parent)
     : QDialog(parent),
       ports_(std::move(ports)),
       answered_(ports_.size(), false),

@@ -9,8 +9,8 @@
 #include <vector>
 
 namespace orvel {
+class Port;
 class ProbeRun;
-class SerialPort;
 struct ProbeResult;
 }  // namespace orvel
 class QLabel;
@@ -35,8 +35,7 @@ public:
                                            const std::string& deviceInUse, bool inUseOpen);
 
     // `openPort` is the window's port; the rows marked open are asked through it, on this thread.
-    FindRadioDialog(std::vector<Port> ports, orvel::SerialPort* openPort,
-                    QWidget* parent = nullptr);
+    FindRadioDialog(std::vector<Port> ports, orvel::Port* openPort, QWidget* parent = nullptr);
     ~FindRadioDialog() override;
 
     // Starts when the dialog is first shown; tests start it themselves.
@@ -63,7 +62,7 @@ private:
 
     std::vector<Port> ports_;
     std::vector<bool> answered_;
-    orvel::SerialPort* openPort_;
+    orvel::Port* openPort_;
     std::unique_ptr<orvel::ProbeRun> run_;
     int pending_ = 0;
     bool started_ = false;

@@ -12,7 +12,6 @@
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
-#include <memory>
 #include <string_view>
 
 #include "app_paths.h"
@@ -20,7 +19,6 @@
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
 #include "corveltoolview.h"
-#include "in_process_radio.h"
 #include "language.h"
 #include "orvel_version.h"
 
@@ -188,17 +186,15 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    // Declared before the view, so that it outlives the port that uses it.
-    std::unique_ptr<orvel::sim::InProcessRadio> radio;
     COrvelToolView::StartOptions options;
     options.portOverride = parser.value(port);
     options.tracePath = parser.value(trace);
     options.openPortLater = !parser.isSet(reportPdf);
     auto* view = new COrvelToolView;
+    orvel::sim::InProcessRadio* radio = nullptr;
     if (parser.isSet(simulate) || parser.isSet(reportPdf)) {
-        radio = std::make_unique<orvel::sim::InProcessRadio>();
-        view->serialPort().AttachDevice(kVirtualRadioPort, radio.get());
         options.portOverride = QString::fromLatin1(kVirtualRadioPort);
+        radio = &view->port().AttachVirtualRadio(options.portOverride);
     }
     CMainFrame frame(view, view);
     view->SetProgressBar(frame.ProgressBar());

@@ -1,7 +1,6 @@
 #include "port_controller.h"
 
 #include "app_paths.h"
-#include "byte_trace.h"
 #include "config_store.h"
 #include "configuration.h"
 #include "message_log.h"
@@ -17,7 +16,7 @@ QString ShownPort(const std::string& device) {
     return QString::fromStdString(ShownPortName(device));
 }
 
-QString OpenFailureReason(const SerialPort& port) {
+QString OpenFailureReason(const Port& port) {
     const QString device = ShownPort(port.DeviceName());
     switch (port.LastOpenFailure()) {
         case OpenFailure::NotFound:
@@ -50,7 +49,7 @@ QString OpenFailureReason(const SerialPort& port) {
 PortController::PortController(MessageLog& log, ViewDialogs& dialogs)
     : log_(log), dialogs_(dialogs) {
     // Told once, idle or in the middle of an exchange, whose log it then joins.
-    m_serialPort.SetLostHandler([this](const std::string& device, const std::string&) {
+    session_.port.SetLostHandler([this](const std::string& device, const std::string&) {
         const QString line = tr("串口已断开：%1").arg(ShownPort(device));
         if (exchangeLine_) {
             exchangeLine_((line + QStringLiteral("\r\n")).toStdString());
@@ -62,7 +61,7 @@ PortController::PortController(MessageLog& log, ViewDialogs& dialogs)
 }
 
 PortController::~PortController() {
-    m_serialPort.Close();
+    session_.port.Close();
 }
 
 void PortController::Configure(const Configuration& config) {
@@ -72,18 +71,12 @@ void PortController::Configure(const Configuration& config) {
 }
 
 void PortController::Choose(const QString& portOverride, const QString& tracePath) {
-    if (!tracePath.isEmpty()) {
-        trace_ = std::make_unique<ByteTrace>();
-        std::string error;
-        if (trace_->Open(tracePath.toStdString(), error)) {
-            trace_->OnWriteFailure([this](const std::string& reason) {
-                log_.AppendLog(tr("跟踪文件无法写入：%1").arg(QString::fromStdString(reason)));
-            });
-            m_serialPort.SetTrace(trace_.get());
-        } else {
-            log_.AppendLog(tr("跟踪文件无法打开：%1").arg(QString::fromStdString(error)));
-            trace_.reset();
-        }
+    std::string error;
+    if (!tracePath.isEmpty() &&
+        !session_.TraceTo(tracePath.toStdString(), error, [this](const std::string& reason) {
+            log_.AppendLog(tr("跟踪文件无法写入：%1").arg(QString::fromStdString(reason)));
+        })) {
+        log_.AppendLog(tr("跟踪文件无法打开：%1").arg(QString::fromStdString(error)));
     }
     std::string device;
     deviceByName_ = !portOverride.isEmpty() || !m_device.isEmpty();
@@ -105,9 +98,13 @@ void PortController::Start() {
     OpenPort(deviceInUse_, true);
 }
 
+sim::InProcessRadio& PortController::AttachVirtualRadio(const QString& name) {
+    return session_.AttachVirtualRadio(name.toStdString());
+}
+
 void PortController::OnFindRadio() {
     const QString chosen = dialogs_.findRadio(
-        FindRadioDialog::PortsToSearch(m_device, deviceInUse_, m_serialPort.IsOpen() == 1));
+        FindRadioDialog::PortsToSearch(m_device, deviceInUse_, session_.port.IsOpen() == 1));
     // A row that answered is taken exactly as the same device from the port menu.
     if (!chosen.isEmpty())
         OnSelectDevice(chosen);
@@ -115,7 +112,7 @@ void PortController::OnFindRadio() {
 
 bool PortController::OpenPort(const std::string& device, bool atStartup) {
     deviceInUse_ = device;
-    const bool opened = m_serialPort.OpenDevice(device) == 1;
+    const bool opened = session_.port.OpenDevice(device) == 1;
     NotifyChanged();
     if (opened)
         return true;
@@ -123,13 +120,13 @@ bool PortController::OpenPort(const std::string& device, bool atStartup) {
     if (atStartup) {
         dialogs_.Message(QMessageBox::NoIcon, kAppTitle,
                          tr("打开串口失败，请重新选择串口") + QLatin1Char('\n') +
-                             OpenFailureReason(m_serialPort));
+                             OpenFailureReason(session_.port));
     }
     return false;
 }
 
 void PortController::LogOpenFailure() {
-    log_.AppendLog(tr("串口打开失败：%1").arg(OpenFailureReason(m_serialPort)));
+    log_.AppendLog(tr("串口打开失败：%1").arg(OpenFailureReason(session_.port)));
 }
 
 void PortController::SavePortChoice(int number, const QString& device) {
@@ -145,7 +142,7 @@ void PortController::OnSelectCom(int number) {
     m_device.clear();
     deviceByName_ = false;
     SavePortChoice(number, QString());
-    m_serialPort.Close();
+    session_.port.Close();
     OpenPort(PortDeviceName(number), false);
 }
 
@@ -162,7 +159,7 @@ void PortController::OnSelectDevice(const QString& name) {
     m_device = name;
     deviceByName_ = true;
     SavePortChoice(m_portNumber, name);
-    m_serialPort.Close();
+    session_.port.Close();
     OpenPort(ResolvePortName(name.toStdString()), false);
 }
 
@@ -192,5 +189,5 @@ QString PortController::PortStatusText() const {
     if (deviceInUse_.empty())
         return {};
     return tr("串口 %1").arg(ShownPort(deviceInUse_)) +
-           (m_serialPort.IsOpen() == 1 ? QString() : tr("（未打开）"));
+           (session_.port.IsOpen() == 1 ? QString() : tr("（未打开）"));
 }

@@ -1,6 +1,6 @@
-// The serial port the window talks to: which device (by COM number or by name, from the INI,
-// --port, the port menu or the finder), opening it and telling why it failed, the toolbar's
-// port label, the device going away, and the byte trace.
+// The port the window talks to: which device (by COM number or by name, from the INI, --port,
+// the port menu or the finder), opening it and telling why it failed, the toolbar's port label,
+// the device going away, the byte trace and the built-in virtual radio.
 #pragma once
 
 #include <QCoreApplication>
@@ -12,12 +12,11 @@
 #include <string_view>
 
 #include "command_target.h"
-#include "serial_port.h"
+#include "port_session.h"
 
 class MessageLog;
 struct ViewDialogs;
 namespace orvel {
-class ByteTrace;
 struct Configuration;
 }  // namespace orvel
 
@@ -38,8 +37,10 @@ public:
     QString ChosenPortName() const;
     // Opens the chosen port; a failure is logged and shown.
     void Start();
+    // The built-in virtual radio, which the port reaches under `name` once it is chosen.
+    orvel::sim::InProcessRadio& AttachVirtualRadio(const QString& name);
 
-    orvel::SerialPort& serialPort() { return m_serialPort; }
+    orvel::Port& serialPort() { return session_.port; }
     int portNumber() const { return m_portNumber; }
     // The running exchange's log line, where a port going away is told meanwhile; empty
     // when no exchange runs.
@@ -77,6 +78,5 @@ private:
     std::string deviceInUse_;
     bool deviceByName_ = false;
     std::function<void(std::string_view)> exchangeLine_;
-    std::unique_ptr<orvel::ByteTrace> trace_;  // outlives the port that writes to it
-    orvel::SerialPort m_serialPort;
+    orvel::PortSession session_;
 };

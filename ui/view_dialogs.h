@@ -14,7 +14,7 @@
 #include "findradiodialog.h"
 
 namespace orvel {
-class SerialPort;
+class Port;
 }
 
 // The captions of the program's message boxes. The notice is looked up when a box is shown, in
@@ -32,7 +32,7 @@ struct ViewDialogs {
     // The same for 导入 and 导出: JSON and CSV files.
     std::function<QString(bool save, const QString& initialPath)> transferFile;
     std::function<bool(QPrinter&)> print;
-    std::function<void(orvel::SerialPort&)> currentChannel;
+    std::function<void(orvel::Port&)> currentChannel;
     std::function<void(const QStringList& lines)> compare;  // 与电台比较's result
     // The finder: returns the name of the port chosen, or nothing.
     std::function<QString(std::vector<FindRadioDialog::Port>)> findRadio;

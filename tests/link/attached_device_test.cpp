@@ -1,4 +1,4 @@
-// A device inside the process opened by name through SerialPort: the exchanges, the trace and
+// A device inside the process opened by name through the port: the exchanges, the trace and
 // the open state must be those of the same radio on a terminal.
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ const sim::RadioBehaviour kSurplus{.identity = "ABCDEFGH", .extraImageBytes = 2}
 
 // A read whose two surplus bytes are thrown away before the port closes: the trace's lines,
 // without their times.
-std::vector<std::string> TracedRead(SerialPort& port, const std::string& device) {
+std::vector<std::string> TracedRead(Port& port, const std::string& device) {
     const std::string path = ScratchPath("attached-trace");
     {
         ByteTrace trace;
@@ -41,12 +41,12 @@ std::vector<std::string> TracedRead(SerialPort& port, const std::string& device)
 
 TEST(AttachedDevice, TracesAndOpensAsTheRadioOnATerminal) {
     const auto terminal = StartedRadio(kSurplus);
-    SerialPort onTerminal;
+    Port onTerminal;
     const std::vector<std::string> expected = TracedRead(onTerminal, terminal->DevicePath());
     ASSERT_EQ(expected.size(), 5u);
 
     sim::InProcessRadio inProcess(sim::RadioEngine::DefaultImage(), kSurplus);
-    SerialPort port;
+    Port port;
     port.AttachDevice("virtual radio", &inProcess);
     EXPECT_EQ(TracedRead(port, "virtual radio"), expected);
     EXPECT_EQ(port.IsOpen(), 0);

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "exchanges.h"
-#include "serial_port.h"
+#include "port.h"
 #include "virtual_radio.h"
 
 // A case about something only POSIX has (pseudo-terminals, signals, symlinks, resource limits)
@@ -122,7 +122,7 @@ protected:
     std::vector<RadioFrame> Sent() const { return radio->Frames(); }
 
     std::unique_ptr<sim::VirtualRadio> radio;
-    SerialPort port;
+    Port port;
     std::vector<std::string> log;
     std::vector<std::string> linkLog;
     std::vector<int> progress;

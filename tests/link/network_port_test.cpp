@@ -50,7 +50,7 @@ std::vector<std::uint8_t> WireAfter(const DeviceServer& server, std::size_t from
 }
 
 // What the port hands on: `count` bytes within 2 s, and whatever follows at once.
-std::vector<std::uint8_t> Received(SerialPort& port, std::size_t count) {
+std::vector<std::uint8_t> Received(Port& port, std::size_t count) {
     std::vector<std::uint8_t> got;
     const auto deadline = Clock::now() + std::chrono::seconds(2);
     while (got.size() < count ? Clock::now() < deadline : port.WaitForData(50)) {
@@ -107,7 +107,7 @@ TEST(NetworkPortName, BadUrlsSayWhatIsWrong) {
     for (const auto& [url, why] : cases) {
         NetworkAddress address;
         EXPECT_NE(ParseNetworkPort(url, address).find(why), std::string::npos) << url;
-        SerialPort port;
+        Port port;
         EXPECT_EQ(port.OpenDevice(url), 0) << url;
         EXPECT_EQ(port.LastOpenFailure(), OpenFailure::BadName) << url;
         EXPECT_EQ(port.LastOpenError().rfind(std::string(url) + ": ", 0), 0u)

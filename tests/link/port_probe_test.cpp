@@ -20,7 +20,7 @@ TEST(PortProbe, EveryPortGetsItsOwnRowInTheOrderGiven) {
     auto silent = StartedRadio({.silent = true});
     auto held = StartedRadio({});
     auto echoing = StartedRadio({.silent = true, .echo = true});
-    SerialPort otherProgram;
+    Port otherProgram;
     ASSERT_EQ(otherProgram.OpenDevice(held->DevicePath()), 1);
 
     const std::vector<std::string> devices = {answering->DevicePath(), silent->DevicePath(),
@@ -51,14 +51,14 @@ TEST(PortProbe, EveryPortGetsItsOwnRowInTheOrderGiven) {
     EXPECT_EQ(silent->Frames(), std::vector<RadioFrame>{MakeFrame(CmdIdentify)});
     EXPECT_TRUE(held->Frames().empty());
     // The probe closed what it opened: the ports can be taken again.
-    SerialPort after;
+    Port after;
     EXPECT_EQ(after.OpenDevice(answering->DevicePath()), 1);
     EXPECT_EQ(otherProgram.IsOpen(), 1);
 }
 
 TEST(PortProbe, AnOpenPortIsAskedThroughItselfAndStaysOpen) {
     auto radio = StartedRadio({.identity = "ABCDEFGH"});
-    SerialPort port;
+    Port port;
     ASSERT_EQ(port.OpenDevice(radio->DevicePath()), 1);
     const ProbeResult result = ProbeOpenPort(port, [](int) { SleepPause(1); });
     EXPECT_EQ(result.status, ProbeStatus::Radio);
@@ -72,7 +72,7 @@ TEST(PortProbe, AnOpenPortIsAskedThroughItselfAndStaysOpen) {
 
 TEST(PortProbe, APortThatWentAwayIsMissing) {
     auto radio = StartedRadio({});
-    SerialPort port;
+    Port port;
     ASSERT_EQ(port.OpenDevice(radio->DevicePath()), 1);
     radio->Stop();
     const ProbeResult result = ProbeOpenPort(port);

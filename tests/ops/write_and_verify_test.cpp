@@ -16,6 +16,7 @@
 #include "app_paths.h"
 #include "codec.h"
 #include "in_process_radio.h"
+#include "port.h"
 #include "radio_operations.h"
 #include "write_and_verify.h"
 
@@ -83,7 +84,7 @@ TEST(WriteAndVerify, OneSequenceGivesTheVerdictTheLogAndTheWords) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         sim::InProcessRadio radio(sim::RadioEngine::DefaultImage(), c.behaviour);
-        SerialPort port;
+        Port port;
         port.AttachDevice("radio", &radio);
         ASSERT_EQ(port.OpenDevice("radio"), 1);
         std::vector<std::string> log;
@@ -128,7 +129,7 @@ TEST(WriteAndVerify, TheLogOfAReadAndOfACheckedWriteIsWordForWord) {
     QTemporaryDir folder;
     qputenv("XDG_DATA_HOME", folder.filePath("data").toUtf8());
     sim::InProcessRadio radio;
-    SerialPort port;
+    Port port;
     port.AttachDevice("radio", &radio);
     ASSERT_EQ(port.OpenDevice("radio"), 1);
     std::vector<std::string> log;

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "currentchanneldialog.h"
-#include "serial_port.h"
+#include "port.h"
 #include "window_fixture.h"
 
 using namespace orvel;
@@ -15,7 +15,7 @@ class ChannelDialogTest : public QObject {
 
 private:
     std::unique_ptr<sim::VirtualRadio> radio;
-    std::unique_ptr<SerialPort> port;
+    std::unique_ptr<Port> port;
     std::unique_ptr<CurrentChannelDialog> dialog;
     QStringList shown;
 
@@ -26,7 +26,7 @@ private:
                 static_cast<std::uint8_t>(squelch);
         radio = test::StartedRadio(behaviour, image);
         radio->SetCurrentChannel(current);
-        port = std::make_unique<SerialPort>();
+        port = std::make_unique<Port>();
         QCOMPARE(port->OpenDevice(radio->DevicePath()), 1);
         dialog = std::make_unique<CurrentChannelDialog>(port.get());
         shown.clear();

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "findradiodialog.h"
-#include "serial_port.h"
+#include "port.h"
 #include "window_fixture.h"
 
 using namespace orvel;
@@ -31,9 +31,9 @@ private slots:
         auto answering = StartedRadio({.identity = "ABCDEFGH"});
         auto silent = StartedRadio({.silent = true});
         auto held = StartedRadio();
-        SerialPort windowPort;
+        Port windowPort;
         QCOMPARE(windowPort.OpenDevice(windowRadio->DevicePath()), 1);
-        SerialPort otherProgram;
+        Port otherProgram;
         QCOMPARE(otherProgram.OpenDevice(held->DevicePath()), 1);
 
         FindRadioDialog dialog({{"current", windowRadio->DevicePath(), true},
@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(dialog.ChosenName(), QStringLiteral("answering"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         // The ports the search opened are free again.
-        SerialPort after;
+        Port after;
         QCOMPARE(after.OpenDevice(answering->DevicePath()), 1);
 
         ORVEL_NOT_UNDER_WINE(HELD_PORT_OPENS_TWICE);
@@ -88,7 +88,7 @@ private slots:
             QVERIFY(dialog.ChosenName().isEmpty());
         }
         // Both ports were let go: nothing holds them.
-        SerialPort after;
+        Port after;
         QCOMPARE(after.OpenDevice(silent->DevicePath()), 1);
     }
 

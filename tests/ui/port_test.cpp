@@ -167,7 +167,7 @@ private slots:
         StartOnRadio();
         QStringList shown;
         bool pulled = false;
-        view->dialogs().currentChannel = [&](SerialPort& port) {
+        view->dialogs().currentChannel = [&](Port& port) {
             CurrentChannelDialog dialog(&port);
             dialog.message = [&](const QString& text) { shown << text; };
             dialog.pause = [&](int ms) {
