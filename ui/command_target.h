@@ -125,6 +125,16 @@ private:
     std::map<int, std::function<void()>> whenDisabled_;
 };
 
+// What a target tells the frame as it happens.
+class CommandNotifier : public QObject {
+    Q_OBJECT
+
+signals:
+    // What the frame shows beside the commands changed: the unsaved mark, the port, the
+    // recent files.
+    void stateChanged();
+};
+
 // What the main frame needs from the view: the commands, and the state it shows beside them
 // (serial devices, the port, the recent files, the unsaved mark).
 class CommandTarget {
@@ -151,7 +161,5 @@ public:
     // The menu the channel list shows on a right click, built by the frame.
     virtual void SetListMenu(QMenu* /*menu*/) {}
 
-    // Set by the frame: called when what the frame shows beside the commands changed (the
-    // unsaved mark, the port, the recent files).
-    std::function<void()> stateChanged;
+    CommandNotifier notifier;
 };

@@ -126,8 +126,7 @@ void COrvelToolView::RunGuarded(const std::function<void()>& run) {
 
 void COrvelToolView::NotifyStateChanged() {
     UpdatePortChecks();
-    if (stateChanged)
-        stateChanged();
+    emit notifier.stateChanged();
 }
 
 void COrvelToolView::UpdatePortChecks() {

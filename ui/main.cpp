@@ -232,11 +232,10 @@ int main(int argc, char* argv[]) {
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         std::fprintf(stderr, "orveltool: one file at a time; opening %s\n", qPrintable(files[0]));
-    QTimer::singleShot(0, view, [view, &frame, files] {
+    QTimer::singleShot(0, view, [view, files] {
         view->OpenPort();
         if (!files.isEmpty())
             view->OnDropFiles(files.mid(0, 1));
-        frame.RefreshCommandStates();
     });
     if (parser.isSet(demo)) {
         QTimer::singleShot(300, view, [view] { RunDemo(*view); });
@@ -246,10 +245,7 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(300, view, [view, name] { ShowScene(*view, name); });
     }
     if (parser.isSet(find)) {
-        QTimer::singleShot(300, view, [view, &frame] {
-            view->OnCommand(orvel::cmd::kFindRadio);
-            frame.RefreshCommandStates();
-        });
+        QTimer::singleShot(300, view, [view] { view->OnCommand(orvel::cmd::kFindRadio); });
     }
     if (parser.isSet(screenshot)) {
         const QString path = parser.value(screenshot);

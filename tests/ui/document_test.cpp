@@ -46,7 +46,6 @@ private:
     void Run(int command, const QString& file = {}) {
         chosenFile = file;
         view->OnCommand(command);
-        frame->RefreshCommandStates();
     }
     void EditRow3(const char* rx) {
         view->channelList()->selectRow(2);

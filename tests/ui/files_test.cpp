@@ -33,7 +33,6 @@ private:
     void Run(int command, const QString& file = {}) {
         chosenFile = file;
         view->OnCommand(command);
-        frame->RefreshCommandStates();
     }
     // An edit as the technician makes it: channel 3's receive frequency, then 确认.
     void EditRow3(const char* rx) {

@@ -37,7 +37,6 @@ private:
     void Run(int command, const QString& file = {}) {
         chosenFile = file;
         view->OnCommand(command);
-        frame->RefreshCommandStates();
     }
     QByteArray Saved(const char* name) {
         Run(cmd::kSaveAs, Path(name));
