@@ -35,8 +35,8 @@ void RunDemo(COrvelToolView& view) {
     view.OnCommand(orvel::cmd::kReadRadio);
     view.channelList()->selectRow(2);
     view.OnRowClicked();
-    view.findChild<QLineEdit*>(QStringLiteral("id1003"))->setText(QStringLiteral("230.125"));
-    view.findChild<QLineEdit*>(QStringLiteral("id1004"))->setText(QStringLiteral("235"));
+    view.findChild<QLineEdit*>(QStringLiteral("rxEdit"))->setText(QStringLiteral("230.125"));
+    view.findChild<QLineEdit*>(QStringLiteral("txEdit"))->setText(QStringLiteral("235"));
     view.OnConfirm();
     view.channelList()->setFocus();
     view.OnCommand(orvel::cmd::kWriteRadio);

@@ -50,8 +50,8 @@ private:
     void EditRow3(const char* rx) {
         view->channelList()->selectRow(2);
         view->OnRowClicked();
-        Control<QLineEdit>(view, "id1003")->setText(QLatin1String(rx));
-        Control<QPushButton>(view, "id1032")->click();
+        Control<QLineEdit>(view, "rxEdit")->setText(QLatin1String(rx));
+        Control<QPushButton>(view, "confirmButton")->click();
     }
     QString Row(int channel) const {
         QStringList cells;
@@ -173,7 +173,7 @@ private slots:
     // a button without clicking it.
     void aToggledSettingIsAStep() {
         Start();
-        auto* button = Control<QRadioButton>(view, "id1033");
+        auto* button = Control<QRadioButton>(view, "parityOddButton");
         QVERIFY(!button->isChecked());
         const int parity = view->Settings().parity;
         button->toggle();
@@ -399,8 +399,8 @@ private slots:
         const QByteArray opened = WrittenChannelFile("b.dat", image);
         QVERIFY(!opened.isEmpty());
         Run(cmd::kOpen, Path("b.dat"));
-        QCOMPARE(Control<QComboBox>(view, "id1012")->currentIndex(), -1);
-        QCOMPARE(Control<QComboBox>(view, "id1013")->currentIndex(), -1);
+        QCOMPARE(Control<QComboBox>(view, "txTimeLimitCombo")->currentIndex(), -1);
+        QCOMPARE(Control<QComboBox>(view, "powerSaveCombo")->currentIndex(), -1);
         QVERIFY(!frame->isWindowModified());
         Run(cmd::kSaveAs, Path("c.dat"));
         QCOMPARE(FileBytes(Path("c.dat")), opened);
@@ -408,8 +408,8 @@ private slots:
         Run(cmd::kSaveAs, Path("d.dat"));
         QCOMPARE(FileBytes(Path("d.dat")), opened);
         // A choice the user makes over such a code is what goes out.
-        Control<QComboBox>(view, "id1012")->setCurrentIndex(2);
-        Control<QComboBox>(view, "id1013")->setCurrentIndex(1);
+        Control<QComboBox>(view, "txTimeLimitCombo")->setCurrentIndex(2);
+        Control<QComboBox>(view, "powerSaveCombo")->setCurrentIndex(1);
         const MemoryImage chosen = SavedImage("e.dat");
         QCOMPARE(int(chosen[layout::kTxTimeLimitIndex]), 2);
         QCOMPARE(int(chosen[layout::kPowerSaveIndex]), 1);
@@ -434,8 +434,8 @@ private slots:
         // An edit of channel 4 changes its record and the checksum, nothing else.
         view->channelList()->selectRow(3);
         view->OnRowClicked();
-        Control<QLineEdit>(view, "id1003")->setText(QStringLiteral("225.125"));
-        Control<QPushButton>(view, "id1032")->click();
+        Control<QLineEdit>(view, "rxEdit")->setText(QStringLiteral("225.125"));
+        Control<QPushButton>(view, "confirmButton")->click();
         QVERIFY(frame->isWindowModified());
         const MemoryImage edited = SavedImage("e.dat");
         for (std::size_t at = 0; at < kImageSize; ++at) {

@@ -60,11 +60,11 @@ private:
     }
     void Confirm(int channel, const QString& rx, const QString& tx, int power = 0) {
         Choose(channel, channel);
-        view->findChild<QLineEdit*>("id1003")->setText(rx);
-        view->findChild<QLineEdit*>("id1004")->setText(tx);
-        for (const char* combo : {"id1009", "id1010", "id1011", "id1024"})
+        view->findChild<QLineEdit*>("rxEdit")->setText(rx);
+        view->findChild<QLineEdit*>("txEdit")->setText(tx);
+        for (const char* combo : {"powerCombo", "rateCombo", "squelchCombo", "dataVoiceCombo"})
             view->findChild<QComboBox*>(combo)->setCurrentIndex(0);
-        view->findChild<QComboBox*>("id1009")->setCurrentIndex(power);
+        view->findChild<QComboBox*>("powerCombo")->setCurrentIndex(power);
         view->OnConfirm();
     }
     QString LastLine() const { return LogLines(*view).last(); }
@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(view->Table(), before);
         QCOMPARE(LastLine(), "撤销：读取电台数据");
         // The panel shows channel 1 as the list holds it again.
-        QCOMPARE(view->findChild<QLineEdit*>("id1003")->text(), "230.000");
+        QCOMPARE(view->findChild<QLineEdit*>("rxEdit")->text(), "230.000");
 
         view.reset();
         Start(sim::RadioBehaviour{.cutImage = 50});
@@ -128,7 +128,7 @@ private slots:
     void openSettingsAndSeveralClearedRowsAreSteps() {
         QTemporaryDir folder;
         Start();
-        view->findChild<QRadioButton*>("id1008")->click();
+        view->findChild<QRadioButton*>("baud9600Button")->click();
         QCOMPARE(view->Settings().baudRate, 3);
         view->OnCommand(cmd::kUndo);
         QCOMPARE(view->Settings().baudRate, 1);

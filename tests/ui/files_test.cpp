@@ -38,8 +38,8 @@ private:
     void EditRow3(const char* rx) {
         view->channelList()->selectRow(2);
         view->OnRowClicked();
-        Control<QLineEdit>(view, "id1003")->setText(QLatin1String(rx));
-        Control<QPushButton>(view, "id1032")->click();
+        Control<QLineEdit>(view, "rxEdit")->setText(QLatin1String(rx));
+        Control<QPushButton>(view, "confirmButton")->click();
     }
     void ChooseParity(const char* button) { Control<QRadioButton>(view, button)->click(); }
     QStringList Lines() const { return LogLines(*view); }
@@ -56,11 +56,11 @@ private slots:
         Start();
         const ChannelTable exported = view->Table();
         for (const char* name : {"plan.csv", "all.json"}) {
-            ChooseParity("id1029");
+            ChooseParity("parityNoneButton");
             Run(cmd::kExport, Path(name));
             QCOMPARE(Lines().last(), QStringLiteral("文件导出[%1]").arg(Path(name)));
             view->OnDefault();
-            ChooseParity("id1033");
+            ChooseParity("parityOddButton");
             Run(cmd::kImport, Path(name));
             QCOMPARE(Lines().last(), QStringLiteral("文件导入[%1]").arg(Path(name)));
             QCOMPARE(view->Table(), exported);
@@ -154,7 +154,7 @@ private slots:
         QVERIFY(frame->isWindowModified());
         EditRow3("224.525");  // back as it was read: nothing to save
         QVERIFY(!frame->isWindowModified());
-        ChooseParity("id1033");
+        ChooseParity("parityOddButton");
         QVERIFY(frame->isWindowModified());
 
         answer = QMessageBox::Cancel;

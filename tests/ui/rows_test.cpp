@@ -101,8 +101,8 @@ private slots:
         QCOMPARE(Cell(2, 0).trimmed(), QStringLiteral("信道2"));
         QCOMPARE(Chosen(), (QList<int>{2, 3}));
         // The panel shows the first of them, as a click on it would.
-        QCOMPARE(Control<QLineEdit>(view, "id1002")->text(), QStringLiteral("2"));
-        QCOMPARE(Control<QLineEdit>(view, "id1003")->text(), QStringLiteral("224.525"));
+        QCOMPARE(Control<QLineEdit>(view, "channelNoEdit")->text(), QStringLiteral("2"));
+        QCOMPARE(Control<QLineEdit>(view, "rxEdit")->text(), QStringLiteral("224.525"));
         QCOMPARE(LastLine(), QStringLiteral("上移 信道3-4"));
         QVERIFY(frame->isWindowModified());
         const QByteArray moved = Saved("moved.dat");
@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(Saved("undone2.dat"), opened);
 
         // In a drop-down Alt+Down opens its list and moves nothing.
-        auto* power = Control<QComboBox>(view, "id1009");
+        auto* power = Control<QComboBox>(view, "powerCombo");
         power->setFocus();
         const QString shown = view->LogText();
         QTest::keyClick(power, Qt::Key_Down, Qt::AltModifier);

@@ -82,7 +82,7 @@ private:
         return QString::fromStdString(view->Table()[row][column]);
     }
     QStringList LogLines() const { return test::LogLines(*view); }
-    void TypeRx(const QString& text) { Control<QLineEdit>(view.get(), "id1003")->setText(text); }
+    void TypeRx(const QString& text) { Control<QLineEdit>(view.get(), "rxEdit")->setText(text); }
 
 private slots:
     void init() {
@@ -154,7 +154,7 @@ private slots:
         view->OnRead();
         // The drop-downs keep their earlier choices beside the empty row.
         QCOMPARE(Cell(0, 1), QString());
-        QVERIFY(Control<QComboBox>(view.get(), "id1009")->currentIndex() >= 0);
+        QVERIFY(Control<QComboBox>(view.get(), "powerCombo")->currentIndex() >= 0);
         shown.clear();
         view->OnWrite();
         QCOMPARE(Texts(), QStringList{"正确写入数据"});
@@ -355,7 +355,7 @@ private slots:
 
         TypeRx("226.5");
         view->OnConfirm();
-        Control<QComboBox>(view.get(), "id1013")->setCurrentIndex(3);
+        Control<QComboBox>(view.get(), "powerSaveCombo")->setCurrentIndex(3);
         const ChannelTable table = view->Table();
         const MemoryImage image = view->image();
         view->OnCommand(cmd::kCompareRadio);
