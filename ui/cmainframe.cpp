@@ -294,8 +294,6 @@ void CMainFrame::RunCommand(int id) {
         about.exec();
     } else if (id == cmd::kExit) {
         close();
-    } else {
-        m_target->Commands().Key(id);
     }
 }
 

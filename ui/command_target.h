@@ -113,16 +113,9 @@ public:
     QAction* Adopt(int id, QAction* action);
     // Binds `id` to what it does.
     QAction* Bind(int id, const std::function<void()>& run);
-    // What a command's key does while the command is disabled (by default nothing).
-    void BindWhenDisabled(int id, const std::function<void()>& run);
-    // A command's key: the command, or what it does while disabled.
-    void Key(int id);
-    bool IsEnabled(int id) const;
-    bool IsChecked(int id) const;
 
 private:
     std::map<int, QAction*> actions_;
-    std::map<int, std::function<void()>> whenDisabled_;
 };
 
 // What a target tells the frame as it happens.

@@ -32,14 +32,14 @@ constexpr const char* kVirtualRadioPort = "virtual/radio";
 
 // What a trainer shows first: the radio read, channel 3 changed and confirmed, and written.
 void RunDemo(COrvelToolView& view) {
-    view.OnCommand(orvel::cmd::kReadRadio);
+    view.Commands().Action(orvel::cmd::kReadRadio)->trigger();
     view.channelList()->selectRow(2);
     view.OnRowClicked();
     view.findChild<QLineEdit*>(QStringLiteral("rxEdit"))->setText(QStringLiteral("230.125"));
     view.findChild<QLineEdit*>(QStringLiteral("txEdit"))->setText(QStringLiteral("235"));
     view.OnConfirm();
     view.channelList()->setFocus();
-    view.OnCommand(orvel::cmd::kWriteRadio);
+    view.Commands().Action(orvel::cmd::kWriteRadio)->trigger();
 }
 
 // Pictures of the editing commands: "rows" reads the radio and chooses channels 3 to 6;
@@ -54,10 +54,10 @@ void ShowScene(COrvelToolView& view, const QString& name) {
                     ->setText(QStringLiteral("rfc2217://192.168.1.50:4001"));
             }
         });
-        view.OnCommand(orvel::cmd::kNetworkPort);
+        view.Commands().Action(orvel::cmd::kNetworkPort)->trigger();
         return;
     }
-    view.OnCommand(orvel::cmd::kReadRadio);
+    view.Commands().Action(orvel::cmd::kReadRadio)->trigger();
     CHighlightListCtrl* list = view.channelList();
     const bool fill = name == QStringLiteral("fill");
     QAbstractItemModel* model = list->model();
@@ -87,7 +87,7 @@ void ShowScene(COrvelToolView& view, const QString& name) {
         dialog->findChild<QCheckBox*>(QStringLiteral("fillAll%1").arg(orvel::kColPower))
             ->setChecked(true);
     });
-    view.OnCommand(orvel::cmd::kFill);
+    view.Commands().Action(orvel::cmd::kFill)->trigger();
 }
 
 }  // namespace
@@ -215,7 +215,7 @@ int main(int argc, char* argv[]) {
             return 2;
         }
         view->dialogs().fileName = [sample](bool, const QString&) { return sample; };
-        view->OnCommand(orvel::cmd::kOpen);
+        view->Commands().Action(orvel::cmd::kOpen)->trigger();
         const QString pdf = QFileInfo(parser.value(reportPdf)).absoluteFilePath();
         if (!view->PrintToPdf(pdf)) {
             std::fprintf(stderr, "orveltool: no report written to %s\n", qPrintable(pdf));
@@ -245,7 +245,8 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(300, view, [view, name] { ShowScene(*view, name); });
     }
     if (parser.isSet(find)) {
-        QTimer::singleShot(300, view, [view] { view->OnCommand(orvel::cmd::kFindRadio); });
+        QTimer::singleShot(300, view,
+                           [view] { view->Commands().Action(orvel::cmd::kFindRadio)->trigger(); });
     }
     if (parser.isSet(screenshot)) {
         const QString path = parser.value(screenshot);

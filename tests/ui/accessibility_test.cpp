@@ -252,7 +252,7 @@ private slots:
             else
                 announced << -1;
         });
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         QCOMPARE(LogLines(*view).last(), QStringLiteral(" ***正确接收数据***"));
         QVERIFY(announced.size() >= 5);
         QVERIFY(!announced.contains(-1));

@@ -31,7 +31,7 @@ public:
             ids << id;
         ids << 57606 << 57616 << 57617 << 57618 << 57619 << 57634 << 57637 << 57643 << 57644;
         for (int id : ids) {
-            actions.Bind(id, [this, id] { OnCommand(id); });
+            actions.Bind(id, [this, id] { Record(id); });
         }
         ShowState();
     }
@@ -80,7 +80,7 @@ public:
     QStringList dropped;
 
 private:
-    void OnCommand(int id) {
+    void Record(int id) {
         commands << id;
         if (id >= 32784 && id <= 32787 && portFollowsCommands) {
             port = id - 32783;

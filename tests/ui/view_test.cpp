@@ -126,12 +126,12 @@ private slots:
         QCOMPARE(view->image()[0], 0x33);
         QCOMPARE(view->image()[1], 0x06);
         QCOMPARE(view->image()[2], 0x81);
-        QVERIFY(!view->IsCommandEnabled(cmd::kSave));
+        QVERIFY(!ActionOf(*view, "actionSave")->isEnabled());
         QCOMPARE(view->minFreq(), 223.0);
         QCOMPARE(view->maxFreq(), 235.0);
         // The radio's terminal came from the command line: no port item names it.
-        for (int id = cmd::kCom1; id <= cmd::kCom4; ++id)
-            QVERIFY(!view->IsCommandChecked(id));
+        for (const char* com : {"actionCom1", "actionCom2", "actionCom3", "actionCom4"})
+            QVERIFY(!ActionOf(*view, com)->isChecked());
     }
 
     // A title bar of 30 and borders of 8 (as at 150 %) on a 1280 x 720 screen with its task bar:
@@ -612,7 +612,7 @@ private slots:
         chosenFile = folder.path() + "/a.dat";
         view->OnSaveAs();
         QCOMPARE(view->filePath(), chosenFile);
-        QVERIFY(view->IsCommandEnabled(cmd::kSave));
+        QVERIFY(ActionOf(*view, "actionSave")->isEnabled());
         const ChannelTable table = view->Table();
         const MemoryImage image = view->image();
         view->OnDefault();
@@ -694,7 +694,7 @@ private slots:
         QCOMPARE(LogLines().last(), QStringLiteral("数据校验错"));
         QCOMPARE(shown.last().text, QStringLiteral("数据校验错"));
         QCOMPARE(view->filePath(), chosenFile);
-        QVERIFY(view->IsCommandEnabled(cmd::kSave));
+        QVERIFY(ActionOf(*view, "actionSave")->isEnabled());
         for (int r = 0; r < 16; ++r)
             QCOMPARE(Cell(r, 1), QString());
         for (const char* combo : {"powerCombo", "rateCombo", "squelchCombo", "dataVoiceCombo",
@@ -750,8 +750,8 @@ private slots:
         QCOMPARE(view->maxFreq(), 232.0);
         QCOMPARE(view->specialWord(), std::string("12,34,56"));
         QCOMPARE(view->portNumber(), 7);
-        for (int id = cmd::kCom1; id <= cmd::kCom4; ++id)
-            QVERIFY(!view->IsCommandChecked(id));
+        for (const char* com : {"actionCom1", "actionCom2", "actionCom3", "actionCom4"})
+            QVERIFY(!ActionOf(*view, com)->isChecked());
         FillPanel("229.9", "232", 0, 0, 0, 0);
         view->OnConfirm();
         QCOMPARE(LogLines().last(), QStringLiteral("***接收频率数据非法***"));
@@ -763,8 +763,8 @@ private slots:
     void choosingAPortStoresItAndKeepsTheRest() {
         WriteIni("; bench settings\r\n[Set]\r\nMin=223\r\nDevice=ttyUSB9\r\n");
         Start();
-        view->OnCommand(cmd::kCom1 + 2);
-        QVERIFY(view->IsCommandChecked(cmd::kCom1 + 2));
+        Trigger(*view, "actionCom3");
+        QVERIFY(ActionOf(*view, "actionCom3")->isChecked());
         QCOMPARE(FileBytes(IniPath()),
                  QByteArray("; bench settings\r\n[Set]\r\nMin=223\r\nPort=3\r\n"));
         QVERIFY(!view->serialPort().IsOpen());  // /dev/ttyS2 is no port here
@@ -772,7 +772,7 @@ private slots:
 
     void choosingAPortWithoutAnIniCreatesIt() {
         Start();
-        view->OnCommand(cmd::kCom1 + 2);
+        Trigger(*view, "actionCom3");
         QVERIFY(FileBytes(IniPath()).contains("[Set]"));
     }
 

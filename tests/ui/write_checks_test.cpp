@@ -229,9 +229,9 @@ private slots:
 
     void theCheckCanBeTurnedOffAndStaysOff() {
         Start(sim::RadioBehaviour{.ignoreWrites = true});
-        QVERIFY(view->IsCommandChecked(cmd::kVerifyWrites));
-        view->OnCommand(cmd::kVerifyWrites);
-        QVERIFY(!view->IsCommandChecked(cmd::kVerifyWrites));
+        QVERIFY(ActionOf(*view, "actionVerifyWrites")->isChecked());
+        Trigger(*view, "actionVerifyWrites");
+        QVERIFY(!ActionOf(*view, "actionVerifyWrites")->isChecked());
         QVERIFY(FileBytes(IniPath()).contains("Verify=0"));
         view->OnWrite();
         QCOMPARE(Texts(), QStringList{"正确写入数据"});
@@ -239,8 +239,8 @@ private slots:
         QCOMPARE(LogLines().last(), QStringLiteral("***正确写入数据***"));
 
         Start();
-        QVERIFY(!view->IsCommandChecked(cmd::kVerifyWrites));
-        view->OnCommand(cmd::kVerifyWrites);
+        QVERIFY(!ActionOf(*view, "actionVerifyWrites")->isChecked());
+        Trigger(*view, "actionVerifyWrites");
         QVERIFY(FileBytes(IniPath()).contains("Verify=1"));
     }
 
@@ -350,7 +350,7 @@ private slots:
 
     void compareShowsTheDifferencesAndChangesNothing() {
         Start();
-        view->OnCommand(cmd::kCompareRadio);
+        Trigger(*view, "actionCompareRadio");
         QCOMPARE(compared, QStringList{"无差异"});
 
         TypeRx("226.5");
@@ -358,7 +358,7 @@ private slots:
         Control<QComboBox>(view.get(), "powerSaveCombo")->setCurrentIndex(3);
         const ChannelTable table = view->Table();
         const MemoryImage image = view->image();
-        view->OnCommand(cmd::kCompareRadio);
+        Trigger(*view, "actionCompareRadio");
         QCOMPARE(view->Table(), table);
         QCOMPARE(view->image(), image);
         QVERIFY(view->filePath().isEmpty());
@@ -371,7 +371,7 @@ private slots:
 
         radio->SetBehaviour(sim::RadioBehaviour{.silent = true});
         compared.clear();
-        view->OnCommand(cmd::kCompareRadio);
+        Trigger(*view, "actionCompareRadio");
         QVERIFY(compared.isEmpty());
         QCOMPARE(shown.last().text, QStringLiteral("通信错误"));
     }
