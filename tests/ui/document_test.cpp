@@ -390,6 +390,7 @@ private slots:
         view->OnRowClicked();
         view->channelList()->clearSelection();
         QGuiApplication::clipboard()->setText("230\t231\tP2\t2400\t开\tL2");
+        QTRY_VERIFY(ActionOf(*view, "actionPaste")->isEnabled());
         Run("actionPaste");
         QCOMPARE(Row(7), "230.000,231.000,P2,2400,开,L2");
     }

@@ -107,6 +107,7 @@ private slots:
         QGuiApplication::clipboard()->setText("CH 3\t224.5\t225\tP2\t2400\tOff\tL4\n");
         list->selectRow(3);
         view->OnRowClicked();
+        QTRY_VERIFY(ActionOf(*view, "actionPaste")->isEnabled());
         Trigger(*view, "actionPaste");
         QCOMPARE(view->Table()[3][kColDataVoice], std::string(vocab::kOff));
         QCOMPARE(view->Table()[3][kColRx], std::string("224.500"));
