@@ -15,5 +15,6 @@ int RunConvert(const QStringList& arguments, Context& c);
 int RunEdit(const QStringList& arguments, Context& c);
 int RunChannel(const QStringList& arguments, Context& c);
 int RunPorts(const QStringList& arguments, Context& c);
+int RunRecord(const QStringList& arguments, Context& c);
 
 }  // namespace orvel::cli

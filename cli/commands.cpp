@@ -29,6 +29,7 @@ constexpr Command kCommands[] = {
     {"diff", RunDiff, "compare two files, or a file and the radio"},
     {"channel", RunChannel, "read or set the radio's current channel"},
     {"ports", RunPorts, "list the serial ports, or find the radio on them (--probe)"},
+    {"record", RunRecord, "the programming records: list, show, sync, export"},
 };
 
 constexpr const char* kOverviewEnd =

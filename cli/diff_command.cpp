@@ -8,7 +8,6 @@
 #include "transfer.h"
 
 namespace orvel::cli {
-namespace {
 
 ComparedConfiguration Compared(const MemoryImage& image, DecodeSource source,
                                const FrequencyLimits& limits) {
@@ -16,7 +15,16 @@ ComparedConfiguration Compared(const MemoryImage& image, DecodeSource source,
     return {image, decoded.table, decoded.settings};
 }
 
-}  // namespace
+void PrintDifferences(std::ostream& out, Format format,
+                      const std::vector<ConfigDifference>& differences) {
+    if (format == Format::Json) {
+        out << DifferencesJson(differences);
+    } else {
+        for (const ConfigDifference& difference : differences)
+            out << DifferenceLine(difference) << '\n';
+    }
+    out.flush();
+}
 
 int RunDiff(const QStringList& arguments, Context& c) {
     const CommandInfo info{
@@ -93,13 +101,7 @@ int RunDiff(const QStringList& arguments, Context& c) {
     }
 
     const std::vector<ConfigDifference> differences = CompareConfigurations(a, b);
-    if (format == Format::Json) {
-        c.out << DifferencesJson(differences);
-    } else {
-        for (const ConfigDifference& difference : differences)
-            c.out << DifferenceLine(difference) << '\n';
-    }
-    c.out.flush();
+    PrintDifferences(c.out, format, differences);
     // The comparison is shown, but a radio image that fails its checksum is no basis for "equal".
     if (!checksumOk)
         return Fail(c, kExitData, link.name + ": the image read fails its checksum");

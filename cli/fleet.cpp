@@ -14,14 +14,19 @@
 #include "app_paths.h"
 #include "commands.h"
 #include "echo_text.h"
+#include "network_address.h"
 #include "port_name.h"
+#include "port_probe.h"
+#include "radio_operations.h"
+#include "serial_port.h"
 #include "write_signals.h"
 
 namespace orvel::cli {
 
 const char* const kFleetSynopsis =
     "       orvelctl write FILE --port DEV --port DEV ... [--verify] [--format text|json]\n"
-    "       orvelctl write FILE --port DEV [--port DEV ...] --repeat [--count N] [--verify]\n";
+    "       orvelctl write FILE --port DEV [--port DEV ...] --repeat [--count N] [--verify]\n"
+    "                      [--unit ask | --unit-list FILE] [--skip-done]\n";
 
 const char* const kFleetHelp =
     "\n"
@@ -47,7 +52,15 @@ const char* const kFleetHelp =
     "\"radios: K ok, M failed\"; the exit code is 0 when none failed, otherwise the largest\n"
     "among the failures, and 130, 143 or 129 after a signal.\n"
     "  --repeat        write radio after radio\n"
-    "  --count N       with --repeat: stop after N radios on each port\n";
+    "  --count N       with --repeat: stop after N radios on each port (skipped units count)\n"
+    "  --unit-list FILE  with --repeat on one port: the unit labels in order, one a line;\n"
+    "                  the line ends when they are used up. --unit ask instead asks for each\n"
+    "                  radio's label on stdin before it waits for the radio (a barcode\n"
+    "                  scanner types like a keyboard); the end of stdin ends the line. The\n"
+    "                  result line then carries the label: \"N<TAB>IDENTITY<TAB>UNIT<TAB>ok\"\n"
+    "  --skip-done     leave a unit alone that the records show with this plan written and\n"
+    "                  verified: \"N<TAB>IDENTITY<TAB>UNIT<TAB>skipped<TAB>already holds this\n"
+    "                  plan, verified TIME (record ID)\"; \"radios: ...\" counts them\n";
 
 namespace {
 
@@ -131,6 +144,7 @@ struct Job {
     const FleetOptions& options;
     const MemoryImage& image;
     const WriteRequest& request;
+    UnitLabels& units;
 };
 
 struct PortResult {
@@ -144,13 +158,19 @@ PortResult WriteOnePort(const std::string& port, const std::string& tracePath, c
     Link link;
     link.timing = job.options.timing;
     int code = tracePath.empty() ? -1 : OpenTrace(tracePath, link, c);
+    if (code >= 0)
+        return {code, FailureReason(c.lastError, "")};
+    const auto keeper = MakeKeeper(job.options.record);
+    ProgrammingRecord record = StartRadioRecord(job.options.record, kActionWrite, port);
+    record.planFile = job.options.planFile;
+    code = OpenPort(port, link, c);
     if (code < 0)
-        code = OpenPort(port, link, c);
-    if (code < 0)
-        code = WriteToRadio(link, job.image, job.request, job.options.verify, c);
+        code = WriteToRadio(link, job.image, job.request, job.options.steps, c, &record);
     // The line names the port as given; a device it stands for (COM1: /dev/ttyS0) stays in.
-    return {code, code == kExitOk ? std::string()
-                                  : FailureReason(c.lastError, link.name == port ? port : "")};
+    const std::string reason = FailureReason(c.lastError, link.name == port ? port : "");
+    EndRadioRecord(record, code, reason, "");
+    KeepRecord(keeper.get(), record, c.err);
+    return {code, code == kExitOk ? std::string() : reason};
 }
 
 // --- one production line ---------------------------------------------------------------------
@@ -210,8 +230,37 @@ bool WaitForRemoval(Link& link, const std::string& device) {
 struct LineTotals {
     int ok = 0;
     int failed = 0;
+    int skipped = 0;
     int exit = kExitOk;
 };
+
+bool UsedUp(const UnitLabels& units, const std::string& port, Context& c) {
+    if (units.UsedUp())
+        c.err << "orvelctl: " << EchoMessage(port) << ": the unit list is used up\n" << std::flush;
+    return units.UsedUp();
+}
+
+// A unit this plan reached with a passed verify is left alone, with a line saying so.
+bool AlreadyDone(const Job& job, const std::string& unit, const std::string& lead,
+                 const std::string& number, SharedStream& out, Context& c) {
+    if (!job.options.skipDone || unit.empty())
+        return false;
+    ProgrammingRecord done;
+    std::string problem;
+    if (FindDone(job.options.record, unit, Sha256Hex(WrittenImage(job.image, job.request)), done,
+                 problem)) {
+        out.Line(lead + number + "\t" + EscapeControls(done.radioId) + "\t" + EscapeControls(unit) +
+                 "\tskipped\talready holds this plan, verified " + done.endedUtc + " (record " +
+                 done.id + ")");
+        return true;
+    }
+    if (!problem.empty()) {
+        c.err << "orvelctl: unit " << EchoText(unit)
+              << " is written, as the records cannot be asked: " << EchoMessage(problem) << '\n'
+              << std::flush;
+    }
+    return false;
+}
 
 LineTotals RunLine(const std::string& port, const std::string& tracePath, const Job& job,
                    SharedStream& out, bool tagged, std::ostream& log) {
@@ -227,8 +276,21 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
             return totals;
         }
     }
+    const auto keeper = MakeKeeper(job.options.record);
+    const bool units = job.units.source() != UnitLabels::Source::None;
+    const std::string lead = tagged ? EscapeControls(port) + "\t" : std::string();
     const int count = job.options.count;
     for (int number = 1; count == 0 || number <= count; ++number) {
+        std::string unit;
+        if (!job.units.Next(unit, port, number, c.err))
+            break;
+        if (AlreadyDone(job, unit, lead, std::to_string(number), out, c)) {
+            ++totals.skipped;
+            // Should the unit be on the cable already, the next label must not be its.
+            if (number == count || UsedUp(job.units, port, c) || !WaitForRemoval(link, device))
+                break;
+            continue;
+        }
         c.err << "orvelctl: " << EchoMessage(port) << ": waiting for a radio\n" << std::flush;
         std::string identity;
         const Presence presence = WaitForRadio(link, device, identity, c);
@@ -240,40 +302,33 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
               << ")\n"
               << std::flush;
         c.lastError.clear();
-        const int code = WriteToRadio(link, job.image, job.request, job.options.verify, c);
-        std::string line = (tagged ? EscapeControls(port) + "\t" : std::string()) +
-                           std::to_string(number) + "\t" + identity + "\t";
+        ProgrammingRecord record = StartRadioRecord(job.options.record, kActionWrite, port, unit);
+        record.planFile = job.options.planFile;
+        record.radioId = identity;
+        const int code = WriteToRadio(link, job.image, job.request, job.options.steps, c, &record);
+        const std::string reason = FailureReason(c.lastError, device);
+        EndRadioRecord(record, code, reason, "");
+        KeepRecord(keeper.get(), record, c.err);
+        std::string line = lead + std::to_string(number) + "\t" + identity + "\t" +
+                           (units ? EscapeControls(unit) + "\t" : std::string());
         if (code == kExitOk) {
             ++totals.ok;
             line += "ok";
         } else {
             ++totals.failed;
             totals.exit = std::max(totals.exit, code);
-            line += "failed\t" + FailureReason(c.lastError, device);
+            line += "failed\t" + reason;
         }
         out.Line(line);
         c.err << '\a' << "orvelctl: " << EchoMessage(port) << ": radio " << number
               << (code == kExitOk ? " written" : " failed") << "; take it off the cable\n"
               << std::flush;
-        if (number == count || !WaitForRemoval(link, device))
+        if (number == count || UsedUp(job.units, port, c) || !WaitForRemoval(link, device))
             break;
     }
     if (WriteSignals::Received() != 0)
         c.err << "orvelctl: " << EchoMessage(port) << ": stopped\n" << std::flush;
     return totals;
-}
-
-const char* ResultName(int exit) {
-    switch (exit) {
-        case kExitOk:
-            return "ok";
-        case kExitLink:
-            return "communication";
-        case kExitPort:
-            return "port";
-        default:
-            return "data";
-    }
 }
 
 }  // namespace
@@ -302,7 +357,8 @@ std::string ReadFleetOptions(const QCommandLineParser& parser, FleetOptions& opt
     if (parser.isSet(QStringLiteral("simulate")))
         return "several radios and --repeat, --count, --format take --port DEV, not --simulate";
     options = FleetOptions{};
-    options.verify = parser.isSet(QStringLiteral("verify"));
+    options.steps.verify = parser.isSet(QStringLiteral("verify"));
+    options.steps.readFirst = parser.isSet(QStringLiteral("read-first"));
     options.repeat = parser.isSet(QStringLiteral("repeat"));
     if (parser.isSet(QStringLiteral("count"))) {
         bool ok = false;
@@ -341,7 +397,7 @@ std::string ReadFleetOptions(const QCommandLineParser& parser, FleetOptions& opt
     return {};
 }
 
-int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteRequest& request,
+int RunFleet(FleetOptions& options, const MemoryImage& image, const WriteRequest& request,
              Context& c) {
     SharedStream out{c.out, {}};
     SharedStream err{c.err, {}};
@@ -357,7 +413,7 @@ int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteR
                              : options.tracePath);
     }
     const WriteSignals stopLater;
-    const Job job{options, image, request};
+    const Job job{options, image, request, options.units};
     std::vector<PortResult> results(n);
     std::vector<LineTotals> totals(n);
     // Each port's serial port object is made, used and destroyed inside its own thread.
@@ -382,10 +438,12 @@ int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteR
         for (const LineTotals& line : totals) {
             all.ok += line.ok;
             all.failed += line.failed;
+            all.skipped += line.skipped;
             exit = std::max(exit, line.exit);
         }
         out.Line("radios: " + std::to_string(all.ok) + " ok, " + std::to_string(all.failed) +
-                 " failed");
+                 " failed" +
+                 (options.skipDone ? ", " + std::to_string(all.skipped) + " skipped" : ""));
         return WriteSignals::ExitCode(exit);
     }
     for (const PortResult& result : results)
@@ -394,7 +452,7 @@ int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteR
         nlohmann::ordered_json array = nlohmann::ordered_json::array();
         for (std::size_t i = 0; i < n; ++i) {
             array.push_back({{"port", options.ports[i]},
-                             {"result", ResultName(results[i].exit)},
+                             {"result", ExitClass(results[i].exit)},
                              {"exit", results[i].exit},
                              {"message", results[i].reason}});
         }

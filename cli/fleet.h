@@ -10,6 +10,8 @@
 #include "exchanges.h"
 #include "memory_image.h"
 #include "radio_link.h"
+#include "record_support.h"
+#include "unit_labels.h"
 
 namespace orvel::cli {
 
@@ -21,12 +23,16 @@ QList<QCommandLineOption> FleetCommandOptions();
 
 struct FleetOptions {
     std::vector<std::string> ports;  // as the user named them, in order
-    bool verify = false;
+    WriteSteps steps;
     bool repeat = false;
     int count = 0;  // radios per line; 0 = until stopped
     bool json = false;
     std::string tracePath;
     PollTiming timing = PollTiming::Prompt;
+    RecordSettings record;
+    std::string planFile;  // the file's name, for the record
+    UnitLabels units;      // with --repeat on one port
+    bool skipDone = false;
 };
 
 // True when the command line asks for more than one radio on one port: several --port,
@@ -36,7 +42,7 @@ bool IsFleetWrite(const QCommandLineParser& parser);
 // The text of a usage error, or empty.
 std::string ReadFleetOptions(const QCommandLineParser& parser, FleetOptions& options);
 
-int RunFleet(const FleetOptions& options, const MemoryImage& image, const WriteRequest& request,
+int RunFleet(FleetOptions& options, const MemoryImage& image, const WriteRequest& request,
              Context& c);
 
 // FILE with the device's base name before its extension: trace.txt, /dev/ttyUSB0 give

@@ -69,8 +69,8 @@ std::string ReadFailure(const ReadOutcome& outcome) {
     return DescribeReadFailure(outcome);
 }
 
-int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request, bool verify,
-                 Context& c) {
+int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request,
+                 const WriteSteps& steps, Context& c, ProgrammingRecord* record) {
     if (!request.specialWord.empty() && !ParseSpecialWord(request.specialWord)) {
         c.err << "orvelctl: Word \"" << request.specialWord
               << "\" is not three hexadecimal pairs such as 12 34 56 (0-9, A-F); no special-data "
@@ -79,7 +79,24 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
     }
     ExchangeHooks hooks = LogHooks(c.err, link);
     hooks.interrupted = WriteSignals::StopNow;
-    const WriteCheckOutcome outcome = WriteAndVerify(link.port, image, request, verify, hooks);
+    ProgrammingRecord unused;
+    ProgrammingRecord& learned = record != nullptr ? *record : unused;
+    learned.planSha256 = Sha256Hex(WrittenImage(image, request));
+    if (steps.readFirst) {
+        // Without the radio's old configuration kept, it is not overwritten.
+        const ReadOutcome before = ReadBeforeWrite(link.port, hooks);
+        if (before.status != ReadStatus::Ok)
+            return LinkFail(c, link, "read before the write: " + ReadFailure(before));
+        learned.radioId = before.identity;
+        learned.before = before.image;
+    }
+    const WriteCheckOutcome outcome =
+        WriteAndVerify(link.port, image, request, steps.verify, hooks);
+    if (outcome.verify && outcome.verify->readBack.status == ReadStatus::Ok) {
+        learned.radioId = outcome.verify->readBack.identity;
+        learned.after = outcome.verify->readBack.image;
+    }
+    learned.verified = outcome.verdict == WriteVerdict::Verified;
     switch (outcome.verdict) {
         case WriteVerdict::Written:
             return kExitOk;

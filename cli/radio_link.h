@@ -13,6 +13,8 @@
 
 #include "command_support.h"
 #include "exchanges.h"
+#include "programming_record.h"
+#include "serial_port.h"
 
 namespace orvel::cli {
 
@@ -27,9 +29,15 @@ int OpenTrace(const std::string& path, Link& link, Context& c);
 // A port as the user names it (a path, COMn, a number or a network port's URL).
 int OpenPort(const std::string& port, Link& link, Context& c);
 
+struct WriteSteps {
+    bool verify = false;     // read the radio back and compare
+    bool readFirst = false;  // read the radio before the write: the record's before image
+};
+
 // Keeps the safety copy, writes, and with `verify` reads the radio back and compares. The
-// exit code; a failure's message is in c.lastError.
-int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request, bool verify,
-                 Context& c);
+// exit code; a failure's message is in c.lastError. `record`, when given, gets what the write
+// learned: the radio's identification, the images read, the hash of the image written.
+int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request,
+                 const WriteSteps& steps, Context& c, ProgrammingRecord* record = nullptr);
 
 }  // namespace orvel::cli

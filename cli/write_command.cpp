@@ -1,26 +1,61 @@
 // orvelctl write: a file's configuration to the radio, or to many.
 #include "command_list.h"
 
+#include <filesystem>
 #include <string>
 
 #include "echo_text.h"
 #include "fleet.h"
 #include "radio_link.h"
+#include "radio_operations.h"
+#include "record_support.h"
 #include "transfer.h"
+#include "unit_labels.h"
 #include "write_signals.h"
 
 namespace orvel::cli {
 
+namespace {
+
+// The unit options that need the production line, or one port.
+std::string UnitProblem(const FleetOptions& fleet) {
+    const UnitLabels::Source source = fleet.units.source();
+    if (source == UnitLabels::Source::Given && fleet.repeat)
+        return "with --repeat, --unit takes ask (or give --unit-list FILE)";
+    if (source == UnitLabels::Source::Given && fleet.ports.size() > 1)
+        return "--unit LABEL names one radio: give one --port";
+    if (source == UnitLabels::Source::List && !fleet.repeat)
+        return "--unit-list goes with --repeat";
+    if ((source == UnitLabels::Source::Ask || source == UnitLabels::Source::List) &&
+        fleet.ports.size() > 1)
+        return "--unit ask and --unit-list take one --port: stdin and the list are one";
+    if (fleet.skipDone && source == UnitLabels::Source::None)
+        return "--skip-done needs the unit's label: --unit";
+    return {};
+}
+
+}  // namespace
+
 int RunWrite(const QStringList& arguments, Context& c) {
     const CommandInfo info{
-        "usage: orvelctl write (--port DEV | --simulate) FILE [--verify] [--config INI]\n"
-        "                      [--trace FILE]\n" +
+        "usage: orvelctl write (--port DEV | --simulate) FILE [--verify] [--read-first]\n"
+        "                      [--unit LABEL|ask] [--skip-done] [--operator NAME] [--record URL]\n"
+        "                      [--config INI] [--trace FILE]\n" +
             std::string(kFleetSynopsis),
         "Writes the configuration of FILE (.dat, .json or .csv) to the radio.\n\n" +
             std::string(kPortHelp) +
-            "  --verify        read the radio back and compare the channel and settings words\n" +
-            kConfigHelp +
+            "  --verify        read the radio back and compare the channel and settings words\n"
+            "  --read-first    read the radio before the write and keep what it held among the\n"
+            "                  safety copies (...-before.dat) and in the record; a radio that\n"
+            "                  cannot be read is not written\n"
+            "  --unit LABEL    the unit's label (its serial number) for the record; ask: read\n"
+            "                  it from stdin\n" +
+            kRecordHelp + kConfigHelp +
             "\n"
+            "Every radio written becomes one programming record (see 'orvelctl record --help'):\n"
+            "the plan's SHA-256, the radio's identification where it was asked, the outcome and\n"
+            "the images read. A record that cannot be kept is reported on one line; the write's\n"
+            "result and exit code stay as they are.\n"
             "Ctrl-C, SIGTERM or SIGHUP during a write lets the radio in progress finish, prints\n"
             "its result line, DEV<TAB>ok or DEV<TAB>failed<TAB>REASON, and exits 130, 143 or\n"
             "129; a second Ctrl-C stops at the next frame with \"interrupted at frame N of "
@@ -28,7 +63,9 @@ int RunWrite(const QStringList& arguments, Context& c) {
             "A trace that reaches the file size limit (ulimit -f) or a full disk stops with one\n"
             "message; the write goes on.\n" +
             kFleetHelp,
-        {FlagOption("verify"), ValueOption("config", "INI")},
+        {FlagOption("verify"), FlagOption("read-first"), ValueOption("unit", "LABEL"),
+         ValueOption("unit-list", "FILE"), FlagOption("skip-done"), ValueOption("config", "INI"),
+         ValueOption("operator", "NAME"), ValueOption("record", "URL")},
         1,
         "one FILE",
         true};
@@ -46,23 +83,62 @@ int RunWrite(const QStringList& arguments, Context& c) {
         !error.empty()) {
         return UsageError(c, info, error);
     }
+    fleet.skipDone = parser.isSet(QStringLiteral("skip-done"));
+    if (std::string error = fleet.units.Read(parser); !error.empty())
+        return UsageError(c, info, error);
+    if (const std::string error = UnitProblem(fleet); !error.empty()) {
+        return UsageError(c, info, error);
+    }
     Configuration config;
     if (int code = LoadConfig(parser, config, c); code >= 0)
+        return code;
+    if (int code = ReadRecordSettings(parser, config, fleet.record, c); code >= 0)
         return code;
     MemoryImage image{};
     if (int code = LoadImageFile(path, Limits(config), image, c, config.limitsFault); code >= 0)
         return code;
     const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, Limits(config));
     const WriteRequest request{decoded.table, decoded.settings, config.specialWord};
+    fleet.planFile = std::filesystem::path(path).filename().string();
     if (several) {
         fleet.timing = ClassicTimingWanted(parser) ? PollTiming::Classic : PollTiming::Prompt;
         return RunFleet(fleet, image, request, c);
     }
+    const WriteSteps steps{parser.isSet(QStringLiteral("verify")),
+                           parser.isSet(QStringLiteral("read-first"))};
+    const bool simulate = parser.isSet(QStringLiteral("simulate"));
+    const std::string shown = simulate ? "virtual radio" : Value(parser, "port");
+    std::string unit;
+    if (!fleet.units.Next(unit, shown, 1, c.err))
+        return Fail(c, kExitUsage, "no unit label was given; nothing is written");
+    if (fleet.skipDone) {
+        ProgrammingRecord done;
+        std::string problem;
+        if (FindDone(fleet.record, unit, Sha256Hex(WrittenImage(image, request)), done, problem)) {
+            c.out << EscapeControls(shown) << "\tskipped\tunit " << EscapeControls(unit)
+                  << " already holds this plan, verified " << done.endedUtc << " (record "
+                  << done.id << ")\n"
+                  << std::flush;
+            return kExitOk;
+        }
+        if (!problem.empty()) {
+            c.err << "orvelctl: the records cannot be asked: " << EchoMessage(problem) << '\n'
+                  << std::flush;
+        }
+    }
+    const auto keeper = MakeKeeper(fleet.record);
+    ProgrammingRecord record = StartRadioRecord(fleet.record, kActionWrite, shown, unit);
+    record.planFile = fleet.planFile;
     Link link;
-    if (int code = OpenLink(parser, link, c); code >= 0)
+    if (const int code = OpenLink(parser, link, c); code >= 0) {
+        EndRadioRecord(record, code, c.lastError, link.name);
+        KeepRecord(keeper.get(), record, c.err);
         return code;
+    }
     const WriteSignals stopLater;
-    const int code = WriteToRadio(link, image, request, parser.isSet(QStringLiteral("verify")), c);
+    const int code = WriteToRadio(link, image, request, steps, c, &record);
+    EndRadioRecord(record, code, c.lastError, link.name);
+    KeepRecord(keeper.get(), record, c.err);
     if (WriteSignals::Received() == 0)
         return code;
     // Stopped from outside: say how the radio was left before going.

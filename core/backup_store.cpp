@@ -127,7 +127,7 @@ std::optional<Copy> AsPrunableCopy(const fs::path& path) {
         sequence = ReadInteger(rest.substr(dash + 1));
         rest = rest.substr(0, dash);
     }
-    if (rest != "read" && rest != "write" && rest != "file")
+    if (rest != "read" && rest != "write" && rest != "before" && rest != "file")
         return std::nullopt;
     return Copy{std::string(stamp), sequence, path, rest == "file"};
 }

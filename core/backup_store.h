@@ -15,10 +15,10 @@ namespace orvel {
 // Writes `image` as a channel file named YYYYMMDD-HHMMSS-<kind>.dat (local time of `now`, the
 // clock when absent; in `kind`, control characters and <>:"|?* become '_') into `folder` (UTF-8),
 // creating it with its parents. A name already taken gets -2, -3 ... before ".dat". Then the
-// oldest read and write copies of the folder beyond `keep` are deleted, read-only or not; the
-// copy just written always stays. Only copies this store wrote, listed in the folder's ".copies"
-// and unchanged since, are ever deleted: a file merely named like one, or a copy the user saved
-// into, stays. Returns the path written (UTF-8), or empty with `error` set.
+// oldest read, write and before copies of the folder beyond `keep` are deleted, read-only or not;
+// the copy just written always stays. Only copies this store wrote, listed in the folder's
+// ".copies" and unchanged since, are ever deleted: a file merely named like one, or a copy the user
+// saved into, stays. Returns the path written (UTF-8), or empty with `error` set.
 std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
                        std::string& error, int keep = 200,
                        std::optional<std::time_t> now = std::nullopt);

@@ -91,6 +91,9 @@ Configuration ReadConfiguration(const IniFile& ini) {
     config.verifyWrites = ReadSwitch(ini, kVerifyKey, config.verifyWrites);
     config.classicTiming = ReadSwitch(ini, kClassicTimingKey, config.classicTiming);
     config.language = ini.Get(kConfigSection, kLanguageKey).value_or("");
+    config.station = ini.Get(kConfigSection, "Station").value_or("");
+    config.operatorName = ini.Get(kConfigSection, "Operator").value_or("");
+    config.recordUrl = ini.Get(kConfigSection, "Record").value_or("");
     return config;
 }
 

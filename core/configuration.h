@@ -24,6 +24,11 @@ struct Configuration {
     bool verifyWrites = true;  // key "Verify": read the radio back after a write
     bool classicTiming = false;  // key "ClassicTiming": fixed pauses between polls
     std::string language;        // key "Language": the window's language, as written
+    // The programming record: who and where (empty: the host name and the system user), and
+    // the shared database (empty: the local file).
+    std::string station;       // key "Station"
+    std::string operatorName;  // key "Operator"
+    std::string recordUrl;     // key "Record": postgresql://user@host:5432/orvel
 };
 
 inline constexpr std::string_view kConfigSection = "Set";
@@ -33,8 +38,8 @@ inline constexpr std::string_view kClassicTimingKey = "ClassicTiming";
 inline constexpr std::string_view kLanguageKey = "Language";
 inline constexpr std::string_view kNetworkPortKey = "NetworkPort";
 
-// Section "Set", keys Min, Max, Word, Port, Device, NetworkPort, Verify, ClassicTiming and
-// Language. No range
+// Section "Set", keys Min, Max, Word, Port, Device, NetworkPort, Verify, ClassicTiming,
+// Language, Station, Operator and Record. No range
 // checks: Min may exceed Max (`limitsFault` then says so), and Port may be any integer. Verify and
 // ClassicTiming are switches: 0 is off, any other integer on; a value that is no integer keeps the
 // default.

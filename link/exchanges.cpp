@@ -136,7 +136,7 @@ ReadOutcome ReadRadio(BytePort& port, const ExchangeHooks& hooks,
     }
     port.DiscardInput();
     port.PurgeOutput();
-    switch (LinkCheck(port, hooks)) {
+    switch (LinkCheck(port, hooks, &outcome.identity)) {
         case LinkStatus::NoAnswer:
             outcome.status = ReadStatus::NoAnswer;
             return outcome;

@@ -77,6 +77,7 @@ struct ReadOutcome {
     MemoryImage image{};  // the bytes as received (valid when status is Ok)
     bool checksumOk = false;
     std::size_t received = 0;
+    std::string identity;  // the radio's eight characters, once its link check passed
 };
 
 // The whole read: discard stale input, link check, then the 260-byte image with progress

@@ -163,6 +163,10 @@ QString BackupFolder() {
 #endif
 }
 
+QString RecordFilePath() {
+    return QFileInfo(BackupFolder()).path() + QStringLiteral("/records.sqlite");
+}
+
 Configuration LoadConfigurationFile(const QString& path) {
     IniFile ini;
     std::string error;

@@ -37,6 +37,9 @@ QString DefaultChannelFilePath(const QString& programDir, const QString& documen
                                const QString& homeDir);
 // The folder of the automatic copies of every read and every write.
 QString BackupFolder();
+// The bench's programming records (and the outbox of a shared database): records.sqlite
+// beside the backups folder.
+QString RecordFilePath();
 
 // The configuration from an INI file; a missing or unreadable file gives the defaults.
 Configuration LoadConfigurationFile(const QString& path);

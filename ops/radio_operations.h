@@ -12,6 +12,15 @@ namespace orvel {
 ReadOutcome ReadRadioKeepingCopy(BytePort& port, const ExchangeHooks& hooks,
                                  const std::function<void()>& beforeImageRequest = {});
 
+// The read a write may start with, so the record and the safety copies keep what the radio
+// held before it (...-before.dat; a write's own copy is what it is about to write). Logged as
+// a read is.
+ReadOutcome ReadBeforeWrite(BytePort& port, const ExchangeHooks& hooks);
+
+// `base` (whose header and spare words the radio keeps) with the request coded into it: the
+// 260 bytes a write stands for.
+MemoryImage WrittenImage(const MemoryImage& base, const WriteRequest& request);
+
 // The write exchange. On an open port the image it writes (`base`, whose header and spare
 // words the radio keeps, with the request coded into it) is kept among the safety copies first.
 WriteOutcome WriteRadioKeepingCopy(BytePort& port, const MemoryImage& base,

@@ -116,13 +116,12 @@ CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
     qApp->installEventFilter(this);
     // The form's text fields keep the editing keys from both the window and themselves.
     TextFieldKeys::Guard(view);
-    m_target->stateChanged = [this] { RefreshCommandStates(); };
-    RefreshCommandStates();
+    connect(&m_target->notifier, &CommandNotifier::stateChanged, this,
+            &CMainFrame::ShowTargetState);
+    ShowTargetState();
 }
 
-CMainFrame::~CMainFrame() {
-    m_target->stateChanged = nullptr;
-}
+CMainFrame::~CMainFrame() = default;
 
 QProgressBar* CMainFrame::ProgressBar() {
     return m_progressBar;
@@ -201,7 +200,6 @@ void CMainFrame::BuildMenus() {
         else
             rows->addAction(m_commands.at(id));
     }
-    connect(rows, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommandStates);
     m_target->SetListMenu(rows);
 
     QMenu* link = menuBar()->addMenu(tr("通信(&C)"));
@@ -226,17 +224,11 @@ void CMainFrame::BuildMenus() {
     AddCommand(help, cmd::kQuestions, tr("常见问题"));
     AddCommand(help, cmd::kAbout, tr("关于OrvelTool"));
 
-    for (QMenu* menu : {file, edit, link, help}) {
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommandStates);
-    }
     for (QMenu* menu : {file, edit, link, m_portMenu, help}) {
         menu->setAccessibleName(WithoutMnemonic(menu->title()));
     }
     // Serial adapters come and go while the program runs, so the list is taken afresh each time.
-    connect(m_portMenu, &QMenu::aboutToShow, this, [this] {
-        RebuildDeviceItems();
-        RefreshCommandStates();
-    });
+    connect(m_portMenu, &QMenu::aboutToShow, this, &CMainFrame::RebuildDeviceItems);
 }
 
 void CMainFrame::BuildToolBar() {
@@ -302,17 +294,19 @@ void CMainFrame::RunCommand(int id) {
         about.exec();
     } else if (id == cmd::kExit) {
         close();
-    } else {
-        m_target->Commands().Key(id);
     }
 }
 
-void CMainFrame::RefreshCommandStates() {
+void CMainFrame::ShowDeviceChecks() {
     for (QAction* item : std::as_const(m_deviceItems)) {
         if (item->isCheckable()) {
             item->setChecked(m_target->IsDeviceChecked(item->data().toString()));
         }
     }
+}
+
+void CMainFrame::ShowTargetState() {
+    ShowDeviceChecks();
     const QString port = m_target->PortStatusText();
     m_portLabel->setText(port);
     m_portLabel->setVisible(!port.isEmpty());
@@ -347,12 +341,10 @@ void CMainFrame::RebuildDeviceItems() {
         item->setObjectName(QStringLiteral("device:") + name);
         item->setData(name);
         item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, name] {
-            m_target->OnSelectDevice(name);
-            RefreshCommandStates();
-        });
+        connect(item, &QAction::triggered, this, [this, name] { m_target->OnSelectDevice(name); });
         m_deviceItems.append(item);
     }
+    ShowDeviceChecks();
 }
 
 bool CMainFrame::HandleDrop(QDropEvent* event) {
@@ -362,7 +354,6 @@ bool CMainFrame::HandleDrop(QDropEvent* event) {
     event->acceptProposedAction();
     if (event->type() == QEvent::Drop) {
         m_target->OnDropFiles(paths);
-        RefreshCommandStates();
     }
     return true;
 }

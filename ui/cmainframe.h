@@ -30,10 +30,6 @@ public:
     // On the right of the toolbar, hidden until an exchange with the radio shows it.
     QProgressBar* ProgressBar();
 
-    // Re-reads check marks and enabled states from the target. Menus do this when they open and
-    // the frame after every command; call it when the state changes by other means.
-    void RefreshCommandStates();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // No toolbar show/hide menu: the window has no other way to bring a hidden toolbar back.
@@ -46,6 +42,9 @@ private:
                         const QList<QKeySequence>& keys = {});
     void RunCommand(int id);
     void RebuildDeviceItems();
+    void ShowDeviceChecks();
+    // What the target says changed: the unsaved mark, the port and its marks, the recent files.
+    void ShowTargetState();
     bool HandleDrop(QDropEvent* event);
 
     static constexpr int kRecentItems = 4;

@@ -32,28 +32,3 @@ QAction* CommandActions::Bind(int id, const std::function<void()>& run) {
     connect(action, &QAction::triggered, this, run);
     return action;
 }
-
-void CommandActions::BindWhenDisabled(int id, const std::function<void()>& run) {
-    whenDisabled_[id] = run;
-}
-
-void CommandActions::Key(int id) {
-    QAction* action = Action(id);
-    if (action->isEnabled()) {
-        action->trigger();
-        return;
-    }
-    const auto found = whenDisabled_.find(id);
-    if (found != whenDisabled_.end())
-        found->second();
-}
-
-bool CommandActions::IsEnabled(int id) const {
-    const auto found = actions_.find(id);
-    return found != actions_.end() && found->second->isEnabled();
-}
-
-bool CommandActions::IsChecked(int id) const {
-    const auto found = actions_.find(id);
-    return found != actions_.end() && found->second->isChecked();
-}

@@ -113,16 +113,19 @@ public:
     QAction* Adopt(int id, QAction* action);
     // Binds `id` to what it does.
     QAction* Bind(int id, const std::function<void()>& run);
-    // What a command's key does while the command is disabled (by default nothing).
-    void BindWhenDisabled(int id, const std::function<void()>& run);
-    // A command's key: the command, or what it does while disabled.
-    void Key(int id);
-    bool IsEnabled(int id) const;
-    bool IsChecked(int id) const;
 
 private:
     std::map<int, QAction*> actions_;
-    std::map<int, std::function<void()>> whenDisabled_;
+};
+
+// What a target tells the frame as it happens.
+class CommandNotifier : public QObject {
+    Q_OBJECT
+
+signals:
+    // What the frame shows beside the commands changed: the unsaved mark, the port, the
+    // recent files.
+    void stateChanged();
 };
 
 // What the main frame needs from the view: the commands, and the state it shows beside them
@@ -151,7 +154,5 @@ public:
     // The menu the channel list shows on a right click, built by the frame.
     virtual void SetListMenu(QMenu* /*menu*/) {}
 
-    // Set by the frame: called when what the frame shows beside the commands changed (the
-    // unsaved mark, the port, the recent files).
-    std::function<void()> stateChanged;
+    CommandNotifier notifier;
 };

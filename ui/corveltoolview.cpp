@@ -126,8 +126,7 @@ void COrvelToolView::RunGuarded(const std::function<void()>& run) {
 
 void COrvelToolView::NotifyStateChanged() {
     UpdatePortChecks();
-    if (stateChanged)
-        stateChanged();
+    emit notifier.stateChanged();
 }
 
 void COrvelToolView::UpdatePortChecks() {
@@ -208,10 +207,6 @@ bool COrvelToolView::eventFilter(QObject* watched, QEvent* event) {
 
 // --- commands ------------------------------------------------------------------------------
 
-void COrvelToolView::OnCommand(int id) {
-    commands_.Key(id);
-}
-
 void COrvelToolView::SetListMenu(QMenu* menu) {
     CHighlightListCtrl* list = editor_.channelList();
     list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -279,7 +274,6 @@ void COrvelToolView::BindCommands() {
         if (!busy_)
             rows_.OnPaste();
     };
-    commands_.BindWhenDisabled(cmd::kPaste, pasteWhy);
     QAction* paste = commands_.Action(cmd::kPaste);
     auto* pasteKey = new QShortcut(QKeySequence::Paste, this, pasteWhy);
     pasteKey->setContext(Qt::WindowShortcut);

@@ -3,6 +3,7 @@
 // commands), runs the start-up and binds each command's action to the part that does it.
 #pragma once
 
+#include <QAction>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -54,11 +55,6 @@ public:
     void SetProgressBar(QProgressBar* bar) { radio_.SetProgressBar(bar); }
     QPrinter& printer() { return print_.printer(); }
 
-    // A command as its action or key runs it; a disabled command does nothing (paste says why).
-    void OnCommand(int id);
-    bool IsCommandEnabled(int id) const { return commands_.IsEnabled(id); }
-    bool IsCommandChecked(int id) const { return commands_.IsChecked(id); }
-
     // CommandTarget
     CommandActions& Commands() override { return commands_; }
     QList<SerialDevice> SerialDevices() const override { return PortController::SerialDevices(); }
@@ -103,8 +99,8 @@ public:
     void OnConfirm() { editor_.OnConfirm(); }
     void OnClear() { editor_.OnClear(); }
     void OnDefault() { editor_.OnDefault(); }
-    void OnRead() { OnCommand(orvel::cmd::kReadRadio); }
-    void OnWrite() { OnCommand(orvel::cmd::kWriteRadio); }
+    void OnRead() { commands_.Action(orvel::cmd::kReadRadio)->trigger(); }
+    void OnWrite() { commands_.Action(orvel::cmd::kWriteRadio)->trigger(); }
     void OnOpen() { files_.OnOpen(); }
     void OnSave() { files_.OnSave(); }
     void OnSaveAs() { files_.OnSaveAs(); }

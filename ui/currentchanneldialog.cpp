@@ -14,8 +14,8 @@ using namespace orvel;
 CurrentChannelDialog::CurrentChannelDialog(Port* port, QWidget* parent)
     : QDialog(parent), ui_(new Ui::CurrentChannelForm), port_(port) {
     ui_->setupUi(this);
-    channelCombo_ = ui_->id1029;
-    squelchCombo_ = ui_->id1030;
+    channelCombo_ = ui_->channelCombo;
+    squelchCombo_ = ui_->squelchCombo;
     // Inserted by position: the list keeps 1..16 in channel order.
     for (int n = 1; n <= kChannelCount; ++n)
         channelCombo_->insertItem(n - 1, QString::number(n));
@@ -29,9 +29,11 @@ CurrentChannelDialog::CurrentChannelDialog(Port* port, QWidget* parent)
         box.exec();
     };
     pause = PaintingPause;
-    connect(ui_->id1005, &QPushButton::clicked, this, &CurrentChannelDialog::OnReadCurrent);
-    connect(ui_->id1006, &QPushButton::clicked, this, &CurrentChannelDialog::OnWriteCurrent);
-    connect(ui_->id2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui_->readChannelButton, &QPushButton::clicked, this,
+            &CurrentChannelDialog::OnReadCurrent);
+    connect(ui_->writeChannelButton, &QPushButton::clicked, this,
+            &CurrentChannelDialog::OnWriteCurrent);
+    connect(ui_->closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 CurrentChannelDialog::~CurrentChannelDialog() = default;

@@ -76,11 +76,11 @@ FindRadioDialog::FindRadioDialog(std::vector<Port> ports, orvel::Port* openPort,
     setWindowTitle(tr("查找电台"));
     auto* layout = new QVBoxLayout(this);
     status_ = new QLabel(tr("正在查找电台，请稍候……"), this);
-    status_->setObjectName(QStringLiteral("id1041"));
+    status_->setObjectName(QStringLiteral("statusLabel"));
     status_->setWordWrap(true);
     layout->addWidget(status_);
     busy_ = new QProgressBar(this);
-    busy_->setObjectName(QStringLiteral("id1042"));
+    busy_->setObjectName(QStringLiteral("busyBar"));
     busy_->setRange(0, 0);  // no steps: every port is asked at the same time
     busy_->setTextVisible(false);
     busy_->setFixedHeight(12);
@@ -89,7 +89,7 @@ FindRadioDialog::FindRadioDialog(std::vector<Port> ports, orvel::Port* openPort,
     layout->addWidget(busy_);
 
     table_ = new QTableWidget(static_cast<int>(ports_.size()), 2, this);
-    table_->setObjectName(QStringLiteral("id1043"));
+    table_->setObjectName(QStringLiteral("portTable"));
     table_->setAccessibleName(windowTitle());
     table_->setHorizontalHeaderLabels({tr("串口"), tr("电台")});
     table_->verticalHeader()->hide();
@@ -113,10 +113,10 @@ FindRadioDialog::FindRadioDialog(std::vector<Port> ports, orvel::Port* openPort,
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     use_ = new QPushButton(tr("使用此串口"), this);
-    use_->setObjectName(QStringLiteral("id1"));
+    use_->setObjectName(QStringLiteral("useButton"));
     use_->setDefault(true);
     cancel_ = new QPushButton(tr("取消"), this);
-    cancel_->setObjectName(QStringLiteral("id2"));
+    cancel_->setObjectName(QStringLiteral("cancelButton"));
     buttons->addWidget(use_);
     buttons->addWidget(cancel_);
     layout->addLayout(buttons);

@@ -4,16 +4,16 @@
 
 FormControls FormControls::Bind(const Ui::MainForm& form) {
     FormControls controls;
-    controls.channelList = form.id1000;
-    controls.logEdit = form.id1001;
-    controls.channelNoEdit = form.id1002;
-    controls.rxEdit = form.id1003;
-    controls.txEdit = form.id1004;
-    controls.powerCombo = form.id1009;
-    controls.rateCombo = form.id1010;
-    controls.squelchCombo = form.id1011;
-    controls.dataVoiceCombo = form.id1024;
-    controls.clearButton = form.id1031;
-    controls.confirmButton = form.id1032;
+    controls.channelList = form.channelList;
+    controls.logEdit = form.logEdit;
+    controls.channelNoEdit = form.channelNoEdit;
+    controls.rxEdit = form.rxEdit;
+    controls.txEdit = form.txEdit;
+    controls.powerCombo = form.powerCombo;
+    controls.rateCombo = form.rateCombo;
+    controls.squelchCombo = form.squelchCombo;
+    controls.dataVoiceCombo = form.dataVoiceCombo;
+    controls.clearButton = form.clearButton;
+    controls.confirmButton = form.confirmButton;
     return controls;
 }

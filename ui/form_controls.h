@@ -1,5 +1,5 @@
-// The main form's controls that code reaches by name. The form keeps their numeric ids as
-// object names; this is the one place that ties an id to its meaning.
+// The main form's controls that the view's parts reach directly (the settings find theirs by
+// their "setting" property).
 #pragma once
 
 class QLineEdit;

@@ -224,12 +224,12 @@ CFormLayout* LayOutMainForm(QWidget* form) {
     const auto find = [form](const char* name) {
         return form->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
     };
-    for (const char* name : {"boxChannelList", "id1000"})
+    for (const char* name : {"boxChannelList", "channelList"})
         layout->SetGrowth(find(name), Qt::Horizontal);
-    for (const char* name : {"boxMessages", "id1001"})
+    for (const char* name : {"boxMessages", "logEdit"})
         layout->SetGrowth(find(name), Qt::Horizontal | Qt::Vertical);
 
-    if (auto* log = qobject_cast<QPlainTextEdit*>(find("id1001"))) {
+    if (auto* log = qobject_cast<QPlainTextEdit*>(find("logEdit"))) {
         // Ten lines of text and the empty line that the last line break leaves; the viewport
         // loses the document's top margin and one pixel to the line count.
         constexpr int kLineSlots = 11;
@@ -239,7 +239,7 @@ CFormLayout* LayOutMainForm(QWidget* form) {
         layout->SetPreferredExtra(QSize(0, std::max(0, wanted - log->height())));
         FollowNewestLine(log);
     }
-    if (auto* list = qobject_cast<CHighlightListCtrl*>(find("id1000"))) {
+    if (auto* list = qobject_cast<CHighlightListCtrl*>(find("channelList"))) {
         QObject::connect(layout, &CFormLayout::scaleChanged, list,
                          &CHighlightListCtrl::SetWidthScale);
     }

@@ -30,14 +30,14 @@ constexpr const char* kVirtualRadioPort = "virtual/radio";
 
 // What a trainer shows first: the radio read, channel 3 changed and confirmed, and written.
 void RunDemo(COrvelToolView& view) {
-    view.OnCommand(orvel::cmd::kReadRadio);
+    view.Commands().Action(orvel::cmd::kReadRadio)->trigger();
     view.channelList()->selectRow(2);
     view.OnRowClicked();
-    view.findChild<QLineEdit*>(QStringLiteral("id1003"))->setText(QStringLiteral("230.125"));
-    view.findChild<QLineEdit*>(QStringLiteral("id1004"))->setText(QStringLiteral("235"));
+    view.findChild<QLineEdit*>(QStringLiteral("rxEdit"))->setText(QStringLiteral("230.125"));
+    view.findChild<QLineEdit*>(QStringLiteral("txEdit"))->setText(QStringLiteral("235"));
     view.OnConfirm();
     view.channelList()->setFocus();
-    view.OnCommand(orvel::cmd::kWriteRadio);
+    view.Commands().Action(orvel::cmd::kWriteRadio)->trigger();
 }
 
 // Pictures of the editing commands: "rows" reads the radio and chooses channels 3 to 6;
@@ -52,10 +52,10 @@ void ShowScene(COrvelToolView& view, const QString& name) {
                     ->setText(QStringLiteral("rfc2217://192.168.1.50:4001"));
             }
         });
-        view.OnCommand(orvel::cmd::kNetworkPort);
+        view.Commands().Action(orvel::cmd::kNetworkPort)->trigger();
         return;
     }
-    view.OnCommand(orvel::cmd::kReadRadio);
+    view.Commands().Action(orvel::cmd::kReadRadio)->trigger();
     CHighlightListCtrl* list = view.channelList();
     const bool fill = name == QStringLiteral("fill");
     QAbstractItemModel* model = list->model();
@@ -85,7 +85,7 @@ void ShowScene(COrvelToolView& view, const QString& name) {
         dialog->findChild<QCheckBox*>(QStringLiteral("fillAll%1").arg(orvel::kColPower))
             ->setChecked(true);
     });
-    view.OnCommand(orvel::cmd::kFill);
+    view.Commands().Action(orvel::cmd::kFill)->trigger();
 }
 
 }  // namespace
@@ -211,7 +211,7 @@ int main(int argc, char* argv[]) {
             return 2;
         }
         view->dialogs().fileName = [sample](bool, const QString&) { return sample; };
-        view->OnCommand(orvel::cmd::kOpen);
+        view->Commands().Action(orvel::cmd::kOpen)->trigger();
         const QString pdf = QFileInfo(parser.value(reportPdf)).absoluteFilePath();
         if (!view->PrintToPdf(pdf)) {
             std::fprintf(stderr, "orveltool: no report written to %s\n", qPrintable(pdf));
@@ -228,11 +228,10 @@ int main(int argc, char* argv[]) {
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         std::fprintf(stderr, "orveltool: one file at a time; opening %s\n", qPrintable(files[0]));
-    QTimer::singleShot(0, view, [view, &frame, files] {
+    QTimer::singleShot(0, view, [view, files] {
         view->OpenPort();
         if (!files.isEmpty())
             view->OnDropFiles(files.mid(0, 1));
-        frame.RefreshCommandStates();
     });
     if (parser.isSet(demo)) {
         QTimer::singleShot(300, view, [view] { RunDemo(*view); });
@@ -242,10 +241,8 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(300, view, [view, name] { ShowScene(*view, name); });
     }
     if (parser.isSet(find)) {
-        QTimer::singleShot(300, view, [view, &frame] {
-            view->OnCommand(orvel::cmd::kFindRadio);
-            frame.RefreshCommandStates();
-        });
+        QTimer::singleShot(300, view,
+                           [view] { view->Commands().Action(orvel::cmd::kFindRadio)->trigger(); });
     }
     if (parser.isSet(screenshot)) {
         const QString path = parser.value(screenshot);

@@ -40,6 +40,7 @@ add_library(orvel_ui_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/aboutdialog.h
     ${CMAKE_CURRENT_LIST_DIR}/chighlightlistctrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/chighlightlistctrl.h
+    ${CMAKE_CURRENT_LIST_DIR}/control_ids.h
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.h
     ${CMAKE_CURRENT_LIST_DIR}/command_target.cpp

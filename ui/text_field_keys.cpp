@@ -12,19 +12,21 @@ namespace {
 
 // The clipboard and undo keys, and the few others the window has always kept to itself.
 bool IsEditingKey(const QKeyEvent& key) {
-    for (QKeySequence::StandardKey standard : {QKeySequence::Copy, QKeySequence::Paste,
-                                               QKeySequence::Cut, QKeySequence::Undo,
-                                               QKeySequence::Redo}) {
+    for (QKeySequence::StandardKey standard :
+         {QKeySequence::Copy, QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo,
+          QKeySequence::Redo}) {
         if (key.matches(standard))
             return true;
     }
     // Insert and Delete on the number pad are the same keys to the user.
     const QKeyCombination pressed(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key()));
     static constexpr std::array<QKeyCombination, 12> kKeys = {
-        Qt::CTRL | Qt::Key_Y,        Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_N,
-        Qt::CTRL | Qt::Key_X,        Qt::ALT | Qt::Key_Backspace,      Qt::SHIFT | Qt::Key_Delete,
-        Qt::CTRL | Qt::Key_Insert,   Qt::SHIFT | Qt::Key_Insert,       QKeyCombination(Qt::Key_F6),
-        Qt::SHIFT | Qt::Key_F6,      Qt::ALT | Qt::Key_Up,             Qt::ALT | Qt::Key_Down,
+        Qt::CTRL | Qt::Key_Y,        Qt::CTRL | Qt::SHIFT | Qt::Key_Z,
+        Qt::CTRL | Qt::Key_N,        Qt::CTRL | Qt::Key_X,
+        Qt::ALT | Qt::Key_Backspace, Qt::SHIFT | Qt::Key_Delete,
+        Qt::CTRL | Qt::Key_Insert,   Qt::SHIFT | Qt::Key_Insert,
+        QKeyCombination(Qt::Key_F6), Qt::SHIFT | Qt::Key_F6,
+        Qt::ALT | Qt::Key_Up,        Qt::ALT | Qt::Key_Down,
     };
     return std::find(kKeys.begin(), kKeys.end(), pressed) != kKeys.end();
 }

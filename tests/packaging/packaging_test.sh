@@ -38,7 +38,8 @@ for program in orveltool orvelctl orvelsim; do
         fail "no manual page for $program"
         continue
     fi
-    grep -q '@' "$page" && fail "$program.1 keeps a placeholder: $(grep -m1 '@' "$page")"
+    # A placeholder is @NAME@; a URL's user@host is text.
+    grep -qE '@[A-Z_]+@' "$page" && fail "$program.1 keeps a placeholder: $(grep -m1 -E '@[A-Z_]+@' "$page")"
     grep -q "^\.TH .*OrvelTool $version" "$page" || fail "$program.1 does not name version $version"
     if [ "$program" = orvelctl ]; then
         for command in $commands; do
@@ -72,7 +73,7 @@ complete_words() {
 same() { [ "$(sort <<<"$2")" = "$(sort <<<"$3")" ] || fail "$1: got [$(echo $2)], want [$(echo $3)]"; }
 
 same "commands" "$(complete_words '')" "$(printf '%s\n' $commands --help --version)"
-same "commands from r" "$(complete_words r)" "read"
+same "commands from r" "$(complete_words r)" "$(printf '%s\n' read record)"
 for command in $commands; do
     same "$command options" "$(complete_words "$command" --)" \
         "$(printf '%s\n' $(options_of "$bin/orvelctl" "$command") --help | sort -u)"

@@ -103,7 +103,7 @@ struct DialogCase {
 const std::vector<DialogCase>& Dialogs() {
     static const std::vector<DialogCase> dialogs = {
         {"currentChannel", [] { return std::make_unique<CurrentChannelDialog>(nullptr); },
-         "id1005"},
+         "readChannelButton"},
         {"compare",
          [] {
              return std::make_unique<CompareDialog>(
@@ -116,8 +116,8 @@ const std::vector<DialogCase>& Dialogs() {
                  std::vector<FindRadioDialog::Port>{{QStringLiteral("ttyS9"), "/dev/orvel-none"}},
                  nullptr);
          },
-         "id1"},
-        {"about", [] { return std::make_unique<CAboutDialog>(); }, "id1"},
+         "useButton"},
+        {"about", [] { return std::make_unique<CAboutDialog>(); }, "okButton"},
         {"fill",
          [] {
              return std::make_unique<FillDialog>(orvel::EmptyChannelTable(),
@@ -162,7 +162,7 @@ private:
         do {
             stops << Focused();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
-        } while (Focused() != QLatin1String("id1000") && stops.size() < 60);
+        } while (Focused() != QLatin1String("channelList") && stops.size() < 60);
         return stops;
     }
 
@@ -209,16 +209,16 @@ private slots:
             const char* object;
             const char* spoken;
         } kNames[] = {
-            {"id1016", "接收忙指示：低-忙"},
-            {"id1030", "校验：偶校验"},
-            {"id1008", "波特率：9600bps"},
-            {"id1039", "遥控：允许"},
-            {"id1003", "接收频率:"},
-            {"id1011", "静噪电平:"},
-            {"id1012", "发射限时（秒）"},
-            {"id1013", "省电模式（秒）"},
-            {"id1001", "消息"},
-            {"id1000", "信道列表"},
+            {"rxBusyLowButton", "接收忙指示：低-忙"},
+            {"parityEvenButton", "校验：偶校验"},
+            {"baud9600Button", "波特率：9600bps"},
+            {"remoteOnButton", "遥控：允许"},
+            {"rxEdit", "接收频率:"},
+            {"squelchCombo", "静噪电平:"},
+            {"txTimeLimitCombo", "发射限时（秒）"},
+            {"powerSaveCombo", "省电模式（秒）"},
+            {"logEdit", "消息"},
+            {"channelList", "信道列表"},
             {"progressBar", "通信进度"},
         };
         for (const auto& expected : kNames) {
@@ -252,7 +252,7 @@ private slots:
             else
                 announced << -1;
         });
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         QCOMPARE(LogLines(*view).last(), QStringLiteral(" ***正确接收数据***"));
         QVERIFY(announced.size() >= 5);
         QVERIFY(!announced.contains(-1));
@@ -266,9 +266,17 @@ private slots:
     void tabWalksTheFormTopLeftToBottomRight() {
         Start();
         const QStringList expected = {
-            "id1000", "id1003", "id1004", "id1009", "id1010", "id1024", "id1011", "id1032",
-            "id1031", "id1014", "id1016", "id1020", "id1022", "id1018", "id1006", "id1029",
-            "id1035", "id1036", "id1001", "id1012", "id1013", "id1038",
+            "channelList",     "rxEdit",
+            "txEdit",          "powerCombo",
+            "rateCombo",       "dataVoiceCombo",
+            "squelchCombo",    "confirmButton",
+            "clearButton",     "priorityDataButton",
+            "rxBusyLowButton", "fsqcOffButton",
+            "extSqcLowButton", "txVcoOffButton",
+            "baud2400Button",  "parityNoneButton",
+            "dataBits8Button", "stopBits1Button",
+            "logEdit",         "txTimeLimitCombo",
+            "powerSaveCombo",  "remoteOffButton",
         };
         QTRY_COMPARE(QApplication::focusWidget(), view->channelList());
         QCOMPARE(TabStops(Qt::NoModifier), expected);
@@ -281,23 +289,23 @@ private slots:
     // by the program.
     void optionGroupsTakeTheArrowKeys() {
         Start();
-        auto* baud2400 = frame->findChild<QRadioButton*>("id1006");
+        auto* baud2400 = frame->findChild<QRadioButton*>("baud2400Button");
         baud2400->setFocus(Qt::TabFocusReason);
         QTest::keyClick(baud2400, Qt::Key_Down);
-        QCOMPARE(Focused(), QStringLiteral("id1007"));
-        QVERIFY(frame->findChild<QRadioButton*>("id1007")->isChecked());
+        QCOMPARE(Focused(), QStringLiteral("baud4800Button"));
+        QVERIFY(frame->findChild<QRadioButton*>("baud4800Button")->isChecked());
         QCOMPARE(view->Settings().baudRate, 2);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(Focused(), QStringLiteral("id1029"));
+        QCOMPARE(Focused(), QStringLiteral("parityNoneButton"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(Focused(), QStringLiteral("id1007"));
+        QCOMPARE(Focused(), QStringLiteral("baud4800Button"));
 
         RadioSettings settings = view->Settings();
         settings.baudRate = 3;
         view->settingsPanel().Show(settings);
-        frame->findChild<QWidget*>("id1029")->setFocus(Qt::TabFocusReason);
+        frame->findChild<QWidget*>("parityNoneButton")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(Focused(), QStringLiteral("id1008"));
+        QCOMPARE(Focused(), QStringLiteral("baud9600Button"));
     }
 
     // Enter presses a dialog's default button; Esc closes every dialog.

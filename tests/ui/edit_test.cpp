@@ -60,11 +60,11 @@ private:
     }
     void Confirm(int channel, const QString& rx, const QString& tx, int power = 0) {
         Choose(channel, channel);
-        view->findChild<QLineEdit*>("id1003")->setText(rx);
-        view->findChild<QLineEdit*>("id1004")->setText(tx);
-        for (const char* combo : {"id1009", "id1010", "id1011", "id1024"})
+        view->findChild<QLineEdit*>("rxEdit")->setText(rx);
+        view->findChild<QLineEdit*>("txEdit")->setText(tx);
+        for (const char* combo : {"powerCombo", "rateCombo", "squelchCombo", "dataVoiceCombo"})
             view->findChild<QComboBox*>(combo)->setCurrentIndex(0);
-        view->findChild<QComboBox*>("id1009")->setCurrentIndex(power);
+        view->findChild<QComboBox*>("powerCombo")->setCurrentIndex(power);
         view->OnConfirm();
     }
     QString LastLine() const { return LogLines(*view).last(); }
@@ -86,24 +86,24 @@ private slots:
 
     void aConfirmIsUndoneAndRedone() {
         Start();
-        QVERIFY(!view->IsCommandEnabled(cmd::kUndo));
+        QVERIFY(!ActionOf(*view, "actionUndo")->isEnabled());
         Confirm(3, "224.5", "225");
         QCOMPARE(Row(3), "224.500,225.000,P1,1200,关,L1");
-        QVERIFY(view->IsCommandEnabled(cmd::kUndo));
+        QVERIFY(ActionOf(*view, "actionUndo")->isEnabled());
         QSignalSpy changed(&view->undoStack(), &QUndoStack::indexChanged);
-        view->OnCommand(cmd::kUndo);
+        Trigger(*view, "actionUndo");
         QCOMPARE(Row(3), QString());
         QCOMPARE(LastLine(), "撤销：数据设置 [信道3]");
         QCOMPARE(view->channelNo(), 3);
-        QVERIFY(!view->IsCommandEnabled(cmd::kUndo));
-        view->OnCommand(cmd::kRedo);
+        QVERIFY(!ActionOf(*view, "actionUndo")->isEnabled());
+        Trigger(*view, "actionRedo");
         QCOMPARE(Row(3), "224.500,225.000,P1,1200,关,L1");
         QCOMPARE(LastLine(), "重做：数据设置 [信道3]");
         QCOMPARE(changed.count(), 2);
         // A confirm that changes nothing, and a refused one, are no steps.
         Confirm(3, "224.5", "225");
         Confirm(4, "300", "225");
-        view->OnCommand(cmd::kUndo);
+        Trigger(*view, "actionUndo");
         QCOMPARE(Row(3), QString());
     }
 
@@ -113,24 +113,24 @@ private slots:
         const ChannelTable before = view->Table();
         view->OnRead();
         QVERIFY(view->Table() != before);
-        view->OnCommand(cmd::kUndo);
+        Trigger(*view, "actionUndo");
         QCOMPARE(view->Table(), before);
         QCOMPARE(LastLine(), "撤销：读取电台数据");
         // The panel shows channel 1 as the list holds it again.
-        QCOMPARE(view->findChild<QLineEdit*>("id1003")->text(), "230.000");
+        QCOMPARE(view->findChild<QLineEdit*>("rxEdit")->text(), "230.000");
 
         view.reset();
         Start(sim::RadioBehaviour{.cutImage = 50});
         view->OnRead();
-        QVERIFY(!view->IsCommandEnabled(cmd::kUndo));
+        QVERIFY(!ActionOf(*view, "actionUndo")->isEnabled());
     }
 
     void openSettingsAndSeveralClearedRowsAreSteps() {
         QTemporaryDir folder;
         Start();
-        view->findChild<QRadioButton*>("id1008")->click();
+        view->findChild<QRadioButton*>("baud9600Button")->click();
         QCOMPARE(view->Settings().baudRate, 3);
-        view->OnCommand(cmd::kUndo);
+        Trigger(*view, "actionUndo");
         QCOMPARE(view->Settings().baudRate, 1);
         QCOMPARE(LastLine(), "撤销：设置 波特率");
 
@@ -141,10 +141,10 @@ private slots:
         view->OnDefault();
         view->OnOpen();
         QCOMPARE(view->Table(), read);
-        view->OnCommand(cmd::kUndo);
+        Trigger(*view, "actionUndo");
         QCOMPARE(LastLine(), "撤销：打开 a.dat");
         QCOMPARE(view->Table(), EmptyChannelTable());
-        view->OnCommand(cmd::kUndo);  // 缺省
+        Trigger(*view, "actionUndo");  // 缺省
         QCOMPARE(view->Table(), read);
 
         Choose(2, 4);
@@ -152,7 +152,7 @@ private slots:
         view->OnClear();
         for (int channel = 1; channel <= 5; ++channel)
             QCOMPARE(Row(channel).isEmpty(), channel >= 2 && channel <= 4);
-        view->OnCommand(cmd::kUndo);
+        Trigger(*view, "actionUndo");
         QCOMPARE(view->Table(), read);
     }
 
@@ -161,28 +161,30 @@ private slots:
         for (int i = 0; i < 105; ++i)
             Confirm(1, QString::number(224 + i * 0.01, 'f', 2), "230");
         int undone = 0;
-        while (view->IsCommandEnabled(cmd::kUndo)) {
-            view->OnCommand(cmd::kUndo);
+        while (ActionOf(*view, "actionUndo")->isEnabled()) {
+            Trigger(*view, "actionUndo");
             ++undone;
         }
         QCOMPARE(undone, Document::kMaxSteps);
         QCOMPARE(Row(1), "224.040,230.000,P1,1200,关,L1");  // as the fifth confirm found it
-        view->OnCommand(cmd::kRedo);
+        Trigger(*view, "actionRedo");
         Confirm(2, "230", "230");
-        QVERIFY(!view->IsCommandEnabled(cmd::kRedo));
+        QVERIFY(!ActionOf(*view, "actionRedo")->isEnabled());
     }
 
     void copiedRowsPasteElsewhere() {
         Start();
         view->OnRead();
         Choose(1, 2);
-        QVERIFY(view->IsCommandEnabled(cmd::kCopy));
-        view->OnCommand(cmd::kCopy);
+        QVERIFY(ActionOf(*view, "actionCopy")->isEnabled());
+        Trigger(*view, "actionCopy");
         const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
         QCOMPARE(copied->text().split('\n').first().split('\t').size(), 7);
         QVERIFY(copied->hasFormat("application/x-orveltool-channels"));
         Choose(10, 10);
-        view->OnCommand(cmd::kPaste);
+        // Windows tells of the clipboard's new content a moment later.
+        QTRY_VERIFY(ActionOf(*view, "actionPaste")->isEnabled());
+        Trigger(*view, "actionPaste");
         QCOMPARE(Row(10), Row(1));
         QCOMPARE(Row(11), Row(2));
         QCOMPARE(LastLine(), "粘贴 2 行");
@@ -219,14 +221,14 @@ private slots:
         Confirm(14, "230", "230");
         SetClipboard(text);
         Choose(14, 14);
-        QVERIFY(view->IsCommandEnabled(cmd::kPaste));
-        view->OnCommand(cmd::kPaste);
+        QTRY_VERIFY(ActionOf(*view, "actionPaste")->isEnabled());
+        Trigger(*view, "actionPaste");
         QCOMPARE(QStringList({Row(14), Row(15), Row(16)}), rows14to16);
         QCOMPARE(LogLines(*view).mid(LogLines(*view).size() - lines.size()), lines);
-        view->OnCommand(cmd::kUndo);
+        Trigger(*view, "actionUndo");
         QCOMPARE(Row(14), "230.000,230.000,P1,1200,关,L1");
         SetClipboard("nothing to paste");
-        QVERIFY(!view->IsCommandEnabled(cmd::kPaste));
+        QVERIFY(!ActionOf(*view, "actionPaste")->isEnabled());
     }
 
     void aFillMakesTheExpectedTable() {
@@ -239,7 +241,7 @@ private slots:
             return plan;
         };
         Choose(1, 1);
-        view->OnCommand(cmd::kFill);
+        Trigger(*view, "actionFill");
         for (int channel = 1; channel <= 16; ++channel)
             QCOMPARE(Row(channel), kFilledFrom223[channel - 1] + ",P1,1200,关,L1");
         QCOMPARE(LastLine(), "批量设置 信道1-16");
@@ -255,7 +257,7 @@ private slots:
         plan.choices[1] = {true, 2};  // rate 4800 everywhere
         view->dialogs().fill = [&plan](const ChannelTable&, const FrequencyLimits&, int,
                                        int) -> std::optional<FillPlan> { return plan; };
-        view->OnCommand(cmd::kFill);
+        Trigger(*view, "actionFill");
         QCOMPARE(Row(1), "229.000,230.000,P5,4800,关,L1");
         QCOMPARE(Row(11), "234.000,235.000,P1,4800,关,L1");
         QCOMPARE(Row(12), "223.000,223.000,P1,1200,关,L1");
@@ -263,7 +265,7 @@ private slots:
         const QStringList lines = LogLines(*view);
         QVERIFY(lines.contains("批量设置：信道12 发送频率数据非法"));
         QVERIFY(lines.contains("批量设置：信道14 接收频率数据非法，发送频率数据非法"));
-        view->OnCommand(cmd::kUndo);
+        Trigger(*view, "actionUndo");
         QCOMPARE(Row(11), QString());
 
         // The dialog's preview marks the same rows with the same reasons.

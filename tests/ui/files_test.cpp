@@ -30,17 +30,16 @@ private:
         shown.clear();
     }
     QString Path(const char* name) const { return folder.filePath(QLatin1String(name)); }
-    void Run(int command, const QString& file = {}) {
+    void Run(const char* action, const QString& file = {}) {
         chosenFile = file;
-        view->OnCommand(command);
-        frame->RefreshCommandStates();
+        Trigger(*view, action);
     }
     // An edit as the technician makes it: channel 3's receive frequency, then 确认.
     void EditRow3(const char* rx) {
         view->channelList()->selectRow(2);
         view->OnRowClicked();
-        Control<QLineEdit>(view, "id1003")->setText(QLatin1String(rx));
-        Control<QPushButton>(view, "id1032")->click();
+        Control<QLineEdit>(view, "rxEdit")->setText(QLatin1String(rx));
+        Control<QPushButton>(view, "confirmButton")->click();
     }
     void ChooseParity(const char* button) { Control<QRadioButton>(view, button)->click(); }
     QStringList Lines() const { return LogLines(*view); }
@@ -57,21 +56,21 @@ private slots:
         Start();
         const ChannelTable exported = view->Table();
         for (const char* name : {"plan.csv", "all.json"}) {
-            ChooseParity("id1029");
-            Run(cmd::kExport, Path(name));
+            ChooseParity("parityNoneButton");
+            Run("actionExport", Path(name));
             QCOMPARE(Lines().last(), QStringLiteral("文件导出[%1]").arg(Path(name)));
             view->OnDefault();
-            ChooseParity("id1033");
-            Run(cmd::kImport, Path(name));
+            ChooseParity("parityOddButton");
+            Run("actionImport", Path(name));
             QCOMPARE(Lines().last(), QStringLiteral("文件导入[%1]").arg(Path(name)));
             QCOMPARE(view->Table(), exported);
             // The window's own settings stay over a spreadsheet's channel plan.
             QCOMPARE(view->Settings().parity, QString(name).endsWith("csv") ? 1 : 0);
             // The import is one step back to the defaults.
-            Run(cmd::kUndo);
+            Run("actionUndo");
             QCOMPARE(view->Table(), EmptyChannelTable());
             QCOMPARE(Lines().last(), QStringLiteral("撤销：导入 %1").arg(QLatin1String(name)));
-            Run(cmd::kRedo);
+            Run("actionRedo");
             QCOMPARE(view->Table(), exported);
         }
         // Each import replaced changed work (缺省, a setting): it asked first, as 打开 does.
@@ -81,7 +80,7 @@ private slots:
     // orvelctl's message behind a lead-in; nothing of the file reaches the window.
     void aBadFileIsRefusedWhole() {
         Start();
-        Run(cmd::kExport, Path("plan.csv"));
+        Run("actionExport", Path("plan.csv"));
         QByteArray csv = FileBytes(Path("plan.csv"));
         csv.replace("\n3,", "\n3,999,");
         QFile file(Path("bad.csv"));
@@ -90,7 +89,7 @@ private slots:
         file.close();
         EditRow3("224");
         const DocumentState before = view->document().state();
-        Run(cmd::kImport, Path("bad.csv"));
+        Run("actionImport", Path("bad.csv"));
         QVERIFY(view->document().state() == before);
         const QString text =
             QStringLiteral("导入失败：%1: row 3: 8 columns, expected 7").arg(Path("bad.csv"));
@@ -101,8 +100,8 @@ private slots:
     // A .dat opens, a .json or .csv imports, anything else is refused; of several, the first.
     void droppedFilesOpenOrImport() {
         Start();
-        Run(cmd::kSaveAs, Path("a.dat"));
-        Run(cmd::kExport, Path("b.csv"));
+        Run("actionSaveAs", Path("a.dat"));
+        Run("actionExport", Path("b.csv"));
         view->OnDefault();
         view->OnDropFiles({Path("b.csv"), Path("a.dat")});
         QCOMPARE(Lines().mid(Lines().size() - 2),
@@ -123,12 +122,12 @@ private slots:
     // Newest first, four at most, kept in the INI; a file gone is dropped from the list.
     void recentFilesKeepTheLastFour() {
         Start();
-        Run(cmd::kSaveAs, Path("1.dat"));
-        Run(cmd::kExport, Path("2.json"));
-        Run(cmd::kExport, Path("3.csv"));
-        Run(cmd::kImport, Path("2.json"));
-        Run(cmd::kSaveAs, Path("4.dat"));
-        Run(cmd::kExport, Path("5.csv"));
+        Run("actionSaveAs", Path("1.dat"));
+        Run("actionExport", Path("2.json"));
+        Run("actionExport", Path("3.csv"));
+        Run("actionImport", Path("2.json"));
+        Run("actionSaveAs", Path("4.dat"));
+        Run("actionExport", Path("5.csv"));
         const QStringList four{Path("5.csv"), Path("4.dat"), Path("2.json"), Path("3.csv")};
         QCOMPARE(view->RecentFiles(), four);
         const QByteArray ini = FileBytes(IniPath());
@@ -137,11 +136,11 @@ private slots:
         Start();
         QCOMPARE(view->RecentFiles(), four);
         QFile::remove(Path("4.dat"));
-        Run(cmd::kRecentFile1 + 1);
+        Run("actionRecentFile2");
         QCOMPARE(Lines().last(),
                  QStringLiteral("文件不存在，已从最近文件列表中移除：%1").arg(Path("4.dat")));
         QCOMPARE(view->RecentFiles(), (QStringList{four[0], four[2], four[3]}));
-        Run(cmd::kRecentFile1 + 1);
+        Run("actionRecentFile2");
         QCOMPARE(Lines().last(), QStringLiteral("文件导入[%1]").arg(Path("2.json")));
     }
 
@@ -155,14 +154,14 @@ private slots:
         QVERIFY(frame->isWindowModified());
         EditRow3("224.525");  // back as it was read: nothing to save
         QVERIFY(!frame->isWindowModified());
-        ChooseParity("id1033");
+        ChooseParity("parityOddButton");
         QVERIFY(frame->isWindowModified());
 
         answer = QMessageBox::Cancel;
         QVERIFY(!frame->close());
         QVERIFY(frame->isVisible());
-        Run(cmd::kReadRadio);
-        Run(cmd::kOpen, Path("none.dat"));  // cannot be opened: nothing to ask about
+        Run("actionReadRadio");
+        Run("actionOpen", Path("none.dat"));  // cannot be opened: nothing to ask about
         QCOMPARE(Texts(), (QStringList{question, question}));
         QCOMPARE(view->Settings().parity, 1);
 
@@ -177,12 +176,12 @@ private slots:
         frame->show();
         EditRow3("225");
         answer = QMessageBox::Discard;
-        Run(cmd::kOpen, Path("kept.dat"));
+        Run("actionOpen", Path("kept.dat"));
         QCOMPARE(view->Table()[2][1], std::string("224.525"));
         QVERIFY(!frame->isWindowModified());
         QCOMPARE(FileBytes(Path("kept.dat")), saved);
         EditRow3("225");
-        Run(cmd::kWriteRadio);
+        Run("actionWriteRadio");
         QVERIFY(!frame->isWindowModified());
         shown.clear();
         QVERIFY(frame->close());

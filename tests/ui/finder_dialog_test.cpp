@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "control_ids.h"
 #include "findradiodialog.h"
 #include "port.h"
 #include "window_fixture.h"
@@ -42,8 +43,14 @@ private slots:
                                 {"held", held->DevicePath(), false},
                                 {"gone", "/dev/orvel-missing-port", false}},
                                &windowPort);
-        auto* use = dialog.findChild<QPushButton*>(QStringLiteral("id1"));
-        auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("id2"));
+        auto* use = dialog.findChild<QPushButton*>(QStringLiteral("useButton"));
+        auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("cancelButton"));
+        for (const ControlId& id : kControlIds) {
+            if (id.form == ControlForm::FindRadio) {
+                const QString name = QString::fromUtf8(id.objectName.data(), id.objectName.size());
+                QVERIFY2(dialog.findChild<QWidget*>(name) != nullptr, qPrintable(name));
+            }
+        }
         QCOMPARE(Text(dialog, 2, 1), QStringLiteral("查找中…"));
         QVERIFY(!use->isEnabled());
         dialog.StartSearch();

@@ -15,6 +15,7 @@
 
 #include "aboutdialog.h"
 #include "chighlightlistctrl.h"
+#include "control_ids.h"
 #include "form_layout.h"
 #include "language.h"
 #include "shell_tests.h"
@@ -40,30 +41,30 @@ using enum Kind;
 // classic template, and the "MHz" labels start three units earlier: at this font "MHz" needs 16
 // units and must stay clear of the 编辑 box's edge.
 const std::vector<Control> kMainForm = {
-    {"id1029", Radio, "无校验", {474, 173, 37, 12}},
-    {"id1033", Radio, "奇校验", {474, 193, 36, 12}},
-    {"id1030", Radio, "偶校验", {474, 212, 37, 10}},
+    {"parityNoneButton", Radio, "无校验", {474, 173, 37, 12}},
+    {"parityOddButton", Radio, "奇校验", {474, 193, 36, 12}},
+    {"parityEvenButton", Radio, "偶校验", {474, 212, 37, 10}},
     {"boxChannelList", Group, "", {4, 2, 291, 228}},
-    {"id1000", List, "", {10, 16, 281, 209}},
+    {"channelList", List, "", {10, 16, 281, 209}},
     {"boxMessages", Group, "消息", {3, 231, 292, 75}},
-    {"id1001", Log, "", {10, 241, 280, 58}},
+    {"logEdit", Log, "", {10, 241, 280, 58}},
     {"boxEdit", Group, "编辑", {298, 2, 107, 270}},
     {"labelChannelNo", Label, "信道号:", {312, 19, 30, 11}},
-    {"id1002", Edit, "", {342, 17, 44, 15}},
+    {"channelNoEdit", Edit, "", {342, 17, 44, 15}},
     {"labelRxFreq", Label, "接收频率:", {306, 50, 36, 8}},
-    {"id1003", Edit, "", {342, 47, 44, 15}},
+    {"rxEdit", Edit, "", {342, 47, 44, 15}},
     {"labelTxFreq", Label, "发送频率:", {306, 82, 36, 8}},
-    {"id1004", Edit, "", {342, 78, 44, 15}},
+    {"txEdit", Edit, "", {342, 78, 44, 15}},
     {"labelRxMhz", Label, "MHz", {387, 50, 16, 8}},
     {"labelTxMhz", Label, "MHz", {387, 81, 16, 9}},
-    {"id1032", Push, "确认", {310, 241, 38, 17}},
-    {"id1031", Push, "清除", {354, 241, 40, 17}},
+    {"confirmButton", Push, "确认", {310, 241, 38, 17}},
+    {"clearButton", Push, "清除", {354, 241, 40, 17}},
     {"labelPower", Label, "功率级别:", {306, 114, 36, 8}},
-    {"id1009", Combo, "", {342, 111, 44, 100}, {"P1", "P2", "P3", "P4", "P5"}},
+    {"powerCombo", Combo, "", {342, 111, 44, 100}, {"P1", "P2", "P3", "P4", "P5"}},
     {"labelRate", Label, "信道速率:", {306, 146, 36, 8}},
-    {"id1010", Combo, "", {342, 143, 44, 86}, {"1200", "2400", "4800"}},
+    {"rateCombo", Combo, "", {342, 143, 44, 86}, {"1200", "2400", "4800"}},
     {"labelSquelch", Label, "静噪电平:", {305, 211, 36, 9}},
-    {"id1011",
+    {"squelchCombo",
      Combo,
      "",
      {342, 209, 44, 110},
@@ -71,61 +72,61 @@ const std::vector<Control> kMainForm = {
     {"boxSettingsMode", Group, "设置模式", {409, 2, 111, 146}},
     {"boxTxTimeLimit", Group, "发射限时", {298, 275, 52, 31}},
     {"labelTxTimeLimitUnit", Label, "秒", {339, 289, 9, 10}},
-    {"id1012",
+    {"txTimeLimitCombo",
      Combo,
      "",
      {303, 286, 33, 158},
      {"关", "30", "60", "90", "120", "150", "180", "240", "300", "600", "900", "1200"}},
     {"labelPowerSaveUnit", Label, "秒", {393, 289, 8, 9}},
-    {"id1013",
+    {"powerSaveCombo",
      Combo,
      "",
      {362, 287, 30, 144},
      {"关", "0.5", "1.0", "1.5", "2.0", "3.0", "5.0", "7.0", "9.0"}},
     {"boxDataVoicePriority", Group, "数据/话音优先", {415, 15, 99, 40}},
-    {"id1014", Radio, "高-数据 低-话音", {421, 27, 79, 13}},
-    {"id1015", Radio, "低-数据 高-话音", {421, 40, 78, 13}},
+    {"priorityDataButton", Radio, "高-数据 低-话音", {421, 27, 79, 13}},
+    {"priorityVoiceButton", Radio, "低-数据 高-话音", {421, 40, 78, 13}},
     {"boxRxBusy", Group, "接收忙指示", {414, 60, 51, 42}},
-    {"id1016", Radio, "低-忙", {421, 72, 39, 14}},
-    {"id1017", Radio, "高-忙", {421, 85, 39, 14}},
+    {"rxBusyLowButton", Radio, "低-忙", {421, 72, 39, 14}},
+    {"rxBusyHighButton", Radio, "高-忙", {421, 85, 39, 14}},
     {"boxTxVco", Group, "发射VCO", {469, 103, 45, 39}},
-    {"id1018", Radio, "关", {474, 114, 25, 14}},
-    {"id1019", Radio, "开", {474, 130, 26, 10}},
+    {"txVcoOffButton", Radio, "关", {474, 114, 25, 14}},
+    {"txVcoOnButton", Radio, "开", {474, 130, 26, 10}},
     {"boxFsqc", Group, "FSQC", {469, 60, 45, 42}},
-    {"id1020", Radio, "关", {474, 71, 22, 14}},
-    {"id1021", Radio, "开", {474, 87, 25, 10}},
+    {"fsqcOffButton", Radio, "关", {474, 71, 22, 14}},
+    {"fsqcOnButton", Radio, "开", {474, 87, 25, 10}},
     {"boxExtSqc", Group, "Ext SQC", {414, 103, 51, 39}},
-    {"id1022", Radio, "低-打开", {421, 113, 40, 14}},
-    {"id1023", Radio, "高-打开", {421, 127, 40, 14}},
+    {"extSqcLowButton", Radio, "低-打开", {421, 113, 40, 14}},
+    {"extSqcHighButton", Radio, "高-打开", {421, 127, 40, 14}},
     {"boxSerialSettings", Group, "串口设置", {409, 150, 111, 122}},
     {"boxBaudRate", Group, "波特率", {414, 162, 52, 64}},
-    {"id1005", Radio, "1200bps", {421, 172, 42, 10}},
-    {"id1006", Radio, "2400bps", {421, 185, 42, 10}},
-    {"id1007", Radio, "4800bps", {421, 198, 41, 10}},
-    {"id1008", Radio, "9600bps", {421, 211, 41, 10}},
+    {"baud1200Button", Radio, "1200bps", {421, 172, 42, 10}},
+    {"baud2400Button", Radio, "2400bps", {421, 185, 42, 10}},
+    {"baud4800Button", Radio, "4800bps", {421, 198, 41, 10}},
+    {"baud9600Button", Radio, "9600bps", {421, 211, 41, 10}},
     {"boxParity", Group, "校验", {470, 162, 45, 64}},
     {"boxDataBits", Group, "数据位", {414, 228, 52, 38}},
-    {"id1034", Radio, "7位", {421, 240, 27, 10}},
-    {"id1035", Radio, "8位", {421, 254, 26, 10}},
+    {"dataBits7Button", Radio, "7位", {421, 240, 27, 10}},
+    {"dataBits8Button", Radio, "8位", {421, 254, 26, 10}},
     {"boxStopBits", Group, "停止位", {470, 228, 45, 38}},
-    {"id1036", Radio, "1位", {474, 240, 29, 10}},
-    {"id1037", Radio, "2位", {474, 254, 30, 10}},
+    {"stopBits1Button", Radio, "1位", {474, 240, 29, 10}},
+    {"stopBits2Button", Radio, "2位", {474, 254, 30, 10}},
     {"boxRemoteControl", Group, "遥控", {409, 275, 112, 31}},
-    {"id1038", Radio, "禁止", {421, 288, 30, 10}},
-    {"id1039", Radio, "允许", {473, 287, 31, 11}},
+    {"remoteOffButton", Radio, "禁止", {421, 288, 30, 10}},
+    {"remoteOnButton", Radio, "允许", {473, 287, 31, 11}},
     {"labelDataVoice", Label, "数据/话音:", {302, 180, 40, 8}},
-    {"id1024", Combo, "", {342, 178, 44, 86}, {"关", "开"}},
+    {"dataVoiceCombo", Combo, "", {342, 178, 44, 86}, {"关", "开"}},
     {"boxPowerSave", Group, "省电模式", {355, 275, 50, 31}},
 };
 
 const std::vector<Control> kCurrentChannelForm = {
-    {"id1005", Push, "读当前信道", {14, 14, 53, 18}},
-    {"id1006", Push, "写当前信道", {14, 41, 53, 18}},
-    {"id2", Push, "返回", {14, 67, 53, 18}},
+    {"readChannelButton", Push, "读当前信道", {14, 14, 53, 18}},
+    {"writeChannelButton", Push, "写当前信道", {14, 41, 53, 18}},
+    {"closeButton", Push, "返回", {14, 67, 53, 18}},
     {"labelChannel", Label, "通道号:", {96, 16, 29, 9}},
-    {"id1029", Combo, "", {126, 14, 27, 177}},
+    {"channelCombo", Combo, "", {126, 14, 27, 177}},
     {"labelSquelch", Label, "静噪电平:", {88, 43, 36, 8}},
-    {"id1030",
+    {"squelchCombo",
      Combo,
      "",
      {126, 41, 28, 177},
@@ -138,16 +139,16 @@ struct RadioGroup {
 };
 
 const std::vector<RadioGroup> kRadioGroups = {
-    {"groupParity", {"id1029", "id1033", "id1030"}},
-    {"groupDataVoicePriority", {"id1014", "id1015"}},
-    {"groupRxBusy", {"id1016", "id1017"}},
-    {"groupTxVco", {"id1018", "id1019"}},
-    {"groupFsqc", {"id1020", "id1021"}},
-    {"groupExtSqc", {"id1022", "id1023"}},
-    {"groupBaudRate", {"id1005", "id1006", "id1007", "id1008"}},
-    {"groupDataBits", {"id1034", "id1035"}},
-    {"groupStopBits", {"id1036", "id1037"}},
-    {"groupRemoteControl", {"id1038", "id1039"}},
+    {"groupParity", {"parityNoneButton", "parityOddButton", "parityEvenButton"}},
+    {"groupDataVoicePriority", {"priorityDataButton", "priorityVoiceButton"}},
+    {"groupRxBusy", {"rxBusyLowButton", "rxBusyHighButton"}},
+    {"groupTxVco", {"txVcoOffButton", "txVcoOnButton"}},
+    {"groupFsqc", {"fsqcOffButton", "fsqcOnButton"}},
+    {"groupExtSqc", {"extSqcLowButton", "extSqcHighButton"}},
+    {"groupBaudRate", {"baud1200Button", "baud2400Button", "baud4800Button", "baud9600Button"}},
+    {"groupDataBits", {"dataBits7Button", "dataBits8Button"}},
+    {"groupStopBits", {"stopBits1Button", "stopBits2Button"}},
+    {"groupRemoteControl", {"remoteOffButton", "remoteOnButton"}},
 };
 
 QString Text(const char* utf8) {
@@ -423,8 +424,8 @@ private slots:
             // The form is up to a pixel larger than the scaled template: the list and the log
             // take that pixel.
             const QString name = QLatin1String(control.name);
-            const double extra = (name == "boxChannelList" || name == "id1000" ||
-                                  name == "boxMessages" || name == "id1001")
+            const double extra = (name == "boxChannelList" || name == "channelList" ||
+                                  name == "boxMessages" || name == "logEdit")
                                      ? m_form->width() - full.width() * scale
                                      : 0.0;
             // Controls right of the list move along by that pixel.
@@ -437,7 +438,7 @@ private slots:
                          control.name);
                 QVERIFY2(now.height() >= was.height() * scale - 1.0, control.name);
             } else {
-                const double extraHeight = (name == "boxMessages" || name == "id1001")
+                const double extraHeight = (name == "boxMessages" || name == "logEdit")
                                                ? m_form->height() - full.height() * scale
                                                : 0.0;
                 QVERIFY2(near(now.y(), was.y() * scale), control.name);
@@ -480,9 +481,9 @@ private slots:
             const QString name = QLatin1String(control.name);
             const QRect was = before[name];
             const QRect now = Child(*m_form, control.name)->geometry();
-            if (name == "boxChannelList" || name == "id1000") {
+            if (name == "boxChannelList" || name == "channelList") {
                 QCOMPARE(now, was.adjusted(0, 0, extra.width(), 0));
-            } else if (name == "boxMessages" || name == "id1001") {
+            } else if (name == "boxMessages" || name == "logEdit") {
                 QCOMPARE(now, was.adjusted(0, 0, extra.width(), extra.height()));
             } else {
                 QCOMPARE(now, was.translated(extra.width(), 0));
@@ -526,9 +527,9 @@ private slots:
     // other across the whole form.
     void checkingAButtonLeavesOtherGroupsAlone() {
         m_form->show();
-        auto* noParity = m_form->findChild<QRadioButton*>("id1029");
-        auto* evenParity = m_form->findChild<QRadioButton*>("id1030");
-        auto* vcoOff = m_form->findChild<QRadioButton*>("id1018");
+        auto* noParity = m_form->findChild<QRadioButton*>("parityNoneButton");
+        auto* evenParity = m_form->findChild<QRadioButton*>("parityEvenButton");
+        auto* vcoOff = m_form->findChild<QRadioButton*>("txVcoOffButton");
         const auto click = [](QRadioButton* radio) {
             QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
         };
@@ -543,29 +544,59 @@ private slots:
     }
 
     void editsKeepTheirLimits() {
-        for (QLineEdit* edit : {m_ui.id1003, m_ui.id1004}) {
+        for (QLineEdit* edit : {m_ui.rxEdit, m_ui.txEdit}) {
             QTest::keyClicks(edit, "223.12345");
             QCOMPARE(edit->text(), QStringLiteral("223.1234"));
         }
-        QVERIFY(m_ui.id1002->isReadOnly());
-        QVERIFY(m_ui.id1002->alignment() & Qt::AlignHCenter);
-        QVERIFY(!(m_ui.id1002->focusPolicy() & Qt::TabFocus));
-        QVERIFY(!m_ui.id1001->isReadOnly());
+        QVERIFY(m_ui.channelNoEdit->isReadOnly());
+        QVERIFY(m_ui.channelNoEdit->alignment() & Qt::AlignHCenter);
+        QVERIFY(!(m_ui.channelNoEdit->focusPolicy() & Qt::TabFocus));
+        QVERIFY(!m_ui.logEdit->isReadOnly());
     }
 
     // Top left to bottom right: the list, the edit panel's fields and buttons, the settings
     // group by group, then the bottom row (log, the two drop-downs, 遥控).
     void tabOrderRunsTopLeftToBottomRight() {
-        const QStringList expected = {"id1000", "id1002", "id1003", "id1004", "id1009", "id1010",
-                                      "id1024", "id1011", "id1032", "id1031", "id1014", "id1015",
-                                      "id1016", "id1017", "id1020", "id1021", "id1022", "id1023",
-                                      "id1018", "id1019", "id1005", "id1006", "id1007", "id1008",
-                                      "id1029", "id1033", "id1030", "id1034", "id1035", "id1036",
-                                      "id1037", "id1001", "id1012", "id1013", "id1038", "id1039"};
+        const QStringList expected = {"channelList",
+                                      "channelNoEdit",
+                                      "rxEdit",
+                                      "txEdit",
+                                      "powerCombo",
+                                      "rateCombo",
+                                      "dataVoiceCombo",
+                                      "squelchCombo",
+                                      "confirmButton",
+                                      "clearButton",
+                                      "priorityDataButton",
+                                      "priorityVoiceButton",
+                                      "rxBusyLowButton",
+                                      "rxBusyHighButton",
+                                      "fsqcOffButton",
+                                      "fsqcOnButton",
+                                      "extSqcLowButton",
+                                      "extSqcHighButton",
+                                      "txVcoOffButton",
+                                      "txVcoOnButton",
+                                      "baud1200Button",
+                                      "baud2400Button",
+                                      "baud4800Button",
+                                      "baud9600Button",
+                                      "parityNoneButton",
+                                      "parityOddButton",
+                                      "parityEvenButton",
+                                      "dataBits7Button",
+                                      "dataBits8Button",
+                                      "stopBits1Button",
+                                      "stopBits2Button",
+                                      "logEdit",
+                                      "txTimeLimitCombo",
+                                      "powerSaveCombo",
+                                      "remoteOffButton",
+                                      "remoteOnButton"};
         QStringList chain;
         for (QWidget* w = m_form->nextInFocusChain(); w != m_form.get();
              w = w->nextInFocusChain()) {
-            if (w->parentWidget() == m_form.get() && w->objectName().startsWith("id")) {
+            if (w->parentWidget() == m_form.get() && w->focusPolicy() != Qt::NoFocus) {
                 chain << w->objectName();
             }
         }
@@ -585,12 +616,12 @@ private slots:
         CheckInventory(dialog, kCurrentChannelForm);
         CheckDialogUnits(dialog, QSize(175, 95), kCurrentChannelForm);
         // Channel numbers are inserted at run time; the form only sizes the box for them.
-        ui.id1029->addItems({QStringLiteral("16")});
+        ui.channelCombo->addItems({QStringLiteral("16")});
         CheckTextsFit(dialog, kCurrentChannelForm);
         CheckNoOverlap(dialog, kCurrentChannelForm);
         dialog.show();
         SaveScreenshot(dialog, QStringLiteral("currentchannel"));
-        QTest::mouseClick(ui.id2, Qt::LeftButton);
+        QTest::mouseClick(ui.closeButton, Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(!dialog.isVisible());
     }
@@ -607,13 +638,32 @@ private slots:
         QDialog dialog;
         Ui::CurrentChannelForm ui;
         ui.setupUi(&dialog);
-        QCOMPARE(ui.id1005->text(), QStringLiteral("Read Current"));
+        QCOMPARE(ui.readChannelButton->text(), QStringLiteral("Read Current"));
         InstallLanguage(UiLanguage::Chinese);
         CheckTextsFit(*m_form, kMainForm);
         CheckNoOverlap(*m_form, kMainForm);
         CheckInsideTheirBoxes(*m_form, kMainForm);
         CheckTextsFit(dialog, kCurrentChannelForm);
         CheckNoOverlap(dialog, kCurrentChannelForm);
+    }
+
+    // A control traced from its old number is found under the name the map gives it.
+    void everyNumberedControlIsOnItsForm() {
+        QDialog current;
+        Ui::CurrentChannelForm currentUi;
+        currentUi.setupUi(&current);
+        CAboutDialog about;
+        const std::map<orvel::ControlForm, QWidget*> forms = {
+            {orvel::ControlForm::Main, m_form.get()},
+            {orvel::ControlForm::CurrentChannel, &current},
+            {orvel::ControlForm::About, &about}};
+        for (const orvel::ControlId& id : orvel::kControlIds) {
+            const auto form = forms.find(id.form);
+            if (form == forms.end())
+                continue;
+            const QString name = QString::fromUtf8(id.objectName.data(), id.objectName.size());
+            QVERIFY2(form->second->findChild<QWidget*>(name) != nullptr, qPrintable(name));
+        }
     }
 
     void aboutBoxShowsVersionIconAndClosesWithOk() {

@@ -31,7 +31,7 @@ public:
             ids << id;
         ids << 57606 << 57616 << 57617 << 57618 << 57619 << 57634 << 57637 << 57643 << 57644;
         for (int id : ids) {
-            actions.Bind(id, [this, id] { OnCommand(id); });
+            actions.Bind(id, [this, id] { Record(id); });
         }
         ShowState();
     }
@@ -46,6 +46,7 @@ public:
         selectedDevices << name;
         device = name;
         SetPort(0);
+        emit notifier.stateChanged();
     }
     bool IsDeviceChecked(const QString& name) const override { return name == device; }
     QString PortStatusText() const override { return portText; }
@@ -79,7 +80,7 @@ public:
     QStringList dropped;
 
 private:
-    void OnCommand(int id) {
+    void Record(int id) {
         commands << id;
         if (id >= 32784 && id <= 32787 && portFollowsCommands) {
             port = id - 32783;
@@ -89,8 +90,7 @@ private:
         }
         ShowState();
         // As the view does after each command: what the frame shows beside them may change.
-        if (stateChanged)
-            stateChanged();
+        emit notifier.stateChanged();
     }
     void ShowState() {
         for (int id = 32775; id <= 32794; ++id)
@@ -228,7 +228,7 @@ private slots:
                                        "/srv/radios/station-north/2024/"
                                        "channel-plan.csv"};
         m_target->modified = true;
-        m_target->stateChanged();
+        emit m_target->notifier.stateChanged();
         const QStringList file = Describe(m_frame->menuBar()->actions()[0]->menu()->actions());
         // Named as the system names paths: with backslashes on Windows.
         const auto native = [](const char* path) { return QDir::toNativeSeparators(path); };
@@ -293,8 +293,7 @@ private slots:
         QVERIFY(label != nullptr);
         QVERIFY(!label->isVisible());  // the target names no port
         m_target->portText = QStringLiteral("串口 /dev/ttyUSB0");
-        QVERIFY(m_target->stateChanged);
-        m_target->stateChanged();  // a port that went away, without a command
+        emit m_target->notifier.stateChanged();  // a port that went away, without a command
         QVERIFY(label->isVisible());
         QCOMPARE(label->text(), QStringLiteral("串口 /dev/ttyUSB0"));
         m_target->portText = QStringLiteral("串口 /dev/ttyUSB0（未打开）");

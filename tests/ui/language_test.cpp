@@ -40,9 +40,9 @@ private:
     }
     // Reads the radio and saves what it read.
     QByteArray ReadAndSave(const QString& path) {
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         chosenFile = path;
-        view->OnCommand(cmd::kSaveAs);
+        Trigger(*view, "actionSaveAs");
         return FileBytes(path);
     }
 
@@ -86,7 +86,7 @@ private slots:
         Start(UiLanguage::English);
         QCOMPARE(frame->findChild<QMenu*>("menuFile")->title(), QStringLiteral("&File"));
         QVERIFY(LogLines(*view).contains(QStringLiteral("****Initialising****")));
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         QVERIFY(LogLines(*view).contains(QStringLiteral("Receiving data [10%]")));
         QVERIFY(LogLines(*view).contains(QStringLiteral(" ***Data received correctly***")));
         // The list shows English words over the table's own Chinese cells.
@@ -107,13 +107,14 @@ private slots:
         QGuiApplication::clipboard()->setText("CH 3\t224.5\t225\tP2\t2400\tOff\tL4\n");
         list->selectRow(3);
         view->OnRowClicked();
-        view->OnCommand(cmd::kPaste);
+        QTRY_VERIFY(ActionOf(*view, "actionPaste")->isEnabled());
+        Trigger(*view, "actionPaste");
         QCOMPARE(view->Table()[3][kColDataVoice], std::string(vocab::kOff));
         QCOMPARE(view->Table()[3][kColRx], std::string("224.500"));
-        view->OnCommand(cmd::kCopy);
+        Trigger(*view, "actionCopy");
         QVERIFY(QGuiApplication::clipboard()->text().contains("\tOff\t"));
 
-        view->OnCommand(cmd::kWriteRadio);
+        Trigger(*view, "actionWriteRadio");
         QCOMPARE(shown.last().caption, QStringLiteral("Notice"));
         QCOMPARE(shown.last().text, QStringLiteral("Data written correctly"));
         QCOMPARE(LogLines(*view).last(), QStringLiteral("Verify OK"));
@@ -197,7 +198,7 @@ private slots:
             QSKIP("pdftotext (poppler-utils) is not installed");
         QTemporaryDir folder;
         Start(UiLanguage::English);
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         const QString pdf = folder.filePath("report.pdf");
         QVERIFY(view->PrintToPdf(pdf));
         QCOMPARE(LogLines(*view).last(), QStringLiteral("***Printing finished***"));

@@ -43,7 +43,7 @@ private:
             if (dialog->isVisible())
                 dialog->reject();
         });
-        view->OnCommand(cmd::kNetworkPort);
+        Trigger(*view, "actionNetworkPort");
         QVERIFY(seen);
     }
     static void Type(NetworkPortDialog& dialog, const QString& url) {
@@ -89,12 +89,12 @@ private slots:
         });
         QCOMPARE(view->serialPort().IsOpen(), 1);
         QCOMPARE(Label(), QStringLiteral("串口 ") + Url());
-        QVERIFY(view->IsCommandChecked(cmd::kNetworkPort));
-        QVERIFY(!view->IsCommandChecked(cmd::kCom1));
+        QVERIFY(ActionOf(*view, "actionNetworkPort")->isChecked());
+        QVERIFY(!ActionOf(*view, "actionCom1")->isChecked());
         const QByteArray ini = FileBytes(IniPath());
         QVERIFY2(ini.contains(("NetworkPort=" + Url()).toUtf8()), ini.constData());
         QVERIFY2(ini.contains(("Device=" + Url()).toUtf8()), ini.constData());
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         QCOMPARE(LogLines(*view).last(), QStringLiteral(" ***正确接收数据***"));
 
         // The next start opens it again, as it would a local port.
@@ -106,14 +106,14 @@ private slots:
 
         // A local port takes its place; the dialog still offers the last URL, and a cancel
         // leaves the port as it was.
-        view->OnCommand(cmd::kCom1 + 1);
-        QVERIFY(!view->IsCommandChecked(cmd::kNetworkPort));
+        Trigger(*view, "actionCom2");
+        QVERIFY(!ActionOf(*view, "actionNetworkPort")->isChecked());
         QVERIFY(!FileBytes(IniPath()).contains("Device="));
         ChooseNetworkPort([&](NetworkPortDialog& dialog) {
             QCOMPARE(Control<QLineEdit>(&dialog, "networkPortUrl")->text(), Url());
             dialog.reject();
         });
-        QVERIFY(view->IsCommandChecked(cmd::kCom1 + 1));
+        QVERIFY(ActionOf(*view, "actionCom2")->isChecked());
         QVERIFY(FileBytes(IniPath()).contains(("NetworkPort=" + Url()).toUtf8()));
     }
 
@@ -142,7 +142,7 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(LogLines(*view).count(gone), 1);
         QVERIFY(Label().endsWith(QStringLiteral("（未打开）")));
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         QCOMPARE(LogLines(*view).last(), QStringLiteral("串口没有打开，请重新选择串口"));
     }
 };

@@ -94,9 +94,9 @@ private slots:
         QCOMPARE(LogLines().last(), Gone());
         QCOMPARE(LogLines().count(Gone()), 1);
         QCOMPARE(Label(), QStringLiteral("串口 ") + Device(*radio) + QStringLiteral("（未打开）"));
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         QCOMPARE(LogLines().last(), QStringLiteral("串口没有打开，请重新选择串口"));
-        view->OnCommand(cmd::kWriteRadio);
+        Trigger(*view, "actionWriteRadio");
         QCOMPARE(LogLines().last(), QStringLiteral("串口没有打开，请重新选择串口"));
         QVERIFY(shown.isEmpty());
         QCOMPARE(LogLines().count(Gone()), 1);
@@ -106,7 +106,7 @@ private slots:
         ORVEL_NOT_UNDER_WINE(LOST_PORT_NOT_TOLD);
         StartOnRadio(sim::RadioBehaviour{.pace = true});
         PullAtProgress(0);  // the image has just been asked for
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         QCOMPARE(LogLines().mid(LogLines().size() - 2),
                  (QStringList{Gone(), QStringLiteral("接收数据超时")}));
         QVERIFY(shown.isEmpty());
@@ -117,7 +117,7 @@ private slots:
         ORVEL_NOT_UNDER_WINE(LOST_PORT_NOT_TOLD);
         StartOnRadio();
         PullAtProgress(10);
-        view->OnCommand(cmd::kWriteRadio);
+        Trigger(*view, "actionWriteRadio");
         QCOMPARE(LogLines().mid(LogLines().size() - 4),
                  (QStringList{QStringLiteral("写入数据[% 10] 成功"), Gone(),
                               QStringLiteral("写入数据[% 10] 失败"),
@@ -148,7 +148,7 @@ private slots:
                 heardDuringWrite = heardDuringWrite || (percent > 10 && heardSignal.load() != 0);
                 written = percent == 100;
             });
-            view->OnCommand(cmd::kWriteRadio);
+            Trigger(*view, "actionWriteRadio");
             sigaction(logOut, &testRunners, nullptr);
             QVERIFY(!heardDuringWrite);
             QCOMPARE(heardSignal.load(), logOut);
@@ -180,7 +180,7 @@ private slots:
             };
             dialog.OnReadCurrent();
         };
-        view->OnCommand(cmd::kCurrentChannel);
+        Trigger(*view, "actionCurrentChannel");
         QVERIFY(pulled);
         QCOMPARE(shown, QStringList{QStringLiteral("接收数据超时\r\n")});
         QCOMPARE(LogLines().last(), Gone());
@@ -203,7 +203,7 @@ private slots:
         view->OnSelectDevice(link);
         QCOMPARE(view->serialPort().IsOpen(), 1);
         QCOMPARE(Label(), QStringLiteral("串口 ") + link);
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         QCOMPARE(LogLines().last(), QStringLiteral(" ***正确接收数据***"));
 #endif
     }
@@ -219,11 +219,11 @@ private slots:
         WriteIni("[Set]\r\nDevice=" + named.toUtf8() + "\r\n");
         Start(QString(), true);
         QVERIFY(view->IsDeviceChecked(named));
-        QVERIFY(!view->IsCommandChecked(cmd::kCom1));
+        QVERIFY(!ActionOf(*view, "actionCom1")->isChecked());
         QCOMPARE(Label(), QStringLiteral("串口 ") + shownNamed + QStringLiteral("（未打开）"));
 
-        view->OnCommand(cmd::kCom1 + 2);
-        QVERIFY(view->IsCommandChecked(cmd::kCom1 + 2));
+        Trigger(*view, "actionCom3");
+        QVERIFY(ActionOf(*view, "actionCom3")->isChecked());
         QVERIFY(!view->IsDeviceChecked(named));
         QVERIFY(!view->IsDeviceChecked(third));  // chosen by its number
         QCOMPARE(Label(), QStringLiteral("串口 ") + shownThird + QStringLiteral("（未打开）"));
@@ -231,8 +231,8 @@ private slots:
         // A device named on the command line is none of the items.
         frame.reset();
         Start(QStringLiteral("/dev/orvel-missing-port"), false);
-        for (int id = cmd::kCom1; id <= cmd::kCom4; ++id)
-            QVERIFY(!view->IsCommandChecked(id));
+        for (const char* com : {"actionCom1", "actionCom2", "actionCom3", "actionCom4"})
+            QVERIFY(!ActionOf(*view, com)->isChecked());
         QVERIFY(!view->IsDeviceChecked(named));
         QCOMPARE(Label(), QStringLiteral("串口 /dev/orvel-missing-port（未打开）"));
     }
@@ -252,7 +252,7 @@ private slots:
             offered = ports;
             return link;
         };
-        view->OnCommand(cmd::kFindRadio);
+        Trigger(*view, "actionFindRadio");
         QVERIFY(offered.size() >= 2);
         const FindRadioDialog::Port& device = offered[offered.size() - 2];
         const FindRadioDialog::Port& inUse = offered.back();
@@ -266,7 +266,7 @@ private slots:
         QVERIFY(view->IsDeviceChecked(link));
         QCOMPARE(Label(), QStringLiteral("串口 ") + link);
         QVERIFY(FileBytes(IniPath()).contains(("Device=" + link).toUtf8()));
-        view->OnCommand(cmd::kReadRadio);
+        Trigger(*view, "actionReadRadio");
         QCOMPARE(LogLines().last(), QStringLiteral(" ***正确接收数据***"));
         other->Stop();
 #endif

@@ -30,17 +30,16 @@ private:
         radio = StartedRadio();
         StartWindow(frame, view, Device(*radio));
         view->OnRead();
-        Run(cmd::kSaveAs, Path("opened.dat"));
+        Run("actionSaveAs", Path("opened.dat"));
         opened = FileBytes(Path("opened.dat"));
     }
     QString Path(const char* name) const { return folder.filePath(QLatin1String(name)); }
-    void Run(int command, const QString& file = {}) {
+    void Run(const char* action, const QString& file = {}) {
         chosenFile = file;
-        view->OnCommand(command);
-        frame->RefreshCommandStates();
+        Trigger(*view, action);
     }
     QByteArray Saved(const char* name) {
-        Run(cmd::kSaveAs, Path(name));
+        Run("actionSaveAs", Path(name));
         return FileBytes(Path(name));
     }
     // Rows first..last (1-based) chosen in the list, as Shift with a click chooses them.
@@ -95,15 +94,15 @@ private slots:
     void movedRowsAreSavedStayChosenAndUndoInOneStep() {
         Start();
         Choose(3, 4);
-        Run(cmd::kMoveUp);
+        Run("actionMoveUp");
         QCOMPARE(Cell(2, 1), QStringLiteral("224.525"));
         QCOMPARE(Cell(3, 1), QStringLiteral("225.275"));
         QCOMPARE(Cell(4, 1), QStringLiteral("223.775"));
         QCOMPARE(Cell(2, 0).trimmed(), QStringLiteral("信道2"));
         QCOMPARE(Chosen(), (QList<int>{2, 3}));
         // The panel shows the first of them, as a click on it would.
-        QCOMPARE(Control<QLineEdit>(view, "id1002")->text(), QStringLiteral("2"));
-        QCOMPARE(Control<QLineEdit>(view, "id1003")->text(), QStringLiteral("224.525"));
+        QCOMPARE(Control<QLineEdit>(view, "channelNoEdit")->text(), QStringLiteral("2"));
+        QCOMPARE(Control<QLineEdit>(view, "rxEdit")->text(), QStringLiteral("224.525"));
         QCOMPARE(LastLine(), QStringLiteral("上移 信道3-4"));
         QVERIFY(frame->isWindowModified());
         const QByteArray moved = Saved("moved.dat");
@@ -123,14 +122,14 @@ private slots:
         // Unsaved against moved.dat, the last file saved.
         QVERIFY(frame->isWindowModified());
         QCOMPARE(Saved("back.dat"), opened);
-        Run(cmd::kUndo);
+        Run("actionUndo");
         QVERIFY(frame->isWindowModified());
         QCOMPARE(Saved("undone.dat"), moved);
-        Run(cmd::kUndo);
+        Run("actionUndo");
         QCOMPARE(Saved("undone2.dat"), opened);
 
         // In a drop-down Alt+Down opens its list and moves nothing.
-        auto* power = Control<QComboBox>(view, "id1009");
+        auto* power = Control<QComboBox>(view, "powerCombo");
         power->setFocus();
         const QString shown = view->LogText();
         QTest::keyClick(power, Qt::Key_Down, Qt::AltModifier);
@@ -140,7 +139,7 @@ private slots:
         // Nothing above the top row: no step, no line.
         Choose(1, 2);
         const QString before = view->LogText();
-        Run(cmd::kMoveUp);
+        Run("actionMoveUp");
         QCOMPARE(view->LogText(), before);
         QVERIFY(!frame->isWindowModified());
     }
@@ -148,13 +147,13 @@ private slots:
     void insertNeedsAnEmptyLastChannelAndDeleteMakesOne() {
         Start();
         Choose(5, 5);
-        Run(cmd::kInsertRow);
+        Run("actionInsertRow");
         QCOMPARE(LastLine(), QStringLiteral("信道16不是空的，不能插入空行"));
         QVERIFY(!frame->isWindowModified());
         QCOMPARE(Saved("refused.dat"), opened);
 
         Choose(2, 4);
-        Run(cmd::kDeleteRows);
+        Run("actionDeleteRows");
         QCOMPARE(LastLine(), QStringLiteral("删除并上移 信道2-4"));
         QCOMPARE(Chosen(), (QList<int>{2}));
         QCOMPARE(Cell(2, 1), QStringLiteral("226.025"));
@@ -169,7 +168,7 @@ private slots:
         QCOMPARE(Record(deleted, 16), QByteArray(8, 0x5A));
 
         Choose(5, 5);
-        Run(cmd::kInsertRow);
+        Run("actionInsertRow");
         QCOMPARE(LastLine(), QStringLiteral("插入空行 [信道5]"));
         QCOMPARE(Cell(5, 1), QString());
         QCOMPARE(Cell(6, 1), QStringLiteral("228.275"));
@@ -177,8 +176,8 @@ private slots:
         QCOMPARE(Cell(14, 1), QStringLiteral("234.275"));
         QCOMPARE(OutsideChannels(Saved("inserted.dat")).chopped(1),
                  OutsideChannels(opened).chopped(1));
-        Run(cmd::kUndo);
-        Run(cmd::kUndo);
+        Run("actionUndo");
+        Run("actionUndo");
         QCOMPARE(Saved("undone.dat"), opened);
     }
 
@@ -209,16 +208,16 @@ private slots:
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, power);
         QCOMPARE(Column(3), ascending);
         QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
-        Run(cmd::kUndo);
+        Run("actionUndo");
         QCOMPARE(Column(3), descending);
-        Run(cmd::kUndo);
+        Run("actionUndo");
         QCOMPARE(Column(3), ascending);
 
-        Run(cmd::kSortRows);
+        Run("actionSortRows");
         QCOMPARE(LastLine(), QStringLiteral("排序 接收频率"));
         QVERIFY(!frame->isWindowModified());
         QCOMPARE(Saved("sorted.dat"), opened);
-        Run(cmd::kUndo);
+        Run("actionUndo");
         QCOMPARE(Cell(2, 1), QStringLiteral("226.775"));
     }
 
@@ -247,7 +246,7 @@ private slots:
         const QString before = view->LogText();
         Drop(list, list->visualRect(list->model()->index(0, 1)).center(), &other);
         QCOMPARE(view->LogText(), before);
-        Run(cmd::kUndo);
+        Run("actionUndo");
         QCOMPARE(Saved("undone.dat"), opened);
     }
 

@@ -77,12 +77,12 @@ private:
     }
     void FillPanel(const QString& rx, const QString& tx, int power, int rate, int dataVoice,
                    int squelch) {
-        Control<QLineEdit>("id1003")->setText(rx);
-        Control<QLineEdit>("id1004")->setText(tx);
-        Control<QComboBox>("id1009")->setCurrentIndex(power);
-        Control<QComboBox>("id1010")->setCurrentIndex(rate);
-        Control<QComboBox>("id1024")->setCurrentIndex(dataVoice);
-        Control<QComboBox>("id1011")->setCurrentIndex(squelch);
+        Control<QLineEdit>("rxEdit")->setText(rx);
+        Control<QLineEdit>("txEdit")->setText(tx);
+        Control<QComboBox>("powerCombo")->setCurrentIndex(power);
+        Control<QComboBox>("rateCombo")->setCurrentIndex(rate);
+        Control<QComboBox>("dataVoiceCombo")->setCurrentIndex(dataVoice);
+        Control<QComboBox>("squelchCombo")->setCurrentIndex(squelch);
     }
     void ClickRow(int row) {
         View()->channelList()->clearSelection();
@@ -111,25 +111,27 @@ private slots:
         QVERIFY(shown.isEmpty());
         for (int r = 0; r < 16; ++r)
             QCOMPARE(Cell(r, 0), QStringLiteral(" 信道%1").arg(r + 1));
-        QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("1"));
-        QCOMPARE(Control<QComboBox>("id1012")->currentIndex(), 0);
-        QCOMPARE(Control<QComboBox>("id1013")->currentIndex(), 0);
-        for (const char* combo : {"id1009", "id1010", "id1011", "id1024"}) {
+        QCOMPARE(Control<QLineEdit>("channelNoEdit")->text(), QStringLiteral("1"));
+        QCOMPARE(Control<QComboBox>("txTimeLimitCombo")->currentIndex(), 0);
+        QCOMPARE(Control<QComboBox>("powerSaveCombo")->currentIndex(), 0);
+        for (const char* combo : {"powerCombo", "rateCombo", "squelchCombo", "dataVoiceCombo"}) {
             QCOMPARE(Control<QComboBox>(combo)->currentIndex(), -1);
         }
-        for (const char* checked : {"id1014", "id1016", "id1018", "id1020", "id1022", "id1006",
-                                    "id1029", "id1035", "id1036", "id1038"}) {
+        for (const char* checked :
+             {"priorityDataButton", "rxBusyLowButton", "txVcoOffButton", "fsqcOffButton",
+              "extSqcLowButton", "baud2400Button", "parityNoneButton", "dataBits8Button",
+              "stopBits1Button", "remoteOffButton"}) {
             QVERIFY2(Control<QRadioButton>(checked)->isChecked(), checked);
         }
         QCOMPARE(view->image()[0], 0x33);
         QCOMPARE(view->image()[1], 0x06);
         QCOMPARE(view->image()[2], 0x81);
-        QVERIFY(!view->IsCommandEnabled(cmd::kSave));
+        QVERIFY(!ActionOf(*view, "actionSave")->isEnabled());
         QCOMPARE(view->minFreq(), 223.0);
         QCOMPARE(view->maxFreq(), 235.0);
         // The radio's terminal came from the command line: no port item names it.
-        for (int id = cmd::kCom1; id <= cmd::kCom4; ++id)
-            QVERIFY(!view->IsCommandChecked(id));
+        for (const char* com : {"actionCom1", "actionCom2", "actionCom3", "actionCom4"})
+            QVERIFY(!ActionOf(*view, com)->isChecked());
     }
 
     // A title bar of 30 and borders of 8 (as at 150 %) on a 1280 x 720 screen with its task bar:
@@ -171,7 +173,7 @@ private slots:
         StartInFrame();
         frame->resize(framed->sizeHint() + QSize(70, 100));
         QTest::qWait(20);
-        auto* log = Control<QPlainTextEdit>("id1001");
+        auto* log = Control<QPlainTextEdit>("logEdit");
         for (int i = 1; i <= 20; ++i)
             framed->AppendLog(QStringLiteral("第%1行").arg(i));
         QCoreApplication::processEvents();
@@ -248,8 +250,8 @@ private slots:
         QCOMPARE(Cell(0, 1), QString());
         const InvalidFlags all{true, true, true, true, true, true};
         QCOMPARE(view->invalidFlags(), all);
-        QVERIFY(Control<QLineEdit>("id1003")->styleSheet().contains("#ff0000"));
-        QVERIFY(Control<QLineEdit>("id1002")->styleSheet().contains("#00ffff"));
+        QVERIFY(Control<QLineEdit>("rxEdit")->styleSheet().contains("#ff0000"));
+        QVERIFY(Control<QLineEdit>("channelNoEdit")->styleSheet().contains("#00ffff"));
     }
 
     // Enter in either frequency field confirms, with the button's checks and messages.
@@ -257,11 +259,11 @@ private slots:
         Start();
         ClickRow(4);
         FillPanel("", "224", 2, 1, 1, 4);
-        QTest::keyClick(Control<QLineEdit>("id1003"), Qt::Key_Return);
+        QTest::keyClick(Control<QLineEdit>("rxEdit"), Qt::Key_Return);
         QCOMPARE(LogLines().last(), QStringLiteral("***接收频率数据非法***"));
         QCOMPARE(Cell(4, 1), QString());
-        Control<QLineEdit>("id1003")->setText(QStringLiteral("223.5"));
-        QTest::keyClick(Control<QLineEdit>("id1004"), Qt::Key_Enter, Qt::KeypadModifier);
+        Control<QLineEdit>("rxEdit")->setText(QStringLiteral("223.5"));
+        QTest::keyClick(Control<QLineEdit>("txEdit"), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(LogLines().last(), QStringLiteral("数据设置 [信道5]"));
         QCOMPARE(Cell(4, 1), QStringLiteral("223.500"));
         QVERIFY(!View()->invalidFlags().rx);
@@ -274,11 +276,11 @@ private slots:
         auto* list = View()->channelList();
         QTRY_VERIFY(list->hasFocus());
         const auto panelShows = [this](int row) {
-            QCOMPARE(Control<QLineEdit>("id1002")->text(), QString::number(row + 1));
-            QCOMPARE(Control<QLineEdit>("id1003")->text(), Cell(row, 1));
-            QCOMPARE(Control<QLineEdit>("id1004")->text(), Cell(row, 2));
-            QCOMPARE(Control<QComboBox>("id1009")->currentText(), Cell(row, 3));
-            QCOMPARE(Control<QComboBox>("id1011")->currentText(), Cell(row, 6));
+            QCOMPARE(Control<QLineEdit>("channelNoEdit")->text(), QString::number(row + 1));
+            QCOMPARE(Control<QLineEdit>("rxEdit")->text(), Cell(row, 1));
+            QCOMPARE(Control<QLineEdit>("txEdit")->text(), Cell(row, 2));
+            QCOMPARE(Control<QComboBox>("powerCombo")->currentText(), Cell(row, 3));
+            QCOMPARE(Control<QComboBox>("squelchCombo")->currentText(), Cell(row, 6));
         };
         QTest::keyClick(list, Qt::Key_End);
         panelShows(15);
@@ -290,7 +292,7 @@ private slots:
         QTest::keyClick(list, Qt::Key_Down);
         panelShows(2);
         // Enter on the chosen row loads it afresh, dropping what was typed, as a click does.
-        Control<QLineEdit>("id1003")->setText(QStringLiteral("229"));
+        Control<QLineEdit>("rxEdit")->setText(QStringLiteral("229"));
         QTest::keyClick(list, Qt::Key_Return);
         panelShows(2);
         QVERIFY(shown.isEmpty());
@@ -332,27 +334,27 @@ private slots:
         press(Qt::Key_Home);
         press(Qt::Key_Down);
         press(Qt::Key_Down);
-        QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("3"));
+        QCOMPARE(Control<QLineEdit>("channelNoEdit")->text(), QStringLiteral("3"));
 
         press(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1003"));
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("rxEdit"));
         press(Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(QApplication::focusWidget(), "230.125");
         press(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1004"));
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("txEdit"));
         press(Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(QApplication::focusWidget(), "234.5");
         press(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1009"));
-        const int power = Control<QComboBox>("id1009")->currentIndex();
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("powerCombo"));
+        const int power = Control<QComboBox>("powerCombo")->currentIndex();
         press(power < 4 ? Qt::Key_Down : Qt::Key_Up);
-        const QString newPower = Control<QComboBox>("id1009")->currentText();
-        QVERIFY(Control<QComboBox>("id1009")->currentIndex() != power);
+        const QString newPower = Control<QComboBox>("powerCombo")->currentText();
+        QVERIFY(Control<QComboBox>("powerCombo")->currentIndex() != power);
         press(Qt::Key_Tab);  // 信道速率
         press(Qt::Key_Tab);  // 数据/话音
         press(Qt::Key_Tab);  // 静噪电平
         press(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("id1032"));
+        QCOMPARE(QApplication::focusWidget(), Control<QWidget>("confirmButton"));
         press(Qt::Key_Space);
         QCOMPARE(LogLines().last(), QStringLiteral("数据设置 [信道3]"));
         QCOMPARE(Cell(2, 1), QStringLiteral("230.125"));
@@ -388,20 +390,20 @@ private slots:
         QCOMPARE(Cell(2, 4), QStringLiteral("2400"));
         QCOMPARE(Cell(2, 5), QStringLiteral("开"));
         QCOMPARE(Cell(2, 6), QStringLiteral("L5"));
-        QCOMPARE(Control<QLineEdit>("id1004")->text(), QStringLiteral("224abc"));
+        QCOMPARE(Control<QLineEdit>("txEdit")->text(), QStringLiteral("224abc"));
         for (const char* bad : {"235.001", "222.999", "1000", "-1", "0.0004"}) {
-            Control<QLineEdit>("id1003")->setText(QLatin1String(bad));
+            Control<QLineEdit>("rxEdit")->setText(QLatin1String(bad));
             view->OnConfirm();
             QCOMPARE(LogLines().last(), QStringLiteral("***接收频率数据非法***"));
         }
-        Control<QLineEdit>("id1003")->setText("235");
+        Control<QLineEdit>("rxEdit")->setText("235");
         view->OnConfirm();
         QCOMPARE(Cell(2, 1), QStringLiteral("235.000"));
     }
 
     void theFrequencyEditsTakeEightCharacters() {
         Start();
-        QLineEdit* rx = Control<QLineEdit>("id1003");
+        QLineEdit* rx = Control<QLineEdit>("rxEdit");
         rx->setFocus();
         QTest::keyClicks(rx, "123456789");
         QCOMPARE(rx->text(), QStringLiteral("12345678"));
@@ -410,8 +412,8 @@ private slots:
     void clickingBelowTheLastRowSelectsNoChannel() {
         Start();
         ClickRow(-1);
-        QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("0"));
-        QCOMPARE(Control<QLineEdit>("id1003")->text(), QString());
+        QCOMPARE(Control<QLineEdit>("channelNoEdit")->text(), QStringLiteral("0"));
+        QCOMPARE(Control<QLineEdit>("rxEdit")->text(), QString());
         FillPanel("230", "230", 0, 0, 0, 0);
         const int before = LogLines().size();
         view->OnConfirm();
@@ -426,9 +428,9 @@ private slots:
         table[1] = {ChannelLabel(2), "230.000", "230.000", "P7", "2400", "开", "L15"};
         view->document().Change({}, [&table](DocumentState& state) { state.table = table; });
         ClickRow(1);
-        QCOMPARE(Control<QComboBox>("id1009")->currentIndex(), -1);
-        QCOMPARE(Control<QComboBox>("id1011")->currentIndex(), -1);
-        QCOMPARE(Control<QComboBox>("id1010")->currentIndex(), 1);
+        QCOMPARE(Control<QComboBox>("powerCombo")->currentIndex(), -1);
+        QCOMPARE(Control<QComboBox>("squelchCombo")->currentIndex(), -1);
+        QCOMPARE(Control<QComboBox>("rateCombo")->currentIndex(), 1);
         view->OnConfirm();
         QVERIFY(LogLines().contains(QStringLiteral("***功率级别数据非法***")));
     }
@@ -440,10 +442,10 @@ private slots:
         view->OnConfirm();
         FillPanel("", "231", 0, 0, 0, 0);
         view->OnConfirm();  // marks RX red
-        Control<QRadioButton>("id1008")->setChecked(true);
+        Control<QRadioButton>("baud9600Button")->setChecked(true);
         view->OnClear();
         QCOMPARE(Cell(4, 1), QString());
-        QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("5"));
+        QCOMPARE(Control<QLineEdit>("channelNoEdit")->text(), QStringLiteral("5"));
         QCOMPARE(view->invalidFlags(), InvalidFlags{});
         QCOMPARE(LogLines().last(), QStringLiteral("***清除信道数据***"));
 
@@ -454,23 +456,23 @@ private slots:
         view->OnDefault();
         QCOMPARE(LogLines().size(), before + 1);
         QCOMPARE(Cell(0, 1), QString());
-        QCOMPARE(Control<QLineEdit>("id1002")->text(), QStringLiteral("1"));
-        QVERIFY(Control<QRadioButton>("id1008")->isChecked());
-        QCOMPARE(Control<QComboBox>("id1012")->currentIndex(), 0);
+        QCOMPARE(Control<QLineEdit>("channelNoEdit")->text(), QStringLiteral("1"));
+        QVERIFY(Control<QRadioButton>("baud9600Button")->isChecked());
+        QCOMPARE(Control<QComboBox>("txTimeLimitCombo")->currentIndex(), 0);
     }
 
     void aClickedOptionSurvivesRowClicksDefaultAndAFailedRead() {
         Start(sim::RadioBehaviour{.cutImage = 50});
-        Control<QRadioButton>("id1008")->click();
-        Control<QRadioButton>("id1039")->click();
+        Control<QRadioButton>("baud9600Button")->click();
+        Control<QRadioButton>("remoteOnButton")->click();
         ClickRow(2);
-        QVERIFY(Control<QRadioButton>("id1008")->isChecked());
+        QVERIFY(Control<QRadioButton>("baud9600Button")->isChecked());
         view->OnDefault();
-        QVERIFY(Control<QRadioButton>("id1008")->isChecked());
+        QVERIFY(Control<QRadioButton>("baud9600Button")->isChecked());
         view->OnRead();  // times out after the list was emptied
         QCOMPARE(LogLines().last(), QStringLiteral("接收数据超时"));
-        QVERIFY(Control<QRadioButton>("id1008")->isChecked());
-        QVERIFY(Control<QRadioButton>("id1039")->isChecked());
+        QVERIFY(Control<QRadioButton>("baud9600Button")->isChecked());
+        QVERIFY(Control<QRadioButton>("remoteOnButton")->isChecked());
         QCOMPARE(view->Settings().baudRate, 3);
         QCOMPARE(view->Settings().remoteControl, 1);
     }
@@ -480,7 +482,7 @@ private slots:
         FillPanel("230", "230", 0, 0, 0, -1);
         view->OnConfirm();
         QVERIFY(view->invalidFlags().squelch);
-        Control<QComboBox>("id1011")->setCurrentIndex(3);
+        Control<QComboBox>("squelchCombo")->setCurrentIndex(3);
         view->ApplyPanelToRow();
         QVERIFY(view->invalidFlags().squelch);
         QCOMPARE(Cell(0, 6), QStringLiteral("L4"));
@@ -505,13 +507,14 @@ private slots:
         RadioSettings settings;
         settings.baudRate = 7;
         view->settingsPanel().Show(settings);
-        for (const char* b : {"id1005", "id1006", "id1007", "id1008"}) {
+        for (const char* b :
+             {"baud1200Button", "baud2400Button", "baud4800Button", "baud9600Button"}) {
             QVERIFY(!Control<QRadioButton>(b)->isChecked());
         }
         QCOMPARE(view->settingsPanel().Settings().baudRate, -1);
         settings.parity = 2;
         view->settingsPanel().Show(settings);
-        QVERIFY(Control<QRadioButton>("id1030")->isChecked());
+        QVERIFY(Control<QRadioButton>("parityEvenButton")->isChecked());
     }
 
     // The form has a control for every value of every setting in the table.
@@ -539,9 +542,10 @@ private slots:
         QCOMPARE(view->image(), sent);
         QVERIFY(LogLines().contains(QStringLiteral("接收数据[% 90]")));
         QCOMPARE(LogLines().last(), QStringLiteral(" ***正确接收数据***"));
-        QCOMPARE(Control<QLineEdit>("id1003")->text(),
+        QCOMPARE(Control<QLineEdit>("rxEdit")->text(),
                  QString::fromStdString(expected.table[0][1]));
-        QCOMPARE(Control<QComboBox>("id1012")->currentIndex(), expected.settings.txTimeLimit);
+        QCOMPARE(Control<QComboBox>("txTimeLimitCombo")->currentIndex(),
+                 expected.settings.txTimeLimit);
         QVERIFY(shown.isEmpty());
     }
 
@@ -569,8 +573,9 @@ private slots:
         ClickRow(0);
         FillPanel("223.5", "235", 2, 1, 1, 4);
         view->OnConfirm();
-        Control<QRadioButton>("id1008")->setChecked(true);  // no confirm needed for settings
-        Control<QComboBox>("id1013")->setCurrentIndex(-1);
+        Control<QRadioButton>("baud9600Button")
+            ->setChecked(true);  // no confirm needed for settings
+        Control<QComboBox>("powerSaveCombo")->setCurrentIndex(-1);
         radio->ClearRecord();
         view->OnWrite();
         const auto frames = radio->Frames();
@@ -607,7 +612,7 @@ private slots:
         chosenFile = folder.path() + "/a.dat";
         view->OnSaveAs();
         QCOMPARE(view->filePath(), chosenFile);
-        QVERIFY(view->IsCommandEnabled(cmd::kSave));
+        QVERIFY(ActionOf(*view, "actionSave")->isEnabled());
         const ChannelTable table = view->Table();
         const MemoryImage image = view->image();
         view->OnDefault();
@@ -689,14 +694,17 @@ private slots:
         QCOMPARE(LogLines().last(), QStringLiteral("数据校验错"));
         QCOMPARE(shown.last().text, QStringLiteral("数据校验错"));
         QCOMPARE(view->filePath(), chosenFile);
-        QVERIFY(view->IsCommandEnabled(cmd::kSave));
+        QVERIFY(ActionOf(*view, "actionSave")->isEnabled());
         for (int r = 0; r < 16; ++r)
             QCOMPARE(Cell(r, 1), QString());
-        for (const char* combo : {"id1009", "id1010", "id1011", "id1024", "id1012", "id1013"}) {
+        for (const char* combo : {"powerCombo", "rateCombo", "squelchCombo", "dataVoiceCombo",
+                                  "txTimeLimitCombo", "powerSaveCombo"}) {
             QCOMPARE(Control<QComboBox>(combo)->currentIndex(), -1);
         }
-        for (const char* zero : {"id1014", "id1016", "id1018", "id1020", "id1022", "id1005",
-                                 "id1029", "id1034", "id1036", "id1038"}) {
+        for (const char* zero :
+             {"priorityDataButton", "rxBusyLowButton", "txVcoOffButton", "fsqcOffButton",
+              "extSqcLowButton", "baud1200Button", "parityNoneButton", "dataBits7Button",
+              "stopBits1Button", "remoteOffButton"}) {
             QVERIFY2(Control<QRadioButton>(zero)->isChecked(), zero);
         }
     }
@@ -742,8 +750,8 @@ private slots:
         QCOMPARE(view->maxFreq(), 232.0);
         QCOMPARE(view->specialWord(), std::string("12,34,56"));
         QCOMPARE(view->portNumber(), 7);
-        for (int id = cmd::kCom1; id <= cmd::kCom4; ++id)
-            QVERIFY(!view->IsCommandChecked(id));
+        for (const char* com : {"actionCom1", "actionCom2", "actionCom3", "actionCom4"})
+            QVERIFY(!ActionOf(*view, com)->isChecked());
         FillPanel("229.9", "232", 0, 0, 0, 0);
         view->OnConfirm();
         QCOMPARE(LogLines().last(), QStringLiteral("***接收频率数据非法***"));
@@ -755,8 +763,8 @@ private slots:
     void choosingAPortStoresItAndKeepsTheRest() {
         WriteIni("; bench settings\r\n[Set]\r\nMin=223\r\nDevice=ttyUSB9\r\n");
         Start();
-        view->OnCommand(cmd::kCom1 + 2);
-        QVERIFY(view->IsCommandChecked(cmd::kCom1 + 2));
+        Trigger(*view, "actionCom3");
+        QVERIFY(ActionOf(*view, "actionCom3")->isChecked());
         QCOMPARE(FileBytes(IniPath()),
                  QByteArray("; bench settings\r\n[Set]\r\nMin=223\r\nPort=3\r\n"));
         QVERIFY(!view->serialPort().IsOpen());  // /dev/ttyS2 is no port here
@@ -764,7 +772,7 @@ private slots:
 
     void choosingAPortWithoutAnIniCreatesIt() {
         Start();
-        view->OnCommand(cmd::kCom1 + 2);
+        Trigger(*view, "actionCom3");
         QVERIFY(FileBytes(IniPath()).contains("[Set]"));
     }
 

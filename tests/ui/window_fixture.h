@@ -2,6 +2,7 @@
 // view's dialogs caught and answered, its log and its controls.
 #pragma once
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFile>
 #include <QtTest>
@@ -68,6 +69,18 @@ inline void WriteIni(const QByteArray& content) {
 
 inline QStringList LogLines(const COrvelToolView& view) {
     return view.LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+// A command's action, found by its name.
+inline QAction* ActionOf(const QObject& window, const char* name) {
+    auto* action = window.findChild<QAction*>(QLatin1String(name));
+    if (action == nullptr)
+        qFatal("no action %s", name);
+    return action;
+}
+// The command, as its menu item runs it; a disabled one does nothing.
+inline void Trigger(const QObject& window, const char* name) {
+    ActionOf(window, name)->trigger();
 }
 
 template <typename T>

@@ -82,7 +82,7 @@ private:
         return QString::fromStdString(view->Table()[row][column]);
     }
     QStringList LogLines() const { return test::LogLines(*view); }
-    void TypeRx(const QString& text) { Control<QLineEdit>(view.get(), "id1003")->setText(text); }
+    void TypeRx(const QString& text) { Control<QLineEdit>(view.get(), "rxEdit")->setText(text); }
 
 private slots:
     void init() {
@@ -154,7 +154,7 @@ private slots:
         view->OnRead();
         // The drop-downs keep their earlier choices beside the empty row.
         QCOMPARE(Cell(0, 1), QString());
-        QVERIFY(Control<QComboBox>(view.get(), "id1009")->currentIndex() >= 0);
+        QVERIFY(Control<QComboBox>(view.get(), "powerCombo")->currentIndex() >= 0);
         shown.clear();
         view->OnWrite();
         QCOMPARE(Texts(), QStringList{"正确写入数据"});
@@ -229,9 +229,9 @@ private slots:
 
     void theCheckCanBeTurnedOffAndStaysOff() {
         Start(sim::RadioBehaviour{.ignoreWrites = true});
-        QVERIFY(view->IsCommandChecked(cmd::kVerifyWrites));
-        view->OnCommand(cmd::kVerifyWrites);
-        QVERIFY(!view->IsCommandChecked(cmd::kVerifyWrites));
+        QVERIFY(ActionOf(*view, "actionVerifyWrites")->isChecked());
+        Trigger(*view, "actionVerifyWrites");
+        QVERIFY(!ActionOf(*view, "actionVerifyWrites")->isChecked());
         QVERIFY(FileBytes(IniPath()).contains("Verify=0"));
         view->OnWrite();
         QCOMPARE(Texts(), QStringList{"正确写入数据"});
@@ -239,8 +239,8 @@ private slots:
         QCOMPARE(LogLines().last(), QStringLiteral("***正确写入数据***"));
 
         Start();
-        QVERIFY(!view->IsCommandChecked(cmd::kVerifyWrites));
-        view->OnCommand(cmd::kVerifyWrites);
+        QVERIFY(!ActionOf(*view, "actionVerifyWrites")->isChecked());
+        Trigger(*view, "actionVerifyWrites");
         QVERIFY(FileBytes(IniPath()).contains("Verify=1"));
     }
 
@@ -350,15 +350,15 @@ private slots:
 
     void compareShowsTheDifferencesAndChangesNothing() {
         Start();
-        view->OnCommand(cmd::kCompareRadio);
+        Trigger(*view, "actionCompareRadio");
         QCOMPARE(compared, QStringList{"无差异"});
 
         TypeRx("226.5");
         view->OnConfirm();
-        Control<QComboBox>(view.get(), "id1013")->setCurrentIndex(3);
+        Control<QComboBox>(view.get(), "powerSaveCombo")->setCurrentIndex(3);
         const ChannelTable table = view->Table();
         const MemoryImage image = view->image();
-        view->OnCommand(cmd::kCompareRadio);
+        Trigger(*view, "actionCompareRadio");
         QCOMPARE(view->Table(), table);
         QCOMPARE(view->image(), image);
         QVERIFY(view->filePath().isEmpty());
@@ -371,7 +371,7 @@ private slots:
 
         radio->SetBehaviour(sim::RadioBehaviour{.silent = true});
         compared.clear();
-        view->OnCommand(cmd::kCompareRadio);
+        Trigger(*view, "actionCompareRadio");
         QVERIFY(compared.isEmpty());
         QCOMPARE(shown.last().text, QStringLiteral("通信错误"));
     }

@@ -1,0 +1,164 @@
+// What the programming record costs: a record per radio on a line that keeps its connection,
+// a run that opens the store for its one record, against the SQLite file and a PostgreSQL
+// server on 127.0.0.1; and a query by unit among 100 000 records.
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "pg_server.h"
+#include "record_keeper.h"
+#include "record_store.h"
+
+using namespace orvel;
+
+namespace {
+
+constexpr int kRadios = 200;
+constexpr int kRuns = 20;
+constexpr int kManyRecords = 100000;
+
+double Milliseconds(const std::function<void()>& work, int times) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < times; ++i)
+        work();
+    const std::chrono::duration<double, std::milli> spent =
+        std::chrono::steady_clock::now() - start;
+    return spent.count() / times;
+}
+
+bool Report(const char* name, double ms, double target) {
+    std::printf("%-44s %8.2f ms  target %6.1f ms  ratio %5.2f\n", name, ms, target, ms / target);
+    return ms <= target;
+}
+
+ProgrammingRecord Sample(int n) {
+    ProgrammingRecord record = StartRecord("orvel_bench", kActionWrite);
+    record.station = "bench";
+    record.operatorName = "bench";
+    record.port = "/dev/ttyUSB0";
+    record.radioId = "ORVEL-R1";
+    record.unit = "U-" + std::to_string(n);
+    record.planFile = "plan.dat";
+    MemoryImage image{};
+    record.planSha256 = Sha256Hex(image);
+    record.outcome = "ok";
+    record.exitClass = "ok";
+    record.verified = true;
+    record.before = image;
+    record.after = image;
+    EndRecord(record);
+    return record;
+}
+
+// 100 000 records in one statement, each of its own unit.
+bool Fill(const std::string& connection) {
+    QSqlQuery query(QSqlDatabase::database(QString::fromStdString(connection)));
+    return query.exec(
+        QStringLiteral(
+            "INSERT INTO orvel_records (id, started_utc, ended_utc, station, operator_name, "
+            "program, "
+            "program_version, action, port, radio_id, unit, plan_file, plan_sha256, outcome, "
+            "exit_class, verified) SELECT 'fill-' || CAST(i AS TEXT), '2026-01-01T00:00:00.000Z', "
+            "'2026-01-01T00:00:01.000Z', 'bench', 'bench', 'orvel_bench', '1.0', 'write', "
+            "'/dev/ttyUSB0', 'ORVEL-R1', 'SN-' || CAST(i AS TEXT), 'plan.dat', 'x', 'ok', 'ok', 1 "
+            "FROM (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+            "SELECT i FROM n) AS numbers")
+            .arg(kManyRecords));
+}
+
+bool Measure(const char* engine, const RecordPlace& place, double target,
+             const std::function<bool()>& fill) {
+    bool ok = true;
+    RecordKeeper line(place);
+    int n = 0;
+    std::string said;
+    line.Keep(Sample(n++));  // the schema and the connection, once
+    const double perRadio = Milliseconds([&] { said += line.Keep(Sample(n++)); }, kRadios);
+    ok &= Report((std::string("record per radio, ") + engine + " (a line)").c_str(), perRadio,
+                 target);
+    const double perRun = Milliseconds(
+        [&] {
+            RecordKeeper run(place);
+            said += run.Keep(Sample(n++));
+        },
+        kRuns);
+    ok &= Report((std::string("record of one run, ") + engine + " (opened for it)").c_str(), perRun,
+                 4 * target);
+    if (!said.empty()) {
+        std::fprintf(stderr, "%s: %s\n", engine, said.substr(0, 300).c_str());
+        ok = false;
+    }
+    if (!fill()) {
+        std::fprintf(stderr, "%s: the %d records were not made\n", engine, kManyRecords);
+        return false;
+    }
+    std::string error;
+    const auto store = OpenRecordsForReading(place, error);
+    if (!store) {
+        std::fprintf(stderr, "%s: %s\n", engine, error.c_str());
+        return false;
+    }
+    RecordFilter filter;
+    filter.unit = "SN-54321";
+    std::size_t found = 0;
+    const double query = Milliseconds(
+        [&] {
+            std::vector<ProgrammingRecord> records;
+            store->Query(filter, records, error);
+            found = records.size();
+        },
+        kRuns);
+    ok &= found == 1;
+    ok &= Report((std::string("query by unit among 100 000, ") + engine).c_str(), query, 50);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    bool ok = true;
+    QTemporaryDir dir;
+    const std::string file = dir.filePath(QStringLiteral("records.sqlite")).toStdString();
+    ok &= Measure("SQLite", {file, {}}, 5, [&] {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "fill");
+        db.setDatabaseName(QString::fromStdString(file));
+        const bool filled = db.open() && Fill("fill");
+        db.close();
+        return filled;
+    });
+
+    testing::PgServer server;
+    std::string error;
+    if (testing::PgServer::BinDir().isEmpty()) {
+        std::printf("PostgreSQL: skipped, %s\n", testing::PgServer::MissingReason().c_str());
+        return ok ? 0 : 1;
+    }
+    if (!server.Start(error) || !server.Admin({"CREATE ROLE bench LOGIN PASSWORD 'bench'",
+                                               "CREATE DATABASE orvel OWNER bench"},
+                                              error)) {
+        std::fprintf(stderr, "PostgreSQL: %s\n", error.c_str());
+        return 1;
+    }
+    qputenv("PGPASSWORD", "bench");
+    ServerAddress address;
+    ParseRecordUrl(server.Url("bench"), address);
+    ok &= Measure("PostgreSQL", {dir.filePath("outbox.sqlite").toStdString(), address}, 10, [&] {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "pgfill");
+        db.setHostName(QStringLiteral("127.0.0.1"));
+        db.setPort(server.port());
+        db.setDatabaseName(QStringLiteral("orvel"));
+        db.setUserName(QStringLiteral("bench"));
+        const bool filled = db.open() && Fill("pgfill") &&
+                            QSqlQuery(db).exec(QStringLiteral("ANALYZE orvel_records"));
+        db.close();
+        return filled;
+    });
+    return ok ? 0 : 1;
+}

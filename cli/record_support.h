@@ -1,0 +1,51 @@
+// What the radio commands share for the programming record: where it goes (--record, INI
+// Record=), who and where (--operator, INI Operator= and Station=), and one record per radio.
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "command_support.h"
+#include "programming_record.h"
+#include "record_keeper.h"
+
+namespace orvel::cli {
+
+extern const char* const kRecordHelp;
+// --operator NAME and --record URL.
+std::vector<QCommandLineOption> RecordOptions();
+
+struct RecordSettings {
+    bool keep = false;  // false in a build without records
+    RecordPlace place;
+    std::string station;
+    std::string operatorName;
+};
+
+// From the command line and the INI. The exit code of a failure (reported), else -1.
+int ReadRecordSettings(const QCommandLineParser& parser, const Configuration& config,
+                       RecordSettings& settings, Context& c);
+
+// A record of `action` on `port` (as the user named it), started now.
+ProgrammingRecord StartRadioRecord(const RecordSettings& settings, std::string_view action,
+                                   const std::string& port, const std::string& unit = {});
+// The outcome from the command's exit code and its message (without the port's name).
+void EndRadioRecord(ProgrammingRecord& record, int exit, const std::string& message,
+                    const std::string& device);
+// Keeps the record (nothing without a keeper); a line on err when it went elsewhere or nowhere.
+void KeepRecord(RecordKeeper* keeper, const ProgrammingRecord& record, std::ostream& err);
+std::unique_ptr<RecordKeeper> MakeKeeper(const RecordSettings& settings);
+
+// A record of a write of the plan `planSha256` to `unit` whose verify passed, from the server
+// and from the bench's own file; false with `problem` set when neither could be asked.
+bool FindDone(const RecordSettings& settings, const std::string& unit,
+              const std::string& planSha256, ProgrammingRecord& done, std::string& problem);
+
+// ok, communication, data or port: the class of an exit code, as --format json names it.
+const char* ExitClass(int exit);
+
+}  // namespace orvel::cli

@@ -1,0 +1,84 @@
+// The programming record: one row per read or write of a radio, saying which radio got which
+// plan, when, where, by whom and how it went, so a bench (or many) can answer for it later.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "memory_image.h"
+
+namespace orvel {
+
+struct ProgrammingRecord {
+    std::string id;          // a UUID, so that records of several benches merge without clashes
+    std::string startedUtc;  // 2026-12-07T13:45:01.123Z
+    std::string endedUtc;
+    std::string station;
+    std::string operatorName;
+    std::string program;  // orvelctl, orveltool
+    std::string version;
+    std::string action;      // read or write
+    std::string port;        // as shown
+    std::string radioId;     // the radio's eight identification characters; empty when not asked
+    std::string unit;        // the label the operator typed or scanned; empty when none
+    std::string planFile;    // the file's name (no folder); empty when none
+    std::string planSha256;  // of the 260 bytes written, or read; empty when none were
+    std::string outcome;     // "ok", or the failure in the words the log uses
+    std::string exitClass;   // ok, communication, data or port
+    bool verified = false;   // the read-back after the write matched it
+    std::optional<MemoryImage> before;  // the radio's bytes read before a write
+    std::optional<MemoryImage> after;   // read after the write (its verify), or by a read
+};
+
+inline constexpr std::string_view kActionRead = "read";
+inline constexpr std::string_view kActionWrite = "write";
+
+// A fresh record: its id, its start time, the program and its version.
+ProgrammingRecord StartRecord(std::string_view program, std::string_view action);
+// The end time; the caller has filled in the outcome.
+void EndRecord(ProgrammingRecord& record);
+
+std::string NewRecordId();
+// Now in UTC, to the millisecond, in the form that sorts as text.
+std::string UtcNow();
+// "2026-12-07" or "2026-12-07T13:45[:01][Z]" as the start of that moment in the stored form;
+// empty when the text is neither.
+std::string UtcFromDate(std::string_view text);
+std::string Sha256Hex(const MemoryImage& image);
+// A plan given as its SHA-256: 64 hexadecimal digits (either case).
+bool IsSha256Text(std::string_view text);
+
+// The station and operator when the INI names none: the host name and the system user.
+std::string DefaultStation();
+std::string DefaultOperator();
+
+// The shared database, from INI Record= or --record.
+struct ServerAddress {
+    std::string host;
+    int port = 5432;
+    std::string database;
+    std::string user;  // empty: libpq's own default (PGUSER, the system user)
+    // Passed on to libpq as given: sslmode, sslrootcert, connect_timeout ...
+    std::string connectOptions;
+    std::string shown;  // the URL as the user gave it (it never holds a password)
+};
+
+// postgresql://[user@]host[:port]/database[?sslmode=...]. The reason when the text is no such
+// URL, or when it holds a password, which only PostgreSQL's own means may supply.
+std::string ParseRecordUrl(std::string_view url, ServerAddress& address);
+
+// The server as the outbox names it: postgresql://user@host:port/database, whatever options
+// the URL had, so a record owed stays owed when only sslmode changes.
+std::string ServerKey(const ServerAddress& address);
+
+// What `record list` asks for; an empty member does not filter.
+struct RecordFilter {
+    std::string unit;
+    std::string planFile;
+    std::string planSha256;
+    std::string station;
+    std::string sinceUtc;
+};
+
+}  // namespace orvel

@@ -1,0 +1,59 @@
+// Keeping a programming record where the bench wants it, and never losing one: the shared
+// server when one is named, else (or when it cannot be reached or refuses) the local file,
+// whose outbox sends the record on once the server is back. No record stops a radio.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "programming_record.h"
+#include "record_store.h"
+
+namespace orvel {
+
+struct RecordPlace {
+    std::string localFile;  // records.sqlite beside the safety copies; also the outbox
+    std::optional<ServerAddress> server;
+};
+
+// One per thread, kept for as long as the thread writes radios: a production line talks to
+// the server over one connection.
+class RecordKeeper {
+public:
+    explicit RecordKeeper(RecordPlace place);
+    ~RecordKeeper();
+
+    // Empty when the record is where it was meant to go (and nothing else needs saying);
+    // otherwise the one line for the log: kept in the outbox and why, or kept nowhere and why.
+    std::string Keep(const ProgrammingRecord& record);
+
+    struct SyncOutcome {
+        int sent = 0;
+        int left = 0;       // still owed
+        std::string error;  // why the rest could not go
+    };
+    // Sends what the outbox owes the server, each record once.
+    SyncOutcome Sync();
+
+    const RecordPlace& Place() const { return place_; }
+
+private:
+    bool OnServer(const ProgrammingRecord& record, std::string& error);
+    bool Local(std::string& error, bool create);
+
+    RecordPlace place_;
+    std::unique_ptr<RecordStore> server_;
+    std::unique_ptr<RecordStore> local_;
+    bool outboxSent_ = false;
+    // After a failed connection the server is left alone a while, so a line of radios does
+    // not wait for its timeout at every radio.
+    std::optional<std::chrono::steady_clock::time_point> retryAfter_;
+};
+
+// The store `record list` and `record show` read: the server when one is named, else the local
+// file (which is not created for that).
+std::unique_ptr<RecordStore> OpenRecordsForReading(const RecordPlace& place, std::string& error);
+
+}  // namespace orvel

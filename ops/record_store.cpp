@@ -1,0 +1,429 @@
+#include "record_store.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+#include <QVariant>
+#include <atomic>
+#include <cstring>
+
+namespace orvel {
+
+namespace {
+
+// The binary type is the one word the two engines spell differently.
+const char* const kCreateSchema[] = {
+    "CREATE TABLE orvel_schema (version INTEGER NOT NULL)",
+    "CREATE TABLE orvel_records ("
+    " id TEXT PRIMARY KEY,"
+    " started_utc TEXT NOT NULL,"
+    " ended_utc TEXT NOT NULL,"
+    " station TEXT NOT NULL,"
+    " operator_name TEXT NOT NULL,"
+    " program TEXT NOT NULL,"
+    " program_version TEXT NOT NULL,"
+    " action TEXT NOT NULL,"
+    " port TEXT NOT NULL,"
+    " radio_id TEXT,"
+    " unit TEXT,"
+    " plan_file TEXT,"
+    " plan_sha256 TEXT,"
+    " outcome TEXT NOT NULL,"
+    " exit_class TEXT NOT NULL,"
+    " verified INTEGER NOT NULL,"
+    " before_image %BINARY%,"
+    " after_image %BINARY%)",
+    "CREATE INDEX orvel_records_unit ON orvel_records (unit)",
+    "CREATE INDEX orvel_records_plan ON orvel_records (plan_sha256)",
+    "CREATE INDEX orvel_records_started ON orvel_records (started_utc)",
+    "CREATE TABLE orvel_outbox (record_id TEXT PRIMARY KEY, server TEXT NOT NULL)",
+};
+
+const char* const kColumns =
+    "id, started_utc, ended_utc, station, operator_name, program, program_version, action, port, "
+    "radio_id, unit, plan_file, plan_sha256, outcome, exit_class, verified";
+
+std::atomic<int> connectionCount{0};
+
+std::string Flat(QString text) {
+    text = text.trimmed();
+    text.replace(QStringLiteral("\r"), QString());
+    text.replace(QStringLiteral("\n\t"), QStringLiteral(" "));
+    text.replace('\n', QStringLiteral("; "));
+    text.replace('\t', ' ');
+    return text.toStdString();
+}
+
+std::string Problem(const QSqlError& error) {
+    const QString database = error.databaseText().trimmed();
+    return Flat(database.isEmpty() ? error.driverText() : database);
+}
+
+QVariant Text(const std::string& text) {
+    if (text.empty())
+        return QVariant(QMetaType::fromType<QString>());
+    return QString::fromStdString(text);
+}
+
+QVariant Image(const std::optional<MemoryImage>& image) {
+    if (!image)
+        return QVariant(QMetaType::fromType<QByteArray>());
+    return QByteArray(reinterpret_cast<const char*>(image->data()),
+                      static_cast<qsizetype>(image->size()));
+}
+
+std::optional<MemoryImage> ImageOf(const QVariant& value) {
+    const QByteArray bytes = value.toByteArray();
+    if (value.isNull() || bytes.size() != static_cast<qsizetype>(kImageSize))
+        return std::nullopt;
+    MemoryImage image{};
+    std::memcpy(image.data(), bytes.constData(), image.size());
+    return image;
+}
+
+}  // namespace
+
+struct RecordStore::Impl {
+    QString connection;
+    QSqlDatabase db;
+    std::string name;
+    bool server = false;
+
+    ~Impl() {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connection);
+    }
+
+    bool Exec(const QString& statement, std::string& error) {
+        QSqlQuery query(db);
+        if (query.exec(statement))
+            return true;
+        error = Problem(query.lastError());
+        return false;
+    }
+
+    // The schema's version, 0 when there is none yet.
+    bool Version(int& version, std::string& error) {
+        version = 0;
+        if (!db.tables().contains(QStringLiteral("orvel_schema")))
+            return true;
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("SELECT MAX(version) FROM orvel_schema"))) {
+            error = Problem(query.lastError());
+            return false;
+        }
+        version = query.next() ? query.value(0).toInt() : 0;
+        return true;
+    }
+
+    // Creates the schema, or finds it as this program knows it. One program at a time:
+    // two benches starting on an empty database must not both create it.
+    bool Prepare(std::string& error) {
+        int version = 0;
+        if (!Version(version, error))
+            return false;
+        if (version == kRecordSchemaVersion)
+            return true;
+        if (version > kRecordSchemaVersion)
+            return Newer(version, error);
+        if (!Exec(server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"), error))
+            return false;
+        const bool done = CreateLocked(error);
+        std::string ignored;
+        if (!done || !Exec(QStringLiteral("COMMIT"), error)) {
+            Exec(QStringLiteral("ROLLBACK"), ignored);
+            return false;
+        }
+        return true;
+    }
+
+    bool CreateLocked(std::string& error) {
+        // The lock of a server is held until the transaction ends.
+        if (server && !Exec(QStringLiteral("SELECT pg_advisory_xact_lock(4733268)"), error))
+            return false;
+        int version = 0;
+        if (!Version(version, error))
+            return false;
+        if (version > kRecordSchemaVersion)
+            return Newer(version, error);
+        if (version == kRecordSchemaVersion)
+            return true;  // another program made it meanwhile
+        // Version 1 is the first: nothing older to upgrade from yet.
+        for (const char* statement : kCreateSchema) {
+            QString text = QString::fromLatin1(statement);
+            text.replace(QStringLiteral("%BINARY%"),
+                         server ? QStringLiteral("BYTEA") : QStringLiteral("BLOB"));
+            if (!Exec(text, error))
+                return false;
+        }
+        return Exec(QStringLiteral("INSERT INTO orvel_schema (version) VALUES (%1)")
+                        .arg(kRecordSchemaVersion),
+                    error);
+    }
+
+    bool Newer(int version, std::string& error) const {
+        error = "its records are of schema version " + std::to_string(version) +
+                ", newer than this program's " + std::to_string(kRecordSchemaVersion) +
+                "; it is left as it is (a newer OrvelTool keeps records there)";
+        return false;
+    }
+
+    bool Store(const char* table, const ProgrammingRecord& r, std::string& error) {
+        QSqlQuery query(db);
+        // A server prepares the statement first: a dropped connection shows there.
+        if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2, before_image, after_image) VALUES "
+                                          "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                                          "ON CONFLICT (id) DO NOTHING")
+                               .arg(QLatin1String(table), QLatin1String(kColumns)))) {
+            error = Problem(query.lastError());
+            return false;
+        }
+        for (const std::string* text :
+             {&r.id, &r.startedUtc, &r.endedUtc, &r.station, &r.operatorName, &r.program,
+              &r.version, &r.action, &r.port}) {
+            query.addBindValue(QString::fromStdString(*text));
+        }
+        for (const std::string* text : {&r.radioId, &r.unit, &r.planFile, &r.planSha256})
+            query.addBindValue(Text(*text));
+        query.addBindValue(QString::fromStdString(r.outcome));
+        query.addBindValue(QString::fromStdString(r.exitClass));
+        query.addBindValue(r.verified ? 1 : 0);
+        query.addBindValue(Image(r.before));
+        query.addBindValue(Image(r.after));
+        if (query.exec())
+            return true;
+        error = Problem(query.lastError());
+        return false;
+    }
+
+    static ProgrammingRecord Read(const QSqlQuery& query, bool withImages) {
+        ProgrammingRecord r;
+        std::string* texts[] = {&r.id,           &r.startedUtc, &r.endedUtc, &r.station,
+                                &r.operatorName, &r.program,    &r.version,  &r.action,
+                                &r.port,         &r.radioId,    &r.unit,     &r.planFile,
+                                &r.planSha256,   &r.outcome,    &r.exitClass};
+        int column = 0;
+        for (std::string* text : texts)
+            *text = query.value(column++).toString().toStdString();
+        r.verified = query.value(column++).toInt() != 0;
+        if (withImages) {
+            r.before = ImageOf(query.value(column++));
+            r.after = ImageOf(query.value(column));
+        }
+        return r;
+    }
+
+    bool Select(const QString& where, const QVariantList& values, bool withImages,
+                std::vector<ProgrammingRecord>& records, std::string& error) {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        query.prepare(
+            QStringLiteral("SELECT %1%2 FROM orvel_records%3 ORDER BY started_utc DESC, id")
+                .arg(QLatin1String(kColumns),
+                     withImages ? QStringLiteral(", before_image, after_image") : QString(),
+                     where.isEmpty() ? QString() : " WHERE " + where));
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        if (!query.exec()) {
+            error = Problem(query.lastError());
+            return false;
+        }
+        records.clear();
+        while (query.next())
+            records.push_back(Read(query, withImages));
+        return true;
+    }
+};
+
+bool RecordsAvailable() {
+    return QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"));
+}
+
+RecordStore::RecordStore(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+RecordStore::~RecordStore() = default;
+
+namespace {
+
+std::unique_ptr<RecordStore::Impl> NewImpl(const char* driver) {
+    auto impl = std::make_unique<RecordStore::Impl>();
+    impl->connection = QStringLiteral("orvel-record-%1").arg(++connectionCount);
+    impl->db = QSqlDatabase::addDatabase(QLatin1String(driver), impl->connection);
+    return impl;
+}
+
+}  // namespace
+
+std::unique_ptr<RecordStore> RecordStore::OpenFile(const std::string& path, std::string& error,
+                                                   bool create, int busyTimeoutMs) {
+    const QString file = QString::fromStdString(path);
+    const QFileInfo info(file);
+    if (!info.exists()) {
+        if (!create) {
+            error = path + ": no records yet (the file does not exist)";
+            return nullptr;
+        }
+        if (!QDir().mkpath(info.absolutePath())) {
+            error = path + ": its folder cannot be created";
+            return nullptr;
+        }
+    } else if (!info.isFile()) {
+        error = path + ": not a file";
+        return nullptr;
+    }
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
+        error = path + ": Qt's SQLite driver is not installed (libqt6sql6-sqlite)";
+        return nullptr;
+    }
+    auto impl = NewImpl("QSQLITE");
+    impl->name = path;
+    impl->db.setDatabaseName(file);
+    impl->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+    std::string problem;
+    // Write-ahead logging lets programs read while one writes, and writes wait their turn.
+    bool ok = impl->db.open();
+    if (!ok)
+        problem = Problem(impl->db.lastError());
+    ok = ok && impl->Exec(QStringLiteral("PRAGMA journal_mode=WAL"), problem) &&
+         impl->Prepare(problem);
+    if (!ok) {
+        error = path + ": " + problem;
+        return nullptr;
+    }
+    return std::unique_ptr<RecordStore>(new RecordStore(std::move(impl)));
+}
+
+std::unique_ptr<RecordStore> RecordStore::OpenServer(const ServerAddress& address,
+                                                     std::string& error) {
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        error = address.shown + ": Qt's PostgreSQL driver is not installed (libqt6sql6-psql)";
+        return nullptr;
+    }
+    auto impl = NewImpl("QPSQL");
+    impl->name = address.shown;
+    impl->server = true;
+    impl->db.setHostName(QString::fromStdString(address.host));
+    impl->db.setPort(address.port);
+    impl->db.setDatabaseName(QString::fromStdString(address.database));
+    if (!address.user.empty())
+        impl->db.setUserName(QString::fromStdString(address.user));
+    // Every wait is bounded: a server that does not answer must not hold up the bench.
+    QString options = QString::fromStdString(address.connectOptions);
+    if (!options.contains(QLatin1String("connect_timeout=")))
+        options += QStringLiteral(";connect_timeout=3");
+    options += QStringLiteral(";options='-c statement_timeout=10000'");
+    if (!options.contains(QLatin1String("application_name=")))
+        options += QStringLiteral(";application_name=orveltool");
+    impl->db.setConnectOptions(options.startsWith(';') ? options.mid(1) : options);
+    std::string problem;
+    if (!impl->db.open()) {
+        error = address.shown + ": " + Problem(impl->db.lastError());
+        return nullptr;
+    }
+    if (!impl->Prepare(problem)) {
+        error = address.shown + ": " + problem;
+        return nullptr;
+    }
+    return std::unique_ptr<RecordStore>(new RecordStore(std::move(impl)));
+}
+
+const std::string& RecordStore::Name() const {
+    return impl_->name;
+}
+
+bool RecordStore::Insert(const ProgrammingRecord& record, std::string& error) {
+    return impl_->Store("orvel_records", record, error);
+}
+
+bool RecordStore::Query(const RecordFilter& filter, std::vector<ProgrammingRecord>& records,
+                        std::string& error, bool withImages) {
+    QStringList conditions;
+    QVariantList values;
+    const std::pair<const char*, const std::string*> equal[] = {
+        {"unit = ?", &filter.unit},
+        {"plan_file = ?", &filter.planFile},
+        {"plan_sha256 = ?", &filter.planSha256},
+        {"station = ?", &filter.station},
+        {"started_utc >= ?", &filter.sinceUtc},
+    };
+    for (const auto& [condition, value] : equal) {
+        if (value->empty())
+            continue;
+        conditions << QLatin1String(condition);
+        values << QString::fromStdString(*value);
+    }
+    return impl_->Select(conditions.join(QStringLiteral(" AND ")), values, withImages, records,
+                         error);
+}
+
+bool RecordStore::Find(const std::string& id, ProgrammingRecord& record, std::string& error) {
+    std::vector<ProgrammingRecord> found;
+    // An id is hexadecimal digits and dashes: a prefix needs no escaping for LIKE.
+    if (id.empty() || id.find_first_not_of("0123456789abcdefABCDEF-") != std::string::npos) {
+        error = "no record has the id " + id;
+        return false;
+    }
+    const QString given = QString::fromStdString(id).toLower();
+    if (!impl_->Select(QStringLiteral("id = ? OR id LIKE ?"), {given, given + '%'}, true, found,
+                       error)) {
+        return false;
+    }
+    for (const ProgrammingRecord& r : found) {
+        if (r.id == given.toStdString()) {
+            record = r;
+            return true;
+        }
+    }
+    if (found.size() == 1) {
+        record = found.front();
+        return true;
+    }
+    error = found.empty() ? "no record has the id " + id
+                          : std::to_string(found.size()) + " records have ids that start with " +
+                                id + ": give more of it";
+    return false;
+}
+
+bool RecordStore::InsertOwed(const ProgrammingRecord& record, const std::string& server,
+                             std::string& error) {
+    std::string ignored;
+    if (!impl_->Exec(QStringLiteral("BEGIN IMMEDIATE"), error))
+        return false;
+    QSqlQuery mark(impl_->db);
+    mark.prepare(QStringLiteral(
+        "INSERT INTO orvel_outbox (record_id, server) VALUES (?, ?) ON CONFLICT DO NOTHING"));
+    mark.addBindValue(QString::fromStdString(record.id));
+    mark.addBindValue(QString::fromStdString(server));
+    if (!impl_->Store("orvel_records", record, error) || !mark.exec() ||
+        !impl_->Exec(QStringLiteral("COMMIT"), error)) {
+        if (error.empty())
+            error = Problem(mark.lastError());
+        impl_->Exec(QStringLiteral("ROLLBACK"), ignored);
+        return false;
+    }
+    return true;
+}
+
+bool RecordStore::Owed(const std::string& server, std::vector<ProgrammingRecord>& records,
+                       std::string& error) {
+    return impl_->Select(
+        QStringLiteral("id IN (SELECT record_id FROM orvel_outbox WHERE server = ?)"),
+        {QString::fromStdString(server)}, true, records, error);
+}
+
+bool RecordStore::Settle(const std::string& id, std::string& error) {
+    QSqlQuery query(impl_->db);
+    query.prepare(QStringLiteral("DELETE FROM orvel_outbox WHERE record_id = ?"));
+    query.addBindValue(QString::fromStdString(id));
+    if (query.exec())
+        return true;
+    error = Problem(query.lastError());
+    return false;
+}
+
+}  // namespace orvel

@@ -1,0 +1,74 @@
+// The record's own texts: the shared database's URL as the user writes it, dates as `record
+// list --since` takes them, and the plan's SHA-256.
+#include <gtest/gtest.h>
+
+#include "programming_record.h"
+
+namespace orvel {
+namespace {
+
+TEST(RecordUrl, NamesTheServerAndRefusesAPasswordOrAnythingElse) {
+    ServerAddress a;
+    ASSERT_EQ(ParseRecordUrl("postgresql://bench@db.example:6543/orvel?sslmode=verify-full", a),
+              "");
+    EXPECT_EQ(a.host, "db.example");
+    EXPECT_EQ(a.port, 6543);
+    EXPECT_EQ(a.user, "bench");
+    EXPECT_EQ(a.database, "orvel");
+    EXPECT_EQ(a.connectOptions, "sslmode='verify-full'");
+    EXPECT_EQ(ServerKey(a), "postgresql://bench@db.example:6543/orvel");
+    ASSERT_EQ(ParseRecordUrl("postgres://10.0.0.9/records", a), "");
+    EXPECT_EQ(a.port, 5432);
+    EXPECT_EQ(a.user, "");
+
+    const struct {
+        const char* url;
+        const char* problem;
+    } refused[] = {
+        {"postgresql://bench:s3cret@db/orvel", "a password in the URL is not taken"},
+        {"postgresql://bench:@db/orvel", "a password in the URL is not taken"},
+        {"mysql://bench@db/orvel", "takes postgresql://"},
+        {"records.sqlite", "takes postgresql://"},
+        {"postgresql://bench@db/", "names no database"},
+        {"postgresql://bench@db:0/orvel", "a port goes from 1 to 65535"},
+        {"postgresql://bench@db/orvel?sslmode=sometimes", "sslmode takes"},
+        {"postgresql://bench@db/orvel?password=x", "does not take the option password"},
+        {"postgresql://bench@db/orvel?sslrootcert=a;b", "holds a ';'"},
+    };
+    for (const auto& c : refused) {
+        const std::string problem = ParseRecordUrl(c.url, a);
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << c.url << ": " << problem;
+        EXPECT_EQ(problem.find("s3cret"), std::string::npos);
+    }
+}
+
+TEST(RecordUrl, AnOptionValueIsQuotedForLibpq) {
+    ServerAddress a;
+    ASSERT_EQ(ParseRecordUrl("postgresql://h/d?sslrootcert=/my%20certs/it's.pem", a), "");
+    EXPECT_EQ(a.connectOptions, "sslrootcert='/my certs/it\\'s.pem'");
+}
+
+TEST(RecordDates, SinceTakesADayOrAMinuteInUtc) {
+    EXPECT_EQ(UtcFromDate("2026-12-07"), "2026-12-07T00:00:00.000Z");
+    EXPECT_EQ(UtcFromDate("2026-12-07T13:45"), "2026-12-07T13:45:00.000Z");
+    EXPECT_EQ(UtcFromDate("2026-12-07T13:45:09Z"), "2026-12-07T13:45:09.000Z");
+    for (const char* bad :
+         {"", "yesterday", "2026-13-01", "2026-02-30", "2026-12-07X", "2026-12-07T25:00"})
+        EXPECT_EQ(UtcFromDate(bad), "") << bad;
+    const std::string now = UtcNow();
+    EXPECT_EQ(now.size(), 24u);
+    EXPECT_EQ(now.back(), 'Z');
+    EXPECT_LT(UtcFromDate("2000-01-01"), now) << "the stored form sorts as text";
+}
+
+TEST(RecordPlan, TheHashIsSha256OfThe260Bytes) {
+    EXPECT_EQ(Sha256Hex(MemoryImage{}),
+              "9c0095c04ef53d9df41602f3783c90ef3c3e27cc9d0b38262d23930db6313f5a");
+    EXPECT_TRUE(IsSha256Text("9C0095C04EF53D9DF41602F3783C90EF3C3E27CC9D0B38262D23930DB6313F5A"));
+    EXPECT_FALSE(IsSha256Text("9c0095c0"));
+    EXPECT_NE(NewRecordId(), NewRecordId());
+    EXPECT_EQ(NewRecordId().size(), 36u);
+}
+
+}  // namespace
+}  // namespace orvel

@@ -1,0 +1,345 @@
+// orvelctl's programming records end to end: the programs run as a technician runs them, on
+// the built-in virtual radio or orvelsim, and the records read back with `orvelctl record`.
+#include <signal.h>
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <chrono>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "channel_file.h"
+#include "codec.h"
+#include "record_environment.h"
+#include "scratch_home.h"
+
+namespace orvel {
+namespace {
+
+using nlohmann::json;
+using testing::Server;
+
+struct Result {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// A plan unlike the virtual radio's own configuration, so a write changes something.
+MemoryImage Plan() {
+    MemoryImage image = StartupImage();
+    ChannelTable table = EmptyChannelTable();
+    table[0] = {ChannelLabel(1), "230.125", "235.000", "P3", "2400", "开", "L5"};
+    EncodeImage(table, RadioSettings{1, 1, 0, 1, 2, 1, 1, 0, 1, 1, 3, 4}, image);
+    return image;
+}
+
+class RecordCli : public ScratchHome {
+protected:
+    void SetUp() override {
+        ScratchHome::SetUp();
+        Write("orvel.ini", "[Set]\nMin=223\nMax=235\nStation=bench-7\nOperator=wang\n");
+        Write("plan.dat", ChannelFileBytes(Plan()));
+    }
+    void TearDown() override {
+        for (auto& sim : sims_) {
+            sim->kill();
+            sim->waitForFinished();
+        }
+    }
+
+    std::unique_ptr<QProcess> Start(const QStringList& arguments) {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(env_);
+        process->start(ORVELCTL_PATH, arguments);
+        return process;
+    }
+    static Result Finish(QProcess& process) {
+        if (!process.waitForFinished(30000)) {
+            process.kill();
+            process.waitForFinished();
+        }
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(),
+                process.readAllStandardError().toStdString()};
+    }
+    Result Ctl(const QStringList& arguments, const QByteArray& input = {}) {
+        auto process = Start(arguments);
+        if (!input.isNull())
+            process->write(input);
+        process->closeWriteChannel();
+        return Finish(*process);
+    }
+    Result Record(const QStringList& arguments) {
+        return Ctl(QStringList{"record"} + arguments + QStringList{"--config", Path("orvel.ini")});
+    }
+    std::vector<json> Records(const QStringList& filter = {}) {
+        const Result r = Record(QStringList{"list", "--format", "json"} + filter);
+        EXPECT_EQ(r.code, 0) << r.err;
+        const json list = json::parse(r.out.empty() ? "[]" : r.out);
+        return {list.begin(), list.end()};
+    }
+
+    // An orvelsim behind Path(name), ready once it printed its link.
+    QProcess& StartSim(const QString& name, const QStringList& faults = {}) {
+        sims_.push_back(std::make_unique<QProcess>());
+        QProcess& sim = *sims_.back();
+        sim.setProcessEnvironment(env_);
+        sim.start(ORVELSIM_PATH, QStringList{"--link", Path(name)} + faults);
+        for (QByteArray line; line.trimmed() != Path(name).toUtf8();) {
+            if (!sim.canReadLine() && !sim.waitForReadyRead(5000)) {
+                ADD_FAILURE() << "no orvelsim";
+                break;
+            }
+            line = sim.readLine();
+        }
+        return sim;
+    }
+
+    QString RecordFile() const { return Path("data/OrvelTool/records.sqlite"); }
+
+    std::vector<std::unique_ptr<QProcess>> sims_;
+};
+
+const std::string kAwkwardUnit = "SN \"7\"\n\x1B[31m";
+
+TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
+    const QString ini = Path("orvel.ini");
+    const Result read = Ctl({"read", "--simulate", "--config", ini, "--unit",
+                             QString::fromStdString(kAwkwardUnit), "--out", Path("old.dat")});
+    ASSERT_EQ(read.code, 0) << read.err;
+    const Result write = Ctl({"write", Path("plan.dat"), "--simulate", "--config", ini, "--verify",
+                              "--read-first", "--unit", "SN-8", "--operator", "zhao"});
+    ASSERT_EQ(write.code, 0) << write.err;
+    EXPECT_EQ(Backups("*-before.dat").size(), 1);
+    const Result refused =
+        Ctl({"write", Path("plan.dat"), "--port", Path("absent"), "--config", ini});
+    EXPECT_EQ(refused.code, 4);
+
+    const std::vector<json> records = Records();
+    ASSERT_EQ(records.size(), 3u);
+    const json& failed = records[0];
+    EXPECT_EQ(failed["exit_class"], "port");
+    EXPECT_EQ(failed["outcome"], "no such port");
+    EXPECT_EQ(failed["port"], Path("absent").toStdString());
+    const json& written = records[1];
+    EXPECT_EQ(written["action"], "write");
+    EXPECT_EQ(written["station"], "bench-7");
+    EXPECT_EQ(written["operator_name"], "zhao");
+    EXPECT_EQ(written["port"], "virtual radio");
+    EXPECT_EQ(written["radio_id"], "ORVEL-R1");
+    EXPECT_EQ(written["plan_file"], "plan.dat");
+    EXPECT_EQ(written["verified"], true);
+    const MemoryImage plan = Plan();
+    const std::string planSha =
+        QCryptographicHash::hash(QByteArray(reinterpret_cast<const char*>(plan.data()), 260),
+                                 QCryptographicHash::Sha256)
+            .toHex()
+            .toStdString();
+    EXPECT_EQ(written["plan_sha256"], planSha);
+    EXPECT_TRUE(written["before_image"].is_string());
+    EXPECT_TRUE(written["after_image"].is_string());
+    const json& first = records[2];
+    EXPECT_EQ(first["action"], "read");
+    EXPECT_EQ(first["unit"], kAwkwardUnit) << "kept as given";
+    EXPECT_EQ(first["operator_name"], "wang");
+    EXPECT_EQ(first["plan_file"], "old.dat");
+    EXPECT_EQ(first["before_image"], nullptr);
+    // The SHA-256 is of the 260 bytes as read (a .dat file holds them masked).
+    const QByteArray readBytes =
+        QByteArray::fromHex(QByteArray::fromStdString(first["after_image"].get<std::string>()));
+    EXPECT_EQ(readBytes.size(), 260);
+    EXPECT_EQ(
+        first["plan_sha256"],
+        QCryptographicHash::hash(readBytes, QCryptographicHash::Sha256).toHex().toStdString());
+
+    // Text shows the label escaped, on one line.
+    const Result list = Record({"list", "--unit", QString::fromStdString(kAwkwardUnit)});
+    ASSERT_EQ(list.code, 0) << list.err;
+    EXPECT_EQ(list.out, first["started_utc"].get<std::string>() + "\t" +
+                            first["id"].get<std::string>() +
+                            "\tread\tSN \"7\"\\n\\x1B[31m\tORVEL-R1\told.dat\tok\n");
+    EXPECT_EQ(Records({"--plan", QString::fromStdString(planSha)}).size(), 1u);
+    EXPECT_EQ(Records({"--plan", Path("plan.dat")}).size(), 2u);
+    EXPECT_EQ(Records({"--station", "bench-7", "--since", "2999-01-01"}).size(), 0u);
+
+    const Result show =
+        Record({"show", QString::fromStdString(written["id"].get<std::string>().substr(0, 8))});
+    ASSERT_EQ(show.code, 0) << show.err;
+    EXPECT_NE(show.out.find("result: verified\n"), std::string::npos) << show.out;
+    EXPECT_NE(show.out.find("changes (before -> after):\nchannel 1 rx: "), std::string::npos)
+        << show.out;
+
+    const Result exported = Record({"export", Path("records.csv"), "--unit", "SN-8"});
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    const std::vector<std::uint8_t> csv = Read("records.csv");
+    const std::string text(csv.begin(), csv.end());
+    EXPECT_TRUE(text.starts_with("id,started_utc,ended_utc,station,operator_name,")) << text;
+    EXPECT_NE(text.find(written["id"].get<std::string>()), std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+
+    for (const QStringList& usage :
+         {QStringList{"frobnicate"}, QStringList{"list", "--since", "yesterday"},
+          QStringList{"list", "--format", "xml"}, QStringList{"export", Path("r.txt")},
+          QStringList{"show"}, QStringList{"list", "--record", "postgresql://u:pw@h/db"}}) {
+        const Result r = Record(usage);
+        EXPECT_EQ(r.code, 1) << usage.join(' ').toStdString();
+        EXPECT_EQ(r.err.find("pw@"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Record({"show", "ffffffff"}).code, 3);
+}
+
+TEST_F(RecordCli, EightRunsAtOnceKeepEveryRecord) {
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int i = 0; i < 8; ++i) {
+        runs.push_back(Start({"read", "--simulate", "--config", Path("orvel.ini"), "--unit",
+                              "U" + QString::number(i)}));
+    }
+    for (auto& run : runs) {
+        const Result r = Finish(*run);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.err.find("programming record"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Records().size(), 8u);
+}
+
+TEST_F(RecordCli, ARecordFileThatIsNoDatabaseChangesNoResultAndStaysAsItWas) {
+    QDir().mkpath(Path("data/OrvelTool"));
+    const std::string garbage(3000, '#');
+    Write("data/OrvelTool/records.sqlite", garbage);
+    const Result r = Ctl({"read", "--simulate", "--config", Path("orvel.ini")});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.err.find("orvelctl: the programming record "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" is kept nowhere: " + RecordFile().toStdString() +
+                         ": file is not a database\n"),
+              std::string::npos)
+        << r.err;
+    const std::vector<std::uint8_t> bytes = Read("data/OrvelTool/records.sqlite");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), garbage);
+    EXPECT_EQ(Record({"list"}).code, 3);
+}
+
+TEST_F(RecordCli, EachRadioOfAFleetIsARecordOfItsOwn) {
+    StartSim("r1");
+    StartSim("r2", {"--nak", "5"});
+    const Result r = Ctl({"write", Path("plan.dat"), "--config", Path("orvel.ini"), "--port",
+                          Path("r1"), "--port", Path("r2"), "--verify"});
+    EXPECT_EQ(r.code, 2) << r.err;
+    std::vector<json> records = Records();
+    ASSERT_EQ(records.size(), 2u);
+    std::sort(records.begin(), records.end(),
+              [](const json& a, const json& b) { return a["port"] < b["port"]; });
+    EXPECT_EQ(records[0]["port"], Path("r1").toStdString());
+    EXPECT_EQ(records[0]["exit_class"], "ok");
+    EXPECT_EQ(records[0]["verified"], true);
+    EXPECT_EQ(records[0]["radio_id"], "ORVEL-R1");
+    EXPECT_EQ(records[1]["exit_class"], "communication");
+    EXPECT_EQ(records[1]["outcome"], "the radio did not accept frame 5 of 66 (channel words)");
+    EXPECT_EQ(records[1]["verified"], false);
+    EXPECT_EQ(records[1]["after_image"], nullptr);
+}
+
+TEST_F(RecordCli, TheProductionLineLabelsEachRadioAndLeavesADoneUnitAlone) {
+    QProcess& sim = StartSim("bench");
+    const QStringList line{"write",  Path("plan.dat"), "--config", Path("orvel.ini"),
+                           "--port", Path("bench"),    "--verify", "--repeat"};
+    // A label typed (or scanned) on stdin.
+    const Result asked = Ctl(line + QStringList{"--count", "1", "--unit", "ask"}, "SN-1\n");
+    ASSERT_EQ(asked.code, 0) << asked.err;
+    EXPECT_EQ(asked.out, "1\tORVEL-R1\tSN-1\tok\nradios: 1 ok, 0 failed\n");
+    EXPECT_NE(asked.err.find("unit label of radio 1?"), std::string::npos) << asked.err;
+
+    Write("units.txt", "SN-1\r\nSN-2\n");
+    auto run = Start(line + QStringList{"--unit-list", Path("units.txt"), "--skip-done"});
+    std::string out;
+    std::string err;
+    auto waitFor = [&](const std::string& text, const std::string& stream) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (stream.find(text) == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline) {
+            run->waitForReadyRead(100);
+            out += run->readAllStandardOutput().toStdString();
+            err += run->readAllStandardError().toStdString();
+        }
+        return stream.find(text) != std::string::npos;
+    };
+    // SN-1 has the plan, verified: left alone, and taken off the cable before SN-2.
+    ASSERT_TRUE(waitFor("1\tORVEL-R1\tSN-1\tskipped\talready holds this plan, verified ", out))
+        << out << err;
+    ::kill(static_cast<pid_t>(sim.processId()), SIGUSR1);
+    ASSERT_TRUE(waitFor("waiting for a radio", err)) << err;
+    ::kill(static_cast<pid_t>(sim.processId()), SIGUSR1);
+    const Result listed = Finish(*run);
+    EXPECT_EQ(listed.code, 0) << err << listed.err;
+    EXPECT_TRUE((out + listed.out)
+                    .ends_with("\n2\tORVEL-R1\tSN-2\tok\nradios: 1 ok, 0 failed, 1 "
+                               "skipped\n"))
+        << out << listed.out;
+    EXPECT_NE((err + listed.err).find("the unit list is used up"), std::string::npos);
+    EXPECT_EQ(Records({"--unit", "SN-1"}).size(), 1u);
+    EXPECT_EQ(Records({"--unit", "SN-2"}).size(), 1u);
+
+    for (const QStringList& usage : {QStringList{"--unit", "SN-1"}, QStringList{"--skip-done"},
+                                     QStringList{"--unit-list", Path("none.txt")}}) {
+        EXPECT_EQ(Ctl(line + usage).code, 1) << usage.join(' ').toStdString();
+    }
+}
+
+TEST_F(RecordCli, TheSharedServerTakesRecordsAndTheOutboxSendsEachOnce) {
+    REQUIRE_SERVER();
+    const std::string database = testing::FreshDatabase();
+    env_.insert("PGPASSWORD", testing::kBenchPassword);
+    Write("orvel.ini", "[Set]\nMin=223\nMax=235\nRecord=" + Server()->Url("bench", database) +
+                           "?sslmode=disable\n");
+    const QStringList read{"read", "--simulate", "--config", Path("orvel.ini"), "--unit"};
+    auto count = [&] {
+        return Server()->AdminValue(
+            "SELECT COUNT(DISTINCT id) || '/' || COUNT(*) FROM "
+            "orvel_records",
+            QString::fromStdString(database));
+    };
+    Result r = Ctl(read + QStringList{"A"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err.find("programming record"), std::string::npos) << r.err;
+    EXPECT_EQ(count(), "1/1");
+
+    // The server goes away between two radios: the second waits in the outbox.
+    ASSERT_TRUE(Server()->Stop(true));
+    r = Ctl(read + QStringList{"B"});
+    std::string error;
+    ASSERT_TRUE(Server()->Resume(error)) << error;
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.err.find("waits in the outbox " + RecordFile().toStdString()), std::string::npos)
+        << r.err;
+    EXPECT_EQ(Record({"sync"}).out, "sent 1, waiting 0\n");
+    EXPECT_EQ(Record({"sync"}).out, "sent 0, waiting 0\n");
+    EXPECT_EQ(count(), "2/2");
+
+    // Once more, and the next record that reaches the server takes the outbox with it.
+    ASSERT_TRUE(Server()->Stop(true));
+    r = Ctl(read + QStringList{"C"});
+    ASSERT_TRUE(Server()->Resume(error)) << error;
+    r = Ctl(read + QStringList{"D"});
+    EXPECT_NE(r.err.find("1 programming record from the outbox sent to "), std::string::npos)
+        << r.err;
+    EXPECT_EQ(count(), "4/4");
+    EXPECT_EQ(Record({"sync"}).out, "sent 0, waiting 0\n");
+    EXPECT_EQ(Records({"--unit", "C"}).size(), 1u);
+
+    // A wrong password is named, never the password.
+    env_.insert("PGPASSWORD", "wrong-secret");
+    r = Ctl(read + QStringList{"E"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.err.find("password authentication failed"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("wrong-secret"), std::string::npos);
+    const Result list = Record({"list"});
+    EXPECT_EQ(list.code, 2);
+    EXPECT_EQ(list.err.find("wrong-secret"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvel

@@ -1,0 +1,328 @@
+// The record store against SQLite files in a scratch folder and against the real server:
+// what goes in comes out, a database it must not change stays as it was, and a record the
+// server cannot take waits in the outbox until it goes, once.
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUuid>
+#include <thread>
+
+#include "record_environment.h"
+#include "record_keeper.h"
+#include "record_store.h"
+
+namespace orvel {
+namespace {
+
+using testing::Server;
+
+// Quotes, a newline and a terminal's escape sequence: kept as given.
+const std::string kAwkwardUnit = "SN \"7\" 'b'\nline\x1B[31mred;--";
+
+QByteArray FileHash(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// A statement on the file through a connection of the test's own.
+void OnFile(const QString& path, const QStringList& statements) {
+    const QString name = QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        for (const QString& statement : statements) {
+            QSqlQuery query(db);
+            EXPECT_TRUE(query.exec(statement)) << statement.toStdString();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+std::vector<ProgrammingRecord> All(RecordStore& store, const RecordFilter& filter = {}) {
+    std::vector<ProgrammingRecord> records;
+    std::string error;
+    EXPECT_TRUE(store.Query(filter, records, error, true)) << error;
+    return records;
+}
+
+// What a store must do whichever engine is behind it.
+void KeepsAndFinds(RecordStore& store) {
+    std::string error;
+    ProgrammingRecord awkward = testing::SampleRecord(kAwkwardUnit);
+    ProgrammingRecord plain = testing::SampleRecord("SN-2");
+    plain.station = "bench-9";
+    plain.radioId.clear();
+    plain.before.reset();
+    plain.after.reset();
+    plain.verified = false;
+    plain.exitClass = "communication";
+    plain.outcome = "the radio did not accept frame 5 of 66 (channel words)";
+    plain.startedUtc = "2030-01-02T03:04:05.000Z";
+    ASSERT_TRUE(store.Insert(awkward, error)) << error;
+    ASSERT_TRUE(store.Insert(plain, error)) << error;
+    // The same record sent again (an outbox sent twice) stays one record.
+    ASSERT_TRUE(store.Insert(awkward, error)) << error;
+
+    const std::vector<ProgrammingRecord> all = All(store);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].id, plain.id) << "newest first";
+    const ProgrammingRecord& back = all[1];
+    EXPECT_EQ(back.unit, kAwkwardUnit);
+    for (const auto& [got, want] : {std::pair{back.id, awkward.id},
+                                    {back.startedUtc, awkward.startedUtc},
+                                    {back.endedUtc, awkward.endedUtc},
+                                    {back.station, awkward.station},
+                                    {back.operatorName, awkward.operatorName},
+                                    {back.port, awkward.port},
+                                    {back.radioId, awkward.radioId},
+                                    {back.planFile, awkward.planFile},
+                                    {back.planSha256, awkward.planSha256},
+                                    {back.outcome, awkward.outcome},
+                                    {back.exitClass, awkward.exitClass},
+                                    {back.version, awkward.version}}) {
+        EXPECT_EQ(got, want);
+    }
+    EXPECT_TRUE(back.verified);
+    EXPECT_EQ(back.before, awkward.before);
+    EXPECT_EQ(back.after, awkward.after);
+    EXPECT_FALSE(all[0].before.has_value());
+    EXPECT_EQ(all[0].radioId, "");
+
+    RecordFilter filter;
+    filter.unit = kAwkwardUnit;
+    EXPECT_EQ(All(store, filter).size(), 1u);
+    filter = {};
+    filter.station = "bench-9";
+    EXPECT_EQ(All(store, filter).size(), 1u);
+    filter = {};
+    filter.planSha256 = awkward.planSha256;
+    filter.sinceUtc = "2030-01-01T00:00:00.000Z";
+    EXPECT_EQ(All(store, filter).size(), 1u);
+    filter.unit = "SN-3";
+    EXPECT_EQ(All(store, filter).size(), 0u);
+
+    ProgrammingRecord found;
+    EXPECT_TRUE(store.Find(plain.id.substr(0, 8), found, error)) << error;
+    EXPECT_EQ(found.id, plain.id);
+    EXPECT_FALSE(store.Find("0000", found, error));
+    EXPECT_FALSE(store.Find("'; DROP TABLE orvel_records; --", found, error));
+    EXPECT_EQ(All(store).size(), 2u);
+}
+
+class RecordFile : public ::testing::Test {
+protected:
+    QString File() const { return dir_.filePath(QStringLiteral("sub/records.sqlite")); }
+    std::string FileName() const { return File().toStdString(); }
+    QTemporaryDir dir_;
+};
+
+TEST_F(RecordFile, KeepsEveryFieldAndFindsByUnitPlanStationAndDate) {
+    std::string error;
+    auto store = RecordStore::OpenFile(FileName(), error);
+    ASSERT_TRUE(store) << error;
+    KeepsAndFinds(*store);
+}
+
+TEST_F(RecordFile, ANewerSchemaIsRefusedAndTheFileLeftAsItIs) {
+    std::string error;
+    ASSERT_TRUE(RecordStore::OpenFile(FileName(), error)) << error;
+    OnFile(File(), {"UPDATE orvel_schema SET version = 7", "PRAGMA wal_checkpoint(TRUNCATE)"});
+    const QByteArray before = FileHash(File());
+    EXPECT_FALSE(RecordStore::OpenFile(FileName(), error));
+    EXPECT_NE(error.find("schema version 7, newer than this program's 1"), std::string::npos)
+        << error;
+    RecordKeeper keeper({FileName(), {}});
+    const std::string line = keeper.Keep(testing::SampleRecord());
+    EXPECT_NE(line.find("is kept nowhere"), std::string::npos) << line;
+    EXPECT_EQ(FileHash(File()), before);
+}
+
+TEST_F(RecordFile, ACorruptFileIsNamedAndNeverOverwritten) {
+    QDir().mkpath(QFileInfo(File()).path());
+    QFile file(File());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    const QByteArray before = FileHash(File());
+    RecordKeeper keeper({FileName(), {}});
+    const std::string line = keeper.Keep(testing::SampleRecord());
+    EXPECT_NE(line.find(FileName() + ": file is not a database"), std::string::npos) << line;
+    EXPECT_EQ(FileHash(File()), before);
+    EXPECT_FALSE(QFile::exists(File() + "-wal"));
+}
+
+TEST_F(RecordFile, AFileHeldByAnotherProgramSaysItIsLocked) {
+    std::string error;
+    ASSERT_TRUE(RecordStore::OpenFile(FileName(), error)) << error;
+    const QString name = QStringLiteral("holder");
+    {
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        holder.setDatabaseName(File());
+        ASSERT_TRUE(holder.open());
+        QSqlQuery(holder).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+        auto store = RecordStore::OpenFile(FileName(), error, true, 200);
+        if (store) {
+            EXPECT_FALSE(store->Insert(testing::SampleRecord(), error));
+        }
+        EXPECT_NE(error.find("database is locked"), std::string::npos) << error;
+        QSqlQuery(holder).exec(QStringLiteral("ROLLBACK"));
+    }
+    QSqlDatabase::removeDatabase(name);
+    // Once let go, the file takes records again.
+    auto store = RecordStore::OpenFile(FileName(), error);
+    ASSERT_TRUE(store) << error;
+    EXPECT_TRUE(store->Insert(testing::SampleRecord(), error)) << error;
+}
+
+class RecordServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_SERVER();
+        database_ = testing::FreshDatabase();
+        qputenv("PGPASSWORD", testing::kBenchPassword);
+    }
+    void TearDown() override { qunsetenv("PGPASSWORD"); }
+
+    RecordPlace Place(const std::string& user = testing::kBench) const {
+        ServerAddress address;
+        EXPECT_EQ(ParseRecordUrl(Server()->Url(user, database_), address), "");
+        return {dir_.filePath(QStringLiteral("records.sqlite")).toStdString(), address};
+    }
+    int Count(const std::string& id) {
+        return std::stoi("0" +
+                         Server()->AdminValue("SELECT COUNT(*) FROM orvel_records WHERE id = '" +
+                                                  QString::fromStdString(id) + "'",
+                                              QString::fromStdString(database_)));
+    }
+    bool AdminHere(const QStringList& statements) {
+        std::string error;
+        const bool ok = Server()->Admin(statements, error, QString::fromStdString(database_));
+        EXPECT_TRUE(ok) << error;
+        return ok;
+    }
+
+    std::string database_;
+    QTemporaryDir dir_;
+};
+
+TEST_F(RecordServer, KeepsEveryFieldAsTheFileDoes) {
+    std::string error;
+    auto store = RecordStore::OpenServer(*Place().server, error);
+    ASSERT_TRUE(store) << error;
+    KeepsAndFinds(*store);
+}
+
+TEST_F(RecordServer, AWrongPasswordSendsTheRecordToTheOutboxUntilSyncSendsItOnce) {
+    qputenv("PGPASSWORD", "not-the-password");
+    const ProgrammingRecord record = testing::SampleRecord();
+    RecordKeeper refused(Place());
+    const std::string line = refused.Keep(record);
+    EXPECT_NE(line.find("waits in the outbox"), std::string::npos) << line;
+    EXPECT_NE(line.find("password authentication failed for user \"bench\""), std::string::npos)
+        << line;
+    EXPECT_EQ(line.find("not-the-password"), std::string::npos);
+
+    // The right password from a password file, as PostgreSQL's own tools take it.
+    qunsetenv("PGPASSWORD");
+    const QString passfile = dir_.filePath(QStringLiteral("pgpass"));
+    QFile file(passfile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("127.0.0.1:") + QByteArray::number(Server()->port()) +
+               ":*:bench:" + testing::kBenchPassword + "\n");
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("PGPASSFILE", passfile.toLocal8Bit());
+    RecordKeeper keeper(Place());
+    const RecordKeeper::SyncOutcome first = keeper.Sync();
+    EXPECT_EQ(first.sent, 1) << first.error;
+    EXPECT_EQ(first.left, 0);
+    const RecordKeeper::SyncOutcome second = RecordKeeper(Place()).Sync();
+    EXPECT_EQ(second.sent, 0) << second.error;
+    EXPECT_EQ(Count(record.id), 1);
+    qunsetenv("PGPASSFILE");
+}
+
+TEST_F(RecordServer, AReadOnlyUserReadsButItsRecordsWaitInTheOutbox) {
+    RecordKeeper bench(Place());
+    ASSERT_EQ(bench.Keep(testing::SampleRecord()), "");
+    AdminHere({"GRANT SELECT ON orvel_records, orvel_schema TO reader"});
+    qputenv("PGPASSWORD", testing::kReaderPassword);
+    RecordKeeper reader(Place(testing::kReader));
+    const std::string line = reader.Keep(testing::SampleRecord("SN-9"));
+    EXPECT_NE(line.find("waits in the outbox"), std::string::npos) << line;
+    EXPECT_NE(line.find("permission denied for table orvel_records"), std::string::npos) << line;
+    std::string error;
+    auto store = OpenRecordsForReading(Place(testing::kReader), error);
+    ASSERT_TRUE(store) << error;
+    EXPECT_EQ(All(*store).size(), 1u);
+}
+
+TEST_F(RecordServer, ANewerSchemaOnTheServerIsLeftAsItIs) {
+    RecordKeeper bench(Place());
+    ASSERT_EQ(bench.Keep(testing::SampleRecord()), "");
+    AdminHere({"UPDATE orvel_schema SET version = 2"});
+    const std::string line = RecordKeeper(Place()).Keep(testing::SampleRecord("SN-3"));
+    EXPECT_NE(line.find("schema version 2, newer than this program's 1"), std::string::npos)
+        << line;
+    EXPECT_EQ(Server()->AdminValue("SELECT COUNT(*) FROM orvel_records",
+                                   QString::fromStdString(database_)),
+              "1");
+}
+
+TEST_F(RecordServer, AConnectionKilledMidInsertLosesNoRecord) {
+    const ProgrammingRecord second = testing::SampleRecord("SN-2");
+    std::string line = "not run";
+    std::thread bench([&] {
+        RecordKeeper keeper(Place());
+        EXPECT_EQ(keeper.Keep(testing::SampleRecord("SN-1")), "");
+        // The next insert waits on the lock the administrator takes below.
+        while (Server()->AdminValue("SELECT COUNT(*) FROM pg_locks WHERE relation = "
+                                    "'orvel_records'::regclass AND mode = 'AccessExclusiveLock'",
+                                    QString::fromStdString(database_)) != "1") {
+            QThread::msleep(20);
+        }
+        line = keeper.Keep(second);
+        RecordKeeper::SyncOutcome sent = keeper.Sync();
+        EXPECT_EQ(sent.left, 0) << sent.error;
+    });
+    const QString name = QStringLiteral("locker");
+    {
+        QSqlDatabase admin = Server()->AdminConnection(name, QString::fromStdString(database_));
+        ASSERT_TRUE(admin.isOpen());
+        // The schema is there once the first record is.
+        while (Server()->AdminValue("SELECT COUNT(*) FROM orvel_records",
+                                    QString::fromStdString(database_)) != "1") {
+            QThread::msleep(20);
+        }
+        QSqlQuery query(admin);
+        ASSERT_TRUE(query.exec(QStringLiteral("BEGIN")));
+        ASSERT_TRUE(
+            query.exec(QStringLiteral("LOCK TABLE orvel_records IN ACCESS EXCLUSIVE MODE")));
+        // The bench's insert is waiting for the lock: its connection is killed there.
+        std::string killed;
+        for (int i = 0; i < 500 && killed != "true"; ++i) {
+            killed = Server()->AdminValue(
+                "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = 'bench' "
+                "AND wait_event_type = 'Lock'",
+                QString::fromStdString(database_));
+            QThread::msleep(20);
+        }
+        EXPECT_EQ(killed, "true");
+        ASSERT_TRUE(query.exec(QStringLiteral("COMMIT")));
+        admin.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    bench.join();
+    EXPECT_EQ(Count(second.id), 1) << line;
+}
+
+}  // namespace
+}  // namespace orvel
