@@ -10,12 +10,8 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent), m_ui(new Ui::Abou
     EnsureShellResources();
     m_ui->setupUi(this);
     setWindowIcon(OrvelToolIcon());
-    // The language in use, under the copyright line, in the same font.
-    auto* language = new QLabel(LanguageLine(), this);
-    language->setObjectName(QStringLiteral("labelLanguage"));
-    language->setGeometry(m_ui->labelCopyright->x(), 72, 220, m_ui->labelCopyright->height());
-    // The box is laid out by position, like the form: a resize would only show empty space.
-    setFixedSize(size());
+    // The language in use, under the copyright line.
+    m_ui->labelLanguage->setText(LanguageLine());
 }
 
 CAboutDialog::~CAboutDialog() = default;

@@ -9,6 +9,7 @@
 #include "cell_rules.h"
 #include "channel_table_model.h"
 #include "chighlightlistctrl.h"
+#include "codec.h"
 #include "document.h"
 #include "lower_texts.h"
 #include "message_log.h"
@@ -41,6 +42,13 @@ ChannelEditor::ChannelEditor(const FormControls& controls, Document& document, M
       m_comboDataVoice(controls.dataVoiceCombo),
       m_channelList(controls.channelList) {
     m_channelList->setModel(new ChannelTableModel(document_, m_channelList));
+    // Set before the frame first measures the form, which keeps what it measured until it is
+    // shown. The label and the frequencies need their widest texts; every other column's head
+    // is wider than what it shows, and the list makes a column as wide as its head.
+    const QString widestLabel = CoreText(ChannelLabelText(kChannelCount));
+    const int frequency = m_channelList->WidthFor(QStringLiteral("888.888"));
+    m_channelList->SetColumnWidths(
+        {m_channelList->WidthFor(widestLabel), frequency, frequency, 0, 0, 0, 0});
     connect(m_channelList, &CHighlightListCtrl::rowClicked, this, &ChannelEditor::OnRowClicked);
     connect(m_channelList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ChannelEditor::selectionChanged);
@@ -54,8 +62,6 @@ ChannelEditor::ChannelEditor(const FormControls& controls, Document& document, M
 
 void ChannelEditor::SetUpList() {
     m_channelList->SetHighlightMode(CHighlightListCtrl::kHighlightRow);
-    static const int kWidths[kTableColumns] = {48, 60, 60, 60, 60, 70, 60};
-    m_channelList->SetColumnWidths(QList<int>(std::begin(kWidths), std::end(kWidths)));
     ClearPanelChoices();
     ShowPanel(panel_);
 }

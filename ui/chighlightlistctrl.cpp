@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <cmath>
 #include <memory>
@@ -245,11 +246,7 @@ QModelIndex CHighlightListCtrl::moveCursor(CursorAction action, Qt::KeyboardModi
 void CHighlightListCtrl::SetColumnWidths(const QList<int>& widths) {
     m_columnWidths = widths;
     ApplyColumnWidths();
-}
-
-void CHighlightListCtrl::SetWidthScale(double scale) {
-    m_widthScale = scale;
-    ApplyColumnWidths();
+    updateGeometry();
 }
 
 void CHighlightListCtrl::resizeEvent(QResizeEvent* event) {
@@ -257,17 +254,42 @@ void CHighlightListCtrl::resizeEvent(QResizeEvent* event) {
     ApplyColumnWidths();
 }
 
-void CHighlightListCtrl::ApplyColumnWidths() {
+QList<int> CHighlightListCtrl::NeededWidths() const {
     const int columns =
         std::min(model() ? model()->columnCount() : 0, static_cast<int>(m_columnWidths.size()));
+    QList<int> widths;
+    for (int c = 0; c < columns; ++c)
+        widths.append(std::max(m_columnWidths[c], horizontalHeader()->sectionSizeHint(c)));
+    return widths;
+}
+
+int CHighlightListCtrl::WidthFor(const QString& text) const {
+    // The cell's text stands two pixels in from either edge, and a grid line takes one more;
+    // the text's fraction of a pixel is rounded up, or it would be cut short.
+    constexpr int kCellPadding = 2 + 2 + 1;
+    return static_cast<int>(std::ceil(QFontMetricsF(font()).horizontalAdvance(text))) +
+           kCellPadding;
+}
+
+QSize CHighlightListCtrl::sizeHint() const {
+    int width = 0;
+    for (int w : NeededWidths())
+        width += w;
+    const int rows = model() ? model()->rowCount() : 0;
+    const int height =
+        horizontalHeader()->sizeHint().height() + rows * verticalHeader()->defaultSectionSize();
+    const int frame = 2 * frameWidth();
+    return QSize(width + frame, height + frame);
+}
+
+void CHighlightListCtrl::ApplyColumnWidths() {
+    QList<int> widths = NeededWidths();
+    const int columns = static_cast<int>(widths.size());
     if (columns == 0)
         return;
-    QList<int> widths;
     int total = 0;
-    for (int c = 0; c < columns; ++c) {
-        widths.append(static_cast<int>(std::lround(m_columnWidths[c] * m_widthScale)));
-        total += widths.back();
-    }
+    for (int w : widths)
+        total += w;
     // Extra room is shared in proportion; rounding the column edges, not the widths, keeps the
     // last edge exactly at the list's right side.
     const int room = viewport()->width();

@@ -44,10 +44,16 @@ public:
     int SetHighlightMode(int mode);
     int HighlightMode() const { return m_highlightMode; }
 
-    // Column widths for the full-size font. They scale with the form (SetWidthScale) and share
-    // out whatever room the list has beyond them, so a wider list shows wider columns.
+    // The columns' widths, each at least as wide as its head needs; a wider list shares out its
+    // extra room in proportion, so it shows wider columns.
     void SetColumnWidths(const QList<int>& widths);
-    void SetWidthScale(double scale);
+
+    // The width of a column that shows `text` whole.
+    int WidthFor(const QString& text) const;
+
+    // Every row and column whole: the list never needs a scroll bar.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
     // Whether the focused row's outline is drawn: only once the user moved the focus into the
     // list or moved the selection, not for the row Qt makes current on its own.
@@ -86,10 +92,10 @@ private:
     bool IsOwnDrag(const QMimeData* data) const;
     void UpdateRowHeight();
     void ApplyColumnWidths();
+    QList<int> NeededWidths() const;
     void ShowFocusOutline();
 
     int m_highlightMode = kHighlightNormal;
     QList<int> m_columnWidths;
-    double m_widthScale = 1.0;
     bool m_focusOutline = false;
 };

@@ -15,9 +15,9 @@
 #include "chighlightlistctrl.h"
 #include "codec.h"
 #include "configuration.h"
-#include "form_layout.h"
 #include "help_files.h"
 #include "ui_mainform.h"
+#include "window_placement.h"
 
 using namespace orvel;
 
@@ -52,7 +52,6 @@ COrvelToolView::COrvelToolView(QWidget* parent)
     UseShownDialogs();
     port_.stateChanged = [this] { NotifyStateChanged(); };
     BindCommands();
-    LayOutMainForm(this);
 }
 
 COrvelToolView::~COrvelToolView() = default;
@@ -140,7 +139,7 @@ void COrvelToolView::OnDropFiles(const QStringList& paths) {
 }
 
 // The frame grows around the form's preferred size, but not past the screen; a small screen
-// gets the whole of it, and the form scales down to fit.
+// gets the whole of it.
 void COrvelToolView::PlaceFrame() {
     QWidget* frame = window();
     if (frame == this)

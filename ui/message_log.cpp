@@ -2,10 +2,23 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <memory>
 
 #include "gbk.h"
 
 using namespace orvel;
+
+MessageLog::MessageLog(QPlainTextEdit* logEdit) : m_editLog(logEdit) {
+    QScrollBar* bar = logEdit->verticalScrollBar();
+    auto following = std::make_shared<bool>(true);
+    QObject::connect(bar, &QScrollBar::valueChanged, logEdit,
+                     [bar, following](int value) { *following = value >= bar->maximum(); });
+    // A resize or the first show changes how many lines fit, and so the end of the range.
+    QObject::connect(bar, &QScrollBar::rangeChanged, logEdit, [bar, following](int, int maximum) {
+        if (*following)
+            bar->setValue(maximum);
+    });
+}
 
 QString MessageLog::LogText() const {
     // The control keeps plain line breaks; the log is counted as CR LF lines.

@@ -8,7 +8,9 @@ class QPlainTextEdit;
 
 class MessageLog {
 public:
-    explicit MessageLog(QPlainTextEdit* logEdit) : m_editLog(logEdit) {}
+    // Keeps the newest line whole in view while the log is at its end, also when the log is
+    // resized or first shown; a user who scrolled back is left where they are.
+    explicit MessageLog(QPlainTextEdit* logEdit);
 
     // Adds a line and "\r\n"; a log over 2048 bytes starts again empty first.
     void AppendLog(const QString& line);

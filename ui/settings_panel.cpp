@@ -18,20 +18,15 @@ using namespace orvel;
 
 namespace {
 
-// The form's group boxes stand beside its controls rather than around them as parents: a
-// control belongs to the smallest titled box over its centre.
+// A control is named after the innermost titled box around it: 接收忙指示 for its buttons, not
+// 设置模式 around that.
 QString TitleAround(const QWidget* control) {
-    const QGroupBox* around = nullptr;
-    const auto boxes =
-        control->parentWidget()->findChildren<QGroupBox*>(QString(), Qt::FindDirectChildrenOnly);
-    for (const QGroupBox* box : boxes) {
-        const QRect frame = box->geometry();
-        if (!box->title().isEmpty() && frame.contains(control->geometry().center()) &&
-            (!around || frame.width() * frame.height() < around->width() * around->height())) {
-            around = box;
-        }
+    for (const QWidget* w = control->parentWidget(); w; w = w->parentWidget()) {
+        const auto* box = qobject_cast<const QGroupBox*>(w);
+        if (box && !box->title().isEmpty())
+            return box->title();
     }
-    return around ? around->title() : QString();
+    return QString();
 }
 
 QLabel* LabelOf(const QWidget* control) {

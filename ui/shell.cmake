@@ -47,8 +47,6 @@ add_library(orvel_ui_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/text_field_keys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_field_keys.h
     ${CMAKE_CURRENT_LIST_DIR}/command_target.h
-    ${CMAKE_CURRENT_LIST_DIR}/form_layout.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/form_layout.h
     ${CMAKE_CURRENT_LIST_DIR}/help_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/help_files.h
     ${CMAKE_CURRENT_LIST_DIR}/helpwindow.cpp
@@ -57,6 +55,8 @@ add_library(orvel_ui_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/language.h
     ${CMAKE_CURRENT_LIST_DIR}/shell_resources.cpp
     ${CMAKE_CURRENT_LIST_DIR}/shell_resources.h
+    ${CMAKE_CURRENT_LIST_DIR}/window_placement.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_placement.h
     ${CMAKE_CURRENT_LIST_DIR}/../res/orveltool.qrc
     ${ORVEL_SHELL_FORMS}
     ${ORVEL_TRANSLATION_SOURCE}

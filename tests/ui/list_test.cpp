@@ -1,6 +1,7 @@
 // The channel list: highlight mode, row height, the inert header, clicks and how rows are drawn.
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QtTest>
@@ -283,9 +284,10 @@ private slots:
         QVERIFY(clicked.ShowsFocusOutline());
     }
 
-    // Given widths are for the full-size font: they scale with the form, and a wider list shares
-    // out its extra room in proportion.
-    void columnWidthsScaleAndFillTheList() {
+    // Given widths are kept where the list is narrower; a head that needs more gets it; a wider
+    // list shares out its extra room in proportion. At its preferred size the list shows every
+    // row and column whole.
+    void columnWidthsFitTheirHeadsAndFillTheList() {
         CHighlightListCtrl list;
         FillChannels(list);
         list.resize(150, 300);
@@ -300,10 +302,14 @@ private slots:
             return now;
         };
         QCOMPARE(shown(), widths);  // narrower than the columns: they keep their widths
-        list.SetWidthScale(0.9);
-        QCOMPARE(shown(), QList<int>({43, 54, 54, 54, 54, 63, 54}));
+        list.model()->setHeaderData(5, Qt::Horizontal, QStringLiteral("数据/话音优先级别"));
+        list.SetColumnWidths(widths);
+        const int head = list.horizontalHeader()->sectionSizeHint(5);
+        QVERIFY(head > kColumnWidths[5]);
+        QCOMPARE(list.columnWidth(5), head);
+        list.model()->setHeaderData(5, Qt::Horizontal, QVariant());
+        list.SetColumnWidths(widths);
 
-        list.SetWidthScale(1.0);
         list.resize(1000, 300);
         const int room = list.viewport()->width();
         QVERIFY(room > 2 * 418);
@@ -313,6 +319,13 @@ private slots:
             total += list.columnWidth(c);
         }
         QCOMPARE(total, list.viewport()->width());
+
+        list.resize(list.sizeHint());
+        QCoreApplication::processEvents();
+        QVERIFY(!list.verticalScrollBar()->isVisible());
+        QVERIFY(!list.horizontalScrollBar()->isVisible());
+        QCOMPARE(shown(), widths);
+        QVERIFY(list.rowViewportPosition(15) + list.rowHeight(15) <= list.viewport()->height());
     }
 
     void theSelectedRowIsHighlightedOnlyWhileTheListHasFocus() {

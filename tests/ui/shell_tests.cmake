@@ -20,3 +20,8 @@ if(WIN32)
 endif()
 add_test(NAME ui_shell_tests COMMAND ui_shell_tests)
 set_tests_properties(ui_shell_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+# The forms at 200 %: texts are measured at twice the pixels there, and one that just fits at
+# 100 % may round past its control.
+add_test(NAME ui_shell_tests_200 COMMAND ui_shell_tests)
+set_tests_properties(ui_shell_tests_200 PROPERTIES ENVIRONMENT
+                     "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=2;ORVEL_SHELL_SUITE=form")

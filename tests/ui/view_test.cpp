@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
@@ -23,10 +25,11 @@
 #include "cmainframe.h"
 #include "codec.h"
 #include "corveltoolview.h"
-#include "form_layout.h"
+#include "language.h"
 #include "radio_fields.h"
 #include "settings_panel.h"
 #include "window_fixture.h"
+#include "window_placement.h"
 
 using namespace orvel;
 
@@ -98,6 +101,7 @@ private slots:
         frame.reset();
         framed = nullptr;
         End();
+        InstallLanguage(UiLanguage::Chinese);
     }
 
     void startUpShowsTheBannerLabelsAndDefaults() {
@@ -164,6 +168,35 @@ private slots:
         } else {
             QCOMPARE(frame.size(), (form->sizeHint() + QSize(70, 100))
                                        .boundedTo(frame.screen()->availableGeometry().size()));
+        }
+    }
+
+    // An 800x600 screen shows the whole form with no scroll bar, and once the radio is read
+    // every cell of the list whole, in either language.
+    void aSmallScreenShowsTheWholeFormAndEveryCell_data() {
+        QTest::addColumn<UiLanguage>("language");
+        QTest::newRow("Chinese") << UiLanguage::Chinese;
+        QTest::newRow("English") << UiLanguage::English;
+    }
+    void aSmallScreenShowsTheWholeFormAndEveryCell() {
+        QFETCH(UiLanguage, language);
+        QVERIFY(InstallLanguage(language));
+        StartInFrame();
+        frame->setGeometry(0, 0, 800, 600);  // what the frame takes of such a screen
+        framed->OnCommand(cmd::kReadRadio);
+        QCoreApplication::processEvents();
+        auto* scroller = frame->findChild<QScrollArea*>(QStringLiteral("formScroller"));
+        QVERIFY(!scroller->horizontalScrollBar()->isVisible());
+        QVERIFY(!scroller->verticalScrollBar()->isVisible());
+        CHighlightListCtrl* list = framed->channelList();
+        for (int row = 0; row < kChannelCount; ++row) {
+            for (int column = 0; column < kTableColumns; ++column) {
+                const QModelIndex cell = list->model()->index(row, column);
+                const QString text = cell.data().toString();
+                // A cell draws its text two pixels in from either edge, cut short if too long.
+                const int room = list->visualRect(cell).width() - 4;
+                QCOMPARE(list->fontMetrics().elidedText(text, Qt::ElideRight, room), text);
+            }
         }
     }
 
