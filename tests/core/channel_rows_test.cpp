@@ -110,6 +110,16 @@ TEST(ChannelRowsTest, SortingPutsEmptyCellsLastAndKeepsEqualRowsInOrder) {
     EXPECT_EQ(downByPower[2][kColPower], "P1");
     EXPECT_EQ(downByPower[3][kColPower], "P?");
     EXPECT_EQ(downByPower[4][kColTx], "231.000");
+    // A radio's squelch codes past the items (L10 to L15) follow the items, turned round too.
+    ChannelTable squelch = EmptyChannelTable();
+    squelch[0][kColSquelch] = "L10";
+    squelch[1][kColSquelch] = "L3";
+    squelch[2][kColSquelch] = "L12";
+    const ChannelTable downBySquelch =
+        Rearranged(squelch, SortOrder(squelch, kColSquelch, SortDirection::Descending));
+    EXPECT_EQ(downBySquelch[0][kColSquelch], "L3");
+    EXPECT_EQ(downBySquelch[1][kColSquelch], "L12");
+    EXPECT_EQ(downBySquelch[2][kColSquelch], "L10");
 }
 
 TEST(ChannelRowsTest, RearrangedRecordsKeepEveryOtherByte) {

@@ -466,6 +466,31 @@ private slots:
                  qPrintable(LastLine()));
     }
 
+    // A JSON export refused for the settings names the setting, or the byte, in the window's
+    // words.
+    void anExportRefusedForTheSettingsNamesThem() {
+        Start();
+        const MemoryImage image = SavedImage("a.dat");
+        MemoryImage parity = image;
+        parity[layout::kModeByte2] |= 0xC0;  // parity code 3: no button
+        MemoryImage spareBit = image;
+        spareBit[layout::kModeByte1] |= 0x04;
+        const std::pair<MemoryImage, QString> cases[] = {
+            {parity, QStringLiteral("校验位：代码 3 显示为 0，导入后成为 0")},
+            {spareBit, QStringLiteral("设置：第 225 字节为 %1，其中的位 04 没有设置显示")
+                           .arg(spareBit[layout::kModeByte1], 2, 16, QLatin1Char('0'))
+                           .toUpper()},
+        };
+        for (const auto& [opened, fault] : cases) {
+            QVERIFY(!WrittenChannelFile("b.dat", opened).isEmpty());
+            answer = QMessageBox::Discard;
+            Run(cmd::kOpen, Path("b.dat"));
+            Run(cmd::kExport, Path("b.json"));
+            QVERIFY(!QFile::exists(Path("b.json")));
+            QVERIFY2(LastLine().endsWith(fault), qPrintable(LastLine()));
+        }
+    }
+
     // What is saved is what the window shows: a radio's rate code 0 shows as 4800 and is saved
     // so; a file that fails its checksum shows no channels and saves none.
     void whatIsSavedIsWhatIsShown() {

@@ -1,11 +1,14 @@
 // Moving whole channels about in the window: 上移, 下移, 插入空行, 删除并上移, 排序 and a click
 // on a column's head, and rows dragged within the list, each seen in the list, the saved file, the
 // title's mark, the log and undo.
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -119,6 +122,11 @@ private slots:
         QTest::keyClick(view->channelList(), Qt::Key_Down, Qt::AltModifier);
         QCOMPARE(Chosen(), (QList<int>{3, 4}));
         QCOMPARE(LastLine(), QStringLiteral("下移 信道2-3"));
+        // A held key moves them once.
+        QTest::simulateEvent(view->channelList(), true, Qt::Key_Down, Qt::AltModifier, {}, true);
+        QTest::simulateEvent(view->channelList(), false, Qt::Key_Down, Qt::AltModifier, {}, true);
+        QCOMPARE(Chosen(), (QList<int>{3, 4}));
+        QCOMPARE(LastLine(), QStringLiteral("下移 信道2-3"));
         // Unsaved against moved.dat, the last file saved.
         QVERIFY(frame->isWindowModified());
         QCOMPARE(Saved("back.dat"), opened);
@@ -219,6 +227,72 @@ private slots:
         QCOMPARE(Saved("sorted.dat"), opened);
         Run("actionUndo");
         QCOMPARE(Cell(2, 1), QStringLiteral("226.775"));
+    }
+
+    // A head sorts the other way only when clicked again on the list it sorted: another head,
+    // or the same one after a change, sorts ascending; a change takes the arrow away.
+    void aHeadTurnsTheOrderOnlyOfTheListItSorted() {
+        Start();
+        QHeaderView* header = view->channelList()->horizontalHeader();
+        const auto click = [header](int column) {
+            const QPoint at(
+                header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                header->height() / 2);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        };
+        click(3);
+        click(1);
+        QCOMPARE(LastLine(), QStringLiteral("排序 接收频率"));
+        QCOMPARE(header->sortIndicatorSection(), 1);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+        const QString lowest = Cell(1, 1);
+        Choose(1, 1);
+        Run(cmd::kMoveDown);
+        QVERIFY(!header->isSortIndicatorShown());
+        click(1);
+        QCOMPARE(LastLine(), QStringLiteral("排序 接收频率"));
+        QCOMPARE(Cell(1, 1), lowest);
+        QVERIFY(header->isSortIndicatorShown());
+    }
+
+    // Ctrl+V in the list pastes the rows copied; with no rows to paste it says why.
+    void ctrlVPastesOrSaysWhy() {
+        Start();
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        Choose(2, 2);
+        Run(cmd::kCopy);
+        Choose(5, 5);
+        view->channelList()->setFocus();
+        QTest::keyClick(view->channelList(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Cell(5, 1), Cell(2, 1));
+        QGuiApplication::clipboard()->setText(QStringLiteral("nothing to paste"));
+        QTest::keyClick(view->channelList(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(LastLine(),
+                 QStringLiteral("粘贴：剪贴板中没有信道数据（每行应为6项，或以信道号开头的7项）"));
+    }
+
+    // While the radio is read, undo and redo are greyed and take nothing back.
+    void undoWaitsForAnExchange() {
+        Start();
+        auto* undo = frame->findChild<QAction*>(QStringLiteral("actionUndo"));
+        auto* redo = frame->findChild<QAction*>(QStringLiteral("actionRedo"));
+        QVERIFY(undo->isEnabled());
+        int seen = 0;
+        bool enabled = false;
+        const QMetaObject::Connection during =
+            connect(frame->ProgressBar(), &QProgressBar::valueChanged, view, [&](int) {
+                ++seen;
+                enabled = enabled || undo->isEnabled() || redo->isEnabled();
+                undo->trigger();
+            });
+        Run(cmd::kReadRadio);
+        disconnect(during);
+        QVERIFY(seen > 0);
+        QVERIFY(!enabled);
+        QVERIFY(!view->LogText().contains(QStringLiteral("撤销：")));
+        QVERIFY(undo->isEnabled());
+        QVERIFY(!redo->isEnabled());
     }
 
     void rowsDroppedOnTheListMoveThere() {

@@ -636,6 +636,11 @@ private slots:
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, QStringLiteral("通讯失败"));
         QCOMPARE(shown[0].icon, QMessageBox::Critical);
+        // A frame of the settings is named as one.
+        Start(sim::RadioBehaviour{.nakWriteFrame = 65});
+        view->OnWrite();
+        QCOMPARE(LogLines().last(), QStringLiteral("写入停在第 65 帧（共 66 帧，设置数据），"
+                                                   "电台可能已收下此前的各帧"));
     }
 
     void savedFilesOpenAgainUnchanged() {
