@@ -1,7 +1,9 @@
 // The edit panel's rules for a row of cells, applied to what a file brings in.
 #include "cell_rules.h"
 
+#include <algorithm>
 #include <charconv>
+#include <span>
 #include <utility>
 
 #include "echo_text.h"
@@ -44,44 +46,46 @@ std::string FrequencyProblem(const std::string& cell, const FrequencyLimits& lim
     return {};
 }
 
-// An item of the panel's, or one of the codes a decode shows beyond them (`raw`).
-template <std::size_t N, std::size_t R = 0>
-std::string ItemProblem(const std::array<std::string_view, N>& items, const std::string& cell,
-                        const std::array<std::string_view, R>& raw = {}) {
-    if (vocab::IndexOf(items, cell) >= 0 || vocab::IndexOf(raw, cell) >= 0)
+// An item of the panel's, or one of the words a decode shows past them.
+std::string ItemProblem(const ChannelField& field, const std::string& cell) {
+    const auto listed = [&cell](std::span<const std::string_view> words) {
+        return std::find(words.begin(), words.end(), cell) != words.end();
+    };
+    if (listed(field.items) || listed(field.past))
         return {};
     std::string reason = Quoted(cell) + " is not one of ";
-    for (std::size_t i = 0; i < N + R; ++i) {
-        if (i > 0)
-            reason += ", ";
-        reason += i < N ? items[i] : raw[i - N];
+    std::string_view separator;
+    for (std::span<const std::string_view> words : {field.items, field.past}) {
+        for (std::string_view word : words) {
+            reason += separator;
+            reason += word;
+            separator = ", ";
+        }
     }
     return reason;
 }
 
-std::string CellProblem(int column, const std::string& cell, const FrequencyLimits& limits) {
-    switch (column) {
-        case kColRx:
-        case kColTx:
+std::string CellProblem(const ChannelField& field, const std::string& cell,
+                        const FrequencyLimits& limits) {
+    switch (field.kind) {
+        case ColumnKind::Label:
+            return {};
+        case ColumnKind::Frequency:
             return FrequencyProblem(cell, limits);
-        case kColPower:
-            return ItemProblem(vocab::kPower, cell, vocab::kRawPower);
-        case kColRate:
-            return ItemProblem(vocab::kRate, cell);
-        case kColDataVoice:
-            return ItemProblem(vocab::kDataVoice, cell);
-        default:
-            return ItemProblem(vocab::kSquelch, cell, vocab::kRawSquelch);
+        case ColumnKind::Items:
+        case ColumnKind::Levels:
+            return ItemProblem(field, cell);
     }
+    return {};
 }
 
 }  // namespace
 
 void StoreRow(ChannelRow row, int channelNo, ChannelTable& table) {
     row[kColLabel] = ChannelLabel(channelNo);
-    for (int c : {kColRx, kColTx}) {
-        std::string& cell = row[static_cast<std::size_t>(c)];
-        if (!cell.empty())
+    for (const ChannelField& field : kChannelFields) {
+        std::string& cell = row[field.column];
+        if (field.kind == ColumnKind::Frequency && !cell.empty())
             cell = FrequencyCell(cell);
     }
     table[static_cast<std::size_t>(channelNo - 1)] = std::move(row);
@@ -123,7 +127,7 @@ bool CheckRow(const ChannelRow& row, int channelNo, const FrequencyLimits& limit
         const std::string& cell = row[static_cast<std::size_t>(c)];
         const std::string reason =
             cell.empty() ? "empty, but the row has other values; fill or clear the row"
-                         : CellProblem(c, cell, limits);
+                         : CellProblem(kChannelFields[static_cast<std::size_t>(c)], cell, limits);
         if (!reason.empty()) {
             return Fail(error, channelNo,
                         std::string(kTransferColumns[static_cast<std::size_t>(c)]), reason);

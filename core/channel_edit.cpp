@@ -1,41 +1,60 @@
 #include "channel_edit.h"
 
+#include <algorithm>
+#include <span>
+
 #include "number_text.h"
+#include "radio_fields.h"
 #include "texts.h"
-#include "vocabulary.h"
 
 namespace orvel {
 namespace {
 
-template <std::size_t N>
-void SelectMatching(const std::array<std::string_view, N>& items, const std::string& cell,
-                    int& selection, bool keepWhenUnmatched) {
-    const int index = vocab::IndexOf(items, cell);
-    if (index >= 0 || !keepWhenUnmatched)
-        selection = index;
+int IndexIn(std::span<const std::string_view> items, std::string_view cell) {
+    const auto found = std::find(items.begin(), items.end(), cell);
+    return found == items.end() ? -1 : static_cast<int>(found - items.begin());
 }
 
+std::string_view ItemAt(std::span<const std::string_view> items, int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < items.size()
+               ? items[static_cast<std::size_t>(index)]
+               : std::string_view{};
+}
+
+// The panel's fields are a text for a frequency and a selection for a list (radio_fields.h
+// holds each column to one of them).
 void LoadRow(const ChannelRow& row, EditPanel& panel, bool keepWhenUnmatched) {
-    panel.txText = row[kColTx];
-    panel.rxText = row[kColRx];
-    SelectMatching(vocab::kPower, row[kColPower], panel.power, keepWhenUnmatched);
-    SelectMatching(vocab::kRate, row[kColRate], panel.rate, keepWhenUnmatched);
-    SelectMatching(vocab::kSquelch, row[kColSquelch], panel.squelch, keepWhenUnmatched);
-    SelectMatching(vocab::kDataVoice, row[kColDataVoice], panel.dataVoice, keepWhenUnmatched);
+    for (const ChannelField& field : kChannelFields) {
+        const std::string& cell = row[field.column];
+        if (field.text) {
+            panel.*field.text = cell;
+        } else if (field.choice) {
+            const int index = IndexIn(field.items, cell);
+            if (index >= 0 || !keepWhenUnmatched)
+                panel.*field.choice = index;
+        }
+    }
 }
 
 bool RowInRange(int channelNo) {
     return channelNo >= 1 && channelNo <= kChannelCount;
 }
 
+// Whether the panel's field for `field` holds something the confirm button takes.
+bool FieldValid(const ChannelField& field, const EditPanel& panel, const FrequencyLimits& limits) {
+    if (field.text)
+        return FrequencyValid(panel.*field.text, limits);
+    return !field.choice || panel.*field.choice >= 0;
+}
+
 void WritePanel(const EditPanel& panel, ChannelTable& table) {
     ChannelRow& row = table[static_cast<std::size_t>(panel.channelNo - 1)];
-    row[kColTx] = FrequencyCell(panel.txText);
-    row[kColRx] = FrequencyCell(panel.rxText);
-    row[kColPower] = vocab::ItemText(vocab::kPower, panel.power);
-    row[kColRate] = vocab::ItemText(vocab::kRate, panel.rate);
-    row[kColDataVoice] = vocab::ItemText(vocab::kDataVoice, panel.dataVoice);
-    row[kColSquelch] = vocab::ItemText(vocab::kSquelch, panel.squelch);
+    for (const ChannelField& field : kChannelFields) {
+        if (field.text)
+            row[field.column] = FrequencyCell(panel.*field.text);
+        else if (field.choice)
+            row[field.column] = ItemAt(field.items, panel.*field.choice);
+    }
 }
 
 }  // namespace
@@ -85,17 +104,12 @@ void LoadFirstChannelIntoPanel(const ChannelTable& table, EditPanel& panel) {
 ConfirmResult ConfirmPanel(const EditPanel& panel, const FrequencyLimits& limits,
                            ChannelTable& table, InvalidFlags& invalid) {
     ConfirmResult result;
-    auto check = [&](bool bad, bool& flag, std::string_view line) {
-        flag = bad;
+    for (const ChannelField* field : kCheckOrder) {
+        const bool bad = !FieldValid(*field, panel, limits);
+        invalid.*field->invalid = bad;
         if (bad)
-            result.logLines.push_back({line});
-    };
-    check(!FrequencyValid(panel.rxText, limits), invalid.rx, ORVEL_TR("***接收频率数据非法***"));
-    check(!FrequencyValid(panel.txText, limits), invalid.tx, ORVEL_TR("***发送频率数据非法***"));
-    check(panel.squelch < 0, invalid.squelch, ORVEL_TR("***SQL数据非法***"));
-    check(panel.power < 0, invalid.power, ORVEL_TR("***功率级别数据非法***"));
-    check(panel.dataVoice < 0, invalid.dataVoice, ORVEL_TR("***数据/语音数据非法***"));
-    check(panel.rate < 0, invalid.rate, ORVEL_TR("***信道速率数据非法***"));
+            result.logLines.push_back({field->invalidLine});
+    }
     if (!result.logLines.empty() || !RowInRange(panel.channelNo))
         return result;
     WritePanel(panel, table);
@@ -107,30 +121,13 @@ ConfirmResult ConfirmPanel(const EditPanel& panel, const FrequencyLimits& limits
 bool ApplyPanelToRow(const EditPanel& panel, const FrequencyLimits& limits, ChannelTable& table,
                      InvalidFlags& invalid) {
     int errors = 0;
-    // Only clears marks: a silent check never paints a field red, and the squelch mark is
-    // left for the next confirm to decide.
-    if (FrequencyValid(panel.txText, limits))
-        invalid.tx = false;
-    else
-        ++errors;
-    if (FrequencyValid(panel.rxText, limits))
-        invalid.rx = false;
-    else
-        ++errors;
-    if (panel.squelch < 0)
-        ++errors;
-    if (panel.power >= 0)
-        invalid.power = false;
-    else
-        ++errors;
-    if (panel.dataVoice >= 0)
-        invalid.dataVoice = false;
-    else
-        ++errors;
-    if (panel.rate >= 0)
-        invalid.rate = false;
-    else
-        ++errors;
+    // Only clears marks: a silent check never paints a field red.
+    for (const ChannelField* field : kCheckOrder) {
+        if (!FieldValid(*field, panel, limits))
+            ++errors;
+        else if (field->quietClears)
+            invalid.*field->invalid = false;
+    }
     if (errors != 0 || !RowInRange(panel.channelNo))
         return false;
     WritePanel(panel, table);
@@ -144,16 +141,17 @@ bool PanelMatchesRow(const EditPanel& panel, const ChannelTable& table) {
     auto frequencyMatches = [](const std::string& text, const std::string& cell) {
         return text.empty() ? cell.empty() : FrequencyCell(text) == cell;
     };
-    auto itemMatches = [](const auto& items, int selection, const std::string& cell) {
-        return selection < 0 ? vocab::IndexOf(items, cell) < 0
-                             : vocab::ItemText(items, selection) == cell;
-    };
-    return frequencyMatches(panel.rxText, row[kColRx]) &&
-           frequencyMatches(panel.txText, row[kColTx]) &&
-           itemMatches(vocab::kPower, panel.power, row[kColPower]) &&
-           itemMatches(vocab::kRate, panel.rate, row[kColRate]) &&
-           itemMatches(vocab::kSquelch, panel.squelch, row[kColSquelch]) &&
-           itemMatches(vocab::kDataVoice, panel.dataVoice, row[kColDataVoice]);
+    for (const ChannelField& field : kChannelFields) {
+        const std::string& cell = row[field.column];
+        if (field.text && !frequencyMatches(panel.*field.text, cell))
+            return false;
+        if (field.choice &&
+            (panel.*field.choice < 0 ? IndexIn(field.items, cell) >= 0
+                                     : ItemAt(field.items, panel.*field.choice) != cell)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void ClearRow(ChannelTable& table, int channelNo) {
@@ -199,9 +197,9 @@ std::vector<std::string> ConfirmRow(const ChannelRow& cells, int channelNo,
     LoadRow(cells, panel, false);
     // Cells from another program are read as files are: "224,525" is no frequency, although
     // the panel's own reader would take it as 224.
-    for (std::string* text : {&panel.rxText, &panel.txText}) {
-        if (!IsDecimalText(*text))
-            text->clear();
+    for (const ChannelField& field : kChannelFields) {
+        if (field.text && !IsDecimalText(panel.*field.text))
+            (panel.*field.text).clear();
     }
     InvalidFlags marks;  // the panel's own marks belong to the panel's channel
     ConfirmResult result = ConfirmPanel(panel, limits, table, marks);

@@ -50,17 +50,24 @@ struct SortKey {
 SortKey KeyOf(const std::string& cell, Column column) {
     if (cell.empty())
         return {};
-    const std::span<const std::string_view> items =
-        kChannelFields[static_cast<std::size_t>(column)].items;
-    if (items.empty()) {
-        char* end = nullptr;
-        const double value = std::strtod(cell.c_str(), &end);
-        if (end != cell.c_str() && *end == '\0')
-            return {0, value, {}};
-    } else {
-        const auto found = std::find(items.begin(), items.end(), cell);
-        if (found != items.end())
-            return {0, static_cast<double>(found - items.begin()), {}};
+    const ChannelField& field = kChannelFields[static_cast<std::size_t>(column)];
+    switch (field.kind) {
+        case ColumnKind::Label:
+            break;
+        case ColumnKind::Frequency: {
+            char* end = nullptr;
+            const double value = std::strtod(cell.c_str(), &end);
+            if (end != cell.c_str() && *end == '\0')
+                return {0, value, {}};
+            break;
+        }
+        case ColumnKind::Items:
+        case ColumnKind::Levels: {
+            const auto found = std::find(field.items.begin(), field.items.end(), cell);
+            if (found != field.items.end())
+                return {0, static_cast<double>(found - field.items.begin()), {}};
+            break;
+        }
     }
     return {1, 0, cell};
 }

@@ -21,42 +21,65 @@ int HexValue(char c) {
     return 0;
 }
 
-std::string_view RateText(int code) {
-    switch (code) {
-        case 1:
-            return "4800";
-        case 2:
-            return "2400";
-        case 3:
-            return "1200";
-        default:
-            return {};
+bool Flagged(std::uint8_t byte) {
+    return (byte & ~flags::kPowerWritten) != 0;
+}
+
+std::string ItemOfCode(const ChannelField& field, int code) {
+    for (std::size_t i = 0; i < field.codes.size() && i < field.items.size(); ++i) {
+        if (field.codes[i] == code)
+            return std::string(field.items[i]);
     }
+    return {};
+}
+
+std::string DecodeCell(const ChannelField& field, const std::uint8_t* record, DecodeSource source) {
+    const std::uint8_t* at = record + field.bits.offset;
+    const int code = (*at >> field.bits.shift) & ((1 << field.bits.readWidth) - 1);
+    switch (field.kind) {
+        case ColumnKind::Label:
+            return {};
+        case ColumnKind::Frequency:
+            return UnpackFrequency(at[0], at[1], at[2]).value_or(std::string());
+        case ColumnKind::Levels:
+            return code == 0 ? std::string() : std::string(field.prefix) + std::to_string(code);
+        case ColumnKind::Items:
+            if (code != 0)
+                return ItemOfCode(field, code);
+            switch (field.zero) {
+                case ZeroCode::Empty:
+                    return {};
+                case ZeroCode::WhenFlagged:
+                    return Flagged(*at) ? ItemOfCode(field, 0) : std::string();
+                case ZeroCode::RadioFirst:
+                    return source == DecodeSource::FromRadio && Flagged(*at) ? ItemOfCode(field, 1)
+                                                                             : std::string();
+            }
+    }
+    return {};
 }
 
 void DecodeChannel(const MemoryImage& image, int index, DecodeSource source, ChannelRow& row) {
-    const std::size_t b = layout::ChannelOffset(index);
-    const std::uint8_t flagsByte = image[b + layout::kFlags];
-    if (auto rx = UnpackFrequency(image[b], image[b + 1], image[b + 2]))
-        row[kColRx] = *rx;
-    if (int power = flagsByte & flags::kPowerMask; power != 0) {
-        row[kColPower] = "P" + std::to_string(power);
+    const std::uint8_t* record = image.data() + layout::ChannelOffset(index);
+    for (const ChannelField& field : kChannelFields) {
+        if (field.kind != ColumnKind::Label)
+            row[field.column] = DecodeCell(field, record, source);
     }
-    const int rateCode = (flagsByte >> 4) & 3;
-    const bool anyFlag = (flagsByte & 0x7F) != 0;
-    if (anyFlag)
-        row[kColDataVoice] = (flagsByte & flags::kDataVoiceOn) ? vocab::kOn : vocab::kOff;
-    if (source == DecodeSource::FromFile) {
-        row[kColRate] = RateText(rateCode);
-    } else if (anyFlag) {
-        // The radio path reads rate code 0 as 4800 too.
-        row[kColRate] = RateText(rateCode == 0 ? 1 : rateCode);
+}
+
+// "P3" -> 3: the prefix and a level from 1 to the highest written, without leading zeros.
+int LevelOf(const ChannelField& field, std::string_view cell) {
+    if (!cell.starts_with(field.prefix) || cell.size() == field.prefix.size())
+        return 0;
+    int level = 0;
+    for (const char c : cell.substr(field.prefix.size())) {
+        if (c < '0' || c > '9' || (level == 0 && c == '0'))
+            return 0;
+        level = 10 * level + (c - '0');
+        if (level > field.highestWritten)
+            return 0;
     }
-    if (auto tx = UnpackFrequency(image[b + 4], image[b + 5], image[b + 6]))
-        row[kColTx] = *tx;
-    if (int squelch = image[b + layout::kSquelch] & 0x0F; squelch != 0) {
-        row[kColSquelch] = "L" + std::to_string(squelch);
-    }
+    return level;
 }
 
 }  // namespace
@@ -87,37 +110,58 @@ std::uint8_t ImageChecksum(const MemoryImage& image) {
     return static_cast<std::uint8_t>(sum & 0xFF);
 }
 
-std::uint8_t SquelchCode(std::string_view cell) {
-    if (const int level = vocab::IndexOf(vocab::kSquelch, cell); level >= 0)
-        return static_cast<std::uint8_t>(level + 1);
-    if (const int raw = vocab::IndexOf(vocab::kRawSquelch, cell); raw >= 0)
-        return static_cast<std::uint8_t>(raw + 10);
+std::uint8_t CellCode(const ChannelField& field, std::string_view cell) {
+    switch (field.kind) {
+        case ColumnKind::Label:
+        case ColumnKind::Frequency:
+            return 0;
+        case ColumnKind::Levels:
+            return static_cast<std::uint8_t>(LevelOf(field, cell));
+        case ColumnKind::Items:
+            for (std::size_t i = 0; i < field.items.size() && i < field.codes.size(); ++i) {
+                if (field.items[i] == cell)
+                    return field.codes[i];
+            }
+            return 0;
+    }
     return 0;
+}
+
+std::uint8_t SquelchCode(std::string_view cell) {
+    return CellCode(kChannelFields[kColSquelch], cell);
 }
 
 std::uint8_t ChannelFlags(std::string_view power, std::string_view rate,
                           std::string_view dataVoice) {
-    std::uint8_t value = 0;
-    if (power.size() == 2 && power[0] == 'P' && power[1] >= '1' && power[1] <= '9') {
-        value = static_cast<std::uint8_t>(flags::kPowerWritten + (power[1] - '0'));
-    }
-    if (rate == "4800") {
-        value += flags::kRate4800;
-    } else if (rate == "2400") {
-        value += flags::kRate2400;
-    } else if (rate == "1200") {
-        value += flags::kRate1200;
-    }
-    if (dataVoice == vocab::kOn)
-        value += flags::kDataVoiceOn;
-    return value;
+    ChannelRow row;
+    row[kColPower] = power;
+    row[kColRate] = rate;
+    row[kColDataVoice] = dataVoice;
+    return EncodeChannel(row)[layout::kFlags];
 }
 
 ChannelRecord EncodeChannel(const ChannelRow& row, Padding txPadding) {
-    const FrequencyBytes rx = PackFrequency(row[kColRx]);
-    const FrequencyBytes tx = PackFrequency(row[kColTx], txPadding);
-    return {rx[0], rx[1], rx[2], SquelchCode(row[kColSquelch]),
-            tx[0], tx[1], tx[2], ChannelFlags(row[kColPower], row[kColRate], row[kColDataVoice])};
+    ChannelRecord record{};
+    for (const ChannelField& field : kChannelFields) {
+        const std::string& cell = row[field.column];
+        std::uint8_t* at = record.data() + field.bits.offset;
+        switch (field.kind) {
+            case ColumnKind::Label:
+                break;
+            case ColumnKind::Frequency: {
+                const FrequencyBytes bytes =
+                    PackFrequency(cell, field.blankPadded ? txPadding : Padding::Zeros);
+                std::copy(bytes.begin(), bytes.end(), at);
+                break;
+            }
+            case ColumnKind::Items:
+            case ColumnKind::Levels:
+                if (const std::uint8_t code = CellCode(field, cell); code != 0)
+                    *at |= static_cast<std::uint8_t>((code << field.bits.shift) | field.bits.mark);
+                break;
+        }
+    }
+    return record;
 }
 
 void EncodeImage(const ChannelTable& table, const RadioSettings& settings, MemoryImage& image) {

@@ -11,6 +11,8 @@
 
 namespace orvel {
 
+struct ChannelField;
+
 using ChannelRecord = std::array<std::uint8_t, layout::kChannelRecordSize>;
 using FrequencyBytes = std::array<std::uint8_t, 3>;
 
@@ -34,6 +36,8 @@ std::uint8_t SquelchCode(std::string_view cell);
 // Power, rate and data/voice cells -> the flags byte.
 std::uint8_t ChannelFlags(std::string_view power, std::string_view rate,
                           std::string_view dataVoice);
+// The record's code of an item or level cell; 0 for a cell that has none.
+std::uint8_t CellCode(const ChannelField& field, std::string_view cell);
 // One row of the table as its 8-byte record.
 ChannelRecord EncodeChannel(const ChannelRow& row, Padding txPadding = Padding::Zeros);
 

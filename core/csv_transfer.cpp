@@ -122,8 +122,10 @@ std::string TableToCsv(const ChannelTable& table) {
     for (int r = 0; r < kChannelCount; ++r) {
         const ChannelRow& row = table[static_cast<std::size_t>(r)];
         const std::string number = std::to_string(r + 1);
-        text += CsvLine({number, row[kColRx], row[kColTx], row[kColPower], row[kColRate],
-                         row[kColDataVoice], row[kColSquelch]});
+        std::array<std::string_view, kTableColumns> cells;
+        std::copy(row.begin(), row.end(), cells.begin());
+        cells[kColLabel] = number;
+        text += CsvLine(cells);
     }
     return text;
 }
@@ -138,8 +140,9 @@ bool ImageFromCsv(std::string_view text, const FrequencyLimits& limits, MemoryIm
     }
     const CsvRecord header(kTransferColumns.begin(), kTransferColumns.end());
     if (records.empty() || records.front() != header) {
-        return Fail(error, 0, "",
-                    "the first line must be channel,rx,tx,power,rate,dataVoice,squelch");
+        std::string line = CsvLine(kTransferColumns);
+        line.pop_back();
+        return Fail(error, 0, "", "the first line must be " + line);
     }
     if (records.size() > kChannelCount + 1) {
         return Fail(error, kChannelCount + 1, "", "the table has 16 rows only");

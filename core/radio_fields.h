@@ -1,6 +1,7 @@
-// Every channel column and every radio-wide setting, named once. The codec, the JSON and CSV
-// files, the printed report, the comparison and the settings panel all read this table, so a
-// setting is added here (plus its controls on the form) and nowhere else.
+// Every channel column and every radio-wide setting, named once. The codec, the cell checks, the
+// JSON and CSV files, the read-back check, the printed report, the comparison, the edit panel,
+// the fill and the row commands all read this table, so a column or a setting is added here
+// (plus its controls on the form) and nowhere else.
 #pragma once
 
 #include <array>
@@ -10,30 +11,225 @@
 #include <string>
 #include <string_view>
 
+#include "channel_edit.h"
 #include "memory_image.h"
 #include "texts.h"
 #include "vocabulary.h"
 
 namespace orvel {
 
+// What a column holds, and so how it is coded, checked and edited. Code that treats columns
+// differently switches over this without a default, so a new kind is a compile error there.
+enum class ColumnKind {
+    Label,      // the channel's fixed label; no record bits, never edited
+    Frequency,  // MHz as typed, three packed BCD bytes of kHz in the record
+    Items,      // one of `items`, item i coded as codes[i]
+    Levels,     // `prefix` and a level: item i is level i + 1, `past` names the levels after them
+};
+
+// Where a column's code sits in its 8-byte record.
+struct RecordBits {
+    std::size_t offset = 0;  // first byte in the record
+    int shift = 0;           // lowest bit
+    int width = 8;           // bits written, and compared when an export is checked
+    int readWidth = 8;       // bits a decode reads
+    std::uint8_t mark = 0;   // also written beside any code but 0
+
+    // The bits of the column's byte that belong to it.
+    constexpr std::uint8_t Mask() const {
+        return static_cast<std::uint8_t>((((1 << width) - 1) << shift) | mark);
+    }
+};
+
+// What code 0 of an item column reads as. Its byte is shared, and whether the radio wrote the
+// byte at all shows only in the other columns' bits (any bit but the power mark).
+enum class ZeroCode {
+    Empty,        // nothing
+    WhenFlagged,  // its item, when the byte holds another column's bits
+    RadioFirst,   // read from the radio, when the byte holds another column's bits: as code 1
+};
+
 // One column of the channel table.
 struct ChannelField {
     Column column;
+    ColumnKind kind;
     std::string_view key;            // JSON key and CSV column
     std::string_view heading;        // the channel list's column head, the comparison's name
     std::string_view reportHeading;  // the printed report's column head
-    std::span<const std::string_view> items;  // the cell's vocabulary; empty for frequencies
+    std::span<const std::string_view> items = {};  // the panel's items; empty but for a list
+    std::span<const std::uint8_t> codes = {};      // Items: the code of each item
+    std::span<const std::string_view> past = {};   // Levels: words of the codes past the items
+    std::string_view prefix = {};                  // Levels: what a level's number follows
+    int highestWritten = 0;           // Levels: the highest level an encode writes ("P9" stays 9)
+    ZeroCode zero = ZeroCode::Empty;  // Items
+    RecordBits bits = {};
+    bool blankPadded = false;  // Frequency: the write exchange prints it with blanks
+    // The panel's field, its red mark, and the confirm button's line when it is refused.
+    std::string EditPanel::*text = nullptr;  // Frequency
+    int EditPanel::*choice = nullptr;        // Items, Levels
+    bool InvalidFlags::*invalid = nullptr;
+    std::string_view invalidLine = {};
+    int checkOrder = 0;       // where the confirm button checks it, from 0
+    bool quietClears = true;  // the silent confirm takes the mark off when the field passes
+
+    constexpr bool IsList() const {
+        return kind == ColumnKind::Items || kind == ColumnKind::Levels;
+    }
+    // The record's bytes of the column: 3 for a frequency, 1 for a code, 0 for the label.
+    constexpr std::size_t ByteCount() const {
+        switch (kind) {
+            case ColumnKind::Label:
+                return 0;
+            case ColumnKind::Frequency:
+                return 3;
+            case ColumnKind::Items:
+            case ColumnKind::Levels:
+                return 1;
+        }
+        return 0;
+    }
 };
 
+namespace vocab {
+inline constexpr std::array<std::uint8_t, 3> kRateCodes = {3, 2, 1};
+inline constexpr std::array<std::uint8_t, 2> kDataVoiceCodes = {0, 1};
+}  // namespace vocab
+
 inline constexpr std::array<ChannelField, kTableColumns> kChannelFields = {{
-    {kColLabel, "channel", ORVEL_TR("信道号"), ORVEL_TR("信道号"), {}},
-    {kColRx, "rx", ORVEL_TR("接收频率"), ORVEL_TR("接收频率"), {}},
-    {kColTx, "tx", ORVEL_TR("发送频率"), ORVEL_TR("发射频率"), {}},
-    {kColPower, "power", ORVEL_TR("功率级别"), ORVEL_TR("功率级别"), vocab::kPower},
-    {kColRate, "rate", ORVEL_TR("信道速率"), ORVEL_TR("信道速率"), vocab::kRate},
-    {kColDataVoice, "dataVoice", ORVEL_TR("数据/话音"), ORVEL_TR("数据/话音"), vocab::kDataVoice},
-    {kColSquelch, "squelch", ORVEL_TR("静噪电平"), ORVEL_TR("静噪电平"), vocab::kSquelch},
+    {.column = kColLabel,
+     .kind = ColumnKind::Label,
+     .key = "channel",
+     .heading = ORVEL_TR("信道号"),
+     .reportHeading = ORVEL_TR("信道号")},
+    {.column = kColRx,
+     .kind = ColumnKind::Frequency,
+     .key = "rx",
+     .heading = ORVEL_TR("接收频率"),
+     .reportHeading = ORVEL_TR("接收频率"),
+     .bits = {.offset = layout::kRxFreq},
+     .text = &EditPanel::rxText,
+     .invalid = &InvalidFlags::rx,
+     .invalidLine = ORVEL_TR("***接收频率数据非法***"),
+     .checkOrder = 0},
+    {.column = kColTx,
+     .kind = ColumnKind::Frequency,
+     .key = "tx",
+     .heading = ORVEL_TR("发送频率"),
+     .reportHeading = ORVEL_TR("发射频率"),
+     .bits = {.offset = layout::kTxFreq},
+     .blankPadded = true,
+     .text = &EditPanel::txText,
+     .invalid = &InvalidFlags::tx,
+     .invalidLine = ORVEL_TR("***发送频率数据非法***"),
+     .checkOrder = 1},
+    {.column = kColPower,
+     .kind = ColumnKind::Levels,
+     .key = "power",
+     .heading = ORVEL_TR("功率级别"),
+     .reportHeading = ORVEL_TR("功率级别"),
+     .items = vocab::kPower,
+     .past = vocab::kRawPower,
+     .prefix = "P",
+     .highestWritten = 9,
+     .bits = {.offset = layout::kFlags,
+              .shift = 0,
+              .width = 4,
+              .readWidth = 3,
+              .mark = flags::kPowerWritten},
+     .choice = &EditPanel::power,
+     .invalid = &InvalidFlags::power,
+     .invalidLine = ORVEL_TR("***功率级别数据非法***"),
+     .checkOrder = 3},
+    {.column = kColRate,
+     .kind = ColumnKind::Items,
+     .key = "rate",
+     .heading = ORVEL_TR("信道速率"),
+     .reportHeading = ORVEL_TR("信道速率"),
+     .items = vocab::kRate,
+     .codes = vocab::kRateCodes,
+     .zero = ZeroCode::RadioFirst,
+     .bits = {.offset = layout::kFlags, .shift = 4, .width = 2, .readWidth = 2},
+     .choice = &EditPanel::rate,
+     .invalid = &InvalidFlags::rate,
+     .invalidLine = ORVEL_TR("***信道速率数据非法***"),
+     .checkOrder = 5},
+    {.column = kColDataVoice,
+     .kind = ColumnKind::Items,
+     .key = "dataVoice",
+     .heading = ORVEL_TR("数据/话音"),
+     .reportHeading = ORVEL_TR("数据/话音"),
+     .items = vocab::kDataVoice,
+     .codes = vocab::kDataVoiceCodes,
+     .zero = ZeroCode::WhenFlagged,
+     .bits = {.offset = layout::kFlags, .shift = 6, .width = 1, .readWidth = 1},
+     .choice = &EditPanel::dataVoice,
+     .invalid = &InvalidFlags::dataVoice,
+     .invalidLine = ORVEL_TR("***数据/语音数据非法***"),
+     .checkOrder = 4},
+    {.column = kColSquelch,
+     .kind = ColumnKind::Levels,
+     .key = "squelch",
+     .heading = ORVEL_TR("静噪电平"),
+     .reportHeading = ORVEL_TR("静噪电平"),
+     .items = vocab::kSquelch,
+     .past = vocab::kRawSquelch,
+     .prefix = "L",
+     .highestWritten = 15,
+     .bits = {.offset = layout::kSquelch, .readWidth = 4},
+     .choice = &EditPanel::squelch,
+     .invalid = &InvalidFlags::squelch,
+     .invalidLine = ORVEL_TR("***SQL数据非法***"),
+     .checkOrder = 2,
+     // Left for the next confirm to decide.
+     .quietClears = false},
 }};
+
+// A frequency has a text on the panel, a list a selection, and either a red mark; the label has
+// none of them. Every column but the label has its own place in the confirm button's order.
+static_assert([] {
+    std::array<bool, kTableColumns> placed{};
+    for (const ChannelField& field : kChannelFields) {
+        const bool label = field.kind == ColumnKind::Label;
+        const bool frequency = field.kind == ColumnKind::Frequency;
+        if ((field.text != nullptr) != frequency || (field.choice != nullptr) != field.IsList() ||
+            (field.invalid == nullptr) != label || field.invalidLine.empty() != label) {
+            return false;
+        }
+        const auto place = static_cast<std::size_t>(field.checkOrder);
+        if (!label && (place + 1 >= kTableColumns || placed[place]))
+            return false;
+        if (!label)
+            placed[place] = true;
+    }
+    return true;
+}());
+
+// The columns in the order the confirm button checks them.
+inline constexpr std::array<const ChannelField*, kTableColumns - 1> kCheckOrder = [] {
+    std::array<const ChannelField*, kTableColumns - 1> order{};
+    for (const ChannelField& field : kChannelFields) {
+        if (field.kind != ColumnKind::Label)
+            order[static_cast<std::size_t>(field.checkOrder)] = &field;
+    }
+    return order;
+}();
+
+// How many columns the user chooses from a list, and the n-th of them in column order.
+inline constexpr std::size_t kListColumns = [] {
+    std::size_t n = 0;
+    for (const ChannelField& field : kChannelFields)
+        n += field.IsList() ? 1 : 0;
+    return n;
+}();
+inline constexpr std::array<Column, kListColumns> kListColumnOrder = [] {
+    std::array<Column, kListColumns> columns{};
+    std::size_t n = 0;
+    for (const ChannelField& field : kChannelFields) {
+        if (field.IsList())
+            columns[n++] = field.column;
+    }
+    return columns;
+}();
 
 // How the report words a value.
 enum class ReportWord {

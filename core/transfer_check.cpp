@@ -21,24 +21,10 @@ std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {
     return text;
 }
 
-// The bytes of a record one cell stands for; `mask` picks its bits of the flags byte.
-struct CellBytes {
-    Column column;
-    std::size_t offset;
-    std::size_t count;
-    std::uint8_t mask;
-};
-
-// In the order of the file's columns.
-constexpr CellBytes kCellBytes[] = {
-    {kColRx, layout::kRxFreq, 3, 0xFF},       {kColTx, layout::kTxFreq, 3, 0xFF},
-    {kColPower, layout::kFlags, 1, 0x8F},     {kColRate, layout::kFlags, 1, 0x30},
-    {kColDataVoice, layout::kFlags, 1, 0x40}, {kColSquelch, layout::kSquelch, 1, 0xFF},
-};
-
-bool SameBits(const std::uint8_t* a, const std::uint8_t* b, const CellBytes& part) {
-    for (std::size_t i = 0; i < part.count; ++i) {
-        if ((a[part.offset + i] & part.mask) != (b[part.offset + i] & part.mask))
+bool SameBits(const std::uint8_t* a, const std::uint8_t* b, const ChannelField& field) {
+    for (std::size_t i = 0; i < field.ByteCount(); ++i) {
+        const std::size_t at = field.bits.offset + i;
+        if ((a[at] & field.bits.Mask()) != (b[at] & field.bits.Mask()))
             return false;
     }
     return true;
@@ -50,17 +36,20 @@ bool CheckChannel(const MemoryImage& image, const ChannelRow& row, int n, ReadBa
     const ChannelRecord back = EncodeChannel(row);
     ImportError refused;
     const bool accepted = CheckRow(row, n, kAnyFrequency, refused);
-    for (const CellBytes& part : kCellBytes) {
-        const std::string key(kTransferColumns[static_cast<std::size_t>(part.column)]);
+    // In the order of the file's columns.
+    for (const ChannelField& part : kChannelFields) {
+        if (part.ByteCount() == 0)
+            continue;
+        const std::string key(part.key);
         const bool differs = !SameBits(record, back.data(), part);
         if (!differs && (accepted || refused.column != key))
             continue;
         fault.kind = differs ? ReadBackFault::Kind::CellBytes : ReadBackFault::Kind::CellRefused;
         fault.channel = n;
         fault.column = part.column;
-        fault.byteCount = part.count;
-        fault.bytes = HexBytes(record + part.offset, part.count);
-        fault.back = HexBytes(back.data() + part.offset, part.count);
+        fault.byteCount = part.ByteCount();
+        fault.bytes = HexBytes(record + part.bits.offset, part.ByteCount());
+        fault.back = HexBytes(back.data() + part.bits.offset, part.ByteCount());
         fault.cell = row[static_cast<std::size_t>(part.column)];
         fault.reason = refused.reason;
         return false;
