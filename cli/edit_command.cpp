@@ -40,6 +40,19 @@ bool ParseColumn(const QString& text, Column& column) {
     return false;
 }
 
+// "rx, tx, ... or squelch": the columns --sort takes.
+std::string SortColumns() {
+    std::string text;
+    for (const ChannelField& field : kChannelFields) {
+        if (field.column == kColLabel)
+            continue;
+        if (!text.empty())
+            text += field.column + 1 == kTableColumns ? " or " : ", ";
+        text += field.key;
+    }
+    return text;
+}
+
 }  // namespace
 
 int RunEdit(const QStringList& arguments, Context& c) {
@@ -110,7 +123,7 @@ int RunEdit(const QStringList& arguments, Context& c) {
         if (!ParseChannels(parser.value(QStringLiteral("delete")), rows))
             return UsageError(c, info, "--delete takes a channel 1 to 16, or N-M");
     } else if (!ParseColumn(parser.value(QStringLiteral("sort")), column)) {
-        return UsageError(c, info, "--sort takes rx, tx, power, rate, dataVoice or squelch");
+        return UsageError(c, info, "--sort takes " + SortColumns());
     }
 
     Configuration config;

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "codec.h"
-#include "vocabulary.h"
+#include "radio_fields.h"
 
 namespace orvel::sim {
 namespace {
@@ -142,14 +142,23 @@ MemoryImage RadioEngine::DefaultImage() {
     ChannelTable table = EmptyChannelTable();
     for (int i = 0; i < kChannelCount; ++i) {
         ChannelRow& row = table[static_cast<std::size_t>(i)];
-        const int rxKilohertz = 223'025 + 750 * i;
-        row[kColRx] = Megahertz(rxKilohertz);
-        row[kColTx] = Megahertz(rxKilohertz + 500);
-        row[kColPower] = vocab::kPower[static_cast<std::size_t>(i) % vocab::kPower.size()];
-        row[kColRate] = vocab::kRate[static_cast<std::size_t>(i) % vocab::kRate.size()];
-        row[kColDataVoice] =
-            vocab::kDataVoice[static_cast<std::size_t>(i) % vocab::kDataVoice.size()];
-        row[kColSquelch] = vocab::kSquelch[static_cast<std::size_t>(i) % vocab::kSquelch.size()];
+        // Each frequency half a megahertz above the one before, each list one item further.
+        int kilohertz = 223'025 + 750 * i;
+        for (const ChannelField& field : kChannelFields) {
+            switch (field.kind) {
+                case ColumnKind::Label:
+                    break;
+                case ColumnKind::Frequency:
+                    row[field.column] = Megahertz(kilohertz);
+                    kilohertz += 500;
+                    break;
+                case ColumnKind::Items:
+                case ColumnKind::Levels:
+                    row[field.column] =
+                        field.items[static_cast<std::size_t>(i) % field.items.size()];
+                    break;
+            }
+        }
     }
 
     RadioSettings settings;
