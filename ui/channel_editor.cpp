@@ -13,6 +13,7 @@
 #include "document.h"
 #include "lower_texts.h"
 #include "message_log.h"
+#include "radio_fields.h"
 #include "view_dialogs.h"
 
 using namespace orvel;
@@ -34,29 +35,38 @@ ChannelEditor::ChannelEditor(const FormControls& controls, Document& document, M
       log_(log),
       dialogs_(dialogs),
       m_editChannelNo(controls.channelNoEdit),
-      m_editRx(controls.rxEdit),
-      m_editTx(controls.txEdit),
-      m_comboPower(controls.powerCombo),
-      m_comboRate(controls.rateCombo),
-      m_comboSquelch(controls.squelchCombo),
-      m_comboDataVoice(controls.dataVoiceCombo),
+      edits_(controls.columnEdits),
+      combos_(controls.columnCombos),
       m_channelList(controls.channelList) {
     m_channelList->setModel(new ChannelTableModel(document_, m_channelList));
     // Set before the frame first measures the form, which keeps what it measured until it is
     // shown. The label and the frequencies need their widest texts; every other column's head
     // is wider than what it shows, and the list makes a column as wide as its head.
     const QString widestLabel = CoreText(ChannelLabelText(kChannelCount));
-    const int frequency = m_channelList->WidthFor(QStringLiteral("888.888"));
-    m_channelList->SetColumnWidths(
-        {m_channelList->WidthFor(widestLabel), frequency, frequency, 0, 0, 0, 0});
+    QList<int> widths;
+    for (const ChannelField& field : kChannelFields) {
+        switch (field.kind) {
+            case ColumnKind::Label:
+                widths << m_channelList->WidthFor(widestLabel);
+                break;
+            case ColumnKind::Frequency:
+                widths << m_channelList->WidthFor(QStringLiteral("888.888"));
+                break;
+            case ColumnKind::Items:
+            case ColumnKind::Levels:
+                widths << 0;
+                break;
+        }
+    }
+    m_channelList->SetColumnWidths(widths);
     connect(m_channelList, &CHighlightListCtrl::rowClicked, this, &ChannelEditor::OnRowClicked);
     connect(m_channelList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ChannelEditor::selectionChanged);
     connect(controls.confirmButton, &QPushButton::clicked, this, &ChannelEditor::OnConfirm);
     connect(controls.clearButton, &QPushButton::clicked, this, &ChannelEditor::OnClear);
     // Enter in a frequency field confirms, as the mouse user clicks 确认.
-    connect(m_editRx, &QLineEdit::returnPressed, this, &ChannelEditor::OnConfirm);
-    connect(m_editTx, &QLineEdit::returnPressed, this, &ChannelEditor::OnConfirm);
+    for (QLineEdit* edit : Edits())
+        connect(edit, &QLineEdit::returnPressed, this, &ChannelEditor::OnConfirm);
     connect(&document_, &Document::changed, this, &ChannelEditor::FollowDocument);
 }
 
@@ -67,8 +77,8 @@ void ChannelEditor::SetUpList() {
 }
 
 void ChannelEditor::FinishStart() {
-    m_editRx->setMaxLength(8);
-    m_editTx->setMaxLength(8);
+    for (QLineEdit* edit : Edits())
+        edit->setMaxLength(8);
     UpdateColours();
     RememberLoaded();
     m_channelList->setFocus();
@@ -79,28 +89,27 @@ void ChannelEditor::FinishStart() {
 EditPanel ChannelEditor::Panel() const {
     EditPanel panel;
     panel.channelNo = panel_.channelNo;
-    panel.rxText = m_editRx->text().toStdString();
-    panel.txText = m_editTx->text().toStdString();
-    panel.power = m_comboPower->currentIndex();
-    panel.rate = m_comboRate->currentIndex();
-    panel.squelch = m_comboSquelch->currentIndex();
-    panel.dataVoice = m_comboDataVoice->currentIndex();
+    for (const ChannelField& field : kChannelFields) {
+        if (QLineEdit* edit = edits_[field.column])
+            panel.*field.text = edit->text().toStdString();
+        if (QComboBox* combo = combos_[field.column])
+            panel.*field.choice = combo->currentIndex();
+    }
     return panel;
 }
 
 void ChannelEditor::ShowPanel(const EditPanel& panel) {
     panel_.channelNo = panel.channelNo;
     m_editChannelNo->setText(QString::number(panel.channelNo));
-    const QString rx = QString::fromStdString(panel.rxText);
-    const QString tx = QString::fromStdString(panel.txText);
-    if (m_editRx->text() != rx)
-        m_editRx->setText(rx);
-    if (m_editTx->text() != tx)
-        m_editTx->setText(tx);
-    m_comboPower->setCurrentIndex(panel.power);
-    m_comboRate->setCurrentIndex(panel.rate);
-    m_comboSquelch->setCurrentIndex(panel.squelch);
-    m_comboDataVoice->setCurrentIndex(panel.dataVoice);
+    for (const ChannelField& field : kChannelFields) {
+        if (QLineEdit* edit = edits_[field.column]) {
+            const QString text = QString::fromStdString(panel.*field.text);
+            if (edit->text() != text)
+                edit->setText(text);
+        }
+        if (QComboBox* combo = combos_[field.column])
+            combo->setCurrentIndex(panel.*field.choice);
+    }
 }
 
 void ChannelEditor::RememberLoaded() {
@@ -108,9 +117,20 @@ void ChannelEditor::RememberLoaded() {
     rowAsLoaded_ = RowOf(document_.table(), panel_.channelNo);
 }
 
+QList<QLineEdit*> ChannelEditor::Edits() const {
+    QList<QLineEdit*> edits;
+    for (QLineEdit* edit : edits_) {
+        if (edit)
+            edits << edit;
+    }
+    return edits;
+}
+
 void ChannelEditor::ClearPanelChoices() {
-    for (QComboBox* combo : {m_comboPower, m_comboRate, m_comboSquelch, m_comboDataVoice})
-        combo->setCurrentIndex(-1);
+    for (QComboBox* combo : combos_) {
+        if (combo)
+            combo->setCurrentIndex(-1);
+    }
 }
 
 void ChannelEditor::LoadChannel(int channelNo, bool keepChoices) {
@@ -153,8 +173,10 @@ void ChannelEditor::ResetPanel() {
     ClearPanelChoices();
     EditPanel panel = Panel();
     panel.channelNo = 1;
-    panel.rxText.clear();
-    panel.txText.clear();
+    for (const ChannelField& field : kChannelFields) {
+        if (field.text)
+            (panel.*field.text).clear();
+    }
     ShowPanel(panel);
     RememberLoaded();
 }
@@ -196,12 +218,13 @@ void ChannelEditor::UpdateColours() {
         if (widget->styleSheet() != sheet)
             widget->setStyleSheet(sheet);
     };
-    paint(m_editTx, invalid_.tx ? "#ff0000" : nullptr);
-    paint(m_editRx, invalid_.rx ? "#ff0000" : nullptr);
-    paint(m_comboSquelch, invalid_.squelch ? "#ff0000" : nullptr);
-    paint(m_comboRate, invalid_.rate ? "#ff0000" : nullptr);
-    paint(m_comboPower, invalid_.power ? "#ff0000" : nullptr);
-    paint(m_comboDataVoice, invalid_.dataVoice ? "#ff0000" : nullptr);
+    for (const ChannelField& field : kChannelFields) {
+        QWidget* widget = edits_[field.column];
+        if (!widget)
+            widget = combos_[field.column];
+        if (widget)
+            paint(widget, invalid_.*field.invalid ? "#ff0000" : nullptr);
+    }
     paint(m_editChannelNo, "#00ffff");
 }
 
@@ -255,8 +278,8 @@ void ChannelEditor::OnClear() {
     UpdateColours();
     CommitTable(tr("清除信道数据"), table);
     ClearPanelChoices();
-    m_editRx->clear();
-    m_editTx->clear();
+    for (QLineEdit* edit : Edits())
+        edit->clear();
     log_.AppendText(tr("***清除信道数据***\r\n"));
     RememberLoaded();
 }

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <array>
 
 #include "channel_edit.h"
 #include "codec.h"
@@ -73,6 +74,8 @@ private:
     // channel's row when that row changed, and keeps an edit in progress otherwise.
     void FollowDocument();
     void ClearPanelChoices();
+    // The frequencies' fields, in column order.
+    QList<QLineEdit*> Edits() const;
     // The table after a change the panel made, as one step.
     void CommitTable(const QString& label, const orvel::ChannelTable& table);
     void UpdateColours();
@@ -87,11 +90,7 @@ private:
     orvel::ChannelRow rowAsLoaded_;  // the panel's row when it was loaded or confirmed
 
     QLineEdit* m_editChannelNo;
-    QLineEdit* m_editRx;
-    QLineEdit* m_editTx;
-    QComboBox* m_comboPower;
-    QComboBox* m_comboRate;
-    QComboBox* m_comboSquelch;
-    QComboBox* m_comboDataVoice;
+    std::array<QLineEdit*, orvel::kTableColumns> edits_;   // the frequencies' fields
+    std::array<QComboBox*, orvel::kTableColumns> combos_;  // the lists' drop-downs
     CHighlightListCtrl* m_channelList;
 };

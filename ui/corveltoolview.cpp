@@ -25,7 +25,7 @@ namespace {
 
 FormControls SetUpForm(Ui::MainForm& form, QWidget* widget) {
     form.setupUi(widget);
-    return FormControls::Bind(form);
+    return FormControls::Bind(form, *widget);
 }
 
 }  // namespace

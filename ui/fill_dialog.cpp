@@ -53,10 +53,10 @@ std::map<int, ChannelRow> FillRows(const FillPlan& plan, const ChannelTable& tab
         const double rx = plan.start + (channel - plan.first) * plan.step;
         row[kColRx] = FrequencyText(rx);
         row[kColTx] = FrequencyText(rx + plan.offset);
-        for (int c = kColPower; c <= kColSquelch; ++c) {
-            const FillPlan::Choice& choice = plan.choices[static_cast<std::size_t>(c - kColPower)];
-            const auto items = kChannelFields[static_cast<std::size_t>(c)].items;
-            std::string& cell = row[static_cast<std::size_t>(c)];
+        for (std::size_t i = 0; i < kListColumns; ++i) {
+            const FillPlan::Choice& choice = plan.choices[i];
+            const auto items = kChannelFields[kListColumnOrder[i]].items;
+            std::string& cell = row[kListColumnOrder[i]];
             const bool known = std::find(items.begin(), items.end(), cell) != items.end();
             if ((choice.forAll || !known) && choice.item >= 0 &&
                 static_cast<std::size_t>(choice.item) < items.size()) {
@@ -130,8 +130,8 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
     grid->addWidget(label(tr("收发频差:"), offset_), 3, 0);
     grid->addWidget(offset_, 3, 1);
 
-    for (int c = kColPower; c <= kColSquelch; ++c) {
-        const std::size_t i = static_cast<std::size_t>(c - kColPower);
+    for (std::size_t i = 0; i < kListColumns; ++i) {
+        const int c = kListColumnOrder[i];
         const ChannelField& field = kChannelFields[static_cast<std::size_t>(c)];
         const QString heading = CoreText(field.heading);
         items_[i] = new QComboBox(this);
@@ -236,7 +236,8 @@ void FillDialog::UpdatePreview() {
                 text = CoreText(ChannelLabel(channel));
             else if (c == kReasonColumn)
                 text = FaultText(faults);
-            else if ((c == kColRx || c == kColTx) && !faults.empty())
+            else if (kChannelFields[static_cast<std::size_t>(c)].kind == ColumnKind::Frequency &&
+                     !faults.empty())
                 text = RefusedFrequency(cells[static_cast<std::size_t>(c)]);
             else
                 text = CoreText(shown[static_cast<std::size_t>(c)]);

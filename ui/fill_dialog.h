@@ -11,6 +11,7 @@
 
 #include "channel_edit.h"
 #include "memory_image.h"
+#include "radio_fields.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,14 +27,15 @@ struct FillPlan {
     double start = 0.0;  // MHz: channel `first` receives on start, each next one `step` higher
     double step = 0.0;
     double offset = 0.0;  // transmit = receive + offset
-    // Power, rate, data/voice and squelch (columns kColPower..kColSquelch): `item` goes into
+    // Each column chosen from a list (power, rate, data/voice, squelch: kListColumnOrder): `item`
+    // goes into
     // every row when `forAll`; otherwise a row keeps its value, and only a row without one (an
     // empty cell, or a text no item shows) takes `item`, so that it can be stored.
     struct Choice {
         bool forAll = false;
         int item = 0;
     };
-    std::array<Choice, 4> choices{};
+    std::array<Choice, orvel::kListColumns> choices{};
 };
 
 // The rows a plan makes of `table`, by channel number; frequencies as typed into the panel.
@@ -62,8 +64,8 @@ private:
     QDoubleSpinBox* start_;
     QDoubleSpinBox* step_;
     QDoubleSpinBox* offset_;
-    std::array<QCheckBox*, 4> forAll_{};
-    std::array<QComboBox*, 4> items_{};
+    std::array<QCheckBox*, orvel::kListColumns> forAll_{};
+    std::array<QComboBox*, orvel::kListColumns> items_{};
     QTableWidget* preview_;
     QLabel* summary_;
     QPushButton* ok_;

@@ -1,18 +1,26 @@
 #include "form_controls.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "radio_fields.h"
 #include "ui_mainform.h"
 
-FormControls FormControls::Bind(const Ui::MainForm& form) {
+FormControls FormControls::Bind(const Ui::MainForm& form, const QWidget& root) {
     FormControls controls;
     controls.channelList = form.channelList;
     controls.logEdit = form.logEdit;
     controls.channelNoEdit = form.channelNoEdit;
-    controls.rxEdit = form.rxEdit;
-    controls.txEdit = form.txEdit;
-    controls.powerCombo = form.powerCombo;
-    controls.rateCombo = form.rateCombo;
-    controls.squelchCombo = form.squelchCombo;
-    controls.dataVoiceCombo = form.dataVoiceCombo;
+    for (const orvel::ChannelField& field : orvel::kChannelFields) {
+        const QString key =
+            QString::fromLatin1(field.key.data(), static_cast<qsizetype>(field.key.size()));
+        if (field.kind == orvel::ColumnKind::Frequency)
+            controls.columnEdits[field.column] =
+                root.findChild<QLineEdit*>(key + QStringLiteral("Edit"));
+        if (field.IsList())
+            controls.columnCombos[field.column] =
+                root.findChild<QComboBox*>(key + QStringLiteral("Combo"));
+    }
     controls.clearButton = form.clearButton;
     controls.confirmButton = form.confirmButton;
     return controls;

@@ -2,10 +2,15 @@
 // their "setting" property).
 #pragma once
 
+#include <array>
+
+#include "memory_image.h"
+
 class QLineEdit;
 class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
+class QWidget;
 class CHighlightListCtrl;
 namespace Ui {
 class MainForm;
@@ -13,16 +18,15 @@ class MainForm;
 
 struct FormControls {
     QLineEdit* channelNoEdit = nullptr;
-    QLineEdit* rxEdit = nullptr;
-    QLineEdit* txEdit = nullptr;
-    QComboBox* powerCombo = nullptr;
-    QComboBox* rateCombo = nullptr;
-    QComboBox* squelchCombo = nullptr;
-    QComboBox* dataVoiceCombo = nullptr;
+    // Each column's field on the panel, named after its key ("rxEdit", "powerCombo"); null
+    // where the column has none of that sort.
+    std::array<QLineEdit*, orvel::kTableColumns> columnEdits{};
+    std::array<QComboBox*, orvel::kTableColumns> columnCombos{};
     QPlainTextEdit* logEdit = nullptr;
     CHighlightListCtrl* channelList = nullptr;
     QPushButton* confirmButton = nullptr;
     QPushButton* clearButton = nullptr;
 
-    static FormControls Bind(const Ui::MainForm& form);
+    // `root` is the widget the form was set up on.
+    static FormControls Bind(const Ui::MainForm& form, const QWidget& root);
 };

@@ -54,25 +54,11 @@ bool IsHeader(const QStringList& cells) {
 // window's language ("Off" for 关).
 std::string CellFromShown(int column, const QString& shown) {
     const std::string text = shown.toStdString();
-    auto fromItems = [&](const auto& items) {
-        for (std::string_view item : items) {
-            if (item != text && CoreText(item) == shown)
-                return std::string(item);
-        }
-        return text;
-    };
-    switch (column) {
-        case kColPower:
-            return fromItems(vocab::kPower);
-        case kColRate:
-            return fromItems(vocab::kRate);
-        case kColDataVoice:
-            return fromItems(vocab::kDataVoice);
-        case kColSquelch:
-            return fromItems(vocab::kSquelch);
-        default:
-            return text;
+    for (std::string_view item : kChannelFields[static_cast<std::size_t>(column)].items) {
+        if (item != text && CoreText(item) == shown)
+            return std::string(item);
     }
+    return text;
 }
 
 // A channel number, or the channel's label as the list shows it: 1..16, else 0.
