@@ -484,8 +484,8 @@ private slots:
         for (const auto& [opened, fault] : cases) {
             QVERIFY(!WrittenChannelFile("b.dat", opened).isEmpty());
             answer = QMessageBox::Discard;
-            Run(cmd::kOpen, Path("b.dat"));
-            Run(cmd::kExport, Path("b.json"));
+            Run("actionOpen", Path("b.dat"));
+            Run("actionExport", Path("b.json"));
             QVERIFY(!QFile::exists(Path("b.json")));
             QVERIFY2(LastLine().endsWith(fault), qPrintable(LastLine()));
         }

@@ -247,7 +247,7 @@ private slots:
         QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
         const QString lowest = Cell(1, 1);
         Choose(1, 1);
-        Run(cmd::kMoveDown);
+        Run("actionMoveDown");
         QVERIFY(!header->isSortIndicatorShown());
         click(1);
         QCOMPARE(LastLine(), QStringLiteral("排序 接收频率"));
@@ -261,7 +261,7 @@ private slots:
         frame->show();
         QVERIFY(QTest::qWaitForWindowActive(frame.get()));
         Choose(2, 2);
-        Run(cmd::kCopy);
+        Run("actionCopy");
         Choose(5, 5);
         view->channelList()->setFocus();
         QTest::keyClick(view->channelList(), Qt::Key_V, Qt::ControlModifier);
@@ -286,7 +286,7 @@ private slots:
                 enabled = enabled || undo->isEnabled() || redo->isEnabled();
                 undo->trigger();
             });
-        Run(cmd::kReadRadio);
+        Run("actionReadRadio");
         disconnect(during);
         QVERIFY(seen > 0);
         QVERIFY(!enabled);

@@ -183,7 +183,7 @@ private slots:
         QVERIFY(InstallLanguage(language));
         StartInFrame();
         frame->setGeometry(0, 0, 800, 600);  // what the frame takes of such a screen
-        framed->OnCommand(cmd::kReadRadio);
+        Trigger(*frame, "actionReadRadio");
         QCoreApplication::processEvents();
         auto* scroller = frame->findChild<QScrollArea*>(QStringLiteral("formScroller"));
         QVERIFY(!scroller->horizontalScrollBar()->isVisible());
