@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "cell_rules.h"
 #include "codec.h"
+#include "transfer.h"
 
 namespace orvel {
 namespace {
@@ -88,6 +90,54 @@ TEST(ChannelFields, AnEmptyPanelIsRefusedOnceForEachField) {
                                         "***SQL数据非法***", "***功率级别数据非法***",
                                         "***数据/语音数据非法***", "***信道速率数据非法***"}));
     EXPECT_FALSE(result.written);
+}
+
+// Levels are written as a decode shows them, without leading zeros.
+TEST(ChannelFields, ALevelWithALeadingZeroCodesAsNone) {
+    ChannelRow row = RowAtItems(false);
+    row[kColPower] = "P05";
+    row[kColSquelch] = "L05";
+    const ChannelRecord record = EncodeChannel(row);
+    EXPECT_EQ(record[layout::kFlags] & 0x8F, 0);
+    EXPECT_EQ(record[layout::kSquelch], 0);
+}
+
+// Bytes no encode writes, as a radio may hold them: a flags byte with the power mark alone
+// shows no cell, and a frequency byte past the first that reads as nothing stops an export.
+TEST(ChannelFields, OddRecordBytesShowAsTheyReadBack) {
+    MemoryImage image = StartupImage();
+    image[layout::ChannelOffset(0) + layout::kFlags] = flags::kPowerWritten;
+    image[layout::kChecksum] = ImageChecksum(image);
+    for (const DecodeSource source : {DecodeSource::FromFile, DecodeSource::FromRadio})
+        EXPECT_EQ(DecodeImage(image, source).table[0], EmptyChannelTable()[0]);
+
+    image = StartupImage();
+    image[layout::ChannelOffset(0) + layout::kRxFreq + 2] = 0x0A;
+    image[layout::kChecksum] = ImageChecksum(image);
+    const DecodedImage shown = DecodeAsShown(image, DecodeSource::FromFile, FrequencyLimits{});
+    ImportError error;
+    EXPECT_FALSE(ReadsBack(ImageToJson(image, shown), false, image, shown, error));
+    EXPECT_EQ(error.column, "rx");
+    EXPECT_EQ(error.reason.rfind("bytes 00 00 0A show as", 0), 0u) << error.reason;
+}
+
+// A click from a full row to an empty one empties the drop-downs; the silent confirm of a
+// complete panel takes every red mark off but squelch's, which waits for the next confirm.
+TEST(ChannelFields, ThePanelFollowsItsRowAndTheSilentConfirmClearsMarks) {
+    ChannelTable table = EmptyChannelTable();
+    table[0] = RowAtItems(true);
+    EditPanel panel;
+    LoadRowIntoPanel(table, 0, panel);
+    LoadRowIntoPanel(table, 1, panel);
+    EditPanel empty;
+    empty.channelNo = 2;
+    EXPECT_EQ(panel, empty);
+    LoadRowIntoPanel(table, 0, panel);
+    InvalidFlags marks{true, true, true, true, true, true};
+    EXPECT_TRUE(ApplyPanelToRow(panel, FrequencyLimits{223.0, 999.999}, table, marks));
+    InvalidFlags squelchOnly;
+    squelchOnly.squelch = true;
+    EXPECT_EQ(marks, squelchOnly);
 }
 
 }  // namespace
