@@ -2,28 +2,19 @@
 #include <algorithm>
 #include <vector>
 
+#include "csv_cells.h"
 #include "transfer.h"
 
 namespace orvel {
 namespace {
 
-using CsvRecord = std::vector<std::string>;
+using CsvRecord = CellRecord;
 
 // Spreadsheets set to a locale with decimal commas separate cells with semicolons: the header
 // line tells which, counted outside quotes.
 char SeparatorOf(std::string_view text) {
-    int commas = 0;
-    int semicolons = 0;
-    bool quoted = false;
-    for (char c : text.substr(0, text.find_first_of("\r\n"))) {
-        if (c == '"')
-            quoted = !quoted;
-        else if (!quoted && c == ',')
-            ++commas;
-        else if (!quoted && c == ';')
-            ++semicolons;
-    }
-    return semicolons > commas ? ';' : ',';
+    const SeparatorCount count = CountSeparators(text.substr(0, text.find_first_of("\r\n")));
+    return count.semicolons > count.commas ? ';' : ',';
 }
 
 // RFC 4180 records; LF or CRLF line ends. On a quoting fault `badRecord` is the 0-based
@@ -34,49 +25,12 @@ bool SplitCsv(std::string_view text, std::vector<CsvRecord>& records, std::size_
     if (text.substr(0, kBom.size()) == kBom)
         text.remove_prefix(kBom.size());
     const char separator = SeparatorOf(text);
-    const std::string ends = std::string(1, separator) + "\r\n";
     std::size_t pos = 0;
     while (pos < text.size()) {
         CsvRecord record;
-        for (;;) {
-            std::string cell;
-            if (pos < text.size() && text[pos] == '"') {
-                for (++pos;; ++pos) {
-                    if (pos >= text.size()) {
-                        badRecord = records.size();
-                        reason = "a quoted cell is not closed";
-                        return false;
-                    }
-                    if (text[pos] != '"') {
-                        cell += text[pos];
-                    } else if (pos + 1 < text.size() && text[pos + 1] == '"') {
-                        cell += '"';
-                        ++pos;
-                    } else {
-                        ++pos;
-                        break;
-                    }
-                }
-                if (pos < text.size() && ends.find(text[pos]) == std::string::npos) {
-                    badRecord = records.size();
-                    reason = "text follows the closing quote of a cell";
-                    return false;
-                }
-            } else {
-                const std::size_t end = std::min(text.find_first_of(ends, pos), text.size());
-                cell = text.substr(pos, end - pos);
-                pos = end;
-            }
-            record.push_back(std::move(cell));
-            if (pos < text.size() && text[pos] == separator) {
-                ++pos;
-                continue;
-            }
-            if (pos < text.size() && text[pos] == '\r')
-                ++pos;
-            if (pos < text.size() && text[pos] == '\n')
-                ++pos;
-            break;
+        if (!ReadRecord(text, pos, separator, Quoting::Strict, record, reason)) {
+            badRecord = records.size();
+            return false;
         }
         records.push_back(std::move(record));
     }

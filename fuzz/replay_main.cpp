@@ -13,6 +13,7 @@
 
 namespace orvel::fuzz {
 ORVEL_FUZZ_TARGET(FuzzChannelFile);
+ORVEL_FUZZ_TARGET(FuzzChannelPaste);
 ORVEL_FUZZ_TARGET(FuzzCsvImport);
 ORVEL_FUZZ_TARGET(FuzzImageDecode);
 ORVEL_FUZZ_TARGET(FuzzIniFile);
@@ -24,10 +25,10 @@ ORVEL_FUZZ_TARGET(FuzzRadioAnswers);
 int main(int argc, char** argv) {
     using namespace orvel::fuzz;
     const std::map<std::string, Target> targets = {
-        {"channel_file", FuzzChannelFile},   {"csv_import", FuzzCsvImport},
-        {"image_decode", FuzzImageDecode},   {"ini_file", FuzzIniFile},
-        {"json_import", FuzzJsonImport},     {"number_text", FuzzNumberText},
-        {"radio_answers", FuzzRadioAnswers},
+        {"channel_file", FuzzChannelFile}, {"channel_paste", FuzzChannelPaste},
+        {"csv_import", FuzzCsvImport},     {"image_decode", FuzzImageDecode},
+        {"ini_file", FuzzIniFile},         {"json_import", FuzzJsonImport},
+        {"number_text", FuzzNumberText},   {"radio_answers", FuzzRadioAnswers},
     };
     if (argc != 3 || targets.count(argv[1]) == 0) {
         std::cerr << "usage: fuzz_replay TARGET CORPUS_FOLDER\ntargets:";

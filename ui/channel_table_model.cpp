@@ -1,10 +1,28 @@
 #include "channel_table_model.h"
 
+#include <QCoreApplication>
+#include <QMimeData>
+#include <algorithm>
+
 #include "document.h"
 #include "lower_texts.h"
 #include "radio_fields.h"
 
 using namespace orvel;
+
+namespace {
+
+// Names the model a drag of rows came from, so that rows never land in another window's list.
+const QString kRowsMimeType = QStringLiteral("application/x-orveltool-list-rows");
+
+// Where the first of `rows` lands when they go just before row `before`, as Qt counts rows:
+// before the move.
+int PlaceBefore(const std::vector<int>& rows, int before) {
+    return before - static_cast<int>(std::count_if(rows.begin(), rows.end(),
+                                                   [before](int row) { return row < before; }));
+}
+
+}  // namespace
 
 ChannelTableModel::ChannelTableModel(Document& document, QObject* parent)
     : QAbstractTableModel(parent), document_(document), shown_(document.table()) {
@@ -56,8 +74,87 @@ QVariant ChannelTableModel::headerData(int section, Qt::Orientation orientation,
 }
 
 Qt::ItemFlags ChannelTableModel::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
+                                 Qt::ItemIsDropEnabled
                            : Qt::NoItemFlags;
+}
+
+QStringList ChannelTableModel::mimeTypes() const {
+    return {kRowsMimeType};
+}
+
+QByteArray ChannelTableModel::DragOwner() const {
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(reinterpret_cast<quintptr>(this));
+}
+
+QMimeData* ChannelTableModel::mimeData(const QModelIndexList& indexes) const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : indexes) {
+        if (index.isValid() && index.model() == this)
+            rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty())
+        return nullptr;
+    QByteArray payload = DragOwner();
+    for (int row : rows)
+        payload += ' ' + QByteArray::number(row);
+    auto* data = new QMimeData;
+    data->setData(kRowsMimeType, payload);
+    return data;
+}
+
+std::vector<int> ChannelTableModel::DraggedRows(const QMimeData* data) const {
+    if (data == nullptr || !data->hasFormat(kRowsMimeType))
+        return {};
+    const QList<QByteArray> parts = data->data(kRowsMimeType).split(' ');
+    if (parts.size() < 2 || parts.first() != DragOwner())
+        return {};
+    std::vector<int> rows;
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        bool isNumber = false;
+        const int row = parts[i].toInt(&isNumber);
+        if (!isNumber || row < 0 || row >= kChannelCount || (!rows.empty() && row <= rows.back()))
+            return {};
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+bool ChannelTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int /*row*/,
+                                        int /*column*/, const QModelIndex& /*parent*/) const {
+    return action == Qt::MoveAction && !DraggedRows(data).empty();
+}
+
+bool ChannelTableModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row,
+                                     int /*column*/, const QModelIndex& parent) {
+    const std::vector<int> rows = action == Qt::MoveAction ? DraggedRows(data) : std::vector<int>{};
+    if (rows.empty() || !mover_)
+        return false;
+    int to = kChannelCount - 1;
+    if (parent.isValid())
+        to = parent.row();
+    else if (row >= 0 && row <= kChannelCount)
+        to = PlaceBefore(rows, row);
+    return mover_(rows, to);
+}
+
+bool ChannelTableModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
+                                 const QModelIndex& destinationParent, int destinationChild) {
+    if (sourceParent.isValid() || destinationParent.isValid() || !mover_ || count < 1 ||
+        sourceRow < 0 || sourceRow + count > kChannelCount || destinationChild < 0 ||
+        destinationChild > kChannelCount) {
+        return false;
+    }
+    // As Qt's own models, a block moved into itself is refused, not a move that changes nothing.
+    if (destinationChild >= sourceRow && destinationChild <= sourceRow + count)
+        return false;
+    std::vector<int> rows(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k)
+        rows[static_cast<std::size_t>(k)] = sourceRow + k;
+    return mover_(rows, PlaceBefore(rows, destinationChild));
 }
 
 void ChannelTableModel::Retranslate() {

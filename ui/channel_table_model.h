@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <functional>
+#include <vector>
 
 #include "memory_image.h"
 
@@ -24,12 +26,37 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // Rows dragged within the list, or moved through moveRows, go to `mover` as one move: the
+    // chosen rows (0-based, ascending) together, the first of them at row `to`. It answers
+    // whether anything moved. Channels are numbered by their place, so a move changes the rows'
+    // cells rather than the rows.
+    using RowMover = std::function<bool(const std::vector<int>& rows, int to)>;
+    void SetRowMover(RowMover mover) { mover_ = std::move(mover); }
+
+    Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    QStringList mimeTypes() const override;
+    // The rows of `indexes`, for this model only: no other window's list takes them.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    // Dropped on `parent`'s row, the first of the rows lands there; between rows (`row` and no
+    // parent), just before row `row`; anywhere else (below the rows), on the last row.
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+    bool moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
+                  const QModelIndex& destinationParent, int destinationChild) override;
+
     // After a change of language.
     void Retranslate();
 
 private:
     void OnDocumentChanged();
+    QByteArray DragOwner() const;
+    // The rows a drag of this model carries; empty for any other data.
+    std::vector<int> DraggedRows(const QMimeData* data) const;
 
     Document& document_;
     orvel::ChannelTable shown_;
+    RowMover mover_;
 };

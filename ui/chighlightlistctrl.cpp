@@ -1,6 +1,5 @@
 #include "chighlightlistctrl.h"
 
-#include <QCoreApplication>
 #include <QDrag>
 #include <QDropEvent>
 #include <QMimeData>
@@ -9,13 +8,9 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <cmath>
-#include <memory>
 #include <utility>
 
 namespace {
-
-// Names the list a drag of rows came from, so that rows never land in another window's list.
-const QString kRowsMimeType = QStringLiteral("application/x-orveltool-list-rows");
 
 // Draws one cell of a row in the list's own style. Each cell paints its share of the row, so a
 // highlighted row is coloured from the first to the last column.
@@ -325,53 +320,41 @@ void CHighlightListCtrl::scrollContentsBy(int dx, int dy) {
     }
 }
 
-QMimeData* CHighlightListCtrl::DraggedRows() const {
-    auto* data = new QMimeData;
-    data->setData(kRowsMimeType, QByteArray::number(QCoreApplication::applicationPid()) + ':' +
-                                     QByteArray::number(reinterpret_cast<quintptr>(this)));
-    return data;
-}
-
-bool CHighlightListCtrl::IsOwnDrag(const QMimeData* data) const {
-    if (data == nullptr || !data->hasFormat(kRowsMimeType))
+bool CHighlightListCtrl::TakesDrag(QDropEvent* event) const {
+    if (!model()->canDropMimeData(event->mimeData(), Qt::MoveAction, -1, -1, {})) {
+        event->ignore();
         return false;
-    const std::unique_ptr<QMimeData> own(DraggedRows());
-    return data->data(kRowsMimeType) == own->data(kRowsMimeType);
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    return true;
 }
 
+// The chosen rows are dragged, as the model carries them; the model moves them on the drop, so
+// nothing is left to do after it (Qt's own drag would then take the rows out).
 void CHighlightListCtrl::startDrag(Qt::DropActions /*supportedActions*/) {
-    if (selectionModel()->selectedRows().isEmpty())
+    QMimeData* data = model()->mimeData(selectionModel()->selectedRows());
+    if (data == nullptr)
         return;
     auto* drag = new QDrag(this);
-    drag->setMimeData(DraggedRows());
+    drag->setMimeData(data);
     drag->exec(Qt::MoveAction);
 }
 
+// A drop anywhere on a row (its grid line too) lands there, wherever a selected row is: the
+// events are taken here rather than as Qt's view places them between rows.
 void CHighlightListCtrl::dragEnterEvent(QDragEnterEvent* event) {
-    if (!IsOwnDrag(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::MoveAction);
-    event->accept();
+    TakesDrag(event);
 }
 
 void CHighlightListCtrl::dragMoveEvent(QDragMoveEvent* event) {
-    if (!IsOwnDrag(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::MoveAction);
-    event->accept();
+    TakesDrag(event);
 }
 
 void CHighlightListCtrl::dropEvent(QDropEvent* event) {
-    if (!IsOwnDrag(event->mimeData())) {
-        event->ignore();
+    if (!TakesDrag(event))
         return;
-    }
-    event->setDropAction(Qt::MoveAction);
-    event->accept();
     const int row = rowAt(event->position().toPoint().y());
-    emit rowsDropped(row < 0 ? model()->rowCount() - 1 : row);
+    model()->dropMimeData(event->mimeData(), Qt::MoveAction, -1, -1,
+                          row < 0 ? QModelIndex() : model()->index(row, 0));
 }

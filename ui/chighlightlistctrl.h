@@ -9,7 +9,6 @@ class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
 class QKeyEvent;
-class QMimeData;
 class QMouseEvent;
 class QResizeEvent;
 class QPaintEvent;
@@ -59,16 +58,11 @@ public:
     // list or moved the selection, not for the row Qt makes current on its own.
     bool ShowsFocusOutline() const { return m_focusOutline; }
 
-    // What a drag of the chosen rows carries: only this list takes it, as a move of its rows.
-    QMimeData* DraggedRows() const;
-
 signals:
     // Every left-button click, on a row or not, and every key that moved the current row or
     // chose it (Enter, Space); the selection is already updated (cleared when the click hit no
     // row), so the receiver reads the first selected row, or none.
     void rowClicked();
-    // The chosen rows were dragged and dropped on row `row` (below the last row: the last).
-    void rowsDropped(int row);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -89,7 +83,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    bool IsOwnDrag(const QMimeData* data) const;
+    // Accepts the event as a move when the model takes its data, else ignores it.
+    bool TakesDrag(QDropEvent* event) const;
     void UpdateRowHeight();
     void ApplyColumnWidths();
     QList<int> NeededWidths() const;

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "app_paths.h"
+#include "channel_table_model.h"
 #include "chighlightlistctrl.h"
 #include "codec.h"
 #include "configuration.h"
@@ -298,8 +299,12 @@ void COrvelToolView::BindCommands() {
     connect(
         editor_.channelList()->horizontalHeader(), &QHeaderView::sectionClicked, this,
         [this, guarded](int column) { guarded([this, column] { rows_.OnHeadClicked(column); }); });
-    connect(editor_.channelList(), &CHighlightListCtrl::rowsDropped, this,
-            [this, guarded](int row) { guarded([this, row] { rows_.OnMoveTo(row); }); });
+    auto* channels = qobject_cast<ChannelTableModel*>(editor_.channelList()->model());
+    channels->SetRowMover([this, guarded](const std::vector<int>& rows, int to) {
+        bool moved = false;
+        guarded([this, &moved, &rows, to] { moved = rows_.OnMoveTo(rows, to); });
+        return moved;
+    });
     connect(&document_, &Document::changed, this, updateRows);
     updateRows();
 }

@@ -8,6 +8,7 @@
 
 #include "channel_edit.h"
 #include "channel_editor.h"
+#include "channel_paste.h"
 #include "chighlightlistctrl.h"
 #include "document.h"
 #include "fill_dialog.h"
@@ -16,7 +17,6 @@
 #include "radio_fields.h"
 #include "transfer.h"
 #include "view_dialogs.h"
-#include "vocabulary.h"
 
 using namespace orvel;
 
@@ -27,82 +27,6 @@ constexpr qsizetype kMaxPastedText = 1 << 20;
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-bool IsHeader(const QStringList& cells) {
-    QStringList keys;
-    QStringList headings;
-    for (std::size_t c = 0; c < kChannelFields.size(); ++c) {
-        keys << FromUtf8(kTransferColumns[c]);
-        headings << FromUtf8(kChannelFields[c].heading);
-    }
-    for (const QStringList& names : {keys, headings}) {
-        for (const QStringList& header : {names, names.mid(1)}) {
-            if (cells.size() == header.size() &&
-                std::equal(cells.begin(), cells.end(), header.begin(),
-                           [](const QString& a, const QString& b) {
-                               return a.compare(b, Qt::CaseInsensitive) == 0;
-                           })) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-// The cell a text stands for: the table's own text, or that text as the list shows it in the
-// window's language ("Off" for 关).
-std::string CellFromShown(int column, const QString& shown) {
-    const std::string text = shown.toStdString();
-    for (std::string_view item : kChannelFields[static_cast<std::size_t>(column)].items) {
-        if (item != text && CoreText(item) == shown)
-            return std::string(item);
-    }
-    return text;
-}
-
-// A channel number, or the channel's label as the list shows it: 1..16, else 0.
-int ChannelOfCell(const QString& cell) {
-    bool isNumber = false;
-    const int number = cell.toInt(&isNumber);
-    if (isNumber)
-        return number >= 1 && number <= kChannelCount ? number : 0;
-    for (int channel = 1; channel <= kChannelCount; ++channel) {
-        const std::string label = ChannelLabel(channel);
-        if (cell == CoreText(label).trimmed() || cell == QString::fromStdString(label).trimmed())
-            return channel;
-    }
-    return 0;
-}
-
-// Cells of one line; a separator inside quotes belongs to its cell.
-QStringList SplitCells(const QString& line, QChar separator) {
-    QStringList cells{QString()};
-    bool quoted = false;
-    for (QChar c : line) {
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        if (c == separator && !quoted)
-            cells.append(QString());
-        else
-            cells.last().append(c);
-    }
-    return cells;
-}
-
-// The separator a line uses: a tab, else a semicolon, else a comma, outside quotes.
-QChar SeparatorOf(const QString& line) {
-    bool quoted = false;
-    bool semicolon = false;
-    for (QChar c : line) {
-        if (c == QLatin1Char('"'))
-            quoted = !quoted;
-        else if (!quoted && c == QLatin1Char('\t'))
-            return c;
-        else if (!quoted && c == QLatin1Char(';'))
-            semicolon = true;
-    }
-    return semicolon ? QLatin1Char(';') : QLatin1Char(',');
 }
 
 // "3-4,7": channel numbers of 0-based rows, runs joined.
@@ -129,47 +53,11 @@ QString ClipboardText() {
     return text.size() > kMaxPastedText ? QString() : text;
 }
 
-}  // namespace
-
-QList<PastedRow> RowsFromText(const QString& text) {
-    QStringList lines = QString(text).remove(QChar(0xFEFF)).split(QLatin1Char('\n'));
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    lines.removeIf([](const QString& line) { return line.isEmpty(); });
-    if (lines.isEmpty())
-        return {};
-    const QChar separator = SeparatorOf(lines.first());
-    QList<PastedRow> rows;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QStringList cells = SplitCells(lines[i], separator);
-        for (QString& cell : cells) {
-            cell = cell.trimmed();
-            if (cell.size() >= 2 && cell.startsWith(QLatin1Char('"')) &&
-                cell.endsWith(QLatin1Char('"'))) {
-                cell = cell.mid(1, cell.size() - 2)
-                           .replace(QStringLiteral("\"\""), QStringLiteral("\""));
-            }
-        }
-        // Spreadsheets pad a selection wider than the rows with empty cells.
-        while (cells.size() > kTableColumns && cells.last().isEmpty())
-            cells.removeLast();
-        if (i == 0 && IsHeader(cells))
-            continue;
-        if (cells.size() == kTableColumns && ChannelOfCell(cells.first()) > 0)
-            cells.removeFirst();
-        if (cells.size() != kTableColumns - 1) {
-            rows.append(std::nullopt);
-            continue;
-        }
-        ChannelRow row;
-        for (int c = kColRx; c < kTableColumns; ++c)
-            row[static_cast<std::size_t>(c)] = CellFromShown(c, cells[c - kColRx]);
-        rows.append(row);
-    }
-    return rows;
+std::vector<PastedRow> PastedRows() {
+    return RowsFromText(ClipboardText().toStdString(), CoreTextUtf8);
 }
+
+}  // namespace
 
 RowCommands::RowCommands(Document& document, ChannelEditor& editor, MessageLog& log,
                          ViewDialogs& dialogs)
@@ -190,7 +78,7 @@ bool RowCommands::CanPaste() const {
     if (TargetRow() < 0)
         return false;
     if (!clipboardHasRows_) {
-        const QList<PastedRow> rows = RowsFromText(ClipboardText());
+        const std::vector<PastedRow> rows = PastedRows();
         clipboardHasRows_ =
             std::any_of(rows.begin(), rows.end(), [](const PastedRow& row) { return row; });
     }
@@ -238,7 +126,7 @@ void RowCommands::OnCopy() {
 
 void RowCommands::OnPaste() {
     const int target = TargetRow();
-    const QList<PastedRow> pasted = RowsFromText(ClipboardText());
+    const std::vector<PastedRow> pasted = PastedRows();
     if (target < 0)
         return;
     if (std::none_of(pasted.begin(), pasted.end(), [](const PastedRow& row) { return row; })) {
@@ -250,8 +138,8 @@ void RowCommands::OnPaste() {
     for (int k = 0; k < fitting; ++k)
         rows[target + k + 1] = pasted[k];
     QStringList notes;
-    if (pasted.size() > fitting)
-        notes << tr("粘贴：信道16之后的%1行未粘贴").arg(pasted.size() - fitting);
+    if (const int left = static_cast<int>(pasted.size()) - fitting; left > 0)
+        notes << tr("粘贴：信道16之后的%1行未粘贴").arg(left);
     const Placed placed = Place(rows, tr("粘贴"));
     Apply(placed, tr("粘贴 %1 行").arg(placed.written), notes);
 }
@@ -326,14 +214,13 @@ void RowCommands::OnMoveDown() {
     Rearrange(order, PlacesAfter(order, rows), tr("下移 信道%1").arg(ChannelRuns(rows)));
 }
 
-void RowCommands::OnMoveTo(int to) {
-    const std::vector<int> rows = RowsToMove();
+bool RowCommands::OnMoveTo(const std::vector<int>& rows, int to) {
     if (rows.empty())
-        return;
+        return false;
     const RowOrder order = MoveToOrder(rows, to);
     const std::vector<int> places = PlacesAfter(order, rows);
-    Rearrange(order, places,
-              tr("移动 信道%1 到信道%2").arg(ChannelRuns(rows)).arg(places.front() + 1));
+    return Rearrange(order, places,
+                     tr("移动 信道%1 到信道%2").arg(ChannelRuns(rows)).arg(places.front() + 1));
 }
 
 void RowCommands::OnInsertEmpty() {
@@ -398,12 +285,13 @@ void RowCommands::ShowSortIndicator() {
     }
 }
 
-void RowCommands::Rearrange(const RowOrder& order, const std::vector<int>& chosen,
+bool RowCommands::Rearrange(const RowOrder& order, const std::vector<int>& chosen,
                             const QString& label) {
     const ChannelTable table = Rearranged(document_.table(), order);
     // Nothing that can move (the top row up, an empty table sorted) is no step and no line.
     if (!document_.Change(label, [&table](DocumentState& state) { state.table = table; }))
-        return;
+        return false;
     editor_.ChooseRows(QList<int>(chosen.begin(), chosen.end()));
     log_.AppendLog(label);
+    return true;
 }

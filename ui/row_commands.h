@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "channel_paste.h"
 #include "channel_rows.h"
 #include "memory_image.h"
 
@@ -22,17 +23,6 @@ struct ViewDialogs;
 
 // The clipboard's own format: the copied rows with the CSV header, tab-separated.
 inline const QString kChannelsMimeType = QStringLiteral("application/x-orveltool-channels");
-
-// One line of pasted text: the six cells of a row, or nothing when the line is not one.
-using PastedRow = std::optional<orvel::ChannelRow>;
-
-// Rows from text a spreadsheet or this program put on the clipboard: cells separated by tabs,
-// semicolons or commas (whichever the first line uses), an optional header line (the CSV
-// columns, or the list's headings), and the channel column optional: a line of seven cells
-// starting with a channel number 1..16 loses that cell, since the rows go from the chosen row
-// on. Six cells make a row; other lines are kept as nothing, so the rows after them stay in
-// place. A cell may be quoted, and may be as the list shows it in the window's language ("Off").
-QList<PastedRow> RowsFromText(const QString& text);
 
 class RowCommands : public QObject {
     Q_OBJECT
@@ -58,8 +48,9 @@ public:
     // A click on `column`'s head: ascending, or the other way when the list is as the last
     // click on that head sorted it; the head shows the order.
     void OnHeadClicked(int column);
-    // The chosen rows dragged to row `to`: the first of them lands there.
-    void OnMoveTo(int to);
+    // Rows (0-based, ascending) dragged to row `to`: the first of them lands there. Returns
+    // whether anything moved.
+    bool OnMoveTo(const std::vector<int>& rows, int to);
 
 signals:
     // What CanCopy or CanPaste answers may have changed.
@@ -72,7 +63,7 @@ private:
         int written = 0;
     };
     // Rows by channel number, each checked and stored as 确认 would; a refused row stays.
-    Placed Place(const std::map<int, PastedRow>& rows, const QString& command) const;
+    Placed Place(const std::map<int, orvel::PastedRow>& rows, const QString& command) const;
     // Puts the placed rows in as one step named `label` and logs the outcome.
     void Apply(const Placed& placed, const QString& label, const QStringList& notes);
     // The row pasting starts at: the first chosen row, or the panel's channel.
@@ -80,8 +71,9 @@ private:
     // The rows a rearranging command acts on: the chosen rows, or the panel's channel.
     std::vector<int> RowsToMove() const;
     // The table's rows put in `order` as one step named `label`, which the log then shows,
-    // with the rows in `chosen` (places after the change) chosen in the list.
-    void Rearrange(const orvel::RowOrder& order, const std::vector<int>& chosen,
+    // with the rows in `chosen` (places after the change) chosen in the list. Returns whether
+    // the table changed.
+    bool Rearrange(const orvel::RowOrder& order, const std::vector<int>& chosen,
                    const QString& label);
 
     void Sort(int column, orvel::SortDirection direction);

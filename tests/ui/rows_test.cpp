@@ -304,7 +304,8 @@ private slots:
             for (int c = 0; c < kTableColumns; ++c)
                 QVERIFY(list->model()->flags(list->model()->index(r, c)) & Qt::ItemIsDragEnabled);
         }
-        const std::unique_ptr<QMimeData> rows(list->DraggedRows());
+        const std::unique_ptr<QMimeData> rows(
+            list->model()->mimeData(list->selectionModel()->selectedRows()));
         const QPoint row8 = list->visualRect(list->model()->index(7, 1)).center();
         Drop(list, row8, rows.get());
         QCOMPARE(LastLine(), QStringLiteral("移动 信道2-3 到信道8"));
@@ -322,6 +323,41 @@ private slots:
         QCOMPARE(view->LogText(), before);
         Run("actionUndo");
         QCOMPARE(Saved("undone.dat"), opened);
+    }
+
+    // Qt's own ways of moving rows reach the same command: moveRows, a drop between rows and
+    // rows chosen apart. Rows dropped where they are, or moved into themselves, change nothing.
+    void theModelMovesRowsAsOneStepEachAndAMoveInPlaceIsNone() {
+        Start();
+        CHighlightListCtrl* list = view->channelList();
+        QAbstractItemModel* model = list->model();
+        Choose(2, 3);
+        const std::unique_ptr<QMimeData> rows(
+            model->mimeData(list->selectionModel()->selectedRows()));
+        const QString before = view->LogText();
+        Drop(list, list->visualRect(model->index(1, 1)).center(), rows.get());
+        QVERIFY(!model->moveRows({}, 1, 2, {}, 3));
+        QCOMPARE(view->LogText(), before);
+        QVERIFY(!frame->isWindowModified());
+        Run("actionUndo");
+        QVERIFY(!LastLine().contains(QStringLiteral("移动")));
+        Run("actionRedo");
+
+        QVERIFY(model->moveRows({}, 1, 2, {}, 9));
+        QCOMPARE(LastLine(), QStringLiteral("移动 信道2-3 到信道8"));
+        QCOMPARE(Column(1).mid(6, 3), (QStringList{"229.025", "223.775", "224.525"}));
+        QCOMPARE(Chosen(), (QList<int>{8, 9}));
+        Run("actionUndo");
+        QCOMPARE(Saved("undone.dat"), opened);
+
+        const std::unique_ptr<QMimeData> apart(
+            model->mimeData({model->index(1, 0), model->index(4, 3), model->index(1, 6)}));
+        QVERIFY(model->dropMimeData(apart.get(), Qt::MoveAction, 10, 0, {}));
+        QCOMPARE(LastLine(), QStringLiteral("移动 信道2,5 到信道9"));
+        QCOMPARE(Column(1).mid(7, 3), (QStringList{"229.775", "223.775", "226.025"}));
+        QCOMPARE(Chosen(), (QList<int>{9, 10}));
+        Run("actionUndo");
+        QCOMPARE(Saved("undone2.dat"), opened);
     }
 
     void theListsMenuHoldsTheRowCommands() {
