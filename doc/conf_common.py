@@ -5,7 +5,8 @@ project = "OrvelTool"
 author = "OrvelTool"
 version = release = os.environ.get("ORVEL_VERSION", "")
 master_doc = "index"
-exclude_patterns = ["_build"]
+# generated/ holds texts the chapters include, not pages of their own.
+exclude_patterns = ["_build", "generated"]
 # A heading, a picture or a link that is not there is a warning, and warnings fail the build.
 nitpicky = False
 numfig = False
