@@ -50,7 +50,6 @@ QString ManualIndex(const QStringList& folders, UiLanguage language) {
 QAction* AddManualAction(QMenu* help, QAction* before, const QString& programDir) {
     auto* action = new QAction(Tr(QT_TRANSLATE_NOOP("ManualPage", "使用手册")), help);
     action->setObjectName(QStringLiteral("actionManual"));
-    action->setShortcuts(QKeySequence::keyBindings(QKeySequence::HelpContents));
     help->insertAction(before, action);
     QObject::connect(action, &QAction::triggered, help, [help, programDir] {
         const QStringList folders = ManualFolders(programDir);

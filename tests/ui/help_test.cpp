@@ -142,19 +142,6 @@ private slots:
         QCOMPARE(DecodeHelpText(classic), text);
     }
 
-private:
-    static QList<CHelpWindow*> HelpWindows() {
-        QList<CHelpWindow*> windows;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* window = qobject_cast<CHelpWindow*>(widget)) {
-                windows << window;
-            }
-        }
-        return windows;
-    }
-
-    UrlCatcher m_catcher;
-
     // 帮助 > 使用手册 opens the installed page of the window's language; a manual in the other
     // language only is still better than none.
     void theManualOpensInTheWindowsLanguage() {
@@ -199,6 +186,19 @@ private:
         QCOMPARE(ManualIndex({dir.filePath(QStringLiteral("nothing"))}, UiLanguage::English),
                  QString());
     }
+
+private:
+    static QList<CHelpWindow*> HelpWindows() {
+        QList<CHelpWindow*> windows;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<CHelpWindow*>(widget)) {
+                windows << window;
+            }
+        }
+        return windows;
+    }
+
+    UrlCatcher m_catcher;
 };
 
 int RunHelpFileTests(int argc, char** argv) {
