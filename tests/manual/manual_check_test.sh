@@ -46,8 +46,23 @@ sed -i 's/Search done: no radio answered./Search done./' "$work/tree/doc/en/trou
 expect_failure "an entry worded unlike the program" "'Search done: no radio answered."
 
 fresh
-sed -i '/^shot finder /d' "$work/tree/scripts/manual-pictures"
+sed -i 's/^shot finder /# shot finder /' "$work/tree/scripts/manual-pictures"
 expect_failure "a picture no longer taken" "doc/zh_CN/ports.rst: the picture finder.png"
+
+# A finder's status is a message too, however short.
+fresh
+sed -i 's/无应答/无回答/g' "$work/tree/doc/zh_CN/troubleshooting.rst"
+expect_failure "a short message left out" "the message '无应答'"
+
+# A translation file that lost its texts is no pass.
+fresh
+cat >"$work/tree/i18n/orveltool_en.ts" <<'TS'
+<?xml version="1.0" encoding="utf-8"?>
+<TS version="2.1" language="en"><context><name>CoreText</name>
+<message><source>通信错误</source><translation>Communication error</translation></message>
+</context></TS>
+TS
+expect_failure "no messages to check" "only 1 messages found"
 
 fresh
 sed -i 's/:doc:`files`/:doc:`backups`/' "$work/tree/doc/en/quickstart.rst"
