@@ -10,6 +10,8 @@ exclude_patterns = ["_build", "generated"]
 # A heading, a picture or a link that is not there is a warning, and warnings fail the build.
 nitpicky = False
 numfig = False
+# The literal blocks are help texts and examples, not source code to colour.
+highlight_language = "none"
 html_theme = "alabaster"
 html_theme_options = {"fixed_sidebar": True, "show_powered_by": False, "page_width": "1100px",
                       "sidebar_width": "250px"}
