@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test orvelsim-native windows windows-installer test-windows windows-serial windows-screenshot fuzz bench format screenshot report-sample package package-check clean
+.PHONY: all deps build run test orvelsim-native windows windows-installer test-windows windows-serial windows-screenshot fuzz bench format screenshot manual report-sample package package-check clean
 
 all: build
 
@@ -66,13 +66,18 @@ bench: build
 screenshot: build
 	@scripts/screenshot $(BUILD) out
 
+# The user manual: out/manual/zh_CN/, out/manual/en/ and a PDF of each (see "The manual").
+manual: build
+	@scripts/bootstrap manual
+	@scripts/manual $(BUILD) out
+
 report-sample: build
 	@scripts/report-sample $(BUILD) out
 
 # A release build of the programs (no tests) with Debian's hardening flags, installed under
 # /usr and packed by CPack.
 package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
-package:
+package: manual
 	@scripts/bootstrap package
 	@cmake -S . -B $(PACKAGE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
 		-DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON -DBUILD_TESTING=OFF \

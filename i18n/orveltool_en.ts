@@ -1229,6 +1229,19 @@
     </message>
 </context>
 <context>
+    <name>ManualPage</name>
+    <message>
+        <source>使用手册</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>找不到使用手册，查找过：
+%1</source>
+        <translation>The manual was not found. Looked in:
+%1</translation>
+    </message>
+</context>
+<context>
     <name>NetworkPortDialog</name>
     <message>
         <source>网络串口</source>

@@ -18,6 +18,8 @@
 #include <QUrl>
 
 #include "aboutdialog.h"
+#include "app_paths.h"
+#include "manual_page.h"
 #include "shell_resources.h"
 #include "text_field_keys.h"
 
@@ -222,6 +224,7 @@ void CMainFrame::BuildMenus() {
     help->setObjectName(QStringLiteral("menuHelp"));
     AddCommand(help, cmd::kHelp, tr("OrvelTool帮助"));
     AddCommand(help, cmd::kQuestions, tr("常见问题"));
+    AddManualAction(help, nullptr, ProgramDir());
     AddCommand(help, cmd::kAbout, tr("关于OrvelTool"));
 
     for (QMenu* menu : {file, edit, link, m_portMenu, help}) {

@@ -29,7 +29,7 @@ namespace {
 constexpr const char* kVirtualRadioPort = "virtual/radio";
 
 // What a trainer shows first: the radio read, channel 3 changed and confirmed, and written.
-void RunDemo(COrvelToolView& view) {
+void ReadAndChangeChannel3(COrvelToolView& view) {
     view.Commands().Action(orvel::cmd::kReadRadio)->trigger();
     view.channelList()->selectRow(2);
     view.OnRowClicked();
@@ -37,13 +37,30 @@ void RunDemo(COrvelToolView& view) {
     view.findChild<QLineEdit*>(QStringLiteral("txEdit"))->setText(QStringLiteral("235"));
     view.OnConfirm();
     view.channelList()->setFocus();
+}
+
+void RunDemo(COrvelToolView& view) {
+    ReadAndChangeChannel3(view);
     view.Commands().Action(orvel::cmd::kWriteRadio)->trigger();
 }
 
 // Pictures of the editing commands: "rows" reads the radio and chooses channels 3 to 6;
 // "rows-menu" then opens the list's own menu on them; "fill" opens 批量设置 on all channels with
-// a plan some rows of which the limits refuse; "network-port" opens 网络串口... with an address.
+// a plan some rows of which the limits refuse; "network-port" opens 网络串口... with an address;
+// "read" only reads; "compare" changes channel 3 after the read and compares with the radio;
+// "current-channel" opens 设置当前信道 after the read.
 void ShowScene(COrvelToolView& view, const QString& name) {
+    if (name == QStringLiteral("compare")) {
+        ReadAndChangeChannel3(view);
+        view.Commands().Action(orvel::cmd::kCompareRadio)->trigger();
+        return;
+    }
+    if (name == QStringLiteral("read") || name == QStringLiteral("current-channel")) {
+        view.Commands().Action(orvel::cmd::kReadRadio)->trigger();
+        if (name != QStringLiteral("read"))
+            view.Commands().Action(orvel::cmd::kCurrentChannel)->trigger();
+        return;
+    }
     if (name == QStringLiteral("network-port")) {
         // 网络串口... with an address typed in.
         QTimer::singleShot(200, [] {
@@ -140,9 +157,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption delay(QStringLiteral("screenshot-delay"),
                                    QStringLiteral("Milliseconds before the screenshot."),
                                    QStringLiteral("MS"));
-    QCommandLineOption scene(QStringLiteral("scene"),
-                             QStringLiteral("A picture of rows, fill or network-port."),
-                             QStringLiteral("NAME"));
+    QCommandLineOption scene(
+        QStringLiteral("scene"),
+        QStringLiteral("A picture of read, rows, rows-menu, fill, network-port, compare or "
+                       "current-channel."),
+        QStringLiteral("NAME"));
     scene.setFlags(QCommandLineOption::HiddenFromHelp);
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Print the version and exit."));

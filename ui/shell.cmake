@@ -43,6 +43,8 @@ add_library(orvel_ui_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/control_ids.h
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.h
+    ${CMAKE_CURRENT_LIST_DIR}/manual_page.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/manual_page.h
     ${CMAKE_CURRENT_LIST_DIR}/command_target.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_field_keys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_field_keys.h

@@ -182,7 +182,7 @@ private slots:
                               "actionCom4 串口&4", "actionNetworkPort 网络串口..."}));
         QCOMPARE(Describe(menus[3]->menu()->actions()),
                  QStringList({"actionHelp OrvelTool帮助", "actionQuestions 常见问题",
-                              "actionAbout 关于OrvelTool"}));
+                              "actionManual 使用手册", "actionAbout 关于OrvelTool"}));
         for (QAction* port : PortMenu()->actions()) {
             QVERIFY(port->isCheckable());
         }

@@ -4,12 +4,14 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "help_files.h"
 #include "helpwindow.h"
+#include "manual_page.h"
 #include "shell_tests.h"
 
 // Stands in for the desktop: records what would have been opened.
@@ -138,6 +140,51 @@ private slots:
         // The GBK bytes themselves: a Qt without ICU (the Windows build) has no GBK encoder.
         const QByteArray classic("\xbe\xb2\xd4\xeb\xb5\xe7\xc6\xbd\xa3\xbaL1 \xb5\xbd L9");
         QCOMPARE(DecodeHelpText(classic), text);
+    }
+
+    // 帮助 > 使用手册 opens the installed page of the window's language; a manual in the other
+    // language only is still better than none.
+    void theManualOpensInTheWindowsLanguage() {
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        const QString programDir = dir.filePath(QStringLiteral("usr/bin"));
+        const QString manual = dir.filePath(QStringLiteral("usr/share/doc/orveltool/manual"));
+        QVERIFY(dir.mkpath(QStringLiteral("usr/bin")));
+        for (const char* lang : {"zh_CN", "en"}) {
+            QVERIFY(QDir(manual).mkpath(QLatin1String(lang)));
+            QFile page(QDir(manual).filePath(QLatin1String(lang) + QStringLiteral("/index.html")));
+            QVERIFY(page.open(QIODevice::WriteOnly));
+            page.write("<html></html>");
+        }
+        QMenu help;
+        QAction* about = help.addAction(QStringLiteral("about"));
+        QAction* action = AddManualAction(&help, about, programDir);
+        QCOMPARE(action->objectName(), QStringLiteral("actionManual"));
+        QCOMPARE(help.actions().indexOf(action), 0);
+        const auto opened = [this, action](UiLanguage language) {
+            InstallLanguage(language);
+            m_catcher.opened.clear();
+            action->trigger();
+            return m_catcher.opened.size() == 1
+                       ? m_catcher.opened.first().toLocalFile()
+                       : QStringLiteral("opened %1 pages").arg(m_catcher.opened.size());
+        };
+        QCOMPARE(opened(UiLanguage::English), manual + QStringLiteral("/en/index.html"));
+        QCOMPARE(opened(UiLanguage::Chinese), manual + QStringLiteral("/zh_CN/index.html"));
+
+        QVERIFY(QDir(manual + QStringLiteral("/en")).removeRecursively());
+        QCOMPARE(opened(UiLanguage::English), manual + QStringLiteral("/zh_CN/index.html"));
+        InstallLanguage(UiLanguage::Chinese);
+        // A copy beside the program wins over the installed one.
+        const QString beside = QDir(programDir).filePath(QStringLiteral("manual/zh_CN"));
+        QVERIFY(QDir().mkpath(beside));
+        QFile page(beside + QStringLiteral("/index.html"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        QCOMPARE(ManualIndex(ManualFolders(programDir), UiLanguage::Chinese),
+                 beside + QStringLiteral("/index.html"));
+        QCOMPARE(ManualIndex({dir.filePath(QStringLiteral("nothing"))}, UiLanguage::English),
+                 QString());
     }
 
 private:

@@ -1,0 +1,25 @@
+# Settings both languages share; each language's conf.py sets its own texts and imports this.
+import os
+
+project = "OrvelTool"
+author = "OrvelTool"
+version = release = os.environ.get("ORVEL_VERSION", "")
+master_doc = "index"
+# generated/ holds texts the chapters include, not pages of their own.
+exclude_patterns = ["_build", "generated"]
+# A heading, a picture or a link that is not there is a warning, and warnings fail the build.
+nitpicky = False
+numfig = False
+# The literal blocks are help texts and examples, not source code to colour.
+highlight_language = "none"
+html_theme = "alabaster"
+html_theme_options = {"fixed_sidebar": True, "show_powered_by": False, "page_width": "1100px",
+                      "sidebar_width": "250px"}
+html_sidebars = {"**": ["localtoc.html", "relations.html", "globaltoc.html", "searchbox.html"]}
+html_show_sourcelink = False
+html_copy_source = False
+html_show_sphinx = False
+html_last_updated_fmt = None
+html_static_path = []
+# The manual is read from its folder (file://), installed or beside the program.
+html_file_suffix = ".html"

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The manual's check fails when the manual falls behind the programs: a message without its
+# troubleshooting entry, a picture no script takes, a link to nowhere, a part of the window
+# nobody sorted. Each fault is made in a copy of the tree; the real manual must pass as it is.
+set -euo pipefail
+root=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fresh() {
+    rm -rf "$work/tree"
+    mkdir -p "$work/tree/core" "$work/tree/scripts"
+    cp -r "$root/doc" "$root/i18n" "$work/tree/"
+    cp "$root/core/radio_fields.h" "$root/core/report.cpp" "$root/core/vocabulary.h" \
+        "$work/tree/core/"
+    cp "$root/scripts/manual-check" "$root/scripts/manual-pictures" "$work/tree/scripts/"
+}
+# expect_failure WHAT TEXT: the check fails and says TEXT.
+expect_failure() {
+    if python3 "$work/tree/scripts/manual-check" "$work/tree" >"$work/out" 2>&1; then
+        echo "FAIL: $1: the check passed"
+        failures=$((failures + 1))
+    elif ! grep -qF -- "$2" "$work/out"; then
+        echo "FAIL: $1: the check did not say '$2':"
+        cat "$work/out"
+        failures=$((failures + 1))
+    else
+        echo "ok: $1"
+    fi
+}
+
+fresh
+python3 "$work/tree/scripts/manual-check" "$work/tree" || { echo "FAIL: the manual as it is"; exit 1; }
+
+fresh
+sed -i '/^``接收数据超时``/d' "$work/tree/doc/zh_CN/troubleshooting.rst"
+expect_failure "a Chinese entry deleted" "doc/zh_CN/troubleshooting.rst: the message '接收数据超时'"
+
+fresh
+sed -i '/^``Receive timeout``/d' "$work/tree/doc/en/troubleshooting.rst"
+expect_failure "an English entry deleted" "doc/en/troubleshooting.rst: the message 'Receive timeout'"
+
+fresh
+sed -i 's/Search done: no radio answered./Search done./' "$work/tree/doc/en/troubleshooting.rst"
+expect_failure "an entry worded unlike the program" "'Search done: no radio answered."
+
+fresh
+sed -i 's/^shot finder /# shot finder /' "$work/tree/scripts/manual-pictures"
+expect_failure "a picture no longer taken" "doc/zh_CN/ports.rst: the picture finder.png"
+
+# A finder's status is a message too, however short.
+fresh
+sed -i 's/无应答/无回答/g' "$work/tree/doc/zh_CN/troubleshooting.rst"
+expect_failure "a short message left out" "the message '无应答'"
+
+# A translation file that lost its texts is no pass.
+fresh
+cat >"$work/tree/i18n/orveltool_en.ts" <<'TS'
+<?xml version="1.0" encoding="utf-8"?>
+<TS version="2.1" language="en"><context><name>CoreText</name>
+<message><source>通信错误</source><translation>Communication error</translation></message>
+</context></TS>
+TS
+expect_failure "no messages to check" "only 1 messages found"
+
+fresh
+sed -i 's/:doc:`files`/:doc:`backups`/' "$work/tree/doc/en/quickstart.rst"
+expect_failure "a link to no chapter" "doc/en/quickstart.rst: the link to backups names no chapter"
+
+fresh
+sed -i 's/:ref:`trouble-write-stopped`/:ref:`write-stopped`/' "$work/tree/doc/zh_CN/quickstart.rst"
+expect_failure "a link to no place" "the link to write-stopped names no place"
+
+fresh
+sed -i '/^   glossary$/d' "$work/tree/doc/en/index.rst"
+expect_failure "a chapter left out of the contents" "doc/en/glossary.rst: not in the table of contents"
+
+fresh
+sed -i 's|<name>FillDialog</name>|<name>LabelDialog</name>|' "$work/tree/i18n/orveltool_en.ts"
+expect_failure "a new part of the window" "the context LabelDialog is in no list"
+
+# The built pages: a link or a picture that does not resolve.
+mkdir -p "$work/html/en/pictures"
+touch "$work/html/en/pictures/finder.png"
+cat >"$work/html/en/index.html" <<'PAGE'
+<html><body><a href="ports.html#finder">f</a><img src="pictures/finder.png">
+<a href="https://example.org/x">x</a><a href="#top" id="top">t</a></body></html>
+PAGE
+echo '<html><body><h1 id="finder">F</h1></body></html>' >"$work/html/en/ports.html"
+python3 "$root/scripts/manual-check" --html "$work/html" >/dev/null ||
+    { echo "FAIL: pages that link well"; failures=$((failures + 1)); }
+sed -i 's/ports.html#finder/ports.html#find/; s/finder.png/finders.png/' "$work/html/en/index.html"
+if python3 "$root/scripts/manual-check" --html "$work/html" >"$work/out" 2>&1; then
+    echo "FAIL: broken links passed"
+    failures=$((failures + 1))
+elif ! grep -q "ports.html#find$" "$work/out" || ! grep -q "finders.png" "$work/out"; then
+    echo "FAIL: broken links not named:"
+    cat "$work/out"
+    failures=$((failures + 1))
+else
+    echo "ok: broken links in the pages"
+fi
+exit $((failures > 0))
