@@ -105,8 +105,14 @@ protected:
             process.waitForFinished();
         }
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput().toStdString(),
-                process.readAllStandardError().toStdString()};
+                Lines(process.readAllStandardOutput()), Lines(process.readAllStandardError())};
+    }
+    // Windows' console ends lines with CR LF; what the lines say is compared.
+    static std::string Lines(QByteArray text) {
+#ifdef _WIN32
+        text.replace("\r\n", "\n");
+#endif
+        return text.toStdString();
     }
     Result Ctl(const QStringList& arguments, const QByteArray& input = {}) {
         auto process = Start(arguments);
