@@ -136,8 +136,8 @@ int main(int argc, char** argv) {
 
     testing::PgServer server;
     std::string error;
-    if (testing::PgServer::BinDir().isEmpty()) {
-        std::printf("PostgreSQL: skipped, %s\n", testing::PgServer::MissingReason().c_str());
+    if (const std::string missing = testing::PgServer::Missing(); !missing.empty()) {
+        std::printf("PostgreSQL: skipped, %s\n", missing.c_str());
         return ok ? 0 : 1;
     }
     if (!server.Start(error) || !server.Admin({"CREATE ROLE bench LOGIN PASSWORD 'bench'",

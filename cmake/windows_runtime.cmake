@@ -10,6 +10,9 @@ get_filename_component(ORVEL_QT_BIN ${ORVEL_QT_CORE_DLL} DIRECTORY)
 get_filename_component(ORVEL_QT_PREFIX ${ORVEL_QT_BIN} DIRECTORY)
 
 set(ORVEL_QT_DLLS Core Gui Widgets PrintSupport SerialPort)
+if(ORVEL_RECORDS)
+    list(APPEND ORVEL_QT_DLLS Sql)
+endif()
 list(TRANSFORM ORVEL_QT_DLLS PREPEND ${ORVEL_QT_BIN}/Qt6)
 list(TRANSFORM ORVEL_QT_DLLS APPEND .dll)
 
@@ -32,6 +35,21 @@ endforeach()
 # Plug-in folder and DLL: the Windows platform (the window itself), the native style; the
 # offscreen platform serves the tests only.
 set(ORVEL_QT_PLUGINS platforms/qwindows.dll styles/qwindowsvistastyle.dll)
+
+# The records' drivers: SQLite for the bench's own file (built into the driver), PostgreSQL for
+# a shared server, whose client library and its TLS libraries Windows loads from the program's
+# folder.
+set(ORVEL_RECORD_DLLS)
+if(ORVEL_RECORDS)
+    list(APPEND ORVEL_QT_PLUGINS sqldrivers/qsqlite.dll sqldrivers/qsqlpsql.dll)
+    foreach(dll libpq.dll libssl-3-x64.dll libcrypto-3-x64.dll)
+        if(NOT EXISTS ${ORVEL_QT_BIN}/${dll})
+            message(FATAL_ERROR "${dll} is not in ${ORVEL_QT_BIN}: the records' PostgreSQL "
+                                "driver needs it (the Qt for Windows with Qt SQL has it)")
+        endif()
+        list(APPEND ORVEL_RECORD_DLLS ${ORVEL_QT_BIN}/${dll})
+    endforeach()
+endif()
 
 # Qt's own translations (file and print dialogs, standard buttons, edit menus): Qt looks for
 # them in translations/ beside its DLLs. A Qt for Windows without them (the one cross-built
@@ -56,7 +74,7 @@ if(ORVEL_QT_TRANSLATIONS_DIR STREQUAL "/usr/share/qt6/translations")
 endif()
 list(TRANSFORM ORVEL_QT_TRANSLATIONS PREPEND ${ORVEL_QT_TRANSLATIONS_DIR}/)
 
-file(COPY ${ORVEL_QT_DLLS} ${ORVEL_GCC_RUNTIME_DLLS} ${ORVEL_QT_BIN}/Qt6Test.dll
+file(COPY ${ORVEL_QT_DLLS} ${ORVEL_GCC_RUNTIME_DLLS} ${ORVEL_RECORD_DLLS} ${ORVEL_QT_BIN}/Qt6Test.dll
      DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 file(COPY ${ORVEL_QT_TRANSLATIONS} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/translations)
 foreach(plugin ${ORVEL_QT_PLUGINS} platforms/qoffscreen.dll)

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
-#include <cstdlib>
 #include <memory>
 
 #include "record_environment.h"
@@ -16,10 +15,9 @@ std::string missing;
 class ServerEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        if (PgServer::BinDir().isEmpty()) {
-            missing = PgServer::MissingReason();
+        missing = PgServer::Missing();
+        if (!missing.empty())
             return;
-        }
         server = std::make_unique<PgServer>();
         std::string error;
         // Binaries that are there but do not start a server are a failure, not a skip.
@@ -49,12 +47,12 @@ const std::string& ServerMissing() {
 int main(int argc, char** argv) {
     QTemporaryDir home;
     const QByteArray path = home.path().toLocal8Bit();
-    setenv("HOME", path.constData(), 1);
-    setenv("XDG_DATA_HOME", (path + "/data").constData(), 1);
-    setenv("XDG_CONFIG_HOME", (path + "/config").constData(), 1);
-    unsetenv("PGPASSWORD");
-    unsetenv("PGPASSFILE");
-    unsetenv("PGUSER");
+    qputenv("HOME", path);
+    qputenv("XDG_DATA_HOME", path + "/data");
+    qputenv("XDG_CONFIG_HOME", path + "/config");
+    qunsetenv("PGPASSWORD");
+    qunsetenv("PGPASSFILE");
+    qunsetenv("PGUSER");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("OrvelTool"));
     ::testing::InitGoogleTest(&argc, argv);

@@ -2,13 +2,19 @@
 // scram-sha-256 passwords, for the tests and the bench: Debian's postgresql-15 binaries,
 // initdb, pg_ctl start and stop. initdb refuses to run as root, so as root the server runs
 // as the unprivileged user "nobody", in a folder handed to it.
+// A Windows program under wine cannot run those Linux tools: there the server is one that
+// scripts/wine-record-server started (ORVEL_PG_PORT), and it stops and starts the server when
+// asked through request files in a folder (ORVEL_PG_CONTROL).
 #pragma once
 
+#ifndef _WIN32
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +23,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUuid>
 #include <string>
 
@@ -29,30 +36,70 @@ public:
     static constexpr const char* kAdmin = "orvel_admin";
     static constexpr const char* kAdminPassword = "admin-secret";
 
-    // The folder of initdb and pg_ctl (ORVEL_PG_BIN, else Debian's), or empty when missing.
-    static QString BinDir() {
-        QString dir = qEnvironmentVariable("ORVEL_PG_BIN");
-        if (dir.isEmpty())
-            dir = QStringLiteral("/usr/lib/postgresql/15/bin");
-        for (const char* tool : {"initdb", "pg_ctl", "postgres"}) {
-            if (!QFileInfo(dir + "/" + tool).isExecutable())
-                return {};
+    // Why there can be no server here; empty when there can.
+    static std::string Missing() {
+#ifdef _WIN32
+        if (qEnvironmentVariableIntValue("ORVEL_PG_PORT") <= 0 ||
+            qEnvironmentVariable("ORVEL_PG_CONTROL").isEmpty()) {
+            return "no PostgreSQL server: under wine scripts/test-windows starts one "
+                   "(ORVEL_PG_PORT, ORVEL_PG_CONTROL)";
         }
-        return dir;
-    }
-    static std::string MissingReason() {
-        return "no PostgreSQL 15 server binaries in /usr/lib/postgresql/15/bin (postgresql-15; "
-               "ORVEL_PG_BIN names another folder)";
+        return {};
+#else
+        if (BinDir().isEmpty()) {
+            return "no PostgreSQL 15 server binaries in /usr/lib/postgresql/15/bin "
+                   "(postgresql-15; ORVEL_PG_BIN names another folder)";
+        }
+        return {};
+#endif
     }
 
-    ~PgServer() { Stop(true); }
+#ifdef _WIN32
+    // The server is the script's: one a test left stopped is started again for the next run.
+    ~PgServer() {
+        std::string error;
+        if (!running_ && port_ > 0)
+            Resume(error);
+    }
+
+    bool Start(std::string& error) {
+        port_ = qEnvironmentVariableIntValue("ORVEL_PG_PORT");
+        control_ = QDir(qEnvironmentVariable("ORVEL_PG_CONTROL"));
+        running_ = true;
+        const QString name = "pg-check-" + QUuid::createUuid().toString();
+        {
+            QSqlDatabase db = AdminConnection(name, QStringLiteral("postgres"));
+            if (!db.isOpen())
+                error = "the server on port " + std::to_string(port_) +
+                        " does not take the administrator: " + db.lastError().text().toStdString();
+            running_ = db.isOpen();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return running_;
+    }
+
+    // Starts the server again (after Pause) on the same port.
+    bool Resume(std::string& error) {
+        running_ = Ask("start", error);
+        return running_;
+    }
+
+    // The server stops at once, as a crash or a pulled network cable would leave it.
+    bool Stop(bool immediate = false) {
+        if (!running_)
+            return true;
+        std::string error;
+        running_ = !Ask(immediate ? "stop immediate" : "stop fast", error);
+        return !running_;
+    }
+
+#else
+    ~PgServer() {
+        Stop(true);
+    }
 
     bool Start(std::string& error) {
         bin_ = BinDir();
-        if (bin_.isEmpty()) {
-            error = MissingReason();
-            return false;
-        }
         if (!dir_.isValid() || !HandOver(dir_.path(), error))
             return false;
         data_ = dir_.filePath(QStringLiteral("data"));
@@ -102,7 +149,11 @@ public:
         return !running_;
     }
 
-    int port() const { return port_; }
+#endif
+
+    int port() const {
+        return port_;
+    }
     std::string Url(const std::string& user, const std::string& database = "orvel") const {
         return "postgresql://" + user + "@127.0.0.1:" + std::to_string(port_) + "/" + database;
     }
@@ -159,8 +210,57 @@ public:
     }
 
 private:
+#ifdef _WIN32
+    // Hands `what` to the script that owns the server and waits for its answer: "ok" or why not.
+    bool Ask(const QString& what, std::string& error) {
+        QFile::remove(control_.filePath(QStringLiteral("answer")));
+        {
+            QFile request(control_.filePath(QStringLiteral("request.new")));
+            if (!request.open(QIODevice::WriteOnly) || request.write(what.toUtf8()) < 0) {
+                error = "cannot write " + request.fileName().toStdString();
+                return false;
+            }
+        }
+        // Renamed into place, so the script never reads half a request.
+        QFile::rename(control_.filePath(QStringLiteral("request.new")),
+                      control_.filePath(QStringLiteral("request")));
+        QFile answer(control_.filePath(QStringLiteral("answer")));
+        for (QDeadlineTimer deadline(60000); !answer.exists(); QThread::msleep(20)) {
+            if (deadline.hasExpired()) {
+                error = "no answer to '" + what.toStdString() + "' from the server's script";
+                return false;
+            }
+        }
+        QThread::msleep(20);
+        const QByteArray said = answer.open(QIODevice::ReadOnly) ? answer.readAll().trimmed() : "";
+        answer.close();
+        answer.remove();
+        if (said != "ok")
+            error = what.toStdString() + " failed: " + said.toStdString();
+        return said == "ok";
+    }
+
+    QDir control_;
+    int port_ = 0;
+    bool running_ = false;
+};
+#else
+    // The folder of initdb and pg_ctl (ORVEL_PG_BIN, else Debian's), or empty when missing.
+    static QString BinDir() {
+        QString dir = qEnvironmentVariable("ORVEL_PG_BIN");
+        if (dir.isEmpty())
+            dir = QStringLiteral("/usr/lib/postgresql/15/bin");
+        for (const char* tool : {"initdb", "pg_ctl", "postgres"}) {
+            if (!QFileInfo(dir + "/" + tool).isExecutable())
+                return {};
+        }
+        return dir;
+    }
+
     // As root, the unprivileged user that the server's files belong to and that runs its tools.
-    static const passwd* Owner() { return ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr; }
+    static const passwd* Owner() {
+        return ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
+    }
 
     static bool HandOver(const QString& path, std::string& error) {
         const passwd* owner = Owner();
@@ -207,5 +307,6 @@ private:
     int port_ = 0;
     bool running_ = false;
 };
+#endif
 
 }  // namespace orvel::testing

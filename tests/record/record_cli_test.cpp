@@ -1,6 +1,8 @@
 // orvelctl's programming records end to end: the programs run as a technician runs them, on
 // the built-in virtual radio or orvelsim, and the records read back with `orvelctl record`.
+#ifndef _WIN32
 #include <signal.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -8,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <chrono>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -38,10 +41,19 @@ MemoryImage Plan() {
     return image;
 }
 
+// orvelsim stands behind a pseudo-terminal, which Windows has not.
+#ifdef ORVELSIM_PATH
+#define REQUIRE_ORVELSIM()
+#else
+#define ORVELSIM_PATH ""
+#define REQUIRE_ORVELSIM() GTEST_SKIP() << "orvelsim needs a pseudo-terminal; Windows has none"
+#endif
+
 class RecordCli : public ScratchHome {
 protected:
     void SetUp() override {
         ScratchHome::SetUp();
+        SetAside(LocalData(), Path("set-aside"));
         Write("orvel.ini", "[Set]\nMin=223\nMax=235\nStation=bench-7\nOperator=wang\n");
         Write("plan.dat", ChannelFileBytes(Plan()));
     }
@@ -50,6 +62,35 @@ protected:
             sim->kill();
             sim->waitForFinished();
         }
+        SetAside(Path("set-aside"), LocalData());
+    }
+
+    // Where orvelctl keeps records and safety copies. On Windows no environment variable moves
+    // that folder off the user's own, so the user's records are set aside for each test.
+    QString LocalData() const {
+#ifdef _WIN32
+        return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+#else
+        return Path("data/OrvelTool");
+#endif
+    }
+    // Moves the records and safety copies in `from` to `to`; what `to` held of them goes.
+    static void SetAside(const QString& from, const QString& to) {
+#ifdef _WIN32
+        QDir().mkpath(to);
+        for (const char* name : {"records.sqlite", "records.sqlite-wal", "records.sqlite-shm",
+                                 "records.sqlite-journal", "backups"}) {
+            QDir(to + "/" + name).removeRecursively();
+            QFile::remove(to + "/" + name);
+            QDir().rename(from + "/" + name, to + "/" + name);
+        }
+#else
+        Q_UNUSED(from);
+        Q_UNUSED(to);
+#endif
+    }
+    QStringList Backups(const QString& pattern) const {
+        return QDir(LocalData() + "/backups").entryList({pattern});
     }
 
     std::unique_ptr<QProcess> Start(const QStringList& arguments) {
@@ -64,8 +105,14 @@ protected:
             process.waitForFinished();
         }
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput().toStdString(),
-                process.readAllStandardError().toStdString()};
+                Lines(process.readAllStandardOutput()), Lines(process.readAllStandardError())};
+    }
+    // Windows' console ends lines with CR LF; what the lines say is compared.
+    static std::string Lines(QByteArray text) {
+#ifdef _WIN32
+        text.replace("\r\n", "\n");
+#endif
+        return text.toStdString();
     }
     Result Ctl(const QStringList& arguments, const QByteArray& input = {}) {
         auto process = Start(arguments);
@@ -100,7 +147,18 @@ protected:
         return sim;
     }
 
-    QString RecordFile() const { return Path("data/OrvelTool/records.sqlite"); }
+    QString RecordFile() const {
+        return LocalData() + "/records.sqlite";
+    }
+
+    // orvelsim takes its radio off the cable, or puts the next one on.
+    static void TakeOff(QProcess& sim) {
+#ifndef _WIN32
+        ::kill(static_cast<pid_t>(sim.processId()), SIGUSR1);
+#else
+        Q_UNUSED(sim);
+#endif
+    }
 
     std::vector<std::unique_ptr<QProcess>> sims_;
 };
@@ -208,9 +266,12 @@ TEST_F(RecordCli, EightRunsAtOnceKeepEveryRecord) {
 }
 
 TEST_F(RecordCli, ARecordFileThatIsNoDatabaseChangesNoResultAndStaysAsItWas) {
-    QDir().mkpath(Path("data/OrvelTool"));
+    QDir().mkpath(LocalData());
     const std::string garbage(3000, '#');
-    Write("data/OrvelTool/records.sqlite", garbage);
+    QFile file(RecordFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(garbage.data(), static_cast<qint64>(garbage.size()));
+    file.close();
     const Result r = Ctl({"read", "--simulate", "--config", Path("orvel.ini")});
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.err.find("orvelctl: the programming record "), std::string::npos) << r.err;
@@ -218,12 +279,13 @@ TEST_F(RecordCli, ARecordFileThatIsNoDatabaseChangesNoResultAndStaysAsItWas) {
                          ": file is not a database\n"),
               std::string::npos)
         << r.err;
-    const std::vector<std::uint8_t> bytes = Read("data/OrvelTool/records.sqlite");
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), garbage);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), garbage);
     EXPECT_EQ(Record({"list"}).code, 3);
 }
 
 TEST_F(RecordCli, EachRadioOfAFleetIsARecordOfItsOwn) {
+    REQUIRE_ORVELSIM();
     StartSim("r1");
     StartSim("r2", {"--nak", "5"});
     const Result r = Ctl({"write", Path("plan.dat"), "--config", Path("orvel.ini"), "--port",
@@ -244,6 +306,7 @@ TEST_F(RecordCli, EachRadioOfAFleetIsARecordOfItsOwn) {
 }
 
 TEST_F(RecordCli, TheProductionLineLabelsEachRadioAndLeavesADoneUnitAlone) {
+    REQUIRE_ORVELSIM();
     QProcess& sim = StartSim("bench");
     const QStringList line{"write",  Path("plan.dat"), "--config", Path("orvel.ini"),
                            "--port", Path("bench"),    "--verify", "--repeat"};
@@ -270,9 +333,9 @@ TEST_F(RecordCli, TheProductionLineLabelsEachRadioAndLeavesADoneUnitAlone) {
     // SN-1 has the plan, verified: left alone, and taken off the cable before SN-2.
     ASSERT_TRUE(waitFor("1\tORVEL-R1\tSN-1\tskipped\talready holds this plan, verified ", out))
         << out << err;
-    ::kill(static_cast<pid_t>(sim.processId()), SIGUSR1);
+    TakeOff(sim);
     ASSERT_TRUE(waitFor("waiting for a radio", err)) << err;
-    ::kill(static_cast<pid_t>(sim.processId()), SIGUSR1);
+    TakeOff(sim);
     const Result listed = Finish(*run);
     EXPECT_EQ(listed.code, 0) << err << listed.err;
     EXPECT_TRUE((out + listed.out)

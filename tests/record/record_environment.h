@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <atomic>
@@ -26,7 +27,8 @@ const std::string& ServerMissing();
 // A new database owned by the bench's user; its name.
 inline std::string FreshDatabase() {
     static std::atomic<int> count{0};
-    const std::string name = "orvel_" + std::to_string(::getpid()) + "_" + std::to_string(++count);
+    const std::string name = "orvel_" + std::to_string(QCoreApplication::applicationPid()) + "_" +
+                             std::to_string(++count);
     std::string error;
     EXPECT_TRUE(Server()->Admin(
         {QString::fromStdString("CREATE DATABASE " + name + " OWNER " + kBench)}, error))
