@@ -8,9 +8,11 @@
 #   manual/en/index.html    likewise, in English
 #   manual/orveltool-manual-zh_CN.pdf
 #   manual/orveltool-manual-en.pdf
-# For the installer and the MSI: a Start menu entry "使用手册" / "Manual" opening
-# manual/zh_CN/index.html on a Chinese Windows and manual/en/index.html on any other; the
-# uninstaller removes the folder manual/ with the program.
+# The installer and the MSI add a Start menu entry "Orvel系列电台设置工具 使用手册" /
+# "Orvel Series Radio Setup Tool Manual" (the MSI's English only) opening manual/zh_CN/index.html
+# on a Chinese Windows and manual/en/index.html on any other, beside the program's own entry
+# (a lone "Manual" there would not say whose); scripts/windows-installer gives them the manual
+# only when these files are staged. The uninstallers remove it with the folder manual/.
 set(ORVEL_MANUAL_DIR ${PROJECT_SOURCE_DIR}/out/manual CACHE PATH
     "The built user manual (make manual) that the installer and zip carry")
 if(EXISTS ${ORVEL_MANUAL_DIR}/zh_CN/index.html AND EXISTS ${ORVEL_MANUAL_DIR}/en/index.html)

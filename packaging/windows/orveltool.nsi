@@ -2,7 +2,8 @@
 ; installer: wine64 and 64-bit Windows run it. The files come from the staged program folder;
 ; files.nsh and unfiles.nsh, written by the script, list them, so the uninstaller removes
 ; exactly what was installed and never the user's settings or channel files.
-; Defines given by the script: VERSION, OUTFILE, LICENCE_PAGE, ICON.
+; Defines given by the script: VERSION, OUTFILE, LICENCE_PAGE, ICON, and MANUAL when the
+; folder carries the user manual (manual\zh_CN, manual\en).
 ;
 ; It installs for the current user (no administrator rights: the user's own programs folder,
 ; %LOCALAPPDATA%\Programs\OrvelTool, and HKCU) or for all users (Program Files and HKLM; an
@@ -81,6 +82,10 @@ LangString ChannelFile ${LANG_ENGLISH} "Orvel channel file"
 LangString ChannelFile ${LANG_SIMPCHINESE} "Orvel 信道文件"
 LangString AllUsersNeedsAdmin ${LANG_ENGLISH} "Installing $(^NameDA) for all users of this computer needs an administrator's rights. Start the installer again and install it for yourself only."
 LangString AllUsersNeedsAdmin ${LANG_SIMPCHINESE} "为本机所有用户安装 $(^NameDA) 需要管理员权限。请重新运行安装程序，只为自己安装。"
+LangString ManualEntry ${LANG_ENGLISH} "${PRODUCT_EN} Manual"
+LangString ManualEntry ${LANG_SIMPCHINESE} "${PRODUCT_ZH} 使用手册"
+LangString ManualPage ${LANG_ENGLISH} "manual\en\index.html"
+LangString ManualPage ${LANG_SIMPCHINESE} "manual\zh_CN\index.html"
 LangString RemoveNeedsAdmin ${LANG_ENGLISH} "$(^NameDA) was installed for all users of this computer: removing it needs an administrator's rights."
 LangString RemoveNeedsAdmin ${LANG_SIMPCHINESE} "$(^NameDA) 是为本机所有用户安装的，卸载需要管理员权限。"
 
@@ -118,6 +123,10 @@ Section "$(SectionProgram)" SectionProgram
     ; MultiUser set the shell context: the Start menu, the desktop and SHCTX (HKLM or HKCU)
     ; are those of all users or of the current user.
     CreateShortCut "$SMPROGRAMS\$(Product).lnk" "$INSTDIR\orveltool.exe" "" "$INSTDIR\orveltool.exe" 0
+    !ifdef MANUAL
+        ; Opens in the browser that owns .html, in the pages' language.
+        CreateShortCut "$SMPROGRAMS\$(ManualEntry).lnk" "$INSTDIR\$(ManualPage)"
+    !endif
     WriteRegStr SHCTX "Software\OrvelTool" "InstallDir" "$INSTDIR"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "$(Product)"
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -180,6 +189,8 @@ Section "Uninstall"
     ; Under either language's name, whichever the installer used.
     Delete "$SMPROGRAMS\${PRODUCT_ZH}.lnk"
     Delete "$SMPROGRAMS\${PRODUCT_EN}.lnk"
+    Delete "$SMPROGRAMS\${PRODUCT_ZH} 使用手册.lnk"
+    Delete "$SMPROGRAMS\${PRODUCT_EN} Manual.lnk"
     Delete "$DESKTOP\${PRODUCT_ZH}.lnk"
     Delete "$DESKTOP\${PRODUCT_EN}.lnk"
     !include "unfiles.nsh"
