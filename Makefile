@@ -66,8 +66,9 @@ bench: build
 screenshot: build
 	@scripts/screenshot $(BUILD) out
 
-# The user manual: out/manual/zh_CN/, out/manual/en/ and a PDF of each (see "The manual").
-manual: build
+# The user manual: out/manual/zh_CN/, out/manual/en/ and a PDF of each (see "The manual"),
+# with the pages of the Windows installer as pictures.
+manual: build windows-installer
 	@scripts/bootstrap manual
 	@scripts/manual $(BUILD) out
 
