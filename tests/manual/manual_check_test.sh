@@ -49,6 +49,15 @@ fresh
 sed -i 's/^shot finder /# shot finder /' "$work/tree/scripts/manual-pictures"
 expect_failure "a picture no longer taken" "doc/zh_CN/ports.rst: the picture finder.png"
 
+fresh
+sed -i 's/^installer installer-users /# installer installer-users /' "$work/tree/scripts/manual-pictures"
+expect_failure "an installer's page no longer taken" "doc/en/quickstart.rst: the picture installer-users.png"
+
+# reStructuredText prints a literal with its backquotes when a Chinese bracket touches it.
+fresh
+sed -i 's/``Max``\\ （频率范围/``Max``（频率范围/' "$work/tree/doc/zh_CN/fields.rst"
+expect_failure "a literal touching a bracket" "doc/zh_CN/fields.rst:129: \`\`Max\`\` is printed with its backquotes"
+
 # A finder's status is a message too, however short.
 fresh
 sed -i 's/无应答/无回答/g' "$work/tree/doc/zh_CN/troubleshooting.rst"
