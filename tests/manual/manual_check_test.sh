@@ -60,6 +60,9 @@ expect_failure "a literal touching a bracket" "doc/zh_CN/fields.rst:129: \`\`Max
 fresh
 sed -i 's/``Min``\.\.\\ ``Max``/``Min``..``Max``/' "$work/tree/doc/en/troubleshooting.rst"
 expect_failure "a literal after a dot" "doc/en/troubleshooting.rst:128: \`\`Max\`\` is printed with its backquotes"
+fresh
+sed -i 's/``Min``\.\.\\ ``Max``/``Min``%/' "$work/tree/doc/en/troubleshooting.rst"
+expect_failure "a literal before a per cent sign" "doc/en/troubleshooting.rst:128: \`\`Min\`\` is printed with its backquotes"
 
 # A finder's status is a message too, however short.
 fresh
