@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -110,6 +111,9 @@ private slots:
         // Its columns line up: a fixed-pitch font, whatever the system's fixed font is.
         QVERIFY(QFontInfo(shown->font()).fixedPitch());
         QCOMPARE(shown->font().pointSize(), 10);
+        const QFont systemFixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (QFontInfo(systemFixed).fixedPitch())
+            QCOMPARE(shown->font().family(), systemFixed.family());
 
         // Ctrl+F opens the search; Enter finds the next place, wrapping round at the end.
         auto* search = window->findChild<QLineEdit*>(QStringLiteral("helpSearch"));
