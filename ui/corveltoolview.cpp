@@ -51,7 +51,7 @@ COrvelToolView::COrvelToolView(QWidget* parent)
     commands_.setParent(this);
     commands_.setObjectName(QStringLiteral("commands"));
     UseShownDialogs();
-    port_.stateChanged = [this] { NotifyStateChanged(); };
+    connect(&port_, &PortController::stateChanged, this, &COrvelToolView::NotifyStateChanged);
     BindCommands();
 }
 

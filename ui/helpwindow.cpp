@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -15,6 +17,24 @@
 
 #include "shell_resources.h"
 #include "text_codec.h"
+
+namespace {
+
+// The system's fixed font is not always fixed-pitch (under wine it is not): then the first
+// installed family that is.
+QFont FixedPitchFont(int pointSize) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(pointSize);
+    if (QFontInfo(font).fixedPitch())
+        return font;
+    for (const QString& family : QFontDatabase::families()) {
+        if (QFontDatabase::isFixedPitch(family))
+            return QFont(family, pointSize);
+    }
+    return font;
+}
+
+}  // namespace
 
 QString DecodeHelpText(const QByteArray& bytes) {
     return orvel::DecodeUtf8OrGbk(bytes);
@@ -33,7 +53,7 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     // The texts line up their underlines assuming Chinese characters twice as wide as Latin.
-    m_text->setFont(QFont(QStringLiteral("WenQuanYi Micro Hei Mono"), 10));
+    m_text->setFont(FixedPitchFont(10));
 
     m_searchBar = new QWidget(this);
     auto* searchLayout = new QHBoxLayout(m_searchBar);

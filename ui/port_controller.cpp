@@ -56,7 +56,7 @@ PortController::PortController(MessageLog& log, ViewDialogs& dialogs)
         } else {
             log_.AppendLog(line);
         }
-        NotifyChanged();
+        emit stateChanged();
     });
 }
 
@@ -113,7 +113,7 @@ void PortController::OnFindRadio() {
 bool PortController::OpenPort(const std::string& device, bool atStartup) {
     deviceInUse_ = device;
     const bool opened = session_.port.OpenDevice(device) == 1;
-    NotifyChanged();
+    emit stateChanged();
     if (opened)
         return true;
     LogOpenFailure();

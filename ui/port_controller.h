@@ -3,7 +3,7 @@
 // the device going away, the byte trace and the built-in virtual radio.
 #pragma once
 
-#include <QCoreApplication>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -20,15 +20,12 @@ namespace orvel {
 struct Configuration;
 }  // namespace orvel
 
-class PortController {
-    Q_DECLARE_TR_FUNCTIONS(PortController)
+class PortController : public QObject {
+    Q_OBJECT
 
 public:
     PortController(MessageLog& log, ViewDialogs& dialogs);
-    ~PortController();
-
-    // Called when what the frame shows changed (the port opened, closed or went away).
-    std::function<void()> stateChanged;
+    ~PortController() override;
 
     void Configure(const orvel::Configuration& config);
     // The trace, and the port of this run: `portOverride`, the INI's device or its number.
@@ -59,14 +56,14 @@ public:
     bool IsComChecked(int number) const;
     QString PortStatusText() const;
 
+signals:
+    // What the frame shows changed: the port opened, closed or went away.
+    void stateChanged();
+
 private:
     bool OpenPort(const std::string& device, bool atStartup);
     void LogOpenFailure();
     void SavePortChoice(int number, const QString& device);
-    void NotifyChanged() {
-        if (stateChanged)
-            stateChanged();
-    }
 
     MessageLog& log_;
     ViewDialogs& dialogs_;

@@ -19,7 +19,8 @@ set(ORVEL_TRANSLATION_SOURCE ${ORVEL_QM_DIR}/qrc_translations.cpp)
 add_custom_command(
     OUTPUT ${ORVEL_TRANSLATION_SOURCE}
     COMMAND ${ORVEL_LRELEASE} -silent ${ORVEL_TS} -qm ${ORVEL_QM_DIR}/orveltool_en.qm
-    COMMAND Qt6::rcc --name translations -o ${ORVEL_TRANSLATION_SOURCE}
+    # The build machine's rcc may compress with zstd, which the Qt built for Windows cannot read.
+    COMMAND Qt6::rcc --no-zstd --name translations -o ${ORVEL_TRANSLATION_SOURCE}
             ${ORVEL_QM_DIR}/translations.qrc
     DEPENDS ${ORVEL_TS} ${ORVEL_QM_DIR}/translations.qrc
     WORKING_DIRECTORY ${ORVEL_QM_DIR}

@@ -3,6 +3,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -106,6 +108,12 @@ private slots:
         auto* shown = window->findChild<QPlainTextEdit*>(QStringLiteral("helpText"));
         QCOMPARE(shown->toPlainText(), text);
         QVERIFY(shown->isReadOnly());
+        // Its columns line up: a fixed-pitch font, whatever the system's fixed font is.
+        QVERIFY(QFontInfo(shown->font()).fixedPitch());
+        QCOMPARE(shown->font().pointSize(), 10);
+        const QFont systemFixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (QFontInfo(systemFixed).fixedPitch())
+            QCOMPARE(shown->font().family(), systemFixed.family());
 
         // Ctrl+F opens the search; Enter finds the next place, wrapping round at the end.
         auto* search = window->findChild<QLineEdit*>(QStringLiteral("helpSearch"));
