@@ -172,14 +172,17 @@ bool RadioCommands::OnWrite() {
         const ReadOutcome radio = ReadBeforeWrite(port_.serialPort(), hooks);
         EndProgress();
         if (radio.status != ReadStatus::Ok) {
-            // Without the radio's old configuration kept, it is not overwritten.
-            const QString line =
-                tr("写入前读出电台失败，没有写入：%1").arg(ReadFailureText(radio.status));
-            log_.AppendLog(line);
+            // Without the radio's old configuration kept, it is not overwritten. A port that is
+            // not open has said so already, as a write without the read says it.
             RadioRecords::setReadOutcome(record, radio, port_.serialPort());
             record.outcome = "read before the write: " + record.outcome;
             KeepRecord(record);
-            dialogs_.Message(QMessageBox::Critical, NoticeCaption(), line);
+            if (radio.status != ReadStatus::PortClosed) {
+                const QString line =
+                    tr("写入前读出电台失败，没有写入：%1").arg(ReadFailureText(radio.status));
+                log_.AppendLog(line);
+                dialogs_.Message(QMessageBox::Critical, NoticeCaption(), line);
+            }
             return false;
         }
         record.radioId = radio.identity;
