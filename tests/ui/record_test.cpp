@@ -133,6 +133,8 @@ private slots:
 
     void theReadFirstKeepsWhatTheRadioHeld() {
         Start();
+        QVERIFY(ActionOf(*view, "actionReadFirst")->isChecked());
+        QVERIFY(!ActionOf(*view, "actionCompareFirst")->isChecked());
         view->OnRead();
         EditChannelOne();
         view->OnWrite();
@@ -168,6 +170,26 @@ private slots:
         QCOMPARE(record.action, std::string(kActionWrite));
         QCOMPARE(record.exitClass, std::string("communication"));
         QCOMPARE(record.outcome, std::string("read before the write: received 100 of 260 bytes"));
+    }
+
+    void aFailureIsClassedAsOrvelctlClassesIt() {
+        WriteIni("[Set]\r\nReadFirst=0\r\n");
+        sim::RadioBehaviour noisy;
+        noisy.badChecksum = true;
+        Start(noisy);
+        view->OnRead();
+        QCOMPARE(Records().front().exitClass, std::string("data"));
+        QCOMPARE(Records().front().outcome, std::string("the image read fails its checksum"));
+        // No port at all: the write's record says so.
+        view.reset();
+        view = std::make_unique<COrvelToolView>();
+        Catch(*view);
+        COrvelToolView::StartOptions options;
+        options.portOverride = QStringLiteral("/dev/no-such-port-i37");
+        view->OnInitialUpdate(options);
+        view->OnWrite();
+        QCOMPARE(Records().front().action, std::string(kActionWrite));
+        QCOMPARE(Records().front().exitClass, std::string("port"));
     }
 
     void theComparisonAsksAndItsCancelWritesNothing() {
@@ -238,16 +260,25 @@ private slots:
             dialog.refresh();
             QCOMPARE(dialog.model()->rowCount(), 0);
             Control<QLineEdit>(&dialog, "recordStationFilter")->clear();
+            // A plan by its SHA-256, in either case.
+            Control<QLineEdit>(&dialog, "recordPlanFilter")
+                ->setText(QString::fromStdString(Records().front().planSha256).toUpper());
             dialog.refresh();
+            QCOMPARE(dialog.model()->rowCount(), 1);
+            QCOMPARE(dialog.model()->record(0).unit, std::string("SN-2"));
 
+            // The export takes the records listed.
             QTemporaryDir folder;
             const QString csv = folder.filePath("records.csv");
             dialog.exportFileName = [&csv](const QString&) { return csv; };
             dialog.exportCsv();
             const QList<QByteArray> rows = FileBytes(csv).split('\n');
             QVERIFY(rows.first().startsWith("id,started_utc,ended_utc,station,operator_name,"));
-            QCOMPARE(rows.size(), 5);  // the header, three records, and the end after the last
+            QCOMPARE(rows.size(), 3);  // the header, the record, and the end after it
             QVERIFY(rows[1].contains(",SN-2,"));
+            Control<QLineEdit>(&dialog, "recordPlanFilter")->clear();
+            dialog.refresh();
+            QCOMPARE(dialog.model()->rowCount(), 3);
 
             Control<QPushButton>(&dialog, "recordOpenBefore")->click();
             QVERIFY(dialog.result() == QDialog::Accepted);
