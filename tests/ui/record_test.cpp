@@ -290,7 +290,9 @@ private slots:
         // The chosen image opens unsaved, after the question about the work in the window.
         std::optional<RecordImage> chosen = RecordImage{held, QStringLiteral("old")};
         view->dialogs().records = [&chosen](const RecordSettings&) { return chosen; };
-        EditChannelOne();
+        QTemporaryDir work;
+        chosenFile = work.filePath("work.dat");
+        view->OnSaveAs();  // it is no longer that file's
         Control<QLineEdit>(view.get(), "rxEdit")->setText(QStringLiteral("227"));
         view->OnConfirm();
         answer = QMessageBox::Cancel;
