@@ -1,6 +1,7 @@
 #include "record_support.h"
 
 #include <QFileInfo>
+#include <optional>
 
 #include "app_paths.h"
 #include "echo_text.h"
@@ -21,28 +22,22 @@ std::vector<QCommandLineOption> RecordOptions() {
 
 int ReadRecordSettings(const QCommandLineParser& parser, const Configuration& config,
                        RecordSettings& settings, Context& c) {
-    settings = RecordSettings{};
-    settings.keep = RecordsAvailable();
-    settings.place.localFile = PathArgument(RecordFilePath());
-    settings.station = config.station.empty() ? DefaultStation() : config.station;
-    // optionNames() holds the options given; isSet would complain of one the command lacks.
-    settings.operatorName = parser.optionNames().contains(QStringLiteral("operator"))
-                                ? parser.value(QStringLiteral("operator")).toStdString()
-                                : config.operatorName;
-    if (settings.operatorName.empty())
-        settings.operatorName = DefaultOperator();
     const bool given = parser.isSet(QStringLiteral("record"));
-    const std::string url =
-        given ? parser.value(QStringLiteral("record")).toStdString() : config.recordUrl;
-    if (url.empty())
-        return -1;
-    ServerAddress address;
-    if (const std::string problem = ParseRecordUrl(url, address); !problem.empty()) {
-        // The URL is not repeated: it might hold the very password it must not carry.
+    std::optional<std::string> url;
+    if (given)
+        url = parser.value(QStringLiteral("record")).toStdString();
+    const std::string problem = RecordSettingsFromConfig(config, settings, url);
+    settings.place.localFile = PathArgument(RecordFilePath());
+    // optionNames() holds the options given; isSet would complain of one the command lacks.
+    if (parser.optionNames().contains(QStringLiteral("operator"))) {
+        settings.operatorName = parser.value(QStringLiteral("operator")).toStdString();
+        if (settings.operatorName.empty())
+            settings.operatorName = DefaultOperator();
+    }
+    if (!problem.empty()) {
         const std::string message = (given ? "--record: " : "Record= of the INI: ") + problem;
         return Fail(c, given ? kExitUsage : kExitData, message);
     }
-    settings.place.server = address;
     return -1;
 }
 

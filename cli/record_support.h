@@ -12,19 +12,13 @@
 #include "command_support.h"
 #include "programming_record.h"
 #include "record_keeper.h"
+#include "record_settings.h"
 
 namespace orvel::cli {
 
 extern const char* const kRecordHelp;
 // --operator NAME and --record URL.
 std::vector<QCommandLineOption> RecordOptions();
-
-struct RecordSettings {
-    bool keep = false;  // false in a build without records
-    RecordPlace place;
-    std::string station;
-    std::string operatorName;
-};
 
 // From the command line and the INI. The exit code of a failure (reported), else -1.
 int ReadRecordSettings(const QCommandLineParser& parser, const Configuration& config,

@@ -1,10 +1,10 @@
 #include "record_view.h"
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <utility>
 
 #include "echo_text.h"
+#include "record_columns.h"
 
 namespace orvel::cli {
 namespace {
@@ -19,52 +19,6 @@ std::string Result(const ProgrammingRecord& r) {
     return "failed (" + r.exitClass + "): " + r.outcome;
 }
 
-std::string HexOf(const std::optional<MemoryImage>& image) {
-    std::string text;
-    if (!image)
-        return text;
-    char pair[3];
-    for (const std::uint8_t byte : *image) {
-        std::snprintf(pair, sizeof pair, "%02x", byte);
-        text += pair;
-    }
-    return text;
-}
-
-// The columns in the database's order and names.
-std::vector<std::pair<const char*, std::string>> Fields(const ProgrammingRecord& r) {
-    return {{"id", r.id},
-            {"started_utc", r.startedUtc},
-            {"ended_utc", r.endedUtc},
-            {"station", r.station},
-            {"operator_name", r.operatorName},
-            {"program", r.program},
-            {"program_version", r.version},
-            {"action", r.action},
-            {"port", r.port},
-            {"radio_id", r.radioId},
-            {"unit", r.unit},
-            {"plan_file", r.planFile},
-            {"plan_sha256", r.planSha256},
-            {"outcome", r.outcome},
-            {"exit_class", r.exitClass},
-            {"verified", r.verified ? "1" : "0"},
-            {"before_image", HexOf(r.before)},
-            {"after_image", HexOf(r.after)}};
-}
-
-std::string CsvCell(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string cell = "\"";
-    for (const char c : text) {
-        if (c == '"')
-            cell += '"';
-        cell += c;
-    }
-    return cell + "\"";
-}
-
 }  // namespace
 
 std::string RecordLine(const ProgrammingRecord& r) {
@@ -76,7 +30,7 @@ std::string RecordsJson(const std::vector<ProgrammingRecord>& records) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const ProgrammingRecord& r : records) {
         nlohmann::ordered_json object;
-        for (const auto& [name, value] : Fields(r)) {
+        for (const auto& [name, value] : RecordColumns(r)) {
             const std::string key = name;
             if (key == "verified")
                 object[key] = r.verified;
@@ -88,25 +42,6 @@ std::string RecordsJson(const std::vector<ProgrammingRecord>& records) {
         array.push_back(std::move(object));
     }
     return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
-}
-
-std::string RecordsCsv(const std::vector<ProgrammingRecord>& records) {
-    std::string text;
-    bool first = true;
-    for (const auto& [name, value] : Fields(ProgrammingRecord{})) {
-        text += (first ? "" : ",") + std::string(name);
-        first = false;
-    }
-    text += "\r\n";
-    for (const ProgrammingRecord& r : records) {
-        first = true;
-        for (const auto& [name, value] : Fields(r)) {
-            text += (first ? "" : ",") + CsvCell(value);
-            first = false;
-        }
-        text += "\r\n";
-    }
-    return text;
 }
 
 std::string RecordText(const ProgrammingRecord& r) {

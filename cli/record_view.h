@@ -6,14 +6,13 @@
 #include <vector>
 
 #include "programming_record.h"
+#include "record_columns.h"
 
 namespace orvel::cli {
 
 // STARTED<TAB>ID<TAB>ACTION<TAB>UNIT<TAB>RADIO<TAB>PLAN<TAB>RESULT, "-" for an empty field.
 std::string RecordLine(const ProgrammingRecord& record);
 std::string RecordsJson(const std::vector<ProgrammingRecord>& records);
-// A header of the database's column names, then a row per record, images in hex.
-std::string RecordsCsv(const std::vector<ProgrammingRecord>& records);
 // "field: value" lines.
 std::string RecordText(const ProgrammingRecord& record);
 

@@ -94,6 +94,9 @@ Configuration ReadConfiguration(const IniFile& ini) {
     config.station = ini.Get(kConfigSection, "Station").value_or("");
     config.operatorName = ini.Get(kConfigSection, "Operator").value_or("");
     config.recordUrl = ini.Get(kConfigSection, "Record").value_or("");
+    config.askUnit = ReadSwitch(ini, "AskUnit", config.askUnit);
+    config.readFirst = ReadSwitch(ini, kReadFirstKey, config.readFirst);
+    config.compareFirst = ReadSwitch(ini, kCompareFirstKey, config.compareFirst);
     return config;
 }
 

@@ -29,6 +29,11 @@ struct Configuration {
     std::string station;       // key "Station"
     std::string operatorName;  // key "Operator"
     std::string recordUrl;     // key "Record": postgresql://user@host:5432/orvel
+    bool askUnit = false;      // key "AskUnit": the window asks each write for the unit's label
+    // The window's write: first read what the radio holds (kept as its before image and a
+    // safety copy), and with compareFirst show what the write will change and ask.
+    bool readFirst = true;      // key "ReadFirst"
+    bool compareFirst = false;  // key "CompareFirst"
 };
 
 inline constexpr std::string_view kConfigSection = "Set";
@@ -37,12 +42,14 @@ inline constexpr std::string_view kVerifyKey = "Verify";
 inline constexpr std::string_view kClassicTimingKey = "ClassicTiming";
 inline constexpr std::string_view kLanguageKey = "Language";
 inline constexpr std::string_view kNetworkPortKey = "NetworkPort";
+inline constexpr std::string_view kReadFirstKey = "ReadFirst";
+inline constexpr std::string_view kCompareFirstKey = "CompareFirst";
 
 // Section "Set", keys Min, Max, Word, Port, Device, NetworkPort, Verify, ClassicTiming,
-// Language, Station, Operator and Record. No range
-// checks: Min may exceed Max (`limitsFault` then says so), and Port may be any integer. Verify and
-// ClassicTiming are switches: 0 is off, any other integer on; a value that is no integer keeps the
-// default.
+// Language, Station, Operator, Record, AskUnit, ReadFirst and CompareFirst. No range checks: Min
+// may exceed Max (`limitsFault` then says so), and Port may be any integer. Verify,
+// ClassicTiming, AskUnit, ReadFirst and CompareFirst are switches: 0 is off, any other integer
+// on; a value that is no integer keeps the default.
 Configuration ReadConfiguration(const IniFile& ini);
 
 struct SpecialData {

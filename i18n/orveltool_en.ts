@@ -201,6 +201,18 @@
         <source>下移(&amp;J)</source>
         <translation>Move Dow&amp;n</translation>
     </message>
+    <message>
+        <source>编程记录...</source>
+        <translation>Programming Records...</translation>
+    </message>
+    <message>
+        <source>写入前读出备份</source>
+        <translation>Read Backup Before Write</translation>
+    </message>
+    <message>
+        <source>写入前比较</source>
+        <translation>Compare Before Write</translation>
+    </message>
 </context>
 <context>
     <name>COrvelToolView</name>
@@ -276,6 +288,14 @@
         <source>重做(&amp;R)</source>
         <translation>&amp;Redo</translation>
     </message>
+    <message>
+        <source>打开 %1</source>
+        <translation>Open %1</translation>
+    </message>
+    <message>
+        <source>打开 %1（新文档，尚未保存）</source>
+        <translation>Opened %1 (a new document, not saved yet)</translation>
+    </message>
 </context>
 <context>
     <name>ChannelEditor</name>
@@ -338,6 +358,22 @@
     <message>
         <source>返回</source>
         <translation>Back</translation>
+    </message>
+    <message>
+        <source>写入前比较</source>
+        <translation>Compare Before Write</translation>
+    </message>
+    <message>
+        <source>写入将改变电台中的这些数据（电台中的数据 -&gt; 写入的数据）：</source>
+        <translation>The write changes these data in the radio (the radio&apos;s data -&gt; the data written):</translation>
+    </message>
+    <message>
+        <source>写入(&amp;W)</source>
+        <translation>&amp;Write</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -1398,6 +1434,29 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
         <source>写入停在第 %1 帧（共 %2 帧，%3），电台可能已收下此前的各帧</source>
         <translation>The write stopped at frame %1 of %2 (%3); the radio may hold the frames before it</translation>
     </message>
+    <message>
+        <source>未输入单元标签，没有写入电台</source>
+        <translation>No unit label was given; nothing was written to the radio</translation>
+    </message>
+    <message>
+        <source>写入前读出电台失败，没有写入：%1</source>
+        <translation>Reading the radio before the write failed; nothing was written: %1</translation>
+    </message>
+    <message>
+        <source>已取消写入，电台保持原样</source>
+        <translation>Write cancelled; the radio is left as it was</translation>
+    </message>
+</context>
+<context>
+    <name>RadioRecords</name>
+    <message>
+        <source>编程记录只存在本机：INI 的 Record= 无法使用：%1</source>
+        <translation>Programming record kept on this computer only: Record= of the INI cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>编程记录：%1</source>
+        <translation>Programming record: %1</translation>
+    </message>
 </context>
 <context>
     <name>RowCommands</name>
@@ -1569,6 +1628,187 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
     <message>
         <source>提示</source>
         <translation>Notice</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::RecordDialog</name>
+    <message>
+        <source>编程记录</source>
+        <translation>Programming Records</translation>
+    </message>
+    <message>
+        <source>记录保存在：%1</source>
+        <translation>Records kept in: %1</translation>
+    </message>
+    <message>
+        <source>文件名或 SHA-256</source>
+        <translation>file name or SHA-256</translation>
+    </message>
+    <message>
+        <source>单元(&amp;U)：</source>
+        <translation>&amp;Unit:</translation>
+    </message>
+    <message>
+        <source>方案(&amp;P)：</source>
+        <translation>&amp;Plan:</translation>
+    </message>
+    <message>
+        <source>工作站(&amp;T)：</source>
+        <translation>S&amp;tation:</translation>
+    </message>
+    <message>
+        <source>起始日期 (UTC)(&amp;D)：</source>
+        <translation>Since &amp;date (UTC):</translation>
+    </message>
+    <message>
+        <source>查询(&amp;Q)</source>
+        <translation>&amp;Query</translation>
+    </message>
+    <message>
+        <source>导出 CSV(&amp;E)...</source>
+        <translation>&amp;Export CSV...</translation>
+    </message>
+    <message>
+        <source>打开写入前数据(&amp;B)</source>
+        <translation>Open &amp;Before Image</translation>
+    </message>
+    <message>
+        <source>打开读出数据(&amp;A)</source>
+        <translation>Open Image &amp;Read</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>起始日期应写成 2026-12-07 或 2026-12-07T13:45</source>
+        <translation>Write the date as 2026-12-07 or 2026-12-07T13:45</translation>
+    </message>
+    <message>
+        <source>还没有编程记录</source>
+        <translation>No programming records yet</translation>
+    </message>
+    <message>
+        <source>无法读取编程记录：%1</source>
+        <translation>The programming records cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>导出失败：%1</source>
+        <translation>Export failed: %1</translation>
+    </message>
+    <message>
+        <source>这条记录没有写入前的数据（写入前没有读出电台）</source>
+        <translation>This record holds no image from before the write (the radio was not read first)</translation>
+    </message>
+    <message>
+        <source>这条记录没有读出的数据（写入后没有校验）</source>
+        <translation>This record holds no image read (no verify after the write)</translation>
+    </message>
+    <message>
+        <source>编程记录 %1 的写入前数据</source>
+        <translation>the image before the write of record %1</translation>
+    </message>
+    <message>
+        <source>编程记录 %1 的读出数据</source>
+        <translation>the image read of record %1</translation>
+    </message>
+    <message>
+        <source>记录数：%1</source>
+        <translation>Records: %1</translation>
+    </message>
+    <message>
+        <source>已导出到 %1，记录数：%2</source>
+        <translation>Exported to %1, records: %2</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::RecordTableModel</name>
+    <message>
+        <source>通信</source>
+        <translation>communication</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>port</translation>
+    </message>
+    <message>
+        <source>数据</source>
+        <translation>data</translation>
+    </message>
+    <message>
+        <source>校验通过</source>
+        <translation>verified</translation>
+    </message>
+    <message>
+        <source>正确</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>失败（%1）：%2</source>
+        <translation>failed (%1): %2</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>读出</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>开始时间 (UTC)</source>
+        <translation>Started (UTC)</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>单元</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>电台</source>
+        <translation>Radio</translation>
+    </message>
+    <message>
+        <source>方案</source>
+        <translation>Plan</translation>
+    </message>
+    <message>
+        <source>工作站</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::UnitDialog</name>
+    <message>
+        <source>单元标签</source>
+        <translation>Unit Label</translation>
+    </message>
+    <message>
+        <source>要写入的电台的单元标签（序列号），可用扫码枪扫入(&amp;L)：</source>
+        <translation>The &amp;label (serial number) of the unit to write; a barcode scanner may type it:</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

@@ -160,6 +160,8 @@ void CMainFrame::BuildMenus() {
     AddCommand(file, cmd::kImport, tr("导入(&I)..."));
     AddCommand(file, cmd::kExport, tr("导出(&E)..."));
     file->addSeparator();
+    AddCommand(file, cmd::kRecords, tr("编程记录..."));
+    file->addSeparator();
     AddCommand(file, cmd::kPrint, tr("打印(&P)..."),
                QKeySequence::keyBindings(QKeySequence::Print));
     AddCommand(file, cmd::kPrintSetup, tr("打印设置(&R)..."));
@@ -209,6 +211,8 @@ void CMainFrame::BuildMenus() {
     AddCommand(link, cmd::kReadRadio, tr("读取(PC<-电台)"));
     AddCommand(link, cmd::kWriteRadio, tr("写入(PC->电台)"));
     AddCommand(link, cmd::kVerifyWrites, tr("写入后校验"))->setCheckable(true);
+    AddCommand(link, cmd::kReadFirst, tr("写入前读出备份"))->setCheckable(true);
+    AddCommand(link, cmd::kCompareFirst, tr("写入前比较"))->setCheckable(true);
     AddCommand(link, cmd::kCompareRadio, tr("与电台比较"));
     link->addSeparator();
     m_portMenu = link->addMenu(tr("选择串口"));

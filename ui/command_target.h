@@ -39,7 +39,10 @@ inline constexpr int kMoveDown = 32796;
 inline constexpr int kInsertRow = 32797;
 inline constexpr int kDeleteRows = 32798;
 inline constexpr int kSortRows = 32799;
-inline constexpr int kNetworkPort = 32800;  // checkable: a network port is in use
+inline constexpr int kNetworkPort = 32800;   // checkable: a network port is in use
+inline constexpr int kReadFirst = 32801;     // checkable
+inline constexpr int kCompareFirst = 32802;  // checkable
+inline constexpr int kRecords = 32803;
 inline constexpr int kRecentFile1 = 57616;  // to kRecentFile1 + 3: 文件's most recent files
 inline constexpr int kPrintSetup = 57606;
 inline constexpr int kCopy = 57634;
@@ -82,6 +85,9 @@ inline constexpr CommandName kCommandNames[] = {
     {kDeleteRows, "actionDeleteRows"},
     {kSortRows, "actionSortRows"},
     {kNetworkPort, "actionNetworkPort"},
+    {kReadFirst, "actionReadFirst"},
+    {kCompareFirst, "actionCompareFirst"},
+    {kRecords, "actionRecords"},
     {kRecentFile1, "actionRecentFile1"},
     {kRecentFile1 + 1, "actionRecentFile2"},
     {kRecentFile1 + 2, "actionRecentFile3"},

@@ -56,11 +56,17 @@ QStringList DifferenceLinesShown(const std::vector<orvel::ConfigDifference>& dif
     return lines;
 }
 
-CompareDialog::CompareDialog(const QStringList& lines, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("compareDialog"));
-    setWindowTitle(tr("与电台比较"));
+CompareDialog::CompareDialog(const QStringList& lines, QWidget* parent, Purpose purpose)
+    : QDialog(parent) {
+    const bool beforeWrite = purpose == Purpose::BeforeWrite;
+    setObjectName(beforeWrite ? QStringLiteral("writeCompareDialog")
+                              : QStringLiteral("compareDialog"));
+    setWindowTitle(beforeWrite ? tr("写入前比较") : tr("与电台比较"));
     auto* layout = new QVBoxLayout(this);
-    auto* heading = new QLabel(tr("窗口中的数据 -> 电台中的数据"), this);
+    auto* heading =
+        new QLabel(beforeWrite ? tr("写入将改变电台中的这些数据（电台中的数据 -> 写入的数据）：")
+                               : tr("窗口中的数据 -> 电台中的数据"),
+                   this);
     layout->addWidget(heading);
     text_ = new QPlainTextEdit(this);
     text_->setObjectName(QStringLiteral("compareText"));
@@ -71,10 +77,21 @@ CompareDialog::CompareDialog(const QStringList& lines, QWidget* parent) : QDialo
     text_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     heading->setBuddy(text_);
     layout->addWidget(text_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(tr("返回"));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    if (beforeWrite) {
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        buttons->button(QDialogButtonBox::Ok)->setText(tr("写入(&W)"));
+        buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
+        // Enter alone must not overwrite the radio: writing is a click or Alt+W.
+        buttons->button(QDialogButtonBox::Cancel)->setDefault(true);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        layout->addWidget(buttons);
+    } else {
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+        buttons->button(QDialogButtonBox::Close)->setText(tr("返回"));
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        layout->addWidget(buttons);
+    }
     resize(460, 360);
 }
 

@@ -1,4 +1,5 @@
-// Shows what differs between the configuration the window holds and the one the radio holds.
+// Shows what differs between the configuration the window holds and the one the radio holds;
+// before a write (写入前比较), what the write will change on the radio, with the choice to go on.
 #pragma once
 
 #include <QDialog>
@@ -14,7 +15,10 @@ class CompareDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CompareDialog(const QStringList& lines, QWidget* parent = nullptr);
+    enum class Purpose { Compare, BeforeWrite };
+
+    explicit CompareDialog(const QStringList& lines, QWidget* parent = nullptr,
+                           Purpose purpose = Purpose::Compare);
 
     QString Text() const;
 

@@ -93,6 +93,8 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     recent_.Load();
     radio_.Configure(config);
     commands_.Action(cmd::kVerifyWrites)->setChecked(radio_.verifyWrites());
+    commands_.Action(cmd::kReadFirst)->setChecked(radio_.readFirst());
+    commands_.Action(cmd::kCompareFirst)->setChecked(radio_.compareFirst());
     if (!options.openPortLater)
         port_.Start();
 
@@ -207,6 +209,16 @@ bool COrvelToolView::eventFilter(QObject* watched, QEvent* event) {
 
 // --- commands ------------------------------------------------------------------------------
 
+void COrvelToolView::OnRecords() {
+    const std::optional<RecordImage> chosen = dialogs_.records(radio_.records().settings());
+    if (!chosen || !files_.MaySetWorkAside())
+        return;
+    // No file of its own: a save asks where, and the window counts it unsaved until then.
+    editor_.LoadImage(chosen->image, DecodeSource::FromRadio, tr("打开 %1").arg(chosen->label));
+    document_.SetFilePath(QString());
+    log_.AppendLog(tr("打开 %1（新文档，尚未保存）").arg(chosen->label));
+}
+
 void COrvelToolView::SetListMenu(QMenu* menu) {
     CHighlightListCtrl* list = editor_.channelList();
     list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -254,6 +266,15 @@ void COrvelToolView::BindCommands() {
         radio_.OnToggleVerify();
         commands_.Action(cmd::kVerifyWrites)->setChecked(radio_.verifyWrites());
     })->setCheckable(true);
+    bind(cmd::kReadFirst, [this] {
+        radio_.OnToggleReadFirst();
+        commands_.Action(cmd::kReadFirst)->setChecked(radio_.readFirst());
+    })->setCheckable(true);
+    bind(cmd::kCompareFirst, [this] {
+        radio_.OnToggleCompareFirst();
+        commands_.Action(cmd::kCompareFirst)->setChecked(radio_.compareFirst());
+    })->setCheckable(true);
+    bind(cmd::kRecords, [this] { OnRecords(); });
     bind(cmd::kCompareRadio, [this] { radio_.OnCompareRadio(); });
     bind(cmd::kFindRadio, [this] { port_.OnFindRadio(); });
     bind(cmd::kNetworkPort, [this] { port_.OnNetworkPort(); })->setCheckable(true);

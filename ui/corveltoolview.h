@@ -112,6 +112,8 @@ public:
     void OnCurrentChannel() { radio_.OnCurrentChannel(); }
     void OnCompareRadio() { radio_.OnCompareRadio(); }
     void OnToggleVerify() { radio_.OnToggleVerify(); }
+    // 文件 > 编程记录...; an image chosen there opens as an unsaved new document.
+    void OnRecords();
     void OnFindRadio() { port_.OnFindRadio(); }
     bool PrintToPdf(const QString& pdfPath) { return print_.PrintToPdf(pdfPath); }
 

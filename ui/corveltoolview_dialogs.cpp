@@ -8,6 +8,8 @@
 #include "corveltoolview.h"
 #include "currentchanneldialog.h"
 #include "networkportdialog.h"
+#include "record_dialog.h"
+#include "unit_dialog.h"
 
 using namespace orvel;
 
@@ -87,6 +89,22 @@ void COrvelToolView::UseShownDialogs() {
     dialogs_.compare = [this](const QStringList& lines) {
         CompareDialog dialog(lines, this);
         dialog.exec();
+    };
+    dialogs_.confirmWrite = [this](const QStringList& lines) {
+        CompareDialog dialog(lines, this, CompareDialog::Purpose::BeforeWrite);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    dialogs_.unitLabel = [this]() -> std::optional<QString> {
+        UnitDialog dialog(this);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.label();
+    };
+    dialogs_.records = [this](const RecordSettings& settings) -> std::optional<RecordImage> {
+        RecordDialog dialog(settings.place, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.chosenImage();
     };
     dialogs_.fill = [this](const ChannelTable& table, const FrequencyLimits& limits, int first,
                            int last) -> std::optional<FillPlan> {

@@ -21,6 +21,9 @@
 #include "corveltoolview.h"
 #include "language.h"
 #include "orvel_version.h"
+#include "programming_record.h"
+#include "record_dialog.h"
+#include "record_store.h"
 
 namespace {
 
@@ -44,12 +47,69 @@ void RunDemo(COrvelToolView& view) {
     view.Commands().Action(orvel::cmd::kWriteRadio)->trigger();
 }
 
+// 编程记录... over a few records of a morning's work, kept in a scratch file so that no bench's
+// own records change for a picture.
+void ShowRecords(COrvelToolView& view) {
+    static QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("records.sqlite")).toStdString();
+    std::string error;
+    const auto store = orvel::RecordStore::OpenFile(path, error);
+    if (!store) {
+        std::fprintf(stderr, "orveltool: %s\n", error.c_str());
+        return;
+    }
+    struct Sample {
+        const char* started;
+        std::string_view action;
+        const char* unit;
+        const char* plan;
+        const char* exitClass;
+        const char* outcome;
+    };
+    const Sample samples[] = {
+        {"2026-12-08T08:58:12.204Z", orvel::kActionRead, "", "", "ok", "ok"},
+        {"2026-12-08T09:04:40.518Z", orvel::kActionWrite, "SN-1001", "substation-a.dat", "ok",
+         "ok"},
+        {"2026-12-08T09:07:03.911Z", orvel::kActionWrite, "SN-1002", "substation-a.dat",
+         "communication", "no answer to frame 12 of 66 (channel words)"},
+        {"2026-12-08T09:08:27.350Z", orvel::kActionWrite, "SN-1002", "substation-a.dat", "ok",
+         "ok"},
+    };
+    const orvel::MemoryImage image = view.image();
+    for (const Sample& sample : samples) {
+        orvel::ProgrammingRecord record = orvel::StartRecord("orveltool", sample.action);
+        record.startedUtc = record.endedUtc = sample.started;
+        record.station = "bench-2";
+        record.operatorName = "li.wei";
+        record.port = "/dev/ttyUSB0";
+        record.radioId = "ORVEL-R1";
+        record.unit = sample.unit;
+        record.planFile = sample.plan;
+        record.planSha256 = orvel::Sha256Hex(image);
+        record.exitClass = sample.exitClass;
+        record.outcome = sample.outcome;
+        record.verified = sample.action == orvel::kActionWrite && record.exitClass == "ok";
+        record.before = image;
+        record.after = image;
+        if (!store->Insert(record, error))
+            std::fprintf(stderr, "orveltool: %s\n", error.c_str());
+    }
+    auto* dialog = new orvel::RecordDialog(orvel::RecordPlace{path, {}}, view.window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
 // Pictures of the editing commands: "rows" reads the radio and chooses channels 3 to 6;
 // "rows-menu" then opens the list's own menu on them; "fill" opens 批量设置 on all channels with
 // a plan some rows of which the limits refuse; "network-port" opens 网络串口... with an address;
 // "read" only reads; "compare" changes channel 3 after the read and compares with the radio;
-// "current-channel" opens 设置当前信道 after the read.
+// "current-channel" opens 设置当前信道 after the read; "records" opens 编程记录... on a few
+// records.
 void ShowScene(COrvelToolView& view, const QString& name) {
+    if (name == QStringLiteral("records")) {
+        ShowRecords(view);
+        return;
+    }
     if (name == QStringLiteral("compare")) {
         ReadAndChangeChannel3(view);
         view.Commands().Action(orvel::cmd::kCompareRadio)->trigger();
@@ -159,8 +219,8 @@ int main(int argc, char* argv[]) {
                                    QStringLiteral("MS"));
     QCommandLineOption scene(
         QStringLiteral("scene"),
-        QStringLiteral("A picture of read, rows, rows-menu, fill, network-port, compare or "
-                       "current-channel."),
+        QStringLiteral("A picture of read, rows, rows-menu, fill, network-port, compare, "
+                       "current-channel or records."),
         QStringLiteral("NAME"));
     scene.setFlags(QCommandLineOption::HiddenFromHelp);
     const QCommandLineOption version(QStringLiteral("version"),

@@ -1,6 +1,7 @@
 #include "radio_commands.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <optional>
 
@@ -17,6 +18,7 @@
 #include "message_log.h"
 #include "painting_pause.h"
 #include "port_controller.h"
+#include "programming_record.h"
 #include "radio_operations.h"
 #include "termination_hold.h"
 #include "transfer.h"
@@ -66,6 +68,15 @@ void RadioCommands::Configure(const Configuration& config) {
     m_specialWord = config.specialWord;
     m_verifyWrites = config.verifyWrites;
     m_classicTiming = config.classicTiming;
+    m_readFirst = config.readFirst;
+    m_compareFirst = config.compareFirst;
+    records_.setConfiguration(config);
+}
+
+void RadioCommands::KeepRecord(ProgrammingRecord& record) {
+    // The exchange's own result stands whatever becomes of its record.
+    for (const QString& line : records_.keep(record))
+        log_.AppendLog(line);
 }
 
 ExchangeHooks RadioCommands::MakeExchangeHooks() {
@@ -101,6 +112,7 @@ void RadioCommands::EndProgress() {
 
 bool RadioCommands::OnRead() {
     const DocumentState before = document_.state();
+    ProgrammingRecord record = records_.start(kActionRead, port_.serialPort());
     const ExchangeHooks hooks = MakeExchangeHooks();
     const ReadOutcome outcome = ReadRadioKeepingCopy(port_.serialPort(), hooks, [this] {
         // The list empties while the image is on its way.
@@ -110,6 +122,8 @@ bool RadioCommands::OnRead() {
         document_.Show(reading);
     });
     EndProgress();
+    RadioRecords::setReadOutcome(record, outcome, port_.serialPort());
+    KeepRecord(record);
     // A read that did not get the image takes nothing away: the work comes back as it was.
     document_.Show(before);
     switch (outcome.status) {
@@ -135,19 +149,59 @@ bool RadioCommands::OnRead() {
 bool RadioCommands::OnWrite() {
     if (!editor_.ConfirmPendingEdit())
         return false;
-    const ExchangeHooks hooks = MakeExchangeHooks();
+    std::string unit;
+    if (records_.askUnit()) {
+        const std::optional<QString> label = dialogs_.unitLabel();
+        if (!label) {
+            log_.AppendLog(tr("未输入单元标签，没有写入电台"));
+            return false;
+        }
+        unit = label->toStdString();
+    }
     WriteRequest request;
     request.table = document_.table();
     request.settings = document_.settings();
     request.specialWord = m_specialWord;
+    const MemoryImage base = document_.Encoded();
+    ProgrammingRecord record = records_.start(kActionWrite, port_.serialPort(), unit);
+    record.planFile = QFileInfo(document_.filePath()).fileName().toStdString();
+    record.planSha256 = Sha256Hex(WrittenImage(base, request));
+    const ExchangeHooks hooks = MakeExchangeHooks();
+    // The comparison is with what the radio holds, so it reads first whatever 写入前读出备份 says.
+    if (m_readFirst || m_compareFirst) {
+        const ReadOutcome radio = ReadBeforeWrite(port_.serialPort(), hooks);
+        EndProgress();
+        if (radio.status != ReadStatus::Ok) {
+            // Without the radio's old configuration kept, it is not overwritten. A port that is
+            // not open has said so already, as a write without the read says it.
+            RadioRecords::setReadOutcome(record, radio, port_.serialPort());
+            record.outcome = "read before the write: " + record.outcome;
+            KeepRecord(record);
+            if (radio.status != ReadStatus::PortClosed) {
+                const QString line =
+                    tr("写入前读出电台失败，没有写入：%1").arg(ReadFailureText(radio.status));
+                log_.AppendLog(line);
+                dialogs_.Message(QMessageBox::Critical, NoticeCaption(), line);
+            }
+            return false;
+        }
+        record.radioId = radio.identity;
+        record.before = radio.image;
+        if (m_compareFirst && !ConfirmChanges(radio)) {
+            log_.AppendLog(tr("已取消写入，电台保持原样"));
+            return false;
+        }
+    }
     // A log-out waits until the radio holds every word, then ends the program.
     std::optional<TerminationHold> hold(std::in_place);
-    const WriteCheckOutcome outcome = WriteAndVerify(port_.serialPort(), document_.Encoded(),
-                                                     request, m_verifyWrites, hooks, [&] {
-                                                         hold.reset();
-                                                         EndProgress();
-                                                     });
+    const WriteCheckOutcome outcome =
+        WriteAndVerify(port_.serialPort(), base, request, m_verifyWrites, hooks, [&] {
+            hold.reset();
+            EndProgress();
+        });
     EndProgress();
+    RadioRecords::setWriteOutcome(record, outcome, request, port_.serialPort());
+    KeepRecord(record);
     // With the check on, the one box at the end says how the check went.
     switch (outcome.verdict) {
         case WriteVerdict::Written:
@@ -204,4 +258,23 @@ void RadioCommands::OnCompareRadio() {
 void RadioCommands::OnToggleVerify() {
     m_verifyWrites = !m_verifyWrites;
     SaveSetting(kVerifyKey, m_verifyWrites ? "1" : "0");
+}
+
+void RadioCommands::OnToggleReadFirst() {
+    m_readFirst = !m_readFirst;
+    SaveSetting(kReadFirstKey, m_readFirst ? "1" : "0");
+}
+
+void RadioCommands::OnToggleCompareFirst() {
+    m_compareFirst = !m_compareFirst;
+    SaveSetting(kCompareFirstKey, m_compareFirst ? "1" : "0");
+}
+
+bool RadioCommands::ConfirmChanges(const ReadOutcome& radio) {
+    const RadioSettings& shown = document_.settings();
+    const DecodedImage held =
+        DecodeAsShown(radio.image, DecodeSource::FromRadio, document_.limits(), shown);
+    const std::vector<ConfigDifference> differences = CompareConfigurations(
+        {radio.image, held.table, held.settings}, {document_.Encoded(), document_.table(), shown});
+    return dialogs_.confirmWrite(DifferenceLinesShown(differences));
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "memory_image.h"
+#include "radio_records.h"
 
 class ChannelEditor;
 class Document;
@@ -29,6 +30,9 @@ public:
     void SetProgressBar(QProgressBar* bar) { progressBar_ = bar; }
 
     bool verifyWrites() const { return m_verifyWrites; }
+    bool readFirst() const { return m_readFirst; }
+    bool compareFirst() const { return m_compareFirst; }
+    const orvel::RadioRecords& records() const { return records_; }
     bool classicTiming() const { return m_classicTiming; }
     const std::string& specialWord() const { return m_specialWord; }
 
@@ -38,11 +42,17 @@ public:
     void OnCurrentChannel();
     void OnCompareRadio();
     void OnToggleVerify();
+    void OnToggleReadFirst();
+    void OnToggleCompareFirst();
 
 private:
     orvel::ExchangeHooks MakeExchangeHooks();
     void ShowProgress(int percent);
     void EndProgress();
+    // What the radio held before the write, as 与电台比较 words it from the radio's side; false
+    // when the user would rather not go on.
+    bool ConfirmChanges(const orvel::ReadOutcome& radio);
+    void KeepRecord(orvel::ProgrammingRecord& record);
 
     Document& document_;
     ChannelEditor& editor_;
@@ -53,4 +63,7 @@ private:
     std::string m_specialWord;  // bytes as the INI holds them
     bool m_verifyWrites = true;
     bool m_classicTiming = false;
+    bool m_readFirst = true;
+    bool m_compareFirst = false;
+    orvel::RadioRecords records_;
 };

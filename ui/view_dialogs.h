@@ -12,6 +12,8 @@
 
 #include "fill_dialog.h"
 #include "findradiodialog.h"
+#include "record_dialog.h"
+#include "record_settings.h"
 
 namespace orvel {
 class Port;
@@ -34,6 +36,12 @@ struct ViewDialogs {
     std::function<bool(QPrinter&)> print;
     std::function<void(orvel::Port&)> currentChannel;
     std::function<void(const QStringList& lines)> compare;  // 与电台比较's result
+    // 写入前比较: what the write will change on the radio; true to go on with it.
+    std::function<bool(const QStringList& lines)> confirmWrite;
+    // AskUnit=1: the unit's label for the write's record; nothing when cancelled.
+    std::function<std::optional<QString>()> unitLabel;
+    // 编程记录...: the image chosen there to open as a document, or nothing.
+    std::function<std::optional<orvel::RecordImage>(const orvel::RecordSettings&)> records;
     // The finder: returns the name of the port chosen, or nothing.
     std::function<QString(std::vector<FindRadioDialog::Port>)> findRadio;
     // 网络串口...: the URL chosen, starting from the one used last; empty when cancelled.

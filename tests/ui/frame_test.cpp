@@ -163,8 +163,9 @@ private slots:
         QCOMPARE(Describe(menus[0]->menu()->actions()),
                  QStringList({"actionOpen 打开(&O)...\tCtrl+O", "actionSave 保存(&S)\tCtrl+S",
                               "actionSaveAs 另存为(&A)...", "-", "actionImport 导入(&I)...",
-                              "actionExport 导出(&E)...", "-", "actionPrint 打印(&P)...\tCtrl+P",
-                              "actionPrintSetup 打印设置(&R)...", "-", "actionExit 退出(&X)"}));
+                              "actionExport 导出(&E)...", "-", "actionRecords 编程记录...", "-",
+                              "actionPrint 打印(&P)...\tCtrl+P", "actionPrintSetup 打印设置(&R)...",
+                              "-", "actionExit 退出(&X)"}));
         QCOMPARE(Describe(menus[1]->menu()->actions()),
                  QStringList({"actionUndo 撤销(&U)\tCtrl+Z", "actionRedo 重做(&R)\tCtrl+Y", "-",
                               "actionCopy 复制(&C)\tCtrl+C", "actionPaste 粘贴(&P)\tCtrl+V", "-",
@@ -174,7 +175,8 @@ private slots:
                               "actionDefaultTable 缺省"}));
         QCOMPARE(Describe(menus[2]->menu()->actions()),
                  QStringList({"actionReadRadio 读取(PC<-电台)", "actionWriteRadio 写入(PC->电台)",
-                              "actionVerifyWrites 写入后校验", "actionCompareRadio 与电台比较", "-",
+                              "actionVerifyWrites 写入后校验", "actionReadFirst 写入前读出备份",
+                              "actionCompareFirst 写入前比较", "actionCompareRadio 与电台比较", "-",
                               "> 选择串口", "actionFindRadio 查找电台",
                               "actionCurrentChannel 设置当前信道"}));
         QCOMPARE(Describe(PortMenu()->actions()),

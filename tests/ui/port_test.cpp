@@ -115,6 +115,7 @@ private slots:
 
     void aWriteThatLosesItsPortFailsAtTheNextFrame() {
         ORVEL_NOT_UNDER_WINE(LOST_PORT_NOT_TOLD);
+        WriteIni("[Set]\r\nReadFirst=0\r\n");  // the write's progress, without a read first
         StartOnRadio();
         PullAtProgress(10);
         Trigger(*view, "actionWriteRadio");
@@ -130,6 +131,7 @@ private slots:
 #ifdef _WIN32
         ORVEL_POSIX_ONLY("a log-out is SIGTERM or SIGHUP");
 #else
+        WriteIni("[Set]\r\nReadFirst=0\r\n");  // the write's progress, without a read first
         for (const int logOut : {SIGTERM, SIGHUP}) {
             StartOnRadio();
             struct sigaction hear {};

@@ -602,6 +602,7 @@ private slots:
     }
 
     void aWriteSendsWhatTheWindowShows() {
+        WriteIni("[Set]\r\nReadFirst=0\r\n");  // the write's own frames, without the read first
         Start();
         ClickRow(0);
         FillPanel("223.5", "235", 2, 1, 1, 4);

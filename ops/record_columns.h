@@ -1,0 +1,16 @@
+// A programming record's columns in the database's order and names, and the CSV both programs
+// export: a header of those names, then a row per record, the images in hexadecimal.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "programming_record.h"
+
+namespace orvel {
+
+std::vector<std::pair<const char*, std::string>> RecordColumns(const ProgrammingRecord& record);
+std::string RecordsCsv(const std::vector<ProgrammingRecord>& records);
+
+}  // namespace orvel

@@ -1,0 +1,312 @@
+// The programming record as the window keeps it: a record per read and per write, the read
+// before a write with its safety copy, the comparison that asks before writing, the unit's
+// label, and 文件 > 编程记录... listing, filtering, exporting and reopening what a radio held.
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app_paths.h"
+#include "channel_file.h"
+#include "corveltoolview.h"
+#include "radio_frame.h"
+#include "record_dialog.h"
+#include "record_store.h"
+#include "record_table_model.h"
+#include "window_fixture.h"
+
+using namespace orvel;
+using namespace orvel::test;
+
+namespace {
+
+std::vector<ProgrammingRecord> Records(const RecordFilter& filter = {}) {
+    std::string error;
+    std::vector<ProgrammingRecord> records;
+    const auto store = RecordStore::OpenFile(RecordFilePath().toStdString(), error, false);
+    if (store)
+        store->Query(filter, records, error, true);
+    return records;
+}
+
+QStringList Backups(const QString& pattern) {
+    return QDir(BackupFolder()).entryList({pattern}, QDir::Files);
+}
+
+std::size_t WriteFrames(const sim::VirtualRadio& radio) {
+    std::size_t count = 0;
+    for (const RadioFrame& frame : radio.Frames())
+        count += frame[1] == CmdWriteWord ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+class RecordTest : public QObject, private WindowFixture {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<COrvelToolView> view;
+    MemoryImage held{};  // what the radio held before the test's write
+    QStringList compared;
+    bool goOn = true;
+    std::optional<QString> unit;
+
+    void Start(sim::RadioBehaviour behaviour = {}) {
+        radio = StartedRadio(behaviour);
+        held = radio->Image();
+        view = std::make_unique<COrvelToolView>();
+        Catch(*view);
+        view->dialogs().confirmWrite = [this](const QStringList& lines) {
+            compared = lines;
+            return goOn;
+        };
+        view->dialogs().unitLabel = [this] { return unit; };
+        COrvelToolView::StartOptions options;
+        options.portOverride = Device(*radio);
+        view->OnInitialUpdate(options);
+    }
+    // The window's work differs from the radio in channel 1's receive frequency.
+    void EditChannelOne() {
+        Control<QLineEdit>(view.get(), "rxEdit")->setText(QStringLiteral("226.5"));
+        view->OnConfirm();
+    }
+    bool LogHas(const QString& text) const { return view->LogText().contains(text); }
+
+private slots:
+    void init() {
+        if (!RecordsAvailable())
+            QSKIP("a build without Qt SQL keeps no records");
+        Begin();
+        compared.clear();
+        goOn = true;
+        unit.reset();
+        QDir(BackupFolder()).removeRecursively();
+        QFile::remove(RecordFilePath());
+    }
+    void cleanup() {
+        view.reset();
+        End();
+    }
+
+    void aReadAndAWriteEachLeaveOneRecord() {
+        WriteIni("[Set]\r\nStation=bench-7\r\nOperator=li\r\n");
+        Start();
+        view->OnRead();
+        std::vector<ProgrammingRecord> records = Records();
+        QCOMPARE(records.size(), std::size_t{1});
+        const ProgrammingRecord read = records.front();
+        QCOMPARE(read.action, std::string(kActionRead));
+        QCOMPARE(read.program, std::string("orveltool"));
+        QCOMPARE(read.port, radio->DevicePath());
+        QCOMPARE(read.radioId, std::string("ORVEL-R1"));
+        QCOMPARE(read.station, std::string("bench-7"));
+        QCOMPARE(read.operatorName, std::string("li"));
+        QCOMPARE(read.outcome, std::string("ok"));
+        QCOMPARE(read.exitClass, std::string("ok"));
+        QCOMPARE(read.planSha256, Sha256Hex(held));
+        QVERIFY(read.after == held);
+        QVERIFY(!read.before);
+
+        // A plan from a file: its name and the SHA-256 of the bytes written.
+        QTemporaryDir folder;
+        chosenFile = folder.filePath("plan.dat");
+        EditChannelOne();
+        view->OnSaveAs();
+        view->OnWrite();
+        QCOMPARE(Texts().last(), QStringLiteral("正确写入数据"));
+        records = Records();
+        QCOMPARE(records.size(), std::size_t{2});
+        const ProgrammingRecord& write = records.front();
+        QCOMPARE(write.action, std::string(kActionWrite));
+        QCOMPARE(write.planFile, std::string("plan.dat"));
+        QCOMPARE(write.planSha256, Sha256Hex(view->image()));
+        QVERIFY(write.verified);
+        QCOMPARE(write.exitClass, std::string("ok"));
+        QVERIFY(write.before == held);
+        QVERIFY(write.after == radio->Image());
+        QVERIFY(write.id != read.id);
+    }
+
+    void theReadFirstKeepsWhatTheRadioHeld() {
+        Start();
+        QVERIFY(ActionOf(*view, "actionReadFirst")->isChecked());
+        QVERIFY(!ActionOf(*view, "actionCompareFirst")->isChecked());
+        view->OnRead();
+        EditChannelOne();
+        view->OnWrite();
+        const QStringList before = Backups("*-before.dat");
+        QCOMPARE(before.size(), 1);
+        QCOMPARE(FileBytes(QDir(BackupFolder()).filePath(before.first())),
+                 QByteArray(reinterpret_cast<const char*>(ChannelFileBytes(held).data()),
+                            static_cast<qsizetype>(ChannelFileBytes(held).size())));
+        QVERIFY(Records().front().before == held);
+        QVERIFY(radio->Image() != held);
+
+        // Off, and remembered: the next window writes without reading first.
+        Trigger(*view, "actionReadFirst");
+        QVERIFY(FileBytes(IniPath()).contains("ReadFirst=0"));
+        view.reset();
+        Start();
+        QVERIFY(!ActionOf(*view, "actionReadFirst")->isChecked());
+        view->OnRead();
+        view->OnWrite();
+        QCOMPARE(Backups("*-before.dat").size(), 1);
+        QVERIFY(!Records().front().before);
+    }
+
+    void aFailedReadFirstWritesNothing() {
+        sim::RadioBehaviour cut;
+        cut.cutImage = 100;
+        Start(cut);
+        view->OnWrite();
+        QCOMPARE(WriteFrames(*radio), std::size_t{0});
+        QVERIFY(LogHas(QStringLiteral("写入前读出电台失败，没有写入：接收数据超时")));
+        QVERIFY(Backups("*-write.dat").isEmpty());
+        const ProgrammingRecord record = Records().front();
+        QCOMPARE(record.action, std::string(kActionWrite));
+        QCOMPARE(record.exitClass, std::string("communication"));
+        QCOMPARE(record.outcome, std::string("read before the write: received 100 of 260 bytes"));
+    }
+
+    void aFailureIsClassedAsOrvelctlClassesIt() {
+        WriteIni("[Set]\r\nReadFirst=0\r\n");
+        sim::RadioBehaviour noisy;
+        noisy.badChecksum = true;
+        Start(noisy);
+        view->OnRead();
+        QCOMPARE(Records().front().exitClass, std::string("data"));
+        QCOMPARE(Records().front().outcome, std::string("the image read fails its checksum"));
+        // No port at all: the write's record says so.
+        view.reset();
+        view = std::make_unique<COrvelToolView>();
+        Catch(*view);
+        COrvelToolView::StartOptions options;
+        options.portOverride = QStringLiteral("/dev/no-such-port-i37");
+        view->OnInitialUpdate(options);
+        view->OnWrite();
+        QCOMPARE(Records().front().action, std::string(kActionWrite));
+        QCOMPARE(Records().front().exitClass, std::string("port"));
+    }
+
+    void theComparisonAsksAndItsCancelWritesNothing() {
+        Start();
+        view->OnRead();
+        Trigger(*view, "actionReadFirst");  // the comparison reads first all the same
+        Trigger(*view, "actionCompareFirst");
+        QVERIFY(FileBytes(IniPath()).contains("CompareFirst=1"));
+        EditChannelOne();
+        goOn = false;
+        view->OnWrite();
+        QCOMPARE(WriteFrames(*radio), std::size_t{0});
+        QVERIFY(!compared.isEmpty());
+        QVERIFY(compared.first().startsWith(QStringLiteral("信道1 接收频率: ")));
+        QVERIFY(compared.first().endsWith(QStringLiteral(" -> 226.500")));
+        QVERIFY(LogHas(QStringLiteral("已取消写入，电台保持原样")));
+        QCOMPARE(Records().size(), std::size_t{1});  // the read's
+
+        goOn = true;
+        view->OnWrite();
+        QCOMPARE(WriteFrames(*radio), std::size_t{66});
+        QVERIFY(Records().front().before == held);
+    }
+
+    void theUnitsLabelLandsInTheRecordAndItsCancelWritesNothing() {
+        WriteIni("[Set]\r\nAskUnit=1\r\n");
+        Start();
+        view->OnRead();
+        view->OnWrite();
+        QCOMPARE(WriteFrames(*radio), std::size_t{0});
+        QCOMPARE(Records().size(), std::size_t{1});
+        // Stored as given, quotes and all.
+        unit = QStringLiteral("SN-0042 \"A\"");
+        view->OnWrite();
+        QCOMPARE(WriteFrames(*radio), std::size_t{66});
+        QCOMPARE(Records().front().unit, std::string("SN-0042 \"A\""));
+    }
+
+    void theRecordDialogListsFiltersExportsAndOpensAnImage() {
+        WriteIni("[Set]\r\nAskUnit=1\r\n");
+        Start();
+        view->OnRead();
+        unit = QStringLiteral("SN-1");
+        view->OnWrite();
+        EditChannelOne();
+        unit = QStringLiteral("SN-2");
+        view->OnWrite();
+        const RecordPlace place{RecordFilePath().toStdString(), {}};
+        {
+            RecordDialog dialog(place);
+            QCOMPARE(dialog.model()->rowCount(), 3);
+            QCOMPARE(dialog.model()->record(0).unit, std::string("SN-2"));
+            QCOMPARE(dialog.model()->data(dialog.model()->index(0, RecordTableModel::Result)),
+                     QVariant(QStringLiteral("校验通过")));
+            Control<QLineEdit>(&dialog, "recordUnitFilter")->setText(QStringLiteral("SN-1"));
+            dialog.refresh();
+            QCOMPARE(dialog.model()->rowCount(), 1);
+            Control<QLineEdit>(&dialog, "recordSinceFilter")->setText(QStringLiteral("2999-01-01"));
+            dialog.refresh();
+            QCOMPARE(dialog.model()->rowCount(), 0);
+            Control<QLineEdit>(&dialog, "recordSinceFilter")->setText(QStringLiteral("soon"));
+            dialog.refresh();
+            QVERIFY(dialog.statusText().contains(QStringLiteral("2026-12-07")));
+            Control<QLineEdit>(&dialog, "recordSinceFilter")->clear();
+            Control<QLineEdit>(&dialog, "recordUnitFilter")->clear();
+            Control<QLineEdit>(&dialog, "recordStationFilter")
+                ->setText(QStringLiteral("elsewhere"));
+            dialog.refresh();
+            QCOMPARE(dialog.model()->rowCount(), 0);
+            Control<QLineEdit>(&dialog, "recordStationFilter")->clear();
+            // A plan by its SHA-256, in either case.
+            Control<QLineEdit>(&dialog, "recordPlanFilter")
+                ->setText(QString::fromStdString(Records().front().planSha256).toUpper());
+            dialog.refresh();
+            QCOMPARE(dialog.model()->rowCount(), 1);
+            QCOMPARE(dialog.model()->record(0).unit, std::string("SN-2"));
+
+            // The export takes the records listed.
+            QTemporaryDir folder;
+            const QString csv = folder.filePath("records.csv");
+            dialog.exportFileName = [&csv](const QString&) { return csv; };
+            dialog.exportCsv();
+            const QList<QByteArray> rows = FileBytes(csv).split('\n');
+            QVERIFY(rows.first().startsWith("id,started_utc,ended_utc,station,operator_name,"));
+            QCOMPARE(rows.size(), 3);  // the header, the record, and the end after it
+            QVERIFY(rows[1].contains(",SN-2,"));
+            Control<QLineEdit>(&dialog, "recordPlanFilter")->clear();
+            dialog.refresh();
+            QCOMPARE(dialog.model()->rowCount(), 3);
+
+            Control<QPushButton>(&dialog, "recordOpenBefore")->click();
+            QVERIFY(dialog.result() == QDialog::Accepted);
+            QVERIFY(dialog.chosenImage());
+            QVERIFY(dialog.chosenImage()->image == *Records().front().before);
+            QVERIFY(dialog.chosenImage()->image != radio->Image());
+        }
+
+        // The chosen image opens unsaved, after the question about the work in the window.
+        std::optional<RecordImage> chosen = RecordImage{held, QStringLiteral("old")};
+        view->dialogs().records = [&chosen](const RecordSettings&) { return chosen; };
+        QTemporaryDir work;
+        chosenFile = work.filePath("work.dat");
+        view->OnSaveAs();  // it is no longer that file's
+        Control<QLineEdit>(view.get(), "rxEdit")->setText(QStringLiteral("227"));
+        view->OnConfirm();
+        answer = QMessageBox::Cancel;
+        shown.clear();
+        Trigger(*view, "actionRecords");
+        QCOMPARE(Texts(), QStringList{"是否保存对信道数据的修改？"});
+        QCOMPARE(view->Table()[0][1], std::string("227.000"));
+        answer = QMessageBox::Discard;
+        Trigger(*view, "actionRecords");
+        QVERIFY(view->image() == held);
+        QVERIFY(view->IsModified());
+        QVERIFY(view->filePath().isEmpty());
+    }
+};
+
+QTEST_MAIN(RecordTest)
+#include "record_test.moc"

@@ -1,0 +1,107 @@
+#include "radio_records.h"
+
+#include "codec.h"
+#include "port.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr const char* kClassOk = "ok";
+constexpr const char* kClassCommunication = "communication";
+constexpr const char* kClassData = "data";
+constexpr const char* kClassPort = "port";
+
+// A cable or a server lost in the middle is said as orvelctl says it, before what stopped.
+std::string WithLostPort(const Port& port, const std::string& what) {
+    if (port.LostReason().empty())
+        return what;
+    return "the port went away: " + port.LostReason() + "; " + what;
+}
+
+}  // namespace
+
+RadioRecords::RadioRecords() = default;
+RadioRecords::~RadioRecords() = default;
+
+void RadioRecords::setConfiguration(const Configuration& config) {
+    m_urlProblem = RecordSettingsFromConfig(config, m_settings);
+    m_askUnit = config.askUnit;
+    m_keeper.reset();
+}
+
+ProgrammingRecord RadioRecords::start(std::string_view action, const Port& port,
+                                      const std::string& unit) const {
+    ProgrammingRecord record = StartRecord("orveltool", action);
+    record.station = m_settings.station;
+    record.operatorName = m_settings.operatorName;
+    record.port = port.DeviceName();
+    record.unit = unit;
+    return record;
+}
+
+void RadioRecords::setReadOutcome(ProgrammingRecord& record, const ReadOutcome& outcome,
+                                  const Port& port) {
+    record.radioId = outcome.identity;
+    if (outcome.status != ReadStatus::Ok) {
+        record.exitClass = outcome.status == ReadStatus::PortClosed && port.LostReason().empty()
+                               ? kClassPort
+                               : kClassCommunication;
+        record.outcome = WithLostPort(port, DescribeReadFailure(outcome));
+        return;
+    }
+    record.planSha256 = Sha256Hex(outcome.image);
+    record.after = outcome.image;
+    record.exitClass = outcome.checksumOk ? kClassOk : kClassData;
+    record.outcome = outcome.checksumOk ? "ok" : "the image read fails its checksum";
+}
+
+void RadioRecords::setWriteOutcome(ProgrammingRecord& record, const WriteCheckOutcome& outcome,
+                                   const WriteRequest& request, const Port& port) {
+    if (outcome.verify && outcome.verify->readBack.status == ReadStatus::Ok) {
+        record.radioId = outcome.verify->readBack.identity;
+        record.after = outcome.verify->readBack.image;
+    }
+    record.verified = outcome.verdict == WriteVerdict::Verified;
+    switch (outcome.verdict) {
+        case WriteVerdict::Written:
+        case WriteVerdict::Verified:
+            record.exitClass = kClassOk;
+            record.outcome = "ok";
+            return;
+        case WriteVerdict::WriteFailed:
+            record.exitClass =
+                outcome.write.status == WriteStatus::PortClosed && port.LostReason().empty()
+                    ? kClassPort
+                    : kClassCommunication;
+            break;
+        case WriteVerdict::ReadBackFailed:
+            record.exitClass = kClassCommunication;
+            break;
+        case WriteVerdict::Mismatch:
+        case WriteVerdict::BadChecksum:
+            record.exitClass = kClassData;
+            break;
+    }
+    record.outcome = WithLostPort(port, DescribeWriteOutcome(outcome, request));
+}
+
+QStringList RadioRecords::keep(ProgrammingRecord& record) {
+    EndRecord(record);
+    QStringList lines;
+    if (!m_settings.keep)
+        return lines;
+    if (!m_urlProblem.empty()) {
+        // The bench's own file keeps it meanwhile; the URL is not repeated, it might hold the
+        // password it must not carry.
+        lines << tr("编程记录只存在本机：INI 的 Record= 无法使用：%1")
+                     .arg(QString::fromStdString(m_urlProblem));
+    }
+    if (!m_keeper)
+        m_keeper = std::make_unique<RecordKeeper>(m_settings.place);
+    if (const std::string line = m_keeper->Keep(record); !line.empty())
+        lines << tr("编程记录：%1").arg(QString::fromStdString(line));
+    return lines;
+}
+
+}  // namespace orvel

@@ -1,0 +1,53 @@
+// The programming record of the window's reads and writes: the settings from the INI, one keeper
+// for as long as the window lives (a shared server is asked over one connection), and the
+// outcome of each exchange in the words orvelctl's log uses, so the records of both programs
+// read and filter alike.
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "exchanges.h"
+#include "programming_record.h"
+#include "record_settings.h"
+#include "write_and_verify.h"
+
+namespace orvel {
+
+class Port;
+
+class RadioRecords {
+    Q_DECLARE_TR_FUNCTIONS(RadioRecords)
+
+public:
+    RadioRecords();
+    ~RadioRecords();
+
+    void setConfiguration(const Configuration& config);
+    const RecordSettings& settings() const { return m_settings; }
+    bool askUnit() const { return m_askUnit; }
+
+    // A record of `action` on `port`, started now.
+    ProgrammingRecord start(std::string_view action, const Port& port,
+                            const std::string& unit = {}) const;
+    // The outcome of a read (the window's own, or the one before a write).
+    static void setReadOutcome(ProgrammingRecord& record, const ReadOutcome& outcome,
+                               const Port& port);
+    static void setWriteOutcome(ProgrammingRecord& record, const WriteCheckOutcome& outcome,
+                                const WriteRequest& request, const Port& port);
+    // Ends the record and keeps it. The log's lines when it went elsewhere than meant or
+    // nowhere; none otherwise.
+    QStringList keep(ProgrammingRecord& record);
+
+private:
+    RecordSettings m_settings;
+    std::string m_urlProblem;  // why Record= of the INI is of no use
+    bool m_askUnit = false;
+    std::unique_ptr<RecordKeeper> m_keeper;
+};
+
+}  // namespace orvel

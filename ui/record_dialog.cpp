@@ -1,0 +1,213 @@
+#include "record_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "file_access.h"
+#include "record_columns.h"
+#include "record_store.h"
+#include "record_table_model.h"
+
+namespace orvel {
+
+namespace {
+
+QLineEdit* FilterEdit(const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setClearButtonEnabled(true);
+    return edit;
+}
+
+}  // namespace
+
+RecordDialog::RecordDialog(const RecordPlace& place, QWidget* parent)
+    : QDialog(parent), m_place(place) {
+    setObjectName(QStringLiteral("recordDialog"));
+    setWindowTitle(tr("编程记录"));
+    auto* layout = new QVBoxLayout(this);
+    auto* where = new QLabel(
+        tr("记录保存在：%1")
+            .arg(place.server ? QString::fromStdString(place.server->shown)
+                              : QDir::toNativeSeparators(QString::fromStdString(place.localFile))),
+        this);
+    where->setObjectName(QStringLiteral("recordPlace"));
+    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(where);
+
+    auto* filters = new QFormLayout;
+    m_unitEdit = FilterEdit("recordUnitFilter", this);
+    m_planEdit = FilterEdit("recordPlanFilter", this);
+    m_planEdit->setPlaceholderText(tr("文件名或 SHA-256"));
+    m_stationEdit = FilterEdit("recordStationFilter", this);
+    m_sinceEdit = FilterEdit("recordSinceFilter", this);
+    m_sinceEdit->setPlaceholderText(QStringLiteral("2026-12-07"));
+    filters->addRow(tr("单元(&U)："), m_unitEdit);
+    filters->addRow(tr("方案(&P)："), m_planEdit);
+    filters->addRow(tr("工作站(&T)："), m_stationEdit);
+    filters->addRow(tr("起始日期 (UTC)(&D)："), m_sinceEdit);
+    layout->addLayout(filters);
+    for (QLineEdit* edit : {m_unitEdit, m_planEdit, m_stationEdit, m_sinceEdit})
+        connect(edit, &QLineEdit::returnPressed, this, &RecordDialog::refresh);
+
+    m_model = new RecordTableModel(this);
+    m_view = new QTableView(this);
+    m_view->setObjectName(QStringLiteral("recordTable"));
+    m_view->setModel(m_model);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->verticalHeader()->hide();
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->setAccessibleName(tr("编程记录"));
+    layout->addWidget(m_view, 1);
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &RecordDialog::updateButtons);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("recordStatus"));
+    m_status->setWordWrap(true);
+    layout->addWidget(m_status);
+
+    auto* buttons = new QDialogButtonBox(this);
+    auto* query = buttons->addButton(tr("查询(&Q)"), QDialogButtonBox::ActionRole);
+    query->setObjectName(QStringLiteral("recordQuery"));
+    m_exportButton = buttons->addButton(tr("导出 CSV(&E)..."), QDialogButtonBox::ActionRole);
+    m_exportButton->setObjectName(QStringLiteral("recordExport"));
+    m_beforeButton = buttons->addButton(tr("打开写入前数据(&B)"), QDialogButtonBox::ActionRole);
+    m_beforeButton->setObjectName(QStringLiteral("recordOpenBefore"));
+    m_afterButton = buttons->addButton(tr("打开读出数据(&A)"), QDialogButtonBox::ActionRole);
+    m_afterButton->setObjectName(QStringLiteral("recordOpenAfter"));
+    QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
+    close->setText(tr("关闭"));
+    // Enter in a filter queries; it must not close the dialog.
+    for (QPushButton* button : buttons->findChildren<QPushButton*>())
+        button->setAutoDefault(false);
+    layout->addWidget(buttons);
+    connect(query, &QPushButton::clicked, this, &RecordDialog::refresh);
+    connect(m_exportButton, &QPushButton::clicked, this, &RecordDialog::exportCsv);
+    connect(m_beforeButton, &QPushButton::clicked, this, &RecordDialog::openBefore);
+    connect(m_afterButton, &QPushButton::clicked, this, &RecordDialog::openAfter);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    exportFileName = [this](const QString& initialPath) {
+        return QFileDialog::getSaveFileName(this, tr("编程记录"), initialPath,
+                                            tr("CSV 文件 (*.csv)"));
+    };
+    resize(900, 480);
+    refresh();
+}
+
+RecordDialog::~RecordDialog() = default;
+
+QString RecordDialog::statusText() const {
+    return m_status->text();
+}
+
+void RecordDialog::setStatus(const QString& text) {
+    m_status->setText(text);
+}
+
+bool RecordDialog::store(std::string& error) {
+    if (!m_store)
+        m_store = OpenRecordsForReading(m_place, error);
+    return m_store != nullptr;
+}
+
+void RecordDialog::refresh() {
+    RecordFilter filter;
+    filter.unit = m_unitEdit->text().toStdString();
+    const std::string plan = m_planEdit->text().trimmed().toStdString();
+    if (IsSha256Text(plan))
+        filter.planSha256 = QString::fromStdString(plan).toLower().toStdString();
+    else
+        filter.planFile = plan;
+    filter.station = m_stationEdit->text().toStdString();
+    const QString since = m_sinceEdit->text().trimmed();
+    if (!since.isEmpty()) {
+        filter.sinceUtc = UtcFromDate(since.toStdString());
+        if (filter.sinceUtc.empty()) {
+            setStatus(tr("起始日期应写成 2026-12-07 或 2026-12-07T13:45"));
+            return;
+        }
+    }
+    m_filter = filter;
+    std::vector<ProgrammingRecord> records;
+    std::string error;
+    // A bench that has kept no record yet has none to show; that is no fault.
+    if (!m_place.server && !QFileInfo::exists(QString::fromStdString(m_place.localFile))) {
+        m_model->setRecords({});
+        setStatus(tr("还没有编程记录"));
+        updateButtons();
+        return;
+    }
+    if (!store(error) || !m_store->Query(filter, records, error)) {
+        m_store.reset();
+        m_model->setRecords({});
+        setStatus(tr("无法读取编程记录：%1").arg(QString::fromStdString(error)));
+        updateButtons();
+        return;
+    }
+    m_model->setRecords(std::move(records));
+    setStatus(tr("记录数：%1").arg(m_model->rowCount()));
+    if (m_model->rowCount() > 0)
+        m_view->selectRow(0);
+    m_view->resizeColumnsToContents();
+    updateButtons();
+}
+
+void RecordDialog::updateButtons() {
+    const bool chosen = m_view->selectionModel()->hasSelection();
+    m_beforeButton->setEnabled(chosen);
+    m_afterButton->setEnabled(chosen);
+    m_exportButton->setEnabled(m_model->rowCount() > 0);
+}
+
+void RecordDialog::exportCsv() {
+    const QString path = exportFileName(QDir::home().filePath(QStringLiteral("records.csv")));
+    if (path.isEmpty())
+        return;
+    // The export carries the images, which the list leaves out.
+    std::vector<ProgrammingRecord> records;
+    std::string error;
+    if (!store(error) || !m_store->Query(m_filter, records, error, true) ||
+        !WriteFileAtomically(path.toStdString(), RecordsCsv(records), error)) {
+        setStatus(tr("导出失败：%1").arg(QString::fromStdString(error)));
+        return;
+    }
+    setStatus(
+        tr("已导出到 %1，记录数：%2").arg(QDir::toNativeSeparators(path)).arg(records.size()));
+}
+
+void RecordDialog::openImage(bool before) {
+    const QModelIndexList rows = m_view->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return;
+    ProgrammingRecord record;
+    std::string error;
+    if (!store(error) || !m_store->Find(m_model->record(rows.first().row()).id, record, error)) {
+        setStatus(tr("无法读取编程记录：%1").arg(QString::fromStdString(error)));
+        return;
+    }
+    const std::optional<MemoryImage>& image = before ? record.before : record.after;
+    if (!image) {
+        setStatus(before ? tr("这条记录没有写入前的数据（写入前没有读出电台）")
+                         : tr("这条记录没有读出的数据（写入后没有校验）"));
+        return;
+    }
+    const QString id = QString::fromStdString(record.id.substr(0, 8));
+    m_chosen = RecordImage{*image, before ? tr("编程记录 %1 的写入前数据").arg(id)
+                                          : tr("编程记录 %1 的读出数据").arg(id)};
+    accept();
+}
+
+}  // namespace orvel
