@@ -21,362 +21,6 @@
     </message>
 </context>
 <context>
-    <name>CHelpWindow</name>
-    <message>
-        <source>查找(&amp;F):</source>
-        <translation>&amp;Find:</translation>
-    </message>
-    <message>
-        <source>无法打开帮助文件 %1：%2</source>
-        <translation>Cannot open the help file %1: %2</translation>
-    </message>
-    <message>
-        <source>已从头开始查找</source>
-        <translation>Search started again from the top</translation>
-    </message>
-    <message>
-        <source>找不到“%1”</source>
-        <translation>“%1” not found</translation>
-    </message>
-</context>
-<context>
-    <name>CMainFrame</name>
-    <message>
-        <source>Orvel系列电台设置工具</source>
-        <translation>Orvel Series Radio Setup Tool</translation>
-    </message>
-    <message>
-        <source>文件(&amp;F)</source>
-        <translation>&amp;File</translation>
-    </message>
-    <message>
-        <source>另存为(&amp;A)...</source>
-        <translation>Save &amp;As...</translation>
-    </message>
-    <message>
-        <source>打印设置(&amp;R)...</source>
-        <translation>P&amp;rint Setup...</translation>
-    </message>
-    <message>
-        <source>退出(&amp;X)</source>
-        <translation>E&amp;xit</translation>
-    </message>
-    <message>
-        <source>编辑(&amp;E)</source>
-        <translation>&amp;Edit</translation>
-    </message>
-    <message>
-        <source>缺省</source>
-        <translation>&amp;Defaults</translation>
-    </message>
-    <message>
-        <source>通信(&amp;C)</source>
-        <translation>&amp;Communication</translation>
-    </message>
-    <message>
-        <source>读取(PC&lt;-电台)</source>
-        <translation>Read (PC&lt;-Radio)</translation>
-    </message>
-    <message>
-        <source>写入(PC-&gt;电台)</source>
-        <translation>Write (PC-&gt;Radio)</translation>
-    </message>
-    <message>
-        <source>写入后校验</source>
-        <translation>Verify After Write</translation>
-    </message>
-    <message>
-        <source>与电台比较</source>
-        <translation>Compare with Radio</translation>
-    </message>
-    <message>
-        <source>选择串口</source>
-        <translation>Select Serial Port</translation>
-    </message>
-    <message>
-        <source>串口&amp;%1</source>
-        <translation>Port &amp;%1</translation>
-    </message>
-    <message>
-        <source>查找电台</source>
-        <translation>Find Radio</translation>
-    </message>
-    <message>
-        <source>设置当前信道</source>
-        <translation>Set Current Channel</translation>
-    </message>
-    <message>
-        <source>帮助(&amp;H)</source>
-        <translation>&amp;Help</translation>
-    </message>
-    <message>
-        <source>OrvelTool帮助</source>
-        <translation>OrvelTool Help</translation>
-    </message>
-    <message>
-        <source>常见问题</source>
-        <translation>Common Questions</translation>
-    </message>
-    <message>
-        <source>关于OrvelTool</source>
-        <translation>About OrvelTool</translation>
-    </message>
-    <message>
-        <source>工具栏</source>
-        <translation>Toolbar</translation>
-    </message>
-    <message>
-        <source>关于</source>
-        <translation>About</translation>
-    </message>
-    <message>
-        <source>导入(&amp;I)...</source>
-        <translation>&amp;Import...</translation>
-    </message>
-    <message>
-        <source>导出(&amp;E)...</source>
-        <translation>&amp;Export...</translation>
-    </message>
-    <message>
-        <source>批量设置(&amp;B)...</source>
-        <translation>&amp;Fill Channels...</translation>
-    </message>
-    <message>
-        <source>通信进度</source>
-        <translation>Communication progress</translation>
-    </message>
-    <message>
-        <source>插入空行(&amp;I)</source>
-        <translation>&amp;Insert Empty Channel</translation>
-    </message>
-    <message>
-        <source>删除并上移(&amp;D)</source>
-        <translation>De&amp;lete and Shift Up</translation>
-    </message>
-    <message>
-        <source>排序(&amp;S)</source>
-        <translation>&amp;Sort by Receive Frequency</translation>
-    </message>
-    <message>
-        <source>信道</source>
-        <translation>Channels</translation>
-    </message>
-    <message>
-        <source>网络串口...</source>
-        <translation>Network port...</translation>
-    </message>
-    <message>
-        <source>打开(&amp;O)...</source>
-        <translation>&amp;Open...</translation>
-    </message>
-    <message>
-        <source>保存(&amp;S)</source>
-        <translation>&amp;Save</translation>
-    </message>
-    <message>
-        <source>打印(&amp;P)...</source>
-        <translation>&amp;Print...</translation>
-    </message>
-    <message>
-        <source>撤销(&amp;U)</source>
-        <translation>&amp;Undo</translation>
-    </message>
-    <message>
-        <source>重做(&amp;R)</source>
-        <translation>&amp;Redo</translation>
-    </message>
-    <message>
-        <source>复制(&amp;C)</source>
-        <translation>&amp;Copy</translation>
-    </message>
-    <message>
-        <source>粘贴(&amp;P)</source>
-        <translation>&amp;Paste</translation>
-    </message>
-    <message>
-        <source>上移(&amp;K)</source>
-        <translation>&amp;Move Up</translation>
-    </message>
-    <message>
-        <source>下移(&amp;J)</source>
-        <translation>Move Dow&amp;n</translation>
-    </message>
-    <message>
-        <source>编程记录...</source>
-        <translation>Programming Records...</translation>
-    </message>
-    <message>
-        <source>写入前读出备份</source>
-        <translation>Read Backup Before Write</translation>
-    </message>
-    <message>
-        <source>写入前比较</source>
-        <translation>Compare Before Write</translation>
-    </message>
-</context>
-<context>
-    <name>COrvelToolView</name>
-    <message>
-        <source>确定</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>是(&amp;Y)</source>
-        <translation>&amp;Yes</translation>
-    </message>
-    <message>
-        <source>否(&amp;N)</source>
-        <translation>&amp;No</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>今天日期:%1年%2月%3日 </source>
-        <translation>Date: %1-%2-%3 </translation>
-    </message>
-    <message>
-        <source>当前时间:%1</source>
-        <translation>Time: %1</translation>
-    </message>
-    <message>
-        <source>****正在初始化****</source>
-        <translation>****Initialising****</translation>
-    </message>
-    <message>
-        <source>模式:Proper </source>
-        <translation>Mode: Proper </translation>
-    </message>
-    <message>
-        <source>****初始化结束****</source>
-        <translation>****Initialisation done****</translation>
-    </message>
-    <message>
-        <source>数据清除[信道1]</source>
-        <translation>Data cleared [channel 1]</translation>
-    </message>
-    <message>
-        <source>保存(&amp;S)</source>
-        <translation>&amp;Save</translation>
-    </message>
-    <message>
-        <source>不保存(&amp;N)</source>
-        <translation>Do&amp;n&apos;t Save</translation>
-    </message>
-    <message>
-        <source>CSV 信道表 (*.csv)</source>
-        <translation>CSV channel table (*.csv)</translation>
-    </message>
-    <message>
-        <source>JSON 全部设置 (*.json)</source>
-        <translation>JSON, all settings (*.json)</translation>
-    </message>
-    <message>
-        <source>CSV 或 JSON (*.csv *.json)</source>
-        <translation>CSV or JSON (*.csv *.json)</translation>
-    </message>
-    <message>
-        <source>串口号:%1</source>
-        <translation>Serial port: %1</translation>
-    </message>
-    <message>
-        <source>撤销(&amp;U)</source>
-        <translation>&amp;Undo</translation>
-    </message>
-    <message>
-        <source>重做(&amp;R)</source>
-        <translation>&amp;Redo</translation>
-    </message>
-    <message>
-        <source>打开 %1</source>
-        <translation>Open %1</translation>
-    </message>
-    <message>
-        <source>打开 %1（新文档，尚未保存）</source>
-        <translation>Opened %1 (a new document, not saved yet)</translation>
-    </message>
-</context>
-<context>
-    <name>ChannelEditor</name>
-    <message>
-        <source>***清除信道数据***<byte value="xd"/>
-</source>
-        <translation>***Channel data cleared***</translation>
-    </message>
-    <message>
-        <source>信道%1的修改尚未确认，是否先确认后写入？</source>
-        <translation>The changes to channel %1 are not confirmed yet. Confirm them before writing?</translation>
-    </message>
-    <message>
-        <source>数据设置 [信道%1]</source>
-        <translation>Data set [channel %1]</translation>
-    </message>
-    <message>
-        <source>清除信道数据</source>
-        <translation>Channel data cleared</translation>
-    </message>
-    <message>
-        <source>缺省</source>
-        <translation>Defaults</translation>
-    </message>
-</context>
-<context>
-    <name>CompareDialog</name>
-    <message>
-        <source>（空）</source>
-        <translation>(empty)</translation>
-    </message>
-    <message>
-        <source>头部: </source>
-        <translation>Header: </translation>
-    </message>
-    <message>
-        <source>备用区%1: 字节 %2 </source>
-        <translation>Spare area %1: byte %2 </translation>
-    </message>
-    <message>
-        <source>设置</source>
-        <translation>Settings</translation>
-    </message>
-    <message>
-        <source>信道%1</source>
-        <translation>Channel %1</translation>
-    </message>
-    <message>
-        <source>无差异</source>
-        <translation>No differences</translation>
-    </message>
-    <message>
-        <source>与电台比较</source>
-        <translation>Compare with Radio</translation>
-    </message>
-    <message>
-        <source>窗口中的数据 -&gt; 电台中的数据</source>
-        <translation>Data in the window -&gt; data in the radio</translation>
-    </message>
-    <message>
-        <source>返回</source>
-        <translation>Back</translation>
-    </message>
-    <message>
-        <source>写入前比较</source>
-        <translation>Compare Before Write</translation>
-    </message>
-    <message>
-        <source>写入将改变电台中的这些数据（电台中的数据 -&gt; 写入的数据）：</source>
-        <translation>The write changes these data in the radio (the radio&apos;s data -&gt; the data written):</translation>
-    </message>
-    <message>
-        <source>写入(&amp;W)</source>
-        <translation>&amp;Write</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
     <name>CoreText</name>
     <message>
         <source>串口没有打开，请重新选择串口</source>
@@ -624,28 +268,6 @@
     </message>
 </context>
 <context>
-    <name>CurrentChannelDialog</name>
-    <message>
-        <source>确定</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>成功接收数据<byte value="xd"/>
-</source>
-        <translation>Data received</translation>
-    </message>
-    <message>
-        <source>写入数据成功<byte value="xd"/>
-</source>
-        <translation>Write OK</translation>
-    </message>
-    <message>
-        <source>写入数据失败<byte value="xd"/>
-</source>
-        <translation>Write failed</translation>
-    </message>
-</context>
-<context>
     <name>CurrentChannelForm</name>
     <message>
         <source>设置当前信道</source>
@@ -713,17 +335,6 @@
     </message>
 </context>
 <context>
-    <name>Document</name>
-    <message>
-        <source>撤销：%1</source>
-        <translation>Undo: %1</translation>
-    </message>
-    <message>
-        <source>重做：%1</source>
-        <translation>Redo: %1</translation>
-    </message>
-</context>
-<context>
     <name>FileCommands</name>
     <message>
         <source>读文件出错：这不是普通文件，不能打开</source>
@@ -786,136 +397,6 @@
     <message>
         <source>是否保存对信道数据的修改？</source>
         <translation>Save the changes to the channel data?</translation>
-    </message>
-</context>
-<context>
-    <name>FillDialog</name>
-    <message>
-        <source>批量设置</source>
-        <translation>Fill Channels</translation>
-    </message>
-    <message>
-        <source>至</source>
-        <translation>to</translation>
-    </message>
-    <message>
-        <source>信道:</source>
-        <translation>Channels:</translation>
-    </message>
-    <message>
-        <source>起始接收频率:</source>
-        <translation>Start RX freq:</translation>
-    </message>
-    <message>
-        <source>步进:</source>
-        <translation>Step:</translation>
-    </message>
-    <message>
-        <source>收发频差:</source>
-        <translation>TX offset:</translation>
-    </message>
-    <message>
-        <source>未勾选的项保留各信道原有的值；原来没有值的信道取所显示的值。</source>
-        <translation>Unchecked items keep each channel&apos;s own value; a channel without one takes the value shown.</translation>
-    </message>
-    <message>
-        <source>说明</source>
-        <translation>Note</translation>
-    </message>
-    <message>
-        <source>确定</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>%1 个信道不符合要求，将保持原样</source>
-        <translation>%1 channel(s) do not pass the checks and stay as they are</translation>
-    </message>
-    <message>
-        <source>，</source>
-        <translation>, </translation>
-    </message>
-    <message>
-        <source>预览</source>
-        <translation>Preview</translation>
-    </message>
-    <message>
-        <source>%1：用于全部信道</source>
-        <translation>%1: for all channels</translation>
-    </message>
-</context>
-<context>
-    <name>FindRadioDialog</name>
-    <message>
-        <source>无应答</source>
-        <translation>No answer</translation>
-    </message>
-    <message>
-        <source>格式出错</source>
-        <translation>Format error</translation>
-    </message>
-    <message>
-        <source>被占用</source>
-        <translation>In use</translation>
-    </message>
-    <message>
-        <source>无权限</source>
-        <translation>No permission</translation>
-    </message>
-    <message>
-        <source>不是串口</source>
-        <translation>Not a serial port</translation>
-    </message>
-    <message>
-        <source>不存在</source>
-        <translation>Missing</translation>
-    </message>
-    <message>
-        <source>查找电台</source>
-        <translation>Find Radio</translation>
-    </message>
-    <message>
-        <source>正在查找电台，请稍候……</source>
-        <translation>Looking for the radio, please wait…</translation>
-    </message>
-    <message>
-        <source>串口</source>
-        <translation>Port</translation>
-    </message>
-    <message>
-        <source>电台</source>
-        <translation>Radio</translation>
-    </message>
-    <message>
-        <source>（当前）</source>
-        <translation> (current)</translation>
-    </message>
-    <message>
-        <source>查找中…</source>
-        <translation>Searching…</translation>
-    </message>
-    <message>
-        <source>使用此串口</source>
-        <translation>Use This Port</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>关闭</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>查找完毕：没有电台应答。请检查电缆、电台电源和串口权限。</source>
-        <translation>Search done: no radio answered. Check the cable, the radio’s power and the permission to use the ports.</translation>
-    </message>
-    <message>
-        <source>查找完毕：%1 个串口，%2 台电台应答。</source>
-        <translation>Search done: a radio answered on %2 of %1 ports.</translation>
     </message>
 </context>
 <context>
@@ -1278,94 +759,6 @@
     </message>
 </context>
 <context>
-    <name>NetworkPortDialog</name>
-    <message>
-        <source>网络串口</source>
-        <translation>Network port</translation>
-    </message>
-    <message>
-        <source>串口服务器上电台所接串口的地址(&amp;A)：</source>
-        <translation>&amp;Address of the radio&apos;s port on the serial device server:</translation>
-    </message>
-    <message>
-        <source>rfc2217://主机:端口 — 本程序通过 RFC 2217 把服务器的串口设为 9600 波特、8 位数据、偶校验、1 位停止位
-socket://主机:端口 — 服务器的串口已设置好，数据原样传送</source>
-        <translation>rfc2217://HOST:PORT — this program sets the server&apos;s port to 9600 baud, 8 data bits, even parity, 1 stop bit through RFC 2217
-socket://HOST:PORT — the server&apos;s port is set up already; data passes unchanged</translation>
-    </message>
-    <message>
-        <source>打开</source>
-        <translation>Open</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>地址无效：%1</source>
-        <translation>Invalid address: %1</translation>
-    </message>
-</context>
-<context>
-    <name>PortController</name>
-    <message>
-        <source>串口 %1 不存在</source>
-        <translation>Serial port %1 does not exist</translation>
-    </message>
-    <message>
-        <source>%1 不是串口</source>
-        <translation>%1 is not a serial port</translation>
-    </message>
-    <message>
-        <source>串口 %1 正被其他程序占用</source>
-        <translation>Serial port %1 is in use by another program</translation>
-    </message>
-    <message>
-        <source>没有使用串口 %1 的权限</source>
-        <translation>No permission to use serial port %1</translation>
-    </message>
-    <message>
-        <source>，请把当前用户加入 %1 组（sudo usermod -aG %1 $USER）后重新登录</source>
-        <translation>; add the user to the group %1 (sudo usermod -aG %1 $USER) and log in again</translation>
-    </message>
-    <message>
-        <source>串口 %1 无法打开：%2</source>
-        <translation>Serial port %1 cannot be opened: %2</translation>
-    </message>
-    <message>
-        <source>串口已断开：%1</source>
-        <translation>Serial port disconnected: %1</translation>
-    </message>
-    <message>
-        <source>跟踪文件无法写入：%1</source>
-        <translation>Cannot write the trace file: %1</translation>
-    </message>
-    <message>
-        <source>跟踪文件无法打开：%1</source>
-        <translation>Cannot open the trace file: %1</translation>
-    </message>
-    <message>
-        <source>打开串口失败，请重新选择串口</source>
-        <translation>Failed to open the serial port, please select a serial port</translation>
-    </message>
-    <message>
-        <source>串口打开失败：%1</source>
-        <translation>Opening the serial port failed: %1</translation>
-    </message>
-    <message>
-        <source>串口 %1</source>
-        <translation>Port %1</translation>
-    </message>
-    <message>
-        <source>（未打开）</source>
-        <translation> (not open)</translation>
-    </message>
-    <message>
-        <source>串口 %1 在 3 秒内没有打开（设备或其驱动没有响应）</source>
-        <translation>Serial port %1 did not open within 3 s (the device or its driver does not respond)</translation>
-    </message>
-</context>
-<context>
     <name>PrintCommands</name>
     <message>
         <source>***打印开始***</source>
@@ -1456,77 +849,6 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
     <message>
         <source>编程记录：%1</source>
         <translation>Programming record: %1</translation>
-    </message>
-</context>
-<context>
-    <name>RowCommands</name>
-    <message>
-        <source>复制 %1 行</source>
-        <translation>Copied %1 row(s)</translation>
-    </message>
-    <message>
-        <source>粘贴：信道16之后的%1行未粘贴</source>
-        <translation>Paste: %1 row(s) beyond channel 16 not pasted</translation>
-    </message>
-    <message>
-        <source>粘贴</source>
-        <translation>Paste</translation>
-    </message>
-    <message>
-        <source>粘贴 %1 行</source>
-        <translation>Paste %1 row(s)</translation>
-    </message>
-    <message>
-        <source>批量设置</source>
-        <translation>Fill Channels</translation>
-    </message>
-    <message>
-        <source>批量设置 信道%1-%2</source>
-        <translation>Fill channels %1-%2</translation>
-    </message>
-    <message>
-        <source>%1：信道%2 不是一行信道数据（应为6项，或以信道号开头的7项）</source>
-        <translation>%1: channel %2 is not a row of channel data (6 cells expected, or 7 starting with the channel number)</translation>
-    </message>
-    <message>
-        <source>%1：信道%2 %3</source>
-        <translation>%1: channel %2 %3</translation>
-    </message>
-    <message>
-        <source>粘贴：剪贴板中没有信道数据（每行应为6项，或以信道号开头的7项）</source>
-        <translation>Paste: the clipboard holds no channel rows (6 cells a line, or 7 starting with the channel number)</translation>
-    </message>
-    <message>
-        <source>上移 信道%1</source>
-        <translation>Move up channel %1</translation>
-    </message>
-    <message>
-        <source>下移 信道%1</source>
-        <translation>Move down channel %1</translation>
-    </message>
-    <message>
-        <source>移动 信道%1 到信道%2</source>
-        <translation>Move channel %1 to channel %2</translation>
-    </message>
-    <message>
-        <source>信道%1不是空的，不能插入空行</source>
-        <translation>Channel %1 is not empty: no empty channel can be inserted</translation>
-    </message>
-    <message>
-        <source>插入空行 [信道%1]</source>
-        <translation>Insert empty channel [channel %1]</translation>
-    </message>
-    <message>
-        <source>删除并上移 信道%1</source>
-        <translation>Delete and shift up channel %1</translation>
-    </message>
-    <message>
-        <source>排序 %1</source>
-        <translation>Sort by %1</translation>
-    </message>
-    <message>
-        <source>倒序排序 %1</source>
-        <translation>Sort by %1, descending</translation>
     </message>
 </context>
 <context>
@@ -1628,6 +950,613 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
     <message>
         <source>提示</source>
         <translation>Notice</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::CMainFrame</name>
+    <message>
+        <source>Orvel系列电台设置工具</source>
+        <translation>Orvel Series Radio Setup Tool</translation>
+    </message>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>另存为(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>打印设置(&amp;R)...</source>
+        <translation>P&amp;rint Setup...</translation>
+    </message>
+    <message>
+        <source>退出(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>编辑(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>缺省</source>
+        <translation>&amp;Defaults</translation>
+    </message>
+    <message>
+        <source>通信(&amp;C)</source>
+        <translation>&amp;Communication</translation>
+    </message>
+    <message>
+        <source>读取(PC&lt;-电台)</source>
+        <translation>Read (PC&lt;-Radio)</translation>
+    </message>
+    <message>
+        <source>写入(PC-&gt;电台)</source>
+        <translation>Write (PC-&gt;Radio)</translation>
+    </message>
+    <message>
+        <source>写入后校验</source>
+        <translation>Verify After Write</translation>
+    </message>
+    <message>
+        <source>与电台比较</source>
+        <translation>Compare with Radio</translation>
+    </message>
+    <message>
+        <source>选择串口</source>
+        <translation>Select Serial Port</translation>
+    </message>
+    <message>
+        <source>串口&amp;%1</source>
+        <translation>Port &amp;%1</translation>
+    </message>
+    <message>
+        <source>查找电台</source>
+        <translation>Find Radio</translation>
+    </message>
+    <message>
+        <source>设置当前信道</source>
+        <translation>Set Current Channel</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>OrvelTool帮助</source>
+        <translation>OrvelTool Help</translation>
+    </message>
+    <message>
+        <source>常见问题</source>
+        <translation>Common Questions</translation>
+    </message>
+    <message>
+        <source>关于OrvelTool</source>
+        <translation>About OrvelTool</translation>
+    </message>
+    <message>
+        <source>工具栏</source>
+        <translation>Toolbar</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>导入(&amp;I)...</source>
+        <translation>&amp;Import...</translation>
+    </message>
+    <message>
+        <source>导出(&amp;E)...</source>
+        <translation>&amp;Export...</translation>
+    </message>
+    <message>
+        <source>批量设置(&amp;B)...</source>
+        <translation>&amp;Fill Channels...</translation>
+    </message>
+    <message>
+        <source>通信进度</source>
+        <translation>Communication progress</translation>
+    </message>
+    <message>
+        <source>插入空行(&amp;I)</source>
+        <translation>&amp;Insert Empty Channel</translation>
+    </message>
+    <message>
+        <source>删除并上移(&amp;D)</source>
+        <translation>De&amp;lete and Shift Up</translation>
+    </message>
+    <message>
+        <source>排序(&amp;S)</source>
+        <translation>&amp;Sort by Receive Frequency</translation>
+    </message>
+    <message>
+        <source>信道</source>
+        <translation>Channels</translation>
+    </message>
+    <message>
+        <source>网络串口...</source>
+        <translation>Network port...</translation>
+    </message>
+    <message>
+        <source>打开(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>打印(&amp;P)...</source>
+        <translation>&amp;Print...</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>复制(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>粘贴(&amp;P)</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>上移(&amp;K)</source>
+        <translation>&amp;Move Up</translation>
+    </message>
+    <message>
+        <source>下移(&amp;J)</source>
+        <translation>Move Dow&amp;n</translation>
+    </message>
+    <message>
+        <source>编程记录...</source>
+        <translation>Programming Records...</translation>
+    </message>
+    <message>
+        <source>写入前读出备份</source>
+        <translation>Read Backup Before Write</translation>
+    </message>
+    <message>
+        <source>写入前比较</source>
+        <translation>Compare Before Write</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::COrvelToolView</name>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>是(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>否(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>今天日期:%1年%2月%3日 </source>
+        <translation>Date: %1-%2-%3 </translation>
+    </message>
+    <message>
+        <source>当前时间:%1</source>
+        <translation>Time: %1</translation>
+    </message>
+    <message>
+        <source>****正在初始化****</source>
+        <translation>****Initialising****</translation>
+    </message>
+    <message>
+        <source>模式:Proper </source>
+        <translation>Mode: Proper </translation>
+    </message>
+    <message>
+        <source>****初始化结束****</source>
+        <translation>****Initialisation done****</translation>
+    </message>
+    <message>
+        <source>数据清除[信道1]</source>
+        <translation>Data cleared [channel 1]</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>不保存(&amp;N)</source>
+        <translation>Do&amp;n&apos;t Save</translation>
+    </message>
+    <message>
+        <source>CSV 信道表 (*.csv)</source>
+        <translation>CSV channel table (*.csv)</translation>
+    </message>
+    <message>
+        <source>JSON 全部设置 (*.json)</source>
+        <translation>JSON, all settings (*.json)</translation>
+    </message>
+    <message>
+        <source>CSV 或 JSON (*.csv *.json)</source>
+        <translation>CSV or JSON (*.csv *.json)</translation>
+    </message>
+    <message>
+        <source>串口号:%1</source>
+        <translation>Serial port: %1</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>打开 %1</source>
+        <translation>Open %1</translation>
+    </message>
+    <message>
+        <source>打开 %1（新文档，尚未保存）</source>
+        <translation>Opened %1 (a new document, not saved yet)</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::ChannelEditor</name>
+    <message>
+        <source>***清除信道数据***<byte value="xd"/>
+</source>
+        <translation>***Channel data cleared***</translation>
+    </message>
+    <message>
+        <source>信道%1的修改尚未确认，是否先确认后写入？</source>
+        <translation>The changes to channel %1 are not confirmed yet. Confirm them before writing?</translation>
+    </message>
+    <message>
+        <source>数据设置 [信道%1]</source>
+        <translation>Data set [channel %1]</translation>
+    </message>
+    <message>
+        <source>清除信道数据</source>
+        <translation>Channel data cleared</translation>
+    </message>
+    <message>
+        <source>缺省</source>
+        <translation>Defaults</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::CompareDialog</name>
+    <message>
+        <source>（空）</source>
+        <translation>(empty)</translation>
+    </message>
+    <message>
+        <source>头部: </source>
+        <translation>Header: </translation>
+    </message>
+    <message>
+        <source>备用区%1: 字节 %2 </source>
+        <translation>Spare area %1: byte %2 </translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>信道%1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <source>无差异</source>
+        <translation>No differences</translation>
+    </message>
+    <message>
+        <source>与电台比较</source>
+        <translation>Compare with Radio</translation>
+    </message>
+    <message>
+        <source>窗口中的数据 -&gt; 电台中的数据</source>
+        <translation>Data in the window -&gt; data in the radio</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>写入前比较</source>
+        <translation>Compare Before Write</translation>
+    </message>
+    <message>
+        <source>写入将改变电台中的这些数据（电台中的数据 -&gt; 写入的数据）：</source>
+        <translation>The write changes these data in the radio (the radio&apos;s data -&gt; the data written):</translation>
+    </message>
+    <message>
+        <source>写入(&amp;W)</source>
+        <translation>&amp;Write</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::CurrentChannelDialog</name>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>成功接收数据<byte value="xd"/>
+</source>
+        <translation>Data received</translation>
+    </message>
+    <message>
+        <source>写入数据成功<byte value="xd"/>
+</source>
+        <translation>Write OK</translation>
+    </message>
+    <message>
+        <source>写入数据失败<byte value="xd"/>
+</source>
+        <translation>Write failed</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::Document</name>
+    <message>
+        <source>撤销：%1</source>
+        <translation>Undo: %1</translation>
+    </message>
+    <message>
+        <source>重做：%1</source>
+        <translation>Redo: %1</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::FillDialog</name>
+    <message>
+        <source>批量设置</source>
+        <translation>Fill Channels</translation>
+    </message>
+    <message>
+        <source>至</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>信道:</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>起始接收频率:</source>
+        <translation>Start RX freq:</translation>
+    </message>
+    <message>
+        <source>步进:</source>
+        <translation>Step:</translation>
+    </message>
+    <message>
+        <source>收发频差:</source>
+        <translation>TX offset:</translation>
+    </message>
+    <message>
+        <source>未勾选的项保留各信道原有的值；原来没有值的信道取所显示的值。</source>
+        <translation>Unchecked items keep each channel&apos;s own value; a channel without one takes the value shown.</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>%1 个信道不符合要求，将保持原样</source>
+        <translation>%1 channel(s) do not pass the checks and stay as they are</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>%1：用于全部信道</source>
+        <translation>%1: for all channels</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::FindRadioDialog</name>
+    <message>
+        <source>无应答</source>
+        <translation>No answer</translation>
+    </message>
+    <message>
+        <source>格式出错</source>
+        <translation>Format error</translation>
+    </message>
+    <message>
+        <source>被占用</source>
+        <translation>In use</translation>
+    </message>
+    <message>
+        <source>无权限</source>
+        <translation>No permission</translation>
+    </message>
+    <message>
+        <source>不是串口</source>
+        <translation>Not a serial port</translation>
+    </message>
+    <message>
+        <source>不存在</source>
+        <translation>Missing</translation>
+    </message>
+    <message>
+        <source>查找电台</source>
+        <translation>Find Radio</translation>
+    </message>
+    <message>
+        <source>正在查找电台，请稍候……</source>
+        <translation>Looking for the radio, please wait…</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>电台</source>
+        <translation>Radio</translation>
+    </message>
+    <message>
+        <source>（当前）</source>
+        <translation> (current)</translation>
+    </message>
+    <message>
+        <source>查找中…</source>
+        <translation>Searching…</translation>
+    </message>
+    <message>
+        <source>使用此串口</source>
+        <translation>Use This Port</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>查找完毕：没有电台应答。请检查电缆、电台电源和串口权限。</source>
+        <translation>Search done: no radio answered. Check the cable, the radio’s power and the permission to use the ports.</translation>
+    </message>
+    <message>
+        <source>查找完毕：%1 个串口，%2 台电台应答。</source>
+        <translation>Search done: a radio answered on %2 of %1 ports.</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::HelpWindow</name>
+    <message>
+        <source>查找(&amp;F):</source>
+        <translation>&amp;Find:</translation>
+    </message>
+    <message>
+        <source>无法打开帮助文件 %1：%2</source>
+        <translation>Cannot open the help file %1: %2</translation>
+    </message>
+    <message>
+        <source>已从头开始查找</source>
+        <translation>Search started again from the top</translation>
+    </message>
+    <message>
+        <source>找不到“%1”</source>
+        <translation>“%1” not found</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::NetworkPortDialog</name>
+    <message>
+        <source>网络串口</source>
+        <translation>Network port</translation>
+    </message>
+    <message>
+        <source>串口服务器上电台所接串口的地址(&amp;A)：</source>
+        <translation>&amp;Address of the radio&apos;s port on the serial device server:</translation>
+    </message>
+    <message>
+        <source>rfc2217://主机:端口 — 本程序通过 RFC 2217 把服务器的串口设为 9600 波特、8 位数据、偶校验、1 位停止位
+socket://主机:端口 — 服务器的串口已设置好，数据原样传送</source>
+        <translation>rfc2217://HOST:PORT — this program sets the server&apos;s port to 9600 baud, 8 data bits, even parity, 1 stop bit through RFC 2217
+socket://HOST:PORT — the server&apos;s port is set up already; data passes unchanged</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>地址无效：%1</source>
+        <translation>Invalid address: %1</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::PortController</name>
+    <message>
+        <source>串口 %1 不存在</source>
+        <translation>Serial port %1 does not exist</translation>
+    </message>
+    <message>
+        <source>%1 不是串口</source>
+        <translation>%1 is not a serial port</translation>
+    </message>
+    <message>
+        <source>串口 %1 正被其他程序占用</source>
+        <translation>Serial port %1 is in use by another program</translation>
+    </message>
+    <message>
+        <source>没有使用串口 %1 的权限</source>
+        <translation>No permission to use serial port %1</translation>
+    </message>
+    <message>
+        <source>，请把当前用户加入 %1 组（sudo usermod -aG %1 $USER）后重新登录</source>
+        <translation>; add the user to the group %1 (sudo usermod -aG %1 $USER) and log in again</translation>
+    </message>
+    <message>
+        <source>串口 %1 无法打开：%2</source>
+        <translation>Serial port %1 cannot be opened: %2</translation>
+    </message>
+    <message>
+        <source>串口已断开：%1</source>
+        <translation>Serial port disconnected: %1</translation>
+    </message>
+    <message>
+        <source>跟踪文件无法写入：%1</source>
+        <translation>Cannot write the trace file: %1</translation>
+    </message>
+    <message>
+        <source>跟踪文件无法打开：%1</source>
+        <translation>Cannot open the trace file: %1</translation>
+    </message>
+    <message>
+        <source>打开串口失败，请重新选择串口</source>
+        <translation>Failed to open the serial port, please select a serial port</translation>
+    </message>
+    <message>
+        <source>串口打开失败：%1</source>
+        <translation>Opening the serial port failed: %1</translation>
+    </message>
+    <message>
+        <source>串口 %1</source>
+        <translation>Port %1</translation>
+    </message>
+    <message>
+        <source>（未打开）</source>
+        <translation> (not open)</translation>
+    </message>
+    <message>
+        <source>串口 %1 在 3 秒内没有打开（设备或其驱动没有响应）</source>
+        <translation>Serial port %1 did not open within 3 s (the device or its driver does not respond)</translation>
     </message>
 </context>
 <context>
@@ -1790,6 +1719,77 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
     <message>
         <source>结果</source>
         <translation>Result</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::RowCommands</name>
+    <message>
+        <source>复制 %1 行</source>
+        <translation>Copied %1 row(s)</translation>
+    </message>
+    <message>
+        <source>粘贴：信道16之后的%1行未粘贴</source>
+        <translation>Paste: %1 row(s) beyond channel 16 not pasted</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>粘贴 %1 行</source>
+        <translation>Paste %1 row(s)</translation>
+    </message>
+    <message>
+        <source>批量设置</source>
+        <translation>Fill Channels</translation>
+    </message>
+    <message>
+        <source>批量设置 信道%1-%2</source>
+        <translation>Fill channels %1-%2</translation>
+    </message>
+    <message>
+        <source>%1：信道%2 不是一行信道数据（应为6项，或以信道号开头的7项）</source>
+        <translation>%1: channel %2 is not a row of channel data (6 cells expected, or 7 starting with the channel number)</translation>
+    </message>
+    <message>
+        <source>%1：信道%2 %3</source>
+        <translation>%1: channel %2 %3</translation>
+    </message>
+    <message>
+        <source>粘贴：剪贴板中没有信道数据（每行应为6项，或以信道号开头的7项）</source>
+        <translation>Paste: the clipboard holds no channel rows (6 cells a line, or 7 starting with the channel number)</translation>
+    </message>
+    <message>
+        <source>上移 信道%1</source>
+        <translation>Move up channel %1</translation>
+    </message>
+    <message>
+        <source>下移 信道%1</source>
+        <translation>Move down channel %1</translation>
+    </message>
+    <message>
+        <source>移动 信道%1 到信道%2</source>
+        <translation>Move channel %1 to channel %2</translation>
+    </message>
+    <message>
+        <source>信道%1不是空的，不能插入空行</source>
+        <translation>Channel %1 is not empty: no empty channel can be inserted</translation>
+    </message>
+    <message>
+        <source>插入空行 [信道%1]</source>
+        <translation>Insert empty channel [channel %1]</translation>
+    </message>
+    <message>
+        <source>删除并上移 信道%1</source>
+        <translation>Delete and shift up channel %1</translation>
+    </message>
+    <message>
+        <source>排序 %1</source>
+        <translation>Sort by %1</translation>
+    </message>
+    <message>
+        <source>倒序排序 %1</source>
+        <translation>Sort by %1, descending</translation>
     </message>
 </context>
 <context>

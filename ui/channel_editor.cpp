@@ -16,7 +16,7 @@
 #include "radio_fields.h"
 #include "view_dialogs.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -31,14 +31,14 @@ const ChannelRow& RowOf(const ChannelTable& table, int channelNo) {
 
 ChannelEditor::ChannelEditor(const FormControls& controls, Document& document, MessageLog& log,
                              ViewDialogs& dialogs)
-    : document_(document),
-      log_(log),
-      dialogs_(dialogs),
+    : m_document(document),
+      m_log(log),
+      m_dialogs(dialogs),
       m_editChannelNo(controls.channelNoEdit),
-      edits_(controls.columnEdits),
-      combos_(controls.columnCombos),
+      m_edits(controls.columnEdits),
+      m_combos(controls.columnCombos),
       m_channelList(controls.channelList) {
-    m_channelList->setModel(new ChannelTableModel(document_, m_channelList));
+    m_channelList->setModel(new ChannelTableModel(m_document, m_channelList));
     // Set before the frame first measures the form, which keeps what it measured until it is
     // shown. The label and the frequencies need their widest texts; every other column's head
     // is wider than what it shows, and the list makes a column as wide as its head.
@@ -47,10 +47,10 @@ ChannelEditor::ChannelEditor(const FormControls& controls, Document& document, M
     for (const ChannelField& field : kChannelFields) {
         switch (field.kind) {
             case ColumnKind::Label:
-                widths << m_channelList->WidthFor(widestLabel);
+                widths << m_channelList->widthFor(widestLabel);
                 break;
             case ColumnKind::Frequency:
-                widths << m_channelList->WidthFor(QStringLiteral("888.888"));
+                widths << m_channelList->widthFor(QStringLiteral("888.888"));
                 break;
             case ColumnKind::Items:
             case ColumnKind::Levels:
@@ -58,7 +58,7 @@ ChannelEditor::ChannelEditor(const FormControls& controls, Document& document, M
                 break;
         }
     }
-    m_channelList->SetColumnWidths(widths);
+    m_channelList->setColumnWidths(widths);
     connect(m_channelList, &CHighlightListCtrl::rowClicked, this, &ChannelEditor::OnRowClicked);
     connect(m_channelList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ChannelEditor::selectionChanged);
@@ -67,13 +67,13 @@ ChannelEditor::ChannelEditor(const FormControls& controls, Document& document, M
     // Enter in a frequency field confirms, as the mouse user clicks 确认.
     for (QLineEdit* edit : Edits())
         connect(edit, &QLineEdit::returnPressed, this, &ChannelEditor::OnConfirm);
-    connect(&document_, &Document::changed, this, &ChannelEditor::FollowDocument);
+    connect(&m_document, &Document::changed, this, &ChannelEditor::FollowDocument);
 }
 
 void ChannelEditor::SetUpList() {
     m_channelList->SetHighlightMode(CHighlightListCtrl::kHighlightRow);
     ClearPanelChoices();
-    ShowPanel(panel_);
+    ShowPanel(m_panel);
 }
 
 void ChannelEditor::FinishStart() {
@@ -88,38 +88,38 @@ void ChannelEditor::FinishStart() {
 
 EditPanel ChannelEditor::Panel() const {
     EditPanel panel;
-    panel.channelNo = panel_.channelNo;
+    panel.channelNo = m_panel.channelNo;
     for (const ChannelField& field : kChannelFields) {
-        if (QLineEdit* edit = edits_[field.column])
+        if (QLineEdit* edit = m_edits[field.column])
             panel.*field.text = edit->text().toStdString();
-        if (QComboBox* combo = combos_[field.column])
+        if (QComboBox* combo = m_combos[field.column])
             panel.*field.choice = combo->currentIndex();
     }
     return panel;
 }
 
 void ChannelEditor::ShowPanel(const EditPanel& panel) {
-    panel_.channelNo = panel.channelNo;
+    m_panel.channelNo = panel.channelNo;
     m_editChannelNo->setText(QString::number(panel.channelNo));
     for (const ChannelField& field : kChannelFields) {
-        if (QLineEdit* edit = edits_[field.column]) {
+        if (QLineEdit* edit = m_edits[field.column]) {
             const QString text = QString::fromStdString(panel.*field.text);
             if (edit->text() != text)
                 edit->setText(text);
         }
-        if (QComboBox* combo = combos_[field.column])
+        if (QComboBox* combo = m_combos[field.column])
             combo->setCurrentIndex(panel.*field.choice);
     }
 }
 
 void ChannelEditor::RememberLoaded() {
-    panelAsLoaded_ = Panel();
-    rowAsLoaded_ = RowOf(document_.table(), panel_.channelNo);
+    m_panelAsLoaded = Panel();
+    m_rowAsLoaded = RowOf(m_document.table(), m_panel.channelNo);
 }
 
 QList<QLineEdit*> ChannelEditor::Edits() const {
     QList<QLineEdit*> edits;
-    for (QLineEdit* edit : edits_) {
+    for (QLineEdit* edit : m_edits) {
         if (edit)
             edits << edit;
     }
@@ -127,7 +127,7 @@ QList<QLineEdit*> ChannelEditor::Edits() const {
 }
 
 void ChannelEditor::ClearPanelChoices() {
-    for (QComboBox* combo : combos_) {
+    for (QComboBox* combo : m_combos) {
         if (combo)
             combo->setCurrentIndex(-1);
     }
@@ -136,9 +136,9 @@ void ChannelEditor::ClearPanelChoices() {
 void ChannelEditor::LoadChannel(int channelNo, bool keepChoices) {
     EditPanel panel = Panel();
     if (keepChoices && channelNo == 1) {
-        LoadFirstChannelIntoPanel(document_.table(), panel);
+        LoadFirstChannelIntoPanel(m_document.table(), panel);
     } else {
-        LoadRowIntoPanel(document_.table(), channelNo - 1, panel);
+        LoadRowIntoPanel(m_document.table(), channelNo - 1, panel);
     }
     ShowPanel(panel);
     RememberLoaded();
@@ -146,16 +146,16 @@ void ChannelEditor::LoadChannel(int channelNo, bool keepChoices) {
 
 bool ChannelEditor::LoadImage(const MemoryImage& image, DecodeSource source, const QString& label) {
     const DecodedImage decoded =
-        DecodeAsShown(image, source, document_.limits(), document_.settings());
+        DecodeAsShown(image, source, m_document.limits(), m_document.settings());
     DocumentState state;
     state.image = image;
     state.settingsAsHeld = decoded.settings;
     state.table = decoded.table;
     state.settings = decoded.settings;
     // The panel moves to channel 1 with the change, so it does not follow the row on its own.
-    panel_.channelNo = 1;
-    rowAsLoaded_ = RowOf(state.table, 1);
-    document_.ChangeTo(label, state);
+    m_panel.channelNo = 1;
+    m_rowAsLoaded = RowOf(state.table, 1);
+    m_document.ChangeTo(label, state);
     const bool shown = decoded.checksumOk || source == DecodeSource::FromRadio;
     if (!shown) {
         ResetPanel();
@@ -163,8 +163,8 @@ bool ChannelEditor::LoadImage(const MemoryImage& image, DecodeSource source, con
     }
     LoadChannel(1, true);
     // The silent check after a load clears the marks it finds answered; it paints none.
-    ChannelTable scratch = document_.table();
-    orvel::ApplyPanelToRow(Panel(), document_.limits(), scratch, invalid_);
+    ChannelTable scratch = m_document.table();
+    orvel::ApplyPanelToRow(Panel(), m_document.limits(), scratch, m_invalid);
     UpdateColours();
     return decoded.checksumOk;
 }
@@ -182,15 +182,15 @@ void ChannelEditor::ResetPanel() {
 }
 
 void ChannelEditor::FollowDocument() {
-    if (RowOf(document_.table(), panel_.channelNo) == rowAsLoaded_)
+    if (RowOf(m_document.table(), m_panel.channelNo) == m_rowAsLoaded)
         return;
     EditPanel panel = Panel();
-    LoadRowIntoPanel(document_.table(), panel_.channelNo - 1, panel);
+    LoadRowIntoPanel(m_document.table(), m_panel.channelNo - 1, panel);
     ShowPanel(panel);
     RememberLoaded();
 }
 
-QList<int> ChannelEditor::SelectedRows() const {
+QList<int> ChannelEditor::selectedRows() const {
     QList<int> rows;
     for (const QModelIndex& index : m_channelList->selectionModel()->selectedRows())
         rows.append(index.row());
@@ -219,11 +219,11 @@ void ChannelEditor::UpdateColours() {
             widget->setStyleSheet(sheet);
     };
     for (const ChannelField& field : kChannelFields) {
-        QWidget* widget = edits_[field.column];
+        QWidget* widget = m_edits[field.column];
         if (!widget)
-            widget = combos_[field.column];
+            widget = m_combos[field.column];
         if (widget)
-            paint(widget, invalid_.*field.invalid ? "#ff0000" : nullptr);
+            paint(widget, m_invalid.*field.invalid ? "#ff0000" : nullptr);
     }
     paint(m_editChannelNo, "#00ffff");
 }
@@ -231,33 +231,33 @@ void ChannelEditor::UpdateColours() {
 // --- channel editing ---------------------------------------------------------------------
 
 void ChannelEditor::OnRowClicked() {
-    const QList<int> rows = SelectedRows();
+    const QList<int> rows = selectedRows();
     LoadChannel(rows.isEmpty() ? 0 : rows.first() + 1);
 }
 
 void ChannelEditor::CommitTable(const QString& label, const ChannelTable& table) {
     // The panel made this change: it keeps what the user typed rather than following the row.
-    rowAsLoaded_ = RowOf(table, panel_.channelNo);
-    document_.Change(label, [&table](DocumentState& state) { state.table = table; });
+    m_rowAsLoaded = RowOf(table, m_panel.channelNo);
+    m_document.Change(label, [&table](DocumentState& state) { state.table = table; });
 }
 
 void ChannelEditor::OnConfirm() {
     const EditPanel panel = Panel();
-    ChannelTable table = document_.table();
-    const ConfirmResult result = ConfirmPanel(panel, document_.limits(), table, invalid_);
+    ChannelTable table = m_document.table();
+    const ConfirmResult result = ConfirmPanel(panel, m_document.limits(), table, m_invalid);
     UpdateColours();
     if (result.written) {
         CommitTable(tr("数据设置 [信道%1]").arg(panel.channelNo), table);
         RememberLoaded();
     }
     for (const Message& line : result.logLines)
-        log_.AppendLog(CoreText(line));
+        m_log.AppendLog(CoreText(line));
 }
 
 void ChannelEditor::ApplyPanelToRow() {
-    ChannelTable table = document_.table();
-    if (orvel::ApplyPanelToRow(Panel(), document_.limits(), table, invalid_)) {
-        CommitTable(tr("数据设置 [信道%1]").arg(panel_.channelNo), table);
+    ChannelTable table = m_document.table();
+    if (orvel::ApplyPanelToRow(Panel(), m_document.limits(), table, m_invalid)) {
+        CommitTable(tr("数据设置 [信道%1]").arg(m_panel.channelNo), table);
     }
     UpdateColours();
     // Loaded, whether or not the silent check took it: drop-downs that keep their earlier
@@ -266,46 +266,48 @@ void ChannelEditor::ApplyPanelToRow() {
 }
 
 void ChannelEditor::OnClear() {
-    ChannelTable table = document_.table();
+    ChannelTable table = m_document.table();
     // Several chosen rows, the panel's among them: all of them go.
-    const QList<int> rows = SelectedRows();
-    if (rows.size() > 1 && rows.contains(panel_.channelNo - 1)) {
+    const QList<int> rows = selectedRows();
+    if (rows.size() > 1 && rows.contains(m_panel.channelNo - 1)) {
         for (int row : rows)
             ClearRow(table, row + 1);
     }
-    ClearRow(table, panel_.channelNo);
-    invalid_ = InvalidFlags{};
+    ClearRow(table, m_panel.channelNo);
+    m_invalid = InvalidFlags{};
     UpdateColours();
     CommitTable(tr("清除信道数据"), table);
     ClearPanelChoices();
     for (QLineEdit* edit : Edits())
         edit->clear();
-    log_.AppendText(tr("***清除信道数据***\r\n"));
+    m_log.AppendText(tr("***清除信道数据***\r\n"));
     RememberLoaded();
 }
 
 void ChannelEditor::OnDefault() {
-    invalid_ = InvalidFlags{};
+    m_invalid = InvalidFlags{};
     UpdateColours();
     ResetPanel();
     CommitTable(tr("缺省"), EmptyChannelTable());
-    log_.AppendText(tr("***清除信道数据***\r\n"));
+    m_log.AppendText(tr("***清除信道数据***\r\n"));
     RememberLoaded();
 }
 
 bool ChannelEditor::ConfirmPendingEdit() {
     const EditPanel panel = Panel();
-    if (panel == panelAsLoaded_ || PanelMatchesRow(panel, document_.table()))
+    if (panel == m_panelAsLoaded || PanelMatchesRow(panel, m_document.table()))
         return true;
     const QMessageBox::StandardButton answer =
-        dialogs_.Message(QMessageBox::Question, NoticeCaption(),
-                         tr("信道%1的修改尚未确认，是否先确认后写入？").arg(panel.channelNo),
-                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        m_dialogs.Message(QMessageBox::Question, NoticeCaption(),
+                          tr("信道%1的修改尚未确认，是否先确认后写入？").arg(panel.channelNo),
+                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::No)
         return true;
     if (answer != QMessageBox::Yes)
         return false;
     OnConfirm();
     // A failed check leaves the row as it was and the panel different from it.
-    return PanelMatchesRow(Panel(), document_.table());
+    return PanelMatchesRow(Panel(), m_document.table());
 }
+
+}  // namespace orvel

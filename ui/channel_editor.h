@@ -14,6 +14,8 @@
 #include "form_controls.h"
 #include "memory_image.h"
 
+namespace orvel {
+
 class Document;
 class MessageLog;
 struct ViewDialogs;
@@ -47,12 +49,12 @@ public:
     void ResetPanel();
 
     // The chosen rows of the list, 0-based, in order.
-    QList<int> SelectedRows() const;
+    QList<int> selectedRows() const;
     // Chooses `rows` in the list, the first of them shown in the panel as a click shows it.
     void ChooseRows(const QList<int>& rows);
 
-    const orvel::InvalidFlags& invalidFlags() const { return invalid_; }
-    int channelNo() const { return panel_.channelNo; }
+    const orvel::InvalidFlags& invalidFlags() const { return m_invalid; }
+    int channelNo() const { return m_panel.channelNo; }
     CHighlightListCtrl* channelList() const { return m_channelList; }
 
     void OnRowClicked();
@@ -80,17 +82,19 @@ private:
     void CommitTable(const QString& label, const orvel::ChannelTable& table);
     void UpdateColours();
 
-    Document& document_;
-    MessageLog& log_;
-    ViewDialogs& dialogs_;
+    Document& m_document;
+    MessageLog& m_log;
+    ViewDialogs& m_dialogs;
 
-    orvel::InvalidFlags invalid_;
-    orvel::EditPanel panel_;  // the channel number; the other fields live in the controls
-    orvel::EditPanel panelAsLoaded_;
-    orvel::ChannelRow rowAsLoaded_;  // the panel's row when it was loaded or confirmed
+    orvel::InvalidFlags m_invalid;
+    orvel::EditPanel m_panel;  // the channel number; the other fields live in the controls
+    orvel::EditPanel m_panelAsLoaded;
+    orvel::ChannelRow m_rowAsLoaded;  // the panel's row when it was loaded or confirmed
 
     QLineEdit* m_editChannelNo;
-    std::array<QLineEdit*, orvel::kTableColumns> edits_;   // the frequencies' fields
-    std::array<QComboBox*, orvel::kTableColumns> combos_;  // the lists' drop-downs
+    std::array<QLineEdit*, orvel::kTableColumns> m_edits;   // the frequencies' fields
+    std::array<QComboBox*, orvel::kTableColumns> m_combos;  // the lists' drop-downs
     CHighlightListCtrl* m_channelList;
 };
+
+}  // namespace orvel

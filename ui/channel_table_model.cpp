@@ -8,7 +8,7 @@
 #include "lower_texts.h"
 #include "radio_fields.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -25,8 +25,8 @@ int PlaceBefore(const std::vector<int>& rows, int before) {
 }  // namespace
 
 ChannelTableModel::ChannelTableModel(Document& document, QObject* parent)
-    : QAbstractTableModel(parent), document_(document), shown_(document.table()) {
-    connect(&document_, &Document::changed, this, &ChannelTableModel::OnDocumentChanged);
+    : QAbstractTableModel(parent), m_document(document), m_shown(document.table()) {
+    connect(&m_document, &Document::changed, this, &ChannelTableModel::OnDocumentChanged);
 }
 
 int ChannelTableModel::rowCount(const QModelIndex& parent) const {
@@ -41,7 +41,7 @@ QVariant ChannelTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= kChannelCount || index.column() >= kTableColumns)
         return {};
     const std::string& cell =
-        shown_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())];
+        m_shown[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())];
     switch (role) {
         case kCellRole:
             return QString::fromStdString(cell);
@@ -83,7 +83,7 @@ QStringList ChannelTableModel::mimeTypes() const {
     return {kRowsMimeType};
 }
 
-QByteArray ChannelTableModel::DragOwner() const {
+QByteArray ChannelTableModel::dragOwner() const {
     return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
            QByteArray::number(reinterpret_cast<quintptr>(this));
 }
@@ -98,7 +98,7 @@ QMimeData* ChannelTableModel::mimeData(const QModelIndexList& indexes) const {
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     if (rows.empty())
         return nullptr;
-    QByteArray payload = DragOwner();
+    QByteArray payload = dragOwner();
     for (int row : rows)
         payload += ' ' + QByteArray::number(row);
     auto* data = new QMimeData;
@@ -106,11 +106,11 @@ QMimeData* ChannelTableModel::mimeData(const QModelIndexList& indexes) const {
     return data;
 }
 
-std::vector<int> ChannelTableModel::DraggedRows(const QMimeData* data) const {
+std::vector<int> ChannelTableModel::draggedRows(const QMimeData* data) const {
     if (data == nullptr || !data->hasFormat(kRowsMimeType))
         return {};
     const QList<QByteArray> parts = data->data(kRowsMimeType).split(' ');
-    if (parts.size() < 2 || parts.first() != DragOwner())
+    if (parts.size() < 2 || parts.first() != dragOwner())
         return {};
     std::vector<int> rows;
     for (qsizetype i = 1; i < parts.size(); ++i) {
@@ -125,25 +125,25 @@ std::vector<int> ChannelTableModel::DraggedRows(const QMimeData* data) const {
 
 bool ChannelTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int /*row*/,
                                         int /*column*/, const QModelIndex& /*parent*/) const {
-    return action == Qt::MoveAction && !DraggedRows(data).empty();
+    return action == Qt::MoveAction && !draggedRows(data).empty();
 }
 
 bool ChannelTableModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row,
                                      int /*column*/, const QModelIndex& parent) {
-    const std::vector<int> rows = action == Qt::MoveAction ? DraggedRows(data) : std::vector<int>{};
-    if (rows.empty() || !mover_)
+    const std::vector<int> rows = action == Qt::MoveAction ? draggedRows(data) : std::vector<int>{};
+    if (rows.empty() || !m_mover)
         return false;
     int to = kChannelCount - 1;
     if (parent.isValid())
         to = parent.row();
     else if (row >= 0 && row <= kChannelCount)
         to = PlaceBefore(rows, row);
-    return mover_(rows, to);
+    return m_mover(rows, to);
 }
 
 bool ChannelTableModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
                                  const QModelIndex& destinationParent, int destinationChild) {
-    if (sourceParent.isValid() || destinationParent.isValid() || !mover_ || count < 1 ||
+    if (sourceParent.isValid() || destinationParent.isValid() || !m_mover || count < 1 ||
         sourceRow < 0 || sourceRow + count > kChannelCount || destinationChild < 0 ||
         destinationChild > kChannelCount) {
         return false;
@@ -154,7 +154,7 @@ bool ChannelTableModel::moveRows(const QModelIndex& sourceParent, int sourceRow,
     std::vector<int> rows(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k)
         rows[static_cast<std::size_t>(k)] = sourceRow + k;
-    return mover_(rows, PlaceBefore(rows, destinationChild));
+    return m_mover(rows, PlaceBefore(rows, destinationChild));
 }
 
 void ChannelTableModel::Retranslate() {
@@ -163,12 +163,14 @@ void ChannelTableModel::Retranslate() {
 }
 
 void ChannelTableModel::OnDocumentChanged() {
-    const ChannelTable& table = document_.table();
+    const ChannelTable& table = m_document.table();
     for (int r = 0; r < kChannelCount; ++r) {
         const auto row = static_cast<std::size_t>(r);
-        if (shown_[row] == table[row])
+        if (m_shown[row] == table[row])
             continue;
-        shown_[row] = table[row];
+        m_shown[row] = table[row];
         emit dataChanged(index(r, 0), index(r, kTableColumns - 1));
     }
 }
+
+}  // namespace orvel

@@ -8,6 +8,8 @@
 
 #include "memory_image.h"
 
+namespace orvel {
+
 class Document;
 
 class ChannelTableModel : public QAbstractTableModel {
@@ -31,7 +33,7 @@ public:
     // whether anything moved. Channels are numbered by their place, so a move changes the rows'
     // cells rather than the rows.
     using RowMover = std::function<bool(const std::vector<int>& rows, int to)>;
-    void SetRowMover(RowMover mover) { mover_ = std::move(mover); }
+    void setRowMover(RowMover mover) { m_mover = std::move(mover); }
 
     Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
     Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
@@ -52,11 +54,13 @@ public:
 
 private:
     void OnDocumentChanged();
-    QByteArray DragOwner() const;
+    QByteArray dragOwner() const;
     // The rows a drag of this model carries; empty for any other data.
-    std::vector<int> DraggedRows(const QMimeData* data) const;
+    std::vector<int> draggedRows(const QMimeData* data) const;
 
-    Document& document_;
-    orvel::ChannelTable shown_;
-    RowMover mover_;
+    Document& m_document;
+    orvel::ChannelTable m_shown;
+    RowMover m_mover;
 };
+
+}  // namespace orvel

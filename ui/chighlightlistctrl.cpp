@@ -10,17 +10,19 @@
 #include <cmath>
 #include <utility>
 
+namespace orvel {
+
 namespace {
 
 // Draws one cell of a row in the list's own style. Each cell paints its share of the row, so a
 // highlighted row is coloured from the first to the last column.
-class CRowDelegate : public QStyledItemDelegate {
+class RowDelegate : public QStyledItemDelegate {
 public:
-    explicit CRowDelegate(CHighlightListCtrl* list) : QStyledItemDelegate(list), m_list(list) {}
+    explicit RowDelegate(CHighlightListCtrl* list) : QStyledItemDelegate(list), m_list(list) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        if (m_list->HighlightMode() <= CHighlightListCtrl::kHighlightNormal) {
+        if (m_list->highlightMode() <= CHighlightListCtrl::kHighlightNormal) {
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
@@ -53,7 +55,7 @@ public:
                 option.fontMetrics.elidedText(text, Qt::ElideRight, textRect.width()));
         }
 
-        if (listFocused && m_list->ShowsFocusOutline() &&
+        if (listFocused && m_list->showsFocusOutline() &&
             index.row() == m_list->currentIndex().row()) {
             DrawFocusEdges(painter, cell, index.column());
         }
@@ -121,7 +123,7 @@ CHighlightListCtrl::CHighlightListCtrl(QWidget* parent) : QTableView(parent) {
     setHorizontalHeader(new CListHeaderCtrl(this));
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    setItemDelegate(new CRowDelegate(this));
+    setItemDelegate(new RowDelegate(this));
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     // Several rows can be chosen (Shift and Ctrl with a click, Shift with the arrows) for the
@@ -238,7 +240,7 @@ QModelIndex CHighlightListCtrl::moveCursor(CursorAction action, Qt::KeyboardModi
     return QTableView::moveCursor(action, modifiers);
 }
 
-void CHighlightListCtrl::SetColumnWidths(const QList<int>& widths) {
+void CHighlightListCtrl::setColumnWidths(const QList<int>& widths) {
     m_columnWidths = widths;
     ApplyColumnWidths();
     updateGeometry();
@@ -249,7 +251,7 @@ void CHighlightListCtrl::resizeEvent(QResizeEvent* event) {
     ApplyColumnWidths();
 }
 
-QList<int> CHighlightListCtrl::NeededWidths() const {
+QList<int> CHighlightListCtrl::neededWidths() const {
     const int columns =
         std::min(model() ? model()->columnCount() : 0, static_cast<int>(m_columnWidths.size()));
     QList<int> widths;
@@ -258,7 +260,7 @@ QList<int> CHighlightListCtrl::NeededWidths() const {
     return widths;
 }
 
-int CHighlightListCtrl::WidthFor(const QString& text) const {
+int CHighlightListCtrl::widthFor(const QString& text) const {
     // The cell's text stands two pixels in from either edge, and a grid line takes one more;
     // the text's fraction of a pixel is rounded up, or it would be cut short.
     constexpr int kCellPadding = 2 + 2 + 1;
@@ -268,7 +270,7 @@ int CHighlightListCtrl::WidthFor(const QString& text) const {
 
 QSize CHighlightListCtrl::sizeHint() const {
     int width = 0;
-    for (int w : NeededWidths())
+    for (int w : neededWidths())
         width += w;
     const int rows = model() ? model()->rowCount() : 0;
     const int height =
@@ -278,7 +280,7 @@ QSize CHighlightListCtrl::sizeHint() const {
 }
 
 void CHighlightListCtrl::ApplyColumnWidths() {
-    QList<int> widths = NeededWidths();
+    QList<int> widths = neededWidths();
     const int columns = static_cast<int>(widths.size());
     if (columns == 0)
         return;
@@ -358,3 +360,5 @@ void CHighlightListCtrl::dropEvent(QDropEvent* event) {
     model()->dropMimeData(event->mimeData(), Qt::MoveAction, -1, -1,
                           row < 0 ? QModelIndex() : model()->index(row, 0));
 }
+
+}  // namespace orvel

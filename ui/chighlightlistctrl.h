@@ -13,6 +13,8 @@ class QMouseEvent;
 class QResizeEvent;
 class QPaintEvent;
 
+namespace orvel {
+
 // Column header whose widths and order the user cannot change: the table's layout is fixed. A
 // left click on a head (pressed and released on it) reports sectionClicked.
 class CListHeaderCtrl : public QHeaderView {
@@ -41,14 +43,14 @@ public:
 
     // Returns the previous mode; a mode above 2 changes nothing.
     int SetHighlightMode(int mode);
-    int HighlightMode() const { return m_highlightMode; }
+    int highlightMode() const { return m_highlightMode; }
 
     // The columns' widths, each at least as wide as its head needs; a wider list shares out its
     // extra room in proportion, so it shows wider columns.
-    void SetColumnWidths(const QList<int>& widths);
+    void setColumnWidths(const QList<int>& widths);
 
     // The width of a column that shows `text` whole.
-    int WidthFor(const QString& text) const;
+    int widthFor(const QString& text) const;
 
     // Every row and column whole: the list never needs a scroll bar.
     QSize sizeHint() const override;
@@ -56,7 +58,7 @@ public:
 
     // Whether the focused row's outline is drawn: only once the user moved the focus into the
     // list or moved the selection, not for the row Qt makes current on its own.
-    bool ShowsFocusOutline() const { return m_focusOutline; }
+    bool showsFocusOutline() const { return m_focusOutline; }
 
 signals:
     // Every left-button click, on a row or not, and every key that moved the current row or
@@ -87,10 +89,12 @@ private:
     bool TakesDrag(QDropEvent* event) const;
     void UpdateRowHeight();
     void ApplyColumnWidths();
-    QList<int> NeededWidths() const;
+    QList<int> neededWidths() const;
     void ShowFocusOutline();
 
     int m_highlightMode = kHighlightNormal;
     QList<int> m_columnWidths;
     bool m_focusOutline = false;
 };
+
+}  // namespace orvel

@@ -17,13 +17,13 @@
 #include <QToolBar>
 #include <QUrl>
 
-#include "aboutdialog.h"
 #include "app_paths.h"
+#include "caboutdialog.h"
 #include "manual_page.h"
 #include "shell_resources.h"
 #include "text_field_keys.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -92,14 +92,14 @@ QAccessibleInterface* PortStatusFactory(const QString&, QObject* object) {
 
 }  // namespace
 
-QString CMainFrame::Caption() {
+QString CMainFrame::caption() {
     // The mark stands for changes neither saved nor written to the radio.
     return tr("Orvel系列电台设置工具") + QStringLiteral("[*]");
 }
 
 CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
     : QMainWindow(parent), m_target(target) {
-    setWindowTitle(Caption());
+    setWindowTitle(caption());
     // A file dropped anywhere on the window opens or imports it.
     setAcceptDrops(true);
     setWindowIcon(OrvelToolIcon());
@@ -125,7 +125,7 @@ CMainFrame::CMainFrame(QWidget* view, CommandTarget* target, QWidget* parent)
 
 CMainFrame::~CMainFrame() = default;
 
-QProgressBar* CMainFrame::ProgressBar() {
+QProgressBar* CMainFrame::progressBar() {
     return m_progressBar;
 }
 
@@ -138,7 +138,7 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label,
         action->setObjectName(cmd::ActionName(id));
         connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
     } else {
-        action = m_target->Commands().Action(id);
+        action = m_target->commands().Action(id);
     }
     // An action that names itself (undo and redo name their step) keeps its text.
     if (action->text().isEmpty())
@@ -204,7 +204,7 @@ void CMainFrame::BuildMenus() {
         else
             rows->addAction(m_commands.at(id));
     }
-    m_target->SetListMenu(rows);
+    m_target->setListMenu(rows);
 
     QMenu* link = menuBar()->addMenu(tr("通信(&C)"));
     link->setObjectName(QStringLiteral("menuLink"));
@@ -307,17 +307,17 @@ void CMainFrame::RunCommand(int id) {
 void CMainFrame::ShowDeviceChecks() {
     for (QAction* item : std::as_const(m_deviceItems)) {
         if (item->isCheckable()) {
-            item->setChecked(m_target->IsDeviceChecked(item->data().toString()));
+            item->setChecked(m_target->isDeviceChecked(item->data().toString()));
         }
     }
 }
 
 void CMainFrame::ShowTargetState() {
     ShowDeviceChecks();
-    const QString port = m_target->PortStatusText();
+    const QString port = m_target->portStatusText();
     m_portLabel->setText(port);
     m_portLabel->setVisible(!port.isEmpty());
-    const QStringList recent = m_target->RecentFiles();
+    const QStringList recent = m_target->recentFiles();
     m_recentSeparator->setVisible(!recent.isEmpty());
     for (int n = 0; n < kRecentItems; ++n) {
         QAction* item = m_commands.at(cmd::kRecentFile1 + n);
@@ -328,13 +328,13 @@ void CMainFrame::ShowTargetState() {
         item->setToolTip(path);
         item->setStatusTip(path);
     }
-    setWindowModified(m_target->IsModified());
+    setWindowModified(m_target->isModified());
 }
 
 void CMainFrame::RebuildDeviceItems() {
     qDeleteAll(m_deviceItems);
     m_deviceItems.clear();
-    const QList<CommandTarget::SerialDevice> devices = m_target->SerialDevices();
+    const QList<CommandTarget::SerialDevice> devices = m_target->serialDevices();
     if (devices.isEmpty()) {
         return;
     }
@@ -387,3 +387,5 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     }
     return QMainWindow::eventFilter(watched, event);
 }
+
+}  // namespace orvel

@@ -17,6 +17,8 @@ class QMenu;
 class QProgressBar;
 class QToolBar;
 
+namespace orvel {
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -25,10 +27,10 @@ public:
     ~CMainFrame() override;
 
     // The window's title; its placeholder shows the target's unsaved changes as "*".
-    static QString Caption();
+    static QString caption();
 
     // On the right of the toolbar, hidden until an exchange with the radio shows it.
-    QProgressBar* ProgressBar();
+    QProgressBar* progressBar();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,3 +62,5 @@ private:
     QLabel* m_portLabel = nullptr;  // the port in use, at the right end of the toolbar
     QSet<QObject*> m_buttonsWithoutTip;
 };
+
+}  // namespace orvel

@@ -2,6 +2,8 @@
 
 #include <QAction>
 
+namespace orvel {
+
 QString orvel::cmd::ActionName(int id) {
     for (const CommandName& command : kCommandNames) {
         if (command.id == id)
@@ -11,7 +13,7 @@ QString orvel::cmd::ActionName(int id) {
 }
 
 QAction* CommandActions::Action(int id) {
-    QAction*& action = actions_[id];
+    QAction*& action = m_actions[id];
     if (!action)
         action = Adopt(id, new QAction(this));
     return action;
@@ -23,7 +25,7 @@ QAction* CommandActions::Adopt(int id, QAction* action) {
     action->setIconVisibleInMenu(false);
     // A held key runs its command once.
     action->setAutoRepeat(false);
-    actions_[id] = action;
+    m_actions[id] = action;
     return action;
 }
 
@@ -32,3 +34,5 @@ QAction* CommandActions::Bind(int id, const std::function<void()>& run) {
     connect(action, &QAction::triggered, this, run);
     return action;
 }
+
+}  // namespace orvel

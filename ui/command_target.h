@@ -12,7 +12,9 @@
 class QAction;
 class QMenu;
 
-namespace orvel::cmd {
+namespace orvel {
+
+namespace cmd {
 // Command ids of menu, toolbar and key table 128.
 inline constexpr int kOpen = 32775;
 inline constexpr int kSave = 32776;
@@ -102,7 +104,7 @@ inline constexpr CommandName kCommandNames[] = {
 };
 // The object name of command `id`'s action.
 QString ActionName(int id);
-}  // namespace orvel::cmd
+}  // namespace cmd
 
 // The window's commands as actions, one per command id, each with its object name "id<N>" and
 // connected to what it does. The frame gives them their texts, icons and places; whoever owns
@@ -121,7 +123,7 @@ public:
     QAction* Bind(int id, const std::function<void()>& run);
 
 private:
-    std::map<int, QAction*> actions_;
+    std::map<int, QAction*> m_actions;
 };
 
 // What a target tells the frame as it happens.
@@ -139,26 +141,28 @@ signals:
 class CommandTarget {
 public:
     virtual ~CommandTarget() = default;
-    virtual CommandActions& Commands() = 0;
+    virtual CommandActions& commands() = 0;
     // The ports found on this machine in the order the port menu lists them: the name it stores
     // ("ttyUSB0", "COM3") and what the system says of the device (may be empty).
     struct SerialDevice {
         QString name;
         QString description;
     };
-    virtual QList<SerialDevice> SerialDevices() const = 0;
+    virtual QList<SerialDevice> serialDevices() const = 0;
     virtual void OnSelectDevice(const QString& name) = 0;
-    virtual bool IsDeviceChecked(const QString& name) const = 0;
+    virtual bool isDeviceChecked(const QString& name) const = 0;
     // The port in use for the toolbar, e.g. "串口 /dev/ttyUSB0（未打开）"; empty shows nothing.
-    virtual QString PortStatusText() const { return {}; }
+    virtual QString portStatusText() const { return {}; }
     // The most recent files, newest first, full paths.
-    virtual QStringList RecentFiles() const { return {}; }
+    virtual QStringList recentFiles() const { return {}; }
     // True while the channels or settings hold changes neither saved nor written to the radio.
-    virtual bool IsModified() const { return false; }
+    virtual bool isModified() const { return false; }
     // Files dropped on the window.
     virtual void OnDropFiles(const QStringList& /*paths*/) {}
     // The menu the channel list shows on a right click, built by the frame.
-    virtual void SetListMenu(QMenu* /*menu*/) {}
+    virtual void setListMenu(QMenu* /*menu*/) {}
 
     CommandNotifier notifier;
 };
+
+}  // namespace orvel

@@ -4,7 +4,7 @@
 
 #include "app_paths.h"
 
-using namespace orvel;
+namespace orvel {
 
 void SaveSetting(std::string_view key, const std::string& value) {
     std::string error;
@@ -12,3 +12,5 @@ void SaveSetting(std::string_view key, const std::string& value) {
     if (!StoreSetting(key, value, error))
         qWarning("setting not stored: %s", error.c_str());
 }
+
+}  // namespace orvel

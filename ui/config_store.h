@@ -4,5 +4,9 @@
 #include <string>
 #include <string_view>
 
+namespace orvel {
+
 // An empty value removes the key. A port chosen by number no longer names a device.
 void SaveSetting(std::string_view key, const std::string& value);
+
+}  // namespace orvel

@@ -20,7 +20,7 @@
 #include "ui_mainform.h"
 #include "window_placement.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -33,25 +33,25 @@ FormControls SetUpForm(Ui::MainForm& form, QWidget* widget) {
 
 COrvelToolView::COrvelToolView(QWidget* parent)
     : QWidget(parent),
-      ui_(new Ui::MainForm),
-      controls_(SetUpForm(*ui_, this)),
-      log_(controls_.logEdit),
-      settingsPanel_(this, document_),
-      editor_(controls_, document_, log_, dialogs_),
-      port_(log_, dialogs_),
-      radio_(document_, editor_, port_, log_, dialogs_),
-      files_(document_, editor_, log_, dialogs_, recent_),
-      transfer_(document_, editor_, files_, log_, dialogs_, recent_),
-      print_(document_, log_, dialogs_),
-      rows_(document_, editor_, log_, dialogs_) {
-    connect(&document_, &Document::stepLogged, this,
-            [this](const QString& line) { log_.AppendLog(line); });
-    connect(&document_, &Document::modifiedChanged, this, &COrvelToolView::NotifyStateChanged);
+      m_ui(new Ui::MainForm),
+      m_controls(SetUpForm(*m_ui, this)),
+      m_log(m_controls.logEdit),
+      m_settingsPanel(this, m_document),
+      m_editor(m_controls, m_document, m_log, m_dialogs),
+      m_port(m_log, m_dialogs),
+      m_radio(m_document, m_editor, m_port, m_log, m_dialogs),
+      m_files(m_document, m_editor, m_log, m_dialogs, m_recent),
+      m_transfer(m_document, m_editor, m_files, m_log, m_dialogs, m_recent),
+      m_print(m_document, m_log, m_dialogs),
+      m_rows(m_document, m_editor, m_log, m_dialogs) {
+    connect(&m_document, &Document::stepLogged, this,
+            [this](const QString& line) { m_log.AppendLog(line); });
+    connect(&m_document, &Document::modifiedChanged, this, &COrvelToolView::NotifyStateChanged);
     // The actions are found by name under the window, as its other objects are.
-    commands_.setParent(this);
-    commands_.setObjectName(QStringLiteral("commands"));
+    m_commands.setParent(this);
+    m_commands.setObjectName(QStringLiteral("commands"));
     UseShownDialogs();
-    connect(&port_, &PortController::stateChanged, this, &COrvelToolView::NotifyStateChanged);
+    connect(&m_port, &PortController::stateChanged, this, &COrvelToolView::NotifyStateChanged);
     BindCommands();
 }
 
@@ -63,15 +63,15 @@ void COrvelToolView::OnInitialUpdate() {
 
 void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     // Building columns and rows and opening the port happen once per window.
-    if (started_)
+    if (m_started)
         return;
-    started_ = true;
-    settingsPanel_.Show(document_.settings());
-    editor_.SetUpList();
+    m_started = true;
+    m_settingsPanel.Show(m_document.settings());
+    m_editor.SetUpList();
 
     const Configuration config = LoadConfigurationFile(ConfigReadPath());
-    port_.Configure(config);
-    port_.Choose(options.portOverride, options.tracePath);
+    m_port.Configure(config);
+    m_port.Choose(options.portOverride, options.tracePath);
 
     const QDateTime now = QDateTime::currentDateTime();
     const QStringList banner = {
@@ -82,47 +82,47 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
         tr("当前时间:%1").arg(now.time().toString(QStringLiteral("hh:mm:ss"))),
         tr("****正在初始化****"),
         tr("模式:Proper "),
-        tr("串口号:%1").arg(port_.ChosenPortName()),
+        tr("串口号:%1").arg(m_port.chosenPortName()),
         tr("****初始化结束****"),
         tr("数据清除[信道1]"),
     };
-    log_.SetLogText(banner.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    m_log.setLogText(banner.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 
-    document_.SetLimits({config.minFreq, config.maxFreq});
-    transfer_.SetLimitsFault(config.limitsFault);
-    recent_.Load();
-    radio_.Configure(config);
-    commands_.Action(cmd::kVerifyWrites)->setChecked(radio_.verifyWrites());
-    commands_.Action(cmd::kReadFirst)->setChecked(radio_.readFirst());
-    commands_.Action(cmd::kCompareFirst)->setChecked(radio_.compareFirst());
+    m_document.setLimits({config.minFreq, config.maxFreq});
+    m_transfer.setLimitsFault(config.limitsFault);
+    m_recent.Load();
+    m_radio.Configure(config);
+    m_commands.Action(cmd::kVerifyWrites)->setChecked(m_radio.verifyWrites());
+    m_commands.Action(cmd::kReadFirst)->setChecked(m_radio.readFirst());
+    m_commands.Action(cmd::kCompareFirst)->setChecked(m_radio.compareFirst());
     if (!options.openPortLater)
-        port_.Start();
+        m_port.Start();
 
     PlaceFrame();
 
-    editor_.FinishStart();
-    document_.MarkKept();
+    m_editor.FinishStart();
+    m_document.MarkKept();
     NotifyStateChanged();
 }
 
 void COrvelToolView::OpenPort() {
-    RunGuarded([this] { port_.Start(); });
+    RunGuarded([this] { m_port.Start(); });
 }
 
 // An exchange in progress finishes before anything else starts.
 void COrvelToolView::RunGuarded(const std::function<void()>& run) {
-    if (busy_)
+    if (m_busy)
         return;
-    busy_ = true;
+    m_busy = true;
     // The stack's own actions are kept from an exchange in progress as the others are.
-    QAction* undo = commands_.Action(cmd::kUndo);
-    QAction* redo = commands_.Action(cmd::kRedo);
+    QAction* undo = m_commands.Action(cmd::kUndo);
+    QAction* redo = m_commands.Action(cmd::kRedo);
     undo->setEnabled(false);
     redo->setEnabled(false);
     run();
-    undo->setEnabled(document_.undoStack().canUndo());
-    redo->setEnabled(document_.undoStack().canRedo());
-    busy_ = false;
+    undo->setEnabled(m_document.undoStack().canUndo());
+    redo->setEnabled(m_document.undoStack().canRedo());
+    m_busy = false;
     NotifyStateChanged();
 }
 
@@ -133,12 +133,12 @@ void COrvelToolView::NotifyStateChanged() {
 
 void COrvelToolView::UpdatePortChecks() {
     for (int n = 1; n <= 4; ++n)
-        commands_.Action(cmd::kCom1 + n - 1)->setChecked(port_.IsComChecked(n));
-    commands_.Action(cmd::kNetworkPort)->setChecked(port_.IsNetworkChecked());
+        m_commands.Action(cmd::kCom1 + n - 1)->setChecked(m_port.isComChecked(n));
+    m_commands.Action(cmd::kNetworkPort)->setChecked(m_port.isNetworkChecked());
 }
 
 void COrvelToolView::OnDropFiles(const QStringList& paths) {
-    RunGuarded([this, &paths] { transfer_.OnDropFiles(paths); });
+    RunGuarded([this, &paths] { m_transfer.OnDropFiles(paths); });
 }
 
 // The frame grows around the form's preferred size, but not past the screen; a small screen
@@ -183,21 +183,21 @@ void COrvelToolView::KeepFrameOnScreen() {
 }
 
 bool COrvelToolView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == window() && event->type() == QEvent::Show && !shownOnce_) {
-        shownOnce_ = true;
+    if (watched == window() && event->type() == QEvent::Show && !m_shownOnce) {
+        m_shownOnce = true;
         QTimer::singleShot(0, this, [this] { KeepFrameOnScreen(); });
     }
     // Closing the window in the middle of an exchange would pull the port and the view away
     // from under it: the window stays until the exchange is over.
-    if (busy_ && watched == window() && event->type() == QEvent::Close) {
+    if (m_busy && watched == window() && event->type() == QEvent::Close) {
         event->ignore();
         return true;
     }
     // Closing over unsaved changes asks first; 取消 keeps the window.
     if (watched == window() && event->type() == QEvent::Close) {
-        busy_ = true;
-        const bool close = files_.MaySetWorkAside();
-        busy_ = false;
+        m_busy = true;
+        const bool close = m_files.MaySetWorkAside();
+        m_busy = false;
         if (!close) {
             event->ignore();
             NotifyStateChanged();
@@ -210,17 +210,17 @@ bool COrvelToolView::eventFilter(QObject* watched, QEvent* event) {
 // --- commands ------------------------------------------------------------------------------
 
 void COrvelToolView::OnRecords() {
-    const std::optional<RecordImage> chosen = dialogs_.records(radio_.records().settings());
-    if (!chosen || !files_.MaySetWorkAside())
+    const std::optional<RecordImage> chosen = m_dialogs.records(m_radio.records().settings());
+    if (!chosen || !m_files.MaySetWorkAside())
         return;
     // No file of its own: a save asks where, and the window counts it unsaved until then.
-    editor_.LoadImage(chosen->image, DecodeSource::FromRadio, tr("打开 %1").arg(chosen->label));
-    document_.SetFilePath(QString());
-    log_.AppendLog(tr("打开 %1（新文档，尚未保存）").arg(chosen->label));
+    m_editor.LoadImage(chosen->image, DecodeSource::FromRadio, tr("打开 %1").arg(chosen->label));
+    m_document.setFilePath(QString());
+    m_log.AppendLog(tr("打开 %1（新文档，尚未保存）").arg(chosen->label));
 }
 
-void COrvelToolView::SetListMenu(QMenu* menu) {
-    CHighlightListCtrl* list = editor_.channelList();
+void COrvelToolView::setListMenu(QMenu* menu) {
+    CHighlightListCtrl* list = m_editor.channelList();
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, menu,
             [list, menu](const QPoint& at) { menu->popup(list->viewport()->mapToGlobal(at)); });
@@ -228,56 +228,56 @@ void COrvelToolView::SetListMenu(QMenu* menu) {
 
 void COrvelToolView::BindCommands() {
     const auto bind = [this](int id, const std::function<void()>& run) {
-        return commands_.Bind(id, [this, run] { RunGuarded(run); });
+        return m_commands.Bind(id, [this, run] { RunGuarded(run); });
     };
-    bind(cmd::kOpen, [this] { files_.OnOpen(); });
-    bind(cmd::kSave, [this] { files_.OnSave(); });
-    bind(cmd::kSaveAs, [this] { files_.OnSaveAs(); });
-    bind(cmd::kPrint, [this] { print_.OnPrint(); });
-    bind(cmd::kPrintSetup, [this] { print_.OnPrintSetup(this); });
-    bind(cmd::kDefaultTable, [this] { editor_.OnDefault(); });
+    bind(cmd::kOpen, [this] { m_files.OnOpen(); });
+    bind(cmd::kSave, [this] { m_files.OnSave(); });
+    bind(cmd::kSaveAs, [this] { m_files.OnSaveAs(); });
+    bind(cmd::kPrint, [this] { m_print.OnPrint(); });
+    bind(cmd::kPrintSetup, [this] { m_print.OnPrintSetup(this); });
+    bind(cmd::kDefaultTable, [this] { m_editor.OnDefault(); });
     // Undo and redo name the step they take back or do again, as the stack words it.
-    QUndoStack& steps = document_.undoStack();
-    commands_.Adopt(cmd::kUndo, steps.createUndoAction(&commands_, tr("撤销(&U)")));
-    commands_.Adopt(cmd::kRedo, steps.createRedoAction(&commands_, tr("重做(&R)")));
-    bind(cmd::kCopy, [this] { rows_.OnCopy(); });
-    bind(cmd::kPaste, [this] { rows_.OnPaste(); });
-    bind(cmd::kFill, [this] { rows_.OnFill(); });
-    bind(cmd::kMoveUp, [this] { rows_.OnMoveUp(); });
-    bind(cmd::kMoveDown, [this] { rows_.OnMoveDown(); });
-    bind(cmd::kInsertRow, [this] { rows_.OnInsertEmpty(); });
-    bind(cmd::kDeleteRows, [this] { rows_.OnDeleteRows(); });
-    bind(cmd::kSortRows, [this] { rows_.OnSort(kColRx); });
-    bind(cmd::kImport, [this] { transfer_.OnImport(); });
-    bind(cmd::kExport, [this] { transfer_.OnExport(); });
+    QUndoStack& steps = m_document.undoStack();
+    m_commands.Adopt(cmd::kUndo, steps.createUndoAction(&m_commands, tr("撤销(&U)")));
+    m_commands.Adopt(cmd::kRedo, steps.createRedoAction(&m_commands, tr("重做(&R)")));
+    bind(cmd::kCopy, [this] { m_rows.OnCopy(); });
+    bind(cmd::kPaste, [this] { m_rows.OnPaste(); });
+    bind(cmd::kFill, [this] { m_rows.OnFill(); });
+    bind(cmd::kMoveUp, [this] { m_rows.OnMoveUp(); });
+    bind(cmd::kMoveDown, [this] { m_rows.OnMoveDown(); });
+    bind(cmd::kInsertRow, [this] { m_rows.OnInsertEmpty(); });
+    bind(cmd::kDeleteRows, [this] { m_rows.OnDeleteRows(); });
+    bind(cmd::kSortRows, [this] { m_rows.OnSort(kColRx); });
+    bind(cmd::kImport, [this] { m_transfer.OnImport(); });
+    bind(cmd::kExport, [this] { m_transfer.OnExport(); });
     bind(cmd::kReadRadio, [this] {
         // Without a port the read only says so: nothing is set aside to ask about.
-        if (!port_.serialPort().IsOpen() || files_.MaySetWorkAside()) {
-            if (radio_.OnRead())
-                document_.MarkKept();
+        if (!m_port.serialPort().IsOpen() || m_files.MaySetWorkAside()) {
+            if (m_radio.OnRead())
+                m_document.MarkKept();
         }
     });
     bind(cmd::kWriteRadio, [this] {
-        if (radio_.OnWrite())
-            document_.MarkKept();
+        if (m_radio.OnWrite())
+            m_document.MarkKept();
     });
-    bind(cmd::kCurrentChannel, [this] { radio_.OnCurrentChannel(); });
+    bind(cmd::kCurrentChannel, [this] { m_radio.OnCurrentChannel(); });
     bind(cmd::kVerifyWrites, [this] {
-        radio_.OnToggleVerify();
-        commands_.Action(cmd::kVerifyWrites)->setChecked(radio_.verifyWrites());
+        m_radio.OnToggleVerify();
+        m_commands.Action(cmd::kVerifyWrites)->setChecked(m_radio.verifyWrites());
     })->setCheckable(true);
     bind(cmd::kReadFirst, [this] {
-        radio_.OnToggleReadFirst();
-        commands_.Action(cmd::kReadFirst)->setChecked(radio_.readFirst());
+        m_radio.OnToggleReadFirst();
+        m_commands.Action(cmd::kReadFirst)->setChecked(m_radio.readFirst());
     })->setCheckable(true);
     bind(cmd::kCompareFirst, [this] {
-        radio_.OnToggleCompareFirst();
-        commands_.Action(cmd::kCompareFirst)->setChecked(radio_.compareFirst());
+        m_radio.OnToggleCompareFirst();
+        m_commands.Action(cmd::kCompareFirst)->setChecked(m_radio.compareFirst());
     })->setCheckable(true);
     bind(cmd::kRecords, [this] { OnRecords(); });
-    bind(cmd::kCompareRadio, [this] { radio_.OnCompareRadio(); });
-    bind(cmd::kFindRadio, [this] { port_.OnFindRadio(); });
-    bind(cmd::kNetworkPort, [this] { port_.OnNetworkPort(); })->setCheckable(true);
+    bind(cmd::kCompareRadio, [this] { m_radio.OnCompareRadio(); });
+    bind(cmd::kFindRadio, [this] { m_port.OnFindRadio(); });
+    bind(cmd::kNetworkPort, [this] { m_port.OnNetworkPort(); })->setCheckable(true);
     for (int id : {cmd::kHelp, cmd::kQuestions}) {
         bind(id, [id] {
             const QStringList folders = HelpFolders(ProgramDir());
@@ -286,16 +286,16 @@ void COrvelToolView::BindCommands() {
         });
     }
     for (int n = 1; n <= 4; ++n)
-        bind(cmd::kCom1 + n - 1, [this, n] { port_.OnSelectCom(n); })->setCheckable(true);
+        bind(cmd::kCom1 + n - 1, [this, n] { m_port.OnSelectCom(n); })->setCheckable(true);
     for (int n = 0; n < kRecentFileCount; ++n)
-        bind(cmd::kRecentFile1 + n, [this, n] { transfer_.OnRecentFile(n); });
+        bind(cmd::kRecentFile1 + n, [this, n] { m_transfer.OnRecentFile(n); });
     // Ctrl+V with nothing to paste says why rather than nothing at all: a key of its own,
     // live only while the command is not.
     const auto pasteWhy = [this] {
-        if (!busy_)
-            rows_.OnPaste();
+        if (!m_busy)
+            m_rows.OnPaste();
     };
-    QAction* paste = commands_.Action(cmd::kPaste);
+    QAction* paste = m_commands.Action(cmd::kPaste);
     auto* pasteKey = new QShortcut(QKeySequence::Paste, this, pasteWhy);
     pasteKey->setContext(Qt::WindowShortcut);
     pasteKey->setAutoRepeat(false);
@@ -303,29 +303,31 @@ void COrvelToolView::BindCommands() {
     connect(paste, &QAction::enabledChanged, pasteKey,
             [pasteKey](bool enabled) { pasteKey->setEnabled(!enabled); });
 
-    QAction* save = commands_.Action(cmd::kSave);
+    QAction* save = m_commands.Action(cmd::kSave);
     save->setEnabled(false);
-    connect(&document_, &Document::filePathChanged, save,
+    connect(&m_document, &Document::filePathChanged, save,
             [save](const QString& path) { save->setEnabled(!path.isEmpty()); });
     const auto updateRows = [this] {
-        commands_.Action(cmd::kCopy)->setEnabled(rows_.CanCopy());
-        commands_.Action(cmd::kPaste)->setEnabled(rows_.CanPaste());
+        m_commands.Action(cmd::kCopy)->setEnabled(m_rows.canCopy());
+        m_commands.Action(cmd::kPaste)->setEnabled(m_rows.canPaste());
         for (int id : {cmd::kMoveUp, cmd::kMoveDown, cmd::kInsertRow, cmd::kDeleteRows})
-            commands_.Action(id)->setEnabled(rows_.CanRearrange());
+            m_commands.Action(id)->setEnabled(m_rows.canRearrange());
     };
-    connect(&rows_, &RowCommands::enabledChanged, this, updateRows);
+    connect(&m_rows, &RowCommands::enabledChanged, this, updateRows);
     // A click on a column's head sorts the channels by it, and rows dragged within the list
     // move there: commands of their own, kept from an exchange in progress as the others are.
     const auto guarded = [this](const std::function<void()>& run) { RunGuarded(run); };
     connect(
-        editor_.channelList()->horizontalHeader(), &QHeaderView::sectionClicked, this,
-        [this, guarded](int column) { guarded([this, column] { rows_.OnHeadClicked(column); }); });
-    auto* channels = qobject_cast<ChannelTableModel*>(editor_.channelList()->model());
-    channels->SetRowMover([this, guarded](const std::vector<int>& rows, int to) {
+        m_editor.channelList()->horizontalHeader(), &QHeaderView::sectionClicked, this,
+        [this, guarded](int column) { guarded([this, column] { m_rows.OnHeadClicked(column); }); });
+    auto* channels = qobject_cast<ChannelTableModel*>(m_editor.channelList()->model());
+    channels->setRowMover([this, guarded](const std::vector<int>& rows, int to) {
         bool moved = false;
-        guarded([this, &moved, &rows, to] { moved = rows_.OnMoveTo(rows, to); });
+        guarded([this, &moved, &rows, to] { moved = m_rows.OnMoveTo(rows, to); });
         return moved;
     });
-    connect(&document_, &Document::changed, this, updateRows);
+    connect(&m_document, &Document::changed, this, updateRows);
     updateRows();
 }
+
+}  // namespace orvel

@@ -17,7 +17,7 @@
 #include "port_controller.h"
 #include "print_commands.h"
 #include "radio_commands.h"
-#include "recent_files.h"
+#include "recent_file_list.h"
 #include "row_commands.h"
 #include "settings_panel.h"
 #include "transfer_commands.h"
@@ -27,6 +27,8 @@ class QProgressBar;
 namespace Ui {
 class MainForm;
 }
+
+namespace orvel {
 
 class COrvelToolView : public QWidget, public CommandTarget {
     Q_OBJECT
@@ -51,71 +53,73 @@ public:
     // The start-up's port, when it was left for later.
     void OpenPort();
 
-    Dialogs& dialogs() { return dialogs_; }
-    void SetProgressBar(QProgressBar* bar) { radio_.SetProgressBar(bar); }
-    QPrinter& printer() { return print_.printer(); }
+    Dialogs& dialogs() { return m_dialogs; }
+    void setProgressBar(QProgressBar* bar) { m_radio.setProgressBar(bar); }
+    QPrinter& printer() { return m_print.printer(); }
 
     // CommandTarget
-    CommandActions& Commands() override { return commands_; }
-    QList<SerialDevice> SerialDevices() const override { return PortController::SerialDevices(); }
-    void OnSelectDevice(const QString& name) override { port_.OnSelectDevice(name); }
-    bool IsDeviceChecked(const QString& name) const override { return port_.IsDeviceChecked(name); }
-    QString PortStatusText() const override { return port_.PortStatusText(); }
-    QStringList RecentFiles() const override { return recent_.paths(); }
-    bool IsModified() const override { return document_.IsModified(); }
+    CommandActions& commands() override { return m_commands; }
+    QList<SerialDevice> serialDevices() const override { return PortController::serialDevices(); }
+    void OnSelectDevice(const QString& name) override { m_port.OnSelectDevice(name); }
+    bool isDeviceChecked(const QString& name) const override {
+        return m_port.isDeviceChecked(name);
+    }
+    QString portStatusText() const override { return m_port.portStatusText(); }
+    QStringList recentFiles() const override { return m_recent.paths(); }
+    bool isModified() const override { return m_document.isModified(); }
     void OnDropFiles(const QStringList& paths) override;
-    void SetListMenu(QMenu* menu) override;
+    void setListMenu(QMenu* menu) override;
 
     // The parts, and what the shell and tests read through the view.
-    MessageLog& log() { return log_; }
-    ChannelEditor& editor() { return editor_; }
-    SettingsPanel& settingsPanel() { return settingsPanel_; }
-    PortController& port() { return port_; }
+    MessageLog& log() { return m_log; }
+    ChannelEditor& editor() { return m_editor; }
+    SettingsPanel& settingsPanel() { return m_settingsPanel; }
+    PortController& port() { return m_port; }
     // What the window edits; every change of the list or the settings is a step of its undo
     // stack.
-    Document& document() { return document_; }
-    QUndoStack& undoStack() { return document_.undoStack(); }
+    Document& document() { return m_document; }
+    QUndoStack& undoStack() { return m_document.undoStack(); }
 
-    void AppendLog(const QString& line) { log_.AppendLog(line); }
-    void ApplyPanelToRow() { editor_.ApplyPanelToRow(); }
-    QString LogText() const { return log_.LogText(); }
-    void SetLogText(const QString& text) { log_.SetLogText(text); }
-    const orvel::ChannelTable& Table() const { return document_.table(); }
-    const orvel::RadioSettings& Settings() const { return document_.settings(); }
+    void AppendLog(const QString& line) { m_log.AppendLog(line); }
+    void ApplyPanelToRow() { m_editor.ApplyPanelToRow(); }
+    QString logText() const { return m_log.logText(); }
+    void setLogText(const QString& text) { m_log.setLogText(text); }
+    const orvel::ChannelTable& table() const { return m_document.table(); }
+    const orvel::RadioSettings& settings() const { return m_document.settings(); }
     // The bytes a save would write.
-    orvel::MemoryImage image() const { return document_.Encoded(); }
-    const QString& filePath() const { return document_.filePath(); }
-    orvel::Port& serialPort() { return port_.serialPort(); }
-    const orvel::InvalidFlags& invalidFlags() const { return editor_.invalidFlags(); }
-    int channelNo() const { return editor_.channelNo(); }
-    double minFreq() const { return document_.limits().min; }
-    double maxFreq() const { return document_.limits().max; }
-    int portNumber() const { return port_.portNumber(); }
-    const std::string& specialWord() const { return radio_.specialWord(); }
-    CHighlightListCtrl* channelList() const { return editor_.channelList(); }
+    orvel::MemoryImage image() const { return m_document.encoded(); }
+    const QString& filePath() const { return m_document.filePath(); }
+    orvel::Port& serialPort() { return m_port.serialPort(); }
+    const orvel::InvalidFlags& invalidFlags() const { return m_editor.invalidFlags(); }
+    int channelNo() const { return m_editor.channelNo(); }
+    double minFreq() const { return m_document.limits().min; }
+    double maxFreq() const { return m_document.limits().max; }
+    int portNumber() const { return m_port.portNumber(); }
+    const std::string& specialWord() const { return m_radio.specialWord(); }
+    CHighlightListCtrl* channelList() const { return m_editor.channelList(); }
 
     // Commands, public so the shell and tests reach them directly.
-    void OnRowClicked() { editor_.OnRowClicked(); }
-    void OnConfirm() { editor_.OnConfirm(); }
-    void OnClear() { editor_.OnClear(); }
-    void OnDefault() { editor_.OnDefault(); }
-    void OnRead() { commands_.Action(orvel::cmd::kReadRadio)->trigger(); }
-    void OnWrite() { commands_.Action(orvel::cmd::kWriteRadio)->trigger(); }
-    void OnOpen() { files_.OnOpen(); }
-    void OnSave() { files_.OnSave(); }
-    void OnSaveAs() { files_.OnSaveAs(); }
-    void OnImport() { transfer_.OnImport(); }
-    void OnExport() { transfer_.OnExport(); }
-    void OnPrint() { print_.OnPrint(); }
-    void OnPrintSetup() { print_.OnPrintSetup(this); }
-    void OnSelectCom(int number) { port_.OnSelectCom(number); }
-    void OnCurrentChannel() { radio_.OnCurrentChannel(); }
-    void OnCompareRadio() { radio_.OnCompareRadio(); }
-    void OnToggleVerify() { radio_.OnToggleVerify(); }
+    void OnRowClicked() { m_editor.OnRowClicked(); }
+    void OnConfirm() { m_editor.OnConfirm(); }
+    void OnClear() { m_editor.OnClear(); }
+    void OnDefault() { m_editor.OnDefault(); }
+    void OnRead() { m_commands.Action(orvel::cmd::kReadRadio)->trigger(); }
+    void OnWrite() { m_commands.Action(orvel::cmd::kWriteRadio)->trigger(); }
+    void OnOpen() { m_files.OnOpen(); }
+    void OnSave() { m_files.OnSave(); }
+    void OnSaveAs() { m_files.OnSaveAs(); }
+    void OnImport() { m_transfer.OnImport(); }
+    void OnExport() { m_transfer.OnExport(); }
+    void OnPrint() { m_print.OnPrint(); }
+    void OnPrintSetup() { m_print.OnPrintSetup(this); }
+    void OnSelectCom(int number) { m_port.OnSelectCom(number); }
+    void OnCurrentChannel() { m_radio.OnCurrentChannel(); }
+    void OnCompareRadio() { m_radio.OnCompareRadio(); }
+    void OnToggleVerify() { m_radio.OnToggleVerify(); }
     // 文件 > 编程记录...; an image chosen there opens as an unsaved new document.
     void OnRecords();
-    void OnFindRadio() { port_.OnFindRadio(); }
-    bool PrintToPdf(const QString& pdfPath) { return print_.PrintToPdf(pdfPath); }
+    void OnFindRadio() { m_port.OnFindRadio(); }
+    bool PrintToPdf(const QString& pdfPath) { return m_print.PrintToPdf(pdfPath); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -133,22 +137,24 @@ private:
     void NotifyStateChanged();
 
     // Declared in the order they are built: each part is given the ones before it.
-    std::unique_ptr<Ui::MainForm> ui_;
-    FormControls controls_;
-    Dialogs dialogs_;
-    Document document_;
-    MessageLog log_;
-    SettingsPanel settingsPanel_;
-    ChannelEditor editor_;
-    PortController port_;
-    RadioCommands radio_;
-    RecentFileList recent_;
-    FileCommands files_;
-    TransferCommands transfer_;
-    PrintCommands print_;
-    RowCommands rows_;
-    CommandActions commands_;
-    bool busy_ = false;
-    bool shownOnce_ = false;
-    bool started_ = false;
+    std::unique_ptr<Ui::MainForm> m_ui;
+    FormControls m_controls;
+    Dialogs m_dialogs;
+    Document m_document;
+    MessageLog m_log;
+    SettingsPanel m_settingsPanel;
+    ChannelEditor m_editor;
+    PortController m_port;
+    RadioCommands m_radio;
+    RecentFileList m_recent;
+    FileCommands m_files;
+    TransferCommands m_transfer;
+    PrintCommands m_print;
+    RowCommands m_rows;
+    CommandActions m_commands;
+    bool m_busy = false;
+    bool m_shownOnce = false;
+    bool m_started = false;
 };
+
+}  // namespace orvel

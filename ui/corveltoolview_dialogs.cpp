@@ -4,14 +4,14 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 
-#include "comparedialog.h"
+#include "compare_dialog.h"
 #include "corveltoolview.h"
-#include "currentchanneldialog.h"
-#include "networkportdialog.h"
+#include "current_channel_dialog.h"
+#include "network_port_dialog.h"
 #include "record_dialog.h"
 #include "unit_dialog.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -34,13 +34,13 @@ void LabelButtons(QMessageBox& box) {
 }  // namespace
 
 void COrvelToolView::UseShownDialogs() {
-    dialogs_.message = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
-                              QMessageBox::StandardButtons buttons) {
+    m_dialogs.message = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
+                               QMessageBox::StandardButtons buttons) {
         QMessageBox box(icon, caption, text, buttons, this);
         LabelButtons(box);
         return static_cast<QMessageBox::StandardButton>(box.exec());
     };
-    dialogs_.fileName = [this](bool save, const QString& initialPath) {
+    m_dialogs.fileName = [this](bool save, const QString& initialPath) {
         QFileDialog dialog(this);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -52,7 +52,7 @@ void COrvelToolView::UseShownDialogs() {
             return QString();
         return dialog.selectedFiles().first();
     };
-    dialogs_.transferFile = [this](bool save, const QString& initialPath) {
+    m_dialogs.transferFile = [this](bool save, const QString& initialPath) {
         QFileDialog dialog(this);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -74,51 +74,53 @@ void COrvelToolView::UseShownDialogs() {
             return QString();
         return dialog.selectedFiles().first();
     };
-    dialogs_.print = [this](QPrinter& printer) {
+    m_dialogs.print = [this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         // Kept on: on Linux this option is the dialog's "print to PDF file" printer.
         return dialog.exec() == QDialog::Accepted;
     };
-    dialogs_.currentChannel = [this](Port& port) {
+    m_dialogs.currentChannel = [this](Port& port) {
         CurrentChannelDialog dialog(&port, this);
-        dialog.timing = radio_.classicTiming() ? PollTiming::Classic : PollTiming::Prompt;
+        dialog.timing = m_radio.classicTiming() ? PollTiming::Classic : PollTiming::Prompt;
         dialog.exec();
     };
-    dialogs_.compare = [this](const QStringList& lines) {
+    m_dialogs.compare = [this](const QStringList& lines) {
         CompareDialog dialog(lines, this);
         dialog.exec();
     };
-    dialogs_.confirmWrite = [this](const QStringList& lines) {
+    m_dialogs.confirmWrite = [this](const QStringList& lines) {
         CompareDialog dialog(lines, this, CompareDialog::Purpose::BeforeWrite);
         return dialog.exec() == QDialog::Accepted;
     };
-    dialogs_.unitLabel = [this]() -> std::optional<QString> {
+    m_dialogs.unitLabel = [this]() -> std::optional<QString> {
         UnitDialog dialog(this);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.label();
     };
-    dialogs_.records = [this](const RecordSettings& settings) -> std::optional<RecordImage> {
+    m_dialogs.records = [this](const RecordSettings& settings) -> std::optional<RecordImage> {
         RecordDialog dialog(settings.place, this);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.chosenImage();
     };
-    dialogs_.fill = [this](const ChannelTable& table, const FrequencyLimits& limits, int first,
-                           int last) -> std::optional<FillPlan> {
+    m_dialogs.fill = [this](const ChannelTable& table, const FrequencyLimits& limits, int first,
+                            int last) -> std::optional<FillPlan> {
         FillDialog dialog(table, limits, first, last, this);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
-        return dialog.Plan();
+        return dialog.plan();
     };
-    dialogs_.networkPort = [this](const QString& lastUrl) {
+    m_dialogs.networkPort = [this](const QString& lastUrl) {
         NetworkPortDialog dialog(lastUrl, this);
-        return dialog.exec() == QDialog::Accepted ? dialog.Url() : QString();
+        return dialog.exec() == QDialog::Accepted ? dialog.url() : QString();
     };
-    dialogs_.findRadio = [this](std::vector<FindRadioDialog::Port> ports) {
-        FindRadioDialog dialog(std::move(ports), &port_.serialPort(), this);
-        return dialog.exec() == QDialog::Accepted ? dialog.ChosenName() : QString();
+    m_dialogs.findRadio = [this](std::vector<FindRadioDialog::Port> ports) {
+        FindRadioDialog dialog(std::move(ports), &m_port.serialPort(), this);
+        return dialog.exec() == QDialog::Accepted ? dialog.chosenName() : QString();
     };
 }
+
+}  // namespace orvel

@@ -6,9 +6,9 @@
 #include "document_step.h"
 #include "radio_fields.h"
 
-using namespace orvel;
+namespace orvel {
 
-MemoryImage DocumentState::Encoded() const {
+MemoryImage DocumentState::encoded() const {
     MemoryImage bytes = image;
     EncodeImage(table, settings, bytes);
     // A row that shows as `image` reads as a file keeps its bytes, with the bits no column shows
@@ -48,24 +48,24 @@ MemoryImage DocumentState::Encoded() const {
 }
 
 bool DocumentState::operator==(const DocumentState& other) const {
-    return table == other.table && settings == other.settings && Encoded() == other.Encoded();
+    return table == other.table && settings == other.settings && encoded() == other.encoded();
 }
 
 Document::Document(QObject* parent) : QObject(parent) {
-    undoStack_.setUndoLimit(kMaxSteps);
+    m_undoStack.setUndoLimit(kMaxSteps);
 }
 
 bool Document::Change(const QString& label, const std::function<void(DocumentState&)>& edit) {
-    DocumentState after = state_;
+    DocumentState after = m_state;
     edit(after);
     return ChangeTo(label, after);
 }
 
 bool Document::ChangeTo(const QString& label, const DocumentState& state) {
-    if (state == state_)
+    if (state == m_state)
         return false;
     // The stack does the change: pushing a step runs its redo().
-    undoStack_.push(new DocumentStep(*this, label, state_, state));
+    m_undoStack.push(new DocumentStep(*this, label, m_state, state));
     return true;
 }
 
@@ -74,25 +74,27 @@ void Document::Show(const DocumentState& state) {
 }
 
 void Document::Put(const DocumentState& state) {
-    state_ = state;
+    m_state = state;
     emit changed();
-    if (IsModified() != modified_) {
-        modified_ = !modified_;
-        emit modifiedChanged(modified_);
+    if (isModified() != m_modified) {
+        m_modified = !m_modified;
+        emit modifiedChanged(m_modified);
     }
 }
 
-void Document::SetFilePath(const QString& path) {
-    if (path == filePath_)
+void Document::setFilePath(const QString& path) {
+    if (path == m_filePath)
         return;
-    filePath_ = path;
+    m_filePath = path;
     emit filePathChanged(path);
 }
 
 void Document::MarkKept() {
-    kept_ = state_;
-    if (modified_) {
-        modified_ = false;
+    m_kept = m_state;
+    if (m_modified) {
+        m_modified = false;
         emit modifiedChanged(false);
     }
 }
+
+}  // namespace orvel

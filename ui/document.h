@@ -12,6 +12,8 @@
 #include "channel_edit.h"
 #include "memory_image.h"
 
+namespace orvel {
+
 struct DocumentState {
     orvel::ChannelTable table = orvel::EmptyChannelTable();
     orvel::RadioSettings settings{};
@@ -21,7 +23,7 @@ struct DocumentState {
     orvel::RadioSettings settingsAsHeld{};
 
     // The 260 bytes a save or a write starts from: `image` with the table and settings coded in.
-    orvel::MemoryImage Encoded() const;
+    orvel::MemoryImage encoded() const;
     bool operator==(const DocumentState& other) const;
 };
 
@@ -33,10 +35,10 @@ public:
 
     explicit Document(QObject* parent = nullptr);
 
-    const DocumentState& state() const { return state_; }
-    const orvel::ChannelTable& table() const { return state_.table; }
-    const orvel::RadioSettings& settings() const { return state_.settings; }
-    orvel::MemoryImage Encoded() const { return state_.Encoded(); }
+    const DocumentState& state() const { return m_state; }
+    const orvel::ChannelTable& table() const { return m_state.table; }
+    const orvel::RadioSettings& settings() const { return m_state.settings; }
+    orvel::MemoryImage encoded() const { return m_state.encoded(); }
 
     // A change as one step named `label` (the text its log line says, e.g. "数据设置 [信道3]").
     // A change that leaves the state as it was is no step. Returns whether it was one.
@@ -46,17 +48,17 @@ public:
     // shown before.
     void Show(const DocumentState& state);
 
-    QUndoStack& undoStack() { return undoStack_; }
+    QUndoStack& undoStack() { return m_undoStack; }
 
-    const orvel::FrequencyLimits& limits() const { return limits_; }
-    void SetLimits(const orvel::FrequencyLimits& limits) { limits_ = limits; }
+    const orvel::FrequencyLimits& limits() const { return m_limits; }
+    void setLimits(const orvel::FrequencyLimits& limits) { m_limits = limits; }
 
-    const QString& filePath() const { return filePath_; }
-    void SetFilePath(const QString& path);
+    const QString& filePath() const { return m_filePath; }
+    void setFilePath(const QString& path);
 
     // Changes neither saved nor written to the radio: the whole state differs from the one
     // last opened, read, saved or written.
-    bool IsModified() const { return !(state_ == kept_); }
+    bool isModified() const { return !(m_state == m_kept); }
     void MarkKept();
 
 signals:
@@ -71,10 +73,12 @@ private:
     friend class DocumentStep;
     void Put(const DocumentState& state);
 
-    DocumentState state_;
-    DocumentState kept_;
-    orvel::FrequencyLimits limits_;
-    QString filePath_;
-    bool modified_ = false;
-    QUndoStack undoStack_;
+    DocumentState m_state;
+    DocumentState m_kept;
+    orvel::FrequencyLimits m_limits;
+    QString m_filePath;
+    bool m_modified = false;
+    QUndoStack m_undoStack;
 };
+
+}  // namespace orvel

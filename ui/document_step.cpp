@@ -2,23 +2,29 @@
 
 #include <QCoreApplication>
 
+namespace orvel {
+
 DocumentStep::DocumentStep(Document& document, const QString& label, DocumentState before,
                            DocumentState after)
     : QUndoCommand(label),
-      document_(document),
-      before_(std::move(before)),
-      after_(std::move(after)) {}
+      m_document(document),
+      m_before(std::move(before)),
+      m_after(std::move(after)) {}
 
 void DocumentStep::undo() {
-    document_.Put(before_);
-    emit document_.stepLogged(QCoreApplication::translate("Document", "撤销：%1").arg(text()));
+    m_document.Put(m_before);
+    emit m_document.stepLogged(
+        QCoreApplication::translate("orvel::Document", "撤销：%1").arg(text()));
 }
 
 void DocumentStep::redo() {
-    document_.Put(after_);
-    if (!pushed_) {
-        pushed_ = true;
+    m_document.Put(m_after);
+    if (!m_pushed) {
+        m_pushed = true;
         return;
     }
-    emit document_.stepLogged(QCoreApplication::translate("Document", "重做：%1").arg(text()));
+    emit m_document.stepLogged(
+        QCoreApplication::translate("orvel::Document", "重做：%1").arg(text()));
 }
+
+}  // namespace orvel

@@ -5,6 +5,8 @@
 
 #include "document.h"
 
+namespace orvel {
+
 class DocumentStep : public QUndoCommand {
 public:
     DocumentStep(Document& document, const QString& label, DocumentState before,
@@ -14,8 +16,10 @@ public:
     void redo() override;
 
 private:
-    Document& document_;
-    DocumentState before_;
-    DocumentState after_;
-    bool pushed_ = false;  // the first redo is the change itself, not a redo to log
+    Document& m_document;
+    DocumentState m_before;
+    DocumentState m_after;
+    bool m_pushed = false;  // the first redo is the change itself, not a redo to log
 };
+
+}  // namespace orvel

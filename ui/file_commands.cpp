@@ -12,10 +12,10 @@
 #include "file_access.h"
 #include "file_operations.h"
 #include "message_log.h"
-#include "recent_files.h"
+#include "recent_file_list.h"
 #include "view_dialogs.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -39,10 +39,10 @@ QString OpenFailureText(ReadFault fault, const std::string& error) {
 
 FileCommands::FileCommands(Document& document, ChannelEditor& editor, MessageLog& log,
                            ViewDialogs& dialogs, RecentFileList& recent)
-    : document_(document), editor_(editor), log_(log), dialogs_(dialogs), recent_(recent) {}
+    : m_document(document), m_editor(editor), m_log(log), m_dialogs(dialogs), m_recent(recent) {}
 
 void FileCommands::OnOpen() {
-    const QString path = dialogs_.fileName(false, DefaultChannelFilePath());
+    const QString path = m_dialogs.fileName(false, DefaultChannelFilePath());
     if (!path.isEmpty())
         OpenPath(path);
 }
@@ -60,20 +60,20 @@ void FileCommands::OpenPath(const QString& path) {
     // A file that is refused changes nothing, so there is nothing to ask about.
     if (!refused && !MaySetWorkAside())
         return;
-    log_.AppendLog(tr("文件打开[%1]").arg(fullPath));
+    m_log.AppendLog(tr("文件打开[%1]").arg(fullPath));
     if (refused) {
         // A short or unreadable file is refused whole: nothing of it is mixed into the image.
-        dialogs_.Message(QMessageBox::NoIcon, kAppTitle, OpenFailureText(fault, error));
+        m_dialogs.Message(QMessageBox::NoIcon, kAppTitle, OpenFailureText(fault, error));
         return;
     }
-    document_.SetFilePath(fullPath);
-    recent_.Add(fullPath);
-    const bool checksumOk = editor_.LoadImage(content.image, DecodeSource::FromFile,
-                                              tr("打开 %1").arg(QFileInfo(fullPath).fileName()));
-    document_.MarkKept();
+    m_document.setFilePath(fullPath);
+    m_recent.Add(fullPath);
+    const bool checksumOk = m_editor.LoadImage(content.image, DecodeSource::FromFile,
+                                               tr("打开 %1").arg(QFileInfo(fullPath).fileName()));
+    m_document.MarkKept();
     if (!checksumOk) {
-        log_.AppendLog(tr("数据校验错"));
-        dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("数据校验错"));
+        m_log.AppendLog(tr("数据校验错"));
+        m_dialogs.Message(QMessageBox::NoIcon, NoticeCaption(), tr("数据校验错"));
     }
 }
 
@@ -82,10 +82,10 @@ bool FileCommands::WriteFileBytes(const QString& path, const std::vector<std::ui
     // The bytes a save replaces go to the safety copies first; without that copy they stay
     // unless the user says otherwise.
     if (outcome.status == SaveStatus::NoSafetyCopy) {
-        if (dialogs_.Message(QMessageBox::Question, kAppTitle,
-                             tr("无法保留原文件的副本，仍然保存？\n%1\n%2")
-                                 .arg(path, QString::fromStdString(outcome.error)),
-                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        if (m_dialogs.Message(QMessageBox::Question, kAppTitle,
+                              tr("无法保留原文件的副本，仍然保存？\n%1\n%2")
+                                  .arg(path, QString::fromStdString(outcome.error)),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
             return false;
         }
         outcome = SaveFileKeepingCopy(path.toStdString(), bytes, true);
@@ -96,7 +96,7 @@ bool FileCommands::WriteFileBytes(const QString& path, const std::vector<std::ui
         QFileInfo(path).absoluteDir().exists()
             ? tr("文件保存失败：%1\n%2").arg(path, QString::fromStdString(outcome.error))
             : tr("文件没有发现");
-    dialogs_.Message(QMessageBox::Warning, kAppTitle, text);
+    m_dialogs.Message(QMessageBox::Warning, kAppTitle, text);
     return false;
 }
 
@@ -105,28 +105,28 @@ void FileCommands::OnSaveAs() {
 }
 
 bool FileCommands::SaveAs() {
-    const QString path = dialogs_.fileName(true, DefaultChannelFilePath());
+    const QString path = m_dialogs.fileName(true, DefaultChannelFilePath());
     if (path.isEmpty())
         return false;
     const QString fullPath = QFileInfo(path).absoluteFilePath();
-    if (!WriteFileBytes(fullPath, ChannelFileBytes(document_.Encoded())))
+    if (!WriteFileBytes(fullPath, ChannelFileBytes(m_document.encoded())))
         return false;
-    log_.AppendLog(tr("文件保存 [%1]").arg(fullPath));
-    document_.SetFilePath(fullPath);
-    recent_.Add(fullPath);
-    document_.MarkKept();
+    m_log.AppendLog(tr("文件保存 [%1]").arg(fullPath));
+    m_document.setFilePath(fullPath);
+    m_recent.Add(fullPath);
+    m_document.MarkKept();
     return true;
 }
 
 void FileCommands::OnSave() {
     // A safety copy opened and saved in place would carry the user's work under a copy's name.
-    const QString& filePath = document_.filePath();
+    const QString& filePath = m_document.filePath();
     if (!filePath.isEmpty() && InBackupFolder(filePath)) {
         SaveAs();
         return;
     }
-    if (dialogs_.Message(QMessageBox::Question, NoticeCaption(), tr("要保存当前文件吗?"),
-                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+    if (m_dialogs.Message(QMessageBox::Question, NoticeCaption(), tr("要保存当前文件吗?"),
+                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
     if (!filePath.isEmpty())
@@ -134,27 +134,29 @@ void FileCommands::OnSave() {
 }
 
 bool FileCommands::SaveToCurrentFile() {
-    const QString path = document_.filePath();
-    if (!WriteFileBytes(path, ChannelFileBytes(document_.Encoded())))
+    const QString path = m_document.filePath();
+    if (!WriteFileBytes(path, ChannelFileBytes(m_document.encoded())))
         return false;
-    log_.AppendLog(tr("文件保存[%1]").arg(path));
-    recent_.Add(path);
-    document_.MarkKept();
+    m_log.AppendLog(tr("文件保存[%1]").arg(path));
+    m_recent.Add(path);
+    m_document.MarkKept();
     return true;
 }
 
 bool FileCommands::MaySetWorkAside() {
-    if (!document_.IsModified())
+    if (!m_document.isModified())
         return true;
     const QMessageBox::StandardButton answer =
-        dialogs_.Message(QMessageBox::Question, kAppTitle, tr("是否保存对信道数据的修改？"),
-                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        m_dialogs.Message(QMessageBox::Question, kAppTitle, tr("是否保存对信道数据的修改？"),
+                          QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     // 取消 (and Escape) stays; 不保存 goes on without saving.
     if (answer == QMessageBox::Cancel)
         return false;
     if (answer != QMessageBox::Save)
         return true;
     // A safety copy is never saved over (see OnSave).
-    const QString& filePath = document_.filePath();
+    const QString& filePath = m_document.filePath();
     return filePath.isEmpty() || InBackupFolder(filePath) ? SaveAs() : SaveToCurrentFile();
 }
+
+}  // namespace orvel

@@ -11,6 +11,8 @@
 #include "codec.h"
 #include "memory_image.h"
 
+namespace orvel {
+
 class ChannelEditor;
 class Document;
 class MessageLog;
@@ -42,9 +44,11 @@ private:
     bool SaveAs();
     bool SaveToCurrentFile();
 
-    Document& document_;
-    ChannelEditor& editor_;
-    MessageLog& log_;
-    ViewDialogs& dialogs_;
-    RecentFileList& recent_;
+    Document& m_document;
+    ChannelEditor& m_editor;
+    MessageLog& m_log;
+    ViewDialogs& m_dialogs;
+    RecentFileList& m_recent;
 };
+
+}  // namespace orvel

@@ -18,7 +18,7 @@
 #include "number_text.h"
 #include "radio_fields.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -78,12 +78,12 @@ QString FaultText(const std::vector<std::string>& confirmLines) {
             reason.chop(1);
         reasons << reason;
     }
-    return reasons.join(QCoreApplication::translate("FillDialog", "，"));
+    return reasons.join(QCoreApplication::translate("orvel::FillDialog", "，"));
 }
 
 FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits, int first,
                        int last, QWidget* parent)
-    : QDialog(parent), table_(table), limits_(limits) {
+    : QDialog(parent), m_table(table), m_limits(limits) {
     setWindowTitle(tr("批量设置"));
     auto* grid = new QGridLayout;
     // A label is its field's buddy, so a screen reader names the field by it.
@@ -103,76 +103,76 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
         return box;
     };
 
-    first_ = new QSpinBox(this);
-    first_->setObjectName(QStringLiteral("fillFirst"));
-    last_ = new QSpinBox(this);
-    last_->setObjectName(QStringLiteral("fillLast"));
-    for (QSpinBox* box : {first_, last_})
+    m_first = new QSpinBox(this);
+    m_first->setObjectName(QStringLiteral("fillFirst"));
+    m_last = new QSpinBox(this);
+    m_last->setObjectName(QStringLiteral("fillLast"));
+    for (QSpinBox* box : {m_first, m_last})
         box->setRange(1, kChannelCount);
-    first_->setValue(first);
-    last_->setValue(last);
+    m_first->setValue(first);
+    m_last->setValue(last);
     auto* channels = new QHBoxLayout;
-    channels->addWidget(first_);
-    channels->addWidget(label(tr("至"), last_));
-    channels->addWidget(last_);
+    channels->addWidget(m_first);
+    channels->addWidget(label(tr("至"), m_last));
+    channels->addWidget(m_last);
     channels->addStretch();
-    grid->addWidget(label(tr("信道:"), first_), 0, 0);
+    grid->addWidget(label(tr("信道:"), m_first), 0, 0);
     grid->addLayout(channels, 0, 1);
 
     const std::string& firstRx = table[static_cast<std::size_t>(first - 1)][kColRx];
-    start_ = megahertz("fillStart", 0.0, firstRx.empty() ? limits.min : ReadDecimal(firstRx));
-    step_ = megahertz("fillStep", -999.999, 0.025);
-    offset_ = megahertz("fillOffset", -999.999, 0.0);
-    grid->addWidget(label(tr("起始接收频率:"), start_), 1, 0);
-    grid->addWidget(start_, 1, 1);
-    grid->addWidget(label(tr("步进:"), step_), 2, 0);
-    grid->addWidget(step_, 2, 1);
-    grid->addWidget(label(tr("收发频差:"), offset_), 3, 0);
-    grid->addWidget(offset_, 3, 1);
+    m_start = megahertz("fillStart", 0.0, firstRx.empty() ? limits.min : ReadDecimal(firstRx));
+    m_step = megahertz("fillStep", -999.999, 0.025);
+    m_offset = megahertz("fillOffset", -999.999, 0.0);
+    grid->addWidget(label(tr("起始接收频率:"), m_start), 1, 0);
+    grid->addWidget(m_start, 1, 1);
+    grid->addWidget(label(tr("步进:"), m_step), 2, 0);
+    grid->addWidget(m_step, 2, 1);
+    grid->addWidget(label(tr("收发频差:"), m_offset), 3, 0);
+    grid->addWidget(m_offset, 3, 1);
 
     for (std::size_t i = 0; i < kListColumns; ++i) {
         const int c = kListColumnOrder[i];
         const ChannelField& field = kChannelFields[static_cast<std::size_t>(c)];
         const QString heading = CoreText(field.heading);
-        items_[i] = new QComboBox(this);
-        items_[i]->setObjectName(QStringLiteral("fillItem%1").arg(c));
+        m_items[i] = new QComboBox(this);
+        m_items[i]->setObjectName(QStringLiteral("fillItem%1").arg(c));
         for (std::string_view item : field.items)
-            items_[i]->addItem(CoreText(item));
+            m_items[i]->addItem(CoreText(item));
         // The tick says whether the value goes to every channel; the label names the value.
-        forAll_[i] = new QCheckBox(this);
-        forAll_[i]->setObjectName(QStringLiteral("fillAll%1").arg(c));
-        forAll_[i]->setAccessibleName(tr("%1：用于全部信道").arg(heading));
+        m_forAll[i] = new QCheckBox(this);
+        m_forAll[i]->setObjectName(QStringLiteral("fillAll%1").arg(c));
+        m_forAll[i]->setAccessibleName(tr("%1：用于全部信道").arg(heading));
         auto* choice = new QHBoxLayout;
-        choice->addWidget(forAll_[i]);
-        choice->addWidget(label(heading + QStringLiteral(":"), items_[i]), 1);
+        choice->addWidget(m_forAll[i]);
+        choice->addWidget(label(heading + QStringLiteral(":"), m_items[i]), 1);
         const int row = 4 + static_cast<int>(i);
         grid->addLayout(choice, row, 0);
-        grid->addWidget(items_[i], row, 1);
+        grid->addWidget(m_items[i], row, 1);
     }
     auto* note = label(tr("未勾选的项保留各信道原有的值；原来没有值的信道取所显示的值。"));
     note->setWordWrap(true);
 
-    preview_ = new QTableWidget(0, kTableColumns + 1, this);
-    preview_->setObjectName(QStringLiteral("fillPreview"));
-    preview_->setAccessibleName(tr("预览"));
+    m_preview = new QTableWidget(0, kTableColumns + 1, this);
+    m_preview->setObjectName(QStringLiteral("fillPreview"));
+    m_preview->setAccessibleName(tr("预览"));
     QStringList headings;
     for (const ChannelField& field : kChannelFields)
         headings << CoreText(field.heading);
     headings << tr("说明");
-    preview_->setHorizontalHeaderLabels(headings);
-    preview_->verticalHeader()->hide();
-    preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    preview_->setSelectionMode(QAbstractItemView::NoSelection);
-    preview_->horizontalHeader()->setStretchLastSection(true);
-    preview_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    preview_->setMinimumSize(640, 160);
+    m_preview->setHorizontalHeaderLabels(headings);
+    m_preview->verticalHeader()->hide();
+    m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_preview->setSelectionMode(QAbstractItemView::NoSelection);
+    m_preview->horizontalHeader()->setStretchLastSection(true);
+    m_preview->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    m_preview->setMinimumSize(640, 160);
 
-    summary_ = label(QString());
-    summary_->setObjectName(QStringLiteral("fillSummary"));
+    m_summary = label(QString());
+    m_summary->setObjectName(QStringLiteral("fillSummary"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    ok_ = buttons->button(QDialogButtonBox::Ok);
-    ok_->setObjectName(QStringLiteral("fillOk"));
-    ok_->setText(tr("确定"));
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_ok->setObjectName(QStringLiteral("fillOk"));
+    m_ok->setText(tr("确定"));
     buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -183,50 +183,50 @@ FillDialog::FillDialog(const ChannelTable& table, const FrequencyLimits& limits,
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(inputs);
     layout->addWidget(note);
-    layout->addWidget(preview_, 1);
-    layout->addWidget(summary_);
+    layout->addWidget(m_preview, 1);
+    layout->addWidget(m_summary);
     layout->addWidget(buttons);
 
     // Room for all sixteen rows where the screen has it.
-    const int rows = preview_->horizontalHeader()->sizeHint().height() +
-                     kChannelCount * preview_->verticalHeader()->defaultSectionSize() + 4;
-    preview_->setMinimumHeight(rows);
+    const int rows = m_preview->horizontalHeader()->sizeHint().height() +
+                     kChannelCount * m_preview->verticalHeader()->defaultSectionSize() + 4;
+    m_preview->setMinimumHeight(rows);
     resize(sizeHint());
-    preview_->setMinimumHeight(160);
+    m_preview->setMinimumHeight(160);
 
-    for (QSpinBox* box : {first_, last_})
+    for (QSpinBox* box : {m_first, m_last})
         connect(box, &QSpinBox::valueChanged, this, &FillDialog::UpdatePreview);
-    for (QDoubleSpinBox* box : {start_, step_, offset_})
+    for (QDoubleSpinBox* box : {m_start, m_step, m_offset})
         connect(box, &QDoubleSpinBox::valueChanged, this, &FillDialog::UpdatePreview);
-    for (std::size_t i = 0; i < forAll_.size(); ++i) {
-        connect(forAll_[i], &QCheckBox::toggled, this, &FillDialog::UpdatePreview);
-        connect(items_[i], &QComboBox::currentIndexChanged, this, &FillDialog::UpdatePreview);
+    for (std::size_t i = 0; i < m_forAll.size(); ++i) {
+        connect(m_forAll[i], &QCheckBox::toggled, this, &FillDialog::UpdatePreview);
+        connect(m_items[i], &QComboBox::currentIndexChanged, this, &FillDialog::UpdatePreview);
     }
     UpdatePreview();
 }
 
-FillPlan FillDialog::Plan() const {
+FillPlan FillDialog::plan() const {
     FillPlan plan;
-    plan.first = first_->value();
-    plan.last = last_->value();
-    plan.start = start_->value();
-    plan.step = step_->value();
-    plan.offset = offset_->value();
+    plan.first = m_first->value();
+    plan.last = m_last->value();
+    plan.start = m_start->value();
+    plan.step = m_step->value();
+    plan.offset = m_offset->value();
     for (std::size_t i = 0; i < plan.choices.size(); ++i)
-        plan.choices[i] = {forAll_[i]->isChecked(), items_[i]->currentIndex()};
+        plan.choices[i] = {m_forAll[i]->isChecked(), m_items[i]->currentIndex()};
     return plan;
 }
 
 // Each row as the list would show it after 确定, and why a refused row would stay as it is.
 void FillDialog::UpdatePreview() {
-    const FillPlan plan = Plan();
-    const std::map<int, ChannelRow> rows = FillRows(plan, table_);
-    preview_->setRowCount(static_cast<int>(rows.size()));
+    const FillPlan plan = this->plan();
+    const std::map<int, ChannelRow> rows = FillRows(plan, m_table);
+    m_preview->setRowCount(static_cast<int>(rows.size()));
     int line = 0;
     int refused = 0;
     for (const auto& [channel, cells] : rows) {
-        ChannelTable scratch = table_;
-        const std::vector<std::string> faults = ConfirmRow(cells, channel, limits_, scratch);
+        ChannelTable scratch = m_table;
+        const std::vector<std::string> faults = ConfirmRow(cells, channel, m_limits, scratch);
         const ChannelRow& shown =
             faults.empty() ? scratch[static_cast<std::size_t>(channel - 1)] : cells;
         refused += faults.empty() ? 0 : 1;
@@ -244,17 +244,19 @@ void FillDialog::UpdatePreview() {
             auto* item = new QTableWidgetItem(text);
             // A cell is spoken with its column, also where it is empty.
             item->setData(Qt::AccessibleTextRole,
-                          preview_->horizontalHeaderItem(c)->text() + QLatin1Char(' ') + text);
+                          m_preview->horizontalHeaderItem(c)->text() + QLatin1Char(' ') + text);
             item->setTextAlignment(c == kReasonColumn ? Qt::AlignLeft | Qt::AlignVCenter
                                                       : Qt::AlignCenter);
             if (!faults.empty())
                 item->setBackground(QColor(0xff, 0xc8, 0xc8));
-            preview_->setItem(line, c, item);
+            m_preview->setItem(line, c, item);
         }
         ++line;
     }
-    preview_->resizeColumnsToContents();
-    summary_->setText(refused == 0 ? QString()
-                                   : tr("%1 个信道不符合要求，将保持原样").arg(refused));
-    ok_->setEnabled(!rows.empty());
+    m_preview->resizeColumnsToContents();
+    m_summary->setText(refused == 0 ? QString()
+                                    : tr("%1 个信道不符合要求，将保持原样").arg(refused));
+    m_ok->setEnabled(!rows.empty());
 }
+
+}  // namespace orvel

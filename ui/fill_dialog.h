@@ -21,6 +21,8 @@ class QPushButton;
 class QSpinBox;
 class QTableWidget;
 
+namespace orvel {
+
 struct FillPlan {
     int first = 1;  // channels first..last
     int last = orvel::kChannelCount;
@@ -52,21 +54,23 @@ public:
     FillDialog(const orvel::ChannelTable& table, const orvel::FrequencyLimits& limits, int first,
                int last, QWidget* parent = nullptr);
 
-    FillPlan Plan() const;
+    FillPlan plan() const;
 
 private:
     void UpdatePreview();
 
-    orvel::ChannelTable table_;
-    orvel::FrequencyLimits limits_;
-    QSpinBox* first_;
-    QSpinBox* last_;
-    QDoubleSpinBox* start_;
-    QDoubleSpinBox* step_;
-    QDoubleSpinBox* offset_;
-    std::array<QCheckBox*, orvel::kListColumns> forAll_{};
-    std::array<QComboBox*, orvel::kListColumns> items_{};
-    QTableWidget* preview_;
-    QLabel* summary_;
-    QPushButton* ok_;
+    orvel::ChannelTable m_table;
+    orvel::FrequencyLimits m_limits;
+    QSpinBox* m_first;
+    QSpinBox* m_last;
+    QDoubleSpinBox* m_start;
+    QDoubleSpinBox* m_step;
+    QDoubleSpinBox* m_offset;
+    std::array<QCheckBox*, orvel::kListColumns> m_forAll{};
+    std::array<QComboBox*, orvel::kListColumns> m_items{};
+    QTableWidget* m_preview;
+    QLabel* m_summary;
+    QPushButton* m_ok;
 };
+
+}  // namespace orvel

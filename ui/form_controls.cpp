@@ -6,6 +6,8 @@
 #include "radio_fields.h"
 #include "ui_mainform.h"
 
+namespace orvel {
+
 FormControls FormControls::Bind(const Ui::MainForm& form, const QWidget& root) {
     FormControls controls;
     controls.channelList = form.channelList;
@@ -25,3 +27,5 @@ FormControls FormControls::Bind(const Ui::MainForm& form, const QWidget& root) {
     controls.confirmButton = form.confirmButton;
     return controls;
 }
+
+}  // namespace orvel

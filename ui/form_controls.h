@@ -11,10 +11,13 @@ class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
-class CHighlightListCtrl;
 namespace Ui {
 class MainForm;
 }
+
+namespace orvel {
+
+class CHighlightListCtrl;
 
 struct FormControls {
     QLineEdit* channelNoEdit = nullptr;
@@ -30,3 +33,5 @@ struct FormControls {
     // `root` is the widget the form was set up on.
     static FormControls Bind(const Ui::MainForm& form, const QWidget& root);
 };
+
+}  // namespace orvel

@@ -1,12 +1,14 @@
 #include "help_files.h"
 
-#include "helpwindow.h"
+#include "help_window.h"
 #include "language.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+
+namespace orvel {
 
 QString FindHelpFile(const QStringList& folders, const QString& baseName) {
     for (const QString& folder : folders) {
@@ -34,3 +36,5 @@ void OpenHelpFile(const QStringList& folders, const QString& baseName) {
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         ShowHelpWindow(path);
 }
+
+}  // namespace orvel

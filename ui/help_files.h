@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace orvel {
+
 // The first folders/baseName.txt that is a file, or an empty text.
 QString FindHelpFile(const QStringList& folders, const QString& baseName);
 
@@ -15,3 +17,5 @@ QString HelpBaseName(const QStringList& folders, const QString& baseName);
 // for it; where the desktop has no viewer, in the program's own help window. A missing file is
 // not reported: the help is optional.
 void OpenHelpFile(const QStringList& folders, const QString& baseName);
+
+}  // namespace orvel

@@ -8,6 +8,8 @@
 
 #include "shell_resources.h"
 
+namespace orvel {
+
 namespace {
 
 UiLanguage g_current = UiLanguage::Chinese;
@@ -99,3 +101,5 @@ UiLanguage CurrentLanguage() {
 QString LanguageLine() {
     return QCoreApplication::translate("Language", "语言：中文（简体）");
 }
+
+}  // namespace orvel

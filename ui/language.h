@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+namespace orvel {
+
 enum class UiLanguage { Chinese, English };
 
 // "zh_CN" and "en", as --lang and the INI's Language= spell them; anything else is no language.
@@ -29,3 +31,5 @@ bool InstallLanguage(UiLanguage language);
 UiLanguage CurrentLanguage();
 // The about box's line: "语言：中文（简体）" or "Language: English".
 QString LanguageLine();
+
+}  // namespace orvel

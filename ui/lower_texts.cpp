@@ -4,6 +4,8 @@
 
 #include "memory_image.h"
 
+namespace orvel {
+
 namespace {
 
 QString Translate(std::string_view text) {
@@ -36,3 +38,5 @@ QString CoreText(const orvel::Message& message) {
 QString CoreLines(const orvel::Message& message) {
     return CoreText(message) + QStringLiteral("\r\n");
 }
+
+}  // namespace orvel

@@ -10,6 +10,8 @@
 
 #include "texts.h"
 
+namespace orvel {
+
 // One fixed text: a column heading, a setting's name or word, a cell (" 信道3", "关"). A text
 // the translation does not know (a number) stays as it is.
 QString CoreText(std::string_view text);
@@ -18,3 +20,5 @@ std::string CoreTextUtf8(std::string_view text);
 QString CoreText(const orvel::Message& message);
 // The same as a log line, ending in "\r\n".
 QString CoreLines(const orvel::Message& message);
+
+}  // namespace orvel

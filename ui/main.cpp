@@ -25,6 +25,8 @@
 #include "record_dialog.h"
 #include "record_store.h"
 
+namespace orvel {
+
 namespace {
 
 // The name the port menu and the toolbar show for the built-in radio. The slash keeps it from
@@ -33,7 +35,7 @@ constexpr const char* kVirtualRadioPort = "virtual/radio";
 
 // What a trainer shows first: the radio read, channel 3 changed and confirmed, and written.
 void ReadAndChangeChannel3(COrvelToolView& view) {
-    view.Commands().Action(orvel::cmd::kReadRadio)->trigger();
+    view.commands().Action(orvel::cmd::kReadRadio)->trigger();
     view.channelList()->selectRow(2);
     view.OnRowClicked();
     view.findChild<QLineEdit*>(QStringLiteral("rxEdit"))->setText(QStringLiteral("230.125"));
@@ -44,7 +46,7 @@ void ReadAndChangeChannel3(COrvelToolView& view) {
 
 void RunDemo(COrvelToolView& view) {
     ReadAndChangeChannel3(view);
-    view.Commands().Action(orvel::cmd::kWriteRadio)->trigger();
+    view.commands().Action(orvel::cmd::kWriteRadio)->trigger();
 }
 
 // 编程记录... over a few records of a morning's work, kept in a scratch file so that no bench's
@@ -112,13 +114,13 @@ void ShowScene(COrvelToolView& view, const QString& name) {
     }
     if (name == QStringLiteral("compare")) {
         ReadAndChangeChannel3(view);
-        view.Commands().Action(orvel::cmd::kCompareRadio)->trigger();
+        view.commands().Action(orvel::cmd::kCompareRadio)->trigger();
         return;
     }
     if (name == QStringLiteral("read") || name == QStringLiteral("current-channel")) {
-        view.Commands().Action(orvel::cmd::kReadRadio)->trigger();
+        view.commands().Action(orvel::cmd::kReadRadio)->trigger();
         if (name != QStringLiteral("read"))
-            view.Commands().Action(orvel::cmd::kCurrentChannel)->trigger();
+            view.commands().Action(orvel::cmd::kCurrentChannel)->trigger();
         return;
     }
     if (name == QStringLiteral("network-port")) {
@@ -129,10 +131,10 @@ void ShowScene(COrvelToolView& view, const QString& name) {
                     ->setText(QStringLiteral("rfc2217://192.168.1.50:4001"));
             }
         });
-        view.Commands().Action(orvel::cmd::kNetworkPort)->trigger();
+        view.commands().Action(orvel::cmd::kNetworkPort)->trigger();
         return;
     }
-    view.Commands().Action(orvel::cmd::kReadRadio)->trigger();
+    view.commands().Action(orvel::cmd::kReadRadio)->trigger();
     CHighlightListCtrl* list = view.channelList();
     const bool fill = name == QStringLiteral("fill");
     QAbstractItemModel* model = list->model();
@@ -162,10 +164,14 @@ void ShowScene(COrvelToolView& view, const QString& name) {
         dialog->findChild<QCheckBox*>(QStringLiteral("fillAll%1").arg(orvel::kColPower))
             ->setChecked(true);
     });
-    view.Commands().Action(orvel::cmd::kFill)->trigger();
+    view.commands().Action(orvel::cmd::kFill)->trigger();
 }
 
 }  // namespace
+
+}  // namespace orvel
+
+using namespace orvel;
 
 int main(int argc, char* argv[]) {
     // Text-only answers need no display: a terminal without one still gets them.
@@ -276,7 +282,7 @@ int main(int argc, char* argv[]) {
         radio = &view->port().AttachVirtualRadio(options.portOverride);
     }
     CMainFrame frame(view, view);
-    view->SetProgressBar(frame.ProgressBar());
+    view->setProgressBar(frame.progressBar());
     view->OnInitialUpdate(options);
 
     if (parser.isSet(reportPdf)) {
@@ -290,7 +296,7 @@ int main(int argc, char* argv[]) {
             return 2;
         }
         view->dialogs().fileName = [sample](bool, const QString&) { return sample; };
-        view->Commands().Action(orvel::cmd::kOpen)->trigger();
+        view->commands().Action(orvel::cmd::kOpen)->trigger();
         const QString pdf = QFileInfo(parser.value(reportPdf)).absoluteFilePath();
         if (!view->PrintToPdf(pdf)) {
             std::fprintf(stderr, "orveltool: no report written to %s\n", qPrintable(pdf));
@@ -301,7 +307,7 @@ int main(int argc, char* argv[]) {
     }
 
     frame.show();
-    frame.setWindowTitle(CMainFrame::Caption());
+    frame.setWindowTitle(CMainFrame::caption());
     // A file given to the program (double-clicked in the file manager) opens as one dropped
     // on the window does, after the port.
     const QStringList files = parser.positionalArguments();
@@ -321,7 +327,7 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(find)) {
         QTimer::singleShot(300, view,
-                           [view] { view->Commands().Action(orvel::cmd::kFindRadio)->trigger(); });
+                           [view] { view->commands().Action(orvel::cmd::kFindRadio)->trigger(); });
     }
     if (parser.isSet(screenshot)) {
         const QString path = parser.value(screenshot);

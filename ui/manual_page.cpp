@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
+namespace orvel {
+
 namespace {
 
 QString Tr(const char* text) {
@@ -65,3 +67,5 @@ QAction* AddManualAction(QMenu* help, QAction* before, const QString& programDir
     });
     return action;
 }
+
+}  // namespace orvel

@@ -9,6 +9,8 @@
 class QAction;
 class QMenu;
 
+namespace orvel {
+
 // The folders that may hold the manual (each with zh_CN/ and en/), nearest first: beside the
 // program (the Windows folder), the installed documentation, then a build's out/manual, so
 // the manual a developer just built opens from the program beside it.
@@ -21,3 +23,5 @@ QString ManualIndex(const QStringList& folders, UiLanguage language);
 // Adds 使用手册 (actionManual) to the help menu before `before`; it opens the page, or says
 // where it looked when there is none.
 QAction* AddManualAction(QMenu* help, QAction* before, const QString& programDir);
+
+}  // namespace orvel

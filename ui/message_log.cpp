@@ -6,7 +6,7 @@
 
 #include "gbk.h"
 
-using namespace orvel;
+namespace orvel {
 
 MessageLog::MessageLog(QPlainTextEdit* logEdit) : m_editLog(logEdit) {
     QScrollBar* bar = logEdit->verticalScrollBar();
@@ -20,12 +20,12 @@ MessageLog::MessageLog(QPlainTextEdit* logEdit) : m_editLog(logEdit) {
     });
 }
 
-QString MessageLog::LogText() const {
+QString MessageLog::logText() const {
     // The control keeps plain line breaks; the log is counted as CR LF lines.
     return m_editLog->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
-void MessageLog::SetLogText(const QString& text) {
+void MessageLog::setLogText(const QString& text) {
     QString plain = text;
     plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     m_editLog->setPlainText(plain);
@@ -37,26 +37,28 @@ void MessageLog::ScrollLogToEnd() {
 }
 
 void MessageLog::AppendLog(const QString& line) {
-    QString text = LogText();
+    QString text = logText();
     if (GbkLength(text.toStdString()) > kLogLimitBytes)
         text.clear();
-    SetLogText(text + line + QStringLiteral("\r\n"));
+    setLogText(text + line + QStringLiteral("\r\n"));
     ScrollLogToEnd();
 }
 
 void MessageLog::AppendText(const QString& text) {
-    SetLogText(LogText() + text);
+    setLogText(logText() + text);
     ScrollLogToEnd();
 }
 
 void MessageLog::BeginWorkingLog() {
-    workingLog_ = LogText();
-    if (GbkLength(workingLog_.toStdString()) > kLogLimitBytes)
-        workingLog_.clear();
+    m_workingLog = logText();
+    if (GbkLength(m_workingLog.toStdString()) > kLogLimitBytes)
+        m_workingLog.clear();
 }
 
 void MessageLog::AddWorkingLine(const QString& text) {
-    workingLog_ += text;
-    SetLogText(workingLog_);
+    m_workingLog += text;
+    setLogText(m_workingLog);
     ScrollLogToEnd();
 }
+
+}  // namespace orvel

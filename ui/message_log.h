@@ -6,6 +6,8 @@
 
 class QPlainTextEdit;
 
+namespace orvel {
+
 class MessageLog {
 public:
     // Keeps the newest line whole in view while the log is at its end, also when the log is
@@ -17,8 +19,8 @@ public:
     // Adds text as it stands, with no limit applied.
     void AppendText(const QString& text);
     // The log text as the edit control holds it, lines ending in "\r\n".
-    QString LogText() const;
-    void SetLogText(const QString& text);
+    QString logText() const;
+    void setLogText(const QString& text);
     void ScrollLogToEnd();
 
     // An exchange's log: the log as it stood when the exchange began (emptied when over the
@@ -29,5 +31,7 @@ public:
 
 private:
     QPlainTextEdit* m_editLog;
-    QString workingLog_;
+    QString m_workingLog;
 };
+
+}  // namespace orvel

@@ -8,7 +8,7 @@
 #include "port_probe.h"
 #include "view_dialogs.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -47,21 +47,21 @@ QString OpenFailureReason(const Port& port) {
 }  // namespace
 
 PortController::PortController(MessageLog& log, ViewDialogs& dialogs)
-    : log_(log), dialogs_(dialogs) {
+    : m_log(log), m_dialogs(dialogs) {
     // Told once, idle or in the middle of an exchange, whose log it then joins.
-    session_.port.SetLostHandler([this](const std::string& device, const std::string&) {
+    m_session.port.SetLostHandler([this](const std::string& device, const std::string&) {
         const QString line = tr("串口已断开：%1").arg(ShownPort(device));
-        if (exchangeLine_) {
-            exchangeLine_((line + QStringLiteral("\r\n")).toStdString());
+        if (m_exchangeLine) {
+            m_exchangeLine((line + QStringLiteral("\r\n")).toStdString());
         } else {
-            log_.AppendLog(line);
+            m_log.AppendLog(line);
         }
         emit stateChanged();
     });
 }
 
 PortController::~PortController() {
-    session_.port.Close();
+    m_session.port.Close();
 }
 
 void PortController::Configure(const Configuration& config) {
@@ -73,13 +73,13 @@ void PortController::Configure(const Configuration& config) {
 void PortController::Choose(const QString& portOverride, const QString& tracePath) {
     std::string error;
     if (!tracePath.isEmpty() &&
-        !session_.TraceTo(tracePath.toStdString(), error, [this](const std::string& reason) {
-            log_.AppendLog(tr("跟踪文件无法写入：%1").arg(QString::fromStdString(reason)));
+        !m_session.TraceTo(tracePath.toStdString(), error, [this](const std::string& reason) {
+            m_log.AppendLog(tr("跟踪文件无法写入：%1").arg(QString::fromStdString(reason)));
         })) {
-        log_.AppendLog(tr("跟踪文件无法打开：%1").arg(QString::fromStdString(error)));
+        m_log.AppendLog(tr("跟踪文件无法打开：%1").arg(QString::fromStdString(error)));
     }
     std::string device;
-    deviceByName_ = !portOverride.isEmpty() || !m_device.isEmpty();
+    m_deviceByName = !portOverride.isEmpty() || !m_device.isEmpty();
     if (!portOverride.isEmpty()) {
         device = ResolvePortName(portOverride.toStdString());
     } else if (!m_device.isEmpty()) {
@@ -87,46 +87,46 @@ void PortController::Choose(const QString& portOverride, const QString& tracePat
     } else {
         device = PortDeviceName(m_portNumber);
     }
-    deviceInUse_ = device;
+    m_deviceInUse = device;
 }
 
-QString PortController::ChosenPortName() const {
-    return deviceByName_ ? ShownPort(deviceInUse_) : QString::number(m_portNumber);
+QString PortController::chosenPortName() const {
+    return m_deviceByName ? ShownPort(m_deviceInUse) : QString::number(m_portNumber);
 }
 
 void PortController::Start() {
-    OpenPort(deviceInUse_, true);
+    OpenPort(m_deviceInUse, true);
 }
 
 sim::InProcessRadio& PortController::AttachVirtualRadio(const QString& name) {
-    return session_.AttachVirtualRadio(name.toStdString());
+    return m_session.AttachVirtualRadio(name.toStdString());
 }
 
 void PortController::OnFindRadio() {
-    const QString chosen = dialogs_.findRadio(
-        FindRadioDialog::PortsToSearch(m_device, deviceInUse_, session_.port.IsOpen() == 1));
+    const QString chosen = m_dialogs.findRadio(
+        FindRadioDialog::PortsToSearch(m_device, m_deviceInUse, m_session.port.IsOpen() == 1));
     // A row that answered is taken exactly as the same device from the port menu.
     if (!chosen.isEmpty())
         OnSelectDevice(chosen);
 }
 
 bool PortController::OpenPort(const std::string& device, bool atStartup) {
-    deviceInUse_ = device;
-    const bool opened = session_.port.OpenDevice(device) == 1;
+    m_deviceInUse = device;
+    const bool opened = m_session.port.OpenDevice(device) == 1;
     emit stateChanged();
     if (opened)
         return true;
     LogOpenFailure();
     if (atStartup) {
-        dialogs_.Message(QMessageBox::NoIcon, kAppTitle,
-                         tr("打开串口失败，请重新选择串口") + QLatin1Char('\n') +
-                             OpenFailureReason(session_.port));
+        m_dialogs.Message(QMessageBox::NoIcon, kAppTitle,
+                          tr("打开串口失败，请重新选择串口") + QLatin1Char('\n') +
+                              OpenFailureReason(m_session.port));
     }
     return false;
 }
 
 void PortController::LogOpenFailure() {
-    log_.AppendLog(tr("串口打开失败：%1").arg(OpenFailureReason(session_.port)));
+    m_log.AppendLog(tr("串口打开失败：%1").arg(OpenFailureReason(m_session.port)));
 }
 
 void PortController::SavePortChoice(int number, const QString& device) {
@@ -140,13 +140,13 @@ void PortController::SavePortChoice(int number, const QString& device) {
 void PortController::OnSelectCom(int number) {
     m_portNumber = number;
     m_device.clear();
-    deviceByName_ = false;
+    m_deviceByName = false;
     SavePortChoice(number, QString());
-    session_.port.Close();
+    m_session.port.Close();
     OpenPort(PortDeviceName(number), false);
 }
 
-QList<CommandTarget::SerialDevice> PortController::SerialDevices() {
+QList<CommandTarget::SerialDevice> PortController::serialDevices() {
     QList<CommandTarget::SerialDevice> devices;
     for (const SystemPort& port : ListSystemPorts()) {
         devices.append(
@@ -157,14 +157,14 @@ QList<CommandTarget::SerialDevice> PortController::SerialDevices() {
 
 void PortController::OnSelectDevice(const QString& name) {
     m_device = name;
-    deviceByName_ = true;
+    m_deviceByName = true;
     SavePortChoice(m_portNumber, name);
-    session_.port.Close();
+    m_session.port.Close();
     OpenPort(ResolvePortName(name.toStdString()), false);
 }
 
 void PortController::OnNetworkPort() {
-    const QString url = dialogs_.networkPort(m_networkUrl);
+    const QString url = m_dialogs.networkPort(m_networkUrl);
     if (url.isEmpty())
         return;
     m_networkUrl = url;
@@ -173,21 +173,23 @@ void PortController::OnNetworkPort() {
     OnSelectDevice(url);
 }
 
-bool PortController::IsNetworkChecked() const {
-    return deviceByName_ && IsNetworkPortName(deviceInUse_);
+bool PortController::isNetworkChecked() const {
+    return m_deviceByName && IsNetworkPortName(m_deviceInUse);
 }
 
-bool PortController::IsDeviceChecked(const QString& name) const {
-    return deviceByName_ && SamePort(name.toStdString(), deviceInUse_);
+bool PortController::isDeviceChecked(const QString& name) const {
+    return m_deviceByName && SamePort(name.toStdString(), m_deviceInUse);
 }
 
-bool PortController::IsComChecked(int number) const {
-    return !deviceByName_ && m_portNumber == number;
+bool PortController::isComChecked(int number) const {
+    return !m_deviceByName && m_portNumber == number;
 }
 
-QString PortController::PortStatusText() const {
-    if (deviceInUse_.empty())
+QString PortController::portStatusText() const {
+    if (m_deviceInUse.empty())
         return {};
-    return tr("串口 %1").arg(ShownPort(deviceInUse_)) +
-           (session_.port.IsOpen() == 1 ? QString() : tr("（未打开）"));
+    return tr("串口 %1").arg(ShownPort(m_deviceInUse)) +
+           (m_session.port.IsOpen() == 1 ? QString() : tr("（未打开）"));
 }
+
+}  // namespace orvel

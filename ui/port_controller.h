@@ -14,11 +14,11 @@
 #include "command_target.h"
 #include "port_session.h"
 
+namespace orvel {
+
 class MessageLog;
 struct ViewDialogs;
-namespace orvel {
 struct Configuration;
-}  // namespace orvel
 
 class PortController : public QObject {
     Q_OBJECT
@@ -31,30 +31,30 @@ public:
     // The trace, and the port of this run: `portOverride`, the INI's device or its number.
     void Choose(const QString& portOverride, const QString& tracePath);
     // The chosen port as the start-up log names it: its number, or the device named.
-    QString ChosenPortName() const;
+    QString chosenPortName() const;
     // Opens the chosen port; a failure is logged and shown.
     void Start();
     // The built-in virtual radio, which the port reaches under `name` once it is chosen.
     orvel::sim::InProcessRadio& AttachVirtualRadio(const QString& name);
 
-    orvel::Port& serialPort() { return session_.port; }
+    orvel::Port& serialPort() { return m_session.port; }
     int portNumber() const { return m_portNumber; }
     // The running exchange's log line, where a port going away is told meanwhile; empty
     // when no exchange runs.
-    void SetExchangeLine(std::function<void(std::string_view)> line) {
-        exchangeLine_ = std::move(line);
+    void setExchangeLine(std::function<void(std::string_view)> line) {
+        m_exchangeLine = std::move(line);
     }
 
     void OnSelectCom(int number);
     void OnSelectDevice(const QString& name);
     // 网络串口...: asks for a network port's URL and opens it as a port chosen by name.
     void OnNetworkPort();
-    bool IsNetworkChecked() const;
+    bool isNetworkChecked() const;
     void OnFindRadio();
-    static QList<CommandTarget::SerialDevice> SerialDevices();
-    bool IsDeviceChecked(const QString& name) const;
-    bool IsComChecked(int number) const;
-    QString PortStatusText() const;
+    static QList<CommandTarget::SerialDevice> serialDevices();
+    bool isDeviceChecked(const QString& name) const;
+    bool isComChecked(int number) const;
+    QString portStatusText() const;
 
 signals:
     // What the frame shows changed: the port opened, closed or went away.
@@ -65,15 +65,17 @@ private:
     void LogOpenFailure();
     void SavePortChoice(int number, const QString& device);
 
-    MessageLog& log_;
-    ViewDialogs& dialogs_;
+    MessageLog& m_log;
+    ViewDialogs& m_dialogs;
     int m_portNumber = 1;
     QString m_device;      // a port chosen by device name; wins over m_portNumber when set
     QString m_networkUrl;  // the network port used last, offered again by 网络串口...
     // The device the window talks to (open or not), and whether it was chosen by its name
     // (Device, the device items, the finder, --port) rather than by port number.
-    std::string deviceInUse_;
-    bool deviceByName_ = false;
-    std::function<void(std::string_view)> exchangeLine_;
-    orvel::PortSession session_;
+    std::string m_deviceInUse;
+    bool m_deviceByName = false;
+    std::function<void(std::string_view)> m_exchangeLine;
+    orvel::PortSession m_session;
 };
+
+}  // namespace orvel

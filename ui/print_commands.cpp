@@ -11,15 +11,15 @@
 #include "report.h"
 #include "view_dialogs.h"
 
-using namespace orvel;
+namespace orvel {
 
 PrintCommands::PrintCommands(const Document& document, MessageLog& log, ViewDialogs& dialogs)
-    : document_(document), log_(log), dialogs_(dialogs) {}
+    : m_document(document), m_log(log), m_dialogs(dialogs) {}
 
 void PrintCommands::OnPrint() {
-    if (!dialogs_.print(printer_))
+    if (!m_dialogs.print(m_printer))
         return;
-    PaintReport(printer_);
+    PaintReport(m_printer);
 }
 
 void PrintCommands::PaintReport(QPrinter& printer) {
@@ -30,14 +30,14 @@ void PrintCommands::PaintReport(QPrinter& printer) {
             ? ReportLanguage{}
             : ReportLanguage{[](std::string_view text) { return CoreTextUtf8(text); },
                              kTranslatedValueX};
-    const Report report = BuildReport(document_.table(), document_.settings(), language);
+    const Report report = BuildReport(m_document.table(), m_document.settings(), language);
     printer.setDocName(QString::fromStdString(report.jobName));
     // The layout is in device dots at 600 dpi: it fills an A4 page.
     printer.setResolution(600);
     printer.setFullPage(false);
     QPainter painter;
     const bool started = painter.begin(&printer);
-    log_.AppendLog(tr("***打印开始***"));
+    m_log.AppendLog(tr("***打印开始***"));
     if (started) {
         for (const ReportText& item : report.items) {
             painter.drawText(QRect(item.x, item.y, 4000, 400),
@@ -46,25 +46,27 @@ void PrintCommands::PaintReport(QPrinter& printer) {
         }
         painter.end();
     }
-    log_.AppendLog(tr("***打印结束***"));
+    m_log.AppendLog(tr("***打印结束***"));
 }
 
 bool PrintCommands::PrintToPdf(const QString& pdfPath) {
-    printer_.setOutputFormat(QPrinter::PdfFormat);
-    printer_.setOutputFileName(pdfPath);
-    printer_.setPageSize(QPageSize(QPageSize::A4));
-    const auto saved = dialogs_.print;
-    dialogs_.print = [](QPrinter&) { return true; };
+    m_printer.setOutputFormat(QPrinter::PdfFormat);
+    m_printer.setOutputFileName(pdfPath);
+    m_printer.setPageSize(QPageSize(QPageSize::A4));
+    const auto saved = m_dialogs.print;
+    m_dialogs.print = [](QPrinter&) { return true; };
     OnPrint();
-    dialogs_.print = saved;
+    m_dialogs.print = saved;
     return QFileInfo(pdfPath).size() > 0;
 }
 
 void PrintCommands::OnPrintSetup(QWidget* parent) {
     // The printer chosen here is the one the print command starts from.
-    QPrintDialog dialog(&printer_, parent);
+    QPrintDialog dialog(&m_printer, parent);
     dialog.setWindowTitle(tr("打印设置"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.exec();
 }
+
+}  // namespace orvel

@@ -5,9 +5,12 @@
 #include <QPrinter>
 #include <QString>
 
+class QWidget;
+
+namespace orvel {
+
 class Document;
 class MessageLog;
-class QWidget;
 struct ViewDialogs;
 
 class PrintCommands {
@@ -16,7 +19,7 @@ class PrintCommands {
 public:
     PrintCommands(const Document& document, MessageLog& log, ViewDialogs& dialogs);
 
-    QPrinter& printer() { return printer_; }
+    QPrinter& printer() { return m_printer; }
 
     void OnPrint();
     // `parent` carries the setup dialog.
@@ -27,8 +30,10 @@ public:
 private:
     void PaintReport(QPrinter& printer);
 
-    const Document& document_;
-    MessageLog& log_;
-    ViewDialogs& dialogs_;
-    QPrinter printer_{QPrinter::HighResolution};
+    const Document& m_document;
+    MessageLog& m_log;
+    ViewDialogs& m_dialogs;
+    QPrinter m_printer{QPrinter::HighResolution};
 };
+
+}  // namespace orvel

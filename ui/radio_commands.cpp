@@ -8,7 +8,7 @@
 #include "app_paths.h"
 #include "channel_editor.h"
 #include "codec.h"
-#include "comparedialog.h"
+#include "compare_dialog.h"
 #include "config_store.h"
 #include "configuration.h"
 #include "document.h"
@@ -25,7 +25,7 @@
 #include "view_dialogs.h"
 #include "write_and_verify.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -62,7 +62,7 @@ QString WriteStopText(const WriteOutcome& outcome, std::size_t frames) {
 
 RadioCommands::RadioCommands(Document& document, ChannelEditor& editor, PortController& port,
                              MessageLog& log, ViewDialogs& dialogs)
-    : document_(document), editor_(editor), port_(port), log_(log), dialogs_(dialogs) {}
+    : m_document(document), m_editor(editor), m_port(port), m_log(log), m_dialogs(dialogs) {}
 
 void RadioCommands::Configure(const Configuration& config) {
     m_specialWord = config.specialWord;
@@ -70,68 +70,68 @@ void RadioCommands::Configure(const Configuration& config) {
     m_classicTiming = config.classicTiming;
     m_readFirst = config.readFirst;
     m_compareFirst = config.compareFirst;
-    records_.setConfiguration(config);
+    m_records.setConfiguration(config);
 }
 
 void RadioCommands::KeepRecord(ProgrammingRecord& record) {
     // The exchange's own result stands whatever becomes of its record.
-    for (const QString& line : records_.keep(record))
-        log_.AppendLog(line);
+    for (const QString& line : m_records.keep(record))
+        m_log.AppendLog(line);
 }
 
 ExchangeHooks RadioCommands::MakeExchangeHooks() {
-    log_.BeginWorkingLog();
+    m_log.BeginWorkingLog();
     ExchangeHooks hooks;
     // The exchanges' lines are the Chinese of orvelctl and the trace; the log shows them in
     // the window's language.
-    hooks.line = [this](const Message& line) { log_.AddWorkingLine(CoreLines(line)); };
-    hooks.linkCheckLine = [this](const Message& line) { log_.AppendText(CoreLines(line)); };
+    hooks.line = [this](const Message& line) { m_log.AddWorkingLine(CoreLines(line)); };
+    hooks.linkCheckLine = [this](const Message& line) { m_log.AppendText(CoreLines(line)); };
     hooks.progress = [this](int percent) { ShowProgress(percent); };
     hooks.pause = PaintingPause;
     hooks.timing = m_classicTiming ? PollTiming::Classic : PollTiming::Prompt;
-    port_.SetExchangeLine([this](std::string_view text) {
-        log_.AddWorkingLine(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    m_port.setExchangeLine([this](std::string_view text) {
+        m_log.AddWorkingLine(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     });
     return hooks;
 }
 
 void RadioCommands::ShowProgress(int percent) {
-    if (!progressBar_)
+    if (!m_progressBar)
         return;
-    progressBar_->setRange(0, 100);
+    m_progressBar->setRange(0, 100);
     // Shown first: a visible bar tells the accessibility clients of each new value.
-    progressBar_->show();
-    progressBar_->setValue(percent);
+    m_progressBar->show();
+    m_progressBar->setValue(percent);
 }
 
 void RadioCommands::EndProgress() {
-    port_.SetExchangeLine(nullptr);
-    if (progressBar_)
-        progressBar_->hide();
+    m_port.setExchangeLine(nullptr);
+    if (m_progressBar)
+        m_progressBar->hide();
 }
 
 bool RadioCommands::OnRead() {
-    const DocumentState before = document_.state();
-    ProgrammingRecord record = records_.start(kActionRead, port_.serialPort());
+    const DocumentState before = m_document.state();
+    ProgrammingRecord record = m_records.start(kActionRead, m_port.serialPort());
     const ExchangeHooks hooks = MakeExchangeHooks();
-    const ReadOutcome outcome = ReadRadioKeepingCopy(port_.serialPort(), hooks, [this] {
+    const ReadOutcome outcome = ReadRadioKeepingCopy(m_port.serialPort(), hooks, [this] {
         // The list empties while the image is on its way.
-        DocumentState reading = document_.state();
+        DocumentState reading = m_document.state();
         for (int r = 0; r < kChannelCount; ++r)
             ClearRow(reading.table, r + 1);
-        document_.Show(reading);
+        m_document.Show(reading);
     });
     EndProgress();
-    RadioRecords::setReadOutcome(record, outcome, port_.serialPort());
+    RadioRecords::setReadOutcome(record, outcome, m_port.serialPort());
     KeepRecord(record);
     // A read that did not get the image takes nothing away: the work comes back as it was.
-    document_.Show(before);
+    m_document.Show(before);
     switch (outcome.status) {
         case ReadStatus::NoAnswer:
-            dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通信错误"));
+            m_dialogs.Message(QMessageBox::Critical, NoticeCaption(), tr("通信错误"));
             return false;
         case ReadStatus::BadFormat:
-            dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("格式出错"));
+            m_dialogs.Message(QMessageBox::Critical, NoticeCaption(), tr("格式出错"));
             return false;
         case ReadStatus::PortClosed:
         case ReadStatus::Timeout:
@@ -139,120 +139,120 @@ bool RadioCommands::OnRead() {
         case ReadStatus::Ok:
             break;
     }
-    editor_.LoadImage(outcome.image, DecodeSource::FromRadio, tr("读取电台数据"));
+    m_editor.LoadImage(outcome.image, DecodeSource::FromRadio, tr("读取电台数据"));
     if (!outcome.checksumOk) {
-        dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("数据校验错"));
+        m_dialogs.Message(QMessageBox::Critical, NoticeCaption(), tr("数据校验错"));
     }
     return true;
 }
 
 bool RadioCommands::OnWrite() {
-    if (!editor_.ConfirmPendingEdit())
+    if (!m_editor.ConfirmPendingEdit())
         return false;
     std::string unit;
-    if (records_.askUnit()) {
-        const std::optional<QString> label = dialogs_.unitLabel();
+    if (m_records.askUnit()) {
+        const std::optional<QString> label = m_dialogs.unitLabel();
         if (!label) {
-            log_.AppendLog(tr("未输入单元标签，没有写入电台"));
+            m_log.AppendLog(tr("未输入单元标签，没有写入电台"));
             return false;
         }
         unit = label->toStdString();
     }
     WriteRequest request;
-    request.table = document_.table();
-    request.settings = document_.settings();
+    request.table = m_document.table();
+    request.settings = m_document.settings();
     request.specialWord = m_specialWord;
-    const MemoryImage base = document_.Encoded();
-    ProgrammingRecord record = records_.start(kActionWrite, port_.serialPort(), unit);
-    record.planFile = QFileInfo(document_.filePath()).fileName().toStdString();
+    const MemoryImage base = m_document.encoded();
+    ProgrammingRecord record = m_records.start(kActionWrite, m_port.serialPort(), unit);
+    record.planFile = QFileInfo(m_document.filePath()).fileName().toStdString();
     record.planSha256 = Sha256Hex(WrittenImage(base, request));
     const ExchangeHooks hooks = MakeExchangeHooks();
     // The comparison is with what the radio holds, so it reads first whatever 写入前读出备份 says.
     if (m_readFirst || m_compareFirst) {
-        const ReadOutcome radio = ReadBeforeWrite(port_.serialPort(), hooks);
+        const ReadOutcome radio = ReadBeforeWrite(m_port.serialPort(), hooks);
         EndProgress();
         if (radio.status != ReadStatus::Ok) {
             // Without the radio's old configuration kept, it is not overwritten. A port that is
             // not open has said so already, as a write without the read says it.
-            RadioRecords::setReadOutcome(record, radio, port_.serialPort());
+            RadioRecords::setReadOutcome(record, radio, m_port.serialPort());
             record.outcome = "read before the write: " + record.outcome;
             KeepRecord(record);
             if (radio.status != ReadStatus::PortClosed) {
                 const QString line =
                     tr("写入前读出电台失败，没有写入：%1").arg(ReadFailureText(radio.status));
-                log_.AppendLog(line);
-                dialogs_.Message(QMessageBox::Critical, NoticeCaption(), line);
+                m_log.AppendLog(line);
+                m_dialogs.Message(QMessageBox::Critical, NoticeCaption(), line);
             }
             return false;
         }
         record.radioId = radio.identity;
         record.before = radio.image;
         if (m_compareFirst && !ConfirmChanges(radio)) {
-            log_.AppendLog(tr("已取消写入，电台保持原样"));
+            m_log.AppendLog(tr("已取消写入，电台保持原样"));
             return false;
         }
     }
     // A log-out waits until the radio holds every word, then ends the program.
     std::optional<TerminationHold> hold(std::in_place);
     const WriteCheckOutcome outcome =
-        WriteAndVerify(port_.serialPort(), base, request, m_verifyWrites, hooks, [&] {
+        WriteAndVerify(m_port.serialPort(), base, request, m_verifyWrites, hooks, [&] {
             hold.reset();
             EndProgress();
         });
     EndProgress();
-    RadioRecords::setWriteOutcome(record, outcome, request, port_.serialPort());
+    RadioRecords::setWriteOutcome(record, outcome, request, m_port.serialPort());
     KeepRecord(record);
     // With the check on, the one box at the end says how the check went.
     switch (outcome.verdict) {
         case WriteVerdict::Written:
         case WriteVerdict::Verified:
-            dialogs_.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
+            m_dialogs.Message(QMessageBox::NoIcon, NoticeCaption(), tr("正确写入数据"));
             return true;
         case WriteVerdict::WriteFailed:
             if (outcome.write.status == WriteStatus::Rejected) {
-                log_.AppendLog(WriteStopText(outcome.write, WriteFrames(request).size()));
-                dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("通讯失败"));
+                m_log.AppendLog(WriteStopText(outcome.write, WriteFrames(request).size()));
+                m_dialogs.Message(QMessageBox::Critical, NoticeCaption(), tr("通讯失败"));
             }
             break;
         case WriteVerdict::Mismatch:
-            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             CoreText(VerifyMismatch(outcome.verify->difference->word)));
+            m_dialogs.Message(QMessageBox::Critical, NoticeCaption(),
+                              CoreText(VerifyMismatch(outcome.verify->difference->word)));
             break;
         case WriteVerdict::BadChecksum:
-            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             CoreText(lines::kVerifyChecksum));
+            m_dialogs.Message(QMessageBox::Critical, NoticeCaption(),
+                              CoreText(lines::kVerifyChecksum));
             break;
         case WriteVerdict::ReadBackFailed:
-            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             tr("校验失败：") + ReadFailureText(outcome.verify->readBack.status));
+            m_dialogs.Message(QMessageBox::Critical, NoticeCaption(),
+                              tr("校验失败：") + ReadFailureText(outcome.verify->readBack.status));
             break;
     }
     return false;
 }
 
 void RadioCommands::OnCurrentChannel() {
-    dialogs_.currentChannel(port_.serialPort());
+    m_dialogs.currentChannel(m_port.serialPort());
 }
 
 void RadioCommands::OnCompareRadio() {
     const ExchangeHooks hooks = MakeExchangeHooks();
-    const ReadOutcome outcome = ReadRadioKeepingCopy(port_.serialPort(), hooks);
+    const ReadOutcome outcome = ReadRadioKeepingCopy(m_port.serialPort(), hooks);
     EndProgress();
     if (outcome.status != ReadStatus::Ok) {
         if (outcome.status != ReadStatus::PortClosed)
-            dialogs_.Message(QMessageBox::Critical, NoticeCaption(),
-                             ReadFailureText(outcome.status));
+            m_dialogs.Message(QMessageBox::Critical, NoticeCaption(),
+                              ReadFailureText(outcome.status));
         return;
     }
-    const RadioSettings& shown = document_.settings();
+    const RadioSettings& shown = m_document.settings();
     const DecodedImage radio =
-        DecodeAsShown(outcome.image, DecodeSource::FromRadio, document_.limits(), shown);
+        DecodeAsShown(outcome.image, DecodeSource::FromRadio, m_document.limits(), shown);
     const std::vector<ConfigDifference> differences =
-        CompareConfigurations({document_.Encoded(), document_.table(), shown},
+        CompareConfigurations({m_document.encoded(), m_document.table(), shown},
                               {outcome.image, radio.table, radio.settings});
     if (!outcome.checksumOk)
-        dialogs_.Message(QMessageBox::Critical, NoticeCaption(), tr("数据校验错"));
-    dialogs_.compare(DifferenceLinesShown(differences));
+        m_dialogs.Message(QMessageBox::Critical, NoticeCaption(), tr("数据校验错"));
+    m_dialogs.compare(DifferenceLinesShown(differences));
 }
 
 void RadioCommands::OnToggleVerify() {
@@ -271,10 +271,13 @@ void RadioCommands::OnToggleCompareFirst() {
 }
 
 bool RadioCommands::ConfirmChanges(const ReadOutcome& radio) {
-    const RadioSettings& shown = document_.settings();
+    const RadioSettings& shown = m_document.settings();
     const DecodedImage held =
-        DecodeAsShown(radio.image, DecodeSource::FromRadio, document_.limits(), shown);
-    const std::vector<ConfigDifference> differences = CompareConfigurations(
-        {radio.image, held.table, held.settings}, {document_.Encoded(), document_.table(), shown});
-    return dialogs_.confirmWrite(DifferenceLinesShown(differences));
+        DecodeAsShown(radio.image, DecodeSource::FromRadio, m_document.limits(), shown);
+    const std::vector<ConfigDifference> differences =
+        CompareConfigurations({radio.image, held.table, held.settings},
+                              {m_document.encoded(), m_document.table(), shown});
+    return m_dialogs.confirmWrite(DifferenceLinesShown(differences));
 }
+
+}  // namespace orvel

@@ -8,16 +8,17 @@
 #include "memory_image.h"
 #include "radio_records.h"
 
+class QProgressBar;
+
+namespace orvel {
+
 class ChannelEditor;
 class Document;
 class MessageLog;
 class PortController;
-class QProgressBar;
 struct ViewDialogs;
-namespace orvel {
 struct Configuration;
 struct ExchangeHooks;
-}  // namespace orvel
 
 class RadioCommands {
     Q_DECLARE_TR_FUNCTIONS(RadioCommands)
@@ -27,12 +28,12 @@ public:
                   ViewDialogs& dialogs);
 
     void Configure(const orvel::Configuration& config);
-    void SetProgressBar(QProgressBar* bar) { progressBar_ = bar; }
+    void setProgressBar(QProgressBar* bar) { m_progressBar = bar; }
 
     bool verifyWrites() const { return m_verifyWrites; }
     bool readFirst() const { return m_readFirst; }
     bool compareFirst() const { return m_compareFirst; }
-    const orvel::RadioRecords& records() const { return records_; }
+    const orvel::RadioRecords& records() const { return m_records; }
     bool classicTiming() const { return m_classicTiming; }
     const std::string& specialWord() const { return m_specialWord; }
 
@@ -54,16 +55,18 @@ private:
     bool ConfirmChanges(const orvel::ReadOutcome& radio);
     void KeepRecord(orvel::ProgrammingRecord& record);
 
-    Document& document_;
-    ChannelEditor& editor_;
-    PortController& port_;
-    MessageLog& log_;
-    ViewDialogs& dialogs_;
-    QProgressBar* progressBar_ = nullptr;
+    Document& m_document;
+    ChannelEditor& m_editor;
+    PortController& m_port;
+    MessageLog& m_log;
+    ViewDialogs& m_dialogs;
+    QProgressBar* m_progressBar = nullptr;
     std::string m_specialWord;  // bytes as the INI holds them
     bool m_verifyWrites = true;
     bool m_classicTiming = false;
     bool m_readFirst = true;
     bool m_compareFirst = false;
-    orvel::RadioRecords records_;
+    orvel::RadioRecords m_records;
 };
+
+}  // namespace orvel

@@ -18,7 +18,7 @@
 #include "transfer.h"
 #include "view_dialogs.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -61,43 +61,43 @@ std::vector<PastedRow> PastedRows() {
 
 RowCommands::RowCommands(Document& document, ChannelEditor& editor, MessageLog& log,
                          ViewDialogs& dialogs)
-    : document_(document), editor_(editor), log_(log), dialogs_(dialogs) {
+    : m_document(document), m_editor(editor), m_log(log), m_dialogs(dialogs) {
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
-        clipboardHasRows_.reset();
+        m_clipboardHasRows.reset();
         emit enabledChanged();
     });
-    connect(&editor_, &ChannelEditor::selectionChanged, this, &RowCommands::enabledChanged);
-    connect(&document_, &Document::changed, this, &RowCommands::ShowSortIndicator);
+    connect(&m_editor, &ChannelEditor::selectionChanged, this, &RowCommands::enabledChanged);
+    connect(&m_document, &Document::changed, this, &RowCommands::ShowSortIndicator);
 }
 
-bool RowCommands::CanCopy() const {
-    return !editor_.SelectedRows().isEmpty();
+bool RowCommands::canCopy() const {
+    return !m_editor.selectedRows().isEmpty();
 }
 
-bool RowCommands::CanPaste() const {
-    if (TargetRow() < 0)
+bool RowCommands::canPaste() const {
+    if (targetRow() < 0)
         return false;
-    if (!clipboardHasRows_) {
+    if (!m_clipboardHasRows) {
         const std::vector<PastedRow> rows = PastedRows();
-        clipboardHasRows_ =
+        m_clipboardHasRows =
             std::any_of(rows.begin(), rows.end(), [](const PastedRow& row) { return row; });
     }
-    return *clipboardHasRows_;
+    return *m_clipboardHasRows;
 }
 
-int RowCommands::TargetRow() const {
-    const QList<int> rows = editor_.SelectedRows();
+int RowCommands::targetRow() const {
+    const QList<int> rows = m_editor.selectedRows();
     if (!rows.isEmpty())
         return rows.first();
-    const int channel = editor_.channelNo();
+    const int channel = m_editor.channelNo();
     return channel >= 1 && channel <= kChannelCount ? channel - 1 : -1;
 }
 
 void RowCommands::OnCopy() {
-    const QList<int> rows = editor_.SelectedRows();
+    const QList<int> rows = m_editor.selectedRows();
     if (rows.isEmpty())
         return;
-    const ChannelTable& table = document_.table();
+    const ChannelTable& table = m_document.table();
     // A spreadsheet gets the cells as the list shows them; this program's own copy keeps the
     // table's texts, whatever the language.
     QString shown;
@@ -121,16 +121,16 @@ void RowCommands::OnCopy() {
     data->setText(shown);
     data->setData(kChannelsMimeType, (header.join(QLatin1Char('\t')) + '\n' + own).toUtf8());
     QGuiApplication::clipboard()->setMimeData(data);
-    log_.AppendLog(tr("复制 %1 行").arg(rows.size()));
+    m_log.AppendLog(tr("复制 %1 行").arg(rows.size()));
 }
 
 void RowCommands::OnPaste() {
-    const int target = TargetRow();
+    const int target = targetRow();
     const std::vector<PastedRow> pasted = PastedRows();
     if (target < 0)
         return;
     if (std::none_of(pasted.begin(), pasted.end(), [](const PastedRow& row) { return row; })) {
-        log_.AppendLog(tr("粘贴：剪贴板中没有信道数据（每行应为6项，或以信道号开头的7项）"));
+        m_log.AppendLog(tr("粘贴：剪贴板中没有信道数据（每行应为6项，或以信道号开头的7项）"));
         return;
     }
     std::map<int, PastedRow> rows;
@@ -145,16 +145,16 @@ void RowCommands::OnPaste() {
 }
 
 void RowCommands::OnFill() {
-    const QList<int> chosen = editor_.SelectedRows();
+    const QList<int> chosen = m_editor.selectedRows();
     // Several chosen rows are the channels to fill; one chosen row fills from it to the end.
     const int first = chosen.isEmpty() ? 1 : chosen.first() + 1;
     const int last = chosen.size() > 1 ? chosen.last() + 1 : kChannelCount;
     const std::optional<FillPlan> plan =
-        dialogs_.fill(document_.table(), document_.limits(), first, last);
+        m_dialogs.fill(m_document.table(), m_document.limits(), first, last);
     if (!plan)
         return;
     std::map<int, PastedRow> rows;
-    for (const auto& [channel, row] : FillRows(*plan, document_.table()))
+    for (const auto& [channel, row] : FillRows(*plan, m_document.table()))
         rows[channel] = row;
     Apply(Place(rows, tr("批量设置")), tr("批量设置 信道%1-%2").arg(plan->first).arg(plan->last),
           {});
@@ -162,8 +162,8 @@ void RowCommands::OnFill() {
 
 RowCommands::Placed RowCommands::Place(const std::map<int, PastedRow>& rows,
                                        const QString& command) const {
-    Placed placed{document_.table(), {}, 0};
-    const FrequencyLimits& limits = document_.limits();
+    Placed placed{m_document.table(), {}, 0};
+    const FrequencyLimits& limits = m_document.limits();
     for (const auto& [channel, row] : rows) {
         if (!row) {
             placed.faults << tr("%1：信道%2 不是一行信道数据（应为6项，或以信道号开头的7项）")
@@ -181,35 +181,35 @@ RowCommands::Placed RowCommands::Place(const std::map<int, PastedRow>& rows,
 }
 
 void RowCommands::Apply(const Placed& placed, const QString& label, const QStringList& notes) {
-    document_.Change(label, [&placed](DocumentState& state) { state.table = placed.table; });
+    m_document.Change(label, [&placed](DocumentState& state) { state.table = placed.table; });
     for (const QString& line : placed.faults + notes)
-        log_.AppendLog(line);
+        m_log.AppendLog(line);
     if (placed.written > 0)
-        log_.AppendLog(label);
+        m_log.AppendLog(label);
 }
 
-bool RowCommands::CanRearrange() const {
-    return !RowsToMove().empty();
+bool RowCommands::canRearrange() const {
+    return !rowsToMove().empty();
 }
 
-std::vector<int> RowCommands::RowsToMove() const {
-    const QList<int> chosen = editor_.SelectedRows();
+std::vector<int> RowCommands::rowsToMove() const {
+    const QList<int> chosen = m_editor.selectedRows();
     if (!chosen.isEmpty())
         return {chosen.begin(), chosen.end()};
-    const int channel = editor_.channelNo();
+    const int channel = m_editor.channelNo();
     if (channel >= 1 && channel <= kChannelCount)
         return {channel - 1};
     return {};
 }
 
 void RowCommands::OnMoveUp() {
-    const std::vector<int> rows = RowsToMove();
+    const std::vector<int> rows = rowsToMove();
     const RowOrder order = MoveUpOrder(rows);
     Rearrange(order, PlacesAfter(order, rows), tr("上移 信道%1").arg(ChannelRuns(rows)));
 }
 
 void RowCommands::OnMoveDown() {
-    const std::vector<int> rows = RowsToMove();
+    const std::vector<int> rows = rowsToMove();
     const RowOrder order = MoveDownOrder(rows);
     Rearrange(order, PlacesAfter(order, rows), tr("下移 信道%1").arg(ChannelRuns(rows)));
 }
@@ -224,11 +224,11 @@ bool RowCommands::OnMoveTo(const std::vector<int>& rows, int to) {
 }
 
 void RowCommands::OnInsertEmpty() {
-    const std::vector<int> rows = RowsToMove();
+    const std::vector<int> rows = rowsToMove();
     if (rows.empty())
         return;
-    if (const int blocker = InsertBlocker(document_.table(), rows); blocker > 0) {
-        log_.AppendLog(tr("信道%1不是空的，不能插入空行").arg(blocker));
+    if (const int blocker = InsertBlocker(m_document.table(), rows); blocker > 0) {
+        m_log.AppendLog(tr("信道%1不是空的，不能插入空行").arg(blocker));
         return;
     }
     const RowOrder order = InsertEmptyOrder(rows);
@@ -241,7 +241,7 @@ void RowCommands::OnInsertEmpty() {
 }
 
 void RowCommands::OnDeleteRows() {
-    const std::vector<int> rows = RowsToMove();
+    const std::vector<int> rows = rowsToMove();
     if (rows.empty())
         return;
     // The row the first deleted one leaves to its successor stays chosen.
@@ -253,45 +253,47 @@ void RowCommands::OnSort(int column) {
 }
 
 void RowCommands::OnHeadClicked(int column) {
-    const bool again = column == sortedColumn_ && sortedDirection_ == SortDirection::Ascending &&
-                       document_.table() == sortedTable_;
+    const bool again = column == m_sortedColumn && m_sortedDirection == SortDirection::Ascending &&
+                       m_document.table() == m_sortedTable;
     Sort(column, again ? SortDirection::Descending : SortDirection::Ascending);
 }
 
 void RowCommands::Sort(int column, SortDirection direction) {
     if (column <= kColLabel || column >= kTableColumns)
         return;
-    const std::vector<int> rows = RowsToMove();
-    const RowOrder order = SortOrder(document_.table(), static_cast<Column>(column), direction);
+    const std::vector<int> rows = rowsToMove();
+    const RowOrder order = SortOrder(m_document.table(), static_cast<Column>(column), direction);
     const QString heading = CoreText(kChannelFields[static_cast<std::size_t>(column)].heading);
     Rearrange(order, PlacesAfter(order, rows),
               direction == SortDirection::Ascending ? tr("排序 %1").arg(heading)
                                                     : tr("倒序排序 %1").arg(heading));
     // A list already in that order is sorted all the same, as far as the next click goes.
-    sortedColumn_ = column;
-    sortedDirection_ = direction;
-    sortedTable_ = document_.table();
+    m_sortedColumn = column;
+    m_sortedDirection = direction;
+    m_sortedTable = m_document.table();
     ShowSortIndicator();
 }
 
 void RowCommands::ShowSortIndicator() {
-    QHeaderView* head = editor_.channelList()->horizontalHeader();
-    const bool sorted = sortedColumn_ > 0 && document_.table() == sortedTable_;
+    QHeaderView* head = m_editor.channelList()->horizontalHeader();
+    const bool sorted = m_sortedColumn > 0 && m_document.table() == m_sortedTable;
     head->setSortIndicatorShown(sorted);
     if (sorted) {
-        head->setSortIndicator(sortedColumn_, sortedDirection_ == SortDirection::Ascending
-                                                  ? Qt::AscendingOrder
-                                                  : Qt::DescendingOrder);
+        head->setSortIndicator(m_sortedColumn, m_sortedDirection == SortDirection::Ascending
+                                                   ? Qt::AscendingOrder
+                                                   : Qt::DescendingOrder);
     }
 }
 
 bool RowCommands::Rearrange(const RowOrder& order, const std::vector<int>& chosen,
                             const QString& label) {
-    const ChannelTable table = Rearranged(document_.table(), order);
+    const ChannelTable table = Rearranged(m_document.table(), order);
     // Nothing that can move (the top row up, an empty table sorted) is no step and no line.
-    if (!document_.Change(label, [&table](DocumentState& state) { state.table = table; }))
+    if (!m_document.Change(label, [&table](DocumentState& state) { state.table = table; }))
         return false;
-    editor_.ChooseRows(QList<int>(chosen.begin(), chosen.end()));
-    log_.AppendLog(label);
+    m_editor.ChooseRows(QList<int>(chosen.begin(), chosen.end()));
+    m_log.AppendLog(label);
     return true;
 }
+
+}  // namespace orvel

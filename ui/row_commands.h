@@ -15,10 +15,13 @@
 #include "channel_rows.h"
 #include "memory_image.h"
 
+class QMimeData;
+
+namespace orvel {
+
 class ChannelEditor;
 class Document;
 class MessageLog;
-class QMimeData;
 struct ViewDialogs;
 
 // The clipboard's own format: the copied rows with the CSV header, tab-separated.
@@ -30,15 +33,15 @@ class RowCommands : public QObject {
 public:
     RowCommands(Document& document, ChannelEditor& editor, MessageLog& log, ViewDialogs& dialogs);
 
-    bool CanCopy() const;
-    bool CanPaste() const;
+    bool canCopy() const;
+    bool canPaste() const;
 
     void OnCopy();
     void OnPaste();
     void OnFill();
 
     // The chosen rows, or the panel's channel when none is chosen.
-    bool CanRearrange() const;
+    bool canRearrange() const;
     void OnMoveUp();
     void OnMoveDown();
     void OnInsertEmpty();
@@ -67,9 +70,9 @@ private:
     // Puts the placed rows in as one step named `label` and logs the outcome.
     void Apply(const Placed& placed, const QString& label, const QStringList& notes);
     // The row pasting starts at: the first chosen row, or the panel's channel.
-    int TargetRow() const;
+    int targetRow() const;
     // The rows a rearranging command acts on: the chosen rows, or the panel's channel.
-    std::vector<int> RowsToMove() const;
+    std::vector<int> rowsToMove() const;
     // The table's rows put in `order` as one step named `label`, which the log then shows,
     // with the rows in `chosen` (places after the change) chosen in the list. Returns whether
     // the table changed.
@@ -80,15 +83,17 @@ private:
     // The head's arrow while the list is as its last sort left it.
     void ShowSortIndicator();
 
-    Document& document_;
-    ChannelEditor& editor_;
-    MessageLog& log_;
-    ViewDialogs& dialogs_;
+    Document& m_document;
+    ChannelEditor& m_editor;
+    MessageLog& m_log;
+    ViewDialogs& m_dialogs;
     // Whether the clipboard holds rows, known until it changes: the frame asks after every
     // command, and another program owning the clipboard would be asked each time.
-    mutable std::optional<bool> clipboardHasRows_;
+    mutable std::optional<bool> m_clipboardHasRows;
     // The last sort and the table it left.
-    int sortedColumn_ = -1;
-    orvel::SortDirection sortedDirection_ = orvel::SortDirection::Ascending;
-    orvel::ChannelTable sortedTable_{};
+    int m_sortedColumn = -1;
+    orvel::SortDirection m_sortedDirection = orvel::SortDirection::Ascending;
+    orvel::ChannelTable m_sortedTable{};
 };
+
+}  // namespace orvel

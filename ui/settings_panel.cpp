@@ -14,7 +14,7 @@
 #include "lower_texts.h"
 #include "radio_fields.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -57,7 +57,7 @@ void KeepTabStopOnChoice(QButtonGroup* group) {
 
 }  // namespace
 
-SettingsPanel::SettingsPanel(QWidget* form, Document& document) : document_(document) {
+SettingsPanel::SettingsPanel(QWidget* form, Document& document) : m_document(document) {
     QSet<QButtonGroup*> groups;
     for (QWidget* widget : form->findChildren<QWidget*>()) {
         const QVariant key = widget->property("setting");
@@ -68,7 +68,7 @@ SettingsPanel::SettingsPanel(QWidget* form, Document& document) : document_(docu
             qWarning("the form names an unknown setting: %s", qPrintable(key.toString()));
             continue;
         }
-        Controls& controls = controls_[field->key];
+        Controls& controls = m_controls[field->key];
         if (auto* combo = qobject_cast<QComboBox*>(widget)) {
             controls.combo = combo;
             QObject::connect(combo, &QComboBox::currentIndexChanged, combo,
@@ -91,14 +91,14 @@ SettingsPanel::SettingsPanel(QWidget* form, Document& document) : document_(docu
         }
     }
     NameControls();
-    QObject::connect(&document_, &Document::changed, form, [this] {
-        if (!(Settings() == document_.settings()))
-            Show(document_.settings());
+    QObject::connect(&m_document, &Document::changed, form, [this] {
+        if (!(settings() == m_document.settings()))
+            Show(m_document.settings());
     });
 }
 
 void SettingsPanel::NameControls() {
-    for (const auto& [key, controls] : controls_) {
+    for (const auto& [key, controls] : m_controls) {
         for (QAbstractButton* button : controls.buttons) {
             if (button) {
                 button->setAccessibleName(QCoreApplication::translate("SettingsPanel", "%1：%2")
@@ -119,18 +119,18 @@ void SettingsPanel::NameControls() {
 }
 
 void SettingsPanel::OnChoice(const SettingField& field, int value) {
-    if (showing_ || document_.settings().*field.member == value)
+    if (m_showing || m_document.settings().*field.member == value)
         return;
-    document_.Change(
+    m_document.Change(
         QCoreApplication::translate("SettingsPanel", "设置 %1").arg(CoreText(field.label)),
         [&field, value](DocumentState& state) { state.settings.*field.member = value; });
 }
 
-RadioSettings SettingsPanel::Settings() const {
+RadioSettings SettingsPanel::settings() const {
     RadioSettings settings = ClearedSettings();
     for (const SettingField& field : kSettingFields) {
-        const auto found = controls_.find(field.key);
-        if (found == controls_.end())
+        const auto found = m_controls.find(field.key);
+        if (found == m_controls.end())
             continue;
         int& value = settings.*field.member;
         value = -1;
@@ -148,10 +148,10 @@ RadioSettings SettingsPanel::Settings() const {
 }
 
 void SettingsPanel::Show(const RadioSettings& settings) {
-    showing_ = true;
+    m_showing = true;
     for (const SettingField& field : kSettingFields) {
-        const auto found = controls_.find(field.key);
-        if (found == controls_.end())
+        const auto found = m_controls.find(field.key);
+        if (found == m_controls.end())
             continue;
         const int value = settings.*field.member;
         if (QComboBox* combo = found->second.combo) {
@@ -173,5 +173,7 @@ void SettingsPanel::Show(const RadioSettings& settings) {
                 group->setExclusive(true);
         }
     }
-    showing_ = false;
+    m_showing = false;
 }
+
+}  // namespace orvel

@@ -12,14 +12,14 @@
 
 #include "memory_image.h"
 
-namespace orvel {
-struct SettingField;
-}
-
 class QAbstractButton;
 class QComboBox;
 class QObject;
 class QWidget;
+
+namespace orvel {
+
+struct SettingField;
 class Document;
 
 class SettingsPanel {
@@ -33,7 +33,7 @@ public:
     void NameControls();
 
     // The choice shown; an option group without a checked button reads -1.
-    orvel::RadioSettings Settings() const;
+    orvel::RadioSettings settings() const;
     // Shows `settings`; a value without a button or item leaves none chosen.
     void Show(const orvel::RadioSettings& settings);
 
@@ -45,7 +45,9 @@ private:
         std::vector<QAbstractButton*> buttons;  // by value
         QComboBox* combo = nullptr;
     };
-    Document& document_;
-    std::map<std::string_view, Controls> controls_;
-    bool showing_ = false;  // the controls change because the document did
+    Document& m_document;
+    std::map<std::string_view, Controls> m_controls;
+    bool m_showing = false;  // the controls change because the document did
 };
+
+}  // namespace orvel

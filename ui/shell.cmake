@@ -30,15 +30,15 @@ set_source_files_properties(${ORVEL_TRANSLATION_SOURCE} PROPERTIES SKIP_AUTOGEN 
 
 # The forms are compiled here rather than by AUTOUIC, which only compiles a form that a source of
 # the same target includes; users of the library include ui_mainform.h and
-# ui_currentchanneldialog.h from the folder exported below.
+# ui_current_channel_dialog.h from the folder exported below.
 qt_wrap_ui(ORVEL_SHELL_FORMS
-    ${CMAKE_CURRENT_LIST_DIR}/aboutdialog.ui
-    ${CMAKE_CURRENT_LIST_DIR}/currentchanneldialog.ui
+    ${CMAKE_CURRENT_LIST_DIR}/caboutdialog.ui
+    ${CMAKE_CURRENT_LIST_DIR}/current_channel_dialog.ui
     ${CMAKE_CURRENT_LIST_DIR}/mainform.ui
 )
 add_library(orvel_ui_shell STATIC
-    ${CMAKE_CURRENT_LIST_DIR}/aboutdialog.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/aboutdialog.h
+    ${CMAKE_CURRENT_LIST_DIR}/caboutdialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/caboutdialog.h
     ${CMAKE_CURRENT_LIST_DIR}/chighlightlistctrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/chighlightlistctrl.h
     ${CMAKE_CURRENT_LIST_DIR}/control_ids.h
@@ -52,8 +52,8 @@ add_library(orvel_ui_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/command_target.h
     ${CMAKE_CURRENT_LIST_DIR}/help_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/help_files.h
-    ${CMAKE_CURRENT_LIST_DIR}/helpwindow.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/helpwindow.h
+    ${CMAKE_CURRENT_LIST_DIR}/help_window.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/help_window.h
     ${CMAKE_CURRENT_LIST_DIR}/language.cpp
     ${CMAKE_CURRENT_LIST_DIR}/language.h
     ${CMAKE_CURRENT_LIST_DIR}/shell_resources.cpp

@@ -6,6 +6,8 @@ static void RegisterShellResources() {
     Q_INIT_RESOURCE(translations);
 }
 
+namespace orvel {
+
 void EnsureShellResources() {
     static const bool registered = (RegisterShellResources(), true);
     (void)registered;
@@ -19,3 +21,5 @@ QIcon OrvelToolIcon() {
     }
     return icon;
 }
+
+}  // namespace orvel

@@ -8,6 +8,12 @@
 #include <atomic>
 #include <iterator>
 
+#endif
+
+namespace orvel {
+
+#ifdef Q_OS_UNIX
+
 namespace {
 
 constexpr int kHeld[] = {SIGTERM, SIGHUP};
@@ -43,3 +49,5 @@ TerminationHold::TerminationHold() = default;
 TerminationHold::~TerminationHold() = default;
 
 #endif
+
+}  // namespace orvel

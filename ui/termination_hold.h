@@ -3,6 +3,8 @@
 // what it would have done at once, usually ending the program.
 #pragma once
 
+namespace orvel {
+
 class TerminationHold {
 public:
     TerminationHold();
@@ -10,3 +12,5 @@ public:
     TerminationHold(const TerminationHold&) = delete;
     TerminationHold& operator=(const TerminationHold&) = delete;
 };
+
+}  // namespace orvel

@@ -8,6 +8,8 @@
 #include <QTextEdit>
 #include <array>
 
+namespace orvel {
+
 namespace {
 
 // The clipboard and undo keys, and the few others the window has always kept to itself.
@@ -64,3 +66,5 @@ bool TextFieldKeys::eventFilter(QObject* watched, QEvent* event) {
     event->accept();
     return true;
 }
+
+}  // namespace orvel

@@ -8,6 +8,8 @@
 
 class QWidget;
 
+namespace orvel {
+
 class TextFieldKeys : public QObject {
     Q_OBJECT
 
@@ -21,3 +23,5 @@ protected:
 private:
     explicit TextFieldKeys(QObject* parent) : QObject(parent) {}
 };
+
+}  // namespace orvel

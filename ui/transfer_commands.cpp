@@ -11,10 +11,10 @@
 #include "lower_texts.h"
 #include "message_log.h"
 #include "radio_fields.h"
-#include "recent_files.h"
+#include "recent_file_list.h"
 #include "view_dialogs.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -67,16 +67,16 @@ QString ReadBackFaultText(const ReadBackFault& fault) {
 
 TransferCommands::TransferCommands(Document& document, ChannelEditor& editor, FileCommands& files,
                                    MessageLog& log, ViewDialogs& dialogs, RecentFileList& recent)
-    : document_(document),
-      editor_(editor),
-      files_(files),
-      log_(log),
-      dialogs_(dialogs),
-      recent_(recent) {}
+    : m_document(document),
+      m_editor(editor),
+      m_files(files),
+      m_log(log),
+      m_dialogs(dialogs),
+      m_recent(recent) {}
 
 void TransferCommands::OnImport() {
     const QString path =
-        dialogs_.transferFile(false, QFileInfo(DefaultChannelFilePath()).absolutePath());
+        m_dialogs.transferFile(false, QFileInfo(DefaultChannelFilePath()).absolutePath());
     if (!path.isEmpty())
         ImportPath(path);
 }
@@ -91,77 +91,77 @@ void TransferCommands::ImportPath(const QString& path) {
         problem = tr("只能导入 .json 或 .csv 文件：%1").arg(fullPath);
     } else {
         const ImageFileRead read =
-            ReadImageFile(fullPath.toStdString(), document_.limits(), image, limitsFault_);
+            ReadImageFile(fullPath.toStdString(), m_document.limits(), image, m_limitsFault);
         if (!read.ok)
             problem = QString::fromStdString(read.error);
     }
     if (!problem.isEmpty()) {
         const QString text = tr("导入失败：%1").arg(problem);
-        log_.AppendLog(text);
-        dialogs_.Message(QMessageBox::Warning, kAppTitle, text);
+        m_log.AppendLog(text);
+        m_dialogs.Message(QMessageBox::Warning, kAppTitle, text);
         return;
     }
     // The file is good: it replaces the work, which is asked about first as for 打开.
-    if (!files_.MaySetWorkAside())
+    if (!m_files.MaySetWorkAside())
         return;
     if (kind == FileKind::Csv) {
         // A spreadsheet holds a channel plan: the settings, header and spare bytes the window
         // has stay as they are.
-        DocumentState kept = document_.state();
+        DocumentState kept = m_document.state();
         kept.table = DecodeImage(image, DecodeSource::FromFile).table;
-        image = kept.Encoded();
+        image = kept.encoded();
     }
-    log_.AppendLog(tr("文件导入[%1]").arg(fullPath));
-    editor_.LoadImage(image, DecodeSource::FromFile,
-                      tr("导入 %1").arg(QFileInfo(fullPath).fileName()));
-    recent_.Add(fullPath);
+    m_log.AppendLog(tr("文件导入[%1]").arg(fullPath));
+    m_editor.LoadImage(image, DecodeSource::FromFile,
+                       tr("导入 %1").arg(QFileInfo(fullPath).fileName()));
+    m_recent.Add(fullPath);
 }
 
 void TransferCommands::OnExport() {
-    const QString path = dialogs_.transferFile(
+    const QString path = m_dialogs.transferFile(
         true, QFileInfo(DefaultChannelFilePath()).absolutePath() + QStringLiteral("/orvel.csv"));
     if (path.isEmpty())
         return;
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     const FileKind kind = KindOf(fullPath.toStdString());
     if (!IsTransferFile(kind)) {
-        dialogs_.Message(QMessageBox::Warning, kAppTitle,
-                         tr("导出失败：只能导出 .json 或 .csv 文件：%1").arg(fullPath));
+        m_dialogs.Message(QMessageBox::Warning, kAppTitle,
+                          tr("导出失败：只能导出 .json 或 .csv 文件：%1").arg(fullPath));
         return;
     }
-    const MemoryImage image = document_.Encoded();
+    const MemoryImage image = m_document.encoded();
     // A file the tool writes must read back; orvelctl names the same cell in its own words.
-    if (ReadBackFault fault; FindTransferFault(kind, image, document_.limits(), fault)) {
+    if (ReadBackFault fault; FindTransferFault(kind, image, m_document.limits(), fault)) {
         const QString text = tr("导出失败：这些数据导出后不能原样导入，没有写入文件：%1")
                                  .arg(ReadBackFaultText(fault));
-        log_.AppendLog(text);
-        dialogs_.Message(QMessageBox::Warning, kAppTitle, text);
+        m_log.AppendLog(text);
+        m_dialogs.Message(QMessageBox::Warning, kAppTitle, text);
         return;
     }
-    if (!files_.WriteFileBytes(fullPath, ImageFileBytes(kind, image, document_.limits())))
+    if (!m_files.WriteFileBytes(fullPath, ImageFileBytes(kind, image, m_document.limits())))
         return;
-    log_.AppendLog(tr("文件导出[%1]").arg(fullPath));
-    recent_.Add(fullPath);
+    m_log.AppendLog(tr("文件导出[%1]").arg(fullPath));
+    m_recent.Add(fullPath);
     // A JSON file holds the whole configuration and brings it back; a CSV file the channels only.
     if (kind == FileKind::Json)
-        document_.MarkKept();
+        m_document.MarkKept();
 }
 
 void TransferCommands::OnDropFiles(const QStringList& paths) {
     if (paths.isEmpty())
         return;
     if (paths.size() > 1)
-        log_.AppendLog(tr("一次只能拖入一个文件，只打开第一个：%1").arg(paths.first()));
+        m_log.AppendLog(tr("一次只能拖入一个文件，只打开第一个：%1").arg(paths.first()));
     OpenOrImport(paths.first());
 }
 
 void TransferCommands::OnRecentFile(int index) {
-    if (index < 0 || index >= recent_.paths().size())
+    if (index < 0 || index >= m_recent.paths().size())
         return;
-    const QString path = recent_.paths()[index];
+    const QString path = m_recent.paths()[index];
     if (!QFileInfo::exists(path)) {
-        log_.AppendLog(tr("文件不存在，已从最近文件列表中移除：%1").arg(path));
-        recent_.Remove(path);
+        m_log.AppendLog(tr("文件不存在，已从最近文件列表中移除：%1").arg(path));
+        m_recent.Remove(path);
         return;
     }
     OpenOrImport(path);
@@ -170,10 +170,12 @@ void TransferCommands::OnRecentFile(int index) {
 void TransferCommands::OpenOrImport(const QString& path) {
     const FileKind kind = KindOf(path.toStdString());
     if (kind == FileKind::Dat) {
-        files_.OpenPath(path);
+        m_files.OpenPath(path);
     } else if (IsTransferFile(kind)) {
         ImportPath(path);
     } else {
-        log_.AppendLog(tr("只能打开 .dat 文件或导入 .json、.csv 文件：%1").arg(path));
+        m_log.AppendLog(tr("只能打开 .dat 文件或导入 .json、.csv 文件：%1").arg(path));
     }
 }
+
+}  // namespace orvel

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <string>
 
+namespace orvel {
+
 class ChannelEditor;
 class FileCommands;
 class MessageLog;
@@ -22,7 +24,7 @@ public:
                      MessageLog& log, ViewDialogs& dialogs, RecentFileList& recent);
 
     // Named in a frequency refused by the configuration's limits (Configuration::limitsFault).
-    void SetLimitsFault(const std::string& fault) { limitsFault_ = fault; }
+    void setLimitsFault(const std::string& fault) { m_limitsFault = fault; }
 
     void OnImport();
     void OnExport();
@@ -38,11 +40,13 @@ private:
     // A .dat opens, a .json or .csv is imported; other files are refused.
     void OpenOrImport(const QString& path);
 
-    Document& document_;
-    ChannelEditor& editor_;
-    FileCommands& files_;
-    MessageLog& log_;
-    ViewDialogs& dialogs_;
-    RecentFileList& recent_;
-    std::string limitsFault_;
+    Document& m_document;
+    ChannelEditor& m_editor;
+    FileCommands& m_files;
+    MessageLog& m_log;
+    ViewDialogs& m_dialogs;
+    RecentFileList& m_recent;
+    std::string m_limitsFault;
 };
+
+}  // namespace orvel

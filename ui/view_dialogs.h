@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "fill_dialog.h"
-#include "findradiodialog.h"
+#include "find_radio_dialog.h"
 #include "record_dialog.h"
 #include "record_settings.h"
 
 namespace orvel {
+
 class Port;
-}
 
 // The captions of the program's message boxes. The notice is looked up when a box is shown, in
 // the language installed by then.
@@ -57,3 +57,5 @@ struct ViewDialogs {
         return message(icon, caption, text, buttons);
     }
 };
+
+}  // namespace orvel

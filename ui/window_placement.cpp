@@ -3,6 +3,8 @@
 #include <QMargins>
 #include <algorithm>
 
+namespace orvel {
+
 QRect ClientWithinArea(const QRect& client, const QRect& frame, const QRect& area) {
     const QMargins decoration(client.left() - frame.left(), client.top() - frame.top(),
                               frame.right() - client.right(), frame.bottom() - client.bottom());
@@ -16,3 +18,5 @@ QRect ClientWithinArea(const QRect& client, const QRect& frame, const QRect& are
     placed.moveTop(std::max(placed.top(), area.top()));
     return placed.marginsRemoved(decoration);
 }
+
+}  // namespace orvel

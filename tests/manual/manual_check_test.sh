@@ -92,7 +92,7 @@ sed -i '/^   glossary$/d' "$work/tree/doc/en/index.rst"
 expect_failure "a chapter left out of the contents" "doc/en/glossary.rst: not in the table of contents"
 
 fresh
-sed -i 's|<name>FillDialog</name>|<name>LabelDialog</name>|' "$work/tree/i18n/orveltool_en.ts"
+sed -i 's|<name>orvel::FillDialog</name>|<name>LabelDialog</name>|' "$work/tree/i18n/orveltool_en.ts"
 expect_failure "a new part of the window" "the context LabelDialog is in no list"
 
 # The built pages: a link or a picture that does not resolve.

@@ -13,15 +13,15 @@
 #include <functional>
 #include <memory>
 
-#include "aboutdialog.h"
+#include "caboutdialog.h"
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
-#include "comparedialog.h"
+#include "compare_dialog.h"
 #include "corveltoolview.h"
-#include "currentchanneldialog.h"
+#include "current_channel_dialog.h"
 #include "fill_dialog.h"
-#include "findradiodialog.h"
-#include "helpwindow.h"
+#include "find_radio_dialog.h"
+#include "help_window.h"
 #include "language.h"
 #include "window_fixture.h"
 
@@ -126,7 +126,7 @@ const std::vector<DialogCase>& Dialogs() {
          "fillOk"},
         {"help",
          [] {
-             auto help = std::make_unique<CHelpWindow>();
+             auto help = std::make_unique<HelpWindow>();
              help->Load(QStringLiteral("/orvel-missing/help.txt"));
              return help;
          },
@@ -186,7 +186,7 @@ private slots:
         QVERIFY(InstallLanguage(language));
         Start();
         // As during an exchange with the radio.
-        frame->ProgressBar()->show();
+        frame->progressBar()->show();
         QCOMPARE(Unnamed(*frame), QStringList());
         for (const DialogCase& dialog : Dialogs()) {
             const std::unique_ptr<QWidget> window = dialog.make();
@@ -202,7 +202,7 @@ private slots:
     // unit, a channel cell with its column.
     void namesSayWhatEachControlIs() {
         Start();
-        ChannelTable table = view->Table();
+        ChannelTable table = view->table();
         table[2][1] = "223.025";
         view->document().Change({}, [&table](DocumentState& state) { state.table = table; });
         const struct {
@@ -230,12 +230,12 @@ private slots:
         QCOMPARE(SpokenName(list->cellAt(2, 1)), QStringLiteral("接收频率 223.025"));
         QCOMPARE(SpokenName(list->cellAt(2, 2)), QStringLiteral("发送频率"));
         QCOMPARE(SpokenName(list->cellAt(2, 0)), QStringLiteral("信道3"));
-        QCOMPARE(view->Table()[2][1], std::string("223.025"));
+        QCOMPARE(view->table()[2][1], std::string("223.025"));
 
         QAccessibleInterface* port = Accessible(frame->findChild<QLabel*>("portLabel"));
         QCOMPARE(port->role(), QAccessible::StatusBar);
-        QCOMPARE(port->text(QAccessible::Name), view->PortStatusText());
-        QCOMPARE(Accessible(frame->ProgressBar())->role(), QAccessible::ProgressBar);
+        QCOMPARE(port->text(QAccessible::Name), view->portStatusText());
+        QCOMPARE(Accessible(frame->progressBar())->role(), QAccessible::ProgressBar);
     }
 
     // A read shows its progress; Qt tells the screen reader of a value while the bar is
@@ -243,7 +243,7 @@ private slots:
     // accessible value follows it.
     void aReadAnnouncesItsProgress() {
         Start(true);
-        QProgressBar* bar = frame->ProgressBar();
+        QProgressBar* bar = frame->progressBar();
         QList<int> announced;
         connect(bar, &QProgressBar::valueChanged, this, [bar, &announced](int value) {
             QAccessibleValueInterface* spoken = Accessible(bar)->valueInterface();
@@ -294,13 +294,13 @@ private slots:
         QTest::keyClick(baud2400, Qt::Key_Down);
         QCOMPARE(Focused(), QStringLiteral("baud4800Button"));
         QVERIFY(frame->findChild<QRadioButton*>("baud4800Button")->isChecked());
-        QCOMPARE(view->Settings().baudRate, 2);
+        QCOMPARE(view->settings().baudRate, 2);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(Focused(), QStringLiteral("parityNoneButton"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
         QCOMPARE(Focused(), QStringLiteral("baud4800Button"));
 
-        RadioSettings settings = view->Settings();
+        RadioSettings settings = view->settings();
         settings.baudRate = 3;
         view->settingsPanel().Show(settings);
         frame->findChild<QWidget*>("parityNoneButton")->setFocus(Qt::TabFocusReason);

@@ -4,7 +4,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "currentchanneldialog.h"
+#include "current_channel_dialog.h"
 #include "port.h"
 #include "window_fixture.h"
 

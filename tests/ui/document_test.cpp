@@ -57,7 +57,7 @@ private:
     QString Row(int channel) const {
         QStringList cells;
         for (int c = 1; c < 7; ++c)
-            cells << QString::fromStdString(view->Table()[channel - 1][c]);
+            cells << QString::fromStdString(view->table()[channel - 1][c]);
         return cells.join(',');
     }
     void Paste(int channel, const QString& text) {
@@ -183,12 +183,12 @@ private slots:
         Start();
         auto* button = Control<QRadioButton>(view, "parityOddButton");
         QVERIFY(!button->isChecked());
-        const int parity = view->Settings().parity;
+        const int parity = view->settings().parity;
         button->toggle();
-        QCOMPARE(view->Settings().parity, 1);
+        QCOMPARE(view->settings().parity, 1);
         QVERIFY(frame->isWindowModified());
         Run("actionUndo");
-        QCOMPARE(view->Settings().parity, parity);
+        QCOMPARE(view->settings().parity, parity);
         QVERIFY(!button->isChecked());
         QVERIFY(!frame->isWindowModified());
         Run("actionRedo");
@@ -202,13 +202,13 @@ private slots:
         Run("actionExport", Path("plan.json"));
         Run("actionExport", Path("plan.csv"));
         EditRow3("224");
-        const ChannelTable edited = view->Table();
+        const ChannelTable edited = view->table();
         answer = QMessageBox::Cancel;
         Run("actionImport", Path("plan.json"));
         view->OnDropFiles({Path("plan.csv")});
         Run("actionRecentFile1");
         QCOMPARE(Texts(), QStringList(3, QStringLiteral("是否保存对信道数据的修改？")));
-        QCOMPARE(view->Table(), edited);
+        QCOMPARE(view->table(), edited);
         QVERIFY(frame->isWindowModified());
         QVERIFY(!LastLine().startsWith("文件导入"));
     }
@@ -224,7 +224,7 @@ private slots:
         answer = QMessageBox::Discard;
         Run("actionOpen", Path("a.dat"));
         QVERIFY(!frame->isWindowModified());
-        QCOMPARE(view->Table()[2][1], std::string("224.000"));
+        QCOMPARE(view->table()[2][1], std::string("224.000"));
     }
 
     // A safety copy opened and then left with 保存 is saved under a new name, never over itself.
@@ -252,10 +252,10 @@ private slots:
                      .arg(folder.path())
                      .toUtf8());
         Start();
-        QCOMPARE(view->RecentFiles(), QStringList{Path("a/x.dat")});
+        QCOMPARE(view->recentFiles(), QStringList{Path("a/x.dat")});
         Run("actionSaveAs", Path("b.dat"));
         Run("actionSaveAs", Path("a/../b.dat"));
-        QCOMPARE(view->RecentFiles(), (QStringList{Path("b.dat"), Path("a/x.dat")}));
+        QCOMPARE(view->recentFiles(), (QStringList{Path("b.dat"), Path("a/x.dat")}));
     }
 
     // The mark goes when the work is back where it was saved, by undo as much as by a save.
@@ -276,7 +276,7 @@ private slots:
         const QAbstractItemModel* list = view->channelList()->model();
         for (bool undone : {false, true}) {
             for (int r = 0; r < 16; ++r)
-                QCOMPARE(list->index(r, 1).data().toString().toStdString(), view->Table()[r][1]);
+                QCOMPARE(list->index(r, 1).data().toString().toStdString(), view->table()[r][1]);
             if (!undone)
                 Run("actionUndo");
         }
@@ -325,11 +325,11 @@ private slots:
         radio = StartedRadio(sim::RadioBehaviour{.silent = true});
         StartWindow(frame, view, Device(*radio));
         Paste(3, "224\t225\tP3\t4800\t关\tL3");
-        const ChannelTable edited = view->Table();
+        const ChannelTable edited = view->table();
         QCOMPARE(Row(3), "224.000,225.000,P3,4800,关,L3");
         answer = QMessageBox::Discard;
         view->OnRead();
-        QCOMPARE(view->Table(), edited);
+        QCOMPARE(view->table(), edited);
         QVERIFY(frame->isWindowModified());
     }
 

@@ -48,7 +48,7 @@ private:
     QString Row(int channel) const {
         QStringList cells;
         for (int c = 1; c < 7; ++c)
-            cells << QString::fromStdString(view->Table()[channel - 1][c]);
+            cells << QString::fromStdString(view->table()[channel - 1][c]);
         return cells.join(',') == ",,,,," ? QString() : cells.join(',');
     }
     void Choose(int firstChannel, int lastChannel) {
@@ -110,11 +110,11 @@ private slots:
     void aReadIsUndoneAndAFailedReadIsNoStep() {
         Start();
         Confirm(1, "230", "231", 4);
-        const ChannelTable before = view->Table();
+        const ChannelTable before = view->table();
         view->OnRead();
-        QVERIFY(view->Table() != before);
+        QVERIFY(view->table() != before);
         Trigger(*view, "actionUndo");
-        QCOMPARE(view->Table(), before);
+        QCOMPARE(view->table(), before);
         QCOMPARE(LastLine(), "撤销：读取电台数据");
         // The panel shows channel 1 as the list holds it again.
         QCOMPARE(view->findChild<QLineEdit*>("rxEdit")->text(), "230.000");
@@ -129,23 +129,23 @@ private slots:
         QTemporaryDir folder;
         Start();
         view->findChild<QRadioButton*>("baud9600Button")->click();
-        QCOMPARE(view->Settings().baudRate, 3);
+        QCOMPARE(view->settings().baudRate, 3);
         Trigger(*view, "actionUndo");
-        QCOMPARE(view->Settings().baudRate, 1);
+        QCOMPARE(view->settings().baudRate, 1);
         QCOMPARE(LastLine(), "撤销：设置 波特率");
 
         view->OnRead();
-        const ChannelTable read = view->Table();
+        const ChannelTable read = view->table();
         chosenFile = folder.path() + "/a.dat";
         view->OnSaveAs();
         view->OnDefault();
         view->OnOpen();
-        QCOMPARE(view->Table(), read);
+        QCOMPARE(view->table(), read);
         Trigger(*view, "actionUndo");
         QCOMPARE(LastLine(), "撤销：打开 a.dat");
-        QCOMPARE(view->Table(), EmptyChannelTable());
+        QCOMPARE(view->table(), EmptyChannelTable());
         Trigger(*view, "actionUndo");  // 缺省
-        QCOMPARE(view->Table(), read);
+        QCOMPARE(view->table(), read);
 
         Choose(2, 4);
         QCOMPARE(view->channelNo(), 2);
@@ -153,7 +153,7 @@ private slots:
         for (int channel = 1; channel <= 5; ++channel)
             QCOMPARE(Row(channel).isEmpty(), channel >= 2 && channel <= 4);
         Trigger(*view, "actionUndo");
-        QCOMPARE(view->Table(), read);
+        QCOMPARE(view->table(), read);
     }
 
     void aHundredStepsAreKeptAndANewChangeDropsTheRedoSteps() {
@@ -269,7 +269,7 @@ private slots:
         QCOMPARE(Row(11), QString());
 
         // The dialog's preview marks the same rows with the same reasons.
-        FillDialog dialog(view->Table(), {223, 235}, 1, 16);
+        FillDialog dialog(view->table(), {223, 235}, 1, 16);
         dialog.findChild<QDoubleSpinBox*>("fillStart")->setValue(229.0);
         dialog.findChild<QDoubleSpinBox*>("fillStep")->setValue(0.5);
         dialog.findChild<QDoubleSpinBox*>("fillOffset")->setValue(1.0);

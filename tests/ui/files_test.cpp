@@ -54,7 +54,7 @@ private slots:
     // The files orvelctl converts: what is exported comes back; a CSV brings channels only.
     void exportedFilesImportAsTheyWere() {
         Start();
-        const ChannelTable exported = view->Table();
+        const ChannelTable exported = view->table();
         for (const char* name : {"plan.csv", "all.json"}) {
             ChooseParity("parityNoneButton");
             Run("actionExport", Path(name));
@@ -63,15 +63,15 @@ private slots:
             ChooseParity("parityOddButton");
             Run("actionImport", Path(name));
             QCOMPARE(Lines().last(), QStringLiteral("文件导入[%1]").arg(Path(name)));
-            QCOMPARE(view->Table(), exported);
+            QCOMPARE(view->table(), exported);
             // The window's own settings stay over a spreadsheet's channel plan.
-            QCOMPARE(view->Settings().parity, QString(name).endsWith("csv") ? 1 : 0);
+            QCOMPARE(view->settings().parity, QString(name).endsWith("csv") ? 1 : 0);
             // The import is one step back to the defaults.
             Run("actionUndo");
-            QCOMPARE(view->Table(), EmptyChannelTable());
+            QCOMPARE(view->table(), EmptyChannelTable());
             QCOMPARE(Lines().last(), QStringLiteral("撤销：导入 %1").arg(QLatin1String(name)));
             Run("actionRedo");
-            QCOMPARE(view->Table(), exported);
+            QCOMPARE(view->table(), exported);
         }
         // Each import replaced changed work (缺省, a setting): it asked first, as 打开 does.
         QCOMPARE(Texts(), QStringList(2, QStringLiteral("是否保存对信道数据的修改？")));
@@ -112,7 +112,7 @@ private slots:
         answer = QMessageBox::Discard;
         view->OnDropFiles({Path("a.dat")});
         QCOMPARE(Lines().last(), QStringLiteral("文件打开[%1]").arg(Path("a.dat")));
-        QVERIFY(!view->IsModified());
+        QVERIFY(!view->isModified());
         view->OnDropFiles({Path("notes.txt")});
         QCOMPARE(
             Lines().last(),
@@ -129,17 +129,17 @@ private slots:
         Run("actionSaveAs", Path("4.dat"));
         Run("actionExport", Path("5.csv"));
         const QStringList four{Path("5.csv"), Path("4.dat"), Path("2.json"), Path("3.csv")};
-        QCOMPARE(view->RecentFiles(), four);
+        QCOMPARE(view->recentFiles(), four);
         const QByteArray ini = FileBytes(IniPath());
         QVERIFY(ini.contains("[Recent File List]") && ini.contains("File4=" + four[3].toUtf8()));
         frame.reset();
         Start();
-        QCOMPARE(view->RecentFiles(), four);
+        QCOMPARE(view->recentFiles(), four);
         QFile::remove(Path("4.dat"));
         Run("actionRecentFile2");
         QCOMPARE(Lines().last(),
                  QStringLiteral("文件不存在，已从最近文件列表中移除：%1").arg(Path("4.dat")));
-        QCOMPARE(view->RecentFiles(), (QStringList{four[0], four[2], four[3]}));
+        QCOMPARE(view->recentFiles(), (QStringList{four[0], four[2], four[3]}));
         Run("actionRecentFile2");
         QCOMPARE(Lines().last(), QStringLiteral("文件导入[%1]").arg(Path("2.json")));
     }
@@ -163,21 +163,21 @@ private slots:
         Run("actionReadRadio");
         Run("actionOpen", Path("none.dat"));  // cannot be opened: nothing to ask about
         QCOMPARE(Texts(), (QStringList{question, question}));
-        QCOMPARE(view->Settings().parity, 1);
+        QCOMPARE(view->settings().parity, 1);
 
         // 保存 without a file is 另存为; then the title is clean.
         answer = QMessageBox::Save;
         chosenFile = Path("kept.dat");
         QVERIFY(frame->close());
         QCOMPARE(view->filePath(), Path("kept.dat"));
-        QVERIFY(!view->IsModified());
+        QVERIFY(!view->isModified());
         const QByteArray saved = FileBytes(Path("kept.dat"));
 
         frame->show();
         EditRow3("225");
         answer = QMessageBox::Discard;
         Run("actionOpen", Path("kept.dat"));
-        QCOMPARE(view->Table()[2][1], std::string("224.525"));
+        QCOMPARE(view->table()[2][1], std::string("224.525"));
         QVERIFY(!frame->isWindowModified());
         QCOMPARE(FileBytes(Path("kept.dat")), saved);
         EditRow3("225");

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "control_ids.h"
-#include "findradiodialog.h"
+#include "find_radio_dialog.h"
 #include "port.h"
 #include "window_fixture.h"
 
@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(Text(dialog, 2, 1), QStringLiteral("查找中…"));
         QVERIFY(!use->isEnabled());
         dialog.StartSearch();
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.Searching(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog.isSearching(), 10000);
 
         const QStringList expected = {"ORVEL-R1", "ABCDEFGH", "无应答", "被占用", "不存在"};
         const int heldRow = 3;  // checked last: wine cannot show it
@@ -73,7 +73,7 @@ private slots:
         QVERIFY(!dialog.Choose(2));
         QVERIFY(!dialog.Choose(4));
         QVERIFY(dialog.Choose(1));
-        QCOMPARE(dialog.ChosenName(), QStringLiteral("answering"));
+        QCOMPARE(dialog.chosenName(), QStringLiteral("answering"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         // The ports the search opened are free again.
         Port after;
@@ -90,9 +90,9 @@ private slots:
             FindRadioDialog dialog(
                 {{"a", silent->DevicePath(), false}, {"b", other->DevicePath(), false}}, nullptr);
             dialog.StartSearch();
-            QVERIFY(dialog.Searching());
+            QVERIFY(dialog.isSearching());
             dialog.reject();
-            QVERIFY(dialog.ChosenName().isEmpty());
+            QVERIFY(dialog.chosenName().isEmpty());
         }
         // Both ports were let go: nothing holds them.
         Port after;

@@ -18,13 +18,15 @@
 #include <map>
 #include <vector>
 
-#include "aboutdialog.h"
+#include "caboutdialog.h"
 #include "chighlightlistctrl.h"
 #include "control_ids.h"
 #include "language.h"
 #include "shell_tests.h"
-#include "ui_currentchanneldialog.h"
+#include "ui_current_channel_dialog.h"
 #include "ui_mainform.h"
+
+using namespace orvel;
 
 namespace {
 
@@ -153,9 +155,9 @@ QWidget* Child(QWidget& form, const char* name) {
 }
 
 const char* ClassOf(Kind kind) {
-    static const char* const kClasses[] = {"QRadioButton", "QGroupBox",         "QLabel",
-                                           "QLineEdit",    "QPlainTextEdit",    "QComboBox",
-                                           "QPushButton",  "CHighlightListCtrl"};
+    static const char* const kClasses[] = {
+        "QRadioButton",   "QGroupBox", "QLabel",      "QLineEdit",
+        "QPlainTextEdit", "QComboBox", "QPushButton", "orvel::CHighlightListCtrl"};
     return kClasses[int(kind)];
 }
 
@@ -339,9 +341,9 @@ public:
         }
         CHighlightListCtrl* list = ui.channelList;
         list->setModel(&model);
-        const int frequency = list->WidthFor(QStringLiteral("888.888"));
-        list->SetColumnWidths(
-            {list->WidthFor(QStringLiteral("信道16")), frequency, frequency, 0, 0, 0, 0});
+        const int frequency = list->widthFor(QStringLiteral("888.888"));
+        list->setColumnWidths(
+            {list->widthFor(QStringLiteral("信道16")), frequency, frequency, 0, 0, 0, 0});
     }
     // Laid out at `size`, or at its own preferred size.
     void Show(QSize size = QSize()) {

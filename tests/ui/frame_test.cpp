@@ -17,9 +17,11 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
-#include "aboutdialog.h"
+#include "caboutdialog.h"
 #include "cmainframe.h"
 #include "shell_tests.h"
+
+using namespace orvel;
 
 namespace {
 
@@ -35,8 +37,8 @@ public:
         }
         ShowState();
     }
-    CommandActions& Commands() override { return actions; }
-    QList<SerialDevice> SerialDevices() const override {
+    CommandActions& commands() override { return actions; }
+    QList<SerialDevice> serialDevices() const override {
         QList<SerialDevice> list;
         for (const QString& name : devices)
             list.append({name, descriptions.value(name)});
@@ -48,10 +50,10 @@ public:
         SetPort(0);
         emit notifier.stateChanged();
     }
-    bool IsDeviceChecked(const QString& name) const override { return name == device; }
-    QString PortStatusText() const override { return portText; }
-    QStringList RecentFiles() const override { return recent; }
-    bool IsModified() const override { return modified; }
+    bool isDeviceChecked(const QString& name) const override { return name == device; }
+    QString portStatusText() const override { return portText; }
+    QStringList recentFiles() const override { return recent; }
+    bool isModified() const override { return modified; }
     void OnDropFiles(const QStringList& paths) override { dropped << paths; }
 
     void SetSaveEnabled(bool enabled) {
@@ -68,7 +70,7 @@ public:
     }
 
     CommandActions actions;
-    QList<int> commands;
+    QList<int> commandsRun;
     QString portText;
     bool portFollowsCommands = true;
     QStringList devices;
@@ -81,7 +83,7 @@ public:
 
 private:
     void Record(int id) {
-        commands << id;
+        commandsRun << id;
         if (id >= 32784 && id <= 32787 && portFollowsCommands) {
             port = id - 32783;
         }
@@ -242,7 +244,7 @@ private slots:
                  native("/srv/radios/station-north/2024/channel-plan.csv"));
         QVERIFY(m_frame->isWindowModified());
         Command("actionRecentFile2")->trigger();
-        QCOMPARE(m_target->commands, QList<int>{57617});
+        QCOMPARE(m_target->commandsRun, QList<int>{57617});
         m_target->modified = false;
         Command("actionSave")->trigger();
         QVERIFY(!m_frame->isWindowModified());
@@ -277,7 +279,7 @@ private slots:
     }
 
     void progressBarWaitsHiddenOnTheRight() {
-        QProgressBar* bar = m_frame->ProgressBar();
+        QProgressBar* bar = m_frame->progressBar();
         QVERIFY(!bar->isVisible());
         bar->show();
         bar->setValue(40);
@@ -313,7 +315,7 @@ private slots:
         for (int id : ids) {
             Command(orvel::cmd::ActionName(id))->trigger();
         }
-        QCOMPARE(m_target->commands, ids);
+        QCOMPARE(m_target->commandsRun, ids);
     }
 
     void aboutIsShownByTheFrame() {
@@ -327,20 +329,20 @@ private slots:
         });
         Command("actionAbout")->trigger();
         QVERIFY(shown);
-        QVERIFY(m_target->commands.isEmpty());
+        QVERIFY(m_target->commandsRun.isEmpty());
     }
 
     void exitClosesTheWindow() {
         Command("actionExit")->trigger();
         QVERIFY(!m_frame->isVisible());
-        QVERIFY(m_target->commands.isEmpty());
+        QVERIFY(m_target->commandsRun.isEmpty());
     }
 
     void ctrlOOpensOnceFromAnEditBox() {
         m_edit->setFocus();
         m_edit->setText(QStringLiteral("223.125"));
         QTest::keyClick(m_edit, Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(m_target->commands, QList<int>({32775}));
+        QCOMPARE(m_target->commandsRun, QList<int>({32775}));
         QCOMPARE(m_edit->text(), QStringLiteral("223.125"));
     }
 
@@ -349,7 +351,7 @@ private slots:
         m_edit->setFocus();
         m_edit->setText(QStringLiteral("223.125"));
         QTest::keyClick(m_edit, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(m_target->commands, QList<int>({32783}));
+        QCOMPARE(m_target->commandsRun, QList<int>({32783}));
         QCOMPARE(m_edit->text(), QStringLiteral("223.125"));
     }
 
@@ -373,18 +375,18 @@ private slots:
         QWidget* popup = QApplication::activePopupWidget();
         QCOMPARE(popup->objectName(), menu);
         QTest::keyClick(popup, Qt::Key_Return);
-        QTRY_COMPARE(m_target->commands, QList<int>({firstCommand}));
+        QTRY_COMPARE(m_target->commandsRun, QList<int>({firstCommand}));
         QVERIFY(QApplication::activePopupWidget() == nullptr);
     }
 
     void ctrlSSavesOnlyWhileSaveIsEnabled() {
         m_log->setFocus();
         QTest::keyClick(m_log, Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(m_target->commands, QList<int>({32776}));
+        QCOMPARE(m_target->commandsRun, QList<int>({32776}));
         // The target's answer counts, even before the frame has shown the new state.
         m_target->SetSaveEnabled(false);
         QTest::keyClick(m_log, Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(m_target->commands, QList<int>({32776}));
+        QCOMPARE(m_target->commandsRun, QList<int>({32776}));
         QVERIFY(m_log->toPlainText().isEmpty());
     }
 
@@ -446,7 +448,7 @@ private slots:
         QTest::keyClick(m_log, Qt::Key(key), modifiers);
         QCOMPARE(m_log->toPlainText(), QStringLiteral("通信错误9"));
         QCOMPARE(clipboard->text(), QStringLiteral("outside"));
-        QVERIFY(m_target->commands.isEmpty());
+        QVERIFY(m_target->commandsRun.isEmpty());
     }
 
     // Outside a text field the editing keys act on the list, and only when the target allows.
@@ -465,10 +467,10 @@ private slots:
             QTest::keyClick(button, combination.key(), combination.keyboardModifiers());
             expected << command;
         }
-        QCOMPARE(m_target->commands, expected);
+        QCOMPARE(m_target->commandsRun, expected);
         m_target->SetDisabled({57637});
         QTest::keyClick(button, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(m_target->commands, expected);
+        QCOMPARE(m_target->commandsRun, expected);
     }
 
     // Only the table's keys are taken, and only in this window.
@@ -488,7 +490,7 @@ private slots:
         QTest::keyClick(&elsewhere, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(elsewhere.text(), QStringLiteral("230"));
         QTest::keyClick(&elsewhere, Qt::Key_O, Qt::ControlModifier);
-        QVERIFY(m_target->commands.isEmpty());
+        QVERIFY(m_target->commandsRun.isEmpty());
     }
 
     void portMarksFollowTheTarget() {
@@ -526,7 +528,7 @@ private slots:
         QVERIFY(usb->isChecked());
         QVERIFY(!onboard->isChecked());
         QVERIFY(CheckedPorts().isEmpty());
-        QVERIFY(m_target->commands.isEmpty());
+        QVERIFY(m_target->commandsRun.isEmpty());
 
         m_target->devices = {"tty&X"};
         emit PortMenu()->aboutToShow();

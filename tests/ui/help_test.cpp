@@ -12,9 +12,11 @@
 #include <QtTest>
 
 #include "help_files.h"
-#include "helpwindow.h"
+#include "help_window.h"
 #include "manual_page.h"
 #include "shell_tests.h"
+
+using namespace orvel;
 
 // Stands in for the desktop: records what would have been opened.
 class UrlCatcher : public QObject {
@@ -100,9 +102,9 @@ private slots:
         help.close();
 
         OpenHelpFile(QStringList{root.path()}, QStringLiteral("ques"));
-        QList<CHelpWindow*> windows = HelpWindows();
+        QList<HelpWindow*> windows = HelpWindows();
         QCOMPARE(windows.size(), 1);
-        CHelpWindow* window = windows.first();
+        HelpWindow* window = windows.first();
         QVERIFY(window->isVisible());
         QVERIFY(window->windowTitle().contains(QStringLiteral("ques.txt")));
         auto* shown = window->findChild<QPlainTextEdit*>(QStringLiteral("helpText"));
@@ -196,10 +198,10 @@ private slots:
     }
 
 private:
-    static QList<CHelpWindow*> HelpWindows() {
-        QList<CHelpWindow*> windows;
+    static QList<HelpWindow*> HelpWindows() {
+        QList<HelpWindow*> windows;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* window = qobject_cast<CHelpWindow*>(widget)) {
+            if (auto* window = qobject_cast<HelpWindow*>(widget)) {
                 windows << window;
             }
         }

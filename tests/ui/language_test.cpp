@@ -11,7 +11,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "aboutdialog.h"
+#include "caboutdialog.h"
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
 #include "corveltoolview.h"
@@ -94,7 +94,7 @@ private slots:
         const QAbstractItemModel* model = list->model();
         QCOMPARE(model->headerData(kColRx, Qt::Horizontal).toString(), QStringLiteral("RX freq"));
         QCOMPARE(model->index(15, kColLabel).data().toString(), QStringLiteral("CH 16"));
-        const std::string dataVoice = view->Table()[0][kColDataVoice];
+        const std::string dataVoice = view->table()[0][kColDataVoice];
         QVERIFY(dataVoice == vocab::kOff || dataVoice == vocab::kOn);
         const QString shownDataVoice = dataVoice == vocab::kOff ? "Off" : "On";
         QCOMPARE(model->index(0, kColDataVoice).data().toString(), shownDataVoice);
@@ -109,8 +109,8 @@ private slots:
         view->OnRowClicked();
         QTRY_VERIFY(ActionOf(*view, "actionPaste")->isEnabled());
         Trigger(*view, "actionPaste");
-        QCOMPARE(view->Table()[3][kColDataVoice], std::string(vocab::kOff));
-        QCOMPARE(view->Table()[3][kColRx], std::string("224.500"));
+        QCOMPARE(view->table()[3][kColDataVoice], std::string(vocab::kOff));
+        QCOMPARE(view->table()[3][kColRx], std::string("224.500"));
         Trigger(*view, "actionCopy");
         QVERIFY(QGuiApplication::clipboard()->text().contains("\tOff\t"));
 

@@ -9,6 +9,8 @@
 #include "chighlightlistctrl.h"
 #include "shell_tests.h"
 
+using namespace orvel;
+
 namespace {
 
 // The widths the view gives the seven columns.
@@ -101,7 +103,7 @@ class ListTest : public QObject {
 private slots:
     void setHighlightModeReturnsThePreviousMode() {
         CHighlightListCtrl list;
-        QCOMPARE(list.HighlightMode(), 0);
+        QCOMPARE(list.highlightMode(), 0);
         struct Step {
             int mode, returned, after;
         };
@@ -110,7 +112,7 @@ private slots:
         };
         for (const Step& step : steps) {
             QCOMPARE(list.SetHighlightMode(step.mode), step.returned);
-            QCOMPARE(list.HighlightMode(), step.after);
+            QCOMPARE(list.highlightMode(), step.after);
         }
     }
 
@@ -265,23 +267,23 @@ private slots:
             }
             return false;
         };
-        QVERIFY(!list.ShowsFocusOutline());
+        QVERIFY(!list.showsFocusOutline());
         QVERIFY(!topEdgeMarked());
 
         w.other->setFocus();
         QTest::keyClick(w.other, Qt::Key_Backtab, Qt::ShiftModifier);
         QVERIFY(list.hasFocus());
-        QVERIFY(list.ShowsFocusOutline());
+        QVERIFY(list.showsFocusOutline());
         QVERIFY(topEdgeMarked());
 
         CHighlightListCtrl clicked;
         FillChannels(clicked);
         clicked.resize(500, 300);
         clicked.show();
-        QVERIFY(!clicked.ShowsFocusOutline());
+        QVERIFY(!clicked.showsFocusOutline());
         QTest::mouseClick(clicked.viewport(), Qt::LeftButton, {},
                           clicked.visualRect(clicked.model()->index(2, 2)).center());
-        QVERIFY(clicked.ShowsFocusOutline());
+        QVERIFY(clicked.showsFocusOutline());
     }
 
     // Given widths are kept where the list is narrower; a head that needs more gets it; a wider
@@ -293,7 +295,7 @@ private slots:
         list.resize(150, 300);
         list.show();
         const QList<int> widths(std::begin(kColumnWidths), std::end(kColumnWidths));
-        list.SetColumnWidths(widths);
+        list.setColumnWidths(widths);
         const auto shown = [&list] {
             QList<int> now;
             for (int c = 0; c < 7; ++c) {
@@ -303,12 +305,12 @@ private slots:
         };
         QCOMPARE(shown(), widths);  // narrower than the columns: they keep their widths
         list.model()->setHeaderData(5, Qt::Horizontal, QStringLiteral("数据/话音优先级别"));
-        list.SetColumnWidths(widths);
+        list.setColumnWidths(widths);
         const int head = list.horizontalHeader()->sectionSizeHint(5);
         QVERIFY(head > kColumnWidths[5]);
         QCOMPARE(list.columnWidth(5), head);
         list.model()->setHeaderData(5, Qt::Horizontal, QVariant());
-        list.SetColumnWidths(widths);
+        list.setColumnWidths(widths);
 
         list.resize(1000, 300);
         const int room = list.viewport()->width();

@@ -11,7 +11,7 @@
 #include "../link/device_server.h"
 #include "cmainframe.h"
 #include "corveltoolview.h"
-#include "networkportdialog.h"
+#include "network_port_dialog.h"
 #include "window_fixture.h"
 
 using namespace orvel;

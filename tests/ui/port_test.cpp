@@ -20,7 +20,7 @@
 
 #include "cmainframe.h"
 #include "corveltoolview.h"
-#include "currentchanneldialog.h"
+#include "current_channel_dialog.h"
 #include "window_fixture.h"
 
 using namespace orvel;
@@ -70,7 +70,7 @@ private:
     }
     // Pulls the cable the moment the exchange shows `percent` on the toolbar.
     void PullAtProgress(int percent) {
-        connect(frame->ProgressBar(), &QProgressBar::valueChanged, view, [this, percent](int v) {
+        connect(frame->progressBar(), &QProgressBar::valueChanged, view, [this, percent](int v) {
             if (v == percent)
                 radio->Stop();
         });
@@ -142,7 +142,7 @@ private slots:
             heardSignal.store(0);
             bool heardDuringWrite = false;
             bool written = false;  // the read-back of the check follows with its own progress
-            connect(frame->ProgressBar(), &QProgressBar::valueChanged, view, [&](int percent) {
+            connect(frame->progressBar(), &QProgressBar::valueChanged, view, [&](int percent) {
                 if (written)
                     return;
                 if (percent == 10)
@@ -220,14 +220,14 @@ private slots:
 #endif
         WriteIni("[Set]\r\nDevice=" + named.toUtf8() + "\r\n");
         Start(QString(), true);
-        QVERIFY(view->IsDeviceChecked(named));
+        QVERIFY(view->isDeviceChecked(named));
         QVERIFY(!ActionOf(*view, "actionCom1")->isChecked());
         QCOMPARE(Label(), QStringLiteral("串口 ") + shownNamed + QStringLiteral("（未打开）"));
 
         Trigger(*view, "actionCom3");
         QVERIFY(ActionOf(*view, "actionCom3")->isChecked());
-        QVERIFY(!view->IsDeviceChecked(named));
-        QVERIFY(!view->IsDeviceChecked(third));  // chosen by its number
+        QVERIFY(!view->isDeviceChecked(named));
+        QVERIFY(!view->isDeviceChecked(third));  // chosen by its number
         QCOMPARE(Label(), QStringLiteral("串口 ") + shownThird + QStringLiteral("（未打开）"));
 
         // A device named on the command line is none of the items.
@@ -235,7 +235,7 @@ private slots:
         Start(QStringLiteral("/dev/orvel-missing-port"), false);
         for (const char* com : {"actionCom1", "actionCom2", "actionCom3", "actionCom4"})
             QVERIFY(!ActionOf(*view, com)->isChecked());
-        QVERIFY(!view->IsDeviceChecked(named));
+        QVERIFY(!view->isDeviceChecked(named));
         QCOMPARE(Label(), QStringLiteral("串口 /dev/orvel-missing-port（未打开）"));
     }
 
@@ -265,7 +265,7 @@ private slots:
         // Taken as the port menu takes a device: stored, opened, ticked, shown.
         QCOMPARE(view->serialPort().IsOpen(), 1);
         QCOMPARE(view->serialPort().DeviceName(), link.toStdString());
-        QVERIFY(view->IsDeviceChecked(link));
+        QVERIFY(view->isDeviceChecked(link));
         QCOMPARE(Label(), QStringLiteral("串口 ") + link);
         QVERIFY(FileBytes(IniPath()).contains(("Device=" + link).toUtf8()));
         Trigger(*view, "actionReadRadio");

@@ -74,7 +74,7 @@ private:
         Control<QLineEdit>(view.get(), "rxEdit")->setText(QStringLiteral("226.5"));
         view->OnConfirm();
     }
-    bool LogHas(const QString& text) const { return view->LogText().contains(text); }
+    bool LogHas(const QString& text) const { return view->logText().contains(text); }
 
 private slots:
     void init() {
@@ -299,11 +299,11 @@ private slots:
         shown.clear();
         Trigger(*view, "actionRecords");
         QCOMPARE(Texts(), QStringList{"是否保存对信道数据的修改？"});
-        QCOMPARE(view->Table()[0][1], std::string("227.000"));
+        QCOMPARE(view->table()[0][1], std::string("227.000"));
         answer = QMessageBox::Discard;
         Trigger(*view, "actionRecords");
         QVERIFY(view->image() == held);
-        QVERIFY(view->IsModified());
+        QVERIFY(view->isModified());
         QVERIFY(view->filePath().isEmpty());
     }
 };

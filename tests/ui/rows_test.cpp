@@ -139,16 +139,16 @@ private slots:
         // In a drop-down Alt+Down opens its list and moves nothing.
         auto* power = Control<QComboBox>(view, "powerCombo");
         power->setFocus();
-        const QString shown = view->LogText();
+        const QString shown = view->logText();
         QTest::keyClick(power, Qt::Key_Down, Qt::AltModifier);
         power->hidePopup();
-        QCOMPARE(view->LogText(), shown);
+        QCOMPARE(view->logText(), shown);
 
         // Nothing above the top row: no step, no line.
         Choose(1, 2);
-        const QString before = view->LogText();
+        const QString before = view->logText();
         Run("actionMoveUp");
-        QCOMPARE(view->LogText(), before);
+        QCOMPARE(view->logText(), before);
         QVERIFY(!frame->isWindowModified());
     }
 
@@ -281,7 +281,7 @@ private slots:
         int seen = 0;
         bool enabled = false;
         const QMetaObject::Connection during =
-            connect(frame->ProgressBar(), &QProgressBar::valueChanged, view, [&](int) {
+            connect(frame->progressBar(), &QProgressBar::valueChanged, view, [&](int) {
                 ++seen;
                 enabled = enabled || undo->isEnabled() || redo->isEnabled();
                 undo->trigger();
@@ -290,7 +290,7 @@ private slots:
         disconnect(during);
         QVERIFY(seen > 0);
         QVERIFY(!enabled);
-        QVERIFY(!view->LogText().contains(QStringLiteral("撤销：")));
+        QVERIFY(!view->logText().contains(QStringLiteral("撤销：")));
         QVERIFY(undo->isEnabled());
         QVERIFY(!redo->isEnabled());
     }
@@ -318,9 +318,9 @@ private slots:
         // Rows dragged from another list (another window) are not this list's to move.
         QMimeData other;
         other.setData(rows->formats().first(), "1:2");
-        const QString before = view->LogText();
+        const QString before = view->logText();
         Drop(list, list->visualRect(list->model()->index(0, 1)).center(), &other);
-        QCOMPARE(view->LogText(), before);
+        QCOMPARE(view->logText(), before);
         Run("actionUndo");
         QCOMPARE(Saved("undone.dat"), opened);
     }
@@ -334,10 +334,10 @@ private slots:
         Choose(2, 3);
         const std::unique_ptr<QMimeData> rows(
             model->mimeData(list->selectionModel()->selectedRows()));
-        const QString before = view->LogText();
+        const QString before = view->logText();
         Drop(list, list->visualRect(model->index(1, 1)).center(), rows.get());
         QVERIFY(!model->moveRows({}, 1, 2, {}, 3));
-        QCOMPARE(view->LogText(), before);
+        QCOMPARE(view->logText(), before);
         QVERIFY(!frame->isWindowModified());
         Run("actionUndo");
         QVERIFY(!LastLine().contains(QStringLiteral("移动")));

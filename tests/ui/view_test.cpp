@@ -71,7 +71,7 @@ private:
     // The view under test, alone or inside the frame.
     COrvelToolView* View() const { return view ? view.get() : framed; }
     QString Cell(int row, int column) const {
-        return QString::fromStdString(View()->Table()[row][column]);
+        return QString::fromStdString(View()->table()[row][column]);
     }
     QStringList LogLines() const { return test::LogLines(*View()); }
     template <typename T>
@@ -457,7 +457,7 @@ private slots:
 
     void aRowWithAnUnknownPowerLoadsWithoutSelection() {
         Start();
-        ChannelTable table = view->Table();
+        ChannelTable table = view->table();
         table[1] = {ChannelLabel(2), "230.000", "230.000", "P7", "2400", "开", "L15"};
         view->document().Change({}, [&table](DocumentState& state) { state.table = table; });
         ClickRow(1);
@@ -506,8 +506,8 @@ private slots:
         QCOMPARE(LogLines().last(), QStringLiteral("接收数据超时"));
         QVERIFY(Control<QRadioButton>("baud9600Button")->isChecked());
         QVERIFY(Control<QRadioButton>("remoteOnButton")->isChecked());
-        QCOMPARE(view->Settings().baudRate, 3);
-        QCOMPARE(view->Settings().remoteControl, 1);
+        QCOMPARE(view->settings().baudRate, 3);
+        QCOMPARE(view->settings().remoteControl, 1);
     }
 
     void applyPanelToRowLeavesARedSquelchRed() {
@@ -523,16 +523,16 @@ private slots:
 
     void theLogStartsAgainPastTwoKilobytes() {
         Start();
-        view->SetLogText(QString(2100, QLatin1Char('x')));
+        view->setLogText(QString(2100, QLatin1Char('x')));
         view->AppendLog(QStringLiteral("新行"));
-        QCOMPARE(view->LogText(), QStringLiteral("新行\r\n"));
+        QCOMPARE(view->logText(), QStringLiteral("新行\r\n"));
         // Chinese counts two bytes: 1025 characters are 2050 bytes.
-        view->SetLogText(QString(1025, QChar(0x4FE1)));
+        view->setLogText(QString(1025, QChar(0x4FE1)));
         view->AppendLog(QStringLiteral("a"));
-        QCOMPARE(view->LogText(), QStringLiteral("a\r\n"));
-        view->SetLogText(QString(1024, QChar(0x4FE1)));
+        QCOMPARE(view->logText(), QStringLiteral("a\r\n"));
+        view->setLogText(QString(1024, QChar(0x4FE1)));
         view->AppendLog(QStringLiteral("a"));
-        QVERIFY(view->LogText().size() > 1024);
+        QVERIFY(view->logText().size() > 1024);
     }
 
     void radioGroupsReadMinusOneWhenNothingIsChecked() {
@@ -544,7 +544,7 @@ private slots:
              {"baud1200Button", "baud2400Button", "baud4800Button", "baud9600Button"}) {
             QVERIFY(!Control<QRadioButton>(b)->isChecked());
         }
-        QCOMPARE(view->settingsPanel().Settings().baudRate, -1);
+        QCOMPARE(view->settingsPanel().settings().baudRate, -1);
         settings.parity = 2;
         view->settingsPanel().Show(settings);
         QVERIFY(Control<QRadioButton>("parityEvenButton")->isChecked());
@@ -558,7 +558,7 @@ private slots:
                 RadioSettings settings;
                 settings.*field.member = value;
                 view->settingsPanel().Show(settings);
-                QCOMPARE(view->settingsPanel().Settings().*field.member, value);
+                QCOMPARE(view->settingsPanel().settings().*field.member, value);
             }
         }
     }
@@ -652,11 +652,11 @@ private slots:
         view->OnSaveAs();
         QCOMPARE(view->filePath(), chosenFile);
         QVERIFY(ActionOf(*view, "actionSave")->isEnabled());
-        const ChannelTable table = view->Table();
+        const ChannelTable table = view->table();
         const MemoryImage image = view->image();
         view->OnDefault();
         view->OnOpen();
-        QCOMPARE(view->Table(), table);
+        QCOMPARE(view->table(), table);
         QCOMPARE(view->image(), image);
         QVERIFY(LogLines().contains(QStringLiteral("文件打开[%1]").arg(chosenFile)));
 
@@ -672,7 +672,7 @@ private slots:
         QTemporaryDir folder;
         Start();
         view->OnRead();
-        const ChannelTable before = view->Table();
+        const ChannelTable before = view->table();
         const MemoryImage image = view->image();
         chosenFile = folder.path() + "/short.dat";
         QFile file(chosenFile);
@@ -681,7 +681,7 @@ private slots:
         file.close();
         view->OnOpen();
         QCOMPARE(shown.last().text, QStringLiteral("试图越过其尾端对 一未命名文件 进行读写。"));
-        QCOMPARE(view->Table(), before);
+        QCOMPARE(view->table(), before);
         QCOMPARE(view->image(), image);
         QVERIFY(view->filePath().isEmpty());
     }
@@ -690,7 +690,7 @@ private slots:
         QTemporaryDir folder;
         Start();
         view->OnRead();
-        const ChannelTable before = view->Table();
+        const ChannelTable before = view->table();
 #ifndef _WIN32
         // Opening this FIFO once blocked the window for ever: no one writes to it.
         chosenFile = folder.path() + "/f.dat";
@@ -703,7 +703,7 @@ private slots:
         view->OnOpen();
         QCOMPARE(shown.size(), refused);
         QCOMPARE(shown.last().text, QStringLiteral("读文件出错：这不是普通文件，不能打开"));
-        QCOMPARE(view->Table(), before);
+        QCOMPARE(view->table(), before);
         QVERIFY(view->filePath().isEmpty());
         // A channel file is its first 260 bytes: what follows, however much, is ignored.
         chosenFile = folder.path() + "/huge.dat";
@@ -767,9 +767,9 @@ private slots:
     void aCancelledPrintLogsNothing() {
         Start();
         view->dialogs().print = [](QPrinter&) { return false; };
-        const QString before = view->LogText();
+        const QString before = view->logText();
         view->OnPrint();
-        QCOMPARE(view->LogText(), before);
+        QCOMPARE(view->logText(), before);
     }
 
     void aFailedSaveKeepsTheOldFileAndName() {

@@ -68,7 +68,7 @@ inline void WriteIni(const QByteArray& content) {
 }
 
 inline QStringList LogLines(const COrvelToolView& view) {
-    return view.LogText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    return view.logText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
 // A command's action, found by its name.
@@ -117,7 +117,7 @@ struct WindowFixture {
                      const QString& port) {
         view = new COrvelToolView;
         frame = std::make_unique<CMainFrame>(view, view);
-        view->SetProgressBar(frame->ProgressBar());
+        view->setProgressBar(frame->progressBar());
         Catch(*view);
         COrvelToolView::StartOptions options;
         options.portOverride = port;

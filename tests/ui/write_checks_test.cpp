@@ -18,7 +18,7 @@
 #include "channel_file.h"
 #include "chighlightlistctrl.h"
 #include "codec.h"
-#include "comparedialog.h"
+#include "compare_dialog.h"
 #include "corveltoolview.h"
 #include "window_fixture.h"
 
@@ -79,7 +79,7 @@ private:
         radio->ClearRecord();
     }
     QString Cell(int row, int column) const {
-        return QString::fromStdString(view->Table()[row][column]);
+        return QString::fromStdString(view->table()[row][column]);
     }
     QStringList LogLines() const { return test::LogLines(*view); }
     void TypeRx(const QString& text) { Control<QLineEdit>(view.get(), "rxEdit")->setText(text); }
@@ -358,10 +358,10 @@ private slots:
         TypeRx("226.5");
         view->OnConfirm();
         Control<QComboBox>(view.get(), "powerSaveCombo")->setCurrentIndex(3);
-        const ChannelTable table = view->Table();
+        const ChannelTable table = view->table();
         const MemoryImage image = view->image();
         Trigger(*view, "actionCompareRadio");
-        QCOMPARE(view->Table(), table);
+        QCOMPARE(view->table(), table);
         QCOMPARE(view->image(), image);
         QVERIFY(view->filePath().isEmpty());
         QCOMPARE(compared.size(), 2);
@@ -394,7 +394,7 @@ private slots:
                               "备用区A: 字节 131 05 -> 07", "备用区B: 字节 258 00 -> AB"}));
         CompareDialog dialog(lines);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("与电台比较"));
-        QCOMPARE(dialog.Text(), lines.join('\n'));
+        QCOMPARE(dialog.text(), lines.join('\n'));
         dialog.show();
         Picture(&dialog, "compare-dialog.png");
         QCOMPARE(DifferenceLinesShown({}), QStringList{"无差异"});

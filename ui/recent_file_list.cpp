@@ -1,4 +1,4 @@
-#include "recent_files.h"
+#include "recent_file_list.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -6,7 +6,7 @@
 
 #include "app_paths.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -26,31 +26,33 @@ QString Normalised(const QString& path) {
 
 void RecentFileList::Load() {
     // The INI may have been written by hand: "a/../a/x.dat" is the "a/x.dat" beside it.
-    paths_.clear();
+    m_paths.clear();
     for (const QString& path : LoadRecentFiles()) {
         const QString full = Normalised(path);
-        if (std::none_of(paths_.begin(), paths_.end(),
+        if (std::none_of(m_paths.begin(), m_paths.end(),
                          [&](const QString& p) { return SameFile(p, full); }))
-            paths_ << full;
+            m_paths << full;
     }
 }
 
 void RecentFileList::Add(const QString& path) {
     const QString full = Normalised(path);
-    paths_.removeIf([&](const QString& p) { return SameFile(p, full); });
-    paths_.prepend(full);
-    paths_ = paths_.mid(0, kRecentFileCount);
+    m_paths.removeIf([&](const QString& p) { return SameFile(p, full); });
+    m_paths.prepend(full);
+    m_paths = m_paths.mid(0, kRecentFileCount);
     Store();
 }
 
 void RecentFileList::Remove(const QString& path) {
-    paths_.removeIf([&](const QString& p) { return SameFile(p, path); });
+    m_paths.removeIf([&](const QString& p) { return SameFile(p, path); });
     Store();
 }
 
 void RecentFileList::Store() {
     std::string error;
     // The list is a convenience: a settings file that cannot be written costs only the list.
-    if (!StoreRecentFiles(paths_, error))
+    if (!StoreRecentFiles(m_paths, error))
         qWarning("recent files not stored: %s", error.c_str());
 }
+
+}  // namespace orvel

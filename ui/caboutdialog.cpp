@@ -1,10 +1,12 @@
-#include "aboutdialog.h"
+#include "caboutdialog.h"
 
 #include <QLabel>
 
 #include "language.h"
 #include "shell_resources.h"
-#include "ui_aboutdialog.h"
+#include "ui_caboutdialog.h"
+
+namespace orvel {
 
 CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent), m_ui(new Ui::AboutForm) {
     EnsureShellResources();
@@ -15,3 +17,5 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent), m_ui(new Ui::Abou
 }
 
 CAboutDialog::~CAboutDialog() = default;
+
+}  // namespace orvel

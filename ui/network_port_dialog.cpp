@@ -1,4 +1,4 @@
-#include "networkportdialog.h"
+#include "network_port_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -8,18 +8,20 @@
 
 #include "network_address.h"
 
+namespace orvel {
+
 NetworkPortDialog::NetworkPortDialog(const QString& lastUrl, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("networkPortDialog"));
     setWindowTitle(tr("网络串口"));
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(tr("串口服务器上电台所接串口的地址(&A)："), this);
     layout->addWidget(label);
-    edit_ = new QLineEdit(lastUrl, this);
-    edit_->setObjectName(QStringLiteral("networkPortUrl"));
-    edit_->setPlaceholderText(QStringLiteral("rfc2217://192.168.1.50:4001"));
-    edit_->setMinimumWidth(edit_->fontMetrics().horizontalAdvance(QLatin1Char('m')) * 36);
-    label->setBuddy(edit_);
-    layout->addWidget(edit_);
+    m_edit = new QLineEdit(lastUrl, this);
+    m_edit->setObjectName(QStringLiteral("networkPortUrl"));
+    m_edit->setPlaceholderText(QStringLiteral("rfc2217://192.168.1.50:4001"));
+    m_edit->setMinimumWidth(m_edit->fontMetrics().horizontalAdvance(QLatin1Char('m')) * 36);
+    label->setBuddy(m_edit);
+    layout->addWidget(m_edit);
     auto* forms = new QLabel(
         tr("rfc2217://主机:端口 — 本程序通过 RFC 2217 把服务器的串口设为 9600 波特、8 位数据、"
            "偶校验、1 位停止位\n"
@@ -27,33 +29,35 @@ NetworkPortDialog::NetworkPortDialog(const QString& lastUrl, QWidget* parent) : 
         this);
     forms->setWordWrap(true);
     layout->addWidget(forms);
-    problem_ = new QLabel(this);
-    problem_->setObjectName(QStringLiteral("networkPortProblem"));
-    problem_->setWordWrap(true);
-    layout->addWidget(problem_);
+    m_problem = new QLabel(this);
+    m_problem->setObjectName(QStringLiteral("networkPortProblem"));
+    m_problem->setWordWrap(true);
+    layout->addWidget(m_problem);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    ok_ = buttons->button(QDialogButtonBox::Ok);
-    ok_->setText(tr("打开"));
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_ok->setText(tr("打开"));
     buttons->button(QDialogButtonBox::Cancel)->setText(tr("取消"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(edit_, &QLineEdit::textChanged, this, &NetworkPortDialog::Check);
+    connect(m_edit, &QLineEdit::textChanged, this, &NetworkPortDialog::Check);
     Check();
-    edit_->selectAll();
+    m_edit->selectAll();
 }
 
-QString NetworkPortDialog::Url() const {
-    return edit_->text().trimmed();
+QString NetworkPortDialog::url() const {
+    return m_edit->text().trimmed();
 }
 
 void NetworkPortDialog::Check() {
-    const QString url = Url();
+    const QString url = this->url();
     orvel::NetworkAddress address;
     const std::string problem =
         url.isEmpty() ? std::string() : orvel::ParseNetworkPort(url.toStdString(), address);
-    ok_->setEnabled(!url.isEmpty() && problem.empty());
-    problem_->setText(problem.empty() ? QString()
-                                      : tr("地址无效：%1").arg(QString::fromStdString(problem)));
-    problem_->setVisible(!problem.empty());
+    m_ok->setEnabled(!url.isEmpty() && problem.empty());
+    m_problem->setText(problem.empty() ? QString()
+                                       : tr("地址无效：%1").arg(QString::fromStdString(problem)));
+    m_problem->setVisible(!problem.empty());
 }
+
+}  // namespace orvel

@@ -5,11 +5,13 @@
 #include <QString>
 #include <QStringList>
 
+namespace orvel {
+
 class RecentFileList {
 public:
     // Reads the list the INI holds.
     void Load();
-    const QStringList& paths() const { return paths_; }
+    const QStringList& paths() const { return m_paths; }
     // Puts `path` first (once); the oldest beyond the list's length drops out.
     void Add(const QString& path);
     void Remove(const QString& path);
@@ -17,5 +19,7 @@ public:
 private:
     void Store();
 
-    QStringList paths_;
+    QStringList m_paths;
 };
+
+}  // namespace orvel

@@ -1,4 +1,4 @@
-#include "helpwindow.h"
+#include "help_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +17,8 @@
 
 #include "shell_resources.h"
 #include "text_codec.h"
+
+namespace orvel {
 
 namespace {
 
@@ -40,7 +42,7 @@ QString DecodeHelpText(const QByteArray& bytes) {
     return orvel::DecodeUtf8OrGbk(bytes);
 }
 
-CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("helpWindow"));
     setWindowIcon(OrvelToolIcon());
     // An open help window does not keep the program running once the main window is closed.
@@ -75,7 +77,7 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     auto* find = new QAction(this);
     find->setShortcuts(QKeySequence::Find);
-    connect(find, &QAction::triggered, this, &CHelpWindow::ShowSearch);
+    connect(find, &QAction::triggered, this, &HelpWindow::ShowSearch);
     auto* next = new QAction(this);
     next->setShortcuts(QKeySequence::FindNext);
     connect(next, &QAction::triggered, this, [this] { FindNext(false); });
@@ -99,7 +101,7 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     resize(720, 560);
 }
 
-bool CHelpWindow::Load(const QString& path) {
+bool HelpWindow::Load(const QString& path) {
     m_path = path;
     setWindowTitle(QStringLiteral("%1 - OrvelTool").arg(QFileInfo(path).fileName()));
     m_text->setAccessibleName(windowTitle());
@@ -112,13 +114,13 @@ bool CHelpWindow::Load(const QString& path) {
     return true;
 }
 
-void CHelpWindow::ShowSearch() {
+void HelpWindow::ShowSearch() {
     m_searchBar->show();
     m_searchField->setFocus(Qt::ShortcutFocusReason);
     m_searchField->selectAll();
 }
 
-bool CHelpWindow::FindNext(bool backwards) {
+bool HelpWindow::FindNext(bool backwards) {
     const QString wanted = m_searchField->text();
     if (wanted.isEmpty())
         return false;
@@ -142,12 +144,12 @@ bool CHelpWindow::FindNext(bool backwards) {
     return false;
 }
 
-CHelpWindow* ShowHelpWindow(const QString& path) {
+HelpWindow* ShowHelpWindow(const QString& path) {
     // One window per file: asking again brings it to the front instead of opening another.
-    static QList<QPointer<CHelpWindow>> open;
+    static QList<QPointer<HelpWindow>> open;
     open.removeAll(nullptr);
-    for (const QPointer<CHelpWindow>& window : std::as_const(open)) {
-        if (window->Path() == path) {
+    for (const QPointer<HelpWindow>& window : std::as_const(open)) {
+        if (window->path() == path) {
             window->Load(path);
             window->show();
             window->raise();
@@ -157,9 +159,9 @@ CHelpWindow* ShowHelpWindow(const QString& path) {
     }
     // Owned by the main window, so that it closes and is freed with it.
     QWidget* owner = QApplication::activeWindow();
-    if (qobject_cast<CHelpWindow*>(owner))
+    if (qobject_cast<HelpWindow*>(owner))
         owner = owner->parentWidget();
-    auto* window = new CHelpWindow(owner);
+    auto* window = new HelpWindow(owner);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->Load(path);
     if (const QScreen* screen = window->screen()) {
@@ -170,3 +172,5 @@ CHelpWindow* ShowHelpWindow(const QString& path) {
     open.append(window);
     return window;
 }
+
+}  // namespace orvel

@@ -8,15 +8,16 @@
 #include <string>
 #include <vector>
 
-namespace orvel {
-class Port;
-class ProbeRun;
-struct ProbeResult;
-}  // namespace orvel
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+
+namespace orvel {
+
+class Port;
+class ProbeRun;
+struct ProbeResult;
 
 class FindRadioDialog : public QDialog {
     Q_OBJECT
@@ -40,10 +41,10 @@ public:
 
     // Starts when the dialog is first shown; tests start it themselves.
     void StartSearch();
-    bool Searching() const { return pending_ > 0; }
-    QTableWidget* table() const { return table_; }
+    bool isSearching() const { return m_pending > 0; }
+    QTableWidget* table() const { return m_table; }
     // The name of the chosen row once the dialog was accepted.
-    QString ChosenName() const { return chosen_; }
+    QString chosenName() const { return m_chosen; }
     // Chooses a row that answered and closes the dialog; other rows are refused.
     bool Choose(int row);
 
@@ -60,17 +61,19 @@ private:
     void Finish();
     void UpdateButtons();
 
-    std::vector<Port> ports_;
-    std::vector<bool> answered_;
-    orvel::Port* openPort_;
-    std::unique_ptr<orvel::ProbeRun> run_;
-    int pending_ = 0;
-    bool started_ = false;
-    bool cancelled_ = false;
-    QString chosen_;
-    QLabel* status_ = nullptr;
-    QProgressBar* busy_ = nullptr;
-    QTableWidget* table_ = nullptr;
-    QPushButton* use_ = nullptr;
-    QPushButton* cancel_ = nullptr;
+    std::vector<Port> m_ports;
+    std::vector<bool> m_answered;
+    orvel::Port* m_openPort;
+    std::unique_ptr<orvel::ProbeRun> m_run;
+    int m_pending = 0;
+    bool m_started = false;
+    bool m_cancelled = false;
+    QString m_chosen;
+    QLabel* m_status = nullptr;
+    QProgressBar* m_busy = nullptr;
+    QTableWidget* m_table = nullptr;
+    QPushButton* m_use = nullptr;
+    QPushButton* m_cancel = nullptr;
 };
+
+}  // namespace orvel

@@ -11,6 +11,8 @@
 
 class QPlainTextEdit;
 
+namespace orvel {
+
 class CompareDialog : public QDialog {
     Q_OBJECT
 
@@ -20,10 +22,10 @@ public:
     explicit CompareDialog(const QStringList& lines, QWidget* parent = nullptr,
                            Purpose purpose = Purpose::Compare);
 
-    QString Text() const;
+    QString text() const;
 
 private:
-    QPlainTextEdit* text_ = nullptr;
+    QPlainTextEdit* m_text = nullptr;
 };
 
 // "信道3 接收频率: 226.000 -> 226.500", "设置 波特率: 1 -> 3", "头部: 330681 -> 330682",
@@ -32,3 +34,5 @@ private:
 QString DifferenceLineShown(const orvel::ConfigDifference& difference);
 // One line per difference, or the single line 无差异.
 QStringList DifferenceLinesShown(const std::vector<orvel::ConfigDifference>& differences);
+
+}  // namespace orvel

@@ -8,6 +8,8 @@ namespace Ui {
 class AboutForm;
 }
 
+namespace orvel {
+
 class CAboutDialog : public QDialog {
     Q_OBJECT
 public:
@@ -17,3 +19,5 @@ public:
 private:
     std::unique_ptr<Ui::AboutForm> m_ui;
 };
+
+}  // namespace orvel

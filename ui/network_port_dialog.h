@@ -8,6 +8,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace orvel {
+
 class NetworkPortDialog : public QDialog {
     Q_OBJECT
 
@@ -16,12 +18,14 @@ public:
     explicit NetworkPortDialog(const QString& lastUrl, QWidget* parent = nullptr);
 
     // The URL as entered, without surrounding blanks; only a valid one can be accepted.
-    QString Url() const;
+    QString url() const;
 
 private:
     void Check();
 
-    QLineEdit* edit_ = nullptr;
-    QLabel* problem_ = nullptr;
-    QPushButton* ok_ = nullptr;
+    QLineEdit* m_edit = nullptr;
+    QLabel* m_problem = nullptr;
+    QPushButton* m_ok = nullptr;
 };
+
+}  // namespace orvel

@@ -8,14 +8,16 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
-class CHelpWindow : public QWidget {
+namespace orvel {
+
+class HelpWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit CHelpWindow(QWidget* parent = nullptr);
+    explicit HelpWindow(QWidget* parent = nullptr);
 
     // Shows the file's text; false (and a line saying so in the window) when it cannot be read.
     bool Load(const QString& path);
-    QString Path() const { return m_path; }
+    QString path() const { return m_path; }
 
     // Finds the next (or previous) place of the search field's text, wrapping round at the end.
     bool FindNext(bool backwards = false);
@@ -31,7 +33,9 @@ private:
 };
 
 // Shows the file in the program's help window, raising the window that already shows it.
-CHelpWindow* ShowHelpWindow(const QString& path);
+HelpWindow* ShowHelpWindow(const QString& path);
 
 // The text of a help file: UTF-8, or GBK as the classic files are written.
 QString DecodeHelpText(const QByteArray& bytes);
+
+}  // namespace orvel

@@ -8,13 +8,14 @@
 
 #include "poll_receive.h"
 
-namespace orvel {
-class Port;
-}
 namespace Ui {
 class CurrentChannelForm;
 }
 class QComboBox;
+
+namespace orvel {
+
+class Port;
 
 class CurrentChannelDialog : public QDialog {
     Q_OBJECT
@@ -37,8 +38,10 @@ public:
     orvel::PollTiming timing = orvel::PollTiming::Prompt;
 
 private:
-    std::unique_ptr<Ui::CurrentChannelForm> ui_;
-    orvel::Port* port_;
-    QComboBox* channelCombo_ = nullptr;
-    QComboBox* squelchCombo_ = nullptr;
+    std::unique_ptr<Ui::CurrentChannelForm> m_ui;
+    orvel::Port* m_port;
+    QComboBox* m_channelCombo = nullptr;
+    QComboBox* m_squelchCombo = nullptr;
 };
+
+}  // namespace orvel

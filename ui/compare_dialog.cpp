@@ -1,4 +1,4 @@
-#include "comparedialog.h"
+#include "compare_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -10,6 +10,8 @@
 
 #include "lower_texts.h"
 #include "radio_fields.h"
+
+namespace orvel {
 
 namespace {
 
@@ -68,15 +70,15 @@ CompareDialog::CompareDialog(const QStringList& lines, QWidget* parent, Purpose 
                                : tr("窗口中的数据 -> 电台中的数据"),
                    this);
     layout->addWidget(heading);
-    text_ = new QPlainTextEdit(this);
-    text_->setObjectName(QStringLiteral("compareText"));
-    text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text_->setPlainText(lines.join(QLatin1Char('\n')));
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("compareText"));
+    m_text->setReadOnly(true);
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setPlainText(lines.join(QLatin1Char('\n')));
     // Read-only, yet it takes the keyboard, so that the lines can be read out one by one.
-    text_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    heading->setBuddy(text_);
-    layout->addWidget(text_);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    heading->setBuddy(m_text);
+    layout->addWidget(m_text);
     if (beforeWrite) {
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
         buttons->button(QDialogButtonBox::Ok)->setText(tr("写入(&W)"));
@@ -95,6 +97,8 @@ CompareDialog::CompareDialog(const QStringList& lines, QWidget* parent, Purpose 
     resize(460, 360);
 }
 
-QString CompareDialog::Text() const {
-    return text_->toPlainText();
+QString CompareDialog::text() const {
+    return m_text->toPlainText();
 }
+
+}  // namespace orvel

@@ -1,4 +1,4 @@
-#include "currentchanneldialog.h"
+#include "current_channel_dialog.h"
 
 #include <QAbstractButton>
 #include <QPushButton>
@@ -7,20 +7,20 @@
 #include "lower_texts.h"
 #include "painting_pause.h"
 #include "port.h"
-#include "ui_currentchanneldialog.h"
+#include "ui_current_channel_dialog.h"
 
-using namespace orvel;
+namespace orvel {
 
 CurrentChannelDialog::CurrentChannelDialog(Port* port, QWidget* parent)
-    : QDialog(parent), ui_(new Ui::CurrentChannelForm), port_(port) {
-    ui_->setupUi(this);
-    channelCombo_ = ui_->channelCombo;
-    squelchCombo_ = ui_->squelchCombo;
+    : QDialog(parent), m_ui(new Ui::CurrentChannelForm), m_port(port) {
+    m_ui->setupUi(this);
+    m_channelCombo = m_ui->channelCombo;
+    m_squelchCombo = m_ui->squelchCombo;
     // Inserted by position: the list keeps 1..16 in channel order.
     for (int n = 1; n <= kChannelCount; ++n)
-        channelCombo_->insertItem(n - 1, QString::number(n));
-    channelCombo_->setCurrentIndex(0);
-    squelchCombo_->setCurrentIndex(0);
+        m_channelCombo->insertItem(n - 1, QString::number(n));
+    m_channelCombo->setCurrentIndex(0);
+    m_squelchCombo->setCurrentIndex(0);
     message = [this](const QString& text) {
         // The dialog's own boxes carry the program's title, an OK button and no icon.
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("OrvelTool"), text, QMessageBox::Ok,
@@ -29,20 +29,20 @@ CurrentChannelDialog::CurrentChannelDialog(Port* port, QWidget* parent)
         box.exec();
     };
     pause = PaintingPause;
-    connect(ui_->readChannelButton, &QPushButton::clicked, this,
+    connect(m_ui->readChannelButton, &QPushButton::clicked, this,
             &CurrentChannelDialog::OnReadCurrent);
-    connect(ui_->writeChannelButton, &QPushButton::clicked, this,
+    connect(m_ui->writeChannelButton, &QPushButton::clicked, this,
             &CurrentChannelDialog::OnWriteCurrent);
-    connect(ui_->closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 CurrentChannelDialog::~CurrentChannelDialog() = default;
 
 QComboBox* CurrentChannelDialog::channelList() const {
-    return channelCombo_;
+    return m_channelCombo;
 }
 QComboBox* CurrentChannelDialog::squelchList() const {
-    return squelchCombo_;
+    return m_squelchCombo;
 }
 
 void CurrentChannelDialog::OnReadCurrent() {
@@ -50,7 +50,7 @@ void CurrentChannelDialog::OnReadCurrent() {
     hooks.pause = pause;
     hooks.timing = timing;
     const CurrentChannelOutcome outcome = ReadCurrentChannel(
-        *port_, hooks, [this](int channel) { channelCombo_->setCurrentIndex(channel); });
+        *m_port, hooks, [this](int channel) { m_channelCombo->setCurrentIndex(channel); });
     switch (outcome.status) {
         case ChannelStatus::PortClosed:
             message(CoreLines(lines::kPortClosed));
@@ -63,7 +63,7 @@ void CurrentChannelDialog::OnReadCurrent() {
             break;
         case ChannelStatus::Ok: {
             const int squelch = outcome.squelch;
-            squelchCombo_->setCurrentIndex(squelch < squelchCombo_->count() ? squelch : -1);
+            m_squelchCombo->setCurrentIndex(squelch < m_squelchCombo->count() ? squelch : -1);
             message(tr("成功接收数据\r\n"));
             break;
         }
@@ -74,8 +74,8 @@ void CurrentChannelDialog::OnWriteCurrent() {
     ExchangeHooks hooks;
     hooks.pause = pause;
     hooks.timing = timing;
-    switch (SetCurrentChannel(*port_, channelCombo_->currentIndex(), squelchCombo_->currentIndex(),
-                              hooks)) {
+    switch (SetCurrentChannel(*m_port, m_channelCombo->currentIndex(),
+                              m_squelchCombo->currentIndex(), hooks)) {
         case SetChannelStatus::PortClosed:
             message(CoreLines(lines::kPortClosed));
             break;
@@ -87,3 +87,5 @@ void CurrentChannelDialog::OnWriteCurrent() {
             break;
     }
 }
+
+}  // namespace orvel

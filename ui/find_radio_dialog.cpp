@@ -1,4 +1,4 @@
-#include "findradiodialog.h"
+#include "find_radio_dialog.h"
 
 #include <QEventLoop>
 #include <QHBoxLayout>
@@ -15,7 +15,7 @@
 #include "port_name.h"
 #include "port_probe.h"
 
-using namespace orvel;
+namespace orvel {
 
 namespace {
 
@@ -70,65 +70,65 @@ std::vector<FindRadioDialog::Port> FindRadioDialog::PortsToSearch(const QString&
 
 FindRadioDialog::FindRadioDialog(std::vector<Port> ports, orvel::Port* openPort, QWidget* parent)
     : QDialog(parent),
-      ports_(std::move(ports)),
-      answered_(ports_.size(), false),
-      openPort_(openPort) {
+      m_ports(std::move(ports)),
+      m_answered(m_ports.size(), false),
+      m_openPort(openPort) {
     setWindowTitle(tr("查找电台"));
     auto* layout = new QVBoxLayout(this);
-    status_ = new QLabel(tr("正在查找电台，请稍候……"), this);
-    status_->setObjectName(QStringLiteral("statusLabel"));
-    status_->setWordWrap(true);
-    layout->addWidget(status_);
-    busy_ = new QProgressBar(this);
-    busy_->setObjectName(QStringLiteral("busyBar"));
-    busy_->setRange(0, 0);  // no steps: every port is asked at the same time
-    busy_->setTextVisible(false);
-    busy_->setFixedHeight(12);
+    m_status = new QLabel(tr("正在查找电台，请稍候……"), this);
+    m_status->setObjectName(QStringLiteral("statusLabel"));
+    m_status->setWordWrap(true);
+    layout->addWidget(m_status);
+    m_busy = new QProgressBar(this);
+    m_busy->setObjectName(QStringLiteral("busyBar"));
+    m_busy->setRange(0, 0);  // no steps: every port is asked at the same time
+    m_busy->setTextVisible(false);
+    m_busy->setFixedHeight(12);
     // Spoken with what the label above it says: searching, or what the search found.
-    status_->setBuddy(busy_);
-    layout->addWidget(busy_);
+    m_status->setBuddy(m_busy);
+    layout->addWidget(m_busy);
 
-    table_ = new QTableWidget(static_cast<int>(ports_.size()), 2, this);
-    table_->setObjectName(QStringLiteral("portTable"));
-    table_->setAccessibleName(windowTitle());
-    table_->setHorizontalHeaderLabels({tr("串口"), tr("电台")});
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (std::size_t i = 0; i < ports_.size(); ++i) {
+    m_table = new QTableWidget(static_cast<int>(m_ports.size()), 2, this);
+    m_table->setObjectName(QStringLiteral("portTable"));
+    m_table->setAccessibleName(windowTitle());
+    m_table->setHorizontalHeaderLabels({tr("串口"), tr("电台")});
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
         const int row = static_cast<int>(i);
-        QString name = ports_[i].name;
-        if (!ports_[i].description.isEmpty())
-            name += QStringLiteral(" — ") + ports_[i].description;
-        if (ports_[i].open)
+        QString name = m_ports[i].name;
+        if (!m_ports[i].description.isEmpty())
+            name += QStringLiteral(" — ") + m_ports[i].description;
+        if (m_ports[i].open)
             name += tr("（当前）");
-        table_->setItem(row, 0, new QTableWidgetItem(name));
-        table_->setItem(row, 1, new QTableWidgetItem(tr("查找中…")));
+        m_table->setItem(row, 0, new QTableWidgetItem(name));
+        m_table->setItem(row, 1, new QTableWidgetItem(tr("查找中…")));
     }
-    table_->setColumnWidth(0, 190);
-    layout->addWidget(table_);
+    m_table->setColumnWidth(0, 190);
+    layout->addWidget(m_table);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    use_ = new QPushButton(tr("使用此串口"), this);
-    use_->setObjectName(QStringLiteral("useButton"));
-    use_->setDefault(true);
-    cancel_ = new QPushButton(tr("取消"), this);
-    cancel_->setObjectName(QStringLiteral("cancelButton"));
-    buttons->addWidget(use_);
-    buttons->addWidget(cancel_);
+    m_use = new QPushButton(tr("使用此串口"), this);
+    m_use->setObjectName(QStringLiteral("useButton"));
+    m_use->setDefault(true);
+    m_cancel = new QPushButton(tr("取消"), this);
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
+    buttons->addWidget(m_use);
+    buttons->addWidget(m_cancel);
     layout->addLayout(buttons);
-    resize(380, 150 + 24 * std::min<int>(static_cast<int>(ports_.size()), 8));
+    resize(380, 150 + 24 * std::min<int>(static_cast<int>(m_ports.size()), 8));
 
-    connect(use_, &QPushButton::clicked, this, [this] { Choose(table_->currentRow()); });
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { Choose(row); });
-    connect(table_, &QTableWidget::itemSelectionChanged, this, &FindRadioDialog::UpdateButtons);
+    connect(m_use, &QPushButton::clicked, this, [this] { Choose(m_table->currentRow()); });
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { Choose(row); });
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, &FindRadioDialog::UpdateButtons);
     // Unlike an exchange's pause this one takes clicks: the search can be called off meanwhile.
     pause = [this](int milliseconds) {
-        if (cancelled_)
+        if (m_cancelled)
             return;
         QEventLoop loop;
         QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
@@ -141,24 +141,24 @@ FindRadioDialog::~FindRadioDialog() = default;
 
 void FindRadioDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!started_)
+    if (!m_started)
         QTimer::singleShot(0, this, &FindRadioDialog::StartSearch);
 }
 
 void FindRadioDialog::StartSearch() {
-    if (started_)
+    if (m_started)
         return;
-    started_ = true;
-    pending_ = static_cast<int>(ports_.size());
+    m_started = true;
+    m_pending = static_cast<int>(m_ports.size());
     std::vector<std::string> devices;
     std::vector<std::size_t> rows;
-    for (std::size_t i = 0; i < ports_.size(); ++i) {
-        if (!ports_[i].open || openPort_ == nullptr) {
-            devices.push_back(ports_[i].device);
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
+        if (!m_ports[i].open || m_openPort == nullptr) {
+            devices.push_back(m_ports[i].device);
             rows.push_back(i);
         }
     }
-    run_ = std::make_unique<ProbeRun>(
+    m_run = std::make_unique<ProbeRun>(
         devices, [this, rows](std::size_t index, const ProbeResult& result) {
             QMetaObject::invokeMethod(
                 this, [this, row = rows[index], result] { ShowResult(row, result); },
@@ -166,60 +166,63 @@ void FindRadioDialog::StartSearch() {
         });
     // The window's own port would be busy to a second open: it is asked through itself, here,
     // while the other ports are asked on their threads.
-    for (std::size_t i = 0; i < ports_.size() && openPort_ != nullptr; ++i) {
-        if (ports_[i].open)
-            ShowResult(i, ProbeOpenPort(*openPort_, pause));
+    for (std::size_t i = 0; i < m_ports.size() && m_openPort != nullptr; ++i) {
+        if (m_ports[i].open)
+            ShowResult(i, ProbeOpenPort(*m_openPort, pause));
     }
-    if (pending_ == 0)
+    if (m_pending == 0)
         Finish();
 }
 
 void FindRadioDialog::ShowResult(std::size_t row, const ProbeResult& result) {
-    QTableWidgetItem* item = table_->item(static_cast<int>(row), 1);
+    QTableWidgetItem* item = m_table->item(static_cast<int>(row), 1);
     item->setText(StatusText(result));
     item->setToolTip(QString::fromStdString(result.detail));
-    answered_[row] = result.status == ProbeStatus::Radio;
-    if (--pending_ == 0 && !cancelled_)
+    m_answered[row] = result.status == ProbeStatus::Radio;
+    if (--m_pending == 0 && !m_cancelled)
         Finish();
     UpdateButtons();
 }
 
 void FindRadioDialog::Finish() {
-    busy_->hide();
-    cancel_->setText(tr("关闭"));
-    const auto radios = std::count(answered_.begin(), answered_.end(), true);
+    m_busy->hide();
+    m_cancel->setText(tr("关闭"));
+    const auto radios = std::count(m_answered.begin(), m_answered.end(), true);
     if (radios == 0) {
-        status_->setText(tr("查找完毕：没有电台应答。请检查电缆、电台电源和串口权限。"));
+        m_status->setText(tr("查找完毕：没有电台应答。请检查电缆、电台电源和串口权限。"));
     } else {
-        status_->setText(tr("查找完毕：%1 个串口，%2 台电台应答。").arg(ports_.size()).arg(radios));
-        if (table_->currentRow() < 0 ||
-            !answered_[static_cast<std::size_t>(table_->currentRow())]) {
-            const auto first = std::find(answered_.begin(), answered_.end(), true);
-            table_->selectRow(static_cast<int>(first - answered_.begin()));
+        m_status->setText(
+            tr("查找完毕：%1 个串口，%2 台电台应答。").arg(m_ports.size()).arg(radios));
+        if (m_table->currentRow() < 0 ||
+            !m_answered[static_cast<std::size_t>(m_table->currentRow())]) {
+            const auto first = std::find(m_answered.begin(), m_answered.end(), true);
+            m_table->selectRow(static_cast<int>(first - m_answered.begin()));
         }
     }
     UpdateButtons();
 }
 
 void FindRadioDialog::UpdateButtons() {
-    const int row = table_->currentRow();
-    use_->setEnabled(row >= 0 && answered_[static_cast<std::size_t>(row)]);
+    const int row = m_table->currentRow();
+    m_use->setEnabled(row >= 0 && m_answered[static_cast<std::size_t>(row)]);
 }
 
 bool FindRadioDialog::Choose(int row) {
-    if (row < 0 || row >= static_cast<int>(ports_.size()) ||
-        !answered_[static_cast<std::size_t>(row)]) {
+    if (row < 0 || row >= static_cast<int>(m_ports.size()) ||
+        !m_answered[static_cast<std::size_t>(row)]) {
         return false;
     }
-    chosen_ = ports_[static_cast<std::size_t>(row)].name;
+    m_chosen = m_ports[static_cast<std::size_t>(row)].name;
     accept();
     return true;
 }
 
 void FindRadioDialog::done(int result) {
     // Closing calls the search off: the threads stop at their next pause.
-    cancelled_ = true;
-    if (run_)
-        run_->Cancel();
+    m_cancelled = true;
+    if (m_run)
+        m_run->Cancel();
     QDialog::done(result);
 }
+
+}  // namespace orvel
