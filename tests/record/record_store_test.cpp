@@ -250,6 +250,29 @@ TEST_F(RecordServer, AWrongPasswordSendsTheRecordToTheOutboxUntilSyncSendsItOnce
     qunsetenv("PGPASSFILE");
 }
 
+TEST_F(RecordServer, ARecordRefusedMidLineGoesOutWithTheNextOneTheServerTakes) {
+    // The bench has kept records of its own before: the outbox's file is there.
+    std::string error;
+    ASSERT_TRUE(RecordStore::OpenFile(Place().localFile, error)) << error;
+    RecordKeeper line(Place());
+    ASSERT_EQ(line.Keep(testing::SampleRecord("SN-1")), "");
+    // One insert refused while the connection stays up, as a rule of the server's would.
+    ASSERT_TRUE(AdminHere(
+        {"CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+         "$$BEGIN RAISE EXCEPTION 'not this one'; END$$",
+         "CREATE TRIGGER refuse BEFORE INSERT ON orvel_records FOR EACH ROW EXECUTE FUNCTION "
+         "refuse()"}));
+    const ProgrammingRecord refused = testing::SampleRecord("SN-2");
+    std::string said = line.Keep(refused);
+    EXPECT_NE(said.find("waits in the outbox"), std::string::npos) << said;
+    EXPECT_NE(said.find("not this one"), std::string::npos) << said;
+    ASSERT_TRUE(AdminHere({"DROP TRIGGER refuse ON orvel_records"}));
+    said = line.Keep(testing::SampleRecord("SN-3"));
+    EXPECT_EQ(said, "1 programming record from the outbox sent to " + Place().server->shown);
+    EXPECT_EQ(Count(refused.id), 1);
+    EXPECT_EQ(line.Sync().left, 0);
+}
+
 TEST_F(RecordServer, AReadOnlyUserReadsButItsRecordsWaitInTheOutbox) {
     RecordKeeper bench(Place());
     ASSERT_EQ(bench.Keep(testing::SampleRecord()), "");
