@@ -11,6 +11,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -575,6 +576,103 @@ TEST_F(RecordCli, AFullTableSpaceMidLineChangesNoResultAndItsRecordReachesTheSer
                                    "orvel_records",
                                    QString::fromStdString(database)),
               "3/3");
+}
+
+TEST_F(RecordCli, ThePasswordComesOnlyFromPostgresqlsOwnPlacesAndIsWrittenNowhere) {
+    REQUIRE_SERVER();
+    const std::string database = testing::FreshDatabase();
+    const QString url = QString::fromStdString(Server()->Url("bench", database));
+    const std::string password = testing::kBenchPassword;
+    const std::string passLine =
+        "127.0.0.1:" + std::to_string(Server()->port()) + ":*:bench:" + password + "\n";
+    // libpq's own file: ~/.pgpass, %APPDATA%\postgresql\pgpass.conf on Windows.
+#ifdef _WIN32
+    const QString own = qEnvironmentVariable("APPDATA") + "/postgresql/pgpass.conf";
+    const bool ownFree = !QFile::exists(own) && QDir().mkpath(QFileInfo(own).path());
+#else
+    const QString own = Path(".pgpass");
+    const bool ownFree = true;
+#endif
+    std::vector<Result> results;
+    auto write = [&](const QString& unit) {
+        results.push_back(Ctl({"write", Path("plan.dat"), "--simulate", "--verify", "--read-first",
+                               "--config", Path("orvel.ini"), "--trace",
+                               Path("trace-" + unit + ".txt"), "--record", url, "--unit", unit}));
+        return results.back();
+    };
+    // No password anywhere: the record waits in the outbox, and the file holds it.
+    Result r = write("none");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("waits in the outbox"), std::string::npos) << r.err;
+
+    // From the environment; the outbox goes with it, and sync then finds nothing owed.
+    env_.insert("PGPASSWORD", QString::fromStdString(password));
+    write("env");
+    results.push_back(Record({"sync", "--record", url}));
+    EXPECT_EQ(results.back().out, "sent 0, waiting 0\n");
+    env_.remove("PGPASSWORD");
+    Write("pgpass", passLine);
+    QFile::setPermissions(Path("pgpass"), QFile::ReadOwner | QFile::WriteOwner);
+    env_.insert("PGPASSFILE", Path("pgpass"));
+    write("file");
+    env_.remove("PGPASSFILE");
+    if (ownFree) {
+        QFile file(own);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(passLine.data(), static_cast<qint64>(passLine.size()));
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        write("own");
+#ifdef _WIN32
+        QFile::remove(own);
+#endif
+    }
+    for (const Result& result : results) {
+        EXPECT_EQ(result.code, 0) << result.err;
+        EXPECT_EQ(result.out.find(password), std::string::npos) << result.out;
+        EXPECT_EQ(result.err.find(password), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(Server()->AdminValue("SELECT COUNT(DISTINCT unit) FROM orvel_records",
+                                   QString::fromStdString(database)),
+              ownFree ? "4" : "3");
+
+    // A URL that carries one is refused before any radio is asked.
+    const QString withPassword =
+        QString::fromStdString("postgresql://bench:" + password +
+                               "@127.0.0.1:" + std::to_string(Server()->port()) + "/" + database);
+    const std::string refusal =
+        "a password in the URL is not taken: give it in ~/.pgpass, "
+        "PGPASSFILE or PGPASSWORD\n";
+    r = Ctl({"write", Path("plan.dat"), "--simulate", "--config", Path("orvel.ini"), "--record",
+             withPassword});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "orvelctl: --record: " + refusal);
+    Write("shared.ini", "[Set]\nMin=223\nMax=235\nRecord=" + withPassword.toStdString() + "\n");
+    r = Ctl({"read", "--simulate", "--config", Path("shared.ini")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err, "orvelctl: Record= of the INI: " + refusal);
+
+    // Nothing the runs wrote holds it: records, safety copies, traces, the INI.
+    QStringList folders{dir_.path()};
+#ifdef _WIN32
+    folders << LocalData();
+#endif
+    int files = 0;
+    for (const QString& folder : folders) {
+        for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString file = it.next();
+            if (file == Path("pgpass") || file == own || file == Path("shared.ini"))
+                continue;
+            QFile content(file);
+            ASSERT_TRUE(content.open(QIODevice::ReadOnly)) << file.toStdString();
+            EXPECT_FALSE(content.readAll().contains(password.c_str())) << file.toStdString();
+            ++files;
+        }
+    }
+    EXPECT_TRUE(QFile::exists(RecordFile()));
+    EXPECT_EQ(Backups("*-before.dat").size(), ownFree ? 4 : 3);
+    EXPECT_GE(files, 10);
 }
 
 }  // namespace
