@@ -69,9 +69,12 @@ std::string RecordKeeper::Keep(const ProgrammingRecord& record) {
         return {};
     }
     if (Local(localError, true) &&
-        local_->InsertOwed(record, ServerKey(*place_.server), localError))
+        local_->InsertOwed(record, ServerKey(*place_.server), localError)) {
+        // Owed now: it goes with the next record the server takes, in this run too.
+        outboxSent_ = false;
         return "the programming record " + record.id + " waits in the outbox " + place_.localFile +
                " until the server takes it: " + serverError;
+    }
     if (local_)
         localError = local_->Name() + ": " + localError;
     return "the programming record " + record.id + " is kept nowhere: " + serverError + "; " +

@@ -1,13 +1,17 @@
 // orvelctl's programming records end to end: the programs run as a technician runs them, on
 // the built-in virtual radio or orvelsim, and the records read back with `orvelctl record`.
 #ifndef _WIN32
+#include <pwd.h>
 #include <signal.h>
+#include <sys/mount.h>
+#include <unistd.h>
 #endif
 
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -48,6 +52,127 @@ MemoryImage Plan() {
 #define ORVELSIM_PATH ""
 #define REQUIRE_ORVELSIM() GTEST_SKIP() << "orvelsim needs a pseudo-terminal; Windows has none"
 #endif
+
+// The server's table space for the records runs full, and is freed again. As root a tmpfs of
+// its own is the table space, filled to its last byte; elsewhere (and under wine, where the
+// server is a Linux one out of reach) only root could mount one, so a trigger raises the
+// server's own "disk full" error (53100) in its place.
+class FullTableSpace {
+public:
+    explicit FullTableSpace(std::string database) : database_(std::move(database)) {}
+    ~FullTableSpace() {
+#ifndef _WIN32
+        std::string error;
+        if (mounted_) {
+            Free();
+            Server()->Admin({"ALTER TABLE orvel_records SET TABLESPACE pg_default"}, error,
+                            Database());
+            Server()->Admin({QString::fromStdString("DROP TABLESPACE " + Name())}, error);
+            ::umount2(QFile::encodeName(Space()).constData(), MNT_DETACH);
+        }
+#endif
+    }
+
+    // Once the records' table is there.
+    bool Prepare(std::string& error) {
+#ifndef _WIN32
+        const passwd* server = ::getpwnam("nobody");
+        if (::geteuid() == 0 && server != nullptr && dir_.isValid() &&
+            ::chown(QFile::encodeName(dir_.path()).constData(), server->pw_uid, server->pw_gid) ==
+                0 &&
+            QDir().mkpath(Space())) {
+            const std::string options = "size=1m,mode=0700,uid=" + std::to_string(server->pw_uid) +
+                                        ",gid=" + std::to_string(server->pw_gid);
+            mounted_ = ::mount("tmpfs", QFile::encodeName(Space()).constData(), "tmpfs", 0,
+                               options.c_str()) == 0;
+        }
+        if (mounted_) {
+            // A tenth of each page filled: the next record needs a page the disk has not.
+            return Server()->Admin(
+                       {QString::fromStdString("CREATE TABLESPACE " + Name() + " LOCATION '") +
+                        Space() + "'"},
+                       error) &&
+                   Server()->Admin({QString::fromStdString("ALTER TABLE orvel_records SET "
+                                                           "TABLESPACE " +
+                                                           Name()),
+                                    "ALTER TABLE orvel_records SET (fillfactor = 10)"},
+                                   error, Database());
+        }
+#endif
+        return Server()->Admin(
+            {"CREATE FUNCTION disk_full() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE "
+             "EXCEPTION 'could not extend file: No space left on device' USING ERRCODE = "
+             "'53100'; END$$"},
+            error, Database());
+    }
+
+    bool Fill() {
+        std::string error;
+        if (!mounted_) {
+            return Server()->Admin({"CREATE TRIGGER disk_full BEFORE INSERT ON orvel_records FOR "
+                                    "EACH ROW EXECUTE FUNCTION disk_full()"},
+                                   error, Database());
+        }
+        QFile filler(Space() + "/filler");
+        if (!filler.open(QIODevice::WriteOnly))
+            return false;
+        const QByteArray block(4096, '\0');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        return true;
+    }
+
+    void Free() {
+        std::string error;
+        if (mounted_)
+            QFile::remove(Space() + "/filler");
+        else
+            Server()->Admin({"DROP TRIGGER IF EXISTS disk_full ON orvel_records"}, error,
+                            Database());
+    }
+
+private:
+    QString Space() const {
+        return dir_.filePath(QStringLiteral("space"));
+    }
+    QString Database() const {
+        return QString::fromStdString(database_);
+    }
+    std::string Name() const {
+        return "full_" + database_;
+    }
+
+    std::string database_;
+    QTemporaryDir dir_;
+    bool mounted_ = false;
+};
+
+// A run still going: what it printed so far, and a wait for more.
+struct Running {
+    std::unique_ptr<QProcess> process;
+    std::string out;
+    std::string err;
+
+    // True once the output (or the error output) holds `text` `times` times.
+    bool Until(const std::string& text, bool onErr = false, std::size_t times = 1) {
+        const std::string& stream = onErr ? err : out;
+        auto seen = [&] {
+            std::size_t found = 0;
+            for (auto at = stream.find(text); at != std::string::npos;
+                 at = stream.find(text, at + 1)) {
+                ++found;
+            }
+            return found >= times;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!seen() && std::chrono::steady_clock::now() < deadline) {
+            process->waitForReadyRead(100);
+            out += process->readAllStandardOutput().toStdString();
+            err += process->readAllStandardError().toStdString();
+        }
+        return seen();
+    }
+};
 
 class RecordCli : public ScratchHome {
 protected:
@@ -402,6 +527,152 @@ TEST_F(RecordCli, TheSharedServerTakesRecordsAndTheOutboxSendsEachOnce) {
     const Result list = Record({"list"});
     EXPECT_EQ(list.code, 2);
     EXPECT_EQ(list.err.find("wrong-secret"), std::string::npos);
+}
+
+TEST_F(RecordCli, AFullTableSpaceMidLineChangesNoResultAndItsRecordReachesTheServerOnce) {
+    REQUIRE_ORVELSIM();
+    REQUIRE_SERVER();
+    const std::string database = testing::FreshDatabase();
+    env_.insert("PGPASSWORD", testing::kBenchPassword);
+    const QString url = QString::fromStdString(Server()->Url("bench", database));
+    // The bench has kept records of its own before: the outbox's file is there.
+    ASSERT_EQ(Ctl({"read", "--simulate", "--config", Path("orvel.ini")}).code, 0);
+    QProcess& sim = StartSim("bench");
+    Write("units.txt", "SN-1\nSN-2\nSN-3\n");
+    Running line{
+        Start({"write", Path("plan.dat"), "--config", Path("orvel.ini"), "--port", Path("bench"),
+               "--verify", "--repeat", "--unit-list", Path("units.txt"), "--record", url}),
+        {},
+        {}};
+    ASSERT_TRUE(line.Until("1\tORVEL-R1\tSN-1\tok\n")) << line.out << line.err;
+    FullTableSpace space(database);
+    std::string error;
+    ASSERT_TRUE(space.Prepare(error)) << error;
+    ASSERT_TRUE(space.Fill());
+    // The next radio: off the cable, and the next one on.
+    auto next = [&](std::size_t waits) {
+        TakeOff(sim);
+        EXPECT_TRUE(line.Until("waiting for a radio", true, waits)) << line.err;
+        TakeOff(sim);
+    };
+    next(2);
+    ASSERT_TRUE(line.Until("2\tORVEL-R1\tSN-2\tok\n")) << line.out << line.err;
+    EXPECT_NE(line.err.find(" waits in the outbox " + RecordFile().toStdString()),
+              std::string::npos)
+        << line.err;
+    EXPECT_NE(line.err.find("No space left on device"), std::string::npos) << line.err;
+    space.Free();
+    next(3);
+    const Result rest = Finish(*line.process);
+    EXPECT_EQ(rest.code, 0) << line.err << rest.err;
+    EXPECT_TRUE((line.out + rest.out).ends_with("3\tORVEL-R1\tSN-3\tok\nradios: 3 ok, 0 failed\n"))
+        << line.out << rest.out;
+    EXPECT_NE((line.err + rest.err)
+                  .find("1 programming record from the outbox sent to " + url.toStdString()),
+              std::string::npos)
+        << line.err << rest.err;
+    EXPECT_EQ(Record({"sync", "--record", url}).out, "sent 0, waiting 0\n");
+    EXPECT_EQ(Server()->AdminValue("SELECT COUNT(DISTINCT unit) || '/' || COUNT(*) FROM "
+                                   "orvel_records",
+                                   QString::fromStdString(database)),
+              "3/3");
+}
+
+TEST_F(RecordCli, ThePasswordComesOnlyFromPostgresqlsOwnPlacesAndIsWrittenNowhere) {
+    REQUIRE_SERVER();
+    const std::string database = testing::FreshDatabase();
+    const QString url = QString::fromStdString(Server()->Url("bench", database));
+    const std::string password = testing::kBenchPassword;
+    const std::string passLine =
+        "127.0.0.1:" + std::to_string(Server()->port()) + ":*:bench:" + password + "\n";
+    // libpq's own file: ~/.pgpass, %APPDATA%\postgresql\pgpass.conf on Windows.
+#ifdef _WIN32
+    const QString own = qEnvironmentVariable("APPDATA") + "/postgresql/pgpass.conf";
+    const bool ownFree = !QFile::exists(own) && QDir().mkpath(QFileInfo(own).path());
+#else
+    const QString own = Path(".pgpass");
+    const bool ownFree = true;
+#endif
+    std::vector<Result> results;
+    auto write = [&](const QString& unit) {
+        results.push_back(Ctl({"write", Path("plan.dat"), "--simulate", "--verify", "--read-first",
+                               "--config", Path("orvel.ini"), "--trace",
+                               Path("trace-" + unit + ".txt"), "--record", url, "--unit", unit}));
+        return results.back();
+    };
+    // No password anywhere: the record waits in the outbox, and the file holds it.
+    Result r = write("none");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("waits in the outbox"), std::string::npos) << r.err;
+
+    // From the environment; the outbox goes with it, and sync then finds nothing owed.
+    env_.insert("PGPASSWORD", QString::fromStdString(password));
+    write("env");
+    results.push_back(Record({"sync", "--record", url}));
+    EXPECT_EQ(results.back().out, "sent 0, waiting 0\n");
+    env_.remove("PGPASSWORD");
+    Write("pgpass", passLine);
+    QFile::setPermissions(Path("pgpass"), QFile::ReadOwner | QFile::WriteOwner);
+    env_.insert("PGPASSFILE", Path("pgpass"));
+    write("file");
+    env_.remove("PGPASSFILE");
+    if (ownFree) {
+        QFile file(own);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(passLine.data(), static_cast<qint64>(passLine.size()));
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        write("own");
+#ifdef _WIN32
+        QFile::remove(own);
+#endif
+    }
+    for (const Result& result : results) {
+        EXPECT_EQ(result.code, 0) << result.err;
+        EXPECT_EQ(result.out.find(password), std::string::npos) << result.out;
+        EXPECT_EQ(result.err.find(password), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(Server()->AdminValue("SELECT COUNT(DISTINCT unit) FROM orvel_records",
+                                   QString::fromStdString(database)),
+              ownFree ? "4" : "3");
+
+    // A URL that carries one is refused before any radio is asked.
+    const QString withPassword =
+        QString::fromStdString("postgresql://bench:" + password +
+                               "@127.0.0.1:" + std::to_string(Server()->port()) + "/" + database);
+    const std::string refusal =
+        "a password in the URL is not taken: give it in ~/.pgpass, "
+        "PGPASSFILE or PGPASSWORD\n";
+    r = Ctl({"write", Path("plan.dat"), "--simulate", "--config", Path("orvel.ini"), "--record",
+             withPassword});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "orvelctl: --record: " + refusal);
+    Write("shared.ini", "[Set]\nMin=223\nMax=235\nRecord=" + withPassword.toStdString() + "\n");
+    r = Ctl({"read", "--simulate", "--config", Path("shared.ini")});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err, "orvelctl: Record= of the INI: " + refusal);
+
+    // Nothing the runs wrote holds it: records, safety copies, traces, the INI.
+    QStringList folders{dir_.path()};
+#ifdef _WIN32
+    folders << LocalData();
+#endif
+    int files = 0;
+    for (const QString& folder : folders) {
+        for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString file = it.next();
+            if (file == Path("pgpass") || file == own || file == Path("shared.ini"))
+                continue;
+            QFile content(file);
+            ASSERT_TRUE(content.open(QIODevice::ReadOnly)) << file.toStdString();
+            EXPECT_FALSE(content.readAll().contains(password.c_str())) << file.toStdString();
+            ++files;
+        }
+    }
+    EXPECT_TRUE(QFile::exists(RecordFile()));
+    EXPECT_EQ(Backups("*-before.dat").size(), ownFree ? 4 : 3);
+    EXPECT_GE(files, 10);
 }
 
 }  // namespace

@@ -182,6 +182,26 @@ TEST_F(RecordFile, AFileHeldByAnotherProgramSaysItIsLocked) {
     EXPECT_TRUE(store->Insert(testing::SampleRecord(), error)) << error;
 }
 
+TEST_F(RecordFile, AServerNotReachedIsLeftAloneAWhileAndTheRecordsWaitInTheOutbox) {
+    ServerAddress address;
+    ASSERT_EQ(ParseRecordUrl(
+                  "postgresql://bench@127.0.0.1:" + std::to_string(testing::FreePort()) + "/orvel",
+                  address),
+              "");
+    RecordKeeper line({FileName(), address});
+    const std::string first = line.Keep(testing::SampleRecord("SN-1"));
+    EXPECT_NE(first.find("waits in the outbox " + FileName()), std::string::npos) << first;
+    // The next radio does not wait for the connection's timeout again.
+    const std::string second = line.Keep(testing::SampleRecord("SN-2"));
+    EXPECT_NE(second.find(": not reached a moment ago"), std::string::npos) << second;
+    std::string error;
+    auto store = RecordStore::OpenFile(FileName(), error);
+    ASSERT_TRUE(store) << error;
+    std::vector<ProgrammingRecord> owed;
+    EXPECT_TRUE(store->Owed(ServerKey(address), owed, error)) << error;
+    EXPECT_EQ(owed.size(), 2u);
+}
+
 class RecordServer : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -248,6 +268,30 @@ TEST_F(RecordServer, AWrongPasswordSendsTheRecordToTheOutboxUntilSyncSendsItOnce
     EXPECT_EQ(second.sent, 0) << second.error;
     EXPECT_EQ(Count(record.id), 1);
     qunsetenv("PGPASSFILE");
+}
+
+TEST_F(RecordServer, ARecordRefusedMidLineGoesOutWithTheNextOneTheServerTakes) {
+    // The bench has kept records of its own before: the outbox's file is there.
+    std::string error;
+    ASSERT_TRUE(RecordStore::OpenFile(Place().localFile, error)) << error;
+    RecordKeeper line(Place());
+    ASSERT_EQ(line.Keep(testing::SampleRecord("SN-1")), "");
+    // One insert refused while the connection stays up, as a rule of the server's would.
+    ASSERT_TRUE(AdminHere(
+        {"CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+         "$$BEGIN RAISE EXCEPTION 'not this one' USING HINT = 'later'; END$$",
+         "CREATE TRIGGER refuse BEFORE INSERT ON orvel_records FOR EACH ROW EXECUTE FUNCTION "
+         "refuse()"}));
+    const ProgrammingRecord refused = testing::SampleRecord("SN-2");
+    std::string said = line.Keep(refused);
+    EXPECT_NE(said.find("waits in the outbox"), std::string::npos) << said;
+    EXPECT_NE(said.find("not this one"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), std::string::npos) << "one line for the log: " << said;
+    ASSERT_TRUE(AdminHere({"DROP TRIGGER refuse ON orvel_records"}));
+    said = line.Keep(testing::SampleRecord("SN-3"));
+    EXPECT_EQ(said, "1 programming record from the outbox sent to " + Place().server->shown);
+    EXPECT_EQ(Count(refused.id), 1);
+    EXPECT_EQ(line.Sync().left, 0);
 }
 
 TEST_F(RecordServer, AReadOnlyUserReadsButItsRecordsWaitInTheOutbox) {
@@ -322,6 +366,7 @@ TEST_F(RecordServer, AConnectionKilledMidInsertLosesNoRecord) {
     QSqlDatabase::removeDatabase(name);
     bench.join();
     EXPECT_EQ(Count(second.id), 1) << line;
+    EXPECT_EQ(line, "") << "a fresh connection takes it at once";
 }
 
 }  // namespace
