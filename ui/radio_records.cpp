@@ -2,6 +2,7 @@
 
 #include "codec.h"
 #include "port.h"
+#include "port_name.h"
 
 namespace orvel {
 
@@ -35,7 +36,8 @@ ProgrammingRecord RadioRecords::start(std::string_view action, const Port& port,
     ProgrammingRecord record = StartRecord("orveltool", action);
     record.station = m_settings.station;
     record.operatorName = m_settings.operatorName;
-    record.port = port.DeviceName();
+    // As the user knows it: COM10 and above are opened as \\.\COMn.
+    record.port = ShownPortName(port.DeviceName());
     record.unit = unit;
     return record;
 }
