@@ -58,9 +58,11 @@ const char* const kFleetHelp =
     "                  radio's label on stdin before it waits for the radio (a barcode\n"
     "                  scanner types like a keyboard); the end of stdin ends the line. The\n"
     "                  result line then carries the label: \"N<TAB>IDENTITY<TAB>UNIT<TAB>ok\"\n"
-    "  --skip-done     leave a unit alone that the records show with this plan written and\n"
-    "                  verified: \"N<TAB>IDENTITY<TAB>UNIT<TAB>skipped<TAB>already holds this\n"
-    "                  plan, verified TIME (record ID)\"; \"radios: ...\" counts them\n";
+    "  --skip-done     read each labelled radio first and leave it alone when it already\n"
+    "                  holds this plan (the words a verify compares, a good checksum):\n"
+    "                  \"N<TAB>IDENTITY<TAB>UNIT<TAB>skipped<TAB>already holds this plan (read\n"
+    "                  back)\", the read its unit's record; \"radios: ...\" counts them. A\n"
+    "                  radio that cannot be read is not written\n";
 
 namespace {
 
@@ -240,26 +242,27 @@ bool UsedUp(const UnitLabels& units, const std::string& port, Context& c) {
     return units.UsedUp();
 }
 
-// A unit this plan reached with a passed verify is left alone, with a line saying so.
-bool AlreadyDone(const Job& job, const std::string& unit, const std::string& lead,
-                 const std::string& number, SharedStream& out, Context& c) {
+enum class Check { Write, Skipped, Failed };
+
+// With --skip-done the radio on the cable is read first: one that holds the plan is left
+// alone, its read kept as its unit's record; what another held is the write's before image.
+Check CheckDone(Link& link, const Job& job, const std::string& port, const std::string& unit,
+                RecordKeeper* keeper, ProgrammingRecord& write, int& code, std::string& reason,
+                Context& c) {
     if (!job.options.skipDone || unit.empty())
-        return false;
-    ProgrammingRecord done;
-    std::string problem;
-    if (FindDone(job.options.record, unit, Sha256Hex(WrittenImage(job.image, job.request)), done,
-                 problem)) {
-        out.Line(lead + number + "\t" + EscapeControls(done.radioId) + "\t" + EscapeControls(unit) +
-                 "\tskipped\talready holds this plan, verified " + done.endedUtc + " (record " +
-                 done.id + ")");
-        return true;
+        return Check::Write;
+    ProgrammingRecord read = StartRadioRecord(job.options.record, kActionRead, port, unit);
+    bool holds = false;
+    const int failed = ReadHolding(link, job.request, c, read, holds);
+    code = failed < 0 ? kExitOk : failed;
+    reason = FailureReason(c.lastError, link.name);
+    EndRadioRecord(read, code, reason, "");
+    if (failed >= 0 || holds) {
+        KeepRecord(keeper, read, c.err);
+        return holds ? Check::Skipped : Check::Failed;
     }
-    if (!problem.empty()) {
-        c.err << "orvelctl: unit " << EchoText(unit)
-              << " is written, as the records cannot be asked: " << EchoMessage(problem) << '\n'
-              << std::flush;
-    }
-    return false;
+    write.before = read.after;
+    return Check::Write;
 }
 
 LineTotals RunLine(const std::string& port, const std::string& tracePath, const Job& job,
@@ -284,13 +287,6 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
         std::string unit;
         if (!job.units.Next(unit, port, number, c.err))
             break;
-        if (AlreadyDone(job, unit, lead, std::to_string(number), out, c)) {
-            ++totals.skipped;
-            // Should the unit be on the cable already, the next label must not be its.
-            if (number == count || UsedUp(job.units, port, c) || !WaitForRemoval(link, device))
-                break;
-            continue;
-        }
         c.err << "orvelctl: " << EchoMessage(port) << ": waiting for a radio\n" << std::flush;
         std::string identity;
         const Presence presence = WaitForRadio(link, device, identity, c);
@@ -305,13 +301,21 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
         ProgrammingRecord record = StartRadioRecord(job.options.record, kActionWrite, port, unit);
         record.planFile = job.options.planFile;
         record.radioId = identity;
-        const int code = WriteToRadio(link, job.image, job.request, job.options.steps, c, &record);
-        const std::string reason = FailureReason(c.lastError, device);
-        EndRadioRecord(record, code, reason, "");
-        KeepRecord(keeper.get(), record, c.err);
+        std::string reason;
+        int code = kExitOk;
+        const Check check = CheckDone(link, job, port, unit, keeper.get(), record, code, reason, c);
+        if (check == Check::Write) {
+            code = WriteToRadio(link, job.image, job.request, job.options.steps, c, &record);
+            reason = FailureReason(c.lastError, device);
+            EndRadioRecord(record, code, reason, "");
+            KeepRecord(keeper.get(), record, c.err);
+        }
         std::string line = lead + std::to_string(number) + "\t" + identity + "\t" +
                            (units ? EscapeControls(unit) + "\t" : std::string());
-        if (code == kExitOk) {
+        if (check == Check::Skipped) {
+            ++totals.skipped;
+            line += "skipped\talready holds this plan (read back)";
+        } else if (code == kExitOk) {
             ++totals.ok;
             line += "ok";
         } else {
@@ -321,7 +325,10 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
         }
         out.Line(line);
         c.err << '\a' << "orvelctl: " << EchoMessage(port) << ": radio " << number
-              << (code == kExitOk ? " written" : " failed") << "; take it off the cable\n"
+              << (check == Check::Skipped ? " left as it is"
+                  : code == kExitOk       ? " written"
+                                          : " failed")
+              << "; take it off the cable\n"
               << std::flush;
         if (number == count || UsedUp(job.units, port, c) || !WaitForRemoval(link, device))
             break;

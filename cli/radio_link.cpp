@@ -69,6 +69,18 @@ std::string ReadFailure(const ReadOutcome& outcome) {
     return DescribeReadFailure(outcome);
 }
 
+int ReadHolding(Link& link, const WriteRequest& request, Context& c, ProgrammingRecord& read,
+                bool& holds) {
+    const ReadOutcome outcome = ReadBeforeWrite(link.port, LogHooks(c.err, link));
+    holds = HoldsWritten(outcome, request);
+    if (outcome.status != ReadStatus::Ok)
+        return LinkFail(c, link, ReadFailure(outcome));
+    read.radioId = outcome.identity;
+    read.after = outcome.image;
+    read.planSha256 = Sha256Hex(outcome.image);
+    return -1;
+}
+
 int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request,
                  const WriteSteps& steps, Context& c, ProgrammingRecord* record) {
     if (!request.specialWord.empty() && !ParseSpecialWord(request.specialWord)) {
@@ -82,7 +94,7 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
     ProgrammingRecord unused;
     ProgrammingRecord& learned = record != nullptr ? *record : unused;
     learned.planSha256 = Sha256Hex(WrittenImage(image, request));
-    if (steps.readFirst) {
+    if (steps.readFirst && !learned.before) {
         // Without the radio's old configuration kept, it is not overwritten.
         const ReadOutcome before = ReadBeforeWrite(link.port, hooks);
         if (before.status != ReadStatus::Ok)

@@ -40,4 +40,11 @@ struct WriteSteps {
 int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request,
                  const WriteSteps& steps, Context& c, ProgrammingRecord* record = nullptr);
 
+// Reads the radio on the cable to learn whether it already holds what `request` writes: the
+// records alone are no proof, another tool may have written it since. `read`, a read record,
+// gets the radio's identification and image, kept among the safety copies as a write's
+// before image. The exit code of a failed read, else -1.
+int ReadHolding(Link& link, const WriteRequest& request, Context& c, ProgrammingRecord& read,
+                bool& holds);
+
 }  // namespace orvel::cli

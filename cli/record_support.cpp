@@ -1,6 +1,5 @@
 #include "record_support.h"
 
-#include <QFileInfo>
 #include <optional>
 
 #include "app_paths.h"
@@ -34,10 +33,15 @@ int ReadRecordSettings(const QCommandLineParser& parser, const Configuration& co
         if (settings.operatorName.empty())
             settings.operatorName = DefaultOperator();
     }
-    if (!problem.empty()) {
-        const std::string message = (given ? "--record: " : "Record= of the INI: ") + problem;
-        return Fail(c, given ? kExitUsage : kExitData, message);
-    }
+    if (problem.empty())
+        return -1;
+    if (given)
+        return Fail(c, kExitUsage, "--record: " + problem);
+    // A slip in the window's settings must not stop every script: the bench's own file is
+    // always there. The URL is not repeated, it may hold the password it must not carry.
+    c.err << "orvelctl: Record= of the INI is not used (only this bench's own file is): "
+          << EchoMessage(problem) << '\n'
+          << std::flush;
     return -1;
 }
 
@@ -70,36 +74,6 @@ void KeepRecord(RecordKeeper* keeper, const ProgrammingRecord& record, std::ostr
     if (const std::string line = keeper->Keep(record); !line.empty())
         // Whole: its start names the record, its end the reason.
         err << "orvelctl: " << EscapeControls(line) << '\n' << std::flush;
-}
-
-bool FindDone(const RecordSettings& settings, const std::string& unit,
-              const std::string& planSha256, ProgrammingRecord& done, std::string& problem) {
-    problem.clear();
-    RecordFilter filter;
-    filter.unit = unit;
-    filter.planSha256 = planSha256;
-    std::vector<RecordPlace> places{RecordPlace{settings.place.localFile, {}}};
-    if (settings.place.server)
-        places.insert(places.begin(), settings.place);
-    for (const RecordPlace& place : places) {
-        std::string error;
-        const auto store = OpenRecordsForReading(place, error);
-        std::vector<ProgrammingRecord> records;
-        if (!store || !store->Query(filter, records, error)) {
-            // A bench that has kept no record yet has none to find.
-            if (!place.server && !QFileInfo::exists(QString::fromStdString(place.localFile)))
-                continue;
-            problem += (problem.empty() ? "" : "; ") + error;
-            continue;
-        }
-        for (const ProgrammingRecord& record : records) {
-            if (record.action == kActionWrite && record.verified && record.exitClass == "ok") {
-                done = record;
-                return true;
-            }
-        }
-    }
-    return false;
 }
 
 const char* ExitClass(int exit) {

@@ -34,11 +34,6 @@ void EndRadioRecord(ProgrammingRecord& record, int exit, const std::string& mess
 void KeepRecord(RecordKeeper* keeper, const ProgrammingRecord& record, std::ostream& err);
 std::unique_ptr<RecordKeeper> MakeKeeper(const RecordSettings& settings);
 
-// A record of a write of the plan `planSha256` to `unit` whose verify passed, from the server
-// and from the bench's own file; false with `problem` set when neither could be asked.
-bool FindDone(const RecordSettings& settings, const std::string& unit,
-              const std::string& planSha256, ProgrammingRecord& done, std::string& problem);
-
 // ok, communication, data or port: the class of an exit code, as --format json names it.
 const char* ExitClass(int exit);
 

@@ -111,21 +111,6 @@ int RunWrite(const QStringList& arguments, Context& c) {
     std::string unit;
     if (!fleet.units.Next(unit, shown, 1, c.err))
         return Fail(c, kExitUsage, "no unit label was given; nothing is written");
-    if (fleet.skipDone) {
-        ProgrammingRecord done;
-        std::string problem;
-        if (FindDone(fleet.record, unit, Sha256Hex(WrittenImage(image, request)), done, problem)) {
-            c.out << EscapeControls(shown) << "\tskipped\tunit " << EscapeControls(unit)
-                  << " already holds this plan, verified " << done.endedUtc << " (record "
-                  << done.id << ")\n"
-                  << std::flush;
-            return kExitOk;
-        }
-        if (!problem.empty()) {
-            c.err << "orvelctl: the records cannot be asked: " << EchoMessage(problem) << '\n'
-                  << std::flush;
-        }
-    }
     const auto keeper = MakeKeeper(fleet.record);
     ProgrammingRecord record = StartRadioRecord(fleet.record, kActionWrite, shown, unit);
     record.planFile = fleet.planFile;
@@ -134,6 +119,24 @@ int RunWrite(const QStringList& arguments, Context& c) {
         EndRadioRecord(record, code, c.lastError, link.name);
         KeepRecord(keeper.get(), record, c.err);
         return code;
+    }
+    if (fleet.skipDone) {
+        // The radio itself says whether it holds the plan; its read is the unit's record.
+        ProgrammingRecord read = StartRadioRecord(fleet.record, kActionRead, shown, unit);
+        bool holds = false;
+        const int failed = ReadHolding(link, request, c, read, holds);
+        if (failed >= 0 || holds) {
+            EndRadioRecord(read, failed < 0 ? kExitOk : failed, c.lastError, link.name);
+            KeepRecord(keeper.get(), read, c.err);
+            if (holds) {
+                c.out << EscapeControls(shown) << "\tskipped\tunit " << EscapeControls(unit)
+                      << " already holds this plan (read back)\n"
+                      << std::flush;
+            }
+            return holds ? kExitOk : failed;
+        }
+        record.radioId = read.radioId;
+        record.before = read.after;
     }
     const WriteSignals stopLater;
     const int code = WriteToRadio(link, image, request, steps, c, &record);

@@ -35,4 +35,9 @@ VerifyOutcome VerifyWrite(BytePort& port, const WriteRequest& request, const Exc
     return outcome;
 }
 
+bool HoldsWritten(const ReadOutcome& read, const WriteRequest& request) {
+    return read.status == ReadStatus::Ok && read.checksumOk &&
+           !FirstWrittenDifference(WriteFrames(request), read.image);
+}
+
 }  // namespace orvel

@@ -34,4 +34,8 @@ Message VerifyMismatch(int word);
 // lines only. A read-back whose words match but whose checksum fails is BadChecksum.
 VerifyOutcome VerifyWrite(BytePort& port, const WriteRequest& request, const ExchangeHooks& hooks);
 
+// Whether a radio read holds what `request` writes: the words a verify compares, and a good
+// checksum.
+bool HoldsWritten(const ReadOutcome& read, const WriteRequest& request);
+
 }  // namespace orvel

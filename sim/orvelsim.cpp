@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <csignal>
@@ -33,6 +34,7 @@ constexpr const char* kUsage =
     "  --link PATH         symbolic link to the radio's terminal (default /tmp/orvel-radio)\n"
     "  --image FILE.dat    serve the configuration of a channel file\n"
     "  --id TEXT           identification sent to the identify command (default ORVEL-R1)\n"
+    "                      (--image and --id once per radio: see SIGUSR1)\n"
     "  --current N         current channel, 1..16 (default 1)\n"
     "  --pace              take and answer frames at the real line rate, 9600 baud\n"
     "  --silent            answer nothing\n"
@@ -47,11 +49,13 @@ constexpr const char* kUsage =
     "Prints every frame it receives; SIGINT or SIGTERM ends it and removes the link.\n"
     "SIGUSR1 takes the radio off the cable and puts it back: it turns silent (or answers\n"
     "again) and prints \"orvelsim: silent\" or \"orvelsim: answering\". A radio put back\n"
-    "counts its frames afresh for --nak.\n";
+    "counts its frames afresh for --nak. With several --image or --id, the radio put back is\n"
+    "the next one, with the next configuration and identification (the last ones stay).\n";
 
 struct Options {
     std::string link = "/tmp/orvel-radio";
-    std::string imageFile;
+    std::vector<std::string> imageFiles;
+    std::vector<std::string> ids;
     int currentChannel = 1;
     bool garbageId = false;
     RadioBehaviour behaviour;
@@ -104,9 +108,9 @@ int ParseArguments(int argc, char** argv, Options& options) {
                     return usageError("--link needs a path");
                 options.link = text;
             } else if (arg == "--image") {
-                options.imageFile = text;
+                options.imageFiles.emplace_back(text);
             } else {
-                options.behaviour.identity = text;
+                options.ids.emplace_back(text);
             }
         } else if (arg == "--current") {
             result = number(1, orvel::kChannelCount, options.currentChannel);
@@ -130,14 +134,18 @@ int ParseArguments(int argc, char** argv, Options& options) {
         if (result >= 0)
             return result;
     }
+    if (options.ids.empty())
+        options.ids.push_back(options.behaviour.identity);
     if (options.garbageId) {
         // Keep the length, so the tool receives all eight bytes and has to judge their content.
-        std::string& id = options.behaviour.identity;
-        if (id.empty())
-            id.push_back('\x07');
-        else
-            id.back() = '\x07';
+        for (std::string& id : options.ids) {
+            if (id.empty())
+                id.push_back('\x07');
+            else
+                id.back() = '\x07';
+        }
     }
+    options.behaviour.identity = options.ids.front();
     return -1;
 }
 
@@ -244,9 +252,12 @@ int main(int argc, char** argv) {
     if (const int exitCode = ParseArguments(argc, argv, options); exitCode >= 0)
         return exitCode;
 
-    orvel::MemoryImage image = VirtualRadio::DefaultImage();
-    if (!options.imageFile.empty() && !LoadImage(options.imageFile, image))
-        return kExitImage;
+    std::vector<orvel::MemoryImage> images;
+    for (const std::string& file : options.imageFiles) {
+        if (!LoadImage(file, images.emplace_back()))
+            return kExitImage;
+    }
+    const orvel::MemoryImage image = images.empty() ? VirtualRadio::DefaultImage() : images.front();
 
     // The radio's thread starts with the signals blocked, so they always reach this one.
     sigset_t stopSignals;
@@ -282,6 +293,7 @@ int main(int argc, char** argv) {
     // A stop signal cuts the pause short, so the last frames are still printed promptly.
     std::size_t printed = 0;
     std::sig_atomic_t togglesSeen = 0;
+    std::size_t radioNumber = 0;
     for (bool last = false; !last;) {
         last = stopRequested != 0;
         if (!last)
@@ -293,6 +305,13 @@ int main(int argc, char** argv) {
              ++togglesSeen) {
             RadioBehaviour behaviour = radio.Behaviour();
             behaviour.silent = !behaviour.silent;
+            // Another radio on the cable, when there are several to put on.
+            if (!behaviour.silent && images.size() + options.ids.size() > 2) {
+                ++radioNumber;
+                if (radioNumber < images.size())
+                    radio.SetImage(images[radioNumber]);
+                behaviour.identity = options.ids[std::min(radioNumber, options.ids.size() - 1)];
+            }
             radio.SetBehaviour(behaviour);
             std::printf("orvelsim: %s\n", behaviour.silent ? "silent" : "answering");
         }

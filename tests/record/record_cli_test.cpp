@@ -23,6 +23,7 @@
 #include "codec.h"
 #include "record_environment.h"
 #include "scratch_home.h"
+#include "virtual_radio.h"
 
 namespace orvel {
 namespace {
@@ -430,46 +431,63 @@ TEST_F(RecordCli, EachRadioOfAFleetIsARecordOfItsOwn) {
     EXPECT_EQ(records[1]["after_image"], nullptr);
 }
 
-TEST_F(RecordCli, TheProductionLineLabelsEachRadioAndLeavesADoneUnitAlone) {
+TEST_F(RecordCli, TheProductionLineLabelsEachRadioAndLeavesOneHoldingThePlanAlone) {
     REQUIRE_ORVELSIM();
-    QProcess& sim = StartSim("bench");
+    // Radios put on the cable one after another; those with an odd number hold the plan.
+    Write("other.dat", ChannelFileBytes(sim::VirtualRadio::DefaultImage()));
+    QStringList radios;
+    for (int n = 0; n < 6; ++n) {
+        radios << "--image" << Path(n % 2 == 0 ? "plan.dat" : "other.dat") << "--id"
+               << QStringLiteral("ORVEL-%1%2").arg(QChar('A' + n)).arg(n + 1);
+    }
+    QProcess& sim = StartSim("bench", radios);
     const QStringList line{"write",  Path("plan.dat"), "--config", Path("orvel.ini"),
                            "--port", Path("bench"),    "--verify", "--repeat"};
-    // A label typed (or scanned) on stdin.
-    const Result asked = Ctl(line + QStringList{"--count", "1", "--unit", "ask"}, "SN-1\n");
+    // A label typed (or scanned) on stdin; without --skip-done a radio holding the plan is
+    // written all the same.
+    const Result asked = Ctl(line + QStringList{"--count", "1", "--unit", "ask"}, "SN-0\n");
     ASSERT_EQ(asked.code, 0) << asked.err;
-    EXPECT_EQ(asked.out, "1\tORVEL-R1\tSN-1\tok\nradios: 1 ok, 0 failed\n");
+    EXPECT_EQ(asked.out, "1\tORVEL-A1\tSN-0\tok\nradios: 1 ok, 0 failed\n");
     EXPECT_NE(asked.err.find("unit label of radio 1?"), std::string::npos) << asked.err;
+    TakeOff(sim);
 
-    Write("units.txt", "SN-1\r\nSN-2\n");
-    auto run = Start(line + QStringList{"--unit-list", Path("units.txt"), "--skip-done"});
-    std::string out;
-    std::string err;
-    auto waitFor = [&](const std::string& text, const std::string& stream) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (stream.find(text) == std::string::npos &&
-               std::chrono::steady_clock::now() < deadline) {
-            run->waitForReadyRead(100);
-            out += run->readAllStandardOutput().toStdString();
-            err += run->readAllStandardError().toStdString();
-        }
-        return stream.find(text) != std::string::npos;
-    };
-    // SN-1 has the plan, verified: left alone, and taken off the cable before SN-2.
-    ASSERT_TRUE(waitFor("1\tORVEL-R1\tSN-1\tskipped\talready holds this plan, verified ", out))
-        << out << err;
+    // Each label belongs to the radio put on after it was taken: none is skipped before its
+    // radio is on the cable, and each line names that radio.
+    Write("units.txt", "SN-1\r\nSN-2\nSN-3\nSN-4\nSN-5\n");
+    Running run{Start(line + QStringList{"--unit-list", Path("units.txt"), "--skip-done"}), {}, {}};
+    for (std::size_t n = 1; n <= 5; ++n) {
+        ASSERT_TRUE(run.Until("waiting for a radio", true, n)) << run.err;
+        EXPECT_EQ(run.out.find("\tSN-" + std::to_string(n) + "\t"), std::string::npos) << n;
+        TakeOff(sim);
+        ASSERT_TRUE(run.Until("take it off the cable", true, n)) << run.err;
+        TakeOff(sim);
+    }
+    const Result listed = Finish(*run.process);
+    EXPECT_EQ(listed.code, 0) << run.err << listed.err;
+    const std::string skipped = "skipped\talready holds this plan (read back)\n";
+    EXPECT_EQ(run.out + listed.out,
+              "1\tORVEL-B2\tSN-1\tok\n2\tORVEL-C3\tSN-2\t" + skipped +
+                  "3\tORVEL-D4\tSN-3\tok\n4\tORVEL-E5\tSN-4\t" + skipped +
+                  "5\tORVEL-F6\tSN-5\tok\nradios: 3 ok, 0 failed, 2 skipped\n");
+    EXPECT_NE((run.err + listed.err).find("the unit list is used up"), std::string::npos);
+    // The records name each unit's own radio: a write, or the read that found the plan there.
+    for (int n = 1; n <= 5; ++n) {
+        const std::vector<json> records = Records({"--unit", QStringLiteral("SN-%1").arg(n)});
+        ASSERT_EQ(records.size(), 1u) << n;
+        EXPECT_EQ(records[0]["radio_id"],
+                  QStringLiteral("ORVEL-%1%2").arg(QChar('A' + n)).arg(n + 1).toStdString());
+        EXPECT_EQ(records[0]["action"], n % 2 == 0 ? "read" : "write") << n;
+        EXPECT_EQ(records[0]["exit_class"], "ok") << n;
+    }
+
+    // One radio, one label: the same proof.
     TakeOff(sim);
-    ASSERT_TRUE(waitFor("waiting for a radio", err)) << err;
-    TakeOff(sim);
-    const Result listed = Finish(*run);
-    EXPECT_EQ(listed.code, 0) << err << listed.err;
-    EXPECT_TRUE((out + listed.out)
-                    .ends_with("\n2\tORVEL-R1\tSN-2\tok\nradios: 1 ok, 0 failed, 1 "
-                               "skipped\n"))
-        << out << listed.out;
-    EXPECT_NE((err + listed.err).find("the unit list is used up"), std::string::npos);
-    EXPECT_EQ(Records({"--unit", "SN-1"}).size(), 1u);
-    EXPECT_EQ(Records({"--unit", "SN-2"}).size(), 1u);
+    const Result single = Ctl({"write", Path("plan.dat"), "--config", Path("orvel.ini"), "--port",
+                               Path("bench"), "--unit", "SN-5", "--skip-done"});
+    EXPECT_EQ(single.code, 0) << single.err;
+    EXPECT_EQ(single.out, Path("bench").toStdString() +
+                              "\tskipped\tunit SN-5 already holds this plan (read back)\n");
+    EXPECT_EQ(Records({"--unit", "SN-5"}).size(), 2u);
 
     for (const QStringList& usage : {QStringList{"--unit", "SN-1"}, QStringList{"--skip-done"},
                                      QStringList{"--unit-list", Path("none.txt")}}) {
@@ -647,10 +665,24 @@ TEST_F(RecordCli, ThePasswordComesOnlyFromPostgresqlsOwnPlacesAndIsWrittenNowher
              withPassword});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "orvelctl: --record: " + refusal);
-    Write("shared.ini", "[Set]\nMin=223\nMax=235\nRecord=" + withPassword.toStdString() + "\n");
-    r = Ctl({"read", "--simulate", "--config", Path("shared.ini")});
-    EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.err, "orvelctl: Record= of the INI: " + refusal);
+    // In the INI it stops nothing: the bench's own file keeps the record, and a line says why.
+    for (const auto& [url, why] : std::vector<std::pair<std::string, std::string>>{
+             {withPassword.toStdString(), refusal},
+             {"mysql://bench@db/orvel", "takes postgresql://USER@HOST"}}) {
+        Write("shared.ini", "[Set]\nMin=223\nMax=235\nRecord=" + url + "\n");
+        for (const QStringList& command : {QStringList{"read", "--simulate", "--unit", "SN-INI"},
+                                           QStringList{"record", "list"}}) {
+            r = Ctl(command + QStringList{"--config", Path("shared.ini")});
+            EXPECT_EQ(r.code, 0) << url << r.err;
+            EXPECT_TRUE(
+                r.err.starts_with("orvelctl: Record= of the INI is not used (only this "
+                                  "bench's own file is): "))
+                << r.err;
+            EXPECT_NE(r.err.find(why), std::string::npos) << r.err;
+            EXPECT_EQ(r.err.find("orvelctl:", 1), std::string::npos) << r.err;
+        }
+        EXPECT_NE(r.out.find("SN-INI"), std::string::npos) << r.out;
+    }
 
     // Nothing the runs wrote holds it: records, safety copies, traces, the INI.
     QStringList folders{dir_.path()};
