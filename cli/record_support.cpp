@@ -33,8 +33,14 @@ int ReadRecordSettings(const QCommandLineParser& parser, const Configuration& co
         if (settings.operatorName.empty())
             settings.operatorName = DefaultOperator();
     }
-    if (problem.empty())
+    if (problem.empty()) {
+        if (settings.place.server) {
+            if (const std::string warning = UnencryptedWarning(*settings.place.server);
+                !warning.empty())
+                c.err << "orvelctl: " << EchoMessage(warning) << '\n' << std::flush;
+        }
         return -1;
+    }
     if (given)
         return Fail(c, kExitUsage, "--record: " + problem);
     // A slip in the window's settings must not stop every script: the bench's own file is

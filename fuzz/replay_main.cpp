@@ -20,6 +20,7 @@ ORVEL_FUZZ_TARGET(FuzzIniFile);
 ORVEL_FUZZ_TARGET(FuzzJsonImport);
 ORVEL_FUZZ_TARGET(FuzzNumberText);
 ORVEL_FUZZ_TARGET(FuzzRadioAnswers);
+ORVEL_FUZZ_TARGET(FuzzRecordUrl);
 }  // namespace orvel::fuzz
 
 int main(int argc, char** argv) {
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
         {"csv_import", FuzzCsvImport},     {"image_decode", FuzzImageDecode},
         {"ini_file", FuzzIniFile},         {"json_import", FuzzJsonImport},
         {"number_text", FuzzNumberText},   {"radio_answers", FuzzRadioAnswers},
+        {"record_url", FuzzRecordUrl},
     };
     if (argc != 3 || targets.count(argv[1]) == 0) {
         std::cerr << "usage: fuzz_replay TARGET CORPUS_FOLDER\ntargets:";

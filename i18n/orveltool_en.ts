@@ -847,6 +847,10 @@
         <translation>Programming record kept on this computer only: Record= of the INI cannot be used: %1</translation>
     </message>
     <message>
+        <source>编程记录：发往 %1 的记录不加密传输（URL 中写明 sslmode=%2）</source>
+        <translation>Programming record: records to %1 travel unencrypted (sslmode=%2 in the URL)</translation>
+    </message>
+    <message>
         <source>编程记录：%1</source>
         <translation>Programming record: %1</translation>
     </message>

@@ -3,12 +3,14 @@
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QSysInfo>
 #include <QTime>
 #include <QUrl>
 #include <QUrlQuery>
 #include <QUuid>
 #include <QtGlobal>
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -115,6 +117,40 @@ constexpr std::array kUrlOptions{"sslmode", "sslrootcert",     "sslcert",       
                                  "sslcrl",  "connect_timeout", "application_name"};
 constexpr std::array kSslModes{"disable", "allow", "prefer", "require", "verify-ca", "verify-full"};
 
+constexpr std::array kWeakSslModes{"disable", "allow", "prefer"};
+constexpr std::array kEncryptingSslModes{"require", "verify-ca", "verify-full"};
+
+template <std::size_t N>
+bool OneOf(const QString& value, const std::array<const char*, N>& names) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const char* name) { return value == QLatin1String(name); });
+}
+
+// Traffic to it never leaves the machine: the loopback, or a local socket's folder.
+bool IsLocalHost(const std::string& host) {
+    if (host == "localhost" || host == "::1" || host.starts_with('/'))
+        return true;
+    const QStringList parts = QString::fromStdString(host).split('.');
+    bool numbers = parts.size() == 4;
+    for (const QString& part : parts) {
+        bool ok = false;
+        numbers = numbers && part.toUInt(&ok) <= 255 && ok;
+    }
+    return numbers && parts.front().toUInt() == 127;
+}
+
+// libpq's own places for the root certificate that verify-full checks the server against.
+bool RootCertificateConfigured() {
+    if (!qEnvironmentVariableIsEmpty("PGSSLROOTCERT"))
+        return true;
+#ifdef Q_OS_WIN
+    const QString folder = qEnvironmentVariable("APPDATA") + QStringLiteral("/postgresql");
+#else
+    const QString folder = qEnvironmentVariable("HOME") + QStringLiteral("/.postgresql");
+#endif
+    return QFileInfo(folder + QStringLiteral("/root.crt")).isFile();
+}
+
 // A value in libpq's key='value' form.
 std::string Quoted(const QString& value) {
     std::string text = "'";
@@ -151,19 +187,20 @@ std::string ParseRecordUrl(std::string_view text, ServerAddress& address) {
     if (address.database.empty() || address.database.find('/') != std::string::npos)
         return "names no database: postgresql://USER@HOST:PORT/DATABASE";
     address.user = url.userName(QUrl::FullyDecoded).toStdString();
+    QStringList keys;
+    QString sslMode;
     for (const auto& [key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
         const std::string name = key.toStdString();
-        bool known = false;
-        for (const char* option : kUrlOptions)
-            known = known || name == option;
-        if (!known)
+        if (!OneOf(key, kUrlOptions))
             return "does not take the option " + name;
+        // Which of two would libpq take? Neither: the user says which.
+        if (keys.contains(key))
+            return "gives " + name + " twice";
+        keys << key;
         if (name == "sslmode") {
-            bool mode = false;
-            for (const char* ssl : kSslModes)
-                mode = mode || value == QLatin1String(ssl);
-            if (!mode)
+            if (!OneOf(value, kSslModes))
                 return "sslmode takes disable, allow, prefer, require, verify-ca or verify-full";
+            sslMode = value;
         }
         if (value.contains(';'))
             return "the value of " + name + " holds a ';'";
@@ -171,8 +208,27 @@ std::string ParseRecordUrl(std::string_view text, ServerAddress& address) {
             address.connectOptions += ';';
         address.connectOptions += name + "=" + Quoted(value);
     }
+    if (!IsLocalHost(address.host)) {
+        if (OneOf(sslMode, kWeakSslModes)) {
+            address.unencrypted = sslMode.toStdString();
+        } else if (sslMode.isEmpty() &&
+                   !OneOf(qEnvironmentVariable("PGSSLMODE"), kEncryptingSslModes)) {
+            // A weak mode must be written in the URL, where whoever reads the INI sees it.
+            const bool verify =
+                keys.contains(QLatin1String("sslrootcert")) || RootCertificateConfigured();
+            address.connectOptions += std::string(address.connectOptions.empty() ? "" : ";") +
+                                      "sslmode=" + Quoted(verify ? "verify-full" : "require");
+        }
+    }
     address.shown = given.toStdString();
     return {};
+}
+
+std::string UnencryptedWarning(const ServerAddress& address) {
+    if (address.unencrypted.empty())
+        return {};
+    return "the records to " + address.host +
+           " travel unencrypted (sslmode=" + address.unencrypted + " in the URL)";
 }
 
 std::string ServerKey(const ServerAddress& address) {

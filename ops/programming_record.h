@@ -62,11 +62,19 @@ struct ServerAddress {
     // Passed on to libpq as given: sslmode, sslrootcert, connect_timeout ...
     std::string connectOptions;
     std::string shown;  // the URL as the user gave it (it never holds a password)
+    // The URL's own sslmode (disable, allow, prefer) lets records to a host off this machine
+    // travel unencrypted; every run says so once.
+    std::string unencrypted;
 };
 
 // postgresql://[user@]host[:port]/database[?sslmode=...]. The reason when the text is no such
-// URL, or when it holds a password, which only PostgreSQL's own means may supply.
+// URL, when it holds a password, which only PostgreSQL's own means may supply, or a key twice.
+// A host off this machine without an sslmode (in the URL or a PGSSLMODE that encrypts) gets
+// sslmode=require, or verify-full where a root certificate is configured: anyone on the path
+// could otherwise talk libpq's default down to plain text.
 std::string ParseRecordUrl(std::string_view url, ServerAddress& address);
+// "the records to HOST travel unencrypted (sslmode=MODE in the URL)", or empty.
+std::string UnencryptedWarning(const ServerAddress& address);
 
 // The server as the outbox names it: postgresql://user@host:port/database, whatever options
 // the URL had, so a record owed stays owed when only sslmode changes.

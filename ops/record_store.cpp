@@ -317,6 +317,10 @@ std::unique_ptr<RecordStore> RecordStore::OpenServer(const ServerAddress& addres
     if (!options.contains(QLatin1String("connect_timeout=")))
         options += QStringLiteral(";connect_timeout=3");
     options += QStringLiteral(";options='-c statement_timeout=10000'");
+    // A server, or a path to it, that goes quiet is noticed by the client too.
+    options += QStringLiteral(
+        ";keepalives=1;keepalives_idle=5;keepalives_interval=2;keepalives_count=2"
+        ";tcp_user_timeout=10000");
     if (!options.contains(QLatin1String("application_name=")))
         options += QStringLiteral(";application_name=orveltool");
     impl->db.setConnectOptions(options.startsWith(';') ? options.mid(1) : options);

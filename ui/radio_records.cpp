@@ -29,6 +29,7 @@ void RadioRecords::setConfiguration(const Configuration& config) {
     m_urlProblem = RecordSettingsFromConfig(config, m_settings);
     m_askUnit = config.askUnit;
     m_keeper.reset();
+    m_toldUnencrypted = false;
 }
 
 ProgrammingRecord RadioRecords::start(std::string_view action, const Port& port,
@@ -98,6 +99,13 @@ QStringList RadioRecords::keep(ProgrammingRecord& record) {
         // password it must not carry.
         lines << tr("编程记录只存在本机：INI 的 Record= 无法使用：%1")
                      .arg(QString::fromStdString(m_urlProblem));
+    }
+    if (const auto& server = m_settings.place.server;
+        server && !server->unencrypted.empty() && !m_toldUnencrypted) {
+        lines << tr("编程记录：发往 %1 的记录不加密传输（URL 中写明 sslmode=%2）")
+                     .arg(QString::fromStdString(server->host),
+                          QString::fromStdString(server->unencrypted));
+        m_toldUnencrypted = true;
     }
     if (!m_keeper)
         m_keeper = std::make_unique<RecordKeeper>(m_settings.place);

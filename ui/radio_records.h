@@ -46,6 +46,7 @@ public:
 private:
     RecordSettings m_settings;
     std::string m_urlProblem;  // why Record= of the INI is of no use
+    bool m_toldUnencrypted = false;
     bool m_askUnit = false;
     std::unique_ptr<RecordKeeper> m_keeper;
 };

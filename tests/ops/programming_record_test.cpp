@@ -2,6 +2,10 @@
 // list --since` takes them, and the plan's SHA-256.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "programming_record.h"
 
 namespace orvel {
@@ -34,6 +38,7 @@ TEST(RecordUrl, NamesTheServerAndRefusesAPasswordOrAnythingElse) {
         {"postgresql://bench@db/orvel?sslmode=sometimes", "sslmode takes"},
         {"postgresql://bench@db/orvel?password=x", "does not take the option password"},
         {"postgresql://bench@db/orvel?sslrootcert=a;b", "holds a ';'"},
+        {"postgresql://db/orvel?sslmode=verify-full&sslmode=disable", "gives sslmode twice"},
     };
     for (const auto& c : refused) {
         const std::string problem = ParseRecordUrl(c.url, a);
@@ -45,7 +50,50 @@ TEST(RecordUrl, NamesTheServerAndRefusesAPasswordOrAnythingElse) {
 TEST(RecordUrl, AnOptionValueIsQuotedForLibpq) {
     ServerAddress a;
     ASSERT_EQ(ParseRecordUrl("postgresql://h/d?sslrootcert=/my%20certs/it's.pem", a), "");
-    EXPECT_EQ(a.connectOptions, "sslrootcert='/my certs/it\\'s.pem'");
+    EXPECT_EQ(a.connectOptions, "sslrootcert='/my certs/it\\'s.pem';sslmode='verify-full'");
+}
+
+TEST(RecordUrl, AServerOffThisMachineIsReachedEncryptedUnlessTheUrlSaysOtherwise) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    const struct {
+        const char* url;
+        const char* pgSslMode;
+        bool rootCertificate;
+        const char* options;
+        const char* warning;
+    } cases[] = {
+        {"postgresql://db/o", "", false, "sslmode='require'", ""},
+        {"postgresql://db/o", "", true, "sslmode='verify-full'", ""},
+        {"postgresql://db/o?sslrootcert=/c.pem", "", false,
+         "sslrootcert='/c.pem';sslmode='verify-full'", ""},
+        {"postgresql://db/o", "disable", false, "sslmode='require'", ""},
+        {"postgresql://db/o", "verify-ca", false, "", ""},
+        {"postgresql://127.9.9.9.example/o", "", false, "sslmode='require'", ""},
+        {"postgresql://db/o?sslmode=prefer", "", true, "sslmode='prefer'",
+         "the records to db travel unencrypted (sslmode=prefer in the URL)"},
+        {"postgresql://127.0.0.1/o", "", true, "", ""},
+        {"postgresql://[::1]/o", "", false, "", ""},
+        {"postgresql://localhost/o?sslmode=disable", "", false, "sslmode='disable'", ""},
+    };
+    for (const auto& c : cases) {
+        qputenv("PGSSLMODE", c.pgSslMode);
+        QDir(home.path()).mkpath(".postgresql");
+        QFile root(home.path() + "/.postgresql/root.crt");
+        if (c.rootCertificate)
+            ASSERT_TRUE(root.open(QIODevice::WriteOnly));
+        else
+            root.remove();
+        root.close();
+        ServerAddress a;
+        ASSERT_EQ(ParseRecordUrl(c.url, a), "") << c.url;
+        EXPECT_EQ(a.connectOptions, c.options) << c.url << " PGSSLMODE=" << c.pgSslMode;
+        EXPECT_EQ(UnencryptedWarning(a), c.warning) << c.url;
+    }
+    qunsetenv("PGSSLMODE");
+    qputenv("HOME", oldHome);
 }
 
 TEST(RecordDates, SinceTakesADayOrAMinuteInUtc) {

@@ -22,6 +22,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUuid>
@@ -121,7 +122,31 @@ public:
             return false;
         }
         port_ = FreePort();
+        tls_ = MakeCertificate();
         return Resume(error);
+    }
+
+    // The server's certificate (for this machine's name and 127.0.0.1), or empty without TLS.
+    QString Certificate() const {
+        return tls_ ? dir_.filePath(QStringLiteral("server.crt")) : QString();
+    }
+
+    // Lines put before pg_hba.conf's own, read by the server at once.
+    bool Allow(const QStringList& lines, std::string& error) {
+        QFile hba(data_ + "/pg_hba.conf");
+        if (!hba.open(QIODevice::ReadOnly)) {
+            error = "cannot read " + hba.fileName().toStdString();
+            return false;
+        }
+        const QByteArray own = hba.readAll();
+        hba.close();
+        if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            hba.write(lines.join('\n').toUtf8() + "\n" + own) < 0) {
+            error = "cannot write " + hba.fileName().toStdString();
+            return false;
+        }
+        hba.close();
+        return Admin({"SELECT pg_reload_conf()"}, error);
     }
 
     // Starts the server again (after Pause) on the same port.
@@ -129,9 +154,9 @@ public:
         const QString options =
             QStringLiteral(
                 "-p %1 -c listen_addresses=127.0.0.1 -c unix_socket_directories=%2 "
-                "-c fsync=off -c max_connections=40")
+                "-c fsync=off -c max_connections=40%3")
                 .arg(port_)
-                .arg(dir_.path());
+                .arg(dir_.path(), tls_ ? QStringLiteral(" -c ssl=on") : QString());
         running_ = Tool("pg_ctl",
                         {"-D", data_, "-o", options, "-l", dir_.filePath("server.log"), "-w", "-t",
                          "30", "start"},
@@ -301,11 +326,30 @@ private:
         return true;
     }
 
+    // A self-signed certificate in the data folder, where the server looks for it.
+    bool MakeCertificate() {
+        const QString host = QSysInfo::machineHostName();
+        QProcess openssl;
+        openssl.setProcessChannelMode(QProcess::MergedChannels);
+        openssl.start(
+            QStringLiteral("openssl"),
+            {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=" + host,
+             "-addext", "subjectAltName=DNS:" + host + ",DNS:localhost,IP:127.0.0.1", "-keyout",
+             data_ + "/server.key", "-out", data_ + "/server.crt"});
+        std::string error;
+        return openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit &&
+               openssl.exitCode() == 0 &&
+               QFile::copy(data_ + "/server.crt", dir_.filePath(QStringLiteral("server.crt"))) &&
+               QFile::setPermissions(data_ + "/server.key", QFile::ReadOwner | QFile::WriteOwner) &&
+               HandOver(data_ + "/server.key", error) && HandOver(data_ + "/server.crt", error);
+    }
+
     QTemporaryDir dir_;
     QString bin_;
     QString data_;
     int port_ = 0;
     bool running_ = false;
+    bool tls_ = false;
 };
 #endif
 

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <chrono>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -493,6 +494,58 @@ TEST_F(RecordCli, TheProductionLineLabelsEachRadioAndLeavesOneHoldingThePlanAlon
                                      QStringList{"--unit-list", Path("none.txt")}}) {
         EXPECT_EQ(Ctl(line + usage).code, 1) << usage.join(' ').toStdString();
     }
+}
+
+TEST_F(RecordCli, ARecordToAnotherMachineIsEncryptedUnlessItsUrlSaysOtherwise) {
+    REQUIRE_SERVER();
+    if (Server()->Certificate().isEmpty())
+        GTEST_SKIP() << "the server has no TLS here (openssl makes its certificate on Linux)";
+    // The machine's own name stands for another machine: by name it is not the loopback.
+    const std::string host = QSysInfo::machineHostName().toStdString();
+    const std::string tls = testing::FreshDatabase();
+    const std::string plain = testing::FreshDatabase();
+    std::string error;
+    ASSERT_TRUE(Server()->Allow({QString::fromStdString("hostnossl " + tls + " all all reject"),
+                                 QString::fromStdString("hostssl " + plain + " all all reject")},
+                                error))
+        << error;
+    env_.insert("PGPASSWORD", testing::kBenchPassword);
+    auto url = [&](const std::string& database, const std::string& query) {
+        return "postgresql://bench@" + host + ":" + std::to_string(Server()->port()) + "/" +
+               database + query;
+    };
+    const struct {
+        std::string url;
+        bool rootCertificate;  // verify-full, which checks the server's name too
+        std::string said;
+    } cases[] = {
+        {url(tls, ""), false, ""},
+        {url(tls, ""), true, ""},
+        {url(plain, ""), false, "waits in the outbox"},
+        {url(plain, "?sslmode=disable"), false,
+         "orvelctl: the records to " + host + " travel unencrypted (sslmode=disable in the URL)"},
+    };
+    QDir().mkpath(Path(".postgresql"));
+    for (const auto& c : cases) {
+        QFile::remove(Path(".postgresql/root.crt"));
+        if (c.rootCertificate) {
+            ASSERT_TRUE(QFile::copy(Server()->Certificate(), Path(".postgresql/root.crt")));
+        }
+        Write("shared.ini", "[Set]\nMin=223\nMax=235\nRecord=" + c.url + "\n");
+        const Result r = Ctl({"read", "--simulate", "--config", Path("shared.ini")});
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.err.find("programming record") != std::string::npos ||
+                      r.err.find("unencrypted") != std::string::npos,
+                  !c.said.empty())
+            << c.url << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << c.url << r.err;
+    }
+    EXPECT_EQ(
+        Server()->AdminValue("SELECT COUNT(*) FROM orvel_records", QString::fromStdString(tls)),
+        "2");
+    EXPECT_EQ(
+        Server()->AdminValue("SELECT COUNT(*) FROM orvel_records", QString::fromStdString(plain)),
+        "2");
 }
 
 TEST_F(RecordCli, TheSharedServerTakesRecordsAndTheOutboxSendsEachOnce) {
