@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QSysInfo>
 #include <QTime>
 #include <QUrl>
@@ -165,7 +166,11 @@ std::string Quoted(const QString& value) {
 }  // namespace
 
 std::string ParseRecordUrl(std::string_view text, ServerAddress& address) {
-    const QString given = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // A stray byte would reach the server as U+FFFD: a name or option it was never given.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString given = utf8.decode(QByteArrayView(text.data(), qsizetype(text.size())));
+    if (utf8.hasError())
+        return "is not UTF-8 text";
     const QUrl url(given, QUrl::StrictMode);
     if (!url.isValid() ||
         (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres")))
