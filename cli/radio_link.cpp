@@ -71,10 +71,13 @@ std::string ReadFailure(const ReadOutcome& outcome) {
 
 int ReadHolding(Link& link, const WriteRequest& request, Context& c, ProgrammingRecord& read,
                 bool& holds) {
-    const ReadOutcome outcome = ReadBeforeWrite(link.port, LogHooks(c.err, link));
-    holds = HoldsWritten(outcome, request);
+    std::string held;
+    const ReadOutcome outcome = ReadBeforeWrite(link.port, LogHooks(c.err, link), held);
+    holds = HoldsWritten(outcome, request) && held.empty();
     if (outcome.status != ReadStatus::Ok)
         return LinkFail(c, link, ReadFailure(outcome));
+    if (!held.empty())
+        return Fail(c, kExitData, FolderHeldFailure(held));
     read.radioId = outcome.identity;
     read.after = outcome.image;
     read.planSha256 = Sha256Hex(outcome.image);
@@ -96,9 +99,12 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
     learned.planSha256 = Sha256Hex(WrittenImage(image, request));
     if (steps.readFirst && !learned.before) {
         // Without the radio's old configuration kept, it is not overwritten.
-        const ReadOutcome before = ReadBeforeWrite(link.port, hooks);
+        std::string held;
+        const ReadOutcome before = ReadBeforeWrite(link.port, hooks, held);
         if (before.status != ReadStatus::Ok)
             return LinkFail(c, link, "read before the write: " + ReadFailure(before));
+        if (!held.empty())
+            return Fail(c, kExitData, FolderHeldFailure(held));
         learned.radioId = before.identity;
         learned.before = before.image;
     }
@@ -125,6 +131,8 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
             return LinkFail(c, link, DescribeWriteOutcome(outcome, request));
         case WriteVerdict::ReadBackFailed:
             return LinkFail(c, link, DescribeWriteOutcome(outcome, request));
+        case WriteVerdict::FolderHeld:
+            return Fail(c, kExitData, DescribeWriteOutcome(outcome, request));
         case WriteVerdict::Mismatch:
         case WriteVerdict::BadChecksum:
             break;

@@ -106,7 +106,8 @@ int RunRecordExport(const QStringList& arguments, Context& c) {
     if (int code = Gather(parser, filter, records, true, c); code >= 0)
         return code;
     std::string error;
-    if (!WritableTarget(path, error) || !WriteFileAtomically(path, RecordsCsv(records), error))
+    if (!WritableTarget(path, error) ||
+        !WriteFileAtomically(path, RecordsCsv(records), error, Readers::Owner))
         return Fail(c, kExitData, path + ": " + error);
     c.err << "orvelctl: " << records.size() << " record" << (records.size() == 1 ? "" : "s")
           << " written to " << path << '\n'

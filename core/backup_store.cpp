@@ -59,6 +59,14 @@ long long WriteTicks(const fs::path& path) {
     return ec ? -1 : static_cast<long long>(time.time_since_epoch().count());
 }
 
+// A name of a file in the folder itself: a list written elsewhere or by hand must not reach
+// a file outside it.
+bool PlainName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\:") == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
 CopyList ReadList(const fs::path& folder) {
     CopyList list;
     std::vector<std::uint8_t> bytes;
@@ -71,7 +79,7 @@ CopyList ReadList(const fs::path& folder) {
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(std::min(end + 1, text.size()));
         const std::size_t tab = line.rfind('\t');
-        if (tab == std::string_view::npos || tab == 0)
+        if (tab == std::string_view::npos || !PlainName(line.substr(0, tab)))
             continue;
         const std::string_view ticks = line.substr(tab + 1);
         long long value = 0;
@@ -92,7 +100,8 @@ void WriteList(const fs::path& folder, const CopyList& list) {
             text += name + "\t" + std::to_string(ticks) + "\n";
     }
     std::string error;
-    WriteFileAtomically(Utf8FromPath(folder / PathFromUtf8(kListName)), text, error);
+    WriteFileAtomically(Utf8FromPath(folder / PathFromUtf8(kListName)), text, error,
+                        Readers::Owner);
 }
 
 constexpr std::string_view kExtensions[] = {".dat", ".json", ".csv"};
@@ -216,13 +225,15 @@ std::string NameSafe(std::string_view kind) {
 }  // namespace
 
 std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
-                       std::string& error, int keep, std::optional<std::time_t> now) {
-    return SaveBackupBytes(folder, ChannelFileBytes(image), kind, ".dat", error, keep, now);
+                       std::string& error, int keep, std::optional<std::time_t> now,
+                       bool* folderHeld) {
+    return SaveBackupBytes(folder, ChannelFileBytes(image), kind, ".dat", error, keep, now,
+                           folderHeld);
 }
 
 std::string SaveBackupBytes(const std::string& folder, const std::vector<std::uint8_t>& bytes,
                             std::string_view kind, std::string_view extension, std::string& error,
-                            int keep, std::optional<std::time_t> now) {
+                            int keep, std::optional<std::time_t> now, bool* folderHeld) {
     if (!KnownExtension(extension)) {
         error = "invalid backup extension";
         return {};
@@ -232,25 +243,33 @@ std::string SaveBackupBytes(const std::string& folder, const std::vector<std::ui
         error = "invalid backup kind";
         return {};
     }
-    std::error_code ec;
     const fs::path directory = PathFromUtf8(folder);
-    fs::create_directories(directory, ec);
-    if (ec) {
-        error = ec.message();
+    if (!MakePrivateFolders(directory, error))
         return {};
-    }
 
     const std::string base = TimeStamp(now.value_or(std::time(nullptr))) + "-" + NameSafe(kind);
     // Runs that save copies at once take turns at the names and the list; a name is still
     // claimed only while free, for a program that does not take its turn.
     const FolderLock turn(directory);
+    if (turn.HeldElsewhere()) {
+        error = folder + " is held by another program (waited " +
+                std::to_string(kFolderLockWait.count()) + " s)";
+        if (folderHeld != nullptr)
+            *folderHeld = true;
+        return {};
+    }
+    const std::string listPath = Utf8FromPath(directory / PathFromUtf8(kListName));
+    if (const std::string problem = OwnFileProblem(listPath); !problem.empty()) {
+        error = listPath + " is " + problem + ", not the list of the copies; it is left as it is";
+        return {};
+    }
     fs::path target;
     long long counter = 0;
     for (int attempt = 0;; ++attempt) {
         counter = FreeCounter(directory, base, extension, counter);
         target = CopyName(directory, base, extension, counter);
         bool taken = false;
-        if (WriteNewFile(Utf8FromPath(target), bytes, taken, error))
+        if (WriteNewFile(Utf8FromPath(target), bytes, taken, error, Readers::Owner))
             break;
         if (!taken)
             return {};

@@ -14,14 +14,21 @@ namespace orvel {
 
 // Writes `image` as a channel file named YYYYMMDD-HHMMSS-<kind>.dat (local time of `now`, the
 // clock when absent; in `kind`, control characters and <>:"|?* become '_') into `folder` (UTF-8),
-// creating it with its parents. A name already taken gets -2, -3 ... before ".dat". Then the
-// oldest read, write and before copies of the folder beyond `keep` are deleted, read-only or not;
-// the copy just written always stays. Only copies this store wrote, listed in the folder's
-// ".copies" and unchanged since, are ever deleted: a file merely named like one, or a copy the user
-// saved into, stays. Returns the path written (UTF-8), or empty with `error` set.
+// creating it with its parents; the folders it makes and the copies are their owner's alone. A
+// name already taken gets -2, -3 ... before ".dat". Then the oldest read, write and before copies
+// of the folder beyond `keep` are deleted, read-only or not; the copy just written always stays.
+// Only copies this store wrote, listed by plain name in the folder's ".copies" and unchanged
+// since, are ever deleted: a file merely named like one, a copy the user saved into, or anything
+// outside the folder stays. A ".copies" that is a symbolic link (or no regular file) is never
+// followed: nothing is written then. Runs take turns at the folder; when another holds it for
+// kFolderLockWait, nothing is written and `folderHeld`, when given, is set. Returns the path
+// written (UTF-8), or empty with `error` set.
+// How many copies of the radio are kept.
+inline constexpr int kKeepCopies = 200;
+
 std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
-                       std::string& error, int keep = 200,
-                       std::optional<std::time_t> now = std::nullopt);
+                       std::string& error, int keep = kKeepCopies,
+                       std::optional<std::time_t> now = std::nullopt, bool* folderHeld = nullptr);
 
 // The same for bytes kept exactly as given, such as a file about to be replaced, named
 // YYYYMMDD-HHMMSS-<kind><extension>. `extension` is ".dat", ".json" or ".csv". Copies of kind
@@ -29,7 +36,8 @@ std::string SaveBackup(const std::string& folder, const MemoryImage& image, std:
 // and write copies.
 std::string SaveBackupBytes(const std::string& folder, const std::vector<std::uint8_t>& bytes,
                             std::string_view kind, std::string_view extension, std::string& error,
-                            int keep = 200, std::optional<std::time_t> now = std::nullopt);
+                            int keep = kKeepCopies, std::optional<std::time_t> now = std::nullopt,
+                            bool* folderHeld = nullptr);
 
 // How many copies of replaced files are kept.
 inline constexpr int kKeepReplacedFiles = 50;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <random>
+#include <thread>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -17,12 +19,11 @@
 #include <sys/stat.h>
 #include <windows.h>
 
-#include <chrono>
 #include <cwctype>
-#include <thread>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -64,7 +65,8 @@ std::string WindowsErrorText(DWORD code) {
     }
 }
 
-int CreateExclusive(const fs::path& path) {
+// A new file takes the permissions of its folder: the user's own folders are the user's alone.
+int CreateExclusive(const fs::path& path, Readers) {
     return ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                     _S_IREAD | _S_IWRITE);
 }
@@ -136,8 +138,14 @@ Claim ClaimName(const fs::path& temporary, const fs::path& target, std::string& 
 
 #else
 
-int CreateExclusive(const fs::path& path) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+int CreateExclusive(const fs::path& path, Readers readers) {
+    const bool owner = readers == Readers::Owner;
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, owner ? 0600 : 0666);
+    // The umask can only take rights away from 0600: the owner keeps them whatever it says.
+    if (fd >= 0 && owner)
+        ::fchmod(fd, 0600);
+    return fd;
 }
 
 long WriteSome(int fd, const std::uint8_t* data, std::size_t size) {
@@ -194,7 +202,7 @@ Claim ClaimName(const fs::path& temporary, const fs::path& target, std::string& 
         error = SystemText(errno);
         return Claim::Failed;
     }
-    const int placeholder = CreateExclusive(target);
+    const int placeholder = CreateExclusive(target, Readers::Owner);
     if (placeholder < 0) {
         if (errno == EEXIST)
             return Claim::Taken;
@@ -226,12 +234,12 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 
 // The bytes in a new file beside `target`, on the disk; its path, or empty with the reason.
 fs::path WriteTemporary(const fs::path& target, const std::vector<std::uint8_t>& bytes,
-                        std::string& error) {
+                        Readers readers, std::string& error) {
     std::random_device random;
     const fs::path temporary =
         target.parent_path() / PathFromUtf8("." + Utf8FromPath(target.filename()) + ".tmp" +
                                             std::to_string(random() % 1000000));
-    const int fd = CreateExclusive(temporary);
+    const int fd = CreateExclusive(temporary, readers);
     if (fd < 0) {
         error = SystemText(errno);
         return {};
@@ -332,8 +340,80 @@ std::FILE* OpenStream(const std::string& utf8Path, const char* mode) {
     return OpenStream(path, mode);
 }
 
+bool MakePrivateFolders(const fs::path& folder, std::string& error) {
+    std::error_code ec;
+#ifdef _WIN32
+    fs::create_directories(folder, ec);
+    if (ec)
+        error = ec.message();
+    return !ec;
+#else
+    if (folder.empty() || fs::is_directory(folder, ec))
+        return true;
+    const fs::path parent = folder.parent_path();
+    if (!parent.empty() && parent != folder && !MakePrivateFolders(parent, error))
+        return false;
+    if (::mkdir(folder.c_str(), 0700) == 0) {
+        ::chmod(folder.c_str(), 0700);  // whatever the umask says
+        return true;
+    }
+    if (errno == EEXIST && fs::is_directory(folder, ec))
+        return true;  // another run made it meanwhile
+    error = SystemText(errno);
+    return false;
+#endif
+}
+
+bool MakeNewFile(const std::string& utf8Path, Readers readers, std::string& error) {
+    const fs::path path = PathFromUtf8(utf8Path);
+    const int fd = path.empty() ? -1 : CreateExclusive(path, readers);
+    if (fd >= 0 && CloseFile(fd))
+        return true;
+    if (fd < 0 && errno == EEXIST)
+        return true;
+    error = SystemText(path.empty() ? ENOENT : errno);
+    return false;
+}
+
+std::FILE* OpenAppending(const std::string& utf8Path, Readers readers) {
+#ifdef _WIN32
+    static_cast<void>(readers);
+    return OpenStream(utf8Path, "a");
+#else
+    const fs::path path = PathFromUtf8(utf8Path);
+    if (path.empty()) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    int fd = CreateExclusive(path, readers);
+    if (fd < 0 && errno == EEXIST)
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* file = ::fdopen(fd, "a");
+    if (file == nullptr) {
+        const int code = errno;
+        ::close(fd);
+        errno = code;
+    }
+    return file;
+#endif
+}
+
+bool IsSymbolicLink(const std::string& utf8Path) {
+    std::error_code ec;
+    return fs::is_symlink(fs::symlink_status(PathFromUtf8(utf8Path), ec));
+}
+
+std::string OwnFileProblem(const std::string& utf8Path) {
+    if (IsSymbolicLink(utf8Path))
+        return "a symbolic link";
+    const char* kind = NotRegularFileKind(utf8Path);
+    return kind != nullptr ? kind : "";
+}
+
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         std::string& error) {
+                         std::string& error, Readers readers) {
     fs::path target = PathFromUtf8(path);
     if (target.empty()) {
         error = SystemText(ENOENT);
@@ -351,7 +431,7 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     if (!WritableTarget(Utf8FromPath(target), error) || Refused(target, error))
         return false;
 
-    const fs::path temporary = WriteTemporary(target, bytes, error);
+    const fs::path temporary = WriteTemporary(target, bytes, readers, error);
     if (temporary.empty())
         return false;
     const bool ok = Replace(temporary, target, error);
@@ -362,19 +442,21 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     return ok;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error) {
-    return WriteFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()), error);
+bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error,
+                         Readers readers) {
+    return WriteFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()), error,
+                               readers);
 }
 
 bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, bool& taken,
-                  std::string& error) {
+                  std::string& error, Readers readers) {
     taken = false;
     const fs::path target = PathFromUtf8(path);
     if (target.empty()) {
         error = SystemText(ENOENT);
         return false;
     }
-    const fs::path temporary = WriteTemporary(target, bytes, error);
+    const fs::path temporary = WriteTemporary(target, bytes, readers, error);
     if (temporary.empty())
         return false;
     const Claim claim = ClaimName(temporary, target, error);
@@ -390,7 +472,7 @@ bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& byte
 
 // A named mutex per folder: a folder cannot be locked like a file there. The system lets go of
 // it when the run that held it ends.
-FolderLock::FolderLock(const fs::path& folder) {
+FolderLock::FolderLock(const fs::path& folder, std::chrono::milliseconds wait) {
     std::error_code ec;
     std::wstring name = fs::absolute(folder, ec).native();
     for (wchar_t& c : name) {
@@ -401,8 +483,9 @@ FolderLock::FolderLock(const fs::path& folder) {
     name = L"Local\\OrvelTool:" + name.substr(0, 200);
     handle_ = ::CreateMutexW(nullptr, FALSE, name.c_str());
     if (handle_ != nullptr) {
-        const DWORD result = ::WaitForSingleObject(handle_, INFINITE);
+        const DWORD result = ::WaitForSingleObject(handle_, static_cast<DWORD>(wait.count()));
         if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED) {
+            heldElsewhere_ = result == WAIT_TIMEOUT;
             ::CloseHandle(handle_);
             handle_ = nullptr;
         }
@@ -418,16 +501,27 @@ FolderLock::~FolderLock() {
 
 #else
 
-FolderLock::FolderLock(const fs::path& folder) {
+FolderLock::FolderLock(const fs::path& folder, std::chrono::milliseconds wait) {
     fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0)
         return;
-    while (::flock(fd_, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            ::close(fd_);
-            fd_ = -1;
-            return;
+    // A run holds the folder for the moment a copy takes; the turn is asked for again and again
+    // rather than waited for, so the wait can end.
+    constexpr auto kRetry = std::chrono::milliseconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        const int code = errno;
+        if (code == EINTR)
+            continue;
+        const bool held = code == EWOULDBLOCK;
+        if (held && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(kRetry);
+            continue;
         }
+        heldElsewhere_ = held;
+        ::close(fd_);
+        fd_ = -1;
+        return;
     }
 }
 

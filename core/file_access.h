@@ -4,6 +4,7 @@
 // code page and miss or garble 桌面\一号站.dat).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -28,6 +29,31 @@ std::FILE* OpenStream(const std::string& utf8Path, const char* mode);
 // (opening it then gives the system's reason).
 const char* NotRegularFileKind(const std::string& utf8Path);
 
+// Who may read a file a write makes. A file replaced keeps its own permissions either way; on
+// Windows a new file takes its folder's, which in the user's own folders are the user's alone.
+enum class Readers {
+    Everyone,  // as the system's umask lets
+    Owner,     // 0600 whatever the umask: records, safety copies, traces, exports
+};
+
+// Creates `folder` and its missing parents, each new one (0700 on POSIX) its owner's alone.
+// False with the system's reason.
+bool MakePrivateFolders(const std::filesystem::path& folder, std::string& error);
+
+// Creates an empty file of `readers` where nothing is yet; a file already there stays as it is.
+// False with the system's reason.
+bool MakeNewFile(const std::string& utf8Path, Readers readers, std::string& error);
+
+// Opens `utf8Path` to append to it, made for `readers` when it does not exist yet. nullptr with
+// errno set.
+std::FILE* OpenAppending(const std::string& utf8Path, Readers readers);
+
+bool IsSymbolicLink(const std::string& utf8Path);
+// What keeps a file of the program's own folder from being used as one: "a symbolic link" (a
+// link there could lead the program's writes anywhere; it is never followed) or what
+// NotRegularFileKind says. Empty for a regular file or nothing there.
+std::string OwnFileProblem(const std::string& utf8Path);
+
 // True when `utf8Path` may be written: nothing is there yet, or a regular file (also through a
 // link). Otherwise false with "a device, not a regular file" and the like: replacing a device, a
 // FIFO or a folder with a plain file, or writing into one, is never what was meant.
@@ -44,27 +70,37 @@ bool SameFile(const std::string& a, const std::string& b);
 // one that is no regular file (WritableTarget) are refused. Returns false with the system's reason
 // on failure; no temporary file remains then.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         std::string& error);
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);
+                         std::string& error, Readers readers = Readers::Everyone);
+bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error,
+                         Readers readers = Readers::Everyone);
 
 // Writes a new file only where nothing is yet: the bytes reach the disk under a temporary name,
 // which then takes `path` if no other file has it by then, all in one step. A name another
 // program or thread took first is left alone: false with `taken` set. Otherwise false with the
 // system's reason on failure; no temporary file remains then.
 bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, bool& taken,
-                  std::string& error);
+                  std::string& error, Readers readers = Readers::Everyone);
+
+// How long a run waits for a folder another run holds. Anyone who may open the folder can hold
+// it, for as long as they like: past this wait the holder is not waited for.
+inline constexpr std::chrono::seconds kFolderLockWait{10};
 
 // Holds a folder for this program's runs and threads, one at a time, from construction to
 // destruction (a lock the system lets go should a run end without letting go). Where the system
 // cannot lock the folder, nothing is held and everyone goes on.
 class FolderLock {
 public:
-    explicit FolderLock(const std::filesystem::path& folder);
+    explicit FolderLock(const std::filesystem::path& folder,
+                        std::chrono::milliseconds wait = kFolderLockWait);
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
+    // Another run held the folder for the whole wait; nothing is held then.
+    bool HeldElsewhere() const { return heldElsewhere_; }
+
 private:
+    bool heldElsewhere_ = false;
 #ifdef _WIN32
     void* handle_ = nullptr;
 #else

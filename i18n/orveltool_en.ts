@@ -839,6 +839,10 @@
         <source>已取消写入，电台保持原样</source>
         <translation>Write cancelled; the radio is left as it was</translation>
     </message>
+    <message>
+        <source>安全副本文件夹 %1 被另一个程序占用（已等待 %2 秒），没有写入电台</source>
+        <translation>The folder of the safety copies %1 is held by another program (waited %2 s); nothing was written to the radio</translation>
+    </message>
 </context>
 <context>
     <name>RadioRecords</name>

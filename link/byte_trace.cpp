@@ -21,7 +21,8 @@ bool ByteTrace::Open(const std::string& path, std::string& error) {
         return false;
     }
     path_ = path;
-    file_ = OpenStream(path, "a");
+    // Every byte of a radio's configuration is in it.
+    file_ = OpenAppending(path, Readers::Owner);
     if (file_ == nullptr) {
         error = path + ": " + std::strerror(errno);
         return false;

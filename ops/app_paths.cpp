@@ -9,7 +9,6 @@
 #include <cctype>
 #include <filesystem>
 #include <functional>
-#include <mutex>
 #include <vector>
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
@@ -237,15 +236,22 @@ bool StoreRecentFiles(const QStringList& paths, std::string& error) {
         error);
 }
 
-void KeepBackup(const MemoryImage& image, const char* kind) {
-    // Radios written side by side keep a copy each; picking a free name and taking it is
-    // one step.
-    static std::mutex naming;
-    const std::lock_guard lock(naming);
+bool KeepBackup(const MemoryImage& image, const char* kind, std::string& held) {
+    // Radios written side by side keep a copy each: the folder's lock gives the threads of a run
+    // their turns as it does runs, and a folder held elsewhere costs them one wait together.
     std::string error;
-    if (SaveBackup(BackupFolder().toStdString(), image, kind, error).empty()) {
-        qWarning("safety copy not written: %s", error.c_str());
+    bool folderHeld = false;
+    if (!SaveBackup(BackupFolder().toStdString(), image, kind, error, kKeepCopies, std::nullopt,
+                    &folderHeld)
+             .empty()) {
+        return true;
     }
+    if (folderHeld) {
+        held = "the folder of the safety copies " + error;
+        return false;
+    }
+    qWarning("safety copy not written: %s", error.c_str());
+    return true;
 }
 
 bool KeepReplacedFile(const std::string& path, std::string& error, std::string* copyPath) {

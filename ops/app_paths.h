@@ -56,9 +56,11 @@ QStringList LoadRecentFiles();
 bool StoreRecentFiles(const QStringList& paths, std::string& error);
 
 // Keeps a copy of an image read from or about to be written to a radio. Failures only go to
-// the program's diagnostic output: a copy must never stand in the way of the exchange. Safe to
-// call from several threads at once: each call keeps its own copy.
-void KeepBackup(const MemoryImage& image, const char* kind);
+// the program's diagnostic output: a copy must never stand in the way of the exchange. Only when
+// another program holds the folder of the copies for kFolderLockWait is the answer false, with
+// `held` saying so in one line: the radio is then not written. Safe to call from several threads
+// at once: each call keeps its own copy.
+bool KeepBackup(const MemoryImage& image, const char* kind, std::string& held);
 
 // Keeps the bytes of a file that is about to be replaced among the safety copies, named
 // ...-file.dat (-file.json, -file.csv for those files), the newest kKeepReplacedFiles of them.

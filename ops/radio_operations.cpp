@@ -1,5 +1,7 @@
 #include "radio_operations.h"
 
+#include <QtGlobal>
+
 #include "app_paths.h"
 #include "codec.h"
 
@@ -8,11 +10,12 @@ namespace orvel {
 namespace {
 
 ReadOutcome ReadKeeping(BytePort& port, const ExchangeHooks& hooks,
-                        const std::function<void()>& beforeImageRequest, const char* kind) {
+                        const std::function<void()>& beforeImageRequest, const char* kind,
+                        std::string& folderHeld) {
     ReadOutcome outcome = ReadRadio(port, hooks, beforeImageRequest);
     if (outcome.status != ReadStatus::Ok)
         return outcome;
-    KeepBackup(outcome.image, kind);
+    KeepBackup(outcome.image, kind, folderHeld);
     hooks.Line(ReadProgress(100));
     if (outcome.checksumOk)
         hooks.Line(lines::kReadDone);
@@ -23,11 +26,16 @@ ReadOutcome ReadKeeping(BytePort& port, const ExchangeHooks& hooks,
 
 ReadOutcome ReadRadioKeepingCopy(BytePort& port, const ExchangeHooks& hooks,
                                  const std::function<void()>& beforeImageRequest) {
-    return ReadKeeping(port, hooks, beforeImageRequest, "read");
+    std::string held;
+    const ReadOutcome outcome = ReadKeeping(port, hooks, beforeImageRequest, "read", held);
+    // What was read is shown all the same: the radio was not changed.
+    if (!held.empty())
+        qWarning("safety copy not written: %s", held.c_str());
+    return outcome;
 }
 
-ReadOutcome ReadBeforeWrite(BytePort& port, const ExchangeHooks& hooks) {
-    return ReadKeeping(port, hooks, {}, "before");
+ReadOutcome ReadBeforeWrite(BytePort& port, const ExchangeHooks& hooks, std::string& folderHeld) {
+    return ReadKeeping(port, hooks, {}, "before", folderHeld);
 }
 
 MemoryImage WrittenImage(const MemoryImage& base, const WriteRequest& request) {
@@ -37,9 +45,10 @@ MemoryImage WrittenImage(const MemoryImage& base, const WriteRequest& request) {
 }
 
 WriteOutcome WriteRadioKeepingCopy(BytePort& port, const MemoryImage& base,
-                                   const WriteRequest& request, const ExchangeHooks& hooks) {
-    if (port.IsOpen() == 1)
-        KeepBackup(WrittenImage(base, request), "write");
+                                   const WriteRequest& request, const ExchangeHooks& hooks,
+                                   std::string& folderHeld) {
+    if (port.IsOpen() == 1 && !KeepBackup(WrittenImage(base, request), "write", folderHeld))
+        return WriteOutcome{};
     return WriteRadio(port, request, hooks);
 }
 

@@ -14,16 +14,19 @@ ReadOutcome ReadRadioKeepingCopy(BytePort& port, const ExchangeHooks& hooks,
 
 // The read a write may start with, so the record and the safety copies keep what the radio
 // held before it (...-before.dat; a write's own copy is what it is about to write). Logged as
-// a read is.
-ReadOutcome ReadBeforeWrite(BytePort& port, const ExchangeHooks& hooks);
+// a read is. When another program holds the folder of the copies, `folderHeld` says so (see
+// KeepBackup) and the radio must not be written.
+ReadOutcome ReadBeforeWrite(BytePort& port, const ExchangeHooks& hooks, std::string& folderHeld);
 
 // `base` (whose header and spare words the radio keeps) with the request coded into it: the
 // 260 bytes a write stands for.
 MemoryImage WrittenImage(const MemoryImage& base, const WriteRequest& request);
 
 // The write exchange. On an open port the image it writes (`base`, whose header and spare
-// words the radio keeps, with the request coded into it) is kept among the safety copies first.
+// words the radio keeps, with the request coded into it) is kept among the safety copies first;
+// when another program holds their folder, nothing is sent and `folderHeld` says so.
 WriteOutcome WriteRadioKeepingCopy(BytePort& port, const MemoryImage& base,
-                                   const WriteRequest& request, const ExchangeHooks& hooks);
+                                   const WriteRequest& request, const ExchangeHooks& hooks,
+                                   std::string& folderHeld);
 
 }  // namespace orvel

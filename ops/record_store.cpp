@@ -1,6 +1,5 @@
 #include "record_store.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -11,6 +10,8 @@
 #include <QVariant>
 #include <atomic>
 #include <cstring>
+
+#include "file_access.h"
 
 namespace orvel {
 
@@ -263,13 +264,24 @@ std::unique_ptr<RecordStore> RecordStore::OpenFile(const std::string& path, std:
                                                    bool create, int busyTimeoutMs) {
     const QString file = QString::fromStdString(path);
     const QFileInfo info(file);
+    // SQLite would follow a link there: the tables, and the journal beside them, would land in
+    // whatever file it names.
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        if (IsSymbolicLink(path + suffix)) {
+            error = path + suffix + ": a symbolic link, which the records never follow";
+            return nullptr;
+        }
+    }
     if (!info.exists()) {
         if (!create) {
             error = path + ": no records yet (the file does not exist)";
             return nullptr;
         }
-        if (!QDir().mkpath(info.absolutePath())) {
-            error = path + ": its folder cannot be created";
+        // The journal files take the permissions of the file they belong to.
+        std::string problem;
+        if (!MakePrivateFolders(PathFromUtf8(path).parent_path(), problem) ||
+            !MakeNewFile(path, Readers::Owner, problem)) {
+            error = path + ": " + problem;
             return nullptr;
         }
     } else if (!info.isFile()) {

@@ -70,9 +70,11 @@ WriteCheckOutcome WriteAndVerify(BytePort& port, const MemoryImage& base,
                                  const WriteRequest& request, bool verify,
                                  const ExchangeHooks& hooks, const std::function<void()>& written) {
     WriteCheckOutcome outcome;
-    outcome.write = WriteRadioKeepingCopy(port, base, request, hooks);
+    outcome.write = WriteRadioKeepingCopy(port, base, request, hooks, outcome.folderHeld);
     if (written)
         written();
+    if (!outcome.folderHeld.empty())
+        outcome.verdict = WriteVerdict::FolderHeld;
     if (outcome.write.status != WriteStatus::Ok)
         return outcome;
     if (!verify) {
@@ -82,6 +84,10 @@ WriteCheckOutcome WriteAndVerify(BytePort& port, const MemoryImage& base,
     outcome.verify = VerifyWrite(port, request, hooks);
     outcome.verdict = VerdictOf(outcome.verify->status);
     return outcome;
+}
+
+std::string FolderHeldFailure(const std::string& held) {
+    return held + "; nothing is written to the radio";
 }
 
 std::string DescribeReadFailure(const ReadOutcome& outcome) {
@@ -114,6 +120,8 @@ std::string DescribeWriteOutcome(const WriteCheckOutcome& outcome, const WriteRe
             return "verify: the image read back fails its checksum";
         case WriteVerdict::ReadBackFailed:
             return "verify: " + DescribeReadFailure(outcome.verify->readBack);
+        case WriteVerdict::FolderHeld:
+            return FolderHeldFailure(outcome.folderHeld);
     }
     return {};
 }

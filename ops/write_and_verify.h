@@ -11,11 +11,21 @@
 
 namespace orvel {
 
-enum class WriteVerdict { Written, Verified, WriteFailed, Mismatch, BadChecksum, ReadBackFailed };
+// FolderHeld: another program held the folder of the safety copies; nothing was sent.
+enum class WriteVerdict {
+    Written,
+    Verified,
+    WriteFailed,
+    Mismatch,
+    BadChecksum,
+    ReadBackFailed,
+    FolderHeld
+};
 
 struct WriteCheckOutcome {
     WriteVerdict verdict = WriteVerdict::WriteFailed;
     WriteOutcome write;
+    std::string folderHeld;               // the line that says so, for FolderHeld
     std::optional<VerifyOutcome> verify;  // set when the write went through and a check was asked
 
     bool Succeeded() const {
@@ -34,6 +44,9 @@ WriteCheckOutcome WriteAndVerify(BytePort& port, const MemoryImage& base,
 // What went wrong, for a message after the port's name: "no answer to frame 3 of 66 (channel
 // words)", "verify: word 0x05 (channel 2) reads back ..."; empty when the write succeeded.
 std::string DescribeWriteOutcome(const WriteCheckOutcome& outcome, const WriteRequest& request);
+// The message for a write that another program's hold on the safety copies' folder stopped
+// (`held` from KeepBackup).
+std::string FolderHeldFailure(const std::string& held);
 // "no answer to the identify command" and the like; empty for a read that succeeded.
 std::string DescribeReadFailure(const ReadOutcome& outcome);
 

@@ -1,6 +1,7 @@
 #include "radio_commands.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "configuration.h"
 #include "document.h"
 #include "exchanges.h"
+#include "file_access.h"
 #include "image_diff.h"
 #include "lower_texts.h"
 #include "message_log.h"
@@ -169,7 +171,8 @@ bool RadioCommands::OnWrite() {
     const ExchangeHooks hooks = MakeExchangeHooks();
     // The comparison is with what the radio holds, so it reads first whatever 写入前读出备份 says.
     if (m_readFirst || m_compareFirst) {
-        const ReadOutcome radio = ReadBeforeWrite(m_port.serialPort(), hooks);
+        std::string held;
+        const ReadOutcome radio = ReadBeforeWrite(m_port.serialPort(), hooks, held);
         EndProgress();
         if (radio.status != ReadStatus::Ok) {
             // Without the radio's old configuration kept, it is not overwritten. A port that is
@@ -187,6 +190,15 @@ bool RadioCommands::OnWrite() {
         }
         record.radioId = radio.identity;
         record.before = radio.image;
+        if (!held.empty()) {
+            WriteCheckOutcome stopped;
+            stopped.verdict = WriteVerdict::FolderHeld;
+            stopped.folderHeld = held;
+            RadioRecords::setWriteOutcome(record, stopped, request, m_port.serialPort());
+            KeepRecord(record);
+            ShowFolderHeld();
+            return false;
+        }
         if (m_compareFirst && !ConfirmChanges(radio)) {
             m_log.AppendLog(tr("已取消写入，电台保持原样"));
             return false;
@@ -226,8 +238,19 @@ bool RadioCommands::OnWrite() {
             m_dialogs.Message(QMessageBox::Critical, NoticeCaption(),
                               tr("校验失败：") + ReadFailureText(outcome.verify->readBack.status));
             break;
+        case WriteVerdict::FolderHeld:
+            ShowFolderHeld();
+            break;
     }
     return false;
+}
+
+void RadioCommands::ShowFolderHeld() {
+    const QString line = tr("安全副本文件夹 %1 被另一个程序占用（已等待 %2 秒），没有写入电台")
+                             .arg(QDir::toNativeSeparators(BackupFolder()))
+                             .arg(kFolderLockWait.count());
+    m_log.AppendLog(line);
+    m_dialogs.Message(QMessageBox::Critical, NoticeCaption(), line);
 }
 
 void RadioCommands::OnCurrentChannel() {

@@ -54,6 +54,8 @@ private:
     // when the user would rather not go on.
     bool ConfirmChanges(const orvel::ReadOutcome& radio);
     void KeepRecord(orvel::ProgrammingRecord& record);
+    // A write stopped before its first frame: another program held the safety copies' folder.
+    void ShowFolderHeld();
 
     Document& m_document;
     ChannelEditor& m_editor;

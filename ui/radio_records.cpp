@@ -83,6 +83,7 @@ void RadioRecords::setWriteOutcome(ProgrammingRecord& record, const WriteCheckOu
             break;
         case WriteVerdict::Mismatch:
         case WriteVerdict::BadChecksum:
+        case WriteVerdict::FolderHeld:
             record.exitClass = kClassData;
             break;
     }

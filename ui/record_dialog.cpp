@@ -180,7 +180,7 @@ void RecordDialog::exportCsv() {
     std::vector<ProgrammingRecord> records;
     std::string error;
     if (!store(error) || !m_store->Query(m_filter, records, error, true) ||
-        !WriteFileAtomically(path.toStdString(), RecordsCsv(records), error)) {
+        !WriteFileAtomically(path.toStdString(), RecordsCsv(records), error, Readers::Owner)) {
         setStatus(tr("导出失败：%1").arg(QString::fromStdString(error)));
         return;
     }

@@ -19,6 +19,7 @@
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -61,7 +62,19 @@ protected:
 TEST_F(BackupStore, WritesAChannelFileNamedByLocalTimeIntoNewFolders) {
     dir_ /= "nested/deeper";
     std::string error;
+#ifndef _WIN32
+    const mode_t umask = ::umask(0);  // the folders and copies are the owner's whatever it says
+#endif
     const std::string path = SaveBackup(Utf8FromPath(dir_), image_, "read", error, 200, t0_);
+#ifndef _WIN32
+    ::umask(umask);
+    for (const fs::path& made : {root_.path() / "backups", root_.path() / "backups/nested", dir_})
+        EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all) << made;
+    for (const fs::path& made : {fs::path(path), dir_ / ".copies"}) {
+        EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_read | fs::perms::owner_write)
+            << made;
+    }
+#endif
     EXPECT_EQ(path, Utf8FromPath(dir_ / "20240305-070809-read.dat"));
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(ReadFileBytes(path, bytes, error)) << error;
@@ -125,6 +138,35 @@ TEST_F(BackupStore, OnlyCopiesItWroteAndNobodyChangedArePruned) {
     Save("read", t0_ + 2, 1);
     EXPECT_EQ(Listing(), (Names{"20200101-000000-read.dat", "20240305-070809-read.dat",
                                 "20240305-070811-read.dat"}));
+}
+
+TEST_F(BackupStore, NothingOutsideTheFolderIsEverDeletedOrWritten) {
+    // A list that names files elsewhere, by a path or an absolute name, with their times.
+    const fs::path outside = root_.path() / "outside";
+    fs::create_directories(outside);
+    fs::create_directories(dir_);
+    std::ofstream list(dir_ / ".copies");
+    for (const fs::path& name :
+         {fs::path("../outside/20200101-000000-read.dat"), outside / "20200101-000001-read.dat"}) {
+        std::ofstream(dir_ / name) << "theirs";
+        list << Utf8FromPath(name) << '\t'
+             << fs::last_write_time(dir_ / name).time_since_epoch().count() << '\n';
+    }
+    list.close();
+    Save("read", t0_, 1);
+    EXPECT_EQ(test::FileBytes(outside / "20200101-000000-read.dat"), "theirs");
+    EXPECT_EQ(test::FileBytes(outside / "20200101-000001-read.dat"), "theirs");
+#ifndef _WIN32
+    // A list that is a link would have its target replaced: nothing is written then.
+    fs::remove(dir_ / ".copies");
+    fs::create_symlink(outside / "20200101-000000-read.dat", dir_ / ".copies");
+    std::string error;
+    EXPECT_EQ(SaveBackup(Utf8FromPath(dir_), image_, "read", error, 1, t0_ + 1), "");
+    EXPECT_EQ(error, Utf8FromPath(dir_ / ".copies") +
+                         " is a symbolic link, not the list of the copies; it is left as it is");
+    EXPECT_EQ(test::FileBytes(outside / "20200101-000000-read.dat"), "theirs");
+    EXPECT_EQ(Listing(), Names{"20240305-070809-read.dat"});
+#endif
 }
 
 TEST_F(BackupStore, ACopyMarkedReadOnlyIsStillPruned) {
@@ -254,6 +296,8 @@ TEST_F(BackupStore, ACopyWaitsWhileAnotherRunHoldsTheFolder) {
     std::this_thread::sleep_for(300ms);
     EXPECT_FALSE(saved);
     EXPECT_EQ(Listing(), Names{});
+    // A wait has its end: past it, the holder is not waited for.
+    EXPECT_TRUE(FolderLock(dir_, 100ms).HeldElsewhere());
     other.reset();
     run.join();
     EXPECT_EQ(Listing(), Names{"20240305-070809-read.dat"});

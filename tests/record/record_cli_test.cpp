@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <signal.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -22,6 +23,7 @@
 
 #include "channel_file.h"
 #include "codec.h"
+#include "file_access.h"
 #include "record_environment.h"
 #include "scratch_home.h"
 #include "virtual_radio.h"
@@ -395,20 +397,105 @@ TEST_F(RecordCli, EightRunsAtOnceKeepEveryRecord) {
 TEST_F(RecordCli, ARecordFileThatIsNoDatabaseChangesNoResultAndStaysAsItWas) {
     QDir().mkpath(LocalData());
     const std::string garbage(3000, '#');
-    QFile file(RecordFile());
+    QFile file(Path("elsewhere"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(garbage.data(), static_cast<qint64>(garbage.size()));
     file.close();
-    const Result r = Ctl({"read", "--simulate", "--config", Path("orvel.ini")});
-    EXPECT_EQ(r.code, 0);
-    EXPECT_NE(r.err.find("orvelctl: the programming record "), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find(" is kept nowhere: " + RecordFile().toStdString() +
-                         ": file is not a database\n"),
-              std::string::npos)
-        << r.err;
+    // The file itself, and (where the system has them) a link to a file outside the folder,
+    // which once got the tables and the journal.
+    std::vector<std::pair<QString, std::string>> cases{
+        {RecordFile(), RecordFile().toStdString() + ": file is not a database"}};
+#ifndef _WIN32
+    cases.emplace_back(RecordFile() + "-wal", RecordFile().toStdString() +
+                                                  "-wal: a symbolic link, which the records "
+                                                  "never follow");
+    cases.emplace_back(RecordFile(), RecordFile().toStdString() +
+                                         ": a symbolic link, which the records never follow");
+#endif
+    for (const auto& [name, why] : cases) {
+        QFile::remove(RecordFile());
+        if (name == RecordFile() && why.ends_with("database"))
+            ASSERT_TRUE(QFile::copy(Path("elsewhere"), name));
+        else
+            ASSERT_TRUE(QFile::link(Path("elsewhere"), name));
+        const Result r = Ctl({"read", "--simulate", "--config", Path("orvel.ini")});
+        EXPECT_EQ(r.code, 0);
+        EXPECT_NE(r.err.find("orvelctl: the programming record "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(" is kept nowhere: " + why + "\n"), std::string::npos) << r.err;
+        // Without the file there are no records to list yet.
+        EXPECT_EQ(Record({"list"}).code, name == RecordFile() ? 3 : 0);
+        QFile::remove(name);
+    }
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), garbage);
-    EXPECT_EQ(Record({"list"}).code, 3);
+    EXPECT_EQ(QDir(dir_.path()).entryList({"elsewhere*"}), QStringList{"elsewhere"});
+}
+
+#ifndef _WIN32
+TEST_F(RecordCli, WhatTheRunsMakeIsTheirOwnersAloneWhateverTheUmask) {
+    Write("kept-trace.txt", std::string("an earlier trace\n"));
+    QFile::setPermissions(Path("kept-trace.txt"), QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ReadGroup | QFile::ReadOther);
+    const mode_t umask = ::umask(0);
+    const QString ini = Path("orvel.ini");
+    const Result read = Ctl({"read", "--simulate", "--config", ini, "--trace", Path("trace.txt"),
+                             "--out", Path("out.dat")});
+    const Result write = Ctl({"write", Path("plan.dat"), "--simulate", "--config", ini,
+                              "--read-first", "--trace", Path("kept-trace.txt")});
+    const Result exported = Record({"export", Path("records.csv")});
+    ::umask(umask);
+    ASSERT_EQ(read.code + write.code + exported.code, 0) << read.err << write.err << exported.err;
+    // The runs are over: SQLite's journal files are there again while a reader holds the file.
+    QSqlDatabase reader = QSqlDatabase::addDatabase("QSQLITE", "reader");
+    reader.setDatabaseName(RecordFile());
+    ASSERT_TRUE(reader.open());
+    EXPECT_TRUE(QSqlQuery("SELECT COUNT(*) FROM orvel_records", reader).next());
+    const auto mode = [](const QString& path) {
+        struct stat status {};
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777
+                                                                         : 01000;
+    };
+    QStringList files{RecordFile(),      RecordFile() + "-wal", RecordFile() + "-shm",
+                      Path("trace.txt"), Path("records.csv"),   LocalData() + "/backups/.copies"};
+    for (const QString& copy : Backups("*.dat"))
+        files << LocalData() + "/backups/" + copy;
+    EXPECT_EQ(files.size(), 9);  // a read, a before and a write copy
+    for (const QString& file : files)
+        EXPECT_EQ(mode(file), 0600u) << file.toStdString();
+    for (const QString& folder : {Path("data"), LocalData(), LocalData() + "/backups"})
+        EXPECT_EQ(mode(folder), 0700u) << folder.toStdString();
+    // A channel file is the user's document, and a trace that was there keeps its mode.
+    EXPECT_EQ(mode(Path("out.dat")), 0666u);
+    EXPECT_EQ(mode(Path("kept-trace.txt")), 0644u);
+    reader.close();
+    reader = QSqlDatabase();
+    QSqlDatabase::removeDatabase("reader");
+}
+#endif
+
+// Anyone who may open the folder of the safety copies can hold it: a write waits its turn
+// a while, then stops before its first frame and says why.
+TEST_F(RecordCli, AFolderHeldElsewhereStopsAWriteBeforeItsFirstFrame) {
+    ASSERT_TRUE(QDir().mkpath(LocalData() + "/backups"));
+    const FolderLock other(PathFromUtf8((LocalData() + "/backups").toStdString()));
+    const auto started = std::chrono::steady_clock::now();
+    const Result r = Ctl({"write", Path("plan.dat"), "--simulate", "--config", Path("orvel.ini"),
+                          "--trace", Path("trace.txt"), "--unit", "SN-9"});
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(r.code, 3) << r.err;
+    const std::string why = "the folder of the safety copies " +
+                            (LocalData() + "/backups").toStdString() +
+                            " is held by another program (waited 10 s); nothing is written to "
+                            "the radio";
+    EXPECT_TRUE(r.err.ends_with("orvelctl: " + why + "\n")) << r.err;
+    EXPECT_GE(waited, std::chrono::seconds(10));
+    EXPECT_LT(waited, std::chrono::seconds(20));
+    const std::vector<std::uint8_t> trace = Read("trace.txt");
+    EXPECT_EQ(std::string(trace.begin(), trace.end()).find("TX"), std::string::npos);
+    const std::vector<json> records = Records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0]["exit_class"], "data");
+    EXPECT_EQ(records[0]["outcome"], why);
 }
 
 TEST_F(RecordCli, EachRadioOfAFleetIsARecordOfItsOwn) {
