@@ -12,6 +12,10 @@
 #include <atomic>
 #include <cstring>
 
+#ifdef ORVEL_THREAD_CRYPTO
+#include <openssl/crypto.h>
+#endif
+
 namespace orvel {
 
 namespace {
@@ -49,6 +53,22 @@ const char* const kColumns =
     "radio_id, unit, plan_file, plan_sha256, outcome, exit_class, verified";
 
 std::atomic<int> connectionCount{0};
+
+// libpq leaves OpenSSL's state for a thread (its random generators, for the password exchange
+// and TLS) to be freed when the thread ends. A QThread's wait() returns before that, so a
+// program can exit while a line's thread is still ending: OpenSSL's cleanup at exit then
+// forgets that thread's state, and its memory is lost (LeakSanitizer fails the run). The last
+// server connection a thread closes frees that state at once; OpenSSL makes it again if the
+// thread connects later.
+thread_local int serverConnections = 0;
+
+void ServerConnectionClosed() {
+    if (--serverConnections > 0)
+        return;
+#ifdef ORVEL_THREAD_CRYPTO
+    OPENSSL_thread_stop();
+#endif
+}
 
 std::string Flat(QString text) {
     text = text.trimmed();
@@ -98,6 +118,8 @@ struct RecordStore::Impl {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection);
+        if (server)
+            ServerConnectionClosed();
     }
 
     bool Exec(const QString& statement, std::string& error) {
@@ -307,6 +329,7 @@ std::unique_ptr<RecordStore> RecordStore::OpenServer(const ServerAddress& addres
     auto impl = NewImpl("QPSQL");
     impl->name = address.shown;
     impl->server = true;
+    ++serverConnections;
     impl->db.setHostName(QString::fromStdString(address.host));
     impl->db.setPort(address.port);
     impl->db.setDatabaseName(QString::fromStdString(address.database));
