@@ -92,7 +92,9 @@ void WriteList(const fs::path& folder, const CopyList& list) {
             text += name + "\t" + std::to_string(ticks) + "\n";
     }
     std::string error;
-    WriteFileAtomically(Utf8FromPath(folder / PathFromUtf8(kListName)), text, error);
+    // A copy the list lost is only never pruned.
+    WriteFileAtomically(Utf8FromPath(folder / PathFromUtf8(kListName)), text, error,
+                        Durability::Cache);
 }
 
 constexpr std::string_view kExtensions[] = {".dat", ".json", ".csv"};
@@ -216,13 +218,15 @@ std::string NameSafe(std::string_view kind) {
 }  // namespace
 
 std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
-                       std::string& error, int keep, std::optional<std::time_t> now) {
-    return SaveBackupBytes(folder, ChannelFileBytes(image), kind, ".dat", error, keep, now);
+                       std::string& error, int keep, std::optional<std::time_t> now,
+                       Durability durability) {
+    return SaveBackupBytes(folder, ChannelFileBytes(image), kind, ".dat", error, keep, now,
+                           durability);
 }
 
 std::string SaveBackupBytes(const std::string& folder, const std::vector<std::uint8_t>& bytes,
                             std::string_view kind, std::string_view extension, std::string& error,
-                            int keep, std::optional<std::time_t> now) {
+                            int keep, std::optional<std::time_t> now, Durability durability) {
     if (!KnownExtension(extension)) {
         error = "invalid backup extension";
         return {};
@@ -250,7 +254,7 @@ std::string SaveBackupBytes(const std::string& folder, const std::vector<std::ui
         counter = FreeCounter(directory, base, extension, counter);
         target = CopyName(directory, base, extension, counter);
         bool taken = false;
-        if (WriteNewFile(Utf8FromPath(target), bytes, taken, error))
+        if (WriteNewFile(Utf8FromPath(target), bytes, taken, error, durability))
             break;
         if (!taken)
             return {};

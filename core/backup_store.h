@@ -8,9 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "file_access.h"
 #include "memory_image.h"
 
 namespace orvel {
+
+// How many read, write and before copies are kept.
+inline constexpr int kKeepCopies = 200;
 
 // Writes `image` as a channel file named YYYYMMDD-HHMMSS-<kind>.dat (local time of `now`, the
 // clock when absent; in `kind`, control characters and <>:"|?* become '_') into `folder` (UTF-8),
@@ -18,10 +22,12 @@ namespace orvel {
 // oldest read, write and before copies of the folder beyond `keep` are deleted, read-only or not;
 // the copy just written always stays. Only copies this store wrote, listed in the folder's
 // ".copies" and unchanged since, are ever deleted: a file merely named like one, or a copy the user
-// saved into, stays. Returns the path written (UTF-8), or empty with `error` set.
+// saved into, stays. Returns the path written (UTF-8), or empty with `error` set. With
+// Durability::Cache the copy is not waited for to reach the disk (file_access.h).
 std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
-                       std::string& error, int keep = 200,
-                       std::optional<std::time_t> now = std::nullopt);
+                       std::string& error, int keep = kKeepCopies,
+                       std::optional<std::time_t> now = std::nullopt,
+                       Durability durability = Durability::Disk);
 
 // The same for bytes kept exactly as given, such as a file about to be replaced, named
 // YYYYMMDD-HHMMSS-<kind><extension>. `extension` is ".dat", ".json" or ".csv". Copies of kind
@@ -29,7 +35,8 @@ std::string SaveBackup(const std::string& folder, const MemoryImage& image, std:
 // and write copies.
 std::string SaveBackupBytes(const std::string& folder, const std::vector<std::uint8_t>& bytes,
                             std::string_view kind, std::string_view extension, std::string& error,
-                            int keep = 200, std::optional<std::time_t> now = std::nullopt);
+                            int keep = kKeepCopies, std::optional<std::time_t> now = std::nullopt,
+                            Durability durability = Durability::Disk);
 
 // How many copies of replaced files are kept.
 inline constexpr int kKeepReplacedFiles = 50;

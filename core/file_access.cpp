@@ -226,7 +226,7 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 
 // The bytes in a new file beside `target`, on the disk; its path, or empty with the reason.
 fs::path WriteTemporary(const fs::path& target, const std::vector<std::uint8_t>& bytes,
-                        std::string& error) {
+                        std::string& error, Durability durability = Durability::Disk) {
     std::random_device random;
     const fs::path temporary =
         target.parent_path() / PathFromUtf8("." + Utf8FromPath(target.filename()) + ".tmp" +
@@ -238,7 +238,7 @@ fs::path WriteTemporary(const fs::path& target, const std::vector<std::uint8_t>&
     }
     bool ok = WriteAll(fd, bytes.data(), bytes.size());
     // The replace must not reach the disk before the bytes do.
-    ok = ok && SyncToDisk(fd);
+    ok = ok && (durability == Durability::Cache || SyncToDisk(fd));
     if (!ok)
         error = SystemText(errno);
     if (!CloseFile(fd) && ok) {
@@ -332,8 +332,10 @@ std::FILE* OpenStream(const std::string& utf8Path, const char* mode) {
     return OpenStream(path, mode);
 }
 
-bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         std::string& error) {
+namespace {
+
+bool WriteAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                     std::string& error, Durability durability) {
     fs::path target = PathFromUtf8(path);
     if (target.empty()) {
         error = SystemText(ENOENT);
@@ -351,7 +353,7 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     if (!WritableTarget(Utf8FromPath(target), error) || Refused(target, error))
         return false;
 
-    const fs::path temporary = WriteTemporary(target, bytes, error);
+    const fs::path temporary = WriteTemporary(target, bytes, error, durability);
     if (temporary.empty())
         return false;
     const bool ok = Replace(temporary, target, error);
@@ -362,19 +364,28 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     return ok;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error) {
-    return WriteFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()), error);
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                         std::string& error) {
+    return WriteAtomically(path, bytes, error, Durability::Disk);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error,
+                         Durability durability) {
+    return WriteAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()), error,
+                           durability);
 }
 
 bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, bool& taken,
-                  std::string& error) {
+                  std::string& error, Durability durability) {
     taken = false;
     const fs::path target = PathFromUtf8(path);
     if (target.empty()) {
         error = SystemText(ENOENT);
         return false;
     }
-    const fs::path temporary = WriteTemporary(target, bytes, error);
+    const fs::path temporary = WriteTemporary(target, bytes, error, durability);
     if (temporary.empty())
         return false;
     const Claim claim = ClaimName(temporary, target, error);

@@ -37,6 +37,12 @@ bool WritableTarget(const std::string& utf8Path, std::string& error);
 // another hard link, or one name not there yet that would be made where the other is.
 bool SameFile(const std::string& a, const std::string& b);
 
+// Whether a new file's bytes must reach the disk before it takes its name. Either way a killed
+// program leaves it whole or not at all; left to the cache, a power cut may leave it empty, which
+// only a file whose bytes live on elsewhere (in a radio, another file) or that is a mere help
+// can afford.
+enum class Durability { Disk, Cache };
+
 // Writes a file so that it is either replaced whole or left as it was: the bytes go to a new
 // temporary file beside it, reach the disk, and the temporary file then takes the target's
 // place (retried for a moment on Windows while another program holds the target open). A link
@@ -45,14 +51,15 @@ bool SameFile(const std::string& a, const std::string& b);
 // on failure; no temporary file remains then.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
                          std::string& error);
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error);
+bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error,
+                         Durability durability = Durability::Disk);
 
 // Writes a new file only where nothing is yet: the bytes reach the disk under a temporary name,
 // which then takes `path` if no other file has it by then, all in one step. A name another
 // program or thread took first is left alone: false with `taken` set. Otherwise false with the
 // system's reason on failure; no temporary file remains then.
 bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, bool& taken,
-                  std::string& error);
+                  std::string& error, Durability durability = Durability::Disk);
 
 // Holds a folder for this program's runs and threads, one at a time, from construction to
 // destruction (a lock the system lets go should a run end without letting go). Where the system

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <mutex>
@@ -242,8 +243,14 @@ void KeepBackup(const MemoryImage& image, const char* kind) {
     // one step.
     static std::mutex naming;
     const std::lock_guard lock(naming);
+    // Only the copy of what a write is about to replace is kept nowhere else: it reaches the
+    // disk before the radio is changed. The others are what the radio holds or is to hold.
+    const Durability durability =
+        std::strcmp(kind, "before") == 0 ? Durability::Disk : Durability::Cache;
     std::string error;
-    if (SaveBackup(BackupFolder().toStdString(), image, kind, error).empty()) {
+    if (SaveBackup(BackupFolder().toStdString(), image, kind, error, kKeepCopies, std::nullopt,
+                   durability)
+            .empty()) {
         qWarning("safety copy not written: %s", error.c_str());
     }
 }
