@@ -3,6 +3,7 @@
 // CPU time the polling thread spent as a share of the wall time. Every byte on the line counts,
 // the program's as well as the radio's, so no ratio can fall below 1.
 #include <QCoreApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "channel_file.h"
@@ -196,6 +198,55 @@ bool BenchNetwork(int runs) {
     return ok;
 }
 
+// orvelctl read and write as a user runs them, each a program of its own that keeps its safety
+// copy and its programming record in the local file: the floors are the line's, so the ratio
+// shows what starting, the copies and the record add.
+bool BenchCommands(int runs) {
+    QTemporaryDir scratch;
+    sim::VirtualRadio radio(sim::VirtualRadio::DefaultImage(), sim::RadioBehaviour{.pace = true});
+    const QString file = scratch.filePath("radio.dat");
+    const QString ini = scratch.filePath("orvel.ini");
+    std::string error;
+    if (!radio.Start(&error) ||
+        !WriteFileAtomically(file.toStdString(),
+                             ChannelFileBytes(sim::VirtualRadio::DefaultImage()), error) ||
+        !WriteFileAtomically(ini.toStdString(), std::string("[Set]\n"), error)) {
+        std::fprintf(stderr, "orvelctl: %s\n", error.c_str());
+        return false;
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", scratch.path());
+    environment.insert("XDG_DATA_HOME", scratch.filePath("data"));
+    environment.insert("XDG_CONFIG_HOME", scratch.filePath("config"));
+    const QString port = QString::fromStdString(radio.DevicePath());
+    bool ok = true;
+    auto run = [&](const QStringList& arguments) {
+        return Time([&] {
+            QProcess process;
+            process.setProcessEnvironment(environment);
+            process.start(QCoreApplication::applicationDirPath() + "/orvelctl",
+                          arguments + QStringList{"--config", ini, "--port", port});
+            ok &= process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+                  process.exitCode() == 0;
+        });
+    };
+    Measure read;
+    Measure write;
+    for (int i = 0; i < runs; ++i) {
+        read.wall += run({"read", "--out", scratch.filePath("read.dat")}).wall / runs;
+        write.wall += run({"write", file}).wall / runs;
+    }
+    for (const auto& [name, m, least] :
+         {std::tuple{"orvelctl read, copy and record", read, kReadLeast},
+          std::tuple{"orvelctl write, copy and record", write, kWriteLeast}}) {
+        std::printf("%-34s %7.3f s  least %6.3f s  ratio %5.2f  (%d runs)\n", name, m.wall, least,
+                    m.wall / least, runs);
+    }
+    std::printf("targets (orvelctl): read and write ratio <= 1.10\n");
+    radio.Stop();
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -276,6 +327,7 @@ int main(int argc, char** argv) {
     ok &= BenchFleet(runs);
     ok &= BenchProbe(runs);
     ok &= BenchNetwork(runs);
+    ok &= BenchCommands(runs);
     if (!ok) {
         std::fprintf(stderr, "an exchange failed during the benchmark\n");
         return 1;

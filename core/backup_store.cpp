@@ -100,8 +100,9 @@ void WriteList(const fs::path& folder, const CopyList& list) {
             text += name + "\t" + std::to_string(ticks) + "\n";
     }
     std::string error;
-    WriteFileAtomically(Utf8FromPath(folder / PathFromUtf8(kListName)), text, error,
-                        Readers::Owner);
+    // A copy the list lost is only never pruned.
+    WriteFileAtomically(Utf8FromPath(folder / PathFromUtf8(kListName)), text, error, Readers::Owner,
+                        Durability::Cache);
 }
 
 constexpr std::string_view kExtensions[] = {".dat", ".json", ".csv"};
@@ -226,14 +227,15 @@ std::string NameSafe(std::string_view kind) {
 
 std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
                        std::string& error, int keep, std::optional<std::time_t> now,
-                       bool* folderHeld) {
+                       bool* folderHeld, Durability durability) {
     return SaveBackupBytes(folder, ChannelFileBytes(image), kind, ".dat", error, keep, now,
-                           folderHeld);
+                           folderHeld, durability);
 }
 
 std::string SaveBackupBytes(const std::string& folder, const std::vector<std::uint8_t>& bytes,
                             std::string_view kind, std::string_view extension, std::string& error,
-                            int keep, std::optional<std::time_t> now, bool* folderHeld) {
+                            int keep, std::optional<std::time_t> now, bool* folderHeld,
+                            Durability durability) {
     if (!KnownExtension(extension)) {
         error = "invalid backup extension";
         return {};
@@ -269,7 +271,7 @@ std::string SaveBackupBytes(const std::string& folder, const std::vector<std::ui
         counter = FreeCounter(directory, base, extension, counter);
         target = CopyName(directory, base, extension, counter);
         bool taken = false;
-        if (WriteNewFile(Utf8FromPath(target), bytes, taken, error, Readers::Owner))
+        if (WriteNewFile(Utf8FromPath(target), bytes, taken, error, Readers::Owner, durability))
             break;
         if (!taken)
             return {};

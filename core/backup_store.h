@@ -8,9 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "file_access.h"
 #include "memory_image.h"
 
 namespace orvel {
+
+// How many read, write and before copies are kept.
+inline constexpr int kKeepCopies = 200;
 
 // Writes `image` as a channel file named YYYYMMDD-HHMMSS-<kind>.dat (local time of `now`, the
 // clock when absent; in `kind`, control characters and <>:"|?* become '_') into `folder` (UTF-8),
@@ -22,13 +26,12 @@ namespace orvel {
 // outside the folder stays. A ".copies" that is a symbolic link (or no regular file) is never
 // followed: nothing is written then. Runs take turns at the folder; when another holds it for
 // kFolderLockWait, nothing is written and `folderHeld`, when given, is set. Returns the path
-// written (UTF-8), or empty with `error` set.
-// How many copies of the radio are kept.
-inline constexpr int kKeepCopies = 200;
-
+// written (UTF-8), or empty with `error` set. With Durability::Cache the copy is not waited for
+// to reach the disk (file_access.h).
 std::string SaveBackup(const std::string& folder, const MemoryImage& image, std::string_view kind,
                        std::string& error, int keep = kKeepCopies,
-                       std::optional<std::time_t> now = std::nullopt, bool* folderHeld = nullptr);
+                       std::optional<std::time_t> now = std::nullopt, bool* folderHeld = nullptr,
+                       Durability durability = Durability::Disk);
 
 // The same for bytes kept exactly as given, such as a file about to be replaced, named
 // YYYYMMDD-HHMMSS-<kind><extension>. `extension` is ".dat", ".json" or ".csv". Copies of kind
@@ -37,7 +40,7 @@ std::string SaveBackup(const std::string& folder, const MemoryImage& image, std:
 std::string SaveBackupBytes(const std::string& folder, const std::vector<std::uint8_t>& bytes,
                             std::string_view kind, std::string_view extension, std::string& error,
                             int keep = kKeepCopies, std::optional<std::time_t> now = std::nullopt,
-                            bool* folderHeld = nullptr);
+                            bool* folderHeld = nullptr, Durability durability = Durability::Disk);
 
 // How many copies of replaced files are kept.
 inline constexpr int kKeepReplacedFiles = 50;

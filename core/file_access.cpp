@@ -234,7 +234,8 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 
 // The bytes in a new file beside `target`, on the disk; its path, or empty with the reason.
 fs::path WriteTemporary(const fs::path& target, const std::vector<std::uint8_t>& bytes,
-                        Readers readers, std::string& error) {
+                        Readers readers, std::string& error,
+                        Durability durability = Durability::Disk) {
     std::random_device random;
     const fs::path temporary =
         target.parent_path() / PathFromUtf8("." + Utf8FromPath(target.filename()) + ".tmp" +
@@ -246,7 +247,7 @@ fs::path WriteTemporary(const fs::path& target, const std::vector<std::uint8_t>&
     }
     bool ok = WriteAll(fd, bytes.data(), bytes.size());
     // The replace must not reach the disk before the bytes do.
-    ok = ok && SyncToDisk(fd);
+    ok = ok && (durability == Durability::Cache || SyncToDisk(fd));
     if (!ok)
         error = SystemText(errno);
     if (!CloseFile(fd) && ok) {
@@ -413,7 +414,7 @@ std::string OwnFileProblem(const std::string& utf8Path) {
 }
 
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         std::string& error, Readers readers) {
+                         std::string& error, Readers readers, Durability durability) {
     fs::path target = PathFromUtf8(path);
     if (target.empty()) {
         error = SystemText(ENOENT);
@@ -431,7 +432,7 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
     if (!WritableTarget(Utf8FromPath(target), error) || Refused(target, error))
         return false;
 
-    const fs::path temporary = WriteTemporary(target, bytes, readers, error);
+    const fs::path temporary = WriteTemporary(target, bytes, readers, error, durability);
     if (temporary.empty())
         return false;
     const bool ok = Replace(temporary, target, error);
@@ -443,20 +444,20 @@ bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error,
-                         Readers readers) {
+                         Readers readers, Durability durability) {
     return WriteFileAtomically(path, std::vector<std::uint8_t>(text.begin(), text.end()), error,
-                               readers);
+                               readers, durability);
 }
 
 bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, bool& taken,
-                  std::string& error, Readers readers) {
+                  std::string& error, Readers readers, Durability durability) {
     taken = false;
     const fs::path target = PathFromUtf8(path);
     if (target.empty()) {
         error = SystemText(ENOENT);
         return false;
     }
-    const fs::path temporary = WriteTemporary(target, bytes, readers, error);
+    const fs::path temporary = WriteTemporary(target, bytes, readers, error, durability);
     if (temporary.empty())
         return false;
     const Claim claim = ClaimName(temporary, target, error);

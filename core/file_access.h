@@ -63,6 +63,12 @@ bool WritableTarget(const std::string& utf8Path, std::string& error);
 // another hard link, or one name not there yet that would be made where the other is.
 bool SameFile(const std::string& a, const std::string& b);
 
+// Whether a new file's bytes must reach the disk before it takes its name. Either way a killed
+// program leaves it whole or not at all; left to the cache, a power cut may leave it empty, which
+// only a file whose bytes live on elsewhere (in a radio, another file) or that is a mere help
+// can afford.
+enum class Durability { Disk, Cache };
+
 // Writes a file so that it is either replaced whole or left as it was: the bytes go to a new
 // temporary file beside it, reach the disk, and the temporary file then takes the target's
 // place (retried for a moment on Windows while another program holds the target open). A link
@@ -70,16 +76,19 @@ bool SameFile(const std::string& a, const std::string& b);
 // one that is no regular file (WritableTarget) are refused. Returns false with the system's reason
 // on failure; no temporary file remains then.
 bool WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                         std::string& error, Readers readers = Readers::Everyone);
+                         std::string& error, Readers readers = Readers::Everyone,
+                         Durability durability = Durability::Disk);
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string& error,
-                         Readers readers = Readers::Everyone);
+                         Readers readers = Readers::Everyone,
+                         Durability durability = Durability::Disk);
 
 // Writes a new file only where nothing is yet: the bytes reach the disk under a temporary name,
 // which then takes `path` if no other file has it by then, all in one step. A name another
 // program or thread took first is left alone: false with `taken` set. Otherwise false with the
 // system's reason on failure; no temporary file remains then.
 bool WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, bool& taken,
-                  std::string& error, Readers readers = Readers::Everyone);
+                  std::string& error, Readers readers = Readers::Everyone,
+                  Durability durability = Durability::Disk);
 
 // How long a run waits for a folder another run holds. Anyone who may open the folder can hold
 // it, for as long as they like: past this wait the holder is not waited for.

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -239,10 +240,14 @@ bool StoreRecentFiles(const QStringList& paths, std::string& error) {
 bool KeepBackup(const MemoryImage& image, const char* kind, std::string& held) {
     // Radios written side by side keep a copy each: the folder's lock gives the threads of a run
     // their turns as it does runs, and a folder held elsewhere costs them one wait together.
+    // Only the copy of what a write is about to replace is kept nowhere else: it reaches the
+    // disk before the radio is changed. The others are what the radio holds or is to hold.
+    const Durability durability =
+        std::strcmp(kind, "before") == 0 ? Durability::Disk : Durability::Cache;
     std::string error;
     bool folderHeld = false;
     if (!SaveBackup(BackupFolder().toStdString(), image, kind, error, kKeepCopies, std::nullopt,
-                    &folderHeld)
+                    &folderHeld, durability)
              .empty()) {
         return true;
     }

@@ -11,6 +11,10 @@
 #include <atomic>
 #include <cstring>
 
+#ifdef Q_OS_LINUX
+#include <dlfcn.h>
+#endif
+
 #include "file_access.h"
 
 namespace orvel {
@@ -50,6 +54,59 @@ const char* const kColumns =
     "radio_id, unit, plan_file, plan_sha256, outcome, exit_class, verified";
 
 std::atomic<int> connectionCount{0};
+
+// A function of a library that Qt's SQL drivers loaded, looked up only then: linking the
+// library itself would load it into every run of the programs, drivers or not, and cost
+// their start. Null where the library is not loaded (another system, a driver built with a
+// library of its own inside).
+template <typename Function>
+Function Loaded(const char* library, const char* name) {
+#ifdef Q_OS_LINUX
+    if (void* handle = ::dlopen(library, RTLD_LAZY | RTLD_NOLOAD)) {
+        auto* function = reinterpret_cast<Function>(::dlsym(handle, name));
+        ::dlclose(handle);
+        return function;
+    }
+#else
+    Q_UNUSED(library);
+    Q_UNUSED(name);
+#endif
+    return nullptr;
+}
+
+// libpq leaves OpenSSL's state for a thread (its random generators, for the password exchange
+// and TLS) to be freed when the thread ends. A QThread's wait() returns before that, so a
+// program can exit while a line's thread is still ending: OpenSSL's cleanup at exit then
+// forgets that thread's state, and its memory is lost (LeakSanitizer fails the run). The last
+// server connection a thread closes frees that state at once; OpenSSL makes it again if the
+// thread connects later. (Windows frees it as each thread ends.)
+thread_local int serverConnections = 0;
+
+void ServerConnectionClosed() {
+    if (--serverConnections > 0)
+        return;
+    using ThreadStop = void (*)();
+    if (const auto stop = Loaded<ThreadStop>("libcrypto.so.3", "OPENSSL_thread_stop"))
+        stop();
+}
+
+// A commit reaches the disk in the log alone, once; a run that closes the file would also copy
+// the log into it and delete it, and the next run make a new one: three more waits for the disk
+// per run of one record. The log now stays beside the file for the next run, and SQLite copies
+// it in when it has grown (1000 pages). Only where the driver uses the system's SQLite (as on
+// Debian); elsewhere the file is closed as before.
+void KeepLogOnClose(const QSqlDatabase& db) {
+    constexpr int kNoCheckpointOnClose = 1006;  // SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE
+    using DbConfig = int (*)(void*, int, ...);
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    void* const sqlite = *static_cast<void* const*>(handle.constData());
+    if (const auto config = Loaded<DbConfig>("libsqlite3.so.0", "sqlite3_db_config");
+        config != nullptr && sqlite != nullptr) {
+        config(sqlite, kNoCheckpointOnClose, 1, static_cast<int*>(nullptr));
+    }
+}
 
 std::string Flat(QString text) {
     text = text.trimmed();
@@ -99,6 +156,8 @@ struct RecordStore::Impl {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection);
+        if (server)
+            ServerConnectionClosed();
     }
 
     bool Exec(const QString& statement, std::string& error) {
@@ -301,6 +360,8 @@ std::unique_ptr<RecordStore> RecordStore::OpenFile(const std::string& path, std:
     bool ok = impl->db.open();
     if (!ok)
         problem = Problem(impl->db.lastError());
+    else
+        KeepLogOnClose(impl->db);
     ok = ok && impl->Exec(QStringLiteral("PRAGMA journal_mode=WAL"), problem) &&
          impl->Prepare(problem);
     if (!ok) {
@@ -319,6 +380,7 @@ std::unique_ptr<RecordStore> RecordStore::OpenServer(const ServerAddress& addres
     auto impl = NewImpl("QPSQL");
     impl->name = address.shown;
     impl->server = true;
+    ++serverConnections;
     impl->db.setHostName(QString::fromStdString(address.host));
     impl->db.setPort(address.port);
     impl->db.setDatabaseName(QString::fromStdString(address.database));

@@ -62,6 +62,15 @@ protected:
 
     QString Radio() const { return Path("radio"); }
 
+    // No INI that a window run left beside the built orvelctl reaches this one.
+    void OwnProgramFolder() {
+        ASSERT_TRUE(QDir(dir_.path()).mkdir("bin"));
+        program_ = Path("bin/orvelctl");
+        ASSERT_TRUE(::link(ORVELCTL_PATH, QFile::encodeName(program_)) == 0 ||
+                    QFile::copy(ORVELCTL_PATH, program_));
+    }
+    QString program_ = ORVELCTL_PATH;
+
     // With `fileSizeLimit`, no file the run writes may grow past that many bytes (ulimit -f).
     Result Ctl(const QStringList& arguments, rlim_t fileSizeLimit = RLIM_INFINITY) {
         QProcess process;
@@ -70,7 +79,7 @@ protected:
             const rlimit limit{fileSizeLimit, fileSizeLimit};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         });
-        process.start(ORVELCTL_PATH, arguments);
+        process.start(program_, arguments);
         if (!process.waitForFinished(30000)) {
             process.kill();
             process.waitForFinished();
@@ -1059,6 +1068,7 @@ TEST_F(Cli, ATraceIsNoneOfTheCommandsOwnFiles) {
     ASSERT_EQ(::link(QFile::encodeName(Path("v.dat")), QFile::encodeName(Path("hard.dat"))), 0);
     const QString ini = Path("orvel.ini");
     // The INI read without --config: the user's, as none stands beside the program.
+    OwnProgramFolder();
     const QString userIni = Path("config/OrvelTool/OrvelTool.ini");
     ASSERT_TRUE(QDir(dir_.path()).mkpath("config/OrvelTool"));
     Write("config/OrvelTool/OrvelTool.ini", std::string("[Set]\nMin=223\n"));
@@ -1082,6 +1092,11 @@ TEST_F(Cli, ATraceIsNoneOfTheCommandsOwnFiles) {
     EXPECT_EQ(Read("orvel.ini"), iniBytes);
     EXPECT_EQ(Read("config/OrvelTool/OrvelTool.ini").size(), 14u);
     EXPECT_FALSE(QFile::exists(Path("x.dat")));
+    // One beside the program is read first, and is as much the command's own.
+    Write("bin/OrvelTool.ini", std::string("[Set]\nMin=223\n"));
+    EXPECT_EQ(Ctl({"read", "--simulate", "--trace", Path("bin/OrvelTool.ini")}).code, 3);
+    EXPECT_EQ(Ctl({"read", "--simulate", "--trace", userIni}).code, 0);
+    EXPECT_EQ(Read("bin/OrvelTool.ini").size(), 14u);
     // A file of its own still takes the trace.
     EXPECT_EQ(Ctl({"write", "--simulate", Path("v.dat"), "--trace", Path("t.txt")}).code, 0);
     EXPECT_GT(Read("t.txt").size(), 66u * 8u);

@@ -339,6 +339,27 @@ TEST_F(BackupStore, AFolderThatCannotBeListedNeverLosesAFileToACopy) {
     EXPECT_EQ(test::FileBytes(dir_ / "20240305-070809-file-2.dat"), "ours");
 }
 
+TEST_F(BackupStore, ACopyLeftToTheCacheIsWholeWhereverTheRunIsKilled) {
+    fs::create_directories(dir_);
+    for (const auto after : {0us, 150us, 400us, 1000us, 3000us}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        for (std::string error; child == 0;)
+            SaveBackup(Utf8FromPath(dir_), image_, "read", error, 5, t0_, nullptr,
+                       Durability::Cache);
+        std::this_thread::sleep_for(after);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    const std::vector<std::uint8_t> bytes = ChannelFileBytes(image_);
+    EXPECT_FALSE(Listing().empty());
+    for (const std::string& name : Listing()) {
+        if (name.ends_with(".dat")) {
+            EXPECT_EQ(test::FileBytes(dir_ / name), std::string(bytes.begin(), bytes.end()));
+        }
+    }
+}
+
 TEST_F(BackupStore, ACopyThatCannotBeWrittenSaysWhy) {
     // Only a name taken by another program is tried again; any other failure is the answer.
     std::signal(SIGXFSZ, SIG_IGN);

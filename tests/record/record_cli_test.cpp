@@ -17,9 +17,12 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <thread>
 
 #include "channel_file.h"
 #include "codec.h"
@@ -392,6 +395,25 @@ TEST_F(RecordCli, EightRunsAtOnceKeepEveryRecord) {
         EXPECT_EQ(r.err.find("programming record"), std::string::npos) << r.err;
     }
     EXPECT_EQ(Records().size(), 8u);
+}
+
+TEST_F(RecordCli, ARunKilledAtAnyMomentLosesNoFinishedRecordAndNoPartOfACopy) {
+    std::set<std::string> finished;
+    for (int i = 0; i < 10; ++i) {
+        const QString unit = "K" + QString::number(i);
+        auto run = Start({"read", "--simulate", "--config", Path("orvel.ini"), "--unit", unit});
+        if (i < 9 && !run->waitForFinished(50 * i + 1))
+            run->kill();
+        if (Finish(*run).code == 0)
+            finished.insert(unit.toStdString());
+    }
+    std::set<std::string> listed;
+    for (const json& record : Records())
+        listed.insert(record["unit"].get<std::string>());
+    EXPECT_TRUE(std::includes(listed.begin(), listed.end(), finished.begin(), finished.end()));
+    EXPECT_TRUE(finished.contains("K9"));
+    for (const QString& copy : Backups("*-read*.dat"))
+        EXPECT_EQ(QFile(LocalData() + "/backups/" + copy).size(), QFile(Path("plan.dat")).size());
 }
 
 TEST_F(RecordCli, ARecordFileThatIsNoDatabaseChangesNoResultAndStaysAsItWas) {
