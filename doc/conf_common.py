@@ -1,9 +1,16 @@
 # Settings both languages share; each language's conf.py sets its own texts and imports this.
+import datetime
 import os
 
 project = "OrvelTool"
 author = "OrvelTool"
 version = release = os.environ.get("ORVEL_VERSION", "")
+# The day the manual was made, or SOURCE_DATE_EPOCH's for a build that must come out the same.
+manual_date = datetime.datetime.fromtimestamp(
+    int(os.environ.get("SOURCE_DATE_EPOCH", datetime.datetime.now().timestamp())),
+    datetime.timezone.utc).strftime("%Y-%m-%d")
+# The printed manual's cover and contents (templates/layout.html).
+templates_path = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "templates")]
 master_doc = "index"
 # generated/ holds texts the chapters include, not pages of their own.
 exclude_patterns = ["_build", "generated"]
