@@ -17,6 +17,8 @@ exclude_patterns = ["_build", "generated"]
 # A heading, a picture or a link that is not there is a warning, and warnings fail the build.
 nitpicky = False
 numfig = False
+# Quotes and ellipses may be typeset, but "--help" in a title stays two hyphens to type.
+smartquotes_action = "qe"
 # The literal blocks are help texts and examples, not source code to colour.
 highlight_language = "none"
 html_theme = "alabaster"

@@ -65,6 +65,11 @@ fresh
 sed -i 's/``Min``\.\.\\ ``Max``/``Min``%/' "$work/tree/doc/en/troubleshooting.rst"
 expect_failure "a literal before a per cent sign" "doc/en/troubleshooting.rst:135: \`\`Min\`\` is printed with its backquotes"
 
+# A message's entry shows a value where the program fills one in.
+fresh
+sed -i 's/``Records: 4``/``Records: %1``/' "$work/tree/doc/en/troubleshooting.rst"
+expect_failure "a raw number mark" "doc/en/troubleshooting.rst:255: a raw %1"
+
 # A finder's status is a message too, however short.
 fresh
 sed -i 's/无应答/无回答/g' "$work/tree/doc/zh_CN/troubleshooting.rst"
