@@ -71,6 +71,11 @@ sed -i 's/``Records: 4``/``Records: %1``/' "$work/tree/doc/en/troubleshooting.rs
 line=$(grep -n '``Records: %1``' "$work/tree/doc/en/troubleshooting.rst" | cut -d: -f1)
 expect_failure "a raw number mark" "doc/en/troubleshooting.rst:$line: a raw %1"
 
+# The English chapters name a label as the English window shows it.
+fresh
+sed -i 's/7 bits (7位)/7 bit (7位)/' "$work/tree/doc/en/fields.rst"
+expect_failure "an English label unlike the window's" "(7位) is '7 bits' in the English window"
+
 # A finder's status is a message too, however short.
 fresh
 sed -i 's/无应答/无回答/g' "$work/tree/doc/zh_CN/troubleshooting.rst"
