@@ -117,6 +117,28 @@ fresh
 sed -i 's|<name>orvel::FillDialog</name>|<name>LabelDialog</name>|' "$work/tree/i18n/orveltool_en.ts"
 expect_failure "a new part of the window" "the context LabelDialog is in no list"
 
+# The reference puts each command's gist in the manual's language before its --help, and
+# fails for a command that has none. A stand-in orvelctl prints the help.
+printf '#!/bin/sh\n[ "$1" = --help ] && printf "usage\\n  read   x\\n  write  y\\n" || echo "$1 help"\n' \
+    >"$work/orvelctl"
+chmod +x "$work/orvelctl"
+printf 'orvelctl: 全部\nread: 读出\n' >"$work/intro"
+if python3 "$root/scripts/manual-reference" "$work/orvelctl" "$work/ref" "$work/intro" 2>"$work/out" ||
+    ! grep -q "does not introduce write" "$work/out"; then
+    echo "FAIL: a command without its gist"
+    failures=$((failures + 1))
+fi
+echo 'write: 写入' >>"$work/intro"
+python3 "$root/scripts/manual-reference" "$work/orvelctl" "$work/ref" "$work/intro"
+if ! grep -A3 '^orvelctl write$' "$work/ref/orvelctl.rst" | grep -q '^写入$' ||
+    ! grep -q '^    write help$' "$work/ref/orvelctl.rst"; then
+    echo "FAIL: the gist before each help:"
+    cat "$work/ref/orvelctl.rst"
+    failures=$((failures + 1))
+else
+    echo "ok: the reference's gists"
+fi
+
 # The built pages: a link or a picture that does not resolve.
 mkdir -p "$work/html/en/pictures"
 touch "$work/html/en/pictures/finder.png"
