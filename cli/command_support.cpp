@@ -11,6 +11,8 @@
 #include "file_operations.h"
 #include "ini_file.h"
 #include "port_name.h"
+#include "programming_record.h"
+#include "radio_operations.h"
 #include "text_view.h"
 #include "transfer.h"
 
@@ -193,6 +195,11 @@ int LoadImageFile(const std::string& path, const FrequencyLimits& limits, Memory
     if (read.badChecksum)
         LogLines(c.err, lines::kChecksum);
     return Fail(c, kExitData, read.error);
+}
+
+std::string PlanSha256(const MemoryImage& image, const FrequencyLimits& limits) {
+    const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, limits);
+    return Sha256Hex(WrittenImage(image, WriteRequest{decoded.table, decoded.settings, {}}));
 }
 
 std::string Render(Format format, const MemoryImage& image, const DecodedImage& decoded) {

@@ -102,6 +102,10 @@ int OpenLink(const QCommandLineParser& parser, Link& link, Context& c);
 int WriteImageFile(const std::string& path, const MemoryImage& image, const FrequencyLimits& limits,
                    bool safetyCopy, Context& c);
 
+// The SHA-256 a write of `image` (a file's, decoded under `limits`) records as its plan: of the
+// 260 bytes the write stands for, not of the file, whose bytes are masked.
+std::string PlanSha256(const MemoryImage& image, const FrequencyLimits& limits);
+
 // The configuration as text, JSON or a CSV channel table.
 std::string Render(Format format, const MemoryImage& image, const DecodedImage& decoded);
 

@@ -36,6 +36,26 @@ std::string ReadFilter(const QCommandLineParser& parser, RecordFilter& filter) {
     return {};
 }
 
+// A plan named by a file that exists is that file's content, as a write of it records it: one
+// name may have stood for several contents, and one content for several names. A name of no
+// such file matches the records' file names.
+int PlanOfFile(const QCommandLineParser& parser, RecordFilter& filter, Context& c) {
+    const std::string path = PathArgument(parser.value(QStringLiteral("plan")));
+    if (filter.planFile.empty() || KindOf(path) == FileKind::Unknown ||
+        !QFileInfo(QString::fromStdString(path)).isFile()) {
+        return -1;
+    }
+    Configuration config;
+    if (int code = LoadConfig(parser, config, c); code >= 0)
+        return code;
+    MemoryImage image{};
+    if (int code = LoadImageFile(path, Limits(config), image, c, config.limitsFault); code >= 0)
+        return code;
+    filter.planSha256 = PlanSha256(image, Limits(config));
+    filter.planFile.clear();
+    return -1;
+}
+
 // The records of the filter, or the exit code of a failure.
 int Gather(const QCommandLineParser& parser, const RecordFilter& filter,
            std::vector<ProgrammingRecord>& records, bool withImages, Context& c) {
@@ -76,6 +96,8 @@ int RunRecordList(const QStringList& arguments, Context& c) {
     RecordFilter filter;
     if (const std::string error = ReadFilter(parser, filter); !error.empty())
         return UsageOf(c, error);
+    if (int code = PlanOfFile(parser, filter, c); code >= 0)
+        return code;
     std::vector<ProgrammingRecord> records;
     if (int code = Gather(parser, filter, records, format != Format::Text, c); code >= 0)
         return code;
@@ -102,6 +124,8 @@ int RunRecordExport(const QStringList& arguments, Context& c) {
     RecordFilter filter;
     if (const std::string error = ReadFilter(parser, filter); !error.empty())
         return UsageOf(c, error);
+    if (int code = PlanOfFile(parser, filter, c); code >= 0)
+        return code;
     std::vector<ProgrammingRecord> records;
     if (int code = Gather(parser, filter, records, true, c); code >= 0)
         return code;

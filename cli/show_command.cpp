@@ -11,7 +11,11 @@ namespace orvel::cli {
 int RunShow(const QStringList& arguments, Context& c) {
     const CommandInfo info{"usage: orvelctl show FILE [--format text|json|csv]\n",
                            "Shows the configuration FILE (.dat, .json or .csv) holds, decoded as "
-                           "opening a channel\nfile decodes it.\n\n"
+                           "opening a channel\nfile decodes it. The text ends with the line "
+                           "\"plan sha256: HEX\", the SHA-256 a write\nof FILE records as its "
+                           "plan (see 'orvelctl record --help'): that of the 260 bytes\nthe "
+                           "write sends, not of the file (a .dat holds them masked, each byte "
+                           "XOR 5A).\n\n"
                            "  --format F      text (default), json or csv\n",
                            {ValueOption("format", "FORMAT")},
                            1,
@@ -31,8 +35,10 @@ int RunShow(const QStringList& arguments, Context& c) {
     MemoryImage image{};
     if (int code = LoadImageFile(path, limits, image, c, config.limitsFault); code >= 0)
         return code;
-    c.out << Render(format, image, DecodeAsShown(image, DecodeSource::FromFile, limits))
-          << std::flush;
+    c.out << Render(format, image, DecodeAsShown(image, DecodeSource::FromFile, limits));
+    if (format == Format::Text)
+        c.out << "\nplan sha256: " << PlanSha256(image, limits) << '\n';
+    c.out.flush();
     return kExitOk;
 }
 

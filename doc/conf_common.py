@@ -1,15 +1,24 @@
 # Settings both languages share; each language's conf.py sets its own texts and imports this.
+import datetime
 import os
 
 project = "OrvelTool"
 author = "OrvelTool"
 version = release = os.environ.get("ORVEL_VERSION", "")
+# The day the manual was made, or SOURCE_DATE_EPOCH's for a build that must come out the same.
+manual_date = datetime.datetime.fromtimestamp(
+    int(os.environ.get("SOURCE_DATE_EPOCH", datetime.datetime.now().timestamp())),
+    datetime.timezone.utc).strftime("%Y-%m-%d")
+# The printed manual's cover and contents (templates/layout.html).
+templates_path = [os.path.join(os.path.dirname(os.path.abspath(__file__)), "templates")]
 master_doc = "index"
 # generated/ holds texts the chapters include, not pages of their own.
 exclude_patterns = ["_build", "generated"]
 # A heading, a picture or a link that is not there is a warning, and warnings fail the build.
 nitpicky = False
 numfig = False
+# Quotes and ellipses may be typeset, but "--help" in a title stays two hyphens to type.
+smartquotes_action = "qe"
 # The literal blocks are help texts and examples, not source code to colour.
 highlight_language = "none"
 html_theme = "alabaster"

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
@@ -98,6 +99,12 @@ void ShowRecords(COrvelToolView& view) {
     }
     auto* dialog = new orvel::RecordDialog(orvel::RecordPlace{path, {}}, view.window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The picture names the file a bench keeps its records in, not the scratch one.
+    QString bench = QDir::toNativeSeparators(orvel::RecordFilePath());
+    if (const QString home = QDir::toNativeSeparators(QDir::homePath()); bench.startsWith(home))
+        bench = QLatin1Char('~') + bench.mid(home.size());
+    dialog->findChild<QLabel*>(QStringLiteral("recordPlace"))
+        ->setText(orvel::RecordDialog::tr("记录保存在：%1").arg(bench));
     dialog->show();
 }
 

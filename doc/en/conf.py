@@ -7,3 +7,4 @@ from conf_common import *  # noqa: E402,F401,F403
 language = "en"
 project = "OrvelTool Manual"
 html_title = "OrvelTool Manual"
+html_context = {"manual_date": manual_date, "cover_version": "Version"}

@@ -8,3 +8,4 @@ language = "zh_CN"
 project = "OrvelTool 使用手册"
 html_title = "OrvelTool 使用手册"
 html_search_language = "zh"
+html_context = {"manual_date": manual_date, "cover_version": "版本"}

@@ -354,7 +354,17 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
                             first["id"].get<std::string>() +
                             "\tread\tSN \"7\"\\n\\x1B[31m\tORVEL-R1\told.dat\tok\n");
     EXPECT_EQ(Records({"--plan", QString::fromStdString(planSha)}).size(), 1u);
-    EXPECT_EQ(Records({"--plan", Path("plan.dat")}).size(), 2u);
+    // A plan named by a file that exists is its content, as show prints it; one of no file is
+    // the file name.
+    const Result shown = Ctl({"show", Path("plan.dat")});
+    EXPECT_NE(shown.out.find("\nplan sha256: " + planSha + "\n"), std::string::npos) << shown.out;
+    EXPECT_EQ(Records({"--plan", Path("plan.dat")}).size(), 1u);
+    EXPECT_EQ(Records({"--plan", Path("gone/plan.dat")}).size(), 2u);
+    ASSERT_TRUE(QDir().mkpath(Path("old")));
+    ASSERT_TRUE(QFile::copy(Path("old.dat"), Path("old/plan.dat")));
+    const std::vector<json> sameName = Records({"--plan", Path("old/plan.dat")});
+    ASSERT_EQ(sameName.size(), 1u);
+    EXPECT_EQ(sameName[0]["id"], first["id"]);
     EXPECT_EQ(Records({"--station", "bench-7", "--since", "2999-01-01"}).size(), 0u);
 
     const Result show =
