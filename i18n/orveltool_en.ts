@@ -1558,6 +1558,18 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
         <source>串口 %1 在 3 秒内没有打开（设备或其驱动没有响应）</source>
         <translation>Serial port %1 did not open within 3 s (the device or its driver does not respond)</translation>
     </message>
+    <message>
+        <source>服务器关闭了连接</source>
+        <translation>the server closed the connection</translation>
+    </message>
+    <message>
+        <source>连接中断（%1）</source>
+        <translation>the connection broke (%1)</translation>
+    </message>
+    <message>
+        <source>串口已断开：%1：%2</source>
+        <translation>Serial port disconnected: %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>orvel::RecordDialog</name>
