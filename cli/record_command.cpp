@@ -41,6 +41,7 @@ constexpr const char* kRecordDetails =
     "  export FILE.csv the records as CSV, the database's column names in the first row\n\n"
     "  --unit U        only the records of unit U\n"
     "  --plan FILE|SHA only those of this plan: a file name, or the SHA-256 of its 260 bytes\n"
+    "                  or a unique start of it (at least 8 hexadecimal digits)\n"
     "  --station S     only those of station S\n"
     "  --since DATE    only those started on or after DATE (UTC): 2026-12-07 or\n"
     "                  2026-12-07T13:45\n"

@@ -1582,10 +1582,6 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
         <translation>Records kept in: %1</translation>
     </message>
     <message>
-        <source>文件名或 SHA-256</source>
-        <translation>file name or SHA-256</translation>
-    </message>
-    <message>
         <source>单元(&amp;U)：</source>
         <translation>&amp;Unit:</translation>
     </message>
@@ -1664,6 +1660,14 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
     <message>
         <source>已导出到 %1，记录数：%2</source>
         <translation>Exported to %1, records: %2</translation>
+    </message>
+    <message>
+        <source>文件名，或 SHA-256 的至少前 8 位</source>
+        <translation>file name, or at least the first 8 digits of the SHA-256</translation>
+    </message>
+    <message>
+        <source>%1 个方案的 SHA-256 都以 %2 开头，请多输入几位</source>
+        <translation>%1 plans have SHA-256s that start with %2: give more of it</translation>
     </message>
 </context>
 <context>

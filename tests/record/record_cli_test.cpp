@@ -347,6 +347,10 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
                             first["id"].get<std::string>() +
                             "\tread\tSN \"7\"\\n\\x1B[31m\tORVEL-R1\told.dat\tok\n");
     EXPECT_EQ(Records({"--plan", QString::fromStdString(planSha)}).size(), 1u);
+    // A start of it, from 8 digits on; a shorter one is a name.
+    EXPECT_EQ(Records({"--plan", QString::fromStdString(planSha.substr(0, 8)).toUpper()}).size(),
+              1u);
+    EXPECT_EQ(Records({"--plan", QString::fromStdString(planSha.substr(0, 7))}).size(), 0u);
     EXPECT_EQ(Records({"--plan", Path("plan.dat")}).size(), 2u);
     EXPECT_EQ(Records({"--station", "bench-7", "--since", "2999-01-01"}).size(), 0u);
 

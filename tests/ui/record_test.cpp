@@ -266,6 +266,13 @@ private slots:
             dialog.refresh();
             QCOMPARE(dialog.model()->rowCount(), 1);
             QCOMPARE(dialog.model()->record(0).unit, std::string("SN-2"));
+            // Its start as the 方案 column shows it; under 8 digits it is a name.
+            for (const auto& [digits, rows] : {std::pair{7, 0}, std::pair{12, 1}}) {
+                Control<QLineEdit>(&dialog, "recordPlanFilter")
+                    ->setText(QString::fromStdString(Records().front().planSha256).left(digits));
+                dialog.refresh();
+                QCOMPARE(dialog.model()->rowCount(), rows);
+            }
 
             // The export takes the records listed.
             QTemporaryDir folder;
