@@ -847,8 +847,24 @@
         <translation>Programming record kept on this computer only: Record= of the INI cannot be used: %1</translation>
     </message>
     <message>
-        <source>编程记录：%1</source>
-        <translation>Programming record: %1</translation>
+        <source>%1：刚才连接不上，暂不重试</source>
+        <translation>%1: not reached a moment ago, not tried again yet</translation>
+    </message>
+    <message>
+        <source>编程记录：待发区的 %1 条记录已送到 %2</source>
+        <translation>Programming records: %1 from the outbox sent to %2</translation>
+    </message>
+    <message>
+        <source>编程记录：%1 暂存于待发区 %2，等服务器收下：%3</source>
+        <translation>Programming record: %1 waits in the outbox %2 until the server takes it: %3</translation>
+    </message>
+    <message>
+        <source>编程记录：%1 无处保存：%2</source>
+        <translation>Programming record: %1 is kept nowhere: %2</translation>
+    </message>
+    <message>
+        <source>%1；%2</source>
+        <translation>%1; %2</translation>
     </message>
 </context>
 <context>
