@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "chighlightlistctrl.h"
 #include "cmainframe.h"
 #include "window_fixture.h"
 
