@@ -1,6 +1,5 @@
 // orvelctl record list and record export: the records a filter picks, newest first.
 #include <QFileInfo>
-#include <filesystem>
 
 #include "file_access.h"
 #include "record_commands.h"
@@ -20,13 +19,7 @@ std::vector<QCommandLineOption> FilterOptions() {
 std::string ReadFilter(const QCommandLineParser& parser, RecordFilter& filter) {
     filter.unit = parser.value(QStringLiteral("unit")).toStdString();
     filter.station = parser.value(QStringLiteral("station")).toStdString();
-    const std::string plan = PathArgument(parser.value(QStringLiteral("plan")));
-    if (IsSha256Text(plan)) {
-        filter.planSha256 = QString::fromStdString(plan).toLower().toStdString();
-    } else if (!plan.empty()) {
-        // A plan's record names its file without the folder.
-        filter.planFile = std::filesystem::path(plan).filename().string();
-    }
+    FilterByPlan(filter, PathArgument(parser.value(QStringLiteral("plan"))));
     if (parser.isSet(QStringLiteral("since"))) {
         const std::string since = parser.value(QStringLiteral("since")).toStdString();
         filter.sinceUtc = UtcFromDate(since);
@@ -74,6 +67,11 @@ int Gather(const QCommandLineParser& parser, const RecordFilter& filter,
     std::string error;
     if (!store->Query(filter, records, error, withImages))
         return Fail(c, settings.place.server ? kExitLink : kExitData, store->Name() + ": " + error);
+    if (const std::size_t plans = PlansStartingWith(filter, records); plans > 1) {
+        return Fail(c, kExitData,
+                    std::to_string(plans) + " plans have SHA-256s that start with " +
+                        filter.planSha256 + ": give more of it");
+    }
     return -1;
 }
 

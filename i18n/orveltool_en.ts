@@ -858,6 +858,26 @@
         <source>编程记录：%1</source>
         <translation>Programming record: %1</translation>
     </message>
+    <message>
+        <source>%1：刚才连接不上，暂不重试</source>
+        <translation>%1: not reached a moment ago, not tried again yet</translation>
+    </message>
+    <message>
+        <source>编程记录：待发区的 %1 条记录已送到 %2</source>
+        <translation>Programming records: %1 from the outbox sent to %2</translation>
+    </message>
+    <message>
+        <source>编程记录：%1 暂存于待发区 %2，等服务器收下：%3</source>
+        <translation>Programming record: %1 waits in the outbox %2 until the server takes it: %3</translation>
+    </message>
+    <message>
+        <source>编程记录：%1 无处保存：%2</source>
+        <translation>Programming record: %1 is kept nowhere: %2</translation>
+    </message>
+    <message>
+        <source>%1；%2</source>
+        <translation>%1; %2</translation>
+    </message>
 </context>
 <context>
     <name>SettingsPanel</name>
@@ -1566,6 +1586,18 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
         <source>串口 %1 在 3 秒内没有打开（设备或其驱动没有响应）</source>
         <translation>Serial port %1 did not open within 3 s (the device or its driver does not respond)</translation>
     </message>
+    <message>
+        <source>服务器关闭了连接</source>
+        <translation>the server closed the connection</translation>
+    </message>
+    <message>
+        <source>连接中断（%1）</source>
+        <translation>the connection broke (%1)</translation>
+    </message>
+    <message>
+        <source>串口已断开：%1：%2</source>
+        <translation>Serial port disconnected: %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>orvel::RecordDialog</name>
@@ -1576,10 +1608,6 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
     <message>
         <source>记录保存在：%1</source>
         <translation>Records kept in: %1</translation>
-    </message>
-    <message>
-        <source>文件名或 SHA-256</source>
-        <translation>file name or SHA-256</translation>
     </message>
     <message>
         <source>单元(&amp;U)：</source>
@@ -1660,6 +1688,14 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
     <message>
         <source>已导出到 %1，记录数：%2</source>
         <translation>Exported to %1, records: %2</translation>
+    </message>
+    <message>
+        <source>文件名，或 SHA-256 的至少前 8 位</source>
+        <translation>file name, or at least the first 8 digits of the SHA-256</translation>
+    </message>
+    <message>
+        <source>%1 个方案的 SHA-256 都以 %2 开头，请多输入几位</source>
+        <translation>%1 plans have SHA-256s that start with %2: give more of it</translation>
     </message>
 </context>
 <context>

@@ -13,6 +13,8 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <set>
 #include <vector>
 
 #if defined(Q_OS_UNIX)
@@ -85,6 +87,31 @@ bool IsSha256Text(std::string_view text) {
             return false;
     }
     return true;
+}
+
+void FilterByPlan(RecordFilter& filter, std::string_view plan) {
+    constexpr std::size_t kShortestStart = 8;
+    const bool hex = plan.size() >= kShortestStart && plan.size() <= 64 &&
+                     plan.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+    filter.planSha256.clear();
+    filter.planFile.clear();
+    if (hex)
+        filter.planSha256 = QString::fromLatin1(plan.data(), static_cast<qsizetype>(plan.size()))
+                                .toLower()
+                                .toStdString();
+    else if (!plan.empty())
+        // A plan's record names its file without the folder.
+        filter.planFile = std::filesystem::path(plan).filename().string();
+}
+
+std::size_t PlansStartingWith(const RecordFilter& filter,
+                              const std::vector<ProgrammingRecord>& records) {
+    if (filter.planSha256.empty() || filter.planSha256.size() == 64)
+        return 0;
+    std::set<std::string> plans;
+    for (const ProgrammingRecord& record : records)
+        plans.insert(record.planSha256);
+    return plans.size();
 }
 
 std::string DefaultStation() {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "memory_image.h"
 
@@ -84,9 +85,17 @@ std::string ServerKey(const ServerAddress& address);
 struct RecordFilter {
     std::string unit;
     std::string planFile;
-    std::string planSha256;
+    std::string planSha256;  // the whole SHA-256 or its start, in lower case
     std::string station;
     std::string sinceUtc;
 };
+
+// A plan as the user names it: a SHA-256 or a start of one of at least 8 hexadecimal digits
+// (either case), as the record dialog shows it; anything else is a file name, without its folder.
+void FilterByPlan(RecordFilter& filter, std::string_view plan);
+// How many plans a start of a SHA-256 picked out among `records` (more than one: it is not
+// unique); 0 when the filter names no start of one.
+std::size_t PlansStartingWith(const RecordFilter& filter,
+                              const std::vector<ProgrammingRecord>& records);
 
 }  // namespace orvel

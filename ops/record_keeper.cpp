@@ -17,12 +17,13 @@ bool RecordKeeper::Local(std::string& error, bool create) {
     return local_ != nullptr;
 }
 
-bool RecordKeeper::OnServer(const ProgrammingRecord& record, std::string& error) {
+bool RecordKeeper::OnServer(const ProgrammingRecord& record, KeepOutcome& outcome) {
     const auto now = std::chrono::steady_clock::now();
     if (!server_ && retryAfter_ && now < *retryAfter_) {
-        error = place_.server->shown + ": not reached a moment ago";
+        outcome.serverResting = true;
         return false;
     }
+    std::string& error = outcome.serverError;
     // A connection kept from an earlier radio may have been dropped by the server since: one
     // fresh connection is tried before the record goes to the outbox.
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -46,39 +47,63 @@ bool RecordKeeper::OnServer(const ProgrammingRecord& record, std::string& error)
 }
 
 std::string RecordKeeper::Keep(const ProgrammingRecord& record) {
-    std::string localError;
-    if (!place_.server) {
-        if (Local(localError, true) && local_->Insert(record, localError))
-            return {};
+    return Describe(Store(record));
+}
+
+KeepOutcome RecordKeeper::Store(const ProgrammingRecord& record) {
+    KeepOutcome outcome;
+    outcome.recordId = record.id;
+    const auto nowhere = [&] {
         if (local_)
-            localError = local_->Name() + ": " + localError;
-        return "the programming record " + record.id + " is kept nowhere: " + localError;
+            outcome.localError = local_->Name() + ": " + outcome.localError;
+        outcome.kind = KeepOutcome::Kind::Nowhere;
+        return outcome;
+    };
+    if (!place_.server) {
+        if (Local(outcome.localError, true) && local_->Insert(record, outcome.localError))
+            return outcome;
+        return nowhere();
     }
-    std::string serverError;
-    if (OnServer(record, serverError)) {
+    if (OnServer(record, outcome)) {
         // The server is back: what waited for it goes now, in the same run.
         if (!outboxSent_ && QFileInfo::exists(QString::fromStdString(place_.localFile))) {
             outboxSent_ = true;
-            const SyncOutcome sent = Sync();
-            if (sent.sent > 0) {
-                return std::to_string(sent.sent) + " programming record" +
-                       (sent.sent == 1 ? "" : "s") + " from the outbox sent to " +
-                       place_.server->shown;
-            }
+            outcome.sent = Sync().sent;
+            if (outcome.sent > 0)
+                outcome.kind = KeepOutcome::Kind::OutboxSent;
         }
-        return {};
+        return outcome;
     }
-    if (Local(localError, true) &&
-        local_->InsertOwed(record, ServerKey(*place_.server), localError)) {
+    if (Local(outcome.localError, true) &&
+        local_->InsertOwed(record, ServerKey(*place_.server), outcome.localError)) {
         // Owed now: it goes with the next record the server takes, in this run too.
         outboxSent_ = false;
-        return "the programming record " + record.id + " waits in the outbox " + place_.localFile +
-               " until the server takes it: " + serverError;
+        outcome.kind = KeepOutcome::Kind::Waiting;
+        return outcome;
     }
-    if (local_)
-        localError = local_->Name() + ": " + localError;
-    return "the programming record " + record.id + " is kept nowhere: " + serverError + "; " +
-           localError;
+    return nowhere();
+}
+
+std::string RecordKeeper::Describe(const KeepOutcome& outcome) const {
+    const std::string server = outcome.serverResting
+                                   ? place_.server->shown + ": not reached a moment ago"
+                                   : outcome.serverError;
+    switch (outcome.kind) {
+        case KeepOutcome::Kind::Kept:
+            return {};
+        case KeepOutcome::Kind::OutboxSent:
+            return std::to_string(outcome.sent) + " programming record" +
+                   (outcome.sent == 1 ? "" : "s") + " from the outbox sent to " +
+                   place_.server->shown;
+        case KeepOutcome::Kind::Waiting:
+            return "the programming record " + outcome.recordId + " waits in the outbox " +
+                   place_.localFile + " until the server takes it: " + server;
+        case KeepOutcome::Kind::Nowhere:
+            break;
+    }
+    return "the programming record " + outcome.recordId +
+           " is kept nowhere: " + (place_.server ? server + "; " : std::string()) +
+           outcome.localError;
 }
 
 RecordKeeper::SyncOutcome RecordKeeper::Sync() {

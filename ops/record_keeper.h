@@ -18,6 +18,24 @@ struct RecordPlace {
     std::optional<ServerAddress> server;
 };
 
+// What became of one record beyond its arrival, for each program to say in its own words.
+struct KeepOutcome {
+    enum class Kind {
+        Kept,        // where it was meant to go; nothing to say
+        OutboxSent,  // kept, and `sent` records that waited in the outbox went with it
+        Waiting,     // in the outbox until the server takes it
+        Nowhere,
+    };
+    Kind kind = Kind::Kept;
+    std::string recordId;
+    int sent = 0;
+    // The server was not tried: it was not reached a moment ago.
+    bool serverResting = false;
+    // The store's own words, after its name; empty when it was not the cause.
+    std::string serverError;
+    std::string localError;
+};
+
 // One per thread, kept for as long as the thread writes radios: a production line talks to
 // the server over one connection.
 class RecordKeeper {
@@ -28,6 +46,9 @@ public:
     // Empty when the record is where it was meant to go (and nothing else needs saying);
     // otherwise the one line for the log: kept in the outbox and why, or kept nowhere and why.
     std::string Keep(const ProgrammingRecord& record);
+    KeepOutcome Store(const ProgrammingRecord& record);
+    // The line of Keep, in orvelctl's words.
+    std::string Describe(const KeepOutcome& outcome) const;
 
     struct SyncOutcome {
         int sent = 0;
@@ -40,7 +61,7 @@ public:
     const RecordPlace& Place() const { return place_; }
 
 private:
-    bool OnServer(const ProgrammingRecord& record, std::string& error);
+    bool OnServer(const ProgrammingRecord& record, KeepOutcome& outcome);
     bool Local(std::string& error, bool create);
 
     RecordPlace place_;

@@ -425,7 +425,6 @@ bool RecordStore::Query(const RecordFilter& filter, std::vector<ProgrammingRecor
     const std::pair<const char*, const std::string*> equal[] = {
         {"unit = ?", &filter.unit},
         {"plan_file = ?", &filter.planFile},
-        {"plan_sha256 = ?", &filter.planSha256},
         {"station = ?", &filter.station},
         {"started_utc >= ?", &filter.sinceUtc},
     };
@@ -434,6 +433,15 @@ bool RecordStore::Query(const RecordFilter& filter, std::vector<ProgrammingRecor
             continue;
         conditions << QLatin1String(condition);
         values << QString::fromStdString(*value);
+    }
+    const QString plan = QString::fromStdString(filter.planSha256);
+    if (plan.size() == 64) {
+        conditions << QStringLiteral("plan_sha256 = ?");
+        values << plan;
+    } else if (!plan.isEmpty()) {
+        // A start of one: hexadecimal digits need no escaping for LIKE.
+        conditions << QStringLiteral("plan_sha256 LIKE ?");
+        values << plan + '%';
     }
     return impl_->Select(conditions.join(QStringLiteral(" AND ")), values, withImages, records,
                          error);

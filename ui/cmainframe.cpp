@@ -16,6 +16,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QUrl>
+#include <QWindow>
 
 #include "app_paths.h"
 #include "caboutdialog.h"
@@ -365,8 +366,29 @@ bool CMainFrame::HandleDrop(QDropEvent* event) {
     return true;
 }
 
+bool CMainFrame::IsOwnDialog(const QWidget* widget) const {
+    return widget->isWindow() && widget->windowType() == Qt::Dialog &&
+           widget->parentWidget() != nullptr && widget->parentWidget()->window() == this;
+}
+
+// Qt lets go of the active widget as a window hides, before the system takes the focus away.
+bool CMainFrame::HasKeyboard(const QWidget* window) {
+    const QWindow* focus = QGuiApplication::focusWindow();
+    return QApplication::activeWindow() == window ||
+           (focus != nullptr && focus == window->windowHandle());
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+        case QEvent::Hide:
+            if (watched->isWidgetType() && IsOwnDialog(static_cast<QWidget*>(watched)) &&
+                HasKeyboard(static_cast<QWidget*>(watched)) && isVisible()) {
+                // A window manager hands the keyboard back to the window a dialog came from;
+                // without one (a bare X server, some remote desktops) no window is active after
+                // the dialog, and the window's keys (Ctrl+Y, Alt+Down) would reach no command.
+                activateWindow();
+            }
+            break;
         case QEvent::ToolTip:
             if (m_buttonsWithoutTip.contains(watched)) {
                 return true;

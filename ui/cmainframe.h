@@ -48,6 +48,10 @@ private:
     // What the target says changed: the unsaved mark, the port and its marks, the recent files.
     void ShowTargetState();
     bool HandleDrop(QDropEvent* event);
+    // A dialog opened over this window (not over another dialog).
+    bool IsOwnDialog(const QWidget* widget) const;
+    // Whether keys typed now go to `window`.
+    static bool HasKeyboard(const QWidget* window);
 
     static constexpr int kRecentItems = 4;
     static constexpr int kRecentNameLength = 30;

@@ -16,6 +16,24 @@ QString ShownPort(const std::string& device) {
     return QString::fromStdString(ShownPortName(device));
 }
 
+// A network port says why it went, in the window's words where they are the program's own; a
+// cable pulled needs no reason.
+QString LostLine(const std::string& device, const std::string& reason) {
+    const QString port = ShownPort(device);
+    if (device.find("://") == std::string::npos || reason.empty())
+        return PortController::tr("串口已断开：%1").arg(port);
+    static const std::string kBroke = "the connection broke (";
+    QString why = QString::fromStdString(reason);
+    if (reason == "the server closed the connection") {
+        why = PortController::tr("服务器关闭了连接");
+    } else if (reason.rfind(kBroke, 0) == 0 && reason.back() == ')') {
+        why = PortController::tr("连接中断（%1）")
+                  .arg(QString::fromStdString(
+                      reason.substr(kBroke.size(), reason.size() - kBroke.size() - 1)));
+    }
+    return PortController::tr("串口已断开：%1：%2").arg(port, why);
+}
+
 QString OpenFailureReason(const Port& port) {
     const QString device = ShownPort(port.DeviceName());
     switch (port.LastOpenFailure()) {
@@ -49,8 +67,8 @@ QString OpenFailureReason(const Port& port) {
 PortController::PortController(MessageLog& log, ViewDialogs& dialogs)
     : m_log(log), m_dialogs(dialogs) {
     // Told once, idle or in the middle of an exchange, whose log it then joins.
-    m_session.port.SetLostHandler([this](const std::string& device, const std::string&) {
-        const QString line = tr("串口已断开：%1").arg(ShownPort(device));
+    m_session.port.SetLostHandler([this](const std::string& device, const std::string& reason) {
+        const QString line = LostLine(device, reason);
         if (m_exchangeLine) {
             m_exchangeLine((line + QStringLiteral("\r\n")).toStdString());
         } else {

@@ -110,9 +110,35 @@ QStringList RadioRecords::keep(ProgrammingRecord& record) {
     }
     if (!m_keeper)
         m_keeper = std::make_unique<RecordKeeper>(m_settings.place);
-    if (const std::string line = m_keeper->Keep(record); !line.empty())
-        lines << tr("编程记录：%1").arg(QString::fromStdString(line));
+    if (const QString line = describe(m_keeper->Store(record)); !line.isEmpty())
+        lines << line;
     return lines;
+}
+
+// The program's words in the window's language; the store's own words as it gave them.
+QString RadioRecords::describe(const KeepOutcome& outcome) const {
+    const QString id = QString::fromStdString(outcome.recordId);
+    const RecordPlace& place = m_keeper->Place();
+    const QString server =
+        !outcome.serverResting
+            ? QString::fromStdString(outcome.serverError)
+            : tr("%1：刚才连接不上，暂不重试").arg(QString::fromStdString(place.server->shown));
+    switch (outcome.kind) {
+        case KeepOutcome::Kind::Kept:
+            return {};
+        case KeepOutcome::Kind::OutboxSent:
+            return tr("编程记录：待发区的 %1 条记录已送到 %2")
+                .arg(outcome.sent)
+                .arg(QString::fromStdString(place.server->shown));
+        case KeepOutcome::Kind::Waiting:
+            return tr("编程记录：%1 暂存于待发区 %2，等服务器收下：%3")
+                .arg(id, QString::fromStdString(place.localFile), server);
+        case KeepOutcome::Kind::Nowhere:
+            break;
+    }
+    const QString local = QString::fromStdString(outcome.localError);
+    return tr("编程记录：%1 无处保存：%2")
+        .arg(id, place.server ? tr("%1；%2").arg(server, local) : local);
 }
 
 }  // namespace orvel

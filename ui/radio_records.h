@@ -13,6 +13,7 @@
 
 #include "exchanges.h"
 #include "programming_record.h"
+#include "record_keeper.h"
 #include "record_settings.h"
 #include "write_and_verify.h"
 
@@ -44,6 +45,8 @@ public:
     QStringList keep(ProgrammingRecord& record);
 
 private:
+    QString describe(const KeepOutcome& outcome) const;
+
     RecordSettings m_settings;
     std::string m_urlProblem;  // why Record= of the INI is of no use
     bool m_toldUnencrypted = false;

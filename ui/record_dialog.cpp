@@ -47,7 +47,7 @@ RecordDialog::RecordDialog(const RecordPlace& place, QWidget* parent)
     auto* filters = new QFormLayout;
     m_unitEdit = FilterEdit("recordUnitFilter", this);
     m_planEdit = FilterEdit("recordPlanFilter", this);
-    m_planEdit->setPlaceholderText(tr("文件名或 SHA-256"));
+    m_planEdit->setPlaceholderText(tr("文件名，或 SHA-256 的至少前 8 位"));
     m_stationEdit = FilterEdit("recordStationFilter", this);
     m_sinceEdit = FilterEdit("recordSinceFilter", this);
     m_sinceEdit->setPlaceholderText(QStringLiteral("2026-12-07"));
@@ -126,11 +126,7 @@ bool RecordDialog::store(std::string& error) {
 void RecordDialog::refresh() {
     RecordFilter filter;
     filter.unit = m_unitEdit->text().toStdString();
-    const std::string plan = m_planEdit->text().trimmed().toStdString();
-    if (IsSha256Text(plan))
-        filter.planSha256 = QString::fromStdString(plan).toLower().toStdString();
-    else
-        filter.planFile = plan;
+    FilterByPlan(filter, m_planEdit->text().trimmed().toStdString());
     filter.station = m_stationEdit->text().toStdString();
     const QString since = m_sinceEdit->text().trimmed();
     if (!since.isEmpty()) {
@@ -154,6 +150,15 @@ void RecordDialog::refresh() {
         m_store.reset();
         m_model->setRecords({});
         setStatus(tr("无法读取编程记录：%1").arg(QString::fromStdString(error)));
+        updateButtons();
+        return;
+    }
+    // A start that several plans share picks none of them.
+    if (const std::size_t plans = PlansStartingWith(filter, records); plans > 1) {
+        m_model->setRecords({});
+        setStatus(tr("%1 个方案的 SHA-256 都以 %2 开头，请多输入几位")
+                      .arg(plans)
+                      .arg(QString::fromStdString(filter.planSha256)));
         updateButtons();
         return;
     }

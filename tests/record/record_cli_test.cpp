@@ -365,6 +365,10 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
     const std::vector<json> sameName = Records({"--plan", Path("old/plan.dat")});
     ASSERT_EQ(sameName.size(), 1u);
     EXPECT_EQ(sameName[0]["id"], first["id"]);
+    // A start of it, from 8 digits on; a shorter one is a name.
+    EXPECT_EQ(Records({"--plan", QString::fromStdString(planSha.substr(0, 8)).toUpper()}).size(),
+              1u);
+    EXPECT_EQ(Records({"--plan", QString::fromStdString(planSha.substr(0, 7))}).size(), 0u);
     EXPECT_EQ(Records({"--station", "bench-7", "--since", "2999-01-01"}).size(), 0u);
 
     const Result show =

@@ -1,5 +1,7 @@
 // The window's files beyond the channel file: 导入 and 导出 of orvelctl's JSON and CSV, files
 // dropped on the window, the recent files, and the question before unsaved work is set aside.
+#include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -43,6 +45,25 @@ private:
     }
     void ChooseParity(const char* button) { Control<QRadioButton>(view, button)->click(); }
     QStringList Lines() const { return LogLines(*view); }
+    // A key goes where the window system sends it: to the focus of the window it is typed in,
+    // once what came before (a dialog closing) has settled.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        (void)QTest::qWaitFor([this] { return frame->isActiveWindow(); }, 500);
+        QTest::keyClick(frame->focusWidget(), key, modifiers);
+    }
+    // The next dialog is answered as a user does: a file dialog's name given, then Enter.
+    static void AnswerNextDialog(const QString& file = {}) {
+        QTimer::singleShot(0, [file] {
+            const QPointer<QWidget> dialog = QApplication::activeModalWidget();
+            if (QTest::qWaitFor([dialog] { return dialog && dialog->focusWidget(); })) {
+                if (auto* files = qobject_cast<QFileDialog*>(dialog.data()))
+                    files->selectFile(file);
+                QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+            }
+            if (dialog)  // unanswered, the case fails rather than waits
+                dialog->close();
+        });
+    }
 
 private slots:
     void init() { Begin(); }
@@ -142,6 +163,36 @@ private slots:
         QCOMPARE(view->recentFiles(), (QStringList{four[0], four[2], four[3]}));
         Run("actionRecentFile2");
         QCOMPARE(Lines().last(), QStringLiteral("文件导入[%1]").arg(Path("2.json")));
+    }
+
+    // Dialogs hand the keys back: after 批量设置 Alt+Down moves rows, after 另存为 Ctrl+Y redoes.
+    void keysReachTheDocumentAfterADialog() {
+        Start();
+        view->dialogs().fileName = shownDialogs.fileName;
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        EditRow3("224");
+        ChooseParity("parityOddButton");
+        for (const auto& [row, key] : {std::pair{0, Qt::Key_C}, std::pair{4, Qt::Key_V}}) {
+            view->channelList()->selectRow(row);
+            QTRY_VERIFY(
+                ActionOf(*view, key == Qt::Key_C ? "actionCopy" : "actionPaste")->isEnabled());
+            Key(key, Qt::ControlModifier);
+        }
+        view->channelList()->selectRow(8);
+        AnswerNextDialog();
+        Trigger(*view, "actionFill");
+        Key(Qt::Key_Down, Qt::AltModifier);
+        for (int n = 0; n < 5; ++n)
+            Key(Qt::Key_Z, Qt::ControlModifier);
+        AnswerNextDialog(Path("undone.dat"));
+        Trigger(*view, "actionSaveAs");
+        for (int n = 0; n < 5; ++n)
+            Key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(Lines().mid(Lines().size() - 6),
+                 QStringList({QStringLiteral("文件保存 [%1]").arg(Path("undone.dat")),
+                              "重做：数据设置 [信道3]", "重做：设置 校验位", "重做：粘贴 1 行",
+                              "重做：批量设置 信道9-16", "重做：下移 信道9"}));
     }
 
     // Changes show as "*" until saved or written; closing, opening and reading ask first.

@@ -136,7 +136,7 @@ private slots:
             dialog.accept();
         });
         QCOMPARE(view->serialPort().IsOpen(), 1);
-        const QString gone = QStringLiteral("串口已断开：") + Url();
+        const QString gone = QStringLiteral("串口已断开：%1：服务器关闭了连接").arg(Url());
         server.reset();  // the server goes while the window is idle
         QTRY_COMPARE_WITH_TIMEOUT(LogLines(*view).last(), gone, 3000);
         QTest::qWait(200);
@@ -144,6 +144,22 @@ private slots:
         QVERIFY(Label().endsWith(QStringLiteral("（未打开）")));
         Trigger(*view, "actionReadRadio");
         QCOMPARE(LogLines(*view).last(), QStringLiteral("串口没有打开，请重新选择串口"));
+    }
+
+    // The server hangs up in the middle of frame 8: the log says why, then where.
+    void aServerLostMidWriteIsToldWithTheFrame() {
+        server = std::make_unique<testing::DeviceServer>(
+            radio->DevicePath(), testing::ServerFaults{.closeAfterBytes = 7 * 8 + 3});
+        WriteIni("[Set]\r\nReadFirst=0\r\n");
+        StartWindow(frame, view, Url());
+        Trigger(*view, "actionWriteRadio");
+        const QStringList lines = LogLines(*view);
+        QCOMPARE(lines.mid(lines.size() - 3),
+                 (QStringList{QStringLiteral("串口已断开：%1：服务器关闭了连接").arg(Url()),
+                              QStringLiteral("写入数据[% 10] 失败"),
+                              QStringLiteral("写入停在第 8 帧（共 66 帧，信道数据），"
+                                             "电台可能已收下此前的各帧")}));
+        QCOMPARE(shown.last().text, QStringLiteral("通讯失败"));
     }
 };
 

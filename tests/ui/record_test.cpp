@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "../link/device_server.h"
 #include "app_paths.h"
 #include "channel_file.h"
 #include "corveltoolview.h"
@@ -228,6 +229,23 @@ private slots:
         QCOMPARE(Records().front().unit, std::string("SN-0042 \"A\""));
     }
 
+    // A server not reached: the log says so in the window's words, the server's own kept.
+    void aRecordWaitingForItsServerIsToldInTheWindowsLanguage() {
+        const QString url =
+            QStringLiteral("postgresql://bench@127.0.0.1:%1/orvel").arg(testing::RefusingPort());
+        WriteIni(("[Set]\r\nRecord=" + url + "\r\n").toUtf8());
+        Start();
+        view->OnRead();
+        view->OnRead();
+        const QStringList lines = LogLines(*view).filter(QStringLiteral("编程记录："));
+        QCOMPARE(lines.size(), 2);
+        const QString waits =
+            QStringLiteral("暂存于待发区 %1，等服务器收下：").arg(RecordFilePath());
+        QVERIFY2(lines[0].contains(waits + url + ": "), qPrintable(lines[0]));
+        QVERIFY2(lines[1].endsWith(waits + url + QStringLiteral("：刚才连接不上，暂不重试")),
+                 qPrintable(lines[1]));
+    }
+
     void theRecordDialogListsFiltersExportsAndOpensAnImage() {
         WriteIni("[Set]\r\nAskUnit=1\r\n");
         Start();
@@ -266,6 +284,13 @@ private slots:
             dialog.refresh();
             QCOMPARE(dialog.model()->rowCount(), 1);
             QCOMPARE(dialog.model()->record(0).unit, std::string("SN-2"));
+            // Its start as the 方案 column shows it; under 8 digits it is a name.
+            for (const auto& [digits, rows] : {std::pair{7, 0}, std::pair{12, 1}}) {
+                Control<QLineEdit>(&dialog, "recordPlanFilter")
+                    ->setText(QString::fromStdString(Records().front().planSha256).left(digits));
+                dialog.refresh();
+                QCOMPARE(dialog.model()->rowCount(), rows);
+            }
 
             // The export takes the records listed.
             QTemporaryDir folder;

@@ -100,9 +100,12 @@ struct WindowFixture {
     QList<Shown> shown;
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     QString chosenFile;
+    // The dialogs the window shows, for a case that answers one as the user does.
+    COrvelToolView::Dialogs shownDialogs;
 
     void Catch(COrvelToolView& view) {
         shown.clear();
+        shownDialogs = view.dialogs();
         view.dialogs().message = [this](QMessageBox::Icon icon, const QString& caption,
                                         const QString& text, QMessageBox::StandardButtons) {
             shown.append({icon, caption, text});
