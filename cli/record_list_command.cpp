@@ -67,6 +67,7 @@ int UsageOf(Context& c, const std::string& message) {
 int RunRecordList(const QStringList& arguments, Context& c) {
     CommandInfo info{kRecordSynopsis, "", FilterOptions(), 0, "", false};
     info.options.push_back(ValueOption("format", "FORMAT"));
+    info.options.push_back(ValueOption("limit", "N"));
     QCommandLineParser parser;
     if (int code = Prepare(parser, info, arguments, c); code >= 0)
         return code;
@@ -76,6 +77,12 @@ int RunRecordList(const QStringList& arguments, Context& c) {
     RecordFilter filter;
     if (const std::string error = ReadFilter(parser, filter); !error.empty())
         return UsageOf(c, error);
+    if (parser.isSet(QStringLiteral("limit"))) {
+        bool number = false;
+        filter.limit = parser.value(QStringLiteral("limit")).toUInt(&number);
+        if (!number || filter.limit == 0)
+            return UsageOf(c, "--limit takes a number of records, 1 or more");
+    }
     std::vector<ProgrammingRecord> records;
     if (int code = Gather(parser, filter, records, format != Format::Text, c); code >= 0)
         return code;

@@ -2,6 +2,7 @@
 // plan, when, where, by whom and how it went, so a bench (or many) can answer for it later.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -79,6 +80,11 @@ struct RecordFilter {
     std::string planSha256;
     std::string station;
     std::string sinceUtc;
+    // A page: at most `limit` records (0: all), those listed after the record that started at
+    // `afterStartedUtc` with the id `afterId` (none: from the newest).
+    std::size_t limit = 0;
+    std::string afterStartedUtc;
+    std::string afterId;
 };
 
 }  // namespace orvel
