@@ -236,8 +236,7 @@ private slots:
         QCOMPARE(Records().front().station, DefaultStation());
         QVERIFY(LogHas(QStringLiteral("编程记录：INI 的 Station= 不能使用")));
 
-        // The dialog refuses what orvelctl refuses, and says why.
-        UnitDialog dialog;
+        UnitDialog dialog;  // refuses what orvelctl refuses, and says why
         QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
         for (const auto& [text, taken] :
              {std::pair{QString(200, 'x'), true}, std::pair{QString(201, 'x'), false},
@@ -277,8 +276,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         Control<QTableView>(&dialog, "recordTable")->scrollToBottom();
         QTRY_COMPARE(model->rowCount(), 2 * int(RecordTableModel::kPageSize));
-        // The second page goes on where the first ended: none twice, none left out.
-        const auto listed = Records(RecordFilter{.limit = 2 * RecordTableModel::kPageSize});
+        RecordFilter newest;  // the second page goes on where the first ended
+        newest.limit = 2 * RecordTableModel::kPageSize;
+        const auto listed = Records(newest);
         for (std::size_t row = 0; row < listed.size(); ++row)
             QCOMPARE(model->record(int(row)).id, listed[row].id);
     }
