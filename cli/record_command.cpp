@@ -6,7 +6,8 @@ namespace orvel::cli {
 
 const char* const kRecordSynopsis =
     "usage: orvelctl record list [--unit U] [--plan FILE|SHA] [--station S] [--since DATE]\n"
-    "                            [--format text|json|csv] [--record URL] [--config INI]\n"
+    "                            [--limit N] [--format text|json|csv] [--record URL]\n"
+    "                            [--config INI]\n"
     "       orvelctl record show ID [--format text|json] [--record URL] [--config INI]\n"
     "       orvelctl record sync [--record URL] [--config INI]\n"
     "       orvelctl record export FILE.csv [list's filters] [--record URL] [--config INI]\n";
@@ -53,7 +54,11 @@ constexpr const char* kRecordDetails =
     "  --station S     only those of station S\n"
     "  --since DATE    only those started on or after DATE (UTC): 2026-12-07 or\n"
     "                  2026-12-07T13:45; another form is a usage error (exit 1)\n"
-    "  --format F      list: text (default), json or csv; show: text or json\n";
+    "  --limit N       list: only the newest N of them\n"
+    "  --format F      list: text (default), json or csv; show: text or json\n"
+    "Text shows each field with control characters written out (\\x1B, \\u009B); JSON and CSV\n"
+    "give them as stored, but a CSV cell a spreadsheet would run as a formula (= + - @, a tab\n"
+    "or CR first) starts with a ' (as '=HYPERLINK(...)).\n";
 
 }  // namespace
 

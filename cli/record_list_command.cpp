@@ -85,6 +85,7 @@ int UsageOf(Context& c, const std::string& message) {
 int RunRecordList(const QStringList& arguments, Context& c) {
     CommandInfo info{kRecordSynopsis, "", FilterOptions(), 0, "", false};
     info.options.push_back(ValueOption("format", "FORMAT"));
+    info.options.push_back(ValueOption("limit", "N"));
     QCommandLineParser parser;
     if (int code = Prepare(parser, info, arguments, c); code >= 0)
         return code;
@@ -96,6 +97,12 @@ int RunRecordList(const QStringList& arguments, Context& c) {
         return UsageOf(c, error);
     if (int code = PlanOfFile(parser, filter, c); code >= 0)
         return code;
+    if (parser.isSet(QStringLiteral("limit"))) {
+        bool number = false;
+        filter.limit = parser.value(QStringLiteral("limit")).toUInt(&number);
+        if (!number || filter.limit == 0)
+            return UsageOf(c, "--limit takes a number of records, 1 or more");
+    }
     std::vector<ProgrammingRecord> records;
     if (int code = Gather(parser, filter, records, format != Format::Text, c); code >= 0)
         return code;

@@ -46,8 +46,7 @@ int RunRecordShow(const QStringList& arguments, Context& c) {
         shown["differences"] =
             both ? nlohmann::ordered_json::parse(DifferencesJson(differences))["differences"]
                  : nlohmann::ordered_json(nullptr);
-        c.out << shown.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n'
-              << std::flush;
+        c.out << JsonText(shown) << std::flush;
         return kExitOk;
     }
     c.out << RecordText(record);

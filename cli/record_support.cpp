@@ -9,7 +9,8 @@ namespace orvel::cli {
 
 const char* const kRecordHelp =
     "  --operator NAME  who is at the bench, for the programming record (default: Operator=\n"
-    "                  of the INI, else the system user)\n"
+    "                  of the INI, else the system user); a name or a unit label takes at\n"
+    "                  most 200 bytes and no control characters\n"
     "  --record URL    keep the programming record in a shared PostgreSQL database,\n"
     "                  postgresql://USER@HOST:PORT/DATABASE[?sslmode=require] (default:\n"
     "                  Record= of the INI, else records.sqlite beside the safety copies);\n"
@@ -30,8 +31,19 @@ int ReadRecordSettings(const QCommandLineParser& parser, const Configuration& co
     // optionNames() holds the options given; isSet would complain of one the command lacks.
     if (parser.optionNames().contains(QStringLiteral("operator"))) {
         settings.operatorName = parser.value(QStringLiteral("operator")).toStdString();
+        if (const std::string fault = LabelFaultText(settings.operatorName); !fault.empty())
+            return Fail(c, kExitUsage, "--operator " + fault);
         if (settings.operatorName.empty())
             settings.operatorName = DefaultOperator();
+        std::erase(settings.unusedKeys, "Operator");
+    }
+    // As a bad Record= does, a bad name stops no script: the default stands in.
+    for (const std::string& key : settings.unusedKeys) {
+        const bool station = key == "Station";
+        c.err << "orvelctl: " << key << "= of the INI "
+              << LabelFaultText(station ? config.station : config.operatorName) << "; "
+              << (station ? "the host name" : "the system user") << " stands in\n"
+              << std::flush;
     }
     if (problem.empty()) {
         if (settings.place.server) {

@@ -19,7 +19,6 @@ namespace orvel::cli {
 namespace {
 
 constexpr int kStopCheckMs = 50;
-constexpr std::size_t kLongestLabel = 200;
 
 // One line of stdin without its end, or false at its end or on a stop.
 bool ReadLine(std::string& line) {
@@ -62,6 +61,8 @@ std::string UnitLabels::Read(const QCommandLineParser& parser) {
         source_ = given_ == "ask" ? Source::Ask : Source::Given;
         if (given_.empty())
             return "--unit takes a label, or ask";
+        if (const std::string fault = LabelFaultText(given_); !fault.empty())
+            return "--unit " + fault;
         return {};
     }
     if (!list)
@@ -89,9 +90,8 @@ std::string UnitLabels::Read(const QCommandLineParser& parser) {
     }
     take();
     for (const std::string& label : list_) {
-        if (label.size() > kLongestLabel)
-            return "--unit-list " + path + ": a label is longer than " +
-                   std::to_string(kLongestLabel) + " bytes";
+        if (const std::string fault = LabelFaultText(label); !fault.empty())
+            return "--unit-list " + path + ": a label " + fault;
     }
     if (list_.empty())
         return "--unit-list " + path + ": no labels in it";
@@ -123,8 +123,8 @@ bool UnitLabels::Next(std::string& label, const std::string& port, int number, s
             << std::flush;
         if (!ReadLine(label))
             return false;
-        if (label.size() > kLongestLabel) {
-            err << "orvelctl: a label is at most " << kLongestLabel << " bytes\n" << std::flush;
+        if (const std::string fault = LabelFaultText(label); !fault.empty()) {
+            err << "orvelctl: the label " << fault << "\n" << std::flush;
         } else if (!label.empty()) {
             return true;
         }

@@ -878,6 +878,10 @@
         <source>%1；%2</source>
         <translation>%1; %2</translation>
     </message>
+    <message>
+        <source>编程记录：INI 的 %1= 不能使用（最长 %2 字节，不含控制字符），已改用默认值</source>
+        <translation>Programming record: %1= of the INI cannot be used (at most %2 bytes, no control characters); the default is used instead</translation>
+    </message>
 </context>
 <context>
     <name>SettingsPanel</name>
@@ -1853,6 +1857,14 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>单元标签最长 %1 字节（一个汉字占 3 字节）</source>
+        <translation>A unit label is at most %1 bytes long (a Chinese character takes 3)</translation>
+    </message>
+    <message>
+        <source>单元标签不能含控制字符（如制表符、换行）</source>
+        <translation>A unit label cannot hold control characters (such as a tab or a line break)</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,7 @@
 // plan, when, where, by whom and how it went, so a bench (or many) can answer for it later.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -88,6 +89,11 @@ struct RecordFilter {
     std::string planSha256;  // the whole SHA-256 or its start, in lower case
     std::string station;
     std::string sinceUtc;
+    // A page: at most `limit` records (0: all), those listed after the record that started at
+    // `afterStartedUtc` with the id `afterId` (none: from the newest).
+    std::size_t limit = 0;
+    std::string afterStartedUtc;
+    std::string afterId;
 };
 
 // A plan as the user names it: a SHA-256 or a start of one of at least 8 hexadecimal digits

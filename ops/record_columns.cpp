@@ -1,6 +1,7 @@
 #include "record_columns.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace orvel {
 namespace {
@@ -17,7 +18,11 @@ std::string HexOf(const std::optional<MemoryImage>& image) {
     return text;
 }
 
-std::string CsvCell(const std::string& text) {
+std::string CsvCell(std::string text) {
+    // A spreadsheet runs a cell that starts so as a formula (=HYPERLINK(...) as a unit label); a
+    // quote first keeps it text, and readable.
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string::npos)
+        text.insert(0, 1, '\'');
     if (text.find_first_of(",\"\r\n") == std::string::npos)
         return text;
     std::string cell = "\"";

@@ -1,5 +1,6 @@
 // A programming record's columns in the database's order and names, and the CSV both programs
-// export: a header of those names, then a row per record, the images in hexadecimal.
+// export: a header of those names, then a row per record, the images in hexadecimal; a cell
+// that a spreadsheet would take for a formula (= + - @ tab CR first) starts with a quote.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "record_settings.h"
 
 #include "app_paths.h"
+#include "echo_text.h"
 #include "record_store.h"
 
 namespace orvel {
@@ -10,8 +11,20 @@ std::string RecordSettingsFromConfig(const Configuration& config, RecordSettings
     settings = RecordSettings{};
     settings.keep = RecordsAvailable();
     settings.place.localFile = RecordFilePath().toStdString();
-    settings.station = config.station.empty() ? DefaultStation() : config.station;
-    settings.operatorName = config.operatorName.empty() ? DefaultOperator() : config.operatorName;
+    settings.station = config.station;
+    settings.operatorName = config.operatorName;
+    if (CheckLabel(settings.station) != LabelFault::None) {
+        settings.unusedKeys.push_back("Station");
+        settings.station.clear();
+    }
+    if (CheckLabel(settings.operatorName) != LabelFault::None) {
+        settings.unusedKeys.push_back("Operator");
+        settings.operatorName.clear();
+    }
+    if (settings.station.empty())
+        settings.station = DefaultStation();
+    if (settings.operatorName.empty())
+        settings.operatorName = DefaultOperator();
     const std::string& text = url ? *url : config.recordUrl;
     if (text.empty())
         return {};

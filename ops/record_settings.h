@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "configuration.h"
 #include "record_keeper.h"
@@ -16,6 +17,9 @@ struct RecordSettings {
     RecordPlace place;
     std::string station;
     std::string operatorName;
+    // Station= and Operator= of the INI that are no label (CheckLabel) and stand aside for the
+    // defaults: "Station", "Operator".
+    std::vector<std::string> unusedKeys;
 };
 
 // `url`, when given, stands for Record= (orvelctl's --record). Empty when the settings are

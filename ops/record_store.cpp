@@ -144,6 +144,33 @@ std::optional<MemoryImage> ImageOf(const QVariant& value) {
     return image;
 }
 
+// The conditions of a filter, without its page.
+QString Where(const RecordFilter& filter, QVariantList& values) {
+    QStringList conditions;
+    const std::pair<const char*, const std::string*> equal[] = {
+        {"unit = ?", &filter.unit},
+        {"plan_file = ?", &filter.planFile},
+        {"station = ?", &filter.station},
+        {"started_utc >= ?", &filter.sinceUtc},
+    };
+    for (const auto& [condition, value] : equal) {
+        if (value->empty())
+            continue;
+        conditions << QLatin1String(condition);
+        values << QString::fromStdString(*value);
+    }
+    const QString plan = QString::fromStdString(filter.planSha256);
+    if (plan.size() == 64) {
+        conditions << QStringLiteral("plan_sha256 = ?");
+        values << plan;
+    } else if (!plan.isEmpty()) {
+        // A start of one: hexadecimal digits need no escaping for LIKE.
+        conditions << QStringLiteral("plan_sha256 LIKE ?");
+        values << plan + '%';
+    }
+    return conditions.join(QStringLiteral(" AND "));
+}
+
 }  // namespace
 
 struct RecordStore::Impl {
@@ -280,14 +307,16 @@ struct RecordStore::Impl {
     }
 
     bool Select(const QString& where, const QVariantList& values, bool withImages,
-                std::vector<ProgrammingRecord>& records, std::string& error) {
+                std::vector<ProgrammingRecord>& records, std::string& error,
+                std::size_t limit = 0) {
         QSqlQuery query(db);
         query.setForwardOnly(true);
         query.prepare(
-            QStringLiteral("SELECT %1%2 FROM orvel_records%3 ORDER BY started_utc DESC, id")
+            QStringLiteral("SELECT %1%2 FROM orvel_records%3 ORDER BY started_utc DESC, id%4")
                 .arg(QLatin1String(kColumns),
                      withImages ? QStringLiteral(", before_image, after_image") : QString(),
-                     where.isEmpty() ? QString() : " WHERE " + where));
+                     where.isEmpty() ? QString() : " WHERE " + where,
+                     limit == 0 ? QString() : QStringLiteral(" LIMIT %1").arg(limit)));
         for (const QVariant& value : values)
             query.addBindValue(value);
         if (!query.exec()) {
@@ -420,31 +449,33 @@ bool RecordStore::Insert(const ProgrammingRecord& record, std::string& error) {
 
 bool RecordStore::Query(const RecordFilter& filter, std::vector<ProgrammingRecord>& records,
                         std::string& error, bool withImages) {
-    QStringList conditions;
     QVariantList values;
-    const std::pair<const char*, const std::string*> equal[] = {
-        {"unit = ?", &filter.unit},
-        {"plan_file = ?", &filter.planFile},
-        {"station = ?", &filter.station},
-        {"started_utc >= ?", &filter.sinceUtc},
-    };
-    for (const auto& [condition, value] : equal) {
-        if (value->empty())
-            continue;
-        conditions << QLatin1String(condition);
-        values << QString::fromStdString(*value);
+    QString where = Where(filter, values);
+    // A page goes on from the last record of the one before, whatever was added since.
+    if (!filter.afterId.empty()) {
+        where += QLatin1String(where.isEmpty() ? "" : " AND ") +
+                 QStringLiteral("(started_utc < ? OR (started_utc = ? AND id > ?))");
+        values << QString::fromStdString(filter.afterStartedUtc)
+               << QString::fromStdString(filter.afterStartedUtc)
+               << QString::fromStdString(filter.afterId);
     }
-    const QString plan = QString::fromStdString(filter.planSha256);
-    if (plan.size() == 64) {
-        conditions << QStringLiteral("plan_sha256 = ?");
-        values << plan;
-    } else if (!plan.isEmpty()) {
-        // A start of one: hexadecimal digits need no escaping for LIKE.
-        conditions << QStringLiteral("plan_sha256 LIKE ?");
-        values << plan + '%';
+    return impl_->Select(where, values, withImages, records, error, filter.limit);
+}
+
+bool RecordStore::Count(const RecordFilter& filter, std::size_t& count, std::string& error) {
+    QVariantList values;
+    const QString where = Where(filter, values);
+    QSqlQuery query(impl_->db);
+    query.prepare(QStringLiteral("SELECT COUNT(*) FROM orvel_records") +
+                  (where.isEmpty() ? QString() : " WHERE " + where));
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec() || !query.next()) {
+        error = Problem(query.lastError());
+        return false;
     }
-    return impl_->Select(conditions.join(QStringLiteral(" AND ")), values, withImages, records,
-                         error);
+    count = static_cast<std::size_t>(query.value(0).toLongLong());
+    return true;
 }
 
 bool RecordStore::Find(const std::string& id, ProgrammingRecord& record, std::string& error) {

@@ -41,6 +41,8 @@ public:
     // Newest first; without the images unless asked for.
     bool Query(const RecordFilter& filter, std::vector<ProgrammingRecord>& records,
                std::string& error, bool withImages = false);
+    // How many records the filter picks, without its page.
+    bool Count(const RecordFilter& filter, std::size_t& count, std::string& error);
     // The record whose id is `id`, or the only one whose id starts with it.
     bool Find(const std::string& id, ProgrammingRecord& record, std::string& error);
 

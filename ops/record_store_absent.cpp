@@ -44,6 +44,11 @@ bool RecordStore::Query(const RecordFilter&, std::vector<ProgrammingRecord>&, st
     return false;
 }
 
+bool RecordStore::Count(const RecordFilter&, std::size_t&, std::string& error) {
+    error = kAbsent;
+    return false;
+}
+
 bool RecordStore::Find(const std::string&, ProgrammingRecord&, std::string& error) {
     error = kAbsent;
     return false;

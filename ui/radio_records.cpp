@@ -1,6 +1,7 @@
 #include "radio_records.h"
 
 #include "codec.h"
+#include "echo_text.h"
 #include "port.h"
 #include "port_name.h"
 
@@ -107,6 +108,12 @@ QStringList RadioRecords::keep(ProgrammingRecord& record) {
                      .arg(QString::fromStdString(server->host),
                           QString::fromStdString(server->unencrypted));
         m_toldUnencrypted = true;
+    }
+    // The host name or the system user stands in: the record is kept all the same.
+    for (const std::string& key : m_settings.unusedKeys) {
+        lines << tr("编程记录：INI 的 %1= 不能使用（最长 %2 字节，不含控制字符），已改用默认值")
+                     .arg(QString::fromStdString(key))
+                     .arg(kLongestLabel);
     }
     if (!m_keeper)
         m_keeper = std::make_unique<RecordKeeper>(m_settings.place);

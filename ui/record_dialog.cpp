@@ -41,6 +41,7 @@ RecordDialog::RecordDialog(const RecordPlace& place, QWidget* parent)
                               : QDir::toNativeSeparators(QString::fromStdString(place.localFile))),
         this);
     where->setObjectName(QStringLiteral("recordPlace"));
+    where->setTextFormat(Qt::PlainText);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(where);
 
@@ -72,9 +73,13 @@ RecordDialog::RecordDialog(const RecordPlace& place, QWidget* parent)
     layout->addWidget(m_view, 1);
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RecordDialog::updateButtons);
+    connect(m_model, &RecordTableModel::fetchFailed, this,
+            [this](const QString& error) { setStatus(tr("无法读取编程记录：%1").arg(error)); });
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("recordStatus"));
+    // It repeats what a server said, which must not be taken for markup.
+    m_status->setTextFormat(Qt::PlainText);
     m_status->setWordWrap(true);
     layout->addWidget(m_status);
 
@@ -137,33 +142,50 @@ void RecordDialog::refresh() {
         }
     }
     m_filter = filter;
-    std::vector<ProgrammingRecord> records;
     std::string error;
     // A bench that has kept no record yet has none to show; that is no fault.
     if (!m_place.server && !QFileInfo::exists(QString::fromStdString(m_place.localFile))) {
-        m_model->setRecords({});
+        m_model->clear();
         setStatus(tr("还没有编程记录"));
         updateButtons();
         return;
     }
-    if (!store(error) || !m_store->Query(filter, records, error)) {
+    std::size_t count = 0;
+    const auto page = [this](const ProgrammingRecord* last, std::size_t size,
+                             std::vector<ProgrammingRecord>& records, std::string& error) {
+        RecordFilter next = m_filter;
+        next.limit = size;
+        if (last != nullptr) {
+            next.afterStartedUtc = last->startedUtc;
+            next.afterId = last->id;
+        }
+        if (store(error) && m_store->Query(next, records, error))
+            return true;
+        m_store.reset();  // the next page connects anew
+        return false;
+    };
+    if (!store(error) || !m_store->Count(filter, count, error) ||
+        !m_model->setSource(page, error)) {
         m_store.reset();
-        m_model->setRecords({});
+        m_model->clear();
         setStatus(tr("无法读取编程记录：%1").arg(QString::fromStdString(error)));
         updateButtons();
         return;
     }
     // A start that several plans share picks none of them.
-    if (const std::size_t plans = PlansStartingWith(filter, records); plans > 1) {
-        m_model->setRecords({});
-        setStatus(tr("%1 个方案的 SHA-256 都以 %2 开头，请多输入几位")
-                      .arg(plans)
-                      .arg(QString::fromStdString(filter.planSha256)));
-        updateButtons();
-        return;
+    if (filter.planSha256.size() < 64 && !filter.planSha256.empty()) {
+        std::vector<ProgrammingRecord> matching;
+        if (m_store->Query(filter, matching, error, false);
+            PlansStartingWith(filter, matching) > 1) {
+            m_model->clear();
+            setStatus(tr("%1 个方案的 SHA-256 都以 %2 开头，请多输入几位")
+                          .arg(PlansStartingWith(filter, matching))
+                          .arg(QString::fromStdString(filter.planSha256)));
+            updateButtons();
+            return;
+        }
     }
-    m_model->setRecords(std::move(records));
-    setStatus(tr("记录数：%1").arg(m_model->rowCount()));
+    setStatus(tr("记录数：%1").arg(count));
     if (m_model->rowCount() > 0)
         m_view->selectRow(0);
     m_view->resizeColumnsToContents();

@@ -1,21 +1,18 @@
 #include "record_table_model.h"
 
+#include <QTextDocument>
+#include <iterator>
+
+#include "echo_text.h"
+
 namespace orvel {
 
 namespace {
 
-// Names from outside (a label a scanner typed, a station) may hold control bytes; the list shows
-// them, not what they would do to the line.
+// Names from outside (a label a scanner typed, a station, a server's text) may hold control
+// characters; the list shows them, not what they would do to the line.
 QString Shown(const std::string& text) {
-    QString shown;
-    for (const QChar c : QString::fromStdString(text)) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            shown +=
-                QStringLiteral("\\x%1").arg(static_cast<int>(c.unicode()), 2, 16, QLatin1Char('0'));
-        else
-            shown += c;
-    }
-    return shown;
+    return QString::fromStdString(EscapeControls(text));
 }
 
 QString ClassText(const std::string& exitClass) {
@@ -30,10 +27,50 @@ QString ClassText(const std::string& exitClass) {
 
 RecordTableModel::RecordTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void RecordTableModel::setRecords(std::vector<ProgrammingRecord> records) {
+bool RecordTableModel::setSource(PageSource source, std::string& error) {
     beginResetModel();
-    m_records = std::move(records);
+    m_source = std::move(source);
+    m_records.clear();
+    const bool read = nextPage(m_records, error);
     endResetModel();
+    return read;
+}
+
+void RecordTableModel::clear() {
+    beginResetModel();
+    m_source = nullptr;
+    m_more = false;
+    m_records.clear();
+    endResetModel();
+}
+
+bool RecordTableModel::nextPage(std::vector<ProgrammingRecord>& page, std::string& error) {
+    const bool read =
+        m_source(m_records.empty() ? nullptr : &m_records.back(), kPageSize, page, error);
+    m_more = read && page.size() == kPageSize;
+    return read;
+}
+
+bool RecordTableModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && m_more;
+}
+
+void RecordTableModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent))
+        return;
+    std::vector<ProgrammingRecord> page;
+    std::string error;
+    if (!nextPage(page, error)) {
+        emit fetchFailed(QString::fromStdString(error));
+        return;
+    }
+    if (page.empty())
+        return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + static_cast<int>(page.size()) - 1);
+    m_records.insert(m_records.end(), std::make_move_iterator(page.begin()),
+                     std::make_move_iterator(page.end()));
+    endInsertRows();
 }
 
 int RecordTableModel::rowCount(const QModelIndex& parent) const {
@@ -54,8 +91,9 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const ProgrammingRecord& r = m_records[static_cast<std::size_t>(index.row())];
+    // A tooltip takes what looks like markup as rich text; the server's text is shown as text.
     if (role == Qt::ToolTipRole && index.column() == Plan)
-        return QString::fromStdString(r.planSha256);
+        return Qt::convertFromPlainText(Shown(r.planSha256));
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "programming_record.h"
@@ -18,10 +20,23 @@ public:
 
     explicit RecordTableModel(QObject* parent = nullptr);
 
-    void setRecords(std::vector<ProgrammingRecord> records);
-    const std::vector<ProgrammingRecord>& records() const { return m_records; }
+    // A shared database may hold a hundred thousand records: the list asks for a page at a time
+    // as the view scrolls to its end.
+    static constexpr std::size_t kPageSize = 200;
+    // Up to `count` records, newest first, after `last` (none: from the newest); false with the
+    // reason when they could not be read.
+    using PageSource =
+        std::function<bool(const ProgrammingRecord* last, std::size_t count,
+                           std::vector<ProgrammingRecord>& page, std::string& error)>;
+
+    // Starts over with the first page of `source`; false with the reason (and no records) when
+    // it could not be read.
+    bool setSource(PageSource source, std::string& error);
+    void clear();
     const ProgrammingRecord& record(int row) const { return m_records.at(row); }
 
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -31,7 +46,15 @@ public:
     // "校验通过", "正确", or "失败（通信）：" with the outcome.
     static QString resultText(const ProgrammingRecord& record);
 
+signals:
+    // A later page could not be read; the list stays as it is.
+    void fetchFailed(const QString& error);
+
 private:
+    bool nextPage(std::vector<ProgrammingRecord>& page, std::string& error);
+
+    PageSource m_source;
+    bool m_more = false;  // the last page was full
     std::vector<ProgrammingRecord> m_records;
 };
 

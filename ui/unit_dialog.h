@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -21,6 +22,7 @@ public:
 
 private:
     QLineEdit* m_edit = nullptr;
+    QLabel* m_problem = nullptr;  // why the label cannot be taken
     QPushButton* m_ok = nullptr;
 };
 

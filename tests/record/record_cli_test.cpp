@@ -28,6 +28,7 @@
 #include "codec.h"
 #include "file_access.h"
 #include "record_environment.h"
+#include "record_store.h"
 #include "scratch_home.h"
 #include "virtual_radio.h"
 
@@ -295,12 +296,13 @@ protected:
     std::vector<std::unique_ptr<QProcess>> sims_;
 };
 
-const std::string kAwkwardUnit = "SN \"7\"\n\x1B[31m";
+// A spreadsheet would run it; the CSV keeps it text.
+const std::string kFormulaUnit = "=HYPERLINK(\"http://x.example\",\"SN 7\")";
 
 TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
     const QString ini = Path("orvel.ini");
     const Result read = Ctl({"read", "--simulate", "--config", ini, "--unit",
-                             QString::fromStdString(kAwkwardUnit), "--out", Path("old.dat")});
+                             QString::fromStdString(kFormulaUnit), "--out", Path("old.dat")});
     ASSERT_EQ(read.code, 0) << read.err;
     const Result write = Ctl({"write", Path("plan.dat"), "--simulate", "--config", ini, "--verify",
                               "--read-first", "--unit", "SN-8", "--operator", "zhao"});
@@ -335,7 +337,7 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
     EXPECT_TRUE(written["after_image"].is_string());
     const json& first = records[2];
     EXPECT_EQ(first["action"], "read");
-    EXPECT_EQ(first["unit"], kAwkwardUnit) << "kept as given";
+    EXPECT_EQ(first["unit"], kFormulaUnit) << "kept as given";
     EXPECT_EQ(first["operator_name"], "wang");
     EXPECT_EQ(first["plan_file"], "old.dat");
     EXPECT_EQ(first["before_image"], nullptr);
@@ -347,12 +349,12 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
         first["plan_sha256"],
         QCryptographicHash::hash(readBytes, QCryptographicHash::Sha256).toHex().toStdString());
 
-    // Text shows the label escaped, on one line.
-    const Result list = Record({"list", "--unit", QString::fromStdString(kAwkwardUnit)});
+    const Result list = Record({"list", "--unit", QString::fromStdString(kFormulaUnit)});
     ASSERT_EQ(list.code, 0) << list.err;
     EXPECT_EQ(list.out, first["started_utc"].get<std::string>() + "\t" +
-                            first["id"].get<std::string>() +
-                            "\tread\tSN \"7\"\\n\\x1B[31m\tORVEL-R1\told.dat\tok\n");
+                            first["id"].get<std::string>() + "\tread\t" + kFormulaUnit +
+                            "\tORVEL-R1\told.dat\tok\n");
+    EXPECT_EQ(Records({"--limit", "1"})[0]["id"], failed["id"]) << "the newest";
     EXPECT_EQ(Records({"--plan", QString::fromStdString(planSha)}).size(), 1u);
     // A plan named by a file that exists is its content, as show prints it; one of no file is
     // the file name.
@@ -385,6 +387,51 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
     EXPECT_TRUE(text.starts_with("id,started_utc,ended_utc,station,operator_name,")) << text;
     EXPECT_NE(text.find(written["id"].get<std::string>()), std::string::npos);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+    ASSERT_EQ(Record({"export", Path("formula.csv")}).code, 0);
+    const std::vector<std::uint8_t> formula = Read("formula.csv");
+    EXPECT_NE(std::string(formula.begin(), formula.end())
+                  .find(",\"'=HYPERLINK(\"\"http://x.example\"\",\"\"SN 7\"\")\","),
+              std::string::npos);
+
+    // A label with controls, as another program may have kept it: text shows each escaped.
+    const std::string awkward = "SN \"7\"\n\x1B[31m\xC2\x9B[2J";
+    std::string error;
+    const auto store = RecordStore::OpenFile(RecordFile().toStdString(), error, false);
+    ASSERT_TRUE(store && store->Insert(testing::SampleRecord(awkward), error)) << error;
+    const Result escaped = Record({"list", "--unit", QString::fromStdString(awkward)});
+    EXPECT_NE(escaped.out.find("\tSN \"7\"\\n\\x1B[31m\\u009B[2J\tORVEL-R1\t"), std::string::npos)
+        << escaped.out;
+    const Result shown =
+        Record({"show", QString::fromStdString(Records({"--limit", "1"})[0]["id"])});
+    EXPECT_NE(shown.out.find("unit: SN \"7\"\\n\\x1B[31m\\u009B[2J\n"), std::string::npos)
+        << shown.out;
+    EXPECT_EQ(Record({"list", "--format", "json"}).out.find_first_of("\x1B\xC2"),
+              std::string::npos);
+
+    // A label or name that is no label, and a page of no records, are usage errors: the radio
+    // is not asked, and no record is kept.
+    const std::size_t kept = Records().size();
+    for (const QStringList& refused :
+         {QStringList{"--unit", QString(201, 'x')}, QStringList{"--unit", "SN\t7"},
+          QStringList{"--operator", QString::fromUtf8("li\xC2\x9B")},
+          QStringList{"--unit", QString::fromUtf8("单元") + QString(197, 'x')}}) {
+        const Result r =
+            Ctl(QStringList{"write", Path("plan.dat"), "--simulate", "--config", ini} + refused);
+        EXPECT_EQ(r.code, 1) << refused.join(' ').toStdString();
+        EXPECT_TRUE(r.err.starts_with("orvelctl: " + refused[0].toStdString() + " ")) << r.err;
+        EXPECT_EQ(r.err.find("写入数据"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Records().size(), kept);
+    EXPECT_EQ(Record({"list", "--limit", "0"}).code, 1);
+    // Station= so is left aside with a line; the record is kept all the same.
+    Write("tab.ini", "[Set]\nMin=223\nMax=235\nStation=bench\t7\n");
+    const Result tabbed = Ctl({"read", "--simulate", "--config", Path("tab.ini")});
+    EXPECT_EQ(tabbed.code, 0);
+    EXPECT_NE(tabbed.err.find("orvelctl: Station= of the INI holds a control character (\\t); "
+                              "the host name stands in\n"),
+              std::string::npos)
+        << tabbed.err;
+    EXPECT_NE(Records({"--limit", "1"})[0]["station"], "bench\t7");
 
     for (const QStringList& usage :
          {QStringList{"frobnicate"}, QStringList{"list", "--since", "yesterday"},

@@ -108,6 +108,17 @@ void KeepsAndFinds(RecordStore& store) {
     EXPECT_EQ(All(store, filter).size(), 1u);
     filter.unit = "SN-3";
     EXPECT_EQ(All(store, filter).size(), 0u);
+    // A page of one, then the page after it.
+    filter = {};
+    filter.limit = 1;
+    for (const ProgrammingRecord* want : {&plain, &awkward}) {
+        const std::vector<ProgrammingRecord> page = All(store, filter);
+        ASSERT_EQ(page.size(), 1u);
+        EXPECT_EQ(page[0].id, want->id);
+        filter.afterStartedUtc = page[0].startedUtc;
+        filter.afterId = page[0].id;
+    }
+    EXPECT_EQ(All(store, filter).size(), 0u);
 
     ProgrammingRecord found;
     EXPECT_TRUE(store.Find(plain.id.substr(0, 8), found, error)) << error;

@@ -1,10 +1,15 @@
 // The programming record as the window keeps it: a record per read and per write, the read
 // before a write with its safety copy, the comparison that asks before writing, the unit's
 // label, and 文件 > 编程记录... listing, filtering, exporting and reopening what a radio held.
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -17,6 +22,7 @@
 #include "record_dialog.h"
 #include "record_store.h"
 #include "record_table_model.h"
+#include "unit_dialog.h"
 #include "window_fixture.h"
 
 using namespace orvel;
@@ -216,7 +222,8 @@ private slots:
     }
 
     void theUnitsLabelLandsInTheRecordAndItsCancelWritesNothing() {
-        WriteIni("[Set]\r\nAskUnit=1\r\n");
+        // A station name no label can be: the host name stands in, and the log says so.
+        WriteIni("[Set]\r\nAskUnit=1\r\nStation=" + QByteArray(201, 's') + "\r\n");
         Start();
         view->OnRead();
         view->OnWrite();
@@ -227,6 +234,54 @@ private slots:
         view->OnWrite();
         QCOMPARE(WriteFrames(*radio), std::size_t{66});
         QCOMPARE(Records().front().unit, std::string("SN-0042 \"A\""));
+        QCOMPARE(Records().front().station, DefaultStation());
+        QVERIFY(LogHas(QStringLiteral("编程记录：INI 的 Station= 不能使用")));
+
+        UnitDialog dialog;  // refuses what orvelctl refuses, and says why
+        QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        for (const auto& [text, taken] :
+             {std::pair{QString(200, 'x'), true}, std::pair{QString(201, 'x'), false},
+              std::pair{QStringLiteral("SN\t7"), false},
+              std::pair{QStringLiteral("单元") + QString(195, 'x'), false}}) {
+            Control<QLineEdit>(&dialog, "unitLabel")->setText(text);
+            QCOMPARE(ok->isEnabled(), taken);
+            QCOMPARE(Control<QLabel>(&dialog, "unitLabelProblem")->text().isEmpty(), taken);
+        }
+    }
+
+    void aHundredThousandRecordsOpenAPageAtATime() {
+        std::string error;
+        QVERIFY(RecordStore::OpenFile(RecordFilePath().toStdString(), error));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "fill");
+            db.setDatabaseName(RecordFilePath());
+            QVERIFY(db.open());
+            // Seven to a second, so a page ends inside a second; a plan that looks like markup.
+            QVERIFY(QSqlQuery(db).exec(
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 99999) "
+                "INSERT INTO orvel_records (id, started_utc, ended_utc, station, operator_name, "
+                "program, program_version, action, port, plan_sha256, outcome, exit_class, "
+                "verified) SELECT printf('%08x-0000-4000-8000-000000000000', i), "
+                "strftime('%Y-%m-%dT%H:%M:%S.000Z', 1800000000 + i / 7, 'unixepoch'), '', 'b', "
+                "'li', 'orveltool', '1', 'write', 'COM1', '<img src=x>', 'ok', 'ok', 1 FROM n"));
+        }
+        QSqlDatabase::removeDatabase("fill");
+        RecordDialog dialog(RecordPlace{RecordFilePath().toStdString(), {}});
+        RecordTableModel* model = dialog.model();
+        QCOMPARE(model->rowCount(), int(RecordTableModel::kPageSize));
+        QCOMPARE(dialog.statusText(), QStringLiteral("记录数：100000"));
+        QVERIFY(model->data(model->index(0, RecordTableModel::Plan), Qt::ToolTipRole)
+                    .toString()
+                    .startsWith(QStringLiteral("<p>&lt;img")));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        Control<QTableView>(&dialog, "recordTable")->scrollToBottom();
+        QTRY_COMPARE(model->rowCount(), 2 * int(RecordTableModel::kPageSize));
+        RecordFilter newest;  // the second page goes on where the first ended
+        newest.limit = 2 * RecordTableModel::kPageSize;
+        const auto listed = Records(newest);
+        for (std::size_t row = 0; row < listed.size(); ++row)
+            QCOMPARE(model->record(int(row)).id, listed[row].id);
     }
 
     // A server not reached: the log says so in the window's words, the server's own kept.
