@@ -12,6 +12,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "answer_watch.h"
+
 namespace orvel {
 
 namespace {
@@ -93,11 +95,19 @@ struct RecordStore::Impl {
     QSqlDatabase db;
     std::string name;
     bool server = false;
+    std::unique_ptr<AnswerWatch> watch;  // a server's, once open
 
     ~Impl() {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection);
+    }
+
+    // What a server is asked is bounded, whatever it was asked (AnswerWatch).
+    AnswerWatch::Call Bounded(std::string& error) {
+        if (server && !watch)
+            watch = std::make_unique<AnswerWatch>(db);
+        return {watch.get(), error};
     }
 
     bool Exec(const QString& statement, std::string& error) {
@@ -125,6 +135,7 @@ struct RecordStore::Impl {
     // Creates the schema, or finds it as this program knows it. One program at a time:
     // two benches starting on an empty database must not both create it.
     bool Prepare(std::string& error) {
+        const auto bounded = Bounded(error);
         int version = 0;
         if (!Version(version, error))
             return false;
@@ -316,7 +327,7 @@ std::unique_ptr<RecordStore> RecordStore::OpenServer(const ServerAddress& addres
     QString options = QString::fromStdString(address.connectOptions);
     if (!options.contains(QLatin1String("connect_timeout=")))
         options += QStringLiteral(";connect_timeout=3");
-    options += QStringLiteral(";options='-c statement_timeout=10000'");
+    options += QStringLiteral(";options='-c statement_timeout=%1'").arg(kServerStatementMs);
     // A server, or a path to it, that goes quiet is noticed by the client too.
     options += QStringLiteral(
         ";keepalives=1;keepalives_idle=5;keepalives_interval=2;keepalives_count=2"
@@ -341,11 +352,13 @@ const std::string& RecordStore::Name() const {
 }
 
 bool RecordStore::Insert(const ProgrammingRecord& record, std::string& error) {
+    const auto bounded = impl_->Bounded(error);
     return impl_->Store("orvel_records", record, error);
 }
 
 bool RecordStore::Query(const RecordFilter& filter, std::vector<ProgrammingRecord>& records,
                         std::string& error, bool withImages) {
+    const auto bounded = impl_->Bounded(error);
     QStringList conditions;
     QVariantList values;
     const std::pair<const char*, const std::string*> equal[] = {
@@ -366,6 +379,7 @@ bool RecordStore::Query(const RecordFilter& filter, std::vector<ProgrammingRecor
 }
 
 bool RecordStore::Find(const std::string& id, ProgrammingRecord& record, std::string& error) {
+    const auto bounded = impl_->Bounded(error);
     std::vector<ProgrammingRecord> found;
     // An id is hexadecimal digits and dashes: a prefix needs no escaping for LIKE.
     if (id.empty() || id.find_first_not_of("0123456789abcdefABCDEF-") != std::string::npos) {
