@@ -3,6 +3,7 @@
 #include "codec.h"
 #include "port.h"
 #include "port_name.h"
+#include "record_worker.h"
 
 namespace orvel {
 
@@ -29,6 +30,7 @@ void RadioRecords::setConfiguration(const Configuration& config) {
     m_urlProblem = RecordSettingsFromConfig(config, m_settings);
     m_askUnit = config.askUnit;
     m_keeper.reset();
+    m_worker.reset();
     m_toldUnencrypted = false;
 }
 
@@ -106,6 +108,18 @@ QStringList RadioRecords::keep(ProgrammingRecord& record) {
                      .arg(QString::fromStdString(server->host),
                           QString::fromStdString(server->unencrypted));
         m_toldUnencrypted = true;
+    }
+    if (m_settings.place.server) {
+        if (!m_worker) {
+            m_worker = std::make_unique<RecordWorker>(m_settings.place);
+            QObject::connect(m_worker.get(), &RecordWorker::told, m_worker.get(),
+                             [this](const QString& line) {
+                                 if (m_lateLine)
+                                     m_lateLine(tr("编程记录：%1").arg(line));
+                             });
+        }
+        m_worker->keep(record);
+        return lines;
     }
     if (!m_keeper)
         m_keeper = std::make_unique<RecordKeeper>(m_settings.place);
