@@ -116,7 +116,7 @@ std::optional<std::chrono::seconds> AnswerWatch::Disarm() {
     ++call_;
     if (!cut_)
         return std::nullopt;
-    return std::chrono::ceil<std::chrono::seconds>(cutAt_ - start_);
+    return std::chrono::duration_cast<std::chrono::seconds>(cutAt_ - start_);
 }
 
 void AnswerWatch::Run() {

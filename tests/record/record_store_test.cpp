@@ -378,19 +378,17 @@ TEST_F(RecordServer, AConnectionKilledMidInsertLosesNoRecord) {
 TEST_F(RecordServer, AServerThatStopsAnsweringNeverHoldsUpTheWindow) {
     Configuration config;
     config.recordUrl = Server()->Url(testing::kBench, database_) + "?application_name=window";
+    std::string error;
+    ASSERT_TRUE(RecordStore::OpenServer(*Place().server, error)) << error;  // the schema
     QStringList told;
     RadioRecords records;
     records.setConfiguration(config);
     records.setLateLine([&](const QString& line) { told << line; });
-    ProgrammingRecord first = testing::SampleRecord("W-1");
-    ProgrammingRecord second = testing::SampleRecord("W-2");
-    EXPECT_TRUE(records.keep(first).isEmpty());
-    for (QDeadlineTimer deadline(10000); Count(first.id) != 1 && !deadline.hasExpired();)
-        QThread::msleep(20);
+    ProgrammingRecord record = testing::SampleRecord("W-2");
     testing::StalledBackend stalled(*Server(), QString::fromStdString(database_));
     QElapsedTimer kept;
     kept.start();
-    EXPECT_TRUE(records.keep(second).isEmpty());
+    EXPECT_TRUE(records.keep(record).isEmpty());
     EXPECT_LT(kept.elapsed(), 500);
     ASSERT_TRUE(stalled.Stop("window"));
     qint64 longestGap = 0;
@@ -405,7 +403,7 @@ TEST_F(RecordServer, AServerThatStopsAnsweringNeverHoldsUpTheWindow) {
     EXPECT_LT(longestGap, 300);
     ASSERT_EQ(told.size(), 1);
     EXPECT_TRUE(told[0].startsWith(QString::fromUtf8("编程记录：the programming record ") +
-                                   QString::fromStdString(second.id) + " waits in the outbox"))
+                                   QString::fromStdString(record.id) + " waits in the outbox"))
         << told[0].toStdString();
     EXPECT_TRUE(told[0].endsWith("the server stopped answering (the call was cut after 5 s)"))
         << told[0].toStdString();
