@@ -1,8 +1,9 @@
 #include "answer_watch.h"
 
 #ifdef _WIN32
+#include <winsock2.h>  // before windows.h, which it must precede
+
 #include <windows.h>
-#include <winsock2.h>
 #else
 #include <dlfcn.h>
 #include <fcntl.h>
