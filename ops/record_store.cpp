@@ -16,6 +16,7 @@
 #endif
 
 #include "file_access.h"
+#include "answer_watch.h"
 
 namespace orvel {
 
@@ -178,6 +179,7 @@ struct RecordStore::Impl {
     QSqlDatabase db;
     std::string name;
     bool server = false;
+    std::unique_ptr<AnswerWatch> watch;  // a server's, once open
 
     ~Impl() {
         db.close();
@@ -185,6 +187,13 @@ struct RecordStore::Impl {
         QSqlDatabase::removeDatabase(connection);
         if (server)
             ServerConnectionClosed();
+    }
+
+    // What a server is asked is bounded, whatever it was asked (AnswerWatch).
+    AnswerWatch::Call Bounded(std::string& error) {
+        if (server && !watch)
+            watch = std::make_unique<AnswerWatch>(db);
+        return {watch.get(), error};
     }
 
     bool Exec(const QString& statement, std::string& error) {
@@ -212,6 +221,7 @@ struct RecordStore::Impl {
     // Creates the schema, or finds it as this program knows it. One program at a time:
     // two benches starting on an empty database must not both create it.
     bool Prepare(std::string& error) {
+        const auto bounded = Bounded(error);
         int version = 0;
         if (!Version(version, error))
             return false;
@@ -419,7 +429,7 @@ std::unique_ptr<RecordStore> RecordStore::OpenServer(const ServerAddress& addres
     QString options = QString::fromStdString(address.connectOptions);
     if (!options.contains(QLatin1String("connect_timeout=")))
         options += QStringLiteral(";connect_timeout=3");
-    options += QStringLiteral(";options='-c statement_timeout=10000'");
+    options += QStringLiteral(";options='-c statement_timeout=%1'").arg(kServerStatementMs);
     // A server, or a path to it, that goes quiet is noticed by the client too.
     options += QStringLiteral(
         ";keepalives=1;keepalives_idle=5;keepalives_interval=2;keepalives_count=2"
@@ -444,11 +454,13 @@ const std::string& RecordStore::Name() const {
 }
 
 bool RecordStore::Insert(const ProgrammingRecord& record, std::string& error) {
+    const auto bounded = impl_->Bounded(error);
     return impl_->Store("orvel_records", record, error);
 }
 
 bool RecordStore::Query(const RecordFilter& filter, std::vector<ProgrammingRecord>& records,
                         std::string& error, bool withImages) {
+    const auto bounded = impl_->Bounded(error);
     QVariantList values;
     QString where = Where(filter, values);
     // A page goes on from the last record of the one before, whatever was added since.
@@ -463,6 +475,7 @@ bool RecordStore::Query(const RecordFilter& filter, std::vector<ProgrammingRecor
 }
 
 bool RecordStore::Count(const RecordFilter& filter, std::size_t& count, std::string& error) {
+    const auto bounded = impl_->Bounded(error);
     QVariantList values;
     const QString where = Where(filter, values);
     QSqlQuery query(impl_->db);
@@ -479,6 +492,7 @@ bool RecordStore::Count(const RecordFilter& filter, std::size_t& count, std::str
 }
 
 bool RecordStore::Find(const std::string& id, ProgrammingRecord& record, std::string& error) {
+    const auto bounded = impl_->Bounded(error);
     std::vector<ProgrammingRecord> found;
     // An id is hexadecimal digits and dashes: a prefix needs no escaping for LIKE.
     if (id.empty() || id.find_first_not_of("0123456789abcdefABCDEF-") != std::string::npos) {

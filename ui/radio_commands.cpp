@@ -64,7 +64,16 @@ QString WriteStopText(const WriteOutcome& outcome, std::size_t frames) {
 
 RadioCommands::RadioCommands(Document& document, ChannelEditor& editor, PortController& port,
                              MessageLog& log, ViewDialogs& dialogs)
-    : m_document(document), m_editor(editor), m_port(port), m_log(log), m_dialogs(dialogs) {}
+    : m_document(document), m_editor(editor), m_port(port), m_log(log), m_dialogs(dialogs) {
+    m_records.setLateLine([this](const QString& line) {
+        // During the next exchange it joins that exchange's log, whose next line would
+        // otherwise cover it.
+        if (m_exchanging)
+            m_log.AddWorkingLine(line + QStringLiteral("\r\n"));
+        else
+            m_log.AppendLog(line);
+    });
+}
 
 void RadioCommands::Configure(const Configuration& config) {
     m_specialWord = config.specialWord;
@@ -83,6 +92,7 @@ void RadioCommands::KeepRecord(ProgrammingRecord& record) {
 
 ExchangeHooks RadioCommands::MakeExchangeHooks() {
     m_log.BeginWorkingLog();
+    m_exchanging = true;
     ExchangeHooks hooks;
     // The exchanges' lines are the Chinese of orvelctl and the trace; the log shows them in
     // the window's language.
@@ -107,6 +117,7 @@ void RadioCommands::ShowProgress(int percent) {
 }
 
 void RadioCommands::EndProgress() {
+    m_exchanging = false;
     m_port.setExchangeLine(nullptr);
     if (m_progressBar)
         m_progressBar->hide();

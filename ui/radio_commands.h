@@ -68,6 +68,7 @@ private:
     bool m_classicTiming = false;
     bool m_readFirst = true;
     bool m_compareFirst = false;
+    bool m_exchanging = false;  // between MakeExchangeHooks() and EndProgress()
     orvel::RadioRecords m_records;
 };
 

@@ -4,6 +4,7 @@
 #include "echo_text.h"
 #include "port.h"
 #include "port_name.h"
+#include "record_worker.h"
 
 namespace orvel {
 
@@ -30,6 +31,7 @@ void RadioRecords::setConfiguration(const Configuration& config) {
     m_urlProblem = RecordSettingsFromConfig(config, m_settings);
     m_askUnit = config.askUnit;
     m_keeper.reset();
+    m_worker.reset();
     m_toldUnencrypted = false;
 }
 
@@ -115,6 +117,17 @@ QStringList RadioRecords::keep(ProgrammingRecord& record) {
                      .arg(QString::fromStdString(key))
                      .arg(kLongestLabel);
     }
+    if (m_settings.place.server) {
+        if (!m_worker) {
+            m_worker = std::make_unique<RecordWorker>(m_settings.place);
+            m_worker->onOutcome = [this](const KeepOutcome& outcome) {
+                if (const QString line = describe(outcome); !line.isEmpty() && m_lateLine)
+                    m_lateLine(line);
+            };
+        }
+        m_worker->keep(record);
+        return lines;
+    }
     if (!m_keeper)
         m_keeper = std::make_unique<RecordKeeper>(m_settings.place);
     if (const QString line = describe(m_keeper->Store(record)); !line.isEmpty())
@@ -125,7 +138,7 @@ QStringList RadioRecords::keep(ProgrammingRecord& record) {
 // The program's words in the window's language; the store's own words as it gave them.
 QString RadioRecords::describe(const KeepOutcome& outcome) const {
     const QString id = QString::fromStdString(outcome.recordId);
-    const RecordPlace& place = m_keeper->Place();
+    const RecordPlace& place = m_settings.place;
     const QString server =
         !outcome.serverResting
             ? QString::fromStdString(outcome.serverError)

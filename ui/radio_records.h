@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@
 namespace orvel {
 
 class Port;
+class RecordWorker;
 
 class RadioRecords {
     Q_DECLARE_TR_FUNCTIONS(RadioRecords)
@@ -41,8 +43,10 @@ public:
     static void setWriteOutcome(ProgrammingRecord& record, const WriteCheckOutcome& outcome,
                                 const WriteRequest& request, const Port& port);
     // Ends the record and keeps it. The log's lines when it went elsewhere than meant or
-    // nowhere; none otherwise.
+    // nowhere; none otherwise. A shared server's record is kept in a worker thread: its line
+    // comes later, to the handler of setLateLine().
     QStringList keep(ProgrammingRecord& record);
+    void setLateLine(std::function<void(const QString&)> told) { m_lateLine = std::move(told); }
 
 private:
     QString describe(const KeepOutcome& outcome) const;
@@ -51,7 +55,9 @@ private:
     std::string m_urlProblem;  // why Record= of the INI is of no use
     bool m_toldUnencrypted = false;
     bool m_askUnit = false;
-    std::unique_ptr<RecordKeeper> m_keeper;
+    std::function<void(const QString&)> m_lateLine;
+    std::unique_ptr<RecordKeeper> m_keeper;  // the bench's own file: it answers at once
+    std::unique_ptr<RecordWorker> m_worker;  // a shared server, which may not
 };
 
 }  // namespace orvel

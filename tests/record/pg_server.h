@@ -10,6 +10,7 @@
 #ifndef _WIN32
 #include <grp.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUuid>
+#include <cstdlib>
 #include <string>
 
 #include "device_server.h"
@@ -350,6 +352,50 @@ private:
     int port_ = 0;
     bool running_ = false;
     bool tls_ = false;
+};
+#endif
+
+#ifndef _WIN32
+// A server that stops answering after login, as a hung one does: the next statement on
+// orvel_records of the connection named `application` waits for a lock held here, the server's
+// process for that connection is stopped there (SIGSTOP: its system still acknowledges every
+// packet, and no timeout of the server's own can fire), and the lock goes. The process goes on
+// (SIGCONT) when this ends.
+class StalledBackend {
+public:
+    StalledBackend(PgServer& server, const QString& database)
+        : server_(server), lock_("pg-lock-" + QUuid::createUuid().toString()) {
+        QSqlDatabase db = server_.AdminConnection(lock_, database);
+        QSqlQuery(db).exec(QStringLiteral("BEGIN"));
+        QSqlQuery(db).exec(QStringLiteral("LOCK TABLE orvel_records IN ACCESS EXCLUSIVE MODE"));
+    }
+    ~StalledBackend() {
+        if (pid_ > 0)
+            ::kill(pid_, SIGCONT);
+        QSqlDatabase::database(lock_, false).close();
+        QSqlDatabase::removeDatabase(lock_);
+    }
+
+    // False when no such connection waited for the lock within 30 s.
+    bool Stop(const QString& application) {
+        const QString waiting =
+            "SELECT pid FROM pg_stat_activity WHERE wait_event_type = 'Lock' AND "
+            "application_name = '" +
+            application + "'";
+        for (QDeadlineTimer deadline(30000); pid_ <= 0 && !deadline.hasExpired();
+             QThread::msleep(50)) {
+            pid_ = std::atoi(server_.AdminValue(waiting, QStringLiteral("postgres")).c_str());
+        }
+        if (pid_ <= 0 || ::kill(pid_, SIGSTOP) != 0)
+            return false;
+        QSqlQuery(QSqlDatabase::database(lock_, false)).exec(QStringLiteral("COMMIT"));
+        return true;
+    }
+
+private:
+    PgServer& server_;
+    QString lock_;
+    pid_t pid_ = 0;
 };
 #endif
 
