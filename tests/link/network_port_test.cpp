@@ -146,6 +146,7 @@ TEST(NetworkPortName, BadUrlsSayWhatIsWrong) {
         {"telnet://127.0.0.1:4000", "unknown scheme \"telnet://\""},
         {"socket://127.0.0.1:40x", "the port \"40x\" is not a number"},
         {"rfc2217://host:4000?ign_set_control", "options after '?'"},
+        {"socket://radio\\7:4001", "\"radio\\7\" is no host name"},
     };
     for (const auto& [url, why] : cases) {
         NetworkAddress address;
