@@ -9,7 +9,7 @@ endif()
 get_filename_component(ORVEL_QT_BIN ${ORVEL_QT_CORE_DLL} DIRECTORY)
 get_filename_component(ORVEL_QT_PREFIX ${ORVEL_QT_BIN} DIRECTORY)
 
-set(ORVEL_QT_DLLS Core Gui Widgets PrintSupport SerialPort)
+set(ORVEL_QT_DLLS Core Gui Widgets PrintSupport SerialPort Network)
 if(ORVEL_RECORDS)
     list(APPEND ORVEL_QT_DLLS Sql)
 endif()

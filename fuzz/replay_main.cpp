@@ -19,17 +19,20 @@ ORVEL_FUZZ_TARGET(FuzzImageDecode);
 ORVEL_FUZZ_TARGET(FuzzIniFile);
 ORVEL_FUZZ_TARGET(FuzzJsonImport);
 ORVEL_FUZZ_TARGET(FuzzNumberText);
+ORVEL_FUZZ_TARGET(FuzzPortName);
 ORVEL_FUZZ_TARGET(FuzzRadioAnswers);
 ORVEL_FUZZ_TARGET(FuzzRecordUrl);
+ORVEL_FUZZ_TARGET(FuzzTelnetSession);
 }  // namespace orvel::fuzz
 
 int main(int argc, char** argv) {
     using namespace orvel::fuzz;
     const std::map<std::string, Target> targets = {
-        {"channel_file", FuzzChannelFile}, {"channel_paste", FuzzChannelPaste},
-        {"csv_import", FuzzCsvImport},     {"image_decode", FuzzImageDecode},
-        {"ini_file", FuzzIniFile},         {"json_import", FuzzJsonImport},
-        {"number_text", FuzzNumberText},   {"radio_answers", FuzzRadioAnswers},
+        {"channel_file", FuzzChannelFile},   {"channel_paste", FuzzChannelPaste},
+        {"csv_import", FuzzCsvImport},       {"image_decode", FuzzImageDecode},
+        {"ini_file", FuzzIniFile},           {"json_import", FuzzJsonImport},
+        {"number_text", FuzzNumberText},     {"port_name", FuzzPortName},
+        {"radio_answers", FuzzRadioAnswers}, {"telnet_session", FuzzTelnetSession},
         {"record_url", FuzzRecordUrl},
     };
     if (argc != 3 || targets.count(argv[1]) == 0) {

@@ -1,6 +1,8 @@
 #include "network_address.h"
 
 #include <QString>
+#include <algorithm>
+#include <string_view>
 
 namespace orvel {
 
@@ -44,7 +46,11 @@ std::string ParseNetworkPort(const std::string& url, NetworkAddress& address) {
     }
     if (host.empty())
         return "no host: give HOST:PORT";
-    if (host.find_first_of("/ \t") != std::string::npos)
+    // A host's name also goes into file names (a fleet's traces) and into lines a user reads.
+    if (std::any_of(host.begin(), host.end(), [](char c) {
+            return static_cast<unsigned char>(c) <= ' ' || c == 0x7F ||
+                   std::string_view("/\\\"<>|?*[]").find(c) != std::string_view::npos;
+        }))
         return "\"" + host + "\" is no host name";
     if (port.empty())
         return "no port: give HOST:PORT";

@@ -1,32 +1,22 @@
 #include "network_port.h"
 
-#include <QAbstractEventDispatcher>
-#include <QSocketNotifier>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QTcpSocket>
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace orvel {
 namespace {
 
-constexpr std::uint8_t kIac = 255;
-constexpr std::uint8_t kDont = 254;
-constexpr std::uint8_t kDo = 253;
-constexpr std::uint8_t kWont = 252;
-constexpr std::uint8_t kWill = 251;
-constexpr std::uint8_t kSb = 250;
-constexpr std::uint8_t kSe = 240;
-constexpr std::uint8_t kBinary = 0;
-constexpr std::uint8_t kSuppressGoAhead = 3;
-constexpr std::uint8_t kComPort = 44;
-// COM-port commands from the client; the server answers each with the code plus 100.
-constexpr std::uint8_t kSetBaudRate = 1;
-constexpr std::uint8_t kSetDataSize = 2;
-constexpr std::uint8_t kSetParity = 3;
-constexpr std::uint8_t kSetStopSize = 4;
-constexpr std::uint8_t kServerOffset = 100;
-
-bool Supported(std::uint8_t option) {
-    return option == kBinary || option == kSuppressGoAhead || option == kComPort;
-}
+// The most taken from the socket at once: Qt holds no more than this for the port either, so a
+// server that sends faster than it is read waits in its own socket.
+constexpr qint64 kChunk = 16384;
+// A server that repeats its option commands more often than this has its negotiation in a
+// loop.
+constexpr int kRepeatsTolerated = 16;
 
 const char* ParityName(int code) {
     switch (code) {
@@ -64,6 +54,41 @@ int Remaining(std::chrono::steady_clock::time_point deadline) {
     return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
+// A name lookup may take the resolver's own time; it runs on a thread that is left behind when
+// the bound passes, so that the open still ends in time.
+struct Lookup {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    QList<QHostAddress> addresses;
+};
+
+bool Resolve(const std::string& host, int milliseconds, QHostAddress& address, std::string& error) {
+    if (address.setAddress(QString::fromStdString(host)))
+        return true;
+    auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, name = QString::fromStdString(host)] {
+        const QList<QHostAddress> addresses = QHostInfo::fromName(name).addresses();
+        std::lock_guard lock(lookup->mutex);
+        lookup->addresses = addresses;
+        lookup->done = true;
+        lookup->finished.notify_all();
+    }).detach();
+    std::unique_lock lock(lookup->mutex);
+    if (!lookup->finished.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                   [&lookup] { return lookup->done; })) {
+        error = "the name " + host + " was not found within " +
+                std::to_string(std::max(milliseconds / 1000, 1)) + " s";
+        return false;
+    }
+    if (lookup->addresses.isEmpty()) {
+        error = "no such host: " + host;
+        return false;
+    }
+    address = lookup->addresses.front();
+    return true;
+}
+
 }  // namespace
 
 NetworkPort::NetworkPort() = default;
@@ -95,29 +120,64 @@ bool NetworkPort::Connect(const NetworkAddress& address, const LineSettings& lin
     lostReason_.clear();
     telnet_ = address.telnet;
     const auto deadline = Clock::now() + std::chrono::milliseconds(boundMs);
-    TcpStream::Failure connectFailure = TcpStream::Failure::None;
-    if (!stream_.Connect(address.host, address.port, boundMs, error, connectFailure)) {
-        failure = connectFailure == TcpStream::Failure::Refused    ? Failure::Refused
-                  : connectFailure == TcpStream::Failure::TimedOut ? Failure::TimedOut
-                                                                   : Failure::Unreachable;
+    QHostAddress host;
+    if (!Resolve(address.host, boundMs, host, error))
+        return false;
+    socket_ = std::make_unique<QTcpSocket>();
+    socket_->setReadBufferSize(kChunk);
+    socket_->connectToHost(host, static_cast<quint16>(address.port));
+    if (!socket_->waitForConnected(std::max(Remaining(deadline), 1))) {
+        switch (socket_->error()) {
+            case QAbstractSocket::ConnectionRefusedError:
+                failure = Failure::Refused;
+                error = "the server refused the connection";
+                break;
+            case QAbstractSocket::SocketTimeoutError:
+                failure = Failure::TimedOut;
+                error = "no connection within " + std::to_string(std::max(boundMs / 1000, 1)) +
+                        " s (the server does not answer)";
+                break;
+            default:
+                error = socket_->errorString().toStdString();
+                break;
+        }
+        socket_.reset();
         return false;
     }
+    // Single bytes go out at once, as on a serial line: without this a frame's bytes wait for
+    // the server's delayed acknowledgement. Qt takes options only once the socket is connected.
+    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    socket_->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    // Heard in the middle of a wait, or from the event loop while the port is idle, where
+    // there is one.
+    QObject::connect(socket_.get(), &QAbstractSocket::disconnected, socket_.get(),
+                     [this] { FromSocket([this] { Lose("the server closed the connection"); }); });
+    QObject::connect(
+        socket_.get(), &QAbstractSocket::errorOccurred, socket_.get(),
+        [this](QAbstractSocket::SocketError code) {
+            FromSocket([this, code] {
+                if (code == QAbstractSocket::RemoteHostClosedError) {
+                    Lose("the server closed the connection");
+                } else if (code != QAbstractSocket::SocketTimeoutError &&
+                           socket_->state() != QAbstractSocket::ConnectedState) {
+                    Lose("the connection broke (" + socket_->errorString().toStdString() + ")");
+                }
+            });
+        });
+    QObject::connect(socket_.get(), &QIODevice::readyRead, socket_.get(), [this] {
+        // Inside a wait of the port's own, the wait takes what came.
+        if (busy_ == 0 && open_)
+            FromSocket([this] {
+                if (!Pump(0, false))
+                    Close();
+            });
+    });
     if (telnet_ && !Negotiate(line, deadline, error)) {
         failure = Remaining(deadline) == 0 ? Failure::TimedOut : Failure::Refused;
         Close();
         return false;
     }
     open_ = true;
-    // The server's close is heard from the event loop while the port is idle, where there is one.
-    if (QAbstractEventDispatcher::instance() != nullptr) {
-        notifier_ = new QSocketNotifier(stream_.Descriptor(), QSocketNotifier::Read);
-        QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] {
-            inNotifier_ = true;
-            Pump(0);
-            StillOpen();
-            inNotifier_ = false;
-        });
-    }
     return true;
 }
 
@@ -125,26 +185,22 @@ bool NetworkPort::Negotiate(const LineSettings& line, Clock::time_point deadline
                             std::string& error) {
     const std::string seconds =
         std::to_string(std::max((Remaining(deadline) + 999) / 1000, 1)) + " s";
-    // Binary both ways keeps CR and NUL out of the data; without go-ahead the line is full duplex.
-    for (std::uint8_t option : {kBinary, kSuppressGoAhead, kComPort}) {
-        SendCommand(kWill, option);
-        if (option != kComPort)
-            SendCommand(kDo, option);
-    }
-    if (!WaitUntil(deadline, [this] { return comPortAccepted_ || comPortRefused_; })) {
-        error = !lostReason_.empty()
-                    ? lostReason_ + " while the line was being set up"
-                    : "the server did not take up COM-port control (RFC 2217) within " + seconds;
+    auto fail = [&](const std::string& slow) {
+        error = lostReason_.empty() ? slow : lostReason_ + " while the line was being set up";
         return false;
-    }
-    if (comPortRefused_) {
+    };
+    Send(session_.Opening(), Remaining(deadline));
+    if (!WaitUntil(deadline,
+                   [this] { return session_.ComPortAccepted() || session_.ComPortRefused(); }))
+        return fail("the server did not take up COM-port control (RFC 2217) within " + seconds);
+    if (session_.ComPortRefused()) {
         error =
             "the server does not offer COM-port control (RFC 2217); a port whose line is "
             "set up on the server is socket://HOST:PORT";
         return false;
     }
     const auto baud = static_cast<std::uint32_t>(line.baud);
-    const std::vector<std::uint8_t> wanted[4] = {
+    const std::vector<std::uint8_t> wanted[TelnetSession::kSettings] = {
         {static_cast<std::uint8_t>(baud >> 24), static_cast<std::uint8_t>(baud >> 16),
          static_cast<std::uint8_t>(baud >> 8), static_cast<std::uint8_t>(baud)},
         {static_cast<std::uint8_t>(line.byteSize)},
@@ -152,24 +208,23 @@ bool NetworkPort::Negotiate(const LineSettings& line, Clock::time_point deadline
         {static_cast<std::uint8_t>(line.stopBits == 1   ? 3
                                    : line.stopBits == 2 ? 2
                                                         : 1)}};
-    for (int i = 0; i < 4; ++i)
-        SendComPort(static_cast<std::uint8_t>(kSetBaudRate + i), wanted[i]);
+    for (int i = 0; i < TelnetSession::kSettings; ++i)
+        Send(TelnetSession::SetCommand(TelnetSession::Setting(i), wanted[i]), Remaining(deadline));
     if (!WaitUntil(deadline, [this] {
-            return std::all_of(std::begin(replied_), std::begin(replied_) + 4,
-                               [](bool r) { return r; });
-        })) {
-        error = !lostReason_.empty()
-                    ? lostReason_ + " while the line was being set up"
-                    : "the server did not confirm the line settings within " + seconds;
-        return false;
-    }
-    const char* names[4] = {"baud rate", "data bits", "parity", "stop bits"};
-    for (int i = 0; i < 4; ++i) {
-        if (replies_[i] == wanted[i])
+            for (int i = 0; i < TelnetSession::kSettings; ++i) {
+                if (!session_.Answer(TelnetSession::Setting(i)))
+                    return false;
+            }
+            return true;
+        }))
+        return fail("the server did not confirm the line settings within " + seconds);
+    const char* names[TelnetSession::kSettings] = {"baud rate", "data bits", "parity", "stop bits"};
+    for (int i = 0; i < TelnetSession::kSettings; ++i) {
+        const std::vector<std::uint8_t>& got = *session_.Answer(TelnetSession::Setting(i));
+        if (got == wanted[i])
             continue;
         std::string answer;
         std::string asked;
-        const std::vector<std::uint8_t>& got = replies_[i];
         if (i == 0) {
             std::uint32_t value = 0;
             for (std::uint8_t byte : got)
@@ -201,165 +256,78 @@ bool NetworkPort::Negotiate(const LineSettings& line, Clock::time_point deadline
 bool NetworkPort::WaitUntil(Clock::time_point deadline, const std::function<bool()>& done) {
     while (!done()) {
         const int left = Remaining(deadline);
-        if (left == 0 || !Pump(left))
+        if (left == 0 || !Pump(left, false))
             return done();
     }
     return true;
 }
 
-bool NetworkPort::Pump(int milliseconds) {
-    if (!stream_.IsConnected() || !lostReason_.empty())
+bool NetworkPort::Pump(int milliseconds, bool asked) {
+    if (!socket_ || !lostReason_.empty())
         return false;
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    const TcpStream::Status status = stream_.Receive(bytes, milliseconds, error);
-    for (const std::uint8_t byte : bytes) {
-        if (telnet_) {
-            Decode(byte);
-        } else {
-            data_.push_back(byte);
-        }
+    // The wait also sends what is still queued. From the socket's own signal only what came is
+    // taken.
+    const bool wait = busy_ == 0 && socket_->bytesAvailable() == 0 &&
+                      socket_->state() == QAbstractSocket::ConnectedState;
+    ++busy_;
+    if (wait)
+        socket_->waitForReadyRead(milliseconds);
+    chunk_.resize(kChunk);
+    const qint64 got = socket_->read(reinterpret_cast<char*>(chunk_.data()), kChunk);
+    --busy_;
+    const auto size = static_cast<std::size_t>(std::max<qint64>(got, 0));
+    unasked_ = asked ? 0 : unasked_ + size;
+    if (telnet_) {
+        decoded_.clear();
+        replies_.clear();
+        session_.Take(chunk_.data(), size, decoded_, replies_);
+        data_.insert(data_.end(), decoded_.begin(), decoded_.end());
+        if (!replies_.empty())
+            Send(replies_, 0);
+    } else {
+        data_.insert(data_.end(), chunk_.begin(),
+                     chunk_.begin() + static_cast<std::ptrdiff_t>(size));
     }
-    Note(status, error);
-    return lostReason_.empty();
-}
-
-void NetworkPort::Note(TcpStream::Status status, const std::string& error) {
-    if (status == TcpStream::Status::Closed)
+    if (!session_.Fault().empty()) {
+        Lose(session_.Fault());
+    } else if (session_.Repeats() > kRepeatsTolerated) {
+        Lose("the server keeps repeating its option negotiation");
+    } else if (unasked_ > kUnaskedBytes) {
+        // A radio answers what it is asked; a server that streams at an idle port would have
+        // everything it sends kept.
+        Lose("the server sent more than " + std::to_string(kUnaskedBytes) +
+             " bytes nobody asked for");
+    } else if (socket_ && socket_->state() != QAbstractSocket::ConnectedState) {
         Lose("the server closed the connection");
-    if (status == TcpStream::Status::Broken)
-        Lose("the connection broke (" + error + ")");
-}
-
-void NetworkPort::Decode(std::uint8_t byte) {
-    switch (state_) {
-        case State::Data:
-            if (byte == kIac) {
-                state_ = State::Command;
-                return;
-            }
-            // Outside binary mode a CR travels as CR NUL.
-            if (!(lastWasCr_ && byte == 0 && !theyWill_[kBinary]))
-                data_.push_back(byte);
-            lastWasCr_ = byte == '\r';
-            return;
-        case State::Command:
-            lastWasCr_ = false;
-            if (byte == kIac) {
-                data_.push_back(kIac);
-                state_ = State::Data;
-            } else if (byte >= kWill && byte <= kDont) {
-                pendingCommand_ = byte;
-                state_ = State::Option;
-            } else if (byte == kSb) {
-                sub_.clear();
-                state_ = State::Sub;
-            } else {
-                state_ = State::Data;  // NOP, GA, data mark and the like carry nothing for us
-            }
-            return;
-        case State::Option:
-            OnOption(pendingCommand_, byte);
-            state_ = State::Data;
-            return;
-        case State::Sub:
-            if (byte == kIac) {
-                state_ = State::SubCommand;
-            } else {
-                sub_.push_back(byte);
-            }
-            return;
-        case State::SubCommand:
-            if (byte == kIac) {
-                sub_.push_back(kIac);
-                state_ = State::Sub;
-            } else {
-                if (byte == kSe)
-                    OnSubnegotiation();
-                state_ = State::Data;
-            }
-            return;
     }
-}
-
-void NetworkPort::OnOption(std::uint8_t command, std::uint8_t option) {
-    switch (command) {
-        case kWill:
-            if (!Supported(option)) {
-                SendCommand(kDont, option);
-            } else if (!theyWill_[option]) {
-                theyWill_[option] = true;
-                if (!doSent_[option])
-                    SendCommand(kDo, option);
-            }
-            return;
-        case kWont:
-            theyWill_[option] = false;
-            return;
-        case kDo:
-            if (!Supported(option)) {
-                SendCommand(kWont, option);
-                return;
-            }
-            weWill_[option] = true;
-            if (option == kComPort)
-                comPortAccepted_ = true;
-            if (!willSent_[option])
-                SendCommand(kWill, option);
-            return;
-        case kDont:
-            weWill_[option] = false;
-            if (option == kComPort)
-                comPortRefused_ = true;
-            return;
-        default:
-            return;
-    }
-}
-
-void NetworkPort::OnSubnegotiation() {
-    if (sub_.size() < 2 || sub_[0] != kComPort)
-        return;
-    const int code = sub_[1] - kServerOffset;
-    if (code < kSetBaudRate || code > kSetStopSize)
-        return;  // line and modem state, flow control: not needed here
-    replies_[code - kSetBaudRate].assign(sub_.begin() + 2, sub_.end());
-    replied_[code - kSetBaudRate] = true;
+    return lostReason_.empty();
 }
 
 bool NetworkPort::Send(const std::vector<std::uint8_t>& bytes, int milliseconds) {
-    if (!stream_.IsConnected() || !lostReason_.empty())
+    if (!socket_ || !lostReason_.empty())
         return false;
-    std::string error;
-    Note(stream_.Send(bytes.data(), bytes.size(), milliseconds, error), error);
-    return lostReason_.empty();
-}
-
-void NetworkPort::SendCommand(std::uint8_t command, std::uint8_t option) {
-    if (command == kWill)
-        willSent_[option] = true;
-    if (command == kDo)
-        doSent_[option] = true;
-    Send({kIac, command, option}, 1000);
-}
-
-void NetworkPort::SendComPort(std::uint8_t code, const std::vector<std::uint8_t>& value) {
-    std::vector<std::uint8_t> bytes = {kIac, kSb, kComPort, code};
-    for (std::uint8_t byte : value) {
-        bytes.push_back(byte);
-        if (byte == kIac)
-            bytes.push_back(kIac);
+    // A server that took nothing of the last bytes in time is not waited for again: it holds a
+    // write up no longer than a stalled serial driver, once.
+    const bool stalled = socket_->bytesToWrite() > 0;
+    socket_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    socket_->flush();
+    if (!stalled && busy_ == 0) {
+        ++busy_;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+        while (socket_->bytesToWrite() > 0 && socket_->state() == QAbstractSocket::ConnectedState &&
+               Remaining(deadline) > 0)
+            socket_->waitForBytesWritten(Remaining(deadline));
+        --busy_;
     }
-    bytes.insert(bytes.end(), {kIac, kSe});
-    Send(bytes, 1000);
+    if (lostReason_.empty() && socket_->state() != QAbstractSocket::ConnectedState)
+        Lose("the server closed the connection");
+    return lostReason_.empty();
 }
 
 void NetworkPort::Lose(const std::string& reason) {
     if (!lostReason_.empty())
         return;
     lostReason_ = reason;
-    if (notifier_ != nullptr)
-        notifier_->setEnabled(false);
     const bool wasOpen = open_;
     open_ = false;
     if (wasOpen)
@@ -369,7 +337,7 @@ void NetworkPort::Lose(const std::string& reason) {
 bool NetworkPort::StillOpen() {
     if (open_)
         return true;
-    if (stream_.IsConnected())
+    if (socket_)
         Close();
     return false;
 }
@@ -377,11 +345,12 @@ bool NetworkPort::StillOpen() {
 int NetworkPort::WriteByte(std::uint8_t byte) {
     if (!open_)
         return -1;
-    std::vector<std::uint8_t> bytes = {byte};
-    if (telnet_ && byte == kIac)
-        bytes.push_back(kIac);
-    if (telnet_ && byte == '\r' && !weWill_[kBinary])
-        bytes.push_back(0);
+    std::vector<std::uint8_t> bytes;
+    if (telnet_) {
+        session_.Encode(byte, bytes);
+    } else {
+        bytes.push_back(byte);
+    }
     const bool sent = Send(bytes, 1000);
     return StillOpen() && sent ? 1 : -1;
 }
@@ -391,7 +360,7 @@ int NetworkPort::ReadByte(std::uint8_t& out) {
     if (!open_)
         return -1;
     if (data_.empty())
-        Pump(0);
+        Pump(0, true);
     // A byte that came with the server's close is not handed on: the port is closed by then.
     if (!StillOpen())
         return -1;
@@ -408,7 +377,7 @@ bool NetworkPort::WaitForData(int milliseconds) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
     // Telnet commands wake the wait without data; it goes on until the bound.
     while (data_.empty()) {
-        if (!Pump(Remaining(deadline)) || Remaining(deadline) == 0)
+        if (!Pump(Remaining(deadline), true) || Remaining(deadline) == 0)
             break;
     }
     return StillOpen() && !data_.empty();
@@ -417,7 +386,14 @@ bool NetworkPort::WaitForData(int milliseconds) {
 void NetworkPort::DropInput(std::vector<std::uint8_t>& dropped) {
     if (!open_)
         return;
-    Pump(0);
+    // What waits in the socket goes too, as a serial port's queue would: a stale answer must
+    // not answer the next frame. A server that sends faster than this drops is flooding.
+    std::size_t before = 0;
+    do {
+        dropped.insert(dropped.end(), data_.begin(), data_.end());
+        data_.clear();
+        before = unasked_;
+    } while (Pump(0, false) && unasked_ > before);
     dropped.insert(dropped.end(), data_.begin(), data_.end());
     data_.clear();
     StillOpen();
@@ -425,39 +401,52 @@ void NetworkPort::DropInput(std::vector<std::uint8_t>& dropped) {
 
 bool NetworkPort::CheckConnection() {
     if (open_)
-        Pump(0);
+        Pump(0, false);
     return StillOpen();
 }
 
 int NetworkPort::Close() {
     open_ = false;
-    if (notifier_ != nullptr) {
-        // The notifier goes before its socket; from inside its own call it goes once that ends.
-        notifier_->setEnabled(false);
-        QObject::disconnect(notifier_, nullptr, nullptr, nullptr);
-        if (inNotifier_) {
-            notifier_->deleteLater();
-        } else {
-            delete notifier_;
-        }
-        notifier_ = nullptr;
-    }
-    // What is still queued goes out, within a bound.
-    stream_.Close();
-    data_.clear();
-    state_ = State::Data;
-    sub_.clear();
-    lastWasCr_ = false;
-    std::fill(std::begin(weWill_), std::end(weWill_), false);
-    std::fill(std::begin(theyWill_), std::end(theyWill_), false);
-    std::fill(std::begin(willSent_), std::end(willSent_), false);
-    std::fill(std::begin(doSent_), std::end(doSent_), false);
-    comPortAccepted_ = false;
-    comPortRefused_ = false;
-    for (auto& reply : replies_)
-        reply.clear();
-    std::fill(std::begin(replied_), std::end(replied_), false);
+    // Inside the socket's own wait or signal, it goes once that is over.
+    closePending_ = busy_ > 0;
+    if (!closePending_)
+        Release(false);
     return 1;
+}
+
+void NetworkPort::FromSocket(const std::function<void()>& heard) {
+    ++busy_;
+    heard();
+    --busy_;
+    if (busy_ == 0 && closePending_)
+        Release(true);
+}
+
+void NetworkPort::Release(bool fromSignal) {
+    closePending_ = false;
+    if (socket_) {
+        QObject::disconnect(socket_.get(), nullptr, nullptr, nullptr);
+        if (socket_->state() == QAbstractSocket::ConnectedState && !fromSignal) {
+            // What is still queued goes out, within a bound. Unread bytes left behind would
+            // make the close a reset, which can cost the server what it has not read yet.
+            socket_->waitForBytesWritten(200);
+            if (socket_->bytesAvailable() == 0)
+                socket_->waitForReadyRead(0);
+            socket_->read(kChunk);
+            socket_->disconnectFromHost();
+            if (socket_->state() != QAbstractSocket::UnconnectedState)
+                socket_->waitForDisconnected(200);
+        }
+        socket_->abort();
+        if (fromSignal) {
+            socket_.release()->deleteLater();
+        } else {
+            socket_.reset();
+        }
+    }
+    session_ = TelnetSession{};
+    data_.clear();
+    unasked_ = 0;
 }
 
 }  // namespace orvel

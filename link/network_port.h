@@ -1,7 +1,8 @@
 // A serial line reached through a serial device server, named as pyserial names one:
 // rfc2217://HOST:PORT (Telnet with COM-port control: the line's settings are agreed with the
 // server) or socket://HOST:PORT (raw TCP; the server's line is set up already). Bounded and
-// synchronous like the serial port: it works on threads without an event loop.
+// synchronous like the serial port: it works on threads without an event loop, on the thread
+// that opened it.
 #pragma once
 
 #include <chrono>
@@ -14,14 +15,18 @@
 
 #include "network_address.h"
 #include "port_transport.h"
-#include "tcp_stream.h"
+#include "telnet_session.h"
 
-class QSocketNotifier;
+class QTcpSocket;
 
 namespace orvel {
 
 class NetworkPort : public PortTransport {
 public:
+    // What a server may send that nobody asked for (while the port is idle, or before an
+    // exchange drops it) before it counts as a flood.
+    static constexpr std::size_t kUnaskedBytes = 65536;
+
     NetworkPort();
     ~NetworkPort() override;
     NetworkPort(const NetworkPort&) = delete;
@@ -51,43 +56,32 @@ private:
                  std::string& error, Failure& failure);
     bool Negotiate(const LineSettings& line, Clock::time_point deadline, std::string& error);
     bool WaitUntil(Clock::time_point deadline, const std::function<bool()>& done);
-    // Pulls what the socket holds through the Telnet decoder; false when the connection went.
-    bool Pump(int milliseconds);
-    void Decode(std::uint8_t byte);
-    void OnOption(std::uint8_t command, std::uint8_t option);
-    void OnSubnegotiation();
+    // Takes what the socket holds, waiting up to `milliseconds` for something, through the
+    // Telnet decoder; false when the connection went. `asked`: an exchange waits for it.
+    bool Pump(int milliseconds, bool asked);
     bool Send(const std::vector<std::uint8_t>& bytes, int milliseconds);
-    void SendCommand(std::uint8_t command, std::uint8_t option);
-    void SendComPort(std::uint8_t code, const std::vector<std::uint8_t>& value);
-    void Note(TcpStream::Status status, const std::string& error);
     void Lose(const std::string& reason);
     // After an operation: true while the connection holds; one that went is let go.
     bool StillOpen();
+    // Runs what the socket's signal `heard`, and a close it asked for once that is over.
+    void FromSocket(const std::function<void()>& heard);
+    // Lets the connection go; from the socket's own signal without waiting on it.
+    void Release(bool fromSignal);
 
-    TcpStream stream_;
-    QSocketNotifier* notifier_ = nullptr;
-    bool inNotifier_ = false;
+    std::unique_ptr<QTcpSocket> socket_;
+    // Inside the socket's own waits and signals: no other wait starts, and a close waits
+    // until they are over.
+    int busy_ = 0;
+    bool closePending_ = false;
     bool open_ = false;
     bool telnet_ = false;
+    TelnetSession session_;
     std::string lostReason_;  // why the connection went; empty while it holds
     std::deque<std::uint8_t> data_;
-
-    // Telnet state: where the decoder is, the subnegotiation being gathered, and the options
-    // each side has agreed to.
-    enum class State { Data, Command, Option, Sub, SubCommand };
-    State state_ = State::Data;
-    std::uint8_t pendingCommand_ = 0;
-    std::vector<std::uint8_t> sub_;
-    bool lastWasCr_ = false;
-    bool weWill_[256] = {};
-    bool theyWill_[256] = {};
-    bool willSent_[256] = {};
-    bool doSent_[256] = {};
-    bool comPortAccepted_ = false;
-    bool comPortRefused_ = false;
-    // The server's answers to SET-BAUDRATE .. SET-STOPSIZE, once they came.
-    std::vector<std::uint8_t> replies_[4];
-    bool replied_[4] = {};
+    std::size_t unasked_ = 0;  // bytes received since an exchange last asked for any
+    std::vector<std::uint8_t> chunk_;
+    std::vector<std::uint8_t> decoded_;
+    std::vector<std::uint8_t> replies_;
 };
 
 }  // namespace orvel

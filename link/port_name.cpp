@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QString>
+#include <algorithm>
 #include <filesystem>
 #include <string_view>
 
@@ -110,8 +111,11 @@ bool SamePort(const std::string& a, const std::string& b) {
 
 std::string PortFileTag(const std::string& name) {
     NetworkAddress address;
-    if (IsNetworkPortName(name) && ParseNetworkPort(name, address).empty())
+    if (IsNetworkPortName(name) && ParseNetworkPort(name, address).empty()) {
+        // An IPv6 address's colons are no part of a file name on Windows.
+        std::replace(address.host.begin(), address.host.end(), ':', '_');
         return address.host + "-" + std::to_string(address.port);
+    }
     return std::filesystem::path(ResolvePortName(name)).filename().string();
 }
 

@@ -15,8 +15,8 @@
 #include <dlfcn.h>
 #endif
 
-#include "file_access.h"
 #include "answer_watch.h"
+#include "file_access.h"
 
 namespace orvel {
 

@@ -1,7 +1,7 @@
 // A serial device server in the test: it serves a radio's terminal over TCP, as Telnet with
 // COM-port control (RFC 2217) or raw, and makes the faults a real one does not: a server that
 // answers another parity, one that closes mid-frame, one that never answers, one that speaks
-// plain Telnet (NVT) without binary mode.
+// plain Telnet (NVT) without binary mode, and hostile ones that send without end or drip.
 #pragma once
 
 #ifdef _WIN32
@@ -155,6 +155,12 @@ struct ServerFaults {
     long closeAfterBytes = -1;   // hangs up once the tool has sent this many data bytes
     bool sendNoise = false;      // opens with Telnet commands the tool must strip (NOP, WILL ECHO)
     std::vector<std::uint8_t> greeting{};  // data bytes sent as soon as the tool connects
+    std::vector<std::uint8_t> raw{};       // bytes sent as they are as soon as the tool connects
+    // Sent over and over, as they are, from the start, once the line is set up or once the
+    // tool has sent data; from then on the server reads nothing.
+    std::vector<std::uint8_t> endless{};
+    enum { kAtOnce, kAfterSetUp, kAfterData } endlessFrom = kAtOnce;
+    int trickleMs = 0;  // sends its answers a byte at a time, this far apart
 };
 
 // A local TCP port that nothing listens on: bound once, then let go.
@@ -257,6 +263,9 @@ private:
             return;
         }
         RadioLine radio(device_);
+        Send(client, faults_.raw);
+        if (!faults_.endless.empty() && faults_.endlessFrom == ServerFaults::kAtOnce)
+            return Endless(client);
         if (faults_.telnet && faults_.sendNoise)
             Send(client, {kIac, 241, kIac, 251, 1, kIac, 253, 24});  // NOP, WILL ECHO, DO TTYPE
         for (std::uint8_t byte : faults_.greeting) {
@@ -356,9 +365,28 @@ private:
                         break;
                 }
             }
+            if (!faults_.endless.empty() &&
+                (faults_.endlessFrom == ServerFaults::kAfterData ? sent > 0
+                                                                 : ComPortCommands().size() >= 4))
+                return Endless(client);
         }
     done:
         return;
+    }
+
+    // Sends faults_.endless until the tool goes or the server stops.
+    void Endless(int client) {
+        std::vector<std::uint8_t> block;
+        while (block.size() < 4096)
+            block.insert(block.end(), faults_.endless.begin(), faults_.endless.end());
+        while (!stop_) {
+            pollfd out{static_cast<decltype(pollfd::fd)>(client), POLLOUT, 0};
+            if (poll(&out, 1, 20) == 0)
+                continue;
+            if ((out.revents & POLLOUT) == 0 ||
+                send(client, block.data(), block.size(), MSG_NOSIGNAL) <= 0)
+                return;
+        }
     }
 
     bool Forward(int client, RadioLine& radio, std::uint8_t byte, long& sent) {
@@ -418,13 +446,16 @@ private:
         Send(client, reply);
     }
 
-    static void Send(int client, const std::vector<std::uint8_t>& bytes) {
+    void Send(int client, const std::vector<std::uint8_t>& bytes) {
         std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = send(client, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        while (done < bytes.size() && !stop_) {
+            const std::size_t size = faults_.trickleMs > 0 ? 1 : bytes.size() - done;
+            const ssize_t n = send(client, bytes.data() + done, size, MSG_NOSIGNAL);
             if (n <= 0)
                 return;
             done += static_cast<std::size_t>(n);
+            if (faults_.trickleMs > 0)
+                usleep(static_cast<unsigned>(faults_.trickleMs) * 1000);
         }
     }
 

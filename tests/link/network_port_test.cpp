@@ -2,12 +2,17 @@
 // Telnet COM-port control and raw, and the faults a server can make.
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
+#include <QTimer>
+
 #ifndef _WIN32
 #include <netinet/tcp.h>
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 
 #include "byte_trace.h"
@@ -15,6 +20,11 @@
 #include "device_server.h"
 #include "link_fixture.h"
 #include "network_address.h"
+
+#ifdef _WIN32
+// After windows.h, which the server's header brings.
+#include <psapi.h>
+#endif
 
 namespace orvel::testing {
 namespace {
@@ -81,6 +91,39 @@ bool OptionOn(int fd, int level, int name) {
 }
 #endif
 
+std::size_t ResidentBytes() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+#else
+    // Read without the heap, which the sanitizer's quarantine would make grow by itself.
+    char text[128] = {};
+    const int fd = ::open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
+    static_cast<void>(::read(fd, text, sizeof text - 1));
+    ::close(fd);
+    unsigned long size = 0;
+    unsigned long pages = 0;
+    std::sscanf(text, "%lu %lu", &size, &pages);
+    return pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+#endif
+}
+
+// How much more memory the process held at most while `run` ran than before.
+std::size_t MemoryGrowth(const std::function<void()>& run) {
+    const std::size_t before = ResidentBytes();
+    std::atomic<std::size_t> peak{before};
+    std::atomic<bool> done{false};
+    std::thread watch([&] {
+        for (; !done; SleepPause(2))
+            peak = std::max(peak.load(), ResidentBytes());
+    });
+    run();
+    done = true;
+    watch.join();
+    return peak - before;
+}
+
 bool Ipv6Loopback() {
     StartWinsock();
     const auto fd = ::socket(AF_INET6, SOCK_STREAM, 0);
@@ -103,6 +146,7 @@ TEST(NetworkPortName, BadUrlsSayWhatIsWrong) {
         {"telnet://127.0.0.1:4000", "unknown scheme \"telnet://\""},
         {"socket://127.0.0.1:40x", "the port \"40x\" is not a number"},
         {"rfc2217://host:4000?ign_set_control", "options after '?'"},
+        {"socket://radio\\7:4001", "\"radio\\7\" is no host name"},
     };
     for (const auto& [url, why] : cases) {
         NetworkAddress address;
@@ -391,6 +435,70 @@ TEST_F(NetworkPortTest, AWaitWithNothingComingSleeps) {
         const double wall = SecondsSince(start);
         EXPECT_GE(wall, 0.45);
         EXPECT_LT(ProcessCpuSeconds() - cpu, 0.2 * wall);
+        port.Close();
+    }
+}
+
+// A server that misbehaves on purpose costs seconds, never memory, whether the port opens, idles
+// in an event loop as the window's does, or reads as orvelctl does: each ends with one line that
+// names what the server did.
+TEST_F(NetworkPortTest, AHostileServerEndsWithinTheBoundAndMemoryStaysFlat) {
+    const struct {
+        const char* server;
+        ServerFaults faults;
+        bool idle;
+        std::string line;
+    } cases[] = {
+        {"an endless subnegotiation",
+         {.raw = {0xFF, 0xFA, 0x2C}, .endless = {0}},
+         false,
+         "the server sent a subnegotiation longer than 1024 bytes while the line was being set "
+         "up"},
+        {"a flood at an idle port",
+         {.endless = {0}, .endlessFrom = ServerFaults::kAfterSetUp},
+         true,
+         "the server sent more than 65536 bytes nobody asked for"},
+        // The read takes the answer it asked for and ends on it while the flood goes on.
+        {"a flood answering the first frame",
+         {.endless = {0}, .endlessFrom = ServerFaults::kAfterData},
+         false,
+         "格式出错\r\n"},
+        {"an option storm that reads nothing",
+         {.endless = {0xFF, 0xFD, 0x63}},
+         false,
+         "the server keeps repeating its option negotiation while the line was being set up"},
+        {"a trickle",
+         {.trickleMs = 100},
+         false,
+         "the server did not confirm the line settings within 3 s"},
+    };
+    for (const auto& [server, faults, idle, line] : cases) {
+        SCOPED_TRACE(server);
+        DeviceServer hostile("", faults);
+        const auto start = Clock::now();
+        std::string said;
+        linkLog.clear();
+        const std::size_t growth = MemoryGrowth([&] {
+            if (port.OpenDevice(hostile.Url()) != 1) {
+                said = port.LastOpenError();
+                return;
+            }
+            if (idle) {
+                QEventLoop loop;
+                QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+                port.SetLostHandler([&](const std::string&, const std::string&) { loop.quit(); });
+                loop.exec();
+            } else {
+                ReadRadio(port, Hooks());
+            }
+            said = hostile.Url() + ": " +
+                   (port.LostReason().empty() && !linkLog.empty() ? linkLog.back()
+                                                                  : port.LostReason());
+        });
+        EXPECT_EQ(said, hostile.Url() + ": " + line);
+        EXPECT_LT(SecondsSince(start), 4.0);
+        EXPECT_LT(growth, 16u << 20);
+        port.SetLostHandler({});
         port.Close();
     }
 }

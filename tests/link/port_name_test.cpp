@@ -130,7 +130,7 @@ TEST(PortName, NamesAsShownAndInFileNames) {
     EXPECT_EQ(ShownPortName("/dev/ttyUSB0"), "/dev/ttyUSB0");
     EXPECT_EQ(PortFileTag("/dev/ttyUSB0"), "ttyUSB0");
     EXPECT_EQ(PortFileTag("rfc2217://10.0.0.5:4001"), "10.0.0.5-4001");
-    EXPECT_EQ(PortFileTag("socket://[::1]:04001/"), "::1-4001");
+    EXPECT_EQ(PortFileTag("socket://[::1]:04001/"), "__1-4001");
 }
 
 }  // namespace
