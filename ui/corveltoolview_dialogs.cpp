@@ -1,5 +1,6 @@
 // The dialogs the window really shows; tests put their own answers in their place.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>
@@ -31,6 +32,17 @@ void LabelButtons(QMessageBox& box) {
         discard->setText(COrvelToolView::tr("不保存(&N)"));
 }
 
+// Without a window manager (a bare X server, some remote desktops) nothing hands the keyboard
+// back to the window a dialog came from, and its keys (Ctrl+Y, Alt+Down) would reach no command.
+int Shown(QDialog& dialog) {
+    const int result = dialog.exec();
+    QWidget* window = dialog.parentWidget() != nullptr ? dialog.parentWidget()->window() : nullptr;
+    const QWidget* active = QApplication::activeWindow();
+    if (window != nullptr && window->isVisible() && (active == nullptr || active == &dialog))
+        window->activateWindow();
+    return result;
+}
+
 }  // namespace
 
 void COrvelToolView::UseShownDialogs() {
@@ -38,7 +50,7 @@ void COrvelToolView::UseShownDialogs() {
                                QMessageBox::StandardButtons buttons) {
         QMessageBox box(icon, caption, text, buttons, this);
         LabelButtons(box);
-        return static_cast<QMessageBox::StandardButton>(box.exec());
+        return static_cast<QMessageBox::StandardButton>(Shown(box));
     };
     m_dialogs.fileName = [this](bool save, const QString& initialPath) {
         QFileDialog dialog(this);
@@ -48,7 +60,7 @@ void COrvelToolView::UseShownDialogs() {
         dialog.setNameFilters({QStringLiteral("*.* (*)"), QStringLiteral("*.dat (*.dat)")});
         dialog.setDirectory(QFileInfo(initialPath).absolutePath());
         dialog.selectFile(QFileInfo(initialPath).fileName());
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (Shown(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().first();
     };
@@ -70,7 +82,7 @@ void COrvelToolView::UseShownDialogs() {
         dialog.setDirectory(initial.isDir() ? initialPath : initial.absolutePath());
         if (!initial.isDir())
             dialog.selectFile(initial.fileName());
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (Shown(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return QString();
         return dialog.selectedFiles().first();
     };
@@ -79,47 +91,47 @@ void COrvelToolView::UseShownDialogs() {
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         // Kept on: on Linux this option is the dialog's "print to PDF file" printer.
-        return dialog.exec() == QDialog::Accepted;
+        return Shown(dialog) == QDialog::Accepted;
     };
     m_dialogs.currentChannel = [this](Port& port) {
         CurrentChannelDialog dialog(&port, this);
         dialog.timing = m_radio.classicTiming() ? PollTiming::Classic : PollTiming::Prompt;
-        dialog.exec();
+        Shown(dialog);
     };
     m_dialogs.compare = [this](const QStringList& lines) {
         CompareDialog dialog(lines, this);
-        dialog.exec();
+        Shown(dialog);
     };
     m_dialogs.confirmWrite = [this](const QStringList& lines) {
         CompareDialog dialog(lines, this, CompareDialog::Purpose::BeforeWrite);
-        return dialog.exec() == QDialog::Accepted;
+        return Shown(dialog) == QDialog::Accepted;
     };
     m_dialogs.unitLabel = [this]() -> std::optional<QString> {
         UnitDialog dialog(this);
-        if (dialog.exec() != QDialog::Accepted)
+        if (Shown(dialog) != QDialog::Accepted)
             return std::nullopt;
         return dialog.label();
     };
     m_dialogs.records = [this](const RecordSettings& settings) -> std::optional<RecordImage> {
         RecordDialog dialog(settings.place, this);
-        if (dialog.exec() != QDialog::Accepted)
+        if (Shown(dialog) != QDialog::Accepted)
             return std::nullopt;
         return dialog.chosenImage();
     };
     m_dialogs.fill = [this](const ChannelTable& table, const FrequencyLimits& limits, int first,
                             int last) -> std::optional<FillPlan> {
         FillDialog dialog(table, limits, first, last, this);
-        if (dialog.exec() != QDialog::Accepted)
+        if (Shown(dialog) != QDialog::Accepted)
             return std::nullopt;
         return dialog.plan();
     };
     m_dialogs.networkPort = [this](const QString& lastUrl) {
         NetworkPortDialog dialog(lastUrl, this);
-        return dialog.exec() == QDialog::Accepted ? dialog.url() : QString();
+        return Shown(dialog) == QDialog::Accepted ? dialog.url() : QString();
     };
     m_dialogs.findRadio = [this](std::vector<FindRadioDialog::Port> ports) {
         FindRadioDialog dialog(std::move(ports), &m_port.serialPort(), this);
-        return dialog.exec() == QDialog::Accepted ? dialog.chosenName() : QString();
+        return Shown(dialog) == QDialog::Accepted ? dialog.chosenName() : QString();
     };
 }
 

@@ -165,36 +165,6 @@ private slots:
         QCOMPARE(Lines().last(), QStringLiteral("文件导入[%1]").arg(Path("2.json")));
     }
 
-    // Dialogs hand the keys back: after 批量设置 Alt+Down moves rows, after 另存为 Ctrl+Y redoes.
-    void keysReachTheDocumentAfterADialog() {
-        Start();
-        view->dialogs().fileName = shownDialogs.fileName;
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
-        EditRow3("224");
-        ChooseParity("parityOddButton");
-        for (const auto& [row, key] : {std::pair{0, Qt::Key_C}, std::pair{4, Qt::Key_V}}) {
-            view->channelList()->selectRow(row);
-            QTRY_VERIFY(
-                ActionOf(*view, key == Qt::Key_C ? "actionCopy" : "actionPaste")->isEnabled());
-            Key(key, Qt::ControlModifier);
-        }
-        view->channelList()->selectRow(8);
-        AnswerNextDialog();
-        Trigger(*view, "actionFill");
-        Key(Qt::Key_Down, Qt::AltModifier);
-        for (int n = 0; n < 5; ++n)
-            Key(Qt::Key_Z, Qt::ControlModifier);
-        AnswerNextDialog(Path("undone.dat"));
-        Trigger(*view, "actionSaveAs");
-        for (int n = 0; n < 5; ++n)
-            Key(Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(Lines().mid(Lines().size() - 6),
-                 QStringList({QStringLiteral("文件保存 [%1]").arg(Path("undone.dat")),
-                              "重做：数据设置 [信道3]", "重做：设置 校验位", "重做：粘贴 1 行",
-                              "重做：批量设置 信道9-16", "重做：下移 信道9"}));
-    }
-
     // Changes show as "*" until saved or written; closing, opening and reading ask first.
     void unsavedWorkIsNeverLostSilently() {
         Start();
@@ -237,6 +207,38 @@ private slots:
         shown.clear();
         QVERIFY(frame->close());
         QVERIFY(shown.isEmpty());
+    }
+
+    // Dialogs hand the keys back: after 批量设置 Alt+Down moves rows, after 另存为 Ctrl+Y redoes.
+    void keysReachTheDocumentAfterADialog() {
+        Start();
+        view->dialogs().fileName = shownDialogs.fileName;
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        EditRow3("224");
+        ChooseParity("parityOddButton");
+        for (const auto& [row, key] : {std::pair{0, Qt::Key_C}, std::pair{4, Qt::Key_V}}) {
+            view->channelList()->clearSelection();
+            view->channelList()->selectRow(row);
+            QTRY_VERIFY(
+                ActionOf(*view, key == Qt::Key_C ? "actionCopy" : "actionPaste")->isEnabled());
+            Key(key, Qt::ControlModifier);
+        }
+        view->channelList()->clearSelection();
+        view->channelList()->selectRow(8);
+        AnswerNextDialog();
+        Trigger(*view, "actionFill");
+        Key(Qt::Key_Down, Qt::AltModifier);
+        for (int n = 0; n < 5; ++n)
+            Key(Qt::Key_Z, Qt::ControlModifier);
+        AnswerNextDialog(Path("undone.dat"));
+        Trigger(*view, "actionSaveAs");
+        for (int n = 0; n < 5; ++n)
+            Key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(Lines().mid(Lines().size() - 6),
+                 QStringList({QStringLiteral("文件保存 [%1]").arg(Path("undone.dat")),
+                              "重做：数据设置 [信道3]", "重做：设置 校验位", "重做：粘贴 1 行",
+                              "重做：批量设置 信道9-16", "重做：下移 信道9"}));
     }
 };
 
