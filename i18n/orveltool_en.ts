@@ -855,10 +855,6 @@
         <translation>Programming record: records to %1 travel unencrypted (sslmode=%2 in the URL)</translation>
     </message>
     <message>
-        <source>编程记录：%1</source>
-        <translation>Programming record: %1</translation>
-    </message>
-    <message>
         <source>%1：刚才连接不上，暂不重试</source>
         <translation>%1: not reached a moment ago, not tried again yet</translation>
     </message>

@@ -25,8 +25,9 @@ TEST_F(SafetyCopyTest, AWriteKeepsWhatTheRadioNowHoldsNotTheImageItStartedFrom) 
     WriteRequest request{before.table, before.settings, ""};
     request.table[2] = {ChannelLabel(3), "226.500", "230.000", "P2", "4800", "开", "L3"};
     request.settings.baudRate = before.settings.baudRate == 1 ? 2 : 1;
-    std::string held;
-    ASSERT_EQ(WriteRadioKeepingCopy(port, base, request, Hooks(), held).status, WriteStatus::Ok);
+    std::string folderHeld;
+    ASSERT_EQ(WriteRadioKeepingCopy(port, base, request, Hooks(), folderHeld).status,
+              WriteStatus::Ok);
 
     const QStringList copies = QDir(BackupFolder()).entryList({"*-write.dat"});
     ASSERT_EQ(copies.size(), 1);

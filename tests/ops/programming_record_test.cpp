@@ -20,6 +20,7 @@ TEST(RecordUrl, NamesTheServerAndRefusesAPasswordOrAnythingElse) {
     EXPECT_EQ(a.user, "bench");
     EXPECT_EQ(a.database, "orvel");
     EXPECT_EQ(a.connectOptions, "sslmode='verify-full'");
+    EXPECT_EQ(UnencryptedWarning(a), "");
     EXPECT_EQ(ServerKey(a), "postgresql://bench@db.example:6543/orvel");
     ASSERT_EQ(ParseRecordUrl("postgres://10.0.0.9/records", a), "");
     EXPECT_EQ(a.port, 5432);
@@ -73,6 +74,8 @@ TEST(RecordUrl, AServerOffThisMachineIsReachedEncryptedUnlessTheUrlSaysOtherwise
         {"postgresql://db/o", "disable", false, "sslmode='require'", ""},
         {"postgresql://db/o", "verify-ca", false, "", ""},
         {"postgresql://127.9.9.9.example/o", "", false, "sslmode='require'", ""},
+        {"postgresql://127.0.0.db/o", "", false, "sslmode='require'", ""},
+        {"postgresql://10.0.0.1/o", "", false, "sslmode='require'", ""},
         {"postgresql://db/o?sslmode=prefer", "", true, "sslmode='prefer'",
          "the records to db travel unencrypted (sslmode=prefer in the URL)"},
         {"postgresql://127.0.0.1/o", "", true, "", ""},
@@ -94,6 +97,12 @@ TEST(RecordUrl, AServerOffThisMachineIsReachedEncryptedUnlessTheUrlSaysOtherwise
         EXPECT_EQ(UnencryptedWarning(a), c.warning) << c.url;
     }
     qunsetenv("PGSSLMODE");
+    // libpq's other place for the root certificate.
+    qputenv("PGSSLROOTCERT", "/c.pem");
+    ServerAddress a;
+    EXPECT_EQ(ParseRecordUrl("postgresql://db/o", a), "");
+    EXPECT_EQ(a.connectOptions, "sslmode='verify-full'");
+    qunsetenv("PGSSLROOTCERT");
     qputenv("HOME", oldHome);
 }
 

@@ -401,10 +401,10 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
     const Result escaped = Record({"list", "--unit", QString::fromStdString(awkward)});
     EXPECT_NE(escaped.out.find("\tSN \"7\"\\n\\x1B[31m\\u009B[2J\tORVEL-R1\t"), std::string::npos)
         << escaped.out;
-    const Result shown =
+    const Result awkwardShown =
         Record({"show", QString::fromStdString(Records({"--limit", "1"})[0]["id"])});
-    EXPECT_NE(shown.out.find("unit: SN \"7\"\\n\\x1B[31m\\u009B[2J\n"), std::string::npos)
-        << shown.out;
+    EXPECT_NE(awkwardShown.out.find("unit: SN \"7\"\\n\\x1B[31m\\u009B[2J\n"), std::string::npos)
+        << awkwardShown.out;
     EXPECT_EQ(Record({"list", "--format", "json"}).out.find_first_of("\x1B\xC2"),
               std::string::npos);
 

@@ -413,8 +413,9 @@ TEST_F(RecordServer, AServerThatStopsAnsweringNeverHoldsUpTheWindow) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     EXPECT_LT(longestGap, 300);
     ASSERT_EQ(told.size(), 1);
-    EXPECT_TRUE(told[0].startsWith(QString::fromUtf8("编程记录：the programming record ") +
-                                   QString::fromStdString(record.id) + " waits in the outbox"))
+    EXPECT_TRUE(told[0].startsWith(QString::fromUtf8("编程记录：") +
+                                   QString::fromStdString(record.id) +
+                                   QString::fromUtf8(" 暂存于待发区 ")))
         << told[0].toStdString();
     EXPECT_TRUE(told[0].endsWith("the server stopped answering (the call was cut after 5 s)"))
         << told[0].toStdString();

@@ -290,10 +290,12 @@ private slots:
             QStringLiteral("postgresql://bench@127.0.0.1:%1/orvel").arg(testing::RefusingPort());
         WriteIni(("[Set]\r\nRecord=" + url + "\r\n").toUtf8());
         Start();
+        const auto told = [this] { return LogLines(*view).filter(QStringLiteral("编程记录：")); };
         view->OnRead();
+        QTRY_COMPARE(told().size(), 1);  // from the records' own thread
         view->OnRead();
-        const QStringList lines = LogLines(*view).filter(QStringLiteral("编程记录："));
-        QCOMPARE(lines.size(), 2);
+        QTRY_COMPARE(told().size(), 2);
+        const QStringList lines = told();
         const QString waits =
             QStringLiteral("暂存于待发区 %1，等服务器收下：").arg(RecordFilePath());
         QVERIFY2(lines[0].contains(waits + url + ": "), qPrintable(lines[0]));
