@@ -40,7 +40,9 @@ TEST(RecordUrl, NamesTheServerAndRefusesAPasswordOrAnythingElse) {
         {"postgresql://bench@db/orvel?password=x", "does not take the option password"},
         {"postgresql://bench@db/orvel?sslrootcert=a;b", "holds a ';'"},
         {"postgresql://db/orvel?sslmode=verify-full&sslmode=disable", "gives sslmode twice"},
-        {"postgresql://[::1]/orvel?application_name=a\xE3" "b", "is not UTF-8 text"},
+        {"postgresql://[::1]/orvel?application_name=a\xE3"
+         "b",
+         "is not UTF-8 text"},
     };
     for (const auto& c : refused) {
         const std::string problem = ParseRecordUrl(c.url, a);
