@@ -666,6 +666,7 @@ TEST_F(RecordCli, TheProductionLineLabelsEachRadioAndLeavesOneHoldingThePlanAlon
     }
 }
 
+#ifndef _WIN32  // under wine the server is started elsewhere, without a certificate of ours
 TEST_F(RecordCli, ARecordToAnotherMachineIsEncryptedUnlessItsUrlSaysOtherwise) {
     REQUIRE_SERVER();
     if (Server()->Certificate().isEmpty())
@@ -717,6 +718,7 @@ TEST_F(RecordCli, ARecordToAnotherMachineIsEncryptedUnlessItsUrlSaysOtherwise) {
         Server()->AdminValue("SELECT COUNT(*) FROM orvel_records", QString::fromStdString(plain)),
         "2");
 }
+#endif
 
 TEST_F(RecordCli, TheSharedServerTakesRecordsAndTheOutboxSendsEachOnce) {
     REQUIRE_SERVER();
