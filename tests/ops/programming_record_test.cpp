@@ -60,8 +60,15 @@ TEST(RecordUrl, AnOptionValueIsQuotedForLibpq) {
 TEST(RecordUrl, AServerOffThisMachineIsReachedEncryptedUnlessTheUrlSaysOtherwise) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    const QByteArray oldHome = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(home.path()));
+#ifdef _WIN32
+    const char* const kHome = "APPDATA";
+    const QString kRoot = "postgresql";
+#else
+    const char* const kHome = "HOME";
+    const QString kRoot = ".postgresql";
+#endif
+    const QByteArray oldHome = qgetenv(kHome);
+    qputenv(kHome, QFile::encodeName(home.path()));
     const struct {
         const char* url;
         const char* pgSslMode;
@@ -86,8 +93,8 @@ TEST(RecordUrl, AServerOffThisMachineIsReachedEncryptedUnlessTheUrlSaysOtherwise
     };
     for (const auto& c : cases) {
         qputenv("PGSSLMODE", c.pgSslMode);
-        QDir(home.path()).mkpath(".postgresql");
-        QFile root(home.path() + "/.postgresql/root.crt");
+        QDir(home.path()).mkpath(kRoot);
+        QFile root(home.path() + "/" + kRoot + "/root.crt");
         if (c.rootCertificate)
             ASSERT_TRUE(root.open(QIODevice::WriteOnly));
         else
@@ -105,7 +112,7 @@ TEST(RecordUrl, AServerOffThisMachineIsReachedEncryptedUnlessTheUrlSaysOtherwise
     EXPECT_EQ(ParseRecordUrl("postgresql://db/o", a), "");
     EXPECT_EQ(a.connectOptions, "sslmode='verify-full'");
     qunsetenv("PGSSLROOTCERT");
-    qputenv("HOME", oldHome);
+    qputenv(kHome, oldHome);
 }
 
 TEST(RecordDates, SinceTakesADayOrAMinuteInUtc) {
