@@ -1,8 +1,16 @@
 #include "record_worker.h"
 
+#include <QSqlDatabase>
+
 namespace orvel {
 
 RecordWorker::RecordWorker(RecordPlace place) : m_context(new QObject) {
+    // The driver and its libraries are loaded here, on the window's thread: a library loaded on
+    // the worker while the window's thread loads others has crashed under wine. Qt keeps a
+    // driver's plugin loaded once it was.
+    const QString probe = QStringLiteral("orvel-driver-probe");
+    QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), probe);
+    QSqlDatabase::removeDatabase(probe);
     m_thread.setObjectName(QStringLiteral("orvel-records"));
     m_context->moveToThread(&m_thread);
     m_thread.start();
