@@ -117,6 +117,9 @@ QStringList RadioRecords::keep(ProgrammingRecord& record) {
                      .arg(QString::fromStdString(key))
                      .arg(kLongestLabel);
     }
+#ifndef Q_OS_WIN
+    // On Windows the record stays on the window's thread (the watch bounds it to seconds): there
+    // the driver's libraries, loaded on a second thread, brought the program down under wine.
     if (m_settings.place.server) {
         if (!m_worker) {
             m_worker = std::make_unique<RecordWorker>(m_settings.place);
@@ -128,6 +131,7 @@ QStringList RadioRecords::keep(ProgrammingRecord& record) {
         m_worker->keep(record);
         return lines;
     }
+#endif
     if (!m_keeper)
         m_keeper = std::make_unique<RecordKeeper>(m_settings.place);
     if (const QString line = describe(m_keeper->Store(record)); !line.isEmpty())
