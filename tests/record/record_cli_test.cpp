@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #else
-#include <winsock2.h>  // before windows.h, as the network headers below need
+// The network headers below need winsock2.h before windows.h.
+#include <winsock2.h>
+
 #include <windows.h>
 #endif
 
