@@ -25,7 +25,15 @@ ORVEL_FUZZ_TARGET(FuzzRecordUrl) {
         const std::size_t colon = authority.find(':');
         if (at != std::string::npos && colon < at && at - colon > 4) {
             const std::string password = authority.substr(colon + 1, at - colon - 1);
-            FUZZ_CHECK(problem.find(password) == std::string::npos,
+            // The refusal's own words may hold it by chance ("resq" in "postgresql"): they do
+            // when the same URL with another password of that length is refused with it too.
+            std::string other = url;
+            const auto letter = std::string("xyzwq").find_first_not_of(password);
+            other.replace(begin + 3 + colon, password.size(),
+                          std::string(password.size(), "xyzwq"[letter % 5]));
+            ServerAddress ignored;
+            FUZZ_CHECK(problem.find(password) == std::string::npos ||
+                           ParseRecordUrl(other, ignored).find(password) != std::string::npos,
                        "the refusal repeats the password: " + problem);
         }
         return 0;
