@@ -15,7 +15,6 @@ ORVEL_FUZZ_TARGET(FuzzRecordUrl) {
     ServerAddress address;
     const std::string problem = ParseRecordUrl(url, address);
     if (!problem.empty()) {
-        // A password long enough not to turn up by chance in the words of a refusal.
         const std::size_t begin = url.find("//");
         const std::string authority =
             begin == std::string::npos
@@ -25,12 +24,28 @@ ORVEL_FUZZ_TARGET(FuzzRecordUrl) {
         const std::size_t colon = authority.find(':');
         if (at != std::string::npos && colon < at && at - colon > 4) {
             const std::string password = authority.substr(colon + 1, at - colon - 1);
-            // The refusal's own words may hold it by chance ("resq" in "postgresql"): they do
-            // when the same URL with another password of that length is refused with it too.
+            // The refusal's own words may hold it by chance ("s po" in "takes postgresql"):
+            // they do when the same URL with each letter and digit of the password moved on
+            // by one (percent escapes kept, so the URL parses the same way) is refused with it.
             std::string other = url;
-            const auto letter = std::string("xyzwq").find_first_not_of(password);
-            other.replace(begin + 3 + colon, password.size(),
-                          std::string(password.size(), "xyzwq"[letter % 5]));
+            std::size_t escaped = 0;  // hex digits of a percent escape still to come
+            for (std::size_t i = 0; i < password.size(); ++i) {
+                char& c = other[begin + 3 + colon + i];
+                if (c == '%') {
+                    escaped = 2;
+                    continue;
+                }
+                if (escaped > 0) {
+                    --escaped;
+                    continue;
+                }
+                if (c >= 'a' && c <= 'z')
+                    c = c == 'z' ? 'a' : char(c + 1);
+                else if (c >= 'A' && c <= 'Z')
+                    c = c == 'Z' ? 'A' : char(c + 1);
+                else if (c >= '0' && c <= '9')
+                    c = c == '9' ? '0' : char(c + 1);
+            }
             ServerAddress ignored;
             FUZZ_CHECK(problem.find(password) == std::string::npos ||
                            ParseRecordUrl(other, ignored).find(password) != std::string::npos,
