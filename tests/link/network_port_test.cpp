@@ -458,6 +458,10 @@ TEST_F(NetworkPortTest, AHostileServerEndsWithinTheBoundAndMemoryStaysFlat) {
          {.endless = {0}, .endlessFrom = ServerFaults::kAfterSetUp},
          true,
          "the server sent more than 65536 bytes nobody asked for"},
+        {"a greeting just past the bound",
+         {.greeting = std::vector<std::uint8_t>(65537 + 1024, 'x')},
+         true,
+         "the server sent more than 65536 bytes nobody asked for while the line was being set up"},
         // The read takes the answer it asked for and ends on it while the flood goes on.
         {"a flood answering the first frame",
          {.endless = {0}, .endlessFrom = ServerFaults::kAfterData},

@@ -419,12 +419,23 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
         << awkwardShown.out;
     EXPECT_EQ(Record({"list", "--format", "json"}).out.find_first_of("\x1B\xC2"),
               std::string::npos);
+    // Two plans sharing a start: it names neither. A unit a spreadsheet would run stays text.
+    for (const char last : {'0', '1'}) {
+        ProgrammingRecord twin = testing::SampleRecord("@SUM(1+1)");
+        twin.planSha256 = std::string(63, 'a') + last;
+        ASSERT_TRUE(store->Insert(twin, error)) << error;
+    }
+    EXPECT_EQ(Record({"list", "--plan", "aaaaaaaa"}).code, 3);
+    ASSERT_EQ(Record({"export", Path("twins.csv"), "--unit", "@SUM(1+1)"}).code, 0);
+    const std::vector<std::uint8_t> twins = Read("twins.csv");
+    EXPECT_NE(std::string(twins.begin(), twins.end()).find(",'@SUM(1+1),"), std::string::npos);
 
     // A label or name that is no label, and a page of no records, are usage errors: the radio
     // is not asked, and no record is kept.
     const std::size_t kept = Records().size();
     for (const QStringList& refused :
          {QStringList{"--unit", QString(201, 'x')}, QStringList{"--unit", "SN\t7"},
+          QStringList{"--unit", "SN\x7F"},
           QStringList{"--operator", QString::fromUtf8("li\xC2\x9B")},
           QStringList{"--unit", QString::fromUtf8("单元") + QString(197, 'x')}}) {
         const Result r =
@@ -436,7 +447,7 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
     EXPECT_EQ(Records().size(), kept);
     EXPECT_EQ(Record({"list", "--limit", "0"}).code, 1);
     // Station= so is left aside with a line; the record is kept all the same.
-    Write("tab.ini", "[Set]\nMin=223\nMax=235\nStation=bench\t7\n");
+    Write("tab.ini", "[Set]\nMin=223\nMax=235\nStation=bench\t7\nOperator=zhao\n");
     const Result tabbed = Ctl({"read", "--simulate", "--config", Path("tab.ini")});
     EXPECT_EQ(tabbed.code, 0);
     EXPECT_NE(tabbed.err.find("orvelctl: Station= of the INI holds a control character (\\t); "
@@ -444,6 +455,7 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
               std::string::npos)
         << tabbed.err;
     EXPECT_NE(Records({"--limit", "1"})[0]["station"], "bench\t7");
+    EXPECT_EQ(Records({"--limit", "1"})[0]["operator_name"], "zhao") << "a good key stays";
 
     for (const QStringList& usage :
          {QStringList{"frobnicate"}, QStringList{"list", "--since", "yesterday"},
@@ -660,6 +672,7 @@ TEST_F(RecordCli, TheProductionLineLabelsEachRadioAndLeavesOneHoldingThePlanAlon
         EXPECT_EQ(records[0]["radio_id"],
                   QStringLiteral("ORVEL-%1%2").arg(QChar('A' + n)).arg(n + 1).toStdString());
         EXPECT_EQ(records[0]["action"], n % 2 == 0 ? "read" : "write") << n;
+        EXPECT_EQ(records[0]["before_image"].is_string(), n % 2 == 1) << n;  // the check's read
         EXPECT_EQ(records[0]["exit_class"], "ok") << n;
     }
 
@@ -671,6 +684,21 @@ TEST_F(RecordCli, TheProductionLineLabelsEachRadioAndLeavesOneHoldingThePlanAlon
     EXPECT_EQ(single.out, Path("bench").toStdString() +
                               "\tskipped\tunit SN-5 already holds this plan (read back)\n");
     EXPECT_EQ(Records({"--unit", "SN-5"}).size(), 2u);
+    // A read failing its checksum is no proof: that radio is written, its read the before
+    // image; one whose read fails is not written.
+    StartSim("odd", {"--image", Path("plan.dat"), "--bad-checksum"});
+    StartSim("cut", {"--cut", "100"});
+    for (const auto& [unit, code, action] :
+         {std::tuple{"odd", 0, "write"}, std::tuple{"cut", 2, "read"}}) {
+        const Result r = Ctl({"write", Path("plan.dat"), "--config", Path("orvel.ini"), "--port",
+                              Path(unit), "--unit", unit, "--skip-done"});
+        EXPECT_EQ(r.code, code) << r.err;
+        const std::vector<json> records = Records({"--unit", unit});
+        ASSERT_EQ(records.size(), 1u) << unit;
+        EXPECT_EQ(records[0]["action"], action);
+        EXPECT_EQ(records[0]["radio_id"], code == 0 ? json("ORVEL-R1") : json()) << unit;
+        EXPECT_EQ(records[0]["before_image"].is_string(), code == 0) << unit;
+    }
 
     for (const QStringList& usage : {QStringList{"--unit", "SN-1"}, QStringList{"--skip-done"},
                                      QStringList{"--unit-list", Path("none.txt")}}) {
