@@ -268,11 +268,14 @@ private:
             return Endless(client);
         if (faults_.telnet && faults_.sendNoise)
             Send(client, {kIac, 241, kIac, 251, 1, kIac, 253, 24});  // NOP, WILL ECHO, DO TTYPE
+        // In one go: a send a byte costs long enough under wine to outlast the set-up's bound.
+        std::vector<std::uint8_t> greeting;
         for (std::uint8_t byte : faults_.greeting) {
-            Send(client, {byte});
+            greeting.push_back(byte);
             if (faults_.telnet && byte == kIac)
-                Send(client, {kIac});
+                greeting.push_back(kIac);
         }
+        Send(client, greeting);
         std::vector<std::uint8_t> sub;
         enum { Data, Command, Option, Sub, SubIac } state = Data;
         std::uint8_t command = 0;
