@@ -448,29 +448,22 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
     EXPECT_EQ(Record({"list", "--limit", "0"}).code, 1);
     // A bad Station= or Operator= is left aside with a line and the record is kept all the
     // same; each key is checked on its own, so the good one is kept beside the bad.
-    struct BadKey {
-        const char* ini;
-        const char* line;
-        const char* bad;
-        const char* good;
-        const char* kept;
-    };
-    for (const BadKey& row :
-         {BadKey{"Station=bench\t7\nOperator=zhao\n",
-                 "Station= of the INI holds a control character (\\t); the host name", "station",
-                 "operator_name", "zhao"},
-          BadKey{"Station=bench7\nOperator=li\x01\n",
-                 "Operator= of the INI holds a control character (\\x01); the system user",
-                 "operator_name", "station", "bench7"}}) {
-        Write("tab.ini", std::string("[Set]\nMin=223\nMax=235\n") + row.ini);
+    for (const auto& [ini, line, bad, good, kept] :
+         {std::tuple{"Station=bench\t7\nOperator=zhao\n",
+                     "Station= of the INI holds a control character (\\t); the host name",
+                     "station", "operator_name", "zhao"},
+          std::tuple{"Station=bench7\nOperator=li\x01\n",
+                     "Operator= of the INI holds a control character (\\x01); the system user",
+                     "operator_name", "station", "bench7"}}) {
+        Write("tab.ini", std::string("[Set]\nMin=223\nMax=235\n") + ini);
         const Result tabbed = Ctl({"read", "--simulate", "--config", Path("tab.ini")});
         EXPECT_EQ(tabbed.code, 0);
-        EXPECT_NE(tabbed.err.find(std::string("orvelctl: ") + row.line + " stands in\n"),
+        EXPECT_NE(tabbed.err.find(std::string("orvelctl: ") + line + " stands in\n"),
                   std::string::npos)
             << tabbed.err;
         const auto newest = Records({"--limit", "1"})[0];
-        EXPECT_EQ(newest[row.good], row.kept) << row.ini;
-        EXPECT_EQ(newest[row.bad].get<std::string>().find_first_of("\t\x01"), std::string::npos);
+        EXPECT_EQ(newest[good], kept) << ini;
+        EXPECT_EQ(newest[bad].get<std::string>().find_first_of("\t\x01"), std::string::npos);
     }
 
     for (const QStringList& usage :
