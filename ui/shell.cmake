@@ -41,12 +41,10 @@ add_library(orvel_ui_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/caboutdialog.h
     ${CMAKE_CURRENT_LIST_DIR}/chighlightlistctrl.cpp
     ${CMAKE_CURRENT_LIST_DIR}/chighlightlistctrl.h
-    ${CMAKE_CURRENT_LIST_DIR}/control_ids.h
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cmainframe.h
     ${CMAKE_CURRENT_LIST_DIR}/manual_page.cpp
     ${CMAKE_CURRENT_LIST_DIR}/manual_page.h
-    ${CMAKE_CURRENT_LIST_DIR}/command_target.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_field_keys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_field_keys.h
     ${CMAKE_CURRENT_LIST_DIR}/command_target.h
@@ -60,6 +58,8 @@ add_library(orvel_ui_shell STATIC
     ${CMAKE_CURRENT_LIST_DIR}/shell_resources.h
     ${CMAKE_CURRENT_LIST_DIR}/window_placement.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_placement.h
+    ${CMAKE_CURRENT_LIST_DIR}/window_actions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_actions.h
     ${CMAKE_CURRENT_LIST_DIR}/../res/orveltool.qrc
     ${ORVEL_SHELL_FORMS}
     ${ORVEL_TRANSLATION_SOURCE}
