@@ -991,14 +991,6 @@
         <translation>&amp;File</translation>
     </message>
     <message>
-        <source>另存为(&amp;A)...</source>
-        <translation>Save &amp;As...</translation>
-    </message>
-    <message>
-        <source>打印设置(&amp;R)...</source>
-        <translation>P&amp;rint Setup...</translation>
-    </message>
-    <message>
         <source>退出(&amp;X)</source>
         <translation>E&amp;xit</translation>
     </message>
@@ -1007,56 +999,16 @@
         <translation>&amp;Edit</translation>
     </message>
     <message>
-        <source>缺省</source>
-        <translation>&amp;Defaults</translation>
-    </message>
-    <message>
         <source>通信(&amp;C)</source>
         <translation>&amp;Communication</translation>
-    </message>
-    <message>
-        <source>读取(PC&lt;-电台)</source>
-        <translation>Read (PC&lt;-Radio)</translation>
-    </message>
-    <message>
-        <source>写入(PC-&gt;电台)</source>
-        <translation>Write (PC-&gt;Radio)</translation>
-    </message>
-    <message>
-        <source>写入后校验</source>
-        <translation>Verify After Write</translation>
-    </message>
-    <message>
-        <source>与电台比较</source>
-        <translation>Compare with Radio</translation>
     </message>
     <message>
         <source>选择串口</source>
         <translation>Select Serial Port</translation>
     </message>
     <message>
-        <source>串口&amp;%1</source>
-        <translation>Port &amp;%1</translation>
-    </message>
-    <message>
-        <source>查找电台</source>
-        <translation>Find Radio</translation>
-    </message>
-    <message>
-        <source>设置当前信道</source>
-        <translation>Set Current Channel</translation>
-    </message>
-    <message>
         <source>帮助(&amp;H)</source>
         <translation>&amp;Help</translation>
-    </message>
-    <message>
-        <source>OrvelTool帮助</source>
-        <translation>OrvelTool Help</translation>
-    </message>
-    <message>
-        <source>常见问题</source>
-        <translation>Common Questions</translation>
     </message>
     <message>
         <source>关于OrvelTool</source>
@@ -1071,88 +1023,12 @@
         <translation>About</translation>
     </message>
     <message>
-        <source>导入(&amp;I)...</source>
-        <translation>&amp;Import...</translation>
-    </message>
-    <message>
-        <source>导出(&amp;E)...</source>
-        <translation>&amp;Export...</translation>
-    </message>
-    <message>
-        <source>批量设置(&amp;B)...</source>
-        <translation>&amp;Fill Channels...</translation>
-    </message>
-    <message>
         <source>通信进度</source>
         <translation>Communication progress</translation>
     </message>
     <message>
-        <source>插入空行(&amp;I)</source>
-        <translation>&amp;Insert Empty Channel</translation>
-    </message>
-    <message>
-        <source>删除并上移(&amp;D)</source>
-        <translation>De&amp;lete and Shift Up</translation>
-    </message>
-    <message>
-        <source>排序(&amp;S)</source>
-        <translation>&amp;Sort by Receive Frequency</translation>
-    </message>
-    <message>
         <source>信道</source>
         <translation>Channels</translation>
-    </message>
-    <message>
-        <source>网络串口...</source>
-        <translation>Network port...</translation>
-    </message>
-    <message>
-        <source>打开(&amp;O)...</source>
-        <translation>&amp;Open...</translation>
-    </message>
-    <message>
-        <source>保存(&amp;S)</source>
-        <translation>&amp;Save</translation>
-    </message>
-    <message>
-        <source>打印(&amp;P)...</source>
-        <translation>&amp;Print...</translation>
-    </message>
-    <message>
-        <source>撤销(&amp;U)</source>
-        <translation>&amp;Undo</translation>
-    </message>
-    <message>
-        <source>重做(&amp;R)</source>
-        <translation>&amp;Redo</translation>
-    </message>
-    <message>
-        <source>复制(&amp;C)</source>
-        <translation>&amp;Copy</translation>
-    </message>
-    <message>
-        <source>粘贴(&amp;P)</source>
-        <translation>&amp;Paste</translation>
-    </message>
-    <message>
-        <source>上移(&amp;K)</source>
-        <translation>&amp;Move Up</translation>
-    </message>
-    <message>
-        <source>下移(&amp;J)</source>
-        <translation>Move Dow&amp;n</translation>
-    </message>
-    <message>
-        <source>编程记录...</source>
-        <translation>Programming Records...</translation>
-    </message>
-    <message>
-        <source>写入前读出备份</source>
-        <translation>Read Backup Before Write</translation>
-    </message>
-    <message>
-        <source>写入前比较</source>
-        <translation>Compare Before Write</translation>
     </message>
 </context>
 <context>
@@ -1220,14 +1096,6 @@
     <message>
         <source>串口号:%1</source>
         <translation>Serial port: %1</translation>
-    </message>
-    <message>
-        <source>撤销(&amp;U)</source>
-        <translation>&amp;Undo</translation>
-    </message>
-    <message>
-        <source>重做(&amp;R)</source>
-        <translation>&amp;Redo</translation>
     </message>
     <message>
         <source>打开 %1</source>
@@ -1861,6 +1729,133 @@ socket://HOST:PORT — the server&apos;s port is set up already; data passes unc
     <message>
         <source>单元标签不能含控制字符（如制表符、换行）</source>
         <translation>A unit label cannot hold control characters (such as a tab or a line break)</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::WindowActions</name>
+    <message>
+        <source>打开(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>另存为(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>导入(&amp;I)...</source>
+        <translation>&amp;Import...</translation>
+    </message>
+    <message>
+        <source>导出(&amp;E)...</source>
+        <translation>&amp;Export...</translation>
+    </message>
+    <message>
+        <source>编程记录...</source>
+        <translation>Programming Records...</translation>
+    </message>
+    <message>
+        <source>打印(&amp;P)...</source>
+        <translation>&amp;Print...</translation>
+    </message>
+    <message>
+        <source>打印设置(&amp;R)...</source>
+        <translation>P&amp;rint Setup...</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>复制(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>粘贴(&amp;P)</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>上移(&amp;K)</source>
+        <translation>&amp;Move Up</translation>
+    </message>
+    <message>
+        <source>下移(&amp;J)</source>
+        <translation>Move Dow&amp;n</translation>
+    </message>
+    <message>
+        <source>插入空行(&amp;I)</source>
+        <translation>&amp;Insert Empty Channel</translation>
+    </message>
+    <message>
+        <source>删除并上移(&amp;D)</source>
+        <translation>De&amp;lete and Shift Up</translation>
+    </message>
+    <message>
+        <source>排序(&amp;S)</source>
+        <translation>&amp;Sort by Receive Frequency</translation>
+    </message>
+    <message>
+        <source>批量设置(&amp;B)...</source>
+        <translation>&amp;Fill Channels...</translation>
+    </message>
+    <message>
+        <source>缺省</source>
+        <translation>&amp;Defaults</translation>
+    </message>
+    <message>
+        <source>读取(PC&lt;-电台)</source>
+        <translation>Read (PC&lt;-Radio)</translation>
+    </message>
+    <message>
+        <source>写入(PC-&gt;电台)</source>
+        <translation>Write (PC-&gt;Radio)</translation>
+    </message>
+    <message>
+        <source>写入后校验</source>
+        <translation>Verify After Write</translation>
+    </message>
+    <message>
+        <source>写入前读出备份</source>
+        <translation>Read Backup Before Write</translation>
+    </message>
+    <message>
+        <source>写入前比较</source>
+        <translation>Compare Before Write</translation>
+    </message>
+    <message>
+        <source>与电台比较</source>
+        <translation>Compare with Radio</translation>
+    </message>
+    <message>
+        <source>串口&amp;%1</source>
+        <translation>Port &amp;%1</translation>
+    </message>
+    <message>
+        <source>网络串口...</source>
+        <translation>Network port...</translation>
+    </message>
+    <message>
+        <source>查找电台</source>
+        <translation>Find Radio</translation>
+    </message>
+    <message>
+        <source>设置当前信道</source>
+        <translation>Set Current Channel</translation>
+    </message>
+    <message>
+        <source>OrvelTool帮助</source>
+        <translation>OrvelTool Help</translation>
+    </message>
+    <message>
+        <source>常见问题</source>
+        <translation>Common Questions</translation>
     </message>
 </context>
 </TS>

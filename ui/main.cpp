@@ -36,7 +36,7 @@ constexpr const char* kVirtualRadioPort = "virtual/radio";
 
 // What a trainer shows first: the radio read, channel 3 changed and confirmed, and written.
 void ReadAndChangeChannel3(COrvelToolView& view) {
-    view.commands().Action(orvel::cmd::kReadRadio)->trigger();
+    view.actions().readRadio->trigger();
     view.channelList()->selectRow(2);
     view.OnRowClicked();
     view.findChild<QLineEdit*>(QStringLiteral("rxEdit"))->setText(QStringLiteral("230.125"));
@@ -47,7 +47,7 @@ void ReadAndChangeChannel3(COrvelToolView& view) {
 
 void RunDemo(COrvelToolView& view) {
     ReadAndChangeChannel3(view);
-    view.commands().Action(orvel::cmd::kWriteRadio)->trigger();
+    view.actions().writeRadio->trigger();
 }
 
 // 编程记录... over a few records of a morning's work, kept in a scratch file so that no bench's
@@ -121,13 +121,13 @@ void ShowScene(COrvelToolView& view, const QString& name) {
     }
     if (name == QStringLiteral("compare")) {
         ReadAndChangeChannel3(view);
-        view.commands().Action(orvel::cmd::kCompareRadio)->trigger();
+        view.actions().compareRadio->trigger();
         return;
     }
     if (name == QStringLiteral("read") || name == QStringLiteral("current-channel")) {
-        view.commands().Action(orvel::cmd::kReadRadio)->trigger();
+        view.actions().readRadio->trigger();
         if (name != QStringLiteral("read"))
-            view.commands().Action(orvel::cmd::kCurrentChannel)->trigger();
+            view.actions().currentChannel->trigger();
         return;
     }
     if (name == QStringLiteral("network-port")) {
@@ -138,10 +138,10 @@ void ShowScene(COrvelToolView& view, const QString& name) {
                     ->setText(QStringLiteral("rfc2217://192.168.1.50:4001"));
             }
         });
-        view.commands().Action(orvel::cmd::kNetworkPort)->trigger();
+        view.actions().networkPort->trigger();
         return;
     }
-    view.commands().Action(orvel::cmd::kReadRadio)->trigger();
+    view.actions().readRadio->trigger();
     CHighlightListCtrl* list = view.channelList();
     const bool fill = name == QStringLiteral("fill");
     QAbstractItemModel* model = list->model();
@@ -171,7 +171,7 @@ void ShowScene(COrvelToolView& view, const QString& name) {
         dialog->findChild<QCheckBox*>(QStringLiteral("fillAll%1").arg(orvel::kColPower))
             ->setChecked(true);
     });
-    view.commands().Action(orvel::cmd::kFill)->trigger();
+    view.actions().fill->trigger();
 }
 
 }  // namespace
@@ -303,7 +303,7 @@ int main(int argc, char* argv[]) {
             return 2;
         }
         view->dialogs().fileName = [sample](bool, const QString&) { return sample; };
-        view->commands().Action(orvel::cmd::kOpen)->trigger();
+        view->actions().open->trigger();
         const QString pdf = QFileInfo(parser.value(reportPdf)).absoluteFilePath();
         if (!view->PrintToPdf(pdf)) {
             std::fprintf(stderr, "orveltool: no report written to %s\n", qPrintable(pdf));
@@ -333,8 +333,7 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(300, view, [view, name] { ShowScene(*view, name); });
     }
     if (parser.isSet(find)) {
-        QTimer::singleShot(300, view,
-                           [view] { view->commands().Action(orvel::cmd::kFindRadio)->trigger(); });
+        QTimer::singleShot(300, view, [view] { view->actions().findRadio->trigger(); });
     }
     if (parser.isSet(screenshot)) {
         const QString path = parser.value(screenshot);

@@ -32,41 +32,49 @@ set_source_files_properties(${ORVEL_TRANSLATION_SOURCE} PROPERTIES SKIP_AUTOGEN 
 # the same target includes; users of the library include ui_mainform.h and
 # ui_current_channel_dialog.h from the folder exported below.
 qt_wrap_ui(ORVEL_SHELL_FORMS
-    ${CMAKE_CURRENT_LIST_DIR}/caboutdialog.ui
-    ${CMAKE_CURRENT_LIST_DIR}/current_channel_dialog.ui
-    ${CMAKE_CURRENT_LIST_DIR}/mainform.ui
+    ${CMAKE_CURRENT_LIST_DIR}/dialogs/caboutdialog.ui
+    ${CMAKE_CURRENT_LIST_DIR}/dialogs/current_channel_dialog.ui
+    ${CMAKE_CURRENT_LIST_DIR}/window/mainform.ui
+)
+set(ORVEL_SHELL_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/window/chighlightlistctrl.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/chighlightlistctrl.h
+    ${CMAKE_CURRENT_LIST_DIR}/window/cmainframe.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/cmainframe.h
+    ${CMAKE_CURRENT_LIST_DIR}/window/command_target.h
+    ${CMAKE_CURRENT_LIST_DIR}/window/text_field_keys.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/text_field_keys.h
+    ${CMAKE_CURRENT_LIST_DIR}/window/window_actions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/window_actions.h
+    ${CMAKE_CURRENT_LIST_DIR}/window/window_placement.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/window_placement.h
+    ${CMAKE_CURRENT_LIST_DIR}/dialogs/caboutdialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dialogs/caboutdialog.h
+    ${CMAKE_CURRENT_LIST_DIR}/dialogs/help_window.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dialogs/help_window.h
+    ${CMAKE_CURRENT_LIST_DIR}/support/help_files.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/support/help_files.h
+    ${CMAKE_CURRENT_LIST_DIR}/support/language.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/support/language.h
+    ${CMAKE_CURRENT_LIST_DIR}/support/manual_page.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/support/manual_page.h
+    ${CMAKE_CURRENT_LIST_DIR}/support/shell_resources.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/support/shell_resources.h
 )
 add_library(orvel_ui_shell STATIC
-    ${CMAKE_CURRENT_LIST_DIR}/caboutdialog.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/caboutdialog.h
-    ${CMAKE_CURRENT_LIST_DIR}/chighlightlistctrl.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/chighlightlistctrl.h
-    ${CMAKE_CURRENT_LIST_DIR}/control_ids.h
-    ${CMAKE_CURRENT_LIST_DIR}/cmainframe.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/cmainframe.h
-    ${CMAKE_CURRENT_LIST_DIR}/manual_page.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/manual_page.h
-    ${CMAKE_CURRENT_LIST_DIR}/command_target.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/text_field_keys.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/text_field_keys.h
-    ${CMAKE_CURRENT_LIST_DIR}/command_target.h
-    ${CMAKE_CURRENT_LIST_DIR}/help_files.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/help_files.h
-    ${CMAKE_CURRENT_LIST_DIR}/help_window.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/help_window.h
-    ${CMAKE_CURRENT_LIST_DIR}/language.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/language.h
-    ${CMAKE_CURRENT_LIST_DIR}/shell_resources.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/shell_resources.h
-    ${CMAKE_CURRENT_LIST_DIR}/window_placement.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/window_placement.h
+    ${ORVEL_SHELL_SOURCES}
     ${CMAKE_CURRENT_LIST_DIR}/../res/orveltool.qrc
     ${ORVEL_SHELL_FORMS}
     ${ORVEL_TRANSLATION_SOURCE}
 )
+source_group(TREE ${CMAKE_CURRENT_LIST_DIR} FILES ${ORVEL_SHELL_SOURCES})
 set_target_properties(orvel_ui_shell PROPERTIES AUTOUIC OFF)
-# The generated form headers include chighlightlistctrl.h from this directory.
-target_include_directories(orvel_ui_shell PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_BINARY_DIR})
+# Every folder of ui/ is on the include path (the generated form headers include
+# chighlightlistctrl.h by its name), for the shell and the library and tests that build on it.
+set(ORVEL_UI_FOLDERS window commands dialogs models support)
+list(TRANSFORM ORVEL_UI_FOLDERS PREPEND ${CMAKE_CURRENT_LIST_DIR}/
+     OUTPUT_VARIABLE ORVEL_UI_INCLUDES)
+target_include_directories(orvel_ui_shell PUBLIC ${ORVEL_UI_INCLUDES} ${CMAKE_CURRENT_BINARY_DIR})
 target_link_libraries(orvel_ui_shell PUBLIC orvel_ops Qt6::Widgets Qt6::PrintSupport)
 
 # The help commands open these files beside the program.

@@ -20,7 +20,6 @@
 
 #include "caboutdialog.h"
 #include "chighlightlistctrl.h"
-#include "control_ids.h"
 #include "language.h"
 #include "shell_tests.h"
 #include "ui_current_channel_dialog.h"
@@ -547,22 +546,30 @@ private slots:
         QVERIFY(!dialog.isVisible());
     }
 
-    // A control traced from its old number is found under the name the map gives it.
-    void everyNumberedControlIsOnItsForm() {
+    // The controls that tools and notes name are found under those names.
+    void everyNamedControlIsOnItsForm() {
         QDialog current;
         Ui::CurrentChannelForm currentUi;
         currentUi.setupUi(&current);
         CAboutDialog about;
-        const std::map<orvel::ControlForm, QWidget*> forms = {
-            {orvel::ControlForm::Main, &m_main->form},
-            {orvel::ControlForm::CurrentChannel, &current},
-            {orvel::ControlForm::About, &about}};
-        for (const orvel::ControlId& id : orvel::kControlIds) {
-            const auto form = forms.find(id.form);
-            if (form == forms.end())
-                continue;
-            const QString name = QString::fromUtf8(id.objectName.data(), id.objectName.size());
-            QVERIFY2(form->second->findChild<QWidget*>(name) != nullptr, qPrintable(name));
+        const std::pair<QWidget*, QStringList> forms[] = {
+            {&m_main->form,
+             {"channelList",      "logEdit",          "channelNoEdit",      "rxEdit",
+              "txEdit",           "baud1200Button",   "baud2400Button",     "baud4800Button",
+              "baud9600Button",   "powerCombo",       "rateCombo",          "squelchCombo",
+              "txTimeLimitCombo", "powerSaveCombo",   "priorityDataButton", "priorityVoiceButton",
+              "rxBusyLowButton",  "rxBusyHighButton", "txVcoOffButton",     "txVcoOnButton",
+              "fsqcOffButton",    "fsqcOnButton",     "extSqcLowButton",    "extSqcHighButton",
+              "dataVoiceCombo",   "parityNoneButton", "parityEvenButton",   "clearButton",
+              "confirmButton",    "parityOddButton",  "dataBits7Button",    "dataBits8Button",
+              "stopBits1Button",  "stopBits2Button",  "remoteOffButton",    "remoteOnButton"}},
+            {&current,
+             {"closeButton", "readChannelButton", "writeChannelButton", "channelCombo",
+              "squelchCombo"}},
+            {&about, {"okButton"}}};
+        for (const auto& [form, names] : forms) {
+            for (const QString& name : names)
+                QVERIFY2(form->findChild<QWidget*>(name) != nullptr, qPrintable(name));
         }
     }
 

@@ -20,6 +20,7 @@
 #include "caboutdialog.h"
 #include "cmainframe.h"
 #include "shell_tests.h"
+#include "window_actions.h"
 
 using namespace orvel;
 
@@ -28,16 +29,13 @@ namespace {
 class FakeTarget : public CommandTarget {
 public:
     FakeTarget() {
-        QList<int> ids;
-        for (int id = 32775; id <= 32794; ++id)
-            ids << id;
-        ids << 57606 << 57616 << 57617 << 57618 << 57619 << 57634 << 57637 << 57643 << 57644;
-        for (int id : ids) {
-            actions.Bind(id, [this, id] { Record(id); });
+        for (QAction* action : commands.findChildren<QAction*>()) {
+            QObject::connect(action, &QAction::triggered, &commands,
+                             [this, action] { Record(action->objectName()); });
         }
         ShowState();
     }
-    CommandActions& commands() override { return actions; }
+    WindowActions& actions() override { return commands; }
     QList<SerialDevice> serialDevices() const override {
         QList<SerialDevice> list;
         for (const QString& name : devices)
@@ -60,8 +58,8 @@ public:
         saveEnabled = enabled;
         ShowState();
     }
-    void SetDisabled(const QList<int>& ids) {
-        disabled = ids;
+    void SetDisabled(const QStringList& names) {
+        disabled = names;
         ShowState();
     }
     void SetPort(int number) {
@@ -69,8 +67,8 @@ public:
         ShowState();
     }
 
-    CommandActions actions;
-    QList<int> commandsRun;
+    WindowActions commands{nullptr};
+    QStringList commandsRun;
     QString portText;
     bool portFollowsCommands = true;
     QStringList devices;
@@ -82,12 +80,12 @@ public:
     QStringList dropped;
 
 private:
-    void Record(int id) {
-        commandsRun << id;
-        if (id >= 32784 && id <= 32787 && portFollowsCommands) {
-            port = id - 32783;
+    void Record(const QString& name) {
+        commandsRun << name;
+        if (name.startsWith(QLatin1String("actionCom")) && portFollowsCommands) {
+            port = name.right(1).toInt();
         }
-        if (id == 32782) {
+        if (name == QLatin1String("actionSaveAs")) {
             saveEnabled = true;  // after Save As there is a current file
         }
         ShowState();
@@ -95,15 +93,15 @@ private:
         emit notifier.stateChanged();
     }
     void ShowState() {
-        for (int id = 32775; id <= 32794; ++id)
-            actions.Action(id)->setEnabled((id != 32776 || saveEnabled) && !disabled.contains(id));
-        for (int id : {57634, 57637, 57643, 57644})
-            actions.Action(id)->setEnabled(!disabled.contains(id));
-        for (int id = 32784; id <= 32787; ++id)
-            actions.Action(id)->setChecked(id - 32783 == port);
+        for (QAction* action : commands.findChildren<QAction*>()) {
+            action->setEnabled((action != commands.save || saveEnabled) &&
+                               !disabled.contains(action->objectName()));
+        }
+        for (size_t n = 0; n < commands.coms.size(); ++n)
+            commands.coms[n]->setChecked(int(n) + 1 == port);
     }
 
-    QList<int> disabled;
+    QStringList disabled;
     bool saveEnabled = true;
     int port = 1;
 };
@@ -195,7 +193,7 @@ private slots:
     // The keys are the actions' own: no label carries a typed key hint.
     void noMenuLabelTypesItsKey() {
         for (QAction* action :
-             m_frame->findChildren<QAction*>() + m_target->actions.findChildren<QAction*>()) {
+             m_frame->findChildren<QAction*>() + m_target->commands.findChildren<QAction*>()) {
             QVERIFY2(!action->text().contains(QLatin1Char('\t')), qPrintable(action->objectName()));
         }
     }
@@ -244,7 +242,7 @@ private slots:
                  native("/srv/radios/station-north/2024/channel-plan.csv"));
         QVERIFY(m_frame->isWindowModified());
         Command("actionRecentFile2")->trigger();
-        QCOMPARE(m_target->commandsRun, QList<int>{57617});
+        QCOMPARE(m_target->commandsRun, QStringList{"actionRecentFile2"});
         m_target->modified = false;
         Command("actionSave")->trigger();
         QVERIFY(!m_frame->isWindowModified());
@@ -310,10 +308,14 @@ private slots:
     }
 
     void everyViewCommandReachesTheTarget() {
-        const QList<int> ids = {32775, 32776, 32782, 32793, 32794, 32783, 57606, 32777, 32778,
-                                32779, 32784, 32785, 32786, 32787, 32791, 32788, 32780, 32781};
-        for (int id : ids) {
-            Command(orvel::cmd::ActionName(id))->trigger();
+        const QStringList ids = {"actionOpen",           "actionSave",         "actionSaveAs",
+                                 "actionImport",         "actionExport",       "actionPrint",
+                                 "actionPrintSetup",     "actionDefaultTable", "actionReadRadio",
+                                 "actionWriteRadio",     "actionCom1",         "actionCom2",
+                                 "actionCom3",           "actionCom4",         "actionFindRadio",
+                                 "actionCurrentChannel", "actionHelp",         "actionQuestions"};
+        for (const QString& id : ids) {
+            Command(id)->trigger();
         }
         QCOMPARE(m_target->commandsRun, ids);
     }
@@ -342,7 +344,7 @@ private slots:
         m_edit->setFocus();
         m_edit->setText(QStringLiteral("223.125"));
         QTest::keyClick(m_edit, Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(m_target->commandsRun, QList<int>({32775}));
+        QCOMPARE(m_target->commandsRun, QStringList({"actionOpen"}));
         QCOMPARE(m_edit->text(), QStringLiteral("223.125"));
     }
 
@@ -351,7 +353,7 @@ private slots:
         m_edit->setFocus();
         m_edit->setText(QStringLiteral("223.125"));
         QTest::keyClick(m_edit, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(m_target->commandsRun, QList<int>({32783}));
+        QCOMPARE(m_target->commandsRun, QStringList({"actionPrint"}));
         QCOMPARE(m_edit->text(), QStringLiteral("223.125"));
     }
 
@@ -359,34 +361,38 @@ private slots:
     void accessKeysOpenTheMenus_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("menu");
-        QTest::addColumn<int>("firstCommand");
-        QTest::newRow("Alt+F") << int(Qt::Key_F) << "menuFile" << 32775;
-        QTest::newRow("Alt+E") << int(Qt::Key_E) << "menuEdit" << 57643;
-        QTest::newRow("Alt+C") << int(Qt::Key_C) << "menuLink" << 32778;
-        QTest::newRow("Alt+H") << int(Qt::Key_H) << "menuHelp" << 32780;
+        QTest::addColumn<QString>("firstCommand");
+        QTest::newRow("Alt+F") << int(Qt::Key_F) << "menuFile"
+                               << "actionOpen";
+        QTest::newRow("Alt+E") << int(Qt::Key_E) << "menuEdit"
+                               << "actionUndo";
+        QTest::newRow("Alt+C") << int(Qt::Key_C) << "menuLink"
+                               << "actionReadRadio";
+        QTest::newRow("Alt+H") << int(Qt::Key_H) << "menuHelp"
+                               << "actionHelp";
     }
     void accessKeysOpenTheMenus() {
         QFETCH(int, key);
         QFETCH(QString, menu);
-        QFETCH(int, firstCommand);
+        QFETCH(QString, firstCommand);
         m_edit->setFocus();
         QTest::keyClick(m_edit, Qt::Key(key), Qt::AltModifier);
         QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
         QWidget* popup = QApplication::activePopupWidget();
         QCOMPARE(popup->objectName(), menu);
         QTest::keyClick(popup, Qt::Key_Return);
-        QTRY_COMPARE(m_target->commandsRun, QList<int>({firstCommand}));
+        QTRY_COMPARE(m_target->commandsRun, QStringList({firstCommand}));
         QVERIFY(QApplication::activePopupWidget() == nullptr);
     }
 
     void ctrlSSavesOnlyWhileSaveIsEnabled() {
         m_log->setFocus();
         QTest::keyClick(m_log, Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(m_target->commandsRun, QList<int>({32776}));
+        QCOMPARE(m_target->commandsRun, QStringList({"actionSave"}));
         // The target's answer counts, even before the frame has shown the new state.
         m_target->SetSaveEnabled(false);
         QTest::keyClick(m_log, Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(m_target->commandsRun, QList<int>({32776}));
+        QCOMPARE(m_target->commandsRun, QStringList({"actionSave"}));
         QVERIFY(m_log->toPlainText().isEmpty());
     }
 
@@ -455,20 +461,20 @@ private slots:
     void editingKeysWorkOutsideTextFields() {
         auto* button = new QPushButton(QStringLiteral("确认"), m_view);
         button->setFocus();
-        const std::pair<QKeyCombination, int> keys[] = {
-            {Qt::CTRL | Qt::Key_Z, 57643},
-            {Qt::CTRL | Qt::Key_Y, 57644},
-            {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, 57644},
-            {Qt::CTRL | Qt::Key_C, 57634},
-            {Qt::CTRL | Qt::Key_V, 57637},
+        const std::pair<QKeyCombination, const char*> keys[] = {
+            {Qt::CTRL | Qt::Key_Z, "actionUndo"},
+            {Qt::CTRL | Qt::Key_Y, "actionRedo"},
+            {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, "actionRedo"},
+            {Qt::CTRL | Qt::Key_C, "actionCopy"},
+            {Qt::CTRL | Qt::Key_V, "actionPaste"},
         };
-        QList<int> expected;
+        QStringList expected;
         for (const auto& [combination, command] : keys) {
             QTest::keyClick(button, combination.key(), combination.keyboardModifiers());
             expected << command;
         }
         QCOMPARE(m_target->commandsRun, expected);
-        m_target->SetDisabled({57637});
+        m_target->SetDisabled({"actionPaste"});
         QTest::keyClick(button, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(m_target->commandsRun, expected);
     }
@@ -546,7 +552,7 @@ private:
         // The frame's own commands, or the target's.
         auto* action = m_frame->findChild<QAction*>(name);
         if (action == nullptr)
-            action = m_target->actions.findChild<QAction*>(name);
+            action = m_target->commands.findChild<QAction*>(name);
         if (action == nullptr) {
             qFatal("no action %s", qPrintable(name));
         }

@@ -23,6 +23,7 @@
 #include "manual_page.h"
 #include "shell_resources.h"
 #include "text_field_keys.h"
+#include "window_actions.h"
 
 namespace orvel {
 
@@ -130,107 +131,75 @@ QProgressBar* CMainFrame::progressBar() {
     return m_progressBar;
 }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& label,
-                                const QList<QKeySequence>& keys) {
-    QAction* action = nullptr;
-    if (id == cmd::kAbout || id == cmd::kExit) {
-        // The frame's own commands.
-        action = new QAction(this);
-        action->setObjectName(cmd::ActionName(id));
-        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
-    } else {
-        action = m_target->commands().Action(id);
-    }
-    // An action that names itself (undo and redo name their step) keeps its text.
-    if (action->text().isEmpty())
-        action->setText(label);
-    if (!keys.isEmpty())
-        action->setShortcuts(keys);
-    menu->addAction(action);
-    m_commands.emplace(id, action);
-    return action;
-}
-
 void CMainFrame::BuildMenus() {
+    WindowActions& a = m_target->actions();
+    // The frame's own commands.
+    m_about = new QAction(tr("关于OrvelTool"), this);
+    m_about->setObjectName(QStringLiteral("actionAbout"));
+    m_about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    m_about->setToolTip(tr("关于"));
+    connect(m_about, &QAction::triggered, this, [this] { CAboutDialog(this).exec(); });
+    auto* exit = new QAction(tr("退出(&X)"), this);
+    exit->setObjectName(QStringLiteral("actionExit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
     QMenu* file = menuBar()->addMenu(tr("文件(&F)"));
     file->setObjectName(QStringLiteral("menuFile"));
-    AddCommand(file, cmd::kOpen, tr("打开(&O)..."), QKeySequence::keyBindings(QKeySequence::Open));
-    AddCommand(file, cmd::kSave, tr("保存(&S)"), QKeySequence::keyBindings(QKeySequence::Save));
-    AddCommand(file, cmd::kSaveAs, tr("另存为(&A)..."));
+    file->addActions({a.open, a.save, a.saveAs});
     file->addSeparator();
-    AddCommand(file, cmd::kImport, tr("导入(&I)..."));
-    AddCommand(file, cmd::kExport, tr("导出(&E)..."));
+    file->addActions({a.importFile, a.exportFile});
     file->addSeparator();
-    AddCommand(file, cmd::kRecords, tr("编程记录..."));
+    file->addAction(a.records);
     file->addSeparator();
-    AddCommand(file, cmd::kPrint, tr("打印(&P)..."),
-               QKeySequence::keyBindings(QKeySequence::Print));
-    AddCommand(file, cmd::kPrintSetup, tr("打印设置(&R)..."));
+    file->addActions({a.print, a.printSetup});
     m_recentSeparator = file->addSeparator();
-    for (int n = 0; n < kRecentItems; ++n)
-        AddCommand(file, cmd::kRecentFile1 + n, QString());
+    for (QAction* recent : a.recentFiles)
+        file->addAction(recent);
     // The paths of the recent files show as tips; the items name them shortened.
     file->setToolTipsVisible(true);
     file->addSeparator();
-    AddCommand(file, cmd::kExit, tr("退出(&X)"));
+    file->addAction(exit);
 
     QMenu* edit = menuBar()->addMenu(tr("编辑(&E)"));
     edit->setObjectName(QStringLiteral("menuEdit"));
-    AddCommand(edit, cmd::kUndo, tr("撤销(&U)"), QKeySequence::keyBindings(QKeySequence::Undo));
-    AddCommand(
-        edit, cmd::kRedo, tr("重做(&R)"),
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addActions({a.undo, a.redo});
     edit->addSeparator();
-    AddCommand(edit, cmd::kCopy, tr("复制(&C)"), QKeySequence::keyBindings(QKeySequence::Copy));
-    AddCommand(edit, cmd::kPaste, tr("粘贴(&P)"), QKeySequence::keyBindings(QKeySequence::Paste));
-    edit->addSeparator();
-    AddCommand(edit, cmd::kMoveUp, tr("上移(&K)"), {QKeySequence(Qt::ALT | Qt::Key_Up)});
-    AddCommand(edit, cmd::kMoveDown, tr("下移(&J)"), {QKeySequence(Qt::ALT | Qt::Key_Down)});
-    AddCommand(edit, cmd::kInsertRow, tr("插入空行(&I)"));
-    AddCommand(edit, cmd::kDeleteRows, tr("删除并上移(&D)"));
-    AddCommand(edit, cmd::kSortRows, tr("排序(&S)"));
-    edit->addSeparator();
-    AddCommand(edit, cmd::kFill, tr("批量设置(&B)..."));
-    edit->addSeparator();
-    AddCommand(edit, cmd::kDefaultTable, tr("缺省"));
-
+    const QList<QAction*> rowCommands = {a.copy,     a.paste,     nullptr,      a.moveUp,
+                                         a.moveDown, a.insertRow, a.deleteRows, a.sortRows,
+                                         nullptr,    a.fill};
     // The list's own menu: the same actions, so texts, keys and enabled states agree.
     auto* rows = new QMenu(this);
     rows->setObjectName(QStringLiteral("menuRows"));
     rows->setAccessibleName(tr("信道"));
-    for (int id : {cmd::kCopy, cmd::kPaste, 0, cmd::kMoveUp, cmd::kMoveDown, cmd::kInsertRow,
-                   cmd::kDeleteRows, cmd::kSortRows, 0, cmd::kFill}) {
-        if (id == 0)
-            rows->addSeparator();
-        else
-            rows->addAction(m_commands.at(id));
+    for (QAction* action : rowCommands) {
+        for (QMenu* menu : {edit, rows}) {
+            if (action == nullptr)
+                menu->addSeparator();
+            else
+                menu->addAction(action);
+        }
     }
     m_target->setListMenu(rows);
+    edit->addSeparator();
+    edit->addAction(a.defaultTable);
 
     QMenu* link = menuBar()->addMenu(tr("通信(&C)"));
     link->setObjectName(QStringLiteral("menuLink"));
-    AddCommand(link, cmd::kReadRadio, tr("读取(PC<-电台)"));
-    AddCommand(link, cmd::kWriteRadio, tr("写入(PC->电台)"));
-    AddCommand(link, cmd::kVerifyWrites, tr("写入后校验"))->setCheckable(true);
-    AddCommand(link, cmd::kReadFirst, tr("写入前读出备份"))->setCheckable(true);
-    AddCommand(link, cmd::kCompareFirst, tr("写入前比较"))->setCheckable(true);
-    AddCommand(link, cmd::kCompareRadio, tr("与电台比较"));
+    link->addActions(
+        {a.readRadio, a.writeRadio, a.verifyWrites, a.readFirst, a.compareFirst, a.compareRadio});
     link->addSeparator();
     m_portMenu = link->addMenu(tr("选择串口"));
     m_portMenu->setObjectName(QStringLiteral("menuSelectPort"));
-    for (int n = 0; n < 4; ++n) {
-        AddCommand(m_portMenu, cmd::kCom1 + n, tr("串口&%1").arg(n + 1))->setCheckable(true);
-    }
-    AddCommand(m_portMenu, cmd::kNetworkPort, tr("网络串口..."))->setCheckable(true);
-    AddCommand(link, cmd::kFindRadio, tr("查找电台"));
-    AddCommand(link, cmd::kCurrentChannel, tr("设置当前信道"));
+    for (QAction* com : a.coms)
+        m_portMenu->addAction(com);
+    m_portMenu->addAction(a.networkPort);
+    link->addActions({a.findRadio, a.currentChannel});
 
     QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
     help->setObjectName(QStringLiteral("menuHelp"));
-    AddCommand(help, cmd::kHelp, tr("OrvelTool帮助"));
-    AddCommand(help, cmd::kQuestions, tr("常见问题"));
+    help->addActions({a.help, a.questions});
     AddManualAction(help, nullptr, ProgramDir());
-    AddCommand(help, cmd::kAbout, tr("关于OrvelTool"));
+    help->addAction(m_about);
 
     for (QMenu* menu : {file, edit, link, m_portMenu, help}) {
         menu->setAccessibleName(WithoutMnemonic(menu->title()));
@@ -248,27 +217,12 @@ void CMainFrame::BuildToolBar() {
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
-    const auto add = [this](int id, const QIcon& icon, const QString& tip) {
-        QAction* action = m_commands.at(id);
-        action->setIcon(icon);
-        if (!tip.isEmpty()) {
-            action->setToolTip(tip);
-        }
-        m_toolBar->addAction(action);
-        return m_toolBar->widgetForAction(action);
-    };
-    QStyle* style = this->style();
+    WindowActions& a = m_target->actions();
     // Open and save have no tip text; Qt would otherwise fall back to the menu label.
-    m_buttonsWithoutTip.insert(
-        add(cmd::kOpen, style->standardIcon(QStyle::SP_DialogOpenButton), QString()));
-    m_buttonsWithoutTip.insert(
-        add(cmd::kSave, style->standardIcon(QStyle::SP_DialogSaveButton), QString()));
+    m_toolBar->addActions({a.open, a.save});
+    m_buttonsWithoutTip = {m_toolBar->widgetForAction(a.open), m_toolBar->widgetForAction(a.save)};
     m_toolBar->addSeparator();
-    add(cmd::kWriteRadio, QIcon(QStringLiteral(":/icons/write-radio.png")), tr("写入(PC->电台)"));
-    add(cmd::kReadRadio, QIcon(QStringLiteral(":/icons/read-radio.png")), tr("读取(PC<-电台)"));
-    add(cmd::kCurrentChannel, QIcon(QStringLiteral(":/icons/current-channel.png")),
-        tr("设置当前信道"));
-    add(cmd::kAbout, style->standardIcon(QStyle::SP_MessageBoxInformation), tr("关于"));
+    m_toolBar->addActions({a.writeRadio, a.readRadio, a.currentChannel, m_about});
 
     // The bar sits in a holder that fills the rest of the toolbar, so that it stays on the right
     // and can be shown and hidden directly (a toolbar controls its own widgets' visibility).
@@ -296,15 +250,6 @@ void CMainFrame::BuildToolBar() {
     m_toolBar->addWidget(holder);
 }
 
-void CMainFrame::RunCommand(int id) {
-    if (id == cmd::kAbout) {
-        CAboutDialog about(this);
-        about.exec();
-    } else if (id == cmd::kExit) {
-        close();
-    }
-}
-
 void CMainFrame::ShowDeviceChecks() {
     for (QAction* item : std::as_const(m_deviceItems)) {
         if (item->isCheckable()) {
@@ -320,8 +265,9 @@ void CMainFrame::ShowTargetState() {
     m_portLabel->setVisible(!port.isEmpty());
     const QStringList recent = m_target->recentFiles();
     m_recentSeparator->setVisible(!recent.isEmpty());
-    for (int n = 0; n < kRecentItems; ++n) {
-        QAction* item = m_commands.at(cmd::kRecentFile1 + n);
+    const auto& items = m_target->actions().recentFiles;
+    for (int n = 0; n < int(items.size()); ++n) {
+        QAction* item = items[n];
         const QString path = n < recent.size() ? QDir::toNativeSeparators(recent[n]) : QString();
         item->setVisible(!path.isEmpty());
         item->setText(QStringLiteral("&%1 ").arg(n + 1) +

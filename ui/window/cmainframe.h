@@ -1,12 +1,10 @@
-// The main window around the view: menu and toolbar, with each command's keys. The frame keeps no
-// state of its own; it asks its CommandTarget what to show and hands it every command.
+// The main window around the view: it places the view's commands in menus and the toolbar. The
+// frame keeps no state of its own; it asks its CommandTarget what to show.
 #pragma once
 
-#include <QKeySequence>
 #include <QList>
 #include <QMainWindow>
 #include <QSet>
-#include <map>
 
 #include "command_target.h"
 
@@ -40,9 +38,6 @@ protected:
 private:
     void BuildMenus();
     void BuildToolBar();
-    QAction* AddCommand(QMenu* menu, int id, const QString& label,
-                        const QList<QKeySequence>& keys = {});
-    void RunCommand(int id);
     void RebuildDeviceItems();
     void ShowDeviceChecks();
     // What the target says changed: the unsaved mark, the port and its marks, the recent files.
@@ -53,11 +48,10 @@ private:
     // Whether keys typed now go to `window`.
     static bool HasKeyboard(const QWidget* window);
 
-    static constexpr int kRecentItems = 4;
     static constexpr int kRecentNameLength = 30;
 
     CommandTarget* m_target;
-    std::map<int, QAction*> m_commands;
+    QAction* m_about = nullptr;
     QMenu* m_portMenu = nullptr;
     QAction* m_recentSeparator = nullptr;
     QList<QAction*> m_deviceItems;  // the separator first, then one item per device

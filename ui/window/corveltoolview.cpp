@@ -48,8 +48,7 @@ COrvelToolView::COrvelToolView(QWidget* parent)
             [this](const QString& line) { m_log.AppendLog(line); });
     connect(&m_document, &Document::modifiedChanged, this, &COrvelToolView::NotifyStateChanged);
     // The actions are found by name under the window, as its other objects are.
-    m_commands.setParent(this);
-    m_commands.setObjectName(QStringLiteral("commands"));
+    m_actions.setParent(this);
     UseShownDialogs();
     connect(&m_port, &PortController::stateChanged, this, &COrvelToolView::NotifyStateChanged);
     BindCommands();
@@ -92,9 +91,9 @@ void COrvelToolView::OnInitialUpdate(const StartOptions& options) {
     m_transfer.setLimitsFault(config.limitsFault);
     m_recent.Load();
     m_radio.Configure(config);
-    m_commands.Action(cmd::kVerifyWrites)->setChecked(m_radio.verifyWrites());
-    m_commands.Action(cmd::kReadFirst)->setChecked(m_radio.readFirst());
-    m_commands.Action(cmd::kCompareFirst)->setChecked(m_radio.compareFirst());
+    m_actions.verifyWrites->setChecked(m_radio.verifyWrites());
+    m_actions.readFirst->setChecked(m_radio.readFirst());
+    m_actions.compareFirst->setChecked(m_radio.compareFirst());
     if (!options.openPortLater)
         m_port.Start();
 
@@ -115,13 +114,11 @@ void COrvelToolView::RunGuarded(const std::function<void()>& run) {
         return;
     m_busy = true;
     // The stack's own actions are kept from an exchange in progress as the others are.
-    QAction* undo = m_commands.Action(cmd::kUndo);
-    QAction* redo = m_commands.Action(cmd::kRedo);
-    undo->setEnabled(false);
-    redo->setEnabled(false);
+    m_actions.undo->setEnabled(false);
+    m_actions.redo->setEnabled(false);
     run();
-    undo->setEnabled(m_document.undoStack().canUndo());
-    redo->setEnabled(m_document.undoStack().canRedo());
+    m_actions.undo->setEnabled(m_document.undoStack().canUndo());
+    m_actions.redo->setEnabled(m_document.undoStack().canRedo());
     m_busy = false;
     NotifyStateChanged();
 }
@@ -132,9 +129,9 @@ void COrvelToolView::NotifyStateChanged() {
 }
 
 void COrvelToolView::UpdatePortChecks() {
-    for (int n = 1; n <= 4; ++n)
-        m_commands.Action(cmd::kCom1 + n - 1)->setChecked(m_port.isComChecked(n));
-    m_commands.Action(cmd::kNetworkPort)->setChecked(m_port.isNetworkChecked());
+    for (int n = 1; n <= int(m_actions.coms.size()); ++n)
+        m_actions.coms[n - 1]->setChecked(m_port.isComChecked(n));
+    m_actions.networkPort->setChecked(m_port.isNetworkChecked());
 }
 
 void COrvelToolView::OnDropFiles(const QStringList& paths) {
@@ -227,75 +224,71 @@ void COrvelToolView::setListMenu(QMenu* menu) {
 }
 
 void COrvelToolView::BindCommands() {
-    const auto bind = [this](int id, const std::function<void()>& run) {
-        return m_commands.Bind(id, [this, run] { RunGuarded(run); });
+    const WindowActions& a = m_actions;
+    const auto bind = [this](QAction* action, const std::function<void()>& run) {
+        connect(action, &QAction::triggered, this, [this, run] { RunGuarded(run); });
     };
-    bind(cmd::kOpen, [this] { m_files.OnOpen(); });
-    bind(cmd::kSave, [this] { m_files.OnSave(); });
-    bind(cmd::kSaveAs, [this] { m_files.OnSaveAs(); });
-    bind(cmd::kPrint, [this] { m_print.OnPrint(); });
-    bind(cmd::kPrintSetup, [this] { m_print.OnPrintSetup(this); });
-    bind(cmd::kDefaultTable, [this] { m_editor.OnDefault(); });
-    // Undo and redo name the step they take back or do again, as the stack words it.
-    QUndoStack& steps = m_document.undoStack();
-    m_commands.Adopt(cmd::kUndo, steps.createUndoAction(&m_commands, tr("撤销(&U)")));
-    m_commands.Adopt(cmd::kRedo, steps.createRedoAction(&m_commands, tr("重做(&R)")));
-    bind(cmd::kCopy, [this] { m_rows.OnCopy(); });
-    bind(cmd::kPaste, [this] { m_rows.OnPaste(); });
-    bind(cmd::kFill, [this] { m_rows.OnFill(); });
-    bind(cmd::kMoveUp, [this] { m_rows.OnMoveUp(); });
-    bind(cmd::kMoveDown, [this] { m_rows.OnMoveDown(); });
-    bind(cmd::kInsertRow, [this] { m_rows.OnInsertEmpty(); });
-    bind(cmd::kDeleteRows, [this] { m_rows.OnDeleteRows(); });
-    bind(cmd::kSortRows, [this] { m_rows.OnSort(kColRx); });
-    bind(cmd::kImport, [this] { m_transfer.OnImport(); });
-    bind(cmd::kExport, [this] { m_transfer.OnExport(); });
-    bind(cmd::kReadRadio, [this] {
+    bind(a.open, [this] { m_files.OnOpen(); });
+    bind(a.save, [this] { m_files.OnSave(); });
+    bind(a.saveAs, [this] { m_files.OnSaveAs(); });
+    bind(a.print, [this] { m_print.OnPrint(); });
+    bind(a.printSetup, [this] { m_print.OnPrintSetup(this); });
+    bind(a.defaultTable, [this] { m_editor.OnDefault(); });
+    bind(a.copy, [this] { m_rows.OnCopy(); });
+    bind(a.paste, [this] { m_rows.OnPaste(); });
+    bind(a.fill, [this] { m_rows.OnFill(); });
+    bind(a.moveUp, [this] { m_rows.OnMoveUp(); });
+    bind(a.moveDown, [this] { m_rows.OnMoveDown(); });
+    bind(a.insertRow, [this] { m_rows.OnInsertEmpty(); });
+    bind(a.deleteRows, [this] { m_rows.OnDeleteRows(); });
+    bind(a.sortRows, [this] { m_rows.OnSort(kColRx); });
+    bind(a.importFile, [this] { m_transfer.OnImport(); });
+    bind(a.exportFile, [this] { m_transfer.OnExport(); });
+    bind(a.readRadio, [this] {
         // Without a port the read only says so: nothing is set aside to ask about.
         if (!m_port.serialPort().IsOpen() || m_files.MaySetWorkAside()) {
             if (m_radio.OnRead())
                 m_document.MarkKept();
         }
     });
-    bind(cmd::kWriteRadio, [this] {
+    bind(a.writeRadio, [this] {
         if (m_radio.OnWrite())
             m_document.MarkKept();
     });
-    bind(cmd::kCurrentChannel, [this] { m_radio.OnCurrentChannel(); });
-    bind(cmd::kVerifyWrites, [this] {
+    bind(a.currentChannel, [this] { m_radio.OnCurrentChannel(); });
+    bind(a.verifyWrites, [this] {
         m_radio.OnToggleVerify();
-        m_commands.Action(cmd::kVerifyWrites)->setChecked(m_radio.verifyWrites());
-    })->setCheckable(true);
-    bind(cmd::kReadFirst, [this] {
+        m_actions.verifyWrites->setChecked(m_radio.verifyWrites());
+    });
+    bind(a.readFirst, [this] {
         m_radio.OnToggleReadFirst();
-        m_commands.Action(cmd::kReadFirst)->setChecked(m_radio.readFirst());
-    })->setCheckable(true);
-    bind(cmd::kCompareFirst, [this] {
+        m_actions.readFirst->setChecked(m_radio.readFirst());
+    });
+    bind(a.compareFirst, [this] {
         m_radio.OnToggleCompareFirst();
-        m_commands.Action(cmd::kCompareFirst)->setChecked(m_radio.compareFirst());
-    })->setCheckable(true);
-    bind(cmd::kRecords, [this] { OnRecords(); });
-    bind(cmd::kCompareRadio, [this] { m_radio.OnCompareRadio(); });
-    bind(cmd::kFindRadio, [this] { m_port.OnFindRadio(); });
-    bind(cmd::kNetworkPort, [this] { m_port.OnNetworkPort(); })->setCheckable(true);
-    for (int id : {cmd::kHelp, cmd::kQuestions}) {
-        bind(id, [id] {
+        m_actions.compareFirst->setChecked(m_radio.compareFirst());
+    });
+    bind(a.records, [this] { OnRecords(); });
+    bind(a.compareRadio, [this] { m_radio.OnCompareRadio(); });
+    bind(a.findRadio, [this] { m_port.OnFindRadio(); });
+    bind(a.networkPort, [this] { m_port.OnNetworkPort(); });
+    for (const auto& [action, page] : {std::pair{a.help, "help"}, std::pair{a.questions, "ques"}}) {
+        bind(action, [page] {
             const QStringList folders = HelpFolders(ProgramDir());
-            OpenHelpFile(folders, HelpBaseName(folders, id == cmd::kHelp ? QStringLiteral("help")
-                                                                         : QStringLiteral("ques")));
+            OpenHelpFile(folders, HelpBaseName(folders, QLatin1String(page)));
         });
     }
-    for (int n = 1; n <= 4; ++n)
-        bind(cmd::kCom1 + n - 1, [this, n] { m_port.OnSelectCom(n); })->setCheckable(true);
+    for (int n = 1; n <= int(a.coms.size()); ++n)
+        bind(a.coms[n - 1], [this, n] { m_port.OnSelectCom(n); });
     for (int n = 0; n < kRecentFileCount; ++n)
-        bind(cmd::kRecentFile1 + n, [this, n] { m_transfer.OnRecentFile(n); });
+        bind(a.recentFiles[n], [this, n] { m_transfer.OnRecentFile(n); });
     // Ctrl+V with nothing to paste says why rather than nothing at all: a key of its own,
     // live only while the command is not.
     const auto pasteWhy = [this] {
         if (!m_busy)
             m_rows.OnPaste();
     };
-    QAction* paste = m_commands.Action(cmd::kPaste);
+    QAction* paste = a.paste;
     auto* pasteKey = new QShortcut(QKeySequence::Paste, this, pasteWhy);
     pasteKey->setContext(Qt::WindowShortcut);
     pasteKey->setAutoRepeat(false);
@@ -303,15 +296,16 @@ void COrvelToolView::BindCommands() {
     connect(paste, &QAction::enabledChanged, pasteKey,
             [pasteKey](bool enabled) { pasteKey->setEnabled(!enabled); });
 
-    QAction* save = m_commands.Action(cmd::kSave);
+    QAction* save = a.save;
     save->setEnabled(false);
     connect(&m_document, &Document::filePathChanged, save,
             [save](const QString& path) { save->setEnabled(!path.isEmpty()); });
     const auto updateRows = [this] {
-        m_commands.Action(cmd::kCopy)->setEnabled(m_rows.canCopy());
-        m_commands.Action(cmd::kPaste)->setEnabled(m_rows.canPaste());
-        for (int id : {cmd::kMoveUp, cmd::kMoveDown, cmd::kInsertRow, cmd::kDeleteRows})
-            m_commands.Action(id)->setEnabled(m_rows.canRearrange());
+        m_actions.copy->setEnabled(m_rows.canCopy());
+        m_actions.paste->setEnabled(m_rows.canPaste());
+        for (QAction* rearrange :
+             {m_actions.moveUp, m_actions.moveDown, m_actions.insertRow, m_actions.deleteRows})
+            rearrange->setEnabled(m_rows.canRearrange());
     };
     connect(&m_rows, &RowCommands::enabledChanged, this, updateRows);
     // A click on a column's head sorts the channels by it, and rows dragged within the list

@@ -22,6 +22,7 @@
 #include "settings_panel.h"
 #include "transfer_commands.h"
 #include "view_dialogs.h"
+#include "window_actions.h"
 
 class QProgressBar;
 namespace Ui {
@@ -58,7 +59,7 @@ public:
     QPrinter& printer() { return m_print.printer(); }
 
     // CommandTarget
-    CommandActions& commands() override { return m_commands; }
+    WindowActions& actions() override { return m_actions; }
     QList<SerialDevice> serialDevices() const override { return PortController::serialDevices(); }
     void OnSelectDevice(const QString& name) override { m_port.OnSelectDevice(name); }
     bool isDeviceChecked(const QString& name) const override {
@@ -103,8 +104,8 @@ public:
     void OnConfirm() { m_editor.OnConfirm(); }
     void OnClear() { m_editor.OnClear(); }
     void OnDefault() { m_editor.OnDefault(); }
-    void OnRead() { m_commands.Action(orvel::cmd::kReadRadio)->trigger(); }
-    void OnWrite() { m_commands.Action(orvel::cmd::kWriteRadio)->trigger(); }
+    void OnRead() { m_actions.readRadio->trigger(); }
+    void OnWrite() { m_actions.writeRadio->trigger(); }
     void OnOpen() { m_files.OnOpen(); }
     void OnSave() { m_files.OnSave(); }
     void OnSaveAs() { m_files.OnSaveAs(); }
@@ -151,7 +152,7 @@ private:
     TransferCommands m_transfer;
     PrintCommands m_print;
     RowCommands m_rows;
-    CommandActions m_commands;
+    WindowActions m_actions{&m_document.undoStack()};
     bool m_busy = false;
     bool m_shownOnce = false;
     bool m_started = false;
