@@ -13,7 +13,7 @@ ORVEL_FUZZ_TARGET(FuzzRecordUrl) {
     Input input(data, size);
     const std::string url(input.Rest());
     ServerAddress address;
-    const std::string problem = ParseRecordUrl(url, address);
+    const std::string problem = ParseRecordUrl(url).Into(address).error();
     if (!problem.empty()) {
         // A password long enough not to turn up by chance in the words of a refusal.
         const std::size_t begin = url.find("//");
