@@ -44,7 +44,7 @@ bool Report(const char* name, double ms, double target) {
 }
 
 ProgrammingRecord Sample(int n) {
-    ProgrammingRecord record = StartRecord("orvel_bench", kActionWrite);
+    ProgrammingRecord record = StartRecord("orvel_bench", RecordAction::Write);
     record.station = "bench";
     record.operatorName = "bench";
     record.port = "/dev/ttyUSB0";
@@ -54,7 +54,7 @@ ProgrammingRecord Sample(int n) {
     MemoryImage image{};
     record.planSha256 = Sha256Hex(image);
     record.outcome = "ok";
-    record.exitClass = "ok";
+    record.exitClass = ExitClass::Ok;
     record.verified = true;
     record.before = image;
     record.after = image;
@@ -95,7 +95,7 @@ double LineRadio(RecordKeeper* keeper, std::string& said, bool& ok) {
             ok &= session.port.OpenDevice("virtual radio") == 1;
             ProgrammingRecord record;
             if (keeper != nullptr)
-                record = StartRecord("orvel_bench", kActionWrite);
+                record = StartRecord("orvel_bench", RecordAction::Write);
             const WriteCheckOutcome outcome =
                 WriteAndVerify(session.port, plan, request, true, hooks);
             ok &= outcome.verdict == WriteVerdict::Verified;
@@ -111,7 +111,7 @@ double LineRadio(RecordKeeper* keeper, std::string& said, bool& ok) {
             record.after = outcome.verify->readBack.image;
             record.verified = true;
             record.outcome = "ok";
-            record.exitClass = "ok";
+            record.exitClass = ExitClass::Ok;
             EndRecord(record);
             said += keeper->Keep(record);
         },
@@ -159,10 +159,9 @@ bool Measure(const char* engine, const RecordPlace& place, double target,
         std::fprintf(stderr, "%s: the %d records were not made\n", engine, kManyRecords);
         return false;
     }
-    std::string error;
-    const auto store = OpenRecordsForReading(place, error);
+    auto store = OpenRecordsForReading(place);
     if (!store) {
-        std::fprintf(stderr, "%s: %s\n", engine, error.c_str());
+        std::fprintf(stderr, "%s: %s\n", engine, store.error().c_str());
         return false;
     }
     RecordFilter filter;
@@ -170,9 +169,8 @@ bool Measure(const char* engine, const RecordPlace& place, double target,
     std::size_t found = 0;
     const double query = Milliseconds(
         [&] {
-            std::vector<ProgrammingRecord> records;
-            store->Query(filter, records, error);
-            found = records.size();
+            const auto records = (*store)->Query(filter);
+            found = records ? records->size() : 0;
         },
         kRuns);
     ok &= found == 1;
@@ -211,7 +209,7 @@ int main(int argc, char** argv) {
     }
     qputenv("PGPASSWORD", "bench");
     ServerAddress address;
-    ParseRecordUrl(server.Url("bench"), address);
+    (void)ParseRecordUrl(server.Url("bench")).Into(address);
     ok &= Measure("PostgreSQL", {dir.filePath("outbox.sqlite").toStdString(), address}, 10, [&] {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "pgfill");
         db.setHostName(QStringLiteral("127.0.0.1"));

@@ -109,6 +109,4 @@ std::string PlanSha256(const MemoryImage& image, const FrequencyLimits& limits);
 // The configuration as text, JSON or a CSV channel table.
 std::string Render(Format format, const MemoryImage& image, const DecodedImage& decoded);
 
-std::string ReadFailure(const ReadOutcome& outcome);
-
 }  // namespace orvel::cli

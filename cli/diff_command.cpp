@@ -3,6 +3,7 @@
 #include "app_paths.h"
 #include "commands.h"
 #include "image_diff.h"
+#include "outcome.h"
 #include "radio_link.h"
 #include "radio_operations.h"
 #include "transfer.h"
@@ -87,7 +88,7 @@ int RunDiff(const QStringList& arguments, Context& c) {
         const ExchangeHooks hooks = LogHooks(c.err, link);
         const ReadOutcome outcome = ReadRadioKeepingCopy(link.port, hooks);
         if (outcome.status != ReadStatus::Ok)
-            return LinkFail(c, link, ReadFailure(outcome));
+            return LinkFail(c, link, DescribeReadFailure(outcome));
         checksumOk = outcome.checksumOk;
         b = Compared(outcome.image, DecodeSource::FromRadio, Limits(config));
     } else {

@@ -163,11 +163,11 @@ PortResult WriteOnePort(const std::string& port, const std::string& tracePath, c
     if (code >= 0)
         return {code, FailureReason(c.lastError, "")};
     const auto keeper = MakeKeeper(job.options.record);
-    ProgrammingRecord record = StartRadioRecord(job.options.record, kActionWrite, port);
+    ProgrammingRecord record = StartRadioRecord(job.options.record, RecordAction::Write, port);
     record.planFile = job.options.planFile;
     code = OpenPort(port, link, c);
     if (code < 0)
-        code = WriteToRadio(link, job.image, job.request, job.options.steps, c, &record);
+        code = WriteToRadio(link, job.image, job.request, job.options.steps, c, record);
     // The line names the port as given; a device it stands for (COM1: /dev/ttyS0) stays in.
     const std::string reason = FailureReason(c.lastError, link.name == port ? port : "");
     EndRadioRecord(record, code, reason, "");
@@ -251,7 +251,7 @@ Check CheckDone(Link& link, const Job& job, const std::string& port, const std::
                 Context& c) {
     if (!job.options.skipDone || unit.empty())
         return Check::Write;
-    ProgrammingRecord read = StartRadioRecord(job.options.record, kActionRead, port, unit);
+    ProgrammingRecord read = StartRadioRecord(job.options.record, RecordAction::Read, port, unit);
     bool holds = false;
     const int failed = ReadHolding(link, job.request, c, read, holds);
     code = failed < 0 ? kExitOk : failed;
@@ -298,14 +298,15 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
               << ")\n"
               << std::flush;
         c.lastError.clear();
-        ProgrammingRecord record = StartRadioRecord(job.options.record, kActionWrite, port, unit);
+        ProgrammingRecord record =
+            StartRadioRecord(job.options.record, RecordAction::Write, port, unit);
         record.planFile = job.options.planFile;
         record.radioId = identity;
         std::string reason;
         int code = kExitOk;
         const Check check = CheckDone(link, job, port, unit, keeper.get(), record, code, reason, c);
         if (check == Check::Write) {
-            code = WriteToRadio(link, job.image, job.request, job.options.steps, c, &record);
+            code = WriteToRadio(link, job.image, job.request, job.options.steps, c, record);
             reason = FailureReason(c.lastError, device);
             EndRadioRecord(record, code, reason, "");
             KeepRecord(keeper.get(), record, c.err);
@@ -459,7 +460,7 @@ int RunFleet(FleetOptions& options, const MemoryImage& image, const WriteRequest
         nlohmann::ordered_json array = nlohmann::ordered_json::array();
         for (std::size_t i = 0; i < n; ++i) {
             array.push_back({{"port", options.ports[i]},
-                             {"result", ExitClass(results[i].exit)},
+                             {"result", Text(ClassOfExit(results[i].exit))},
                              {"exit", results[i].exit},
                              {"message", results[i].reason}});
         }

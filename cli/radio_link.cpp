@@ -6,7 +6,9 @@
 #include "configuration.h"
 #include "echo_text.h"
 #include "file_access.h"
+#include "outcome.h"
 #include "radio_operations.h"
+#include "record_support.h"
 #include "verify_write.h"
 #include "write_and_verify.h"
 #include "write_check.h"
@@ -34,12 +36,11 @@ int OpenTrace(const std::string& path, Link& link, Context& c) {
             return Fail(c, kExitData, path + ": a file of the command itself, not for its trace");
         }
     }
-    std::string error;
-    if (!link.TraceTo(path, error, [&c](const std::string& reason) {
-            c.err << "orvelctl: the trace stopped: " << EchoMessage(reason) << '\n' << std::flush;
-        })) {
-        return Fail(c, kExitData, error);
-    }
+    const Status traced = link.TraceTo(path, [&c](const std::string& reason) {
+        c.err << "orvelctl: the trace stopped: " << EchoMessage(reason) << '\n' << std::flush;
+    });
+    if (!traced)
+        return Fail(c, kExitData, traced.error());
     return -1;
 }
 
@@ -65,27 +66,21 @@ int OpenLink(const QCommandLineParser& parser, Link& link, Context& c) {
     return OpenPort("virtual radio", link, c);
 }
 
-std::string ReadFailure(const ReadOutcome& outcome) {
-    return DescribeReadFailure(outcome);
-}
-
 int ReadHolding(Link& link, const WriteRequest& request, Context& c, ProgrammingRecord& read,
                 bool& holds) {
     std::string held;
     const ReadOutcome outcome = ReadBeforeWrite(link.port, LogHooks(c.err, link), held);
     holds = HoldsWritten(outcome, request) && held.empty();
     if (outcome.status != ReadStatus::Ok)
-        return LinkFail(c, link, ReadFailure(outcome));
+        return LinkFail(c, link, DescribeReadFailure(outcome));
     if (!held.empty())
         return Fail(c, kExitData, FolderHeldFailure(held));
-    read.radioId = outcome.identity;
-    read.after = outcome.image;
-    read.planSha256 = Sha256Hex(outcome.image);
+    RecordRead(read, outcome, link.port);
     return -1;
 }
 
 int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request,
-                 const WriteSteps& steps, Context& c, ProgrammingRecord* record) {
+                 const WriteSteps& steps, Context& c, ProgrammingRecord& learned) {
     if (!request.specialWord.empty() && !ParseSpecialWord(request.specialWord)) {
         c.err << "orvelctl: Word \"" << request.specialWord
               << "\" is not three hexadecimal pairs such as 12 34 56 (0-9, A-F); no special-data "
@@ -94,15 +89,13 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
     }
     ExchangeHooks hooks = LogHooks(c.err, link);
     hooks.interrupted = WriteSignals::StopNow;
-    ProgrammingRecord unused;
-    ProgrammingRecord& learned = record != nullptr ? *record : unused;
     learned.planSha256 = Sha256Hex(WrittenImage(image, request));
     if (steps.readFirst && !learned.before) {
         // Without the radio's old configuration kept, it is not overwritten.
         std::string held;
         const ReadOutcome before = ReadBeforeWrite(link.port, hooks, held);
         if (before.status != ReadStatus::Ok)
-            return LinkFail(c, link, "read before the write: " + ReadFailure(before));
+            return LinkFail(c, link, "read before the write: " + DescribeReadFailure(before));
         if (!held.empty())
             return Fail(c, kExitData, FolderHeldFailure(held));
         learned.radioId = before.identity;
@@ -110,34 +103,25 @@ int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& reque
     }
     const WriteCheckOutcome outcome =
         WriteAndVerify(link.port, image, request, steps.verify, hooks);
-    if (outcome.verify && outcome.verify->readBack.status == ReadStatus::Ok) {
-        learned.radioId = outcome.verify->readBack.identity;
-        learned.after = outcome.verify->readBack.image;
-    }
-    learned.verified = outcome.verdict == WriteVerdict::Verified;
+    RecordWrite(learned, outcome, request, link.port);
+    const std::string what = DescribeWriteOutcome(outcome, request);
     switch (outcome.verdict) {
         case WriteVerdict::Written:
             return kExitOk;
         case WriteVerdict::Verified:
             c.err << "orvelctl: verify: the radio holds what was written\n" << std::flush;
             return kExitOk;
-        case WriteVerdict::WriteFailed:
-            // A connection or cable lost mid-write also says where the radio was left.
-            if (!link.port.LostReason().empty()) {
-                return Fail(c, kExitLink,
-                            link.name + ": the port went away: " + link.port.LostReason() + "; " +
-                                DescribeWriteOutcome(outcome, request));
-            }
-            return LinkFail(c, link, DescribeWriteOutcome(outcome, request));
         case WriteVerdict::ReadBackFailed:
-            return LinkFail(c, link, DescribeWriteOutcome(outcome, request));
+            return LinkFail(c, link, what);
         case WriteVerdict::FolderHeld:
-            return Fail(c, kExitData, DescribeWriteOutcome(outcome, request));
+            return Fail(c, kExitData, what);
+        case WriteVerdict::WriteFailed:
         case WriteVerdict::Mismatch:
         case WriteVerdict::BadChecksum:
             break;
     }
-    return Fail(c, kExitData, link.name + ": " + DescribeWriteOutcome(outcome, request));
+    // A connection or cable lost mid-write also says where the radio was left.
+    return Fail(c, ExitCodeOf(learned.exitClass), link.name + ": " + learned.outcome);
 }
 
 }  // namespace orvel::cli

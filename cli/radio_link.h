@@ -35,10 +35,10 @@ struct WriteSteps {
 };
 
 // Keeps the safety copy, writes, and with `verify` reads the radio back and compares. The
-// exit code; a failure's message is in c.lastError. `record`, when given, gets what the write
-// learned: the radio's identification, the images read, the hash of the image written.
+// exit code; a failure's message is in c.lastError. `record` gets what the write learned: the
+// radio's identification, the images read, the hash of the image written.
 int WriteToRadio(Link& link, const MemoryImage& image, const WriteRequest& request,
-                 const WriteSteps& steps, Context& c, ProgrammingRecord* record = nullptr);
+                 const WriteSteps& steps, Context& c, ProgrammingRecord& record);
 
 // Reads the radio on the cable to learn whether it already holds what `request` writes: the
 // records alone are no proof, another tool may have written it since. `read`, a read record,

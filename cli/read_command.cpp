@@ -8,6 +8,7 @@
 #include "channel_file.h"
 #include "codec.h"
 #include "file_access.h"
+#include "outcome.h"
 #include "radio_link.h"
 #include "radio_operations.h"
 #include "record_support.h"
@@ -27,7 +28,7 @@ int ReadAndShow(const QCommandLineParser& parser, const Configuration& config,
     const ExchangeHooks hooks = LogHooks(c.err, link);
     outcome = ReadRadioKeepingCopy(link.port, hooks);
     if (outcome.status != ReadStatus::Ok) {
-        return LinkFail(c, link, ReadFailure(outcome));
+        return LinkFail(c, link, DescribeReadFailure(outcome));
     }
     const DecodedImage decoded =
         DecodeAsShown(outcome.image, DecodeSource::FromRadio, Limits(config), RadioSettings{});
@@ -94,17 +95,13 @@ int RunRead(const QStringList& arguments, Context& c) {
     if (!units.Next(unit, shown, 1, c.err))
         return Fail(c, kExitUsage, "no unit label was given; the radio is not read");
     const auto keeper = MakeKeeper(settings);
-    ProgrammingRecord record = StartRadioRecord(settings, kActionRead, shown, unit);
+    ProgrammingRecord record = StartRadioRecord(settings, RecordAction::Read, shown, unit);
     if (!outPath.empty())
         record.planFile = std::filesystem::path(outPath).filename().string();
     Link link;
     ReadOutcome outcome;
     const int code = ReadAndShow(parser, config, outPath, format, link, outcome, c);
-    record.radioId = outcome.identity;
-    if (outcome.status == ReadStatus::Ok) {
-        record.planSha256 = Sha256Hex(outcome.image);
-        record.after = outcome.image;
-    }
+    RecordRead(record, outcome, link.port);
     EndRadioRecord(record, code, c.lastError, link.name);
     KeepRecord(keeper.get(), record, c.err);
     return code;

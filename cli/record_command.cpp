@@ -94,11 +94,9 @@ int ReadRecordPlace(const QCommandLineParser& parser, RecordSettings& settings,
 
 int OpenRecordsToRead(const RecordSettings& settings, std::unique_ptr<RecordStore>& store,
                       Context& c) {
-    std::string error;
-    store = OpenRecordsForReading(settings.place, error);
-    if (store)
-        return -1;
-    return Fail(c, settings.place.server ? kExitLink : kExitData, error);
+    if (const Status opened = OpenRecordsForReading(settings.place).Into(store); !opened)
+        return Fail(c, settings.place.server ? kExitLink : kExitData, opened.error());
+    return -1;
 }
 
 }  // namespace orvel::cli

@@ -64,9 +64,10 @@ int Gather(const QCommandLineParser& parser, const RecordFilter& filter,
     std::unique_ptr<RecordStore> store;
     if (int code = OpenRecordsToRead(settings, store, c); code >= 0)
         return code;
-    std::string error;
-    if (!store->Query(filter, records, error, withImages))
-        return Fail(c, settings.place.server ? kExitLink : kExitData, store->Name() + ": " + error);
+    if (const Status read = store->Query(filter, withImages).Into(records); !read) {
+        return Fail(c, settings.place.server ? kExitLink : kExitData,
+                    store->Name() + ": " + read.error());
+    }
     if (const std::size_t plans = PlansStartingWith(filter, records); plans > 1) {
         return Fail(c, kExitData,
                     std::to_string(plans) + " plans have SHA-256s that start with " +

@@ -31,9 +31,9 @@ int RunRecordShow(const QStringList& arguments, Context& c) {
     if (int code = OpenRecordsToRead(settings, store, c); code >= 0)
         return code;
     ProgrammingRecord record;
-    std::string error;
-    if (!store->Find(parser.positionalArguments().front().toStdString(), record, error))
-        return Fail(c, kExitData, store->Name() + ": " + error);
+    const std::string id = parser.positionalArguments().front().toStdString();
+    if (const Status found = store->Find(id).Into(record); !found)
+        return Fail(c, kExitData, store->Name() + ": " + found.error());
     std::vector<ConfigDifference> differences;
     const bool both = record.before && record.after;
     if (both) {

@@ -26,7 +26,7 @@ int ReadRecordSettings(const QCommandLineParser& parser, const Configuration& co
     std::optional<std::string> url;
     if (given)
         url = parser.value(QStringLiteral("record")).toStdString();
-    const std::string problem = RecordSettingsFromConfig(config, settings, url);
+    const Status read = RecordSettingsFromConfig(config, settings, url);
     settings.place.localFile = PathArgument(RecordFilePath());
     // optionNames() holds the options given; isSet would complain of one the command lacks.
     if (parser.optionNames().contains(QStringLiteral("operator"))) {
@@ -45,7 +45,7 @@ int ReadRecordSettings(const QCommandLineParser& parser, const Configuration& co
               << (station ? "the host name" : "the system user") << " stands in\n"
               << std::flush;
     }
-    if (problem.empty()) {
+    if (read) {
         if (settings.place.server) {
             if (const std::string warning = UnencryptedWarning(*settings.place.server);
                 !warning.empty())
@@ -54,16 +54,16 @@ int ReadRecordSettings(const QCommandLineParser& parser, const Configuration& co
         return -1;
     }
     if (given)
-        return Fail(c, kExitUsage, "--record: " + problem);
+        return Fail(c, kExitUsage, "--record: " + read.error());
     // A slip in the window's settings must not stop every script: the bench's own file is
     // always there. The URL is not repeated, it may hold the password it must not carry.
     c.err << "orvelctl: Record= of the INI is not used (only this bench's own file is): "
-          << EchoMessage(problem) << '\n'
+          << EchoMessage(read.error()) << '\n'
           << std::flush;
     return -1;
 }
 
-ProgrammingRecord StartRadioRecord(const RecordSettings& settings, std::string_view action,
+ProgrammingRecord StartRadioRecord(const RecordSettings& settings, RecordAction action,
                                    const std::string& port, const std::string& unit) {
     ProgrammingRecord record = StartRecord("orvelctl", action);
     record.station = settings.station;
@@ -76,7 +76,7 @@ ProgrammingRecord StartRadioRecord(const RecordSettings& settings, std::string_v
 void EndRadioRecord(ProgrammingRecord& record, int exit, const std::string& message,
                     const std::string& device) {
     EndRecord(record);
-    record.exitClass = ExitClass(exit);
+    record.exitClass = ClassOfExit(exit);
     record.outcome = exit == kExitOk ? std::string("ok") : FailureReason(message, device);
 }
 
@@ -94,17 +94,16 @@ void KeepRecord(RecordKeeper* keeper, const ProgrammingRecord& record, std::ostr
         err << "orvelctl: " << EscapeControls(line) << '\n' << std::flush;
 }
 
-const char* ExitClass(int exit) {
-    switch (exit) {
-        case kExitOk:
-            return "ok";
-        case kExitLink:
-            return "communication";
-        case kExitPort:
-            return "port";
-        default:
-            return "data";
-    }
+ExitClass ClassOfExit(int exit) {
+    return exit == kExitOk     ? ExitClass::Ok
+           : exit == kExitLink ? ExitClass::Communication
+           : exit == kExitPort ? ExitClass::Port
+                               : ExitClass::Data;
+}
+
+int ExitCodeOf(ExitClass exitClass) {
+    constexpr int kCodes[] = {kExitOk, kExitLink, kExitData, kExitPort};  // in ExitClass's order
+    return kCodes[int(exitClass)];
 }
 
 }  // namespace orvel::cli

@@ -25,7 +25,7 @@ int ReadRecordSettings(const QCommandLineParser& parser, const Configuration& co
                        RecordSettings& settings, Context& c);
 
 // A record of `action` on `port` (as the user named it), started now.
-ProgrammingRecord StartRadioRecord(const RecordSettings& settings, std::string_view action,
+ProgrammingRecord StartRadioRecord(const RecordSettings& settings, RecordAction action,
                                    const std::string& port, const std::string& unit = {});
 // The outcome from the command's exit code and its message (without the port's name).
 void EndRadioRecord(ProgrammingRecord& record, int exit, const std::string& message,
@@ -34,7 +34,8 @@ void EndRadioRecord(ProgrammingRecord& record, int exit, const std::string& mess
 void KeepRecord(RecordKeeper* keeper, const ProgrammingRecord& record, std::ostream& err);
 std::unique_ptr<RecordKeeper> MakeKeeper(const RecordSettings& settings);
 
-// ok, communication, data or port: the class of an exit code, as --format json names it.
-const char* ExitClass(int exit);
+// The class of an exit code (--format json names it), and the exit code of a class.
+ExitClass ClassOfExit(int exit);
+int ExitCodeOf(ExitClass exitClass);
 
 }  // namespace orvel::cli

@@ -15,15 +15,15 @@ std::string Shown(const std::string& text) {
 }
 
 std::string Result(const ProgrammingRecord& r) {
-    if (r.exitClass == "ok")
+    if (r.exitClass == ExitClass::Ok)
         return r.verified ? "verified" : "ok";
-    return "failed (" + r.exitClass + "): " + r.outcome;
+    return "failed (" + Text(r.exitClass) + "): " + r.outcome;
 }
 
 }  // namespace
 
 std::string RecordLine(const ProgrammingRecord& r) {
-    return Shown(r.startedUtc) + "\t" + Shown(r.id) + "\t" + Shown(r.action) + "\t" +
+    return Shown(r.startedUtc) + "\t" + Shown(r.id) + "\t" + Shown(Text(r.action)) + "\t" +
            Shown(r.unit) + "\t" + Shown(r.radioId) + "\t" + Shown(r.planFile) + "\t" +
            EscapeControls(Result(r));
 }
@@ -75,7 +75,7 @@ std::string RecordText(const ProgrammingRecord& r) {
         {"station", Shown(r.station)},
         {"operator", Shown(r.operatorName)},
         {"program", EscapeControls(r.program + " " + r.version)},
-        {"action", Shown(r.action)},
+        {"action", Shown(Text(r.action))},
         {"port", Shown(r.port)},
         {"radio", Shown(r.radioId)},
         {"unit", Shown(r.unit)},

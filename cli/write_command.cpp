@@ -112,7 +112,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
     if (!fleet.units.Next(unit, shown, 1, c.err))
         return Fail(c, kExitUsage, "no unit label was given; nothing is written");
     const auto keeper = MakeKeeper(fleet.record);
-    ProgrammingRecord record = StartRadioRecord(fleet.record, kActionWrite, shown, unit);
+    ProgrammingRecord record = StartRadioRecord(fleet.record, RecordAction::Write, shown, unit);
     record.planFile = fleet.planFile;
     Link link;
     if (const int code = OpenLink(parser, link, c); code >= 0) {
@@ -122,7 +122,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
     }
     if (fleet.skipDone) {
         // The radio itself says whether it holds the plan; its read is the unit's record.
-        ProgrammingRecord read = StartRadioRecord(fleet.record, kActionRead, shown, unit);
+        ProgrammingRecord read = StartRadioRecord(fleet.record, RecordAction::Read, shown, unit);
         bool holds = false;
         const int failed = ReadHolding(link, request, c, read, holds);
         if (failed >= 0 || holds) {
@@ -139,7 +139,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
         record.before = read.after;
     }
     const WriteSignals stopLater;
-    const int code = WriteToRadio(link, image, request, steps, c, &record);
+    const int code = WriteToRadio(link, image, request, steps, c, record);
     EndRadioRecord(record, code, c.lastError, link.name);
     KeepRecord(keeper.get(), record, c.err);
     if (WriteSignals::Received() == 0)

@@ -13,7 +13,7 @@ ORVEL_FUZZ_TARGET(FuzzRecordUrl) {
     Input input(data, size);
     const std::string url(input.Rest());
     ServerAddress address;
-    const std::string problem = ParseRecordUrl(url, address);
+    const std::string problem = ParseRecordUrl(url).Into(address).error();
     if (!problem.empty()) {
         const std::size_t begin = url.find("//");
         const std::string authority =

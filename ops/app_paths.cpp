@@ -186,28 +186,29 @@ std::string RecentKey(int index) {
 }
 
 // Changes the window's INI by `edit`, every other line as it was.
-bool EditIni(const std::function<void(IniFile&)>& edit, std::string& error) {
+Status EditIni(const std::function<void(IniFile&)>& edit) {
     const QString writePath = ConfigWritePath();
     // A first private copy starts from the read-only file beside the program.
     const QString readPath = ConfigReadPath();
     const QString basePath = QFileInfo::exists(writePath) ? writePath : readPath;
     IniFile ini;
+    std::string error;
     if (!IniFile::Load(basePath.toStdString(), ini, error))
-        return false;
+        return Failure{error};
     edit(ini);
-    return ini.Save(writePath.toStdString(), error);
+    if (!ini.Save(writePath.toStdString(), error))
+        return Failure{error};
+    return {};
 }
 
 }  // namespace
 
-bool StoreSetting(std::string_view key, const std::string& value, std::string& error) {
-    return EditIni(
-        [&](IniFile& ini) {
-            ini.Set(kConfigSection, key, value);
-            if (key == kPortKey)
-                ini.Remove(kConfigSection, "Device");
-        },
-        error);
+Status StoreSetting(std::string_view key, const std::string& value) {
+    return EditIni([&](IniFile& ini) {
+        ini.Set(kConfigSection, key, value);
+        if (key == kPortKey)
+            ini.Remove(kConfigSection, "Device");
+    });
 }
 
 QStringList LoadRecentFiles() {
@@ -224,20 +225,18 @@ QStringList LoadRecentFiles() {
     return paths;
 }
 
-bool StoreRecentFiles(const QStringList& paths, std::string& error) {
-    return EditIni(
-        [&](IniFile& ini) {
-            for (int i = 0; i < kRecentFileCount; ++i) {
-                if (i < paths.size())
-                    ini.Set(kRecentSection, RecentKey(i), paths[i].toStdString());
-                else
-                    ini.Remove(kRecentSection, RecentKey(i));
-            }
-        },
-        error);
+Status StoreRecentFiles(const QStringList& paths) {
+    return EditIni([&](IniFile& ini) {
+        for (int i = 0; i < kRecentFileCount; ++i) {
+            if (i < paths.size())
+                ini.Set(kRecentSection, RecentKey(i), paths[i].toStdString());
+            else
+                ini.Remove(kRecentSection, RecentKey(i));
+        }
+    });
 }
 
-bool KeepBackup(const MemoryImage& image, const char* kind, std::string& held) {
+Status KeepBackup(const MemoryImage& image, const char* kind) {
     // Radios written side by side keep a copy each: the folder's lock gives the threads of a run
     // their turns as it does runs, and a folder held elsewhere costs them one wait together.
     // Only the copy of what a write is about to replace is kept nowhere else: it reaches the
@@ -249,35 +248,34 @@ bool KeepBackup(const MemoryImage& image, const char* kind, std::string& held) {
     if (!SaveBackup(BackupFolder().toStdString(), image, kind, error, kKeepCopies, std::nullopt,
                     &folderHeld, durability)
              .empty()) {
-        return true;
+        return {};
     }
-    if (folderHeld) {
-        held = "the folder of the safety copies " + error;
-        return false;
-    }
+    if (folderHeld)
+        return Failure{"the folder of the safety copies " + error};
     qWarning("safety copy not written: %s", error.c_str());
-    return true;
+    return {};
 }
 
-bool KeepReplacedFile(const std::string& path, std::string& error, std::string* copyPath) {
+Result<std::string> KeepReplacedFile(const std::string& path) {
     // Only a regular file holds bytes a save could lose; a missing one has none. The name is
     // looked at as the bytes it is: text of it might name another file or none.
     std::error_code ec;
     const std::filesystem::path file = PathFromUtf8(path);
     if (!std::filesystem::is_regular_file(file, ec))
-        return true;
+        return std::string();
     std::vector<std::uint8_t> bytes;
+    std::string error;
     if (!ReadFileBytes(path, bytes, error))
-        return false;
+        return Failure{error};
     std::string suffix = Utf8FromPath(file.extension());
     std::transform(suffix.begin(), suffix.end(), suffix.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     const char* extension = suffix == ".json" ? ".json" : suffix == ".csv" ? ".csv" : ".dat";
     const std::string copy = SaveBackupBytes(BackupFolder().toStdString(), bytes, "file", extension,
                                              error, kKeepReplacedFiles);
-    if (copyPath != nullptr)
-        *copyPath = copy;
-    return !copy.empty();
+    if (copy.empty())
+        return Failure{error};
+    return copy;
 }
 
 bool InBackupFolder(const QString& path) {

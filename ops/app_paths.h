@@ -10,6 +10,7 @@
 
 #include "configuration.h"
 #include "memory_image.h"
+#include "result.h"
 
 namespace orvel {
 
@@ -44,30 +45,29 @@ QString RecordFilePath();
 // The configuration from an INI file; a missing or unreadable file gives the defaults.
 Configuration LoadConfigurationFile(const QString& path);
 // Stores one [Set] key of the window's INI (an empty value removes it), every other line as it
-// was. A port chosen by number no longer names a device. False with the reason when the INI
-// cannot be read or written; a file that cannot be read is never replaced.
-bool StoreSetting(std::string_view key, const std::string& value, std::string& error);
+// was. A port chosen by number no longer names a device. Fails when the INI cannot be read or
+// written; a file that cannot be read is never replaced.
+Status StoreSetting(std::string_view key, const std::string& value);
 
 // The files 文件 lists as the most recent, newest first, from [Recent File List] of the
 // window's INI (File1 to File4, as the classic program kept them).
 inline constexpr int kRecentFileCount = 4;
 QStringList LoadRecentFiles();
 // Stores the list (the first kRecentFileCount of it) in the same way as StoreSetting.
-bool StoreRecentFiles(const QStringList& paths, std::string& error);
+Status StoreRecentFiles(const QStringList& paths);
 
 // Keeps a copy of an image read from or about to be written to a radio. Failures only go to
 // the program's diagnostic output: a copy must never stand in the way of the exchange. Only when
-// another program holds the folder of the copies for kFolderLockWait is the answer false, with
-// `held` saying so in one line: the radio is then not written. Safe to call from several threads
-// at once: each call keeps its own copy.
-bool KeepBackup(const MemoryImage& image, const char* kind, std::string& held);
+// another program holds the folder of the copies for kFolderLockWait does it fail, saying so in
+// one line: the radio is then not written. Safe to call from several threads at once: each call
+// keeps its own copy.
+Status KeepBackup(const MemoryImage& image, const char* kind);
 
 // Keeps the bytes of a file that is about to be replaced among the safety copies, named
 // ...-file.dat (-file.json, -file.csv for those files), the newest kKeepReplacedFiles of them.
-// True when there is nothing to keep or the copy is written (its path then in `copyPath`, for
-// DiscardBackup should the save fail); false with the reason otherwise, and then the file is
-// replaced only when the user says so.
-bool KeepReplacedFile(const std::string& path, std::string& error, std::string* copyPath = nullptr);
+// The copy's path (for DiscardBackup should the save fail), empty when there is nothing to keep;
+// a failure otherwise, and then the file is replaced only when the user says so.
+Result<std::string> KeepReplacedFile(const std::string& path);
 
 // True for a file in the folder of the safety copies: saving over one would turn the user's work
 // into something that looks like a copy.

@@ -9,20 +9,20 @@ namespace orvel {
 SaveOutcome SaveFileKeepingCopy(const std::string& path, const std::vector<std::uint8_t>& bytes,
                                 bool withoutCopy) {
     SaveOutcome outcome;
-    std::string copy;
-    if (!KeepReplacedFile(path, outcome.error, &copy) && !withoutCopy) {
+    const Result<std::string> copy = KeepReplacedFile(path);
+    if (!copy && !withoutCopy) {
         outcome.status = SaveStatus::NoSafetyCopy;
+        outcome.error = copy.error();
         return outcome;
     }
     if (!WriteFileAtomically(path, bytes, outcome.error)) {
         // The file is as it was: its copy would only crowd out older ones.
-        if (!copy.empty())
-            DiscardBackup(copy);
+        if (copy && !copy->empty())
+            DiscardBackup(*copy);
         outcome.status = SaveStatus::WriteFailed;
         return outcome;
     }
     outcome.status = SaveStatus::Saved;
-    outcome.error.clear();
     return outcome;
 }
 

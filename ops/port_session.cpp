@@ -2,15 +2,15 @@
 
 namespace orvel {
 
-bool PortSession::TraceTo(const std::string& path, std::string& error,
-                          std::function<void(const std::string&)> onWriteFailure) {
+Status PortSession::TraceTo(const std::string& path,
+                            std::function<void(const std::string&)> onWriteFailure) {
     auto trace = std::make_unique<ByteTrace>();
-    if (!trace->Open(path, error))
-        return false;
+    if (std::string error; !trace->Open(path, error))
+        return Failure{error};
     trace->OnWriteFailure(std::move(onWriteFailure));
     port.SetTrace(trace.get());
     trace_ = std::move(trace);
-    return true;
+    return {};
 }
 
 sim::InProcessRadio& PortSession::AttachVirtualRadio(const std::string& name) {

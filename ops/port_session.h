@@ -10,6 +10,7 @@
 #include "byte_trace.h"
 #include "in_process_radio.h"
 #include "port.h"
+#include "result.h"
 
 namespace orvel {
 
@@ -25,10 +26,9 @@ public:
     PortSession(const PortSession&) = delete;
     PortSession& operator=(const PortSession&) = delete;
 
-    // Every byte on the line goes to `path` (appended) from now on. False, with why, when it
-    // cannot be opened; `onWriteFailure` hears once, with the reason, when writing stops later.
-    bool TraceTo(const std::string& path, std::string& error,
-                 std::function<void(const std::string&)> onWriteFailure);
+    // Every byte on the line goes to `path` (appended) from now on; fails when it cannot be
+    // opened. `onWriteFailure` hears once, with the reason, when writing stops later.
+    Status TraceTo(const std::string& path, std::function<void(const std::string&)> onWriteFailure);
     // The built-in virtual radio, which the port reaches under `name` from now on.
     sim::InProcessRadio& AttachVirtualRadio(const std::string& name);
 };

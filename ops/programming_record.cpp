@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -26,7 +27,25 @@
 
 namespace orvel {
 
-ProgrammingRecord StartRecord(std::string_view program, std::string_view action) {
+namespace {
+
+template <typename Enum, std::size_t N>
+Enum FromText(const std::string_view (&words)[N], std::string_view text, Enum otherwise) {
+    const auto found = std::find(std::begin(words), std::end(words), text);
+    return found == std::end(words) ? otherwise : Enum(found - std::begin(words));
+}
+
+}  // namespace
+
+RecordAction ActionFromText(std::string_view text) {
+    return FromText(kActionWords, text, RecordAction::Write);
+}
+
+ExitClass ExitClassFromText(std::string_view text) {
+    return FromText(kClassWords, text, ExitClass::Data);
+}
+
+ProgrammingRecord StartRecord(std::string_view program, RecordAction action) {
     ProgrammingRecord record;
     record.id = NewRecordId();
     record.startedUtc = UtcNow();
@@ -192,50 +211,52 @@ std::string Quoted(const QString& value) {
 
 }  // namespace
 
-std::string ParseRecordUrl(std::string_view text, ServerAddress& address) {
+Result<ServerAddress> ParseRecordUrl(std::string_view text) {
     // A stray byte would reach the server as U+FFFD: a name or option it was never given.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString given = utf8.decode(QByteArrayView(text.data(), qsizetype(text.size())));
     if (utf8.hasError())
-        return "is not UTF-8 text";
+        return Failure{"is not UTF-8 text"};
     const QUrl url(given, QUrl::StrictMode);
     if (!url.isValid() ||
         (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres")))
-        return "takes postgresql://USER@HOST:PORT/DATABASE";
+        return Failure{"takes postgresql://USER@HOST:PORT/DATABASE"};
     // Whatever follows the user's name is a password, which the INI and the command line must
     // not carry: anyone who reads them, or a process list, would see it.
     const QString authority = url.authority(QUrl::FullyEncoded);
     if (authority.contains('@') && authority.left(authority.lastIndexOf('@')).contains(':'))
-        return "a password in the URL is not taken: give it in ~/.pgpass, PGPASSFILE or "
-               "PGPASSWORD";
-    address = ServerAddress{};
+        return Failure{
+            "a password in the URL is not taken: give it in ~/.pgpass, PGPASSFILE or "
+            "PGPASSWORD"};
+    ServerAddress address;
     address.host = url.host(QUrl::FullyDecoded).toStdString();
     if (address.host.empty())
-        return "names no host: postgresql://USER@HOST:PORT/DATABASE";
+        return Failure{"names no host: postgresql://USER@HOST:PORT/DATABASE"};
     address.port = url.port(5432);
     if (address.port < 1 || address.port > 65535)
-        return "a port goes from 1 to 65535";
+        return Failure{"a port goes from 1 to 65535"};
     address.database = url.path(QUrl::FullyDecoded).mid(1).toStdString();
     if (address.database.empty() || address.database.find('/') != std::string::npos)
-        return "names no database: postgresql://USER@HOST:PORT/DATABASE";
+        return Failure{"names no database: postgresql://USER@HOST:PORT/DATABASE"};
     address.user = url.userName(QUrl::FullyDecoded).toStdString();
     QStringList keys;
     QString sslMode;
     for (const auto& [key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
         const std::string name = key.toStdString();
         if (!OneOf(key, kUrlOptions))
-            return "does not take the option " + name;
+            return Failure{"does not take the option " + name};
         // Which of two would libpq take? Neither: the user says which.
         if (keys.contains(key))
-            return "gives " + name + " twice";
+            return Failure{"gives " + name + " twice"};
         keys << key;
         if (name == "sslmode") {
             if (!OneOf(value, kSslModes))
-                return "sslmode takes disable, allow, prefer, require, verify-ca or verify-full";
+                return Failure{
+                    "sslmode takes disable, allow, prefer, require, verify-ca or verify-full"};
             sslMode = value;
         }
         if (value.contains(';'))
-            return "the value of " + name + " holds a ';'";
+            return Failure{"the value of " + name + " holds a ';'"};
         if (!address.connectOptions.empty())
             address.connectOptions += ';';
         address.connectOptions += name + "=" + Quoted(value);
@@ -253,7 +274,7 @@ std::string ParseRecordUrl(std::string_view text, ServerAddress& address) {
         }
     }
     address.shown = given.toStdString();
-    return {};
+    return address;
 }
 
 std::string UnencryptedWarning(const ServerAddress& address) {

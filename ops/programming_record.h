@@ -9,8 +9,25 @@
 #include <vector>
 
 #include "memory_image.h"
+#include "result.h"
 
 namespace orvel {
+
+// What a record is of and how it ended as a class of exit codes, kept, printed and exported as
+// these texts (the one place they meet, in the enums' order); a text no record of this program
+// holds reads as a write, or as a data failure: the record is shown rather than lost.
+enum class RecordAction { Read, Write };
+enum class ExitClass { Ok, Communication, Data, Port };
+inline constexpr std::string_view kActionWords[] = {"read", "write"};
+inline constexpr std::string_view kClassWords[] = {"ok", "communication", "data", "port"};
+inline std::string Text(RecordAction action) {
+    return std::string(kActionWords[int(action)]);
+}
+inline std::string Text(ExitClass exitClass) {
+    return std::string(kClassWords[int(exitClass)]);
+}
+RecordAction ActionFromText(std::string_view text);
+ExitClass ExitClassFromText(std::string_view text);
 
 struct ProgrammingRecord {
     std::string id;          // a UUID, so that records of several benches merge without clashes
@@ -20,24 +37,21 @@ struct ProgrammingRecord {
     std::string operatorName;
     std::string program;  // orvelctl, orveltool
     std::string version;
-    std::string action;      // read or write
+    RecordAction action = RecordAction::Read;
     std::string port;        // as shown
     std::string radioId;     // the radio's eight identification characters; empty when not asked
     std::string unit;        // the label the operator typed or scanned; empty when none
     std::string planFile;    // the file's name (no folder); empty when none
     std::string planSha256;  // of the 260 bytes written, or read; empty when none were
     std::string outcome;     // "ok", or the failure in the words the log uses
-    std::string exitClass;   // ok, communication, data or port
-    bool verified = false;   // the read-back after the write matched it
+    ExitClass exitClass = ExitClass::Ok;
+    bool verified = false;              // the read-back after the write matched it
     std::optional<MemoryImage> before;  // the radio's bytes read before a write
     std::optional<MemoryImage> after;   // read after the write (its verify), or by a read
 };
 
-inline constexpr std::string_view kActionRead = "read";
-inline constexpr std::string_view kActionWrite = "write";
-
 // A fresh record: its id, its start time, the program and its version.
-ProgrammingRecord StartRecord(std::string_view program, std::string_view action);
+ProgrammingRecord StartRecord(std::string_view program, RecordAction action);
 // The end time; the caller has filled in the outcome.
 void EndRecord(ProgrammingRecord& record);
 
@@ -74,7 +88,7 @@ struct ServerAddress {
 // A host off this machine without an sslmode (in the URL or a PGSSLMODE that encrypts) gets
 // sslmode=require, or verify-full where a root certificate is configured: anyone on the path
 // could otherwise talk libpq's default down to plain text.
-std::string ParseRecordUrl(std::string_view url, ServerAddress& address);
+Result<ServerAddress> ParseRecordUrl(std::string_view url);
 // "the records to HOST travel unencrypted (sslmode=MODE in the URL)", or empty.
 std::string UnencryptedWarning(const ServerAddress& address);
 

@@ -15,7 +15,7 @@ ReadOutcome ReadKeeping(BytePort& port, const ExchangeHooks& hooks,
     ReadOutcome outcome = ReadRadio(port, hooks, beforeImageRequest);
     if (outcome.status != ReadStatus::Ok)
         return outcome;
-    KeepBackup(outcome.image, kind, folderHeld);
+    folderHeld = KeepBackup(outcome.image, kind).error();
     hooks.Line(ReadProgress(100));
     if (outcome.checksumOk)
         hooks.Line(lines::kReadDone);
@@ -47,7 +47,9 @@ MemoryImage WrittenImage(const MemoryImage& base, const WriteRequest& request) {
 WriteOutcome WriteRadioKeepingCopy(BytePort& port, const MemoryImage& base,
                                    const WriteRequest& request, const ExchangeHooks& hooks,
                                    std::string& folderHeld) {
-    if (port.IsOpen() == 1 && !KeepBackup(WrittenImage(base, request), "write", folderHeld))
+    if (port.IsOpen() == 1)
+        folderHeld = KeepBackup(WrittenImage(base, request), "write").error();
+    if (!folderHeld.empty())
         return WriteOutcome{};
     return WriteRadio(port, request, hooks);
 }

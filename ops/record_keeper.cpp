@@ -11,10 +11,12 @@ constexpr auto kServerRest = std::chrono::seconds(30);
 RecordKeeper::RecordKeeper(RecordPlace place) : place_(std::move(place)) {}
 RecordKeeper::~RecordKeeper() = default;
 
-bool RecordKeeper::Local(std::string& error, bool create) {
-    if (!local_)
-        local_ = RecordStore::OpenFile(place_.localFile, error, create);
-    return local_ != nullptr;
+Status RecordKeeper::Local(bool create) {
+    return local_ ? Status() : RecordStore::OpenFile(place_.localFile, create).Into(local_);
+}
+
+Status RecordKeeper::Server() {
+    return server_ ? Status() : RecordStore::OpenServer(*place_.server).Into(server_);
 }
 
 bool RecordKeeper::OnServer(const ProgrammingRecord& record, KeepOutcome& outcome) {
@@ -23,22 +25,19 @@ bool RecordKeeper::OnServer(const ProgrammingRecord& record, KeepOutcome& outcom
         outcome.serverResting = true;
         return false;
     }
-    std::string& error = outcome.serverError;
     // A connection kept from an earlier radio may have been dropped by the server since: one
     // fresh connection is tried before the record goes to the outbox.
     for (int attempt = 0; attempt < 2; ++attempt) {
         const bool reused = server_ != nullptr;
-        if (!server_) {
-            server_ = RecordStore::OpenServer(*place_.server, error);
-            if (!server_) {
-                retryAfter_ = now + kServerRest;
-                return false;
-            }
+        if (const Status opened = Server(); !opened) {
+            outcome.serverError = opened.error();
+            retryAfter_ = now + kServerRest;
+            return false;
         }
-        std::string problem;
-        if (server_->Insert(record, problem))
+        const Status kept = server_->Insert(record);
+        if (kept)
             return true;
-        error = server_->Name() + ": " + problem;
+        outcome.serverError = server_->Name() + ": " + kept.error();
         server_.reset();
         if (!reused)
             return false;
@@ -53,16 +52,14 @@ std::string RecordKeeper::Keep(const ProgrammingRecord& record) {
 KeepOutcome RecordKeeper::Store(const ProgrammingRecord& record) {
     KeepOutcome outcome;
     outcome.recordId = record.id;
-    const auto nowhere = [&] {
-        if (local_)
-            outcome.localError = local_->Name() + ": " + outcome.localError;
+    const auto nowhere = [&](const Status& local) {
+        outcome.localError = local_ ? local_->Name() + ": " + local.error() : local.error();
         outcome.kind = KeepOutcome::Kind::Nowhere;
         return outcome;
     };
     if (!place_.server) {
-        if (Local(outcome.localError, true) && local_->Insert(record, outcome.localError))
-            return outcome;
-        return nowhere();
+        const Status kept = Local(true).Then([&] { return local_->Insert(record); });
+        return kept ? outcome : nowhere(kept);
     }
     if (OnServer(record, outcome)) {
         // The server is back: what waited for it goes now, in the same run.
@@ -74,14 +71,14 @@ KeepOutcome RecordKeeper::Store(const ProgrammingRecord& record) {
         }
         return outcome;
     }
-    if (Local(outcome.localError, true) &&
-        local_->InsertOwed(record, ServerKey(*place_.server), outcome.localError)) {
-        // Owed now: it goes with the next record the server takes, in this run too.
-        outboxSent_ = false;
-        outcome.kind = KeepOutcome::Kind::Waiting;
-        return outcome;
-    }
-    return nowhere();
+    const Status owed =
+        Local(true).Then([&] { return local_->InsertOwed(record, ServerKey(*place_.server)); });
+    if (!owed)
+        return nowhere(owed);
+    // Owed now: it goes with the next record the server takes, in this run too.
+    outboxSent_ = false;
+    outcome.kind = KeepOutcome::Kind::Waiting;
+    return outcome;
 }
 
 std::string RecordKeeper::Describe(const KeepOutcome& outcome) const {
@@ -114,31 +111,32 @@ RecordKeeper::SyncOutcome RecordKeeper::Sync() {
     }
     if (!QFileInfo::exists(QString::fromStdString(place_.localFile)))
         return outcome;
-    std::vector<ProgrammingRecord> owed;
-    if (!Local(outcome.error, false) ||
-        !local_->Owed(ServerKey(*place_.server), owed, outcome.error)) {
-        if (local_)
-            outcome.error = local_->Name() + ": " + outcome.error;
+    if (const Status opened = Local(false); !opened) {
+        outcome.error = opened.error();
         return outcome;
     }
-    outcome.left = static_cast<int>(owed.size());
-    if (owed.empty())
+    const auto owed = local_->Owed(ServerKey(*place_.server));
+    if (!owed) {
+        outcome.error = local_->Name() + ": " + owed.error();
         return outcome;
-    if (!server_)
-        server_ = RecordStore::OpenServer(*place_.server, outcome.error);
-    if (!server_)
+    }
+    outcome.left = static_cast<int>(owed->size());
+    if (owed->empty())
         return outcome;
-    for (const ProgrammingRecord& record : owed) {
+    if (const Status opened = Server(); !opened) {
+        outcome.error = opened.error();
+        return outcome;
+    }
+    for (const ProgrammingRecord& record : *owed) {
         // A record the server has already (sent once, then the mark could not go) stays
         // single there: the id is the key.
-        std::string problem;
-        if (!server_->Insert(record, problem)) {
-            outcome.error = server_->Name() + ": " + problem;
+        if (const Status sent = server_->Insert(record); !sent) {
+            outcome.error = server_->Name() + ": " + sent.error();
             server_.reset();
             return outcome;
         }
-        if (!local_->Settle(record.id, problem)) {
-            outcome.error = local_->Name() + ": " + problem;
+        if (const Status settled = local_->Settle(record.id); !settled) {
+            outcome.error = local_->Name() + ": " + settled.error();
             return outcome;
         }
         ++outcome.sent;
@@ -147,10 +145,10 @@ RecordKeeper::SyncOutcome RecordKeeper::Sync() {
     return outcome;
 }
 
-std::unique_ptr<RecordStore> OpenRecordsForReading(const RecordPlace& place, std::string& error) {
+Result<std::unique_ptr<RecordStore>> OpenRecordsForReading(const RecordPlace& place) {
     if (place.server)
-        return RecordStore::OpenServer(*place.server, error);
-    return RecordStore::OpenFile(place.localFile, error, false);
+        return RecordStore::OpenServer(*place.server);
+    return RecordStore::OpenFile(place.localFile, false);
 }
 
 }  // namespace orvel

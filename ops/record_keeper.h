@@ -62,7 +62,8 @@ public:
 
 private:
     bool OnServer(const ProgrammingRecord& record, KeepOutcome& outcome);
-    bool Local(std::string& error, bool create);
+    Status Local(bool create);
+    Status Server();
 
     RecordPlace place_;
     std::unique_ptr<RecordStore> server_;
@@ -75,6 +76,6 @@ private:
 
 // The store `record list` and `record show` read: the server when one is named, else the local
 // file (which is not created for that).
-std::unique_ptr<RecordStore> OpenRecordsForReading(const RecordPlace& place, std::string& error);
+Result<std::unique_ptr<RecordStore>> OpenRecordsForReading(const RecordPlace& place);
 
 }  // namespace orvel

@@ -6,8 +6,8 @@
 
 namespace orvel {
 
-std::string RecordSettingsFromConfig(const Configuration& config, RecordSettings& settings,
-                                     const std::optional<std::string>& url) {
+Status RecordSettingsFromConfig(const Configuration& config, RecordSettings& settings,
+                                const std::optional<std::string>& url) {
     settings = RecordSettings{};
     settings.keep = RecordsAvailable();
     settings.place.localFile = RecordFilePath().toStdString();
@@ -28,11 +28,10 @@ std::string RecordSettingsFromConfig(const Configuration& config, RecordSettings
     const std::string& text = url ? *url : config.recordUrl;
     if (text.empty())
         return {};
-    ServerAddress address;
-    if (std::string problem = ParseRecordUrl(text, address); !problem.empty())
-        return problem;
-    settings.place.server = address;
-    return {};
+    const Result<ServerAddress> address = ParseRecordUrl(text);
+    if (address)
+        settings.place.server = *address;
+    return address.status();
 }
 
 }  // namespace orvel

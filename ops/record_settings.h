@@ -22,10 +22,10 @@ struct RecordSettings {
     std::vector<std::string> unusedKeys;
 };
 
-// `url`, when given, stands for Record= (orvelctl's --record). Empty when the settings are
-// whole; else why the URL is of no use (the URL is not repeated: it might hold the very password
-// it must not carry), and no server is set.
-std::string RecordSettingsFromConfig(const Configuration& config, RecordSettings& settings,
-                                     const std::optional<std::string>& url = std::nullopt);
+// `url`, when given, stands for Record= (orvelctl's --record). A failure says why the URL is of
+// no use (the URL is not repeated: it might hold the very password it must not carry), and no
+// server is set; the rest of the settings are whole all the same.
+Status RecordSettingsFromConfig(const Configuration& config, RecordSettings& settings,
+                                const std::optional<std::string>& url = std::nullopt);
 
 }  // namespace orvel

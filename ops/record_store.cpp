@@ -123,7 +123,7 @@ std::string Problem(const QSqlError& error) {
     return Flat(database.isEmpty() ? error.driverText() : database);
 }
 
-QVariant Text(const std::string& text) {
+QVariant OrNull(const std::string& text) {
     if (text.empty())
         return QVariant(QMetaType::fromType<QString>());
     return QString::fromStdString(text);
@@ -172,16 +172,19 @@ QString Where(const RecordFilter& filter, QVariantList& values) {
     return conditions.join(QStringLiteral(" AND "));
 }
 
-}  // namespace
+// The SQLite file or the PostgreSQL server, through one connection of Qt SQL.
+class SqlStore final : public RecordStore {
+public:
+    SqlStore(const char* driver, std::string storeName, bool onServer)
+        : connection(QStringLiteral("orvel-record-%1").arg(++connectionCount)),
+          db(QSqlDatabase::addDatabase(QLatin1String(driver), connection)),
+          name(std::move(storeName)),
+          server(onServer) {
+        if (server)
+            ++serverConnections;
+    }
 
-struct RecordStore::Impl {
-    QString connection;
-    QSqlDatabase db;
-    std::string name;
-    bool server = false;
-    std::unique_ptr<AnswerWatch> watch;  // a server's, once open
-
-    ~Impl() {
+    ~SqlStore() override {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection);
@@ -189,125 +192,228 @@ struct RecordStore::Impl {
             ServerConnectionClosed();
     }
 
-    // What a server is asked is bounded, whatever it was asked (AnswerWatch).
-    AnswerWatch::Call Bounded(std::string& error) {
-        if (server && !watch)
-            watch = std::make_unique<AnswerWatch>(db);
-        return {watch.get(), error};
+    const std::string& Name() const override { return name; }
+    Status Insert(const ProgrammingRecord& record) override {
+        return Bounded([&] { return Store("orvel_records", record); });
     }
 
-    bool Exec(const QString& statement, std::string& error) {
+    Result<std::vector<ProgrammingRecord>> Query(const RecordFilter& filter,
+                                                 bool withImages) override {
+        QVariantList values;
+        QString where = Where(filter, values);
+        // A page goes on from the last record of the one before, whatever was added since.
+        if (!filter.afterId.empty()) {
+            where += QLatin1String(where.isEmpty() ? "" : " AND ") +
+                     QStringLiteral("(started_utc < ? OR (started_utc = ? AND id > ?))");
+            values << QString::fromStdString(filter.afterStartedUtc)
+                   << QString::fromStdString(filter.afterStartedUtc)
+                   << QString::fromStdString(filter.afterId);
+        }
+        return Bounded([&] { return Select(where, values, withImages, filter.limit); });
+    }
+
+    Result<std::size_t> Count(const RecordFilter& filter) override {
+        return Bounded([&]() -> Result<std::size_t> {
+            QVariantList values;
+            const QString where = Where(filter, values);
+            QSqlQuery query(db);
+            query.prepare(QStringLiteral("SELECT COUNT(*) FROM orvel_records") +
+                          (where.isEmpty() ? QString() : " WHERE " + where));
+            for (const QVariant& value : values)
+                query.addBindValue(value);
+            if (!query.exec() || !query.next())
+                return Failure{Problem(query.lastError())};
+            return static_cast<std::size_t>(query.value(0).toLongLong());
+        });
+    }
+
+    Result<ProgrammingRecord> Find(const std::string& id) override {
+        // An id is hexadecimal digits and dashes: a prefix needs no escaping for LIKE.
+        if (id.empty() || id.find_first_not_of("0123456789abcdefABCDEF-") != std::string::npos)
+            return Failure{"no record has the id " + id};
+        const QString given = QString::fromStdString(id).toLower();
+        return Bounded([&]() -> Result<ProgrammingRecord> {
+            const auto found =
+                Select(QStringLiteral("id = ? OR id LIKE ?"), {given, given + '%'}, true);
+            if (!found)
+                return Failure{found.error()};
+            for (const ProgrammingRecord& r : *found) {
+                if (r.id == given.toStdString())
+                    return r;
+            }
+            if (found->size() == 1)
+                return found->front();
+            return Failure{found->empty() ? "no record has the id " + id
+                                          : std::to_string(found->size()) +
+                                                " records have ids that start with " + id +
+                                                ": give more of it"};
+        });
+    }
+
+    Status InsertOwed(const ProgrammingRecord& record, const std::string& serverKey) override {
+        if (Status begun = Exec(QStringLiteral("BEGIN IMMEDIATE")); !begun)
+            return begun;
+        QSqlQuery mark(db);
+        mark.prepare(QStringLiteral(
+            "INSERT INTO orvel_outbox (record_id, server) VALUES (?, ?) ON CONFLICT DO NOTHING"));
+        mark.addBindValue(QString::fromStdString(record.id));
+        mark.addBindValue(QString::fromStdString(serverKey));
+        Status done = Store("orvel_records", record);
+        if (done && !mark.exec())
+            done = Failure{Problem(mark.lastError())};
+        if (done)
+            done = Exec(QStringLiteral("COMMIT"));
+        if (!done)
+            (void)Exec(QStringLiteral("ROLLBACK"));
+        return done;
+    }
+
+    Result<std::vector<ProgrammingRecord>> Owed(const std::string& serverKey) override {
+        return Select(QStringLiteral("id IN (SELECT record_id FROM orvel_outbox WHERE server = ?)"),
+                      {QString::fromStdString(serverKey)}, true);
+    }
+
+    Status Settle(const std::string& id) override {
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("DELETE FROM orvel_outbox WHERE record_id = ?"));
+        query.addBindValue(QString::fromStdString(id));
+        if (query.exec())
+            return {};
+        return Failure{Problem(query.lastError())};
+    }
+
+    QString connection;
+    QSqlDatabase db;
+    std::string name;
+    bool server = false;
+    std::unique_ptr<AnswerWatch> watch;  // a server's, once open
+
+    // What a server is asked is bounded, whatever it was asked (AnswerWatch): a call the watch
+    // cut fails in the watch's words.
+    template <typename Call>
+    auto Bounded(Call call) -> decltype(call()) {
+        if (server && !watch)
+            watch = std::make_unique<AnswerWatch>(db);
+        std::string cut;
+        auto result = [&] {
+            const AnswerWatch::Call watched(watch.get(), cut);
+            return call();
+        }();
+        if (!result.ok() && !cut.empty())
+            return Failure{cut};
+        return result;
+    }
+
+    Status Exec(const QString& statement) {
         QSqlQuery query(db);
         if (query.exec(statement))
-            return true;
-        error = Problem(query.lastError());
-        return false;
+            return {};
+        return Failure{Problem(query.lastError())};
     }
 
     // The schema's version, 0 when there is none yet.
-    bool Version(int& version, std::string& error) {
-        version = 0;
+    Result<int> Version() {
         if (!db.tables().contains(QStringLiteral("orvel_schema")))
-            return true;
+            return 0;
         QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("SELECT MAX(version) FROM orvel_schema"))) {
-            error = Problem(query.lastError());
-            return false;
-        }
-        version = query.next() ? query.value(0).toInt() : 0;
-        return true;
+        if (!query.exec(QStringLiteral("SELECT MAX(version) FROM orvel_schema")))
+            return Failure{Problem(query.lastError())};
+        return query.next() ? query.value(0).toInt() : 0;
     }
 
     // Creates the schema, or finds it as this program knows it. One program at a time:
     // two benches starting on an empty database must not both create it.
-    bool Prepare(std::string& error) {
-        const auto bounded = Bounded(error);
-        int version = 0;
-        if (!Version(version, error))
-            return false;
-        if (version == kRecordSchemaVersion)
-            return true;
-        if (version > kRecordSchemaVersion)
-            return Newer(version, error);
-        if (!Exec(server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"), error))
-            return false;
-        const bool done = CreateLocked(error);
-        std::string ignored;
-        if (!done || !Exec(QStringLiteral("COMMIT"), error)) {
-            Exec(QStringLiteral("ROLLBACK"), ignored);
-            return false;
-        }
-        return true;
+    Status Prepare() {
+        return Bounded([this]() -> Status {
+            const Result<int> version = Version();
+            if (!version || *version == kRecordSchemaVersion)
+                return version.status();
+            if (*version > kRecordSchemaVersion)
+                return Newer(*version);
+            if (Status begun =
+                    Exec(server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+                !begun) {
+                return begun;
+            }
+            Status done = CreateLocked();
+            if (done)
+                done = Exec(QStringLiteral("COMMIT"));
+            if (!done)
+                (void)Exec(QStringLiteral("ROLLBACK"));
+            return done;
+        });
     }
 
-    bool CreateLocked(std::string& error) {
+    Status CreateLocked() {
         // The lock of a server is held until the transaction ends.
-        if (server && !Exec(QStringLiteral("SELECT pg_advisory_xact_lock(4733268)"), error))
-            return false;
-        int version = 0;
-        if (!Version(version, error))
-            return false;
-        if (version > kRecordSchemaVersion)
-            return Newer(version, error);
-        if (version == kRecordSchemaVersion)
-            return true;  // another program made it meanwhile
+        if (Status locked =
+                server ? Exec(QStringLiteral("SELECT pg_advisory_xact_lock(4733268)")) : Status();
+            !locked) {
+            return locked;
+        }
+        const Result<int> version = Version();
+        if (!version)
+            return version.status();
+        if (*version > kRecordSchemaVersion)
+            return Newer(*version);
+        if (*version == kRecordSchemaVersion)
+            return {};  // another program made it meanwhile
         // Version 1 is the first: nothing older to upgrade from yet.
         for (const char* statement : kCreateSchema) {
             QString text = QString::fromLatin1(statement);
             text.replace(QStringLiteral("%BINARY%"),
                          server ? QStringLiteral("BYTEA") : QStringLiteral("BLOB"));
-            if (!Exec(text, error))
-                return false;
+            if (Status made = Exec(text); !made)
+                return made;
         }
         return Exec(QStringLiteral("INSERT INTO orvel_schema (version) VALUES (%1)")
-                        .arg(kRecordSchemaVersion),
-                    error);
+                        .arg(kRecordSchemaVersion));
     }
 
-    bool Newer(int version, std::string& error) const {
-        error = "its records are of schema version " + std::to_string(version) +
+    static Failure Newer(int version) {
+        return {"its records are of schema version " + std::to_string(version) +
                 ", newer than this program's " + std::to_string(kRecordSchemaVersion) +
-                "; it is left as it is (a newer OrvelTool keeps records there)";
-        return false;
+                "; it is left as it is (a newer OrvelTool keeps records there)"};
     }
 
-    bool Store(const char* table, const ProgrammingRecord& r, std::string& error) {
+    Status Store(const char* table, const ProgrammingRecord& r) {
         QSqlQuery query(db);
         // A server prepares the statement first: a dropped connection shows there.
         if (!query.prepare(QStringLiteral("INSERT INTO %1 (%2, before_image, after_image) VALUES "
                                           "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
                                           "ON CONFLICT (id) DO NOTHING")
                                .arg(QLatin1String(table), QLatin1String(kColumns)))) {
-            error = Problem(query.lastError());
-            return false;
+            return Failure{Problem(query.lastError())};
         }
-        for (const std::string* text :
-             {&r.id, &r.startedUtc, &r.endedUtc, &r.station, &r.operatorName, &r.program,
-              &r.version, &r.action, &r.port}) {
-            query.addBindValue(QString::fromStdString(*text));
+        for (const std::string& text : {r.id, r.startedUtc, r.endedUtc, r.station, r.operatorName,
+                                        r.program, r.version, Text(r.action), r.port}) {
+            query.addBindValue(QString::fromStdString(text));
         }
         for (const std::string* text : {&r.radioId, &r.unit, &r.planFile, &r.planSha256})
-            query.addBindValue(Text(*text));
+            query.addBindValue(OrNull(*text));
         query.addBindValue(QString::fromStdString(r.outcome));
-        query.addBindValue(QString::fromStdString(r.exitClass));
+        query.addBindValue(QString::fromStdString(Text(r.exitClass)));
         query.addBindValue(r.verified ? 1 : 0);
         query.addBindValue(Image(r.before));
         query.addBindValue(Image(r.after));
         if (query.exec())
-            return true;
-        error = Problem(query.lastError());
-        return false;
+            return {};
+        return Failure{Problem(query.lastError())};
     }
 
     static ProgrammingRecord Read(const QSqlQuery& query, bool withImages) {
         ProgrammingRecord r;
+        std::string action;
+        std::string exitClass;
         std::string* texts[] = {&r.id,           &r.startedUtc, &r.endedUtc, &r.station,
-                                &r.operatorName, &r.program,    &r.version,  &r.action,
+                                &r.operatorName, &r.program,    &r.version,  &action,
                                 &r.port,         &r.radioId,    &r.unit,     &r.planFile,
-                                &r.planSha256,   &r.outcome,    &r.exitClass};
+                                &r.planSha256,   &r.outcome,    &exitClass};
         int column = 0;
         for (std::string* text : texts)
             *text = query.value(column++).toString().toStdString();
+        r.action = ActionFromText(action);
+        r.exitClass = ExitClassFromText(exitClass);
         r.verified = query.value(column++).toInt() != 0;
         if (withImages) {
             r.before = ImageOf(query.value(column++));
@@ -316,9 +422,8 @@ struct RecordStore::Impl {
         return r;
     }
 
-    bool Select(const QString& where, const QVariantList& values, bool withImages,
-                std::vector<ProgrammingRecord>& records, std::string& error,
-                std::size_t limit = 0) {
+    Result<std::vector<ProgrammingRecord>> Select(const QString& where, const QVariantList& values,
+                                                  bool withImages, std::size_t limit = 0) {
         QSqlQuery query(db);
         query.setForwardOnly(true);
         query.prepare(
@@ -329,102 +434,71 @@ struct RecordStore::Impl {
                      limit == 0 ? QString() : QStringLiteral(" LIMIT %1").arg(limit)));
         for (const QVariant& value : values)
             query.addBindValue(value);
-        if (!query.exec()) {
-            error = Problem(query.lastError());
-            return false;
-        }
-        records.clear();
+        if (!query.exec())
+            return Failure{Problem(query.lastError())};
+        std::vector<ProgrammingRecord> records;
         while (query.next())
             records.push_back(Read(query, withImages));
-        return true;
+        return records;
     }
 };
+
+}  // namespace
 
 bool RecordsAvailable() {
     return QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"));
 }
 
-RecordStore::RecordStore(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-RecordStore::~RecordStore() = default;
-
-namespace {
-
-std::unique_ptr<RecordStore::Impl> NewImpl(const char* driver) {
-    auto impl = std::make_unique<RecordStore::Impl>();
-    impl->connection = QStringLiteral("orvel-record-%1").arg(++connectionCount);
-    impl->db = QSqlDatabase::addDatabase(QLatin1String(driver), impl->connection);
-    return impl;
-}
-
-}  // namespace
-
-std::unique_ptr<RecordStore> RecordStore::OpenFile(const std::string& path, std::string& error,
-                                                   bool create, int busyTimeoutMs) {
+Result<std::unique_ptr<RecordStore>> RecordStore::OpenFile(const std::string& path, bool create,
+                                                           int busyTimeoutMs) {
     const QString file = QString::fromStdString(path);
     const QFileInfo info(file);
     // SQLite would follow a link there: the tables, and the journal beside them, would land in
     // whatever file it names.
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        if (IsSymbolicLink(path + suffix)) {
-            error = path + suffix + ": a symbolic link, which the records never follow";
-            return nullptr;
-        }
+        if (IsSymbolicLink(path + suffix))
+            return Failure{path + suffix + ": a symbolic link, which the records never follow"};
     }
     if (!info.exists()) {
-        if (!create) {
-            error = path + ": no records yet (the file does not exist)";
-            return nullptr;
-        }
+        if (!create)
+            return Failure{path + ": no records yet (the file does not exist)"};
         // The journal files take the permissions of the file they belong to.
         std::string problem;
         if (!MakePrivateFolders(PathFromUtf8(path).parent_path(), problem) ||
             !MakeNewFile(path, Readers::Owner, problem)) {
-            error = path + ": " + problem;
-            return nullptr;
+            return Failure{path + ": " + problem};
         }
     } else if (!info.isFile()) {
-        error = path + ": not a file";
-        return nullptr;
+        return Failure{path + ": not a file"};
     }
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
-        error = path + ": Qt's SQLite driver is not installed (libqt6sql6-sqlite)";
-        return nullptr;
-    }
-    auto impl = NewImpl("QSQLITE");
-    impl->name = path;
-    impl->db.setDatabaseName(file);
-    impl->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
-    std::string problem;
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return Failure{path + ": Qt's SQLite driver is not installed (libqt6sql6-sqlite)"};
+    auto store = std::make_unique<SqlStore>("QSQLITE", path, false);
+    store->db.setDatabaseName(file);
+    store->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+    if (!store->db.open())
+        return Failure{path + ": " + Problem(store->db.lastError())};
+    KeepLogOnClose(store->db);
     // Write-ahead logging lets programs read while one writes, and writes wait their turn.
-    bool ok = impl->db.open();
-    if (!ok)
-        problem = Problem(impl->db.lastError());
-    else
-        KeepLogOnClose(impl->db);
-    ok = ok && impl->Exec(QStringLiteral("PRAGMA journal_mode=WAL"), problem) &&
-         impl->Prepare(problem);
-    if (!ok) {
-        error = path + ": " + problem;
-        return nullptr;
-    }
-    return std::unique_ptr<RecordStore>(new RecordStore(std::move(impl)));
+    const Status ready = store->Exec(QStringLiteral("PRAGMA journal_mode=WAL")).Then([&] {
+        return store->Prepare();
+    });
+    if (!ready)
+        return Failure{path + ": " + ready.error()};
+    return std::unique_ptr<RecordStore>(std::move(store));
 }
 
-std::unique_ptr<RecordStore> RecordStore::OpenServer(const ServerAddress& address,
-                                                     std::string& error) {
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
-        error = address.shown + ": Qt's PostgreSQL driver is not installed (libqt6sql6-psql)";
-        return nullptr;
-    }
-    auto impl = NewImpl("QPSQL");
-    impl->name = address.shown;
-    impl->server = true;
-    ++serverConnections;
-    impl->db.setHostName(QString::fromStdString(address.host));
-    impl->db.setPort(address.port);
-    impl->db.setDatabaseName(QString::fromStdString(address.database));
+Result<std::unique_ptr<RecordStore>> RecordStore::OpenServer(const ServerAddress& address) {
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return Failure{address.shown +
+                       ": Qt's PostgreSQL driver is not installed (libqt6sql6-psql)"};
+    auto store = std::make_unique<SqlStore>("QPSQL", address.shown, true);
+    QSqlDatabase& db = store->db;
+    db.setHostName(QString::fromStdString(address.host));
+    db.setPort(address.port);
+    db.setDatabaseName(QString::fromStdString(address.database));
     if (!address.user.empty())
-        impl->db.setUserName(QString::fromStdString(address.user));
+        db.setUserName(QString::fromStdString(address.user));
     // Every wait is bounded: a server that does not answer must not hold up the bench.
     QString options = QString::fromStdString(address.connectOptions);
     if (!options.contains(QLatin1String("connect_timeout=")))
@@ -436,125 +510,12 @@ std::unique_ptr<RecordStore> RecordStore::OpenServer(const ServerAddress& addres
         ";tcp_user_timeout=10000");
     if (!options.contains(QLatin1String("application_name=")))
         options += QStringLiteral(";application_name=orveltool");
-    impl->db.setConnectOptions(options.startsWith(';') ? options.mid(1) : options);
-    std::string problem;
-    if (!impl->db.open()) {
-        error = address.shown + ": " + Problem(impl->db.lastError());
-        return nullptr;
-    }
-    if (!impl->Prepare(problem)) {
-        error = address.shown + ": " + problem;
-        return nullptr;
-    }
-    return std::unique_ptr<RecordStore>(new RecordStore(std::move(impl)));
-}
-
-const std::string& RecordStore::Name() const {
-    return impl_->name;
-}
-
-bool RecordStore::Insert(const ProgrammingRecord& record, std::string& error) {
-    const auto bounded = impl_->Bounded(error);
-    return impl_->Store("orvel_records", record, error);
-}
-
-bool RecordStore::Query(const RecordFilter& filter, std::vector<ProgrammingRecord>& records,
-                        std::string& error, bool withImages) {
-    const auto bounded = impl_->Bounded(error);
-    QVariantList values;
-    QString where = Where(filter, values);
-    // A page goes on from the last record of the one before, whatever was added since.
-    if (!filter.afterId.empty()) {
-        where += QLatin1String(where.isEmpty() ? "" : " AND ") +
-                 QStringLiteral("(started_utc < ? OR (started_utc = ? AND id > ?))");
-        values << QString::fromStdString(filter.afterStartedUtc)
-               << QString::fromStdString(filter.afterStartedUtc)
-               << QString::fromStdString(filter.afterId);
-    }
-    return impl_->Select(where, values, withImages, records, error, filter.limit);
-}
-
-bool RecordStore::Count(const RecordFilter& filter, std::size_t& count, std::string& error) {
-    const auto bounded = impl_->Bounded(error);
-    QVariantList values;
-    const QString where = Where(filter, values);
-    QSqlQuery query(impl_->db);
-    query.prepare(QStringLiteral("SELECT COUNT(*) FROM orvel_records") +
-                  (where.isEmpty() ? QString() : " WHERE " + where));
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec() || !query.next()) {
-        error = Problem(query.lastError());
-        return false;
-    }
-    count = static_cast<std::size_t>(query.value(0).toLongLong());
-    return true;
-}
-
-bool RecordStore::Find(const std::string& id, ProgrammingRecord& record, std::string& error) {
-    const auto bounded = impl_->Bounded(error);
-    std::vector<ProgrammingRecord> found;
-    // An id is hexadecimal digits and dashes: a prefix needs no escaping for LIKE.
-    if (id.empty() || id.find_first_not_of("0123456789abcdefABCDEF-") != std::string::npos) {
-        error = "no record has the id " + id;
-        return false;
-    }
-    const QString given = QString::fromStdString(id).toLower();
-    if (!impl_->Select(QStringLiteral("id = ? OR id LIKE ?"), {given, given + '%'}, true, found,
-                       error)) {
-        return false;
-    }
-    for (const ProgrammingRecord& r : found) {
-        if (r.id == given.toStdString()) {
-            record = r;
-            return true;
-        }
-    }
-    if (found.size() == 1) {
-        record = found.front();
-        return true;
-    }
-    error = found.empty() ? "no record has the id " + id
-                          : std::to_string(found.size()) + " records have ids that start with " +
-                                id + ": give more of it";
-    return false;
-}
-
-bool RecordStore::InsertOwed(const ProgrammingRecord& record, const std::string& server,
-                             std::string& error) {
-    std::string ignored;
-    if (!impl_->Exec(QStringLiteral("BEGIN IMMEDIATE"), error))
-        return false;
-    QSqlQuery mark(impl_->db);
-    mark.prepare(QStringLiteral(
-        "INSERT INTO orvel_outbox (record_id, server) VALUES (?, ?) ON CONFLICT DO NOTHING"));
-    mark.addBindValue(QString::fromStdString(record.id));
-    mark.addBindValue(QString::fromStdString(server));
-    if (!impl_->Store("orvel_records", record, error) || !mark.exec() ||
-        !impl_->Exec(QStringLiteral("COMMIT"), error)) {
-        if (error.empty())
-            error = Problem(mark.lastError());
-        impl_->Exec(QStringLiteral("ROLLBACK"), ignored);
-        return false;
-    }
-    return true;
-}
-
-bool RecordStore::Owed(const std::string& server, std::vector<ProgrammingRecord>& records,
-                       std::string& error) {
-    return impl_->Select(
-        QStringLiteral("id IN (SELECT record_id FROM orvel_outbox WHERE server = ?)"),
-        {QString::fromStdString(server)}, true, records, error);
-}
-
-bool RecordStore::Settle(const std::string& id, std::string& error) {
-    QSqlQuery query(impl_->db);
-    query.prepare(QStringLiteral("DELETE FROM orvel_outbox WHERE record_id = ?"));
-    query.addBindValue(QString::fromStdString(id));
-    if (query.exec())
-        return true;
-    error = Problem(query.lastError());
-    return false;
+    db.setConnectOptions(options.startsWith(';') ? options.mid(1) : options);
+    if (!db.open())
+        return Failure{address.shown + ": " + Problem(db.lastError())};
+    if (Status ready = store->Prepare(); !ready)
+        return Failure{address.shown + ": " + ready.error()};
+    return std::unique_ptr<RecordStore>(std::move(store));
 }
 
 }  // namespace orvel

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "programming_record.h"
+#include "result.h"
 
 namespace orvel {
 
@@ -23,41 +24,31 @@ class RecordStore {
 public:
     // The SQLite file, created with its folder when missing (unless `create` is false: then a
     // missing file is an error that says so).
-    static std::unique_ptr<RecordStore> OpenFile(const std::string& path, std::string& error,
-                                                 bool create = true,
-                                                 int busyTimeoutMs = kRecordBusyTimeoutMs);
+    static Result<std::unique_ptr<RecordStore>> OpenFile(const std::string& path,
+                                                         bool create = true,
+                                                         int busyTimeoutMs = kRecordBusyTimeoutMs);
     // The server; its password only as libpq finds it (~/.pgpass, PGPASSFILE, PGPASSWORD).
-    static std::unique_ptr<RecordStore> OpenServer(const ServerAddress& address,
-                                                   std::string& error);
-    ~RecordStore();
-    RecordStore(const RecordStore&) = delete;
-    RecordStore& operator=(const RecordStore&) = delete;
+    static Result<std::unique_ptr<RecordStore>> OpenServer(const ServerAddress& address);
+    virtual ~RecordStore() = default;
 
     // The file's path or the server's URL, for messages.
-    const std::string& Name() const;
+    virtual const std::string& Name() const = 0;
 
     // Stores the record; one of the same id already there stays as it is.
-    bool Insert(const ProgrammingRecord& record, std::string& error);
+    virtual Status Insert(const ProgrammingRecord& record) = 0;
     // Newest first; without the images unless asked for.
-    bool Query(const RecordFilter& filter, std::vector<ProgrammingRecord>& records,
-               std::string& error, bool withImages = false);
+    virtual Result<std::vector<ProgrammingRecord>> Query(const RecordFilter& filter,
+                                                         bool withImages = false) = 0;
     // How many records the filter picks, without its page.
-    bool Count(const RecordFilter& filter, std::size_t& count, std::string& error);
+    virtual Result<std::size_t> Count(const RecordFilter& filter) = 0;
     // The record whose id is `id`, or the only one whose id starts with it.
-    bool Find(const std::string& id, ProgrammingRecord& record, std::string& error);
+    virtual Result<ProgrammingRecord> Find(const std::string& id) = 0;
 
     // The outbox of a local file: a record owed to the server `server` (ServerKey) is stored
     // with its mark in one step, and the mark goes once the server has it.
-    bool InsertOwed(const ProgrammingRecord& record, const std::string& server, std::string& error);
-    bool Owed(const std::string& server, std::vector<ProgrammingRecord>& records,
-              std::string& error);
-    bool Settle(const std::string& id, std::string& error);
-
-    struct Impl;
-
-private:
-    explicit RecordStore(std::unique_ptr<Impl> impl);
-    std::unique_ptr<Impl> impl_;
+    virtual Status InsertOwed(const ProgrammingRecord& record, const std::string& server) = 0;
+    virtual Result<std::vector<ProgrammingRecord>> Owed(const std::string& server) = 0;
+    virtual Status Settle(const std::string& id) = 0;
 };
 
 }  // namespace orvel

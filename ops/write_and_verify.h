@@ -41,13 +41,4 @@ WriteCheckOutcome WriteAndVerify(BytePort& port, const MemoryImage& base,
                                  const ExchangeHooks& hooks,
                                  const std::function<void()>& written = {});
 
-// What went wrong, for a message after the port's name: "no answer to frame 3 of 66 (channel
-// words)", "verify: word 0x05 (channel 2) reads back ..."; empty when the write succeeded.
-std::string DescribeWriteOutcome(const WriteCheckOutcome& outcome, const WriteRequest& request);
-// The message for a write that another program's hold on the safety copies' folder stopped
-// (`held` from KeepBackup).
-std::string FolderHeldFailure(const std::string& held);
-// "no answer to the identify command" and the like; empty for a read that succeeded.
-std::string DescribeReadFailure(const ReadOutcome& outcome);
-
 }  // namespace orvel

@@ -55,28 +55,29 @@ void RunDemo(COrvelToolView& view) {
 void ShowRecords(COrvelToolView& view) {
     static QTemporaryDir folder;
     const std::string path = folder.filePath(QStringLiteral("records.sqlite")).toStdString();
-    std::string error;
-    const auto store = orvel::RecordStore::OpenFile(path, error);
+    auto store = orvel::RecordStore::OpenFile(path);
     if (!store) {
-        std::fprintf(stderr, "orveltool: %s\n", error.c_str());
+        std::fprintf(stderr, "orveltool: %s\n", store.error().c_str());
         return;
     }
     struct Sample {
         const char* started;
-        std::string_view action;
+        orvel::RecordAction action;
         const char* unit;
         const char* plan;
-        const char* exitClass;
+        orvel::ExitClass exitClass;
         const char* outcome;
     };
+    using orvel::ExitClass;
+    using orvel::RecordAction;
     const Sample samples[] = {
-        {"2026-12-08T08:58:12.204Z", orvel::kActionRead, "", "", "ok", "ok"},
-        {"2026-12-08T09:04:40.518Z", orvel::kActionWrite, "SN-1001", "substation-a.dat", "ok",
-         "ok"},
-        {"2026-12-08T09:07:03.911Z", orvel::kActionWrite, "SN-1002", "substation-a.dat",
-         "communication", "no answer to frame 12 of 66 (channel words)"},
-        {"2026-12-08T09:08:27.350Z", orvel::kActionWrite, "SN-1002", "substation-a.dat", "ok",
-         "ok"},
+        {"2026-12-08T08:58:12.204Z", RecordAction::Read, "", "", ExitClass::Ok, "ok"},
+        {"2026-12-08T09:04:40.518Z", RecordAction::Write, "SN-1001", "substation-a.dat",
+         ExitClass::Ok, "ok"},
+        {"2026-12-08T09:07:03.911Z", RecordAction::Write, "SN-1002", "substation-a.dat",
+         ExitClass::Communication, "no answer to frame 12 of 66 (channel words)"},
+        {"2026-12-08T09:08:27.350Z", RecordAction::Write, "SN-1002", "substation-a.dat",
+         ExitClass::Ok, "ok"},
     };
     const orvel::MemoryImage image = view.image();
     for (const Sample& sample : samples) {
@@ -91,11 +92,11 @@ void ShowRecords(COrvelToolView& view) {
         record.planSha256 = orvel::Sha256Hex(image);
         record.exitClass = sample.exitClass;
         record.outcome = sample.outcome;
-        record.verified = sample.action == orvel::kActionWrite && record.exitClass == "ok";
+        record.verified = sample.action == RecordAction::Write && record.exitClass == ExitClass::Ok;
         record.before = image;
         record.after = image;
-        if (!store->Insert(record, error))
-            std::fprintf(stderr, "orveltool: %s\n", error.c_str());
+        if (const orvel::Status kept = (*store)->Insert(record); !kept)
+            std::fprintf(stderr, "orveltool: %s\n", kept.error().c_str());
     }
     auto* dialog = new orvel::RecordDialog(orvel::RecordPlace{path, {}}, view.window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -13,7 +13,9 @@ namespace {
 
 TEST(RecordUrl, NamesTheServerAndRefusesAPasswordOrAnythingElse) {
     ServerAddress a;
-    ASSERT_EQ(ParseRecordUrl("postgresql://bench@db.example:6543/orvel?sslmode=verify-full", a),
+    ASSERT_EQ(ParseRecordUrl("postgresql://bench@db.example:6543/orvel?sslmode=verify-full")
+                  .Into(a)
+                  .error(),
               "");
     EXPECT_EQ(a.host, "db.example");
     EXPECT_EQ(a.port, 6543);
@@ -22,7 +24,7 @@ TEST(RecordUrl, NamesTheServerAndRefusesAPasswordOrAnythingElse) {
     EXPECT_EQ(a.connectOptions, "sslmode='verify-full'");
     EXPECT_EQ(UnencryptedWarning(a), "");
     EXPECT_EQ(ServerKey(a), "postgresql://bench@db.example:6543/orvel");
-    ASSERT_EQ(ParseRecordUrl("postgres://10.0.0.9/records", a), "");
+    ASSERT_EQ(ParseRecordUrl("postgres://10.0.0.9/records").Into(a).error(), "");
     EXPECT_EQ(a.port, 5432);
     EXPECT_EQ(a.user, "");
 
@@ -45,7 +47,7 @@ TEST(RecordUrl, NamesTheServerAndRefusesAPasswordOrAnythingElse) {
          "is not UTF-8 text"},
     };
     for (const auto& c : refused) {
-        const std::string problem = ParseRecordUrl(c.url, a);
+        const std::string problem = ParseRecordUrl(c.url).error();
         EXPECT_NE(problem.find(c.problem), std::string::npos) << c.url << ": " << problem;
         EXPECT_EQ(problem.find("s3cret"), std::string::npos);
     }
@@ -53,7 +55,8 @@ TEST(RecordUrl, NamesTheServerAndRefusesAPasswordOrAnythingElse) {
 
 TEST(RecordUrl, AnOptionValueIsQuotedForLibpq) {
     ServerAddress a;
-    ASSERT_EQ(ParseRecordUrl("postgresql://h/d?sslrootcert=/my%20certs/it's.pem", a), "");
+    ASSERT_EQ(ParseRecordUrl("postgresql://h/d?sslrootcert=/my%20certs/it's.pem").Into(a).error(),
+              "");
     EXPECT_EQ(a.connectOptions, "sslrootcert='/my certs/it\\'s.pem';sslmode='verify-full'");
 }
 
@@ -101,7 +104,7 @@ TEST(RecordUrl, AServerOffThisMachineIsReachedEncryptedUnlessTheUrlSaysOtherwise
             root.remove();
         root.close();
         ServerAddress a;
-        ASSERT_EQ(ParseRecordUrl(c.url, a), "") << c.url;
+        ASSERT_EQ(ParseRecordUrl(c.url).Into(a).error(), "") << c.url;
         EXPECT_EQ(a.connectOptions, c.options) << c.url << " PGSSLMODE=" << c.pgSslMode;
         EXPECT_EQ(UnencryptedWarning(a), c.warning) << c.url;
     }
@@ -109,7 +112,7 @@ TEST(RecordUrl, AServerOffThisMachineIsReachedEncryptedUnlessTheUrlSaysOtherwise
     // libpq's other place for the root certificate.
     qputenv("PGSSLROOTCERT", "/c.pem");
     ServerAddress a;
-    EXPECT_EQ(ParseRecordUrl("postgresql://db/o", a), "");
+    EXPECT_EQ(ParseRecordUrl("postgresql://db/o").Into(a).error(), "");
     EXPECT_EQ(a.connectOptions, "sslmode='verify-full'");
     qunsetenv("PGSSLROOTCERT");
     qputenv(kHome, oldHome);

@@ -16,6 +16,7 @@
 #include "app_paths.h"
 #include "codec.h"
 #include "in_process_radio.h"
+#include "outcome.h"
 #include "port.h"
 #include "radio_operations.h"
 #include "write_and_verify.h"

@@ -407,9 +407,9 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
 
     // A label with controls, as another program may have kept it: text shows each escaped.
     const std::string awkward = "SN \"7\"\n\x1B[31m\xC2\x9B[2J";
-    std::string error;
-    const auto store = RecordStore::OpenFile(RecordFile().toStdString(), error, false);
-    ASSERT_TRUE(store && store->Insert(testing::SampleRecord(awkward), error)) << error;
+    auto store = RecordStore::OpenFile(RecordFile().toStdString(), false);
+    ASSERT_TRUE(store) << store.error();
+    ASSERT_TRUE(testing::Ok((*store)->Insert(testing::SampleRecord(awkward))));
     const Result escaped = Record({"list", "--unit", QString::fromStdString(awkward)});
     EXPECT_NE(escaped.out.find("\tSN \"7\"\\n\\x1B[31m\\u009B[2J\tORVEL-R1\t"), std::string::npos)
         << escaped.out;

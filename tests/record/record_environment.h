@@ -12,8 +12,14 @@
 
 #include "pg_server.h"
 #include "programming_record.h"
+#include "result.h"
 
 namespace orvel::testing {
+
+// A failure's words in the test's output.
+inline ::testing::AssertionResult Ok(const Status& status) {
+    return status ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << status.error();
+}
 
 inline constexpr const char* kBench = "bench";
 inline constexpr const char* kBenchPassword = "bench-secret";
@@ -44,7 +50,7 @@ inline std::string FreshDatabase() {
     } while (false)
 
 inline ProgrammingRecord SampleRecord(const std::string& unit = "SN-0001") {
-    ProgrammingRecord record = StartRecord("orvelctl", kActionWrite);
+    ProgrammingRecord record = StartRecord("orvelctl", RecordAction::Write);
     record.station = "bench-3";
     record.operatorName = "li";
     record.port = "/dev/ttyUSB0";
@@ -56,7 +62,7 @@ inline ProgrammingRecord SampleRecord(const std::string& unit = "SN-0001") {
         image[i] = static_cast<std::uint8_t>(i * 7);
     record.planSha256 = Sha256Hex(image);
     record.outcome = "ok";
-    record.exitClass = "ok";
+    record.exitClass = ExitClass::Ok;
     record.verified = true;
     record.after = image;
     image[10] = 0x55;

@@ -51,14 +51,12 @@ void OnFile(const QString& path, const QStringList& statements) {
 
 std::vector<ProgrammingRecord> All(RecordStore& store, const RecordFilter& filter = {}) {
     std::vector<ProgrammingRecord> records;
-    std::string error;
-    EXPECT_TRUE(store.Query(filter, records, error, true)) << error;
+    EXPECT_TRUE(testing::Ok(store.Query(filter, true).Into(records)));
     return records;
 }
 
 // What a store must do whichever engine is behind it.
 void KeepsAndFinds(RecordStore& store) {
-    std::string error;
     ProgrammingRecord awkward = testing::SampleRecord(kAwkwardUnit);
     ProgrammingRecord plain = testing::SampleRecord("SN-2");
     plain.station = "bench-9";
@@ -66,13 +64,13 @@ void KeepsAndFinds(RecordStore& store) {
     plain.before.reset();
     plain.after.reset();
     plain.verified = false;
-    plain.exitClass = "communication";
+    plain.exitClass = ExitClass::Communication;
     plain.outcome = "the radio did not accept frame 5 of 66 (channel words)";
     plain.startedUtc = "2030-01-02T03:04:05.000Z";
-    ASSERT_TRUE(store.Insert(awkward, error)) << error;
-    ASSERT_TRUE(store.Insert(plain, error)) << error;
+    ASSERT_TRUE(testing::Ok(store.Insert(awkward)));
+    ASSERT_TRUE(testing::Ok(store.Insert(plain)));
     // The same record sent again (an outbox sent twice) stays one record.
-    ASSERT_TRUE(store.Insert(awkward, error)) << error;
+    ASSERT_TRUE(testing::Ok(store.Insert(awkward)));
 
     const std::vector<ProgrammingRecord> all = All(store);
     ASSERT_EQ(all.size(), 2u);
@@ -89,7 +87,7 @@ void KeepsAndFinds(RecordStore& store) {
                                     {back.planFile, awkward.planFile},
                                     {back.planSha256, awkward.planSha256},
                                     {back.outcome, awkward.outcome},
-                                    {back.exitClass, awkward.exitClass},
+                                    {Text(back.exitClass), Text(awkward.exitClass)},
                                     {back.version, awkward.version}}) {
         EXPECT_EQ(got, want);
     }
@@ -124,10 +122,10 @@ void KeepsAndFinds(RecordStore& store) {
     EXPECT_EQ(All(store, filter).size(), 0u);
 
     ProgrammingRecord found;
-    EXPECT_TRUE(store.Find(plain.id.substr(0, 8), found, error)) << error;
+    EXPECT_TRUE(testing::Ok(store.Find(plain.id.substr(0, 8)).Into(found)));
     EXPECT_EQ(found.id, plain.id);
-    EXPECT_FALSE(store.Find("0000", found, error));
-    EXPECT_FALSE(store.Find("'; DROP TABLE orvel_records; --", found, error));
+    EXPECT_FALSE(store.Find("0000"));
+    EXPECT_FALSE(store.Find("'; DROP TABLE orvel_records; --"));
     EXPECT_EQ(All(store).size(), 2u);
 }
 
@@ -139,18 +137,18 @@ protected:
 };
 
 TEST_F(RecordFile, KeepsEveryFieldAndFindsByUnitPlanStationAndDate) {
-    std::string error;
-    auto store = RecordStore::OpenFile(FileName(), error);
-    ASSERT_TRUE(store) << error;
-    KeepsAndFinds(*store);
+    auto store = RecordStore::OpenFile(FileName());
+    ASSERT_TRUE(store) << store.error();
+    KeepsAndFinds(**store);
 }
 
 TEST_F(RecordFile, ANewerSchemaIsRefusedAndTheFileLeftAsItIs) {
-    std::string error;
-    ASSERT_TRUE(RecordStore::OpenFile(FileName(), error)) << error;
+    ASSERT_TRUE(testing::Ok(RecordStore::OpenFile(FileName()).status()));
     OnFile(File(), {"UPDATE orvel_schema SET version = 7", "PRAGMA wal_checkpoint(TRUNCATE)"});
     const QByteArray before = FileHash(File());
-    EXPECT_FALSE(RecordStore::OpenFile(FileName(), error));
+    const auto newer = RecordStore::OpenFile(FileName());
+    EXPECT_FALSE(newer);
+    const std::string error = newer.error();
     EXPECT_NE(error.find("schema version 7, newer than this program's 1"), std::string::npos)
         << error;
     RecordKeeper keeper({FileName(), {}});
@@ -174,33 +172,37 @@ TEST_F(RecordFile, ACorruptFileIsNamedAndNeverOverwritten) {
 }
 
 TEST_F(RecordFile, AFileHeldByAnotherProgramSaysItIsLocked) {
+    ASSERT_TRUE(testing::Ok(RecordStore::OpenFile(FileName()).status()));
     std::string error;
-    ASSERT_TRUE(RecordStore::OpenFile(FileName(), error)) << error;
     const QString name = QStringLiteral("holder");
     {
         QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         holder.setDatabaseName(File());
         ASSERT_TRUE(holder.open());
         QSqlQuery(holder).exec(QStringLiteral("BEGIN EXCLUSIVE"));
-        auto store = RecordStore::OpenFile(FileName(), error, true, 200);
+        auto store = RecordStore::OpenFile(FileName(), true, 200);
+        error = store.error();
         if (store) {
-            EXPECT_FALSE(store->Insert(testing::SampleRecord(), error));
+            const Status kept = (*store)->Insert(testing::SampleRecord());
+            EXPECT_FALSE(kept);
+            error = kept.error();
         }
         EXPECT_NE(error.find("database is locked"), std::string::npos) << error;
         QSqlQuery(holder).exec(QStringLiteral("ROLLBACK"));
     }
     QSqlDatabase::removeDatabase(name);
     // Once let go, the file takes records again.
-    auto store = RecordStore::OpenFile(FileName(), error);
-    ASSERT_TRUE(store) << error;
-    EXPECT_TRUE(store->Insert(testing::SampleRecord(), error)) << error;
+    auto store = RecordStore::OpenFile(FileName());
+    ASSERT_TRUE(store) << store.error();
+    EXPECT_TRUE(testing::Ok((*store)->Insert(testing::SampleRecord())));
 }
 
 TEST_F(RecordFile, AServerNotReachedIsLeftAloneAWhileAndTheRecordsWaitInTheOutbox) {
     ServerAddress address;
-    ASSERT_EQ(ParseRecordUrl(
-                  "postgresql://bench@127.0.0.1:" + std::to_string(testing::FreePort()) + "/orvel",
-                  address),
+    ASSERT_EQ(ParseRecordUrl("postgresql://bench@127.0.0.1:" + std::to_string(testing::FreePort()) +
+                             "/orvel")
+                  .Into(address)
+                  .error(),
               "");
     RecordKeeper line({FileName(), address});
     const std::string first = line.Keep(testing::SampleRecord("SN-1"));
@@ -208,11 +210,10 @@ TEST_F(RecordFile, AServerNotReachedIsLeftAloneAWhileAndTheRecordsWaitInTheOutbo
     // The next radio does not wait for the connection's timeout again.
     const std::string second = line.Keep(testing::SampleRecord("SN-2"));
     EXPECT_NE(second.find(": not reached a moment ago"), std::string::npos) << second;
-    std::string error;
-    auto store = RecordStore::OpenFile(FileName(), error);
-    ASSERT_TRUE(store) << error;
+    auto store = RecordStore::OpenFile(FileName());
+    ASSERT_TRUE(store) << store.error();
     std::vector<ProgrammingRecord> owed;
-    EXPECT_TRUE(store->Owed(ServerKey(address), owed, error)) << error;
+    EXPECT_TRUE(testing::Ok((*store)->Owed(ServerKey(address)).Into(owed)));
     EXPECT_EQ(owed.size(), 2u);
 }
 
@@ -227,7 +228,7 @@ protected:
 
     RecordPlace Place(const std::string& user = testing::kBench) const {
         ServerAddress address;
-        EXPECT_EQ(ParseRecordUrl(Server()->Url(user, database_), address), "");
+        EXPECT_EQ(ParseRecordUrl(Server()->Url(user, database_)).Into(address).error(), "");
         return {dir_.filePath(QStringLiteral("records.sqlite")).toStdString(), address};
     }
     int Count(const std::string& id) {
@@ -248,10 +249,9 @@ protected:
 };
 
 TEST_F(RecordServer, KeepsEveryFieldAsTheFileDoes) {
-    std::string error;
-    auto store = RecordStore::OpenServer(*Place().server, error);
-    ASSERT_TRUE(store) << error;
-    KeepsAndFinds(*store);
+    auto store = RecordStore::OpenServer(*Place().server);
+    ASSERT_TRUE(store) << store.error();
+    KeepsAndFinds(**store);
 }
 
 TEST_F(RecordServer, AWrongPasswordSendsTheRecordToTheOutboxUntilSyncSendsItOnce) {
@@ -286,8 +286,7 @@ TEST_F(RecordServer, AWrongPasswordSendsTheRecordToTheOutboxUntilSyncSendsItOnce
 
 TEST_F(RecordServer, ARecordRefusedMidLineGoesOutWithTheNextOneTheServerTakes) {
     // The bench has kept records of its own before: the outbox's file is there.
-    std::string error;
-    ASSERT_TRUE(RecordStore::OpenFile(Place().localFile, error)) << error;
+    ASSERT_TRUE(testing::Ok(RecordStore::OpenFile(Place().localFile).status()));
     RecordKeeper line(Place());
     ASSERT_EQ(line.Keep(testing::SampleRecord("SN-1")), "");
     // One insert refused while the connection stays up, as a rule of the server's would.
@@ -317,10 +316,9 @@ TEST_F(RecordServer, AReadOnlyUserReadsButItsRecordsWaitInTheOutbox) {
     const std::string line = reader.Keep(testing::SampleRecord("SN-9"));
     EXPECT_NE(line.find("waits in the outbox"), std::string::npos) << line;
     EXPECT_NE(line.find("permission denied for table orvel_records"), std::string::npos) << line;
-    std::string error;
-    auto store = OpenRecordsForReading(Place(testing::kReader), error);
-    ASSERT_TRUE(store) << error;
-    EXPECT_EQ(All(*store).size(), 1u);
+    auto store = OpenRecordsForReading(Place(testing::kReader));
+    ASSERT_TRUE(store) << store.error();
+    EXPECT_EQ(All(**store).size(), 1u);
 }
 
 TEST_F(RecordServer, ANewerSchemaOnTheServerIsLeftAsItIs) {
@@ -389,8 +387,7 @@ TEST_F(RecordServer, AConnectionKilledMidInsertLosesNoRecord) {
 TEST_F(RecordServer, AServerThatStopsAnsweringNeverHoldsUpTheWindow) {
     Configuration config;
     config.recordUrl = Server()->Url(testing::kBench, database_) + "?application_name=window";
-    std::string error;
-    ASSERT_TRUE(RecordStore::OpenServer(*Place().server, error)) << error;  // the schema
+    ASSERT_TRUE(testing::Ok(RecordStore::OpenServer(*Place().server).status()));  // the schema
     QStringList told;
     RadioRecords records;
     records.setConfiguration(config);

@@ -31,11 +31,9 @@ using namespace orvel::test;
 namespace {
 
 std::vector<ProgrammingRecord> Records(const RecordFilter& filter = {}) {
-    std::string error;
     std::vector<ProgrammingRecord> records;
-    const auto store = RecordStore::OpenFile(RecordFilePath().toStdString(), error, false);
-    if (store)
-        store->Query(filter, records, error, true);
+    if (auto store = RecordStore::OpenFile(RecordFilePath().toStdString(), false))
+        (void)(*store)->Query(filter, true).Into(records);
     return records;
 }
 
@@ -106,14 +104,14 @@ private slots:
         std::vector<ProgrammingRecord> records = Records();
         QCOMPARE(records.size(), std::size_t{1});
         const ProgrammingRecord read = records.front();
-        QCOMPARE(read.action, std::string(kActionRead));
+        QCOMPARE(Text(read.action), std::string("read"));
         QCOMPARE(read.program, std::string("orveltool"));
         QCOMPARE(read.port, radio->DevicePath());
         QCOMPARE(read.radioId, std::string("ORVEL-R1"));
         QCOMPARE(read.station, std::string("bench-7"));
         QCOMPARE(read.operatorName, std::string("li"));
         QCOMPARE(read.outcome, std::string("ok"));
-        QCOMPARE(read.exitClass, std::string("ok"));
+        QCOMPARE(Text(read.exitClass), std::string("ok"));
         QCOMPARE(read.planSha256, Sha256Hex(held));
         QVERIFY(read.after == held);
         QVERIFY(!read.before);
@@ -128,11 +126,11 @@ private slots:
         records = Records();
         QCOMPARE(records.size(), std::size_t{2});
         const ProgrammingRecord& write = records.front();
-        QCOMPARE(write.action, std::string(kActionWrite));
+        QCOMPARE(Text(write.action), std::string("write"));
         QCOMPARE(write.planFile, std::string("plan.dat"));
         QCOMPARE(write.planSha256, Sha256Hex(view->image()));
         QVERIFY(write.verified);
-        QCOMPARE(write.exitClass, std::string("ok"));
+        QCOMPARE(Text(write.exitClass), std::string("ok"));
         QVERIFY(write.before == held);
         QVERIFY(write.after == radio->Image());
         QVERIFY(write.id != read.id);
@@ -174,8 +172,8 @@ private slots:
         QVERIFY(LogHas(QStringLiteral("写入前读出电台失败，没有写入：接收数据超时")));
         QVERIFY(Backups("*-write.dat").isEmpty());
         const ProgrammingRecord record = Records().front();
-        QCOMPARE(record.action, std::string(kActionWrite));
-        QCOMPARE(record.exitClass, std::string("communication"));
+        QCOMPARE(Text(record.action), std::string("write"));
+        QCOMPARE(Text(record.exitClass), std::string("communication"));
         QCOMPARE(record.outcome, std::string("read before the write: received 100 of 260 bytes"));
     }
 
@@ -185,7 +183,7 @@ private slots:
         noisy.badChecksum = true;
         Start(noisy);
         view->OnRead();
-        QCOMPARE(Records().front().exitClass, std::string("data"));
+        QCOMPARE(Text(Records().front().exitClass), std::string("data"));
         QCOMPARE(Records().front().outcome, std::string("the image read fails its checksum"));
         // No port at all: the write's record says so.
         view.reset();
@@ -195,8 +193,8 @@ private slots:
         options.portOverride = QStringLiteral("/dev/no-such-port-i37");
         view->OnInitialUpdate(options);
         view->OnWrite();
-        QCOMPARE(Records().front().action, std::string(kActionWrite));
-        QCOMPARE(Records().front().exitClass, std::string("port"));
+        QCOMPARE(Text(Records().front().action), std::string("write"));
+        QCOMPARE(Text(Records().front().exitClass), std::string("port"));
     }
 
     void theComparisonAsksAndItsCancelWritesNothing() {
@@ -250,8 +248,7 @@ private slots:
     }
 
     void aHundredThousandRecordsOpenAPageAtATime() {
-        std::string error;
-        QVERIFY(RecordStore::OpenFile(RecordFilePath().toStdString(), error));
+        QVERIFY(RecordStore::OpenFile(RecordFilePath().toStdString()).ok());
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "fill");
             db.setDatabaseName(RecordFilePath());

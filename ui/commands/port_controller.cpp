@@ -89,12 +89,13 @@ void PortController::Configure(const Configuration& config) {
 }
 
 void PortController::Choose(const QString& portOverride, const QString& tracePath) {
-    std::string error;
-    if (!tracePath.isEmpty() &&
-        !m_session.TraceTo(tracePath.toStdString(), error, [this](const std::string& reason) {
-            m_log.AppendLog(tr("跟踪文件无法写入：%1").arg(QString::fromStdString(reason)));
-        })) {
-        m_log.AppendLog(tr("跟踪文件无法打开：%1").arg(QString::fromStdString(error)));
+    if (!tracePath.isEmpty()) {
+        const Status traced =
+            m_session.TraceTo(tracePath.toStdString(), [this](const std::string& reason) {
+                m_log.AppendLog(tr("跟踪文件无法写入：%1").arg(QString::fromStdString(reason)));
+            });
+        if (!traced)
+            m_log.AppendLog(tr("跟踪文件无法打开：%1").arg(QString::fromStdString(traced.error())));
     }
     std::string device;
     m_deviceByName = !portOverride.isEmpty() || !m_device.isEmpty();

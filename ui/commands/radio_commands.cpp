@@ -125,7 +125,7 @@ void RadioCommands::EndProgress() {
 
 bool RadioCommands::OnRead() {
     const DocumentState before = m_document.state();
-    ProgrammingRecord record = m_records.start(kActionRead, m_port.serialPort());
+    ProgrammingRecord record = m_records.start(RecordAction::Read, m_port.serialPort());
     const ExchangeHooks hooks = MakeExchangeHooks();
     const ReadOutcome outcome = ReadRadioKeepingCopy(m_port.serialPort(), hooks, [this] {
         // The list empties while the image is on its way.
@@ -135,7 +135,7 @@ bool RadioCommands::OnRead() {
         m_document.Show(reading);
     });
     EndProgress();
-    RadioRecords::setReadOutcome(record, outcome, m_port.serialPort());
+    RecordRead(record, outcome, m_port.serialPort());
     KeepRecord(record);
     // A read that did not get the image takes nothing away: the work comes back as it was.
     m_document.Show(before);
@@ -176,7 +176,7 @@ bool RadioCommands::OnWrite() {
     request.settings = m_document.settings();
     request.specialWord = m_specialWord;
     const MemoryImage base = m_document.encoded();
-    ProgrammingRecord record = m_records.start(kActionWrite, m_port.serialPort(), unit);
+    ProgrammingRecord record = m_records.start(RecordAction::Write, m_port.serialPort(), unit);
     record.planFile = QFileInfo(m_document.filePath()).fileName().toStdString();
     record.planSha256 = Sha256Hex(WrittenImage(base, request));
     const ExchangeHooks hooks = MakeExchangeHooks();
@@ -188,7 +188,7 @@ bool RadioCommands::OnWrite() {
         if (radio.status != ReadStatus::Ok) {
             // Without the radio's old configuration kept, it is not overwritten. A port that is
             // not open has said so already, as a write without the read says it.
-            RadioRecords::setReadOutcome(record, radio, m_port.serialPort());
+            RecordRead(record, radio, m_port.serialPort());
             record.outcome = "read before the write: " + record.outcome;
             KeepRecord(record);
             if (radio.status != ReadStatus::PortClosed) {
@@ -205,7 +205,7 @@ bool RadioCommands::OnWrite() {
             WriteCheckOutcome stopped;
             stopped.verdict = WriteVerdict::FolderHeld;
             stopped.folderHeld = held;
-            RadioRecords::setWriteOutcome(record, stopped, request, m_port.serialPort());
+            RecordWrite(record, stopped, request, m_port.serialPort());
             KeepRecord(record);
             ShowFolderHeld();
             return false;
@@ -223,7 +223,7 @@ bool RadioCommands::OnWrite() {
             EndProgress();
         });
     EndProgress();
-    RadioRecords::setWriteOutcome(record, outcome, request, m_port.serialPort());
+    RecordWrite(record, outcome, request, m_port.serialPort());
     KeepRecord(record);
     // With the check on, the one box at the end says how the check went.
     switch (outcome.verdict) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "memory_image.h"
+#include "outcome.h"
 #include "radio_records.h"
 
 class QProgressBar;

@@ -1,6 +1,5 @@
 #include "radio_records.h"
 
-#include "codec.h"
 #include "echo_text.h"
 #include "port.h"
 #include "port_name.h"
@@ -8,34 +7,18 @@
 
 namespace orvel {
 
-namespace {
-
-constexpr const char* kClassOk = "ok";
-constexpr const char* kClassCommunication = "communication";
-constexpr const char* kClassData = "data";
-constexpr const char* kClassPort = "port";
-
-// A cable or a server lost in the middle is said as orvelctl says it, before what stopped.
-std::string WithLostPort(const Port& port, const std::string& what) {
-    if (port.LostReason().empty())
-        return what;
-    return "the port went away: " + port.LostReason() + "; " + what;
-}
-
-}  // namespace
-
 RadioRecords::RadioRecords() = default;
 RadioRecords::~RadioRecords() = default;
 
 void RadioRecords::setConfiguration(const Configuration& config) {
-    m_urlProblem = RecordSettingsFromConfig(config, m_settings);
+    m_urlProblem = RecordSettingsFromConfig(config, m_settings).error();
     m_askUnit = config.askUnit;
     m_keeper.reset();
     m_worker.reset();
     m_toldUnencrypted = false;
 }
 
-ProgrammingRecord RadioRecords::start(std::string_view action, const Port& port,
+ProgrammingRecord RadioRecords::start(RecordAction action, const Port& port,
                                       const std::string& unit) const {
     ProgrammingRecord record = StartRecord("orveltool", action);
     record.station = m_settings.station;
@@ -44,53 +27,6 @@ ProgrammingRecord RadioRecords::start(std::string_view action, const Port& port,
     record.port = ShownPortName(port.DeviceName());
     record.unit = unit;
     return record;
-}
-
-void RadioRecords::setReadOutcome(ProgrammingRecord& record, const ReadOutcome& outcome,
-                                  const Port& port) {
-    record.radioId = outcome.identity;
-    if (outcome.status != ReadStatus::Ok) {
-        record.exitClass = outcome.status == ReadStatus::PortClosed && port.LostReason().empty()
-                               ? kClassPort
-                               : kClassCommunication;
-        record.outcome = WithLostPort(port, DescribeReadFailure(outcome));
-        return;
-    }
-    record.planSha256 = Sha256Hex(outcome.image);
-    record.after = outcome.image;
-    record.exitClass = outcome.checksumOk ? kClassOk : kClassData;
-    record.outcome = outcome.checksumOk ? "ok" : "the image read fails its checksum";
-}
-
-void RadioRecords::setWriteOutcome(ProgrammingRecord& record, const WriteCheckOutcome& outcome,
-                                   const WriteRequest& request, const Port& port) {
-    if (outcome.verify && outcome.verify->readBack.status == ReadStatus::Ok) {
-        record.radioId = outcome.verify->readBack.identity;
-        record.after = outcome.verify->readBack.image;
-    }
-    record.verified = outcome.verdict == WriteVerdict::Verified;
-    switch (outcome.verdict) {
-        case WriteVerdict::Written:
-        case WriteVerdict::Verified:
-            record.exitClass = kClassOk;
-            record.outcome = "ok";
-            return;
-        case WriteVerdict::WriteFailed:
-            record.exitClass =
-                outcome.write.status == WriteStatus::PortClosed && port.LostReason().empty()
-                    ? kClassPort
-                    : kClassCommunication;
-            break;
-        case WriteVerdict::ReadBackFailed:
-            record.exitClass = kClassCommunication;
-            break;
-        case WriteVerdict::Mismatch:
-        case WriteVerdict::BadChecksum:
-        case WriteVerdict::FolderHeld:
-            record.exitClass = kClassData;
-            break;
-    }
-    record.outcome = WithLostPort(port, DescribeWriteOutcome(outcome, request));
 }
 
 QStringList RadioRecords::keep(ProgrammingRecord& record) {

@@ -10,13 +10,10 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 
-#include "exchanges.h"
 #include "programming_record.h"
 #include "record_keeper.h"
 #include "record_settings.h"
-#include "write_and_verify.h"
 
 namespace orvel {
 
@@ -35,13 +32,8 @@ public:
     bool askUnit() const { return m_askUnit; }
 
     // A record of `action` on `port`, started now.
-    ProgrammingRecord start(std::string_view action, const Port& port,
+    ProgrammingRecord start(RecordAction action, const Port& port,
                             const std::string& unit = {}) const;
-    // The outcome of a read (the window's own, or the one before a write).
-    static void setReadOutcome(ProgrammingRecord& record, const ReadOutcome& outcome,
-                               const Port& port);
-    static void setWriteOutcome(ProgrammingRecord& record, const WriteCheckOutcome& outcome,
-                                const WriteRequest& request, const Port& port);
     // Ends the record and keeps it. The log's lines when it went elsewhere than meant or
     // nowhere; none otherwise. A shared server's record is kept in a worker thread: its line
     // comes later, to the handler of setLateLine().

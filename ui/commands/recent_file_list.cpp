@@ -49,10 +49,9 @@ void RecentFileList::Remove(const QString& path) {
 }
 
 void RecentFileList::Store() {
-    std::string error;
     // The list is a convenience: a settings file that cannot be written costs only the list.
-    if (!StoreRecentFiles(m_paths, error))
-        qWarning("recent files not stored: %s", error.c_str());
+    if (const Status stored = StoreRecentFiles(m_paths); !stored)
+        qWarning("recent files not stored: %s", stored.error().c_str());
 }
 
 }  // namespace orvel

@@ -122,10 +122,8 @@ void RecordDialog::setStatus(const QString& text) {
     m_status->setText(text);
 }
 
-bool RecordDialog::store(std::string& error) {
-    if (!m_store)
-        m_store = OpenRecordsForReading(m_place, error);
-    return m_store != nullptr;
+Status RecordDialog::store() {
+    return m_store ? Status() : OpenRecordsForReading(m_place).Into(m_store);
 }
 
 void RecordDialog::refresh() {
@@ -142,7 +140,6 @@ void RecordDialog::refresh() {
         }
     }
     m_filter = filter;
-    std::string error;
     // A bench that has kept no record yet has none to show; that is no fault.
     if (!m_place.server && !QFileInfo::exists(QString::fromStdString(m_place.localFile))) {
         m_model->clear();
@@ -159,24 +156,27 @@ void RecordDialog::refresh() {
             next.afterStartedUtc = last->startedUtc;
             next.afterId = last->id;
         }
-        if (store(error) && m_store->Query(next, records, error))
+        const Status read = store().Then([&] { return m_store->Query(next).Into(records); });
+        if (read)
             return true;
+        error = read.error();
         m_store.reset();  // the next page connects anew
         return false;
     };
-    if (!store(error) || !m_store->Count(filter, count, error) ||
-        !m_model->setSource(page, error)) {
+    Status read = store().Then([&] { return m_store->Count(filter).Into(count); });
+    if (std::string error; read && !m_model->setSource(page, error))
+        read = Failure{error};
+    if (!read) {
         m_store.reset();
         m_model->clear();
-        setStatus(tr("无法读取编程记录：%1").arg(QString::fromStdString(error)));
+        setStatus(tr("无法读取编程记录：%1").arg(QString::fromStdString(read.error())));
         updateButtons();
         return;
     }
     // A start that several plans share picks none of them.
     if (filter.planSha256.size() < 64 && !filter.planSha256.empty()) {
         std::vector<ProgrammingRecord> matching;
-        if (m_store->Query(filter, matching, error, false);
-            PlansStartingWith(filter, matching) > 1) {
+        if ((void)m_store->Query(filter).Into(matching); PlansStartingWith(filter, matching) > 1) {
             m_model->clear();
             setStatus(tr("%1 个方案的 SHA-256 都以 %2 开头，请多输入几位")
                           .arg(PlansStartingWith(filter, matching))
@@ -205,10 +205,12 @@ void RecordDialog::exportCsv() {
         return;
     // The export carries the images, which the list leaves out.
     std::vector<ProgrammingRecord> records;
-    std::string error;
-    if (!store(error) || !m_store->Query(m_filter, records, error, true) ||
-        !WriteFileAtomically(path.toStdString(), RecordsCsv(records), error, Readers::Owner)) {
-        setStatus(tr("导出失败：%1").arg(QString::fromStdString(error)));
+    Status exported = store().Then([&] { return m_store->Query(m_filter, true).Into(records); });
+    if (std::string error; exported && !WriteFileAtomically(path.toStdString(), RecordsCsv(records),
+                                                            error, Readers::Owner))
+        exported = Failure{error};
+    if (!exported) {
+        setStatus(tr("导出失败：%1").arg(QString::fromStdString(exported.error())));
         return;
     }
     setStatus(
@@ -220,9 +222,10 @@ void RecordDialog::openImage(bool before) {
     if (rows.isEmpty())
         return;
     ProgrammingRecord record;
-    std::string error;
-    if (!store(error) || !m_store->Find(m_model->record(rows.first().row()).id, record, error)) {
-        setStatus(tr("无法读取编程记录：%1").arg(QString::fromStdString(error)));
+    const std::string chosen = m_model->record(rows.first().row()).id;
+    if (const Status found = store().Then([&] { return m_store->Find(chosen).Into(record); });
+        !found) {
+        setStatus(tr("无法读取编程记录：%1").arg(QString::fromStdString(found.error())));
         return;
     }
     const std::optional<MemoryImage>& image = before ? record.before : record.after;

@@ -53,7 +53,7 @@ public slots:
     void openAfter() { openImage(false); }
 
 private:
-    bool store(std::string& error);
+    Status store();
     void openImage(bool before);
     void setStatus(const QString& text);
     void updateButtons();

@@ -15,10 +15,10 @@ QString Shown(const std::string& text) {
     return QString::fromStdString(EscapeControls(text));
 }
 
-QString ClassText(const std::string& exitClass) {
-    if (exitClass == "communication")
+QString ClassText(ExitClass exitClass) {
+    if (exitClass == ExitClass::Communication)
         return RecordTableModel::tr("通信");
-    if (exitClass == "port")
+    if (exitClass == ExitClass::Port)
         return RecordTableModel::tr("串口");
     return RecordTableModel::tr("数据");
 }
@@ -82,7 +82,7 @@ int RecordTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString RecordTableModel::resultText(const ProgrammingRecord& record) {
-    if (record.exitClass == "ok")
+    if (record.exitClass == ExitClass::Ok)
         return record.verified ? tr("校验通过") : tr("正确");
     return tr("失败（%1）：%2").arg(ClassText(record.exitClass), Shown(record.outcome));
 }
@@ -101,7 +101,7 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
             // 2026-12-07T13:45:01.123Z reads as 2026-12-07 13:45:01 UTC.
             return QString::fromStdString(r.startedUtc.substr(0, 19)).replace(u'T', u' ');
         case Action:
-            return r.action == kActionWrite ? tr("写入") : tr("读出");
+            return r.action == RecordAction::Write ? tr("写入") : tr("读出");
         case Unit:
             return Shown(r.unit);
         case Radio:

@@ -7,10 +7,9 @@
 namespace orvel {
 
 void SaveSetting(std::string_view key, const std::string& value) {
-    std::string error;
     // A file that exists but cannot be read is never replaced by one holding only the port.
-    if (!StoreSetting(key, value, error))
-        qWarning("setting not stored: %s", error.c_str());
+    if (const Status stored = StoreSetting(key, value); !stored)
+        qWarning("setting not stored: %s", stored.error().c_str());
 }
 
 }  // namespace orvel
