@@ -1,0 +1,110 @@
+#include "port_kinds.h"
+
+#include <QString>
+
+#include "in_process_line.h"
+#include "network_port.h"
+#include "port.h"
+#include "port_probe.h"
+#include "texts.h"
+
+namespace orvel {
+namespace {
+
+std::unique_ptr<PortTransport> OpenSerial(const PortName& name, const PortOptions& options,
+                                          OpenProblem& problem) {
+    auto line = std::make_unique<SerialPort>();
+    line->SetOpenBound(options.openBoundMs);
+    if (options.opener)
+        line->SetOpener(options.opener);
+    if (line->OpenDevice(name.device, options.line) == 1)
+        return line;
+    problem.failure = line->LastOpenFailure();
+    problem.error = line->LastOpenError();
+    problem.permissionGroup = line->PermissionGroup();
+    return nullptr;
+}
+
+void ParseNetwork(PortName& parsed) {
+    parsed.problem = ParseNetworkPort(parsed.device, parsed.address);
+}
+
+std::unique_ptr<PortTransport> OpenNetwork(const PortName& name, const PortOptions& options,
+                                           OpenProblem& problem) {
+    auto line = std::make_unique<NetworkPort>();
+    if (line->Open(name.device, name.address, options.line, options.openBoundMs))
+        return line;
+    problem.failure = line->LastOpenFailure();
+    problem.error = line->LastOpenError();
+    return nullptr;
+}
+
+// In the order a name is matched: a device inside the program goes by whatever name it was
+// given, and a serial device by any name the others leave.
+constexpr PortKindEntry kPortKinds[] = {
+    {PortKind::InProcess, {}, {}, "talk to a built-in virtual radio", {}, {},
+     [](PortName&) {}, nullptr,
+     [](const PortName& name, const PortOptions& options, OpenProblem& problem) {
+         return options.inProcess != nullptr
+                    ? std::make_unique<InProcessLine>(*options.inProcess)
+                    : OpenSerial(name, options, problem);
+     }},
+    {PortKind::Network, "rfc2217", "rfc2217://HOST:PORT",
+     "rfc2217://HOST:PORT (the tool sets\nthe server's line to 9600 baud 8E1 by RFC 2217)",
+     "line set by RFC 2217",
+     ORVEL_TR("rfc2217://主机:端口 — 本程序通过 RFC 2217 把服务器的串口设为 9600 波特、8 位数据、"
+              "偶校验、1 位停止位"),
+     ParseNetwork, nullptr, OpenNetwork},
+    {PortKind::Network, "socket", "socket://HOST:PORT",
+     "socket://HOST:PORT\n(raw TCP, the line set up on the server)", "raw TCP",
+     ORVEL_TR("socket://主机:端口 — 服务器的串口已设置好，数据原样传送"), ParseNetwork, nullptr,
+     OpenNetwork},
+    {PortKind::Serial, {}, {}, "a device path, COMn, or the port number n", {}, {},
+     [](PortName& parsed) { parsed.device = ResolvePortName(parsed.device); },
+     ListSerialDevices, OpenSerial},
+};
+
+}  // namespace
+
+std::span<const PortKindEntry> PortKinds() {
+    return kPortKinds;
+}
+
+const PortKindEntry* FindPortKind(const std::string& name, const std::string& inProcess) {
+    const std::size_t mark = name.find("://");
+    const std::string scheme =
+        QString::fromStdString(name.substr(0, mark)).toLower().toStdString();
+    for (const PortKindEntry& kind : kPortKinds) {
+        const bool its = kind.kind == PortKind::InProcess ? !inProcess.empty() && name == inProcess
+                         : kind.scheme.empty()            ? mark == std::string::npos
+                                                          : mark != std::string::npos &&
+                                                     scheme == kind.scheme;
+        if (its)
+            return &kind;
+    }
+    return nullptr;
+}
+
+std::string NetworkPortForms(std::string_view separator, bool brief) {
+    std::string forms;
+    for (const PortKindEntry& kind : kPortKinds) {
+        if (kind.scheme.empty())
+            continue;
+        if (!forms.empty())
+            forms += separator;
+        forms += kind.form;
+        if (brief)
+            forms += " (" + std::string(kind.brief) + ")";
+    }
+    return forms;
+}
+
+std::string NetworkPortProblem(const std::string& url) {
+    const PortName parsed = ParsePortName(url);
+    if (parsed.kind == PortKind::Network)
+        return parsed.problem;
+    NetworkAddress address;
+    return ParseNetworkPort(url, address);
+}
+
+}  // namespace orvel
