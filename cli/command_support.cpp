@@ -10,13 +10,47 @@
 #include "echo_text.h"
 #include "file_operations.h"
 #include "ini_file.h"
-#include "port_name.h"
+#include "port_kinds.h"
 #include "programming_record.h"
 #include "radio_operations.h"
 #include "text_view.h"
 #include "transfer.h"
 
 namespace orvel::cli {
+namespace {
+
+// An option's paragraph: its name, then its words, each further line under the first.
+std::string OptionHelp(std::string_view option, std::string words) {
+    constexpr std::size_t kIndent = 18;
+    for (std::size_t at = words.find('\n'); at != std::string::npos; at = words.find('\n', at))
+        words.insert(++at, kIndent, ' ');
+    return "  " + std::string(option) + std::string(kIndent - 2 - option.size(), ' ') + words +
+           "\n";
+}
+
+std::string PortKindsHelp() {
+    std::string serial;
+    std::string network;
+    std::string inProcess;
+    for (const PortKindEntry& kind : PortKinds()) {
+        std::string& words = kind.kind == PortKind::Serial    ? serial
+                             : kind.kind == PortKind::Network ? network
+                                                              : inProcess;
+        words += (words.empty() ? "" : " or ") + std::string(kind.help);
+    }
+    return OptionHelp("--port DEV", "serial port: " + serial +
+                                        "; or one\nbehind a serial device server: " + network) +
+           OptionHelp("--simulate", inProcess);
+}
+
+}  // namespace
+
+const std::string kPortHelp =
+    PortKindsHelp() +
+    "  --trace FILE    append a byte trace of the exchange to FILE, which may be none of\n"
+    "                  the command's other files\n"
+    "  --classic-timing  pause a fixed 20 ms between polls for the radio's answers, as\n"
+    "                  older versions did (also ClassicTiming=1 in [Set] of the INI)\n";
 
 std::string Hex(std::initializer_list<std::uint8_t> bytes) {
     std::string text;

@@ -42,26 +42,37 @@ std::unique_ptr<PortTransport> OpenNetwork(const PortName& name, const PortOptio
 // In the order a name is matched: a device inside the program goes by whatever name it was
 // given, and a serial device by any name the others leave.
 constexpr PortKindEntry kPortKinds[] = {
-    {PortKind::InProcess, {}, {}, "talk to a built-in virtual radio", {}, {},
-     [](PortName&) {}, nullptr,
-     [](const PortName& name, const PortOptions& options, OpenProblem& problem) {
-         return options.inProcess != nullptr
-                    ? std::make_unique<InProcessLine>(*options.inProcess)
-                    : OpenSerial(name, options, problem);
-     }},
-    {PortKind::Network, "rfc2217", "rfc2217://HOST:PORT",
-     "rfc2217://HOST:PORT (the tool sets\nthe server's line to 9600 baud 8E1 by RFC 2217)",
-     "line set by RFC 2217",
-     ORVEL_TR("rfc2217://主机:端口 — 本程序通过 RFC 2217 把服务器的串口设为 9600 波特、8 位数据、"
-              "偶校验、1 位停止位"),
-     ParseNetwork, nullptr, OpenNetwork},
-    {PortKind::Network, "socket", "socket://HOST:PORT",
-     "socket://HOST:PORT\n(raw TCP, the line set up on the server)", "raw TCP",
-     ORVEL_TR("socket://主机:端口 — 服务器的串口已设置好，数据原样传送"), ParseNetwork, nullptr,
-     OpenNetwork},
-    {PortKind::Serial, {}, {}, "a device path, COMn, or the port number n", {}, {},
-     [](PortName& parsed) { parsed.device = ResolvePortName(parsed.device); },
-     ListSerialDevices, OpenSerial},
+    {.kind = PortKind::InProcess,
+     .help = "talk to a built-in virtual radio",
+     .parse = [](PortName&) {},
+     .open =
+         [](const PortName& name, const PortOptions& options, OpenProblem& problem) {
+             return options.inProcess != nullptr
+                        ? std::make_unique<InProcessLine>(*options.inProcess)
+                        : OpenSerial(name, options, problem);
+         }},
+    {.kind = PortKind::Network,
+     .scheme = "rfc2217",
+     .form = "rfc2217://HOST:PORT",
+     .help = "rfc2217://HOST:PORT (the tool sets\nthe server's line to 9600 baud 8E1 by RFC 2217)",
+     .brief = "line set by RFC 2217",
+     .dialogLine = ORVEL_TR("rfc2217://主机:端口 — 本程序通过 RFC 2217 把服务器的串口设为 9600 "
+                            "波特、8 位数据、偶校验、1 位停止位"),
+     .parse = ParseNetwork,
+     .open = OpenNetwork},
+    {.kind = PortKind::Network,
+     .scheme = "socket",
+     .form = "socket://HOST:PORT",
+     .help = "socket://HOST:PORT\n(raw TCP, the line set up on the server)",
+     .brief = "raw TCP",
+     .dialogLine = ORVEL_TR("socket://主机:端口 — 服务器的串口已设置好，数据原样传送"),
+     .parse = ParseNetwork,
+     .open = OpenNetwork},
+    {.kind = PortKind::Serial,
+     .help = "a device path, COMn, or the port number n",
+     .parse = [](PortName& parsed) { parsed.device = ResolvePortName(parsed.device); },
+     .list = ListSerialDevices,
+     .open = OpenSerial},
 };
 
 }  // namespace
@@ -72,14 +83,12 @@ std::span<const PortKindEntry> PortKinds() {
 
 const PortKindEntry* FindPortKind(const std::string& name, const std::string& inProcess) {
     const std::size_t mark = name.find("://");
+    const bool url = mark != std::string::npos;
     const std::string scheme =
-        QString::fromStdString(name.substr(0, mark)).toLower().toStdString();
+        url ? QString::fromStdString(name.substr(0, mark)).toLower().toStdString() : std::string();
     for (const PortKindEntry& kind : kPortKinds) {
-        const bool its = kind.kind == PortKind::InProcess ? !inProcess.empty() && name == inProcess
-                         : kind.scheme.empty()            ? mark == std::string::npos
-                                                          : mark != std::string::npos &&
-                                                     scheme == kind.scheme;
-        if (its)
+        if (kind.kind == PortKind::InProcess ? !inProcess.empty() && name == inProcess
+                                             : url != kind.scheme.empty() && kind.scheme == scheme)
             return &kind;
     }
     return nullptr;

@@ -20,23 +20,23 @@ class PortTransport;
 struct SystemPort;
 
 struct PortKindEntry {
-    PortKind kind;
+    PortKind kind = PortKind::Serial;
     // Its names are SCHEME://..., the scheme in any case; empty for a kind named otherwise
     // (serial: any other name; in-process: the name its device was attached under).
-    std::string_view scheme;
-    std::string_view form;  // how help writes its names: "rfc2217://HOST:PORT"
+    std::string_view scheme = {};
+    std::string_view form = {};  // how help writes its names: "rfc2217://HOST:PORT"
     // orvelctl --help's words, its names' form included where it has one; a line break where
     // the option's paragraph breaks.
-    std::string_view help;
-    std::string_view brief;       // the window's --help, after the form
-    std::string_view dialogLine;  // the network dialog's line (ORVEL_TR)
+    std::string_view help = {};
+    std::string_view brief = {};       // the window's --help, after the form
+    std::string_view dialogLine = {};  // the network dialog's line (ORVEL_TR)
     // The rest of `parsed` (kind and the name as given set already): the device, the address,
     // what is wrong with the name.
-    void (*parse)(PortName& parsed);
+    void (*parse)(PortName& parsed) = nullptr;
     // The ports of this kind the system has; null for a kind it does not list.
-    std::vector<SystemPort> (*list)();
+    std::vector<SystemPort> (*list)() = nullptr;
     std::unique_ptr<PortTransport> (*open)(const PortName& name, const PortOptions& options,
-                                           OpenProblem& problem);
+                                           OpenProblem& problem) = nullptr;
 };
 
 std::span<const PortKindEntry> PortKinds();
