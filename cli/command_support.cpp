@@ -17,36 +17,15 @@
 #include "transfer.h"
 
 namespace orvel::cli {
-namespace {
-
-// An option's paragraph: its name, then its words, each further line under the first.
-std::string OptionHelp(std::string_view option, std::string words) {
-    constexpr std::size_t kIndent = 18;
-    for (std::size_t at = words.find('\n'); at != std::string::npos; at = words.find('\n', at))
-        words.insert(++at, kIndent, ' ');
-    return "  " + std::string(option) + std::string(kIndent - 2 - option.size(), ' ') + words +
-           "\n";
-}
-
-std::string PortKindsHelp() {
-    std::string serial;
-    std::string network;
-    std::string inProcess;
-    for (const PortKindEntry& kind : PortKinds()) {
-        std::string& words = kind.kind == PortKind::Serial    ? serial
-                             : kind.kind == PortKind::Network ? network
-                                                              : inProcess;
-        words += (words.empty() ? "" : " or ") + std::string(kind.help);
-    }
-    return OptionHelp("--port DEV", "serial port: " + serial +
-                                        "; or one\nbehind a serial device server: " + network) +
-           OptionHelp("--simulate", inProcess);
-}
-
-}  // namespace
-
+// The network kinds' words stand under the option's.
 const std::string kPortHelp =
-    PortKindsHelp() +
+    "  --port DEV      serial port: a device path, COMn, or the port number n; or one\n"
+    "                  behind a serial device server: " +
+    QString::fromStdString(NetworkPortForms(" or ", false, true))
+        .replace(QLatin1Char('\n'), QStringLiteral("\n                  "))
+        .toStdString() +
+    "\n"
+    "  --simulate      talk to a built-in virtual radio\n"
     "  --trace FILE    append a byte trace of the exchange to FILE, which may be none of\n"
     "                  the command's other files\n"
     "  --classic-timing  pause a fixed 20 ms between polls for the radio's answers, as\n"

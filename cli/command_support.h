@@ -23,8 +23,7 @@
 
 namespace orvel::cli {
 
-// --port and --simulate in the words of the port kinds (port_kinds.h), then --trace and
-// --classic-timing.
+// --port (in the words of the port kinds, port_kinds.h), --simulate, --trace, --classic-timing.
 extern const std::string kPortHelp;
 inline constexpr const char* kConfigHelp =
     "  --config INI    settings file, section [Set]: Min and Max bound the frequencies,\n"

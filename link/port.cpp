@@ -4,17 +4,6 @@
 #include "port_kinds.h"
 
 namespace orvel {
-std::unique_ptr<PortTransport> OpenTransport(const PortName& name, const PortOptions& options,
-                                             OpenProblem& problem) {
-    problem = {};
-    if (!name.problem.empty()) {
-        problem.failure = OpenFailure::BadName;
-        problem.error = name.device + ": " + name.problem;
-        return nullptr;
-    }
-    return name.entry->open(name, options, problem);
-}
-
 Port::~Port() {
     Close();
 }
@@ -35,7 +24,11 @@ int Port::OpenDevice(const std::string& name, int baud, int byteSize, int parity
     const PortName parsed = ParsePortName(name, inProcessName_);
     device_ = parsed.device;
     options_.line = {baud, byteSize, parity, stopBits};
-    line_ = OpenTransport(parsed, options_, problem_);
+    problem_ = {};
+    if (!parsed.problem.empty())
+        problem_ = {OpenFailure::BadName, parsed.device + ": " + parsed.problem, {}};
+    else
+        line_ = parsed.entry->open(parsed, options_, problem_);
     if (!line_)
         return 0;
     line_->SetLostHandler([this](const std::string& reason) {

@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include "in_process_line.h"
 #include "network_port.h"
 #include "port.h"
 #include "port_probe.h"
@@ -10,6 +9,48 @@
 
 namespace orvel {
 namespace {
+
+// A device inside the process, such as the built-in virtual radio: always there, and never gone.
+class InProcessLine : public PortTransport {
+public:
+    explicit InProcessLine(BytePort& device) : device_(device) {}
+
+    int IsOpen() const override { return open_ ? 1 : 0; }
+    int WriteByte(std::uint8_t byte) override {
+        if (!open_)
+            return -1;
+        device_.WriteByte(byte);
+        return 1;
+    }
+    int ReadByte(std::uint8_t& out) override { return open_ ? device_.ReadByte(out) : -1; }
+    bool WaitForData(int milliseconds) override {
+        return open_ && device_.WaitForData(milliseconds);
+    }
+    void DropInput(std::vector<std::uint8_t>& dropped) override {
+        if (!open_)
+            return;
+        std::uint8_t byte = 0;
+        while (device_.ReadByte(byte) == 1)
+            dropped.push_back(byte);
+        device_.DiscardInput();
+    }
+    void PurgeOutput() override {
+        if (open_)
+            device_.PurgeOutput();
+    }
+    // What the device still sends belongs to no later exchange.
+    int Close() override {
+        if (open_)
+            device_.DiscardInput();
+        open_ = false;
+        return 1;
+    }
+    bool CheckConnection() override { return open_; }
+
+private:
+    BytePort& device_;
+    bool open_ = true;
+};
 
 std::unique_ptr<PortTransport> OpenSerial(const PortName& name, const PortOptions& options,
                                           OpenProblem& problem) {
@@ -43,7 +84,6 @@ std::unique_ptr<PortTransport> OpenNetwork(const PortName& name, const PortOptio
 // given, and a serial device by any name the others leave.
 constexpr PortKindEntry kPortKinds[] = {
     {.kind = PortKind::InProcess,
-     .help = "talk to a built-in virtual radio",
      .parse = [](PortName&) {},
      .open =
          [](const PortName& name, const PortOptions& options, OpenProblem& problem) {
@@ -69,7 +109,6 @@ constexpr PortKindEntry kPortKinds[] = {
      .parse = ParseNetwork,
      .open = OpenNetwork},
     {.kind = PortKind::Serial,
-     .help = "a device path, COMn, or the port number n",
      .parse = [](PortName& parsed) { parsed.device = ResolvePortName(parsed.device); },
      .list = ListSerialDevices,
      .open = OpenSerial},
@@ -94,14 +133,13 @@ const PortKindEntry* FindPortKind(const std::string& name, const std::string& in
     return nullptr;
 }
 
-std::string NetworkPortForms(std::string_view separator, bool brief) {
+std::string NetworkPortForms(std::string_view separator, bool brief, bool help) {
     std::string forms;
     for (const PortKindEntry& kind : kPortKinds) {
         if (kind.scheme.empty())
             continue;
-        if (!forms.empty())
-            forms += separator;
-        forms += kind.form;
+        forms +=
+            std::string(forms.empty() ? "" : separator) + std::string(help ? kind.help : kind.form);
         if (brief)
             forms += " (" + std::string(kind.brief) + ")";
     }

@@ -25,8 +25,7 @@ struct PortKindEntry {
     // (serial: any other name; in-process: the name its device was attached under).
     std::string_view scheme = {};
     std::string_view form = {};  // how help writes its names: "rfc2217://HOST:PORT"
-    // orvelctl --help's words, its names' form included where it has one; a line break where
-    // the option's paragraph breaks.
+    // orvelctl --help's words, the form first; a line break where --port's paragraph breaks.
     std::string_view help = {};
     std::string_view brief = {};       // the window's --help, after the form
     std::string_view dialogLine = {};  // the network dialog's line (ORVEL_TR)
@@ -35,6 +34,7 @@ struct PortKindEntry {
     void (*parse)(PortName& parsed) = nullptr;
     // The ports of this kind the system has; null for a kind it does not list.
     std::vector<SystemPort> (*list)() = nullptr;
+    // The line open, or nullptr with why in `problem`.
     std::unique_ptr<PortTransport> (*open)(const PortName& name, const PortOptions& options,
                                            OpenProblem& problem) = nullptr;
 };
@@ -44,8 +44,9 @@ std::span<const PortKindEntry> PortKinds();
 // ParsePortName.
 const PortKindEntry* FindPortKind(const std::string& name, const std::string& inProcess);
 // The forms of the kinds named by URL with `separator` between them ("rfc2217://HOST:PORT or
-// socket://HOST:PORT"); with `brief`, each followed by its brief words in brackets.
-std::string NetworkPortForms(std::string_view separator, bool brief = false);
+// socket://HOST:PORT"); each followed by its brief words in brackets with `brief`, or
+// replaced by its help with `help`.
+std::string NetworkPortForms(std::string_view separator, bool brief = false, bool help = false);
 // Why `url` names no network port, or empty: what the network dialog accepts.
 std::string NetworkPortProblem(const std::string& url);
 
