@@ -17,11 +17,12 @@
 #include "transfer.h"
 
 namespace orvel::cli {
-// The network kinds' words stand under the option's.
+
+// The network kinds' words (port_kinds.h) go on under the option's.
 const std::string kPortHelp =
     "  --port DEV      serial port: a device path, COMn, or the port number n; or one\n"
     "                  behind a serial device server: " +
-    QString::fromStdString(NetworkPortForms(" or ", false, true))
+    QString::fromStdString(NetworkPortForms(" or ", PortWords::Help))
         .replace(QLatin1Char('\n'), QStringLiteral("\n                  "))
         .toStdString() +
     "\n"

@@ -133,14 +133,14 @@ const PortKindEntry* FindPortKind(const std::string& name, const std::string& in
     return nullptr;
 }
 
-std::string NetworkPortForms(std::string_view separator, bool brief, bool help) {
+std::string NetworkPortForms(std::string_view separator, PortWords words) {
     std::string forms;
     for (const PortKindEntry& kind : kPortKinds) {
         if (kind.scheme.empty())
             continue;
-        forms +=
-            std::string(forms.empty() ? "" : separator) + std::string(help ? kind.help : kind.form);
-        if (brief)
+        forms += std::string(forms.empty() ? "" : separator);
+        forms += words == PortWords::Help ? kind.help : kind.form;
+        if (words == PortWords::FormAndBrief)
             forms += " (" + std::string(kind.brief) + ")";
     }
     return forms;

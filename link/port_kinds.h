@@ -43,10 +43,11 @@ std::span<const PortKindEntry> PortKinds();
 // The kind `name` is of; null for a URL whose scheme no kind has. `inProcess` as in
 // ParsePortName.
 const PortKindEntry* FindPortKind(const std::string& name, const std::string& inProcess);
-// The forms of the kinds named by URL with `separator` between them ("rfc2217://HOST:PORT or
-// socket://HOST:PORT"); each followed by its brief words in brackets with `brief`, or
-// replaced by its help with `help`.
-std::string NetworkPortForms(std::string_view separator, bool brief = false, bool help = false);
+// What the kinds named by URL say of themselves, `separator` between them: their forms
+// ("rfc2217://HOST:PORT or socket://HOST:PORT"), each with its brief words in brackets, or
+// their help.
+enum class PortWords { Form, FormAndBrief, Help };
+std::string NetworkPortForms(std::string_view separator, PortWords words = PortWords::Form);
 // Why `url` names no network port, or empty: what the network dialog accepts.
 std::string NetworkPortProblem(const std::string& url);
 

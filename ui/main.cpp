@@ -208,7 +208,9 @@ int main(int argc, char* argv[]) {
         QStringLiteral("port"),
         QStringLiteral("Use DEV for this run instead of the configured port: a device, or a port "
                        "behind a serial device server, ") +
-            QString::fromStdString(orvel::NetworkPortForms(" or ", true)) + QLatin1Char('.'),
+            QString::fromStdString(
+                orvel::NetworkPortForms(" or ", orvel::PortWords::FormAndBrief)) +
+            QLatin1Char('.'),
         QStringLiteral("DEV"));
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write every byte on the line to FILE."),
