@@ -10,13 +10,27 @@
 #include "echo_text.h"
 #include "file_operations.h"
 #include "ini_file.h"
-#include "port_name.h"
+#include "port_kinds.h"
 #include "programming_record.h"
 #include "radio_operations.h"
 #include "text_view.h"
 #include "transfer.h"
 
 namespace orvel::cli {
+
+// The network kinds' words (port_kinds.h) go on under the option's.
+const std::string kPortHelp =
+    "  --port DEV      serial port: a device path, COMn, or the port number n; or one\n"
+    "                  behind a serial device server: " +
+    QString::fromStdString(NetworkPortForms(" or ", PortWords::Help))
+        .replace(QLatin1Char('\n'), QStringLiteral("\n                  "))
+        .toStdString() +
+    "\n"
+    "  --simulate      talk to a built-in virtual radio\n"
+    "  --trace FILE    append a byte trace of the exchange to FILE, which may be none of\n"
+    "                  the command's other files\n"
+    "  --classic-timing  pause a fixed 20 ms between polls for the radio's answers, as\n"
+    "                  older versions did (also ClassicTiming=1 in [Set] of the INI)\n";
 
 std::string Hex(std::initializer_list<std::uint8_t> bytes) {
     std::string text;

@@ -23,16 +23,8 @@
 
 namespace orvel::cli {
 
-inline constexpr const char* kPortHelp =
-    "  --port DEV      serial port: a device path, COMn, or the port number n; or one\n"
-    "                  behind a serial device server: rfc2217://HOST:PORT (the tool sets\n"
-    "                  the server's line to 9600 baud 8E1 by RFC 2217) or socket://HOST:PORT\n"
-    "                  (raw TCP, the line set up on the server)\n"
-    "  --simulate      talk to a built-in virtual radio\n"
-    "  --trace FILE    append a byte trace of the exchange to FILE, which may be none of\n"
-    "                  the command's other files\n"
-    "  --classic-timing  pause a fixed 20 ms between polls for the radio's answers, as\n"
-    "                  older versions did (also ClassicTiming=1 in [Set] of the INI)\n";
+// --port (in the words of the port kinds, port_kinds.h), --simulate, --trace, --classic-timing.
+extern const std::string kPortHelp;
 inline constexpr const char* kConfigHelp =
     "  --config INI    settings file, section [Set]: Min and Max bound the frequencies,\n"
     "                  Word is the special-data frame of a write (default: OrvelTool.ini\n"

@@ -7,7 +7,6 @@
 
 #include "command_list.h"
 #include "command_support.h"
-#include "diff_command.h"
 #include "echo_text.h"
 
 namespace orvel::cli {
@@ -19,17 +18,10 @@ struct Command {
     const char* summary;  // its line in 'orvelctl --help'
 };
 
-// In the order 'orvelctl --help' lists them.
 constexpr Command kCommands[] = {
-    {"read", RunRead, "read the radio's configuration"},
-    {"write", RunWrite, "write a file's configuration to the radio, or to many"},
-    {"show", RunShow, "show the configuration a file holds"},
-    {"convert", RunConvert, "convert between .dat, .json and .csv"},
-    {"edit", RunEdit, "move, insert, delete or sort the channels of a file"},
-    {"diff", RunDiff, "compare two files, or a file and the radio"},
-    {"channel", RunChannel, "read or set the radio's current channel"},
-    {"ports", RunPorts, "list the serial ports, or find the radio on them (--probe)"},
-    {"record", RunRecord, "the programming records: list, show, sync, export"},
+#define ORVEL_COMMAND_ENTRY(name, run, summary) {#name, run, summary},
+    ORVEL_CLI_COMMANDS(ORVEL_COMMAND_ENTRY)
+#undef ORVEL_COMMAND_ENTRY
 };
 
 constexpr const char* kOverviewEnd =

@@ -14,8 +14,7 @@
 #include "app_paths.h"
 #include "commands.h"
 #include "echo_text.h"
-#include "network_address.h"
-#include "port_name.h"
+#include "port_kinds.h"
 #include "port_probe.h"
 #include "radio_operations.h"
 #include "serial_port.h"
@@ -28,7 +27,7 @@ const char* const kFleetSynopsis =
     "       orvelctl write FILE --port DEV [--port DEV ...] --repeat [--count N] [--verify]\n"
     "                      [--unit ask | --unit-list FILE] [--skip-done]\n";
 
-const char* const kFleetHelp =
+const std::string kFleetHelp =
     "\n"
     "Several radios at once: give --port once per radio. Each port runs the same write (and\n"
     "verify) on its own, all at the same time. Log lines go to stderr behind \"[DEV] \"; at the\n"
@@ -37,7 +36,9 @@ const char* const kFleetHelp =
     "named twice is a usage error. Each port keeps its own safety copy, and --trace FILE\n"
     "gives each port its own file, the device's name before the extension\n"
     "(trace.txt, /dev/ttyUSB0: trace-ttyUSB0.txt; rfc2217://10.0.0.5:4001:\n"
-    "trace-10.0.0.5-4001.txt). Network ports (rfc2217://HOST:PORT, socket://HOST:PORT)\n"
+    "trace-10.0.0.5-4001.txt). Network ports (" +
+    NetworkPortForms(", ") +
+    ")\n"
     "mix freely with local ones.\n"
     "  --format F      text (default) or json, an array of {\"port\", \"result\": \"ok\",\n"
     "                  \"communication\", \"data\" or \"port\", \"exit\", \"message\"}; also\n"

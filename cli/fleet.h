@@ -16,7 +16,7 @@
 namespace orvel::cli {
 
 extern const char* const kFleetSynopsis;
-extern const char* const kFleetHelp;
+extern const std::string kFleetHelp;
 
 // --repeat, --count and --format, which only a write to ports takes.
 QList<QCommandLineOption> FleetCommandOptions();

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app_paths.h"
-#include "port_name.h"
+#include "port_kinds.h"
 #include "port_probe.h"
 #include "probe_command.h"
 
@@ -24,13 +24,16 @@ int RunPorts(const QStringList& arguments, Context& c) {
         "                  line that names both: \"LINK, DEVICE\". Exit 0 when a radio\n"
         "                  answered, 2 when none did\n"
         "  --port DEV      also probe DEV (a path, COMn or n; pseudo-terminals and links are\n"
-        "                  not listed by the system; rfc2217://HOST:PORT or\n"
-        "                  socket://HOST:PORT for a port behind a serial device server, which\n"
-        "                  is asked as named: the network is not searched); may be given more\n"
-        "                  than once\n"
-        "  --format F      text (default) or json: [{\"port\": ..., \"names\": [...],\n"
-        "                  \"status\": \"radio\" | \"silent\" | \"badformat\" | \"busy\" |\n"
-        "                  \"denied\" | \"missing\" | \"notaport\", \"identity\": ... or null}]\n",
+        "                  not listed by the system; " +
+            NetworkPortForms(" or\n                  ") +
+            " for a port behind a serial device server, which\n"
+            "                  is asked as named: the network is not searched); may be given "
+            "more\n"
+            "                  than once\n"
+            "  --format F      text (default) or json: [{\"port\": ..., \"names\": [...],\n"
+            "                  \"status\": \"radio\" | \"silent\" | \"badformat\" | \"busy\" |\n"
+            "                  \"denied\" | \"missing\" | \"notaport\", \"identity\": ... or "
+            "null}]\n",
         {FlagOption("probe"), ValueOption("port", "DEV"), ValueOption("format", "FORMAT")},
         0,
         ""};

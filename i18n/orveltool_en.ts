@@ -266,6 +266,14 @@
         <source> ***正确接收数据***</source>
         <translation> ***Data received correctly***</translation>
     </message>
+    <message>
+        <source>rfc2217://主机:端口 — 本程序通过 RFC 2217 把服务器的串口设为 9600 波特、8 位数据、偶校验、1 位停止位</source>
+        <translation>rfc2217://HOST:PORT — this program sets the server&apos;s port to 9600 baud, 8 data bits, even parity, 1 stop bit through RFC 2217</translation>
+    </message>
+    <message>
+        <source>socket://主机:端口 — 服务器的串口已设置好，数据原样传送</source>
+        <translation>socket://HOST:PORT — the server&apos;s port is set up already; data passes unchanged</translation>
+    </message>
 </context>
 <context>
     <name>CurrentChannelForm</name>
@@ -1376,12 +1384,6 @@
     <message>
         <source>串口服务器上电台所接串口的地址(&amp;A)：</source>
         <translation>&amp;Address of the radio&apos;s port on the serial device server:</translation>
-    </message>
-    <message>
-        <source>rfc2217://主机:端口 — 本程序通过 RFC 2217 把服务器的串口设为 9600 波特、8 位数据、偶校验、1 位停止位
-socket://主机:端口 — 服务器的串口已设置好，数据原样传送</source>
-        <translation>rfc2217://HOST:PORT — this program sets the server&apos;s port to 9600 baud, 8 data bits, even parity, 1 stop bit through RFC 2217
-socket://HOST:PORT — the server&apos;s port is set up already; data passes unchanged</translation>
     </message>
     <message>
         <source>打开</source>

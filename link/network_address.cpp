@@ -4,20 +4,22 @@
 #include <algorithm>
 #include <string_view>
 
+#include "port_kinds.h"
+
 namespace orvel {
 
 std::string ParseNetworkPort(const std::string& url, NetworkAddress& address) {
     const std::size_t mark = url.find("://");
     if (mark == std::string::npos)
-        return "not a network port (rfc2217://HOST:PORT or socket://HOST:PORT)";
+        return "not a network port (" + NetworkPortForms(" or ") + ")";
     const QString scheme = QString::fromStdString(url.substr(0, mark)).toLower();
     if (scheme == QLatin1String("rfc2217")) {
         address.telnet = true;
     } else if (scheme == QLatin1String("socket")) {
         address.telnet = false;
     } else {
-        return "unknown scheme \"" + url.substr(0, mark) +
-               "://\" (rfc2217://HOST:PORT or socket://HOST:PORT)";
+        return "unknown scheme \"" + url.substr(0, mark) + "://\" (" + NetworkPortForms(" or ") +
+               ")";
     }
     std::string rest = url.substr(mark + 3);
     if (rest.find('?') != std::string::npos)

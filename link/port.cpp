@@ -1,91 +1,9 @@
 #include "port.h"
 
 #include "byte_trace.h"
-#include "network_port.h"
+#include "port_kinds.h"
 
 namespace orvel {
-namespace {
-
-// A device inside the process: always there, and never gone.
-class InProcessLine : public PortTransport {
-public:
-    explicit InProcessLine(BytePort& device) : device_(device) {}
-
-    int IsOpen() const override { return open_ ? 1 : 0; }
-    int WriteByte(std::uint8_t byte) override {
-        if (!open_)
-            return -1;
-        device_.WriteByte(byte);
-        return 1;
-    }
-    int ReadByte(std::uint8_t& out) override { return open_ ? device_.ReadByte(out) : -1; }
-    bool WaitForData(int milliseconds) override {
-        return open_ && device_.WaitForData(milliseconds);
-    }
-    void DropInput(std::vector<std::uint8_t>& dropped) override {
-        if (!open_)
-            return;
-        std::uint8_t byte = 0;
-        while (device_.ReadByte(byte) == 1)
-            dropped.push_back(byte);
-        device_.DiscardInput();
-    }
-    void PurgeOutput() override {
-        if (open_)
-            device_.PurgeOutput();
-    }
-    // What the device still sends belongs to no later exchange.
-    int Close() override {
-        if (open_)
-            device_.DiscardInput();
-        open_ = false;
-        return 1;
-    }
-    bool CheckConnection() override { return open_; }
-
-private:
-    BytePort& device_;
-    bool open_ = true;
-};
-
-}  // namespace
-
-std::unique_ptr<PortTransport> OpenTransport(const PortName& name, const PortOptions& options,
-                                             OpenProblem& problem) {
-    problem = {};
-    switch (name.kind) {
-        case PortKind::InProcess:
-            if (options.inProcess != nullptr)
-                return std::make_unique<InProcessLine>(*options.inProcess);
-            break;
-        case PortKind::Network: {
-            if (!name.problem.empty()) {
-                problem.failure = OpenFailure::BadName;
-                problem.error = name.device + ": " + name.problem;
-                return nullptr;
-            }
-            auto line = std::make_unique<NetworkPort>();
-            if (line->Open(name.device, name.address, options.line, options.openBoundMs))
-                return line;
-            problem.failure = line->LastOpenFailure();
-            problem.error = line->LastOpenError();
-            return nullptr;
-        }
-        case PortKind::Serial:
-            break;
-    }
-    auto line = std::make_unique<SerialPort>();
-    line->SetOpenBound(options.openBoundMs);
-    if (options.opener)
-        line->SetOpener(options.opener);
-    if (line->OpenDevice(name.device, options.line) == 1)
-        return line;
-    problem.failure = line->LastOpenFailure();
-    problem.error = line->LastOpenError();
-    problem.permissionGroup = line->PermissionGroup();
-    return nullptr;
-}
-
 Port::~Port() {
     Close();
 }
@@ -106,7 +24,11 @@ int Port::OpenDevice(const std::string& name, int baud, int byteSize, int parity
     const PortName parsed = ParsePortName(name, inProcessName_);
     device_ = parsed.device;
     options_.line = {baud, byteSize, parity, stopBits};
-    line_ = OpenTransport(parsed, options_, problem_);
+    problem_ = {};
+    if (!parsed.problem.empty())
+        problem_ = {OpenFailure::BadName, parsed.device + ": " + parsed.problem, {}};
+    else
+        line_ = parsed.entry->open(parsed, options_, problem_);
     if (!line_)
         return 0;
     line_->SetLostHandler([this](const std::string& reason) {

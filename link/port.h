@@ -17,7 +17,7 @@ namespace orvel {
 
 class ByteTrace;
 
-// How a port is opened, besides its name.
+// How a port is opened, besides its name (each kind's open is in port_kinds.cpp).
 struct PortOptions {
     LineSettings line;
     int openBoundMs = 3000;         // how long an open may take before it is given up
@@ -32,11 +32,6 @@ struct OpenProblem {
     std::string error;  // the port's name first, then the system's reason and what to do
     std::string permissionGroup;
 };
-
-// The line `name` names, open: a SerialPort, a NetworkPort or `options.inProcess`. nullptr when
-// it cannot be opened, with why in `problem`.
-std::unique_ptr<PortTransport> OpenTransport(const PortName& name, const PortOptions& options,
-                                             OpenProblem& problem);
 
 class Port : public BytePort {
 public:

@@ -6,22 +6,22 @@
 #include <filesystem>
 #include <string_view>
 
+#include "port_kinds.h"
+
 namespace orvel {
 
 PortName ParsePortName(const std::string& name, const std::string& inProcess) {
     PortName parsed;
-    if (!inProcess.empty() && name == inProcess) {
-        parsed.kind = PortKind::InProcess;
-        parsed.device = name;
-        return parsed;
-    }
-    if (IsNetworkPortName(name)) {
+    parsed.device = name;
+    parsed.entry = FindPortKind(name, inProcess);
+    if (parsed.entry == nullptr) {
+        // Says which schemes there are.
         parsed.kind = PortKind::Network;
-        parsed.device = name;
         parsed.problem = ParseNetworkPort(name, parsed.address);
         return parsed;
     }
-    parsed.device = ResolvePortName(name);
+    parsed.kind = parsed.entry->kind;
+    parsed.entry->parse(parsed);
     return parsed;
 }
 
@@ -62,10 +62,8 @@ bool IsNetworkPortName(const std::string& name) {
 }
 
 std::string PortNameProblem(const std::string& name) {
-    if (IsNetworkPortName(name)) {
-        NetworkAddress address;
-        return ParseNetworkPort(name, address);
-    }
+    if (const PortName parsed = ParsePortName(name); parsed.kind != PortKind::Serial)
+        return parsed.problem;
     std::string_view number = name;
     if (number.size() > 3 && QString::fromStdString(name.substr(0, 3)).toUpper() == "COM")
         number.remove_prefix(3);
@@ -93,14 +91,14 @@ std::string ShownPortName(const std::string& device) {
 }
 
 std::string CanonicalDevice(const std::string& name) {
-    if (IsNetworkPortName(name)) {
-        NetworkAddress address;
-        if (!ParseNetworkPort(name, address).empty())
+    const PortName parsed = ParsePortName(name);
+    if (parsed.kind == PortKind::Network) {
+        if (!parsed.problem.empty())
             return name;
-        return "tcp://[" + QString::fromStdString(address.host).toLower().toStdString() +
-               "]:" + std::to_string(address.port);
+        return "tcp://[" + QString::fromStdString(parsed.address.host).toLower().toStdString() +
+               "]:" + std::to_string(parsed.address.port);
     }
-    const std::string device = ResolvePortName(name);
+    const std::string& device = parsed.device;
     const QString canonical = QFileInfo(QString::fromStdString(device)).canonicalFilePath();
     return canonical.isEmpty() ? device : canonical.toStdString();
 }
@@ -110,13 +108,14 @@ bool SamePort(const std::string& a, const std::string& b) {
 }
 
 std::string PortFileTag(const std::string& name) {
-    NetworkAddress address;
-    if (IsNetworkPortName(name) && ParseNetworkPort(name, address).empty()) {
+    PortName parsed = ParsePortName(name);
+    if (parsed.kind == PortKind::Network && parsed.problem.empty()) {
+        std::string& host = parsed.address.host;
         // An IPv6 address's colons are no part of a file name on Windows.
-        std::replace(address.host.begin(), address.host.end(), ':', '_');
-        return address.host + "-" + std::to_string(address.port);
+        std::replace(host.begin(), host.end(), ':', '_');
+        return host + "-" + std::to_string(parsed.address.port);
     }
-    return std::filesystem::path(ResolvePortName(name)).filename().string();
+    return std::filesystem::path(parsed.device).filename().string();
 }
 
 }  // namespace orvel

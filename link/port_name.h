@@ -1,7 +1,8 @@
 // What a port's name names. Users give ports as they know them: a device path, COMn, \\.\COMn,
 // the port number n, a device under /dev without the folder, a port behind a serial device
 // server (rfc2217://HOST:PORT, socket://HOST:PORT), or the name of a device inside the program.
-// Everything the programs need to know of such names is here.
+// Everything the programs need to know of such names is here; each kind's own part of it is in
+// its entry of port_kinds.h.
 #pragma once
 
 #include <string>
@@ -10,7 +11,11 @@
 
 namespace orvel {
 
+// What the programs treat alike: a device the system lists, a port named by URL behind a
+// server, a device inside the program.
 enum class PortKind { Serial, Network, InProcess };
+
+struct PortKindEntry;
 
 struct PortName {
     PortKind kind = PortKind::Serial;
@@ -19,6 +24,7 @@ struct PortName {
     NetworkAddress address;  // kind Network, when `problem` is empty
     // Why a network port's URL names none; empty when it does.
     std::string problem;
+    const PortKindEntry* entry = nullptr;  // null for a URL of a scheme no kind has
 };
 
 // Port numbers (n and COMn) go from 1 to this.

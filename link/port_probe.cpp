@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "exchanges.h"
+#include "port_kinds.h"
 
 namespace orvel {
 
@@ -160,7 +161,7 @@ bool PortNameLess(const std::string& a, const std::string& b) {
     return split(a) < split(b);
 }
 
-std::vector<SystemPort> ListSystemPorts() {
+std::vector<SystemPort> ListSerialDevices() {
     std::vector<SystemPort> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         QString description = info.description().trimmed();
@@ -169,6 +170,15 @@ std::vector<SystemPort> ListSystemPorts() {
             description = description.isEmpty() ? maker : description + " (" + maker + ")";
         ports.push_back({info.portName().toStdString(), info.systemLocation().toStdString(),
                          description.toStdString()});
+    }
+    return ports;
+}
+
+std::vector<SystemPort> ListSystemPorts() {
+    std::vector<SystemPort> ports;
+    for (const PortKindEntry& kind : PortKinds()) {
+        if (kind.list != nullptr)
+            std::ranges::move(kind.list(), std::back_inserter(ports));
     }
     std::sort(ports.begin(), ports.end(), [](const SystemPort& a, const SystemPort& b) {
         return PortNameLess(a.name, b.name);

@@ -72,9 +72,11 @@ struct SystemPort {
     std::string device;
     std::string description;
 };
-// Sorted by name, numbers by value: COM2 before COM10. Pseudo-terminals and links to ports are
-// not among them.
+// The ports of every kind the system lists, sorted by name, numbers by value: COM2 before
+// COM10. Pseudo-terminals and links to ports are not among them.
 std::vector<SystemPort> ListSystemPorts();
+// The serial devices among them, in the system's order.
+std::vector<SystemPort> ListSerialDevices();
 // Name order with the trailing number compared as a number.
 bool PortNameLess(const std::string& a, const std::string& b);
 

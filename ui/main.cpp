@@ -22,6 +22,7 @@
 #include "corveltoolview.h"
 #include "language.h"
 #include "orvel_version.h"
+#include "port_kinds.h"
 #include "programming_record.h"
 #include "record_dialog.h"
 #include "record_store.h"
@@ -207,8 +208,10 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption port(
         QStringLiteral("port"),
         QStringLiteral("Use DEV for this run instead of the configured port: a device, or a port "
-                       "behind a serial device server, rfc2217://HOST:PORT (line set by RFC "
-                       "2217) or socket://HOST:PORT (raw TCP)."),
+                       "behind a serial device server, ") +
+            QString::fromStdString(
+                orvel::NetworkPortForms(" or ", orvel::PortWords::FormAndBrief)) +
+            QLatin1Char('.'),
         QStringLiteral("DEV"));
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write every byte on the line to FILE."),

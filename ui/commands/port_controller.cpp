@@ -20,7 +20,7 @@ QString ShownPort(const std::string& device) {
 // cable pulled needs no reason.
 QString LostLine(const std::string& device, const std::string& reason) {
     const QString port = ShownPort(device);
-    if (device.find("://") == std::string::npos || reason.empty())
+    if (!IsNetworkPortName(device) || reason.empty())
         return PortController::tr("串口已断开：%1").arg(port);
     static const std::string kBroke = "the connection broke (";
     QString why = QString::fromStdString(reason);

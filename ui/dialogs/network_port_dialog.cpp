@@ -6,7 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "network_address.h"
+#include "lower_texts.h"
+#include "port_kinds.h"
 
 namespace orvel {
 
@@ -22,11 +23,12 @@ NetworkPortDialog::NetworkPortDialog(const QString& lastUrl, QWidget* parent) : 
     m_edit->setMinimumWidth(m_edit->fontMetrics().horizontalAdvance(QLatin1Char('m')) * 36);
     label->setBuddy(m_edit);
     layout->addWidget(m_edit);
-    auto* forms = new QLabel(
-        tr("rfc2217://主机:端口 — 本程序通过 RFC 2217 把服务器的串口设为 9600 波特、8 位数据、"
-           "偶校验、1 位停止位\n"
-           "socket://主机:端口 — 服务器的串口已设置好，数据原样传送"),
-        this);
+    QStringList lines;
+    for (const orvel::PortKindEntry& kind : orvel::PortKinds()) {
+        if (!kind.dialogLine.empty())
+            lines.append(CoreText(kind.dialogLine));
+    }
+    auto* forms = new QLabel(lines.join(QLatin1Char('\n')), this);
     forms->setWordWrap(true);
     layout->addWidget(forms);
     m_problem = new QLabel(this);
@@ -51,9 +53,8 @@ QString NetworkPortDialog::url() const {
 
 void NetworkPortDialog::Check() {
     const QString url = this->url();
-    orvel::NetworkAddress address;
     const std::string problem =
-        url.isEmpty() ? std::string() : orvel::ParseNetworkPort(url.toStdString(), address);
+        url.isEmpty() ? std::string() : orvel::NetworkPortProblem(url.toStdString());
     m_ok->setEnabled(!url.isEmpty() && problem.empty());
     m_problem->setText(problem.empty() ? QString()
                                        : tr("地址无效：%1").arg(QString::fromStdString(problem)));
