@@ -33,9 +33,8 @@ ORVEL_FUZZ_TARGET(FuzzRecordUrl) {
                 if ((c | 0x20) >= 'g' && (c | 0x20) <= 'z')
                     c = (c | 0x20) == 'z' ? char(c - 19) : char(c + 1);
             }
-            ServerAddress ignored;
             FUZZ_CHECK(problem.find(password) == std::string::npos ||
-                           ParseRecordUrl(other, ignored).find(password) != std::string::npos,
+                           ParseRecordUrl(other).error().find(password) != std::string::npos,
                        "the refusal repeats the password: " + problem);
         }
         return 0;

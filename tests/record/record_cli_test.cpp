@@ -423,7 +423,7 @@ TEST_F(RecordCli, EveryReadAndWriteIsOneRecordThatListAndShowFind) {
     for (const char last : {'0', '1'}) {
         ProgrammingRecord twin = testing::SampleRecord("@SUM(1+1)");
         twin.planSha256 = std::string(63, 'a') + last;
-        ASSERT_TRUE(store->Insert(twin, error)) << error;
+        ASSERT_TRUE(testing::Ok((*store)->Insert(twin)));
     }
     EXPECT_EQ(Record({"list", "--plan", "aaaaaaaa"}).code, 3);
     ASSERT_EQ(Record({"export", Path("twins.csv"), "--unit", "@SUM(1+1)"}).code, 0);
