@@ -138,6 +138,22 @@ TEST_F(Cli, EveryCommandHasHelpAndBadCommandLinesExitOne) {
         EXPECT_EQ(r.out.rfind(std::string("usage: orvelctl ") + command, 0), 0u) << r.out;
     }
     EXPECT_EQ(Ctl({"--help"}).code, 0);
+    // The network kinds' words in both programs' help, orvelctl's in the option's column.
+    EXPECT_NE(Ctl({"read", "--help"})
+                  .out.find("server: rfc2217://HOST:PORT (the tool sets\n                  the "
+                            "server's line to 9600 baud 8E1 by RFC 2217) or socket://HOST:PORT\n"
+                            "                  (raw TCP, the line set up on the server)\n"),
+              std::string::npos);
+    QProcess window;
+    QProcessEnvironment offscreen = env_;
+    offscreen.insert("QT_QPA_PLATFORM", "offscreen");
+    window.setProcessEnvironment(offscreen);
+    window.start(ORVELTOOL_PATH, {"--help"});
+    ASSERT_TRUE(window.waitForFinished(30000));
+    EXPECT_TRUE(QString(window.readAllStandardOutput())
+                    .simplified()
+                    .contains("rfc2217://HOST:PORT (line set by RFC 2217) or socket://HOST:PORT "
+                              "(raw TCP)."));
     const QStringList usageErrors[] = {
         {},
         {"frobnicate"},

@@ -32,55 +32,62 @@ struct Case {
     std::size_t framesAtWritten;  // frames the radio had when the write was over
     std::string description;
     std::vector<std::string> logTail;
+    const char* recorded;  // the record's exit class, and " verified" where it says so
 };
 
 TEST(WriteAndVerify, OneSequenceGivesTheVerdictTheLogAndTheWords) {
     QTemporaryDir folder;
     qputenv("XDG_DATA_HOME", folder.filePath("data").toUtf8());
     const std::vector<Case> cases = {
-        {"plain write", {}, false, WriteVerdict::Written, 66, "", {"***正确写入数据***\r\n"}},
+        {"plain write", {}, false, WriteVerdict::Written, 66, "", {"***正确写入数据***\r\n"}, "ok"},
         {"checked",
          {},
          true,
          WriteVerdict::Verified,
          66,
          "",
-         {"***正确写入数据***\r\n", "校验：读回数据…\r\n", "校验正确\r\n"}},
+         {"***正确写入数据***\r\n", "校验：读回数据…\r\n", "校验正确\r\n"},
+         "ok verified"},
         {"words not kept",
          {.ignoreWrites = true},
          true,
          WriteVerdict::Mismatch,
          66,
          "verify: word 0x0C (channel 4) reads back 22 52, written 23 01",
-         {"校验：读回数据…\r\n", "校验错误：字 0x0C\r\n"}},
+         {"校验：读回数据…\r\n", "校验错误：字 0x0C\r\n"},
+         "data"},
         {"read-back checksum",
          {.badChecksum = true},
          true,
          WriteVerdict::BadChecksum,
          66,
          "verify: the image read back fails its checksum",
-         {"数据校验错\r\n", "校验错误：数据校验错\r\n"}},
+         {"数据校验错\r\n", "校验错误：数据校验错\r\n"},
+         "data"},
         {"read-back cut",
          {.cutImage = 100},
          true,
          WriteVerdict::ReadBackFailed,
          66,
          "verify: received 100 of 260 bytes",
-         {"校验：读回数据…\r\n", "接收数据超时\r\n"}},
+         {"校验：读回数据…\r\n", "接收数据超时\r\n"},
+         "communication"},
         {"refused frame",
          {.nakWriteFrame = 5},
          true,
          WriteVerdict::WriteFailed,
          5,
          "the radio did not accept frame 5 of 66 (channel words)",
-         {"写入数据[% 0] 失败\r\n"}},
+         {"写入数据[% 0] 失败\r\n"},
+         "communication"},
         {"silent radio",
          {.silent = true},
          true,
          WriteVerdict::WriteFailed,
          1,
          "no answer to frame 1 of 66 (channel words)",
-         {"写入数据[% 0] 失败\r\n", "接收数据超时\r\n"}},
+         {"写入数据[% 0] 失败\r\n", "接收数据超时\r\n"},
+         "communication"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -106,6 +113,9 @@ TEST(WriteAndVerify, OneSequenceGivesTheVerdictTheLogAndTheWords) {
         EXPECT_EQ(outcome.verdict, c.verdict);
         EXPECT_EQ(outcome.Succeeded(), c.description.empty());
         EXPECT_EQ(DescribeWriteOutcome(outcome, request), c.description);
+        ProgrammingRecord record;
+        RecordWrite(record, outcome, request, port);
+        EXPECT_EQ(Text(record.exitClass) + (record.verified ? " verified" : ""), c.recorded);
         EXPECT_EQ(writtenCalls, 1);
         EXPECT_EQ(framesAtWritten, c.framesAtWritten);
         // A failed write is not read back; a check adds the identify and the image request.

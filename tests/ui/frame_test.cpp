@@ -473,6 +473,11 @@ private slots:
             QTest::keyClick(button, combination.key(), combination.keyboardModifiers());
             expected << command;
         }
+        // A held key runs its command once.
+        for (const bool repeat : {false, true, true})
+            QTest::simulateEvent(button, true, Qt::Key_Z, Qt::ControlModifier, QString(), repeat);
+        QTest::simulateEvent(button, false, Qt::Key_Z, Qt::ControlModifier, QString(), false);
+        expected << "actionUndo";
         QCOMPARE(m_target->commandsRun, expected);
         m_target->SetDisabled({"actionPaste"});
         QTest::keyClick(button, Qt::Key_V, Qt::ControlModifier);
