@@ -21,6 +21,7 @@
 #include "codec.h"
 #include "commands.h"
 #include "exchanges.h"
+#include "fleet_scale.h"
 #include "poll_receive.h"
 #include "port_probe.h"
 #include "ser2net_server.h"
@@ -328,6 +329,7 @@ int main(int argc, char** argv) {
     ok &= BenchProbe(runs);
     ok &= BenchNetwork(runs);
     ok &= BenchCommands(runs);
+    ok &= bench::BenchFleetScale(runs);
     if (!ok) {
         std::fprintf(stderr, "an exchange failed during the benchmark\n");
         return 1;

@@ -1,7 +1,8 @@
 // What the programming record costs: a record per radio on a line that keeps its connection,
 // a run that opens the store for its one record, a production line of in-process radios with
 // and without its records, against the SQLite file and a PostgreSQL server on 127.0.0.1; and
-// a query by unit among 100 000 records.
+// a query by unit among 100 000 records; the plan library's add and a unit's plan among
+// 100 000 units and 10 000 plan versions; and the bookkeeping of a fleet status of 10 000 units.
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "cell_rules.h"
+#include "fleet_records.h"
 #include "pg_server.h"
 #include "port_session.h"
 #include "radio_operations.h"
@@ -27,6 +29,8 @@ namespace {
 constexpr int kRadios = 200;
 constexpr int kRuns = 20;
 constexpr int kManyRecords = 100000;
+constexpr int kManyUnits = 100000;
+constexpr int kFilledPlans = 999;  // names, of 10 versions each: with those added, 10 000 versions
 constexpr int kLineRadios = 1000;
 
 double Milliseconds(const std::function<void()>& work, int times) {
@@ -62,20 +66,46 @@ ProgrammingRecord Sample(int n) {
     return record;
 }
 
-// 100 000 records in one statement, each of its own unit.
-bool Fill(const std::string& connection) {
+// `select` over the numbers 0 to count - 1 as i, for one INSERT of many rows.
+QString Numbered(int count, const QString& select) {
+    return QStringLiteral(
+               "%1 FROM (WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+               "WHERE i < %2) SELECT i FROM n) AS numbers")
+        .arg(select)
+        .arg(count - 1);
+}
+
+// 100 000 records, each of its own unit, and as many units, each assigned one of 999 plans of
+// 10 versions (their bytes `zeros`, which no lookup takes): one statement each.
+bool Fill(const std::string& connection, const char* zeros) {
     QSqlQuery query(QSqlDatabase::database(QString::fromStdString(connection)));
     return query.exec(
-        QStringLiteral(
-            "INSERT INTO orvel_records (id, started_utc, ended_utc, station, operator_name, "
-            "program, "
-            "program_version, action, port, radio_id, unit, plan_file, plan_sha256, outcome, "
-            "exit_class, verified) SELECT 'fill-' || CAST(i AS TEXT), '2026-01-01T00:00:00.000Z', "
-            "'2026-01-01T00:00:01.000Z', 'bench', 'bench', 'orvel_bench', '1.0', 'write', "
-            "'/dev/ttyUSB0', 'ORVEL-R1', 'SN-' || CAST(i AS TEXT), 'plan.dat', 'x', 'ok', 'ok', 1 "
-            "FROM (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-            "SELECT i FROM n) AS numbers")
-            .arg(kManyRecords));
+               "INSERT INTO orvel_plans (name, version, sha256, image, note, station, "
+               "operator_name, added_utc) " +
+               Numbered(kFilledPlans * 10,
+                        QStringLiteral("SELECT 'P-' || CAST(i % %1 AS TEXT), i / %1 + 1, "
+                                       "'x', %2, '', 'bench', 'bench', "
+                                       "'2026-01-01T00:00:00.000Z'")
+                            .arg(kFilledPlans)
+                            .arg(QLatin1String(zeros)))) &&
+           query.exec(
+               "INSERT INTO orvel_units (unit, plan, port, site, assigned_utc, station, "
+               "operator_name) " +
+               Numbered(kManyUnits,
+                        QStringLiteral("SELECT 'SN-' || CAST(i AS TEXT), 'P-' || CAST(i % "
+                                       "%1 AS TEXT), '', 'site-' || CAST(i % 50 AS TEXT), "
+                                       "'2026-01-01T00:00:00.000Z', 'bench', 'bench'")
+                            .arg(kFilledPlans))) &&
+           query.exec(
+               "INSERT INTO orvel_records (id, started_utc, ended_utc, station, operator_name, "
+               "program, program_version, action, port, radio_id, unit, plan_file, plan_sha256, "
+               "outcome, exit_class, verified) " +
+               Numbered(kManyRecords,
+                        QStringLiteral(
+                            "SELECT 'fill-' || CAST(i AS TEXT), '2026-01-01T00:00:00.000Z', "
+                            "'2026-01-01T00:00:01.000Z', 'bench', 'bench', 'orvel_bench', '1.0', "
+                            "'write', '/dev/ttyUSB0', 'ORVEL-R1', 'SN-' || CAST(i AS TEXT), "
+                            "'plan.dat', 'x', 'ok', 'ok', 1")));
 }
 
 // Per radio of a production line of in-process radios, each written and verified as fast as
@@ -175,6 +205,35 @@ bool Measure(const char* engine, const RecordPlace& place, double target,
         kRuns);
     ok &= found == 1;
     ok &= Report((std::string("query by unit among 100 000, ") + engine).c_str(), query, 50);
+
+    PlanVersion plan;
+    plan.name = "Site12";
+    int added = 0;
+    const double add = Milliseconds(
+        [&] {
+            plan.image[0] = static_cast<std::uint8_t>(added);
+            const auto version = (*store)->AddPlan(plan);
+            added += version && version->added ? 1 : 0;
+        },
+        kRuns);
+    ok &= added == kRuns;
+    ok &= Report((std::string("add a plan among 10 000 versions, ") + engine).c_str(), add, 10);
+    UnitAssignment unit;
+    unit.unit = "SN-54321";
+    unit.plan = plan.name;
+    ok &= (*store)->Assign({unit}).ok();
+    int fetched = 0;
+    const double lookup = Milliseconds(
+        [&] {
+            const auto assigned = (*store)->Unit(unit.unit);
+            if (assigned && *assigned)
+                fetched += (*store)->Plan((*assigned)->plan).ok() ? 1 : 0;
+        },
+        kRuns);
+    ok &= fetched == kRuns;
+    ok &= Report((std::string("a unit's plan among 100 000 units, ") + engine).c_str(), lookup, 10);
+    if (added != kRuns || fetched != kRuns)
+        std::fprintf(stderr, "%s: the plan library failed\n", engine);
     return ok;
 }
 
@@ -190,7 +249,7 @@ int main(int argc, char** argv) {
     ok &= Measure("SQLite", {file, {}}, 5, [&] {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "fill");
         db.setDatabaseName(QString::fromStdString(file));
-        const bool filled = db.open() && Fill("fill");
+        const bool filled = db.open() && Fill("fill", "zeroblob(260)");
         db.close();
         return filled;
     });
@@ -210,16 +269,19 @@ int main(int argc, char** argv) {
     qputenv("PGPASSWORD", "bench");
     ServerAddress address;
     (void)ParseRecordUrl(server.Url("bench")).Into(address);
-    ok &= Measure("PostgreSQL", {dir.filePath("outbox.sqlite").toStdString(), address}, 10, [&] {
+    const RecordPlace postgres{dir.filePath("outbox.sqlite").toStdString(), address};
+    ok &= Measure("PostgreSQL", postgres, 10, [&] {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "pgfill");
         db.setHostName(QStringLiteral("127.0.0.1"));
         db.setPort(server.port());
         db.setDatabaseName(QStringLiteral("orvel"));
         db.setUserName(QStringLiteral("bench"));
-        const bool filled = db.open() && Fill("pgfill") &&
-                            QSqlQuery(db).exec(QStringLiteral("ANALYZE orvel_records"));
+        const bool filled =
+            db.open() && Fill("pgfill", "decode(repeat('00', 260), 'hex')") &&
+            QSqlQuery(db).exec(QStringLiteral("ANALYZE orvel_records, orvel_plans, orvel_units"));
         db.close();
         return filled;
     });
+    ok &= bench::BenchFleetRecords(postgres, "PostgreSQL");
     return ok ? 0 : 1;
 }

@@ -9,16 +9,19 @@
 #include "command_support.h"
 
 // COMMAND(name, its function, its line in 'orvelctl --help')
-#define ORVEL_CLI_COMMANDS(COMMAND)                                                        \
-    COMMAND(read, RunRead, "read the radio's configuration")                               \
-    COMMAND(write, RunWrite, "write a file's configuration to the radio, or to many")      \
-    COMMAND(show, RunShow, "show the configuration a file holds")                          \
-    COMMAND(convert, RunConvert, "convert between .dat, .json and .csv")                   \
-    COMMAND(edit, RunEdit, "move, insert, delete or sort the channels of a file")          \
-    COMMAND(diff, RunDiff, "compare two files, or a file and the radio")                   \
-    COMMAND(channel, RunChannel, "read or set the radio's current channel")                \
-    COMMAND(ports, RunPorts, "list the serial ports, or find the radio on them (--probe)") \
-    COMMAND(record, RunRecord, "the programming records: list, show, sync, export")
+#define ORVEL_CLI_COMMANDS(COMMAND)                                                          \
+    COMMAND(read, RunRead, "read the radio's configuration")                                 \
+    COMMAND(write, RunWrite, "write a file's configuration to the radio, or to many")        \
+    COMMAND(show, RunShow, "show the configuration a file holds")                            \
+    COMMAND(convert, RunConvert, "convert between .dat, .json and .csv")                     \
+    COMMAND(edit, RunEdit, "move, insert, delete or sort the channels of a file")            \
+    COMMAND(diff, RunDiff, "compare two files, or a file and the radio")                     \
+    COMMAND(channel, RunChannel, "read or set the radio's current channel")                  \
+    COMMAND(ports, RunPorts, "list the serial ports, or find the radio on them (--probe)")   \
+    COMMAND(record, RunRecord, "the programming records: list, show, sync, export, restore") \
+    COMMAND(plan, RunPlan, "the plan library: add, list, show, get")                         \
+    COMMAND(unit, RunUnit, "what each unit should hold: assign, import, list, show, export") \
+    COMMAND(fleet, RunFleetCommand, "every unit against its plan where it stands: status, apply")
 
 namespace orvel::cli {
 

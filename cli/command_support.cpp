@@ -211,9 +211,18 @@ int LoadImageFile(const std::string& path, const FrequencyLimits& limits, Memory
     return Fail(c, kExitData, read.error);
 }
 
-std::string PlanSha256(const MemoryImage& image, const FrequencyLimits& limits) {
+MemoryImage PlanImage(const MemoryImage& image, const FrequencyLimits& limits) {
     const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, limits);
-    return Sha256Hex(WrittenImage(image, WriteRequest{decoded.table, decoded.settings, {}}));
+    return WrittenImage(image, WriteRequest{decoded.table, decoded.settings, {}});
+}
+
+std::string PlanSha256(const MemoryImage& image, const FrequencyLimits& limits) {
+    return Sha256Hex(PlanImage(image, limits));
+}
+
+WriteRequest RequestOf(const MemoryImage& image, const Configuration& config) {
+    const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, Limits(config));
+    return WriteRequest{decoded.table, decoded.settings, config.specialWord};
 }
 
 std::string Render(Format format, const MemoryImage& image, const DecodedImage& decoded) {

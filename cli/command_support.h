@@ -94,9 +94,12 @@ int OpenLink(const QCommandLineParser& parser, Link& link, Context& c);
 int WriteImageFile(const std::string& path, const MemoryImage& image, const FrequencyLimits& limits,
                    bool safetyCopy, Context& c);
 
-// The SHA-256 a write of `image` (a file's, decoded under `limits`) records as its plan: of the
-// 260 bytes the write stands for, not of the file, whose bytes are masked.
+// The 260 bytes a write of `image` (a file's, decoded under `limits`) stands for, and their
+// SHA-256, which the write records as its plan (not the file's: a .dat holds them masked).
+MemoryImage PlanImage(const MemoryImage& image, const FrequencyLimits& limits);
 std::string PlanSha256(const MemoryImage& image, const FrequencyLimits& limits);
+// What a write of `image`, decoded as a file is, sends.
+WriteRequest RequestOf(const MemoryImage& image, const Configuration& config);
 
 // The configuration as text, JSON or a CSV channel table.
 std::string Render(Format format, const MemoryImage& image, const DecodedImage& decoded);

@@ -30,7 +30,7 @@ constexpr const char* kOverviewEnd =
     ".dat channel file, .json full configuration, .csv channel table.\n"
     "Exit codes: 0 success, 1 usage error, 2 communication failure, 3 data error (checksum,\n"
     "a file that is invalid or cannot be read or written, verify mismatch), 4 the port cannot\n"
-    "be opened, 5 diff found differences.\n"
+    "be opened, 5 diff found differences (fleet: units that do not hold their plan).\n"
     "'orvelctl --version' prints the version.\n";
 
 // The usage line, one line per command from the table, then kOverviewEnd.

@@ -145,8 +145,7 @@ bool Rest(int milliseconds) {
 
 struct Job {
     const FleetOptions& options;
-    const MemoryImage& image;
-    const WriteRequest& request;
+    const PlanToWrite& file;
     UnitLabels& units;
 };
 
@@ -165,10 +164,10 @@ PortResult WriteOnePort(const std::string& port, const std::string& tracePath, c
         return {code, FailureReason(c.lastError, "")};
     const auto keeper = MakeKeeper(job.options.record);
     ProgrammingRecord record = StartRadioRecord(job.options.record, RecordAction::Write, port);
-    record.planFile = job.options.planFile;
+    record.planFile = job.file.planFile;
     code = OpenPort(port, link, c);
     if (code < 0)
-        code = WriteToRadio(link, job.image, job.request, job.options.steps, c, record);
+        code = WriteToRadio(link, job.file.image, job.file.request, job.options.steps, c, record);
     // The line names the port as given; a device it stands for (COM1: /dev/ttyS0) stays in.
     const std::string reason = FailureReason(c.lastError, link.name == port ? port : "");
     EndRadioRecord(record, code, reason, "");
@@ -247,14 +246,14 @@ enum class Check { Write, Skipped, Failed };
 
 // With --skip-done the radio on the cable is read first: one that holds the plan is left
 // alone, its read kept as its unit's record; what another held is the write's before image.
-Check CheckDone(Link& link, const Job& job, const std::string& port, const std::string& unit,
-                RecordKeeper* keeper, ProgrammingRecord& write, int& code, std::string& reason,
-                Context& c) {
+Check CheckDone(Link& link, const Job& job, const PlanToWrite& plan, const std::string& port,
+                const std::string& unit, RecordKeeper* keeper, ProgrammingRecord& write, int& code,
+                std::string& reason, Context& c) {
     if (!job.options.skipDone || unit.empty())
         return Check::Write;
     ProgrammingRecord read = StartRadioRecord(job.options.record, RecordAction::Read, port, unit);
     bool holds = false;
-    const int failed = ReadHolding(link, job.request, c, read, holds);
+    const int failed = ReadHolding(link, plan.request, c, read, holds);
     code = failed < 0 ? kExitOk : failed;
     reason = FailureReason(c.lastError, link.name);
     EndRadioRecord(read, code, reason, "");
@@ -288,6 +287,22 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
         std::string unit;
         if (!job.units.Next(unit, port, number, c.err))
             break;
+        // The unit's plan is known before its radio is waited for: one without a plan is said
+        // at once, and the operator sets that radio aside.
+        PlanToWrite assigned;
+        if (job.options.assigned != nullptr) {
+            std::string reason;
+            if (const int code = job.options.assigned->For(unit, assigned, reason); code >= 0) {
+                ++totals.failed;
+                totals.exit = std::max(totals.exit, code);
+                out.Line(lead + std::to_string(number) + "\t-\t" + EscapeControls(unit) +
+                         "\tfailed\t" + reason);
+                if (number == count || UsedUp(job.units, port, c))
+                    break;
+                continue;
+            }
+        }
+        const PlanToWrite& plan = job.options.assigned != nullptr ? assigned : job.file;
         c.err << "orvelctl: " << EchoMessage(port) << ": waiting for a radio\n" << std::flush;
         std::string identity;
         const Presence presence = WaitForRadio(link, device, identity, c);
@@ -301,13 +316,14 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
         c.lastError.clear();
         ProgrammingRecord record =
             StartRadioRecord(job.options.record, RecordAction::Write, port, unit);
-        record.planFile = job.options.planFile;
+        record.planFile = plan.planFile;
         record.radioId = identity;
         std::string reason;
         int code = kExitOk;
-        const Check check = CheckDone(link, job, port, unit, keeper.get(), record, code, reason, c);
+        const Check check =
+            CheckDone(link, job, plan, port, unit, keeper.get(), record, code, reason, c);
         if (check == Check::Write) {
-            code = WriteToRadio(link, job.image, job.request, job.options.steps, c, record);
+            code = WriteToRadio(link, plan.image, plan.request, job.options.steps, c, record);
             reason = FailureReason(c.lastError, device);
             EndRadioRecord(record, code, reason, "");
             KeepRecord(keeper.get(), record, c.err);
@@ -335,6 +351,8 @@ LineTotals RunLine(const std::string& port, const std::string& tracePath, const 
         if (number == count || UsedUp(job.units, port, c) || !WaitForRemoval(link, device))
             break;
     }
+    if (job.options.assigned != nullptr)
+        job.options.assigned->Close();
     if (WriteSignals::Received() != 0)
         c.err << "orvelctl: " << EchoMessage(port) << ": stopped\n" << std::flush;
     return totals;
@@ -406,8 +424,7 @@ std::string ReadFleetOptions(const QCommandLineParser& parser, FleetOptions& opt
     return {};
 }
 
-int RunFleet(FleetOptions& options, const MemoryImage& image, const WriteRequest& request,
-             Context& c) {
+int RunFleet(FleetOptions& options, const PlanToWrite& file, Context& c) {
     SharedStream out{c.out, {}};
     SharedStream err{c.err, {}};
     const bool several = options.ports.size() > 1;
@@ -422,7 +439,7 @@ int RunFleet(FleetOptions& options, const MemoryImage& image, const WriteRequest
                              : options.tracePath);
     }
     const WriteSignals stopLater;
-    const Job job{options, image, request, options.units};
+    const Job job{options, file, options.units};
     std::vector<PortResult> results(n);
     std::vector<LineTotals> totals(n);
     // Each port's serial port object is made, used and destroyed inside its own thread.

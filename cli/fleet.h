@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "assigned_plans.h"
 #include "exchanges.h"
 #include "memory_image.h"
 #include "radio_link.h"
@@ -30,9 +31,10 @@ struct FleetOptions {
     std::string tracePath;
     PollTiming timing = PollTiming::Prompt;
     RecordSettings record;
-    std::string planFile;  // the file's name, for the record
-    UnitLabels units;      // with --repeat on one port
+    UnitLabels units;  // with --repeat on one port
     bool skipDone = false;
+    // With --assigned (one port): each unit's plan, in place of the file's.
+    AssignedPlans* assigned = nullptr;
 };
 
 // True when the command line asks for more than one radio on one port: several --port,
@@ -42,8 +44,7 @@ bool IsFleetWrite(const QCommandLineParser& parser);
 // The text of a usage error, or empty.
 std::string ReadFleetOptions(const QCommandLineParser& parser, FleetOptions& options);
 
-int RunFleet(FleetOptions& options, const MemoryImage& image, const WriteRequest& request,
-             Context& c);
+int RunFleet(FleetOptions& options, const PlanToWrite& file, Context& c);
 
 // FILE with the device's base name before its extension: trace.txt, /dev/ttyUSB0 give
 // trace-ttyUSB0.txt.

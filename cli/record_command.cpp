@@ -10,7 +10,10 @@ const char* const kRecordSynopsis =
     "                            [--config INI]\n"
     "       orvelctl record show ID [--format text|json] [--record URL] [--config INI]\n"
     "       orvelctl record sync [--record URL] [--config INI]\n"
-    "       orvelctl record export FILE.csv [list's filters] [--record URL] [--config INI]\n";
+    "       orvelctl record export FILE.csv [list's filters] [--record URL] [--config INI]\n"
+    "       orvelctl record restore ID [--before | --after] (--port DEV | --simulate)\n"
+    "                               [--operator NAME] [--record URL] [--config INI]\n"
+    "                               [--trace FILE]\n";
 
 const char* const kRecordPlaceHelp =
     "  --record URL    read the records of this PostgreSQL database,\n"
@@ -45,7 +48,12 @@ constexpr const char* kRecordDetails =
     "                  its before and after images compared as 'orvelctl diff' does; an ID\n"
     "                  no record has, or a start that several share, exits 3\n"
     "  sync            send what the outbox owes the server\n"
-    "  export FILE.csv the records as CSV, the database's column names in the first row\n\n"
+    "  export FILE.csv the records as CSV, the database's column names in the first row\n"
+    "  restore ID      write the radio's configuration the record kept back to the radio of\n"
+    "                  --port: the image read before its write (--before, the default) or\n"
+    "                  after it (--after: the verify's read-back, or a read's image); read\n"
+    "                  first and verified, and itself a record whose plan is \"restore of\n"
+    "                  ID\". A record without that image is refused (exit 3), nothing written\n\n"
     "  --unit U        only the records of unit U\n"
     "  --plan FILE|SHA only those of this plan: the SHA-256 of its 260 bytes or a unique start\n"
     "                  of it (at least 8 hexadecimal digits); a .dat, .json or .csv file that\n"
@@ -60,6 +68,11 @@ constexpr const char* kRecordDetails =
     "give them as stored, but a CSV cell a spreadsheet would run as a formula (= + - @, a tab\n"
     "or CR first) starts with a ' (as '=HYPERLINK(...)).\n";
 
+constexpr const char* kRestoreHelp =
+    "  --before, --after  restore: which image of the record (default --before)\n"
+    "  --operator NAME  restore: who is at the bench, for the restore's own record\n"
+    "Restore's radio options:\n";
+
 }  // namespace
 
 int RunRecord(const QStringList& arguments, Context& c) {
@@ -73,11 +86,15 @@ int RunRecord(const QStringList& arguments, Context& c) {
         return RunRecordSync(rest, c);
     if (sub == QLatin1String("export"))
         return RunRecordExport(rest, c);
+    if (sub == QLatin1String("restore"))
+        return RunRecordRestore(rest, c);
     if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
-        c.out << kRecordSynopsis << '\n' << kRecordDetails << kRecordPlaceHelp << std::flush;
+        c.out << kRecordSynopsis << '\n'
+              << kRecordDetails << kRecordPlaceHelp << kRestoreHelp << kPortHelp << std::flush;
         return kExitOk;
     }
-    c.err << "orvelctl: record takes list, show, sync or export\n" << kRecordSynopsis << std::flush;
+    c.err << "orvelctl: record takes list, show, sync, export or restore\n"
+          << kRecordSynopsis << std::flush;
     return kExitUsage;
 }
 

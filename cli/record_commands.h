@@ -20,6 +20,7 @@ int RunRecordList(const QStringList& arguments, Context& c);
 int RunRecordExport(const QStringList& arguments, Context& c);
 int RunRecordShow(const QStringList& arguments, Context& c);
 int RunRecordSync(const QStringList& arguments, Context& c);
+int RunRecordRestore(const QStringList& arguments, Context& c);
 
 // --record and --config, read after Prepare. The exit code of a failure, else -1.
 int ReadRecordPlace(const QCommandLineParser& parser, RecordSettings& settings,

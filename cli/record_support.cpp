@@ -94,6 +94,14 @@ void KeepRecord(RecordKeeper* keeper, const ProgrammingRecord& record, std::ostr
         err << "orvelctl: " << EscapeControls(line) << '\n' << std::flush;
 }
 
+void KeepRecords(RecordKeeper* keeper, const std::vector<ProgrammingRecord>& records,
+                 std::ostream& err) {
+    if (keeper == nullptr)
+        return;
+    for (const std::string& line : keeper->KeepAll(records))
+        err << "orvelctl: " << EscapeControls(line) << '\n' << std::flush;
+}
+
 ExitClass ClassOfExit(int exit) {
     return exit == kExitOk     ? ExitClass::Ok
            : exit == kExitLink ? ExitClass::Communication

@@ -32,6 +32,9 @@ void EndRadioRecord(ProgrammingRecord& record, int exit, const std::string& mess
                     const std::string& device);
 // Keeps the record (nothing without a keeper); a line on err when it went elsewhere or nowhere.
 void KeepRecord(RecordKeeper* keeper, const ProgrammingRecord& record, std::ostream& err);
+// The same for several at once, in one commit where it can.
+void KeepRecords(RecordKeeper* keeper, const std::vector<ProgrammingRecord>& records,
+                 std::ostream& err);
 std::unique_ptr<RecordKeeper> MakeKeeper(const RecordSettings& settings);
 
 // The class of an exit code (--format json names it), and the exit code of a class.

@@ -50,6 +50,14 @@ bool ReadLine(std::string& line) {
 
 }  // namespace
 
+std::string UnitLabelFault(const std::string& label) {
+    if (label.empty())
+        return "is empty";
+    if (label == "ask")
+        return "is ask, which --unit takes to ask for the label";
+    return LabelFaultText(label);
+}
+
 std::string UnitLabels::Read(const QCommandLineParser& parser) {
     // optionNames() holds the options given; isSet would complain of one the command lacks.
     const bool unit = parser.optionNames().contains(QStringLiteral("unit"));

@@ -10,6 +10,10 @@
 
 namespace orvel::cli {
 
+// Why `label` cannot name a unit (empty, too long, a control character, the word ask that
+// --unit takes to ask for one), or empty.
+std::string UnitLabelFault(const std::string& label);
+
 class UnitLabels {
 public:
     enum class Source { None, Given, Ask, List };
@@ -23,6 +27,8 @@ public:
     bool Next(std::string& label, const std::string& port, int number, std::ostream& err);
     // True once a list has given its last label: the line ends with the radio that took it.
     bool UsedUp() const { return source_ == Source::List && next_ >= list_.size(); }
+    // The labels of a --unit-list, in order.
+    const std::vector<std::string>& List() const { return list_; }
 
 private:
     Source source_ = Source::None;

@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <string>
 
+#include <optional>
 #include "echo_text.h"
+
+#include "assigned_plans.h"
 #include "fleet.h"
 #include "radio_link.h"
 #include "radio_operations.h"
@@ -18,8 +21,16 @@ namespace orvel::cli {
 namespace {
 
 // The unit options that need the production line, or one port.
-std::string UnitProblem(const FleetOptions& fleet) {
+std::string UnitProblem(const FleetOptions& fleet, const QCommandLineParser& parser) {
     const UnitLabels::Source source = fleet.units.source();
+    if (parser.isSet(QStringLiteral("assigned"))) {
+        if (source == UnitLabels::Source::None)
+            return "--assigned writes each unit its plan: give --unit LABEL, --unit ask or "
+                   "--unit-list FILE";
+        if (parser.values(QStringLiteral("port")).size() > 1 ||
+            parser.isSet(QStringLiteral("format")))
+            return "--assigned takes one --port and prints a line per unit, without --format";
+    }
     if (source == UnitLabels::Source::Given && fleet.repeat)
         return "with --repeat, --unit takes ask (or give --unit-list FILE)";
     if (source == UnitLabels::Source::Given && fleet.ports.size() > 1)
@@ -34,6 +45,22 @@ std::string UnitProblem(const FleetOptions& fleet) {
     return {};
 }
 
+const char* const kAssignedHelp =
+    "\n"
+    "By unit: with --assigned each unit is written the plan the library assigns it ('orvelctl\n"
+    "unit', 'orvelctl plan'), its newest version, in place of a FILE. The unit's label is\n"
+    "given (--unit), asked on stdin (--unit ask, as a scanner types it) or taken from a list\n"
+    "(--unit-list, whose plans are all fetched before the first radio); its plan is fetched\n"
+    "and checked (its bytes against their SHA-256, and that a write here sends exactly them),\n"
+    "written, verified where asked and recorded with the plan NAME@VERSION and its SHA-256.\n"
+    "A unit without a plan, or whose plan cannot be had, is one line (a production line's\n"
+    "\"N<TAB>-<TAB>UNIT<TAB>failed<TAB>REASON\"; the line goes on with the next label) and\n"
+    "nothing is written to its radio. A plan fetched once is kept for the run: when the\n"
+    "server goes away mid-line, the units whose plans were fetched are still written (their\n"
+    "records wait in the outbox) and any other says it cannot get the plan. --skip-done\n"
+    "leaves a radio alone only when it reads back as its unit's plan.\n"
+    "  --assigned      write each unit the plan assigned to it\n";
+
 }  // namespace
 
 int RunWrite(const QStringList& arguments, Context& c) {
@@ -41,7 +68,11 @@ int RunWrite(const QStringList& arguments, Context& c) {
         "usage: orvelctl write (--port DEV | --simulate) FILE [--verify] [--read-first]\n"
         "                      [--unit LABEL|ask] [--skip-done] [--operator NAME] [--record URL]\n"
         "                      [--config INI] [--trace FILE]\n" +
-            std::string(kFleetSynopsis),
+            std::string(kFleetSynopsis) +
+            "       orvelctl write --assigned (--port DEV | --simulate) (--unit LABEL|ask |\n"
+            "                      --unit-list FILE) [--repeat [--count N]] [--verify]\n"
+            "                      [--read-first] [--skip-done] [--operator NAME] [--record URL]\n"
+            "                      [--config INI] [--trace FILE]\n",
         "Writes the configuration of FILE (.dat, .json or .csv) to the radio.\n\n" +
             std::string(kPortHelp) +
             "  --verify        read the radio back and compare the channel and settings words\n"
@@ -62,19 +93,25 @@ int RunWrite(const QStringList& arguments, Context& c) {
             "66\".\n"
             "A trace that reaches the file size limit (ulimit -f) or a full disk stops with one\n"
             "message; the write goes on.\n" +
-            kFleetHelp,
+            kFleetHelp + kAssignedHelp,
         {FlagOption("verify"), FlagOption("read-first"), ValueOption("unit", "LABEL"),
          ValueOption("unit-list", "FILE"), FlagOption("skip-done"), ValueOption("config", "INI"),
-         ValueOption("operator", "NAME"), ValueOption("record", "URL")},
-        1,
-        "one FILE",
+         ValueOption("operator", "NAME"), ValueOption("record", "URL"), FlagOption("assigned")},
+        -1,
+        "",
         true};
     QCommandLineParser parser;
     parser.addOptions(FleetCommandOptions());
     if (int code = Prepare(parser, info, arguments, c); code >= 0)
         return code;
-    const std::string path = PathArgument(parser.positionalArguments().front());
-    if (KindOf(path) == FileKind::Unknown) {
+    const bool assigned = parser.isSet(QStringLiteral("assigned"));
+    const QStringList files = parser.positionalArguments();
+    if (assigned && !files.isEmpty())
+        return UsageError(c, info, "--assigned takes no FILE: each unit's plan is its own");
+    if (!assigned && files.size() != 1)
+        return UsageError(c, info, "expects one FILE");
+    const std::string path = assigned ? std::string() : PathArgument(files.front());
+    if (!assigned && KindOf(path) == FileKind::Unknown) {
         return UsageError(c, info, "'" + path + "' is not a .dat, .json or .csv file");
     }
     FleetOptions fleet;
@@ -86,7 +123,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
     fleet.skipDone = parser.isSet(QStringLiteral("skip-done"));
     if (std::string error = fleet.units.Read(parser); !error.empty())
         return UsageError(c, info, error);
-    if (const std::string error = UnitProblem(fleet); !error.empty()) {
+    if (const std::string error = UnitProblem(fleet, parser); !error.empty()) {
         return UsageError(c, info, error);
     }
     Configuration config;
@@ -94,28 +131,40 @@ int RunWrite(const QStringList& arguments, Context& c) {
         return code;
     if (int code = ReadRecordSettings(parser, config, fleet.record, c); code >= 0)
         return code;
-    MemoryImage image{};
-    if (int code = LoadImageFile(path, Limits(config), image, c, config.limitsFault); code >= 0)
-        return code;
-    const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, Limits(config));
-    const WriteRequest request{decoded.table, decoded.settings, config.specialWord};
-    fleet.planFile = std::filesystem::path(path).filename().string();
+    PlanToWrite plan;
+    std::optional<AssignedPlans> plans;
+    if (assigned) {
+        plans.emplace(fleet.record.place, config);
+        fleet.assigned = &*plans;
+        // A list's plans are all fetched before the first radio, while the library is there.
+        if (fleet.units.source() == UnitLabels::Source::List)
+            plans->Fetch(fleet.units.List());
+    } else {
+        if (int code = LoadImageFile(path, Limits(config), plan.image, c, config.limitsFault);
+            code >= 0)
+            return code;
+        plan.request = RequestOf(plan.image, config);
+        plan.planFile = std::filesystem::path(path).filename().string();
+    }
     if (several) {
         fleet.timing = ClassicTimingWanted(parser) ? PollTiming::Classic : PollTiming::Prompt;
-        return RunFleet(fleet, image, request, c);
+        return RunFleet(fleet, plan, c);
     }
     const WriteSteps steps{parser.isSet(QStringLiteral("verify")),
                            parser.isSet(QStringLiteral("read-first"))};
     const bool simulate = parser.isSet(QStringLiteral("simulate"));
     const std::string shown = simulate ? "virtual radio" : Value(parser, "port");
     std::string unit;
+    int code = -1;
     if (!fleet.units.Next(unit, shown, 1, c.err))
         return Fail(c, kExitUsage, "no unit label was given; nothing is written");
+    if (std::string reason; plans && (code = plans->For(unit, plan, reason)) >= 0)
+        return Fail(c, code, reason);
     const auto keeper = MakeKeeper(fleet.record);
     ProgrammingRecord record = StartRadioRecord(fleet.record, RecordAction::Write, shown, unit);
-    record.planFile = fleet.planFile;
+    record.planFile = plan.planFile;
     Link link;
-    if (const int code = OpenLink(parser, link, c); code >= 0) {
+    if ((code = OpenLink(parser, link, c)) >= 0) {
         EndRadioRecord(record, code, c.lastError, link.name);
         KeepRecord(keeper.get(), record, c.err);
         return code;
@@ -124,7 +173,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
         // The radio itself says whether it holds the plan; its read is the unit's record.
         ProgrammingRecord read = StartRadioRecord(fleet.record, RecordAction::Read, shown, unit);
         bool holds = false;
-        const int failed = ReadHolding(link, request, c, read, holds);
+        const int failed = ReadHolding(link, plan.request, c, read, holds);
         if (failed >= 0 || holds) {
             EndRadioRecord(read, failed < 0 ? kExitOk : failed, c.lastError, link.name);
             KeepRecord(keeper.get(), read, c.err);
@@ -139,7 +188,7 @@ int RunWrite(const QStringList& arguments, Context& c) {
         record.before = read.after;
     }
     const WriteSignals stopLater;
-    const int code = WriteToRadio(link, image, request, steps, c, record);
+    code = WriteToRadio(link, plan.image, plan.request, steps, c, record);
     EndRadioRecord(record, code, c.lastError, link.name);
     KeepRecord(keeper.get(), record, c.err);
     if (WriteSignals::Received() == 0)

@@ -767,6 +767,37 @@
     </message>
 </context>
 <context>
+    <name>PlanCommands</name>
+    <message>
+        <source>无法取得单元 %1 的方案：%2</source>
+        <translation>Cannot get the plan of unit %1: %2</translation>
+    </message>
+    <message>
+        <source>单元 %1 没有分配方案，没有打开</source>
+        <translation>Unit %1 has no plan assigned; nothing was opened</translation>
+    </message>
+    <message>
+        <source>方案 %1 第 %2 版</source>
+        <translation>Plan %1 version %2</translation>
+    </message>
+    <message>
+        <source>打开 %1</source>
+        <translation>Open %1</translation>
+    </message>
+    <message>
+        <source>%1 的数据校验错，没有打开</source>
+        <translation>%1 fails its checksum; nothing was opened</translation>
+    </message>
+    <message>
+        <source>打开 %1（没有文件）</source>
+        <translation>Opened %1 (no file)</translation>
+    </message>
+    <message>
+        <source>打开 %1（单元 %2）</source>
+        <translation>Opened %1 (unit %2)</translation>
+    </message>
+</context>
+<context>
     <name>PrintCommands</name>
     <message>
         <source>***打印开始***</source>
@@ -850,6 +881,10 @@
     <message>
         <source>安全副本文件夹 %1 被另一个程序占用（已等待 %2 秒），没有写入电台</source>
         <translation>The folder of the safety copies %1 is held by another program (waited %2 s); nothing was written to the radio</translation>
+    </message>
+    <message>
+        <source>写入的数据已编辑，不是方案 %1 第 %2 版的原样</source>
+        <translation>The data written was edited: it is not Plan %1 version %2 as it is</translation>
     </message>
 </context>
 <context>
@@ -1112,6 +1147,14 @@
     <message>
         <source>打开 %1（新文档，尚未保存）</source>
         <translation>Opened %1 (a new document, not saved yet)</translation>
+    </message>
+    <message>
+        <source>方案 %1 第 %2 版</source>
+        <translation>Plan %1 version %2</translation>
+    </message>
+    <message>
+        <source>单元 %1 — %2</source>
+        <translation>Unit %1 — %2</translation>
     </message>
 </context>
 <context>
@@ -1399,6 +1442,77 @@
     </message>
 </context>
 <context>
+    <name>orvel::PlanLibraryDialog</name>
+    <message>
+        <source>方案库</source>
+        <translation>Plan Library</translation>
+    </message>
+    <message>
+        <source>方案保存在：%1</source>
+        <translation>Plans are kept in: %1</translation>
+    </message>
+    <message>
+        <source>方案</source>
+        <translation>Plan</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>添加时间 (UTC)</source>
+        <translation>Added (UTC)</translation>
+    </message>
+    <message>
+        <source>工作站</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>打开(&amp;O)</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>添加当前文档(&amp;A)...</source>
+        <translation>&amp;Add Current Document...</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>方案名称：</source>
+        <translation>Plan name:</translation>
+    </message>
+    <message>
+        <source>无法读取方案库：%1</source>
+        <translation>Cannot read the plan library: %1</translation>
+    </message>
+    <message>
+        <source>%1 个方案，共 %2 个版本</source>
+        <translation>Plans: %1, versions in all: %2</translation>
+    </message>
+    <message>
+        <source>没有添加方案：%1</source>
+        <translation>No plan was added: %1</translation>
+    </message>
+    <message>
+        <source>已添加方案 %1 第 %2 版</source>
+        <translation>Plan %1 version %2 added</translation>
+    </message>
+    <message>
+        <source>方案 %1 第 %2 版已是这些数据，没有添加新版本</source>
+        <translation>Plan %1 version %2 already holds these bytes; no version was added</translation>
+    </message>
+</context>
+<context>
     <name>orvel::PortController</name>
     <message>
         <source>串口 %1 不存在</source>
@@ -1634,6 +1748,14 @@
         <source>结果</source>
         <translation>Result</translation>
     </message>
+    <message>
+        <source>%1（写入的不是最新版本）</source>
+        <translation>%1 (not its newest version written)</translation>
+    </message>
+    <message>
+        <source>分配的方案</source>
+        <translation>Assigned Plan</translation>
+    </message>
 </context>
 <context>
     <name>orvel::RowCommands</name>
@@ -1858,6 +1980,14 @@
     <message>
         <source>常见问题</source>
         <translation>Common Questions</translation>
+    </message>
+    <message>
+        <source>方案库...</source>
+        <translation>Plan Library...</translation>
+    </message>
+    <message>
+        <source>按单元写入...</source>
+        <translation>Write by Unit...</translation>
     </message>
 </context>
 </TS>

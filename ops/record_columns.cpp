@@ -18,6 +18,8 @@ std::string HexOf(const std::optional<MemoryImage>& image) {
     return text;
 }
 
+}  // namespace
+
 std::string CsvCell(std::string text) {
     // A spreadsheet runs a cell that starts so as a formula (=HYPERLINK(...) as a unit label); a
     // quote first keeps it text, and readable.
@@ -33,8 +35,6 @@ std::string CsvCell(std::string text) {
     }
     return cell + "\"";
 }
-
-}  // namespace
 
 std::vector<std::pair<const char*, std::string>> RecordColumns(const ProgrammingRecord& r) {
     return {{"id", r.id},

@@ -13,5 +13,7 @@ namespace orvel {
 
 std::vector<std::pair<const char*, std::string>> RecordColumns(const ProgrammingRecord& record);
 std::string RecordsCsv(const std::vector<ProgrammingRecord>& records);
+// One cell of that CSV: quoted where it must be, a quote first where a spreadsheet would run it.
+std::string CsvCell(std::string text);
 
 }  // namespace orvel

@@ -49,6 +49,18 @@ std::string RecordKeeper::Keep(const ProgrammingRecord& record) {
     return Describe(Store(record));
 }
 
+std::vector<std::string> RecordKeeper::KeepAll(const std::vector<ProgrammingRecord>& records) {
+    if (!place_.server && Local(true).Then([&] { return local_->InsertAll(records); }))
+        return {};
+    // One by one, so that each that cannot be kept says why.
+    std::vector<std::string> lines;
+    for (const ProgrammingRecord& record : records) {
+        if (std::string line = Keep(record); !line.empty())
+            lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 KeepOutcome RecordKeeper::Store(const ProgrammingRecord& record) {
     KeepOutcome outcome;
     outcome.recordId = record.id;
@@ -145,10 +157,11 @@ RecordKeeper::SyncOutcome RecordKeeper::Sync() {
     return outcome;
 }
 
-Result<std::unique_ptr<RecordStore>> OpenRecordsForReading(const RecordPlace& place) {
+Result<std::unique_ptr<RecordStore>> OpenRecordsForReading(const RecordPlace& place,
+                                                           bool createFile) {
     if (place.server)
         return RecordStore::OpenServer(*place.server);
-    return RecordStore::OpenFile(place.localFile, false);
+    return RecordStore::OpenFile(place.localFile, createFile);
 }
 
 }  // namespace orvel

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "programming_record.h"
 #include "record_store.h"
@@ -47,6 +48,9 @@ public:
     // otherwise the one line for the log: kept in the outbox and why, or kept nowhere and why.
     std::string Keep(const ProgrammingRecord& record);
     KeepOutcome Store(const ProgrammingRecord& record);
+    // Keep of each, in one commit when they go to the local file alone; the lines of those
+    // that have something to say.
+    std::vector<std::string> KeepAll(const std::vector<ProgrammingRecord>& records);
     // The line of Keep, in orvelctl's words.
     std::string Describe(const KeepOutcome& outcome) const;
 
@@ -75,7 +79,8 @@ private:
 };
 
 // The store `record list` and `record show` read: the server when one is named, else the local
-// file (which is not created for that).
-Result<std::unique_ptr<RecordStore>> OpenRecordsForReading(const RecordPlace& place);
+// file (created only when `createFile`: a plan added to a bench's own library).
+Result<std::unique_ptr<RecordStore>> OpenRecordsForReading(const RecordPlace& place,
+                                                           bool createFile = false);
 
 }  // namespace orvel

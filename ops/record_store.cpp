@@ -17,38 +17,74 @@
 
 #include "answer_watch.h"
 #include "file_access.h"
+#include "plan_store.h"
 
 namespace orvel {
 
 namespace {
 
-// The binary type is the one word the two engines spell differently.
-const char* const kCreateSchema[] = {
-    "CREATE TABLE orvel_schema (version INTEGER NOT NULL)",
-    "CREATE TABLE orvel_records ("
-    " id TEXT PRIMARY KEY,"
-    " started_utc TEXT NOT NULL,"
-    " ended_utc TEXT NOT NULL,"
-    " station TEXT NOT NULL,"
-    " operator_name TEXT NOT NULL,"
-    " program TEXT NOT NULL,"
-    " program_version TEXT NOT NULL,"
-    " action TEXT NOT NULL,"
-    " port TEXT NOT NULL,"
-    " radio_id TEXT,"
-    " unit TEXT,"
-    " plan_file TEXT,"
-    " plan_sha256 TEXT,"
-    " outcome TEXT NOT NULL,"
-    " exit_class TEXT NOT NULL,"
-    " verified INTEGER NOT NULL,"
-    " before_image %BINARY%,"
-    " after_image %BINARY%)",
-    "CREATE INDEX orvel_records_unit ON orvel_records (unit)",
-    "CREATE INDEX orvel_records_plan ON orvel_records (plan_sha256)",
-    "CREATE INDEX orvel_records_started ON orvel_records (started_utc)",
-    "CREATE TABLE orvel_outbox (record_id TEXT PRIMARY KEY, server TEXT NOT NULL)",
+// Each statement with the schema version that brought it: a database is made, or brought up to
+// this program's version, by the statements of the versions it lacks, in one transaction. The
+// binary type is the one word the two engines spell differently.
+struct SchemaStep {
+    int version;
+    const char* statement;
 };
+const SchemaStep kSchema[] = {
+    {1, "CREATE TABLE orvel_schema (version INTEGER NOT NULL)"},
+    {1,
+     "CREATE TABLE orvel_records ("
+     " id TEXT PRIMARY KEY,"
+     " started_utc TEXT NOT NULL,"
+     " ended_utc TEXT NOT NULL,"
+     " station TEXT NOT NULL,"
+     " operator_name TEXT NOT NULL,"
+     " program TEXT NOT NULL,"
+     " program_version TEXT NOT NULL,"
+     " action TEXT NOT NULL,"
+     " port TEXT NOT NULL,"
+     " radio_id TEXT,"
+     " unit TEXT,"
+     " plan_file TEXT,"
+     " plan_sha256 TEXT,"
+     " outcome TEXT NOT NULL,"
+     " exit_class TEXT NOT NULL,"
+     " verified INTEGER NOT NULL,"
+     " before_image %BINARY%,"
+     " after_image %BINARY%)"},
+    {1, "CREATE INDEX orvel_records_unit ON orvel_records (unit)"},
+    {1, "CREATE INDEX orvel_records_plan ON orvel_records (plan_sha256)"},
+    {1, "CREATE INDEX orvel_records_started ON orvel_records (started_utc)"},
+    {1, "CREATE TABLE orvel_outbox (record_id TEXT PRIMARY KEY, server TEXT NOT NULL)"},
+    // The plan library: a version is never changed, so its primary key is its name and number.
+    {2,
+     "CREATE TABLE orvel_plans ("
+     " name TEXT NOT NULL,"
+     " version INTEGER NOT NULL,"
+     " sha256 TEXT NOT NULL,"
+     " image %BINARY% NOT NULL,"
+     " note TEXT NOT NULL,"
+     " station TEXT NOT NULL,"
+     " operator_name TEXT NOT NULL,"
+     " added_utc TEXT NOT NULL,"
+     " PRIMARY KEY (name, version))"},
+    {2,
+     "CREATE TABLE orvel_units ("
+     " unit TEXT PRIMARY KEY,"
+     " plan TEXT NOT NULL,"
+     " port TEXT NOT NULL,"
+     " site TEXT NOT NULL,"
+     " assigned_utc TEXT NOT NULL,"
+     " station TEXT NOT NULL,"
+     " operator_name TEXT NOT NULL)"},
+    {2, "CREATE INDEX orvel_units_plan ON orvel_units (plan)"},
+    {2, "CREATE INDEX orvel_units_site ON orvel_units (site)"},
+};
+
+// The locks of a server's transactions (pg_advisory_xact_lock): one for making or upgrading the
+// schema, one for adding to the plan library.
+constexpr int kSchemaLock = 4733268;
+constexpr int kPlanLock = 4733269;
 
 const char* const kColumns =
     "id, started_utc, ended_utc, station, operator_name, program, program_version, action, port, "
@@ -118,10 +154,14 @@ std::string Flat(QString text) {
     return text.toStdString();
 }
 
+}  // namespace
+
 std::string Problem(const QSqlError& error) {
     const QString database = error.databaseText().trimmed();
     return Flat(database.isEmpty() ? error.driverText() : database);
 }
+
+namespace {
 
 QVariant OrNull(const std::string& text) {
     if (text.empty())
@@ -197,6 +237,24 @@ public:
         return Bounded([&] { return Store("orvel_records", record); });
     }
 
+    Status InsertAll(const std::vector<ProgrammingRecord>& records) override {
+        return Bounded([&]() -> Status {
+            if (!db.transaction())
+                return Failure{Problem(db.lastError())};
+            for (const ProgrammingRecord& record : records) {
+                if (const Status stored = Store("orvel_records", record); !stored) {
+                    db.rollback();
+                    return stored;
+                }
+            }
+            if (db.commit())
+                return {};
+            const Status failed = Failure{Problem(db.lastError())};
+            db.rollback();
+            return failed;
+        });
+    }
+
     Result<std::vector<ProgrammingRecord>> Query(const RecordFilter& filter,
                                                  bool withImages) override {
         QVariantList values;
@@ -251,21 +309,18 @@ public:
     }
 
     Status InsertOwed(const ProgrammingRecord& record, const std::string& serverKey) override {
-        if (Status begun = Exec(QStringLiteral("BEGIN IMMEDIATE")); !begun)
-            return begun;
-        QSqlQuery mark(db);
-        mark.prepare(QStringLiteral(
-            "INSERT INTO orvel_outbox (record_id, server) VALUES (?, ?) ON CONFLICT DO NOTHING"));
-        mark.addBindValue(QString::fromStdString(record.id));
-        mark.addBindValue(QString::fromStdString(serverKey));
-        Status done = Store("orvel_records", record);
-        if (done && !mark.exec())
-            done = Failure{Problem(mark.lastError())};
-        if (done)
-            done = Exec(QStringLiteral("COMMIT"));
-        if (!done)
-            (void)Exec(QStringLiteral("ROLLBACK"));
-        return done;
+        return Transaction([&]() -> Status {
+            QSqlQuery mark(db);
+            mark.prepare(
+                QStringLiteral("INSERT INTO orvel_outbox (record_id, server) "
+                               "VALUES (?, ?) ON CONFLICT DO NOTHING"));
+            mark.addBindValue(QString::fromStdString(record.id));
+            mark.addBindValue(QString::fromStdString(serverKey));
+            Status done = Store("orvel_records", record);
+            if (done && !mark.exec())
+                done = Failure{Problem(mark.lastError())};
+            return done;
+        });
     }
 
     Result<std::vector<ProgrammingRecord>> Owed(const std::string& serverKey) override {
@@ -280,6 +335,41 @@ public:
         if (query.exec())
             return {};
         return Failure{Problem(query.lastError())};
+    }
+
+    Result<PlanAdded> AddPlan(const PlanVersion& plan) override {
+        return Bounded([&] {
+            return Transaction([&]() -> Result<PlanAdded> {
+                if (Status locked = Lock(kPlanLock); !locked)
+                    return Failure{locked.error()};
+                return plan_store::Add(db, plan);
+            });
+        });
+    }
+
+    Result<PlanVersion> Plan(const std::string& planName, int version) override {
+        return Bounded([&] { return plan_store::Get(db, planName, version); });
+    }
+
+    Result<std::vector<PlanVersion>> PlanVersions(const std::string& planName) override {
+        return Bounded([&] { return plan_store::Versions(db, planName); });
+    }
+
+    Result<std::vector<PlanSummary>> Plans() override {
+        return Bounded([&] { return plan_store::Summaries(db); });
+    }
+
+    Status Assign(const std::vector<UnitAssignment>& units) override {
+        return Bounded([&] { return Transaction([&] { return plan_store::Assign(db, units); }); });
+    }
+
+    Result<std::optional<UnitAssignment>> Unit(const std::string& unit) override {
+        return Bounded([&] { return plan_store::Unit(db, unit); });
+    }
+
+    Result<std::vector<UnitAssignment>> Units(const std::string& site,
+                                              const std::string& plan) override {
+        return Bounded([&] { return plan_store::Units(db, site, plan); });
     }
 
     QString connection;
@@ -321,8 +411,34 @@ public:
         return query.next() ? query.value(0).toInt() : 0;
     }
 
-    // Creates the schema, or finds it as this program knows it. One program at a time:
-    // two benches starting on an empty database must not both create it.
+    // `work` in a transaction that no other program's write runs beside on a file (a server's
+    // writers take a Lock for that); committed when it succeeds, rolled back when not.
+    template <typename Work>
+    auto Transaction(Work work) -> decltype(work()) {
+        if (Status begun =
+                Exec(server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+            !begun) {
+            return Failure{begun.error()};
+        }
+        auto done = work();
+        if (done) {
+            if (Status committed = Exec(QStringLiteral("COMMIT")); !committed)
+                done = Failure{committed.error()};
+        }
+        if (!done)
+            (void)Exec(QStringLiteral("ROLLBACK"));
+        return done;
+    }
+
+    // A server's lock, held until the transaction ends; a file's BEGIN IMMEDIATE already is one.
+    Status Lock(int key) {
+        return server ? Exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(key))
+                      : Status();
+    }
+
+    // Creates the schema, or brings it up to this program's version, or finds it as this
+    // program knows it. One program at a time: two benches starting on an empty database, or
+    // an older one, must not both change it.
     Status Prepare() {
         return Bounded([this]() -> Status {
             const Result<int> version = Version();
@@ -330,27 +446,13 @@ public:
                 return version.status();
             if (*version > kRecordSchemaVersion)
                 return Newer(*version);
-            if (Status begun =
-                    Exec(server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
-                !begun) {
-                return begun;
-            }
-            Status done = CreateLocked();
-            if (done)
-                done = Exec(QStringLiteral("COMMIT"));
-            if (!done)
-                (void)Exec(QStringLiteral("ROLLBACK"));
-            return done;
+            return Transaction([this] { return CreateLocked(); });
         });
     }
 
     Status CreateLocked() {
-        // The lock of a server is held until the transaction ends.
-        if (Status locked =
-                server ? Exec(QStringLiteral("SELECT pg_advisory_xact_lock(4733268)")) : Status();
-            !locked) {
+        if (Status locked = Lock(kSchemaLock); !locked)
             return locked;
-        }
         const Result<int> version = Version();
         if (!version)
             return version.status();
@@ -358,8 +460,10 @@ public:
             return Newer(*version);
         if (*version == kRecordSchemaVersion)
             return {};  // another program made it meanwhile
-        // Version 1 is the first: nothing older to upgrade from yet.
-        for (const char* statement : kCreateSchema) {
+        // The tables of an older version, and the records in them, stay as they are.
+        for (const auto& [since, statement] : kSchema) {
+            if (since <= *version)
+                continue;
             QString text = QString::fromLatin1(statement);
             text.replace(QStringLiteral("%BINARY%"),
                          server ? QStringLiteral("BYTEA") : QStringLiteral("BLOB"));

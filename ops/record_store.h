@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "plan_library.h"
 #include "programming_record.h"
 #include "result.h"
 
 namespace orvel {
 
 // The schema this program writes; a database of a newer one is refused and left as it is.
-inline constexpr int kRecordSchemaVersion = 1;
+inline constexpr int kRecordSchemaVersion = 2;
 // How long a write waits while another program holds the SQLite file.
 inline constexpr int kRecordBusyTimeoutMs = 5000;
 
@@ -36,6 +37,14 @@ public:
 
     // Stores the record; one of the same id already there stays as it is.
     virtual Status Insert(const ProgrammingRecord& record) = 0;
+    // All of them or none, as one commit: a file's commit waits for its disk, once.
+    virtual Status InsertAll(const std::vector<ProgrammingRecord>& records) {
+        for (const ProgrammingRecord& record : records) {
+            if (const Status inserted = Insert(record); !inserted)
+                return inserted;
+        }
+        return {};
+    }
     // Newest first; without the images unless asked for.
     virtual Result<std::vector<ProgrammingRecord>> Query(const RecordFilter& filter,
                                                          bool withImages = false) = 0;
@@ -49,6 +58,24 @@ public:
     virtual Status InsertOwed(const ProgrammingRecord& record, const std::string& server) = 0;
     virtual Result<std::vector<ProgrammingRecord>> Owed(const std::string& server) = 0;
     virtual Status Settle(const std::string& id) = 0;
+
+    // The plan library. `plan`'s name, image, note, station and operator are stored as the
+    // name's next version (its number, SHA-256 and time are the store's), unless the newest
+    // version holds the same bytes. Two benches adding at once get distinct versions.
+    virtual Result<PlanAdded> AddPlan(const PlanVersion& plan) = 0;
+    // One version (0: the newest); a row whose bytes do not match their SHA-256 is refused.
+    virtual Result<PlanVersion> Plan(const std::string& name, int version = 0) = 0;
+    // Every version of a name, oldest first, each checked as Plan() checks it.
+    virtual Result<std::vector<PlanVersion>> PlanVersions(const std::string& name) = 0;
+    virtual Result<std::vector<PlanSummary>> Plans() = 0;
+
+    // All or nothing: one assignment naming a plan the library does not have refuses them all.
+    // A unit assigned again takes the new assignment; its time is the store's.
+    virtual Status Assign(const std::vector<UnitAssignment>& units) = 0;
+    virtual Result<std::optional<UnitAssignment>> Unit(const std::string& unit) = 0;
+    // Sorted by unit; an empty site or plan does not filter.
+    virtual Result<std::vector<UnitAssignment>> Units(const std::string& site,
+                                                      const std::string& plan) = 0;
 };
 
 }  // namespace orvel

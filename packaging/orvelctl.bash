@@ -59,7 +59,14 @@ _orvelctl() {
 
     if [[ $cur == -* ]]; then
         local options
-        options=$(awk '/^  +-/ { print $1 }' <<<"$help")
+        # A help line may name several options ("--before, --after") and one option may have
+        # a line in two sections: every name before the description, each once.
+        options=$(awk '/^  +-/ {
+            t = $0; sub(/^ +/, "", t)
+            if (match(t, /   */)) t = substr(t, 1, RSTART - 1)
+            n = split(t, w, " ")
+            for (i = 1; i <= n; i++) if (w[i] ~ /^-/) { sub(/,$/, "", w[i]); print w[i] }
+        }' <<<"$help" | sort -u)
         COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
         return
     fi

@@ -22,6 +22,7 @@
 #include "corveltoolview.h"
 #include "language.h"
 #include "orvel_version.h"
+#include "plan_library_dialog.h"
 #include "port_kinds.h"
 #include "programming_record.h"
 #include "record_dialog.h"
@@ -51,9 +52,18 @@ void RunDemo(COrvelToolView& view) {
     view.actions().writeRadio->trigger();
 }
 
-// 编程记录... over a few records of a morning's work, kept in a scratch file so that no bench's
-// own records change for a picture.
-void ShowRecords(COrvelToolView& view) {
+// The picture names the file a bench keeps its records in, not the scratch one.
+QString BenchRecordFile() {
+    QString bench = QDir::toNativeSeparators(orvel::RecordFilePath());
+    if (const QString home = QDir::toNativeSeparators(QDir::homePath()); bench.startsWith(home))
+        bench = QLatin1Char('~') + bench.mid(home.size());
+    return bench;
+}
+
+// 编程记录... over a few records of a morning's work, or 方案库... (`plans`) over the plan they
+// wrote and its later version, kept in a scratch file so that no bench's own records or plans
+// change for a picture.
+void ShowRecords(COrvelToolView& view, bool plans) {
     static QTemporaryDir folder;
     const std::string path = folder.filePath(QStringLiteral("records.sqlite")).toStdString();
     auto store = orvel::RecordStore::OpenFile(path);
@@ -99,14 +109,39 @@ void ShowRecords(COrvelToolView& view) {
         if (const orvel::Status kept = (*store)->Insert(record); !kept)
             std::fprintf(stderr, "orveltool: %s\n", kept.error().c_str());
     }
+    // SN-1001 was written the plan's first version; the second came later.
+    orvel::PlanVersion plan;
+    plan.name = "substation-a";
+    plan.image = image;
+    plan.station = "bench-2";
+    plan.operatorName = "li.wei";
+    orvel::Status planned = (*store)->AddPlan(plan).status();
+    plan.image[20] ^= 0x01;
+    plan.note = "channel 3 moved to 230.125";
+    const std::vector<orvel::UnitAssignment> units = {
+        orvel::Assignment("SN-1001", plan.name, {}, "north"),
+        orvel::Assignment("SN-1002", plan.name, {}, "north")};
+    planned = planned.Then([&] { return (*store)->AddPlan(plan).status(); }).Then([&] {
+        return (*store)->Assign(units);
+    });
+    if (!planned)
+        std::fprintf(stderr, "orveltool: %s\n", planned.error().c_str());
+    if (plans) {
+        orvel::RecordSettings settings;
+        settings.place.localFile = path;
+        settings.station = "bench-2";
+        auto* library =
+            new orvel::PlanLibraryDialog(settings, image, "substation-a", view.window());
+        library->setAttribute(Qt::WA_DeleteOnClose);
+        library->findChild<QLabel*>(QStringLiteral("planPlace"))
+            ->setText(orvel::PlanLibraryDialog::tr("方案保存在：%1").arg(BenchRecordFile()));
+        library->show();
+        return;
+    }
     auto* dialog = new orvel::RecordDialog(orvel::RecordPlace{path, {}}, view.window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    // The picture names the file a bench keeps its records in, not the scratch one.
-    QString bench = QDir::toNativeSeparators(orvel::RecordFilePath());
-    if (const QString home = QDir::toNativeSeparators(QDir::homePath()); bench.startsWith(home))
-        bench = QLatin1Char('~') + bench.mid(home.size());
     dialog->findChild<QLabel*>(QStringLiteral("recordPlace"))
-        ->setText(orvel::RecordDialog::tr("记录保存在：%1").arg(bench));
+        ->setText(orvel::RecordDialog::tr("记录保存在：%1").arg(BenchRecordFile()));
     dialog->show();
 }
 
@@ -115,10 +150,10 @@ void ShowRecords(COrvelToolView& view) {
 // a plan some rows of which the limits refuse; "network-port" opens 网络串口... with an address;
 // "read" only reads; "compare" changes channel 3 after the read and compares with the radio;
 // "current-channel" opens 设置当前信道 after the read; "records" opens 编程记录... on a few
-// records.
+// records, "plans" 方案库... on their plan.
 void ShowScene(COrvelToolView& view, const QString& name) {
-    if (name == QStringLiteral("records")) {
-        ShowRecords(view);
+    if (name == QStringLiteral("records") || name == QStringLiteral("plans")) {
+        ShowRecords(view, name == QStringLiteral("plans"));
         return;
     }
     if (name == QStringLiteral("compare")) {

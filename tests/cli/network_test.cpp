@@ -4,6 +4,9 @@
 
 #include <QProcess>
 #include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "../link/device_server.h"
 #include "../link/ser2net_server.h"
@@ -179,6 +182,45 @@ TEST_F(NetworkCli, AFleetAndTheFinderTakeNetworkPortsAsGiven) {
     EXPECT_NE(r.out.find(refused + "\t-\tmissing\n"), std::string::npos) << r.out;
     first.Stop();
     second.Stop();
+}
+
+// Many units behind one ser2net, a port each: every read is in plan and kept as its unit's
+// record, whichever came back together.
+TEST_F(NetworkCli, AFleetBehindOneSer2netIsCheckedWholeAndEveryReadKept) {
+    if (!testing::Ser2Net::Available())
+        GTEST_SKIP() << "ser2net is not installed (scripts/bootstrap installs it)";
+    constexpr int kUnits = 12;
+    std::vector<std::unique_ptr<sim::VirtualRadio>> radios;
+    std::vector<std::string> devices;
+    for (int i = 0; i < kUnits; ++i) {
+        radios.push_back(std::make_unique<sim::VirtualRadio>());
+        ASSERT_TRUE(radios.back()->Start());
+        devices.push_back(radios.back()->DevicePath());
+    }
+    testing::Ser2Net server;
+    std::string error;
+    ASSERT_TRUE(server.Start(devices, true, error)) << error;
+    Write("held.dat", ChannelFileBytes(sim::VirtualRadio::DefaultImage()));
+    std::string csv = "unit,plan,port,site\n";
+    std::string expected;
+    for (int i = 0; i < kUnits; ++i) {
+        const std::string unit = "N-" + std::to_string(10 + i);
+        csv += unit + ",H," + server.Url(std::size_t(i)) + ",east\n";
+        expected += unit + "\tH@1\t" + server.Url(std::size_t(i)) + "\tin plan\tH@1\t-\n";
+    }
+    Write("units.csv", csv);
+    ASSERT_EQ(Ctl(QStringList{"plan", "add", Path("held.dat"), "--name", "H"} + Config()).code, 0);
+    ASSERT_EQ(Ctl(QStringList{"unit", "import", Path("units.csv")} + Config()).code, 0);
+
+    CtlRun r = Ctl(QStringList{"fleet", "status", "--all", "--jobs", "12"} + Config());
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, expected + "12 units: 12 in plan\n");
+    r = Ctl(QStringList{"record", "list"} + Config());
+    for (int i = 0; i < kUnits; ++i)
+        EXPECT_NE(r.out.find("\tread\tN-" + std::to_string(10 + i) + "\t"), std::string::npos)
+            << r.out;
+    for (auto& radio : radios)
+        radio->Stop();
 }
 
 }  // namespace

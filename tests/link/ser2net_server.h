@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "device_server.h"
 
@@ -30,13 +31,22 @@ public:
 
     // Serves `device`; false with the reason when ser2net does not come up within 5 s.
     bool Start(const std::string& device, bool telnet, std::string& error) {
-        port_ = FreePort();
+        return Start(std::vector<std::string>{device}, telnet, error);
+    }
+
+    // Serves each device on a port of its own, all from one process.
+    bool Start(const std::vector<std::string>& devices, bool telnet, std::string& error) {
         telnet_ = telnet;
         const std::string config = dir_.filePath("ser2net.yaml").toStdString();
-        std::ofstream(config) << "connection: &radio\n"
-                              << "  accepter: " << (telnet ? "telnet(rfc2217),tcp," : "tcp,")
-                              << "127.0.0.1," << port_ << "\n"
-                              << "  connector: serialdev," << device << ",9600e81,local\n";
+        std::ofstream yaml(config);
+        for (std::size_t i = 0; i < devices.size(); ++i) {
+            ports_.push_back(FreePort());
+            yaml << "connection: &radio" << i << "\n"
+                 << "  accepter: " << (telnet ? "telnet(rfc2217),tcp," : "tcp,") << "127.0.0.1,"
+                 << ports_.back() << "\n"
+                 << "  connector: serialdev," << devices[i] << ",9600e81,local\n";
+        }
+        yaml.close();
         process_ = std::make_unique<QProcess>();
         process_->setProcessChannelMode(QProcess::MergedChannels);
         process_->start("ser2net", {"-n", "-d", "-c", QString::fromStdString(config), "-P",
@@ -45,9 +55,12 @@ public:
             error = "ser2net did not start: " + process_->errorString().toStdString();
             return false;
         }
-        // Ready once it takes a connection; the probe's connection is dropped at once.
-        for (int tries = 0; tries < 100; ++tries) {
-            if (Listening(port_)) {
+        // Ready once it takes a connection on each; the probe's connection is dropped at once.
+        std::size_t ready = 0;
+        for (int tries = 0; tries < 100 && ready < ports_.size(); ++tries) {
+            while (ready < ports_.size() && Listening(ports_[ready]))
+                ++ready;
+            if (ready == ports_.size()) {
                 // ser2net lets the line go before it takes the next connection.
                 QThread::msleep(100);
                 return true;
@@ -56,14 +69,14 @@ public:
                 break;
             QThread::msleep(50);
         }
-        error = "ser2net did not listen on port " + std::to_string(port_) + ": " +
+        error = "ser2net did not listen on port " + std::to_string(ports_[ready]) + ": " +
                 process_->readAll().toStdString();
         return false;
     }
 
-    std::string Url() const {
+    std::string Url(std::size_t device = 0) const {
         return std::string(telnet_ ? "rfc2217" : "socket") +
-               "://127.0.0.1:" + std::to_string(port_);
+               "://127.0.0.1:" + std::to_string(ports_.at(device));
     }
 
 private:
@@ -80,7 +93,7 @@ private:
 
     QTemporaryDir dir_;
     std::unique_ptr<QProcess> process_;
-    int port_ = 0;
+    std::vector<int> ports_;
     bool telnet_ = true;
 };
 

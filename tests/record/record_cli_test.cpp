@@ -27,7 +27,9 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "channel_file.h"
 #include "codec.h"
@@ -1002,6 +1004,461 @@ TEST_F(RecordCli, ThePasswordComesOnlyFromPostgresqlsOwnPlacesAndIsWrittenNowher
     EXPECT_TRUE(QFile::exists(RecordFile()));
     EXPECT_EQ(Backups("*-before.dat").size(), ownFree ? 4 : 3);
     EXPECT_GE(files, 10);
+}
+
+// The plan library end to end, the same on the bench's file and on the shared server: a plan
+// added twice is two versions, a unit is written its newest one and recorded with its SHA-256,
+// and any record's image goes back to a radio.
+TEST_F(RecordCli, EachUnitIsWrittenItsPlanAndAnyEarlierImageGoesBack) {
+    std::vector<QStringList> engines{{}};
+    if (Server() != nullptr) {
+        env_.insert("PGPASSWORD", testing::kBenchPassword);
+        engines.push_back(
+            {"--record", QString::fromStdString(Server()->Url("bench", testing::FreshDatabase())) +
+                             "?sslmode=disable"});
+    }
+    MemoryImage changed = Plan();
+    ChannelTable table = DecodeAsShown(changed, DecodeSource::FromFile, {223, 235}).table;
+    table[1] = {ChannelLabel(2), "225.500", "226.000", "P1", "1200", "关", "L2"};
+    EncodeImage(table, RadioSettings{1, 1, 0, 1, 2, 1, 1, 0, 1, 1, 3, 4}, changed);
+    Write("changed.dat", ChannelFileBytes(changed));
+    for (const QStringList& engine : engines) {
+        const auto ctl = [&](const QStringList& arguments) {
+            return Ctl(arguments + engine + QStringList{"--config", Path("orvel.ini")});
+        };
+        const auto records = [&](const QStringList& filter) { return Records(filter + engine); };
+        ASSERT_EQ(
+            ctl({"write", Path("plan.dat"), "--simulate", "--read-first", "--unit", "SN-OLD"}).code,
+            0);
+        for (const auto& [file, said] : {std::pair{"plan.dat", "Site12@1\tadded\t"},
+                                         std::pair{"changed.dat", "Site12@2\tadded\t"},
+                                         std::pair{"changed.dat", "Site12@2\tunchanged\t"}}) {
+            const Result added = ctl({"plan", "add", Path(file), "--name", "Site12"});
+            EXPECT_EQ(added.code, 0) << added.err;
+            EXPECT_TRUE(added.out.starts_with(said)) << added.out << added.err;
+        }
+        EXPECT_EQ(ctl({"unit", "assign", "SN-7", "--plan", "Site12"}).out, "SN-7\tSite12@2\n");
+        const Result shown = ctl({"plan", "show", "Site12"});
+        const auto at = shown.out.find("sha256: ");
+        ASSERT_NE(at, std::string::npos) << shown.out << shown.err;
+        const std::string sha = shown.out.substr(at + 8, 64);
+        EXPECT_NE(shown.out.find("changes from version 1:\nchannel 2 rx: "), std::string::npos)
+            << shown.out;
+        const Result written =
+            ctl({"write", "--assigned", "--simulate", "--unit", "SN-7", "--verify"});
+        ASSERT_EQ(written.code, 0) << written.err;
+        const json record = records({"--unit", "SN-7"})[0];
+        EXPECT_EQ(record["plan_file"], "Site12@2");
+        EXPECT_EQ(record["plan_sha256"], sha);
+        EXPECT_EQ(record["verified"], true);
+        EXPECT_TRUE(ctl({"plan", "list"}).out.starts_with("Site12\t2\t1\t1\t"));
+        EXPECT_NE(ctl({"unit", "show", "SN-7"}).out.find("state: holds\n"), std::string::npos);
+        const Result none = ctl({"write", "--assigned", "--simulate", "--unit", "SN-9"});
+        EXPECT_EQ(none.code, 3);
+        EXPECT_EQ(none.err, "orvelctl: unit SN-9: no plan is assigned to it; nothing is written\n");
+
+        const json old = records({"--unit", "SN-OLD"})[0];
+        const std::string id = old["id"];
+        const Result restored = ctl(
+            {"record", "restore", QString::fromStdString(id).left(8), "--before", "--simulate"});
+        ASSERT_EQ(restored.code, 0) << restored.err;
+        const json restore = records({"--limit", "1"})[0];
+        EXPECT_EQ(restore["plan_file"], "restore of " + id);
+        EXPECT_EQ(restore["unit"], "SN-OLD");
+        EXPECT_EQ(restore["verified"], true);
+        EXPECT_EQ(restore["before_image"], old["before_image"]) << "read first";
+        // Every write sets bit 2 of the first mode byte, which a factory image lacks; all else is
+        // back as it was.
+        const auto bytes = [](const json& hex) {
+            return QByteArray::fromHex(QByteArray::fromStdString(hex.get<std::string>()));
+        };
+        QByteArray back = bytes(old["before_image"]);
+        ASSERT_EQ(back.size(), 260);
+        back[layout::kTxTimeLimitIndex + 2] =
+            static_cast<char>(back[layout::kTxTimeLimitIndex + 2] | 4);
+        MemoryImage image{};
+        std::copy(back.begin(), back.end(), image.begin());
+        back[layout::kChecksum] = static_cast<char>(ImageChecksum(image));
+        EXPECT_EQ(bytes(restore["after_image"]).toHex(), back.toHex())
+            << "the before image is back";
+        EXPECT_EQ(records({}).size(), 3u) << "the old records still list";
+        // The write to SN-7 read nothing before it: there is no image to put back.
+        const Result refused =
+            ctl({"record", "restore", QString::fromStdString(record["id"].get<std::string>()),
+                 "--simulate", "--trace", Path("restore.txt")});
+        EXPECT_EQ(refused.code, 3);
+        EXPECT_NE(refused.err.find(" holds no image read before its write; nothing is written"),
+                  std::string::npos)
+            << refused.err;
+        EXPECT_FALSE(QFile::exists(Path("restore.txt")));
+    }
+}
+
+// A file of assignments is taken whole or not at all; a plan row changed behind the library's
+// back never reaches a radio.
+TEST_F(RecordCli, AUnitsFileWithOneBadRowTakesNoneAndATamperedPlanIsRefused) {
+    const QString ini = Path("orvel.ini");
+    const auto ctl = [&](QStringList arguments) { return Ctl(arguments << "--config" << ini); };
+    ASSERT_EQ(ctl({"plan", "add", Path("plan.dat"), "--name", "Site12"}).code, 0);
+    const std::string header = "unit,plan,port,site\n";
+    for (const auto& [rows, why] : std::vector<std::pair<std::string, std::string>>{
+             {header + "SN-1,Site12,,A\nSN-2,Nope,,A\n", "line 3: no plan is named Nope"},
+             {"unit,plan,site,port\nSN-1,Site12,A,\n",
+              "line 1: the first line must be unit,plan,port,site"},
+             {header + "SN-1,Site12,,A\n\nSN-1,Site12,,B\n", "line 4: the unit SN-1 is on line 2"},
+             {header + "SN-1,Site12,A\n", "line 2: 3 cells, not 4"},
+             {header + "ask,Site12,,\n", "line 2: the unit \"ask\" is ask"},
+         }) {
+        Write("units.csv", rows);
+        const Result r = ctl({"unit", "import", Path("units.csv")});
+        EXPECT_EQ(r.code, 3) << rows;
+        EXPECT_TRUE(r.err.starts_with("orvelctl: " + Path("units.csv").toStdString() + " " + why))
+            << r.err;
+        EXPECT_NE(r.err.find("; nothing of the file is taken\n"), std::string::npos) << r.err;
+        EXPECT_EQ(ctl({"unit", "list"}).out, "") << rows;
+    }
+    // What export writes, import takes back: a formula stays text on the way.
+    Write("units.csv", header + "SN-1,Site12,COM3,\"=HYPERLINK(\"\"x\"\")\"\r\nSN-2,Site12,,B\n");
+    ASSERT_EQ(ctl({"unit", "import", Path("units.csv")}).out, "SN-1\tSite12@1\nSN-2\tSite12@1\n");
+    const std::string exported = ctl({"unit", "export"}).out;
+    EXPECT_EQ(exported,
+              "unit,plan,port,site\r\nSN-1,Site12,COM3,\"'=HYPERLINK(\"\"x\"\")\"\r\n"
+              "SN-2,Site12,,B\r\n");
+    Write("again.csv", exported);
+    ASSERT_EQ(ctl({"unit", "import", Path("again.csv")}).code, 0);
+    EXPECT_EQ(ctl({"unit", "export"}).out, exported);
+    EXPECT_EQ(ctl({"unit", "list", "--site", "B"}).out.substr(0, 11), "SN-2\tSite12");
+
+    // Rows changed behind the library's back: bytes that a write cannot send as they are, with
+    // their SHA-256 made to match; then bytes that do not match their SHA-256.
+    MemoryImage odd = Plan();
+    odd[layout::kModeByte1] |= 0x80;
+    odd[layout::kChecksum] = ImageChecksum(odd);
+    const QByteArray oddBytes(reinterpret_cast<const char*>(odd.data()), 260);
+    for (const auto& [sql, bytes, why] :
+         {std::tuple{"UPDATE orvel_plans SET image = ?, sha256 = ?", oddBytes,
+                     ": a write here would not send the bytes of its SHA-256"},
+          {"UPDATE orvel_plans SET image = zeroblob(260)", QByteArray(),
+           "records.sqlite: plan Site12 version 1: its bytes do not match their SHA-256"}}) {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "tamper");
+            db.setDatabaseName(RecordFile());
+            ASSERT_TRUE(db.open());
+            QSqlQuery tamper(db);
+            tamper.prepare(sql);
+            if (!bytes.isEmpty()) {
+                tamper.addBindValue(bytes);
+                tamper.addBindValue(
+                    QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+            }
+            EXPECT_TRUE(tamper.exec());
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("tamper");
+        const Result r = ctl(
+            {"write", "--assigned", "--simulate", "--unit", "SN-1", "--trace", Path("trace.txt")});
+        EXPECT_EQ(r.code, 3);
+        EXPECT_NE(r.err.find(why), std::string::npos) << r.err;
+        EXPECT_FALSE(QFile::exists(Path("trace.txt"))) << "no frame";
+    }
+    EXPECT_EQ(ctl({"plan", "get", "Site12", "--out", Path("out.dat")}).code, 3);
+    EXPECT_FALSE(QFile::exists(Path("out.dat")));
+}
+
+TEST_F(RecordCli, PlansAndUnitsListInEachFormatAndAPlanChecksOutAsItsFile) {
+    const QStringList ini{"--config", Path("orvel.ini")};
+    const auto ctl = [&](const QStringList& arguments) { return Ctl(arguments + ini); };
+    ASSERT_EQ(ctl({"plan", "add", Path("plan.dat"), "--note", "first"}).code, 0);
+    ASSERT_EQ(ctl({"unit", "assign", "SN-1", "SN-2", "--plan", "plan", "--site", "north", "--port",
+                   "COM3"})
+                  .code,
+              0);
+    const Result got = ctl({"plan", "get", "plan@1", "--out", Path("got.dat")});
+    EXPECT_EQ(got.code, 0) << got.err;
+    EXPECT_TRUE(got.out.starts_with("plan@1\t")) << got.out;
+    EXPECT_EQ(Read("got.dat"), Read("plan.dat"));
+
+    const json plans = json::parse(ctl({"plan", "list", "--format", "json"}).out);
+    ASSERT_EQ(plans.size(), 1u);
+    EXPECT_EQ(plans[0]["name"], "plan");
+    EXPECT_EQ(plans[0]["newest"], 1);
+    EXPECT_EQ(plans[0]["assigned"], 2);
+    EXPECT_EQ(plans[0]["holding"], 0);
+    EXPECT_TRUE(
+        ctl({"plan", "list", "--format", "csv"})
+            .out.starts_with("name,newest,assigned,holding,added_utc,sha256\r\nplan,1,2,0,"));
+    const json shown = json::parse(ctl({"plan", "show", "plan", "--format", "json"}).out);
+    EXPECT_EQ(shown["note"], "first");
+    EXPECT_EQ(shown["station"], "bench-7");
+    EXPECT_EQ(shown["operator_name"], "wang");
+    EXPECT_EQ(shown["differences"], nullptr);
+    EXPECT_EQ(shown["configuration"]["channels"][0]["rx"], "230.125");
+    const std::string text = ctl({"plan", "show", "plan"}).out;
+    EXPECT_TRUE(text.starts_with("name: plan\nversion: 1\nsha256: ")) << text;
+    EXPECT_NE(text.find("\nnote: first\n"), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("\nchanges: none, the first version\n")) << text;
+
+    const json units =
+        json::parse(ctl({"unit", "list", "--site", "north", "--format", "json"}).out);
+    ASSERT_EQ(units.size(), 2u);
+    EXPECT_EQ(units[1]["unit"], "SN-2");
+    EXPECT_EQ(units[1]["port"], "COM3");
+    EXPECT_EQ(units[1]["operator_name"], "wang");
+    EXPECT_EQ(ctl({"unit", "list", "--plan", "other"}).out, "");
+    const json unit = json::parse(ctl({"unit", "show", "SN-1", "--format", "json"}).out);
+    EXPECT_EQ(unit["state"], "not written");
+    EXPECT_EQ(unit["plan_version"], "1");
+    EXPECT_TRUE(unit["records"].empty());
+
+    for (const auto& [arguments, said] : std::vector<std::pair<QStringList, std::string>>{
+             {{"plan", "show", "nope"}, "no plan is named nope"},
+             {{"plan", "get", "plan@2", "--out", Path("x.dat")}, "plan plan has no version 2"},
+             {{"unit", "assign", "SN-3", "--plan", "nope"}, "no plan is named nope"},
+         }) {
+        const Result r = ctl(arguments);
+        EXPECT_EQ(r.code, 3) << said;
+        EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(QFile::exists(Path("x.dat")));
+    EXPECT_EQ(ctl({"unit", "list"}).out.find("SN-3"), std::string::npos);
+}
+
+// By unit on a production line: a unit without a plan is its line and the next label is asked;
+// a radio that reads back as its unit's plan is left alone.
+TEST_F(RecordCli, TheLineByUnitSaysAUnitWithoutAPlanAndLeavesOneHoldingItsPlan) {
+    REQUIRE_ORVELSIM();
+    const QStringList ini{"--config", Path("orvel.ini")};
+    ASSERT_EQ(Ctl(QStringList{"plan", "add", Path("plan.dat"), "--name", "P"} + ini).code, 0);
+    ASSERT_EQ(Ctl(QStringList{"unit", "assign", "SN-1", "--plan", "P"} + ini).code, 0);
+    QProcess& sim = StartSim("bench", {"--image", Path("plan.dat")});
+    Running line{Start(QStringList{"write", "--assigned", "--port", Path("bench"), "--repeat",
+                                   "--unit", "ask", "--skip-done", "--verify"} +
+                       ini),
+                 {},
+                 {}};
+    line.process->write("SN-9\nSN-1\n");
+    line.process->closeWriteChannel();
+    EXPECT_TRUE(
+        line.Until("1\t-\tSN-9\tfailed\tunit SN-9: no plan is assigned to it; nothing is "
+                   "written\n2\tORVEL-R1\tSN-1\tskipped\talready holds this plan (read "
+                   "back)\n"))
+        << line.out << line.err;
+    TakeOff(sim);
+    const Result rest = Finish(*line.process);
+    EXPECT_EQ(rest.code, 3) << rest.err;
+    EXPECT_TRUE((line.out + rest.out).ends_with("radios: 0 ok, 1 failed, 1 skipped\n"))
+        << line.out << rest.out;
+    const std::vector<json> records = Records({"--unit", "SN-1"});
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0]["action"], "read");
+    EXPECT_TRUE(Records({"--unit", "SN-9"}).empty());
+}
+
+// The server goes away mid-line: the units whose plans were fetched at the start are written,
+// their records wait in the outbox; another unit cannot get its plan and nothing is written.
+TEST_F(RecordCli, AServerGoneMidLineKeepsWritingThePlansItFetched) {
+    REQUIRE_ORVELSIM();
+    REQUIRE_SERVER();
+    env_.insert("PGPASSWORD", testing::kBenchPassword);
+    const QString url = QString::fromStdString(Server()->Url("bench", testing::FreshDatabase()) +
+                                               "?sslmode=disable");
+    const QStringList shared{"--config", Path("orvel.ini"), "--record", url};
+    ASSERT_EQ(Ctl(QStringList{"plan", "add", Path("plan.dat"), "--name", "P"} + shared).code, 0);
+    ASSERT_EQ(Ctl(QStringList{"unit", "assign", "SN-1", "SN-2", "--plan", "P"} + shared).code, 0);
+    QProcess& sim = StartSim("bench");
+    Write("units.txt", "SN-1\nSN-2\nSN-3\n");
+    Running line{Start(QStringList{"write", "--assigned", "--port", Path("bench"), "--verify",
+                                   "--repeat", "--unit-list", Path("units.txt")} +
+                       shared),
+                 {},
+                 {}};
+    ASSERT_TRUE(line.Until("1\tORVEL-R1\tSN-1\tok\n")) << line.out << line.err;
+    ASSERT_TRUE(Server()->Stop(true));
+    TakeOff(sim);
+    EXPECT_TRUE(line.Until("waiting for a radio", true, 2)) << line.err;
+    TakeOff(sim);
+    EXPECT_TRUE(line.Until("2\tORVEL-R1\tSN-2\tok\n")) << line.out << line.err;
+    TakeOff(sim);
+    const Result rest = Finish(*line.process);
+    std::string error;
+    ASSERT_TRUE(Server()->Resume(error)) << error;
+    EXPECT_EQ(rest.code, 2) << line.err << rest.err;
+    const std::string out = line.out + rest.out;
+    EXPECT_NE(
+        out.find("2\tORVEL-R1\tSN-2\tok\n3\t-\tSN-3\tfailed\tunit SN-3: cannot get the plan: "),
+        std::string::npos)
+        << out;
+    EXPECT_TRUE(out.ends_with("radios: 2 ok, 1 failed\n")) << out;
+    EXPECT_NE((line.err + rest.err).find("waits in the outbox"), std::string::npos);
+    EXPECT_EQ(Record({"sync", "--record", url}).out, "sent 1, waiting 0\n");
+    const std::vector<json> records = Records({"--record", url});
+    ASSERT_EQ(records.size(), 2u);
+    for (const json& record : records)
+        EXPECT_EQ(record["plan_file"], "P@1");
+}
+
+// The fleet at a glance: three units of one plan, one radio holding it, one with a channel
+// changed, one port that is not there; each read is its unit's record, apply writes only the
+// second, and a new version makes both out of date.
+TEST_F(RecordCli, TheFleetIsCheckedWhereItStandsAndOnlyTheUnitThatDiffersIsWritten) {
+    REQUIRE_ORVELSIM();
+    const auto ctl = [&](const QStringList& arguments) {
+        return Ctl(arguments + QStringList{"--config", Path("orvel.ini")});
+    };
+    MemoryImage changed = Plan();
+    ChannelTable table = DecodeAsShown(changed, DecodeSource::FromFile, {223, 235}).table;
+    table[0][1] = "231.000";
+    EncodeImage(table, RadioSettings{1, 1, 0, 1, 2, 1, 1, 0, 1, 1, 3, 4}, changed);
+    Write("changed.dat", ChannelFileBytes(changed));
+    ASSERT_EQ(ctl({"plan", "add", Path("plan.dat"), "--name", "P"}).code, 0);
+    StartSim("held", {"--image", Path("plan.dat")});
+    StartSim("changed", {"--image", Path("changed.dat")});
+    const char* const ports[] = {"held", "changed", "gone"};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(ctl({"unit", "assign", QString("SN-%1").arg(i + 1), "--plan", "P", "--port",
+                       Path(ports[i])})
+                      .code,
+                  0);
+    }
+    const Result r = ctl({"fleet", "status", "--all", "--format", "json"});
+    EXPECT_EQ(r.code, 5) << r.err;
+    const json units = json::parse(r.out);
+    const std::vector<std::vector<std::string>> expected{
+        {"in plan", "P@1", ""},
+        {"differs", "", "channel 1 rx: 231.000 -> 230.125"},
+        {"unreachable", "", "no such port"},
+    };
+    ASSERT_EQ(units.size(), 3u) << r.out;
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(units[i]["unit"], "SN-" + std::to_string(i + 1));
+        EXPECT_EQ(units[i]["plan"], "P@1");
+        EXPECT_EQ(units[i]["port"], Path(ports[i]).toStdString());
+        EXPECT_EQ(
+            (std::vector<std::string>{units[i]["state"], units[i]["holds"], units[i]["detail"]}),
+            expected[i]);
+        const std::vector<json> records = Records({"--unit", QString("SN-%1").arg(i + 1)});
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0]["action"], "read");
+        EXPECT_EQ(records[0]["port"], units[i]["port"]);
+    }
+    EXPECT_EQ(units[1]["differences"],
+              json::parse(R"([{"where": "channel 1", "field": "rx", "radio": "231.000",
+                               "plan": "230.125"}])"));
+    EXPECT_NE(r.err.find("orvelctl: 3 of 3 units checked\n"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.err.ends_with("\n3 units: 1 in plan, 1 differs, 1 unreachable\n")) << r.err;
+
+    // Only the second is written, and then holds its plan; a dry run writes nothing.
+    const std::string lines = "SN-1\tP@1\t" + Path("held").toStdString() + "\tin plan\tP@1\t-\n" +
+                              "SN-2\tP@1\t" + Path("changed").toStdString() + "\t%s\t-\t" +
+                              "channel 1 rx: 231.000 -> 230.125\n" + "SN-3\tP@1\t" +
+                              Path("gone").toStdString() + "\tunreachable\t-\tno such port\n" +
+                              "3 units: 1 in plan, 1 %s, 1 unreachable\n";
+    for (const auto& [dryRun, result, code] :
+         {std::tuple{true, "would write", 5}, std::tuple{false, "written", 4}}) {
+        const Result applied = ctl(QStringList{"fleet", "apply", "--all"} +
+                                   (dryRun ? QStringList{"--dry-run"} : QStringList{}));
+        EXPECT_EQ(applied.code, code) << applied.err;
+        EXPECT_EQ(applied.out, QString::fromStdString(lines).replace("%s", result).toStdString());
+    }
+    const std::vector<json> written = Records({"--unit", "SN-2"});
+    ASSERT_EQ(written.size(), 3u);
+    EXPECT_EQ(written[0]["action"], "write");
+    EXPECT_EQ(written[0]["verified"], true);
+    EXPECT_EQ(written[0]["plan_file"], "P@1");
+    EXPECT_EQ(ctl({"fleet", "status", "--unit", "SN-2", "--unit", "SN-1"}).code, 0);
+
+    ASSERT_EQ(ctl({"plan", "add", Path("changed.dat"), "--name", "P"}).code, 0);
+    const Result text = ctl({"fleet", "status", "--unit", "SN-2", "--unit", "SN-1"});
+    EXPECT_EQ(text.code, 5);
+    EXPECT_EQ(text.out, "SN-2\tP@2\t" + Path("changed").toStdString() + "\tout of date\tP@1\t-\n" +
+                            "SN-1\tP@2\t" + Path("held").toStdString() +
+                            "\tout of date\tP@1\t-\n2 units: 2 out of date\n");
+    for (const auto& [arguments, code, said] :
+         std::vector<std::tuple<QStringList, int, std::string>>{
+             {{}, 1, "orvelctl: choose the units: "},
+             {{"--all", "--unit", "SN-1"}, 1, "orvelctl: choose the units: "},
+             {{"--all", "--jobs", "0"}, 1, "orvelctl: --jobs takes a number of ports at once "},
+             {{"--site", "nowhere"}, 3, ": no unit is selected\n"},
+             {{"--unit", "SN-9"}, 3, "orvelctl: 1 of 1 units checked\n"},
+         }) {
+        const Result refused = ctl(QStringList{"fleet", "status"} + arguments);
+        EXPECT_EQ(refused.code, code) << said;
+        EXPECT_NE(refused.err.find(said), std::string::npos) << refused.err;
+    }
+}
+
+// Radios that are silent, cut short or refuse a frame end their units in bound and hold up no
+// other; apply writes what differs and names why a write failed.
+TEST_F(RecordCli, FaultyRadiosEndTheirUnitsInBoundAndApplyNamesAFailedWrite) {
+    REQUIRE_ORVELSIM();
+    const auto ctl = [&](const QStringList& arguments) {
+        return Ctl(arguments + QStringList{"--config", Path("orvel.ini")});
+    };
+    ASSERT_EQ(ctl({"plan", "add", Path("plan.dat"), "--name", "P"}).code, 0);
+    const struct {
+        const char* unit;
+        QStringList faults;
+        std::string row;  // its CSV row after unit,plan,port,
+    } units[] = {
+        {"A", {"--silent"}, "unreachable,,no answer to the identify command"},
+        {"B", {"--cut", "100"}, "unreachable,,received 100 of 260 bytes"},
+        {"C", {"--nak", "5"}, "failed,,the radio did not accept frame 5 of 66 (channel words)"},
+        {"D",
+         {"--image", Path("plan.dat"), "--bad-checksum"},
+         "failed,,verify: the image read back fails its checksum"},
+        {"E", {}, "no port,,"},
+    };
+    for (const auto& u : units) {
+        QStringList assign{"unit", "assign", u.unit, "--plan", "P"};
+        if (!u.faults.isEmpty()) {
+            StartSim(u.unit, u.faults);
+            assign << "--port" << Path(u.unit);
+        }
+        ASSERT_EQ(ctl(assign).code, 0);
+    }
+    const Result r = ctl({"fleet", "apply", "--all", "--jobs", "2", "--format", "csv"});
+    EXPECT_EQ(r.code, 3) << r.err;
+    std::istringstream rows(r.out);
+    std::string row;
+    std::getline(rows, row);
+    EXPECT_EQ(row, "unit,plan,port,result,holds,detail\r");
+    for (const auto& u : units) {
+        std::getline(rows, row);
+        const std::string port = u.faults.isEmpty() ? "" : Path(u.unit).toStdString();
+        EXPECT_EQ(row, std::string(u.unit) + ",P@1," + port + "," + u.row + "\r");
+    }
+    EXPECT_TRUE(r.err.ends_with("\n5 units: 2 failed, 2 unreachable, 1 no port\n")) << r.err;
+    const std::vector<json> silent = Records({"--unit", "A"});
+    ASSERT_EQ(silent.size(), 1u);
+    EXPECT_EQ(silent[0]["exit_class"], "communication");
+    EXPECT_EQ(Records({"--unit", "C"})[0]["action"], "write");
+}
+
+// Ctrl-C starts no further read: the one in progress ends, and what was checked is printed.
+TEST_F(RecordCli, ACtrlCEndsAFleetStatusAfterTheReadInProgressAndPrintsWhatItHas) {
+    REQUIRE_ORVELSIM();
+#ifndef _WIN32
+    const QStringList ini{"--config", Path("orvel.ini")};
+    ASSERT_EQ(Ctl(QStringList{"plan", "add", Path("plan.dat"), "--name", "P"} + ini).code, 0);
+    ASSERT_EQ(Ctl(QStringList{"unit", "assign", "SN-1", "SN-2", "SN-3", "SN-4", "SN-5", "--plan",
+                              "P", "--port", Path("slow")} +
+                  ini)
+                  .code,
+              0);
+    StartSim("slow", {"--pace"});
+    Running status{Start(QStringList{"fleet", "status", "--all", "--jobs", "1"} + ini), {}, {}};
+    ASSERT_TRUE(status.Until("orvelctl: 1 of 5 units checked\n", true)) << status.err;
+    ::kill(static_cast<pid_t>(status.process->processId()), SIGINT);
+    const Result rest = Finish(*status.process);
+    EXPECT_EQ(rest.code, 130) << rest.err;
+    const std::string out = status.out + rest.out;
+    const auto rows = std::count(out.begin(), out.end(), '\n') - 1;
+    EXPECT_LT(rows, 5) << out;
+    EXPECT_TRUE(out.ends_with("\n" + std::to_string(rows) +
+                              " of 5 units, stopped: " + std::to_string(rows) + " differs\n"))
+        << out;
+    EXPECT_EQ(Records({"--unit", "SN-5"}).size(), 0u);
+#endif
 }
 
 }  // namespace

@@ -50,6 +50,7 @@ public:
     }
     bool isDeviceChecked(const QString& name) const override { return name == device; }
     QString portStatusText() const override { return portText; }
+    QString documentTitle() const override { return title; }
     QStringList recentFiles() const override { return recent; }
     bool isModified() const override { return modified; }
     void OnDropFiles(const QStringList& paths) override { dropped << paths; }
@@ -70,6 +71,7 @@ public:
     WindowActions commands{nullptr};
     QStringList commandsRun;
     QString portText;
+    QString title;
     bool portFollowsCommands = true;
     QStringList devices;
     QHash<QString, QString> descriptions;
@@ -163,9 +165,9 @@ private slots:
         QCOMPARE(Describe(menus[0]->menu()->actions()),
                  QStringList({"actionOpen 打开(&O)...\tCtrl+O", "actionSave 保存(&S)\tCtrl+S",
                               "actionSaveAs 另存为(&A)...", "-", "actionImport 导入(&I)...",
-                              "actionExport 导出(&E)...", "-", "actionRecords 编程记录...", "-",
-                              "actionPrint 打印(&P)...\tCtrl+P", "actionPrintSetup 打印设置(&R)...",
-                              "-", "actionExit 退出(&X)"}));
+                              "actionExport 导出(&E)...", "-", "actionRecords 编程记录...",
+                              "actionPlanLibrary 方案库...", "-", "actionPrint 打印(&P)...\tCtrl+P",
+                              "actionPrintSetup 打印设置(&R)...", "-", "actionExit 退出(&X)"}));
         QCOMPARE(Describe(menus[1]->menu()->actions()),
                  QStringList({"actionUndo 撤销(&U)\tCtrl+Z", "actionRedo 重做(&R)\tCtrl+Y", "-",
                               "actionCopy 复制(&C)\tCtrl+C", "actionPaste 粘贴(&P)\tCtrl+V", "-",
@@ -175,10 +177,10 @@ private slots:
                               "actionDefaultTable 缺省"}));
         QCOMPARE(Describe(menus[2]->menu()->actions()),
                  QStringList({"actionReadRadio 读取(PC<-电台)", "actionWriteRadio 写入(PC->电台)",
-                              "actionVerifyWrites 写入后校验", "actionReadFirst 写入前读出备份",
-                              "actionCompareFirst 写入前比较", "actionCompareRadio 与电台比较", "-",
-                              "> 选择串口", "actionFindRadio 查找电台",
-                              "actionCurrentChannel 设置当前信道"}));
+                              "actionWriteByUnit 按单元写入...", "actionVerifyWrites 写入后校验",
+                              "actionReadFirst 写入前读出备份", "actionCompareFirst 写入前比较",
+                              "actionCompareRadio 与电台比较", "-", "> 选择串口",
+                              "actionFindRadio 查找电台", "actionCurrentChannel 设置当前信道"}));
         QCOMPARE(Describe(PortMenu()->actions()),
                  QStringList({"actionCom1 串口&1", "actionCom2 串口&2", "actionCom3 串口&3",
                               "actionCom4 串口&4", "actionNetworkPort 网络串口..."}));
@@ -265,6 +267,10 @@ private slots:
     void frameHasCaptionIconAndNoStatusBar() {
         // The placeholder shows as "*" while the target has unsaved changes.
         QCOMPARE(m_frame->windowTitle(), QStringLiteral("Orvel系列电台设置工具[*]"));
+        m_target->title = QStringLiteral("方案 Site12 第 3 版");
+        emit m_target->notifier.stateChanged();
+        QCOMPARE(m_frame->windowTitle(),
+                 QStringLiteral("方案 Site12 第 3 版 - Orvel系列电台设置工具[*]"));
         QVERIFY(!m_frame->isWindowModified());
         QVERIFY(!m_frame->windowIcon().isNull());
         QVERIFY(m_frame->findChild<QStatusBar*>() == nullptr);

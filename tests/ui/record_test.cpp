@@ -18,6 +18,7 @@
 #include "app_paths.h"
 #include "channel_file.h"
 #include "corveltoolview.h"
+#include "plan_library_dialog.h"
 #include "radio_frame.h"
 #include "record_dialog.h"
 #include "record_store.h"
@@ -387,6 +388,93 @@ private slots:
         QVERIFY(view->image() == held);
         QVERIFY(view->isModified());
         QVERIFY(view->filePath().isEmpty());
+    }
+
+    // A plan added from the window, a unit assigned it: 按单元写入 opens it for the unit, the
+    // write's record names the plan's version, or says the bytes were edited, and the record
+    // dialog marks a unit's verified write that is not its plan's newest version.
+    void aUnitsPlanOpensForItAndTheRecordsSayWhetherItWentOut() {
+        WriteIni("[Set]\r\nAskUnit=1\r\n");
+        Start();
+        view->OnRead();
+        EditChannelOne();
+        unit = QStringLiteral("SN-1");
+        view->OnWrite();
+        // The window's document, as a write would send it, added as a plan twice.
+        MemoryImage planned;
+        QStringList said;
+        view->dialogs().planLibrary = [&](const RecordSettings& settings,
+                                          const MemoryImage& current, const QString& name) {
+            planned = current;
+            PlanLibraryDialog library(settings, current, name);
+            library.askName = [](const QString&) { return std::optional<QString>("Site12"); };
+            for (int i = 0; i < 2; ++i) {
+                Control<QPushButton>(&library, "planAdd")->click();
+                said << library.statusText();
+            }
+            return std::optional<PlanVersion>();
+        };
+        Trigger(*view, "actionPlanLibrary");
+        QCOMPARE(said,
+                 QStringList({QStringLiteral("已添加方案 Site12 第 1 版"),
+                              QStringLiteral("方案 Site12 第 1 版已是这些数据，没有添加新版本")}));
+        RecordSettings settings;
+        settings.place.localFile = RecordFilePath().toStdString();
+        auto store = RecordStore::OpenFile(RecordFilePath().toStdString(), false);
+        QVERIFY(store && (*store)->Assign({Assignment("SN-7", "Site12")}).ok());
+        // Other bytes, then the window's again: the unit's plan is the third version.
+        for (const MemoryImage& image : {MemoryImage{}, planned})
+            QVERIFY((*store)->AddPlan({"Site12", 0, "", image, "", "", "", ""}).ok());
+
+        for (const char* label : {"SN-9", "SN-7"}) {
+            unit = QString::fromUtf8(label);
+            Trigger(*view, "actionWriteByUnit");
+        }
+        QCOMPARE(Texts().last(), QStringLiteral("单元 SN-9 没有分配方案，没有打开"));
+        QCOMPARE(view->documentTitle(), QStringLiteral("单元 SN-7 — 方案 Site12 第 3 版"));
+        QVERIFY(!view->isModified());
+        unit = QStringLiteral("asked");  // the unit it was opened for is not asked again
+        view->OnWrite();
+        Control<QLineEdit>(view.get(), "rxEdit")->setText(QStringLiteral("227"));
+        view->OnConfirm();
+        view->OnWrite();
+        QVERIFY(LogHas(QStringLiteral("写入的数据已编辑，不是方案 Site12 第 3 版的原样")));
+        const std::vector<ProgrammingRecord> records = Records();
+        QCOMPARE(records[1].unit, std::string("SN-7"));
+        QCOMPARE(records[1].planFile, std::string("Site12@3"));
+        QCOMPARE(records[1].planSha256, Sha256Hex(planned));
+        QCOMPARE(records[0].planFile, std::string("Site12@3 (edited)"));
+        QCOMPARE(records[0].unit, std::string("SN-7"));
+        Trigger(*view, "actionVerifyWrites");  // a write not verified is no proof either way
+        view->OnWrite();
+
+        RecordDialog dialog(settings.place);
+        const auto assigned = [&dialog](int row) {
+            return dialog.model()->data(dialog.model()->index(row, RecordTableModel::Assigned));
+        };
+        QCOMPARE(assigned(0), QVariant(QStringLiteral("Site12")));  // not verified
+        QCOMPARE(assigned(1), QVariant(QStringLiteral("Site12（写入的不是最新版本）")));
+        QCOMPARE(assigned(2), QVariant(QStringLiteral("Site12")));
+        QCOMPARE(dialog.model()->rowCount(), 5);  // and the read before the first write
+        QCOMPARE(assigned(3), QVariant());        // a unit with no plan
+
+        QString suggested;
+        view->dialogs().planLibrary = [&](const RecordSettings&, const MemoryImage&,
+                                          const QString& name) {
+            suggested = name;
+            PlanVersion first;
+            (void)(*store)->Plan("Site12", 1).Into(first);
+            return std::optional<PlanVersion>(first);
+        };
+        answer = QMessageBox::Discard;
+        Trigger(*view, "actionPlanLibrary");
+        QCOMPARE(suggested, QStringLiteral("Site12"));
+        QCOMPARE(view->documentTitle(), QStringLiteral("方案 Site12 第 1 版"));
+        QVERIFY(view->image() == planned);
+        QTemporaryDir folder;
+        chosenFile = folder.filePath("site12.dat");
+        view->OnSaveAs();  // a file ends what it was opened from
+        QCOMPARE(view->documentTitle(), QString());
     }
 };
 

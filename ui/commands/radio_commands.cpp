@@ -159,11 +159,21 @@ bool RadioCommands::OnRead() {
     return true;
 }
 
+MemoryImage RadioCommands::writtenImage() const {
+    WriteRequest request;
+    request.table = m_document.table();
+    request.settings = m_document.settings();
+    request.specialWord = m_specialWord;
+    return WrittenImage(m_document.encoded(), request);
+}
+
 bool RadioCommands::OnWrite() {
     if (!m_editor.ConfirmPendingEdit())
         return false;
-    std::string unit;
-    if (m_records.askUnit()) {
+    // A unit's plan opened for it is written for that unit without asking again.
+    const std::optional<PlanOrigin> origin = m_document.origin();
+    std::string unit = origin ? origin->unit : std::string();
+    if (unit.empty() && m_records.askUnit()) {
         const std::optional<QString> label = m_dialogs.unitLabel();
         if (!label) {
             m_log.AppendLog(tr("未输入单元标签，没有写入电台"));
@@ -179,6 +189,16 @@ bool RadioCommands::OnWrite() {
     ProgrammingRecord record = m_records.start(RecordAction::Write, m_port.serialPort(), unit);
     record.planFile = QFileInfo(m_document.filePath()).fileName().toStdString();
     record.planSha256 = Sha256Hex(WrittenImage(base, request));
+    if (origin) {
+        record.planFile = origin->plan + "@" + std::to_string(origin->version);
+        // Edited after it was opened: the record must not pass the bytes off as the plan's.
+        if (record.planSha256 != origin->sha256) {
+            record.planFile += " (edited)";
+            m_log.AppendLog(tr("写入的数据已编辑，不是方案 %1 第 %2 版的原样")
+                                .arg(QString::fromStdString(origin->plan))
+                                .arg(origin->version));
+        }
+    }
     const ExchangeHooks hooks = MakeExchangeHooks();
     // The comparison is with what the radio holds, so it reads first whatever 写入前读出备份 says.
     if (m_readFirst || m_compareFirst) {

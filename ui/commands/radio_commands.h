@@ -37,6 +37,8 @@ public:
     const orvel::RadioRecords& records() const { return m_records; }
     bool classicTiming() const { return m_classicTiming; }
     const std::string& specialWord() const { return m_specialWord; }
+    // The 260 bytes a write of the document would send now.
+    orvel::MemoryImage writtenImage() const;
 
     // True when the radio's configuration was read, or written (and, with 写入后校验, matched).
     bool OnRead();

@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <map>
 #include "file_access.h"
 #include "record_columns.h"
 #include "record_store.h"
@@ -164,6 +165,24 @@ void RecordDialog::refresh() {
         return false;
     };
     Status read = store().Then([&] { return m_store->Count(filter).Into(count); });
+    // Each unit's assigned plan beside its records; a library that cannot be read leaves the
+    // column empty, the records as they are.
+    std::vector<PlanSummary> plans;
+    if (read && m_store->Plans().Into(plans)) {
+        std::map<std::string, std::string> newest;
+        for (const PlanSummary& plan : plans)
+            newest[plan.name] = plan.newestSha256;
+        m_model->setAssignments(
+            [this,
+             newest](const std::string& unit) -> std::optional<RecordTableModel::AssignedPlan> {
+                std::optional<UnitAssignment> assigned;
+                if (!m_store || !m_store->Unit(unit).Into(assigned) || !assigned)
+                    return std::nullopt;
+                const auto plan = newest.find(assigned->plan);
+                return RecordTableModel::AssignedPlan{
+                    assigned->plan, plan == newest.end() ? std::string() : plan->second};
+            });
+    }
     if (std::string error; read && !m_model->setSource(page, error))
         read = Failure{error};
     if (!read) {

@@ -83,10 +83,17 @@ void Document::Put(const DocumentState& state) {
 }
 
 void Document::setFilePath(const QString& path) {
-    if (path == m_filePath)
+    if (path == m_filePath && !m_origin)
         return;
+    m_origin.reset();
     m_filePath = path;
     emit filePathChanged(path);
+}
+
+void Document::setOrigin(const PlanOrigin& origin) {
+    m_filePath.clear();
+    m_origin = origin;
+    emit filePathChanged(m_filePath);
 }
 
 void Document::MarkKept() {

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QUndoStack>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "channel_edit.h"
 #include "memory_image.h"
@@ -25,6 +27,15 @@ struct DocumentState {
     // The 260 bytes a save or a write starts from: `image` with the table and settings coded in.
     orvel::MemoryImage encoded() const;
     bool operator==(const DocumentState& other) const;
+};
+
+// The plan a document was opened from, and the unit it was opened for (empty: none), so that
+// the window's title names them and a write's record says whether the plan's bytes went out.
+struct PlanOrigin {
+    std::string unit;
+    std::string plan;
+    int version = 0;
+    std::string sha256;
 };
 
 class Document : public QObject {
@@ -54,7 +65,10 @@ public:
     void setLimits(const orvel::FrequencyLimits& limits) { m_limits = limits; }
 
     const QString& filePath() const { return m_filePath; }
+    // Any file, or none, ends what the document was opened from.
     void setFilePath(const QString& path);
+    const std::optional<PlanOrigin>& origin() const { return m_origin; }
+    void setOrigin(const PlanOrigin& origin);
 
     // Changes neither saved nor written to the radio: the whole state differs from the one
     // last opened, read, saved or written.
@@ -77,6 +91,7 @@ private:
     DocumentState m_kept;
     orvel::FrequencyLimits m_limits;
     QString m_filePath;
+    std::optional<PlanOrigin> m_origin;
     bool m_modified = false;
     QUndoStack m_undoStack;
 };

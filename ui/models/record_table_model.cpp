@@ -1,5 +1,6 @@
 #include "record_table_model.h"
 
+#include <QColor>
 #include <QTextDocument>
 #include <iterator>
 
@@ -27,8 +28,16 @@ QString ClassText(ExitClass exitClass) {
 
 RecordTableModel::RecordTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+void RecordTableModel::setAssignments(AssignmentSource source) {
+    beginResetModel();
+    m_assignments = std::move(source);
+    m_assigned.clear();
+    endResetModel();
+}
+
 bool RecordTableModel::setSource(PageSource source, std::string& error) {
     beginResetModel();
+    m_assigned.clear();
     m_source = std::move(source);
     m_records.clear();
     const bool read = nextPage(m_records, error);
@@ -94,6 +103,25 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
     // A tooltip takes what looks like markup as rich text; the server's text is shown as text.
     if (role == Qt::ToolTipRole && index.column() == Plan)
         return Qt::convertFromPlainText(Shown(r.planSha256));
+    if (index.column() == Assigned && (role == Qt::DisplayRole || role == Qt::ForegroundRole)) {
+        std::optional<AssignedPlan> assigned;
+        if (!r.unit.empty() && m_assignments) {
+            auto found = m_assigned.find(r.unit);
+            if (found == m_assigned.end())
+                found = m_assigned.emplace(r.unit, m_assignments(r.unit)).first;
+            assigned = found->second;
+        }
+        if (!assigned)
+            return {};
+        // A verified write of other bytes than the plan's newest version: the unit does not
+        // hold what it should.
+        const bool astray = r.action == RecordAction::Write && r.verified &&
+                            r.exitClass == ExitClass::Ok && r.planSha256 != assigned->newestSha256;
+        if (role == Qt::ForegroundRole)
+            return astray ? QVariant(QColor(Qt::red)) : QVariant();
+        return astray ? tr("%1（写入的不是最新版本）").arg(Shown(assigned->name))
+                      : Shown(assigned->name);
+    }
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
@@ -129,6 +157,8 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
             return tr("操作");
         case Unit:
             return tr("单元");
+        case Assigned:
+            return tr("分配的方案");
         case Radio:
             return tr("电台");
         case Plan:

@@ -5,6 +5,8 @@
 
 #include <QAbstractTableModel>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,18 @@ class RecordTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { Started, Action, Unit, Radio, Plan, Station, Operator, Result, ColumnCount };
+    enum Column {
+        Started,
+        Action,
+        Unit,
+        Assigned,
+        Radio,
+        Plan,
+        Station,
+        Operator,
+        Result,
+        ColumnCount
+    };
 
     explicit RecordTableModel(QObject* parent = nullptr);
 
@@ -34,6 +47,14 @@ public:
     bool setSource(PageSource source, std::string& error);
     void clear();
     const ProgrammingRecord& record(int row) const { return m_records.at(row); }
+    // The plan a unit is assigned (its name, and its newest version's SHA-256); nothing for a
+    // unit with none. Asked once per unit shown.
+    struct AssignedPlan {
+        std::string name;
+        std::string newestSha256;
+    };
+    using AssignmentSource = std::function<std::optional<AssignedPlan>(const std::string& unit)>;
+    void setAssignments(AssignmentSource source);
 
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
@@ -56,6 +77,8 @@ private:
     PageSource m_source;
     bool m_more = false;  // the last page was full
     std::vector<ProgrammingRecord> m_records;
+    AssignmentSource m_assignments;
+    mutable std::map<std::string, std::optional<AssignedPlan>> m_assigned;
 };
 
 }  // namespace orvel

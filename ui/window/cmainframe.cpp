@@ -149,7 +149,7 @@ void CMainFrame::BuildMenus() {
     file->addSeparator();
     file->addActions({a.importFile, a.exportFile});
     file->addSeparator();
-    file->addAction(a.records);
+    file->addActions({a.records, a.planLibrary});
     file->addSeparator();
     file->addActions({a.print, a.printSetup});
     m_recentSeparator = file->addSeparator();
@@ -185,8 +185,8 @@ void CMainFrame::BuildMenus() {
 
     QMenu* link = menuBar()->addMenu(tr("通信(&C)"));
     link->setObjectName(QStringLiteral("menuLink"));
-    link->addActions(
-        {a.readRadio, a.writeRadio, a.verifyWrites, a.readFirst, a.compareFirst, a.compareRadio});
+    link->addActions({a.readRadio, a.writeRadio, a.writeByUnit, a.verifyWrites, a.readFirst,
+                      a.compareFirst, a.compareRadio});
     link->addSeparator();
     m_portMenu = link->addMenu(tr("选择串口"));
     m_portMenu->setObjectName(QStringLiteral("menuSelectPort"));
@@ -259,6 +259,8 @@ void CMainFrame::ShowDeviceChecks() {
 }
 
 void CMainFrame::ShowTargetState() {
+    const QString document = m_target->documentTitle();
+    setWindowTitle(document.isEmpty() ? caption() : document + QStringLiteral(" - ") + caption());
     ShowDeviceChecks();
     const QString port = m_target->portStatusText();
     m_portLabel->setText(port);

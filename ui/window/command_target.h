@@ -43,6 +43,8 @@ public:
     virtual QStringList recentFiles() const { return {}; }
     // True while the channels or settings hold changes neither saved nor written to the radio.
     virtual bool isModified() const { return false; }
+    // What the document is, for the title when it is no file: "单元 SN-7 — 方案 Site12 第 2 版".
+    virtual QString documentTitle() const { return {}; }
     // Files dropped on the window.
     virtual void OnDropFiles(const QStringList& /*paths*/) {}
     // The menu the channel list shows on a right click, built by the frame.

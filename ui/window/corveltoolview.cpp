@@ -16,6 +16,7 @@
 #include "chighlightlistctrl.h"
 #include "codec.h"
 #include "configuration.h"
+#include "echo_text.h"
 #include "help_files.h"
 #include "ui_mainform.h"
 #include "window_placement.h"
@@ -43,7 +44,8 @@ COrvelToolView::COrvelToolView(QWidget* parent)
       m_files(m_document, m_editor, m_log, m_dialogs, m_recent),
       m_transfer(m_document, m_editor, m_files, m_log, m_dialogs, m_recent),
       m_print(m_document, m_log, m_dialogs),
-      m_rows(m_document, m_editor, m_log, m_dialogs) {
+      m_rows(m_document, m_editor, m_log, m_dialogs),
+      m_plans(m_document, m_editor, m_files, m_radio, m_log, m_dialogs) {
     connect(&m_document, &Document::stepLogged, this,
             [this](const QString& line) { m_log.AppendLog(line); });
     connect(&m_document, &Document::modifiedChanged, this, &COrvelToolView::NotifyStateChanged);
@@ -216,6 +218,18 @@ void COrvelToolView::OnRecords() {
     m_log.AppendLog(tr("打开 %1（新文档，尚未保存）").arg(chosen->label));
 }
 
+QString COrvelToolView::documentTitle() const {
+    const std::optional<PlanOrigin>& origin = m_document.origin();
+    if (!origin)
+        return {};
+    const QString plan = tr("方案 %1 第 %2 版")
+                             .arg(QString::fromStdString(EscapeControls(origin->plan)))
+                             .arg(origin->version);
+    if (origin->unit.empty())
+        return plan;
+    return tr("单元 %1 — %2").arg(QString::fromStdString(EscapeControls(origin->unit)), plan);
+}
+
 void COrvelToolView::setListMenu(QMenu* menu) {
     CHighlightListCtrl* list = m_editor.channelList();
     list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -269,6 +283,8 @@ void COrvelToolView::BindCommands() {
         m_actions.compareFirst->setChecked(m_radio.compareFirst());
     });
     bind(a.records, [this] { OnRecords(); });
+    bind(a.planLibrary, [this] { m_plans.OnPlanLibrary(); });
+    bind(a.writeByUnit, [this] { m_plans.OnOpenForUnit(); });
     bind(a.compareRadio, [this] { m_radio.OnCompareRadio(); });
     bind(a.findRadio, [this] { m_port.OnFindRadio(); });
     bind(a.networkPort, [this] { m_port.OnNetworkPort(); });

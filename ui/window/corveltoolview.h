@@ -14,6 +14,7 @@
 #include "file_commands.h"
 #include "form_controls.h"
 #include "message_log.h"
+#include "plan_commands.h"
 #include "port_controller.h"
 #include "print_commands.h"
 #include "radio_commands.h"
@@ -68,6 +69,7 @@ public:
     QString portStatusText() const override { return m_port.portStatusText(); }
     QStringList recentFiles() const override { return m_recent.paths(); }
     bool isModified() const override { return m_document.isModified(); }
+    QString documentTitle() const override;
     void OnDropFiles(const QStringList& paths) override;
     void setListMenu(QMenu* menu) override;
 
@@ -152,6 +154,7 @@ private:
     TransferCommands m_transfer;
     PrintCommands m_print;
     RowCommands m_rows;
+    PlanCommands m_plans;
     WindowActions m_actions{&m_document.undoStack()};
     bool m_busy = false;
     bool m_shownOnce = false;

@@ -9,6 +9,7 @@
 #include "corveltoolview.h"
 #include "current_channel_dialog.h"
 #include "network_port_dialog.h"
+#include "plan_library_dialog.h"
 #include "record_dialog.h"
 #include "unit_dialog.h"
 
@@ -117,6 +118,13 @@ void COrvelToolView::UseShownDialogs() {
         if (Shown(dialog) != QDialog::Accepted)
             return std::nullopt;
         return dialog.chosenImage();
+    };
+    m_dialogs.planLibrary = [this](const RecordSettings& settings, const MemoryImage& current,
+                                   const QString& suggested) -> std::optional<PlanVersion> {
+        PlanLibraryDialog dialog(settings, current, suggested, this);
+        if (Shown(dialog) != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.chosen();
     };
     m_dialogs.fill = [this](const ChannelTable& table, const FrequencyLimits& limits, int first,
                             int last) -> std::optional<FillPlan> {

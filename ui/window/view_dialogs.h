@@ -12,6 +12,7 @@
 
 #include "fill_dialog.h"
 #include "find_radio_dialog.h"
+#include "plan_library.h"
 #include "record_dialog.h"
 #include "record_settings.h"
 
@@ -42,6 +43,11 @@ struct ViewDialogs {
     std::function<std::optional<QString>()> unitLabel;
     // 编程记录...: the image chosen there to open as a document, or nothing.
     std::function<std::optional<orvel::RecordImage>(const orvel::RecordSettings&)> records;
+    // 方案库...: the version chosen to open as a document, or nothing; `current` is what a write
+    // of the document would send, to add as a plan under a name starting from `suggested`.
+    std::function<std::optional<orvel::PlanVersion>(
+        const orvel::RecordSettings&, const orvel::MemoryImage& current, const QString& suggested)>
+        planLibrary;
     // The finder: returns the name of the port chosen, or nothing.
     std::function<QString(std::vector<FindRadioDialog::Port>)> findRadio;
     // 网络串口...: the URL chosen, starting from the one used last; empty when cancelled.

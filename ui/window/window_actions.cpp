@@ -19,6 +19,7 @@ WindowActions::WindowActions(QUndoStack* steps, QObject* parent) : QObject(paren
     importFile = Add("actionImport", tr("导入(&I)..."));
     exportFile = Add("actionExport", tr("导出(&E)..."));
     records = Add("actionRecords", tr("编程记录..."));
+    planLibrary = Add("actionPlanLibrary", tr("方案库..."));
     print = Add("actionPrint", tr("打印(&P)..."), Keys::keyBindings(Keys::Print));
     printSetup = Add("actionPrintSetup", tr("打印设置(&R)..."));
     for (size_t n = 0; n < recentFiles.size(); ++n) {
@@ -51,6 +52,7 @@ WindowActions::WindowActions(QUndoStack* steps, QObject* parent) : QObject(paren
     readFirst = AddCheckable("actionReadFirst", tr("写入前读出备份"));
     compareFirst = AddCheckable("actionCompareFirst", tr("写入前比较"));
     compareRadio = Add("actionCompareRadio", tr("与电台比较"));
+    writeByUnit = Add("actionWriteByUnit", tr("按单元写入..."));
     for (size_t n = 0; n < coms.size(); ++n) {
         coms[n] = AddCheckable(QStringLiteral("actionCom%1").arg(n + 1), tr("串口&%1").arg(n + 1));
     }

@@ -28,6 +28,7 @@ public:
     QAction* importFile;
     QAction* exportFile;
     QAction* records;
+    QAction* planLibrary;
     QAction* print;
     QAction* printSetup;
     std::array<QAction*, 4> recentFiles;  // newest first, shown while they name a file
@@ -50,6 +51,7 @@ public:
     QAction* readFirst;
     QAction* compareFirst;
     QAction* compareRadio;
+    QAction* writeByUnit;
     std::array<QAction*, 4> coms;  // 串口1 to 串口4
     QAction* networkPort;          // checked while a network port is in use
     QAction* findRadio;
