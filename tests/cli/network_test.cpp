@@ -1,5 +1,6 @@
-// orvelctl with --port rfc2217://... and socket://...: through ser2net, the real serial device
-// server, and through the test's own server for the faults a real one does not make.
+// orvelctl with --port rfc2217://... and socket://...: through ser2net and pyserial's port
+// manager, real device servers, and through the test's own server for the faults a real one
+// does not make.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "../link/device_server.h"
+#include "../link/pyserial_server.h"
 #include "../link/ser2net_server.h"
 #include "channel_file.h"
 #include "codec.h"
@@ -62,17 +64,26 @@ protected:
     QStringList Config() { return {"--config", Path("orvel.ini")}; }
 };
 
-TEST_F(NetworkCli, Ser2netCarriesAByteExactReadAndAVerifiedWriteBothWays) {
-    if (!testing::Ser2Net::Available())
-        GTEST_SKIP() << "ser2net is not installed (scripts/bootstrap installs it)";
-    for (const bool telnet : {true, false}) {
-        SCOPED_TRACE(telnet ? "rfc2217" : "socket");
+TEST_F(NetworkCli, RealServersCarryAByteExactReadAndAVerifiedWriteBothWays) {
+    enum class Server { Ser2netTelnet, Ser2netRaw, Pyserial };
+    for (const Server kind : {Server::Ser2netTelnet, Server::Ser2netRaw, Server::Pyserial}) {
+        const bool pyserial = kind == Server::Pyserial;
+        SCOPED_TRACE(pyserial ? "pyserial" : kind == Server::Ser2netRaw ? "socket" : "rfc2217");
+        if (pyserial ? testing::PyserialServer::Python().isEmpty()
+                     : !testing::Ser2Net::Available()) {
+            ADD_FAILURE() << "no device server: scripts/bootstrap installs ser2net and pyserial";
+            continue;
+        }
         sim::VirtualRadio radio;
         ASSERT_TRUE(radio.Start());
-        testing::Ser2Net server;
+        testing::Ser2Net ser2net;
+        testing::PyserialServer python;
         std::string error;
-        ASSERT_TRUE(server.Start(radio.DevicePath(), telnet, error)) << error;
-        const QString url = QString::fromStdString(server.Url());
+        ASSERT_TRUE(pyserial
+                        ? python.Start(radio.DevicePath(), error)
+                        : ser2net.Start(radio.DevicePath(), kind == Server::Ser2netTelnet, error))
+            << error;
+        const QString url = QString::fromStdString(pyserial ? python.Url() : ser2net.Url());
 
         CtlRun r = Ctl(QStringList{"read", "--port", url, "--out", Path("read.dat")} + Config());
         ASSERT_EQ(r.code, 0) << r.err;
