@@ -1373,6 +1373,14 @@ TEST_F(RecordCli, TheFleetIsCheckedWhereItStandsAndOnlyTheUnitThatDiffersIsWritt
     EXPECT_EQ(text.out, "SN-2\tP@2\t" + Path("changed").toStdString() + "\tout of date\tP@1\t-\n" +
                             "SN-1\tP@2\t" + Path("held").toStdString() +
                             "\tout of date\tP@1\t-\n2 units: 2 out of date\n");
+    // Two units behind one port are read there one after the other, never at once.
+    ASSERT_EQ(ctl({"unit", "assign", "SN-4", "--plan", "P", "--port", Path("held")}).code, 0);
+    const Result shared =
+        ctl({"fleet", "status", "--unit", "SN-1", "--unit", "SN-4", "--jobs", "2"});
+    EXPECT_EQ(shared.out, "SN-1\tP@2\t" + Path("held").toStdString() + "\tout of date\tP@1\t-\n" +
+                              "SN-4\tP@2\t" + Path("held").toStdString() +
+                              "\tout of date\tP@1\t-\n2 units: 2 out of date\n")
+        << shared.err;
     for (const auto& [arguments, code, said] :
          std::vector<std::tuple<QStringList, int, std::string>>{
              {{}, 1, "orvelctl: choose the units: "},
