@@ -221,8 +221,7 @@ std::string PlanSha256(const MemoryImage& image, const FrequencyLimits& limits) 
 }
 
 WriteRequest RequestOf(const MemoryImage& image, const Configuration& config) {
-    const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, Limits(config));
-    return WriteRequest{decoded.table, decoded.settings, config.specialWord};
+    return FileWriteRequest(image, Limits(config), config.specialWord);
 }
 
 std::string Render(Format format, const MemoryImage& image, const DecodedImage& decoded) {

@@ -8,6 +8,7 @@
 #include "codec.h"
 #include "memory_image.h"
 #include "programming_record.h"
+#include "radio_operations.h"
 #include "verify_write.h"
 #include "write_check.h"
 
@@ -18,12 +19,6 @@ std::string HexWord(std::span<const std::uint8_t, 2> bytes) {
     char text[5];
     std::snprintf(text, sizeof text, "%02X%02X", bytes[0], bytes[1]);
     return text;
-}
-
-WriteRequest RequestOf(const PlanVersion& plan, const FrequencyLimits& limits,
-                       const std::string& specialWord) {
-    const DecodedImage decoded = DecodeAsShown(plan.image, DecodeSource::FromFile, limits);
-    return WriteRequest{decoded.table, decoded.settings, specialWord};
 }
 
 bool Holds(const ReadOutcome& read, const std::string& sha256, const WriteRequest& request) {
@@ -82,14 +77,14 @@ UnitJudgement JudgeRead(const ReadOutcome& read, const std::vector<PlanVersion>&
     if (versions.empty())
         return judgement;
     const PlanVersion& newest = versions.back();
-    const WriteRequest request = RequestOf(newest, limits, specialWord);
+    const WriteRequest request = FileWriteRequest(newest.image, limits, specialWord);
     if (Holds(read, newest.sha256, request)) {
         judgement.state = FleetState::InPlan;
         judgement.holds = newest.version;
         return judgement;
     }
     for (auto it = versions.rbegin() + 1; it != versions.rend(); ++it) {
-        if (Holds(read, it->sha256, RequestOf(*it, limits, specialWord))) {
+        if (Holds(read, it->sha256, FileWriteRequest(it->image, limits, specialWord))) {
             judgement.state = FleetState::OutOfDate;
             judgement.holds = it->version;
             return judgement;

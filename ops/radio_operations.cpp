@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include "app_paths.h"
+#include "cell_rules.h"
 #include "codec.h"
 
 namespace orvel {
@@ -36,6 +37,12 @@ ReadOutcome ReadRadioKeepingCopy(BytePort& port, const ExchangeHooks& hooks,
 
 ReadOutcome ReadBeforeWrite(BytePort& port, const ExchangeHooks& hooks, std::string& folderHeld) {
     return ReadKeeping(port, hooks, {}, "before", folderHeld);
+}
+
+WriteRequest FileWriteRequest(const MemoryImage& image, const FrequencyLimits& limits,
+                              const std::string& specialWord) {
+    const DecodedImage decoded = DecodeAsShown(image, DecodeSource::FromFile, limits);
+    return WriteRequest{decoded.table, decoded.settings, specialWord};
 }
 
 MemoryImage WrittenImage(const MemoryImage& base, const WriteRequest& request) {

@@ -2,6 +2,9 @@
 // to be written is kept among the safety copies, so no exchange can lose a configuration.
 #pragma once
 
+#include <string>
+
+#include "channel_edit.h"
 #include "exchanges.h"
 #include "memory_image.h"
 
@@ -17,6 +20,10 @@ ReadOutcome ReadRadioKeepingCopy(BytePort& port, const ExchangeHooks& hooks,
 // a read is. When another program holds the folder of the copies, `folderHeld` says so (see
 // KeepBackup) and the radio must not be written.
 ReadOutcome ReadBeforeWrite(BytePort& port, const ExchangeHooks& hooks, std::string& folderHeld);
+
+// What a write of `image` as a file sends: its channels and settings as they are shown.
+WriteRequest FileWriteRequest(const MemoryImage& image, const FrequencyLimits& limits,
+                              const std::string& specialWord);
 
 // `base` (whose header and spare words the radio keeps) with the request coded into it: the
 // 260 bytes a write stands for.
