@@ -74,6 +74,8 @@ public:
         return false;
     }
 
+    qint64 Pid() const { return process_ ? process_->processId() : 0; }
+
     std::string Url(std::size_t device = 0) const {
         return std::string(telnet_ ? "rfc2217" : "socket") +
                "://127.0.0.1:" + std::to_string(ports_.at(device));
