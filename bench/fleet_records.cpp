@@ -1,7 +1,7 @@
 // The bookkeeping of a fleet status at 10 000 units, as orvelctl fleet does it in one thread:
-// the selection and its plans from the store, each unit's read judged against its plan's
-// versions and kept as its record. The radios are in process and answer at once, so nearly all
-// of the time is the store's and the judging's.
+// the selection and its plans from the store, each unit claimed, its read judged against its
+// plan's versions and kept as its record. The radios are in process and answer at once, so
+// nearly all of the time is the store's and the judging's.
 #include "fleet_records.h"
 
 #include <chrono>
@@ -18,6 +18,7 @@
 #include "radio_engine.h"
 #include "record_keeper.h"
 #include "record_store.h"
+#include "unit_claims.h"
 
 namespace orvel::bench {
 namespace {
@@ -71,11 +72,17 @@ bool BenchFleetRecords(const RecordPlace& place, const char* engine) {
             ok &= store.PlanVersions(unit.plan).Into(plans[unit.plan]).ok();
     }
     RecordKeeper keeper(place);
+    std::string said;
+    // Each unit claimed before its read, as a fleet run claims them.
+    std::vector<std::string> order;
+    for (const UnitAssignment& unit : units)
+        order.push_back(unit.unit);
+    UnitClaims claims(place, std::move(order), [&](const std::string& line) { said += line; });
     ExchangeHooks hooks;
     hooks.pause = [](int) {};
     std::map<FleetState, int> states;
-    std::string said;
     for (const UnitAssignment& unit : units) {
+        ok &= claims.Take(unit.unit);
         ProgrammingRecord record = StartRecord("orvel_bench", RecordAction::Read);
         record.station = "bench";
         record.operatorName = "bench";

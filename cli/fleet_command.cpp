@@ -33,7 +33,9 @@ constexpr const char* kFleetDetails =
     "               \"image checksum: 5A -> 3C\" when no cell or setting shows the difference)\n"
     "  unreachable  the port cannot be opened or the radio does not answer: DETAIL says why\n"
     "  no plan      a --unit the library assigns no plan; it is not read\n"
-    "  no port      its assignment names no port; it is not read\n\n"
+    "  no port      its assignment names no port; it is not read\n"
+    "  claimed elsewhere\n"
+    "               another run holds it (see below); this one neither reads nor writes it\n\n"
     "  status        text: a line per unit in the library's order (or as --unit names them),\n"
     "                UNIT<TAB>PLAN<TAB>PORT<TAB>STATE<TAB>HOLDS<TAB>DETAIL, PLAN being the\n"
     "                newest NAME@VERSION, HOLDS the NAME@VERSION the radio holds, several\n"
@@ -56,6 +58,15 @@ constexpr const char* kFleetDetails =
     "                write\" in place of the state of a unit that is written. A signal starts\n"
     "                no further unit and a write in progress is finished, never cut off (a\n"
     "                second Ctrl-C stops it at the next frame)\n\n"
+    "Runs at the same time against the same records (the server of --record or Record=, which\n"
+    "several benches share, or one bench's file) split the units between them: each unit is\n"
+    "claimed there just before its read, and a unit another run holds is left to it. A run\n"
+    "renews its claims every 40 s and a claim lasts 2 minutes, so a bench that dies holds its\n"
+    "units 2 minutes at most. A run that ends frees the units it did not get to; those it\n"
+    "read stay its own until their claims expire, so another run under way at the same time\n"
+    "does not read them again (a run started later does). Where no claim can be made (the\n"
+    "server cannot be reached, a user that may only read) stderr says so once and the run\n"
+    "reads its units without claims.\n\n"
     "  --all         every unit of the library\n"
     "  --site S      the units of the site S (with --plan: of both)\n"
     "  --plan NAME   the units of the plan NAME\n"
@@ -63,11 +74,11 @@ constexpr const char* kFleetDetails =
     "  --jobs N      ports at once, 1 to 256 (default 32), each a connection of its own\n"
     "  --format F    text (default), json or csv\n"
     "  --dry-run     apply: write nothing, say which units would be written\n"
-    "Exit codes: 0 when every unit selected is in plan (or written); otherwise the largest\n"
-    "among the units: 5 out of date, differs or would write, 4 a port that cannot be opened,\n"
-    "3 no plan or no port (and no unit selected at all) or a write whose verify failed, 2 a\n"
-    "radio that does not answer or a write cut short; 2 also for a library server that cannot\n"
-    "be reached; 130, 143 or 129 after a signal.\n";
+    "Exit codes: 0 when every unit selected is in plan (or written, or claimed elsewhere);\n"
+    "otherwise the largest among the units: 5 out of date, differs or would write, 4 a port\n"
+    "that cannot be opened, 3 no plan or no port (and no unit selected at all) or a write\n"
+    "whose verify failed, 2 a radio that does not answer or a write cut short; 2 also for a\n"
+    "library server that cannot be reached; 130, 143 or 129 after a signal.\n";
 
 // status and apply: the selection, its reads (and writes) with their progress, the lines.
 int RunUnits(const QStringList& arguments, FleetAction action, Context& c) {

@@ -64,9 +64,9 @@ std::string Detail(const UnitStatus& status) {
 // "3 units: 1 in plan, 1 differs, 1 unreachable", or after a stop "2 of 3 units, stopped: ...":
 // each result that units have, in a fixed order.
 std::string Summary(const std::vector<UnitStatus>& statuses) {
-    static const char* const kOrder[] = {"in plan",     "written",     "would write",
-                                         "failed",      "out of date", "differs",
-                                         "unreachable", "no plan",     "no port"};
+    static const char* const kOrder[] = {
+        "in plan", "written",     "would write", "failed",  "out of date",
+        "differs", "unreachable", "no plan",     "no port", "claimed elsewhere"};
     std::map<std::string, std::size_t> counts;
     std::size_t checked = 0;
     for (const UnitStatus& status : statuses) {

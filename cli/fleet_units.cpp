@@ -15,6 +15,7 @@
 #include "outcome.h"
 #include "port_name.h"
 #include "radio_link.h"
+#include "unit_claims.h"
 #include "write_signals.h"
 
 namespace orvel::cli {
@@ -110,6 +111,16 @@ UnitDone DoUnit(const UnitAssignment& unit, const std::vector<PlanVersion>& vers
     return done;
 }
 
+// A unit another run reads: neither read nor written here, and no record.
+UnitDone Elsewhere(const UnitAssignment& unit, const std::vector<PlanVersion>& versions) {
+    UnitDone done;
+    done.status.unit = unit;
+    done.status.plan = PlanLabel(versions.back());
+    done.status.checked = true;
+    done.status.state = FleetState::ClaimedElsewhere;
+    return done;
+}
+
 }  // namespace
 
 std::vector<QCommandLineOption> SelectionOptions() {
@@ -196,6 +207,16 @@ std::vector<UnitStatus> CheckUnits(const FleetSelection& selection, const Librar
         done(status);
     }
 
+    // Each unit is claimed in the store before its read: runs of other benches at the same
+    // time leave it to this one, and this one leaves theirs.
+    std::vector<std::string> order;
+    for (const std::vector<std::size_t>& task : toDo) {
+        for (const std::size_t index : task)
+            order.push_back(selection.units[index].unit);
+    }
+    UnitClaims claims(library.settings.place, std::move(order), [&](const std::string& line) {
+        c.err << "orvelctl: " << EscapeControls(line) << '\n' << std::flush;
+    });
     const UnitJob job{library, action,
                       library.config.classicTiming ? PollTiming::Classic : PollTiming::Prompt};
     std::mutex mutex;
@@ -213,7 +234,9 @@ std::vector<UnitStatus> CheckUnits(const FleetSelection& selection, const Librar
                     if (WriteSignals::Received() != 0)
                         break;
                     const UnitAssignment& unit = selection.units[index];
-                    UnitDone one = DoUnit(unit, selection.plans.at(unit.plan), job);
+                    const std::vector<PlanVersion>& versions = selection.plans.at(unit.plan);
+                    UnitDone one = claims.Take(unit.unit) ? DoUnit(unit, versions, job)
+                                                          : Elsewhere(unit, versions);
                     one.index = index;
                     const std::lock_guard lock(mutex);
                     finished.push_back(std::move(one));
@@ -238,8 +261,10 @@ std::vector<UnitStatus> CheckUnits(const FleetSelection& selection, const Librar
         batch.swap(finished);
         lock.unlock();
         std::vector<ProgrammingRecord> records;
-        for (UnitDone& one : batch)
-            records.push_back(std::move(one.record));
+        for (UnitDone& one : batch) {
+            if (one.status.state != FleetState::ClaimedElsewhere)
+                records.push_back(std::move(one.record));
+        }
         KeepRecords(keeper.get(), records, c.err);
         for (UnitDone& one : batch) {
             statuses[one.index] = std::move(one.status);

@@ -67,6 +67,8 @@ std::string_view FleetStateWords(FleetState state) {
             return "no plan";
         case FleetState::NoPort:
             return "no port";
+        case FleetState::ClaimedElsewhere:
+            return "claimed elsewhere";
     }
     return {};
 }

@@ -13,12 +13,14 @@
 
 namespace orvel {
 
-enum class FleetState { InPlan, OutOfDate, Differs, Unreachable, NoPlan, NoPort };
-inline constexpr FleetState kFleetStates[] = {FleetState::InPlan,  FleetState::OutOfDate,
-                                              FleetState::Differs, FleetState::Unreachable,
-                                              FleetState::NoPlan,  FleetState::NoPort};
+// ClaimedElsewhere: another run (another bench's, unit_claims.h) reads the unit; this one
+// neither reads nor writes it.
+enum class FleetState { InPlan, OutOfDate, Differs, Unreachable, NoPlan, NoPort, ClaimedElsewhere };
+inline constexpr FleetState kFleetStates[] = {
+    FleetState::InPlan, FleetState::OutOfDate, FleetState::Differs,         FleetState::Unreachable,
+    FleetState::NoPlan, FleetState::NoPort,    FleetState::ClaimedElsewhere};
 
-// "in plan", "out of date", "differs", "unreachable", "no plan", "no port".
+// "in plan", "out of date", "differs", "unreachable", "no plan", "no port", "claimed elsewhere".
 std::string_view FleetStateWords(FleetState state);
 
 struct UnitJudgement {

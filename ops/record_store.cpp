@@ -16,6 +16,7 @@
 #endif
 
 #include "answer_watch.h"
+#include "claim_store.h"
 #include "file_access.h"
 #include "plan_store.h"
 
@@ -79,6 +80,15 @@ const SchemaStep kSchema[] = {
      " operator_name TEXT NOT NULL)"},
     {2, "CREATE INDEX orvel_units_plan ON orvel_units (plan)"},
     {2, "CREATE INDEX orvel_units_site ON orvel_units (site)"},
+    // Who reads which unit now (unit_claims.h), by the store's clock in milliseconds; a run's
+    // rows stay, ended, until they expire.
+    {3,
+     "CREATE TABLE orvel_claims ("
+     " unit TEXT PRIMARY KEY,"
+     " run TEXT NOT NULL,"
+     " expires_ms BIGINT NOT NULL,"
+     " ended_ms BIGINT)"},
+    {3, "CREATE INDEX orvel_claims_run ON orvel_claims (run)"},
 };
 
 // The locks of a server's transactions (pg_advisory_xact_lock): one for making or upgrading the
@@ -370,6 +380,28 @@ public:
     Result<std::vector<UnitAssignment>> Units(const std::string& site,
                                               const std::string& plan) override {
         return Bounded([&] { return plan_store::Units(db, site, plan); });
+    }
+
+    Result<std::int64_t> ClaimClock() override {
+        return Bounded([&] { return claim_store::Clock(db, server); });
+    }
+
+    Result<std::vector<std::string>> Claim(const ClaimingRun& run,
+                                           const std::vector<std::string>& units,
+                                           int expiryMs) override {
+        return Bounded([&] {
+            return Transaction(
+                [&] { return claim_store::Claim(db, server, run, units, expiryMs); });
+        });
+    }
+
+    Status RenewClaims(const std::string& run, int expiryMs) override {
+        return Bounded([&] { return claim_store::Renew(db, server, run, expiryMs); });
+    }
+
+    Status EndClaims(const std::string& run, const std::vector<std::string>& unread) override {
+        return Bounded(
+            [&] { return Transaction([&] { return claim_store::End(db, server, run, unread); }); });
     }
 
     QString connection;

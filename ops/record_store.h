@@ -3,6 +3,7 @@
 // the thread that opened it (Qt SQL's rule for a connection).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,12 +15,18 @@
 namespace orvel {
 
 // The schema this program writes; a database of a newer one is refused and left as it is.
-inline constexpr int kRecordSchemaVersion = 2;
+inline constexpr int kRecordSchemaVersion = 3;
 // How long a write waits while another program holds the SQLite file.
 inline constexpr int kRecordBusyTimeoutMs = 5000;
 
 // False in a build without Qt SQL: it keeps no records, and Open* say so.
 bool RecordsAvailable();
+
+// A run that claims units (unit_claims.h): its id, and when it started by the store's clock.
+struct ClaimingRun {
+    std::string id;
+    std::int64_t startedMs = 0;
+};
 
 class RecordStore {
 public:
@@ -76,6 +83,21 @@ public:
     // Sorted by unit; an empty site or plan does not filter.
     virtual Result<std::vector<UnitAssignment>> Units(const std::string& site,
                                                       const std::string& plan) = 0;
+
+    // Claims on units, so that runs on several benches at once split a fleet (unit_claims.h).
+    // The store's clock, in milliseconds since 1970: every bench's claims are timed by it alone.
+    virtual Result<std::int64_t> ClaimClock() = 0;
+    // Those of `units` the run holds now, each for `expiryMs`: units no run holds, units whose
+    // claim expired or whose run ended before this one started, and the run's own. Two runs
+    // claiming at once never both get a unit.
+    virtual Result<std::vector<std::string>> Claim(const ClaimingRun& run,
+                                                   const std::vector<std::string>& units,
+                                                   int expiryMs) = 0;
+    // The run's claims hold for `expiryMs` from now.
+    virtual Status RenewClaims(const std::string& run, int expiryMs) = 0;
+    // The run is over: `unread` are free again; the others stay its own, marked ended, until
+    // they expire, so a run that was under way meanwhile does not read them again.
+    virtual Status EndClaims(const std::string& run, const std::vector<std::string>& unread) = 0;
 };
 
 }  // namespace orvel

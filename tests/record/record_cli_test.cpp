@@ -24,6 +24,7 @@
 #include <QSysInfo>
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -1466,6 +1467,99 @@ TEST_F(RecordCli, ACtrlCEndsAFleetStatusAfterTheReadInProgressAndPrintsWhatItHas
                               " of 5 units, stopped: " + std::to_string(rows) + " differs\n"))
         << out;
     EXPECT_EQ(Records({"--unit", "SN-5"}).size(), 0u);
+#endif
+}
+
+// fleet status on several benches at once against one server (and two runs on one bench's
+// file): they split the units, each read once between them and "claimed elsewhere" in the
+// others; a dead bench's expired claim is taken over, a live one's left to it; a store that
+// refuses claims is said once and the run reads its units regardless.
+TEST_F(RecordCli, RunsAtOnceSplitTheFleetAndReadEachUnitOnce) {
+#ifdef _WIN32
+    GTEST_SKIP() << "64 virtual radios need pseudo-terminals";
+#else
+    REQUIRE_SERVER();
+    constexpr std::size_t kUnits = 64;
+    const QString database = QString::fromStdString(testing::FreshDatabase());
+    env_.insert("PGPASSWORD", testing::kBenchPassword);
+    const QStringList local{"--config", Path("orvel.ini")};
+    const QStringList shared =
+        local + QStringList{"--record",
+                            QString::fromStdString(Server()->Url("bench", database.toStdString())) +
+                                "?sslmode=disable"};
+    sim::RadioBehaviour paced;
+    paced.pace = true;
+    std::vector<std::unique_ptr<sim::VirtualRadio>> radios;
+    std::string csv = "unit,plan,port,site\n";
+    for (std::size_t i = 0; i < kUnits; ++i) {
+        radios.push_back(std::make_unique<sim::VirtualRadio>(Plan(), paced));
+        ASSERT_TRUE(radios.back()->Start());
+        csv += "U-" + std::to_string(100 + i) + ",P," + radios.back()->DevicePath() + ",east\n";
+    }
+    Write("units.csv", csv);
+    for (const QStringList& where : {shared, local}) {
+        ASSERT_EQ(Ctl(QStringList{"plan", "add", Path("plan.dat"), "--name", "P"} + where).code, 0);
+        ASSERT_EQ(Ctl(QStringList{"unit", "import", Path("units.csv")} + where).code, 0);
+    }
+    std::string error;
+    ASSERT_TRUE(Server()->Admin({"INSERT INTO orvel_claims VALUES ('U-100', 'dead', 0, NULL), "
+                                 "('U-101', 'live', 4102444800000, NULL)"},
+                                error, database))
+        << error;
+    // How many of `runs` runs at once read each unit.
+    const auto atOnce = [&](int runs, const QStringList& where) {
+        std::vector<std::unique_ptr<QProcess>> started;
+        for (int r = 0; r < runs; ++r) {
+            started.push_back(
+                Start(QStringList{"fleet", "status", "--all", "--jobs", "4", "--format", "json"} +
+                      where));
+        }
+        std::map<std::string, int> reads;
+        for (auto& process : started) {
+            const Result r = Finish(*process);
+            EXPECT_EQ(r.code, 0) << r.err;
+            EXPECT_EQ(r.err.find("claimed ("), std::string::npos) << r.err;
+            const json units = json::parse(r.out.empty() ? "[]" : r.out);
+            EXPECT_EQ(units.size(), kUnits);
+            for (const json& unit : units) {
+                if (unit["state"] == "in plan")
+                    ++reads[unit["unit"]];
+                else
+                    EXPECT_EQ(unit["state"], "claimed elsewhere") << unit;
+            }
+        }
+        return reads;
+    };
+    for (const auto& [runs, where, live] :
+         {std::tuple{2, shared, true}, {3, shared, true}, {2, local, false}}) {
+        SCOPED_TRACE(std::to_string(runs) + (live ? " on the server" : " on the file"));
+        const std::map<std::string, int> reads = atOnce(runs, where);
+        EXPECT_EQ(reads.size(), kUnits - (live ? 1 : 0));
+        EXPECT_EQ(reads.count("U-101"), live ? 0u : 1u);
+        for (const auto& [unit, times] : reads)
+            EXPECT_EQ(times, 1) << unit;
+    }
+    EXPECT_EQ(Records().size(), kUnits);
+    EXPECT_EQ(Server()->AdminValue("SELECT COUNT(*) || ' ' || COUNT(DISTINCT unit) FROM "
+                                   "orvel_records WHERE action = 'read'",
+                                   database),
+              "126 63");
+    EXPECT_EQ(Server()->AdminValue("SELECT string_agg(run, ' ') FROM orvel_claims WHERE "
+                                   "ended_ms IS NULL",
+                                   database),
+              "live");
+
+    ASSERT_TRUE(Server()->Admin({"ALTER TABLE orvel_claims RENAME TO gone"}, error, database))
+        << error;
+    const Result r =
+        Ctl(QStringList{"fleet", "status", "--unit", "U-101", "--unit", "U-102"} + shared);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.find("claimed elsewhere"), std::string::npos) << r.out;
+    const std::string said = "orvelctl: no unit is claimed (";
+    EXPECT_EQ(r.err.find(said), r.err.rfind(said)) << "said once: " << r.err;
+    EXPECT_NE(r.err.find("orvel_claims"), std::string::npos) << r.err;
+    for (auto& radio : radios)
+        radio->Stop();
 #endif
 }
 

@@ -190,15 +190,23 @@ void KeepsPlansAndUnits(const Engine& engine, bool benchesInThreads = true) {
     auto store = Opened(engine);
     ASSERT_TRUE(store && testing::Ok(store->Insert(record)));
     store.reset();
-    // Version 1 is version 2 without plans and units; a table in the way stops the upgrade.
-    engine.behind({"DROP TABLE orvel_units", "DROP TABLE orvel_plans",
+    // Version 1 is version 3 without plans, units and claims, version 2 without claims; a table
+    // in the way stops the upgrade.
+    engine.behind({"DROP TABLE orvel_units", "DROP TABLE orvel_plans", "DROP TABLE orvel_claims",
                    "UPDATE orvel_schema SET version = 1", "CREATE TABLE orvel_units (x INTEGER)"});
     EXPECT_NE(engine.open().error().find("orvel_units"), std::string::npos);
     EXPECT_EQ(engine.behind({"SELECT MAX(version) FROM orvel_schema"}), "1");
     engine.behind({"DROP TABLE orvel_units"});
     store = Opened(engine);
     ASSERT_TRUE(store);
-    EXPECT_EQ(engine.behind({"SELECT MAX(version) FROM orvel_schema"}), "2");
+    EXPECT_EQ(engine.behind({"SELECT MAX(version) FROM orvel_schema"}), "3");
+    // Version 2 gets the claims.
+    store.reset();
+    engine.behind({"DROP TABLE orvel_claims", "UPDATE orvel_schema SET version = 2"});
+    store = Opened(engine);
+    ASSERT_TRUE(store);
+    EXPECT_EQ(engine.behind({"SELECT MAX(version) FROM orvel_schema"}), "3");
+    EXPECT_EQ(store->Claim({"run", 0}, {"SN-1"}, 1000).error(), "");
     ASSERT_EQ(All(*store).size(), 1u);
     EXPECT_EQ(All(*store)[0].after, record.after);
 
@@ -342,7 +350,7 @@ TEST_F(RecordFile, ANewerSchemaIsRefusedAndTheFileLeftAsItIs) {
     const auto newer = RecordStore::OpenFile(FileName());
     EXPECT_FALSE(newer);
     const std::string error = newer.error();
-    EXPECT_NE(error.find("schema version 7, newer than this program's 2"), std::string::npos)
+    EXPECT_NE(error.find("schema version 7, newer than this program's 3"), std::string::npos)
         << error;
     RecordKeeper keeper({FileName(), {}});
     const std::string line = keeper.Keep(testing::SampleRecord());
@@ -558,9 +566,9 @@ TEST_F(RecordServer, AReadOnlyUserReadsButItsRecordsWaitInTheOutbox) {
 TEST_F(RecordServer, ANewerSchemaOnTheServerIsLeftAsItIs) {
     RecordKeeper bench(Place());
     ASSERT_EQ(bench.Keep(testing::SampleRecord()), "");
-    AdminHere({"UPDATE orvel_schema SET version = 3"});
+    AdminHere({"UPDATE orvel_schema SET version = 4"});
     const std::string line = RecordKeeper(Place()).Keep(testing::SampleRecord("SN-3"));
-    EXPECT_NE(line.find("schema version 3, newer than this program's 2"), std::string::npos)
+    EXPECT_NE(line.find("schema version 4, newer than this program's 3"), std::string::npos)
         << line;
     EXPECT_EQ(Server()->AdminValue("SELECT COUNT(*) FROM orvel_records",
                                    QString::fromStdString(database_)),
