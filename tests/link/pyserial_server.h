@@ -13,7 +13,7 @@ class PyserialServer {
 public:
     // The Python that has pyserial (scripts/bootstrap installs Debian's), or empty.
     static QString Python() {
-        for (const QString python :
+        for (const QString& python :
              {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
             QProcess probe;
             probe.start(python, {"-c", "import serial.rfc2217"});
