@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "app_paths.h"
+#include "cell_rules.h"
 #include "channel_file.h"
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
@@ -26,6 +27,7 @@
 #include "plan_library_dialog.h"
 #include "port_kinds.h"
 #include "programming_record.h"
+#include "radio_operations.h"
 #include "record_dialog.h"
 #include "record_store.h"
 
@@ -164,8 +166,12 @@ void ShowFleet(COrvelToolView& view) {
     orvel::Status planned = (*store)->AddPlan(plan).status();
     plan.image[20] ^= 0x01;
     planned = planned.Then([&] { return (*store)->AddPlan(plan).status(); });
-    orvel::MemoryImage changed = plan.image;
-    changed[30] ^= 0x02;
+    // Channel 1 received elsewhere than the plan says.
+    orvel::DecodedImage decoded =
+        orvel::DecodeAsShown(plan.image, orvel::DecodeSource::FromFile, {223, 235});
+    decoded.table[0][1] = "231.000";
+    const orvel::MemoryImage changed =
+        orvel::WrittenImage(plan.image, orvel::WriteRequest{decoded.table, decoded.settings, {}});
     struct Sample {
         const char* unit;
         const char* port;

@@ -79,6 +79,7 @@ FleetDialog::FleetDialog(const RecordSettings& settings, const Configuration& co
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->verticalHeader()->hide();
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
     layout->addWidget(m_view, 1);
@@ -221,6 +222,8 @@ void FleetDialog::refresh() {
     }
     m_model->setRows(std::move(rows));
     m_view->resizeColumnsToContents();
+    // A long reason is whole in its tooltip; the list needs no scrolling sideways for it.
+    m_view->setColumnWidth(FleetTableModel::Detail, 160);
     m_counts->setText(m_model->counts());
 }
 

@@ -18,7 +18,8 @@ class FleetTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { Unit, Site, Plan, Port, State, Detail, Seen, ColumnCount };
+    // What it holds or why comes last, where its width is what the dialog has left.
+    enum Column { Unit, Site, Plan, Port, State, Seen, Detail, ColumnCount };
 
     // What the dialog shows of a state; NotChecked and the two results of a write besides the
     // states a read gives.
