@@ -67,19 +67,7 @@ int AssignedPlans::Look(const std::string& unit, PlanToWrite& plan, std::string&
 
 int PlanToWriteOf(const PlanVersion& version, const Configuration& config, PlanToWrite& plan,
                   std::string& reason) {
-    plan.image = version.image;
-    plan.request = RequestOf(version.image, config);
-    plan.planFile = version.name + "@" + std::to_string(version.version);
-    // The store checks the row; what a write sends is checked here: a bench whose frequency
-    // limits would change a cell must not write something else under the plan's name.
-    if (Sha256Hex(version.image) != version.sha256 ||
-        Sha256Hex(WrittenImage(plan.image, plan.request)) != version.sha256) {
-        reason = "plan " + EchoText(plan.planFile) +
-                 ": a write here would not send the bytes of its SHA-256 (the frequency limits, "
-                 "Min= and Max= of the INI?)";
-        return kExitData;
-    }
-    return -1;
+    return PlanWriteOf(version, config, plan, reason) ? -1 : kExitData;
 }
 
 }  // namespace orvel::cli

@@ -9,6 +9,7 @@
 
 #include "configuration.h"
 #include "exchanges.h"
+#include "fleet_run.h"
 #include "memory_image.h"
 #include "plan_library.h"
 #include "record_keeper.h"
@@ -16,15 +17,8 @@
 
 namespace orvel::cli {
 
-// What one radio is written: a file's configuration, or the plan its unit is assigned.
-struct PlanToWrite {
-    MemoryImage image{};
-    WriteRequest request;
-    std::string planFile;  // for the record: the file's name, or NAME@VERSION
-};
-
-// What a write of `version` sends here, checked: its bytes match their SHA-256, and the INI's
-// frequency limits change no cell. Else the exit code, and why in `reason`.
+// What a write of `version` sends here, checked (PlanWriteOf): else the exit code, and why in
+// `reason`.
 int PlanToWriteOf(const PlanVersion& version, const Configuration& config, PlanToWrite& plan,
                   std::string& reason);
 

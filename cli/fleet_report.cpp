@@ -71,7 +71,7 @@ std::string Summary(const std::vector<UnitStatus>& statuses) {
     std::size_t checked = 0;
     for (const UnitStatus& status : statuses) {
         if (status.checked) {
-            ++counts[ResultWords(status)];
+            ++counts[std::string(ResultWords(status))];
             ++checked;
         }
     }
@@ -103,7 +103,7 @@ void Print(std::ostream& out, Format format, const char* column,
             array.push_back({{"unit", status.unit.unit},
                              {"plan", status.plan},
                              {"port", status.unit.port},
-                             {column, ResultWords(status)},
+                             {column, std::string(ResultWords(status))},
                              {"holds", status.holds},
                              {"detail", Detail(status)},
                              {"differences", std::move(differences)}});
@@ -116,27 +116,13 @@ void Print(std::ostream& out, Format format, const char* column,
     std::vector<TableRow> rows;
     for (const UnitStatus& status : statuses) {
         if (status.checked)
-            rows.push_back({status.unit.unit, status.plan, status.unit.port, ResultWords(status),
-                            status.holds, Detail(status)});
+            rows.push_back({status.unit.unit, status.plan, status.unit.port,
+                            std::string(ResultWords(status)), status.holds, Detail(status)});
     }
     PrintTable(out, format, columns, rows);
 }
 
 }  // namespace
-
-std::string ResultWords(const UnitStatus& status) {
-    switch (status.write) {
-        case UnitWrite::Written:
-            return "written";
-        case UnitWrite::Failed:
-            return "failed";
-        case UnitWrite::WouldWrite:
-            return "would write";
-        case UnitWrite::None:
-            break;
-    }
-    return std::string(FleetStateWords(status.state));
-}
 
 int PrintUnits(const std::vector<UnitStatus>& statuses, Format format, FleetAction action,
                Context& c) {
@@ -144,7 +130,7 @@ int PrintUnits(const std::vector<UnitStatus>& statuses, Format format, FleetActi
     (format == Format::Text ? c.out : c.err) << Summary(statuses) << '\n' << std::flush;
     int exit = kExitOk;
     for (const UnitStatus& status : statuses)
-        exit = std::max(exit, status.exit);
+        exit = std::max(exit, UnitExit(status));
     return WriteSignals::ExitCode(exit);
 }
 

@@ -1400,6 +1400,211 @@
     </message>
 </context>
 <context>
+    <name>orvel::FleetDialog</name>
+    <message>
+        <source>机群状态</source>
+        <translation>Fleet Status</translation>
+    </message>
+    <message>
+        <source>单元计数</source>
+        <translation>Unit counts</translation>
+    </message>
+    <message>
+        <source>站点</source>
+        <translation>Site</translation>
+    </message>
+    <message>
+        <source>方案</source>
+        <translation>Plan</translation>
+    </message>
+    <message>
+        <source>站点(&amp;S)：</source>
+        <translation>&amp;Site:</translation>
+    </message>
+    <message>
+        <source>方案(&amp;P)：</source>
+        <translation>&amp;Plan:</translation>
+    </message>
+    <message>
+        <source>单元</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>检查进度</source>
+        <translation>Check progress</translation>
+    </message>
+    <message>
+        <source>%v / %m 个单元</source>
+        <translation>%v / %m units</translation>
+    </message>
+    <message>
+        <source>消息</source>
+        <translation>Messages</translation>
+    </message>
+    <message>
+        <source>检查(&amp;C)</source>
+        <translation>&amp;Check</translation>
+    </message>
+    <message>
+        <source>检查</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>写入选中单元(&amp;W)</source>
+        <translation>&amp;Write Chosen Units</translation>
+    </message>
+    <message>
+        <source>写入选中单元</source>
+        <translation>Write Chosen Units</translation>
+    </message>
+    <message>
+        <source>取消(&amp;X)</source>
+        <translation>Cance&amp;l</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>记录(&amp;R)...</source>
+        <translation>&amp;Records...</translation>
+    </message>
+    <message>
+        <source>记录</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>无法读取单元：%1</source>
+        <translation>The units cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>选中的单元没有版本过旧或与方案不同的，没有写入</source>
+        <translation>None of the chosen units is out of date or differs from its plan; nothing was written</translation>
+    </message>
+    <message>
+        <source>将写入 %1 台电台。继续吗？</source>
+        <translation>Radios to write: %1. Go on?</translation>
+    </message>
+    <message>
+        <source>正在检查...</source>
+        <translation>Checking...</translation>
+    </message>
+    <message>
+        <source>正在写入...</source>
+        <translation>Writing...</translation>
+    </message>
+    <message>
+        <source>已取消：%1 个单元没有检查</source>
+        <translation>Cancelled: units not checked: %1</translation>
+    </message>
+    <message>
+        <source>正在取消：进行中的单元完成后停止</source>
+        <translation>Cancelling: it stops once the units in progress are done</translation>
+    </message>
+</context>
+<context>
+    <name>orvel::FleetTableModel</name>
+    <message>
+        <source>持有 %1</source>
+        <translation>holds %1</translation>
+    </message>
+    <message>
+        <source>符合方案</source>
+        <translation>in plan</translation>
+    </message>
+    <message>
+        <source>版本过旧</source>
+        <translation>out of date</translation>
+    </message>
+    <message>
+        <source>与方案不同</source>
+        <translation>differs</translation>
+    </message>
+    <message>
+        <source>无法连接</source>
+        <translation>unreachable</translation>
+    </message>
+    <message>
+        <source>没有方案</source>
+        <translation>no plan</translation>
+    </message>
+    <message>
+        <source>没有端口</source>
+        <translation>no port</translation>
+    </message>
+    <message>
+        <source>尚未检查</source>
+        <translation>not yet checked</translation>
+    </message>
+    <message>
+        <source>已写入</source>
+        <translation>written</translation>
+    </message>
+    <message>
+        <source>写入失败</source>
+        <translation>write failed</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个单元</source>
+        <translation>
+            <numerusform>%n unit</numerusform>
+            <numerusform>%n units</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>单元</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>站点</source>
+        <translation>Site</translation>
+    </message>
+    <message>
+        <source>方案</source>
+        <translation>Plan</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>持有的版本或原因</source>
+        <translation>Holds, or Why</translation>
+    </message>
+    <message>
+        <source>最近检查 (UTC)</source>
+        <translation>Last Seen (UTC)</translation>
+    </message>
+    <message>
+        <source>由其他工作台处理</source>
+        <translation>claimed elsewhere</translation>
+    </message>
+</context>
+<context>
     <name>orvel::HelpWindow</name>
     <message>
         <source>查找(&amp;F):</source>
@@ -1988,6 +2193,10 @@
     <message>
         <source>按单元写入...</source>
         <translation>Write by Unit...</translation>
+    </message>
+    <message>
+        <source>机群状态...</source>
+        <translation>Fleet Status...</translation>
     </message>
 </context>
 </TS>

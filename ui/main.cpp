@@ -16,15 +16,18 @@
 #include <string_view>
 
 #include "app_paths.h"
+#include "cell_rules.h"
 #include "channel_file.h"
 #include "chighlightlistctrl.h"
 #include "cmainframe.h"
 #include "corveltoolview.h"
+#include "fleet_dialog.h"
 #include "language.h"
 #include "orvel_version.h"
 #include "plan_library_dialog.h"
 #include "port_kinds.h"
 #include "programming_record.h"
+#include "radio_operations.h"
 #include "record_dialog.h"
 #include "record_store.h"
 
@@ -145,15 +148,86 @@ void ShowRecords(COrvelToolView& view, bool plans) {
     dialog->show();
 }
 
+// 机群状态... over a substation's units as their latest reads left them: two in plan, one a
+// version behind, one with a byte changed, one behind a server that did not answer and one not
+// yet checked; kept in a scratch file as the records are.
+void ShowFleet(COrvelToolView& view) {
+    static QTemporaryDir folder;
+    const std::string path = folder.filePath(QStringLiteral("fleet.sqlite")).toStdString();
+    auto store = orvel::RecordStore::OpenFile(path);
+    if (!store) {
+        std::fprintf(stderr, "orveltool: %s\n", store.error().c_str());
+        return;
+    }
+    orvel::PlanVersion plan;
+    plan.name = "substation-a";
+    plan.image = view.image();
+    const orvel::MemoryImage first = plan.image;
+    orvel::Status planned = (*store)->AddPlan(plan).status();
+    plan.image[20] ^= 0x01;
+    planned = planned.Then([&] { return (*store)->AddPlan(plan).status(); });
+    // Channel 1 received elsewhere than the plan says.
+    orvel::DecodedImage decoded =
+        orvel::DecodeAsShown(plan.image, orvel::DecodeSource::FromFile, {223, 235});
+    decoded.table[0][1] = "231.000";
+    const orvel::MemoryImage changed =
+        orvel::WrittenImage(plan.image, orvel::WriteRequest{decoded.table, decoded.settings, {}});
+    struct Sample {
+        const char* unit;
+        const char* port;
+        const char* site;
+        const orvel::MemoryImage* held;  // none: the read failed, or (no outcome) no record
+        const char* outcome;
+    };
+    const Sample samples[] = {
+        {"SN-1001", "rfc2217://10.20.1.7:4001", "north", &plan.image, "ok"},
+        {"SN-1002", "rfc2217://10.20.1.8:4001", "north", &plan.image, "ok"},
+        {"SN-1003", "rfc2217://10.20.1.9:4001", "north", &first, "ok"},
+        {"SN-1004", "rfc2217://10.20.2.7:4001", "south", &changed, "ok"},
+        {"SN-1005", "rfc2217://10.20.2.8:4001", "south", nullptr,
+         "no answer to the identify command"},
+        {"SN-1006", "rfc2217://10.20.2.9:4001", "south", nullptr, nullptr},
+    };
+    std::vector<orvel::UnitAssignment> units;
+    for (const Sample& sample : samples) {
+        units.push_back(orvel::Assignment(sample.unit, plan.name, sample.port, sample.site));
+        if (sample.outcome == nullptr)
+            continue;
+        orvel::ProgrammingRecord record =
+            orvel::StartRecord("orveltool", orvel::RecordAction::Read);
+        record.startedUtc = record.endedUtc = "2026-12-10T07:30:12.204Z";
+        record.station = "bench-2";
+        record.port = sample.port;
+        record.unit = sample.unit;
+        record.outcome = sample.outcome;
+        record.exitClass = sample.held ? orvel::ExitClass::Ok : orvel::ExitClass::Communication;
+        if (sample.held)
+            record.after = *sample.held;
+        planned = planned.Then([&] { return (*store)->Insert(record); });
+    }
+    planned = planned.Then([&] { return (*store)->Assign(units); });
+    if (!planned)
+        std::fprintf(stderr, "orveltool: %s\n", planned.error().c_str());
+    orvel::RecordSettings settings;
+    settings.place.localFile = path;
+    auto* dialog = new orvel::FleetDialog(settings, orvel::Configuration(), view.window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+}
+
 // Pictures of the editing commands: "rows" reads the radio and chooses channels 3 to 6;
 // "rows-menu" then opens the list's own menu on them; "fill" opens 批量设置 on all channels with
 // a plan some rows of which the limits refuse; "network-port" opens 网络串口... with an address;
 // "read" only reads; "compare" changes channel 3 after the read and compares with the radio;
 // "current-channel" opens 设置当前信道 after the read; "records" opens 编程记录... on a few
-// records, "plans" 方案库... on their plan.
+// records, "plans" 方案库... on their plan, "fleet" 机群状态... on a substation's units.
 void ShowScene(COrvelToolView& view, const QString& name) {
     if (name == QStringLiteral("records") || name == QStringLiteral("plans")) {
         ShowRecords(view, name == QStringLiteral("plans"));
+        return;
+    }
+    if (name == QStringLiteral("fleet")) {
+        ShowFleet(view);
         return;
     }
     if (name == QStringLiteral("compare")) {

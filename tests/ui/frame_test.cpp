@@ -179,8 +179,9 @@ private slots:
                  QStringList({"actionReadRadio 读取(PC<-电台)", "actionWriteRadio 写入(PC->电台)",
                               "actionWriteByUnit 按单元写入...", "actionVerifyWrites 写入后校验",
                               "actionReadFirst 写入前读出备份", "actionCompareFirst 写入前比较",
-                              "actionCompareRadio 与电台比较", "-", "> 选择串口",
-                              "actionFindRadio 查找电台", "actionCurrentChannel 设置当前信道"}));
+                              "actionCompareRadio 与电台比较", "actionFleetStatus 机群状态...", "-",
+                              "> 选择串口", "actionFindRadio 查找电台",
+                              "actionCurrentChannel 设置当前信道"}));
         QCOMPARE(Describe(PortMenu()->actions()),
                  QStringList({"actionCom1 串口&1", "actionCom2 串口&2", "actionCom3 串口&3",
                               "actionCom4 串口&4", "actionNetworkPort 网络串口..."}));

@@ -119,6 +119,13 @@ QString RecordDialog::statusText() const {
     return m_status->text();
 }
 
+void RecordDialog::showUnit(const QString& unit) {
+    m_unitEdit->setText(unit);
+    m_beforeButton->hide();
+    m_afterButton->hide();
+    refresh();
+}
+
 void RecordDialog::setStatus(const QString& text) {
     m_status->setText(text);
 }

@@ -44,6 +44,9 @@ public:
     // Set once 打开写入前数据 or 打开读出数据 accepted the dialog.
     const std::optional<RecordImage>& chosenImage() const { return m_chosen; }
     QString statusText() const;
+    // Only `unit`'s records, for a dialog opened from a unit's row, where no document opens: the
+    // buttons that open an image as one are hidden.
+    void showUnit(const QString& unit);
 
 public slots:
     // The records again, as the filters now say.

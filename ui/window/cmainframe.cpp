@@ -186,7 +186,7 @@ void CMainFrame::BuildMenus() {
     QMenu* link = menuBar()->addMenu(tr("通信(&C)"));
     link->setObjectName(QStringLiteral("menuLink"));
     link->addActions({a.readRadio, a.writeRadio, a.writeByUnit, a.verifyWrites, a.readFirst,
-                      a.compareFirst, a.compareRadio});
+                      a.compareFirst, a.compareRadio, a.fleetStatus});
     link->addSeparator();
     m_portMenu = link->addMenu(tr("选择串口"));
     m_portMenu->setObjectName(QStringLiteral("menuSelectPort"));

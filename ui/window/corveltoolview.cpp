@@ -285,6 +285,7 @@ void COrvelToolView::BindCommands() {
     bind(a.records, [this] { OnRecords(); });
     bind(a.planLibrary, [this] { m_plans.OnPlanLibrary(); });
     bind(a.writeByUnit, [this] { m_plans.OnOpenForUnit(); });
+    bind(a.fleetStatus, [this] { m_dialogs.fleet(m_radio.records().settings()); });
     bind(a.compareRadio, [this] { m_radio.OnCompareRadio(); });
     bind(a.findRadio, [this] { m_port.OnFindRadio(); });
     bind(a.networkPort, [this] { m_port.OnNetworkPort(); });

@@ -5,9 +5,12 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 
+#include "app_paths.h"
 #include "compare_dialog.h"
+#include "configuration.h"
 #include "corveltoolview.h"
 #include "current_channel_dialog.h"
+#include "fleet_dialog.h"
 #include "network_port_dialog.h"
 #include "plan_library_dialog.h"
 #include "record_dialog.h"
@@ -125,6 +128,10 @@ void COrvelToolView::UseShownDialogs() {
         if (Shown(dialog) != QDialog::Accepted)
             return std::nullopt;
         return dialog.chosen();
+    };
+    m_dialogs.fleet = [this](const RecordSettings& settings) {
+        FleetDialog dialog(settings, LoadConfigurationFile(ConfigReadPath()), this);
+        Shown(dialog);
     };
     m_dialogs.fill = [this](const ChannelTable& table, const FrequencyLimits& limits, int first,
                             int last) -> std::optional<FillPlan> {

@@ -48,6 +48,8 @@ struct ViewDialogs {
     std::function<std::optional<orvel::PlanVersion>(
         const orvel::RecordSettings&, const orvel::MemoryImage& current, const QString& suggested)>
         planLibrary;
+    // 机群状态...: the units and their states, checked and brought into line there.
+    std::function<void(const orvel::RecordSettings&)> fleet;
     // The finder: returns the name of the port chosen, or nothing.
     std::function<QString(std::vector<FindRadioDialog::Port>)> findRadio;
     // 网络串口...: the URL chosen, starting from the one used last; empty when cancelled.

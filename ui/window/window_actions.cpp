@@ -53,6 +53,7 @@ WindowActions::WindowActions(QUndoStack* steps, QObject* parent) : QObject(paren
     compareFirst = AddCheckable("actionCompareFirst", tr("写入前比较"));
     compareRadio = Add("actionCompareRadio", tr("与电台比较"));
     writeByUnit = Add("actionWriteByUnit", tr("按单元写入..."));
+    fleetStatus = Add("actionFleetStatus", tr("机群状态..."));
     for (size_t n = 0; n < coms.size(); ++n) {
         coms[n] = AddCheckable(QStringLiteral("actionCom%1").arg(n + 1), tr("串口&%1").arg(n + 1));
     }

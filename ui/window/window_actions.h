@@ -52,6 +52,7 @@ public:
     QAction* compareFirst;
     QAction* compareRadio;
     QAction* writeByUnit;
+    QAction* fleetStatus;
     std::array<QAction*, 4> coms;  // 串口1 to 串口4
     QAction* networkPort;          // checked while a network port is in use
     QAction* findRadio;
