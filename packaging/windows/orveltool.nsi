@@ -13,6 +13,8 @@
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
+; A dictionary the size of the payload, so that repeats far apart in it still compress.
+SetCompressorDictSize 64
 
 !define MULTIUSER_EXECUTIONLEVEL Highest
 !define MULTIUSER_MUI
