@@ -1,5 +1,5 @@
 // The fleet at a utility's scale: 256 paced virtual radios, each behind its own RFC 2217 port
-// of one ser2net, checked and brought into line by orvelctl fleet as a team lead runs it. The
+// of a ser2net serving 32, checked and brought into line by orvelctl fleet as a team lead runs it. The
 // program runs under the usual limit of 1024 descriptors, and its own peak memory, descriptors
 // and threads are measured from outside.
 #include "fleet_scale.h"
@@ -36,6 +36,7 @@ namespace {
 
 constexpr int kUnits = 256;
 constexpr int kDiffering = 64;
+constexpr int kUnitsAServer = 32;
 constexpr rlim_t kUsualFiles = 1024;
 
 // One orvelctl as a user runs it, watched from outside.
@@ -92,7 +93,12 @@ public:
     }
 
     // The CPU the radios (this process) and ser2net have used so far.
-    double FleetCpu() const { return CpuSeconds(getpid()) + CpuSeconds(server_.Pid()); }
+    double FleetCpu() const {
+        double cpu = CpuSeconds(getpid());
+        for (const auto& server : servers_)
+            cpu += CpuSeconds(server->Pid());
+        return cpu;
+    }
 
     // Assigns F-000 onwards, each the port of its radio, `plan`.
     bool Import(const std::string& name, const std::string& plan, int count, std::string& error);
@@ -100,7 +106,13 @@ public:
 private:
     QTemporaryDir scratch_;
     std::vector<std::unique_ptr<sim::VirtualRadio>> radios_;
-    testing::Ser2Net server_;
+    // A utility's radios stand behind many device servers, one a substation; here each
+    // serves kUnitsAServer of them.
+    std::vector<std::unique_ptr<testing::Ser2Net>> servers_;
+    std::string Url(int unit) const {
+        return servers_[static_cast<std::size_t>(unit / kUnitsAServer)]->Url(
+            static_cast<std::size_t>(unit % kUnitsAServer));
+    }
     std::vector<std::string> environment_;
 };
 
@@ -180,7 +192,7 @@ bool Fleet::Import(const std::string& name, const std::string& plan, int count,
     for (int i = 0; i < count; ++i) {
         char unit[16];
         std::snprintf(unit, sizeof unit, "F-%03d", i);
-        out << unit << ',' << plan << ',' << server_.Url(static_cast<std::size_t>(i)) << ",bench\n";
+        out << unit << ',' << plan << ',' << Url(i) << ",bench\n";
     }
     out.close();
     const Child imported = Run({"unit", "import", csv});
@@ -209,8 +221,14 @@ bool Fleet::Start(std::string& error) {
             return false;
         devices.push_back(radios_.back()->DevicePath());
     }
-    if (!server_.Start(devices, true, error))
-        return false;
+    for (std::size_t first = 0; first < devices.size(); first += kUnitsAServer) {
+        servers_.push_back(std::make_unique<testing::Ser2Net>());
+        const std::vector<std::string> served(
+            devices.begin() + static_cast<long>(first),
+            devices.begin() + static_cast<long>(first + kUnitsAServer));
+        if (!servers_.back()->Start(served, true, error))
+            return false;
+    }
     // Plan A is what the radios hold; plan B changes a channel, for the units brought into line.
     MemoryImage changed = sim::VirtualRadio::DefaultImage();
     const FrequencyLimits limits{223.0, 235.0};
