@@ -1549,6 +1549,9 @@ TEST_F(RecordCli, RunsAtOnceSplitTheFleetAndReadEachUnitOnce) {
                                    database),
               "live");
 
+    const Result held = Ctl(QStringList{"fleet", "status", "--unit", "U-101"} + shared);
+    EXPECT_TRUE(held.out.ends_with("\n1 unit: 1 claimed elsewhere\n")) << held.out;
+
     ASSERT_TRUE(Server()->Admin({"ALTER TABLE orvel_claims RENAME TO gone"}, error, database))
         << error;
     const Result r =
