@@ -1544,10 +1544,14 @@ TEST_F(RecordCli, RunsAtOnceSplitTheFleetAndReadEachUnitOnce) {
                                    "orvel_records WHERE action = 'read'",
                                    database),
               "126 63");
-    EXPECT_EQ(Server()->AdminValue("SELECT string_agg(run, ' ') FROM orvel_claims WHERE "
-                                   "ended_ms IS NULL",
+    // A unit read stays claimed, ended: a run begun before the end does not read it again.
+    EXPECT_EQ(Server()->AdminValue("SELECT COUNT(*) || ' ' || string_agg(run, ' ') FILTER (WHERE "
+                                   "ended_ms IS NULL) FROM orvel_claims",
                                    database),
-              "live");
+              "64 live");
+
+    const Result held = Ctl(QStringList{"fleet", "status", "--unit", "U-101"} + shared);
+    EXPECT_TRUE(held.out.ends_with("\n1 unit: 1 claimed elsewhere\n")) << held.out;
 
     ASSERT_TRUE(Server()->Admin({"ALTER TABLE orvel_claims RENAME TO gone"}, error, database))
         << error;

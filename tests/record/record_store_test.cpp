@@ -207,6 +207,22 @@ void KeepsPlansAndUnits(const Engine& engine, bool benchesInThreads = true) {
     ASSERT_TRUE(store);
     EXPECT_EQ(engine.behind({"SELECT MAX(version) FROM orvel_schema"}), "3");
     EXPECT_EQ(store->Claim({"run", 0}, {"SN-1"}, 1000).error(), "");
+    // A renewed claim holds against another run. Ended, a unit not read is free at once, a read
+    // one goes to the first run begun after the end.
+    const auto claimed = [&](const ClaimingRun& run) {
+        std::vector<std::string> got;
+        EXPECT_TRUE(testing::Ok(store->Claim(run, {"SN-1", "SN-2"}, 1000).Into(got)));
+        return got.size();
+    };
+    EXPECT_EQ(store->Claim({"run", 0}, {"SN-2"}, -1000).error(), "");
+    EXPECT_EQ(store->RenewClaims("run", 600000).error(), "");
+    EXPECT_EQ(claimed({"other", 0}), 0u);
+    EXPECT_EQ(store->EndClaims("run", {"SN-1"}).error(), "");
+    std::int64_t ended = 0;
+    ASSERT_TRUE(testing::Ok(store->ClaimClock().Into(ended)));
+    EXPECT_EQ(claimed({"other", 0}), 1u);
+    EXPECT_EQ(claimed({"later", ended}), 1u);
+    EXPECT_EQ(claimed({"last", ended}), 0u);
     ASSERT_EQ(All(*store).size(), 1u);
     EXPECT_EQ(All(*store)[0].after, record.after);
 

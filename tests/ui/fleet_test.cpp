@@ -1,6 +1,6 @@
 // 通信 > 机群状态...: three units of one plan (one radio holding it, one with a channel changed,
-// one on a port that is not there) checked, the one that differs written after the question, and
-// a check stopped by 取消 before the units not begun.
+// one on a port that is not there; a fourth another bench's run reads) checked, the one that
+// differs written after the question, and a check stopped by 取消 before the units not begun.
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -87,26 +87,32 @@ private slots:
         changed = StartedRadio({}, PlanBytes(plan, "231.000"));
         Library({Assignment("SN-1", "P", radio->DevicePath(), "north"),
                  Assignment("SN-2", "P", changed->DevicePath(), "north"),
-                 Assignment("SN-3", "P", "/dev/orvel-gone", "south")});
+                 Assignment("SN-3", "P", "/dev/orvel-gone", "south"),
+                 Assignment("SN-4", "P", changed->DevicePath(), "north")});
+        // Another bench's run reads SN-4: it is left to that run, and not written here.
+        {
+            const auto other = RecordStore::OpenFile(RecordFilePath().toStdString());
+            QVERIFY(other && (*other)->Claim({"other", 0}, {"SN-4"}, 600000).ok());
+        }
         Open();
-        QCOMPARE(Column(FleetTableModel::State), QStringList(3, "尚未检查"));
-        QCOMPARE(dialog->countsText(), QStringLiteral("3 个单元：3 尚未检查"));
+        QCOMPARE(dialog->countsText(), QStringLiteral("4 个单元：4 尚未检查"));
 
         Run("fleetCheck");
         QCOMPARE(Column(FleetTableModel::State),
-                 (QStringList{"符合方案", "与方案不同", "无法连接"}));
+                 (QStringList{"符合方案", "与方案不同", "无法连接", "由其他工作台处理"}));
         QVERIFY(Column(FleetTableModel::Detail)[1].contains("231.000"));
         QVERIFY(Column(FleetTableModel::Detail)[2].contains("no such port"));
-        QCOMPARE(dialog->countsText(),
-                 QStringLiteral("3 个单元：1 符合方案，1 与方案不同，1 无法连接"));
+        QCOMPARE(
+            dialog->countsText(),
+            QStringLiteral("4 个单元：1 符合方案，1 与方案不同，1 无法连接，1 由其他工作台处理"));
         QSet<QRgb> colours;
-        for (int row = 0; row < 3; ++row)
+        for (int row = 0; row < 4; ++row)
             colours << dialog->model()
                            ->index(row, FleetTableModel::State)
                            .data(Qt::ForegroundRole)
                            .value<QColor>()
                            .rgb();
-        QCOMPARE(colours.size(), 3);
+        QCOMPARE(colours.size(), 4);
 
         // All chosen: only the unit that differs is out of line, and only its radio is written.
         Control<QTableView>(dialog.get(), "fleetTable")->selectAll();
@@ -117,10 +123,12 @@ private slots:
                 DecodeAsShown(plan, DecodeSource::FromFile, {223, 235}).table);
 
         Run("fleetCheck");
-        QCOMPARE(dialog->countsText(), QStringLiteral("3 个单元：2 符合方案，1 无法连接"));
+        QCOMPARE(dialog->countsText(),
+                 QStringLiteral("4 个单元：2 符合方案，1 无法连接，1 由其他工作台处理"));
         // Opened again, each unit reads as its latest record left it; a site shows its own.
         Open();
-        QCOMPARE(Column(FleetTableModel::State), (QStringList{"符合方案", "符合方案", "无法连接"}));
+        QCOMPARE(Column(FleetTableModel::State),
+                 (QStringList{"符合方案", "符合方案", "无法连接", "尚未检查"}));
         QVERIFY(!Column(FleetTableModel::Seen)[0].isEmpty());
         Control<QComboBox>(dialog.get(), "fleetSiteFilter")->setCurrentText("south");
         QCOMPARE(Column(FleetTableModel::Unit), QStringList{"SN-3"});
@@ -147,6 +155,7 @@ private slots:
         Control<QPushButton>(dialog.get(), "fleetCheck")->click();
         QVERIFY(Control<QPushButton>(dialog.get(), "fleetCancel")->isEnabled());
         Control<QPushButton>(dialog.get(), "fleetCancel")->click();
+        QVERIFY(!Control<QPushButton>(dialog.get(), "fleetCancel")->isEnabled());
         QVERIFY(finished.wait(30000));
         QVERIFY(Column(FleetTableModel::State).count("尚未检查") >= 4);
         QVERIFY(dialog->statusText().startsWith("已取消："));
