@@ -9,7 +9,9 @@
 #include <QStringList>
 #include <QVariant>
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #ifdef Q_OS_LINUX
 #include <dlfcn.h>
@@ -616,9 +618,21 @@ Result<std::unique_ptr<RecordStore>> RecordStore::OpenFile(const std::string& pa
         return Failure{path + ": " + Problem(store->db.lastError())};
     KeepLogOnClose(store->db);
     // Write-ahead logging lets programs read while one writes, and writes wait their turn.
-    const Status ready = store->Exec(QStringLiteral("PRAGMA journal_mode=WAL")).Then([&] {
-        return store->Prepare();
-    });
+    // SQLite waits out another program's lock for the busy timeout, except where waiting could
+    // deadlock (programs starting at once on a new file, a log being recovered): there it says
+    // "locked" at once, so the start is tried again within the same bound.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(busyTimeoutMs);
+    Status ready;
+    for (;;) {
+        ready = store->Exec(QStringLiteral("PRAGMA journal_mode=WAL")).Then([&] {
+            return store->Prepare();
+        });
+        if (ready || ready.error().find("locked") == std::string::npos ||
+            std::chrono::steady_clock::now() >= giveUp) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     if (!ready)
         return Failure{path + ": " + ready.error()};
     return std::unique_ptr<RecordStore>(std::move(store));
