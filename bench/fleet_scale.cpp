@@ -1,6 +1,6 @@
 // The fleet at a utility's scale: 256 paced virtual radios, each behind its own RFC 2217 port
-// of a ser2net serving 32, checked and brought into line by orvelctl fleet as a team lead runs it. The
-// program runs under the usual limit of 1024 descriptors, and its own peak memory, descriptors
+// of a ser2net serving 32, checked and brought into line by orvelctl fleet as a team lead runs it.
+// The program runs under the usual limit of 1024 descriptors, and its own peak memory, descriptors
 // and threads are measured from outside.
 #include "fleet_scale.h"
 
