@@ -215,8 +215,8 @@ bool Fleet::Start(std::string& error) {
         environment_.push_back(entry.toStdString());
     std::vector<std::string> devices;
     for (int i = 0; i < kUnits; ++i) {
-        radios_.push_back(std::make_unique<sim::VirtualRadio>(sim::VirtualRadio::DefaultImage(),
-                                                              sim::RadioBehaviour{.pace = true}));
+        radios_.push_back(std::make_unique<sim::VirtualRadio>(
+            sim::VirtualRadio::DefaultImage(), sim::RadioBehaviour{.pace = true, .paceGroup = 8}));
         if (!radios_.back()->Start(&error))
             return false;
         devices.push_back(radios_.back()->DevicePath());

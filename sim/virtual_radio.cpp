@@ -115,11 +115,13 @@ bool VirtualRadio::Send(const RadioAnswer& answer) {
     // scheduling delays do not add up over a long answer.
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
-    for (std::size_t i = 0; i < answer.bytes.size(); ++i) {
+    const std::size_t group = static_cast<std::size_t>(std::max(1, Behaviour().paceGroup));
+    for (std::size_t i = 0; i < answer.bytes.size(); i += group) {
+        const std::size_t end = std::min(answer.bytes.size(), i + group);
         const auto due =
-            start + std::chrono::nanoseconds(static_cast<long long>(i + 1) * kPacedByteNanoseconds);
+            start + std::chrono::nanoseconds(static_cast<long long>(end) * kPacedByteNanoseconds);
         SleepUntil(due);
-        if (stopping_ || !WriteAll(&answer.bytes[i], 1))
+        if (stopping_ || !WriteAll(&answer.bytes[i], end - i))
             return false;
     }
     return true;
