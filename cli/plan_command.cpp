@@ -114,10 +114,6 @@ int OpenLibrary(const QCommandLineParser& parser, bool change, Library& library,
     return -1;
 }
 
-std::string PlanLabel(const PlanVersion& plan) {
-    return plan.name + "@" + std::to_string(plan.version);
-}
-
 int FetchPlan(Library& library, const std::string& reference, PlanVersion& plan, Context& c) {
     PlanReference named;
     if (const Status parsed = ParsePlanReference(reference).Into(named); !parsed)
@@ -130,6 +126,14 @@ int FetchPlan(Library& library, const std::string& reference, PlanVersion& plan,
                                    ": its bytes do not match their SHA-256; it is not used");
     }
     return -1;
+}
+
+int PrepareNamedPlanCommand(QCommandLineParser& parser, QCommandLineOption own,
+                            const QStringList& arguments, Context& c) {
+    std::vector<QCommandLineOption> options = LibraryOptions(false);
+    options.push_back(std::move(own));
+    return PrepareLibraryCommand(parser, kPlanSynopsis, std::move(options), 1, "one NAME[@VERSION]",
+                                 arguments, c);
 }
 
 int OpenNamedPlan(const QCommandLineParser& parser, Library& library, PlanVersion& plan,

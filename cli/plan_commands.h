@@ -61,10 +61,12 @@ std::string AssignmentFault(const UnitAssignment& unit);
 // Assigns `units` all or none, as the bench's operator, and prints UNIT<TAB>NAME@VERSION each.
 int Assign(Library& library, std::vector<UnitAssignment>& units, Context& c);
 
+// Parses a command on one NAME[@VERSION] that looks at the library, with its one option
+// `own`: the exit code when it is done already, else -1.
+int PrepareNamedPlanCommand(QCommandLineParser& parser, QCommandLineOption own,
+                            const QStringList& arguments, Context& c);
 // The library, and the plan the command's one argument names in it: the exit code of a failure.
 int OpenNamedPlan(const QCommandLineParser& parser, Library& library, PlanVersion& plan,
                   Context& c);
-// NAME@VERSION, as records and lines name a plan.
-std::string PlanLabel(const PlanVersion& plan);
 
 }  // namespace orvel::cli

@@ -7,11 +7,8 @@
 namespace orvel::cli {
 
 int RunPlanGet(const QStringList& arguments, Context& c) {
-    std::vector<QCommandLineOption> options = LibraryOptions(false);
-    options.push_back(ValueOption("out", "FILE"));
     QCommandLineParser parser;
-    if (int code = PrepareLibraryCommand(parser, kPlanSynopsis, options, 1, "one NAME[@VERSION]",
-                                         arguments, c);
+    if (int code = PrepareNamedPlanCommand(parser, ValueOption("out", "FILE"), arguments, c);
         code >= 0)
         return code;
     const std::string outPath = Value(parser, "out");

@@ -10,11 +10,8 @@
 namespace orvel::cli {
 
 int RunPlanShow(const QStringList& arguments, Context& c) {
-    std::vector<QCommandLineOption> options = LibraryOptions(false);
-    options.push_back(ValueOption("format", "FORMAT"));
     QCommandLineParser parser;
-    if (int code = PrepareLibraryCommand(parser, kPlanSynopsis, options, 1, "one NAME[@VERSION]",
-                                         arguments, c);
+    if (int code = PrepareNamedPlanCommand(parser, ValueOption("format", "FORMAT"), arguments, c);
         code >= 0)
         return code;
     Format format;

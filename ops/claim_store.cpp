@@ -25,17 +25,6 @@ QString Marks(std::size_t count) {
     return marks.join(QStringLiteral(", "));
 }
 
-Status Run(QSqlQuery& query, const QString& sql, const QVariantList& values) {
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        return Failure{Problem(query.lastError())};
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        return Failure{Problem(query.lastError())};
-    return {};
-}
-
 QVariantList Texts(const std::vector<std::string>& texts) {
     QVariantList values;
     for (const std::string& text : texts)
@@ -47,7 +36,7 @@ QVariantList Texts(const std::vector<std::string>& texts) {
 
 Result<std::int64_t> Clock(QSqlDatabase& db, bool server) {
     QSqlQuery query(db);
-    if (Status run = Run(query, QStringLiteral("SELECT ") + Now(server), {}); !run)
+    if (Status run = RunQuery(query, QStringLiteral("SELECT ") + Now(server), {}); !run)
         return Failure{run.error()};
     if (!query.next())
         return Failure{Problem(query.lastError())};
@@ -80,12 +69,13 @@ Result<std::vector<std::string>> Claim(QSqlDatabase& db, bool server, const Clai
     // The rows the run may have: on a server each locked as it is taken, and a row another
     // run's transaction holds locked is that run's, without waiting for it.
     QSqlQuery free(db);
-    if (Status found = Run(free,
-                           QStringLiteral("SELECT unit FROM orvel_claims WHERE unit IN (%1) AND "
-                                          "(run = ? OR expires_ms < %2 OR ended_ms <= ?)%3")
-                               .arg(Marks(asked.size()), Now(server),
-                                    server ? QStringLiteral(" FOR UPDATE SKIP LOCKED") : QString()),
-                           Texts(asked) << id << qlonglong(run.startedMs));
+    if (Status found =
+            RunQuery(free,
+                     QStringLiteral("SELECT unit FROM orvel_claims WHERE unit IN (%1) AND "
+                                    "(run = ? OR expires_ms < %2 OR ended_ms <= ?)%3")
+                         .arg(Marks(asked.size()), Now(server),
+                              server ? QStringLiteral(" FOR UPDATE SKIP LOCKED") : QString()),
+                     Texts(asked) << id << qlonglong(run.startedMs));
         !found) {
         return Failure{found.error()};
     }
@@ -95,11 +85,12 @@ Result<std::vector<std::string>> Claim(QSqlDatabase& db, bool server, const Clai
     if (claimed.empty())
         return claimed;
     QSqlQuery take(db);
-    if (Status taken = Run(take,
-                           QStringLiteral("UPDATE orvel_claims SET run = ?, expires_ms = %1 + ?, "
-                                          "ended_ms = NULL WHERE unit IN (%2)")
-                               .arg(Now(server), Marks(claimed.size())),
-                           QVariantList{id, expiryMs} << Texts(claimed));
+    if (Status taken =
+            RunQuery(take,
+                     QStringLiteral("UPDATE orvel_claims SET run = ?, expires_ms = %1 + ?, "
+                                    "ended_ms = NULL WHERE unit IN (%2)")
+                         .arg(Now(server), Marks(claimed.size())),
+                     QVariantList{id, expiryMs} << Texts(claimed));
         !taken) {
         return Failure{taken.error()};
     }
@@ -108,11 +99,11 @@ Result<std::vector<std::string>> Claim(QSqlDatabase& db, bool server, const Clai
 
 Status Renew(QSqlDatabase& db, bool server, const std::string& run, int expiryMs) {
     QSqlQuery query(db);
-    return Run(query,
-               QStringLiteral("UPDATE orvel_claims SET expires_ms = %1 + ? WHERE run = ? AND "
-                              "ended_ms IS NULL")
-                   .arg(Now(server)),
-               {expiryMs, QString::fromStdString(run)});
+    return RunQuery(query,
+                    QStringLiteral("UPDATE orvel_claims SET expires_ms = %1 + ? WHERE run = ? AND "
+                                   "ended_ms IS NULL")
+                        .arg(Now(server)),
+                    {expiryMs, QString::fromStdString(run)});
 }
 
 Status End(QSqlDatabase& db, bool server, const std::string& run,
@@ -120,20 +111,22 @@ Status End(QSqlDatabase& db, bool server, const std::string& run,
     const QString id = QString::fromStdString(run);
     QSqlQuery query(db);
     if (!unread.empty()) {
-        if (Status freed = Run(query,
-                               QStringLiteral("DELETE FROM orvel_claims WHERE run = ? AND unit "
-                                              "IN (%1)")
-                                   .arg(Marks(unread.size())),
-                               QVariantList{id} << Texts(unread));
+        if (Status freed =
+                RunQuery(query,
+                         QStringLiteral("DELETE FROM orvel_claims WHERE run = ? AND unit "
+                                        "IN (%1)")
+                             .arg(Marks(unread.size())),
+                         QVariantList{id} << Texts(unread));
             !freed) {
             return freed;
         }
     }
-    return Run(query,
-               QStringLiteral("UPDATE orvel_claims SET ended_ms = %1 WHERE run = ? AND ended_ms "
-                              "IS NULL")
-                   .arg(Now(server)),
-               {id});
+    return RunQuery(
+        query,
+        QStringLiteral("UPDATE orvel_claims SET ended_ms = %1 WHERE run = ? AND ended_ms "
+                       "IS NULL")
+            .arg(Now(server)),
+        {id});
 }
 
 }  // namespace orvel::claim_store

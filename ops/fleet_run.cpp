@@ -29,11 +29,22 @@ struct UnitDone {
     ProgrammingRecord record;
 };
 
+// What a read of the unit says against its plan's versions, in its status.
+void Judge(const ReadOutcome& read, const std::vector<PlanVersion>& versions,
+           const Configuration& config, UnitStatus& status) {
+    const UnitJudgement judged = JudgeRead(
+        read, versions, FrequencyLimits{config.minFreq, config.maxFreq}, config.specialWord);
+    status.state = judged.state;
+    status.differences = judged.differences;
+    if (judged.holds > 0)
+        status.holds = versions.back().name + "@" + std::to_string(judged.holds);
+}
+
 // A unit another run reads: neither read nor written here, and no record.
 UnitDone Elsewhere(const UnitAssignment& unit, const std::vector<PlanVersion>& versions) {
     UnitDone done;
     done.status.unit = unit;
-    done.status.plan = versions.back().name + "@" + std::to_string(versions.back().version);
+    done.status.plan = PlanLabel(versions.back());
     done.status.checked = true;
     done.status.state = FleetState::ClaimedElsewhere;
     return done;
@@ -148,7 +159,7 @@ UnitDone DoUnit(const UnitAssignment& unit, const std::vector<PlanVersion>& vers
     UnitDone done;
     UnitStatus& status = done.status;
     status.unit = unit;
-    status.plan = versions.back().name + "@" + std::to_string(versions.back().version);
+    status.plan = PlanLabel(versions.back());
     status.checked = true;
     done.record = StartUnitRecord(job, RecordAction::Read, unit);
     UnitLink link;
@@ -179,14 +190,8 @@ UnitDone DoUnit(const UnitAssignment& unit, const std::vector<PlanVersion>& vers
         return done;
     }
     EndRecord(done.record);
-    const Configuration& config = job.config;
-    const UnitJudgement judged = JudgeRead(
-        read, versions, FrequencyLimits{config.minFreq, config.maxFreq}, config.specialWord);
-    status.state = judged.state;
-    status.differences = judged.differences;
-    if (judged.holds > 0)
-        status.holds = versions.back().name + "@" + std::to_string(judged.holds);
-    if (judged.state == FleetState::InPlan)
+    Judge(read, versions, job.config, status);
+    if (status.state == FleetState::InPlan)
         return done;
     if (job.action != FleetAction::Check)
         WriteUnit(link, versions, read, job, done);
@@ -219,7 +224,7 @@ bool PlanWriteOf(const PlanVersion& version, const Configuration& config, PlanTo
     const DecodedImage decoded = DecodeAsShown(version.image, DecodeSource::FromFile,
                                                FrequencyLimits{config.minFreq, config.maxFreq});
     plan.request = WriteRequest{decoded.table, decoded.settings, config.specialWord};
-    plan.planFile = version.name + "@" + std::to_string(version.version);
+    plan.planFile = PlanLabel(version);
     // The store checks the row; what a write sends is checked here: a bench whose frequency
     // limits would change a cell must not write something else under the plan's name.
     if (Sha256Hex(version.image) != version.sha256 ||
@@ -240,7 +245,7 @@ std::optional<UnitStatus> LastSeen(const UnitAssignment& unit,
     status.unit = unit;
     status.checked = true;
     if (!versions.empty())
-        status.plan = versions.back().name + "@" + std::to_string(versions.back().version);
+        status.plan = PlanLabel(versions.back());
     if (versions.empty() || unit.port.empty()) {
         status.state = versions.empty() ? FleetState::NoPlan : FleetState::NoPort;
         return status;
@@ -260,12 +265,7 @@ std::optional<UnitStatus> LastSeen(const UnitAssignment& unit,
     read.image = *latest->after;
     read.checksumOk = ImageChecksum(read.image) == read.image[layout::kChecksum];
     read.received = read.image.size();
-    const UnitJudgement judged = JudgeRead(
-        read, versions, FrequencyLimits{config.minFreq, config.maxFreq}, config.specialWord);
-    status.state = judged.state;
-    status.differences = judged.differences;
-    if (judged.holds > 0)
-        status.holds = versions.back().name + "@" + std::to_string(judged.holds);
+    Judge(read, versions, config, status);
     return status;
 }
 
@@ -295,8 +295,7 @@ std::vector<UnitStatus> CheckUnits(const FleetSelection& selection, const Record
         status.checked = true;
         status.state = plan == selection.plans.end() ? FleetState::NoPlan : FleetState::NoPort;
         if (plan != selection.plans.end())
-            status.plan =
-                plan->second.back().name + "@" + std::to_string(plan->second.back().version);
+            status.plan = PlanLabel(plan->second.back());
         done(status);
     }
 

@@ -6,6 +6,10 @@
 
 namespace orvel {
 
+std::string PlanLabel(const PlanVersion& plan) {
+    return plan.name + "@" + std::to_string(plan.version);
+}
+
 Result<PlanReference> ParsePlanReference(const std::string& text) {
     const std::size_t at = text.rfind('@');
     PlanReference reference{text.substr(0, at), 0};

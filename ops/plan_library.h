@@ -67,6 +67,8 @@ struct PlanReference {
     int version = 0;  // 0: the newest
 };
 Result<PlanReference> ParsePlanReference(const std::string& text);
+// NAME@VERSION, as records and lines name a plan.
+std::string PlanLabel(const PlanVersion& plan);
 // A plan's or unit's name: 1 to 200 characters, none of them a control character.
 Status CheckPlanName(const std::string& name);
 

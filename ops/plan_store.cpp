@@ -30,18 +30,6 @@ QByteArray Bytes(const MemoryImage& image) {
                       static_cast<qsizetype>(image.size()));
 }
 
-// `sql` with `values` bound, run; the engine's words when it fails.
-Status Run(QSqlQuery& query, const QString& sql, const QVariantList& values) {
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        return Failure{Problem(query.lastError())};
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        return Failure{Problem(query.lastError())};
-    return {};
-}
-
 std::string NoPlan(const std::string& name) {
     return "no plan is named " + EchoText(name);
 }
@@ -72,8 +60,8 @@ Result<PlanVersion> ReadPlan(const QSqlQuery& query) {
 
 Result<bool> Known(QSqlDatabase& db, const std::string& name) {
     QSqlQuery query(db);
-    if (Status run = Run(query, QStringLiteral("SELECT 1 FROM orvel_plans WHERE name = ? LIMIT 1"),
-                         {Q(name)});
+    if (Status run = RunQuery(
+            query, QStringLiteral("SELECT 1 FROM orvel_plans WHERE name = ? LIMIT 1"), {Q(name)});
         !run) {
         return Failure{run.error()};
     }
@@ -97,10 +85,10 @@ Result<PlanAdded> Add(QSqlDatabase& db, const PlanVersion& plan) {
         return Failure{"the plan's name: " + named.error()};
     const std::string sha256 = Sha256Hex(plan.image);
     QSqlQuery newest(db);
-    if (Status run = Run(newest,
-                         QStringLiteral("SELECT version, sha256, image FROM orvel_plans WHERE "
-                                        "name = ? ORDER BY version DESC LIMIT 1"),
-                         {Q(plan.name)});
+    if (Status run = RunQuery(newest,
+                              QStringLiteral("SELECT version, sha256, image FROM orvel_plans WHERE "
+                                             "name = ? ORDER BY version DESC LIMIT 1"),
+                              {Q(plan.name)});
         !run) {
         return Failure{run.error()};
     }
@@ -114,11 +102,11 @@ Result<PlanAdded> Add(QSqlDatabase& db, const PlanVersion& plan) {
     }
     QSqlQuery insert(db);
     if (Status run =
-            Run(insert,
-                QStringLiteral("INSERT INTO orvel_plans (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
-                    .arg(QLatin1String(kPlanColumns)),
-                {Q(plan.name), version + 1, Q(sha256), Bytes(plan.image), Q(plan.note),
-                 Q(plan.station), Q(plan.operatorName), Q(UtcNow())});
+            RunQuery(insert,
+                     QStringLiteral("INSERT INTO orvel_plans (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
+                         .arg(QLatin1String(kPlanColumns)),
+                     {Q(plan.name), version + 1, Q(sha256), Bytes(plan.image), Q(plan.note),
+                      Q(plan.station), Q(plan.operatorName), Q(UtcNow())});
         !run) {
         return Failure{run.error()};
     }
@@ -136,7 +124,7 @@ Result<PlanVersion> Get(QSqlDatabase& db, const std::string& name, int version) 
         sql += QStringLiteral(" AND version = ?");
         values << version;
     }
-    if (Status run = Run(query, sql, values); !run)
+    if (Status run = RunQuery(query, sql, values); !run)
         return Failure{run.error()};
     if (query.next())
         return ReadPlan(query);
@@ -153,10 +141,10 @@ Result<PlanVersion> Get(QSqlDatabase& db, const std::string& name, int version) 
 Result<std::vector<PlanVersion>> Versions(QSqlDatabase& db, const std::string& name) {
     QSqlQuery query(db);
     if (Status run =
-            Run(query,
-                QStringLiteral("SELECT %1 FROM orvel_plans WHERE name = ? ORDER BY version")
-                    .arg(QLatin1String(kPlanColumns)),
-                {Q(name)});
+            RunQuery(query,
+                     QStringLiteral("SELECT %1 FROM orvel_plans WHERE name = ? ORDER BY version")
+                         .arg(QLatin1String(kPlanColumns)),
+                     {Q(name)});
         !run) {
         return Failure{run.error()};
     }
@@ -175,7 +163,7 @@ Result<std::vector<PlanVersion>> Versions(QSqlDatabase& db, const std::string& n
 Result<std::vector<PlanSummary>> Summaries(QSqlDatabase& db) {
     // A unit holds its plan when its latest verified write wrote the newest version's bytes.
     QSqlQuery query(db);
-    if (Status run = Run(
+    if (Status run = RunQuery(
             query,
             QStringLiteral(
                 "SELECT p.name, p.version, p.sha256, p.added_utc,"
@@ -246,10 +234,10 @@ Status Assign(QSqlDatabase& db, const std::vector<UnitAssignment>& units) {
 
 Result<std::optional<UnitAssignment>> Unit(QSqlDatabase& db, const std::string& unit) {
     QSqlQuery query(db);
-    if (Status run = Run(query,
-                         QStringLiteral("SELECT %1 FROM orvel_units WHERE unit = ?")
-                             .arg(QLatin1String(kUnitColumns)),
-                         {Q(unit)});
+    if (Status run = RunQuery(query,
+                              QStringLiteral("SELECT %1 FROM orvel_units WHERE unit = ?")
+                                  .arg(QLatin1String(kUnitColumns)),
+                              {Q(unit)});
         !run) {
         return Failure{run.error()};
     }
@@ -269,7 +257,7 @@ Result<std::vector<UnitAssignment>> Units(QSqlDatabase& db, const std::string& s
         values << Q(*value);
     }
     QSqlQuery query(db);
-    if (Status run = Run(
+    if (Status run = RunQuery(
             query,
             QStringLiteral("SELECT %1 FROM orvel_units%2")
                 .arg(QLatin1String(kUnitColumns),

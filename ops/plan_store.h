@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QVariant>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,11 +12,15 @@
 #include "result.h"
 
 class QSqlError;
+class QSqlQuery;
 
 namespace orvel {
 
 // An engine's error as one line of the user's message.
 std::string Problem(const QSqlError& error);
+
+// `sql` with `values` bound, run forward only; the engine's words when it fails.
+Status RunQuery(QSqlQuery& query, const QString& sql, const QVariantList& values);
 
 namespace plan_store {
 

@@ -173,6 +173,17 @@ std::string Problem(const QSqlError& error) {
     return Flat(database.isEmpty() ? error.driverText() : database);
 }
 
+Status RunQuery(QSqlQuery& query, const QString& sql, const QVariantList& values) {
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        return Failure{Problem(query.lastError())};
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        return Failure{Problem(query.lastError())};
+    return {};
+}
+
 namespace {
 
 QVariant OrNull(const std::string& text) {

@@ -14,6 +14,7 @@
 #include "app_paths.h"
 #include "port_name.h"
 #include "port_probe.h"
+#include "row_table.h"
 
 namespace orvel {
 
@@ -89,14 +90,8 @@ FindRadioDialog::FindRadioDialog(std::vector<Port> ports, orvel::Port* openPort,
     layout->addWidget(m_busy);
 
     m_table = new QTableWidget(static_cast<int>(m_ports.size()), 2, this);
-    m_table->setObjectName(QStringLiteral("portTable"));
-    m_table->setAccessibleName(windowTitle());
+    SetUpRowTable(m_table, "portTable", windowTitle());
     m_table->setHorizontalHeaderLabels({tr("串口"), tr("电台")});
-    m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (std::size_t i = 0; i < m_ports.size(); ++i) {
         const int row = static_cast<int>(i);
         QString name = m_ports[i].name;

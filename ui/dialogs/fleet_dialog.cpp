@@ -17,6 +17,7 @@
 #include "fleet_table_model.h"
 #include "record_dialog.h"
 #include "record_store.h"
+#include "row_table.h"
 
 namespace orvel {
 
@@ -73,14 +74,10 @@ FleetDialog::FleetDialog(const RecordSettings& settings, const Configuration& co
     layout->addLayout(filters);
 
     m_model = new FleetTableModel(this);
-    m_view = Named(new QTableView(this), "fleetTable", tr("单元"));
+    m_view = new QTableView(this);
+    SetUpRowTable(m_view, "fleetTable", tr("单元"), QAbstractItemView::ExtendedSelection);
     m_view->setModel(m_model);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->verticalHeader()->hide();
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
     layout->addWidget(m_view, 1);
 

@@ -12,6 +12,7 @@
 
 #include "echo_text.h"
 #include "record_store.h"
+#include "row_table.h"
 
 namespace orvel {
 
@@ -45,14 +46,8 @@ PlanLibraryDialog::PlanLibraryDialog(const RecordSettings& settings, const Memor
                                         tr("添加时间 (UTC)"), tr("工作站"), tr("操作员"),
                                         tr("说明")});
     m_view = new QTableView(this);
-    m_view->setObjectName(QStringLiteral("planTable"));
+    SetUpRowTable(m_view, "planTable", tr("方案库"));
     m_view->setModel(m_model);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->verticalHeader()->hide();
-    m_view->horizontalHeader()->setStretchLastSection(true);
-    m_view->setAccessibleName(tr("方案库"));
     layout->addWidget(m_view, 1);
     connect(m_view, &QTableView::doubleClicked, this, &PlanLibraryDialog::openChosen);
 

@@ -17,6 +17,7 @@
 #include "record_columns.h"
 #include "record_store.h"
 #include "record_table_model.h"
+#include "row_table.h"
 
 namespace orvel {
 
@@ -63,14 +64,8 @@ RecordDialog::RecordDialog(const RecordPlace& place, QWidget* parent)
 
     m_model = new RecordTableModel(this);
     m_view = new QTableView(this);
-    m_view->setObjectName(QStringLiteral("recordTable"));
+    SetUpRowTable(m_view, "recordTable", tr("编程记录"));
     m_view->setModel(m_model);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->verticalHeader()->hide();
-    m_view->horizontalHeader()->setStretchLastSection(true);
-    m_view->setAccessibleName(tr("编程记录"));
     layout->addWidget(m_view, 1);
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &RecordDialog::updateButtons);
