@@ -2,6 +2,7 @@
 // written apart from ser2net, run by the system's Python with its pyserial.
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <memory>
@@ -38,7 +39,12 @@ public:
         process_->start(Python(),
                         {QStringLiteral(ORVEL_TEST_SOURCE_DIR "/link/pyserial_rfc2217.py"),
                          QString::fromStdString(device)});
-        if (process_->waitForReadyRead(10000) && process_->canReadLine())
+        // A wait may end on the server's warnings on stderr before its port comes.
+        QDeadlineTimer bound(10000);
+        while (!process_->canReadLine() && process_->state() != QProcess::NotRunning &&
+               !bound.hasExpired())
+            process_->waitForReadyRead(static_cast<int>(bound.remainingTime()));
+        if (process_->canReadLine())
             port_ = process_->readLine().trimmed().toInt();
         if (port_ <= 0)
             error = "the pyserial server did not start: " +
