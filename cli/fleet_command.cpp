@@ -8,9 +8,9 @@ namespace orvel::cli {
 
 const char* const kFleetCommandSynopsis =
     "usage: orvelctl fleet status (--all | --site S [--plan NAME] | --plan NAME | --unit UNIT...)\n"
-    "                             [--jobs N] [--format text|json|csv] [--operator NAME]\n"
-    "                             [--record URL] [--config INI]\n"
-    "       orvelctl fleet apply (the same selection) [--dry-run] [--jobs N]\n"
+    "                             [--jobs N] [--safety-copy] [--format text|json|csv]\n"
+    "                             [--operator NAME] [--record URL] [--config INI]\n"
+    "       orvelctl fleet apply (the same selection) [--dry-run] [--jobs N] [--safety-copy]\n"
     "                            [--format text|json|csv] [--operator NAME] [--record URL]\n"
     "                            [--config INI]\n";
 
@@ -21,8 +21,8 @@ constexpr const char* kFleetDetails =
     "line: each selected unit whose assignment names a port (--port of 'unit assign', any\n"
     "port 'write --port' takes) is read there, up to --jobs ports at once (units that share a\n"
     "port one after another), each read bounded in time as every read is and kept as a\n"
-    "programming record of the unit (action read, its port; no safety copy: the record holds\n"
-    "the bytes). Each unit ends in one state:\n"
+    "programming record of the unit (action read, its port; no safety copy unless\n"
+    "--safety-copy: the record holds the bytes). Each unit ends in one state:\n"
     "  in plan      it holds the newest version of its plan: its bytes, or the words a write\n"
     "               of it sends and a good checksum (the header and spare bytes are the\n"
     "               radio's own; no write changes them)\n"
@@ -74,6 +74,9 @@ constexpr const char* kFleetDetails =
     "  --jobs N      ports at once, 1 to 256 (default 32), each a connection of its own\n"
     "  --format F    text (default), json or csv\n"
     "  --dry-run     apply: write nothing, say which units would be written\n"
+    "  --safety-copy each read is also kept among the safety copies (...-read.dat) as\n"
+    "                'orvelctl read' keeps it; the newest 200 copies stay, so a large fleet's\n"
+    "                push out the older ones\n"
     "Exit codes: 0 when every unit selected is in plan (or written, or claimed elsewhere);\n"
     "otherwise the largest among the units: 5 out of date, differs or would write, 4 a port\n"
     "that cannot be opened, 3 no plan or no port (and no unit selected at all) or a write\n"

@@ -17,7 +17,7 @@ constexpr int kMostJobs = 256;
 
 std::vector<QCommandLineOption> SelectionOptions() {
     return {ValueOption("site", "S"), ValueOption("plan", "NAME"), ValueOption("unit", "UNIT"),
-            FlagOption("all"), ValueOption("jobs", "N")};
+            FlagOption("all"),        ValueOption("jobs", "N"),    FlagOption("safety-copy")};
 }
 
 std::string SelectionProblem(const QCommandLineParser& parser) {
@@ -41,6 +41,7 @@ int SelectUnits(const QCommandLineParser& parser, Library& library, FleetSelecti
                 Context& c) {
     if (parser.isSet(QStringLiteral("jobs")))
         ParseNumber(parser, "jobs", 1, kMostJobs, selection.jobs);
+    selection.safetyCopies = parser.isSet(QStringLiteral("safety-copy"));
     if (parser.isSet(QStringLiteral("unit"))) {
         std::set<std::string> named;
         for (const QString& value : parser.values(QStringLiteral("unit"))) {

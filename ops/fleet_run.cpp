@@ -56,6 +56,7 @@ struct UnitJob {
     FleetAction action;
     PollTiming timing;
     const FleetHooks& hooks;
+    bool copies;
 };
 
 // The port a unit is reached through, and its name in messages.
@@ -152,8 +153,7 @@ void WriteUnit(UnitLink& link, const std::vector<PlanVersion>& versions, const R
     status.failure = ending;
 }
 
-// Without a safety copy of the read: the record keeps the bytes. The exchange's log lines are
-// not shown; the unit's state says what came of it.
+// The exchange's log lines are not shown; the unit's state says what came of it.
 UnitDone DoUnit(const UnitAssignment& unit, const std::vector<PlanVersion>& versions,
                 const UnitJob& job) {
     UnitDone done;
@@ -174,7 +174,7 @@ UnitDone DoUnit(const UnitAssignment& unit, const std::vector<PlanVersion>& vers
     } else {
         ExchangeHooks hooks;
         hooks.timing = job.timing;
-        read = ReadRadio(link.port, hooks);
+        read = job.copies ? ReadRadioKeepingCopy(link.port, hooks) : ReadRadio(link.port, hooks);
         if (read.status != ReadStatus::Ok) {
             message = LinkFailure(link, DescribeReadFailure(read));
             ending = ExitClass::Communication;
@@ -310,8 +310,9 @@ std::vector<UnitStatus> CheckUnits(const FleetSelection& selection, const Record
         if (hooks.recordLine)
             hooks.recordLine(line);
     });
-    const UnitJob job{settings, config, action,
-                      config.classicTiming ? PollTiming::Classic : PollTiming::Prompt, hooks};
+    const UnitJob job{settings, config,
+                      action,   config.classicTiming ? PollTiming::Classic : PollTiming::Prompt,
+                      hooks,    selection.safetyCopies};
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<UnitDone> finished;

@@ -46,6 +46,10 @@ struct FleetSelection {
     std::vector<UnitAssignment> units;  // in the library's order, or as they were named
     std::map<std::string, std::vector<PlanVersion>> plans;  // each plan's versions, oldest first
     int jobs = 32;
+    // Each read also kept among the safety copies, as a read of one radio keeps it; by default
+    // the record alone holds the bytes, and a fleet's reads do not push the bench's own
+    // copies out of the folder.
+    bool safetyCopies = false;
 };
 
 // What one radio is written: a file's configuration, or the plan its unit is assigned.

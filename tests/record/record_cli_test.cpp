@@ -1347,6 +1347,7 @@ TEST_F(RecordCli, TheFleetIsCheckedWhereItStandsAndOnlyTheUnitThatDiffersIsWritt
                                "plan": "230.125"}])"));
     EXPECT_NE(r.err.find("orvelctl: 3 of 3 units checked\n"), std::string::npos) << r.err;
     EXPECT_TRUE(r.err.ends_with("\n3 units: 1 in plan, 1 differs, 1 unreachable\n")) << r.err;
+    EXPECT_EQ(Backups("*.dat"), QStringList()) << "the record alone holds the bytes";
 
     // Only the second is written, and then holds its plan; a dry run writes nothing.
     const std::string lines = "SN-1\tP@1\t" + Path("held").toStdString() + "\tin plan\tP@1\t-\n" +
@@ -1366,8 +1367,14 @@ TEST_F(RecordCli, TheFleetIsCheckedWhereItStandsAndOnlyTheUnitThatDiffersIsWritt
     EXPECT_EQ(written[0]["action"], "write");
     EXPECT_EQ(written[0]["verified"], true);
     EXPECT_EQ(written[0]["plan_file"], "P@1");
-    EXPECT_EQ(ctl({"fleet", "status", "--unit", "SN-2", "--unit", "SN-1"}).code, 0);
-
+    // Asked for, a copy of each read besides those the write and its verify keep.
+    const QStringList kept = Backups("*-read*.dat");
+    EXPECT_EQ(ctl({"fleet", "status", "--unit", "SN-2", "--unit", "SN-1", "--safety-copy"}).code,
+              0);
+    const QStringList copies = Backups("*-read*.dat");
+    EXPECT_EQ(copies.size(), kept.size() + 2) << copies.join(' ').toStdString();
+    for (const QString& copy : copies)
+        EXPECT_EQ(QFile(LocalData() + "/backups/" + copy).size(), QFile(Path("plan.dat")).size());
     ASSERT_EQ(ctl({"plan", "add", Path("changed.dat"), "--name", "P"}).code, 0);
     const Result text = ctl({"fleet", "status", "--unit", "SN-2", "--unit", "SN-1"});
     EXPECT_EQ(text.code, 5);
