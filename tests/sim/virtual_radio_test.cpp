@@ -269,8 +269,9 @@ TEST(Line, SurvivesTheClientClosingAndReopening) {
 }
 
 TEST(Line, PacedImageTakesTheLineTime) {
-    // Byte by byte, and in groups as a device server hands them on: 260 is no multiple of 8.
-    for (const int group : {1, 8}) {
+    // Byte by byte, and in groups as a device server hands them on: 260 is no multiple of 8,
+    // and a group larger than the answer still waits for its last byte.
+    for (const int group : {1, 8, 512}) {
         RadioBehaviour behaviour;
         behaviour.pace = true;
         behaviour.paceGroup = group;

@@ -1,6 +1,8 @@
 // The finder against several virtual radios at once: one behind the window's open port, one
 // answering, one silent, one held by another program and one missing path.
 #include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -63,6 +65,9 @@ private slots:
         QCOMPARE(cancel->text(), QStringLiteral("关闭"));
         QCOMPARE(dialog.table()->currentRow(), 0);  // the first radio is offered
         QVERIFY(use->isEnabled());
+        QVERIFY(dialog.table()->verticalHeader()->isHidden());  // no row numbers
+        QTest::keyClick(dialog.table(), Qt::Key_F2);            // a row is chosen, never edited
+        QVERIFY(dialog.table()->findChild<QLineEdit*>() == nullptr);
 
         dialog.table()->selectRow(2);
         QVERIFY(!use->isEnabled());

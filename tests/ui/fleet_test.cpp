@@ -130,6 +130,14 @@ private slots:
         QCOMPARE(Column(FleetTableModel::State),
                  (QStringList{"符合方案", "符合方案", "无法连接", "尚未检查"}));
         QVERIFY(!Column(FleetTableModel::Seen)[0].isEmpty());
+        // A newer version of the plan: the two units last seen in plan hold version 1 now.
+        {
+            const auto store = RecordStore::OpenFile(RecordFilePath().toStdString());
+            const MemoryImage newer = PlanBytes(plan, "230.000");
+            QVERIFY(store && (*store)->AddPlan({"P", 0, "", newer, "", "", "", ""}).ok());
+        }
+        Open();
+        QCOMPARE(Column(FleetTableModel::Detail).mid(0, 2), QStringList(2, "持有 P@1"));
         Control<QComboBox>(dialog.get(), "fleetSiteFilter")->setCurrentText("south");
         QCOMPARE(Column(FleetTableModel::Unit), QStringList{"SN-3"});
         QString opened;

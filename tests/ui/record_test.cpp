@@ -412,12 +412,15 @@ private slots:
                 Control<QPushButton>(&library, "planAdd")->click();
                 said << library.statusText();
             }
+            if (const auto* table = Control<QTableView>(&library, "planTable"))
+                said << table->model()->index(0, 0).data().toString();  // its one version listed
             return std::optional<PlanVersion>();
         };
         Trigger(*view, "actionPlanLibrary");
         QCOMPARE(said,
                  QStringList({QStringLiteral("已添加方案 Site12 第 1 版"),
-                              QStringLiteral("方案 Site12 第 1 版已是这些数据，没有添加新版本")}));
+                              QStringLiteral("方案 Site12 第 1 版已是这些数据，没有添加新版本"),
+                              QStringLiteral("Site12")}));
         RecordSettings settings;
         settings.place.localFile = RecordFilePath().toStdString();
         auto store = RecordStore::OpenFile(RecordFilePath().toStdString(), false);
