@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
@@ -273,6 +274,8 @@ private slots:
                     .startsWith(QStringLiteral("<p>&lt;img")));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // On an 800x600 screen the dialog and its buttons stay within reach.
+        QVERIFY(dialog.width() <= dialog.screen()->availableGeometry().width());
         Control<QTableView>(&dialog, "recordTable")->scrollToBottom();
         QTRY_COMPARE(model->rowCount(), 2 * int(RecordTableModel::kPageSize));
         RecordFilter newest;  // the second page goes on where the first ended

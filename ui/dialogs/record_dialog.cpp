@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -104,7 +105,10 @@ RecordDialog::RecordDialog(const RecordPlace& place, QWidget* parent)
         return QFileDialog::getSaveFileName(this, tr("编程记录"), initialPath,
                                             tr("CSV 文件 (*.csv)"));
     };
-    resize(900, 480);
+    // Wide for the record's columns, but never past the smallest screen's edge, where the
+    // buttons would be out of reach.
+    resize(screen() ? QSize(900, 480).boundedTo(screen()->availableGeometry().size())
+                    : QSize(900, 480));
     refresh();
 }
 
